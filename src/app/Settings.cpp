@@ -1,0 +1,107 @@
+// Reading and writing the settings through the settings store.
+#include "app/Settings.h"
+
+#include <iterator>
+
+#include "platform/SettingsStore.h"
+
+namespace quill {
+
+namespace {
+
+const char kSection[] = "Settings";
+const char kMainWndPos[] = "MainWndPos";
+
+// One value of the section: an integer or a text member, in the order of the stored table.
+struct Entry {
+    const char* key;
+    int Settings::*number;
+    std::string Settings::*text;
+};
+
+const Entry kEntries[] = {
+    {"ViewControlChars", &Settings::viewControlChars, nullptr},
+    {"ViewLineTermination", &Settings::viewLineTermination, nullptr},
+    {"ViewCrossWires", &Settings::viewCrossWires, nullptr},
+    {"AutoIndent", &Settings::autoIndent, nullptr},
+    {"PrintLeft", &Settings::printLeft, nullptr},
+    {"PrintHeader", nullptr, &Settings::printHeader},
+    {"PrintFooter", nullptr, &Settings::printFooter},
+    {"PrintFF", &Settings::printFF, nullptr},
+    {"WordWrap", &Settings::wordWrap, nullptr},
+    {"MaxLineLen", &Settings::maxLineLen, nullptr},
+    {"TruncateAtBorder", &Settings::truncateAtBorder, nullptr},
+    {"Notified", &Settings::notified, nullptr},
+    {"Font", nullptr, &Settings::font},
+    {"FontSize", &Settings::fontSize, nullptr},
+    {"FontWeight", &Settings::fontWeight, nullptr},
+    {"ExtensionsAssigned", &Settings::extensionsAssigned, nullptr},
+    {"PageWidth", &Settings::pageWidth, nullptr},
+    {"TabSize", &Settings::tabSize, nullptr},
+    {"Visible", nullptr, &Settings::visible},
+    {"UseRegEx", &Settings::useRegEx, nullptr},
+    {"FFLine", &Settings::ffLine, nullptr},
+    {"UseBackslashes", &Settings::useBackslashes, nullptr},
+    {"TabAsSpace", &Settings::tabAsSpace, nullptr},
+};
+
+bool IsVisibilityTable(const std::string& text)
+{
+    if (text.size() != 256)
+        return false;
+    for (char ch : text)
+        if (ch != '0' && ch != '1')
+            return false;
+    return true;
+}
+
+// Values that would break the program are put back to their defaults.
+void Repair(Settings& settings)
+{
+    const Settings defaults;
+    if (settings.tabSize < 1)
+        settings.tabSize = defaults.tabSize;
+    if (settings.fontSize < 1)
+        settings.fontSize = defaults.fontSize;
+    if (settings.pageWidth < 0)
+        settings.pageWidth = 0;
+    if (!IsVisibilityTable(settings.visible))
+        settings.visible = defaults.visible;
+}
+
+}  // namespace
+
+std::string Settings::DefaultVisible()
+{
+    return std::string(32, '0') + std::string(95, '1') + std::string(34, '0') + std::string(95, '1');
+}
+
+void LoadSettings(Settings& settings, SettingsStore& store)
+{
+    for (const Entry& entry : kEntries) {
+        if (entry.number == &Settings::maxLineLen) {
+            settings.maxLineLen = Settings::kNoLineLimit;
+        } else if (entry.number) {
+            if (auto value = store.ReadInt(kSection, entry.key))
+                settings.*entry.number = static_cast<int>(*value);
+        } else if (auto value = store.ReadString(kSection, entry.key)) {
+            settings.*entry.text = *value;
+        }
+    }
+    settings.mainWndPos = store.ReadBinary(kSection, kMainWndPos);
+    Repair(settings);
+}
+
+void SaveSettings(const Settings& settings, SettingsStore& store)
+{
+    if (settings.mainWndPos)
+        store.WriteBinary(kSection, kMainWndPos, *settings.mainWndPos);
+    for (const Entry& entry : kEntries) {
+        if (entry.number)
+            store.WriteInt(kSection, entry.key, settings.*entry.number);
+        else
+            store.WriteString(kSection, entry.key, settings.*entry.text);
+    }
+}
+
+}  // namespace quill

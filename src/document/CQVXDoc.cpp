@@ -1,0 +1,356 @@
+// The document's life cycle: new, open, save, reload, neighbour files and the status texts.
+#include "document/CQVXDoc.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/Settings.h"
+#include "common/Format.h"
+#include "document/DocumentView.h"
+#include "document/TextFileWriter.h"
+#include "platform/FileDialogs.h"
+#include "platform/ProgressWindow.h"
+#include "platform/Prompter.h"
+
+namespace quill {
+
+namespace {
+
+// Closes a file descriptor when the scope ends.
+class FileHandle {
+public:
+    explicit FileHandle(int fd) : fd_(fd) {}
+    ~FileHandle()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    int Get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Opens a file for reading; a folder counts as a failure (EISDIR), as reading it would.
+int OpenForReading(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        errno = EISDIR;
+        return -1;
+    }
+    return fd;
+}
+
+const char kCantOpen[] = "Can\xB4t open %s!\n%s";
+const char kCantSave[] = "Can\xB4t save %s!\n%s";
+const char kDismissChanges[] = "Dismiss changes!";
+
+}  // namespace
+
+CQVXDoc::CQVXDoc(DocumentContext context)
+    : settings_(context.settings),
+      prompter_(context.prompter),
+      progress_(context.progress),
+      fileDialogs_(context.fileDialogs),
+      dataFolder_(std::move(context.dataFolder))
+{
+}
+
+CQVXDoc::~CQVXDoc() = default;
+
+// ---- Life cycle ---------------------------------------------------------------------------
+
+bool CQVXDoc::OnNewDocument()
+{
+    DeleteContents();
+    ResetText(true);
+    path_.clear();
+    title_ = "Untitled";
+    modified_ = false;
+    UpdateFileStatusText();
+    return true;
+}
+
+bool CQVXDoc::OpenFailed(const std::string& path, int error)
+{
+    prompter_.Error(Format(kCantOpen, path.c_str(), SystemErrorText(error).c_str()));
+    return false;
+}
+
+bool CQVXDoc::OnOpenDocument(const std::string& requestedPath)
+{
+    const std::string path = AbsolutePath(requestedPath);
+    int fd = OpenForReading(path);
+    if (fd < 0 && errno == ENOENT) {
+        if (prompter_.Ask(Format("Do you want to create %s!", path.c_str()), Buttons::YesNo) == Answer::No)
+            return false;
+        int created = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+        if (created < 0)
+            return OpenFailed(path, errno);
+        ::close(created);
+        fd = OpenForReading(path);
+        if (fd < 0) {
+            prompter_.Error(Format("Can\xB4t create %s!\n%s", path.c_str(), SystemErrorText(errno).c_str()));
+            return false;
+        }
+    } else if (fd < 0) {
+        return OpenFailed(path, errno);
+    }
+    FileHandle file(fd);
+    DeleteContents();
+    LoadText(file.Get(), path);
+    modified_ = false;
+    return true;
+}
+
+bool CQVXDoc::ConfirmReadOnlyOverwrite(const std::string& target)
+{
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0) {
+        if (errno == ENOENT)
+            return true;
+        prompter_.Error(Format(kCantSave, target.c_str(), SystemErrorText(errno).c_str()));
+        return false;
+    }
+    // Read-only means: the owner may not write. Root could write anyway; it is asked all the same.
+    if (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR))
+        return true;
+    if (prompter_.Ask("File is read only!\nOverwrite flag?", Buttons::OkCancel) != Answer::Ok)
+        return false;
+    if (::chmod(target.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) {
+        prompter_.Error("Can\xB4t make writeable!");
+        return false;
+    }
+    return true;
+}
+
+bool CQVXDoc::OnSaveDocument(const std::string& requestedPath)
+{
+    if (loadAborted_ && prompter_.Ask("Load was aborted!\nOverwrite file?", Buttons::YesNo) == Answer::No)
+        return false;
+    std::string path = requestedPath;
+    if (path.empty()) {
+        auto chosen = fileDialogs_.AskSavePath(title_, "txt");
+        if (!chosen)
+            return false;
+        path = *chosen;
+    }
+    path = AbsolutePath(path);
+    const std::string target = ResolveLinks(path);
+    if (!ConfirmReadOnlyOverwrite(target))
+        return false;
+    if (int err = WriteTextFile(target, text_, progress_)) {
+        prompter_.Error(Format(kCantSave, path.c_str(), SystemErrorText(err).c_str()));
+        return false;
+    }
+    // Keep the saved file's own time and size, so auto reload does not take our save for a
+    // change made by somebody else.
+    int fd = OpenForReading(target);
+    if (fd >= 0) {
+        FileHandle file(fd);
+        FileStatus status;
+        if (StatusOf(file.Get(), status))
+            modificationTime_ = status.modified;
+    }
+    path_ = path;
+    title_ = FileNameOf(path);
+    modified_ = false;
+    UpdateFileStatusText();
+    return true;
+}
+
+void CQVXDoc::DeleteContents()
+{
+    StoreLastPosition();
+    autoReloadMode_ = 0;
+}
+
+bool CQVXDoc::SaveModified()
+{
+    if (!modified_)
+        return true;
+    switch (prompter_.Ask("Do you want to save the changes?", Buttons::YesNoCancel)) {
+    case Answer::Cancel:
+        return false;
+    case Answer::Yes:
+        return OnSaveDocument(path_);
+    default:
+        return true;
+    }
+}
+
+void CQVXDoc::SetModifiedFlag(bool modified)
+{
+    modified_ = modified;
+    if (modified)
+        autoReloadMode_ = 0;  // an edited text is never replaced behind the user's back
+}
+
+bool CQVXDoc::ReplaceTextFrom(const std::string& path, const char* failureFormat)
+{
+    int fd = OpenForReading(path);
+    if (fd < 0) {
+        prompter_.Error(Format(failureFormat, path.c_str(), std::strerror(errno)));
+        return false;
+    }
+    FileHandle file(fd);
+    LoadText(file.Get(), path);
+    modified_ = false;
+    RedrawAll();
+    return true;
+}
+
+void CQVXDoc::Reload()
+{
+    if (modified_ && prompter_.Ask(kDismissChanges, Buttons::OkCancel) == Answer::Cancel) {
+        autoReloadMode_ = 0;
+        return;
+    }
+    StoreLastPosition();
+    ReplaceTextFrom(path_, "Can\xB4t load \"%s\"!\n%s");
+}
+
+void CQVXDoc::ToggleAutoReload(int mode)
+{
+    if (autoReloadMode_ == mode) {
+        autoReloadMode_ = 0;
+        return;
+    }
+    autoReloadMode_ = mode;
+    Reload();
+}
+
+void CQVXDoc::AutoReloadTick()
+{
+    if (autoReloadMode_ == 0)
+        return;
+    if (++autoReloadTicks_ < 6)
+        return;
+    autoReloadTicks_ = 0;
+    FileStatus status;
+    {
+        int fd = OpenForReading(path_);
+        if (fd < 0) {
+            prompter_.Error(Format("Can\xB4t reload %s!\n%s", path_.c_str(), std::strerror(errno)));
+            return;
+        }
+        FileHandle file(fd);
+        if (!StatusOf(file.Get(), status))
+            return;
+    }
+    if (status.modified == modificationTime_ && status.size == text_.FileSize())
+        return;
+    Reload();
+    if (autoReloadMode_ != 2)
+        return;
+    restorePositionPending_ = false;
+    const LineIndex last = text_.LineCount() - 1;
+    if (cursorLine < last) {
+        ClearSelection();
+        cursorLine = last;
+        text_.SetCurrentLine(last);
+        cursorColumn = preferredColumn = static_cast<Column>(DisplayWidth(last));
+        if (view_) {
+            view_->EnsureCursorVisible(false);
+            view_->RedrawAll();
+        }
+    }
+}
+
+void CQVXDoc::LoadNeighbourFile(bool next)
+{
+    if (modified_ && prompter_.Ask(kDismissChanges, Buttons::OkCancel) == Answer::Cancel)
+        return;
+    StoreLastPosition();
+    const std::string folder = FolderOf(path_);
+    const std::vector<std::string> names = ListFiles(folder);
+    const std::string prefix = folder == "/" ? "/" : folder + "/";
+    std::size_t at = names.size();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (prefix + names[i] == path_) {
+            at = i;
+            break;
+        }
+    std::string target;
+    if (at < names.size()) {
+        if (!next && at == 0) {
+            prompter_.Inform("Top of directory reached!");
+            return;
+        }
+        std::size_t want = next ? at + 1 : at - 1;
+        if (want < names.size())
+            target = prefix + names[want];
+    }
+    if (target.empty()) {
+        prompter_.Inform("Bottom of directory reached!");
+        return;
+    }
+    ReplaceTextFrom(target, "Can\xB4t load %s!\n%s");
+}
+
+void CQVXDoc::UpdateFileStatusText()
+{
+    if (!path_.empty())
+        SetStatus(1, Format("%s (%s)", path_.c_str(), LocalTimeText(modificationTime_).c_str()));
+    else
+        SetStatus(1, "<NEW FILE>");
+}
+
+void CQVXDoc::UpdateTerminatorStatusText()
+{
+    SetStatus(6, text_.Terminator() == TerminatorKind::CRLF ? "CRLF" : "LF");
+}
+
+void CQVXDoc::UpdateSelectionStatusText()
+{
+    // Without a selection the pane shows the file size, grouped in thousands with dots.
+    std::string digits = std::to_string(text_.FileSize());
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            grouped += '.';
+        grouped += digits[i];
+    }
+    selectionValue = 0;
+    SetStatus(3, "Size: " + grouped);
+}
+
+void CQVXDoc::SetCommandLineInProgress(const std::string* rawCommandLine) { commandLine_ = rawCommandLine; }
+
+void CQVXDoc::SetOverwriteMode(bool on)
+{
+    overwriteMode_ = on;
+    SetStatus(9, on ? "OVR" : "");
+}
+
+void CQVXDoc::RedrawAll()
+{
+    if (view_)
+        view_->RedrawAll();
+}
+
+void CQVXDoc::SetStatus(int pane, const std::string& text)
+{
+    if (view_)
+        view_->SetStatusText(pane, text);
+}
+
+// ---- Positions and bookmarks --------------------------------------------------------------
+// The position memory is not connected yet: nothing is remembered between visits of a file.
+
+void CQVXDoc::StoreLastPosition() {}
+
+void CQVXDoc::ReadPositionEntries() {}
+
+}  // namespace quill

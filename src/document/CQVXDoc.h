@@ -1,0 +1,171 @@
+// The single document: the text of the open file, its cursor, and its life from open to close.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "charset/ConversionTable.h"
+#include "document/DisplayRules.h"
+#include "document/FileStatus.h"
+#include "document/TextLoader.h"
+#include "document/TextStore.h"
+#include "structure/StructureDescription.h"
+#include "syntax/SyntaxDescription.h"
+
+namespace quill {
+
+struct Settings;
+class Prompter;
+class ProgressWindow;
+class FileDialogs;
+class DocumentView;
+
+/// What the document needs from the program around it. The view may be absent (tests, start-up).
+struct DocumentContext {
+    Settings& settings;
+    Prompter& prompter;
+    ProgressWindow& progress;
+    FileDialogs& fileDialogs;
+    std::string dataFolder;
+};
+
+class CQVXDoc {
+public:
+    explicit CQVXDoc(DocumentContext context);
+    ~CQVXDoc();
+    CQVXDoc(const CQVXDoc&) = delete;
+    CQVXDoc& operator=(const CQVXDoc&) = delete;
+
+    void SetView(DocumentView* view) { view_ = view; }
+    DocumentView* View() const { return view_; }
+
+    // ---- Life cycle ------------------------------------------------------------------------
+    /// An empty, unnamed document.
+    bool OnNewDocument();
+    /// Opens a file, offering to create it when it does not exist. The current text stays when
+    /// that fails.
+    bool OnOpenDocument(const std::string& path);
+    /// Saves under path (asking for a name when it is empty); never leaves a damaged file behind.
+    bool OnSaveDocument(const std::string& path);
+    /// Remembers the leaving file's position and bookmarks; auto reload off.
+    void DeleteContents();
+    /// Asks "Do you want to save the changes?" for a modified text; false when the caller must stop.
+    bool SaveModified();
+    bool IsModified() const { return modified_; }
+    void SetModifiedFlag(bool modified = true);
+    void Reload();
+    void ToggleAutoReload(int mode);
+    /// One tick of the view's 500 ms timer: every sixth looks at the file on disk.
+    void AutoReloadTick();
+    void LoadNeighbourFile(bool next);
+    void UpdateFileStatusText();
+    void UpdateTerminatorStatusText();
+    void UpdateSelectionStatusText();
+
+    /// While the command line is processed, a "#" in it asks for a line instead of the
+    /// remembered position.
+    void SetCommandLineInProgress(const std::string* rawCommandLine);
+
+    // Command states.
+    bool HasPath() const { return !path_.empty(); }
+    bool CanSave() const { return modified_; }
+
+    // ---- Text ------------------------------------------------------------------------------
+    /// Frees the text and returns every mode to its start value; optionally one empty line.
+    void ResetText(bool withEmptyLine);
+    /// Reads the text from a file open for reading (path: its full path).
+    void LoadText(int fd, const std::string& path);
+    void FreeLines();
+    TextStore& Text() { return text_; }
+    const TextStore& Text() const { return text_; }
+    DisplayRules Rules() const;
+    std::int64_t DisplayWidth(LineIndex line) const;
+    std::int64_t DisplayWidth() const { return DisplayWidth(text_.CurrentIndex()); }
+    /// Byte offset of the cursor in the file.
+    ByteOffset CursorByteOffset();
+
+    // ---- Attributes ------------------------------------------------------------------------
+    const std::string& Path() const { return path_; }
+    const std::string& Title() const { return title_; }
+    FileTime ModificationTime() const { return modificationTime_; }
+    int AutoReloadMode() const { return autoReloadMode_; }
+    void SetAutoReloadMode(int mode) { autoReloadMode_ = mode; }
+    bool LoadAborted() const { return loadAborted_; }
+    bool IgnoreFormatCodes() const { return ignoreFormatCodes_; }
+    void SetIgnoreFormatCodes(bool on) { ignoreFormatCodes_ = on; }
+    bool BinaryMode() const { return binaryMode_; }
+    bool OverwriteMode() const { return overwriteMode_; }
+    void SetOverwriteMode(bool on);
+    LineIndex GotoLine() const { return gotoLine_; }
+    void ClearGotoLine() { gotoLine_ = -1; }
+    bool RestorePositionPending() const { return restorePositionPending_; }
+    void ClearRestorePositionPending() { restorePositionPending_ = false; }
+    Settings& AppSettings() { return settings_; }
+    const Settings& AppSettings() const { return settings_; }
+    const ConversionTable& Charset() const { return charset_; }
+    const StructureDescription& Structure() const { return structure_; }
+    const SyntaxDescription& Syntax() const { return syntax_; }
+
+    // ---- Cursor and selection --------------------------------------------------------------
+    LineIndex cursorLine = 0;
+    Column cursorColumn = 0;
+    Column preferredColumn = 0;
+    LineIndex anchorLine = -1;
+    Column anchorColumn = -1;  ///< -1: no selection
+    std::uint32_t selectionValue = 0;
+    bool HasSelection() const
+    {
+        return anchorColumn >= 0 && (anchorLine != cursorLine || anchorColumn != cursorColumn);
+    }
+    void ClearSelection() { anchorLine = anchorColumn = -1; }
+
+    // ---- Wrapping (filled in by the reflow) ---------------------------------------------------
+    /// Re-cuts the lines from a line (-1: the whole text) for the line length in force; returns
+    /// how far the cursor has to move.
+    Column Reflow(LineIndex fromLine);
+    /// Switches binary mode on or off, with the display settings it replaces.
+    void SwitchBinaryMode();
+
+private:
+    bool OpenFailed(const std::string& path, int error);
+    bool ReplaceTextFrom(const std::string& path, const char* failureFormat);
+    bool ConfirmReadOnlyOverwrite(const std::string& target);
+    void ChooseDescriptions(const std::string& path);
+    void FinishLoad(const LoadOutcome& outcome);
+    void DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue);
+    void ReadCommandLineLine();
+    void RedrawAll();
+    void SetStatus(int pane, const std::string& text);
+    // The remembered positions and bookmarks of a file.
+    void StoreLastPosition();
+    void ReadPositionEntries();
+
+    Settings& settings_;
+    Prompter& prompter_;
+    ProgressWindow& progress_;
+    FileDialogs& fileDialogs_;
+    std::string dataFolder_;
+    DocumentView* view_ = nullptr;
+
+    TextStore text_;
+    std::string path_;
+    std::string title_;
+    FileTime modificationTime_ = 0;
+    bool modified_ = false;
+    int autoReloadMode_ = 0;
+    int autoReloadTicks_ = 0;
+    bool loadAborted_ = false;
+    bool ignoreFormatCodes_ = false;
+    bool binaryMode_ = false;
+    bool overwriteMode_ = false;
+    LineIndex gotoLine_ = -1;
+    bool restorePositionPending_ = false;
+    const std::string* commandLine_ = nullptr;
+
+    ConversionTable charset_;
+    StructureDescription structure_;
+    SyntaxDescription syntax_;
+};
+
+}  // namespace quill

@@ -1,0 +1,203 @@
+// The document's text: reset, the steps of a load around the byte loop, widths and offsets.
+#include <cstdio>
+
+#include "app/Settings.h"
+#include "common/Format.h"
+#include "document/CQVXDoc.h"
+#include "document/DocumentView.h"
+#include "platform/ProgressWindow.h"
+#include "platform/Prompter.h"
+
+namespace quill {
+
+void CQVXDoc::FreeLines() { text_.Clear(&progress_); }
+
+void CQVXDoc::ResetText(bool withEmptyLine)
+{
+    FreeLines();
+    text_.SetTerminator(TerminatorKind::CRLF);
+    loadAborted_ = false;
+    ignoreFormatCodes_ = false;
+    settings_.maxLineLen = Settings::kNoLineLimit;
+    gotoLine_ = -1;
+    if (binaryMode_)
+        SwitchBinaryMode();
+    if (withEmptyLine) {
+        text_.AppendLine(LineRecord());
+        text_.SetCurrentLine(0);
+    }
+    cursorLine = 0;
+    cursorColumn = preferredColumn = 0;
+    ClearSelection();
+    if (view_)
+        view_->ResetScroll();
+    UpdateFileStatusText();
+    charset_.Reset();
+    structure_.Reset();
+    syntax_.Reset();
+    if (view_)
+        view_->ShowStructureBar(false);
+    UpdateSelectionStatusText();
+    UpdateTerminatorStatusText();
+}
+
+void CQVXDoc::ChooseDescriptions(const std::string& path)
+{
+    if (structure_.SelectForFile(path, dataFolder_)) {
+        settings_.wordWrap = 0;
+        SetOverwriteMode(true);
+        if (structure_.RecordLength() != 0) {
+            settings_.maxLineLen = structure_.RecordLength();
+            ignoreFormatCodes_ = true;
+            settings_.truncateAtBorder = 0;
+        }
+        if (view_)
+            view_->ShowStructureBar(true);
+        return;
+    }
+    if (view_)
+        view_->ShowStructureBar(false);
+    syntax_.SelectForFile(path, dataFolder_);
+}
+
+void CQVXDoc::LoadText(int fd, const std::string& path)
+{
+    FileStatus status;
+    StatusOf(fd, status);
+    modificationTime_ = status.modified;
+    ResetText(false);
+    path_ = path;
+    title_ = FileNameOf(path);
+    UpdateFileStatusText();
+    ChooseDescriptions(path);
+
+    LoadParams params;
+    params.cutLength = settings_.truncateAtBorder && view_ ? settings_.pageWidth : settings_.maxLineLen;
+    params.tabSize = settings_.tabSize;
+    params.ignoreFormatCodes = ignoreFormatCodes_;
+    params.binaryMode = binaryMode_;
+    text_.SetFileSize(0);
+    TextLoader loader(text_, params);
+    LoadOutcome outcome = loader.Load(fd, status.size, progress_, prompter_);
+    UpdateSelectionStatusText();
+    FinishLoad(outcome);
+}
+
+void CQVXDoc::FinishLoad(const LoadOutcome& outcome)
+{
+    using Status = LoadOutcome::Status;
+    if (outcome.status == Status::OutOfMemory) {
+        // What was read stays; the decisions that need the whole text are skipped. Saving this
+        // half text would destroy the rest of the file, so it counts as an aborted load.
+        loadAborted_ = true;
+        prompter_.Error("Out of memory!");
+        return;
+    }
+    if (outcome.status == Status::Aborted)
+        loadAborted_ = true;
+    if (outcome.status == Status::ReadError) {
+        loadAborted_ = true;
+        prompter_.Error(Format("Can\xB4t load %s!\n%s", path_.c_str(), SystemErrorText(outcome.error).c_str()));
+    }
+    if (!view_)
+        settings_.truncateAtBorder = 0;
+
+    const std::uint8_t lfBefore = charset_.LF();
+    const std::uint8_t ffBefore = charset_.FF();
+    const std::uint64_t undisplayable = charset_.AutoSelect(outcome.histogram, dataFolder_);
+    if (view_)
+        view_->RecomputePageWidth();
+    const bool reflowDue = charset_.LF() != lfBefore || charset_.FF() != ffBefore ||
+                           (settings_.truncateAtBorder && settings_.EffectiveLineLength() < text_.WidestLine());
+
+    UpdateTerminatorStatusText();
+    ReadPositionEntries();
+    restorePositionPending_ = true;
+    ReadCommandLineLine();
+    SetStatus(9, overwriteMode_ ? "OVR" : "");
+    DecideLayoutAfterLoad(undisplayable, reflowDue);
+}
+
+void CQVXDoc::ReadCommandLineLine()
+{
+    if (!commandLine_)
+        return;
+    auto hash = commandLine_->find('#');
+    if (hash == std::string::npos)
+        return;
+    int line = 0;
+    if (std::sscanf(commandLine_->c_str() + hash + 1, "%d", &line) == 1)
+        gotoLine_ = line;
+    restorePositionPending_ = false;
+}
+
+void CQVXDoc::DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue)
+{
+    const bool structureActive = structure_.IsActive();
+    if (undisplayable > static_cast<std::uint64_t>(text_.FileSize() / 3) && !binaryMode_ && !structureActive) {
+        SwitchBinaryMode();
+        return;
+    }
+    if (text_.WidestLine() > 98995 && !settings_.truncateAtBorder && !structureActive) {
+        settings_.maxLineLen = Settings::kNoLineLimit;
+        settings_.wordWrap = 1;
+        settings_.truncateAtBorder = 1;
+        Reflow(-1);
+        return;
+    }
+    if (reflowDue)
+        Reflow(-1);
+}
+
+DisplayRules CQVXDoc::Rules() const
+{
+    DisplayRules rules;
+    rules.tabSize = settings_.tabSize;
+    rules.ignoreFormatCodes = ignoreFormatCodes_;
+    rules.binaryMode = binaryMode_;
+    rules.terminator = text_.Terminator();
+    rules.cr = charset_.CR();
+    rules.lf = charset_.LF();
+    rules.ff = charset_.FF();
+    rules.tab = charset_.Tab();
+    return rules;
+}
+
+std::int64_t CQVXDoc::DisplayWidth(LineIndex line) const
+{
+    if (line < 0 || line >= text_.LineCount())
+        return 0;
+    return quill::DisplayWidth(text_.Line(line), Rules());
+}
+
+ByteOffset CQVXDoc::CursorByteOffset()
+{
+    const LineIndex upTo = std::min<LineIndex>(cursorLine, text_.LineCount());
+    const bool showProgress = upTo > 50000;
+    if (showProgress)
+        progress_.Begin(40);
+    ByteOffset offset = 0;
+    for (LineIndex i = 0; i < upTo; ++i) {
+        offset += text_.Line(i).Length();
+        if (showProgress && i % 10000 == 0)
+            progress_.Step(i * 40 / upTo);
+    }
+    if (showProgress)
+        progress_.End();
+    if (cursorLine < text_.LineCount()) {
+        LineView line = text_.Line(cursorLine);
+        offset += ignoreFormatCodes_ ? std::min<ByteOffset>(cursorColumn, line.Length())
+                                     : line.ColumnToIndex(cursorColumn, settings_.tabSize, charset_.Tab());
+    }
+    return offset;
+}
+
+// ---- Wrapping ---------------------------------------------------------------------------------
+// Re-cutting lines and binary mode come with the editing primitives; until then the text keeps
+// the lines the load cut.
+
+Column CQVXDoc::Reflow(LineIndex) { return 0; }
+
+void CQVXDoc::SwitchBinaryMode() {}
+
+}  // namespace quill

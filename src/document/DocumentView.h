@@ -1,0 +1,27 @@
+// What the document asks of its view: scrolling, repainting and the status panes.
+#pragma once
+
+#include <string>
+
+namespace quill {
+
+/// Implemented by the window that shows the document, and by test fakes.
+class DocumentView {
+public:
+    virtual ~DocumentView() = default;
+
+    /// Scrolls both scroll bars to 0.
+    virtual void ResetScroll() = 0;
+    /// Recomputes the setting PageWidth from the window width.
+    virtual void RecomputePageWidth() = 0;
+    /// Lays out and repaints everything.
+    virtual void RedrawAll() = 0;
+    /// Scrolls so the cursor is visible, centring it on request.
+    virtual void EnsureCursorVisible(bool centre) = 0;
+    /// Writes pane 1 to 6 of the status line, or 9 (the overwrite indicator).
+    virtual void SetStatusText(int pane, const std::string& text) = 0;
+    /// Shows or hides the field ruler bar.
+    virtual void ShowStructureBar(bool show) = 0;
+};
+
+}  // namespace quill

@@ -1,0 +1,88 @@
+// File status and folder listings.
+#include "document/FileStatus.h"
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
+#include <memory>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/Format.h"
+
+namespace quill {
+
+bool StatusOf(int fd, FileStatus& status)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return false;
+    status.modified = static_cast<FileTime>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    status.size = st.st_size;
+    return true;
+}
+
+std::string LocalTimeText(FileTime time)
+{
+    std::time_t seconds = static_cast<std::time_t>(time / 1000000000);
+    std::tm local {};
+    ::localtime_r(&seconds, &local);
+    return Format("%d.%d.%d %02d:%02d:%02d", local.tm_mday, local.tm_mon + 1, local.tm_year + 1900,
+                  local.tm_hour, local.tm_min, local.tm_sec);
+}
+
+std::vector<std::string> ListFiles(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+    if (!dir)
+        return names;
+    while (dirent* entry = ::readdir(dir.get())) {
+        if (!std::strcmp(entry->d_name, ".") || !std::strcmp(entry->d_name, ".."))
+            continue;
+        bool isFolder = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+            struct stat st {};
+            isFolder = ::stat((folder + "/" + entry->d_name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        }
+        if (!isFolder)
+            names.emplace_back(entry->d_name);
+    }
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        int byCase = ::strcasecmp(a.c_str(), b.c_str());
+        return byCase != 0 ? byCase < 0 : a < b;
+    });
+    return names;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string FileNameOf(const std::string& path)
+{
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string AbsolutePath(const std::string& path)
+{
+    if (path.empty() || path[0] == '/')
+        return path;
+    std::unique_ptr<char, void (*)(void*)> cwd(::getcwd(nullptr, 0), std::free);
+    if (!cwd)
+        return path;
+    std::string base = cwd.get();
+    std::string rest = path;
+    while (rest.rfind("./", 0) == 0)
+        rest.erase(0, 2);
+    return base == "/" ? "/" + rest : base + "/" + rest;
+}
+
+}  // namespace quill

@@ -1,0 +1,35 @@
+// File status and folder listings in the forms the document needs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quill {
+
+/// Last-write time in nanoseconds since the epoch.
+using FileTime = std::int64_t;
+
+struct FileStatus {
+    FileTime modified = 0;
+    std::int64_t size = 0;
+};
+
+/// Status of an open file; false with errno set on failure.
+bool StatusOf(int fd, FileStatus& status);
+
+/// "%d.%d.%d %02d:%02d:%02d" of a file time in local time: day, month, year, hour, minute, second.
+std::string LocalTimeText(FileTime time);
+
+/// The names of the files in a folder (no folders, no "." and ".."), sorted without regard to
+/// case and, where that ties, by their bytes, so the order does not depend on the file system.
+std::vector<std::string> ListFiles(const std::string& folder);
+
+/// The folder part of a path ("/" for a file in the root, "." for a bare name).
+std::string FolderOf(const std::string& path);
+/// The last component of a path.
+std::string FileNameOf(const std::string& path);
+/// The path made absolute against the working folder, without following links.
+std::string AbsolutePath(const std::string& path);
+
+}  // namespace quill

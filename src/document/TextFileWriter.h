@@ -1,0 +1,28 @@
+// Writes the text to a file so that a failure never leaves the old file damaged.
+#pragma once
+
+#include <string>
+
+namespace quill {
+
+class TextStore;
+class ProgressWindow;
+
+struct WriteOptions {
+    /// Flush the bytes to the disk before the new file replaces the old one.
+    bool durable = true;
+};
+
+/// Writes every line's bytes, in order, exactly as they are. The bytes go to a temporary file in the
+/// same folder that replaces the target only once it is complete (keeping the target's permission
+/// bits and owner). Where that cannot work (the folder is not writable, the file has other hard
+/// links or another owner) the target is rewritten in place. Returns 0 or the errno of the failure;
+/// on failure the target is as it was, except after a failed in-place write.
+int WriteTextFile(const std::string& target, const TextStore& text, ProgressWindow& progress,
+                  const WriteOptions& options = {});
+
+/// The path with symbolic links followed, so a save replaces the link's target, not the link.
+/// A path that does not exist (yet) is returned as it is.
+std::string ResolveLinks(const std::string& path);
+
+}  // namespace quill

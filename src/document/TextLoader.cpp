@@ -1,0 +1,240 @@
+// The byte loop of loading: chunks, line ends, cuts at the line length, the byte histogram.
+#include "document/TextLoader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <unistd.h>
+
+#include "document/TextStore.h"
+#include "platform/ProgressWindow.h"
+#include "platform/Prompter.h"
+
+namespace quill {
+
+namespace {
+
+// Large blocks, a whole number of chunks each, so that a chunk never straddles two blocks.
+constexpr std::int64_t kBlockChunks = 1280;
+
+// Fills buf from fd until it is full or the file ends; returns the count, or -1 on error.
+std::int64_t ReadFully(int fd, char* buf, std::int64_t size, int& error)
+{
+    std::int64_t got = 0;
+    while (got < size) {
+        ssize_t r = ::read(fd, buf + got, static_cast<std::size_t>(size - got));
+        if (r < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            return got > 0 ? got : -1;
+        }
+        if (r == 0)
+            break;
+        got += r;
+    }
+    return got;
+}
+
+}  // namespace
+
+TextLoader::TextLoader(TextStore& store, const LoadParams& params) : store_(store), params_(params)
+{
+    params_.cutLength = std::max<std::int64_t>(params_.cutLength, 1);
+    params_.tabSize = std::max(params_.tabSize, 1);
+}
+
+LoadOutcome TextLoader::Load(int fd, std::int64_t expectedSize, ProgressWindow& progress, Prompter& prompter)
+{
+    ProgressScope bar(progress, expectedSize);
+    std::int64_t total = 0;
+    const char* lastEnd = nullptr;
+    try {
+        bool more = true;
+        while (more) {
+            std::int64_t remaining = std::max<std::int64_t>(expectedSize - total, 1);
+            std::int64_t chunks = std::min((remaining + kChunkSize - 1) / kChunkSize, kBlockChunks);
+            std::int64_t blockSize = chunks * kChunkSize;
+            char* block = store_.AdoptBlock(std::unique_ptr<char[]>(new char[static_cast<std::size_t>(blockSize)]));
+            int readError = 0;
+            std::int64_t got = ReadFully(fd, block, blockSize, readError);
+            if (got < 0) {
+                outcome_.status = LoadOutcome::Status::ReadError;
+                outcome_.error = readError;
+                break;
+            }
+            more = got == blockSize;
+            if (!lineStart_)
+                lineStart_ = block;
+            lastEnd = block;
+            for (std::int64_t off = 0; off < got; off += kChunkSize) {
+                const char* begin = block + off;
+                const char* end = block + std::min(off + kChunkSize, got);
+                total += end - begin;
+                if (expectedSize != 0 && bar.Step(total) &&
+                    prompter.Ask("Abort load?", Buttons::YesNo) == Answer::Yes) {
+                    outcome_.status = LoadOutcome::Status::Aborted;
+                    lastEnd = begin;
+                    more = false;
+                    break;
+                }
+                ProcessChunk(begin, end);
+                lastEnd = end;
+            }
+            if (readError) {
+                outcome_.status = LoadOutcome::Status::ReadError;
+                outcome_.error = readError;
+                more = false;
+            }
+            if (more)
+                CarryOverBlock(block + got);
+        }
+        FinishLastLine(lastEnd ? lastEnd : lineStart_);
+    } catch (const std::bad_alloc&) {
+        carried_ = LineRecord();
+        outcome_.status = LoadOutcome::Status::OutOfMemory;
+    }
+    return outcome_;
+}
+
+void TextLoader::CountBytes(const char* begin, const char* end)
+{
+    // Four tables let consecutive equal bytes count without waiting on each other.
+    std::uint32_t counts[4][256] = {};
+    const auto* p = reinterpret_cast<const std::uint8_t*>(begin);
+    const auto* e = reinterpret_cast<const std::uint8_t*>(end);
+    for (; e - p >= 4; p += 4) {
+        ++counts[0][p[0]];
+        ++counts[1][p[1]];
+        ++counts[2][p[2]];
+        ++counts[3][p[3]];
+    }
+    for (; p < e; ++p)
+        ++counts[0][*p];
+    for (int b = 0; b < 256; ++b)
+        outcome_.histogram[b] += counts[0][b] + counts[1][b] + counts[2][b] + counts[3][b];
+    auto seen = [&counts](std::uint8_t b) { return counts[0][b] + counts[1][b] + counts[2][b] + counts[3][b] != 0; };
+    chunkHasTab_ = seen(kTab);
+    chunkHasFF_ = seen(kFF);
+}
+
+void TextLoader::ProcessChunk(const char* begin, const char* end)
+{
+    CountBytes(begin, end);
+    // Most chunks hold no form feed; the histogram says so without a search.
+    nextFF_ = nullptr;
+    ffKnown_ = !chunkHasFF_;
+    const char* p = begin;
+    while (p < end)
+        ProcessLine(p, begin, end);
+}
+
+void TextLoader::ProcessLine(const char*& p, const char* chunkBegin, const char* chunkEnd)
+{
+    const std::int64_t room = params_.cutLength - n_;  // bytes until the line reaches the cut length
+    const char* windowEnd = p + std::min<std::int64_t>(room, chunkEnd - p);
+    if (!params_.ignoreFormatCodes) {
+        const void* lf = std::memchr(p, kLF, static_cast<std::size_t>(windowEnd - p));
+        const char* stop = lf ? static_cast<const char*>(lf) : windowEnd;
+        if (!ffKnown_ || (nextFF_ && nextFF_ < p)) {
+            const void* ff = std::memchr(p, kFF, static_cast<std::size_t>(chunkEnd - p));
+            nextFF_ = ff ? static_cast<const char*>(ff) : nullptr;
+            ffKnown_ = true;
+        }
+        if (nextFF_ && nextFF_ < stop)
+            stop = nextFF_;
+        if (stop < windowEnd) {  // an LF or FF ends the line
+            Take(p, stop + 1);
+            p = stop + 1;
+            EndLine(p, chunkBegin);
+            return;
+        }
+    }
+    Take(p, windowEnd);
+    p = windowEnd;
+    if (n_ >= params_.cutLength)
+        LookAheadAtCut(p, chunkBegin, chunkEnd);
+}
+
+void TextLoader::LookAheadAtCut(const char*& p, const char* chunkBegin, const char* chunkEnd)
+{
+    // The line has reached the cut length. A terminator right behind it stays with the line, as
+    // far as this chunk shows; the last byte of a chunk has no look-ahead.
+    while (p < chunkEnd) {
+        if (static_cast<std::uint8_t>(*p) == kLF) {
+            Take(p, p + 1);
+            ++p;
+            if (!params_.ignoreFormatCodes)
+                break;
+        } else if (static_cast<std::uint8_t>(*p) == kCR && p + 1 < chunkEnd &&
+                   static_cast<std::uint8_t>(p[1]) == kLF) {
+            Take(p, p + 1);
+            ++p;
+        } else {
+            break;
+        }
+    }
+    EndLine(p, chunkBegin);
+}
+
+void TextLoader::Take(const char* from, const char* to)
+{
+    n_ += to - from;
+    if (!chunkHasTab_ || params_.binaryMode) {
+        c_ += to - from;
+        return;
+    }
+    // Columns as the load counts them: every byte one, then a tab jumps to T*((c+T)/T).
+    const int t = params_.tabSize;
+    while (from < to) {
+        const void* tab = std::memchr(from, kTab, static_cast<std::size_t>(to - from));
+        if (!tab) {
+            c_ += to - from;
+            return;
+        }
+        const char* at = static_cast<const char*>(tab);
+        c_ += at - from + 1;
+        c_ = NextTabStop(c_, t);
+        from = at + 1;
+    }
+}
+
+void TextLoader::EndLine(const char* end, const char* chunkBegin)
+{
+    const char* last = end - 1;
+    if (static_cast<std::uint8_t>(*last) == kLF && last != chunkBegin)
+        store_.SetTerminator(static_cast<std::uint8_t>(last[-1]) == kCR ? TerminatorKind::CRLF
+                                                                          : TerminatorKind::LF);
+    FinishLastLine(end);
+}
+
+void TextLoader::FinishLastLine(const char* end)
+{
+    store_.WidenTo(c_);
+    const std::int64_t tail = lineStart_ && end ? end - lineStart_ : 0;
+    if (carried_.Length() == 0) {
+        store_.AppendLine(LineRecord::Borrow(lineStart_, static_cast<std::uint32_t>(tail)));
+    } else {
+        carried_.Append(lineStart_, static_cast<std::size_t>(tail));
+        store_.AppendLine(std::move(carried_));
+        carried_ = LineRecord();
+    }
+    if (firstLine_) {
+        store_.SetCurrentLine(0);
+        firstLine_ = false;
+    }
+    lineStart_ = end;
+    n_ = 0;
+    c_ = 0;
+}
+
+void TextLoader::CarryOverBlock(const char* blockEnd)
+{
+    // The line in progress continues in the next block: keep its head as a line of its own.
+    if (lineStart_ && blockEnd > lineStart_)
+        carried_.Append(lineStart_, static_cast<std::size_t>(blockEnd - lineStart_));
+    lineStart_ = nullptr;
+}
+
+}  // namespace quill

@@ -1,0 +1,69 @@
+// Cuts a file's bytes into display lines: the reading half of loading a document.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "document/LineRecord.h"
+#include "document/TextTypes.h"
+
+namespace quill {
+
+class TextStore;
+class ProgressWindow;
+class Prompter;
+
+/// Counts of every byte value seen by a load.
+using ByteHistogram = std::array<std::uint64_t, 256>;
+
+struct LoadParams {
+    std::int64_t cutLength = 99000;  ///< a line is cut when it reaches this many bytes
+    int tabSize = 3;
+    bool ignoreFormatCodes = false;  ///< LF and FF do not end lines
+    bool binaryMode = false;         ///< tabs count one column
+};
+
+struct LoadOutcome {
+    enum class Status { Complete, Aborted, OutOfMemory, ReadError };
+    Status status = Status::Complete;
+    int error = 0;  ///< errno of a read error
+    ByteHistogram histogram{};
+};
+
+/// Reads a file in 50,000-byte chunks (the unit in which Escape is checked and beyond which no
+/// look-ahead reaches) into large blocks that the lines borrow from. Appends the lines to the store,
+/// always ending with a line without terminator, and sets the terminator kind and widest line.
+class TextLoader {
+public:
+    static constexpr std::int64_t kChunkSize = 50000;
+
+    TextLoader(TextStore& store, const LoadParams& params);
+
+    /// Loads from a file descriptor open for reading; expectedSize sizes the progress bar.
+    LoadOutcome Load(int fd, std::int64_t expectedSize, ProgressWindow& progress, Prompter& prompter);
+
+private:
+    void ProcessChunk(const char* begin, const char* end);
+    void ProcessLine(const char*& p, const char* chunkBegin, const char* chunkEnd);
+    void LookAheadAtCut(const char*& p, const char* chunkBegin, const char* chunkEnd);
+    void Take(const char* from, const char* to);
+    void EndLine(const char* end, const char* chunkBegin);
+    void CarryOverBlock(const char* blockEnd);
+    void FinishLastLine(const char* end);
+    void CountBytes(const char* begin, const char* end);
+
+    TextStore& store_;
+    LoadParams params_;
+    LoadOutcome outcome_;
+    const char* lineStart_ = nullptr;
+    LineRecord carried_;  ///< the head of a line that began in an earlier block
+    std::int64_t n_ = 0;  ///< bytes of the line in progress
+    std::int64_t c_ = 0;  ///< its columns
+    bool chunkHasTab_ = false;
+    bool chunkHasFF_ = false;
+    bool ffKnown_ = false;          ///< nextFF_ is valid for the chunk
+    const char* nextFF_ = nullptr;  ///< next form feed in the chunk at or after the line start
+    bool firstLine_ = true;
+};
+
+}  // namespace quill

@@ -1,0 +1,81 @@
+// Line bookkeeping of the text store.
+#include "document/TextStore.h"
+
+#include "platform/ProgressWindow.h"
+
+namespace quill {
+
+TextStore::~TextStore() { Clear(); }
+
+void TextStore::AppendLine(LineRecord line)
+{
+    InsertLine(LineCount(), std::move(line));
+}
+
+void TextStore::InsertLine(LineIndex before, LineRecord line)
+{
+    fileSize_ += line.Length();
+    LineSlot slot = line.Release();
+    try {
+        lines_.Insert(static_cast<std::size_t>(before), slot);
+    } catch (...) {
+        fileSize_ -= slot.length;
+        FreeSlot(slot);
+        throw;
+    }
+}
+
+LineRecord TextStore::ReplaceLine(LineIndex i, LineRecord line)
+{
+    LineSlot& slot = lines_[static_cast<std::size_t>(i)];
+    LineRecord old = LineRecord::Adopt(slot);
+    fileSize_ += static_cast<ByteOffset>(line.Length()) - old.Length();
+    slot = line.Release();
+    return old;
+}
+
+LineRecord TextStore::RemoveLine(LineIndex i)
+{
+    LineRecord old = LineRecord::Adopt(lines_.Erase(static_cast<std::size_t>(i)));
+    fileSize_ -= old.Length();
+    if (current_ >= LineCount())
+        current_ = LineCount() - 1;
+    return old;
+}
+
+char* TextStore::AdoptBlock(std::unique_ptr<char[]> block)
+{
+    blocks_.push_back(std::move(block));
+    return blocks_.back().get();
+}
+
+void TextStore::Clear(ProgressWindow* progress)
+{
+    const std::size_t count = lines_.Size();
+    const bool showProgress = progress && count > 50000;
+    if (showProgress)
+        progress->Begin(40);
+    for (std::size_t i = 0; i < count; ++i) {
+        FreeSlot(lines_[i]);
+        if (showProgress && i % 10000 == 0)
+            progress->Step(static_cast<std::int64_t>((count - i) * 40 / count));
+    }
+    if (showProgress)
+        progress->End();
+    lines_.Clear();
+    blocks_.clear();
+    current_ = -1;
+    savedIndex_ = -1;
+    widest_ = 0;
+    fileSize_ = 0;
+}
+
+ByteOffset TextStore::SumOfLengths() const
+{
+    ByteOffset sum = 0;
+    for (std::size_t i = 0; i < lines_.Size(); ++i)
+        sum += lines_[i].length;
+    return sum;
+}
+
+}  // namespace quill

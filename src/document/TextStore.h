@@ -1,0 +1,78 @@
+// The text of the open file: its display lines in order, the cursor cache and the sizes.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "document/GapVector.h"
+#include "document/LineRecord.h"
+#include "document/TextTypes.h"
+
+namespace quill {
+
+class ProgressWindow;
+
+/// The file is always the concatenation of all lines in order. Lines borrow their bytes from the
+/// blocks a load read into, until a change gives a line bytes of its own, so a loaded file is held
+/// once with 16 bytes of bookkeeping per line.
+class TextStore {
+public:
+    TextStore() = default;
+    TextStore(const TextStore&) = delete;
+    TextStore& operator=(const TextStore&) = delete;
+    ~TextStore();
+
+    LineIndex LineCount() const { return static_cast<LineIndex>(lines_.Size()); }
+    LineView Line(LineIndex i) const { return lines_[static_cast<std::size_t>(i)].View(); }
+
+    // Cursor cache: the line that single-line operations work on. Moves do nothing at the ends.
+    LineIndex CurrentIndex() const { return current_; }
+    LineView CurrentLine() const { return current_ >= 0 ? Line(current_) : LineView(); }
+    void FirstLine() { if (LineCount() > 0) current_ = 0; }
+    void LastLine() { if (LineCount() > 0) current_ = LineCount() - 1; }
+    void NextLine() { if (current_ >= 0 && current_ + 1 < LineCount()) ++current_; }
+    void PreviousLine() { if (current_ > 0) --current_; }
+    void SetCurrentLine(LineIndex i) { if (i >= 0 && i < LineCount()) current_ = i; }
+    void ClearCurrentLine() { current_ = -1; }
+    /// Keeps the index of the current line; returns it as the position to restore.
+    LineIndex SavePosition() { savedIndex_ = current_; return current_; }
+    void RestorePosition(LineIndex position) { if (position >= 0) SetCurrentLine(position); }
+
+    // Changes of the sequence. The store keeps the file size; widest line and current line are
+    // the callers' business.
+    void AppendLine(LineRecord line);
+    void InsertLine(LineIndex before, LineRecord line);
+    LineRecord ReplaceLine(LineIndex i, LineRecord line);
+    LineRecord RemoveLine(LineIndex i);
+
+    /// Takes a block of loaded bytes that lines may borrow from until the next Clear.
+    char* AdoptBlock(std::unique_ptr<char[]> block);
+    void ReserveLines(std::size_t count) { lines_.Reserve(count); }
+
+    /// Destroys every line and block. Above 50,000 lines the progress window shows the remaining
+    /// share on a range of 40, every 10,000 lines.
+    void Clear(ProgressWindow* progress = nullptr);
+
+    ByteOffset FileSize() const { return fileSize_; }
+    void SetFileSize(ByteOffset size) { fileSize_ = size; }
+    std::int64_t WidestLine() const { return widest_; }
+    void SetWidestLine(std::int64_t columns) { widest_ = columns; }
+    void WidenTo(std::int64_t columns) { if (columns > widest_) widest_ = columns; }
+    TerminatorKind Terminator() const { return terminator_; }
+    void SetTerminator(TerminatorKind kind) { terminator_ = kind; }
+
+    /// The sum of all line lengths, counted line by line (for checks and after an aborted load).
+    ByteOffset SumOfLengths() const;
+
+private:
+    GapVector<LineSlot> lines_;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    LineIndex current_ = -1;
+    LineIndex savedIndex_ = -1;
+    std::int64_t widest_ = 0;
+    ByteOffset fileSize_ = 0;
+    TerminatorKind terminator_ = TerminatorKind::CRLF;
+};
+
+}  // namespace quill

@@ -1,0 +1,335 @@
+// Opening, creating, saving, reloading and stepping through a folder, as the user meets them.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "support/DocumentFixture.h"
+
+namespace quill::test {
+namespace {
+
+class LifecycleTest : public DocumentFixture {
+protected:
+    mode_t ModeOf(const std::string& path)
+    {
+        struct stat st {};
+        ::stat(path.c_str(), &st);
+        return st.st_mode & 07777;
+    }
+    void Type(const std::string& line)
+    {
+        doc->Text().ReplaceLine(0, LineRecord(line));
+        doc->SetModifiedFlag();
+    }
+};
+
+TEST_F(LifecycleTest, NewDocumentIsOneEmptyUnnamedLine)
+{
+    EXPECT_EQ(Lines(), std::vector<std::string>{""});
+    EXPECT_FALSE(doc->HasPath());
+    EXPECT_EQ(view.panes[1], "<NEW FILE>");
+    EXPECT_EQ(view.panes[6], "CRLF");
+}
+
+TEST_F(LifecycleTest, OpeningAMissingFileOffersToCreateIt)
+{
+    std::string path = dir.File("new.txt");
+    prompter.Expect("Do you want to create " + path + "!", Answer::Yes);
+    ASSERT_TRUE(doc->OnOpenDocument(path));
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_EQ(Lines(), std::vector<std::string>{""});
+    EXPECT_EQ(doc->Path(), path);
+
+    ASSERT_TRUE(OpenBytes("keep"));
+    std::string other = dir.File("other.txt");
+    prompter.Expect("Do you want to create " + other + "!", Answer::No);
+    EXPECT_FALSE(doc->OnOpenDocument(other));
+    EXPECT_FALSE(FileExists(other));
+    EXPECT_EQ(Lines(), std::vector<std::string>{"keep"});
+    EXPECT_EQ(prompter.History().size(), 2u);  // the two questions, no error box
+}
+
+TEST_F(LifecycleTest, CreatingInAMissingFolderReportsWhy)
+{
+    std::string path = dir.File("nowhere/new.txt");
+    prompter.Expect("Do you want to create " + path + "!", Answer::Yes);
+    EXPECT_FALSE(doc->OnOpenDocument(path));
+    EXPECT_EQ(prompter.Texts().back(), "Can\xB4t open " + path + "!\n2:No such file or directory");
+}
+
+TEST_F(LifecycleTest, OpeningAFolderIsRefusedAndKeepsTheText)
+{
+    ASSERT_TRUE(OpenBytes("keep"));
+    EXPECT_FALSE(doc->OnOpenDocument(dir.Path()));
+    EXPECT_EQ(prompter.Texts().back(), "Can\xB4t open " + dir.Path() + "!\n21:Is a directory");
+    EXPECT_EQ(Lines(), std::vector<std::string>{"keep"});
+}
+
+TEST_F(LifecycleTest, SaveWritesTheLinesBackAndKeepsThePermissions)
+{
+    ASSERT_TRUE(OpenBytes("a\r\nb\n"));
+    ::chmod(doc->Path().c_str(), 0640);
+    Type("changed\r\n");
+    EXPECT_TRUE(doc->CanSave());
+    ASSERT_TRUE(doc->OnSaveDocument(doc->Path()));
+    EXPECT_EQ(ReadFile(doc->Path()), "changed\r\nb\n");
+    EXPECT_EQ(ModeOf(doc->Path()), 0640u);
+    EXPECT_FALSE(doc->IsModified());
+}
+
+TEST_F(LifecycleTest, SaveFollowsASymbolicLinkAndKeepsIt)
+{
+    std::string target = dir.Write("target.txt", "old");
+    std::string link = dir.File("link.txt");
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    ASSERT_TRUE(doc->OnOpenDocument(link));
+    Type("new");
+    ASSERT_TRUE(doc->OnSaveDocument(link));
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadFile(target), "new");
+}
+
+TEST_F(LifecycleTest, SaveOfAHardLinkedFileWritesInPlace)
+{
+    std::string first = dir.Write("first.txt", "old");
+    std::string second = dir.File("second.txt");
+    ASSERT_EQ(::link(first.c_str(), second.c_str()), 0);
+    ASSERT_TRUE(doc->OnOpenDocument(first));
+    Type("new");
+    ASSERT_TRUE(doc->OnSaveDocument(first));
+    EXPECT_EQ(ReadFile(second), "new");
+}
+
+TEST_F(LifecycleTest, ReadOnlyFileIsMadeWritableOnOk)
+{
+    ASSERT_TRUE(OpenBytes("old"));
+    ::chmod(doc->Path().c_str(), 0444);
+    Type("new");
+    prompter.Expect("File is read only!\nOverwrite flag?", Answer::Ok);
+    ASSERT_TRUE(doc->OnSaveDocument(doc->Path()));
+    EXPECT_EQ(ReadFile(doc->Path()), "new");
+    EXPECT_EQ(ModeOf(doc->Path()), 0644u);
+}
+
+TEST_F(LifecycleTest, ReadOnlyFileStaysUntouchedOnCancel)
+{
+    ASSERT_TRUE(OpenBytes("old"));
+    ::chmod(doc->Path().c_str(), 0444);
+    Type("new");
+    prompter.Expect("File is read only!\nOverwrite flag?", Answer::Cancel);
+    EXPECT_FALSE(doc->OnSaveDocument(doc->Path()));
+    EXPECT_EQ(ReadFile(doc->Path()), "old");
+    EXPECT_EQ(ModeOf(doc->Path()), 0444u);
+    EXPECT_TRUE(doc->IsModified());
+}
+
+TEST_F(LifecycleTest, SaveIntoAMissingFolderReportsTheSystemError)
+{
+    Type("text");
+    std::string path = dir.File("missing/file.txt");
+    EXPECT_FALSE(doc->OnSaveDocument(path));
+    EXPECT_EQ(prompter.Texts().back(), "Can\xB4t save " + path + "!\n2:No such file or directory");
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_FALSE(doc->HasPath());
+}
+
+TEST_F(LifecycleTest, SaveThatFailsMidWriteLeavesTheOldFileIntact)
+{
+    std::string original(300000, 'o');
+    ASSERT_TRUE(OpenBytes(original));
+    Type(std::string(500000, 'n'));
+    // Let the system refuse every byte beyond 100,000 of any file this process writes.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 100000;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    bool saved = doc->OnSaveDocument(doc->Path());
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(prompter.Texts().back(), "Can\xB4t save " + doc->Path() + "!\n27:File too large");
+    EXPECT_EQ(ReadFile(doc->Path()), original);
+    EXPECT_EQ(ListFiles(dir.Path()), std::vector<std::string>{"file.txt"});  // no temporary left
+    EXPECT_TRUE(doc->IsModified());
+}
+
+TEST_F(LifecycleTest, SaveIntoAFolderWithoutWritePermissionIsReported)
+{
+    std::string folder = dir.File("locked");
+    ::mkdir(folder.c_str(), 0555);
+    ::chmod(dir.Path().c_str(), 0755);
+    std::string path = folder + "/file.txt";
+    // Root may write anywhere: the check runs as an ordinary user in a child process.
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                std::_Exit(2);
+            Type("text");
+            bool saved = doc->OnSaveDocument(path);
+            bool reported = prompter.Texts().back() == "Can\xB4t save " + path + "!\n13:Permission denied";
+            std::_Exit(!saved && reported ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(LifecycleTest, SaveAfterAnAbortedLoadAsksFirst)
+{
+    std::string bytes(200000, 'x');
+    progress.escapeAtStep = 1;
+    prompter.Expect("Abort load?", Answer::Yes);
+    ASSERT_TRUE(OpenBytes(bytes));
+    prompter.Expect("Load was aborted!\nOverwrite file?", Answer::No);
+    EXPECT_FALSE(doc->OnSaveDocument(doc->Path()));
+    EXPECT_EQ(ReadFile(doc->Path()), bytes);
+    prompter.Expect("Load was aborted!\nOverwrite file?", Answer::Yes);
+    EXPECT_TRUE(doc->OnSaveDocument(doc->Path()));
+    prompter.Expect("Load was aborted!\nOverwrite file?", Answer::No);  // asked again every time
+    EXPECT_FALSE(doc->OnSaveDocument(doc->Path()));
+}
+
+TEST_F(LifecycleTest, SaveOfAnUnnamedDocumentAsksForAName)
+{
+    Type("text");
+    EXPECT_FALSE(doc->OnSaveDocument(""));
+    EXPECT_EQ(dialogs.asked, std::vector<std::string>{"Untitled|txt"});
+    dialogs.answer = dir.File("named.txt");
+    ASSERT_TRUE(doc->OnSaveDocument(""));
+    EXPECT_EQ(ReadFile(dir.File("named.txt")), "text");
+    EXPECT_EQ(doc->Path(), dir.File("named.txt"));
+    EXPECT_EQ(doc->Title(), "named.txt");
+}
+
+TEST_F(LifecycleTest, SaveModifiedAsksWithThreeAnswers)
+{
+    EXPECT_TRUE(doc->SaveModified());  // unmodified: no question
+    ASSERT_TRUE(OpenBytes("old"));
+    Type("new");
+    prompter.Expect("Do you want to save the changes?", Answer::Cancel);
+    EXPECT_FALSE(doc->SaveModified());
+    prompter.Expect("Do you want to save the changes?", Answer::No);
+    EXPECT_TRUE(doc->SaveModified());
+    EXPECT_EQ(ReadFile(doc->Path()), "old");
+    prompter.Expect("Do you want to save the changes?", Answer::Yes);
+    EXPECT_TRUE(doc->SaveModified());
+    EXPECT_EQ(ReadFile(doc->Path()), "new");
+}
+
+TEST_F(LifecycleTest, ReloadAsksBeforeDismissingChanges)
+{
+    ASSERT_TRUE(OpenBytes("disk"));
+    Type("edited");
+    doc->SetAutoReloadMode(1);
+    prompter.Expect("Dismiss changes!", Answer::Cancel);
+    doc->Reload();
+    EXPECT_EQ(Lines(), std::vector<std::string>{"edited"});
+    EXPECT_EQ(doc->AutoReloadMode(), 0);
+    prompter.Expect("Dismiss changes!", Answer::Ok);
+    doc->Reload();
+    EXPECT_EQ(Lines(), std::vector<std::string>{"disk"});
+    EXPECT_FALSE(doc->IsModified());
+}
+
+TEST_F(LifecycleTest, ReloadOfAVanishedFileKeepsTheText)
+{
+    ASSERT_TRUE(OpenBytes("disk"));
+    ::unlink(doc->Path().c_str());
+    doc->Reload();
+    EXPECT_EQ(prompter.Texts().back(), "Can\xB4t load \"" + doc->Path() + "\"!\nNo such file or directory");
+    EXPECT_EQ(Lines(), std::vector<std::string>{"disk"});
+}
+
+TEST_F(LifecycleTest, AutoReloadLooksAtTheFileEverySixthTick)
+{
+    ASSERT_TRUE(OpenBytes("one\n"));
+    doc->ToggleAutoReload(1);
+    EXPECT_EQ(doc->AutoReloadMode(), 1);
+    dir.Write("file.txt", "one\ntwo\n");
+    for (int tick = 0; tick < 5; ++tick)
+        doc->AutoReloadTick();
+    EXPECT_EQ(Lines().size(), 2u);
+    doc->AutoReloadTick();
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"one\n", "two\n", ""}));
+    EXPECT_EQ(doc->AutoReloadMode(), 1);
+
+    doc->SetModifiedFlag();  // typing switches it off
+    EXPECT_EQ(doc->AutoReloadMode(), 0);
+    doc->SetModifiedFlag(false);
+    doc->ToggleAutoReload(1);
+    doc->ToggleAutoReload(1);  // the same mode again switches it off
+    EXPECT_EQ(doc->AutoReloadMode(), 0);
+}
+
+TEST_F(LifecycleTest, AutoReloadAtFileEndPutsTheCursorOnTheLastLine)
+{
+    ASSERT_TRUE(OpenBytes("a\n"));
+    doc->ToggleAutoReload(2);
+    dir.Write("file.txt", "a\nb\n\tlast");
+    for (int tick = 0; tick < 6; ++tick)
+        doc->AutoReloadTick();
+    EXPECT_EQ(doc->cursorLine, 2);
+    EXPECT_EQ(doc->cursorColumn, 7);  // the tab spans three columns
+    EXPECT_EQ(doc->preferredColumn, 7);
+    EXPECT_FALSE(doc->RestorePositionPending());
+}
+
+TEST_F(LifecycleTest, NeighbourFilesFollowTheSortedFolder)
+{
+    dir.Write("b.txt", "B");
+    dir.Write("A.txt", "A");
+    dir.Write("c.txt", "C");
+    ::mkdir(dir.File("d-folder").c_str(), 0755);
+    ASSERT_TRUE(doc->OnOpenDocument(dir.File("b.txt")));
+    doc->LoadNeighbourFile(true);
+    EXPECT_EQ(doc->Path(), dir.File("c.txt"));
+    doc->LoadNeighbourFile(true);
+    EXPECT_EQ(prompter.Texts().back(), "Bottom of directory reached!");
+    EXPECT_EQ(doc->Path(), dir.File("c.txt"));
+    doc->LoadNeighbourFile(false);
+    doc->LoadNeighbourFile(false);
+    EXPECT_EQ(doc->Path(), dir.File("A.txt"));
+    EXPECT_EQ(Lines(), std::vector<std::string>{"A"});
+    doc->LoadNeighbourFile(false);
+    EXPECT_EQ(prompter.Texts().back(), "Top of directory reached!");
+}
+
+TEST_F(LifecycleTest, NeighbourFileAsksBeforeDismissingChanges)
+{
+    dir.Write("b.txt", "B");
+    ASSERT_TRUE(OpenBytes("A", "a.txt"));
+    Type("edited");
+    prompter.Expect("Dismiss changes!", Answer::Cancel);
+    doc->LoadNeighbourFile(true);
+    EXPECT_EQ(doc->Path(), dir.File("a.txt"));
+    EXPECT_EQ(Lines(), std::vector<std::string>{"edited"});
+}
+
+TEST_F(LifecycleTest, HashOnTheCommandLineAsksForALine)
+{
+    std::string path = dir.Write("x.txt", "1\n2\n3\n");
+    std::string raw = path + "#2";
+    doc->SetCommandLineInProgress(&raw);
+    ASSERT_TRUE(doc->OnOpenDocument(path));
+    doc->SetCommandLineInProgress(nullptr);
+    EXPECT_EQ(doc->GotoLine(), 2);
+    EXPECT_FALSE(doc->RestorePositionPending());
+
+    // A "#" inside a folder name without a number still suppresses the remembered position.
+    std::string odd = "/src/C#/x.txt";
+    doc->SetCommandLineInProgress(&odd);
+    ASSERT_TRUE(doc->OnOpenDocument(path));
+    doc->SetCommandLineInProgress(nullptr);
+    EXPECT_EQ(doc->GotoLine(), -1);
+    EXPECT_FALSE(doc->RestorePositionPending());
+
+    ASSERT_TRUE(doc->OnOpenDocument(path));
+    EXPECT_TRUE(doc->RestorePositionPending());
+}
+
+}  // namespace
+}  // namespace quill::test

@@ -1,0 +1,213 @@
+// Cutting files into lines: terminators, form feeds, cut lengths, chunks, the widest line, abort.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "document/TextLoader.h"
+#include "document/TextStore.h"
+#include "support/DocumentFixture.h"
+#include "support/Fakes.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+namespace quill::test {
+namespace {
+
+using LineList = std::vector<std::string>;
+
+class TextLoadTest : public DocumentFixture {};
+
+TEST_F(TextLoadTest, EmptyFileIsOneEmptyLineWithCrLf)
+{
+    ASSERT_TRUE(OpenBytes(""));
+    EXPECT_EQ(Lines(), LineList{""});
+    EXPECT_EQ(doc->Text().FileSize(), 0);
+    EXPECT_EQ(doc->Text().Terminator(), TerminatorKind::CRLF);
+    EXPECT_EQ(doc->Text().CurrentIndex(), 0);
+}
+
+TEST_F(TextLoadTest, TerminatorsStayOnTheirLines)
+{
+    ASSERT_TRUE(OpenBytes("a\r\nb"));
+    EXPECT_EQ(Lines(), (LineList{"a\r\n", "b"}));
+    EXPECT_EQ(doc->Text().Terminator(), TerminatorKind::CRLF);
+
+    ASSERT_TRUE(OpenBytes("a\nb\n"));
+    EXPECT_EQ(Lines(), (LineList{"a\n", "b\n", ""}));
+    EXPECT_EQ(doc->Text().Terminator(), TerminatorKind::LF);
+    EXPECT_EQ(view.panes[6], "LF");
+}
+
+TEST_F(TextLoadTest, MixedTerminatorsEndWithTheKindOfTheLastLf)
+{
+    ASSERT_TRUE(OpenBytes("a\nb\r\nc"));
+    EXPECT_EQ(doc->Text().Terminator(), TerminatorKind::CRLF);
+    ASSERT_TRUE(OpenBytes("a\r\nb\nc"));
+    EXPECT_EQ(doc->Text().Terminator(), TerminatorKind::LF);
+}
+
+TEST_F(TextLoadTest, LfOpeningAChunkDoesNotDecideTheTerminator)
+{
+    // The CR closes the first chunk, its LF opens the second: the pair is not judged, so the
+    // earlier LF-only line decides.
+    std::string bytes = "x\n" + std::string(TextLoader::kChunkSize - 3, 'a') + "\r\nb";
+    ASSERT_EQ(bytes[TextLoader::kChunkSize], '\n');
+    ASSERT_TRUE(OpenBytes(bytes));
+    EXPECT_EQ(doc->Text().Terminator(), TerminatorKind::LF);
+    EXPECT_EQ(Lines().size(), 3u);
+    EXPECT_EQ(AllBytes(), bytes);
+}
+
+TEST_F(TextLoadTest, FormFeedEndsALineAndLoneCrDoesNot)
+{
+    ASSERT_TRUE(OpenBytes("a\fb"));
+    EXPECT_EQ(Lines(), (LineList{"a\f", "b"}));
+    ASSERT_TRUE(OpenBytes("a\rb\r\rc"));
+    EXPECT_EQ(Lines(), LineList{"a\rb\r\rc"});
+}
+
+TEST_F(TextLoadTest, LongLineIsCutAfterExactly99000BytesKeepingItsTerminator)
+{
+    std::string longLine(99000, 'x');
+    ASSERT_TRUE(OpenBytes(longLine + "\r\nnext\n" + longLine + "yz"));
+    LineList lines = Lines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], longLine + "\r\n");
+    EXPECT_EQ(lines[1], "next\n");
+    EXPECT_EQ(lines[2], longLine);
+    EXPECT_EQ(lines[3], "yz");
+    EXPECT_EQ(doc->Text().WidestLine(), 99002);
+}
+
+TEST_F(TextLoadTest, WidestLineCountsTabsTheWayTheLoadDoes)
+{
+    settings.tabSize = 3;
+    // Every byte counts one, then a tab jumps to 3*((c+3)/3): "a\tb\n" gives 1, 3, 4, 5.
+    ASSERT_TRUE(OpenBytes("a\tb\nxy\n"));
+    EXPECT_EQ(doc->Text().WidestLine(), 5);
+}
+
+TEST_F(TextLoadTest, FileSizeStatusAndFileTextAfterLoad)
+{
+    std::string path = dir.Write("sized.txt", std::string(1234567, 'q'));
+    ASSERT_TRUE(doc->OnOpenDocument(path));
+    EXPECT_EQ(view.panes[3], "Size: 1.234.567");
+    EXPECT_EQ(view.panes[1].rfind(path + " (", 0), 0u);
+    EXPECT_EQ(doc->Title(), "sized.txt");
+}
+
+TEST_F(TextLoadTest, EscapeAnsweredYesKeepsTheChunksReadBefore)
+{
+    std::string bytes;
+    for (int i = 0; bytes.size() < 3 * TextLoader::kChunkSize; ++i)
+        bytes += "line " + std::to_string(i) + "\n";
+    progress.escapeAtStep = 2;
+    prompter.Expect("Abort load?", Answer::Yes);
+    ASSERT_TRUE(OpenBytes(bytes));
+    EXPECT_TRUE(doc->LoadAborted());
+    std::string loaded = AllBytes();
+    EXPECT_EQ(loaded, bytes.substr(0, TextLoader::kChunkSize));
+    EXPECT_EQ(doc->Text().FileSize(), static_cast<ByteOffset>(loaded.size()));
+}
+
+TEST_F(TextLoadTest, EscapeAnsweredNoLoadsEverything)
+{
+    std::string bytes(3 * TextLoader::kChunkSize, 'z');
+    progress.escapeAtStep = 1;
+    prompter.Expect("Abort load?", Answer::No);
+    ASSERT_TRUE(OpenBytes(bytes));
+    EXPECT_FALSE(doc->LoadAborted());
+    EXPECT_EQ(AllBytes(), bytes);
+}
+
+// The loader on its own, for the modes a structure sets.
+class LoaderTest : public ::testing::Test {
+protected:
+    LineList Load(const std::string& bytes, LoadParams params)
+    {
+        std::string path = dir.Write("in.dat", bytes);
+        int fd = ::open(path.c_str(), O_RDONLY);
+        TextStore store;
+        TextLoader loader(store, params);
+        outcome = loader.Load(fd, static_cast<std::int64_t>(bytes.size()), progress, prompter);
+        ::close(fd);
+        LineList lines;
+        for (LineIndex i = 0; i < store.LineCount(); ++i)
+            lines.emplace_back(store.Line(i).Text());
+        terminator = store.Terminator();
+        return lines;
+    }
+
+    TempDir dir;
+    FakeProgress progress;
+    ScriptedPrompter prompter;
+    LoadOutcome outcome;
+    TerminatorKind terminator = TerminatorKind::CRLF;
+};
+
+TEST_F(LoaderTest, IgnoredFormatCodesKeepCrLfAfterTheRecordLength)
+{
+    LoadParams params;
+    params.ignoreFormatCodes = true;
+    params.cutLength = 10;
+    LineList lines = Load("0123456789\r\nabcdefghij\r\n\f\n34567890", params);
+    EXPECT_EQ(lines, (LineList{"0123456789\r\n", "abcdefghij\r\n", "\f\n34567890", ""}));
+}
+
+TEST_F(LoaderTest, IgnoredFormatCodesTakeRunsOfLineFeedsAfterTheCut)
+{
+    LoadParams params;
+    params.ignoreFormatCodes = true;
+    params.cutLength = 3;
+    EXPECT_EQ(Load("abc\n\n\nde", params), (LineList{"abc\n\n\n", "de"}));
+    EXPECT_EQ(terminator, TerminatorKind::LF);
+}
+
+TEST_F(LoaderTest, CutAtChunkEndHasNoLookAhead)
+{
+    LoadParams params;
+    params.cutLength = TextLoader::kChunkSize;
+    std::string bytes(TextLoader::kChunkSize, 'a');
+    // The CR LF after the cut lies in the next chunk, so it starts the next line.
+    EXPECT_EQ(Load(bytes + "\r\nb", params), (LineList{bytes, "\r\n", "b"}));
+}
+
+TEST_F(LoaderTest, CrAtTheChunkEndIsNotTakenAfterACut)
+{
+    LoadParams params;
+    params.cutLength = TextLoader::kChunkSize - 1;
+    std::string head(TextLoader::kChunkSize - 1, 'a');
+    EXPECT_EQ(Load(head + "\r\nz", params), (LineList{head, "\r\n", "z"}));
+}
+
+TEST_F(LoaderTest, HistogramCountsEveryByte)
+{
+    Load(std::string("aab\n\0\0\0", 7), LoadParams{});
+    EXPECT_EQ(outcome.histogram['a'], 2u);
+    EXPECT_EQ(outcome.histogram['b'], 1u);
+    EXPECT_EQ(outcome.histogram['\n'], 1u);
+    EXPECT_EQ(outcome.histogram[0], 3u);
+}
+
+TEST_F(LoaderTest, LinesAcrossBlockBoundariesAreWhole)
+{
+    // Blocks hold many chunks; a line that runs over a block boundary gets its own bytes.
+    std::string line(77, 'k');
+    line += '\n';
+    std::string bytes;
+    while (bytes.size() < 70'000'000)
+        bytes += line;
+    bytes += "tail";
+    LineList lines = Load(bytes, LoadParams{});
+    std::string joined;
+    for (const std::string& l : lines) {
+        ASSERT_TRUE(l == line || &l == &lines.back()) << l.size();
+        joined += l;
+    }
+    EXPECT_EQ(lines.back(), "tail");
+    EXPECT_EQ(joined.size(), bytes.size());
+}
+
+}  // namespace
+}  // namespace quill::test

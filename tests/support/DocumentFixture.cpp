@@ -1,0 +1,35 @@
+// The shared document test set-up.
+#include "support/DocumentFixture.h"
+
+namespace quill::test {
+
+DocumentFixture::DocumentFixture()
+{
+    doc = std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, dir.File("QVXData")});
+    doc->SetView(&view);
+    doc->OnNewDocument();
+}
+
+std::vector<std::string> DocumentFixture::Lines() const
+{
+    std::vector<std::string> lines;
+    const TextStore& text = doc->Text();
+    for (LineIndex i = 0; i < text.LineCount(); ++i)
+        lines.emplace_back(text.Line(i).Text());
+    return lines;
+}
+
+std::string DocumentFixture::AllBytes() const
+{
+    std::string all;
+    for (const std::string& line : Lines())
+        all += line;
+    return all;
+}
+
+bool DocumentFixture::OpenBytes(const std::string& bytes, const std::string& name)
+{
+    return doc->OnOpenDocument(dir.Write(name, bytes));
+}
+
+}  // namespace quill::test

@@ -1,0 +1,38 @@
+// A document with scripted desktop parts, the base of the document tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Settings.h"
+#include "document/CQVXDoc.h"
+#include "support/Fakes.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+namespace quill::test {
+
+class DocumentFixture : public ::testing::Test {
+protected:
+    DocumentFixture();
+
+    /// The lines of the text as strings.
+    std::vector<std::string> Lines() const;
+    /// The concatenation of all lines: what a save writes.
+    std::string AllBytes() const;
+    /// Writes a file and opens it in the document.
+    bool OpenBytes(const std::string& bytes, const std::string& name = "file.txt");
+
+    TempDir dir;
+    Settings settings;
+    ScriptedPrompter prompter;
+    FakeProgress progress;
+    FakeFileDialogs dialogs;
+    FakeView view;
+    std::unique_ptr<CQVXDoc> doc;
+};
+
+}  // namespace quill::test

@@ -1,0 +1,61 @@
+// The in-memory settings store.
+#include "support/Fakes.h"
+
+namespace quill::test {
+
+namespace {
+std::string Key(const std::string& section, const std::string& key) { return section + "/" + key; }
+
+template <class Map>
+std::optional<typename Map::mapped_type> Find(const Map& map, const std::string& key)
+{
+    auto it = map.find(key);
+    if (it == map.end())
+        return std::nullopt;
+    return it->second;
+}
+}  // namespace
+
+std::optional<std::int64_t> MemorySettingsStore::ReadInt(const std::string& section, const std::string& key)
+{
+    return Find(ints, Key(section, key));
+}
+
+std::optional<std::string> MemorySettingsStore::ReadString(const std::string& section, const std::string& key)
+{
+    return Find(strings, Key(section, key));
+}
+
+std::optional<std::vector<std::uint8_t>> MemorySettingsStore::ReadBinary(const std::string& section,
+                                                                         const std::string& key)
+{
+    return Find(binaries, Key(section, key));
+}
+
+void MemorySettingsStore::WriteInt(const std::string& section, const std::string& key, std::int64_t value)
+{
+    ints[Key(section, key)] = value;
+    writeOrder.push_back(Key(section, key));
+}
+
+void MemorySettingsStore::WriteString(const std::string& section, const std::string& key, const std::string& value)
+{
+    strings[Key(section, key)] = value;
+    writeOrder.push_back(Key(section, key));
+}
+
+void MemorySettingsStore::WriteBinary(const std::string& section, const std::string& key,
+                                      const std::vector<std::uint8_t>& value)
+{
+    binaries[Key(section, key)] = value;
+    writeOrder.push_back(Key(section, key));
+}
+
+void MemorySettingsStore::Remove(const std::string& section, const std::string& key)
+{
+    ints.erase(Key(section, key));
+    strings.erase(Key(section, key));
+    binaries.erase(Key(section, key));
+}
+
+}  // namespace quill::test

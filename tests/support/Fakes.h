@@ -1,0 +1,80 @@
+// Scripted stand-ins for the desktop: progress window, settings store, file dialog and view.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "document/DocumentView.h"
+#include "platform/FileDialogs.h"
+#include "platform/ProgressWindow.h"
+#include "platform/SettingsStore.h"
+
+namespace quill::test {
+
+/// Records the steps and reports Escape at the step numbers it is told.
+class FakeProgress : public ProgressWindow {
+public:
+    void Begin(std::int64_t range) override { ranges.push_back(range); ++open; }
+    bool Step(std::int64_t position) override
+    {
+        positions.push_back(position);
+        return escapeAtStep >= 0 && static_cast<std::int64_t>(positions.size()) == escapeAtStep;
+    }
+    void End() override { --open; }
+
+    std::vector<std::int64_t> ranges;
+    std::vector<std::int64_t> positions;
+    std::int64_t escapeAtStep = -1;
+    int open = 0;
+};
+
+class MemorySettingsStore : public SettingsStore {
+public:
+    std::optional<std::int64_t> ReadInt(const std::string& section, const std::string& key) override;
+    std::optional<std::string> ReadString(const std::string& section, const std::string& key) override;
+    std::optional<std::vector<std::uint8_t>> ReadBinary(const std::string& section, const std::string& key) override;
+    void WriteInt(const std::string& section, const std::string& key, std::int64_t value) override;
+    void WriteString(const std::string& section, const std::string& key, const std::string& value) override;
+    void WriteBinary(const std::string& section, const std::string& key,
+                     const std::vector<std::uint8_t>& value) override;
+    void Remove(const std::string& section, const std::string& key) override;
+
+    std::map<std::string, std::int64_t> ints;
+    std::map<std::string, std::string> strings;
+    std::map<std::string, std::vector<std::uint8_t>> binaries;
+    std::vector<std::string> writeOrder;  ///< "section/key" in the order written
+};
+
+/// Answers the save dialog with a queued path, or cancels.
+class FakeFileDialogs : public FileDialogs {
+public:
+    std::optional<std::string> AskSavePath(const std::string& proposedName, const std::string& extension) override
+    {
+        asked.push_back(proposedName + "|" + extension);
+        return answer;
+    }
+    std::optional<std::string> answer;
+    std::vector<std::string> asked;
+};
+
+/// Keeps the status panes and counts repaints.
+class FakeView : public DocumentView {
+public:
+    void ResetScroll() override { ++scrollResets; }
+    void RecomputePageWidth() override {}
+    void RedrawAll() override { ++redraws; }
+    void EnsureCursorVisible(bool) override { ++ensureVisible; }
+    void SetStatusText(int pane, const std::string& text) override { panes[pane] = text; }
+    void ShowStructureBar(bool show) override { structureBar = show; }
+
+    std::map<int, std::string> panes;
+    int redraws = 0;
+    int scrollResets = 0;
+    int ensureVisible = 0;
+    bool structureBar = false;
+};
+
+}  // namespace quill::test
