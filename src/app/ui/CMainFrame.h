@@ -1,0 +1,74 @@
+// The main window: menus, status bar and the view, routing every command to the document.
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <string>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace quill {
+
+class CQVXDoc;
+class CQVXView;
+class RecentFileList;
+struct Settings;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame(CQVXDoc& doc, Settings& settings, RecentFileList& recent, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CQVXView& View() { return *view_; }
+    /// Opens a file as the File menu does (asking to save changes first); true when loaded.
+    bool OpenFile(const std::string& path);
+    /// The text of a status pane (1-6, 9), for tests and the about box.
+    QString PaneText(int pane) const;
+    /// Restores the window placement kept in the settings; false on a first start.
+    bool RestorePlacement();
+    /// Refreshes title, command states and status panes after the document changed.
+    void RefreshAll();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileSave();
+    void OnFileSaveAs();
+    void OnReload();
+    void OnAutoReload(int mode);
+    void OnNeighbourFile(bool next);
+    void OnRecentFile(int index);
+    void UpdateCommandStates();
+    void SetPaneText(int pane, const QString& text);
+
+private:
+    void CreateMenus();
+    void CreateStatusBar();
+    void RebuildRecentMenu();
+    void UpdateTitle();
+    QAction* AddAction(QMenu* menu, const QString& text, const QKeySequence& key, void (CMainFrame::*slot)());
+
+    CQVXDoc& doc_;
+    Settings& settings_;
+    RecentFileList& recent_;
+    CQVXView* view_;
+    std::array<QLabel*, 10> panes_{};
+    QAction* save_ = nullptr;
+    QAction* reload_ = nullptr;
+    QAction* autoReload_ = nullptr;
+    QAction* autoReloadEnd_ = nullptr;
+    QAction* prevFile_ = nullptr;
+    QAction* nextFile_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QAction* recentEnd_ = nullptr;  ///< the recent files stand before this separator
+    std::vector<QAction*> recentActions_;
+};
+
+}  // namespace quill

@@ -1,0 +1,50 @@
+// Start-up and exit: settings, data folder, the document, the main window and the command line.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/CommandLine.h"
+#include "app/RecentFileList.h"
+#include "app/Settings.h"
+#include "platform/qt/QtFileDialogs.h"
+#include "platform/qt/QtProgressWindow.h"
+#include "platform/qt/QtPrompter.h"
+
+namespace quill {
+
+class CQVXDoc;
+class CMainFrame;
+class SettingsStore;
+
+/// Owns everything that lives as long as the program. Needs a QApplication.
+class QuillApplication {
+public:
+    /// store: where the settings live (QSettings in the program, memory in tests).
+    explicit QuillApplication(SettingsStore& store);
+    ~QuillApplication();
+
+    /// Loads the settings, creates document and window and processes the command line; false when
+    /// the file named there could not be opened (the program then ends).
+    bool Start(const CommandLine& commandLine);
+    /// Writes the settings and the recent-file list back.
+    void Exit();
+
+    CMainFrame& Frame() { return *frame_; }
+    CQVXDoc& Document() { return *doc_; }
+    Settings& AppSettings() { return settings_; }
+    const std::string& DataFolder() const { return dataFolder_; }
+
+private:
+    SettingsStore& store_;
+    Settings settings_;
+    RecentFileList recent_;
+    QtPrompter prompter_;
+    QtProgressWindow progress_;
+    QtFileDialogs dialogs_;
+    std::string dataFolder_;
+    std::unique_ptr<CQVXDoc> doc_;
+    std::unique_ptr<CMainFrame> frame_;
+};
+
+}  // namespace quill

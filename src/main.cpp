@@ -1,0 +1,39 @@
+// quillarium [FILE[#LINE]] [-RELOAD]
+#include <QApplication>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "app/ui/QuillApplication.h"
+#include "platform/qt/QtSettingsStore.h"
+
+int main(int argc, char* argv[])
+{
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    const quill::CommandLine commandLine = quill::CommandLine::Parse(arguments);
+    if (commandLine.help) {
+        std::fputs(quill::CommandLine::Usage().c_str(), stdout);
+        return 0;
+    }
+    if (commandLine.version) {
+        std::printf("Quillarium %s\n", QUILL_VERSION);
+        return 0;
+    }
+    if (!commandLine.error.empty()) {
+        std::fprintf(stderr, "quillarium: %s\n\n%s", commandLine.error.c_str(), quill::CommandLine::Usage().c_str());
+        return 2;
+    }
+
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Quillarium"));
+    QApplication::setApplicationName(QStringLiteral("Quillarium"));
+    QApplication::setApplicationVersion(QStringLiteral(QUILL_VERSION));
+    quill::QtSettingsStore store;
+    quill::QuillApplication quillarium(store);
+    if (!quillarium.Start(commandLine))
+        return 1;
+    const int result = QApplication::exec();
+    quillarium.Exit();
+    return result;
+}

@@ -1,0 +1,73 @@
+// The progress window: shown only when work lasts, events handled at most every 50 ms.
+#include "platform/qt/QtProgressWindow.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QProgressDialog>
+
+namespace quill {
+
+namespace {
+constexpr int kBarMaximum = 1000;
+constexpr qint64 kShowAfterMs = 300;  // short work finishes before a window could even be seen
+constexpr qint64 kEventIntervalMs = 50;
+}  // namespace
+
+QtProgressWindow::QtProgressWindow(QWidget* parent) : parent_(parent) {}
+
+QtProgressWindow::~QtProgressWindow() = default;
+
+void QtProgressWindow::Begin(std::int64_t range)
+{
+    if (depth_++ > 0)
+        return;  // a nested operation shares the window of the outer one
+    range_ = range > 0 ? range : 1;
+    escape_ = false;
+    sinceBegin_.start();
+    sinceEvents_.start();
+}
+
+bool QtProgressWindow::Step(std::int64_t position)
+{
+    if (depth_ == 0 || sinceEvents_.elapsed() < kEventIntervalMs)
+        return false;
+    sinceEvents_.restart();
+    if (!dialog_ && sinceBegin_.elapsed() >= kShowAfterMs && QApplication::instance()) {
+        dialog_ = std::make_unique<QProgressDialog>(QStringLiteral("Quillarium is working ..."), QString(), 0,
+                                                    kBarMaximum, parent_);
+        dialog_->setWindowTitle(QStringLiteral("Quillarium is working ..."));
+        dialog_->setWindowModality(Qt::ApplicationModal);
+        dialog_->setMinimumDuration(0);
+        dialog_->installEventFilter(this);
+        dialog_->show();
+    }
+    if (dialog_)
+        dialog_->setValue(static_cast<int>(std::clamp<std::int64_t>(position, 0, range_) * kBarMaximum / range_));
+    QApplication::processEvents();
+    bool pressed = escape_;
+    escape_ = false;
+    return pressed;
+}
+
+void QtProgressWindow::End()
+{
+    if (depth_ == 0 || --depth_ > 0)
+        return;
+    dialog_.reset();
+}
+
+bool QtProgressWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        escape_ = true;
+        return true;  // the dialog must not close itself: the operation decides
+    }
+    if (event->type() == QEvent::Close) {
+        escape_ = true;
+        event->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace quill

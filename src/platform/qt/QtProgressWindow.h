@@ -1,0 +1,39 @@
+// The modeless "working" window with a progress bar; Escape in it stops the work.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <memory>
+
+#include "platform/ProgressWindow.h"
+
+class QProgressDialog;
+class QWidget;
+
+namespace quill {
+
+class QtProgressWindow : public QObject, public ProgressWindow {
+    Q_OBJECT
+public:
+    explicit QtProgressWindow(QWidget* parent = nullptr);
+    ~QtProgressWindow() override;
+    void SetParent(QWidget* parent) { parent_ = parent; }
+
+    void Begin(std::int64_t range) override;
+    bool Step(std::int64_t position) override;
+    void End() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* parent_;
+    std::unique_ptr<QProgressDialog> dialog_;
+    QElapsedTimer sinceBegin_;
+    QElapsedTimer sinceEvents_;
+    std::int64_t range_ = 0;
+    int depth_ = 0;
+    bool escape_ = false;
+};
+
+}  // namespace quill

@@ -1,0 +1,35 @@
+// Message boxes.
+#include "platform/qt/QtPrompter.h"
+
+#include <QMessageBox>
+
+#include "platform/qt/Cp1252.h"
+
+namespace quill {
+
+Answer QtPrompter::Show(Severity severity, const std::string& text, Buttons buttons)
+{
+    QMessageBox::StandardButtons standard = QMessageBox::Ok;
+    switch (buttons) {
+    case Buttons::Ok: standard = QMessageBox::Ok; break;
+    case Buttons::YesNo: standard = QMessageBox::Yes | QMessageBox::No; break;
+    case Buttons::OkCancel: standard = QMessageBox::Ok | QMessageBox::Cancel; break;
+    case Buttons::YesNoCancel: standard = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+    }
+    QMessageBox::Icon icon = QMessageBox::Information;
+    switch (severity) {
+    case Severity::Information: icon = QMessageBox::Information; break;
+    case Severity::Warning: icon = QMessageBox::Warning; break;
+    case Severity::Question: icon = QMessageBox::Question; break;
+    case Severity::Error: icon = QMessageBox::Critical; break;
+    }
+    QMessageBox box(icon, QStringLiteral("Quillarium"), FromMessageBytes(text), standard, parent_);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    default: return buttons == Buttons::Ok || buttons == Buttons::OkCancel ? Answer::Ok : Answer::Cancel;
+    }
+}
+
+}  // namespace quill

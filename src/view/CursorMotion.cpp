@@ -1,0 +1,155 @@
+// Cursor moves.
+#include "view/CursorMotion.h"
+
+#include <algorithm>
+
+#include "app/Settings.h"
+#include "document/CQVXDoc.h"
+
+namespace quill {
+
+std::int64_t CursorMotion::LineLength(LineIndex line) const
+{
+    std::int64_t length = doc_.DisplayWidth(line);
+    if (doc_.IgnoreFormatCodes() && doc_.OverwriteMode())
+        length = std::max<std::int64_t>(0, length - 1);
+    return length;
+}
+
+std::int64_t CursorMotion::ColumnStart(LineIndex line, std::int64_t column) const
+{
+    if (doc_.IgnoreFormatCodes())
+        return column;
+    LineView view = doc_.Text().Line(line);
+    const DisplayRules rules = doc_.Rules();
+    return view.IndexToColumn(view.ColumnToIndex(column, rules.tabSize, rules.tab), rules.tabSize, rules.tab);
+}
+
+void CursorMotion::SetLine(LineIndex line)
+{
+    const LineIndex last = doc_.Text().LineCount() - 1;
+    doc_.cursorLine = std::clamp<LineIndex>(line, 0, std::max<LineIndex>(0, last));
+    doc_.Text().SetCurrentLine(doc_.cursorLine);
+}
+
+void CursorMotion::SetColumn(std::int64_t column, bool horizontal)
+{
+    column = std::clamp<std::int64_t>(column, 0, LineLength(doc_.cursorLine));
+    doc_.cursorColumn = static_cast<Column>(ColumnStart(doc_.cursorLine, column));
+    if (horizontal)
+        doc_.preferredColumn = doc_.cursorColumn;
+    EnsureCursorVisible(doc_, view_, false);
+}
+
+void CursorMotion::Left()
+{
+    if (doc_.cursorColumn > 0) {
+        SetColumn(ColumnStart(doc_.cursorLine, doc_.cursorColumn - 1), true);
+    } else if (doc_.cursorLine > 0) {
+        Up();
+        End();
+    }
+}
+
+void CursorMotion::Right()
+{
+    if (doc_.cursorColumn < LineLength(doc_.cursorLine)) {
+        const DisplayRules rules = doc_.Rules();
+        LineView line = doc_.Text().Line(doc_.cursorLine);
+        std::uint32_t index = line.ColumnToIndex(doc_.cursorColumn, rules.tabSize, rules.tab);
+        bool onTab = !rules.ignoreFormatCodes && line.ByteAt(index) == rules.tab;
+        SetColumn(onTab ? NextTabStop(doc_.cursorColumn, rules.tabSize) : doc_.cursorColumn + 1, true);
+    } else if (doc_.cursorLine + 1 < doc_.Text().LineCount()) {
+        Down();
+        Home();
+    }
+}
+
+void CursorMotion::Up()
+{
+    if (doc_.cursorLine == 0)
+        return;
+    SetLine(doc_.cursorLine - 1);
+    SetColumn(doc_.preferredColumn, false);
+}
+
+void CursorMotion::Down()
+{
+    if (doc_.cursorLine + 1 >= doc_.Text().LineCount())
+        return;
+    SetLine(doc_.cursorLine + 1);
+    SetColumn(doc_.preferredColumn, false);
+}
+
+std::int64_t CursorMotion::IndentWidth() const
+{
+    const DisplayRules rules = doc_.Rules();
+    LineView line = doc_.Text().Line(doc_.cursorLine);
+    std::uint32_t i = 0;
+    while (i < line.Length() && (line.ByteAt(i) == kBlank || line.ByteAt(i) == rules.tab))
+        ++i;
+    return rules.ignoreFormatCodes ? i : line.IndexToColumn(i, rules.tabSize, rules.tab);
+}
+
+void CursorMotion::Home()
+{
+    // Smart home: first to the indentation, then to column 0.
+    const std::int64_t indent = IndentWidth();
+    SetColumn(doc_.cursorColumn != 0 && doc_.cursorColumn <= indent ? 0 : indent, true);
+}
+
+void CursorMotion::End() { SetColumn(LineLength(doc_.cursorLine), true); }
+
+void CursorMotion::PageUp()
+{
+    if (doc_.cursorLine == 0)
+        return;
+    view_.topLine = PageUpTop(view_.topLine, view_.pageLines);
+    SetLine(doc_.cursorLine - view_.pageLines);
+    SetColumn(doc_.preferredColumn, false);
+}
+
+void CursorMotion::PageDown()
+{
+    const LineIndex count = doc_.Text().LineCount();
+    if (doc_.cursorLine + 1 >= count)
+        return;
+    view_.topLine = PageDownTop(view_.topLine, view_.pageLines, count);
+    SetLine(doc_.cursorLine + view_.pageLines);
+    SetColumn(doc_.preferredColumn, false);
+}
+
+void CursorMotion::DocumentStart()
+{
+    SetLine(0);
+    SetColumn(0, true);
+}
+
+void CursorMotion::DocumentEnd()
+{
+    SetLine(doc_.Text().LineCount() - 1);
+    SetColumn(LineLength(doc_.cursorLine), true);
+}
+
+void CursorMotion::ClickAt(LineIndex line, std::int64_t column)
+{
+    SetLine(line);
+    SetColumn(column, true);
+}
+
+}  // namespace quill
+
+namespace quill {
+
+void CursorMotion::GoToLine(LineIndex line, std::int64_t column)
+{
+    if (line >= 0)
+        SetLine(line - 1);
+    if (column >= 0)
+        doc_.preferredColumn = static_cast<Column>(column);
+    doc_.ClearSelection();
+    SetColumn(column >= 0 ? column : doc_.cursorColumn, column >= 0);
+    EnsureCursorVisible(doc_, view_, false);
+}
+
+}  // namespace quill

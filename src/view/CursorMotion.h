@@ -1,0 +1,47 @@
+// Moving the cursor with the keys and the mouse, in display columns.
+#pragma once
+
+#include "document/TextTypes.h"
+#include "view/ViewState.h"
+
+namespace quill {
+
+class CQVXDoc;
+
+/// The cursor moves of the keyboard and a click. Horizontal moves set the preferred column;
+/// vertical moves return to it, clamped to the line. Each keeps the text's current line on the
+/// cursor line and the cursor on the page.
+class CursorMotion {
+public:
+    CursorMotion(CQVXDoc& doc, ViewState& view) : doc_(doc), view_(view) {}
+
+    void Left();
+    void Right();
+    void Up();
+    void Down();
+    void Home();
+    void End();
+    void PageUp();
+    void PageDown();
+    void DocumentStart();
+    void DocumentEnd();
+    /// A click on a cell: the cursor goes to the start of the character covering it.
+    void ClickAt(LineIndex line, std::int64_t column);
+
+    /// Goes to a 1-based line and a display column; -1 leaves either as it is. Clears the selection.
+    void GoToLine(LineIndex line, std::int64_t column);
+
+    /// Columns of the cursor line up to its terminator (the last column the cursor may reach).
+    std::int64_t LineLength(LineIndex line) const;
+
+private:
+    void SetLine(LineIndex line);
+    void SetColumn(std::int64_t column, bool horizontal);
+    std::int64_t ColumnStart(LineIndex line, std::int64_t column) const;
+    std::int64_t IndentWidth() const;
+
+    CQVXDoc& doc_;
+    ViewState& view_;
+};
+
+}  // namespace quill

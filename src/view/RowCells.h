@@ -1,0 +1,33 @@
+// One display line turned into the cells the view draws: glyphs, blanks and hex boxes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "document/DisplayRules.h"
+#include "document/LineView.h"
+
+namespace quill {
+
+class ConversionTable;
+
+struct Cell {
+    std::uint8_t glyph = ' ';   ///< display code to draw; a blank for boxes and tab gaps
+    std::uint8_t stored = 0;    ///< the file's byte, shown in a box as two hex digits
+    bool box = false;           ///< draw the stored byte as a hex box
+    bool formatColour = false;  ///< the box of a format code (TAB, LF, CR of CR LF, FF)
+};
+
+struct RowOptions {
+    const std::string* visible = nullptr;  ///< 256 characters '0'/'1' by display code
+    bool viewControlChars = false;
+    static constexpr std::size_t kMaxCells = 100000;
+};
+
+/// The cells of a line, one per display column; the line's terminator only appears as boxes when
+/// control characters are shown.
+std::vector<Cell> BuildRowCells(LineView line, const DisplayRules& rules, const ConversionTable& table,
+                                const RowOptions& options);
+
+}  // namespace quill

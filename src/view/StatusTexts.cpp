@@ -1,0 +1,22 @@
+// Status pane texts.
+#include "view/StatusTexts.h"
+
+#include "common/Format.h"
+#include "document/CQVXDoc.h"
+
+namespace quill {
+
+std::string CursorStatusText(const CQVXDoc& doc)
+{
+    return Format("Line:%lld/%lld Col:%d/%lld", static_cast<long long>(doc.cursorLine + 1),
+                  static_cast<long long>(doc.Text().LineCount()), doc.cursorColumn,
+                  static_cast<long long>(doc.DisplayWidth(doc.cursorLine)));
+}
+
+std::string DescriptionStatusText(const CQVXDoc& doc)
+{
+    const std::string& syntax = doc.Syntax().Name();
+    return !syntax.empty() && syntax[0] == '<' ? doc.Structure().Name() : syntax;
+}
+
+}  // namespace quill

@@ -1,0 +1,77 @@
+// The text area: draws one display line per row in a fixed-pitch font and moves the cursor.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QFont>
+
+#include "document/DocumentView.h"
+#include "view/CursorMotion.h"
+#include "view/ViewState.h"
+
+namespace quill {
+
+class CQVXDoc;
+struct Settings;
+
+class CQVXView : public QAbstractScrollArea, public DocumentView {
+    Q_OBJECT
+public:
+    CQVXView(CQVXDoc& doc, Settings& settings, QWidget* parent = nullptr);
+    ~CQVXView() override;
+
+    // DocumentView
+    void ResetScroll() override;
+    void RecomputePageWidth() override;
+    void RedrawAll() override;
+    void EnsureCursorVisible(bool centre) override;
+    void SetStatusText(int pane, const std::string& text) override;
+    void ShowStructureBar(bool show) override;
+
+    /// The first timer tick switches the document to auto reload at the file end (-RELOAD).
+    void RequestAutoReloadAtEnd() { pendingAutoReload_ = true; }
+    /// Re-reads the font settings and lays everything out again.
+    void ApplyFont();
+    /// Writes status panes 1 to 6.
+    void UpdateStatusPanes();
+    const ViewState& State() const { return state_; }
+    QSize CellSize() const { return {cellWidth_, cellHeight_}; }
+
+signals:
+    void statusTextChanged(int pane, const QString& text);
+    void structureBarVisibilityChanged(bool show);
+    void documentChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void timerEvent(QTimerEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    void UpdateScrollRanges();
+    void SyncScrollBars();
+    void AfterCursorMove();
+    void PaintRow(QPainter& painter, int row, LineIndex line);
+    void PaintHexBox(QPainter& painter, int x, int y, std::uint8_t byte, bool formatColour);
+    void PaintCaret(QPainter& painter);
+
+    CQVXDoc& doc_;
+    Settings& settings_;
+    ViewState state_;
+    CursorMotion motion_;
+    QFont textFont_;
+    QFont hexFont_;
+    int cellWidth_ = 8;
+    int cellHeight_ = 16;
+    QBasicTimer timer_;
+    bool caretPhase_ = true;
+    bool pendingAutoReload_ = false;
+    bool syncing_ = false;
+};
+
+}  // namespace quill

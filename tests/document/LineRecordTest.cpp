@@ -1,0 +1,98 @@
+// Line values and the gap vector under them.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "document/GapVector.h"
+#include "document/LineRecord.h"
+
+namespace quill {
+namespace {
+
+TEST(LineRecordTest, ColumnToIndexFindsTheByteCoveringAColumn)
+{
+    LineRecord line("a\tbc", 4);
+    // Tab size 3: a at 0, the tab covers 1-2, b at 3, c at 4.
+    EXPECT_EQ(line.ColumnToIndex(0, 3), 0u);
+    EXPECT_EQ(line.ColumnToIndex(1, 3), 1u);
+    EXPECT_EQ(line.ColumnToIndex(2, 3), 1u);
+    EXPECT_EQ(line.ColumnToIndex(3, 3), 2u);
+    EXPECT_EQ(line.ColumnToIndex(4, 3), 3u);
+    EXPECT_EQ(line.ColumnToIndex(99, 3), 4u);
+    EXPECT_EQ(line.ByteAtColumn(2, 3), '\t');
+    EXPECT_EQ(line.View().IndexToColumn(2, 3), 3);
+    // A tab standing on a stop still moves a whole tab size.
+    LineRecord tabFirst("\tx", 2);
+    EXPECT_EQ(tabFirst.ColumnToIndex(3, 3), 1u);
+    // Another byte may play the tab.
+    EXPECT_EQ(LineRecord("a\x05z", 3).ColumnToIndex(2, 4, 5), 1u);
+}
+
+TEST(LineRecordTest, ByteAccessOutsideTheLineIsHarmless)
+{
+    LineRecord line("ab", 2);
+    EXPECT_EQ(line.ByteAt(2), 0);
+    EXPECT_EQ(line.ByteAt(-1), 0);
+    line.SetByteAt(5, 'x');
+    line.SetByteAt(1, 'x');
+    EXPECT_EQ(line, "ax");
+    LineRecord empty;
+    EXPECT_TRUE(empty.IsEmptyText());
+    EXPECT_STREQ(empty.Bytes(), "");
+    EXPECT_TRUE(LineRecord(std::string_view("\0z", 2)).IsEmptyText());
+}
+
+TEST(LineRecordTest, MidLeftRightAndAppend)
+{
+    LineRecord line("hello world");
+    EXPECT_EQ(line.Mid(6, 99), "world");
+    EXPECT_EQ(line.Mid(11, 1), "");
+    EXPECT_EQ(line.Left(5), "hello");
+    EXPECT_EQ(line.Right(6), "world");
+    line.Append('!');
+    line.Append(std::string_view(" ok"));
+    EXPECT_EQ(line, "hello world! ok");
+    line.Append(line);  // appending a line to itself
+    EXPECT_EQ(line, "hello world! okhello world! ok");
+    EXPECT_EQ(LineRecord('-', 3), "---");
+}
+
+TEST(LineRecordTest, BorrowedBytesAreCopiedBeforeAChange)
+{
+    char shared[] = "abc";
+    LineRecord line = LineRecord::Borrow(shared, 3);
+    EXPECT_FALSE(line.IsOwned());
+    line.SetByteAt(0, 'X');
+    EXPECT_TRUE(line.IsOwned());
+    EXPECT_EQ(line, "Xbc");
+    EXPECT_STREQ(shared, "abc");
+    LineRecord appended = LineRecord::Borrow(shared, 3);
+    appended.Append('d');
+    EXPECT_EQ(appended, "abcd");
+    EXPECT_STREQ(shared, "abc");
+}
+
+TEST(GapVectorTest, BehavesLikeAVectorUnderRandomEdits)
+{
+    GapVector<int> gap;
+    std::vector<int> model;
+    std::mt19937 random(42);
+    for (int step = 0; step < 20000; ++step) {
+        if (model.empty() || random() % 3 != 0) {
+            std::size_t at = random() % (model.size() + 1);
+            gap.Insert(at, step);
+            model.insert(model.begin() + static_cast<std::ptrdiff_t>(at), step);
+        } else {
+            std::size_t at = random() % model.size();
+            EXPECT_EQ(gap.Erase(at), model[at]);
+            model.erase(model.begin() + static_cast<std::ptrdiff_t>(at));
+        }
+    }
+    ASSERT_EQ(gap.Size(), model.size());
+    for (std::size_t i = 0; i < model.size(); ++i)
+        ASSERT_EQ(gap[i], model[i]);
+}
+
+}  // namespace
+}  // namespace quill

@@ -1,0 +1,72 @@
+// The first window as a user sees it: open a file, move the cursor, read the status panes.
+#include <gtest/gtest.h>
+
+#include <QKeyEvent>
+#include <QTest>
+
+#include "app/ui/CMainFrame.h"
+#include "app/ui/QuillApplication.h"
+#include "document/CQVXDoc.h"
+#include "support/Fakes.h"
+#include "support/TempDir.h"
+#include "view/ui/CQVXView.h"
+
+namespace quill::test {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { qputenv("QUILLARIUM_DATA", QByteArray::fromStdString(dir.File("QVXData"))); }
+
+    TempDir dir;
+    MemorySettingsStore store;
+};
+
+TEST_F(MainWindowTest, OpensTheFileOfTheCommandLineAndShowsWhereTheCursorIs)
+{
+    std::string path = dir.Write("sample.txt", "first line\n\tsecond\nthird\n");
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    CMainFrame& frame = app.Frame();
+    EXPECT_TRUE(frame.PaneText(1).startsWith(QString::fromStdString(path) + " ("));
+    EXPECT_EQ(frame.PaneText(2), "Line:1/4 Col:0/10");
+    EXPECT_EQ(frame.PaneText(6), "LF");
+    EXPECT_EQ(frame.windowTitle(), "sample.txt - Quillarium");
+
+    CQVXView& view = frame.View();
+    QTest::keyClick(&view, Qt::Key_Down);
+    QTest::keyClick(&view, Qt::Key_End);
+    EXPECT_EQ(frame.PaneText(2), "Line:2/4 Col:9/9");  // the tab spans three columns
+    QTest::keyClick(&view, Qt::Key_Home);
+    EXPECT_EQ(frame.PaneText(2), "Line:2/4 Col:3/9");  // smart home stops at the indentation
+    QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(frame.PaneText(2), "Line:4/4 Col:0/0");
+    app.Exit();
+}
+
+TEST_F(MainWindowTest, ALineOnTheCommandLinePutsTheCursorThere)
+{
+    std::string path = dir.Write("lines.txt", "1\n2\n3\n4\n5\n");
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path + "#3"})));
+    app.Frame().View().grab();  // the first paint applies the line
+    EXPECT_EQ(app.Frame().PaneText(2), "Line:3/6 Col:0/1");
+}
+
+TEST_F(MainWindowTest, ExitWritesTheSettingsAndKeepsTheRecentFile)
+{
+    std::string path = dir.Write("kept.txt", "x");
+    {
+        QuillApplication app(store);
+        ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+        app.Frame().close();
+        app.Exit();
+    }
+    EXPECT_EQ(store.ints["Settings/TabSize"], 3);
+    EXPECT_FALSE(store.binaries["Settings/MainWndPos"].empty());
+    EXPECT_EQ(store.strings["Recent File List/File1"], path);
+    EXPECT_EQ(store.writeOrder.front(), "Settings/MainWndPos");
+}
+
+}  // namespace
+}  // namespace quill::test
