@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <malloc.h>
 #include <new>
 
 namespace quill {
@@ -13,21 +14,21 @@ void FreeSlot(LineSlot& slot)
 {
     if (slot.Owned())
         std::free(slot.data);
-    slot = {};
+    slot = LineSlot();
 }
 
 LineRecord::LineRecord(std::uint8_t byte, std::size_t n)
 {
     Reserve(n);
     std::memset(slot_.data, byte, n);
-    slot_.length = static_cast<std::uint32_t>(n);
+    slot_.SetLength(static_cast<std::uint32_t>(n));
 }
 
 LineRecord LineRecord::Borrow(const char* bytes, std::uint32_t n)
 {
     LineRecord line;
     line.slot_.data = const_cast<char*>(bytes);
-    line.slot_.length = n;
+    line.slot_.bits = n & LineSlot::kMaxLength;
     return line;
 }
 
@@ -43,7 +44,7 @@ LineRecord& LineRecord::operator=(LineRecord&& other) noexcept
     if (this != &other) {
         Free();
         slot_ = other.slot_;
-        other.slot_ = {};
+        other.slot_ = LineSlot();
     }
     return *this;
 }
@@ -55,32 +56,35 @@ void LineRecord::Free() { FreeSlot(slot_); }
 LineSlot LineRecord::Release()
 {
     LineSlot slot = slot_;
-    slot_ = {};
+    slot_ = LineSlot();
     return slot;
 }
 
+std::size_t LineRecord::Capacity() const { return slot_.Owned() ? ::malloc_usable_size(slot_.data) : 0; }
+
 void LineRecord::Reserve(std::size_t capacity)
 {
-    if (capacity > std::numeric_limits<std::uint32_t>::max() - 1)
+    if (capacity >= LineSlot::kMaxLength)
         throw std::bad_alloc();
-    if (slot_.Owned() && capacity <= slot_.capacity)
+    if (slot_.Owned() && capacity < Capacity())
         return;
     // Owned buffers keep one spare byte so the bytes can always be followed by a 0.
     std::size_t want = capacity < 15 ? 16 : capacity + 1;
     char* fresh = static_cast<char*>(slot_.Owned() ? std::realloc(slot_.data, want) : std::malloc(want));
     if (!fresh)
         throw std::bad_alloc();
-    if (!slot_.Owned() && slot_.length)
-        std::memcpy(fresh, slot_.data, slot_.length);
+    if (!slot_.Owned() && slot_.Length())
+        std::memcpy(fresh, slot_.data, slot_.Length());
     slot_.data = fresh;
-    slot_.capacity = static_cast<std::uint32_t>(want);
+    slot_.bits |= LineSlot::kOwnedBit;
 }
 
 void LineRecord::SetByteAt(std::int64_t i, std::uint8_t b)
 {
-    if (i < 0 || i >= slot_.length)
+    if (i < 0 || i >= slot_.Length())
         return;
-    Reserve(slot_.length);  // a borrowed line gets its own copy before the change
+    if (!slot_.Owned())
+        Reserve(slot_.Length());  // a borrowed line gets its own copy before the change
     slot_.data[i] = static_cast<char>(b);
 }
 
@@ -91,7 +95,7 @@ void LineRecord::Assign(const char* bytes, std::size_t n)
         fresh.Reserve(n);
         std::memcpy(fresh.slot_.data, bytes, n);
         fresh.slot_.data[n] = 0;
-        fresh.slot_.length = static_cast<std::uint32_t>(n);
+        fresh.slot_.SetLength(static_cast<std::uint32_t>(n));
     }
     *this = std::move(fresh);
 }
@@ -100,24 +104,26 @@ void LineRecord::Append(const char* bytes, std::size_t n)
 {
     if (!n)
         return;
-    std::size_t total = slot_.length + n;
+    const std::size_t length = slot_.Length();
+    std::size_t total = length + n;
     // Appending a line to itself: the source moves with the buffer.
-    bool fromSelf = slot_.data && bytes >= slot_.data && bytes < slot_.data + slot_.length;
+    bool fromSelf = slot_.data && bytes >= slot_.data && bytes < slot_.data + length;
     std::size_t selfOffset = fromSelf ? static_cast<std::size_t>(bytes - slot_.data) : 0;
-    if (!slot_.Owned() || total >= slot_.capacity)
-        Reserve(std::max(total, static_cast<std::size_t>(slot_.capacity) * 3 / 2));
+    if (!slot_.Owned() || total >= Capacity())
+        Reserve(std::max(total, Capacity() * 3 / 2));
     if (fromSelf)
         bytes = slot_.data + selfOffset;
-    std::memmove(slot_.data + slot_.length, bytes, n);
-    slot_.length = static_cast<std::uint32_t>(total);
+    std::memmove(slot_.data + length, bytes, n);
+    slot_.SetLength(static_cast<std::uint32_t>(total));
     slot_.data[total] = 0;
 }
 
 LineRecord LineRecord::Mid(std::int64_t pos, std::int64_t n) const
 {
-    if (pos < 0 || pos >= slot_.length || n <= 0)
+    const std::int64_t length = slot_.Length();
+    if (pos < 0 || pos >= length || n <= 0)
         return {};
-    std::int64_t take = std::min<std::int64_t>(n, slot_.length - pos);
+    std::int64_t take = std::min<std::int64_t>(n, length - pos);
     return LineRecord(slot_.data + pos, static_cast<std::size_t>(take));
 }
 

@@ -9,16 +9,24 @@
 
 namespace quill {
 
-/// The plain storage of a line inside the text store: bytes, length and the capacity of an owned
-/// buffer (0 when the bytes are borrowed from a load block, or when there are none).
+/// The plain storage of a line inside the text store: 12 bytes, since a large file has millions of
+/// lines. The top bit of the length word says whether the bytes are an owned malloc'ed buffer or
+/// borrowed from a load block.
+#pragma pack(push, 4)
 struct LineSlot {
     char* data = nullptr;
-    std::uint32_t length = 0;
-    std::uint32_t capacity = 0;
+    std::uint32_t bits = 0;
 
-    bool Owned() const { return capacity != 0; }
-    LineView View() const { return {data, length}; }
+    static constexpr std::uint32_t kOwnedBit = 0x80000000u;
+    static constexpr std::uint32_t kMaxLength = 0x7FFFFFFFu;
+
+    std::uint32_t Length() const { return bits & kMaxLength; }
+    bool Owned() const { return (bits & kOwnedBit) != 0; }
+    void SetLength(std::uint32_t length) { bits = (bits & kOwnedBit) | length; }
+    LineView View() const { return {data, Length()}; }
 };
+#pragma pack(pop)
+static_assert(sizeof(LineSlot) == 12, "a line costs 12 bytes of bookkeeping");
 
 /// A line with value semantics. Borrowed bytes stay valid as long as the text store that lent them
 /// keeps its load blocks (until the text is reset); every change makes the line own a copy.
@@ -33,7 +41,7 @@ public:
     /// Takes over a slot released by a text store.
     static LineRecord Adopt(LineSlot slot);
 
-    LineRecord(LineRecord&& other) noexcept : slot_(other.slot_) { other.slot_ = {}; }
+    LineRecord(LineRecord&& other) noexcept : slot_(other.slot_) { other.slot_ = LineSlot(); }
     LineRecord& operator=(LineRecord&& other) noexcept;
     LineRecord(const LineRecord&) = delete;
     LineRecord& operator=(const LineRecord&) = delete;
@@ -44,7 +52,7 @@ public:
     LineRecord Copy() const { return LineRecord(Bytes(), Length()); }
 
     LineView View() const { return slot_.View(); }
-    std::uint32_t Length() const { return slot_.length; }
+    std::uint32_t Length() const { return slot_.Length(); }
     const char* Bytes() const { return View().Bytes(); }
     std::string_view Text() const { return View().Text(); }
     std::uint8_t ByteAt(std::int64_t i) const { return View().ByteAt(i); }
@@ -83,6 +91,7 @@ public:
 
 private:
     void Reserve(std::size_t capacity);
+    std::size_t Capacity() const;
     void Free();
 
     LineSlot slot_;

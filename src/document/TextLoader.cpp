@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <future>
 #include <new>
 #include <unistd.h>
 
@@ -15,8 +16,9 @@ namespace quill {
 
 namespace {
 
-// Large blocks, a whole number of chunks each, so that a chunk never straddles two blocks.
-constexpr std::int64_t kBlockChunks = 1280;
+// Blocks of 16 MB, a whole number of chunks each, so that a chunk never straddles two blocks; small
+// enough that reading the next overlaps most of the work on this one.
+constexpr std::int64_t kBlockChunks = 320;
 
 // Fills buf from fd until it is full or the file ends; returns the count, or -1 on error.
 std::int64_t ReadFully(int fd, char* buf, std::int64_t size, int& error)
@@ -45,53 +47,77 @@ TextLoader::TextLoader(TextStore& store, const LoadParams& params) : store_(stor
     params_.tabSize = std::max(params_.tabSize, 1);
 }
 
+std::future<TextLoader::BlockRead> TextLoader::StartRead(int fd, std::int64_t size)
+{
+    char* data = store_.NewBlock(static_cast<std::size_t>(size));
+    return std::async(std::launch::async, [fd, data, size] {
+        BlockRead block{data, size, 0, 0};
+        block.got = ReadFully(fd, data, size, block.error);
+        return block;
+    });
+}
+
 LoadOutcome TextLoader::Load(int fd, std::int64_t expectedSize, ProgressWindow& progress, Prompter& prompter)
 {
     ProgressScope bar(progress, expectedSize);
     std::int64_t total = 0;
+    std::int64_t requested = 0;
     const char* lastEnd = nullptr;
+    // The next block is read on a helper thread while this one is cut into lines.
+    auto nextSize = [&] {
+        std::int64_t remaining = std::max<std::int64_t>(expectedSize - requested, 1);
+        std::int64_t size = std::min((remaining + kChunkSize - 1) / kChunkSize, kBlockChunks) * kChunkSize;
+        requested += size;
+        return size;
+    };
+    std::future<BlockRead> pending;
     try {
-        bool more = true;
-        while (more) {
-            std::int64_t remaining = std::max<std::int64_t>(expectedSize - total, 1);
-            std::int64_t chunks = std::min((remaining + kChunkSize - 1) / kChunkSize, kBlockChunks);
-            std::int64_t blockSize = chunks * kChunkSize;
-            char* block = store_.AdoptBlock(std::unique_ptr<char[]>(new char[static_cast<std::size_t>(blockSize)]));
-            int readError = 0;
-            std::int64_t got = ReadFully(fd, block, blockSize, readError);
-            if (got < 0) {
+        pending = StartRead(fd, nextSize());
+        while (pending.valid()) {
+            BlockRead block = pending.get();
+            if (block.got < 0) {
                 outcome_.status = LoadOutcome::Status::ReadError;
-                outcome_.error = readError;
+                outcome_.error = block.error;
                 break;
             }
-            more = got == blockSize;
+            const bool more = block.got == block.size && block.error == 0;
+            if (more)
+                pending = StartRead(fd, nextSize());
             if (!lineStart_)
-                lineStart_ = block;
-            lastEnd = block;
-            for (std::int64_t off = 0; off < got; off += kChunkSize) {
-                const char* begin = block + off;
-                const char* end = block + std::min(off + kChunkSize, got);
+                lineStart_ = block.data;
+            lastEnd = block.data;
+            for (std::int64_t off = 0; off < block.got; off += kChunkSize) {
+                const char* begin = block.data + off;
+                const char* end = block.data + std::min(off + kChunkSize, block.got);
                 total += end - begin;
                 if (expectedSize != 0 && bar.Step(total) &&
                     prompter.Ask("Abort load?", Buttons::YesNo) == Answer::Yes) {
                     outcome_.status = LoadOutcome::Status::Aborted;
-                    lastEnd = begin;
-                    more = false;
                     break;
                 }
                 ProcessChunk(begin, end);
                 lastEnd = end;
             }
-            if (readError) {
+            if (outcome_.status == LoadOutcome::Status::Aborted)
+                break;
+            if (block.error) {
                 outcome_.status = LoadOutcome::Status::ReadError;
-                outcome_.error = readError;
-                more = false;
+                outcome_.error = block.error;
+                break;
             }
             if (more)
-                CarryOverBlock(block + got);
+                CarryOverBlock(block.data + block.got);
+        }
+        if (pending.valid()) {
+            // Stopped early: the block being read holds nothing the text needs.
+            pending.wait();
+            pending = {};
+            store_.DropLastBlock();
         }
         FinishLastLine(lastEnd ? lastEnd : lineStart_);
     } catch (const std::bad_alloc&) {
+        if (pending.valid())
+            pending.wait();
         carried_ = LineRecord();
         outcome_.status = LoadOutcome::Status::OutOfMemory;
     }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <future>
 
 #include "document/LineRecord.h"
 #include "document/TextTypes.h"
@@ -43,6 +44,13 @@ public:
     LoadOutcome Load(int fd, std::int64_t expectedSize, ProgressWindow& progress, Prompter& prompter);
 
 private:
+    struct BlockRead {
+        char* data;
+        std::int64_t size;
+        std::int64_t got;  ///< bytes read, -1 when nothing could be read
+        int error;
+    };
+    std::future<BlockRead> StartRead(int fd, std::int64_t size);
     void ProcessChunk(const char* begin, const char* end);
     void ProcessLine(const char*& p, const char* chunkBegin, const char* chunkEnd);
     void LookAheadAtCut(const char*& p, const char* chunkBegin, const char* chunkEnd);

@@ -19,7 +19,7 @@ void TextStore::InsertLine(LineIndex before, LineRecord line)
     try {
         lines_.Insert(static_cast<std::size_t>(before), slot);
     } catch (...) {
-        fileSize_ -= slot.length;
+        fileSize_ -= slot.Length();
         FreeSlot(slot);
         throw;
     }
@@ -43,10 +43,10 @@ LineRecord TextStore::RemoveLine(LineIndex i)
     return old;
 }
 
-char* TextStore::AdoptBlock(std::unique_ptr<char[]> block)
+char* TextStore::NewBlock(std::size_t size)
 {
-    blocks_.push_back(std::move(block));
-    return blocks_.back().get();
+    blocks_.push_back(std::make_unique<LoadBlock>(size));
+    return blocks_.back()->Data();
 }
 
 void TextStore::Clear(ProgressWindow* progress)
@@ -74,7 +74,7 @@ ByteOffset TextStore::SumOfLengths() const
 {
     ByteOffset sum = 0;
     for (std::size_t i = 0; i < lines_.Size(); ++i)
-        sum += lines_[i].length;
+        sum += lines_[i].Length();
     return sum;
 }
 

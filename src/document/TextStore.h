@@ -7,6 +7,7 @@
 
 #include "document/GapVector.h"
 #include "document/LineRecord.h"
+#include "document/LoadBlock.h"
 #include "document/TextTypes.h"
 
 namespace quill {
@@ -46,8 +47,10 @@ public:
     LineRecord ReplaceLine(LineIndex i, LineRecord line);
     LineRecord RemoveLine(LineIndex i);
 
-    /// Takes a block of loaded bytes that lines may borrow from until the next Clear.
-    char* AdoptBlock(std::unique_ptr<char[]> block);
+    /// A new block for loaded bytes that lines may borrow from until the next Clear.
+    char* NewBlock(std::size_t size);
+    /// Frees the newest block; no line may borrow from it.
+    void DropLastBlock() { blocks_.pop_back(); }
     void ReserveLines(std::size_t count) { lines_.Reserve(count); }
 
     /// Destroys every line and block. Above 50,000 lines the progress window shows the remaining
@@ -67,7 +70,7 @@ public:
 
 private:
     GapVector<LineSlot> lines_;
-    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::vector<std::unique_ptr<LoadBlock>> blocks_;
     LineIndex current_ = -1;
     LineIndex savedIndex_ = -1;
     std::int64_t widest_ = 0;

@@ -1,0 +1,32 @@
+// Deterministic inputs and quiet desktop stand-ins for the benchmarks.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/FileDialogs.h"
+#include "platform/Prompter.h"
+
+namespace quill::bench {
+
+/// The file named by QUILL_BENCH_FILE, or a generated text of log-like lines of about 88 bytes
+/// (made once in the temp folder and reused).
+std::string BenchFile(std::int64_t generatedSize = 200ll << 20);
+
+/// Resident memory of this process in bytes.
+std::int64_t ResidentBytes();
+
+class QuietPrompter : public Prompter {
+public:
+    Answer Show(Severity, const std::string&, Buttons buttons) override
+    {
+        return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::No : Answer::Ok;
+    }
+};
+
+class NoFileDialogs : public FileDialogs {
+public:
+    std::optional<std::string> AskSavePath(const std::string&, const std::string&) override { return std::nullopt; }
+};
+
+}  // namespace quill::bench

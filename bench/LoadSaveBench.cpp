@@ -1,0 +1,74 @@
+// Opening a large file and saving it again: throughput and the memory the loaded text adds.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "BenchSupport.h"
+#include "app/Settings.h"
+#include "document/CQVXDoc.h"
+#include "document/TextFileWriter.h"
+#include "platform/ProgressWindow.h"
+
+namespace quill::bench {
+namespace {
+
+struct Harness {
+    Settings settings;
+    QuietPrompter prompter;
+    SilentProgress progress;
+    NoFileDialogs dialogs;
+    std::unique_ptr<CQVXDoc> doc =
+        std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, std::string()});
+};
+
+void BM_Load(benchmark::State& state)
+{
+    const std::string path = BenchFile();
+    const auto size = static_cast<std::int64_t>(std::filesystem::file_size(path));
+    Harness harness;
+    std::int64_t added = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        harness.doc->OnNewDocument();
+        const std::int64_t before = ResidentBytes();
+        state.ResumeTiming();
+        if (!harness.doc->OnOpenDocument(path))
+            state.SkipWithError("cannot open the benchmark file");
+        state.PauseTiming();
+        added = ResidentBytes() - before;
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * size);
+    state.counters["added_rss_bytes"] = static_cast<double>(added);
+    state.counters["added_per_file_byte"] = static_cast<double>(added) / static_cast<double>(size);
+    state.counters["lines"] = static_cast<double>(harness.doc->Text().LineCount());
+}
+BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void Save(benchmark::State& state, bool durable)
+{
+    const std::string path = BenchFile();
+    Harness harness;
+    if (!harness.doc->OnOpenDocument(path)) {
+        state.SkipWithError("cannot open the benchmark file");
+        return;
+    }
+    const std::string target = path + ".saved";
+    SilentProgress progress;
+    for (auto _ : state) {
+        if (int error = WriteTextFile(target, harness.doc->Text(), progress, WriteOptions{durable}))
+            state.SkipWithError(std::strerror(error));
+    }
+    state.SetBytesProcessed(state.iterations() * harness.doc->Text().FileSize());
+    std::filesystem::remove(target);
+}
+
+// Into the page cache, as an editor's save is felt; the durable variant adds the flush to disk.
+void BM_Save(benchmark::State& state) { Save(state, false); }
+void BM_SaveDurable(benchmark::State& state) { Save(state, true); }
+BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SaveDurable)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+}  // namespace
+}  // namespace quill::bench
