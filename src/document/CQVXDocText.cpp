@@ -90,6 +90,9 @@ void CQVXDoc::FinishLoad(const LoadOutcome& outcome)
         // What was read stays; the decisions that need the whole text are skipped. Saving this
         // half text would destroy the rest of the file, so it counts as an aborted load.
         loadAborted_ = true;
+        if (text_.LineCount() == 0)
+            text_.AppendLine(LineRecord());  // the text is never without a line
+        text_.SetCurrentLine(0);
         prompter_.Error("Out of memory!");
         return;
     }

@@ -50,7 +50,8 @@ TextLoader::TextLoader(TextStore& store, const LoadParams& params) : store_(stor
 std::future<TextLoader::BlockRead> TextLoader::StartRead(int fd, std::int64_t size)
 {
     char* data = store_.NewBlock(static_cast<std::size_t>(size));
-    return std::async(std::launch::async, [fd, data, size] {
+    // Where no thread can be started (a tight address-space limit), the block is read on demand.
+    return std::async(std::launch::async | std::launch::deferred, [fd, data, size] {
         BlockRead block{data, size, 0, 0};
         block.got = ReadFully(fd, data, size, block.error);
         return block;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -174,6 +175,38 @@ TEST_F(LifecycleTest, SaveIntoAFolderWithoutWritePermissionIsReported)
             bool saved = doc->OnSaveDocument(path);
             bool reported = prompter.Texts().back() == "Can\xB4t save " + path + "!\n13:Permission denied";
             std::_Exit(!saved && reported ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(LifecycleTest, RunningOutOfMemoryKeepsWhatWasReadAndWarns)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+    std::string line(99, 'm');
+    line += '\n';
+    std::string bytes;
+    while (bytes.size() < (96u << 20))
+        bytes += line;
+    std::string path = dir.Write("big.txt", bytes);
+    bytes.clear();
+    bytes.shrink_to_fit();
+    EXPECT_EXIT(
+        {
+            // Leave room for some 64 MB more than the process uses now.
+            long pages = 0;
+            FILE* statm = std::fopen("/proc/self/statm", "r");
+            if (!statm || std::fscanf(statm, "%ld", &pages) != 1)
+                std::_Exit(3);
+            std::fclose(statm);
+            rlimit limit {};
+            limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(pages) * 4096 + (64u << 20);
+            ::setrlimit(RLIMIT_AS, &limit);
+            bool opened = doc->OnOpenDocument(path);
+            bool warned = !prompter.Texts().empty() && prompter.Texts().back() == "Out of memory!";
+            bool partial = doc->Text().LineCount() > 0 && doc->Text().FileSize() < (96 << 20);
+            std::_Exit(opened && warned && partial && doc->LoadAborted() ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }

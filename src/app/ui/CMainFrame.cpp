@@ -2,6 +2,9 @@
 #include "app/ui/CMainFrame.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
@@ -33,6 +36,7 @@ CMainFrame::CMainFrame(CQVXDoc& doc, Settings& settings, RecentFileList& recent,
     connect(view_, &CQVXView::documentChanged, this, &CMainFrame::RefreshAll);
     doc_.SetView(view_);
     resize(900, 640);
+    setAcceptDrops(true);
     RefreshAll();
 }
 
@@ -246,6 +250,28 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         doc_.SwitchBinaryMode();
     doc_.DeleteContents();
     event->accept();
+}
+
+}  // namespace quill
+
+namespace quill {
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    // One document at a time: the first local file dropped is opened.
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            OpenFile(PathFromQt(url.toLocalFile()));
+            return;
+        }
+    }
 }
 
 }  // namespace quill

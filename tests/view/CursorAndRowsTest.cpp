@@ -1,0 +1,164 @@
+// What the view computes without a window: cursor moves, scrolling, row cells, status texts.
+#include <gtest/gtest.h>
+
+#include "support/DocumentFixture.h"
+#include "view/CursorMotion.h"
+#include "view/RowCells.h"
+#include "view/StatusTexts.h"
+#include "view/ViewState.h"
+
+namespace quill::test {
+namespace {
+
+class CursorTest : public DocumentFixture {
+protected:
+    void SetUp() override
+    {
+        state.pageLines = 10;
+        state.pageWidth = 20;
+    }
+    ViewState state;
+    CursorMotion motion{*doc, state};
+};
+
+TEST_F(CursorTest, HorizontalMovesStepOverWholeTabs)
+{
+    ASSERT_TRUE(OpenBytes("a\tb\r\nxy\r\n"));
+    motion.Right();
+    EXPECT_EQ(doc->cursorColumn, 1);
+    motion.Right();
+    EXPECT_EQ(doc->cursorColumn, 3);  // the tab spans columns 1 and 2
+    motion.Right();
+    EXPECT_EQ(doc->cursorColumn, 4);  // the end of the line: the CR LF takes no column
+    motion.Right();
+    EXPECT_EQ(doc->cursorLine, 1);
+    EXPECT_EQ(doc->cursorColumn, 0);
+    motion.Left();
+    EXPECT_EQ(doc->cursorLine, 0);
+    EXPECT_EQ(doc->cursorColumn, 4);
+    motion.Left();
+    motion.Left();
+    EXPECT_EQ(doc->cursorColumn, 1);
+    EXPECT_EQ(doc->Text().CurrentIndex(), 0);
+}
+
+TEST_F(CursorTest, VerticalMovesReturnToThePreferredColumn)
+{
+    ASSERT_TRUE(OpenBytes("long line here\nab\nanother long line\n"));
+    motion.End();
+    EXPECT_EQ(doc->cursorColumn, 14);
+    motion.Down();
+    EXPECT_EQ(doc->cursorColumn, 2);
+    motion.Down();
+    EXPECT_EQ(doc->cursorColumn, 14);
+    EXPECT_EQ(doc->Text().CurrentIndex(), 2);
+    EXPECT_EQ(CursorStatusText(*doc), "Line:3/4 Col:14/17");
+}
+
+TEST_F(CursorTest, SmartHomeGoesToTheIndentationFirst)
+{
+    ASSERT_TRUE(OpenBytes("   indented\n"));
+    motion.End();
+    motion.Home();
+    EXPECT_EQ(doc->cursorColumn, 3);
+    motion.Home();
+    EXPECT_EQ(doc->cursorColumn, 0);
+    motion.Home();
+    EXPECT_EQ(doc->cursorColumn, 3);
+}
+
+TEST_F(CursorTest, PagesAndDocumentEnds)
+{
+    std::string bytes;
+    for (int i = 0; i < 100; ++i)
+        bytes += "line " + std::to_string(i) + "\n";
+    ASSERT_TRUE(OpenBytes(bytes));
+    motion.PageDown();
+    EXPECT_EQ(doc->cursorLine, 10);
+    EXPECT_EQ(state.topLine, 10);
+    motion.DocumentEnd();
+    EXPECT_EQ(doc->cursorLine, 100);
+    EXPECT_EQ(state.topLine, 85);  // fifteen lines of context above the cursor
+    motion.PageDown();  // nothing on the last line
+    EXPECT_EQ(doc->cursorLine, 100);
+    motion.DocumentStart();
+    EXPECT_EQ(doc->cursorLine, 0);
+    EXPECT_EQ(state.topLine, 0);
+    motion.ClickAt(5, 99);
+    EXPECT_EQ(doc->cursorLine, 5);
+    EXPECT_EQ(doc->cursorColumn, 6);
+    motion.GoToLine(50, -1);
+    EXPECT_EQ(doc->cursorLine, 49);
+    EXPECT_EQ(state.topLine, 34);  // fifteen lines of context above
+}
+
+TEST(ScrollTest, PageDownNearTheEndShowsTheLastPage)
+{
+    EXPECT_EQ(PageDownTop(0, 30, 40), 10);
+    EXPECT_EQ(PageDownTop(0, 30, 20), 0);  // a short file does not scroll
+    EXPECT_EQ(PageDownTop(0, 30, 100), 30);
+    EXPECT_EQ(PageUpTop(10, 30), 0);
+}
+
+class RowCellsTest : public ::testing::Test {
+protected:
+    std::vector<Cell> Cells(const std::string& bytes)
+    {
+        RowOptions options;
+        options.visible = &visible;
+        options.viewControlChars = controlChars;
+        return BuildRowCells(LineView(bytes), rules, table, options);
+    }
+    static std::string Glyphs(const std::vector<Cell>& cells)
+    {
+        std::string text;
+        for (const Cell& cell : cells)
+            text += static_cast<char>(cell.glyph);
+        return text;
+    }
+    std::string visible = Settings::DefaultVisible();
+    DisplayRules rules;
+    ConversionTable table;
+    bool controlChars = false;
+};
+
+TEST_F(RowCellsTest, TabsExpandToTheirStopAndTerminatorsAreNotDrawn)
+{
+    std::vector<Cell> cells = Cells("a\tb\r\n");
+    EXPECT_EQ(Glyphs(cells), "a  b");
+    for (const Cell& cell : cells)
+        EXPECT_FALSE(cell.box);
+}
+
+TEST_F(RowCellsTest, ControlCharactersShowTheirBoxesInTheFormatColour)
+{
+    controlChars = true;
+    std::vector<Cell> cells = Cells("a\r\n");
+    ASSERT_EQ(cells.size(), 3u);
+    EXPECT_TRUE(cells[1].box && cells[1].formatColour && cells[1].stored == 0x0D);
+    EXPECT_TRUE(cells[2].box && cells[2].formatColour && cells[2].stored == 0x0A);
+}
+
+TEST_F(RowCellsTest, LoneCrAndUnusualBytesAreBoxedAlways)
+{
+    std::vector<Cell> cells = Cells("a\rb\xA0\xE9");
+    ASSERT_EQ(cells.size(), 5u);
+    EXPECT_TRUE(cells[1].box);
+    EXPECT_FALSE(cells[1].formatColour);
+    EXPECT_TRUE(cells[3].box);  // 0xA0 is not drawn by default
+    EXPECT_FALSE(cells[4].box);
+    EXPECT_EQ(cells[4].glyph, 0xE9);
+}
+
+TEST_F(RowCellsTest, IgnoredFormatCodesMakeATabOneBoxedCell)
+{
+    rules.ignoreFormatCodes = true;
+    std::vector<Cell> cells = Cells("a\tb");
+    ASSERT_EQ(cells.size(), 3u);
+    EXPECT_TRUE(cells[1].box);
+    EXPECT_FALSE(cells[1].formatColour);
+    EXPECT_EQ(cells[1].stored, 9);
+}
+
+}  // namespace
+}  // namespace quill::test
