@@ -1,7 +1,9 @@
 // The document's life cycle: new, open, save, reload, neighbour files and the status texts.
 #include "document/CQVXDoc.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -63,7 +65,8 @@ CQVXDoc::CQVXDoc(DocumentContext context)
       prompter_(context.prompter),
       progress_(context.progress),
       fileDialogs_(context.fileDialogs),
-      dataFolder_(std::move(context.dataFolder))
+      dataFolder_(std::move(context.dataFolder)),
+      positions_(std::make_unique<PositionStore>(dataFolder_.empty() ? std::string() : dataFolder_ + "/Bookmarks.db"))
 {
 }
 
@@ -172,7 +175,7 @@ bool CQVXDoc::OnSaveDocument(const std::string& requestedPath)
 
 void CQVXDoc::DeleteContents()
 {
-    StoreLastPosition();
+    LeaveFile();
     autoReloadMode_ = 0;
 }
 
@@ -217,7 +220,7 @@ void CQVXDoc::Reload()
         autoReloadMode_ = 0;
         return;
     }
-    StoreLastPosition();
+    LeaveFile();
     ReplaceTextFrom(path_, "Can\xB4t load \"%s\"!\n%s");
 }
 
@@ -272,7 +275,7 @@ void CQVXDoc::LoadNeighbourFile(bool next)
 {
     if (modified_ && prompter_.Ask(kDismissChanges, Buttons::OkCancel) == Answer::Cancel)
         return;
-    StoreLastPosition();
+    LeaveFile();
     const std::string folder = FolderOf(path_);
     const std::vector<std::string> names = ListFiles(folder);
     const std::string prefix = folder == "/" ? "/" : folder + "/";
@@ -347,10 +350,42 @@ void CQVXDoc::SetStatus(int pane, const std::string& text)
 }
 
 // ---- Positions and bookmarks --------------------------------------------------------------
-// The position memory is not connected yet: nothing is remembered between visits of a file.
 
-void CQVXDoc::StoreLastPosition() {}
+void CQVXDoc::LeaveFile()
+{
+    if (path_.empty())
+        return;
+    positions_->StoreLastPosition(path_, cursorColumn, cursorLine);
+    positions_->WriteEntries(path_);
+}
 
-void CQVXDoc::ReadPositionEntries() {}
+void CQVXDoc::ToggleBookmark()
+{
+    if (path_.empty())
+        return;
+    positions_->ToggleBookmark(path_, cursorColumn, cursorLine);
+}
+
+bool CQVXDoc::GoToBookmark(bool lastPosition, bool forward)
+{
+    auto entry = positions_->FindBookmark(lastPosition, forward, cursorLine);
+    if (!entry || !view_ || text_.LineCount() == 0)
+        return false;
+    ClearSelection();
+    // The file may have shrunk since it was left: the last line and the line's end are the limits.
+    cursorLine = std::clamp<LineIndex>(entry->csrsY, 0, text_.LineCount() - 1);
+    text_.SetCurrentLine(cursorLine);
+    preferredColumn = static_cast<Column>(std::clamp<std::int64_t>(entry->csrsX, 0, INT32_MAX));
+    cursorColumn = static_cast<Column>(std::min<std::int64_t>(preferredColumn, DisplayWidth(cursorLine)));
+    view_->EnsureCursorVisible(false);
+    view_->RedrawAll();
+    return true;
+}
+
+void CQVXDoc::RemoveBookmarks()
+{
+    positions_->RemoveBookmarks();
+    RedrawAll();
+}
 
 }  // namespace quill

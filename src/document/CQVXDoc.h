@@ -2,12 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "charset/ConversionTable.h"
 #include "document/DisplayRules.h"
 #include "document/FileStatus.h"
+#include "document/PositionStore.h"
 #include "document/TextLoader.h"
 #include "document/TextStore.h"
 #include "structure/StructureDescription.h"
@@ -120,6 +122,18 @@ public:
     }
     void ClearSelection() { anchorLine = anchorColumn = -1; }
 
+    // ---- Positions and bookmarks -------------------------------------------------------------
+    PositionStore& Positions() { return *positions_; }
+    /// Sets or removes the bookmark of the cursor line (only for a file with a path).
+    void ToggleBookmark();
+    bool HasBookmark(LineIndex line) const { return positions_->HasBookmark(line); }
+    /// Moves to the remembered last position, or to the next or previous bookmark; false when
+    /// there is none in that direction.
+    bool GoToBookmark(bool lastPosition, bool forward);
+    void RemoveBookmarks();
+    /// For line edits: every entry at or below `from` moves by delta lines.
+    void ShiftBookmarks(LineIndex from, int delta) { positions_->ShiftLines(from, delta); }
+
     // ---- Wrapping (filled in by the reflow) ---------------------------------------------------
     /// Re-cuts the lines from a line (-1: the whole text) for the line length in force; returns
     /// how far the cursor has to move.
@@ -137,9 +151,8 @@ private:
     void ReadCommandLineLine();
     void RedrawAll();
     void SetStatus(int pane, const std::string& text);
-    // The remembered positions and bookmarks of a file.
-    void StoreLastPosition();
-    void ReadPositionEntries();
+    /// Remembers where the file was left and writes its bookmarks.
+    void LeaveFile();
 
     Settings& settings_;
     Prompter& prompter_;
@@ -147,6 +160,7 @@ private:
     FileDialogs& fileDialogs_;
     std::string dataFolder_;
     DocumentView* view_ = nullptr;
+    std::unique_ptr<PositionStore> positions_;
 
     TextStore text_;
     std::string path_;

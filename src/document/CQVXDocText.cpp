@@ -15,6 +15,7 @@ void CQVXDoc::FreeLines() { text_.Clear(&progress_); }
 void CQVXDoc::ResetText(bool withEmptyLine)
 {
     FreeLines();
+    positions_->Clear();
     text_.SetTerminator(TerminatorKind::CRLF);
     loadAborted_ = false;
     ignoreFormatCodes_ = false;
@@ -114,7 +115,7 @@ void CQVXDoc::FinishLoad(const LoadOutcome& outcome)
                            (settings_.truncateAtBorder && settings_.EffectiveLineLength() < text_.WidestLine());
 
     UpdateTerminatorStatusText();
-    ReadPositionEntries();
+    positions_->ReadEntries(path_);
     restorePositionPending_ = true;
     ReadCommandLineLine();
     SetStatus(9, overwriteMode_ ? "OVR" : "");

@@ -1,10 +1,13 @@
 // The shared document test set-up.
 #include "support/DocumentFixture.h"
 
+#include <sys/stat.h>
+
 namespace quill::test {
 
 DocumentFixture::DocumentFixture()
 {
+    ::mkdir(dir.File("QVXData").c_str(), 0755);
     doc = std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, dir.File("QVXData")});
     doc->SetView(&view);
     doc->OnNewDocument();
@@ -30,6 +33,18 @@ std::string DocumentFixture::AllBytes() const
 bool DocumentFixture::OpenBytes(const std::string& bytes, const std::string& name)
 {
     return doc->OnOpenDocument(dir.Write(name, bytes));
+}
+
+}  // namespace quill::test
+
+namespace quill::test {
+
+void DocumentFixture::Reopen()
+{
+    doc.reset();
+    doc = std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, dir.File("QVXData")});
+    doc->SetView(&view);
+    doc->OnNewDocument();
 }
 
 }  // namespace quill::test

@@ -25,6 +25,8 @@ protected:
     std::string AllBytes() const;
     /// Writes a file and opens it in the document.
     bool OpenBytes(const std::string& bytes, const std::string& name = "file.txt");
+    /// A new document in place of the old one, as after a restart of the program.
+    void Reopen();
 
     TempDir dir;
     Settings settings;

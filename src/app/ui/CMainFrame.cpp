@@ -75,6 +75,15 @@ void CMainFrame::CreateMenus()
     file->addAction(QStringLiteral("E&xit\tEsc"), this, &QWidget::close);
     connect(file, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
     RebuildRecentMenu();
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    bookmark_ = AddAction(view, QStringLiteral("&Bookmark"), QKeySequence(Qt::CTRL | Qt::Key_F2),
+                          &CMainFrame::OnToggleBookmark);
+    view->addAction(QStringLiteral("Next Bookmark"), QKeySequence(Qt::Key_F2), this, [this] { OnGoToBookmark(true); });
+    view->addAction(QStringLiteral("Prev. Bookmark"), QKeySequence(Qt::SHIFT | Qt::Key_F2), this,
+                    [this] { OnGoToBookmark(false); });
+    AddAction(view, QStringLiteral("Remove Bookmarks"), {}, &CMainFrame::OnRemoveBookmarks);
+    connect(view, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
 }
 
 void CMainFrame::CreateStatusBar()
@@ -112,6 +121,7 @@ void CMainFrame::UpdateCommandStates()
     autoReloadEnd_->setEnabled(path);
     prevFile_->setEnabled(path);
     nextFile_->setEnabled(path);
+    bookmark_->setEnabled(path);
     autoReload_->setChecked(doc_.AutoReloadMode() == 1);
     autoReloadEnd_->setChecked(doc_.AutoReloadMode() == 2);
 }
@@ -225,6 +235,18 @@ void CMainFrame::OnRecentFile(int index)
         RebuildRecentMenu();
     }
 }
+
+void CMainFrame::OnToggleBookmark()
+{
+    if (!doc_.HasPath())
+        return;  // the key works even while the menu entry is grey
+    doc_.ToggleBookmark();
+    view_->RedrawAll();
+}
+
+void CMainFrame::OnGoToBookmark(bool forward) { doc_.GoToBookmark(false, forward); }
+
+void CMainFrame::OnRemoveBookmarks() { doc_.RemoveBookmarks(); }
 
 bool CMainFrame::RestorePlacement()
 {

@@ -47,6 +47,9 @@ private slots:
     void OnAutoReload(int mode);
     void OnNeighbourFile(bool next);
     void OnRecentFile(int index);
+    void OnToggleBookmark();
+    void OnGoToBookmark(bool forward);
+    void OnRemoveBookmarks();
     void UpdateCommandStates();
     void SetPaneText(int pane, const QString& text);
 
@@ -68,6 +71,7 @@ private:
     QAction* autoReloadEnd_ = nullptr;
     QAction* prevFile_ = nullptr;
     QAction* nextFile_ = nullptr;
+    QAction* bookmark_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     QAction* recentEnd_ = nullptr;  ///< the recent files stand before this separator
     std::vector<QAction*> recentActions_;

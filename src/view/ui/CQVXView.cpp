@@ -26,6 +26,7 @@ const QColor kFormatBox(0x40, 0x40, 0xA0);
 const QColor kOtherBox(0xA0, 0x40, 0x40);
 const QColor kCrossWires(0xF0, 0x80, 0x80);
 const QColor kFormFeedLine(0x80, 0x80, 0xF0);
+const QColor kBookmarkText(0x80, 0x00, 0x00);
 
 int ClampToInt(std::int64_t value) { return static_cast<int>(std::clamp<std::int64_t>(value, 0, INT_MAX)); }
 
@@ -240,6 +241,12 @@ void CQVXView::paintEvent(QPaintEvent* event)
             PaintRow(painter, row, state_.topLine + row);
     }
     PaintCaret(painter);
+    if (doc_.RestorePositionPending()) {
+        // Once the page size is known, the cursor goes back to where the file was left.
+        doc_.ClearRestorePositionPending();
+        doc_.GoToBookmark(true, false);
+        SetStatusText(2, CursorStatusText(doc_));
+    }
     if (doc_.GotoLine() >= 0) {
         // The line asked for on the command line, once the page size is known.
         motion_.GoToLine(doc_.GotoLine(), -1);
@@ -267,7 +274,10 @@ void CQVXView::PaintRow(QPainter& painter, int row, LineIndex line)
     text.reserve(static_cast<qsizetype>(last - first));
     for (std::size_t i = first; i < last; ++i)
         text.append(Cp1252ToChar(cells[i].glyph));
-    painter.setPen(doc_.IgnoreFormatCodes() ? QColor(Qt::black) : palette().color(QPalette::Text));
+    const QColor textColour = doc_.IgnoreFormatCodes() ? QColor(Qt::black)
+                              : doc_.HasBookmark(line)  ? kBookmarkText
+                                                        : palette().color(QPalette::Text);
+    painter.setPen(textColour);
     const int ascent = QFontMetrics(textFont_).ascent();
     // Glyphs go cell by cell, so a face with uneven advances still keeps the columns.
     for (qsizetype i = 0; i < text.size(); ++i)

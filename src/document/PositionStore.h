@@ -1,0 +1,59 @@
+// Where each file was left and its line bookmarks, kept in the database Bookmarks.db.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "document/SqlDatabase.h"
+#include "document/TextTypes.h"
+
+namespace quill {
+
+/// One row of the table Bookmarks: the last position of a file (LastPos 1) or a line bookmark.
+struct BookmarkEntry {
+    std::string file;
+    std::int64_t csrsX = 0;  ///< display column
+    LineIndex csrsY = 0;     ///< line index
+    int lastPos = 0;
+};
+
+/// The entries of the current file, read when a file is loaded and written back, all at once,
+/// when the document leaves it. Database failures are never shown: the operations return false
+/// and the database's last message tells why.
+class PositionStore {
+public:
+    /// Opens (creating) the database file and its table and index.
+    explicit PositionStore(const std::string& databasePath);
+
+    SqlDatabase& Database() { return database_; }
+    const std::vector<BookmarkEntry>& Entries() const { return entries_; }
+
+    bool ReadEntries(const std::string& path);
+    bool WriteEntries(const std::string& path);
+    /// Replaces the last-position entry; a cursor at line 0, column 0 needs none.
+    void StoreLastPosition(const std::string& path, std::int64_t column, LineIndex line);
+    /// Removes the bookmark on a line or sets one; returns whether the line has one now.
+    bool ToggleBookmark(const std::string& path, std::int64_t column, LineIndex line);
+    bool HasBookmark(LineIndex line) const;
+    /// The last position, or the nearest bookmark after (forward) or before the line.
+    std::optional<BookmarkEntry> FindBookmark(bool lastPosition, bool forward, LineIndex line) const;
+    void RemoveBookmarks();
+    void Clear();
+
+    /// Keeps the entries on their lines when lines are inserted (delta 1) or removed (delta -1):
+    /// every entry at or below line `from` moves by delta.
+    void ShiftLines(LineIndex from, int delta);
+
+private:
+    void Changed() { sortedValid_ = false; }
+    const std::vector<LineIndex>& SortedBookmarkLines() const;
+
+    SqlDatabase database_;
+    std::vector<BookmarkEntry> entries_;
+    mutable std::vector<LineIndex> sortedLines_;  ///< bookmark lines, for the per-row test while painting
+    mutable bool sortedValid_ = false;
+};
+
+}  // namespace quill

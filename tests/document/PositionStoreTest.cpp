@@ -1,0 +1,258 @@
+// Remembered positions and bookmarks: what the user sees when coming back to a file.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "document/PositionStore.h"
+#include "document/SqlResult.h"
+#include "support/DocumentFixture.h"
+
+namespace quill::test {
+namespace {
+
+std::string Numbered(int count)
+{
+    std::string bytes;
+    for (int i = 0; i < count; ++i)
+        bytes += "line " + std::to_string(i) + "\n";
+    return bytes;
+}
+
+class PositionTest : public DocumentFixture {
+protected:
+    void Put(LineIndex line, Column column)
+    {
+        doc->cursorLine = line;
+        doc->cursorColumn = doc->preferredColumn = column;
+        doc->Text().SetCurrentLine(line);
+    }
+    // Opening as the program does: load, then the first paint restores the position.
+    bool OpenAndRestore(const std::string& path)
+    {
+        if (!doc->OnOpenDocument(path))
+            return false;
+        if (doc->RestorePositionPending()) {
+            doc->ClearRestorePositionPending();
+            doc->GoToBookmark(true, false);
+        }
+        return true;
+    }
+    std::int64_t RowsFor(const std::string& path)
+    {
+        SqlResult rows;
+        doc->Positions().Database().Query(rows, "SELECT * FROM Bookmarks WHERE File=?", {path});
+        return static_cast<std::int64_t>(rows.RowCount());
+    }
+};
+
+TEST_F(PositionTest, ReopeningAFilePutsTheCursorWhereItWasLeft)
+{
+    std::string a = dir.Write("a.txt", Numbered(50));
+    std::string b = dir.Write("b.txt", Numbered(5));
+    ASSERT_TRUE(OpenAndRestore(a));
+    Put(30, 4);
+    ASSERT_TRUE(OpenAndRestore(b));  // leaving a.txt remembers line 30, column 4
+    EXPECT_EQ(doc->cursorLine, 0);
+    EXPECT_EQ(RowsFor(b), 0);
+    ASSERT_TRUE(OpenAndRestore(a));
+    EXPECT_EQ(doc->cursorLine, 30);
+    EXPECT_EQ(doc->cursorColumn, 4);
+    EXPECT_EQ(doc->Text().CurrentIndex(), 30);
+
+    Put(0, 0);  // a file left at its start gets no row
+    ASSERT_TRUE(OpenAndRestore(b));
+    EXPECT_EQ(RowsFor(a), 0);
+}
+
+TEST_F(PositionTest, PositionsSurviveARestartOfTheProgram)
+{
+    std::string a = dir.Write("a.txt", Numbered(50));
+    ASSERT_TRUE(OpenAndRestore(a));
+    Put(12, 3);
+    doc->ToggleBookmark();
+    Put(20, 0);
+    doc->DeleteContents();  // closing the main window
+    Reopen();
+    ASSERT_TRUE(OpenAndRestore(a));
+    EXPECT_EQ(doc->cursorLine, 20);
+    EXPECT_TRUE(doc->HasBookmark(12));
+    EXPECT_FALSE(doc->HasBookmark(20));
+}
+
+TEST_F(PositionTest, BookmarksToggleAndStepWithoutWrapping)
+{
+    ASSERT_TRUE(OpenAndRestore(dir.Write("a.txt", Numbered(100))));
+    for (LineIndex line : {10, 40, 70}) {
+        Put(line, 2);
+        doc->ToggleBookmark();
+    }
+    Put(40, 0);
+    doc->ToggleBookmark();
+    doc->ToggleBookmark();  // twice on one line: none, then one again
+    doc->ToggleBookmark();
+    EXPECT_FALSE(doc->HasBookmark(40));
+
+    Put(0, 0);
+    EXPECT_TRUE(doc->GoToBookmark(false, true));
+    EXPECT_EQ(doc->cursorLine, 10);
+    EXPECT_EQ(doc->preferredColumn, 2);
+    EXPECT_TRUE(doc->GoToBookmark(false, true));
+    EXPECT_EQ(doc->cursorLine, 70);
+    EXPECT_FALSE(doc->GoToBookmark(false, true));  // after the last: nothing happens
+    EXPECT_EQ(doc->cursorLine, 70);
+    EXPECT_TRUE(doc->GoToBookmark(false, false));
+    EXPECT_EQ(doc->cursorLine, 10);
+    EXPECT_FALSE(doc->GoToBookmark(false, false));
+
+    doc->RemoveBookmarks();
+    EXPECT_FALSE(doc->HasBookmark(10));
+    EXPECT_FALSE(doc->GoToBookmark(false, true));
+}
+
+TEST_F(PositionTest, ANewDocumentHasNoBookmarks)
+{
+    Put(0, 0);
+    doc->ToggleBookmark();
+    EXPECT_FALSE(doc->HasBookmark(0));
+}
+
+TEST_F(PositionTest, LinesEditedAboveABookmarkCarryItAlong)
+{
+    ASSERT_TRUE(OpenAndRestore(dir.Write("a.txt", Numbered(20))));
+    Put(5, 0);
+    doc->ToggleBookmark();
+    doc->ShiftBookmarks(3, 1);
+    EXPECT_TRUE(doc->HasBookmark(6));
+    doc->ShiftBookmarks(0, -1);
+    doc->ShiftBookmarks(0, -1);
+    EXPECT_TRUE(doc->HasBookmark(4));
+    doc->ShiftBookmarks(7, -1);  // below it: no change
+    EXPECT_TRUE(doc->HasBookmark(4));
+}
+
+TEST_F(PositionTest, AShrunkFileClampsTheRememberedPosition)
+{
+    std::string a = dir.Write("a.txt", Numbered(50));
+    ASSERT_TRUE(OpenAndRestore(a));
+    Put(45, 7);
+    ASSERT_TRUE(OpenAndRestore(dir.Write("b.txt", "b")));
+    dir.Write("a.txt", "short\nx\n");
+    ASSERT_TRUE(OpenAndRestore(a));
+    EXPECT_EQ(doc->cursorLine, 2);  // the last line
+    EXPECT_EQ(doc->cursorColumn, 0);
+    dir.Write("a.txt", "ab\n");
+    Put(0, 1);
+    ASSERT_TRUE(OpenAndRestore(dir.Write("b.txt", "b")));
+    dir.Write("a.txt", "a\n");
+    ASSERT_TRUE(OpenAndRestore(a));
+    EXPECT_EQ(doc->cursorColumn, 1);
+    EXPECT_EQ(doc->Text().CurrentIndex(), doc->cursorLine);
+}
+
+TEST_F(PositionTest, OddPathsKeepTheirPositions)
+{
+    for (std::string name : {"it's.txt", "with blanks.txt", "gr\xC3\xBC\xC3\x9F" "e.txt", "x'); DROP TABLE Bookmarks; --"}) {
+        SCOPED_TRACE(name);
+        std::string path = dir.Write(name, Numbered(10));
+        ASSERT_TRUE(OpenAndRestore(path));
+        Put(7, 1);
+        ASSERT_TRUE(OpenAndRestore(dir.Write("other.txt", "o")));
+        EXPECT_EQ(RowsFor(path), 1);
+        ASSERT_TRUE(OpenAndRestore(path));
+        EXPECT_EQ(doc->cursorLine, 7);
+    }
+}
+
+TEST_F(PositionTest, TenThousandBookmarksAreWrittenAndReadBack)
+{
+    std::string a = dir.Write("a.txt", Numbered(20000));
+    ASSERT_TRUE(OpenAndRestore(a));
+    for (LineIndex line = 0; line < 20000; line += 2) {
+        Put(line, 1);
+        doc->ToggleBookmark();
+    }
+    ASSERT_TRUE(OpenAndRestore(dir.Write("b.txt", "b")));
+    EXPECT_EQ(RowsFor(a), 10001);  // and the last position
+    ASSERT_TRUE(OpenAndRestore(a));
+    EXPECT_EQ(doc->Positions().Entries().size(), 10001u);
+    EXPECT_TRUE(doc->HasBookmark(19998));
+    EXPECT_FALSE(doc->HasBookmark(19999));
+}
+
+// ---- A database that is not usable ----------------------------------------------------------
+
+class ReadOnlyDatabaseTest : public DocumentFixture {};
+
+TEST_F(ReadOnlyDatabaseTest, AReadOnlyDatabaseFileStillGivesThePositions)
+{
+    std::string path = dir.Write("a.txt", Numbered(10));
+    ASSERT_TRUE(doc->OnOpenDocument(path));
+    doc->cursorLine = 6;
+    doc->DeleteContents();
+    doc.reset();
+    ::chmod(dir.Path().c_str(), 0755);
+    ::chmod(dir.File("QVXData").c_str(), 0755);
+    ::chmod(dir.File("QVXData/Bookmarks.db").c_str(), 0444);
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                std::_Exit(2);
+            Reopen();
+            bool restored = doc->OnOpenDocument(path) && doc->RestorePositionPending() &&
+                            doc->GoToBookmark(true, false) && doc->cursorLine == 6;
+            doc->cursorLine = 2;
+            doc->DeleteContents();  // writing fails quietly
+            std::_Exit(restored && prompter.History().empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST(PositionDatabaseTest, CorruptFileOrFolderInPlaceMeansNoDatabase)
+{
+    TempDir dir;
+    dir.Write("corrupt.db", std::string(4096, '\x5A'));
+    PositionStore corrupt(dir.File("corrupt.db"));
+    EXPECT_FALSE(corrupt.Database().IsOpen());
+    EXPECT_FALSE(corrupt.ReadEntries("/some/file"));
+    EXPECT_EQ(corrupt.Database().LastMessage(), "DB: No database open!");
+    EXPECT_FALSE(corrupt.WriteEntries("/some/file"));
+    EXPECT_EQ(ReadFile(dir.File("corrupt.db")), std::string(4096, '\x5A'));  // left as it was
+
+    ::mkdir(dir.File("folder.db").c_str(), 0755);
+    PositionStore folder(dir.File("folder.db"));
+    EXPECT_FALSE(folder.Database().IsOpen());
+    EXPECT_EQ(folder.Database().LastMessage().rfind("DB: Can\xB4t open file " + dir.File("folder.db"), 0), 0u);
+    SqlResult rows;
+    EXPECT_FALSE(folder.Database().Query(rows, "SELECT 1"));
+    EXPECT_EQ(folder.Database().LastMessage(), "DB: No database open!");
+}
+
+TEST_F(ReadOnlyDatabaseTest, AReadOnlyDataFolderLeavesTheEditorUsable)
+{
+    doc.reset();
+    ::unlink(dir.File("QVXData/Bookmarks.db").c_str());
+    ::chmod(dir.Path().c_str(), 0755);
+    ::chmod(dir.File("QVXData").c_str(), 0555);
+    std::string path = dir.Write("a.txt", Numbered(10));
+    ::chmod(path.c_str(), 0666);
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                std::_Exit(2);
+            Reopen();  // the database cannot be created now
+            bool usable = doc->OnOpenDocument(path) && doc->Text().LineCount() == 11;
+            doc->cursorLine = 3;
+            doc->ToggleBookmark();
+            usable = usable && doc->HasBookmark(3) && prompter.History().empty();
+            doc->DeleteContents();
+            bool quiet = !doc->Positions().Database().IsOpen() &&
+                         doc->Positions().Database().LastMessage() == "DB: No database open!";
+            std::_Exit(usable && quiet && prompter.History().empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace quill::test
