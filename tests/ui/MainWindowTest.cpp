@@ -68,5 +68,34 @@ TEST_F(MainWindowTest, ExitWritesTheSettingsAndKeepsTheRecentFile)
     EXPECT_EQ(store.writeOrder.front(), "Settings/MainWndPos");
 }
 
+TEST_F(MainWindowTest, BookmarkKeysAndTheRememberedPosition)
+{
+    std::string path = dir.Write("marks.txt", "a\nb\nc\nd\ne\n");
+    {
+        QuillApplication app(store);
+        ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+        CQVXView& view = app.Frame().View();
+        app.Frame().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&app.Frame()));  // menu keys need the active window
+        view.setFocus();
+        QTest::keyClick(&view, Qt::Key_Down);
+        QTest::keyClick(&view, Qt::Key_F2, Qt::ControlModifier);
+        QTest::keyClick(&view, Qt::Key_Down);
+        QTest::keyClick(&view, Qt::Key_Down);
+        QTest::keyClick(&view, Qt::Key_F2, Qt::ShiftModifier);
+        EXPECT_EQ(app.Frame().PaneText(2), "Line:2/6 Col:0/1");
+        EXPECT_TRUE(app.Document().HasBookmark(1));
+        QTest::keyClick(&view, Qt::Key_Down);
+        QTest::keyClick(&view, Qt::Key_Down);
+        app.Frame().close();  // leaving remembers line 4 and the bookmark
+        app.Exit();
+    }
+    QuillApplication again(store);
+    ASSERT_TRUE(again.Start(CommandLine::Parse({path})));
+    again.Frame().View().grab();  // the first paint restores the position
+    EXPECT_EQ(again.Frame().PaneText(2), "Line:4/6 Col:0/1");
+    EXPECT_TRUE(again.Document().HasBookmark(1));
+}
+
 }  // namespace
 }  // namespace quill::test
