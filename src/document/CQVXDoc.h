@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "charset/ConversionTable.h"
 #include "document/DisplayRules.h"
@@ -12,6 +13,7 @@
 #include "document/PositionStore.h"
 #include "document/TextLoader.h"
 #include "document/TextStore.h"
+#include "document/UndoRecord.h"
 #include "structure/StructureDescription.h"
 #include "syntax/SyntaxDescription.h"
 
@@ -122,6 +124,30 @@ public:
     }
     void ClearSelection() { anchorLine = anchorColumn = -1; }
 
+    // ---- Editing primitives and undo ----------------------------------------------------------
+    // Every change of the text goes through these. They take ownership of the line they are given,
+    // keep the file size, widest line, current line and bookmarks right, and record undo.
+    /// Replaces the current line; returns the new length.
+    std::uint32_t ReplaceCurrentLine(LineRecord newLine);
+    /// Inserts a line after the current one, which stays current.
+    void InsertAfterCurrent(LineRecord newLine);
+    /// Inserts a line after line `after`; returns the new line's index.
+    LineIndex InsertAfter(LineIndex after, LineRecord newLine, bool record);
+    /// Inserts a line before the first; returns 0.
+    LineIndex InsertAtHead(LineRecord newLine, bool record);
+    /// Removes a line; the current line keeps its text (its index follows).
+    void RemoveLine(LineIndex index, bool record);
+    /// Undoes the newest group of records.
+    void Undo();
+    void ClearUndo() { undoList_.clear(); }
+    bool CanUndo() const { return !undoList_.empty(); }
+    std::size_t UndoCount() const { return undoList_.size(); }
+    /// Starts a new undo group: what follows is undone on its own.
+    void RaiseUndoGroup() { ++undoGroup_; }
+    std::uint32_t UndoGroup() const { return undoGroup_; }
+    /// The group the next Undo takes back (meaningful while CanUndo).
+    std::uint32_t NewestUndoGroup() const { return undoList_.empty() ? 0 : undoList_.back().group; }
+
     // ---- Positions and bookmarks -------------------------------------------------------------
     PositionStore& Positions() { return *positions_; }
     /// Sets or removes the bookmark of the cursor line (only for a file with a path).
@@ -134,12 +160,23 @@ public:
     /// For line edits: every entry at or below `from` moves by delta lines.
     void ShiftBookmarks(LineIndex from, int delta) { positions_->ShiftLines(from, delta); }
 
-    // ---- Wrapping (filled in by the reflow) ---------------------------------------------------
+    // ---- Wrapping ----------------------------------------------------------------------------
     /// Re-cuts the lines from a line (-1: the whole text) for the line length in force; returns
-    /// how far the cursor has to move.
+    /// the cursor hint (see Reflower).
     Column Reflow(LineIndex fromLine);
+    /// Reflow that keeps the cursor on its byte.
+    Column ReflowKeepingOffset(LineIndex fromLine);
     /// Switches binary mode on or off, with the display settings it replaces.
     void SwitchBinaryMode();
+    /// "Word Wrap", "Wrap Lines At Window Border", "Ignore Format Codes".
+    void ToggleWordWrap();
+    void ToggleWrapAtWindowBorder();
+    void ToggleIgnoreFormatCodes();
+    /// Puts the cursor on a byte offset (0 to file size - 1); false, changing nothing, outside.
+    bool GoToOffset(ByteOffset offset);
+    /// The width that binary mode cuts at; kept for the whole run.
+    int BinaryLineLength() const;
+    void ReportOutOfMemory();
 
 private:
     bool OpenFailed(const std::string& path, int error);
@@ -176,6 +213,20 @@ private:
     LineIndex gotoLine_ = -1;
     bool restorePositionPending_ = false;
     const std::string* commandLine_ = nullptr;
+
+    void Record(UndoRecord::Kind kind, LineRecord line, LineIndex index);
+    void WidenFor(LineView line);
+
+    void PlaceCursorAt(ByteOffset offset);
+
+    std::vector<UndoRecord> undoList_;
+    // What binary mode replaced, given back when it is switched off.
+    int binaryLineLength_ = 99000;
+    bool savedOverwrite_ = false;
+    int savedTruncateAtBorder_ = 0;
+    int savedViewControlChars_ = 0;
+    int savedWordWrap_ = 1;
+    std::uint32_t undoGroup_ = 0;
 
     ConversionTable charset_;
     StructureDescription structure_;

@@ -15,6 +15,7 @@ void CQVXDoc::FreeLines() { text_.Clear(&progress_); }
 void CQVXDoc::ResetText(bool withEmptyLine)
 {
     FreeLines();
+    ClearUndo();
     positions_->Clear();
     text_.SetTerminator(TerminatorKind::CRLF);
     loadAborted_ = false;
@@ -142,7 +143,8 @@ void CQVXDoc::DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue)
         SwitchBinaryMode();
         return;
     }
-    if (text_.WidestLine() > 98995 && !settings_.truncateAtBorder && !structureActive) {
+    // Wrapping at the window border needs a window to measure.
+    if (text_.WidestLine() > 98995 && !settings_.truncateAtBorder && !structureActive && view_) {
         settings_.maxLineLen = Settings::kNoLineLimit;
         settings_.wordWrap = 1;
         settings_.truncateAtBorder = 1;
@@ -195,13 +197,5 @@ ByteOffset CQVXDoc::CursorByteOffset()
     }
     return offset;
 }
-
-// ---- Wrapping ---------------------------------------------------------------------------------
-// Re-cutting lines and binary mode come with the editing primitives; until then the text keeps
-// the lines the load cut.
-
-Column CQVXDoc::Reflow(LineIndex) { return 0; }
-
-void CQVXDoc::SwitchBinaryMode() {}
 
 }  // namespace quill

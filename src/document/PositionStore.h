@@ -29,6 +29,9 @@ public:
 
     SqlDatabase& Database() { return database_; }
     const std::vector<BookmarkEntry>& Entries() const { return entries_; }
+    /// For moving entries to new lines wholesale; call EntriesChanged afterwards.
+    std::vector<BookmarkEntry>& MutableEntries() { return entries_; }
+    void EntriesChanged() { Changed(); }
 
     bool ReadEntries(const std::string& path);
     bool WriteEntries(const std::string& path);

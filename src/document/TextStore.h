@@ -26,6 +26,8 @@ public:
 
     LineIndex LineCount() const { return static_cast<LineIndex>(lines_.Size()); }
     LineView Line(LineIndex i) const { return lines_[static_cast<std::size_t>(i)].View(); }
+    /// Whether a line has bytes of its own (edited) rather than borrowed from a load block.
+    bool IsOwned(LineIndex i) const { return lines_[static_cast<std::size_t>(i)].Owned(); }
 
     // Cursor cache: the line that single-line operations work on. Moves do nothing at the ends.
     LineIndex CurrentIndex() const { return current_; }

@@ -69,6 +69,7 @@ TEST_F(TextLoadTest, FormFeedEndsALineAndLoneCrDoesNot)
 
 TEST_F(TextLoadTest, LongLineIsCutAfterExactly99000BytesKeepingItsTerminator)
 {
+    doc->SetView(nullptr);  // without a window there is no border to wrap at
     std::string longLine(99000, 'x');
     ASSERT_TRUE(OpenBytes(longLine + "\r\nnext\n" + longLine + "yz"));
     LineList lines = Lines();
@@ -78,6 +79,22 @@ TEST_F(TextLoadTest, LongLineIsCutAfterExactly99000BytesKeepingItsTerminator)
     EXPECT_EQ(lines[2], longLine);
     EXPECT_EQ(lines[3], "yz");
     EXPECT_EQ(doc->Text().WidestLine(), 99002);
+}
+
+TEST_F(TextLoadTest, AVeryLongLineIsWrappedAtTheWindowBorder)
+{
+    view.pageWidth = 53;  // 50 columns wrap width
+    std::string words;
+    while (words.size() < 120000)
+        words += "word ";
+    ASSERT_TRUE(OpenBytes(words + "\nend\n"));
+    EXPECT_EQ(settings.truncateAtBorder, 1);
+    EXPECT_EQ(settings.wordWrap, 1);
+    LineList lines = Lines();
+    ASSERT_GT(lines.size(), 2000u);
+    EXPECT_EQ(lines[0], "word word word word word word word word word word ");
+    EXPECT_EQ(lines[lines.size() - 2], "end\n");
+    EXPECT_EQ(AllBytes(), words + "\nend\n");  // re-cutting never changes a byte
 }
 
 TEST_F(TextLoadTest, WidestLineCountsTabsTheWayTheLoadDoes)

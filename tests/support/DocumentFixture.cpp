@@ -8,6 +8,7 @@ namespace quill::test {
 DocumentFixture::DocumentFixture()
 {
     ::mkdir(dir.File("QVXData").c_str(), 0755);
+    view.settings = &settings;
     doc = std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, dir.File("QVXData")});
     doc->SetView(&view);
     doc->OnNewDocument();

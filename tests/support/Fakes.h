@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Settings.h"
 #include "document/DocumentView.h"
 #include "platform/FileDialogs.h"
 #include "platform/ProgressWindow.h"
@@ -64,12 +65,18 @@ public:
 class FakeView : public DocumentView {
 public:
     void ResetScroll() override { ++scrollResets; }
-    void RecomputePageWidth() override {}
+    void RecomputePageWidth() override
+    {
+        if (settings)
+            settings->pageWidth = pageWidth;
+    }
     void RedrawAll() override { ++redraws; }
     void EnsureCursorVisible(bool) override { ++ensureVisible; }
     void SetStatusText(int pane, const std::string& text) override { panes[pane] = text; }
     void ShowStructureBar(bool show) override { structureBar = show; }
 
+    Settings* settings = nullptr;  ///< receives the page width
+    int pageWidth = 80;
     std::map<int, std::string> panes;
     int redraws = 0;
     int scrollResets = 0;

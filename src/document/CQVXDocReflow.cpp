@@ -1,0 +1,145 @@
+// Reflow, binary mode and the wrap settings, and moving the cursor to a byte offset.
+#include <algorithm>
+
+#include "app/Settings.h"
+#include "document/CQVXDoc.h"
+#include "document/DocumentView.h"
+#include "document/Reflower.h"
+#include "platform/ProgressWindow.h"
+#include "platform/Prompter.h"
+
+namespace quill {
+
+Column CQVXDoc::Reflow(LineIndex fromLine)
+{
+    if (text_.LineCount() == 0)
+        return 0;
+    const LineIndex before = text_.LineCount();
+    Reflower reflower(*this, progress_);
+    const Column hint = reflower.Run(fromLine);
+    cursorLine = std::clamp<LineIndex>(cursorLine, 0, text_.LineCount() - 1);
+    text_.SetCurrentLine(view_ ? cursorLine : 0);
+    UpdateTerminatorStatusText();
+    if (view_ && (fromLine < 0 || text_.LineCount() != before))
+        view_->RedrawAll();
+    return hint;
+}
+
+void CQVXDoc::PlaceCursorAt(ByteOffset offset)
+{
+    if (!GoToOffset(offset)) {
+        // The offset just past the last byte: the end of the last line.
+        cursorLine = text_.LineCount() - 1;
+        text_.SetCurrentLine(cursorLine);
+        cursorColumn = preferredColumn = static_cast<Column>(DisplayWidth(cursorLine));
+        ClearSelection();
+    }
+}
+
+Column CQVXDoc::ReflowKeepingOffset(LineIndex fromLine)
+{
+    const ByteOffset offset = CursorByteOffset();
+    const Column hint = Reflow(fromLine);
+    PlaceCursorAt(offset);
+    if (view_) {
+        view_->EnsureCursorVisible(false);
+        view_->RedrawAll();
+    }
+    return hint;
+}
+
+bool CQVXDoc::GoToOffset(ByteOffset offset)
+{
+    if (offset < 0 || offset >= text_.FileSize())
+        return false;
+    const bool showProgress = offset > 50000;
+    if (showProgress)
+        progress_.Begin(40);
+    ByteOffset start = 0;
+    LineIndex line = 0;
+    const LineIndex count = text_.LineCount();
+    for (; line < count - 1; ++line) {
+        const ByteOffset length = text_.Line(line).Length();
+        if (start + length > offset)
+            break;
+        start += length;
+        if (showProgress && line % 100 == 0)
+            progress_.Step(start * 40 / std::max<ByteOffset>(1, text_.FileSize()));
+    }
+    if (showProgress)
+        progress_.End();
+    const auto index = static_cast<std::uint32_t>(offset - start);
+    const DisplayRules rules = Rules();
+    cursorLine = line;
+    cursorColumn = preferredColumn = static_cast<Column>(
+        rules.ignoreFormatCodes ? index : text_.Line(line).IndexToColumn(index, rules.tabSize, rules.tab));
+    ClearSelection();
+    text_.SetCurrentLine(line);
+    if (view_)
+        view_->EnsureCursorVisible(false);
+    return true;
+}
+
+void CQVXDoc::SwitchBinaryMode()
+{
+    binaryMode_ = !binaryMode_;
+    const ByteOffset offset = view_ ? CursorByteOffset() : 0;
+    if (binaryMode_) {
+        savedOverwrite_ = overwriteMode_;
+        savedTruncateAtBorder_ = settings_.truncateAtBorder;
+        savedViewControlChars_ = settings_.viewControlChars;
+        savedWordWrap_ = settings_.wordWrap;
+        ignoreFormatCodes_ = true;
+        SetOverwriteMode(true);
+        settings_.wordWrap = 0;
+        settings_.maxLineLen = binaryLineLength_;
+        settings_.truncateAtBorder = binaryLineLength_ == Settings::kNoLineLimit ? 1 : 0;
+        settings_.viewControlChars = 1;
+    } else {
+        binaryLineLength_ = settings_.maxLineLen;
+        ignoreFormatCodes_ = false;
+        SetOverwriteMode(savedOverwrite_);
+        settings_.truncateAtBorder = savedTruncateAtBorder_;
+        settings_.viewControlChars = savedViewControlChars_;
+        settings_.wordWrap = savedWordWrap_;
+        settings_.maxLineLen = Settings::kNoLineLimit;
+    }
+    Reflow(-1);
+    if (view_) {
+        ClearSelection();
+        PlaceCursorAt(offset);
+        view_->EnsureCursorVisible(false);
+        view_->RedrawAll();
+    }
+}
+
+void CQVXDoc::ToggleWordWrap()
+{
+    settings_.wordWrap = !settings_.wordWrap;
+    ReflowKeepingOffset(-1);
+}
+
+void CQVXDoc::ToggleWrapAtWindowBorder()
+{
+    settings_.truncateAtBorder = !settings_.truncateAtBorder;
+    settings_.maxLineLen = Settings::kNoLineLimit;
+    ReflowKeepingOffset(-1);
+}
+
+void CQVXDoc::ToggleIgnoreFormatCodes()
+{
+    const ByteOffset offset = CursorByteOffset();
+    ignoreFormatCodes_ = !ignoreFormatCodes_;
+    Reflow(-1);
+    PlaceCursorAt(offset);
+    if (view_) {
+        view_->EnsureCursorVisible(false);
+        view_->RedrawAll();
+    }
+}
+
+int CQVXDoc::BinaryLineLength() const { return binaryMode_ ? settings_.maxLineLen : binaryLineLength_; }
+
+void CQVXDoc::ReportOutOfMemory() { prompter_.Error("Out of memory!"); }
+
+}  // namespace quill

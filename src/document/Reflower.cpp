@@ -1,0 +1,242 @@
+// Reflow: rejoining and re-cutting lines.
+#include "document/Reflower.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "app/Settings.h"
+#include "document/CQVXDoc.h"
+#include "platform/ProgressWindow.h"
+
+namespace quill {
+
+Reflower::Reflower(CQVXDoc& doc, ProgressWindow& progress) : doc_(doc), progress_(progress)
+{
+    rules_ = doc.Rules();
+    const Settings& settings = doc.AppSettings();
+    lineLength_ = std::max<std::int64_t>(1, settings.EffectiveLineLength());
+    wordWrap_ = settings.wordWrap != 0;
+}
+
+Column Reflower::Run(LineIndex fromLine)
+{
+    TextStore& text = doc_.Text();
+    const LineIndex count = text.LineCount();
+    if (count == 0)
+        return 0;
+    whole_ = fromLine < 0;
+    const bool showProgress = whole_ && count > 50000;
+    if (whole_) {
+        doc_.ClearUndo();
+        text.SetWidestLine(0);
+        fromLine = 0;
+        // Bookmarks follow the first byte of their line to wherever it lands.
+        const auto& entries = doc_.Positions().Entries();
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            marks_.push_back({entries[i].csrsY, i});
+        std::sort(marks_.begin(), marks_.end(), [](const Mark& a, const Mark& b) { return a.oldLine < b.oldLine; });
+        newLines_.assign(entries.size(), -1);
+    }
+    if (showProgress)
+        progress_.Begin(40);
+    insertAfter_ = fromLine - 1;
+    input_ = fromLine;
+    try {
+        for (LineIndex original = fromLine; input_ < text.LineCount(); ++original) {
+            const bool mayStop = !whole_ && consumed_ >= 2;
+            ProcessInputLine(original);
+            ++consumed_;
+            if (showProgress && consumed_ % 1000 == 0)
+                progress_.Step(40 * consumed_ / count);
+            if (mayStop && lastEndedHard_ && buffer_.Size() == 0)
+                break;
+        }
+        if (input_ >= text.LineCount())
+            FinishText();
+    } catch (const std::bad_alloc&) {
+        hint_ = 0;
+        doc_.ReportOutOfMemory();
+    }
+    if (showProgress)
+        progress_.End();
+    if (whole_)
+        RemapBookmarks();
+    return hint_;
+}
+
+void Reflower::ProcessInputLine(LineIndex originalIndex)
+{
+    LineView line = doc_.Text().Line(input_);
+    inputBegin_ = line.Bytes();
+    inputEnd_ = inputBegin_ + line.Length();
+    inputLasting_ = !doc_.Text().IsOwned(input_);
+    inputStartedEmpty_ = buffer_.Size() == 0;
+    outputFromInput_ = false;
+    keepInput_ = false;
+    lastWasKeptEmpty_ = false;
+    while (nextMark_ < marks_.size() && marks_[nextMark_].oldLine <= originalIndex) {
+        newLines_[marks_[nextMark_].entry] = insertAfter_ + 1;
+        ++nextMark_;
+    }
+    if (line.Length() == 0 && buffer_.Size() == 0 && input_ == doc_.Text().LineCount() - 1) {
+        // The empty last line stays: the text keeps a place after its last terminator.
+        lastWasKeptEmpty_ = true;
+        KeepInputLine();
+        return;
+    }
+    const char* p = inputBegin_;
+    while (p < inputEnd_) {
+        const std::int64_t i = static_cast<std::int64_t>(buffer_.Size());
+        std::int64_t take = i < lineLength_ ? lineLength_ - i : 1;
+        take = std::min<std::int64_t>({take, static_cast<std::int64_t>(kOutputMax) - i, inputEnd_ - p});
+        const char* stop = p + take;
+        bool hard = false;
+        if (!rules_.ignoreFormatCodes) {
+            const void* lf = std::memchr(p, rules_.lf, static_cast<std::size_t>(take));
+            const char* end = lf ? static_cast<const char*>(lf) : stop;
+            const void* ff = std::memchr(p, rules_.ff, static_cast<std::size_t>(end - p));
+            if (ff)
+                end = static_cast<const char*>(ff);
+            if (end < stop) {
+                stop = end + 1;
+                hard = true;
+            }
+        }
+        Append(p, stop, inputLasting_);
+        p = stop;
+        if (hard) {
+            EndOutputLine(true, p - 1 == inputBegin_);
+            continue;
+        }
+        const std::int64_t size = static_cast<std::int64_t>(buffer_.Size());
+        if (size >= static_cast<std::int64_t>(kOutputMax)) {
+            EndOutputLine(false, false);
+        } else if (size >= lineLength_) {
+            // A terminator right behind the cut stays with its line, as far as this input line shows.
+            const bool terminatorFollows =
+                !rules_.ignoreFormatCodes && p < inputEnd_ &&
+                (static_cast<std::uint8_t>(*p) == rules_.lf ||
+                 (static_cast<std::uint8_t>(*p) == rules_.cr && p + 1 < inputEnd_ &&
+                  static_cast<std::uint8_t>(p[1]) == rules_.lf));
+            if (!terminatorFollows)
+                EndOutputLine(false, false);
+        }
+    }
+    if (!keepInput_) {
+        buffer_.Settle();
+        RemoveInputLine();
+    }
+}
+
+void Reflower::Append(const char* from, const char* to, bool lasting)
+{
+    buffer_.Append(from, static_cast<std::size_t>(to - from), lasting);
+    if (rules_.ignoreFormatCodes) {
+        columns_ += to - from;
+        return;
+    }
+    while (from < to) {
+        const void* tab = std::memchr(from, rules_.tab, static_cast<std::size_t>(to - from));
+        if (!tab) {
+            columns_ += to - from;
+            return;
+        }
+        const char* at = static_cast<const char*>(tab);
+        columns_ += at - from;
+        columns_ = NextTabStop(columns_, rules_.tabSize);
+        from = at + 1;
+    }
+}
+
+void Reflower::EndOutputLine(bool hard, bool lfIsFirstOfInput)
+{
+    const std::size_t size = buffer_.Size();
+    const char* data = buffer_.Data();
+    if (hard && static_cast<std::uint8_t>(data[size - 1]) == rules_.lf && !lfIsFirstOfInput)
+        doc_.Text().SetTerminator(size >= 2 && static_cast<std::uint8_t>(data[size - 2]) == rules_.cr
+                                      ? TerminatorKind::CRLF
+                                      : TerminatorKind::LF);
+    std::size_t length = size;
+    bool blankFound = false;
+    if (!hard && wordWrap_) {
+        const void* blank = ::memrchr(data, kBlank, size);
+        if (blank) {
+            length = static_cast<std::size_t>(static_cast<const char*>(blank) - data) + 1;
+            blankFound = true;
+        }
+    }
+    lastEndedHard_ = hard;
+    Emit(length, size - length, !hard && wordWrap_ ? blankFound : true);
+}
+
+void Reflower::Emit(std::size_t length, std::size_t carried, bool blankFound)
+{
+    const LineIndex landing = insertAfter_ + 1;
+    doc_.Text().WidenTo(columns_);
+    const bool identical = inputStartedEmpty_ && !outputFromInput_ && carried == 0 &&
+                           length == static_cast<std::size_t>(inputEnd_ - inputBegin_) &&
+                           buffer_.Data() == inputBegin_;
+    if (identical) {
+        buffer_.Drop(length);
+        KeepInputLine();
+    } else {
+        Insert(buffer_.Take(length));
+    }
+    outputFromInput_ = true;
+    if (landing == doc_.cursorLine && blankFound)
+        hint_ = static_cast<Column>(1 + carried);
+    columns_ = static_cast<std::int64_t>(carried);
+}
+
+void Reflower::Insert(LineRecord line)
+{
+    if (whole_) {
+        doc_.Text().InsertLine(insertAfter_ + 1, std::move(line));
+        ++insertAfter_;
+    } else if (insertAfter_ < 0) {
+        insertAfter_ = doc_.InsertAtHead(std::move(line), true);
+    } else {
+        insertAfter_ = doc_.InsertAfter(insertAfter_, std::move(line), true);
+    }
+    ++input_;  // the new line stands before the input line
+}
+
+void Reflower::KeepInputLine()
+{
+    keepInput_ = true;
+    insertAfter_ = input_;
+    ++input_;
+}
+
+void Reflower::RemoveInputLine()
+{
+    if (whole_)
+        doc_.Text().RemoveLine(input_);
+    else
+        doc_.RemoveLine(input_, true);
+}
+
+void Reflower::FinishText()
+{
+    if (buffer_.Size() > 0) {
+        lastEndedHard_ = false;
+        doc_.Text().WidenTo(columns_);
+        Insert(buffer_.Take(buffer_.Size()));
+        return;
+    }
+    if (lastWasKeptEmpty_ || (!whole_ && lastEndedHard_))
+        return;
+    Insert(LineRecord());
+}
+
+void Reflower::RemapBookmarks()
+{
+    auto& entries = doc_.Positions().MutableEntries();
+    const LineIndex last = doc_.Text().LineCount() - 1;
+    for (std::size_t i = 0; i < entries.size() && i < newLines_.size(); ++i)
+        entries[i].csrsY = newLines_[i] < 0 ? last : std::min(newLines_[i], last);
+    doc_.Positions().EntriesChanged();
+}
+
+}  // namespace quill

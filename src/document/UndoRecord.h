@@ -1,0 +1,22 @@
+// One recorded change of the text, kept so that Undo can put the old state back.
+#pragma once
+
+#include <cstdint>
+
+#include "document/LineRecord.h"
+#include "document/TextTypes.h"
+
+namespace quill {
+
+struct UndoRecord {
+    enum class Kind { Replaced = 1, Deleted = 2, Inserted = 3 };
+
+    std::uint32_t group = 0;  ///< the undo group current when the change was made
+    Kind kind = Kind::Replaced;
+    LineRecord line;          ///< Replaced: the old content; Deleted: the removed line
+    LineIndex index = 0;      ///< the line the change applied to, at the moment of the change
+    Column cursorColumn = 0;  ///< where the cursor was, to put it back
+    LineIndex cursorLine = 0;
+};
+
+}  // namespace quill

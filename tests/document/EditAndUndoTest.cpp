@@ -1,0 +1,231 @@
+// The editing primitives and undo: sizes, bookmarks, groups, and random edit sequences.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "support/DocumentFixture.h"
+
+namespace quill::test {
+namespace {
+
+using LineList = std::vector<std::string>;
+
+class EditTest : public DocumentFixture {
+protected:
+    void At(LineIndex line, Column column = 0)
+    {
+        doc->cursorLine = line;
+        doc->cursorColumn = doc->preferredColumn = column;
+        doc->Text().SetCurrentLine(line);
+    }
+    void CheckSizes()
+    {
+        EXPECT_EQ(doc->Text().FileSize(), doc->Text().SumOfLengths());
+    }
+};
+
+TEST_F(EditTest, PrimitivesKeepTheFileSizeAndTheCurrentLine)
+{
+    ASSERT_TRUE(OpenBytes("one\ntwo\nthree\n"));
+    At(1);
+    EXPECT_EQ(doc->ReplaceCurrentLine(LineRecord("TWO!\n")), 5u);
+    doc->InsertAfterCurrent(LineRecord("inserted\n"));
+    EXPECT_EQ(doc->Text().CurrentIndex(), 1);
+    doc->InsertAtHead(LineRecord("head\n"), true);
+    EXPECT_EQ(doc->Text().CurrentIndex(), 2);  // still on "TWO!"
+    doc->RemoveLine(0, true);
+    EXPECT_EQ(doc->Text().CurrentIndex(), 1);
+    EXPECT_EQ(Lines(), (LineList{"one\n", "TWO!\n", "inserted\n", "three\n", ""}));
+    CheckSizes();
+    EXPECT_EQ(doc->Text().FileSize(), 24);
+}
+
+TEST_F(EditTest, UndoTakesBackOneGroupAndPutsTheCursorWhereItWas)
+{
+    ASSERT_TRUE(OpenBytes("alpha\nbeta\n"));
+    doc->RaiseUndoGroup();
+    At(0, 2);
+    doc->ReplaceCurrentLine(LineRecord("alXpha\n"));
+    At(0, 3);
+    doc->ReplaceCurrentLine(LineRecord("alXYpha\n"));
+    doc->RaiseUndoGroup();
+    At(1, 4);
+    doc->RemoveLine(1, true);
+    At(0, 0);
+
+    doc->Undo();
+    EXPECT_EQ(Lines(), (LineList{"alXYpha\n", "beta\n", ""}));
+    EXPECT_EQ(doc->cursorLine, 1);
+    EXPECT_EQ(doc->cursorColumn, 4);
+    doc->Undo();
+    EXPECT_EQ(Lines(), (LineList{"alpha\n", "beta\n", ""}));
+    EXPECT_EQ(doc->cursorColumn, 2);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_FALSE(doc->CanUndo());
+    doc->Undo();  // nothing left: nothing happens
+    CheckSizes();
+}
+
+TEST_F(EditTest, BookmarksFollowTheirLinesAndComeBackWithUndo)
+{
+    ASSERT_TRUE(OpenBytes("a\nb\nc\nd\n"));
+    At(2);
+    doc->ToggleBookmark();
+    doc->RaiseUndoGroup();
+    At(0);
+    doc->InsertAfterCurrent(LineRecord("new\n"));
+    EXPECT_TRUE(doc->HasBookmark(3));
+    doc->Undo();
+    EXPECT_TRUE(doc->HasBookmark(2));
+    doc->RaiseUndoGroup();
+    doc->RemoveLine(1, true);
+    EXPECT_TRUE(doc->HasBookmark(1));
+    doc->Undo();
+    EXPECT_TRUE(doc->HasBookmark(2));
+    EXPECT_EQ(Lines(), (LineList{"a\n", "b\n", "c\n", "d\n", ""}));
+}
+
+TEST_F(EditTest, UndoOfAChangeThatWrappedBringsBackTheSingleLine)
+{
+    ASSERT_TRUE(OpenBytes("short line\nnext\n"));
+    settings.maxLineLen = 10;  // as "Wrap Lines At..." 10 sets it
+    settings.wordWrap = 1;
+    doc->Reflow(-1);
+    const LineList before = Lines();
+    doc->RaiseUndoGroup();
+    At(0, 5);
+    doc->ReplaceCurrentLine(LineRecord("short and longer line\n"));
+    doc->Reflow(0);
+    EXPECT_EQ(Lines(), (LineList{"short and ", "longer ", "line\n", "next\n", ""}));
+    doc->Undo();
+    EXPECT_EQ(Lines(), before);
+    CheckSizes();
+}
+
+TEST_F(EditTest, SettingTheModifiedFlagSwitchesAutoReloadOff)
+{
+    ASSERT_TRUE(OpenBytes("x"));
+    doc->SetAutoReloadMode(2);
+    doc->RaiseUndoGroup();
+    doc->ReplaceCurrentLine(LineRecord("y"));
+    doc->Undo();
+    EXPECT_EQ(doc->AutoReloadMode(), 0);
+}
+
+// Random texts and random edits: the bytes are always what the edits made, the sizes always add
+// up, and undoing every group walks back through every state exactly.
+class RandomEditTest : public EditTest {
+protected:
+    static std::string Join(const LineList& lines)
+    {
+        std::string all;
+        for (const auto& line : lines)
+            all += line;
+        return all;
+    }
+    std::string RandomWords(std::mt19937& random, int count)
+    {
+        static const char* const kWords[] = {"a", "bb", "ccc", "dddd", "eeeee", "\t", "x y", "zz"};
+        std::string text;
+        for (int i = 0; i < count; ++i)
+            text += std::string(kWords[random() % 8]) + (random() % 3 ? " " : "");
+        return text;
+    }
+    std::string RandomLine(std::mt19937& random)
+    {
+        std::string line = RandomWords(random, static_cast<int>(random() % 8));
+        switch (random() % 4) {
+        case 0: return line + "\r\n";
+        case 1: return line + "\n";
+        case 2: return line + "\f";
+        default: return line;  // soft: continues in the next line
+        }
+    }
+
+    struct Snapshot {
+        std::uint32_t group;
+        LineList lines;
+        LineIndex cursorLine;
+        Column cursorColumn;
+    };
+};
+
+TEST_F(RandomEditTest, BytesSizesAndUndoStayExact)
+{
+    for (std::uint32_t seed = 1; seed <= 60; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        std::string text;
+        for (int i = 0, n = 3 + static_cast<int>(random() % 12); i < n; ++i)
+            text += RandomLine(random);
+        settings.truncateAtBorder = 0;
+        ASSERT_TRUE(OpenBytes(text));
+        settings.wordWrap = static_cast<int>(random() % 2);
+        settings.maxLineLen = 4 + static_cast<int>(random() % 20);
+        doc->Reflow(-1);
+        std::vector<Snapshot> snapshots;
+        bool groupHasSnapshot = false;
+        for (int step = 0; step < 40; ++step) {
+            const LineList before = Lines();
+            LineList model = before;
+            const LineIndex count = doc->Text().LineCount();
+            const LineIndex line = static_cast<LineIndex>(random() % static_cast<std::uint32_t>(count));
+            const int op = static_cast<int>(random() % 10);
+            if (op == 0) {
+                doc->RaiseUndoGroup();
+                groupHasSnapshot = false;
+                continue;
+            }
+            if (op == 9) {
+                // A wrap setting changes: the whole text is re-cut and the undo list starts anew.
+                if (random() % 2)
+                    settings.wordWrap = !settings.wordWrap;
+                else
+                    settings.maxLineLen = random() % 3 ? 4 + static_cast<int>(random() % 20) : 99000;
+                doc->Reflow(-1);
+                snapshots.clear();
+                groupHasSnapshot = false;
+                ASSERT_EQ(Join(Lines()), Join(before));
+                CheckSizes();
+                continue;
+            }
+            At(line, 0);
+            if (!groupHasSnapshot) {
+                snapshots.push_back({doc->UndoGroup(), before, doc->cursorLine, doc->cursorColumn});
+                groupHasSnapshot = true;
+            }
+            if (op <= 4) {
+                std::string changed = model[static_cast<std::size_t>(line)];
+                changed.insert(random() % (changed.size() + 1), RandomWords(random, 1 + static_cast<int>(random() % 3)));
+                model[static_cast<std::size_t>(line)] = changed;
+                doc->ReplaceCurrentLine(LineRecord(changed));
+            } else if (op <= 6) {
+                std::string inserted = RandomLine(random);
+                model.insert(model.begin() + line + 1, inserted);
+                doc->InsertAfterCurrent(LineRecord(inserted));
+            } else if (count > 1) {
+                model.erase(model.begin() + line);
+                doc->RemoveLine(line, true);
+                doc->Text().SetCurrentLine(std::min(line, doc->Text().LineCount() - 1));
+            }
+            ASSERT_EQ(Join(Lines()), Join(model));
+            doc->Reflow(std::max<LineIndex>(0, std::min(line, doc->Text().LineCount() - 1) - 1));
+            ASSERT_EQ(Join(Lines()), Join(model));
+            CheckSizes();
+        }
+        // Undo every group, newest first: each brings back the state before its first change.
+        while (doc->CanUndo()) {
+            const std::uint32_t group = doc->NewestUndoGroup();
+            doc->Undo();
+            auto it = std::find_if(snapshots.begin(), snapshots.end(), [group](const Snapshot& s) { return s.group == group; });
+            ASSERT_NE(it, snapshots.end());
+            ASSERT_EQ(Lines(), it->lines);
+            EXPECT_EQ(doc->cursorLine, it->cursorLine);
+            EXPECT_EQ(doc->cursorColumn, it->cursorColumn);
+            CheckSizes();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quill::test
