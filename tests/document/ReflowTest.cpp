@@ -1,0 +1,193 @@
+// Re-cutting lines: word wrap, fixed widths, ignored format codes, binary mode.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "support/DocumentFixture.h"
+
+namespace quill::test {
+namespace {
+
+using LineList = std::vector<std::string>;
+
+class ReflowTest : public DocumentFixture {
+protected:
+    void Wrap(int width, bool wordWrap)
+    {
+        settings.maxLineLen = width;
+        settings.wordWrap = wordWrap;
+        settings.truncateAtBorder = 0;
+        doc->Reflow(-1);
+    }
+};
+
+TEST_F(ReflowTest, WordWrapCutsAfterTheLastBlank)
+{
+    ASSERT_TRUE(OpenBytes("aaaa bbbb cccc"));
+    Wrap(10, true);
+    EXPECT_EQ(Lines(), (LineList{"aaaa bbbb ", "cccc"}));
+    Wrap(10, false);
+    EXPECT_EQ(Lines(), (LineList{"aaaa bbbb ", "cccc"}));  // the cut falls on the blank anyway
+    Wrap(8, false);
+    EXPECT_EQ(Lines(), (LineList{"aaaa bbb", "b cccc"}));
+    Wrap(8, true);
+    EXPECT_EQ(Lines(), (LineList{"aaaa ", "bbbb ", "cccc"}));
+}
+
+TEST_F(ReflowTest, TurningWordWrapOffAndOnRestoresTheLines)
+{
+    std::string text = "the quick brown fox jumps over the lazy dog and keeps on running far away";
+    ASSERT_TRUE(OpenBytes(text));
+    Wrap(20, true);
+    const LineList wrapped = Lines();
+    settings.wordWrap = 0;
+    doc->Reflow(-1);
+    EXPECT_NE(Lines(), wrapped);
+    settings.wordWrap = 1;
+    doc->Reflow(-1);
+    EXPECT_EQ(Lines(), wrapped);
+    EXPECT_EQ(AllBytes(), text);
+}
+
+TEST_F(ReflowTest, FormatCodesKeepCrLfWithItsLineAndIgnoredOnesCutExactly)
+{
+    ASSERT_TRUE(OpenBytes("abcde\r\nfghij\r\nk"));
+    Wrap(5, false);
+    EXPECT_EQ(Lines(), (LineList{"abcde\r\n", "fghij\r\n", "k"}));
+    doc->ToggleIgnoreFormatCodes();
+    EXPECT_EQ(Lines(), (LineList{"abcde", "\r\nfgh", "ij\r\nk", ""}));
+    // Back with format codes: the look-ahead for a terminator stays inside each line, so the CR LF
+    // that now begins a line is not pulled up to the line before.
+    doc->ToggleIgnoreFormatCodes();
+    EXPECT_EQ(Lines(), (LineList{"abcde", "\r\n", "fghij\r\n", "k"}));
+    EXPECT_EQ(AllBytes(), "abcde\r\nfghij\r\nk");
+}
+
+TEST_F(ReflowTest, TypingInAParagraphMovesWordsAndLeavesLaterLinesAlone)
+{
+    ASSERT_TRUE(OpenBytes("one two three four five six\nuntouched line that is long\nlast\n"));
+    Wrap(10, true);
+    EXPECT_EQ(Lines(), (LineList{"one two ", "three ", "four five ", "six\n", "untouched ", "line that ", "is long\n",
+                                 "last\n", ""}));
+    doc->RaiseUndoGroup();
+    doc->cursorLine = 1;
+    doc->Text().SetCurrentLine(1);
+    doc->ReplaceCurrentLine(LineRecord("threeXX "));
+    doc->Reflow(0);
+    EXPECT_EQ(Lines(), (LineList{"one two ", "threeXX ", "four five ", "six\n", "untouched ", "line that ", "is long\n",
+                                 "last\n", ""}));
+    doc->ReplaceCurrentLine(LineRecord("threeXXXXXX "));
+    doc->Reflow(0);
+    EXPECT_EQ(Lines(), (LineList{"one two ", "threeXXXXX", "X four ", "five six\n", "untouched ", "line that ",
+                                 "is long\n", "last\n", ""}));
+    doc->Undo();
+    EXPECT_EQ(Lines()[1], "three ");
+}
+
+TEST_F(ReflowTest, TheCursorHintCountsTheBytesCarriedFromTheCursorLine)
+{
+    ASSERT_TRUE(OpenBytes("abc defgh"));
+    Wrap(10, true);
+    doc->cursorLine = 0;
+    doc->Text().SetCurrentLine(0);
+    doc->ReplaceCurrentLine(LineRecord("abc defghij"));
+    EXPECT_EQ(doc->Reflow(0), 1 + 6);  // at the cut, "defghi" went on to the next line
+    EXPECT_EQ(Lines(), (LineList{"abc ", "defghij"}));
+}
+
+TEST_F(ReflowTest, BookmarksStayOnTheirTextWhenTheWholeTextIsRecut)
+{
+    ASSERT_TRUE(OpenBytes("aaa bbb ccc ddd\nmarked\nend\n"));
+    doc->cursorLine = 1;
+    doc->ToggleBookmark();
+    Wrap(4, true);
+    EXPECT_EQ(Lines()[4], "mark");
+    EXPECT_TRUE(doc->HasBookmark(4));
+    Wrap(99000, true);
+    EXPECT_TRUE(doc->HasBookmark(1));
+}
+
+TEST_F(ReflowTest, ReloadedLongTextReflowsWithoutCopyingBytes)
+{
+    std::string text;
+    for (int i = 0; i < 1000; ++i)
+        text += "line number " + std::to_string(i) + " of a text\n";
+    ASSERT_TRUE(OpenBytes(text));
+    Wrap(12, true);
+    Wrap(99000, true);
+    for (LineIndex i = 0; i < doc->Text().LineCount(); ++i)
+        ASSERT_FALSE(doc->Text().IsOwned(i)) << i;
+    EXPECT_EQ(AllBytes(), text);
+}
+
+TEST_F(ReflowTest, BinaryModeRoundTripsEveryByteAndEverySetting)
+{
+    std::mt19937 random(5);
+    std::string bytes(5000, '\0');
+    for (char& b : bytes)
+        b = static_cast<char>(random());
+    ASSERT_TRUE(OpenBytes(bytes));
+    doc->SwitchBinaryMode();  // undisplayable bytes: the load switched binary mode on
+    ASSERT_FALSE(doc->BinaryMode());
+
+    ASSERT_TRUE(OpenBytes("plain\ttext\r\nwith lines\r\n" + std::string(200, '-') + "\r\n"));
+    settings.viewControlChars = 0;
+    settings.wordWrap = 1;
+    settings.truncateAtBorder = 0;
+    doc->SetOverwriteMode(false);
+    doc->cursorLine = 1;
+    doc->cursorColumn = 5;
+    doc->Text().SetCurrentLine(1);
+    const ByteOffset offset = doc->CursorByteOffset();
+    const LineList lines = Lines();
+
+    doc->SwitchBinaryMode();
+    EXPECT_TRUE(doc->BinaryMode());
+    EXPECT_TRUE(doc->IgnoreFormatCodes());
+    EXPECT_TRUE(doc->OverwriteMode());
+    EXPECT_EQ(settings.viewControlChars, 1);
+    EXPECT_EQ(settings.wordWrap, 0);
+    EXPECT_EQ(settings.truncateAtBorder, 1);
+    EXPECT_EQ(Lines()[0].size(), 77u);  // the window border: 80 - 3 cells
+    EXPECT_EQ(doc->CursorByteOffset(), offset);
+
+    doc->SwitchBinaryMode();
+    EXPECT_FALSE(doc->BinaryMode());
+    EXPECT_FALSE(doc->IgnoreFormatCodes());
+    EXPECT_FALSE(doc->OverwriteMode());
+    EXPECT_EQ(settings.viewControlChars, 0);
+    EXPECT_EQ(settings.wordWrap, 1);
+    EXPECT_EQ(settings.truncateAtBorder, 0);
+    EXPECT_EQ(Lines(), lines);
+    EXPECT_EQ(doc->CursorByteOffset(), offset);
+}
+
+TEST_F(ReflowTest, AFileOfUndisplayableBytesOpensInBinaryMode)
+{
+    std::string bytes;
+    for (int i = 0; i < 3000; ++i)
+        bytes += static_cast<char>(i % 32);
+    ASSERT_TRUE(OpenBytes(bytes));
+    EXPECT_TRUE(doc->BinaryMode());
+    EXPECT_EQ(AllBytes(), bytes);
+    ASSERT_TRUE(OpenBytes("text\n"));  // the next file leaves binary mode
+    EXPECT_FALSE(doc->BinaryMode());
+    EXPECT_EQ(settings.viewControlChars, 0);
+}
+
+TEST_F(ReflowTest, AWidthSetInBinaryModeIsUsedTheNextTime)
+{
+    ASSERT_TRUE(OpenBytes(std::string(100, 'b')));
+    doc->SwitchBinaryMode();
+    settings.maxLineLen = 16;
+    settings.truncateAtBorder = 0;
+    doc->Reflow(-1);
+    doc->SwitchBinaryMode();
+    EXPECT_EQ(doc->BinaryLineLength(), 16);
+    doc->SwitchBinaryMode();
+    EXPECT_EQ(Lines()[0].size(), 16u);
+    EXPECT_EQ(settings.truncateAtBorder, 0);
+}
+
+}  // namespace
+}  // namespace quill::test
