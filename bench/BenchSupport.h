@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/EntryDialog.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompter.h"
 
@@ -27,6 +28,11 @@ public:
 class NoFileDialogs : public FileDialogs {
 public:
     std::optional<std::string> AskSavePath(const std::string&, const std::string&) override { return std::nullopt; }
+};
+
+class NoEntry : public EntryDialog {
+public:
+    std::optional<std::string> AskValue(const std::string&, const std::string&) override { return std::nullopt; }
 };
 
 }  // namespace quill::bench

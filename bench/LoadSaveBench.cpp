@@ -18,8 +18,9 @@ struct Harness {
     QuietPrompter prompter;
     SilentProgress progress;
     NoFileDialogs dialogs;
+    NoEntry entry;
     std::unique_ptr<CQVXDoc> doc =
-        std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, std::string()});
+        std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, entry, std::string()});
 };
 
 void BM_Load(benchmark::State& state)

@@ -40,8 +40,9 @@ void BM_LeaveAndReopenWith10000Bookmarks(benchmark::State& state)
     QuietPrompter prompter;
     SilentProgress progress;
     NoFileDialogs dialogs;
+    NoEntry entry;
     NoView view;
-    CQVXDoc doc(DocumentContext{settings, prompter, progress, dialogs, (folder / "QVXData").string()});
+    CQVXDoc doc(DocumentContext{settings, prompter, progress, dialogs, entry, (folder / "QVXData").string()});
     doc.SetView(&view);
     doc.OnOpenDocument(path);
     for (LineIndex line = 0; line < 20000; line += 2) {

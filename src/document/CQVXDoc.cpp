@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -65,6 +66,7 @@ CQVXDoc::CQVXDoc(DocumentContext context)
       prompter_(context.prompter),
       progress_(context.progress),
       fileDialogs_(context.fileDialogs),
+      entryDialog_(context.entryDialog),
       dataFolder_(std::move(context.dataFolder)),
       positions_(std::make_unique<PositionStore>(dataFolder_.empty() ? std::string() : dataFolder_ + "/Bookmarks.db"))
 {
@@ -317,16 +319,43 @@ void CQVXDoc::UpdateTerminatorStatusText()
 
 void CQVXDoc::UpdateSelectionStatusText()
 {
-    // Without a selection the pane shows the file size, grouped in thousands with dots.
-    std::string digits = std::to_string(text_.FileSize());
+    SetStatus(3, SelectionStatusText());
+}
+
+std::string CQVXDoc::SelectionStatusText()
+{
+    selectionValue = 0;
+    if (HasSelection() && anchorLine == cursorLine && cursorLine < text_.LineCount()) {
+        const Column left = std::min(anchorColumn, cursorColumn);
+        const Column count = std::max(anchorColumn, cursorColumn) - left;
+        if (count != 1 && count != 2 && count != 4)
+            return Format("Chars: %d", count);
+        // The bytes from the left end; in file order when the cursor stands at the left end,
+        // reversed when it stands at the right end.
+        LineView line = text_.Line(cursorLine);
+        const DisplayRules rules = Rules();
+        std::uint32_t value = 0;
+        for (Column k = 0; k < count; ++k) {
+            const Column at = cursorColumn == left ? left + k : left + count - 1 - k;
+            const std::uint32_t index = ignoreFormatCodes_ ? static_cast<std::uint32_t>(at)
+                                                           : line.ColumnToIndex(at, rules.tabSize, rules.tab);
+            value = (value << 8) | line.ByteAt(index);
+        }
+        selectionValue = value;
+        static const char* const kFormats[] = {"", "%02X=%u", "%04X=%u", "", "%08X=%u"};
+        return Format(kFormats[count], value, value);
+    }
+    if (HasSelection())
+        return Format("Lines: %lld", static_cast<long long>(std::llabs(anchorLine - cursorLine)));
+    // The file size with its digits grouped in thousands by dots.
+    const std::string digits = std::to_string(text_.FileSize());
     std::string grouped;
     for (std::size_t i = 0; i < digits.size(); ++i) {
         if (i > 0 && (digits.size() - i) % 3 == 0)
             grouped += '.';
         grouped += digits[i];
     }
-    selectionValue = 0;
-    SetStatus(3, "Size: " + grouped);
+    return "Size: " + grouped;
 }
 
 void CQVXDoc::SetCommandLineInProgress(const std::string* rawCommandLine) { commandLine_ = rawCommandLine; }

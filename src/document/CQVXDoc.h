@@ -23,6 +23,7 @@ struct Settings;
 class Prompter;
 class ProgressWindow;
 class FileDialogs;
+class EntryDialog;
 class DocumentView;
 
 /// What the document needs from the program around it. The view may be absent (tests, start-up).
@@ -31,6 +32,7 @@ struct DocumentContext {
     Prompter& prompter;
     ProgressWindow& progress;
     FileDialogs& fileDialogs;
+    EntryDialog& entryDialog;
     std::string dataFolder;
 };
 
@@ -66,6 +68,9 @@ public:
     void UpdateFileStatusText();
     void UpdateTerminatorStatusText();
     void UpdateSelectionStatusText();
+    /// Pane 3: the bytes of a 1, 2 or 4 column selection as a number (kept as the selection
+    /// value), the count of selected columns or lines, or the file size.
+    std::string SelectionStatusText();
 
     /// While the command line is processed, a "#" in it asks for a line instead of the
     /// remembered position.
@@ -148,6 +153,24 @@ public:
     /// The group the next Undo takes back (meaningful while CanUndo).
     std::uint32_t NewestUndoGroup() const { return undoList_.empty() ? 0 : undoList_.back().group; }
 
+    // ---- Whole-text transformations ---------------------------------------------------------
+    /// "&Convert CRLF<->LF": rewrites the terminators in place (the undo list is emptied).
+    void ConvertTerminators();
+    /// "&Convert" of the Charset menu: rewrites every byte through the conversion table.
+    void ConvertCharset();
+    /// "Convert TABs to Spaces", "Convert Spaces to TABs": undoable, line by line.
+    void TabsToSpaces();
+    void SpacesToTabs();
+    /// The selection commands, enabled outside binary mode with a selection.
+    void FixateWrapping();
+    void TrimLines();
+    void ExtendLines();
+    bool CanRunSelectionCommand() const { return !binaryMode_ && HasSelection(); }
+    /// "Wrap Lines At...": asks for a width, or switches a fixed width off.
+    void WrapLinesAt();
+    /// "Find Undisplayable Character": true when the cursor moved to one.
+    bool FindUndisplayable();
+
     // ---- Positions and bookmarks -------------------------------------------------------------
     PositionStore& Positions() { return *positions_; }
     /// Sets or removes the bookmark of the cursor line (only for a file with a path).
@@ -195,6 +218,7 @@ private:
     Prompter& prompter_;
     ProgressWindow& progress_;
     FileDialogs& fileDialogs_;
+    EntryDialog& entryDialog_;
     std::string dataFolder_;
     DocumentView* view_ = nullptr;
     std::unique_ptr<PositionStore> positions_;
@@ -218,6 +242,17 @@ private:
     void WidenFor(LineView line);
 
     void PlaceCursorAt(ByteOffset offset);
+    struct SelectedRange {
+        LineIndex first;
+        LineIndex last;  ///< -1 below first when nothing is selected
+    };
+    SelectedRange SelectionLines() const;
+    template <class Rewrite>
+    void RewriteSelectedLines(Rewrite rewrite);
+    template <class Rewrite>
+    void RewriteAllLines(Rewrite rewrite);
+    LineRecord Terminator() const;
+    void FinishRewrite();
 
     std::vector<UndoRecord> undoList_;
     // What binary mode replaced, given back when it is switched off.

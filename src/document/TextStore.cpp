@@ -43,6 +43,15 @@ LineRecord TextStore::RemoveLine(LineIndex i)
     return old;
 }
 
+void TextStore::ShortenLineEnd(LineIndex i, std::uint32_t count, char last)
+{
+    LineSlot& slot = lines_[static_cast<std::size_t>(i)];
+    const std::uint32_t length = slot.Length() - count + 1;
+    slot.data[length - 1] = last;
+    slot.SetLength(length);
+    fileSize_ -= count - 1;
+}
+
 char* TextStore::NewBlock(std::size_t size)
 {
     blocks_.push_back(std::make_unique<LoadBlock>(size));

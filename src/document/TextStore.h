@@ -49,6 +49,11 @@ public:
     LineRecord ReplaceLine(LineIndex i, LineRecord line);
     LineRecord RemoveLine(LineIndex i);
 
+    /// Bytes of a line to change in place (same length). The caller makes sure nothing else uses
+    /// them: a borrowed line may share its bytes with undo records.
+    char* MutableBytes(LineIndex i) { return lines_[static_cast<std::size_t>(i)].data; }
+    /// Replaces the last `count` bytes of a line by the one byte `last`, in place.
+    void ShortenLineEnd(LineIndex i, std::uint32_t count, char last);
     /// A new block for loaded bytes that lines may borrow from until the next Clear.
     char* NewBlock(std::size_t size);
     /// Frees the newest block; no line may borrow from it.

@@ -9,9 +9,15 @@ DocumentFixture::DocumentFixture()
 {
     ::mkdir(dir.File("QVXData").c_str(), 0755);
     view.settings = &settings;
-    doc = std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, dir.File("QVXData")});
-    doc->SetView(&view);
-    doc->OnNewDocument();
+    doc = MakeDocument();
+}
+
+std::unique_ptr<CQVXDoc> DocumentFixture::MakeDocument()
+{
+    auto made = std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, entry, dir.File("QVXData")});
+    made->SetView(&view);
+    made->OnNewDocument();
+    return made;
 }
 
 std::vector<std::string> DocumentFixture::Lines() const
@@ -43,9 +49,7 @@ namespace quill::test {
 void DocumentFixture::Reopen()
 {
     doc.reset();
-    doc = std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, dir.File("QVXData")});
-    doc->SetView(&view);
-    doc->OnNewDocument();
+    doc = MakeDocument();
 }
 
 }  // namespace quill::test

@@ -27,12 +27,14 @@ protected:
     bool OpenBytes(const std::string& bytes, const std::string& name = "file.txt");
     /// A new document in place of the old one, as after a restart of the program.
     void Reopen();
+    std::unique_ptr<CQVXDoc> MakeDocument();
 
     TempDir dir;
     Settings settings;
     ScriptedPrompter prompter;
     FakeProgress progress;
     FakeFileDialogs dialogs;
+    ScriptedEntry entry;
     FakeView view;
     std::unique_ptr<CQVXDoc> doc;
 };

@@ -9,6 +9,7 @@
 
 #include "app/Settings.h"
 #include "document/DocumentView.h"
+#include "platform/EntryDialog.h"
 #include "platform/FileDialogs.h"
 #include "platform/ProgressWindow.h"
 #include "platform/SettingsStore.h"
@@ -58,6 +59,22 @@ public:
         return answer;
     }
     std::optional<std::string> answer;
+    std::vector<std::string> asked;
+};
+
+/// Answers the entry dialog from a queue; cancels when the queue is empty.
+class ScriptedEntry : public EntryDialog {
+public:
+    std::optional<std::string> AskValue(const std::string& label, const std::string& proposal) override
+    {
+        asked.push_back(label + "|" + proposal);
+        if (answers.empty())
+            return std::nullopt;
+        std::string answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
+    std::vector<std::string> answers;
     std::vector<std::string> asked;
 };
 

@@ -23,11 +23,12 @@ bool QuillApplication::Start(const CommandLine& commandLine)
     LoadSettings(settings_, store_);
     recent_.Load(store_);
     dataFolder_ = ResolveDataFolder(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString());
-    doc_ = std::make_unique<CQVXDoc>(DocumentContext{settings_, prompter_, progress_, dialogs_, dataFolder_});
+    doc_ = std::make_unique<CQVXDoc>(DocumentContext{settings_, prompter_, progress_, dialogs_, entry_, dataFolder_});
     frame_ = std::make_unique<CMainFrame>(*doc_, settings_, recent_);
     prompter_.SetParent(frame_.get());
     progress_.SetParent(frame_.get());
     dialogs_.SetParent(frame_.get());
+    entry_.SetParent(frame_.get());
     frame_->RestorePlacement();
 
     if (commandLine.file) {

@@ -7,6 +7,7 @@
 #include "app/CommandLine.h"
 #include "app/RecentFileList.h"
 #include "app/Settings.h"
+#include "platform/qt/QtEntryDialog.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtProgressWindow.h"
 #include "platform/qt/QtPrompter.h"
@@ -42,6 +43,7 @@ private:
     QtPrompter prompter_;
     QtProgressWindow progress_;
     QtFileDialogs dialogs_;
+    QtEntryDialog entry_;
     std::string dataFolder_;
     std::unique_ptr<CQVXDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;

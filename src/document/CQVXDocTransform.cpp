@@ -1,0 +1,379 @@
+// Whole-text transformations: terminators, character set, tabs and blanks, the selection
+// commands, the wrap width, undisplayable characters, and the selection status text.
+#include <algorithm>
+#include <memory>
+
+#include "app/Settings.h"
+#include "common/Format.h"
+#include "document/CQVXDoc.h"
+#include "document/DocumentView.h"
+#include "platform/EntryDialog.h"
+#include "platform/ProgressWindow.h"
+#include "platform/Prompter.h"
+
+namespace quill {
+
+namespace {
+
+constexpr LineIndex kWholeTextProgressLines = 50000;
+constexpr LineIndex kSelectionProgressLines = 5000;
+constexpr std::int64_t kMaxWrapWidth = 100000;
+
+// Shows a progress window for long loops, moved every thousand lines.
+class LoopProgress {
+public:
+    LoopProgress(ProgressWindow& window, LineIndex count, LineIndex threshold)
+        : window_(window), count_(count), shown_(count > threshold)
+    {
+        if (shown_)
+            window_.Begin(40);
+    }
+    ~LoopProgress()
+    {
+        if (shown_)
+            window_.End();
+    }
+    LoopProgress(const LoopProgress&) = delete;
+    LoopProgress& operator=(const LoopProgress&) = delete;
+    /// True when Escape was pressed.
+    bool Step(LineIndex done)
+    {
+        return shown_ && done % 1000 == 0 && window_.Step(40 * done / std::max<LineIndex>(1, count_));
+    }
+
+private:
+    ProgressWindow& window_;
+    LineIndex count_;
+    bool shown_;
+};
+
+}  // namespace
+
+LineRecord CQVXDoc::Terminator() const
+{
+    LineRecord terminator;
+    if (text_.Terminator() == TerminatorKind::CRLF)
+        terminator.Append(charset_.CR());
+    terminator.Append(charset_.LF());
+    return terminator;
+}
+
+void CQVXDoc::FinishRewrite()
+{
+    SetModifiedFlag();
+    UpdateSelectionStatusText();
+    RedrawAll();
+}
+
+// ---- In-place conversions -----------------------------------------------------------------
+
+void CQVXDoc::ConvertTerminators()
+{
+    const bool toLf = text_.Terminator() == TerminatorKind::CRLF;
+    if (prompter_.Ask(toLf ? "Convert to LF only?" : "Convert to CR+LF?", Buttons::YesNo) == Answer::No)
+        return;
+    // Undo records could hold lines with the other terminator: they go first, and with them every
+    // other user of the bytes rewritten below.
+    ClearUndo();
+    const std::uint8_t cr = charset_.CR();
+    const std::uint8_t lf = charset_.LF();
+    LoopProgress progress(progress_, text_.LineCount(), kWholeTextProgressLines);
+    for (LineIndex i = 0; i < text_.LineCount(); ++i) {
+        progress.Step(i);
+        LineView line = text_.Line(i);
+        const std::uint32_t n = line.Length();
+        const bool endsCrLf = n >= 2 && line.ByteAt(n - 2) == cr && line.ByteAt(n - 1) == lf;
+        if (toLf && endsCrLf) {
+            text_.ShortenLineEnd(i, 2, lf);
+        } else if (!toLf && n >= 1 && line.ByteAt(n - 1) == lf && !endsCrLf) {
+            LineRecord longer(line.Bytes(), n - 1);
+            longer.Append(cr);
+            longer.Append(lf);
+            text_.ReplaceLine(i, std::move(longer));
+        }
+    }
+    text_.SetTerminator(toLf ? TerminatorKind::LF : TerminatorKind::CRLF);
+    UpdateTerminatorStatusText();
+    FinishRewrite();
+}
+
+void CQVXDoc::ConvertCharset()
+{
+    // Without a table there is nothing to convert from; choosing one comes with the table files.
+    if (!charset_.IsActive())
+        return;
+    if (prompter_.Ask("Convert to ANSI?", Buttons::YesNo) != Answer::Yes)
+        return;
+    ClearUndo();
+    LoopProgress progress(progress_, text_.LineCount(), kWholeTextProgressLines);
+    for (LineIndex i = 0; i < text_.LineCount(); ++i) {
+        progress.Step(i);
+        char* bytes = text_.MutableBytes(i);
+        for (std::uint32_t k = 0, n = text_.Line(i).Length(); k < n; ++k)
+            bytes[k] = static_cast<char>(charset_.ToDisplay(static_cast<std::uint8_t>(bytes[k])));
+    }
+    charset_.Reset();
+    FinishRewrite();
+}
+
+// ---- Undoable rewrites ------------------------------------------------------------------------
+
+template <class Rewrite>
+void CQVXDoc::RewriteAllLines(Rewrite rewrite)
+{
+    const LineIndex keepCurrent = text_.CurrentIndex();
+    const LineIndex keepAnchorLine = anchorLine;
+    const Column keepAnchorColumn = anchorColumn;
+    LoopProgress progress(progress_, text_.LineCount(), kWholeTextProgressLines);
+    for (LineIndex i = 0; i < text_.LineCount(); ++i) {
+        progress.Step(i);
+        LineRecord changed;
+        // Only lines that change are replaced, so undo holds no copies of unchanged lines.
+        if (rewrite(text_.Line(i), changed)) {
+            text_.SetCurrentLine(i);
+            ReplaceCurrentLine(std::move(changed));
+        }
+    }
+    text_.SetCurrentLine(keepCurrent);
+    anchorLine = keepAnchorLine;
+    anchorColumn = keepAnchorColumn;
+    FinishRewrite();
+}
+
+void CQVXDoc::TabsToSpaces()
+{
+    const int tabSize = settings_.tabSize;
+    const std::uint8_t tab = charset_.Tab();
+    const std::uint8_t blank = charset_.Blank();
+    const bool binary = binaryMode_;
+    RewriteAllLines([&](LineView line, LineRecord& out) {
+        if (binary || line.Text().find(static_cast<char>(tab)) == std::string_view::npos)
+            return false;
+        for (std::uint32_t j = 0; j < line.Length(); ++j) {
+            if (line.ByteAt(j) != tab) {
+                out.Append(line.ByteAt(j));
+                continue;
+            }
+            if (out.Length() % tabSize == 0)
+                out.Append(blank);
+            while (out.Length() % tabSize != 0)
+                out.Append(blank);
+        }
+        return true;
+    });
+}
+
+void CQVXDoc::SpacesToTabs()
+{
+    const std::uint32_t tabSize = static_cast<std::uint32_t>(settings_.tabSize);
+    const std::uint8_t tab = charset_.Tab();
+    const std::uint8_t blank = charset_.Blank();
+    RewriteAllLines([&](LineView line, LineRecord& out) {
+        bool changed = false;
+        for (std::uint32_t j = 0; j < line.Length(); ++j) {
+            const std::uint8_t b = line.ByteAt(j);
+            if ((j + 1) % tabSize == 0 && b == blank && j > 0 && line.ByteAt(j - 1) == blank) {
+                std::uint32_t keep = out.Length();
+                while (keep > 0 && out.ByteAt(keep - 1) == blank)
+                    --keep;
+                out = out.Left(keep);
+                out.Append(tab);
+                changed = true;
+            } else {
+                out.Append(b);
+            }
+        }
+        return changed;
+    });
+}
+
+// ---- Selection commands -----------------------------------------------------------------------
+
+CQVXDoc::SelectedRange CQVXDoc::SelectionLines() const
+{
+    if (!HasSelection())
+        return {0, -1};
+    const LineIndex first = std::min(anchorLine, cursorLine);
+    LineIndex last = std::max(anchorLine, cursorLine);
+    const Column endColumn = anchorLine > cursorLine   ? anchorColumn
+                             : anchorLine < cursorLine ? cursorColumn
+                                                       : std::max(anchorColumn, cursorColumn);
+    if (endColumn == 0)
+        --last;
+    return {first, std::min(last, text_.LineCount() - 1)};
+}
+
+template <class Rewrite>
+void CQVXDoc::RewriteSelectedLines(Rewrite rewrite)
+{
+    if (!CanRunSelectionCommand())
+        return;
+    const SelectedRange range = SelectionLines();
+    LoopProgress progress(progress_, range.last - range.first + 1, kSelectionProgressLines);
+    for (LineIndex i = range.first; i <= range.last; ++i) {
+        progress.Step(i - range.first);
+        LineRecord changed;
+        if (rewrite(text_.Line(i), changed)) {
+            text_.SetCurrentLine(i);
+            ReplaceCurrentLine(std::move(changed));
+        }
+    }
+    if (range.last >= range.first) {
+        cursorLine = range.last;
+        text_.SetCurrentLine(cursorLine);
+        cursorColumn = preferredColumn = std::min<Column>(cursorColumn, static_cast<Column>(DisplayWidth(cursorLine)));
+    }
+    ClearSelection();
+    FinishRewrite();
+}
+
+void CQVXDoc::FixateWrapping()
+{
+    const std::uint8_t lf = charset_.LF();
+    const std::uint8_t ff = charset_.FF();
+    const LineRecord terminator = Terminator();
+    RewriteSelectedLines([&](LineView line, LineRecord& out) {
+        const std::uint8_t last = line.Length() ? line.ByteAt(line.Length() - 1) : 0;
+        // A form feed ends its line already.
+        if (line.Length() > 0 && (last == lf || last == ff))
+            return false;
+        out.Assign(line.Bytes(), line.Length());
+        out.Append(terminator);
+        return true;
+    });
+}
+
+void CQVXDoc::TrimLines()
+{
+    const std::uint8_t cr = charset_.CR(), lf = charset_.LF(), tab = charset_.Tab(), blank = charset_.Blank();
+    const LineRecord terminator = Terminator();
+    RewriteSelectedLines([&](LineView line, LineRecord& out) {
+        std::uint32_t end = line.Length();
+        bool blanks = false, terminated = false;
+        for (; end > 0; --end) {
+            const std::uint8_t b = line.ByteAt(end - 1);
+            if (b == cr || b == lf)
+                terminated = true;
+            else if (b == blank || b == tab)
+                blanks = true;
+            else
+                break;
+        }
+        if (!blanks)
+            return false;
+        out.Assign(line.Bytes(), end);
+        if (terminated)
+            out.Append(terminator);
+        return true;
+    });
+}
+
+void CQVXDoc::ExtendLines()
+{
+    if (!CanRunSelectionCommand())
+        return;
+    auto answer = entryDialog_.AskValue("Characters", "0");
+    if (!answer)
+        return;
+    const auto count = ParseDecimal(*answer);
+    if (!count || *count < 0 || *count > kMaxWrapWidth) {
+        prompter_.Warn(Format("Valid range is 0-%lld!", static_cast<long long>(kMaxWrapWidth)));
+        return;
+    }
+    const std::uint8_t cr = charset_.CR(), lf = charset_.LF();
+    const LineRecord terminator = Terminator();
+    RewriteSelectedLines([&](LineView line, LineRecord& out) {
+        std::uint32_t n = line.Length();
+        while (n > 0 && (line.ByteAt(n - 1) == cr || line.ByteAt(n - 1) == lf))
+            --n;
+        if (n >= static_cast<std::uint64_t>(*count))
+            return false;
+        out.Assign(line.Bytes(), n);
+        out.Append(LineRecord(std::uint8_t(kBlank), static_cast<std::size_t>(*count - n)));
+        if (n < line.Length())
+            out.Append(terminator);
+        return true;
+    });
+}
+
+// ---- Wrap width -------------------------------------------------------------------------------
+
+void CQVXDoc::WrapLinesAt()
+{
+    bool changed = false;
+    bool ask = true;
+    if (settings_.truncateAtBorder) {
+        settings_.truncateAtBorder = 0;
+        settings_.maxLineLen = Settings::kNoLineLimit;
+        changed = true;
+    } else if (settings_.maxLineLen != Settings::kNoLineLimit) {
+        settings_.maxLineLen = Settings::kNoLineLimit;  // a fixed width in force is switched off
+        changed = true;
+        ask = false;
+    }
+    if (ask) {
+        auto answer = entryDialog_.AskValue("Length", std::to_string(cursorColumn));
+        const auto value = answer ? ParseDecimal(*answer) : std::nullopt;
+        if (answer && (!value || *value < 1 || *value > kMaxWrapWidth))
+            prompter_.Warn(Format("Valid range is 1-%lld!", static_cast<long long>(kMaxWrapWidth)));
+        else if (answer) {
+            settings_.maxLineLen = static_cast<int>(*value);
+            changed = true;
+        }
+    }
+    // The border wrapping switched off above must not stay in the lines when the user cancels.
+    if (!changed)
+        return;
+    ReflowKeepingOffset(-1);
+    text_.SetCurrentLine(cursorLine);
+    RedrawAll();
+}
+
+// ---- Undisplayable characters -------------------------------------------------------------------
+
+bool CQVXDoc::FindUndisplayable()
+{
+    const std::string& visible = settings_.visible;
+    auto undisplayable = [&](std::uint8_t b) {
+        const std::uint8_t code = charset_.ToDisplay(b);
+        return visible[code] == '0' && code != 9 && code != 10 && code != 12 && code != 13;
+    };
+    const DisplayRules rules = Rules();
+    LineIndex line = cursorLine;
+    std::int64_t after = cursorColumn;  // the search begins one column after the cursor
+    for (;;) {
+        std::unique_ptr<LoopProgress> progress;
+        for (LineIndex searched = 0; line < text_.LineCount(); ++line, ++searched) {
+            if (searched == 10000)
+                progress = std::make_unique<LoopProgress>(progress_, text_.LineCount(), 0);
+            if (progress && searched % 10000 == 0 && progress->Step(1000 * (searched / 1000)))
+                return false;  // Escape: the cursor stays
+            LineView view = text_.Line(line);
+            std::int64_t column = 0;
+            for (std::uint32_t k = 0; k < view.Length() && column < 100000; ++k) {
+                const std::uint8_t b = view.ByteAt(k);
+                if (column > after && undisplayable(b)) {
+                    cursorLine = line;
+                    text_.SetCurrentLine(line);
+                    cursorColumn = preferredColumn = static_cast<Column>(column);
+                    ClearSelection();
+                    if (view_) {
+                        view_->EnsureCursorVisible(true);
+                        view_->RedrawAll();
+                    }
+                    return true;
+                }
+                column = b == rules.tab && !binaryMode_ ? NextTabStop(column, rules.tabSize) : column + 1;
+            }
+            after = -1;
+        }
+        if (prompter_.Ask("End of file reached!\nContinue search at top of file?", Buttons::OkCancel) != Answer::Ok)
+            return false;
+        line = 0;
+        after = -1;  // from the top, the very first byte counts too
+        cursorLine = 0;
+        cursorColumn = preferredColumn = 0;
+    }
+}
+
+}  // namespace quill
