@@ -1,0 +1,255 @@
+// Character editing at the cursor.
+#include "view/TextEditing.h"
+
+#include <algorithm>
+
+#include "app/Settings.h"
+#include "document/CQVXDoc.h"
+#include "view/ViewState.h"
+
+namespace quill {
+
+TextEditing::TextEditing(CQVXDoc& doc, ViewState& view) : doc_(doc), view_(view), motion_(doc, view) {}
+
+std::uint32_t TextEditing::IndexOfColumn(LineIndex line, std::int64_t column) const
+{
+    LineView view = doc_.Text().Line(line);
+    if (doc_.IgnoreFormatCodes())
+        return static_cast<std::uint32_t>(std::min<std::int64_t>(column, view.Length()));
+    const DisplayRules rules = doc_.Rules();
+    return view.ColumnToIndex(column, rules.tabSize, rules.tab);
+}
+
+std::uint32_t TextEditing::CursorIndex() const { return IndexOfColumn(doc_.cursorLine, doc_.cursorColumn); }
+
+std::uint32_t TextEditing::ContentEnd(LineView line) const { return ContentLength(line, doc_.Rules()); }
+
+void TextEditing::Replace(LineRecord line)
+{
+    doc_.Text().SetCurrentLine(doc_.cursorLine);
+    doc_.ReplaceCurrentLine(std::move(line));
+    doc_.SetModifiedFlag();
+}
+
+void TextEditing::PlaceAt(LineIndex line, std::uint32_t index)
+{
+    const DisplayRules rules = doc_.Rules();
+    doc_.cursorLine = line;
+    doc_.Text().SetCurrentLine(line);
+    LineView view = doc_.Text().Line(line);
+    doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(
+        rules.ignoreFormatCodes ? index : view.IndexToColumn(index, rules.tabSize, rules.tab));
+}
+
+bool TextEditing::WrapWidthLimited() const
+{
+    const Settings& settings = doc_.AppSettings();
+    return settings.truncateAtBorder || settings.maxLineLen < Settings::kNoLineLimit;
+}
+
+void TextEditing::ReflowAroundCursor()
+{
+    // Where the cursor is, counted in bytes from the start of the line the reflow starts at.
+    const LineIndex start = std::max<LineIndex>(0, doc_.cursorLine - 1);
+    const TextStore& text = doc_.Text();
+    std::int64_t offset = CursorIndex();
+    for (LineIndex i = start; i < doc_.cursorLine; ++i)
+        offset += text.Line(i).Length();
+    doc_.Reflow(start);
+    LineIndex line = start;
+    for (; line + 1 < text.LineCount(); ++line) {
+        const std::int64_t length = text.Line(line).Length();
+        // At a soft cut the cursor belongs to the start of the next line, as typing goes on there.
+        if (offset < length || (offset == length && ContentEnd(text.Line(line)) < length))
+            break;
+        offset -= length;
+    }
+    PlaceAt(line, static_cast<std::uint32_t>(std::min<std::int64_t>(offset, text.Line(line).Length())));
+    EnsureCursorVisible(doc_, view_, false);
+}
+
+void TextEditing::Overwrite(std::uint8_t stored)
+{
+    const std::uint32_t index = CursorIndex();
+    LineRecord line = LineRecord(doc_.Text().Line(doc_.cursorLine).Text());
+    line.SetByteAt(index, stored);
+    Replace(std::move(line));
+    const bool lastColumn = doc_.cursorColumn + 1 >= static_cast<Column>(doc_.Text().Line(doc_.cursorLine).Length());
+    if (doc_.IgnoreFormatCodes() && lastColumn && doc_.cursorLine + 1 < doc_.Text().LineCount()) {
+        PlaceAt(doc_.cursorLine + 1, 0);
+        EnsureCursorVisible(doc_, view_, false);
+    } else {
+        motion_.Right();
+    }
+}
+
+void TextEditing::InsertChar(std::uint8_t code, bool raw)
+{
+    if (doc_.HasSelection())
+        DeleteSelection();
+    if (code == kLF)
+        code = kFF;  // Ctrl+Enter: a form feed
+    if (code == kBlank)
+        doc_.RaiseUndoGroup();
+    const bool lineBreak = !raw && (code == kCR || code == kFF);
+    const std::uint8_t stored = raw || lineBreak ? code : doc_.Charset().FromDisplay(code);
+    LineView current = doc_.Text().Line(doc_.cursorLine);
+    if (doc_.OverwriteMode() && doc_.cursorColumn < motion_.LineLength(doc_.cursorLine)) {
+        const std::uint8_t under = current.ByteAt(CursorIndex());
+        const DisplayRules rules = doc_.Rules();
+        if (doc_.IgnoreFormatCodes() || (under != rules.cr && under != rules.lf)) {
+            if (!lineBreak) {
+                Overwrite(stored);
+                return;
+            }
+        }
+    }
+    if (lineBreak) {
+        BreakLine(code);
+        return;
+    }
+    const Settings& settings = doc_.AppSettings();
+    const std::int64_t wrapWidth = settings.truncateAtBorder ? settings.pageWidth - 3 : settings.maxLineLen;
+    const bool atWrapColumn = doc_.cursorColumn == wrapWidth;
+    const std::uint32_t index = CursorIndex();
+    LineRecord line(current.Bytes(), index);
+    line.Append(stored);
+    line.Append(current.Bytes() + index, current.Length() - index);
+    Replace(std::move(line));
+    motion_.Right();
+    doc_.ClearSelection();
+    if (doc_.cursorColumn < motion_.LineLength(doc_.cursorLine) || atWrapColumn || WrapWidthLimited())
+        ReflowAroundCursor();
+}
+
+void TextEditing::BreakLine(std::uint8_t code)
+{
+    doc_.RaiseUndoGroup();
+    LineView current = doc_.Text().Line(doc_.cursorLine);
+    const std::uint32_t index = CursorIndex();
+    const DisplayRules rules = doc_.Rules();
+    LineRecord left(current.Bytes(), index);
+    if (code == kFF) {
+        left.Append(rules.ff);
+    } else {
+        if (doc_.Text().Terminator() == TerminatorKind::CRLF)
+            left.Append(rules.cr);
+        left.Append(rules.lf);
+    }
+    LineRecord next;
+    if (doc_.AppSettings().autoIndent) {
+        std::uint32_t indent = 0;
+        while (indent < current.Length() && (current.ByteAt(indent) == kBlank || current.ByteAt(indent) == rules.tab))
+            ++indent;
+        next.Append(current.Bytes(), std::min(indent, index));
+    }
+    const std::uint32_t indentBytes = next.Length();
+    next.Append(current.Bytes() + index, current.Length() - index);
+    Replace(std::move(left));
+    doc_.InsertAfterCurrent(std::move(next));
+    PlaceAt(doc_.cursorLine + 1, indentBytes);
+    if (WrapWidthLimited())
+        ReflowAroundCursor();
+    EnsureCursorVisible(doc_, view_, false);
+}
+
+void TextEditing::Backspace()
+{
+    if (doc_.HasSelection()) {
+        doc_.RaiseUndoGroup();
+        DeleteSelection();
+        return;
+    }
+    if (doc_.OverwriteMode() && doc_.cursorColumn > 0) {
+        motion_.Left();
+        LineRecord line = LineRecord(doc_.Text().Line(doc_.cursorLine).Text());
+        line.SetByteAt(CursorIndex(), kBlank);
+        Replace(std::move(line));
+        return;
+    }
+    if (doc_.cursorColumn > 0) {
+        motion_.Left();
+        LineView current = doc_.Text().Line(doc_.cursorLine);
+        const std::uint32_t index = CursorIndex();
+        LineRecord line(current.Bytes(), index);
+        line.Append(current.Bytes() + index + 1, current.Length() - index - 1);
+        Replace(std::move(line));
+    } else if (doc_.cursorLine > 0) {
+        // Join with the line above, which loses its terminator.
+        const LineIndex above = doc_.cursorLine - 1;
+        LineView previous = doc_.Text().Line(above);
+        LineView current = doc_.Text().Line(doc_.cursorLine);
+        const std::uint32_t keep = ContentEnd(previous);
+        LineRecord joined(previous.Bytes(), keep);
+        joined.Append(current.Bytes(), current.Length());
+        doc_.RemoveLine(doc_.cursorLine, true);
+        doc_.cursorLine = above;
+        Replace(std::move(joined));
+        PlaceAt(above, keep);
+    } else {
+        return;
+    }
+    if (WrapWidthLimited())
+        ReflowAroundCursor();
+}
+
+void TextEditing::Delete()
+{
+    doc_.RaiseUndoGroup();
+    if (doc_.HasSelection()) {
+        DeleteSelection();
+        return;
+    }
+    LineView current = doc_.Text().Line(doc_.cursorLine);
+    const std::uint32_t index = CursorIndex();
+    if (doc_.OverwriteMode() && doc_.cursorColumn < motion_.LineLength(doc_.cursorLine)) {
+        LineRecord line(current.Text());
+        line.SetByteAt(index, kBlank);
+        Replace(std::move(line));
+        return;
+    }
+    if (doc_.cursorColumn < motion_.LineLength(doc_.cursorLine)) {
+        LineRecord line(current.Bytes(), index);
+        line.Append(current.Bytes() + index + 1, current.Length() - index - 1);
+        Replace(std::move(line));
+    } else if (doc_.cursorLine + 1 < doc_.Text().LineCount()) {
+        LineView next = doc_.Text().Line(doc_.cursorLine + 1);
+        LineRecord joined(current.Bytes(), ContentEnd(current));
+        joined.Append(next.Bytes(), next.Length());
+        Replace(std::move(joined));
+        doc_.RemoveLine(doc_.cursorLine + 1, true);
+    } else {
+        return;
+    }
+    if (WrapWidthLimited())
+        ReflowAroundCursor();
+}
+
+void TextEditing::DeleteSelection()
+{
+    if (!doc_.HasSelection())
+        return;
+    const bool anchorFirst = doc_.anchorLine < doc_.cursorLine ||
+                             (doc_.anchorLine == doc_.cursorLine && doc_.anchorColumn < doc_.cursorColumn);
+    const LineIndex upper = anchorFirst ? doc_.anchorLine : doc_.cursorLine;
+    const LineIndex lower = anchorFirst ? doc_.cursorLine : doc_.anchorLine;
+    const Column left = anchorFirst ? doc_.anchorColumn : doc_.cursorColumn;
+    const Column right = anchorFirst ? doc_.cursorColumn : doc_.anchorColumn;
+    const std::uint32_t leftIndex = IndexOfColumn(upper, left);
+    const std::uint32_t rightIndex = IndexOfColumn(lower, right);
+    LineView top = doc_.Text().Line(upper);
+    LineView bottom = doc_.Text().Line(lower);
+    LineRecord joined(top.Bytes(), leftIndex);
+    joined.Append(bottom.Bytes() + rightIndex, bottom.Length() - rightIndex);
+    for (LineIndex line = lower; line > upper; --line)
+        doc_.RemoveLine(line, true);
+    doc_.ClearSelection();
+    doc_.cursorLine = upper;
+    Replace(std::move(joined));
+    PlaceAt(upper, leftIndex);
+    if (doc_.BinaryMode())
+        doc_.ReflowKeepingOffset(-1);
+    EnsureCursorVisible(doc_, view_, false);
+}
+
+}  // namespace quill

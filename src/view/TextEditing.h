@@ -1,0 +1,47 @@
+// Typing, Enter, Backspace and Delete at the cursor, built on the document's primitives.
+#pragma once
+
+#include <cstdint>
+
+#include "document/LineRecord.h"
+#include "document/TextTypes.h"
+#include "view/CursorMotion.h"
+
+namespace quill {
+
+class CQVXDoc;
+struct ViewState;
+
+/// Every edit builds the changed line as a new line record and hands it to a primitive, so undo
+/// sees it; where the line may now need other cuts it reflows from the line above and puts the
+/// cursor back on its byte.
+class TextEditing {
+public:
+    TextEditing(CQVXDoc& doc, ViewState& view);
+
+    /// Inserts one character. raw: the byte as it is; otherwise a display code that goes through
+    /// the input table, where CR breaks the line and LF becomes a form feed that breaks it.
+    void InsertChar(std::uint8_t code, bool raw = false);
+    void Backspace();
+    void Delete();
+    /// Deletes the selected text (normal selection), leaving the cursor at its start.
+    void DeleteSelection();
+
+private:
+    void Overwrite(std::uint8_t stored);
+    void BreakLine(std::uint8_t code);
+    /// Reflows from the line above the cursor and puts the cursor back on the same byte.
+    void ReflowAroundCursor();
+    bool WrapWidthLimited() const;
+    std::uint32_t CursorIndex() const;
+    std::uint32_t IndexOfColumn(LineIndex line, std::int64_t column) const;
+    std::uint32_t ContentEnd(LineView line) const;
+    void Replace(LineRecord line);
+    void PlaceAt(LineIndex line, std::uint32_t index);
+
+    CQVXDoc& doc_;
+    ViewState& view_;
+    CursorMotion motion_;
+};
+
+}  // namespace quill
