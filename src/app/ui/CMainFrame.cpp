@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QWindow>
 
@@ -42,48 +43,108 @@ CMainFrame::CMainFrame(CQVXDoc& doc, Settings& settings, RecentFileList& recent,
 
 CMainFrame::~CMainFrame() { doc_.SetView(nullptr); }
 
-QAction* CMainFrame::AddAction(QMenu* menu, const QString& text, const QKeySequence& key, void (CMainFrame::*slot)())
+QAction* CMainFrame::Command(QMenu* menu, const QString& text, const QKeySequence& key, std::function<void()> run,
+                            std::function<bool()> enabled, std::function<bool()> checked)
 {
-    QAction* action = menu->addAction(text, this, slot);
+    QAction* action = menu->addAction(text);
     if (!key.isEmpty())
         action->setShortcut(key);
+    action->setCheckable(static_cast<bool>(checked));
+    connect(action, &QAction::triggered, this, [this, action, run = std::move(run)] {
+        UpdateCommandStates();
+        if (!action->isEnabled())
+            return;  // a key of a grey entry does nothing
+        run();
+        RefreshAll();
+    });
+    rules_.push_back({action, std::move(enabled), std::move(checked)});
     return action;
 }
 
 void CMainFrame::CreateMenus()
 {
+    auto path = [this] { return doc_.HasPath(); };
+    auto selectionCommand = [this] { return doc_.CanRunSelectionCommand(); };
+
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    AddAction(file, QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_F4), &CMainFrame::OnFileNew);
-    AddAction(file, QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O), &CMainFrame::OnFileOpen);
-    save_ = AddAction(file, QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), &CMainFrame::OnFileSave);
-    AddAction(file, QStringLiteral("Save &As..."), {}, &CMainFrame::OnFileSaveAs);
+    Command(file, QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_F4), [this] { OnFileNew(); });
+    Command(file, QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O), [this] { OnFileOpen(); });
+    Command(file, QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { OnFileSave(); },
+            [this] { return doc_.IsModified(); });
+    Command(file, QStringLiteral("Save &As..."), {}, [this] { OnFileSaveAs(); });
     file->addSeparator();
-    reload_ = AddAction(file, QStringLiteral("Reload"), QKeySequence(Qt::Key_F5), &CMainFrame::OnReload);
-    autoReload_ = file->addAction(QStringLiteral("Auto Reload"), this, [this] { OnAutoReload(1); });
-    autoReloadEnd_ = file->addAction(QStringLiteral("Auto Reload  && File End"), this, [this] { OnAutoReload(2); });
-    autoReload_->setCheckable(true);
-    autoReloadEnd_->setCheckable(true);
+    Command(file, QStringLiteral("Reload"), QKeySequence(Qt::Key_F5), [this] { doc_.Reload(); }, path);
+    Command(file, QStringLiteral("Auto Reload"), {}, [this] { doc_.ToggleAutoReload(1); }, path,
+            [this] { return doc_.AutoReloadMode() == 1; });
+    Command(file, QStringLiteral("Auto Reload  && File End"), {}, [this] { doc_.ToggleAutoReload(2); }, path,
+            [this] { return doc_.AutoReloadMode() == 2; });
     file->addSeparator();
-    prevFile_ = file->addAction(QStringLiteral("Load Prev. File"), this, [this] { OnNeighbourFile(false); });
-    prevFile_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp));
-    nextFile_ = file->addAction(QStringLiteral("Load Next File"), this, [this] { OnNeighbourFile(true); });
-    nextFile_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+    Command(file, QStringLiteral("Load Prev. File"), QKeySequence(Qt::CTRL | Qt::Key_PageUp),
+            [this] { doc_.LoadNeighbourFile(false); }, path);
+    Command(file, QStringLiteral("Load Next File"), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+            [this] { doc_.LoadNeighbourFile(true); }, path);
     file->addSeparator();
     recentMenu_ = file;
     recentEnd_ = file->addSeparator();
     // Escape itself only clears a selection; the label just reminds of the old habit.
     file->addAction(QStringLiteral("E&xit\tEsc"), this, &QWidget::close);
-    connect(file, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
     RebuildRecentMenu();
 
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    Command(edit, QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { doc_.Undo(); },
+            [this] { return doc_.CanUndo(); });
+    edit->addSeparator();
+    Command(edit, QStringLiteral("&Convert CRLF<->LF"), {}, [this] { doc_.ConvertTerminators(); });
+    Command(edit, QStringLiteral("Fixate Wrapping With Line Terminations"), {}, [this] { doc_.FixateWrapping(); },
+            selectionCommand);
+    Command(edit, QStringLiteral("Trim Lines"), {}, [this] { doc_.TrimLines(); }, selectionCommand);
+    Command(edit, QStringLiteral("Extend Lines To Same Length"), {}, [this] { doc_.ExtendLines(); }, selectionCommand);
+    Command(edit, QStringLiteral("Convert TABs to Spaces"), {}, [this] { doc_.TabsToSpaces(); });
+    Command(edit, QStringLiteral("Convert Spaces to TABs"), {}, [this] { doc_.SpacesToTabs(); });
+
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    bookmark_ = AddAction(view, QStringLiteral("&Bookmark"), QKeySequence(Qt::CTRL | Qt::Key_F2),
-                          &CMainFrame::OnToggleBookmark);
-    view->addAction(QStringLiteral("Next Bookmark"), QKeySequence(Qt::Key_F2), this, [this] { OnGoToBookmark(true); });
-    view->addAction(QStringLiteral("Prev. Bookmark"), QKeySequence(Qt::SHIFT | Qt::Key_F2), this,
-                    [this] { OnGoToBookmark(false); });
-    AddAction(view, QStringLiteral("Remove Bookmarks"), {}, &CMainFrame::OnRemoveBookmarks);
-    connect(view, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    Command(view, QStringLiteral("Control Chars"), QKeySequence(Qt::Key_F10),
+            [this] { settings_.viewControlChars = !settings_.viewControlChars; }, {},
+            [this] { return settings_.viewControlChars != 0; });
+    Command(view, QStringLiteral("Line Termination"), QKeySequence(Qt::Key_F7),
+            [this] { settings_.viewLineTermination = !settings_.viewLineTermination; }, {},
+            [this] { return settings_.viewLineTermination != 0; });
+    Command(view, QStringLiteral("Cross Wires"), QKeySequence(Qt::Key_F12),
+            [this] { settings_.viewCrossWires = !settings_.viewCrossWires; }, {},
+            [this] { return settings_.viewCrossWires != 0; });
+    Command(view, QStringLiteral("Current Offset?"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { ShowCurrentOffset(); });
+    view->addSeparator();
+    Command(view, QStringLiteral("Wrap Lines At..."), {}, [this] { doc_.WrapLinesAt(); }, {},
+            [this] { return settings_.maxLineLen < Settings::kNoLineLimit && !settings_.truncateAtBorder; });
+    Command(view, QStringLiteral("Wrap Lines At Window Border"), {}, [this] { doc_.ToggleWrapAtWindowBorder(); }, {},
+            [this] { return settings_.truncateAtBorder != 0; });
+    Command(view, QStringLiteral("Ignore Format Codes"), {}, [this] { doc_.ToggleIgnoreFormatCodes(); }, {},
+            [this] { return doc_.IgnoreFormatCodes(); });
+    Command(view, QStringLiteral("Word Wrap"), {}, [this] { doc_.ToggleWordWrap(); }, {},
+            [this] { return settings_.wordWrap != 0; });
+    view->addSeparator();
+    Command(view, QStringLiteral("&Bookmark"), QKeySequence(Qt::CTRL | Qt::Key_F2), [this] { doc_.ToggleBookmark(); },
+            path);
+    Command(view, QStringLiteral("Next Bookmark"), QKeySequence(Qt::Key_F2), [this] { doc_.GoToBookmark(false, true); });
+    Command(view, QStringLiteral("Prev. Bookmark"), QKeySequence(Qt::SHIFT | Qt::Key_F2),
+            [this] { doc_.GoToBookmark(false, false); });
+    Command(view, QStringLiteral("Remove Bookmarks"), {}, [this] { doc_.RemoveBookmarks(); });
+    view->addSeparator();
+    Command(view, QStringLiteral("Binary Mode"), QKeySequence(Qt::Key_F6), [this] { doc_.SwitchBinaryMode(); }, {},
+            [this] { return doc_.BinaryMode(); });
+
+    QMenu* search = menuBar()->addMenu(QStringLiteral("&Search"));
+    Command(search, QStringLiteral("Find Undisplayable Character"), QKeySequence(Qt::CTRL | Qt::Key_NumberSign),
+            [this] { doc_.FindUndisplayable(); });
+
+    for (QMenu* menu : {file, edit, view, search})
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+}
+
+void CMainFrame::ShowCurrentOffset()
+{
+    const std::string text = "Offset=" + std::to_string(doc_.CursorByteOffset());
+    QMessageBox::information(this, QStringLiteral("Quillarium"), QString::fromStdString(text));
 }
 
 void CMainFrame::CreateStatusBar()
@@ -114,16 +175,12 @@ QString CMainFrame::PaneText(int pane) const
 
 void CMainFrame::UpdateCommandStates()
 {
-    const bool path = doc_.HasPath();
-    save_->setEnabled(doc_.IsModified());
-    reload_->setEnabled(path);
-    autoReload_->setEnabled(path);
-    autoReloadEnd_->setEnabled(path);
-    prevFile_->setEnabled(path);
-    nextFile_->setEnabled(path);
-    bookmark_->setEnabled(path);
-    autoReload_->setChecked(doc_.AutoReloadMode() == 1);
-    autoReloadEnd_->setChecked(doc_.AutoReloadMode() == 2);
+    for (const CommandRule& rule : rules_) {
+        rule.action->setEnabled(!rule.enabled || rule.enabled());
+        if (rule.checked)
+            rule.action->setChecked(rule.checked());
+    }
+    panes_[9]->setText(doc_.OverwriteMode() ? QStringLiteral("OVR") : QString());
 }
 
 void CMainFrame::UpdateTitle()
@@ -206,24 +263,6 @@ void CMainFrame::OnFileSaveAs()
     RefreshAll();
 }
 
-void CMainFrame::OnReload()
-{
-    doc_.Reload();
-    RefreshAll();
-}
-
-void CMainFrame::OnAutoReload(int mode)
-{
-    doc_.ToggleAutoReload(mode);
-    RefreshAll();
-}
-
-void CMainFrame::OnNeighbourFile(bool next)
-{
-    doc_.LoadNeighbourFile(next);
-    RefreshAll();
-}
-
 void CMainFrame::OnRecentFile(int index)
 {
     const auto& files = recent_.Files();
@@ -235,18 +274,6 @@ void CMainFrame::OnRecentFile(int index)
         RebuildRecentMenu();
     }
 }
-
-void CMainFrame::OnToggleBookmark()
-{
-    if (!doc_.HasPath())
-        return;  // the key works even while the menu entry is grey
-    doc_.ToggleBookmark();
-    view_->RedrawAll();
-}
-
-void CMainFrame::OnGoToBookmark(bool forward) { doc_.GoToBookmark(false, forward); }
-
-void CMainFrame::OnRemoveBookmarks() { doc_.RemoveBookmarks(); }
 
 bool CMainFrame::RestorePlacement()
 {

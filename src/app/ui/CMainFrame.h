@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,13 +44,7 @@ private slots:
     void OnFileOpen();
     void OnFileSave();
     void OnFileSaveAs();
-    void OnReload();
-    void OnAutoReload(int mode);
-    void OnNeighbourFile(bool next);
     void OnRecentFile(int index);
-    void OnToggleBookmark();
-    void OnGoToBookmark(bool forward);
-    void OnRemoveBookmarks();
     void UpdateCommandStates();
     void SetPaneText(int pane, const QString& text);
 
@@ -58,20 +53,22 @@ private:
     void CreateStatusBar();
     void RebuildRecentMenu();
     void UpdateTitle();
-    QAction* AddAction(QMenu* menu, const QString& text, const QKeySequence& key, void (CMainFrame::*slot)());
+    /// A menu command: what it does and, optionally, when it is enabled and when it shows a check.
+    QAction* Command(QMenu* menu, const QString& text, const QKeySequence& key, std::function<void()> run,
+                     std::function<bool()> enabled = {}, std::function<bool()> checked = {});
+    void ShowCurrentOffset();
 
     CQVXDoc& doc_;
     Settings& settings_;
     RecentFileList& recent_;
     CQVXView* view_;
     std::array<QLabel*, 10> panes_{};
-    QAction* save_ = nullptr;
-    QAction* reload_ = nullptr;
-    QAction* autoReload_ = nullptr;
-    QAction* autoReloadEnd_ = nullptr;
-    QAction* prevFile_ = nullptr;
-    QAction* nextFile_ = nullptr;
-    QAction* bookmark_ = nullptr;
+    struct CommandRule {
+        QAction* action;
+        std::function<bool()> enabled;
+        std::function<bool()> checked;
+    };
+    std::vector<CommandRule> rules_;
     QMenu* recentMenu_ = nullptr;
     QAction* recentEnd_ = nullptr;  ///< the recent files stand before this separator
     std::vector<QAction*> recentActions_;

@@ -2,6 +2,7 @@
 #include "app/ui/QuillApplication.h"
 
 #include <QCoreApplication>
+#include <QLayout>
 
 #include "app/DataFolder.h"
 #include "app/ui/CMainFrame.h"
@@ -30,6 +31,10 @@ bool QuillApplication::Start(const CommandLine& commandLine)
     dialogs_.SetParent(frame_.get());
     entry_.SetParent(frame_.get());
     frame_->RestorePlacement();
+    // Shown before the file is read, so the progress window has its parent and the text area its
+    // width, which wrapping at the window border needs.
+    frame_->show();
+    frame_->layout()->activate();
 
     if (commandLine.file) {
         doc_->SetCommandLineInProgress(&commandLine.raw);
@@ -40,7 +45,6 @@ bool QuillApplication::Start(const CommandLine& commandLine)
     } else {
         doc_->OnNewDocument();
     }
-    frame_->show();
     frame_->RefreshAll();
     if (commandLine.reload)
         frame_->View().RequestAutoReloadAtEnd();

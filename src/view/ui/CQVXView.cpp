@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <iterator>
 #include <climits>
 
 #include "app/Settings.h"
@@ -45,7 +46,7 @@ QFont ScreenFont(const Settings& settings)
 }  // namespace
 
 CQVXView::CQVXView(CQVXDoc& doc, Settings& settings, QWidget* parent)
-    : QAbstractScrollArea(parent), doc_(doc), settings_(settings), motion_(doc, state_)
+    : QAbstractScrollArea(parent), doc_(doc), settings_(settings), motion_(doc, state_), editing_(doc, state_)
 {
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
@@ -82,6 +83,8 @@ void CQVXView::RecomputePageWidth()
 {
     state_.pageWidth = std::max(1, viewport()->width() / cellWidth_);
     settings_.pageWidth = state_.pageWidth;
+    if (settings_.truncateAtBorder && !rewrapTimer_.isActive())
+        wrappedWidth_ = state_.pageWidth;  // a reflow that follows now uses this width
 }
 
 void CQVXView::RedrawAll()
@@ -149,6 +152,18 @@ void CQVXView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     UpdateScrollRanges();
+    if (settings_.truncateAtBorder && state_.pageWidth != wrappedWidth_)
+        rewrapTimer_.start(300, this);  // once the user has stopped resizing
+}
+
+void CQVXView::RewrapAtBorder()
+{
+    rewrapTimer_.stop();
+    if (!settings_.truncateAtBorder || state_.pageWidth == wrappedWidth_)
+        return;
+    wrappedWidth_ = state_.pageWidth;
+    doc_.ReflowKeepingOffset(-1);
+    emit documentChanged();
 }
 
 void CQVXView::wheelEvent(QWheelEvent* event)
@@ -169,12 +184,32 @@ void CQVXView::AfterCursorMove()
     caretPhase_ = true;
     EnsureCursorVisible(false);
     SetStatusText(2, CursorStatusText(doc_));
+    doc_.UpdateSelectionStatusText();
 }
 
-void CQVXView::keyPressEvent(QKeyEvent* event)
+bool CQVXView::MoveCursor(QKeyEvent* event)
 {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    switch (event->key()) {
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    const int key = event->key();
+    static const int kMoves[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up,     Qt::Key_Down,
+                                 Qt::Key_Home, Qt::Key_End,   Qt::Key_PageUp, Qt::Key_PageDown};
+    if (std::find(std::begin(kMoves), std::end(kMoves), key) == std::end(kMoves))
+        return false;
+    doc_.RaiseUndoGroup();
+    if (!shift && doc_.HasSelection() && (key == Qt::Key_Left || key == Qt::Key_Up)) {
+        // Left or Up on a selection goes to its anchor.
+        motion_.ClickAt(doc_.anchorLine, doc_.anchorColumn);
+        doc_.ClearSelection();
+        return true;
+    }
+    if (shift && !doc_.HasSelection()) {
+        doc_.anchorLine = doc_.cursorLine;
+        doc_.anchorColumn = doc_.cursorColumn;
+    } else if (!shift) {
+        doc_.ClearSelection();
+    }
+    switch (key) {
     case Qt::Key_Left: motion_.Left(); break;
     case Qt::Key_Right: motion_.Right(); break;
     case Qt::Key_Up: motion_.Up(); break;
@@ -183,21 +218,122 @@ void CQVXView::keyPressEvent(QKeyEvent* event)
     case Qt::Key_End: ctrl ? motion_.DocumentEnd() : motion_.End(); break;
     case Qt::Key_PageUp: motion_.PageUp(); break;
     case Qt::Key_PageDown: motion_.PageDown(); break;
-    default: QAbstractScrollArea::keyPressEvent(event); return;
     }
-    SyncScrollBars();
-    AfterCursorMove();
+    return true;
+}
+
+bool CQVXView::Edit(QKeyEvent* event)
+{
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    switch (event->key()) {
+    case Qt::Key_Backspace: editing_.Backspace(); return true;
+    case Qt::Key_Delete: editing_.Delete(); return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (doc_.OverwriteMode() && !ctrl) {
+            doc_.RaiseUndoGroup();
+            doc_.cursorColumn = doc_.preferredColumn = 0;
+            motion_.Down();
+        } else {
+            editing_.InsertChar(ctrl ? kLF : kCR);  // Ctrl+Enter: a form feed
+        }
+        return true;
+    case Qt::Key_Tab:
+        if (settings_.tabAsSpace)
+            for (int i = 0; i < settings_.tabSize; ++i)
+                editing_.InsertChar(kBlank);
+        else
+            editing_.InsertChar(kTab);
+        return true;
+    default: break;
+    }
+    if (ctrl && !(event->modifiers() & Qt::AltModifier))
+        return false;  // shortcuts are the menus' business
+    bool typed = false;
+    for (QChar ch : event->text()) {
+        auto byte = CharToCp1252(ch);
+        if (byte && *byte >= 0x20 && *byte != 0x7F) {  // a character outside code page 1252 is not inserted
+            editing_.InsertChar(*byte);
+            typed = true;
+        }
+    }
+    return typed;
+}
+
+void CQVXView::AfterEdit()
+{
+    UpdateScrollRanges();
+    EnsureCursorVisible(false);
+    caretPhase_ = true;
+    UpdateStatusPanes();
+    emit documentChanged();
+}
+
+void CQVXView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        doc_.ClearSelection();
+        AfterCursorMove();
+        return;
+    }
+    if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
+        doc_.SetOverwriteMode(!doc_.OverwriteMode());
+        viewport()->update();
+        return;
+    }
+    if (MoveCursor(event)) {
+        SyncScrollBars();
+        AfterCursorMove();
+        return;
+    }
+    if (Edit(event)) {
+        AfterEdit();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+bool CQVXView::focusNextPrevChild(bool) { return false; }  // Tab is typed, not a focus move
+
+void CQVXView::MoveToCell(const QPoint& at)
+{
+    const LineIndex line = state_.topLine + std::max(0, at.y()) / cellHeight_;
+    const std::int64_t column = state_.leftColumn + (std::max(0, at.x()) + cellWidth_ / 2) / cellWidth_;
+    motion_.ClickAt(std::min(line, doc_.Text().LineCount() - 1), column);
 }
 
 void CQVXView::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    const QPoint at = event->position().toPoint();
-    const LineIndex line = state_.topLine + at.y() / cellHeight_;
-    const std::int64_t column = state_.leftColumn + (at.x() + cellWidth_ / 2) / cellWidth_;
-    motion_.ClickAt(std::min(line, doc_.Text().LineCount() - 1), column);
+    doc_.RaiseUndoGroup();
+    const bool extend = event->modifiers() & Qt::ShiftModifier;
+    if (extend && !doc_.HasSelection()) {
+        doc_.anchorLine = doc_.cursorLine;
+        doc_.anchorColumn = doc_.cursorColumn;
+    }
+    MoveToCell(event->position().toPoint());
+    if (!extend) {
+        doc_.anchorLine = doc_.cursorLine;  // a drag from here selects
+        doc_.anchorColumn = doc_.cursorColumn;
+    }
     SyncScrollBars();
+    AfterCursorMove();
+}
+
+void CQVXView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+    MoveToCell(event->position().toPoint());
+    SyncScrollBars();
+    AfterCursorMove();
+}
+
+void CQVXView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && !doc_.HasSelection())
+        doc_.ClearSelection();
     AfterCursorMove();
 }
 
@@ -209,6 +345,8 @@ void CQVXView::focusInEvent(QFocusEvent* event)
 
 void CQVXView::timerEvent(QTimerEvent* event)
 {
+    if (event->timerId() == rewrapTimer_.timerId())
+        return RewrapAtBorder();
     if (event->timerId() != timer_.timerId())
         return QAbstractScrollArea::timerEvent(event);
     timer_.stop();  // a reload may show a message box: no ticks meanwhile
@@ -240,6 +378,7 @@ void CQVXView::paintEvent(QPaintEvent* event)
         if (rowRect.intersects(event->rect()))
             PaintRow(painter, row, state_.topLine + row);
     }
+    PaintSelection(painter);
     PaintCaret(painter);
     if (doc_.RestorePositionPending()) {
         // Once the page size is known, the cursor goes back to where the file was left.
@@ -306,6 +445,29 @@ void CQVXView::PaintHexBox(QPainter& painter, int x, int y, std::uint8_t byte, b
     const int half = cellHeight_ / 2;
     painter.drawText(QRect(x, y, cellWidth_, half), Qt::AlignCenter, digits.left(1));
     painter.drawText(QRect(x, y + half, cellWidth_, cellHeight_ - half), Qt::AlignCenter, digits.mid(1));
+}
+
+void CQVXView::PaintSelection(QPainter& painter)
+{
+    if (!doc_.HasSelection())
+        return;
+    const bool anchorFirst = doc_.anchorLine < doc_.cursorLine ||
+                             (doc_.anchorLine == doc_.cursorLine && doc_.anchorColumn < doc_.cursorColumn);
+    const LineIndex upper = std::min(doc_.anchorLine, doc_.cursorLine);
+    const LineIndex lower = std::max(doc_.anchorLine, doc_.cursorLine);
+    const std::int64_t upperColumn = anchorFirst ? doc_.anchorColumn : doc_.cursorColumn;
+    const std::int64_t lowerColumn = anchorFirst ? doc_.cursorColumn : doc_.anchorColumn;
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    const LineIndex first = std::max(upper, state_.topLine);
+    const LineIndex last = std::min(lower, state_.topLine + state_.pageLines);
+    for (LineIndex line = first; line <= last; ++line) {
+        const std::int64_t from = line == upper ? upperColumn : 0;
+        const std::int64_t to = line == lower ? lowerColumn : doc_.DisplayWidth(line);
+        const int x = static_cast<int>((from - state_.leftColumn) * cellWidth_);
+        const int width = static_cast<int>((to - from) * cellWidth_);
+        painter.fillRect(QRect(x, static_cast<int>((line - state_.topLine) * cellHeight_), width, cellHeight_), Qt::white);
+    }
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 void CQVXView::PaintCaret(QPainter& painter)

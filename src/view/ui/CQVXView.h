@@ -7,6 +7,7 @@
 
 #include "document/DocumentView.h"
 #include "view/CursorMotion.h"
+#include "view/TextEditing.h"
 #include "view/ViewState.h"
 
 namespace quill {
@@ -47,6 +48,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void wheelEvent(QWheelEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void timerEvent(QTimerEvent* event) override;
@@ -56,6 +60,12 @@ private:
     void UpdateScrollRanges();
     void SyncScrollBars();
     void AfterCursorMove();
+    void AfterEdit();
+    bool MoveCursor(QKeyEvent* event);
+    bool Edit(QKeyEvent* event);
+    void PaintSelection(QPainter& painter);
+    void MoveToCell(const QPoint& at);
+    void RewrapAtBorder();
     void PaintRow(QPainter& painter, int row, LineIndex line);
     void PaintHexBox(QPainter& painter, int x, int y, std::uint8_t byte, bool formatColour);
     void PaintCaret(QPainter& painter);
@@ -64,6 +74,9 @@ private:
     Settings& settings_;
     ViewState state_;
     CursorMotion motion_;
+    TextEditing editing_;
+    QBasicTimer rewrapTimer_;  ///< wrapping at the window border follows the window's width
+    int wrappedWidth_ = 0;
     QFont textFont_;
     QFont hexFont_;
     int cellWidth_ = 8;
