@@ -1,0 +1,156 @@
+// Editing a text of ten million lines: typing, Enter, Backspace, a line filter and its undo, and
+// re-cutting the whole text after switching word wrap.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "BenchSupport.h"
+#include "app/Settings.h"
+#include "document/CQVXDoc.h"
+#include "document/DocumentView.h"
+#include "platform/ProgressWindow.h"
+#include "view/TextEditing.h"
+#include "view/ViewState.h"
+
+namespace quill::bench {
+namespace {
+
+class SizedView : public DocumentView {
+public:
+    explicit SizedView(Settings& settings) : settings_(settings) {}
+    void ResetScroll() override {}
+    void RecomputePageWidth() override { settings_.pageWidth = 120; }
+    void RedrawAll() override {}
+    void EnsureCursorVisible(bool) override {}
+    void SetStatusText(int, const std::string&) override {}
+    void ShowStructureBar(bool) override {}
+
+private:
+    Settings& settings_;
+};
+
+// One document with the big text, loaded once for all editing benchmarks.
+struct BigText {
+    Settings settings;
+    QuietPrompter prompter;
+    SilentProgress progress;
+    NoFileDialogs dialogs;
+    NoEntry entry;
+    SizedView view{settings};
+    std::unique_ptr<CQVXDoc> doc;
+    ViewState state{0, 0, 60, 120};
+    std::unique_ptr<TextEditing> editing;
+
+    BigText()
+    {
+        doc = std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, entry, std::string()});
+        doc->SetView(&view);
+        doc->OnOpenDocument(BenchFile(880'000'000));
+        editing = std::make_unique<TextEditing>(*doc, state);
+    }
+
+    void At(LineIndex line, Column column)
+    {
+        doc->cursorLine = line;
+        doc->cursorColumn = doc->preferredColumn = column;
+        doc->Text().SetCurrentLine(line);
+        doc->ClearSelection();
+    }
+};
+
+BigText& Text()
+{
+    static BigText text;
+    return text;
+}
+
+LineIndex Middle() { return Text().doc->Text().LineCount() / 2; }
+
+void BM_TypeACharacterInTheMiddle(benchmark::State& state)
+{
+    BigText& big = Text();
+    big.At(Middle(), 40);
+    for (auto _ : state)
+        big.editing->InsertChar('x');
+    state.counters["lines"] = static_cast<double>(big.doc->Text().LineCount());
+}
+BENCHMARK(BM_TypeACharacterInTheMiddle)->Unit(benchmark::kMicrosecond);
+
+void BM_EnterInTheMiddle(benchmark::State& state)
+{
+    BigText& big = Text();
+    for (auto _ : state) {
+        big.At(Middle(), 20);
+        big.editing->InsertChar(kCR);
+    }
+}
+BENCHMARK(BM_EnterInTheMiddle)->Unit(benchmark::kMicrosecond);
+
+void BM_BackspaceJoiningLinesInTheMiddle(benchmark::State& state)
+{
+    BigText& big = Text();
+    for (auto _ : state) {
+        big.At(Middle(), 0);
+        big.editing->Backspace();
+    }
+}
+BENCHMARK(BM_BackspaceJoiningLinesInTheMiddle)->Unit(benchmark::kMicrosecond)->Iterations(20000);
+
+// A line filter: every tenth line removed from top to bottom in one undo group, then undone.
+void DeleteEveryTenthLine(CQVXDoc& doc)
+{
+    doc.RaiseUndoGroup();
+    for (LineIndex line = 0; line < doc.Text().LineCount() - 1; line += 9)
+        doc.RemoveLine(line, true);
+}
+
+void BM_DeleteEveryTenthLine(benchmark::State& state)
+{
+    BigText& big = Text();
+    for (auto _ : state) {
+        DeleteEveryTenthLine(*big.doc);
+        state.PauseTiming();
+        big.doc->Undo();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_DeleteEveryTenthLine)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_UndoDeletingEveryTenthLine(benchmark::State& state)
+{
+    BigText& big = Text();
+    for (auto _ : state) {
+        state.PauseTiming();
+        DeleteEveryTenthLine(*big.doc);
+        state.ResumeTiming();
+        big.doc->Undo();
+    }
+}
+BENCHMARK(BM_UndoDeletingEveryTenthLine)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ReflowWholeTextAfterSwitchingWordWrap(benchmark::State& state)
+{
+    BigText& big = Text();
+    big.At(Middle(), 10);
+    for (auto _ : state)
+        big.doc->ToggleWordWrap();
+    state.SetBytesProcessed(state.iterations() * big.doc->Text().FileSize());
+}
+BENCHMARK(BM_ReflowWholeTextAfterSwitchingWordWrap)->Unit(benchmark::kMillisecond)->Iterations(4);
+
+void BM_ReflowWholeTextAtEightyColumns(benchmark::State& state)
+{
+    BigText& big = Text();
+    for (auto _ : state) {
+        big.settings.maxLineLen = state.iterations() % 2 ? Settings::kNoLineLimit : 80;
+        big.doc->Reflow(-1);
+    }
+    big.settings.maxLineLen = Settings::kNoLineLimit;
+    big.doc->Reflow(-1);
+    state.SetBytesProcessed(state.iterations() * big.doc->Text().FileSize());
+}
+BENCHMARK(BM_ReflowWholeTextAtEightyColumns)->Unit(benchmark::kMillisecond)->Iterations(4);
+
+}  // namespace
+}  // namespace quill::bench
