@@ -1,0 +1,248 @@
+// Structure descriptions: files, selection by mask, the fields of a record.
+#include "structure/StructureDescription.h"
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+
+#include "common/AtomicFile.h"
+#include "common/Format.h"
+#include "common/TextCase.h"
+#include "document/FileStatus.h"
+#include "platform/Prompter.h"
+#include "search/BackslashCodes.h"
+#include "structure/PathMask.h"
+#include "structure/ProfileFile.h"
+
+namespace quill {
+
+namespace {
+const char kGeneral[] = "<General>";
+}
+
+void StructureDescription::Reset()
+{
+    active_ = false;
+    name_ = "<UNSTRUCTURED>";
+    recordLength_ = 0;
+    type_ = kOffsetAndLength;
+    delimiter_ = ";";
+    masks_.clear();
+    fields_.clear();
+    recordTypeField_ = nullptr;
+    cursor_ = 0;
+}
+
+bool StructureDescription::Load(const std::string& path)
+{
+    ProfileFile file;
+    if (!file.Load(path))
+        return false;
+    Reset();
+    name_ = SplitPath(path).name;
+    recordLength_ = static_cast<int>(file.GetInt(kGeneral, "RecordLength", 0));
+    type_ = static_cast<int>(file.GetInt(kGeneral, "Type", 0));
+    file.GetString(kGeneral, "Delimiter", delimiter_);
+    std::string key, value, section;
+    while (file.NextEntry(key, value))
+        if (key == "Mask")
+            masks_.push_back(value);
+    while (file.NextSection(section)) {
+        if (!section.empty() && section[0] == '<')
+            continue;
+        auto field = std::make_unique<FieldDef>();
+        field->name = UpperCp1252(section.size() > 5 ? section.substr(0, section.size() - 5) : std::string());
+        field->offset = static_cast<std::int32_t>(file.GetInt(section, "Offset", 0));
+        field->length = static_cast<std::int32_t>(file.GetInt(section, "Length", 0));
+        field->color = static_cast<std::int32_t>(file.GetInt(section, "Color", 0));
+        field->isRecordType = file.GetInt(section, "Type", 0) == 1;
+        file.GetString(section, "TypeValue", field->typeValue);
+        file.GetString(section, "Comment", field->comment);
+        FieldDef& added = AddField(std::move(field));
+        if (added.isRecordType)
+            recordTypeField_ = &added;  // the last one marked wins
+    }
+    active_ = true;
+    return true;
+}
+
+bool StructureDescription::Save(const std::string& dataFolder, Prompter& prompter) const
+{
+    if (!active_)
+        return false;
+    ProfileFile file;
+    file.AddInt(kGeneral, "RecordLength", recordLength_);
+    file.AddInt(kGeneral, "Type", type_);
+    if (type_ != kOffsetAndLength)
+        file.AddString(kGeneral, "Delimiter", delimiter_);
+    for (const std::string& mask : masks_)
+        file.AddString(kGeneral, "Mask", mask);
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        const FieldDef& field = *fields_[i];
+        const std::string section = Format("%s_%04d", field.name.c_str(), static_cast<int>(i));
+        file.AddInt(section, "Offset", field.offset);
+        file.AddInt(section, "Length", field.length);
+        file.AddInt(section, "Color", field.color);
+        file.AddInt(section, "Type", field.isRecordType ? 1 : 0);
+        file.AddString(section, "TypeValue", field.typeValue);
+        file.AddString(section, "Comment", field.comment);
+    }
+    std::ostringstream bytes;
+    file.Write(bytes);
+    const std::string path = dataFolder + "/" + name_ + ".ini";
+    if (int error = WriteFileAtomically(path, bytes.str())) {
+        prompter.Error(Format("Can\xB4t write %s!\n%s", path.c_str(), std::strerror(error)));
+        return false;
+    }
+    return true;
+}
+
+bool StructureDescription::MatchesFile(const std::string& path) const
+{
+    for (const std::string& mask : masks_)
+        if (MaskMatches(mask, path))
+            return true;
+    return false;
+}
+
+bool StructureDescription::SelectForFile(const std::string& path, const std::string& dataFolder)
+{
+    if (!dataFolder.empty()) {
+        for (const std::string& name : ListFiles(dataFolder)) {
+            if (name.size() < 4 || UpperCp1252(name.substr(name.size() - 4)) != ".INI")
+                continue;
+            if (Load(dataFolder + "/" + name) && MatchesFile(path)) {
+                documentPath_ = path;
+                return true;
+            }
+        }
+    }
+    Reset();
+    return false;
+}
+
+FieldDef& StructureDescription::AddField(std::unique_ptr<FieldDef> field)
+{
+    fields_.push_back(std::move(field));
+    return *fields_.back();
+}
+
+std::size_t StructureDescription::IndexOf(const FieldDef* field) const
+{
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        if (fields_[i].get() == field)
+            return i;
+    return fields_.size();
+}
+
+void StructureDescription::DeleteField(const FieldDef* field)
+{
+    const std::size_t i = IndexOf(field);
+    if (i == fields_.size())
+        return;
+    if (recordTypeField_ == field)
+        recordTypeField_ = nullptr;
+    fields_.erase(fields_.begin() + static_cast<std::ptrdiff_t>(i));
+}
+
+void StructureDescription::SwapFields(std::size_t i, std::size_t j)
+{
+    if (i < fields_.size() && j < fields_.size())
+        std::swap(fields_[i], fields_[j]);
+}
+
+// ---- The fields of a record ---------------------------------------------------------------------
+
+std::string StructureDescription::ContentOf(LineView record, const FieldDef& field)
+{
+    if (field.offset < 0 || static_cast<std::uint32_t>(field.offset) >= record.Length() || field.length <= 0)
+        return {};
+    const std::uint32_t take = std::min<std::uint32_t>(static_cast<std::uint32_t>(field.length),
+                                                       record.Length() - static_cast<std::uint32_t>(field.offset));
+    return std::string(record.Bytes() + field.offset, take);
+}
+
+std::string StructureDescription::RecordTypeOf(LineView record) const
+{
+    return recordTypeField_ ? ContentOf(record, *recordTypeField_) : std::string();
+}
+
+bool StructureDescription::Applies(const FieldDef& field, const std::string& type) const
+{
+    return field.isRecordType || !recordTypeField_ || field.typeValue == type;
+}
+
+void StructureDescription::BeginFields(LineView record, const DisplayRules& rules)
+{
+    if (type_ == kDelimiter)
+        SplitDelimited(record, rules);
+    cursor_ = 0;
+    cursorType_ = RecordTypeOf(record);
+}
+
+FieldDef* StructureDescription::NextField()
+{
+    while (cursor_ < fields_.size()) {
+        FieldDef* field = fields_[cursor_++].get();
+        if (Applies(*field, cursorType_))
+            return field;
+    }
+    return nullptr;
+}
+
+std::vector<FieldDef*> StructureDescription::FieldsOf(LineView record, const DisplayRules& rules)
+{
+    std::vector<FieldDef*> result;
+    BeginFields(record, rules);
+    while (FieldDef* field = NextField())
+        result.push_back(field);
+    return result;
+}
+
+FieldDef* StructureDescription::FieldAt(LineView record, std::int64_t column, const DisplayRules& rules)
+{
+    BeginFields(record, rules);
+    while (FieldDef* field = NextField())
+        if (field->offset <= column && column < field->End())
+            return field;
+    return nullptr;
+}
+
+void StructureDescription::SplitDelimited(LineView record, const DisplayRules& rules)
+{
+    if (type_ != kDelimiter)
+        return;
+    std::string delimiter = delimiter_;
+    InterpretBackslashes(delimiter);
+    const int d = delimiter.empty() ? -1 : static_cast<std::uint8_t>(delimiter[0]);
+    std::int64_t column = 0;
+    std::uint32_t i = 0;
+    bool typeSeen = false;
+    auto advance = [&](std::uint8_t byte) {
+        column = byte == rules.tab && !rules.binaryMode ? NextTabStop(column, rules.tabSize) : column + 1;
+    };
+    for (auto& owned : fields_) {
+        FieldDef& field = *owned;
+        // The record type is known once its field has been split; the fields before it apply to all.
+        if (typeSeen && recordTypeField_ && field.typeValue != ContentOf(record, *recordTypeField_))
+            continue;
+        field.offset = static_cast<std::int32_t>(column);
+        while (i < record.Length()) {
+            const std::uint8_t byte = record.ByteAt(i);
+            if (byte == d || byte == rules.cr || byte == rules.lf)
+                break;
+            advance(byte);
+            ++i;
+        }
+        field.length = static_cast<std::int32_t>(column - field.offset);
+        if (i < record.Length())
+            advance(record.ByteAt(i));
+        else
+            ++column;
+        ++i;
+        if (field.isRecordType)
+            typeSeen = true;
+    }
+}
+
+}  // namespace quill
