@@ -25,6 +25,7 @@ class ProgressWindow;
 class FileDialogs;
 class EntryDialog;
 class DocumentView;
+struct FieldDef;
 
 /// What the document needs from the program around it. The view may be absent (tests, start-up).
 struct DocumentContext {
@@ -114,6 +115,22 @@ public:
     const Settings& AppSettings() const { return settings_; }
     const ConversionTable& Charset() const { return charset_; }
     const StructureDescription& Structure() const { return structure_; }
+    StructureDescription& Structure() { return structure_; }
+    /// After a structure was chosen: no word wrap, overwrite on, and with a record length the
+    /// text re-cut into records of that length; the field ruler is shown.
+    void ApplyStructureSettings();
+    /// "Off" of the Structure menu.
+    void StructureOff();
+    /// The field at the cursor of the active structure, or none.
+    FieldDef* FieldAtCursor();
+    Prompter& Prompts() { return prompter_; }
+    ProgressWindow& Progress() { return progress_; }
+    EntryDialog& Entries() { return entryDialog_; }
+    const std::string& DataFolder() const { return dataFolder_; }
+    /// Repaints everything the text shows.
+    void RedrawViews() { RedrawAll(); }
+    /// Puts the records in a new order (no undo: the undo list is emptied).
+    void ReorderLines(const std::vector<LineIndex>& order);
     const SyntaxDescription& Syntax() const { return syntax_; }
 
     // ---- Cursor and selection --------------------------------------------------------------

@@ -46,6 +46,7 @@ void CQVXDoc::ResetText(bool withEmptyLine)
 void CQVXDoc::ChooseDescriptions(const std::string& path)
 {
     if (structure_.SelectForFile(path, dataFolder_)) {
+        // The text is not loaded yet: the settings are taken now and the load cuts the records.
         settings_.wordWrap = 0;
         SetOverwriteMode(true);
         if (structure_.RecordLength() != 0) {

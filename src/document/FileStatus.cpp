@@ -57,6 +57,12 @@ std::vector<std::string> ListFiles(const std::string& folder)
     return names;
 }
 
+bool PathExists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
 std::string FolderOf(const std::string& path)
 {
     auto slash = path.rfind('/');

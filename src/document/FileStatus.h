@@ -25,6 +25,8 @@ std::string LocalTimeText(FileTime time);
 /// case and, where that ties, by their bytes, so the order does not depend on the file system.
 std::vector<std::string> ListFiles(const std::string& folder);
 
+bool PathExists(const std::string& path);
+
 /// The folder part of a path ("/" for a file in the root, "." for a bare name).
 std::string FolderOf(const std::string& path);
 /// The last component of a path.

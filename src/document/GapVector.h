@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 #include <type_traits>
+#include <utility>
 
 namespace quill {
 
@@ -52,6 +53,14 @@ public:
     {
         if (capacity > capacity_)
             Grow(capacity);
+    }
+
+    void Swap(GapVector& other)
+    {
+        std::swap(data_, other.data_);
+        std::swap(capacity_, other.capacity_);
+        std::swap(gapStart_, other.gapStart_);
+        std::swap(gapEnd_, other.gapEnd_);
     }
 
     /// Forgets every element (they own nothing the vector knows of) and frees the block.

@@ -52,6 +52,15 @@ void TextStore::ShortenLineEnd(LineIndex i, std::uint32_t count, char last)
     fileSize_ -= count - 1;
 }
 
+void TextStore::Reorder(const std::vector<LineIndex>& order)
+{
+    GapVector<LineSlot> reordered;
+    reordered.Reserve(order.size());
+    for (LineIndex old : order)
+        reordered.PushBack(lines_[static_cast<std::size_t>(old)]);
+    lines_.Swap(reordered);  // the slots moved; the old vector no longer owns anything
+}
+
 char* TextStore::NewBlock(std::size_t size)
 {
     blocks_.push_back(std::make_unique<LoadBlock>(size));

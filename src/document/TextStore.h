@@ -54,6 +54,8 @@ public:
     char* MutableBytes(LineIndex i) { return lines_[static_cast<std::size_t>(i)].data; }
     /// Replaces the last `count` bytes of a line by the one byte `last`, in place.
     void ShortenLineEnd(LineIndex i, std::uint32_t count, char last);
+    /// Puts the lines in a new order: order[i] is the old index of the line that becomes line i.
+    void Reorder(const std::vector<LineIndex>& order);
     /// A new block for loaded bytes that lines may borrow from until the next Clear.
     char* NewBlock(std::size_t size);
     /// Frees the newest block; no line may borrow from it.

@@ -1,0 +1,61 @@
+// The document's side of record structures: their settings, the field at the cursor, reordering.
+#include <algorithm>
+
+#include "app/Settings.h"
+#include "document/CQVXDoc.h"
+#include "document/DocumentView.h"
+
+namespace quill {
+
+void CQVXDoc::ApplyStructureSettings()
+{
+    structure_.SetDocumentPath(path_);
+    syntax_.Reset();  // structures and syntax colouring exclude each other
+    settings_.wordWrap = 0;
+    SetOverwriteMode(true);
+    const int recordLength = structure_.RecordLength();
+    if (recordLength != 0 && (recordLength != settings_.maxLineLen || !ignoreFormatCodes_)) {
+        settings_.maxLineLen = recordLength;
+        ignoreFormatCodes_ = true;
+        settings_.truncateAtBorder = 0;
+        ReflowKeepingOffset(-1);
+    }
+    if (view_) {
+        view_->ShowStructureBar(true);
+        view_->RedrawAll();
+    }
+}
+
+void CQVXDoc::StructureOff()
+{
+    structure_.Reset();
+    if (view_) {
+        view_->ShowStructureBar(false);
+        view_->RedrawAll();
+    }
+}
+
+FieldDef* CQVXDoc::FieldAtCursor()
+{
+    if (!structure_.IsActive() || cursorLine < 0 || cursorLine >= text_.LineCount())
+        return nullptr;
+    return structure_.FieldAt(text_.Line(cursorLine), cursorColumn, Rules());
+}
+
+void CQVXDoc::ReorderLines(const std::vector<LineIndex>& order)
+{
+    // Undo records name lines by index: after a new order they would restore the wrong lines.
+    ClearUndo();
+    text_.Reorder(order);
+    // Bookmarks go with their records.
+    std::vector<LineIndex> newIndex(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        newIndex[static_cast<std::size_t>(order[i])] = static_cast<LineIndex>(i);
+    for (BookmarkEntry& entry : positions_->MutableEntries())
+        if (entry.csrsY >= 0 && entry.csrsY < static_cast<LineIndex>(newIndex.size()))
+            entry.csrsY = newIndex[static_cast<std::size_t>(entry.csrsY)];
+    positions_->EntriesChanged();
+    SetModifiedFlag();
+}
+
+}  // namespace quill

@@ -1,0 +1,479 @@
+// Field commands and evaluations.
+#include "structure/FieldOperations.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <map>
+#include <memory>
+
+#include "common/TextCase.h"
+#include "document/CQVXDoc.h"
+#include "document/DocumentView.h"
+#include "document/FileStatus.h"
+#include "platform/EntryDialog.h"
+#include "platform/ProgressWindow.h"
+#include "platform/Prompter.h"
+#include "structure/AssociateDialogModel.h"
+#include "structure/FieldDialogModel.h"
+#include "structure/SortDialogModel.h"
+#include "structure/StructureDescription.h"
+#include "structure/StructureDialogModel.h"
+#include "structure/StructureDialogs.h"
+
+namespace quill {
+
+FieldOperations::FieldOperations(CQVXDoc& doc, StructureDialogs& dialogs) : doc_(doc), dialogs_(dialogs) {}
+
+StructureDescription& FieldOperations::Structure() const { return doc_.Structure(); }
+
+FieldDef* FieldOperations::FieldAtCursor() const { return doc_.FieldAtCursor(); }
+
+bool FieldOperations::CanAddField() const
+{
+    return doc_.HasSelection() && doc_.anchorLine == doc_.cursorLine && doc_.anchorColumn != doc_.cursorColumn;
+}
+
+bool FieldOperations::HasFieldAtCursor() const { return FieldAtCursor() != nullptr; }
+
+bool FieldOperations::CanCopyRecordType() const { return Structure().RecordTypeField() && HasFieldAtCursor(); }
+
+bool FieldOperations::CanSort() const { return Structure().IsActive(); }
+
+bool FieldOperations::SaveStructure() { return Structure().Save(doc_.DataFolder(), doc_.Prompts()); }
+
+void FieldOperations::Refresh()
+{
+    if (doc_.View()) {
+        doc_.View()->ShowStructureBar(Structure().IsActive());
+        doc_.View()->RedrawAll();
+    }
+}
+
+std::optional<std::string> FieldOperations::AskMask(const std::string& path)
+{
+    AssociateDialogModel model(path);
+    if (!dialogs_.Associate(model))
+        return std::nullopt;
+    return model.Chosen();
+}
+
+// ---- Editing fields -----------------------------------------------------------------------------
+
+bool FieldOperations::EditField(FieldDef& field)
+{
+    StructureDescription& structure = Structure();
+    const std::int32_t oldLength = field.length;
+    FieldDialogModel model(field, structure.FieldType() == StructureDescription::kDelimiter);
+    if (!dialogs_.EditField(model))
+        return false;
+    model.Apply();
+    if (field.name.empty())
+        return false;
+    FieldDef* current = structure.RecordTypeField();
+    if (field.isRecordType && current && current != &field) {
+        if (doc_.Prompts().Ask("Another field is already the record type!\nSet new field as record type field?",
+                               Buttons::YesNo) == Answer::Yes)
+            current->isRecordType = false;
+        else
+            field.isRecordType = false;
+    }
+    if (field.isRecordType)
+        structure.SetRecordTypeField(&field);
+    else if (current == &field)
+        structure.SetRecordTypeField(nullptr);
+    field.name = UpperCp1252(field.name);
+    if (structure.FieldType() == StructureDescription::kOffsetAndLength && field.length != oldLength) {
+        bool asked = false, move = false;
+        for (std::size_t i = 0; i < structure.FieldCount(); ++i) {
+            FieldDef& other = structure.Field(i);
+            if (&other == &field || other.offset <= field.offset)
+                continue;
+            if (!asked) {
+                asked = true;
+                move = doc_.Prompts().Ask("Move fields after this one according to the new length?",
+                                          Buttons::OkCancel) == Answer::Ok;
+            }
+            if (move)
+                other.offset += field.length - oldLength;
+        }
+    }
+    return true;
+}
+
+bool FieldOperations::ModifyStructure()
+{
+    StructureDescription& structure = Structure();
+    const std::string oldName = structure.Name();
+    const std::string folder = doc_.DataFolder();
+    StructureDialogModel model(
+        structure, [this](FieldDef& field) { return EditField(field); },
+        [this] { return AskMask(doc_.Path()); });
+    const bool confirmed = dialogs_.EditStructure(model);
+    if (confirmed)
+        model.Apply();
+    auto reloadOld = [&] {
+        if (!structure.Load(folder + "/" + oldName + ".ini"))
+            structure.Reset();
+        return false;
+    };
+    if (!confirmed || structure.Name().empty())
+        return reloadOld();
+    if (structure.Name() != oldName) {
+        const std::string target = folder + "/" + structure.Name() + ".ini";
+        if (PathExists(target) &&
+            doc_.Prompts().Ask("Overwrite \"" + structure.Name() + "\"!", Buttons::OkCancel) == Answer::Cancel)
+            return reloadOld();
+        std::remove((folder + "/" + oldName + ".ini").c_str());
+    }
+    structure.SetActive(true);
+    SaveStructure();
+    return true;
+}
+
+bool FieldOperations::AddField()
+{
+    if (!CanAddField())
+        return false;
+    const LineIndex line = doc_.cursorLine;
+    const std::int32_t start = std::min(doc_.anchorColumn, doc_.cursorColumn);
+    const std::int32_t end = std::max(doc_.anchorColumn, doc_.cursorColumn);
+    StructureDescription& structure = Structure();
+    const DisplayRules rules = doc_.Rules();
+    LineView record = doc_.Text().Line(line);
+    if (structure.IsActive()) {
+        for (std::int32_t column = start; column < end; ++column) {
+            if (structure.FieldAt(record, column, rules)) {
+                doc_.Prompts().Inform("Field overlap detected!");
+                return false;
+            }
+        }
+    } else {
+        // No description yet: one is made, named in the Structure dialog and tied to this file.
+        structure.Reset();
+        if (!ModifyStructure()) {
+            structure.Reset();
+            return false;
+        }
+        if (auto mask = AskMask(doc_.Path()))
+            structure.Masks().push_back(*mask);
+        structure.SetActive(true);
+        SaveStructure();
+    }
+    auto field = std::make_unique<FieldDef>();
+    field->offset = start;
+    field->length = end - start;
+    if (structure.RecordTypeField())
+        field->typeValue = structure.RecordTypeOf(record);
+    // Neighbouring fields get different colours: one on from the field before, once more when
+    // that equals the field after.
+    auto next = [](std::int32_t colour) { return colour + 1 > 6 ? 0 : colour + 1; };
+    if (FieldDef* before = start > 0 ? structure.FieldAt(record, start - 1, rules) : nullptr)
+        field->color = next(before->color);
+    if (FieldDef* after = structure.FieldAt(record, end, rules); after && after->color == field->color)
+        field->color = next(field->color);
+    if (!EditField(*field))
+        return false;
+    structure.AddField(std::move(field));
+    SaveStructure();
+    doc_.ClearSelection();
+    Refresh();
+    return true;
+}
+
+bool FieldOperations::ModifyField()
+{
+    FieldDef* field = FieldAtCursor();
+    if (!field || !EditField(*field))
+        return false;
+    SaveStructure();
+    Refresh();
+    return true;
+}
+
+bool FieldOperations::DeleteField()
+{
+    FieldDef* field = FieldAtCursor();
+    if (!field)
+        return false;
+    if (doc_.Prompts().Ask("Delete field \"" + field->name + "\"?", Buttons::OkCancel) != Answer::Ok)
+        return false;
+    Structure().DeleteField(field);
+    SaveStructure();
+    Refresh();
+    return true;
+}
+
+bool FieldOperations::CopyRecordType()
+{
+    if (!CanCopyRecordType())
+        return false;
+    StructureDescription& structure = Structure();
+    const std::string source = structure.RecordTypeOf(doc_.Text().Line(doc_.cursorLine));
+    auto entered = doc_.Entries().AskValue("Value", source);
+    if (!entered)
+        return false;
+    const std::size_t existing = structure.FieldCount();
+    for (std::size_t i = 0; i < existing; ++i) {
+        const FieldDef& original = structure.Field(i);
+        if (original.isRecordType || original.typeValue != source)
+            continue;
+        auto copy = std::make_unique<FieldDef>(original);
+        copy->isRecordType = false;
+        copy->typeValue = *entered;
+        structure.AddField(std::move(copy));
+    }
+    SaveStructure();
+    Refresh();
+    return true;
+}
+
+// ---- Evaluations --------------------------------------------------------------------------------
+
+bool FieldOperations::IsNumeric(const std::string& text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    for (; i < text.size(); ++i)
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    return true;
+}
+
+void FieldOperations::DecimalAdd(std::string& sum, const std::string& value)
+{
+    if (sum.size() < value.size())
+        sum.insert(0, value.size() - sum.size(), '0');
+    if (!sum.empty() && sum[0] > '0')
+        sum.insert(0, 1, '0');  // room for a carry
+    std::string addend = value;
+    if (addend.size() < sum.size())
+        addend.insert(0, sum.size() - addend.size(), '0');
+    int carry = 0;
+    for (std::size_t i = sum.size(); i-- > 0;) {
+        const int digit = (sum[i] - '0') + (addend[i] == ' ' ? 0 : addend[i] - '0') + carry;
+        carry = digit > 9 ? 1 : 0;
+        sum[i] = static_cast<char>('0' + digit % 10);
+    }
+}
+
+bool FieldOperations::ConfirmNonNumeric(LineIndex record, const FieldDef& field, bool& skipAll)
+{
+    if (skipAll)
+        return true;
+    // Show the record in question before asking.
+    doc_.cursorLine = record;
+    doc_.Text().SetCurrentLine(record);
+    doc_.cursorColumn = doc_.preferredColumn = field.offset;
+    if (doc_.View()) {
+        doc_.View()->EnsureCursorVisible(true);
+        doc_.View()->RedrawAll();
+    }
+    switch (doc_.Prompts().Ask("Field is not numeric!\nSkip all?", Buttons::YesNoCancel)) {
+    case Answer::Yes: skipAll = true; return true;
+    case Answer::No: return true;
+    default: return false;
+    }
+}
+
+std::optional<std::string> FieldOperations::SumField()
+{
+    FieldDef* field = FieldAtCursor();
+    if (!field)
+        return std::nullopt;
+    StructureDescription& structure = Structure();
+    const LineIndex keepLine = doc_.cursorLine;
+    const Column keepColumn = doc_.cursorColumn;
+    doc_.ClearSelection();
+    const DisplayRules rules = doc_.Rules();
+    std::string sum;
+    bool skipAll = false, cancelled = false;
+    for (LineIndex i = 0; i < doc_.Text().LineCount() && !cancelled; ++i) {
+        LineView record = doc_.Text().Line(i);
+        structure.SplitDelimited(record, rules);
+        if (!structure.Applies(*field, structure.RecordTypeOf(record)))
+            continue;
+        const std::string value = StructureDescription::ContentOf(record, *field);
+        if (IsNumeric(value))
+            DecimalAdd(sum, value);
+        else
+            cancelled = !ConfirmNonNumeric(i, *field, skipAll);
+    }
+    doc_.cursorLine = keepLine;
+    doc_.Text().SetCurrentLine(keepLine);
+    doc_.cursorColumn = doc_.preferredColumn = keepColumn;
+    doc_.RedrawViews();
+    if (cancelled)
+        return std::nullopt;
+    doc_.Entries().AskValue("Total", sum);
+    return sum;
+}
+
+bool FieldOperations::MaxField()
+{
+    FieldDef* field = FieldAtCursor();
+    if (!field)
+        return false;
+    StructureDescription& structure = Structure();
+    const Column keepColumn = doc_.cursorColumn;
+    doc_.ClearSelection();
+    const DisplayRules rules = doc_.Rules();
+    std::string maximum;
+    LineIndex found = doc_.cursorLine;
+    bool skipAll = false;
+    for (LineIndex i = doc_.cursorLine; i < doc_.Text().LineCount(); ++i) {
+        LineView record = doc_.Text().Line(i);
+        structure.SplitDelimited(record, rules);
+        if (!structure.Applies(*field, structure.RecordTypeOf(record)))
+            continue;
+        std::string value = StructureDescription::ContentOf(record, *field);
+        if (!IsNumeric(value)) {
+            if (!ConfirmNonNumeric(i, *field, skipAll))
+                break;
+            continue;
+        }
+        const std::size_t width = std::max(value.size(), maximum.size());
+        value.insert(0, width - value.size(), '0');
+        maximum.insert(0, width - maximum.size(), '0');
+        for (char& ch : value)
+            if (ch == ' ')
+                ch = '0';
+        if (value > maximum) {
+            maximum = value;
+            found = i;
+        }
+    }
+    doc_.cursorLine = found;
+    doc_.Text().SetCurrentLine(found);
+    doc_.cursorColumn = doc_.preferredColumn = keepColumn;
+    if (doc_.View()) {
+        doc_.View()->EnsureCursorVisible(false);
+        doc_.View()->RedrawAll();
+    }
+    return true;
+}
+
+std::vector<LineIndex> FieldOperations::SortedOrder(const std::vector<std::optional<std::string>>& keys,
+                                                    std::size_t stopAfter)
+{
+    // Each keyed record is inserted directly after the nearest record before it whose key is
+    // smaller, passing records without a key; the first record never moves. Kept as blocks: a
+    // keyed record followed by the records without a key that stand behind it. Blocks stay sorted
+    // by key, a new block goes before the blocks of equal key, and it takes over the run of records
+    // without a key of the block it is placed after.
+    struct Block {
+        LineIndex head;
+        std::vector<LineIndex> run;
+    };
+    std::vector<LineIndex> order;
+    if (keys.size() < 2) {
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            order.push_back(static_cast<LineIndex>(i));
+        return order;
+    }
+    Block first{0, {}};
+    std::multimap<std::string, Block> blocks;
+    const std::size_t last = std::min(keys.size(), stopAfter + 1);
+    for (std::size_t i = 1; i < last; ++i) {
+        const auto index = static_cast<LineIndex>(i);
+        if (!keys[i]) {
+            (blocks.empty() ? first.run : blocks.rbegin()->second.run).push_back(index);
+            continue;
+        }
+        auto at = blocks.lower_bound(*keys[i]);
+        Block& before = at == blocks.begin() ? first : std::prev(at)->second;
+        Block block{index, {}};
+        block.run.swap(before.run);
+        blocks.emplace_hint(at, *keys[i], std::move(block));
+    }
+    auto emit = [&order](const Block& block) {
+        order.push_back(block.head);
+        order.insert(order.end(), block.run.begin(), block.run.end());
+    };
+    emit(first);
+    for (const auto& entry : blocks)
+        emit(entry.second);
+    for (std::size_t i = last; i < keys.size(); ++i)
+        order.push_back(static_cast<LineIndex>(i));
+    return order;
+}
+
+bool FieldOperations::SortByFields()
+{
+    StructureDescription& structure = Structure();
+    if (!structure.IsActive())
+        return false;
+    SortDialogModel model(structure);
+    if (!dialogs_.ChooseSortFields(model))
+        return false;
+    TextStore& text = doc_.Text();
+    // The empty line after the last terminator is no record.
+    LineIndex records = text.LineCount();
+    if (records > 0 && text.Line(records - 1).Length() == 0)
+        --records;
+    if (records < 2)
+        return false;
+    const DisplayRules rules = doc_.Rules();
+    std::vector<std::optional<std::string>> keys(static_cast<std::size_t>(records));
+    for (LineIndex i = 0; i < records; ++i) {
+        LineView record = text.Line(i);
+        const std::vector<FieldDef*> applying = structure.FieldsOf(record, rules);
+        std::string key;
+        bool complete = true;
+        for (const FieldDef* field : model.Order()) {
+            if (std::find(applying.begin(), applying.end(), field) == applying.end()) {
+                complete = false;
+                break;
+            }
+            key += StructureDescription::ContentOf(record, *field);
+        }
+        if (complete)
+            keys[static_cast<std::size_t>(i)] = std::move(key);
+    }
+    // Escape is checked at every ten thousandth record, as far as the sort would have come there.
+    std::size_t stopAfter = keys.size();
+    const std::int64_t showFrom = doc_.cursorLine + 1 + 10000;
+    bool shown = false;
+    for (std::int64_t counter = 10000; counter < records; counter += 10000) {
+        if (counter < showFrom)
+            continue;
+        if (!shown) {
+            doc_.Progress().Begin(40);
+            shown = true;
+        }
+        if (doc_.Progress().Step(40 * counter / records)) {
+            stopAfter = static_cast<std::size_t>(counter);
+            break;
+        }
+    }
+    if (shown)
+        doc_.Progress().End();
+    std::vector<LineIndex> order = SortedOrder(keys, stopAfter);
+    for (LineIndex i = records; i < text.LineCount(); ++i)
+        order.push_back(i);
+    // A last record without the terminator the others have would run into its new follower.
+    const LineView lastBefore = text.Line(records - 1);
+    const std::uint32_t terminator = ContentLength(text.Line(0), rules) < text.Line(0).Length()
+                                         ? text.Line(0).Length() - ContentLength(text.Line(0), rules)
+                                         : 0;
+    const bool unterminatedLast = terminator > 0 && ContentLength(lastBefore, rules) == lastBefore.Length();
+    doc_.ReorderLines(order);
+    if (unterminatedLast && order[static_cast<std::size_t>(records - 1)] != records - 1) {
+        LineView first = text.Line(0);
+        const std::string ending(first.Bytes() + first.Length() - terminator, terminator);
+        const auto moved = static_cast<LineIndex>(
+            std::find(order.begin(), order.end(), records - 1) - order.begin());
+        LineRecord completed(text.Line(moved).Text());
+        completed.Append(ending);
+        text.ReplaceLine(moved, std::move(completed));
+        LineView nowLast = text.Line(records - 1);
+        text.ReplaceLine(records - 1, LineRecord(nowLast.Bytes(), nowLast.Length() - terminator));
+    }
+    doc_.cursorLine = std::min(doc_.cursorLine, text.LineCount() - 1);
+    text.SetCurrentLine(doc_.cursorLine);
+    doc_.RedrawViews();
+    return true;
+}
+
+}  // namespace quill

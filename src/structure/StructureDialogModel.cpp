@@ -1,0 +1,128 @@
+// The Structure dialog's logic.
+#include "structure/StructureDialogModel.h"
+
+#include <memory>
+
+#include "common/Format.h"
+#include "structure/ProfileFile.h"
+#include "structure/StructureDescription.h"
+
+namespace quill {
+
+StructureDialogModel::StructureDialogModel(StructureDescription& description, EditField editField, Associate associate)
+    : name(description.Name()),
+      recordLength(std::to_string(description.RecordLength())),
+      delimiter(description.Delimiter()),
+      type(description.FieldType()),
+      description_(description),
+      editField_(std::move(editField)),
+      associate_(std::move(associate))
+{
+}
+
+std::vector<std::string> StructureDialogModel::MaskLines() const { return description_.Masks(); }
+
+std::vector<std::string> StructureDialogModel::FieldLines() const
+{
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < description_.FieldCount(); ++i) {
+        const FieldDef& field = description_.Field(i);
+        lines.push_back(Format("%s %04d %s", field.typeValue.c_str(), field.offset, field.name.c_str()));
+    }
+    return lines;
+}
+
+bool StructureDialogModel::ValidMask() const
+{
+    return selectedMask >= 0 && selectedMask < static_cast<int>(description_.Masks().size());
+}
+
+bool StructureDialogModel::ValidField() const
+{
+    return selectedField >= 0 && selectedField < static_cast<int>(description_.FieldCount());
+}
+
+void StructureDialogModel::SelectMask(int index)
+{
+    selectedMask = index;
+    if (ValidMask())
+        maskText = description_.Masks()[static_cast<std::size_t>(index)];
+}
+
+void StructureDialogModel::NewMask()
+{
+    if (!maskText.empty())
+        description_.Masks().push_back(maskText);
+    maskText.clear();
+}
+
+void StructureDialogModel::ModifyMask()
+{
+    if (ValidMask())
+        description_.Masks()[static_cast<std::size_t>(selectedMask)] = maskText;
+    maskText.clear();
+}
+
+void StructureDialogModel::DeleteMask()
+{
+    if (ValidMask())
+        description_.Masks().erase(description_.Masks().begin() + selectedMask);
+    selectedMask = -1;
+    maskText.clear();
+}
+
+void StructureDialogModel::ThisMask()
+{
+    if (auto mask = associate_ ? associate_() : std::nullopt)
+        description_.Masks().push_back(*mask);
+    maskText.clear();
+}
+
+void StructureDialogModel::NewField()
+{
+    auto field = std::make_unique<FieldDef>();
+    if (editField_ && editField_(*field)) {
+        description_.AddField(std::move(field));
+        selectedField = static_cast<int>(description_.FieldCount()) - 1;
+    }
+}
+
+void StructureDialogModel::EditSelectedField()
+{
+    if (ValidField() && editField_)
+        editField_(description_.Field(static_cast<std::size_t>(selectedField)));
+}
+
+void StructureDialogModel::DeleteSelectedField()
+{
+    if (!ValidField())
+        return;
+    description_.DeleteField(&description_.Field(static_cast<std::size_t>(selectedField)));
+    selectedField = -1;
+}
+
+void StructureDialogModel::FieldUp()
+{
+    if (!ValidField() || selectedField == 0)
+        return;
+    description_.SwapFields(static_cast<std::size_t>(selectedField), static_cast<std::size_t>(selectedField - 1));
+    --selectedField;
+}
+
+void StructureDialogModel::FieldDown()
+{
+    if (!ValidField() || selectedField + 1 >= static_cast<int>(description_.FieldCount()))
+        return;
+    description_.SwapFields(static_cast<std::size_t>(selectedField), static_cast<std::size_t>(selectedField + 1));
+    ++selectedField;
+}
+
+void StructureDialogModel::Apply()
+{
+    description_.SetName(name);
+    description_.SetRecordLength(static_cast<int>(ProfileFile::ParseInt(recordLength)));
+    description_.SetDelimiter(delimiter);
+    description_.SetFieldType(type == 1 ? 1 : 0);
+}
+
+}  // namespace quill
