@@ -1,0 +1,288 @@
+// The field commands as a user meets them, with scripted dialogs.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "structure/FieldOperations.h"
+#include "support/DocumentFixture.h"
+#include "support/ScriptedStructureDialogs.h"
+
+namespace quill::test {
+namespace {
+
+using LineList = std::vector<std::string>;
+
+class FieldOperationsTest : public DocumentFixture {
+protected:
+    FieldDef& Add(const std::string& name, int offset, int length, int colour = 4, const std::string& typeValue = {},
+                  bool recordType = false)
+    {
+        StructureDescription& structure = doc->Structure();
+        structure.SetActive(true);
+        auto field = std::make_unique<FieldDef>();
+        field->name = name;
+        field->offset = offset;
+        field->length = length;
+        field->color = colour;
+        field->typeValue = typeValue;
+        field->isRecordType = recordType;
+        FieldDef& added = structure.AddField(std::move(field));
+        if (recordType)
+            structure.SetRecordTypeField(&added);
+        return added;
+    }
+    void At(LineIndex line, Column column)
+    {
+        doc->cursorLine = line;
+        doc->cursorColumn = doc->preferredColumn = column;
+        doc->Text().SetCurrentLine(line);
+    }
+    void Select(LineIndex line, Column from, Column to)
+    {
+        At(line, to);
+        doc->anchorLine = line;
+        doc->anchorColumn = from;
+    }
+    static ScriptedStructureDialogs::Step<FieldDialogModel> NameField(std::string name, bool recordType = false,
+                                                                     std::string length = {})
+    {
+        return [=](FieldDialogModel& model) {
+            model.name = name;
+            model.isRecordType = recordType;
+            if (!length.empty())
+                model.length = length;
+            return true;
+        };
+    }
+    ScriptedStructureDialogs dialogs;
+    FieldOperations operations{*doc, dialogs};
+};
+
+TEST_F(FieldOperationsTest, AddingAFieldToAFileWithoutADescriptionCreatesOne)
+{
+    ASSERT_TRUE(OpenBytes("0112345Smith\n", "orders.dat"));
+    Select(0, 2, 7);
+    dialogs.structure.push_back([](StructureDialogModel& model) {
+        model.name = "orders";
+        return true;
+    });
+    dialogs.associate.push_back([](AssociateDialogModel& model) {
+        model.Check(2);
+        return true;
+    });
+    dialogs.field.push_back(NameField("number"));
+    ASSERT_TRUE(operations.AddField());
+    const StructureDescription& structure = doc->Structure();
+    EXPECT_TRUE(structure.IsActive());
+    EXPECT_EQ(structure.Masks(), std::vector<std::string>{"*.dat"});
+    ASSERT_EQ(structure.FieldCount(), 1u);
+    EXPECT_EQ(structure.Field(0).name, "NUMBER");
+    EXPECT_EQ(structure.Field(0).offset, 2);
+    EXPECT_EQ(structure.Field(0).length, 5);
+    EXPECT_FALSE(doc->HasSelection());
+    EXPECT_NE(ReadFile(dir.File("QVXData/orders.ini")).find("[NUMBER_0000]"), std::string::npos);
+}
+
+TEST_F(FieldOperationsTest, CancellingTheNewDescriptionAddsNothing)
+{
+    ASSERT_TRUE(OpenBytes("abcdef\n"));
+    Select(0, 1, 3);
+    EXPECT_FALSE(operations.AddField());  // the Structure dialog is cancelled
+    EXPECT_FALSE(doc->Structure().IsActive());
+    EXPECT_EQ(doc->Structure().FieldCount(), 0u);
+}
+
+TEST_F(FieldOperationsTest, OverlapsAreRefusedAndColoursDiffer)
+{
+    ASSERT_TRUE(OpenBytes(std::string(40, 'x') + "\n"));
+    Add("LEFT", 0, 5, 1);
+    Add("MID", 12, 9, 6);
+    Add("RIGHT", 30, 5, 2);
+    Select(0, 10, 15);
+    EXPECT_FALSE(operations.AddField());
+    EXPECT_EQ(prompter.Texts().back(), "Field overlap detected!");
+
+    Select(0, 21, 25);  // right after a field of colour 6
+    dialogs.field.push_back(NameField("after6"));
+    ASSERT_TRUE(operations.AddField());
+    EXPECT_EQ(doc->Structure().Field(3).color, 0);
+
+    Add("ONE", 36, 2, 1);
+    Select(0, 5, 12);  // between LEFT (1) and MID (6): 2
+    dialogs.field.push_back(NameField("between"));
+    ASSERT_TRUE(operations.AddField());
+    EXPECT_EQ(doc->Structure().Field(5).color, 2);
+    Select(0, 25, 30);  // between colour 0 and RIGHT (2): 1, not equal to 2
+    dialogs.field.push_back(NameField("gap"));
+    ASSERT_TRUE(operations.AddField());
+    EXPECT_EQ(doc->Structure().Field(6).color, 1);
+}
+
+TEST_F(FieldOperationsTest, ALongerFieldMovesTheFieldsAfterItOnOk)
+{
+    ASSERT_TRUE(OpenBytes("01abcde\n"));
+    Add("KIND", 0, 2, 0, "", true);
+    Add("A", 2, 5, 1, "01");
+    Add("B", 7, 3, 2, "01");
+    Add("C", 9, 3, 2, "02");
+    At(0, 3);
+    dialogs.field.push_back(NameField("a", false, "8"));
+    prompter.Expect("Move fields after this one according to the new length?", Answer::Ok);
+    ASSERT_TRUE(operations.ModifyField());
+    EXPECT_EQ(doc->Structure().Field(2).offset, 10);
+    EXPECT_EQ(doc->Structure().Field(3).offset, 12);  // other record types move too
+}
+
+TEST_F(FieldOperationsTest, ASecondRecordTypeFieldNeedsAYes)
+{
+    ASSERT_TRUE(OpenBytes("01abc\n"));
+    FieldDef& kind = Add("KIND", 0, 2, 0, "", true);
+    Add("OTHER", 2, 3, 1, "01");
+    At(0, 3);
+    dialogs.field.push_back(NameField("other", true));
+    prompter.Expect("Another field is already the record type!\nSet new field as record type field?", Answer::No);
+    ASSERT_TRUE(operations.ModifyField());
+    EXPECT_EQ(doc->Structure().RecordTypeField(), &kind);
+    EXPECT_FALSE(doc->Structure().Field(1).isRecordType);
+}
+
+TEST_F(FieldOperationsTest, DeleteAndCopyRecordType)
+{
+    ASSERT_TRUE(OpenBytes("01abc\n02xyz\n"));
+    Add("KIND", 0, 2, 0, "", true);
+    Add("A", 2, 1, 1, "01");
+    Add("B", 3, 2, 2, "01");
+    Add("X", 2, 3, 3, "02");
+    At(0, 3);
+    entry.answers = {"01"};  // the current value itself: each field is copied once
+    ASSERT_TRUE(operations.CopyRecordType());
+    EXPECT_EQ(entry.asked.back(), "Value|01");
+    ASSERT_EQ(doc->Structure().FieldCount(), 6u);
+    EXPECT_EQ(doc->Structure().Field(4).name, "A");
+    EXPECT_EQ(doc->Structure().Field(5).name, "B");
+
+    prompter.Expect("Delete field \"A\"?", Answer::Ok);
+    At(0, 2);
+    ASSERT_TRUE(operations.DeleteField());
+    EXPECT_EQ(doc->Structure().FieldCount(), 5u);
+}
+
+TEST_F(FieldOperationsTest, SumAddsDecimalStringsAndAsksAboutOtherValues)
+{
+    // Delimited records: the field ends at the line end, whatever its width.
+    auto delimited = [this] {
+        Add("N", 0, 0);
+        doc->Structure().SetFieldType(StructureDescription::kDelimiter);
+        At(0, 0);
+    };
+    ASSERT_TRUE(OpenBytes("12\n 7\n100\n"));
+    delimited();
+    EXPECT_EQ(operations.SumField(), "0119");
+    EXPECT_EQ(entry.asked.back(), "Total|0119");
+    ASSERT_TRUE(OpenBytes("12\n95\n1\n"));
+    delimited();
+    EXPECT_EQ(operations.SumField(), "0108");
+
+    ASSERT_TRUE(OpenBytes("1\n1.5\nx\n2\n"));
+    delimited();
+    prompter.Expect("Field is not numeric!\nSkip all?", Answer::Yes);  // later ones are skipped silently
+    EXPECT_EQ(operations.SumField(), "03");
+    prompter.Expect("Field is not numeric!\nSkip all?", Answer::Cancel);
+    EXPECT_EQ(operations.SumField(), std::nullopt);
+    EXPECT_EQ(doc->cursorLine, 0);  // back where the command started
+}
+
+TEST_F(FieldOperationsTest, DecimalAddHasNoLimitOnDigits)
+{
+    std::string sum;
+    FieldOperations::DecimalAdd(sum, std::string(40, '9'));
+    FieldOperations::DecimalAdd(sum, "1");
+    EXPECT_EQ(sum, "1" + std::string(40, '0'));
+    EXPECT_TRUE(FieldOperations::IsNumeric("  12"));
+    EXPECT_TRUE(FieldOperations::IsNumeric(""));
+    EXPECT_FALSE(FieldOperations::IsNumeric("12 "));
+    EXPECT_FALSE(FieldOperations::IsNumeric("-1"));
+}
+
+TEST_F(FieldOperationsTest, MaxFindsTheFirstGreatestValueFromTheCursorOn)
+{
+    ASSERT_TRUE(OpenBytes("500\n100\n 99\n100\n"));
+    Add("N", 0, 3);  // the records are three digits wide
+    At(1, 2);
+    ASSERT_TRUE(operations.MaxField());
+    EXPECT_EQ(doc->cursorLine, 1);  // 100 first, the second 100 is not greater; 500 above is not looked at
+    EXPECT_EQ(doc->cursorColumn, 2);
+    At(3, 0);
+    ASSERT_TRUE(operations.MaxField());
+    EXPECT_EQ(doc->cursorLine, 3);
+}
+
+TEST_F(FieldOperationsTest, SortKeepsTheHeaderAndReversesEqualKeys)
+{
+    ASSERT_TRUE(OpenBytes("H header\nC 1\nA 2\nB 3\nA 4\n"));
+    FieldDef& letter = Add("LETTER", 0, 1);
+    dialogs.sort.push_back([&letter](SortDialogModel& model) {
+        model.selectedAvailable = 0;
+        model.AddSelected();
+        return model.Order().front() == &letter;
+    });
+    At(0, 0);
+    ASSERT_TRUE(operations.SortByFields());
+    EXPECT_EQ(Lines(), (LineList{"H header\n", "A 4\n", "A 2\n", "B 3\n", "C 1\n", ""}));
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(AllBytes().size(), 25u);  // no byte lost or added
+}
+
+TEST_F(FieldOperationsTest, SortingKeepsALastRecordWithoutTerminatorApart)
+{
+    ASSERT_TRUE(OpenBytes("Z\nC\nA\nB"));
+    FieldDef& letter = Add("LETTER", 0, 1);
+    dialogs.sort.push_back([&letter](SortDialogModel& model) {
+        model.AddSelected();
+        return true;
+    });
+    ASSERT_TRUE(operations.SortByFields());
+    EXPECT_EQ(AllBytes(), "Z\nA\nB\nC");
+    (void)letter;
+}
+
+// A plain transcription of the insertion procedure, to check the fast sort against.
+std::vector<LineIndex> InsertionOrder(const std::vector<std::optional<std::string>>& keys)
+{
+    std::vector<LineIndex> order;
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        order.push_back(static_cast<LineIndex>(i));
+    for (std::size_t n = 1; n < keys.size(); ++n) {
+        // the record that originally was n is at position n: nothing after it has moved yet
+        const LineIndex record = order[n];
+        const auto& key = keys[static_cast<std::size_t>(record)];
+        if (!key)
+            continue;
+        std::size_t target = 0;  // directly after the first record when nothing smaller is found
+        for (std::size_t p = n; p-- > 0;) {
+            const auto& other = keys[static_cast<std::size_t>(order[p])];
+            if (other && *other < *key && p > 0) {
+                target = p;
+                break;
+            }
+        }
+        order.erase(order.begin() + static_cast<std::ptrdiff_t>(n));
+        order.insert(order.begin() + static_cast<std::ptrdiff_t>(target) + 1, record);
+    }
+    return order;
+}
+
+TEST(SortOrderTest, MatchesTheInsertionProcedureOnRandomRecords)
+{
+    std::mt19937 random(11);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::optional<std::string>> keys(1 + random() % 40);
+        for (auto& key : keys)
+            if (random() % 4)
+                key = std::string(1 + random() % 2, static_cast<char>('a' + random() % 4));
+        EXPECT_EQ(FieldOperations::SortedOrder(keys, keys.size()), InsertionOrder(keys)) << round;
+    }
+}
+
+}  // namespace
+}  // namespace quill::test
