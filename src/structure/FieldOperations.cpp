@@ -16,6 +16,7 @@
 #include "platform/Prompter.h"
 #include "structure/AssociateDialogModel.h"
 #include "structure/FieldDialogModel.h"
+#include "structure/PathMask.h"
 #include "structure/SortDialogModel.h"
 #include "structure/StructureDescription.h"
 #include "structure/StructureDialogModel.h"
@@ -129,6 +130,45 @@ bool FieldOperations::ModifyStructure()
     structure.SetActive(true);
     SaveStructure();
     return true;
+}
+
+bool FieldOperations::OpenStructure()
+{
+    auto path = dialogs_.OpenStructureFile(doc_.DataFolder());
+    StructureDescription& structure = Structure();
+    if (!path || !structure.Load(*path))
+        return false;
+    if (doc_.HasPath() && !structure.MatchesFile(doc_.Path())) {
+        // Tie the description to this kind of file for the next time.
+        if (auto mask = AskMask(doc_.Path())) {
+            structure.Masks().push_back(*mask);
+            SaveStructure();
+        }
+    }
+    doc_.ApplyStructureSettings();
+    return true;
+}
+
+bool FieldOperations::ModifyStructureCommand()
+{
+    const bool changed = ModifyStructure();
+    if (Structure().IsActive())
+        doc_.ApplyStructureSettings();
+    Refresh();
+    return changed;
+}
+
+bool FieldOperations::SaveStructureAs()
+{
+    StructureDescription& structure = Structure();
+    if (!structure.IsActive())
+        return false;
+    auto path = dialogs_.SaveStructureFile(doc_.DataFolder());
+    if (!path)
+        return false;
+    // Descriptions live in the data folder, whatever folder the dialog showed.
+    structure.SetName(SplitPath(*path).name);
+    return SaveStructure();
 }
 
 bool FieldOperations::AddField()

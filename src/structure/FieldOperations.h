@@ -43,6 +43,10 @@ public:
     std::optional<std::string> AskMask(const std::string& path);
     /// The Structure dialog on the description, as the Modify command runs it.
     bool ModifyStructure();
+    /// The Structure menu: "&Open", "&Modify" (with the settings applied), "&Save As...".
+    bool OpenStructure();
+    bool ModifyStructureCommand();
+    bool SaveStructureAs();
 
     /// Digits with blanks before the first one; an empty text counts too.
     static bool IsNumeric(const std::string& text);
