@@ -15,6 +15,7 @@
 #include "common/Format.h"
 #include "document/DocumentView.h"
 #include "document/TextFileWriter.h"
+#include "structure/FieldDef.h"
 #include "platform/FileDialogs.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
@@ -306,7 +307,9 @@ void CQVXDoc::LoadNeighbourFile(bool next)
 
 void CQVXDoc::UpdateFileStatusText()
 {
-    if (!path_.empty())
+    if (const FieldDef* field = FieldAtCursor(); field && !field->comment.empty())
+        SetStatus(1, field->comment);
+    else if (!path_.empty())
         SetStatus(1, Format("%s (%s)", path_.c_str(), LocalTimeText(modificationTime_).c_str()));
     else
         SetStatus(1, "<NEW FILE>");

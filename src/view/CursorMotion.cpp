@@ -5,6 +5,7 @@
 
 #include "app/Settings.h"
 #include "document/CQVXDoc.h"
+#include "structure/FieldDef.h"
 
 namespace quill {
 
@@ -150,6 +151,53 @@ void CursorMotion::GoToLine(LineIndex line, std::int64_t column)
     doc_.ClearSelection();
     SetColumn(column >= 0 ? column : doc_.cursorColumn, column >= 0);
     EnsureCursorVisible(doc_, view_, false);
+}
+
+}  // namespace quill
+
+namespace quill {
+
+void CursorMotion::NextField()
+{
+    const std::int64_t length = LineLength(doc_.cursorLine);
+    if (const FieldDef* field = doc_.FieldAtCursor()) {
+        SetColumn(std::min<std::int64_t>(field->End(), length), true);
+        return;
+    }
+    std::int64_t column = doc_.cursorColumn;
+    while (column < length) {
+        ++column;
+        doc_.cursorColumn = static_cast<Column>(column);
+        if (doc_.FieldAtCursor())
+            break;
+    }
+    SetColumn(column, true);
+}
+
+void CursorMotion::PreviousField()
+{
+    if (doc_.cursorColumn == 0)
+        return;
+    const FieldDef* field = doc_.FieldAtCursor();
+    if (field && field->offset < doc_.cursorColumn) {
+        SetColumn(field->offset, true);
+        return;
+    }
+    if (field) {
+        // At a field's start: to the start of the field just before, if there is one there.
+        doc_.cursorColumn -= 1;
+        const FieldDef* before = doc_.FieldAtCursor();
+        SetColumn(before ? before->offset : doc_.cursorColumn, true);
+        return;
+    }
+    std::int64_t column = doc_.cursorColumn;
+    while (column > 0) {
+        --column;
+        doc_.cursorColumn = static_cast<Column>(column);
+        if (doc_.FieldAtCursor())
+            break;
+    }
+    SetColumn(column, true);
 }
 
 }  // namespace quill

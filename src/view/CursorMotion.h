@@ -28,6 +28,11 @@ public:
     /// A click on a cell: the cursor goes to the start of the character covering it.
     void ClickAt(LineIndex line, std::int64_t column);
 
+    /// Field navigation of a structure: to the column after the field at the cursor (or on to the
+    /// next field), or back to the start of the field (or of the one before).
+    void NextField();
+    void PreviousField();
+
     /// Goes to a 1-based line and a display column; -1 leaves either as it is. Clears the selection.
     void GoToLine(LineIndex line, std::int64_t column);
 

@@ -16,6 +16,8 @@
 #include "app/Settings.h"
 #include "document/CQVXDoc.h"
 #include "platform/qt/Cp1252.h"
+#include "structure/FieldOperations.h"
+#include "structure/ui/QtStructureDialogs.h"
 #include "view/ui/CQVXView.h"
 
 namespace quill {
@@ -28,7 +30,13 @@ std::string PathFromQt(const QString& path) { return path.toLocal8Bit().toStdStr
 }  // namespace
 
 CMainFrame::CMainFrame(CQVXDoc& doc, Settings& settings, RecentFileList& recent, QWidget* parent)
-    : QMainWindow(parent), doc_(doc), settings_(settings), recent_(recent), view_(new CQVXView(doc, settings, this))
+    : QMainWindow(parent),
+      doc_(doc),
+      settings_(settings),
+      recent_(recent),
+      view_(new CQVXView(doc, settings, this)),
+      structureDialogs_(std::make_unique<QtStructureDialogs>(this)),
+      fields_(std::make_unique<FieldOperations>(doc, *structureDialogs_))
 {
     setCentralWidget(view_);
     CreateStatusBar();
@@ -133,11 +141,30 @@ void CMainFrame::CreateMenus()
     Command(view, QStringLiteral("Binary Mode"), QKeySequence(Qt::Key_F6), [this] { doc_.SwitchBinaryMode(); }, {},
             [this] { return doc_.BinaryMode(); });
 
+    QMenu* structure = menuBar()->addMenu(QStringLiteral("Str&ucture"));
+    auto active = [this] { return doc_.Structure().IsActive(); };
+    auto fieldAtCursor = [this] { return fields_->HasFieldAtCursor(); };
+    Command(structure, QStringLiteral("&Off"), {}, [this] { doc_.StructureOff(); }, active);
+    Command(structure, QStringLiteral("&Open"), {}, [this] { fields_->OpenStructure(); });
+    Command(structure, QStringLiteral("&Modify"), {}, [this] { fields_->ModifyStructureCommand(); });
+    Command(structure, QStringLiteral("&Save As..."), {}, [this] { fields_->SaveStructureAs(); }, active);
+    structure->addSeparator();
+    Command(structure, QStringLiteral("Add Field"), QKeySequence(Qt::CTRL | Qt::Key_N), [this] { fields_->AddField(); },
+            [this] { return fields_->CanAddField(); });
+    Command(structure, QStringLiteral("Modify Field"), QKeySequence(Qt::CTRL | Qt::Key_M),
+            [this] { fields_->ModifyField(); }, fieldAtCursor);
+    Command(structure, QStringLiteral("&Delete Field"), {}, [this] { fields_->DeleteField(); }, fieldAtCursor);
+    Command(structure, QStringLiteral("Copy Record Type"), {}, [this] { fields_->CopyRecordType(); },
+            [this] { return fields_->CanCopyRecordType(); });
+    Command(structure, QStringLiteral("&S&um Field"), {}, [this] { fields_->SumField(); }, fieldAtCursor);
+    Command(structure, QStringLiteral("Max Field"), {}, [this] { fields_->MaxField(); }, fieldAtCursor);
+    Command(structure, QStringLiteral("Sort by Fields"), {}, [this] { fields_->SortByFields(); }, active);
+
     QMenu* search = menuBar()->addMenu(QStringLiteral("&Search"));
     Command(search, QStringLiteral("Find Undisplayable Character"), QKeySequence(Qt::CTRL | Qt::Key_NumberSign),
             [this] { doc_.FindUndisplayable(); });
 
-    for (QMenu* menu : {file, edit, view, search})
+    for (QMenu* menu : {file, edit, view, structure, search})
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
 }
 

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ namespace quill {
 
 class CQVXDoc;
 class CQVXView;
+class FieldOperations;
+class QtStructureDialogs;
 class RecentFileList;
 struct Settings;
 
@@ -25,6 +28,7 @@ public:
     ~CMainFrame() override;
 
     CQVXView& View() { return *view_; }
+    FieldOperations& Fields() { return *fields_; }
     /// Opens a file as the File menu does (asking to save changes first); true when loaded.
     bool OpenFile(const std::string& path);
     /// The text of a status pane (1-6, 9), for tests and the about box.
@@ -62,6 +66,8 @@ private:
     Settings& settings_;
     RecentFileList& recent_;
     CQVXView* view_;
+    std::unique_ptr<QtStructureDialogs> structureDialogs_;
+    std::unique_ptr<FieldOperations> fields_;
     std::array<QLabel*, 10> panes_{};
     struct CommandRule {
         QAction* action;

@@ -14,7 +14,9 @@
 #include "common/Format.h"
 #include "document/CQVXDoc.h"
 #include "platform/qt/Cp1252.h"
+#include "view/FieldSpans.h"
 #include "view/RowCells.h"
+#include "view/ui/FieldRuler.h"
 #include "view/StatusTexts.h"
 
 namespace quill {
@@ -46,8 +48,14 @@ QFont ScreenFont(const Settings& settings)
 }  // namespace
 
 CQVXView::CQVXView(CQVXDoc& doc, Settings& settings, QWidget* parent)
-    : QAbstractScrollArea(parent), doc_(doc), settings_(settings), motion_(doc, state_), editing_(doc, state_)
+    : QAbstractScrollArea(parent),
+      doc_(doc),
+      settings_(settings),
+      motion_(doc, state_),
+      editing_(doc, state_),
+      ruler_(new FieldRuler(doc, state_, this))
 {
+    ruler_->hide();
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAutoFillBackground(false);
@@ -63,6 +71,7 @@ void CQVXView::ApplyFont()
     QFontMetrics metrics(textFont_);
     cellWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('A')));
     cellHeight_ = std::max(1, metrics.height());
+    ruler_->SetCellWidth(cellWidth_);
     hexFont_ = QFont(QStringLiteral("DejaVu Sans"));
     hexFont_.setPixelSize(std::max(5, cellHeight_ / 2 - 1));
     hexFont_.setBold(true);
@@ -103,7 +112,15 @@ void CQVXView::EnsureCursorVisible(bool centre)
 
 void CQVXView::SetStatusText(int pane, const std::string& text) { emit statusTextChanged(pane, FromMessageBytes(text)); }
 
-void CQVXView::ShowStructureBar(bool show) { emit structureBarVisibilityChanged(show); }
+void CQVXView::ShowStructureBar(bool show)
+{
+    // The ruler sits in a margin above the text.
+    setViewportMargins(0, show ? FieldRuler::kHeight : 0, 0, 0);
+    ruler_->setVisible(show);
+    ruler_->setGeometry(frameWidth(), frameWidth(), viewport()->width(), FieldRuler::kHeight);
+    ruler_->update();
+    emit structureBarVisibilityChanged(show);
+}
 
 void CQVXView::UpdateStatusPanes()
 {
@@ -146,11 +163,13 @@ void CQVXView::scrollContentsBy(int, int)
     state_.topLine = verticalScrollBar()->value();
     state_.leftColumn = horizontalScrollBar()->value();
     viewport()->update();
+    ruler_->update();
 }
 
 void CQVXView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    ruler_->setGeometry(frameWidth(), frameWidth(), viewport()->width(), FieldRuler::kHeight);
     UpdateScrollRanges();
     if (settings_.truncateAtBorder && state_.pageWidth != wrappedWidth_)
         rewrapTimer_.start(300, this);  // once the user has stopped resizing
@@ -182,6 +201,8 @@ void CQVXView::wheelEvent(QWheelEvent* event)
 void CQVXView::AfterCursorMove()
 {
     caretPhase_ = true;
+    ruler_->update();
+    doc_.UpdateFileStatusText();
     EnsureCursorVisible(false);
     SetStatusText(2, CursorStatusText(doc_));
     doc_.UpdateSelectionStatusText();
@@ -197,6 +218,11 @@ bool CQVXView::MoveCursor(QKeyEvent* event)
     if (std::find(std::begin(kMoves), std::end(kMoves), key) == std::end(kMoves))
         return false;
     doc_.RaiseUndoGroup();
+    if (ctrl && doc_.Structure().IsActive() && (key == Qt::Key_Left || key == Qt::Key_Right)) {
+        doc_.ClearSelection();
+        key == Qt::Key_Left ? motion_.PreviousField() : motion_.NextField();
+        return true;
+    }
     if (!shift && doc_.HasSelection() && (key == Qt::Key_Left || key == Qt::Key_Up)) {
         // Left or Up on a selection goes to its anchor.
         motion_.ClickAt(doc_.anchorLine, doc_.anchorColumn);
@@ -238,7 +264,14 @@ bool CQVXView::Edit(QKeyEvent* event)
             editing_.InsertChar(ctrl ? kLF : kCR);  // Ctrl+Enter: a form feed
         }
         return true;
+    case Qt::Key_Backtab:
     case Qt::Key_Tab:
+        if (doc_.Structure().IsActive() && doc_.OverwriteMode() && !doc_.BinaryMode()) {
+            // In a record, Tab goes from field to field.
+            doc_.RaiseUndoGroup();
+            event->key() == Qt::Key_Backtab ? motion_.PreviousField() : motion_.NextField();
+            return true;
+        }
         if (settings_.tabAsSpace)
             for (int i = 0; i < settings_.tabSize; ++i)
                 editing_.InsertChar(kBlank);
@@ -405,7 +438,18 @@ void CQVXView::PaintRow(QPainter& painter, int row, LineIndex line)
     const std::vector<Cell> cells = BuildRowCells(doc_.Text().Line(line), rules, doc_.Charset(), options);
     const int y = row * cellHeight_;
     const int x0 = static_cast<int>(-state_.leftColumn * cellWidth_);
-    painter.fillRect(QRect(x0, y, static_cast<int>(cells.size()) * cellWidth_, cellHeight_), palette().color(QPalette::Base));
+    if (doc_.Structure().IsActive()) {
+        // The row gets the window colour, then each field its palette colour under its cells.
+        painter.fillRect(QRect(x0, y, 3000 + static_cast<int>(state_.leftColumn * cellWidth_), cellHeight_),
+                         palette().color(QPalette::Base));
+        for (const FieldSpan& span : FieldSpansOf(doc_.Structure(), doc_.Text().Line(line), rules))
+            painter.fillRect(QRect(x0 + static_cast<int>(span.column * cellWidth_), y,
+                                   static_cast<int>(span.width * cellWidth_), cellHeight_),
+                             QColor(QRgb(span.colour)));
+    } else {
+        painter.fillRect(QRect(x0, y, static_cast<int>(cells.size()) * cellWidth_, cellHeight_),
+                         palette().color(QPalette::Base));
+    }
 
     const std::size_t first = static_cast<std::size_t>(std::min<std::int64_t>(state_.leftColumn, static_cast<std::int64_t>(cells.size())));
     const std::size_t last = std::min(cells.size(), first + static_cast<std::size_t>(state_.pageWidth) + 2);

@@ -13,6 +13,7 @@
 namespace quill {
 
 class CQVXDoc;
+class FieldRuler;
 struct Settings;
 
 class CQVXView : public QAbstractScrollArea, public DocumentView {
@@ -77,6 +78,7 @@ private:
     TextEditing editing_;
     QBasicTimer rewrapTimer_;  ///< wrapping at the window border follows the window's width
     int wrappedWidth_ = 0;
+    FieldRuler* ruler_;
     QFont textFont_;
     QFont hexFont_;
     int cellWidth_ = 8;

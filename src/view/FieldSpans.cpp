@@ -1,0 +1,18 @@
+// Field spans of a row.
+#include "view/FieldSpans.h"
+
+#include "structure/StructureDescription.h"
+
+namespace quill {
+
+std::vector<FieldSpan> FieldSpansOf(StructureDescription& structure, LineView record, const DisplayRules& rules)
+{
+    std::vector<FieldSpan> spans;
+    structure.BeginFields(record, rules);
+    while (const FieldDef* field = structure.NextField())
+        if (field->length > 0)
+            spans.push_back({field->offset, field->length, FieldColour(field->color), &field->name});
+    return spans;
+}
+
+}  // namespace quill

@@ -1,0 +1,48 @@
+// Drawing the field ruler.
+#include "view/ui/FieldRuler.h"
+
+#include <QPainter>
+
+#include "document/CQVXDoc.h"
+#include "platform/qt/Cp1252.h"
+#include "view/FieldSpans.h"
+#include "view/ViewState.h"
+
+namespace quill {
+
+FieldRuler::FieldRuler(CQVXDoc& doc, const ViewState& state, QWidget* parent)
+    : QWidget(parent), doc_(doc), state_(state)
+{
+    setFixedHeight(kHeight);
+}
+
+void FieldRuler::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const int width = this->width();
+    painter.fillRect(0, 0, width, kHeight, palette().color(QPalette::Window));
+    painter.fillRect(0, 1, width, 1, QColor(240, 240, 240));
+    painter.fillRect(0, 2, width, 2, QColor(160, 160, 160));
+    painter.fillRect(0, 3, width, 1, QColor(96, 96, 96));
+    painter.fillRect(2, 4, width, 15, QColor(224, 224, 224));
+    StructureDescription& structure = doc_.Structure();
+    if (!structure.IsActive() || doc_.cursorLine >= doc_.Text().LineCount())
+        return;
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(9);
+    font.setBold(true);
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    for (const FieldSpan& span : FieldSpansOf(structure, doc_.Text().Line(doc_.cursorLine), doc_.Rules())) {
+        const int x = static_cast<int>((span.column - state_.leftColumn) * cellWidth_) + 2;
+        const int w = static_cast<int>(span.width * cellWidth_);
+        painter.fillRect(x, 5, w, 14, QColor(QRgb(span.colour)));
+        const QString name = FromCp1252(*span.name);
+        const int textWidth = metrics.horizontalAdvance(name);
+        const int textX = textWidth < w ? x + (w - textWidth) / 2 : x + 1;
+        painter.setPen(Qt::black);
+        painter.drawText(textX, 4 + metrics.ascent(), name);
+    }
+}
+
+}  // namespace quill
