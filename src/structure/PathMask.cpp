@@ -2,6 +2,7 @@
 #include "structure/PathMask.h"
 
 #include "common/TextCase.h"
+#include "document/FileStatus.h"
 
 namespace quill {
 
@@ -71,6 +72,30 @@ bool MaskMatches(const std::string& mask, const std::string& path)
     const PathParts parts = SplitPath(mask);
     return WildcardMatch(file.folder, parts.folder) && WildcardMatch(file.name, parts.name) &&
            WildcardMatch(file.extension, parts.extension);
+}
+
+}  // namespace quill
+
+namespace quill {
+
+bool AnyMaskMatches(const std::vector<std::string>& masks, const std::string& path)
+{
+    for (const std::string& mask : masks)
+        if (MaskMatches(mask, path))
+            return true;
+    return false;
+}
+
+std::vector<std::string> DescriptionFiles(const std::string& folder, const std::string& extension)
+{
+    std::vector<std::string> paths;
+    if (folder.empty())
+        return paths;
+    const std::string wanted = UpperCp1252(extension);
+    for (const std::string& name : ListFiles(folder))
+        if (name.size() > wanted.size() && UpperCp1252(name.substr(name.size() - wanted.size())) == wanted)
+            paths.push_back(folder + "/" + name);
+    return paths;
 }
 
 }  // namespace quill

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace quill {
 
@@ -21,5 +22,9 @@ bool WildcardMatch(const std::string& text, const std::string& pattern);
 
 /// A mask matches a path when its folder, name and extension match the path's parts.
 bool MaskMatches(const std::string& mask, const std::string& path);
+/// Whether any of the masks matches the path.
+bool AnyMaskMatches(const std::vector<std::string>& masks, const std::string& path);
+/// The description files of a folder with an extension (".ini", ".syn"), in the program's folder order.
+std::vector<std::string> DescriptionFiles(const std::string& folder, const std::string& extension);
 
 }  // namespace quill

@@ -97,24 +97,14 @@ bool StructureDescription::Save(const std::string& dataFolder, Prompter& prompte
     return true;
 }
 
-bool StructureDescription::MatchesFile(const std::string& path) const
-{
-    for (const std::string& mask : masks_)
-        if (MaskMatches(mask, path))
-            return true;
-    return false;
-}
+bool StructureDescription::MatchesFile(const std::string& path) const { return AnyMaskMatches(masks_, path); }
 
 bool StructureDescription::SelectForFile(const std::string& path, const std::string& dataFolder)
 {
-    if (!dataFolder.empty()) {
-        for (const std::string& name : ListFiles(dataFolder)) {
-            if (name.size() < 4 || UpperCp1252(name.substr(name.size() - 4)) != ".INI")
-                continue;
-            if (Load(dataFolder + "/" + name) && MatchesFile(path)) {
-                documentPath_ = path;
-                return true;
-            }
+    for (const std::string& file : DescriptionFiles(dataFolder, ".ini")) {
+        if (Load(file) && MatchesFile(path)) {
+            documentPath_ = path;
+            return true;
         }
     }
     Reset();

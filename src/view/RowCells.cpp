@@ -42,7 +42,8 @@ std::vector<Cell> BuildRowCells(LineView line, const DisplayRules& rules, const 
     std::int64_t column = 0;
     for (std::uint32_t i = 0; i < line.Length() && cells.size() < RowOptions::kMaxCells; ++i) {
         const std::uint8_t stored = line.ByteAt(i);
-        const std::uint8_t code = table.ToDisplay(stored);
+        // A table entry of 0 leaves the byte undrawn; without a table byte 0 is never drawn either.
+        const std::uint8_t code = table.IsActive() ? table.DisplayEntry(stored) : stored;
         const bool glyph = code != 0 && options.visible && (*options.visible)[code] == '1';
         const bool format = IsFormatCode(line, i, rules);
         const bool box = !glyph && !(format && !options.viewControlChars);
