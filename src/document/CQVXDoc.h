@@ -1,6 +1,7 @@
 // The single document: the text of the open file, its cursor, and its life from open to close.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -114,6 +115,7 @@ public:
     Settings& AppSettings() { return settings_; }
     const Settings& AppSettings() const { return settings_; }
     const ConversionTable& Charset() const { return charset_; }
+    ConversionTable& Charset() { return charset_; }
     const StructureDescription& Structure() const { return structure_; }
     StructureDescription& Structure() { return structure_; }
     /// After a structure was chosen: no word wrap, overwrite on, and with a record length the
@@ -132,6 +134,12 @@ public:
     /// Puts the records in a new order (no undo: the undo list is emptied).
     void ReorderLines(const std::vector<LineIndex>& order);
     const SyntaxDescription& Syntax() const { return syntax_; }
+    SyntaxDescription& Syntax() { return syntax_; }
+    /// After the conversion table changed: the lines are cut again when it shows other bytes as
+    /// LF or FF than before, and everything is redrawn.
+    void CharsetChanged();
+    /// Replaces every byte of the text through a map, in place (the undo list is emptied).
+    void RewriteAllBytes(const std::array<std::uint8_t, 256>& map);
 
     // ---- Cursor and selection --------------------------------------------------------------
     LineIndex cursorLine = 0;

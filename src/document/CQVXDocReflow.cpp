@@ -89,6 +89,12 @@ void CQVXDoc::SwitchBinaryMode()
         savedTruncateAtBorder_ = settings_.truncateAtBorder;
         savedViewControlChars_ = settings_.viewControlChars;
         savedWordWrap_ = settings_.wordWrap;
+        // An active table is switched off and comes back with binary mode off; one the user had
+        // switched off stays off.
+        if (charset_.IsActive())
+            charset_.Reset();
+        else
+            charset_.ForgetLoadedPath();
         ignoreFormatCodes_ = true;
         SetOverwriteMode(true);
         settings_.wordWrap = 0;
@@ -103,6 +109,7 @@ void CQVXDoc::SwitchBinaryMode()
         settings_.viewControlChars = savedViewControlChars_;
         settings_.wordWrap = savedWordWrap_;
         settings_.maxLineLen = Settings::kNoLineLimit;
+        charset_.Restore();
     }
     Reflow(-1);
     if (view_) {

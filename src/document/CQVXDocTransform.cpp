@@ -97,23 +97,40 @@ void CQVXDoc::ConvertTerminators()
     FinishRewrite();
 }
 
-void CQVXDoc::ConvertCharset()
+void CQVXDoc::RewriteAllBytes(const std::array<std::uint8_t, 256>& map)
 {
-    // Without a table there is nothing to convert from; choosing one comes with the table files.
-    if (!charset_.IsActive())
-        return;
-    if (prompter_.Ask("Convert to ANSI?", Buttons::YesNo) != Answer::Yes)
-        return;
-    ClearUndo();
+    ClearUndo();  // undo records may share the bytes rewritten here
     LoopProgress progress(progress_, text_.LineCount(), kWholeTextProgressLines);
     for (LineIndex i = 0; i < text_.LineCount(); ++i) {
         progress.Step(i);
         char* bytes = text_.MutableBytes(i);
         for (std::uint32_t k = 0, n = text_.Line(i).Length(); k < n; ++k)
-            bytes[k] = static_cast<char>(charset_.ToDisplay(static_cast<std::uint8_t>(bytes[k])));
+            bytes[k] = static_cast<char>(map[static_cast<std::uint8_t>(bytes[k])]);
     }
-    charset_.Reset();
     FinishRewrite();
+}
+
+void CQVXDoc::ConvertCharset()
+{
+    // Choosing a table to convert into belongs to the Charset commands; here the active table
+    // converts back to the program's own code page.
+    if (!charset_.IsActive() || prompter_.Ask("Convert to ANSI?", Buttons::YesNo) != Answer::Yes)
+        return;
+    std::array<std::uint8_t, 256> map{};
+    for (int b = 0; b < 256; ++b)
+        map[b] = charset_.DisplayEntry(static_cast<std::uint8_t>(b));
+    RewriteAllBytes(map);
+    charset_.RememberLineBreaks();
+    charset_.Reset();
+    CharsetChanged();
+}
+
+void CQVXDoc::CharsetChanged()
+{
+    if (charset_.LineBreaksChanged())
+        ReflowKeepingOffset(-1);
+    UpdateTerminatorStatusText();
+    RedrawAll();
 }
 
 // ---- Undoable rewrites ------------------------------------------------------------------------

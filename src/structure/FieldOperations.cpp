@@ -15,6 +15,7 @@
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
 #include "structure/AssociateDialogModel.h"
+#include "structure/DescriptionRename.h"
 #include "structure/FieldDialogModel.h"
 #include "structure/PathMask.h"
 #include "structure/SortDialogModel.h"
@@ -120,13 +121,8 @@ bool FieldOperations::ModifyStructure()
     };
     if (!confirmed || structure.Name().empty())
         return reloadOld();
-    if (structure.Name() != oldName) {
-        const std::string target = folder + "/" + structure.Name() + ".ini";
-        if (PathExists(target) &&
-            doc_.Prompts().Ask("Overwrite \"" + structure.Name() + "\"!", Buttons::OkCancel) == Answer::Cancel)
-            return reloadOld();
-        std::remove((folder + "/" + oldName + ".ini").c_str());
-    }
+    if (!AcceptRename(folder, oldName, structure.Name(), ".ini", doc_.Prompts()))
+        return reloadOld();
     structure.SetActive(true);
     SaveStructure();
     return true;

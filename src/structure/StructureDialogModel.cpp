@@ -14,13 +14,11 @@ StructureDialogModel::StructureDialogModel(StructureDescription& description, Ed
       recordLength(std::to_string(description.RecordLength())),
       delimiter(description.Delimiter()),
       type(description.FieldType()),
+      masks(description.Masks(), std::move(associate)),
       description_(description),
-      editField_(std::move(editField)),
-      associate_(std::move(associate))
+      editField_(std::move(editField))
 {
 }
-
-std::vector<std::string> StructureDialogModel::MaskLines() const { return description_.Masks(); }
 
 std::vector<std::string> StructureDialogModel::FieldLines() const
 {
@@ -32,50 +30,9 @@ std::vector<std::string> StructureDialogModel::FieldLines() const
     return lines;
 }
 
-bool StructureDialogModel::ValidMask() const
-{
-    return selectedMask >= 0 && selectedMask < static_cast<int>(description_.Masks().size());
-}
-
 bool StructureDialogModel::ValidField() const
 {
     return selectedField >= 0 && selectedField < static_cast<int>(description_.FieldCount());
-}
-
-void StructureDialogModel::SelectMask(int index)
-{
-    selectedMask = index;
-    if (ValidMask())
-        maskText = description_.Masks()[static_cast<std::size_t>(index)];
-}
-
-void StructureDialogModel::NewMask()
-{
-    if (!maskText.empty())
-        description_.Masks().push_back(maskText);
-    maskText.clear();
-}
-
-void StructureDialogModel::ModifyMask()
-{
-    if (ValidMask())
-        description_.Masks()[static_cast<std::size_t>(selectedMask)] = maskText;
-    maskText.clear();
-}
-
-void StructureDialogModel::DeleteMask()
-{
-    if (ValidMask())
-        description_.Masks().erase(description_.Masks().begin() + selectedMask);
-    selectedMask = -1;
-    maskText.clear();
-}
-
-void StructureDialogModel::ThisMask()
-{
-    if (auto mask = associate_ ? associate_() : std::nullopt)
-        description_.Masks().push_back(*mask);
-    maskText.clear();
 }
 
 void StructureDialogModel::NewField()

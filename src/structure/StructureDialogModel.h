@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "structure/MaskListModel.h"
+
 namespace quill {
 
 class StructureDescription;
@@ -26,27 +28,18 @@ public:
     static constexpr const char* kFieldsTip = "List of defined fields. Double click field to edit its properties.";
 
     using EditField = std::function<bool(FieldDef&)>;
-    using Associate = std::function<std::optional<std::string>()>;
+    using Associate = MaskListModel::Associate;
 
     StructureDialogModel(StructureDescription& description, EditField editField, Associate associate);
 
     std::string name, recordLength, delimiter;
     int type = 0;  ///< 0 "Offset & Length", 1 "Delimiter"
-    std::string maskText;
-    int selectedMask = -1;
+    MaskListModel masks;  ///< the "Associate" group
     int selectedField = -1;
 
     bool DelimiterEnabled() const { return type == 1; }
-    std::vector<std::string> MaskLines() const;
     /// One line per field: type value, offset and name ("%s %04d %s").
     std::vector<std::string> FieldLines() const;
-
-    void SelectMask(int index);
-    void NewMask();
-    void ModifyMask();
-    void DeleteMask();
-    /// "This": the Associate dialog for the document's path; its mask is appended.
-    void ThisMask();
 
     void NewField();
     void EditSelectedField();
@@ -58,12 +51,10 @@ public:
     void Apply();
 
 private:
-    bool ValidMask() const;
     bool ValidField() const;
 
     StructureDescription& description_;
     EditField editField_;
-    Associate associate_;
 };
 
 }  // namespace quill

@@ -51,9 +51,9 @@ std::vector<Cell> BuildRowCells(LineView line, const DisplayRules& rules, const 
             continue;
         const bool tabGap = stored == rules.tab && !rules.ignoreFormatCodes;
         const std::int64_t width = tabGap ? NextTabStop(column, rules.tabSize) - column : 1;
-        cells.push_back({glyph ? code : std::uint8_t(' '), stored, box, format});
+        cells.push_back({glyph ? code : std::uint8_t(' '), stored, box, format, i});
         for (std::int64_t k = 1; k < width; ++k)
-            cells.push_back({});
+            cells.push_back({' ', 0, false, false, i});
         column += width;
     }
     if (cells.size() > RowOptions::kMaxCells)

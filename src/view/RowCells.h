@@ -17,6 +17,7 @@ struct Cell {
     std::uint8_t stored = 0;    ///< the file's byte, shown in a box as two hex digits
     bool box = false;           ///< draw the stored byte as a hex box
     bool formatColour = false;  ///< the box of a format code (TAB, LF, CR of CR LF, FF)
+    std::uint32_t byte = 0;     ///< index of the line's byte this cell shows
 };
 
 struct RowOptions {

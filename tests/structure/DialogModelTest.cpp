@@ -95,18 +95,19 @@ TEST_F(StructureDialogModelTest, FieldButtons)
 
 TEST_F(StructureDialogModelTest, MaskButtonsAndOk)
 {
-    model.maskText = "*.dat";
-    model.NewMask();
-    model.maskText = "";
-    model.NewMask();  // empty: nothing
-    model.ThisMask();
+    MaskListModel& masks = model.masks;
+    masks.maskText = "*.dat";
+    masks.NewMask();
+    masks.maskText = "";
+    masks.NewMask();  // empty: nothing
+    masks.ThisMask();
     EXPECT_EQ(description.Masks(), (std::vector<std::string>{"*.dat", "*.rec"}));
-    model.SelectMask(0);
-    EXPECT_EQ(model.maskText, "*.dat");
-    model.maskText = "*.txt";
-    model.ModifyMask();
-    model.SelectMask(1);
-    model.DeleteMask();
+    masks.SelectMask(0);
+    EXPECT_EQ(masks.maskText, "*.dat");
+    masks.maskText = "*.txt";
+    masks.ModifyMask();
+    masks.SelectMask(1);
+    masks.DeleteMask();
     EXPECT_EQ(description.Masks(), std::vector<std::string>{"*.txt"});
 
     EXPECT_FALSE(model.DelimiterEnabled());

@@ -18,6 +18,8 @@
 #include "platform/qt/Cp1252.h"
 #include "structure/FieldOperations.h"
 #include "structure/ui/QtStructureDialogs.h"
+#include "syntax/SyntaxCommands.h"
+#include "syntax/ui/QtSyntaxDialogs.h"
 #include "view/ui/CQVXView.h"
 
 namespace quill {
@@ -36,7 +38,10 @@ CMainFrame::CMainFrame(CQVXDoc& doc, Settings& settings, RecentFileList& recent,
       recent_(recent),
       view_(new CQVXView(doc, settings, this)),
       structureDialogs_(std::make_unique<QtStructureDialogs>(this)),
-      fields_(std::make_unique<FieldOperations>(doc, *structureDialogs_))
+      fields_(std::make_unique<FieldOperations>(doc, *structureDialogs_)),
+      syntaxDialogs_(std::make_unique<QtSyntaxDialogs>(this)),
+      syntax_(std::make_unique<SyntaxCommands>(doc, *syntaxDialogs_,
+                                               [this](const std::string& path) { return fields_->AskMask(path); }))
 {
     setCentralWidget(view_);
     CreateStatusBar();
@@ -160,11 +165,26 @@ void CMainFrame::CreateMenus()
     Command(structure, QStringLiteral("Max Field"), {}, [this] { fields_->MaxField(); }, fieldAtCursor);
     Command(structure, QStringLiteral("Sort by Fields"), {}, [this] { fields_->SortByFields(); }, active);
 
+    QMenu* syntax = menuBar()->addMenu(QStringLiteral("Synta&x"));
+    auto syntaxActive = [this] { return doc_.Syntax().IsActive(); };
+    Command(syntax, QStringLiteral("&Off"), {}, [this] { syntax_->SyntaxOff(); }, syntaxActive);
+    Command(syntax, QStringLiteral("&Open"), {}, [this] { syntax_->SyntaxOpen(); });
+    Command(syntax, QStringLiteral("&Modify"), QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { syntax_->SyntaxModify(); });
+    Command(syntax, QStringLiteral("&Save As..."), {}, [this] { syntax_->SyntaxSaveAs(); }, syntaxActive);
+
+    QMenu* charset = menuBar()->addMenu(QStringLiteral("&Charset"));
+    auto tableActive = [this] { return doc_.Charset().IsActive(); };
+    Command(charset, QStringLiteral("&Off"), {}, [this] { syntax_->CharsetOff(); }, tableActive);
+    Command(charset, QStringLiteral("O&pen..."), QKeySequence(Qt::Key_F9), [this] { syntax_->CharsetOpen(); });
+    Command(charset, QStringLiteral("&Modify"), {}, [this] { syntax_->CharsetModify(); });
+    Command(charset, QStringLiteral("Save &As..."), {}, [this] { syntax_->CharsetSaveAs(); }, tableActive);
+    Command(charset, QStringLiteral("&Convert"), {}, [this] { syntax_->CharsetConvert(); });
+
     QMenu* search = menuBar()->addMenu(QStringLiteral("&Search"));
     Command(search, QStringLiteral("Find Undisplayable Character"), QKeySequence(Qt::CTRL | Qt::Key_NumberSign),
             [this] { doc_.FindUndisplayable(); });
 
-    for (QMenu* menu : {file, edit, view, structure, search})
+    for (QMenu* menu : {file, edit, view, structure, syntax, charset, search})
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
 }
 

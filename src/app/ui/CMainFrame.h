@@ -18,6 +18,8 @@ class CQVXDoc;
 class CQVXView;
 class FieldOperations;
 class QtStructureDialogs;
+class QtSyntaxDialogs;
+class SyntaxCommands;
 class RecentFileList;
 struct Settings;
 
@@ -68,6 +70,8 @@ private:
     CQVXView* view_;
     std::unique_ptr<QtStructureDialogs> structureDialogs_;
     std::unique_ptr<FieldOperations> fields_;
+    std::unique_ptr<QtSyntaxDialogs> syntaxDialogs_;
+    std::unique_ptr<SyntaxCommands> syntax_;
     std::array<QLabel*, 10> panes_{};
     struct CommandRule {
         QAction* action;

@@ -9,6 +9,7 @@
 
 #include "platform/qt/Cp1252.h"
 #include "structure/FieldDialogModel.h"
+#include "structure/ui/DialogParts.h"
 #include "structure/ui/QtStructureDialogs.h"
 
 namespace quill {
@@ -71,10 +72,7 @@ bool QtStructureDialogs::EditField(FieldDialogModel& model)
     form->addRow(QStringLiteral("Type Value:"), typeValue);
     form->addRow(QStringLiteral("Color:"), colours);
     form->addRow(QStringLiteral("Description:"), comment);
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    form->addRow(box);
+    form->addRow(OkCancel(dialog));
     if (dialog.exec() != QDialog::Accepted)
         return false;
     model.name = ToCp1252(name->text());

@@ -18,18 +18,11 @@
 #include "structure/AssociateDialogModel.h"
 #include "structure/SortDialogModel.h"
 #include "structure/StructureDescription.h"
+#include "structure/ui/DialogParts.h"
 
 namespace quill {
 
 namespace {
-
-QDialogButtonBox* OkCancel(QDialog& dialog)
-{
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    return box;
-}
 
 const QString kStructureFilter = QStringLiteral("Structures (*.ini)");
 

@@ -13,28 +13,10 @@
 
 #include "platform/qt/Cp1252.h"
 #include "structure/StructureDialogModel.h"
+#include "structure/ui/DialogParts.h"
 #include "structure/ui/QtStructureDialogs.h"
 
 namespace quill {
-
-namespace {
-
-void Fill(QListWidget* list, const std::vector<std::string>& lines, int selected)
-{
-    list->clear();
-    for (const std::string& line : lines)
-        list->addItem(FromCp1252(line));
-    list->setCurrentRow(selected);
-}
-
-QPushButton* Button(const QString& text, QWidget* parent, QLayout* layout)
-{
-    auto* button = new QPushButton(text, parent);
-    layout->addWidget(button);
-    return button;
-}
-
-}  // namespace
 
 bool QtStructureDialogs::EditStructure(StructureDialogModel& model)
 {
@@ -66,42 +48,7 @@ bool QtStructureDialogs::EditStructure(StructureDialogModel& model)
     form->addRow(QStringLiteral("Field Type:"), typeRow);
     top->addLayout(form);
 
-    auto* associate = new QGroupBox(QStringLiteral("Associate"), &dialog);
-    auto* maskLayout = new QGridLayout(associate);
-    auto* masks = new QListWidget(associate);
-    masks->setToolTip(QString::fromLatin1(StructureDialogModel::kMaskTip));
-    auto* maskText = new QLineEdit(associate);
-    maskText->setToolTip(QString::fromLatin1(StructureDialogModel::kMaskTip));
-    auto* maskButtons = new QHBoxLayout;
-    maskLayout->addWidget(masks, 0, 0);
-    maskLayout->addWidget(maskText, 1, 0);
-    maskLayout->addLayout(maskButtons, 2, 0);
-    auto refillMasks = [&] {
-        Fill(masks, model.MaskLines(), model.selectedMask);
-        maskText->setText(FromCp1252(model.maskText));
-    };
-    auto maskAction = [&](void (StructureDialogModel::*action)()) {
-        return [&, action] {
-            model.maskText = ToCp1252(maskText->text());
-            (model.*action)();
-            refillMasks();
-            maskText->setFocus();
-        };
-    };
-    QObject::connect(Button(QStringLiteral("New"), associate, maskButtons), &QPushButton::clicked, &dialog,
-                     maskAction(&StructureDialogModel::NewMask));
-    QObject::connect(Button(QStringLiteral("Modify"), associate, maskButtons), &QPushButton::clicked, &dialog,
-                     maskAction(&StructureDialogModel::ModifyMask));
-    QObject::connect(Button(QStringLiteral("Delete"), associate, maskButtons), &QPushButton::clicked, &dialog,
-                     maskAction(&StructureDialogModel::DeleteMask));
-    QObject::connect(Button(QStringLiteral("This"), associate, maskButtons), &QPushButton::clicked, &dialog,
-                     maskAction(&StructureDialogModel::ThisMask));
-    QObject::connect(masks, &QListWidget::currentRowChanged, &dialog, [&](int row) {
-        model.SelectMask(row);
-        maskText->setText(FromCp1252(model.maskText));
-    });
-    refillMasks();
-    top->addWidget(associate);
+    top->addWidget(MaskGroup(model.masks, StructureDialogModel::kMaskTip, &dialog));
 
     auto* fieldsBox = new QGroupBox(QStringLiteral("Fields"), &dialog);
     auto* fieldLayout = new QHBoxLayout(fieldsBox);
@@ -110,7 +57,7 @@ bool QtStructureDialogs::EditStructure(StructureDialogModel& model)
     auto* fieldButtons = new QVBoxLayout;
     fieldLayout->addWidget(fields);
     fieldLayout->addLayout(fieldButtons);
-    auto refillFields = [&] { Fill(fields, model.FieldLines(), model.selectedField); };
+    auto refillFields = [&] { FillList(fields, model.FieldLines(), model.selectedField); };
     auto fieldAction = [&](void (StructureDialogModel::*action)()) {
         return [&, action] {
             model.selectedField = fields->currentRow();
@@ -118,23 +65,20 @@ bool QtStructureDialogs::EditStructure(StructureDialogModel& model)
             refillFields();
         };
     };
-    QObject::connect(Button(QStringLiteral("New"), fieldsBox, fieldButtons), &QPushButton::clicked, &dialog,
+    QObject::connect(AddButton(QStringLiteral("New"), fieldsBox, fieldButtons), &QPushButton::clicked, &dialog,
                      fieldAction(&StructureDialogModel::NewField));
-    QObject::connect(Button(QStringLiteral("Delete"), fieldsBox, fieldButtons), &QPushButton::clicked, &dialog,
+    QObject::connect(AddButton(QStringLiteral("Delete"), fieldsBox, fieldButtons), &QPushButton::clicked, &dialog,
                      fieldAction(&StructureDialogModel::DeleteSelectedField));
-    QObject::connect(Button(QStringLiteral("Up"), fieldsBox, fieldButtons), &QPushButton::clicked, &dialog,
+    QObject::connect(AddButton(QStringLiteral("Up"), fieldsBox, fieldButtons), &QPushButton::clicked, &dialog,
                      fieldAction(&StructureDialogModel::FieldUp));
-    QObject::connect(Button(QStringLiteral("Down"), fieldsBox, fieldButtons), &QPushButton::clicked, &dialog,
+    QObject::connect(AddButton(QStringLiteral("Down"), fieldsBox, fieldButtons), &QPushButton::clicked, &dialog,
                      fieldAction(&StructureDialogModel::FieldDown));
     QObject::connect(fields, &QListWidget::itemDoubleClicked, &dialog,
                      fieldAction(&StructureDialogModel::EditSelectedField));
     refillFields();
     top->addWidget(fieldsBox);
 
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    top->addWidget(box);
+    top->addWidget(OkCancel(dialog));
     if (dialog.exec() != QDialog::Accepted)
         return false;
     model.name = ToCp1252(name->text());

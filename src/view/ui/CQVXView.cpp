@@ -53,7 +53,8 @@ CQVXView::CQVXView(CQVXDoc& doc, Settings& settings, QWidget* parent)
       settings_(settings),
       motion_(doc, state_),
       editing_(doc, state_),
-      ruler_(new FieldRuler(doc, state_, this))
+      ruler_(new FieldRuler(doc, state_, this)),
+      engine_(doc.Syntax())
 {
     ruler_->hide();
     setFocusPolicy(Qt::StrongFocus);
@@ -98,6 +99,7 @@ void CQVXView::RecomputePageWidth()
 
 void CQVXView::RedrawAll()
 {
+    ++generation_;
     UpdateScrollRanges();
     viewport()->update();
     UpdateStatusPanes();
@@ -295,6 +297,7 @@ bool CQVXView::Edit(QKeyEvent* event)
 
 void CQVXView::AfterEdit()
 {
+    ++generation_;
     UpdateScrollRanges();
     EnsureCursorVisible(false);
     caretPhase_ = true;
@@ -406,10 +409,15 @@ void CQVXView::paintEvent(QPaintEvent* event)
     painter.fillRect(event->rect(), grey ? kGrey : palette().color(QPalette::Base));
     painter.setFont(textFont_);
     const LineIndex count = doc_.Text().LineCount();
+    const bool coloured = doc_.Syntax().IsActive() && !doc_.IgnoreFormatCodes();
+    if (coloured)
+        LookBack();
     for (int row = 0; row < kMaxRows && state_.topLine + row < count; ++row) {
         QRect rowRect(0, row * cellHeight_, viewport()->width(), cellHeight_);
+        if (coloured)
+            engine_.ColourLine(doc_.Text().Line(state_.topLine + row), true);  // keeps the state going
         if (rowRect.intersects(event->rect()))
-            PaintRow(painter, row, state_.topLine + row);
+            PaintRow(painter, row, state_.topLine + row, coloured);
     }
     PaintSelection(painter);
     PaintCaret(painter);
@@ -429,7 +437,21 @@ void CQVXView::paintEvent(QPaintEvent* event)
     }
 }
 
-void CQVXView::PaintRow(QPainter& painter, int row, LineIndex line)
+void CQVXView::LookBack()
+{
+    if (lookBackGeneration_ == generation_ && lookBackTop_ == state_.topLine) {
+        engine_.SetOpenItems(lookBackState_);
+        return;
+    }
+    engine_.ResetOpenItems();
+    for (LineIndex line = std::max<LineIndex>(0, state_.topLine - 15000); line < state_.topLine; ++line)
+        engine_.ColourLine(doc_.Text().Line(line), false);
+    lookBackState_ = engine_.OpenItems();
+    lookBackGeneration_ = generation_;
+    lookBackTop_ = state_.topLine;
+}
+
+void CQVXView::PaintRow(QPainter& painter, int row, LineIndex line, bool coloured)
 {
     RowOptions options;
     options.visible = &settings_.visible;
@@ -457,15 +479,25 @@ void CQVXView::PaintRow(QPainter& painter, int row, LineIndex line)
     text.reserve(static_cast<qsizetype>(last - first));
     for (std::size_t i = first; i < last; ++i)
         text.append(Cp1252ToChar(cells[i].glyph));
-    const QColor textColour = doc_.IgnoreFormatCodes() ? QColor(Qt::black)
-                              : doc_.HasBookmark(line)  ? kBookmarkText
-                                                        : palette().color(QPalette::Text);
-    painter.setPen(textColour);
+    const bool bookmarked = doc_.HasBookmark(line);
+    const QColor plain = doc_.IgnoreFormatCodes() ? QColor(Qt::black)
+                         : bookmarked             ? kBookmarkText
+                                                  : palette().color(QPalette::Text);
     const int ascent = QFontMetrics(textFont_).ascent();
     // Glyphs go cell by cell, so a face with uneven advances still keeps the columns.
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (text[i] != QLatin1Char(' '))
-            painter.drawText(static_cast<int>(i) * cellWidth_, y + ascent, QString(text[i]));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char(' '))
+            continue;
+        QColor colour = plain;
+        if (coloured && !bookmarked) {
+            const int item = engine_.ItemOfByte(cells[first + static_cast<std::size_t>(i)].byte);
+            const std::int64_t rgb = engine_.RunColour({0, 0, item});
+            if (rgb >= 0)
+                colour = QColor(QRgb(static_cast<std::uint32_t>(rgb)));
+        }
+        painter.setPen(colour);
+        painter.drawText(static_cast<int>(i) * cellWidth_, y + ascent, QString(text[i]));
+    }
     bool formFeed = false;
     for (std::size_t i = first; i < last; ++i) {
         if (cells[i].stored == rules.ff && !rules.ignoreFormatCodes)

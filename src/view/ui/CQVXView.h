@@ -7,6 +7,7 @@
 
 #include "document/DocumentView.h"
 #include "view/CursorMotion.h"
+#include "syntax/ColouringEngine.h"
 #include "view/TextEditing.h"
 #include "view/ViewState.h"
 
@@ -67,7 +68,10 @@ private:
     void PaintSelection(QPainter& painter);
     void MoveToCell(const QPoint& at);
     void RewrapAtBorder();
-    void PaintRow(QPainter& painter, int row, LineIndex line);
+    void PaintRow(QPainter& painter, int row, LineIndex line, bool coloured);
+    /// Feeds the lines above the window to the colouring engine, so items opened there colour
+    /// the first rows; the result is kept while neither the text nor the top line changes.
+    void LookBack();
     void PaintHexBox(QPainter& painter, int x, int y, std::uint8_t byte, bool formatColour);
     void PaintCaret(QPainter& painter);
 
@@ -79,6 +83,11 @@ private:
     QBasicTimer rewrapTimer_;  ///< wrapping at the window border follows the window's width
     int wrappedWidth_ = 0;
     FieldRuler* ruler_;
+    ColouringEngine engine_;
+    std::uint64_t generation_ = 0;  ///< raised whenever the text may have changed
+    std::uint64_t lookBackGeneration_ = ~std::uint64_t{0};
+    LineIndex lookBackTop_ = -1;
+    std::array<int, ColouringEngine::kOpenSlots> lookBackState_{};
     QFont textFont_;
     QFont hexFont_;
     int cellWidth_ = 8;

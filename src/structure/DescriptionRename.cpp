@@ -1,0 +1,23 @@
+// Renaming description files.
+#include "structure/DescriptionRename.h"
+
+#include <cstdio>
+
+#include "document/FileStatus.h"
+#include "platform/Prompter.h"
+
+namespace quill {
+
+bool AcceptRename(const std::string& folder, const std::string& oldName, const std::string& newName,
+                  const std::string& extension, Prompter& prompter)
+{
+    if (newName == oldName)
+        return true;
+    if (PathExists(folder + "/" + newName + extension) &&
+        prompter.Ask("Overwrite \"" + newName + "\"!", Buttons::OkCancel) == Answer::Cancel)
+        return false;
+    std::remove((folder + "/" + oldName + extension).c_str());
+    return true;
+}
+
+}  // namespace quill

@@ -1,0 +1,26 @@
+// Pieces the description dialogs share: list filling, buttons, OK/Cancel, the mask group.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class QDialog;
+class QDialogButtonBox;
+class QGroupBox;
+class QLayout;
+class QListWidget;
+class QPushButton;
+class QString;
+class QWidget;
+
+namespace quill {
+
+class MaskListModel;
+
+void FillList(QListWidget* list, const std::vector<std::string>& lines, int selected);
+QPushButton* AddButton(const QString& text, QWidget* parent, QLayout* layout);
+QDialogButtonBox* OkCancel(QDialog& dialog);
+/// The "Associate" group over a mask list; tooltip for list and field.
+QGroupBox* MaskGroup(MaskListModel& model, const char* tooltip, QWidget* parent);
+
+}  // namespace quill

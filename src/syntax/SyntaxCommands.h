@@ -1,0 +1,47 @@
+// The Syntax and Charset menus: choosing, editing and saving syntax descriptions and conversion
+// tables, and converting the text.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace quill {
+
+class CQVXDoc;
+class SyntaxDialogs;
+struct SyntaxItem;
+
+class SyntaxCommands {
+public:
+    /// askMask: the Associate dialog for a path.
+    using AskMask = std::function<std::optional<std::string>(const std::string&)>;
+
+    SyntaxCommands(CQVXDoc& doc, SyntaxDialogs& dialogs, AskMask askMask);
+
+    // Syntax menu.
+    void SyntaxOff();
+    bool SyntaxOpen();
+    bool SyntaxModify();
+    bool SyntaxSaveAs();
+    /// The Syntax Item dialog; true when the item is accepted (it has a name).
+    bool EditItem(SyntaxItem& item);
+
+    // Charset menu.
+    void CharsetOff();
+    bool CharsetOpen();
+    bool CharsetModify();
+    bool CharsetSaveAs();
+    /// "&Convert": with a table, back to the program's code page; without, into a chosen table.
+    bool CharsetConvert();
+
+private:
+    std::optional<std::string> OpenFile(const char* filter, const char* extension);
+    std::optional<std::string> SaveFile(const char* filter, const char* extension);
+
+    CQVXDoc& doc_;
+    SyntaxDialogs& dialogs_;
+    AskMask askMask_;
+};
+
+}  // namespace quill
