@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "document/FileStatus.h"
+#include "structure/PathMask.h"
 #include "structure/StructureDescription.h"
 
 namespace quill::test {
@@ -41,6 +42,76 @@ TEST(ShippedDataTest, SamplesPickTheirStructure)
     std::string row = "2026-03-14;DE00012345;Books;1999;EUR";
     description.SplitDelimited(LineView(row), rules);
     EXPECT_EQ(StructureDescription::ContentOf(LineView(row), description.Field(3)), "1999");
+}
+
+}  // namespace
+}  // namespace quill::test
+
+#include "charset/ConversionTable.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+#include "syntax/ColouringEngine.h"
+#include "syntax/SyntaxDescription.h"
+
+namespace quill::test {
+namespace {
+
+TEST(ShippedDataTest, EverySyntaxLoadsAndColoursItsOwnKind)
+{
+    int syntaxes = 0;
+    for (const std::string& path : DescriptionFiles(kData, ".syn")) {
+        ++syntaxes;
+        SyntaxDescription syntax;
+        ASSERT_TRUE(syntax.Load(path)) << path;
+        EXPECT_GT(syntax.ItemCount(), 2u) << path;
+        EXPECT_FALSE(syntax.Masks().empty()) << path;
+    }
+    EXPECT_GE(syntaxes, 7);
+    SyntaxDescription c;
+    ASSERT_TRUE(c.SelectForFile("/src/main.cpp", kData));
+    ColouringEngine engine(c);
+    const std::string line = "int x = 1; // \"not\" a string";
+    engine.ColourLine(LineView(line), true);
+    EXPECT_NE(engine.ItemOfByte(0), 0);   // int
+    EXPECT_EQ(engine.ItemOfByte(4), 0);   // x
+    EXPECT_EQ(engine.ItemOfByte(14), engine.ItemOfByte(11));  // the quote lies in the comment
+}
+
+TEST(ShippedDataTest, EveryTableRoundTripsThroughSaveAndLoad)
+{
+    TempDir dir;
+    ScriptedPrompter prompter;
+    int tables = 0;
+    for (const std::string& path : DescriptionFiles(kData, ".tec")) {
+        ++tables;
+        ConversionTable table;
+        ASSERT_TRUE(table.Load(path)) << path;
+        ASSERT_TRUE(table.IsActive()) << path;
+        ASSERT_TRUE(table.Save(dir.Path(), prompter)) << path;
+        ConversionTable again;
+        ASSERT_TRUE(again.Load(dir.File(table.Name() + ".tec")));
+        for (int b = 0; b < 256; ++b)
+            ASSERT_EQ(again.ToDisplay(static_cast<std::uint8_t>(b)), table.ToDisplay(static_cast<std::uint8_t>(b)));
+    }
+    EXPECT_GE(tables, 3);
+}
+
+TEST(ShippedDataTest, TheAutomaticChoiceFindsTheDosTableForUmlauts)
+{
+    ByteHistogram histogram{};
+    for (char ch : std::string("Gr\x81\x94\xe1" "e aus K\x94ln, sch\x94ne Gr\x81\xe1" "e"))
+        ++histogram[static_cast<std::uint8_t>(ch)];
+    ConversionTable table;
+    table.AutoSelect(histogram, kData);
+    EXPECT_EQ(table.Name(), "DOS CP437");
+    EXPECT_EQ(table.ToDisplay(0x81), 0xFC);
+
+    ByteHistogram ascii{};
+    for (char ch : std::string("Plain ASCII text, nothing to convert.\r\n"))
+        ++ascii[static_cast<std::uint8_t>(ch)];
+    table.AutoSelect(ascii, kData);
+    EXPECT_FALSE(table.IsActive());
+    EXPECT_EQ(table.Name(), "<ANSI>");
 }
 
 }  // namespace
