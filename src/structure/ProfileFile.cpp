@@ -179,3 +179,22 @@ bool ProfileFile::NextSection(std::string& name)
 }
 
 }  // namespace quill
+
+namespace quill {
+
+std::vector<std::string> ProfileFile::DescriptionSections(std::vector<std::string>& masks)
+{
+    std::string key, value, section;
+    while (NextEntry(key, value))
+        if (key == "Mask")
+            masks.push_back(value);
+    std::vector<std::string> sections;
+    if (!entries_.empty())
+        sections.push_back(entries_.front().section);
+    while (NextSection(section))
+        sections.push_back(section);
+    std::erase_if(sections, [](const std::string& name) { return name.empty() || name[0] == '<'; });
+    return sections;
+}
+
+}  // namespace quill

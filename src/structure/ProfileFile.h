@@ -40,6 +40,11 @@ public:
     /// Moves to the next section; false at the end.
     bool NextSection(std::string& name);
 
+    /// The walk description loaders make: the "Mask" values of the first section, and the names of
+    /// the sections that describe fields or items (not those beginning with "<"). A file without
+    /// "<General>" starts with such a section.
+    std::vector<std::string> DescriptionSections(std::vector<std::string>& masks);
+
     /// Missing entries are reported through this prompter when set.
     void ReportMissing(Prompter* prompter) { reportMissing_ = prompter; }
     const std::vector<ProfileEntry>& Entries() const { return entries_; }

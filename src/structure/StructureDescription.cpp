@@ -43,13 +43,7 @@ bool StructureDescription::Load(const std::string& path)
     recordLength_ = static_cast<int>(file.GetInt(kGeneral, "RecordLength", 0));
     type_ = static_cast<int>(file.GetInt(kGeneral, "Type", 0));
     file.GetString(kGeneral, "Delimiter", delimiter_);
-    std::string key, value, section;
-    while (file.NextEntry(key, value))
-        if (key == "Mask")
-            masks_.push_back(value);
-    while (file.NextSection(section)) {
-        if (!section.empty() && section[0] == '<')
-            continue;
+    for (const std::string& section : file.DescriptionSections(masks_)) {
         auto field = std::make_unique<FieldDef>();
         field->name = UpperCp1252(section.size() > 5 ? section.substr(0, section.size() - 5) : std::string());
         field->offset = static_cast<std::int32_t>(file.GetInt(section, "Offset", 0));

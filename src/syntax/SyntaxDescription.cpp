@@ -32,13 +32,7 @@ bool SyntaxDescription::Load(const std::string& path)
         return false;
     Reset();
     name_ = SplitPath(path).name;
-    std::string key, value, section;
-    while (file.NextEntry(key, value))
-        if (key == "Mask")
-            masks_.push_back(value);
-    while (file.NextSection(section)) {
-        if (!section.empty() && section[0] == '<')
-            continue;
+    for (const std::string& section : file.DescriptionSections(masks_)) {
         auto item = std::make_unique<SyntaxItem>();
         item->name = UpperCp1252(section.size() > 5 ? section.substr(0, section.size() - 5) : std::string());
         file.GetString(section, "Start", item->start);
