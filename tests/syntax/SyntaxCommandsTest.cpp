@@ -1,0 +1,168 @@
+// The Syntax and Charset menus on a document, with scripted dialogs.
+#include <gtest/gtest.h>
+
+#include "charset/ConversionDialogModel.h"
+#include "structure/FieldOperations.h"
+#include "support/DocumentFixture.h"
+#include "support/ScriptedStructureDialogs.h"
+#include "syntax/SyntaxCommands.h"
+#include "syntax/SyntaxDialogModels.h"
+#include "syntax/SyntaxDialogs.h"
+
+namespace quill::test {
+namespace {
+
+using LineList = std::vector<std::string>;
+
+class ScriptedSyntaxDialogs : public SyntaxDialogs {
+public:
+    bool EditSyntax(SyntaxDialogModel& model) override { return syntax ? syntax(model) : false; }
+    bool EditItem(SyntaxItemDialogModel& model) override { return item ? item(model) : false; }
+    bool EditConversion(ConversionDialogModel& model) override { return conversion ? conversion(model) : false; }
+    std::optional<std::string> OpenDescription(const std::string&, const std::string&, const std::string&) override
+    {
+        return openPath;
+    }
+    std::optional<std::string> SaveDescription(const std::string&, const std::string&, const std::string&) override
+    {
+        return savePath;
+    }
+    std::function<bool(SyntaxDialogModel&)> syntax;
+    std::function<bool(SyntaxItemDialogModel&)> item;
+    std::function<bool(ConversionDialogModel&)> conversion;
+    std::optional<std::string> openPath, savePath;
+};
+
+class SyntaxCommandsTest : public DocumentFixture {
+protected:
+    std::string Data(const std::string& name) { return dir.File("QVXData/" + name); }
+    ScriptedSyntaxDialogs dialogs;
+    ScriptedStructureDialogs structureDialogs;
+    FieldOperations fields{*doc, structureDialogs};
+    SyntaxCommands commands{*doc, dialogs, [this](const std::string& path) { return fields.AskMask(path); }};
+};
+
+TEST_F(SyntaxCommandsTest, ALoadedFileFindsItsSyntaxUnlessAStructureMatches)
+{
+    dir.Write("QVXData/c.syn", "\r\n[<General>]\r\nMask=*.c;\r\n[COMMENT_0000]\r\nStart=/*;\r\nEnd=*/;\r\n");
+    ASSERT_TRUE(OpenBytes("int x;\n", "main.c"));
+    EXPECT_TRUE(doc->Syntax().IsActive());
+    EXPECT_EQ(view.panes[4], "");  // written by the view; the fake only keeps what the document sent
+    dir.Write("QVXData/c.ini", "\r\n[<General>]\r\nMask=*.c;\r\n[F_0000]\r\nLength=3;\r\n");
+    ASSERT_TRUE(OpenBytes("int x;\n", "main.c"));
+    EXPECT_TRUE(doc->Structure().IsActive());
+    EXPECT_FALSE(doc->Syntax().IsActive());
+}
+
+TEST_F(SyntaxCommandsTest, OpeningASyntaxSwitchesTheStructureOffAndOffersAMask)
+{
+    dir.Write("QVXData/s.syn", "\r\n[<General>]\r\nMask=*.zzz;\r\n[KEY_0000]\r\nKeywords=if;\r\n");
+    ASSERT_TRUE(OpenBytes("if x\n", "a.txt"));
+    doc->Structure().SetActive(true);
+    dialogs.openPath = Data("s.syn");
+    structureDialogs.associate.push_back([](AssociateDialogModel& model) {
+        model.Check(2);
+        return true;
+    });
+    ASSERT_TRUE(commands.SyntaxOpen());
+    EXPECT_TRUE(doc->Syntax().IsActive());
+    EXPECT_FALSE(doc->Structure().IsActive());
+    EXPECT_EQ(doc->Syntax().Masks(), (std::vector<std::string>{"*.zzz", "*.txt"}));
+    EXPECT_NE(ReadFile(Data("s.syn")).find("Mask=*.txt;"), std::string::npos);
+}
+
+TEST_F(SyntaxCommandsTest, ModifyRenamesAndCancelReloads)
+{
+    dir.Write("QVXData/old.syn", "[ITEM_0000]\r\nStart=#;\r\n");
+    ASSERT_TRUE(doc->Syntax().Load(Data("old.syn")));
+    dialogs.syntax = [](SyntaxDialogModel& model) {
+        model.name = "new";
+        return true;
+    };
+    ASSERT_TRUE(commands.SyntaxModify());
+    EXPECT_FALSE(FileExists(Data("old.syn")));
+    EXPECT_TRUE(FileExists(Data("new.syn")));
+
+    dialogs.item = [](SyntaxItemDialogModel& model) {
+        model.name = "added";
+        return true;
+    };
+    dialogs.syntax = [](SyntaxDialogModel& model) {
+        model.NewItem();  // changes the description at once ...
+        return false;     // ... but Cancel reloads it from its file
+    };
+    EXPECT_FALSE(commands.SyntaxModify());
+    EXPECT_EQ(doc->Syntax().ItemCount(), 1u);
+
+    SyntaxItem unnamed;
+    dialogs.item = [](SyntaxItemDialogModel&) { return true; };
+    EXPECT_FALSE(commands.EditItem(unnamed));  // an item without a name is not accepted
+}
+
+TEST_F(SyntaxCommandsTest, ATableThatShowsAnotherLineEndRecutsTheText)
+{
+    dir.Write("QVXData/nl.tec", "25=0A\n");
+    ASSERT_TRUE(OpenBytes("one%two%three"));
+    // Under the table the "%" are line ends, not unusual bytes: the load chose it and re-cut.
+    EXPECT_EQ(doc->Charset().Name(), "nl");
+    EXPECT_EQ(Lines(), (LineList{"one%", "two%", "three"}));
+    commands.CharsetOff();
+    EXPECT_EQ(Lines(), LineList{"one%two%three"});
+    dialogs.openPath = Data("nl.tec");
+    ASSERT_TRUE(commands.CharsetOpen());
+    EXPECT_EQ(Lines(), (LineList{"one%", "two%", "three"}));
+}
+
+TEST_F(SyntaxCommandsTest, ConvertRewritesTheBytesBothWays)
+{
+    dir.Write("QVXData/dos.tec", "84=E4\n94=F6\n");
+    ASSERT_TRUE(OpenBytes("K\xF6ln \xE4"));
+    dialogs.openPath = Data("dos.tec");
+    ASSERT_TRUE(commands.CharsetConvert());  // no table yet: into the chosen one
+    EXPECT_EQ(AllBytes(), "K\x94ln \x84");
+    EXPECT_TRUE(doc->Charset().IsActive());
+    prompter.Expect("Convert to ANSI?", Answer::Yes);
+    ASSERT_TRUE(commands.CharsetConvert());
+    EXPECT_EQ(AllBytes(), "K\xF6ln \xE4");
+    EXPECT_FALSE(doc->Charset().IsActive());
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_FALSE(doc->CanUndo());
+}
+
+TEST_F(SyntaxCommandsTest, EditingTheBuiltInTableNeedsANewName)
+{
+    ASSERT_TRUE(OpenBytes("abc"));
+    dialogs.conversion = [](ConversionDialogModel& model) {
+        model.entryText = "61=41";
+        model.NewEntry();
+        return true;
+    };
+    commands.CharsetModify();
+    EXPECT_FALSE(doc->Charset().IsActive());
+    dialogs.conversion = [](ConversionDialogModel& model) {
+        model.entryText = "61=41";
+        model.NewEntry();
+        model.name = "upper-a";
+        return true;
+    };
+    commands.CharsetModify();
+    EXPECT_TRUE(doc->Charset().IsActive());
+    EXPECT_EQ(doc->Charset().ToDisplay('a'), 'A');
+    EXPECT_TRUE(FileExists(Data("upper-a.tec")));
+}
+
+TEST_F(SyntaxCommandsTest, BinaryModeSwitchesTheTableOffAndBack)
+{
+    dir.Write("QVXData/dos.tec", "84=E4\n");
+    ASSERT_TRUE(OpenBytes("Gr\x84\x84" "e"));
+    ASSERT_TRUE(doc->Charset().IsActive());  // chosen automatically
+    doc->SwitchBinaryMode();
+    EXPECT_FALSE(doc->Charset().IsActive());
+    doc->SwitchBinaryMode();
+    EXPECT_TRUE(doc->Charset().IsActive());
+    EXPECT_EQ(view.panes[5], "");  // pane 5 is the view's; here the table itself tells
+    EXPECT_EQ(doc->Charset().Name(), "dos");
+}
+
+}  // namespace
+}  // namespace quill::test
