@@ -17,4 +17,10 @@ private:
     QWidget* parent_;
 };
 
+/// A path chosen in the open-file dialog, or empty when cancelled.
+std::string AskOpenFile(QWidget* parent, const std::string& folder, const std::string& filter);
+/// A path chosen in the save-file dialog (asking before overwriting), or empty when cancelled.
+std::string AskSaveFile(QWidget* parent, const std::string& start, const std::string& filter,
+                        const std::string& extension);
+
 }  // namespace quill

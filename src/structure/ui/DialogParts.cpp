@@ -15,6 +15,13 @@
 
 namespace quill {
 
+QLineEdit* TextEdit(const std::string& text, const char* tooltip, QWidget* parent)
+{
+    auto* edit = new QLineEdit(FromCp1252(text), parent);
+    edit->setToolTip(QString::fromLatin1(tooltip));
+    return edit;
+}
+
 void FillList(QListWidget* list, const std::vector<std::string>& lines, int selected)
 {
     list->clear();

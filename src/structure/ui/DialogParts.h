@@ -8,6 +8,7 @@ class QDialog;
 class QDialogButtonBox;
 class QGroupBox;
 class QLayout;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QString;
@@ -17,6 +18,8 @@ namespace quill {
 
 class MaskListModel;
 
+/// A line edit holding a code page 1252 text, with its tooltip.
+QLineEdit* TextEdit(const std::string& text, const char* tooltip, QWidget* parent);
 void FillList(QListWidget* list, const std::vector<std::string>& lines, int selected);
 QPushButton* AddButton(const QString& text, QWidget* parent, QLayout* layout);
 QDialogButtonBox* OkCancel(QDialog& dialog);

@@ -14,30 +14,19 @@
 
 namespace quill {
 
-namespace {
-
-QLineEdit* Edit(const std::string& text, const char* tip, QWidget* parent)
-{
-    auto* edit = new QLineEdit(FromCp1252(text), parent);
-    edit->setToolTip(QString::fromLatin1(tip));
-    return edit;
-}
-
-}  // namespace
-
 bool QtStructureDialogs::EditField(FieldDialogModel& model)
 {
     QDialog dialog(parent_);
     dialog.setWindowTitle(QStringLiteral("Field"));
     auto* form = new QFormLayout(&dialog);
-    QLineEdit* name = Edit(model.name, FieldDialogModel::kNameTip, &dialog);
-    QLineEdit* offset = Edit(model.offset, FieldDialogModel::kOffsetTip, &dialog);
-    QLineEdit* length = Edit(model.length, FieldDialogModel::kLengthTip, &dialog);
+    QLineEdit* name = TextEdit(model.name, FieldDialogModel::kNameTip, &dialog);
+    QLineEdit* offset = TextEdit(model.offset, FieldDialogModel::kOffsetTip, &dialog);
+    QLineEdit* length = TextEdit(model.length, FieldDialogModel::kLengthTip, &dialog);
     auto* recordType = new QCheckBox(QStringLiteral("Record Type Field"), &dialog);
     recordType->setToolTip(QString::fromLatin1(FieldDialogModel::kRecordTypeTip));
     recordType->setChecked(model.isRecordType);
-    QLineEdit* typeValue = Edit(model.typeValue, FieldDialogModel::kTypeValueTip, &dialog);
-    QLineEdit* comment = Edit(model.comment, FieldDialogModel::kCommentTip, &dialog);
+    QLineEdit* typeValue = TextEdit(model.typeValue, FieldDialogModel::kTypeValueTip, &dialog);
+    QLineEdit* comment = TextEdit(model.comment, FieldDialogModel::kCommentTip, &dialog);
     offset->setEnabled(model.OffsetAndLengthEnabled());
     length->setEnabled(model.OffsetAndLengthEnabled());
 

@@ -15,18 +15,13 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/Cp1252.h"
+#include "platform/qt/QtFileDialogs.h"
 #include "structure/AssociateDialogModel.h"
 #include "structure/SortDialogModel.h"
 #include "structure/StructureDescription.h"
 #include "structure/ui/DialogParts.h"
 
 namespace quill {
-
-namespace {
-
-const QString kStructureFilter = QStringLiteral("Structures (*.ini)");
-
-}  // namespace
 
 bool QtStructureDialogs::Associate(AssociateDialogModel& model)
 {
@@ -107,22 +102,14 @@ bool QtStructureDialogs::ChooseSortFields(SortDialogModel& model)
 
 std::optional<std::string> QtStructureDialogs::OpenStructureFile(const std::string& folder)
 {
-    QString chosen = QFileDialog::getOpenFileName(parent_, QStringLiteral("Open structure description"),
-                                                  QString::fromLocal8Bit(folder.c_str()), kStructureFilter);
-    if (chosen.isEmpty())
-        return std::nullopt;
-    return chosen.toLocal8Bit().toStdString();
+    std::string chosen = AskOpenFile(parent_, folder, "Structures (*.ini)");
+    return chosen.empty() ? std::nullopt : std::optional<std::string>(chosen);
 }
 
 std::optional<std::string> QtStructureDialogs::SaveStructureFile(const std::string& folder)
 {
-    QFileDialog dialog(parent_, QStringLiteral("Save structure description"), QString::fromLocal8Bit(folder.c_str()),
-                       kStructureFilter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("ini"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().first().toLocal8Bit().toStdString();
+    std::string chosen = AskSaveFile(parent_, folder, "Structures (*.ini)", "ini");
+    return chosen.empty() ? std::nullopt : std::optional<std::string>(chosen);
 }
 
 }  // namespace quill

@@ -18,19 +18,13 @@
 
 #include "charset/ConversionDialogModel.h"
 #include "platform/qt/Cp1252.h"
+#include "platform/qt/QtFileDialogs.h"
 #include "structure/ui/DialogParts.h"
 #include "syntax/SyntaxDialogModels.h"
 
 namespace quill {
 
 namespace {
-
-QLineEdit* Edit(const std::string& text, const char* tip, QWidget* parent)
-{
-    auto* edit = new QLineEdit(FromCp1252(text), parent);
-    edit->setToolTip(QString::fromLatin1(tip));
-    return edit;
-}
 
 QCheckBox* Check(const QString& text, bool checked, const char* tip, QWidget* parent)
 {
@@ -55,7 +49,7 @@ bool QtSyntaxDialogs::EditItem(SyntaxItemDialogModel& model)
     QDialog dialog(parent_);
     dialog.setWindowTitle(QStringLiteral("Syntax Item"));
     auto* form = new QFormLayout(&dialog);
-    QLineEdit* name = Edit(model.name, SyntaxItemDialogModel::kNameTip, &dialog);
+    QLineEdit* name = TextEdit(model.name, SyntaxItemDialogModel::kNameTip, &dialog);
     auto* colour = new QPushButton(QStringLiteral("Color"), &dialog);
     colour->setToolTip(QString::fromLatin1(SyntaxItemDialogModel::kColorTip));
     auto paint = [&] {
@@ -69,15 +63,15 @@ bool QtSyntaxDialogs::EditItem(SyntaxItemDialogModel& model)
             paint();
         }
     });
-    QLineEdit* start = Edit(model.start, SyntaxItemDialogModel::kStartTip, &dialog);
-    QLineEdit* ignorStart = Edit(model.ignorStart, SyntaxItemDialogModel::kIgnorStartTip, &dialog);
-    QLineEdit* end = Edit(model.end, SyntaxItemDialogModel::kEndTip, &dialog);
-    QLineEdit* ignor = Edit(model.ignor, SyntaxItemDialogModel::kIgnorTip, &dialog);
+    QLineEdit* start = TextEdit(model.start, SyntaxItemDialogModel::kStartTip, &dialog);
+    QLineEdit* ignorStart = TextEdit(model.ignorStart, SyntaxItemDialogModel::kIgnorStartTip, &dialog);
+    QLineEdit* end = TextEdit(model.end, SyntaxItemDialogModel::kEndTip, &dialog);
+    QLineEdit* ignor = TextEdit(model.ignor, SyntaxItemDialogModel::kIgnorTip, &dialog);
     auto* keywords = new QPlainTextEdit(FromCp1252(model.keywords), &dialog);
     keywords->setToolTip(QString::fromLatin1(SyntaxItemDialogModel::kKeywordsTip));
     QCheckBox* ignorCase = Check(QStringLiteral("Ignor Case"), model.ignorCase, SyntaxItemDialogModel::kIgnorCaseTip, &dialog);
     QCheckBox* overwrite = Check(QStringLiteral("Overwrite except:"), model.overwrite, SyntaxItemDialogModel::kOverwriteTip, &dialog);
-    QLineEdit* exceptIn = Edit(model.exceptIn, SyntaxItemDialogModel::kExceptInTip, &dialog);
+    QLineEdit* exceptIn = TextEdit(model.exceptIn, SyntaxItemDialogModel::kExceptInTip, &dialog);
     QCheckBox* root = Check(QStringLiteral("Root"), model.root, SyntaxItemDialogModel::kRootTip, &dialog);
     QCheckBox* sub = Check(QStringLiteral("Sub"), model.sub, SyntaxItemDialogModel::kSubTip, &dialog);
     auto* overwriteRow = new QHBoxLayout;
@@ -120,7 +114,7 @@ bool QtSyntaxDialogs::EditSyntax(SyntaxDialogModel& model)
     dialog.setWindowTitle(QStringLiteral("Syntax"));
     auto* top = new QVBoxLayout(&dialog);
     auto* form = new QFormLayout;
-    QLineEdit* name = Edit(model.name, SyntaxDialogModel::kNameTip, &dialog);
+    QLineEdit* name = TextEdit(model.name, SyntaxDialogModel::kNameTip, &dialog);
     form->addRow(QStringLiteral("Name:"), name);
     top->addLayout(form);
     top->addWidget(MaskGroup(model.masks, SyntaxDialogModel::kMaskTip, &dialog));
@@ -167,11 +161,11 @@ bool QtSyntaxDialogs::EditConversion(ConversionDialogModel& model)
     QDialog dialog(parent_);
     dialog.setWindowTitle(QStringLiteral("Conversion"));
     auto* top = new QVBoxLayout(&dialog);
-    QLineEdit* name = Edit(model.name, ConversionDialogModel::kNameTip, &dialog);
+    QLineEdit* name = TextEdit(model.name, ConversionDialogModel::kNameTip, &dialog);
     top->addWidget(name);
     auto* entries = new QListWidget(&dialog);
     entries->setToolTip(QString::fromLatin1(ConversionDialogModel::kEntriesTip));
-    QLineEdit* entry = Edit({}, ConversionDialogModel::kEntryTip, &dialog);
+    QLineEdit* entry = TextEdit({}, ConversionDialogModel::kEntryTip, &dialog);
     top->addWidget(entries);
     top->addWidget(entry);
     auto* buttons = new QHBoxLayout;
@@ -209,23 +203,15 @@ bool QtSyntaxDialogs::EditConversion(ConversionDialogModel& model)
 std::optional<std::string> QtSyntaxDialogs::OpenDescription(const std::string& folder, const std::string& filter,
                                                             const std::string&)
 {
-    QString chosen = QFileDialog::getOpenFileName(parent_, QStringLiteral("Open"), QString::fromLocal8Bit(folder.c_str()),
-                                                  QString::fromLatin1(filter.c_str()));
-    if (chosen.isEmpty())
-        return std::nullopt;
-    return chosen.toLocal8Bit().toStdString();
+    std::string chosen = AskOpenFile(parent_, folder, filter);
+    return chosen.empty() ? std::nullopt : std::optional<std::string>(chosen);
 }
 
 std::optional<std::string> QtSyntaxDialogs::SaveDescription(const std::string& folder, const std::string& filter,
                                                             const std::string& extension)
 {
-    QFileDialog dialog(parent_, QStringLiteral("Save As"), QString::fromLocal8Bit(folder.c_str()),
-                       QString::fromLatin1(filter.c_str()));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QString::fromStdString(extension));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().first().toLocal8Bit().toStdString();
+    std::string chosen = AskSaveFile(parent_, folder, filter, extension);
+    return chosen.empty() ? std::nullopt : std::optional<std::string>(chosen);
 }
 
 }  // namespace quill
