@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
+#include <filesystem>
 #include <QTest>
 
 #include "app/ui/CMainFrame.h"
@@ -95,6 +96,28 @@ TEST_F(MainWindowTest, BookmarkKeysAndTheRememberedPosition)
     again.Frame().View().grab();  // the first paint restores the position
     EXPECT_EQ(again.Frame().PaneText(2), "Line:4/6 Col:0/1");
     EXPECT_TRUE(again.Document().HasBookmark(1));
+}
+
+TEST_F(MainWindowTest, AStructuredFileShowsItsFieldsAndTheirComments)
+{
+    // The shipped descriptions, in a data folder of the test's own.
+    std::filesystem::copy(QUILL_SOURCE_DIR "/data/QVXData", dir.File("QVXData"),
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    const std::string path = dir.File("orders.ord");
+    std::filesystem::copy_file(QUILL_SOURCE_DIR "/data/samples/orders.ord", path);
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    CMainFrame& frame = app.Frame();
+    app.Frame().View().grab();
+    EXPECT_EQ(frame.PaneText(4), "Orders (fixed width)");
+    EXPECT_EQ(frame.PaneText(9), "OVR");
+    CQVXView& view = frame.View();
+    QTest::keyClick(&view, Qt::Key_Down);
+    QTest::keyClick(&view, Qt::Key_Tab);
+    QTest::keyClick(&view, Qt::Key_Tab);
+    EXPECT_EQ(frame.PaneText(2), "Line:2/31 Col:8/50");  // the ends of KIND and CUSTNO
+    EXPECT_EQ(frame.PaneText(1), "Order number");
+    EXPECT_FALSE(app.Document().IsModified());
 }
 
 }  // namespace
