@@ -16,6 +16,8 @@ public:
     virtual bool Step(std::int64_t position) = 0;
     /// Closes the window.
     virtual void End() = 0;
+    /// True between Begin and End: long work is under way and events are dispatched from inside it.
+    virtual bool IsActive() const { return false; }
 };
 
 /// Keeps a progress window open for one scope, so every exit path closes it.

@@ -43,7 +43,9 @@ bool QtProgressWindow::Step(std::int64_t position)
     }
     if (dialog_)
         dialog_->setValue(static_cast<int>(std::clamp<std::int64_t>(position, 0, range_) * kBarMaximum / range_));
-    QApplication::processEvents();
+    // Until the window shows, the user's keys and clicks wait: they must not change the document
+    // in the middle of the work. Once it shows, it is modal and takes them itself.
+    QApplication::processEvents(dialog_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     bool pressed = escape_;
     escape_ = false;
     return pressed;

@@ -22,6 +22,7 @@ public:
     void Begin(std::int64_t range) override;
     bool Step(std::int64_t position) override;
     void End() override;
+    bool IsActive() const override { return depth_ > 0; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -13,6 +13,7 @@
 #include "app/Settings.h"
 #include "common/Format.h"
 #include "document/CQVXDoc.h"
+#include "platform/ProgressWindow.h"
 #include "platform/qt/Cp1252.h"
 #include "view/FieldSpans.h"
 #include "view/RowCells.h"
@@ -381,6 +382,8 @@ void CQVXView::focusInEvent(QFocusEvent* event)
 
 void CQVXView::timerEvent(QTimerEvent* event)
 {
+    if (doc_.Progress().IsActive())
+        return;  // the document is in the middle of long work: it must not be changed now
     if (event->timerId() == rewrapTimer_.timerId())
         return RewrapAtBorder();
     if (event->timerId() != timer_.timerId())
