@@ -5,6 +5,7 @@
 #include "view/CursorMotion.h"
 #include "view/RowCells.h"
 #include "view/StatusTexts.h"
+#include "view/TextEditing.h"
 #include "view/ViewState.h"
 
 namespace quill::test {
@@ -158,6 +159,30 @@ TEST_F(RowCellsTest, IgnoredFormatCodesMakeATabOneBoxedCell)
     EXPECT_TRUE(cells[1].box);
     EXPECT_FALSE(cells[1].formatColour);
     EXPECT_EQ(cells[1].stored, 9);
+}
+
+TEST_F(RowCellsTest, ATableShowsEveryByteAsItsDisplayCode)
+{
+    table.Entries() = {"84=E4", "05=09", "41=00"};
+    table.Rebuild();
+    rules.tab = table.Tab();
+    std::vector<Cell> cells = Cells("\x84\x05x\x41");
+    ASSERT_EQ(cells.size(), 5u);
+    EXPECT_EQ(cells[0].glyph, 0xE4);  // shown as a-umlaut
+    EXPECT_EQ(cells[2].glyph, ' ');   // byte 5 is the tab now: a gap to the next stop
+    EXPECT_EQ(cells[3].glyph, 'x');
+    EXPECT_TRUE(cells[4].box);        // an entry of 0: not drawn, boxed with the stored byte
+    EXPECT_EQ(cells[4].stored, 0x41);
+}
+
+TEST_F(CursorTest, TypedCharactersGoThroughTheInputTable)
+{
+    ASSERT_TRUE(OpenBytes("x"));
+    doc->Charset().Entries() = {"84=E4"};
+    doc->Charset().Rebuild();
+    TextEditing editing(*doc, state);
+    editing.InsertChar(0xE4);
+    EXPECT_EQ(Lines()[0], "\x84x");
 }
 
 }  // namespace
