@@ -174,6 +174,7 @@ void SqlDatabase::Close()
                 queueFile << statement << '\n';
             queue_.clear();
         }
+        queueChanged_.notify_all();  // a worker pausing for the user-interface thread ends now
     }
     if (worker_.joinable())
         worker_.join();
