@@ -69,6 +69,20 @@ TEST_F(MainWindowTest, ExitWritesTheSettingsAndKeepsTheRecentFile)
     EXPECT_EQ(store.writeOrder.front(), "Settings/MainWndPos");
 }
 
+TEST_F(MainWindowTest, QuittingInBinaryModeSavesTheSettingsFromBeforeIt)
+{
+    std::string path = dir.Write("bytes.bin", "text\r\n");
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    app.Document().SwitchBinaryMode();
+    ASSERT_EQ(app.AppSettings().viewControlChars, 1);
+    app.Frame().close();
+    app.Exit();
+    EXPECT_EQ(store.ints["Settings/ViewControlChars"], 0);
+    EXPECT_EQ(store.ints["Settings/WordWrap"], 1);
+    EXPECT_EQ(store.ints["Settings/TruncateAtBorder"], 0);
+}
+
 TEST_F(MainWindowTest, BookmarkKeysAndTheRememberedPosition)
 {
     std::string path = dir.Write("marks.txt", "a\nb\nc\nd\ne\n");
