@@ -104,7 +104,6 @@ public:
     void SetAutoReloadMode(int mode) { autoReloadMode_ = mode; }
     bool LoadAborted() const { return loadAborted_; }
     bool IgnoreFormatCodes() const { return ignoreFormatCodes_; }
-    void SetIgnoreFormatCodes(bool on) { ignoreFormatCodes_ = on; }
     bool BinaryMode() const { return binaryMode_; }
     bool OverwriteMode() const { return overwriteMode_; }
     void SetOverwriteMode(bool on);

@@ -49,7 +49,6 @@ public:
 
     /// Hands the storage to a text store; the record is empty afterwards.
     LineSlot Release();
-    LineRecord Copy() const { return LineRecord(Bytes(), Length()); }
 
     LineView View() const { return slot_.View(); }
     std::uint32_t Length() const { return slot_.Length(); }

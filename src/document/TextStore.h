@@ -37,7 +37,6 @@ public:
     void NextLine() { if (current_ >= 0 && current_ + 1 < LineCount()) ++current_; }
     void PreviousLine() { if (current_ > 0) --current_; }
     void SetCurrentLine(LineIndex i) { if (i >= 0 && i < LineCount()) current_ = i; }
-    void ClearCurrentLine() { current_ = -1; }
     /// Keeps the index of the current line; returns it as the position to restore.
     LineIndex SavePosition() { savedIndex_ = current_; return current_; }
     void RestorePosition(LineIndex position) { if (position >= 0) SetCurrentLine(position); }
@@ -60,7 +59,6 @@ public:
     char* NewBlock(std::size_t size);
     /// Frees the newest block; no line may borrow from it.
     void DropLastBlock() { blocks_.pop_back(); }
-    void ReserveLines(std::size_t count) { lines_.Reserve(count); }
 
     /// Destroys every line and block. Above 50,000 lines the progress window shows the remaining
     /// share on a range of 40, every 10,000 lines.

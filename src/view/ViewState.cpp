@@ -40,9 +40,5 @@ LineIndex PageDownTop(LineIndex top, LineIndex pageLines, LineIndex lineCount)
 
 LineIndex PageUpTop(LineIndex top, LineIndex pageLines) { return std::max<LineIndex>(0, top - pageLines); }
 
-LineIndex ClampTop(LineIndex top, LineIndex pageLines, LineIndex lineCount)
-{
-    return std::max<LineIndex>(0, std::min(top, lineCount - pageLines));
-}
 
 }  // namespace quill

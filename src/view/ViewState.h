@@ -20,7 +20,5 @@ bool EnsureCursorVisible(const CQVXDoc& doc, ViewState& view, bool centre);
 /// The scroll requests of the scroll bars; each returns the new top line or left column.
 LineIndex PageDownTop(LineIndex top, LineIndex pageLines, LineIndex lineCount);
 LineIndex PageUpTop(LineIndex top, LineIndex pageLines);
-/// Clamps a top line to the scroll range.
-LineIndex ClampTop(LineIndex top, LineIndex pageLines, LineIndex lineCount);
 
 }  // namespace quill

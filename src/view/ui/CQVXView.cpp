@@ -122,7 +122,6 @@ void CQVXView::ShowStructureBar(bool show)
     ruler_->setVisible(show);
     ruler_->setGeometry(frameWidth(), frameWidth(), viewport()->width(), FieldRuler::kHeight);
     ruler_->update();
-    emit structureBarVisibilityChanged(show);
 }
 
 void CQVXView::UpdateStatusPanes()

@@ -37,12 +37,9 @@ public:
     void ApplyFont();
     /// Writes status panes 1 to 6.
     void UpdateStatusPanes();
-    const ViewState& State() const { return state_; }
-    QSize CellSize() const { return {cellWidth_, cellHeight_}; }
 
 signals:
     void statusTextChanged(int pane, const QString& text);
-    void structureBarVisibilityChanged(bool show);
     void documentChanged();
 
 protected:
