@@ -21,11 +21,12 @@ void Generate(const std::string& path, std::int64_t size)
     std::int64_t written = 0;
     for (std::int64_t i = 0; written < size; ++i) {
         state = state * 1103515245u + 12345u;
-        int n = std::snprintf(line, sizeof line,
-                              "2026-12-07 %02lld:%02lld:%02lld.%03u %s [worker-%u] request %08lld handled in %4u ms status=ok\n",
-                              static_cast<long long>(i / 3600000 % 24), static_cast<long long>(i / 60000 % 60),
-                              static_cast<long long>(i / 1000 % 60), state % 1000, kLevels[state % 5], state % 16,
-                              static_cast<long long>(i), (state >> 8) % 5000);
+        int n = std::snprintf(
+            line, sizeof line,
+            "2026-12-07 %02lld:%02lld:%02lld.%03u %s [worker-%u] request %08lld handled in %4u ms status=ok\n",
+            static_cast<long long>(i / 3600000 % 24), static_cast<long long>(i / 60000 % 60),
+            static_cast<long long>(i / 1000 % 60), state % 1000, kLevels[state % 5], state % 16,
+            static_cast<long long>(i), (state >> 8) % 5000);
         n = static_cast<int>(std::min<std::int64_t>(n, size - written));
         out.write(line, n);
         written += n;
@@ -38,8 +39,8 @@ std::string BenchFile(std::int64_t generatedSize)
 {
     if (const char* named = std::getenv("QUILL_BENCH_FILE"); named && *named)
         return named;
-    std::string path = (std::filesystem::temp_directory_path() /
-                        ("quill-bench-" + std::to_string(generatedSize) + ".log")).string();
+    std::string path =
+        (std::filesystem::temp_directory_path() / ("quill-bench-" + std::to_string(generatedSize) + ".log")).string();
     std::error_code error;
     if (std::filesystem::file_size(path, error) != static_cast<std::uintmax_t>(generatedSize))
         Generate(path, generatedSize);

@@ -8,8 +8,8 @@
 #include "common/AtomicFile.h"
 #include "common/Format.h"
 #include "common/TextCase.h"
-#include "structure/PathMask.h"
 #include "platform/Prompter.h"
+#include "structure/PathMask.h"
 
 namespace quill {
 

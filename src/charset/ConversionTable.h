@@ -39,7 +39,10 @@ public:
     const std::string& LoadedPath() const { return loadedPath_; }
 
     /// The shown byte of a file byte, and the file byte of a shown one (an entry 0 converts nothing).
-    std::uint8_t ToDisplay(std::uint8_t stored) const { return active_ && display_[stored] ? display_[stored] : stored; }
+    std::uint8_t ToDisplay(std::uint8_t stored) const
+    {
+        return active_ && display_[stored] ? display_[stored] : stored;
+    }
     std::uint8_t FromDisplay(std::uint8_t shown) const { return active_ && input_[shown] ? input_[shown] : shown; }
     /// The same for whole texts.
     std::string ToDisplay(std::string bytes) const;

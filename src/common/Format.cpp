@@ -22,9 +22,6 @@ std::string Format(const char* format, ...)
     return text;
 }
 
-std::string SystemErrorText(int error)
-{
-    return Format("%d:%s", error, std::strerror(error));
-}
+std::string SystemErrorText(int error) { return Format("%d:%s", error, std::strerror(error)); }
 
 }  // namespace quill

@@ -15,10 +15,10 @@
 #include "common/Format.h"
 #include "document/DocumentView.h"
 #include "document/TextFileWriter.h"
-#include "structure/FieldDef.h"
 #include "platform/FileDialogs.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
+#include "structure/FieldDef.h"
 
 namespace quill {
 
@@ -187,12 +187,9 @@ bool CQVXDoc::SaveModified()
     if (!modified_)
         return true;
     switch (prompter_.Ask("Do you want to save the changes?", Buttons::YesNoCancel)) {
-    case Answer::Cancel:
-        return false;
-    case Answer::Yes:
-        return OnSaveDocument(path_);
-    default:
-        return true;
+    case Answer::Cancel: return false;
+    case Answer::Yes: return OnSaveDocument(path_);
+    default: return true;
     }
 }
 
@@ -315,15 +312,9 @@ void CQVXDoc::UpdateFileStatusText()
         SetStatus(1, "<NEW FILE>");
 }
 
-void CQVXDoc::UpdateTerminatorStatusText()
-{
-    SetStatus(6, text_.Terminator() == TerminatorKind::CRLF ? "CRLF" : "LF");
-}
+void CQVXDoc::UpdateTerminatorStatusText() { SetStatus(6, text_.Terminator() == TerminatorKind::CRLF ? "CRLF" : "LF"); }
 
-void CQVXDoc::UpdateSelectionStatusText()
-{
-    SetStatus(3, SelectionStatusText());
-}
+void CQVXDoc::UpdateSelectionStatusText() { SetStatus(3, SelectionStatusText()); }
 
 std::string CQVXDoc::SelectionStatusText()
 {
@@ -340,8 +331,8 @@ std::string CQVXDoc::SelectionStatusText()
         std::uint32_t value = 0;
         for (Column k = 0; k < count; ++k) {
             const Column at = cursorColumn == left ? left + k : left + count - 1 - k;
-            const std::uint32_t index = ignoreFormatCodes_ ? static_cast<std::uint32_t>(at)
-                                                           : line.ColumnToIndex(at, rules.tabSize, rules.tab);
+            const std::uint32_t index =
+                ignoreFormatCodes_ ? static_cast<std::uint32_t>(at) : line.ColumnToIndex(at, rules.tabSize, rules.tab);
             value = (value << 8) | line.ByteAt(index);
         }
         selectionValue = value;

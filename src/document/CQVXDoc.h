@@ -271,10 +271,8 @@ private:
         LineIndex last;  ///< -1 below first when nothing is selected
     };
     SelectedRange SelectionLines() const;
-    template <class Rewrite>
-    void RewriteSelectedLines(Rewrite rewrite);
-    template <class Rewrite>
-    void RewriteAllLines(Rewrite rewrite);
+    template <class Rewrite> void RewriteSelectedLines(Rewrite rewrite);
+    template <class Rewrite> void RewriteAllLines(Rewrite rewrite);
     LineRecord Terminator() const;
     void FinishRewrite();
 

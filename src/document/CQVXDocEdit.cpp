@@ -78,9 +78,7 @@ void CQVXDoc::Undo()
     while (!undoList_.empty() && undoList_.back().group == group) {
         UndoRecord& record = undoList_.back();
         switch (record.kind) {
-        case UndoRecord::Kind::Replaced:
-            text_.ReplaceLine(record.index, std::move(record.line));
-            break;
+        case UndoRecord::Kind::Replaced: text_.ReplaceLine(record.index, std::move(record.line)); break;
         case UndoRecord::Kind::Deleted:
             text_.InsertLine(std::min(record.index, text_.LineCount()), std::move(record.line));
             positions_->ShiftLines(record.index, 1);

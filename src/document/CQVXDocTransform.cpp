@@ -23,7 +23,9 @@ constexpr std::int64_t kMaxWrapWidth = 100000;
 class LoopProgress {
 public:
     LoopProgress(ProgressWindow& window, LineIndex count, LineIndex threshold)
-        : window_(window), count_(count), shown_(count > threshold)
+        : window_(window),
+          count_(count),
+          shown_(count > threshold)
     {
         if (shown_)
             window_.Begin(40);
@@ -135,8 +137,7 @@ void CQVXDoc::CharsetChanged()
 
 // ---- Undoable rewrites ------------------------------------------------------------------------
 
-template <class Rewrite>
-void CQVXDoc::RewriteAllLines(Rewrite rewrite)
+template <class Rewrite> void CQVXDoc::RewriteAllLines(Rewrite rewrite)
 {
     const LineIndex keepCurrent = text_.CurrentIndex();
     const LineIndex keepAnchorLine = anchorLine;
@@ -220,8 +221,7 @@ CQVXDoc::SelectedRange CQVXDoc::SelectionLines() const
     return {first, std::min(last, text_.LineCount() - 1)};
 }
 
-template <class Rewrite>
-void CQVXDoc::RewriteSelectedLines(Rewrite rewrite)
+template <class Rewrite> void CQVXDoc::RewriteSelectedLines(Rewrite rewrite)
 {
     if (!CanRunSelectionCommand())
         return;

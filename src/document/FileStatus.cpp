@@ -27,10 +27,10 @@ bool StatusOf(int fd, FileStatus& status)
 std::string LocalTimeText(FileTime time)
 {
     std::time_t seconds = static_cast<std::time_t>(time / 1000000000);
-    std::tm local {};
+    std::tm local{};
     ::localtime_r(&seconds, &local);
-    return Format("%d.%d.%d %02d:%02d:%02d", local.tm_mday, local.tm_mon + 1, local.tm_year + 1900,
-                  local.tm_hour, local.tm_min, local.tm_sec);
+    return Format("%d.%d.%d %02d:%02d:%02d", local.tm_mday, local.tm_mon + 1, local.tm_year + 1900, local.tm_hour,
+                  local.tm_min, local.tm_sec);
 }
 
 std::vector<std::string> ListFiles(const std::string& folder)

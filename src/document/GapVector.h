@@ -15,8 +15,7 @@ namespace quill {
 /// Elements live in one malloc'ed block, [0, gapStart) and [gapEnd, capacity). Growing uses realloc,
 /// which for large blocks remaps pages instead of copying them, and untouched capacity costs no
 /// memory. Restricted to trivially copyable elements so the gap can move with memmove.
-template <class T>
-class GapVector {
+template <class T> class GapVector {
     static_assert(std::is_trivially_copyable_v<T>, "GapVector moves its elements with memmove");
 
 public:

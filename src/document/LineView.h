@@ -13,8 +13,7 @@ class LineView {
 public:
     constexpr LineView() = default;
     constexpr LineView(const char* data, std::uint32_t length) : data_(data), length_(length) {}
-    explicit LineView(std::string_view text)
-        : data_(text.data()), length_(static_cast<std::uint32_t>(text.size())) {}
+    explicit LineView(std::string_view text) : data_(text.data()), length_(static_cast<std::uint32_t>(text.size())) {}
 
     std::uint32_t Length() const { return length_; }
     /// The bytes; never null, also for an empty line.

@@ -28,8 +28,8 @@ bool PositionStore::ReadEntries(const std::string& path)
         return false;
     entries_.reserve(rows.RowCount());
     while (rows.Next())
-        entries_.push_back({rows.Get("File"), rows.GetInt("CsrsX"), rows.GetInt("CsrsY"),
-                            static_cast<int>(rows.GetInt("LastPos"))});
+        entries_.push_back(
+            {rows.Get("File"), rows.GetInt("CsrsX"), rows.GetInt("CsrsY"), static_cast<int>(rows.GetInt("LastPos"))});
     return true;
 }
 
@@ -43,7 +43,8 @@ bool PositionStore::WriteEntries(const std::string& path)
     bool ok = database_.Exec("DELETE FROM Bookmarks WHERE File=?", {path});
     for (const BookmarkEntry& entry : entries_)
         ok = database_.Exec("INSERT INTO Bookmarks (File, LastPos, CsrsX, CsrsY) VALUES (?, ?, ?, ?)",
-                            {entry.file, std::int64_t{entry.lastPos}, entry.csrsX, entry.csrsY}) && ok;
+                            {entry.file, std::int64_t{entry.lastPos}, entry.csrsX, entry.csrsY}) &&
+             ok;
     transaction.SetCommit(ok);
     return ok;
 }
@@ -61,9 +62,8 @@ void PositionStore::StoreLastPosition(const std::string& path, std::int64_t colu
 bool PositionStore::ToggleBookmark(const std::string& path, std::int64_t column, LineIndex line)
 {
     Changed();
-    auto removed = std::erase_if(entries_, [line](const BookmarkEntry& entry) {
-        return entry.lastPos == 0 && entry.csrsY == line;
-    });
+    auto removed = std::erase_if(
+        entries_, [line](const BookmarkEntry& entry) { return entry.lastPos == 0 && entry.csrsY == line; });
     if (removed > 0)
         return false;
     entries_.push_back({path, column, line, 0});

@@ -114,11 +114,10 @@ void Reflower::ProcessInputLine(LineIndex originalIndex)
             EndOutputLine(false, false);
         } else if (size >= lineLength_) {
             // A terminator right behind the cut stays with its line, as far as this input line shows.
-            const bool terminatorFollows =
-                !rules_.ignoreFormatCodes && p < inputEnd_ &&
-                (static_cast<std::uint8_t>(*p) == rules_.lf ||
-                 (static_cast<std::uint8_t>(*p) == rules_.cr && p + 1 < inputEnd_ &&
-                  static_cast<std::uint8_t>(p[1]) == rules_.lf));
+            const bool terminatorFollows = !rules_.ignoreFormatCodes && p < inputEnd_ &&
+                                           (static_cast<std::uint8_t>(*p) == rules_.lf ||
+                                            (static_cast<std::uint8_t>(*p) == rules_.cr && p + 1 < inputEnd_ &&
+                                             static_cast<std::uint8_t>(p[1]) == rules_.lf));
             if (!terminatorFollows)
                 EndOutputLine(false, false);
         }
@@ -175,8 +174,7 @@ void Reflower::Emit(std::size_t length, std::size_t carried, bool blankFound)
     const LineIndex landing = insertAfter_ + 1;
     doc_.Text().WidenTo(columns_);
     const bool identical = inputStartedEmpty_ && !outputFromInput_ && carried == 0 &&
-                           length == static_cast<std::size_t>(inputEnd_ - inputBegin_) &&
-                           buffer_.Data() == inputBegin_;
+                           length == static_cast<std::size_t>(inputEnd_ - inputBegin_) && buffer_.Data() == inputBegin_;
     if (identical) {
         buffer_.Drop(length);
         KeepInputLine();

@@ -47,9 +47,9 @@ private:
     bool whole_ = false;
 
     ReflowBuffer buffer_;
-    std::int64_t columns_ = 0;     ///< c: columns of the output line so far
-    LineIndex insertAfter_ = -1;   ///< the output line inserted last (-1: at the head)
-    LineIndex input_ = 0;          ///< the input line being consumed
+    std::int64_t columns_ = 0;    ///< c: columns of the output line so far
+    LineIndex insertAfter_ = -1;  ///< the output line inserted last (-1: at the head)
+    LineIndex input_ = 0;         ///< the input line being consumed
     const char* inputBegin_ = nullptr;
     const char* inputEnd_ = nullptr;
     bool inputLasting_ = true;

@@ -39,8 +39,8 @@ bool IsBlank(const char* text)
 sqlite3* OpenConnection(const std::string& path, int busyTimeoutMs)
 {
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
+    int rc =
+        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc == SQLITE_OK)
         sqlite3_busy_timeout(db, busyTimeoutMs);
     return db;

@@ -29,13 +29,10 @@ std::string SqlResult::Get(const std::string& column)
     for (std::size_t i = 0; i < columns_.size(); ++i)
         if (::strcasecmp(columns_[i].c_str(), column.c_str()) == 0)
             return i < rows_[static_cast<std::size_t>(cursor_)].size() ? rows_[static_cast<std::size_t>(cursor_)][i]
-                                                                        : std::string();
+                                                                       : std::string();
     return {};
 }
 
-std::int64_t SqlResult::GetInt(const std::string& column)
-{
-    return std::strtoll(Get(column).c_str(), nullptr, 10);
-}
+std::int64_t SqlResult::GetInt(const std::string& column) { return std::strtoll(Get(column).c_str(), nullptr, 10); }
 
 }  // namespace quill

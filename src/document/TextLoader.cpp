@@ -194,8 +194,7 @@ void TextLoader::LookAheadAtCut(const char*& p, const char* chunkBegin, const ch
             ++p;
             if (!params_.ignoreFormatCodes)
                 break;
-        } else if (static_cast<std::uint8_t>(*p) == kCR && p + 1 < chunkEnd &&
-                   static_cast<std::uint8_t>(p[1]) == kLF) {
+        } else if (static_cast<std::uint8_t>(*p) == kCR && p + 1 < chunkEnd && static_cast<std::uint8_t>(p[1]) == kLF) {
             Take(p, p + 1);
             ++p;
         } else {
@@ -231,8 +230,7 @@ void TextLoader::EndLine(const char* end, const char* chunkBegin)
 {
     const char* last = end - 1;
     if (static_cast<std::uint8_t>(*last) == kLF && last != chunkBegin)
-        store_.SetTerminator(static_cast<std::uint8_t>(last[-1]) == kCR ? TerminatorKind::CRLF
-                                                                          : TerminatorKind::LF);
+        store_.SetTerminator(static_cast<std::uint8_t>(last[-1]) == kCR ? TerminatorKind::CRLF : TerminatorKind::LF);
     FinishLastLine(end);
 }
 

@@ -7,10 +7,7 @@ namespace quill {
 
 TextStore::~TextStore() { Clear(); }
 
-void TextStore::AppendLine(LineRecord line)
-{
-    InsertLine(LineCount(), std::move(line));
-}
+void TextStore::AppendLine(LineRecord line) { InsertLine(LineCount(), std::move(line)); }
 
 void TextStore::InsertLine(LineIndex before, LineRecord line)
 {

@@ -32,14 +32,42 @@ public:
     // Cursor cache: the line that single-line operations work on. Moves do nothing at the ends.
     LineIndex CurrentIndex() const { return current_; }
     LineView CurrentLine() const { return current_ >= 0 ? Line(current_) : LineView(); }
-    void FirstLine() { if (LineCount() > 0) current_ = 0; }
-    void LastLine() { if (LineCount() > 0) current_ = LineCount() - 1; }
-    void NextLine() { if (current_ >= 0 && current_ + 1 < LineCount()) ++current_; }
-    void PreviousLine() { if (current_ > 0) --current_; }
-    void SetCurrentLine(LineIndex i) { if (i >= 0 && i < LineCount()) current_ = i; }
+    void FirstLine()
+    {
+        if (LineCount() > 0)
+            current_ = 0;
+    }
+    void LastLine()
+    {
+        if (LineCount() > 0)
+            current_ = LineCount() - 1;
+    }
+    void NextLine()
+    {
+        if (current_ >= 0 && current_ + 1 < LineCount())
+            ++current_;
+    }
+    void PreviousLine()
+    {
+        if (current_ > 0)
+            --current_;
+    }
+    void SetCurrentLine(LineIndex i)
+    {
+        if (i >= 0 && i < LineCount())
+            current_ = i;
+    }
     /// Keeps the index of the current line; returns it as the position to restore.
-    LineIndex SavePosition() { savedIndex_ = current_; return current_; }
-    void RestorePosition(LineIndex position) { if (position >= 0) SetCurrentLine(position); }
+    LineIndex SavePosition()
+    {
+        savedIndex_ = current_;
+        return current_;
+    }
+    void RestorePosition(LineIndex position)
+    {
+        if (position >= 0)
+            SetCurrentLine(position);
+    }
 
     // Changes of the sequence. The store keeps the file size; widest line and current line are
     // the callers' business.
@@ -68,7 +96,11 @@ public:
     void SetFileSize(ByteOffset size) { fileSize_ = size; }
     std::int64_t WidestLine() const { return widest_; }
     void SetWidestLine(std::int64_t columns) { widest_ = columns; }
-    void WidenTo(std::int64_t columns) { if (columns > widest_) widest_ = columns; }
+    void WidenTo(std::int64_t columns)
+    {
+        if (columns > widest_)
+            widest_ = columns;
+    }
     TerminatorKind Terminator() const { return terminator_; }
     void SetTerminator(TerminatorKind kind) { terminator_ = kind; }
 

@@ -15,8 +15,7 @@ public:
 
     virtual std::optional<std::int64_t> ReadInt(const std::string& section, const std::string& key) = 0;
     virtual std::optional<std::string> ReadString(const std::string& section, const std::string& key) = 0;
-    virtual std::optional<std::vector<std::uint8_t>> ReadBinary(const std::string& section,
-                                                                const std::string& key) = 0;
+    virtual std::optional<std::vector<std::uint8_t>> ReadBinary(const std::string& section, const std::string& key) = 0;
     virtual void WriteInt(const std::string& section, const std::string& key, std::int64_t value) = 0;
     virtual void WriteString(const std::string& section, const std::string& key, const std::string& value) = 0;
     virtual void WriteBinary(const std::string& section, const std::string& key,

@@ -31,11 +31,16 @@ bool InterpretBackslashes(std::string& text)
         std::size_t used = 2;  // the characters the code takes, the backslash included
         switch (code) {
         case '\\': byte = '\\'; break;
-        case 'n': case 'N': byte = 10; break;
-        case 'r': case 'R': byte = 13; break;
-        case 't': case 'T': byte = 9; break;
-        case 'e': case 'E': byte = 27; break;
-        case 'f': case 'F': byte = 12; break;
+        case 'n':
+        case 'N': byte = 10; break;
+        case 'r':
+        case 'R': byte = 13; break;
+        case 't':
+        case 'T': byte = 9; break;
+        case 'e':
+        case 'E': byte = 27; break;
+        case 'f':
+        case 'F': byte = 12; break;
         case 'x':
         case 'X': {
             int value = 0;

@@ -22,9 +22,6 @@ struct FieldDef {
 inline constexpr std::uint32_t kFieldPalette[8] = {0xC8FFFF, 0xFFC8C8, 0xC8FFC8, 0xFFC8FF,
                                                    0xFFFF96, 0xFFEBC6, 0xC8C8FF, 0xD5D5D5};
 
-inline std::uint32_t FieldColour(std::int32_t index)
-{
-    return kFieldPalette[static_cast<std::uint32_t>(index) % 8];
-}
+inline std::uint32_t FieldColour(std::int32_t index) { return kFieldPalette[static_cast<std::uint32_t>(index) % 8]; }
 
 }  // namespace quill

@@ -13,7 +13,8 @@ public:
     static constexpr const char* kNameTip = "Fieldname will be displayed at the top of the column";
     static constexpr const char* kOffsetTip = "Offset in chars at which the field starts";
     static constexpr const char* kLengthTip = "Length of the field in chars";
-    static constexpr const char* kRecordTypeTip = "If checked, the value of this field will control the record structure";
+    static constexpr const char* kRecordTypeTip =
+        "If checked, the value of this field will control the record structure";
     static constexpr const char* kTypeValueTip = "Value of Record Type Field to use this field";
     static constexpr const char* kCommentTip = "Will be displayed at the status line";
 

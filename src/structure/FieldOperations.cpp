@@ -109,8 +109,7 @@ bool FieldOperations::ModifyStructure()
     const std::string oldName = structure.Name();
     const std::string folder = doc_.DataFolder();
     StructureDialogModel model(
-        structure, [this](FieldDef& field) { return EditField(field); },
-        [this] { return AskMask(doc_.Path()); });
+        structure, [this](FieldDef& field) { return EditField(field); }, [this] { return AskMask(doc_.Path()); });
     const bool confirmed = dialogs_.EditStructure(model);
     if (confirmed)
         model.Apply();
@@ -498,8 +497,7 @@ bool FieldOperations::SortByFields()
     if (unterminatedLast && order[static_cast<std::size_t>(records - 1)] != records - 1) {
         LineView first = text.Line(0);
         const std::string ending(first.Bytes() + first.Length() - terminator, terminator);
-        const auto moved = static_cast<LineIndex>(
-            std::find(order.begin(), order.end(), records - 1) - order.begin());
+        const auto moved = static_cast<LineIndex>(std::find(order.begin(), order.end(), records - 1) - order.begin());
         LineRecord completed(text.Line(moved).Text());
         completed.Append(ending);
         text.ReplaceLine(moved, std::move(completed));

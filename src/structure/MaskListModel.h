@@ -13,7 +13,8 @@ public:
     using Associate = std::function<std::optional<std::string>()>;
 
     MaskListModel(std::vector<std::string>& masks, Associate associate)
-        : masks_(masks), associate_(std::move(associate))
+        : masks_(masks),
+          associate_(std::move(associate))
     {
     }
 

@@ -113,12 +113,14 @@ void ProfileFile::Write(std::ostream& out)
         }
         if (entry.section != lastSection) {
             const std::size_t n = entry.section.size();
-            out << "\r\n[" << Escape(entry.section) << "]; " << (n < 72 ? stars.substr(0, 72 - n) : std::string()) << "\r\n";
+            out << "\r\n[" << Escape(entry.section) << "]; " << (n < 72 ? stars.substr(0, 72 - n) : std::string())
+                << "\r\n";
             lastSection = entry.section;
         }
         if (entry.comment.size() > 2 && entry.comment.compare(0, 3, "---") == 0) {
             const std::int64_t fill = 74 - static_cast<std::int64_t>(entry.key.size() + entry.value.size());
-            entry.comment = fill > 0 ? hyphens.substr(0, static_cast<std::size_t>(std::min<std::int64_t>(fill, 75))) : std::string();
+            entry.comment = fill > 0 ? hyphens.substr(0, static_cast<std::size_t>(std::min<std::int64_t>(fill, 75)))
+                                     : std::string();
         }
         out << entry.key << '=' << Escape(entry.value) << ';' << entry.comment << "\r\n";
     }

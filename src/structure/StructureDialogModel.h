@@ -33,7 +33,7 @@ public:
     StructureDialogModel(StructureDescription& description, EditField editField, Associate associate);
 
     std::string name, recordLength, delimiter;
-    int type = 0;  ///< 0 "Offset & Length", 1 "Delimiter"
+    int type = 0;         ///< 0 "Offset & Length", 1 "Delimiter"
     MaskListModel masks;  ///< the "Associate" group
     int selectedField = -1;
 

@@ -154,7 +154,8 @@ void ColouringEngine::Keywords(const SyntaxItem& item, int number)
         for (long p = Find(0, keyword, item.ignorCase, {}); p >= 0;) {
             const auto at = static_cast<std::uint32_t>(p);
             const std::uint32_t e = at + static_cast<std::uint32_t>(keyword.size());
-            const bool insideBefore = at > 0 && InSet(kBeforeKeyword, line_[at - 1]) && InSet(kBeforeKeyword, line_[at]);
+            const bool insideBefore =
+                at > 0 && InSet(kBeforeKeyword, line_[at - 1]) && InSet(kBeforeKeyword, line_[at]);
             const bool insideAfter = e < n_ && InSet(kAfterKeyword, line_[e]) && InSet(kAfterKeyword, line_[e - 1]);
             if (insideBefore || insideAfter) {
                 p = Find(at + 1, keyword, item.ignorCase, {});
@@ -200,7 +201,8 @@ void ColouringEngine::Delimited(const SyntaxItem& item, int number)
         const long end = Find(static_cast<std::size_t>(s) + 1, item.end, item.ignorCase, item.ignor);
         // A start inside an excepted item colours nothing; without an end on the line it is not
         // carried on either, as its opening was suppressed.
-        const std::uint32_t colourStart = Excepted(item, static_cast<std::uint32_t>(s)) ? n_ : static_cast<std::uint32_t>(s);
+        const std::uint32_t colourStart =
+            Excepted(item, static_cast<std::uint32_t>(s)) ? n_ : static_cast<std::uint32_t>(s);
         const bool allowed = !item.sub || (colourStart < n_ && rootMark_[colourStart] != 0);
         std::uint32_t reach = n_;
         int openedSlot = -1;

@@ -18,7 +18,9 @@ const char kTableFilter[] = "Conversions (*.tec)";
 }  // namespace
 
 SyntaxCommands::SyntaxCommands(CQVXDoc& doc, SyntaxDialogs& dialogs, AskMask askMask)
-    : doc_(doc), dialogs_(dialogs), askMask_(std::move(askMask))
+    : doc_(doc),
+      dialogs_(dialogs),
+      askMask_(std::move(askMask))
 {
 }
 

@@ -13,9 +13,9 @@ namespace quill {
 class StructureDescription;
 
 struct FieldSpan {
-    std::int64_t column;  ///< first display column
-    std::int64_t width;   ///< columns
-    std::uint32_t colour; ///< 0xRRGGBB from the field palette
+    std::int64_t column;   ///< first display column
+    std::int64_t width;    ///< columns
+    std::uint32_t colour;  ///< 0xRRGGBB from the field palette
     const std::string* name;
 };
 

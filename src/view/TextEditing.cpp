@@ -37,8 +37,8 @@ void TextEditing::PlaceAt(LineIndex line, std::uint32_t index)
     doc_.cursorLine = line;
     doc_.Text().SetCurrentLine(line);
     LineView view = doc_.Text().Line(line);
-    doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(
-        rules.ignoreFormatCodes ? index : view.IndexToColumn(index, rules.tabSize, rules.tab));
+    doc_.cursorColumn = doc_.preferredColumn =
+        static_cast<Column>(rules.ignoreFormatCodes ? index : view.IndexToColumn(index, rules.tabSize, rules.tab));
 }
 
 bool TextEditing::WrapWidthLimited() const

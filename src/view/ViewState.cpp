@@ -40,5 +40,4 @@ LineIndex PageDownTop(LineIndex top, LineIndex pageLines, LineIndex lineCount)
 
 LineIndex PageUpTop(LineIndex top, LineIndex pageLines) { return std::max<LineIndex>(0, top - pageLines); }
 
-
 }  // namespace quill

@@ -146,7 +146,7 @@ TEST_F(LifecycleTest, SaveThatFailsMidWriteLeavesTheOldFileIntact)
     Type(std::string(500000, 'n'));
     // Let the system refuse every byte beyond 100,000 of any file this process writes.
     std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old {};
+    rlimit old{};
     ::getrlimit(RLIMIT_FSIZE, &old);
     rlimit small = old;
     small.rlim_cur = 100000;
@@ -199,7 +199,7 @@ TEST_F(LifecycleTest, RunningOutOfMemoryKeepsWhatWasReadAndWarns)
             if (!statm || std::fscanf(statm, "%ld", &pages) != 1)
                 std::_Exit(3);
             std::fclose(statm);
-            rlimit limit {};
+            rlimit limit{};
             limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(pages) * 4096 + (64u << 20);
             ::setrlimit(RLIMIT_AS, &limit);
             bool opened = doc->OnOpenDocument(path);

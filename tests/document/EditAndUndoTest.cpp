@@ -18,10 +18,7 @@ protected:
         doc->cursorColumn = doc->preferredColumn = column;
         doc->Text().SetCurrentLine(line);
     }
-    void CheckSizes()
-    {
-        EXPECT_EQ(doc->Text().FileSize(), doc->Text().SumOfLengths());
-    }
+    void CheckSizes() { EXPECT_EQ(doc->Text().FileSize(), doc->Text().SumOfLengths()); }
 };
 
 TEST_F(EditTest, PrimitivesKeepTheFileSizeAndTheCurrentLine)
@@ -196,7 +193,8 @@ TEST_F(RandomEditTest, BytesSizesAndUndoStayExact)
             }
             if (op <= 4) {
                 std::string changed = model[static_cast<std::size_t>(line)];
-                changed.insert(random() % (changed.size() + 1), RandomWords(random, 1 + static_cast<int>(random() % 3)));
+                changed.insert(random() % (changed.size() + 1),
+                               RandomWords(random, 1 + static_cast<int>(random() % 3)));
                 model[static_cast<std::size_t>(line)] = changed;
                 doc->ReplaceCurrentLine(LineRecord(changed));
             } else if (op <= 6) {
@@ -217,7 +215,8 @@ TEST_F(RandomEditTest, BytesSizesAndUndoStayExact)
         while (doc->CanUndo()) {
             const std::uint32_t group = doc->NewestUndoGroup();
             doc->Undo();
-            auto it = std::find_if(snapshots.begin(), snapshots.end(), [group](const Snapshot& s) { return s.group == group; });
+            auto it = std::find_if(snapshots.begin(), snapshots.end(),
+                                   [group](const Snapshot& s) { return s.group == group; });
             ASSERT_NE(it, snapshots.end());
             ASSERT_EQ(Lines(), it->lines);
             EXPECT_EQ(doc->cursorLine, it->cursorLine);

@@ -153,7 +153,10 @@ TEST_F(PositionTest, AShrunkFileClampsTheRememberedPosition)
 
 TEST_F(PositionTest, OddPathsKeepTheirPositions)
 {
-    for (std::string name : {"it's.txt", "with blanks.txt", "gr\xC3\xBC\xC3\x9F" "e.txt", "x'); DROP TABLE Bookmarks; --"}) {
+    for (std::string name : {"it's.txt", "with blanks.txt",
+                             "gr\xC3\xBC\xC3\x9F"
+                             "e.txt",
+                             "x'); DROP TABLE Bookmarks; --"}) {
         SCOPED_TRACE(name);
         std::string path = dir.Write(name, Numbered(10));
         ASSERT_TRUE(OpenAndRestore(path));

@@ -44,7 +44,7 @@ protected:
         doc->anchorColumn = from;
     }
     static ScriptedStructureDialogs::Step<FieldDialogModel> NameField(std::string name, bool recordType = false,
-                                                                     std::string length = {})
+                                                                      std::string length = {})
     {
         return [=](FieldDialogModel& model) {
             model.name = name;

@@ -41,8 +41,9 @@ TEST(ProfileFileTest, LinesGiveKeysValuesAndCommentsWithoutTrimming)
 
 TEST(ProfileFileTest, HeadersSectionsAndTheWalkOverThem)
 {
-    ProfileFile file = Read("\r\n[<General>]; ****\r\nRecordLength=80;\r\nMask=*.dat;\r\n\r\n[A_0000]; **\r\nOffset=1;\r\n"
-                            "Offset=2;\r\n[B_0001]\r\nLength=3;\r\n");
+    ProfileFile file =
+        Read("\r\n[<General>]; ****\r\nRecordLength=80;\r\nMask=*.dat;\r\n\r\n[A_0000]; **\r\nOffset=1;\r\n"
+             "Offset=2;\r\n[B_0001]\r\nLength=3;\r\n");
     std::string key, value, section;
     EXPECT_TRUE(file.NextEntry(key, value));
     EXPECT_EQ(key + "=" + value, "RecordLength=80");
@@ -67,9 +68,10 @@ TEST(ProfileFileTest, WritesTheFixedLayout)
     std::ostringstream out;
     file.Write(out);
     const std::string stars(75, '*');
-    const std::string expected = "\r\n[<General>]; " + stars.substr(0, 72 - 9) + "\r\nMask=*.dat;\r\nRecordLength=80;\r\n" +
-                                 "\r\n[Demo]; " + stars.substr(0, 68) + "\r\nOffset=12;" + std::string(74 - 8, '-') +
-                                 "\r\n; a remark\r\n\r\n[" + std::string(72, 'S') + "]; \r\nK=v;\r\n";
+    const std::string expected = "\r\n[<General>]; " + stars.substr(0, 72 - 9) +
+                                 "\r\nMask=*.dat;\r\nRecordLength=80;\r\n" + "\r\n[Demo]; " + stars.substr(0, 68) +
+                                 "\r\nOffset=12;" + std::string(74 - 8, '-') + "\r\n; a remark\r\n\r\n[" +
+                                 std::string(72, 'S') + "]; \r\nK=v;\r\n";
     EXPECT_EQ(out.str(), expected);
     EXPECT_EQ(out.str().find("[<General>]; ") + 76 + 2, out.str().find("Mask"));  // a 76-character header
 }
@@ -83,7 +85,8 @@ TEST(ProfileFileTest, SyntaxCharactersSurviveAndRandomEntriesRoundTrip)
         auto text = [&](std::size_t n, bool allowSyntax) {
             std::string s;
             for (std::size_t k = 0; k < n; ++k) {
-                char ch = static_cast<char>(random() % 2 ? 'a' + random() % 26 : "[]=;\x80\x81\x82\x83 _-"[random() % 11]);
+                char ch =
+                    static_cast<char>(random() % 2 ? 'a' + random() % 26 : "[]=;\x80\x81\x82\x83 _-"[random() % 11]);
                 if (!allowSyntax && (ch == '[' || ch == ']' || ch == '=' || ch == ';' || ch == ' ' ||
                                      static_cast<unsigned char>(ch) >= 0x80))
                     ch = 'k';

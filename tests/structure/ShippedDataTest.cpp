@@ -72,8 +72,8 @@ TEST(ShippedDataTest, EverySyntaxLoadsAndColoursItsOwnKind)
     ColouringEngine engine(c);
     const std::string line = "int x = 1; // \"not\" a string";
     engine.ColourLine(LineView(line), true);
-    EXPECT_NE(engine.ItemOfByte(0), 0);   // int
-    EXPECT_EQ(engine.ItemOfByte(4), 0);   // x
+    EXPECT_NE(engine.ItemOfByte(0), 0);                       // int
+    EXPECT_EQ(engine.ItemOfByte(4), 0);                       // x
     EXPECT_EQ(engine.ItemOfByte(14), engine.ItemOfByte(11));  // the quote lies in the comment
 }
 
@@ -99,7 +99,9 @@ TEST(ShippedDataTest, EveryTableRoundTripsThroughSaveAndLoad)
 TEST(ShippedDataTest, TheAutomaticChoiceFindsTheDosTableForUmlauts)
 {
     ByteHistogram histogram{};
-    for (char ch : std::string("Gr\x81\x94\xe1" "e aus K\x94ln, sch\x94ne Gr\x81\xe1" "e"))
+    for (char ch : std::string("Gr\x81\x94\xe1"
+                               "e aus K\x94ln, sch\x94ne Gr\x81\xe1"
+                               "e"))
         ++histogram[static_cast<std::uint8_t>(ch)];
     ConversionTable table;
     table.AutoSelect(histogram, kData);

@@ -1,9 +1,9 @@
 // Structure descriptions: masks, files, the fields of a record, delimited records.
 #include <gtest/gtest.h>
 
+#include "search/BackslashCodes.h"
 #include "structure/PathMask.h"
 #include "structure/StructureDescription.h"
-#include "search/BackslashCodes.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
@@ -45,7 +45,8 @@ TEST(BackslashCodesTest, CodesBecomeBytes)
     EXPECT_EQ(plain, "\n\r\x1b\f");
     std::string shortCode = "\\6ab";
     InterpretBackslashes(shortCode);
-    EXPECT_EQ(shortCode, std::string("\x06" "ab"));  // the letters after a short code stay
+    EXPECT_EQ(shortCode, std::string("\x06"
+                                     "ab"));  // the letters after a short code stay
 }
 
 class DescriptionTest : public ::testing::Test {

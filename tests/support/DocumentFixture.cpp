@@ -14,7 +14,8 @@ DocumentFixture::DocumentFixture()
 
 std::unique_ptr<CQVXDoc> DocumentFixture::MakeDocument()
 {
-    auto made = std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, entry, dir.File("QVXData")});
+    auto made =
+        std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, entry, dir.File("QVXData")});
     made->SetView(&view);
     made->OnNewDocument();
     return made;

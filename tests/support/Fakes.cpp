@@ -6,8 +6,7 @@ namespace quill::test {
 namespace {
 std::string Key(const std::string& section, const std::string& key) { return section + "/" + key; }
 
-template <class Map>
-std::optional<typename Map::mapped_type> Find(const Map& map, const std::string& key)
+template <class Map> std::optional<typename Map::mapped_type> Find(const Map& map, const std::string& key)
 {
     auto it = map.find(key);
     if (it == map.end())

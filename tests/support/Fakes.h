@@ -19,7 +19,11 @@ namespace quill::test {
 /// Records the steps and reports Escape at the step numbers it is told.
 class FakeProgress : public ProgressWindow {
 public:
-    void Begin(std::int64_t range) override { ranges.push_back(range); ++open; }
+    void Begin(std::int64_t range) override
+    {
+        ranges.push_back(range);
+        ++open;
+    }
     bool Step(std::int64_t position) override
     {
         positions.push_back(position);

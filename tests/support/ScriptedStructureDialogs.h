@@ -16,8 +16,7 @@ namespace quill::test {
 
 class ScriptedStructureDialogs : public StructureDialogs {
 public:
-    template <class Model>
-    using Step = std::function<bool(Model&)>;
+    template <class Model> using Step = std::function<bool(Model&)>;
 
     bool EditStructure(StructureDialogModel& model) override { return Next(structure, model); }
     bool EditField(FieldDialogModel& model) override { return Next(field, model); }
@@ -35,8 +34,7 @@ public:
     int unscripted = 0;  ///< dialogs that came without a step: cancelled
 
 private:
-    template <class Model>
-    bool Next(std::deque<Step<Model>>& steps, Model& model)
+    template <class Model> bool Next(std::deque<Step<Model>>& steps, Model& model)
     {
         if (steps.empty()) {
             ++unscripted;

@@ -154,7 +154,8 @@ TEST_F(SyntaxCommandsTest, EditingTheBuiltInTableNeedsANewName)
 TEST_F(SyntaxCommandsTest, BinaryModeSwitchesTheTableOffAndBack)
 {
     dir.Write("QVXData/dos.tec", "84=E4\n");
-    ASSERT_TRUE(OpenBytes("Gr\x84\x84" "e"));
+    ASSERT_TRUE(OpenBytes("Gr\x84\x84"
+                          "e"));
     ASSERT_TRUE(doc->Charset().IsActive());  // chosen automatically
     doc->SwitchBinaryMode();
     EXPECT_FALSE(doc->Charset().IsActive());

@@ -3,11 +3,11 @@
 
 #include "charset/ConversionDialogModel.h"
 #include "charset/ConversionTable.h"
+#include "document/FileStatus.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 #include "syntax/SyntaxDescription.h"
 #include "syntax/SyntaxDialogModels.h"
-#include "document/FileStatus.h"
 
 namespace quill::test {
 namespace {
@@ -15,7 +15,9 @@ namespace {
 TEST(SyntaxDescriptionTest, FilesRoundTripWithDefaultsAndEscapes)
 {
     TempDir dir;
-    dir.Write("demo.syn", "[COMMENT_0000]\r\nStart=/*;\r\nEnd=*/;\r\n[COMMENT_0001]\r\nKeywords=a\x83" "b c\x82" "d;\r\n");
+    dir.Write("demo.syn", "[COMMENT_0000]\r\nStart=/*;\r\nEnd=*/;\r\n[COMMENT_0001]\r\nKeywords=a\x83"
+                          "b c\x82"
+                          "d;\r\n");
     SyntaxDescription syntax;
     ASSERT_TRUE(syntax.Load(dir.File("demo.syn")));
     EXPECT_TRUE(syntax.Masks().empty());  // never chosen automatically
@@ -64,7 +66,12 @@ TEST(SyntaxDialogModelTest, ItemLinesFlagsAndTheItemLimit)
     item->root = true;
     syntax.AddItem(std::move(item));
     int edits = 0;
-    SyntaxDialogModel model(syntax, [&](SyntaxItem& added) { added.name = "N" + std::to_string(++edits); return true; }, {});
+    SyntaxDialogModel model(syntax,
+                            [&](SyntaxItem& added) {
+                                added.name = "N" + std::to_string(++edits);
+                                return true;
+                            },
+                            {});
     EXPECT_EQ(model.ItemLines().front(), "-* COMMENT /* */");
     for (int i = 1; i < 255; ++i)
         ASSERT_TRUE(model.NewItem());

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
-#include <filesystem>
 #include <QTest>
+#include <filesystem>
 
 #include "app/ui/CMainFrame.h"
 #include "app/ui/QuillApplication.h"

@@ -80,7 +80,7 @@ TEST_F(CursorTest, PagesAndDocumentEnds)
     motion.DocumentEnd();
     EXPECT_EQ(doc->cursorLine, 100);
     EXPECT_EQ(state.topLine, 85);  // fifteen lines of context above the cursor
-    motion.PageDown();  // nothing on the last line
+    motion.PageDown();             // nothing on the last line
     EXPECT_EQ(doc->cursorLine, 100);
     motion.DocumentStart();
     EXPECT_EQ(doc->cursorLine, 0);
@@ -171,7 +171,7 @@ TEST_F(RowCellsTest, ATableShowsEveryByteAsItsDisplayCode)
     EXPECT_EQ(cells[0].glyph, 0xE4);  // shown as a-umlaut
     EXPECT_EQ(cells[2].glyph, ' ');   // byte 5 is the tab now: a gap to the next stop
     EXPECT_EQ(cells[3].glyph, 'x');
-    EXPECT_TRUE(cells[4].box);        // an entry of 0: not drawn, boxed with the stored byte
+    EXPECT_TRUE(cells[4].box);  // an entry of 0: not drawn, boxed with the stored byte
     EXPECT_EQ(cells[4].stored, 0x41);
 }
 

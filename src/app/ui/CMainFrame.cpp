@@ -4,11 +4,11 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QWindow>
 
@@ -57,7 +57,7 @@ CMainFrame::CMainFrame(CQVXDoc& doc, Settings& settings, RecentFileList& recent,
 CMainFrame::~CMainFrame() { doc_.SetView(nullptr); }
 
 QAction* CMainFrame::Command(QMenu* menu, const QString& text, const QKeySequence& key, std::function<void()> run,
-                            std::function<bool()> enabled, std::function<bool()> checked)
+                             std::function<bool()> enabled, std::function<bool()> checked)
 {
     QAction* action = menu->addAction(text);
     if (!key.isEmpty())
@@ -82,20 +82,26 @@ void CMainFrame::CreateMenus()
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     Command(file, QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_F4), [this] { OnFileNew(); });
     Command(file, QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O), [this] { OnFileOpen(); });
-    Command(file, QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { OnFileSave(); },
-            [this] { return doc_.IsModified(); });
+    Command(
+        file, QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { OnFileSave(); },
+        [this] { return doc_.IsModified(); });
     Command(file, QStringLiteral("Save &As..."), {}, [this] { OnFileSaveAs(); });
     file->addSeparator();
-    Command(file, QStringLiteral("Reload"), QKeySequence(Qt::Key_F5), [this] { doc_.Reload(); }, path);
-    Command(file, QStringLiteral("Auto Reload"), {}, [this] { doc_.ToggleAutoReload(1); }, path,
-            [this] { return doc_.AutoReloadMode() == 1; });
-    Command(file, QStringLiteral("Auto Reload  && File End"), {}, [this] { doc_.ToggleAutoReload(2); }, path,
-            [this] { return doc_.AutoReloadMode() == 2; });
+    Command(
+        file, QStringLiteral("Reload"), QKeySequence(Qt::Key_F5), [this] { doc_.Reload(); }, path);
+    Command(
+        file, QStringLiteral("Auto Reload"), {}, [this] { doc_.ToggleAutoReload(1); }, path,
+        [this] { return doc_.AutoReloadMode() == 1; });
+    Command(
+        file, QStringLiteral("Auto Reload  && File End"), {}, [this] { doc_.ToggleAutoReload(2); }, path,
+        [this] { return doc_.AutoReloadMode() == 2; });
     file->addSeparator();
-    Command(file, QStringLiteral("Load Prev. File"), QKeySequence(Qt::CTRL | Qt::Key_PageUp),
-            [this] { doc_.LoadNeighbourFile(false); }, path);
-    Command(file, QStringLiteral("Load Next File"), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
-            [this] { doc_.LoadNeighbourFile(true); }, path);
+    Command(
+        file, QStringLiteral("Load Prev. File"), QKeySequence(Qt::CTRL | Qt::Key_PageUp),
+        [this] { doc_.LoadNeighbourFile(false); }, path);
+    Command(
+        file, QStringLiteral("Load Next File"), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+        [this] { doc_.LoadNeighbourFile(true); }, path);
     file->addSeparator();
     recentMenu_ = file;
     recentEnd_ = file->addSeparator();
@@ -104,80 +110,108 @@ void CMainFrame::CreateMenus()
     RebuildRecentMenu();
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    Command(edit, QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { doc_.Undo(); },
-            [this] { return doc_.CanUndo(); });
+    Command(
+        edit, QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { doc_.Undo(); },
+        [this] { return doc_.CanUndo(); });
     edit->addSeparator();
     Command(edit, QStringLiteral("&Convert CRLF<->LF"), {}, [this] { doc_.ConvertTerminators(); });
-    Command(edit, QStringLiteral("Fixate Wrapping With Line Terminations"), {}, [this] { doc_.FixateWrapping(); },
-            selectionCommand);
-    Command(edit, QStringLiteral("Trim Lines"), {}, [this] { doc_.TrimLines(); }, selectionCommand);
-    Command(edit, QStringLiteral("Extend Lines To Same Length"), {}, [this] { doc_.ExtendLines(); }, selectionCommand);
+    Command(
+        edit, QStringLiteral("Fixate Wrapping With Line Terminations"), {}, [this] { doc_.FixateWrapping(); },
+        selectionCommand);
+    Command(
+        edit, QStringLiteral("Trim Lines"), {}, [this] { doc_.TrimLines(); }, selectionCommand);
+    Command(
+        edit, QStringLiteral("Extend Lines To Same Length"), {}, [this] { doc_.ExtendLines(); }, selectionCommand);
     Command(edit, QStringLiteral("Convert TABs to Spaces"), {}, [this] { doc_.TabsToSpaces(); });
     Command(edit, QStringLiteral("Convert Spaces to TABs"), {}, [this] { doc_.SpacesToTabs(); });
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    Command(view, QStringLiteral("Control Chars"), QKeySequence(Qt::Key_F10),
-            [this] { settings_.viewControlChars = !settings_.viewControlChars; }, {},
-            [this] { return settings_.viewControlChars != 0; });
-    Command(view, QStringLiteral("Line Termination"), QKeySequence(Qt::Key_F7),
-            [this] { settings_.viewLineTermination = !settings_.viewLineTermination; }, {},
-            [this] { return settings_.viewLineTermination != 0; });
-    Command(view, QStringLiteral("Cross Wires"), QKeySequence(Qt::Key_F12),
-            [this] { settings_.viewCrossWires = !settings_.viewCrossWires; }, {},
-            [this] { return settings_.viewCrossWires != 0; });
-    Command(view, QStringLiteral("Current Offset?"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { ShowCurrentOffset(); });
+    Command(
+        view, QStringLiteral("Control Chars"), QKeySequence(Qt::Key_F10),
+        [this] { settings_.viewControlChars = !settings_.viewControlChars; }, {},
+        [this] { return settings_.viewControlChars != 0; });
+    Command(
+        view, QStringLiteral("Line Termination"), QKeySequence(Qt::Key_F7),
+        [this] { settings_.viewLineTermination = !settings_.viewLineTermination; }, {},
+        [this] { return settings_.viewLineTermination != 0; });
+    Command(
+        view, QStringLiteral("Cross Wires"), QKeySequence(Qt::Key_F12),
+        [this] { settings_.viewCrossWires = !settings_.viewCrossWires; }, {},
+        [this] { return settings_.viewCrossWires != 0; });
+    Command(view, QStringLiteral("Current Offset?"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+            [this] { ShowCurrentOffset(); });
     view->addSeparator();
-    Command(view, QStringLiteral("Wrap Lines At..."), {}, [this] { doc_.WrapLinesAt(); }, {},
-            [this] { return settings_.maxLineLen < Settings::kNoLineLimit && !settings_.truncateAtBorder; });
-    Command(view, QStringLiteral("Wrap Lines At Window Border"), {}, [this] { doc_.ToggleWrapAtWindowBorder(); }, {},
-            [this] { return settings_.truncateAtBorder != 0; });
-    Command(view, QStringLiteral("Ignore Format Codes"), {}, [this] { doc_.ToggleIgnoreFormatCodes(); }, {},
-            [this] { return doc_.IgnoreFormatCodes(); });
-    Command(view, QStringLiteral("Word Wrap"), {}, [this] { doc_.ToggleWordWrap(); }, {},
-            [this] { return settings_.wordWrap != 0; });
+    Command(
+        view, QStringLiteral("Wrap Lines At..."), {}, [this] { doc_.WrapLinesAt(); }, {},
+        [this] { return settings_.maxLineLen < Settings::kNoLineLimit && !settings_.truncateAtBorder; });
+    Command(
+        view, QStringLiteral("Wrap Lines At Window Border"), {}, [this] { doc_.ToggleWrapAtWindowBorder(); }, {},
+        [this] { return settings_.truncateAtBorder != 0; });
+    Command(
+        view, QStringLiteral("Ignore Format Codes"), {}, [this] { doc_.ToggleIgnoreFormatCodes(); }, {},
+        [this] { return doc_.IgnoreFormatCodes(); });
+    Command(
+        view, QStringLiteral("Word Wrap"), {}, [this] { doc_.ToggleWordWrap(); }, {},
+        [this] { return settings_.wordWrap != 0; });
     view->addSeparator();
-    Command(view, QStringLiteral("&Bookmark"), QKeySequence(Qt::CTRL | Qt::Key_F2), [this] { doc_.ToggleBookmark(); },
-            path);
-    Command(view, QStringLiteral("Next Bookmark"), QKeySequence(Qt::Key_F2), [this] { doc_.GoToBookmark(false, true); });
+    Command(
+        view, QStringLiteral("&Bookmark"), QKeySequence(Qt::CTRL | Qt::Key_F2), [this] { doc_.ToggleBookmark(); },
+        path);
+    Command(view, QStringLiteral("Next Bookmark"), QKeySequence(Qt::Key_F2),
+            [this] { doc_.GoToBookmark(false, true); });
     Command(view, QStringLiteral("Prev. Bookmark"), QKeySequence(Qt::SHIFT | Qt::Key_F2),
             [this] { doc_.GoToBookmark(false, false); });
     Command(view, QStringLiteral("Remove Bookmarks"), {}, [this] { doc_.RemoveBookmarks(); });
     view->addSeparator();
-    Command(view, QStringLiteral("Binary Mode"), QKeySequence(Qt::Key_F6), [this] { doc_.SwitchBinaryMode(); }, {},
-            [this] { return doc_.BinaryMode(); });
+    Command(
+        view, QStringLiteral("Binary Mode"), QKeySequence(Qt::Key_F6), [this] { doc_.SwitchBinaryMode(); }, {},
+        [this] { return doc_.BinaryMode(); });
 
     QMenu* structure = menuBar()->addMenu(QStringLiteral("Str&ucture"));
     auto active = [this] { return doc_.Structure().IsActive(); };
     auto fieldAtCursor = [this] { return fields_->HasFieldAtCursor(); };
-    Command(structure, QStringLiteral("&Off"), {}, [this] { doc_.StructureOff(); }, active);
+    Command(
+        structure, QStringLiteral("&Off"), {}, [this] { doc_.StructureOff(); }, active);
     Command(structure, QStringLiteral("&Open"), {}, [this] { fields_->OpenStructure(); });
     Command(structure, QStringLiteral("&Modify"), {}, [this] { fields_->ModifyStructureCommand(); });
-    Command(structure, QStringLiteral("&Save As..."), {}, [this] { fields_->SaveStructureAs(); }, active);
+    Command(
+        structure, QStringLiteral("&Save As..."), {}, [this] { fields_->SaveStructureAs(); }, active);
     structure->addSeparator();
-    Command(structure, QStringLiteral("Add Field"), QKeySequence(Qt::CTRL | Qt::Key_N), [this] { fields_->AddField(); },
-            [this] { return fields_->CanAddField(); });
-    Command(structure, QStringLiteral("Modify Field"), QKeySequence(Qt::CTRL | Qt::Key_M),
-            [this] { fields_->ModifyField(); }, fieldAtCursor);
-    Command(structure, QStringLiteral("&Delete Field"), {}, [this] { fields_->DeleteField(); }, fieldAtCursor);
-    Command(structure, QStringLiteral("Copy Record Type"), {}, [this] { fields_->CopyRecordType(); },
-            [this] { return fields_->CanCopyRecordType(); });
-    Command(structure, QStringLiteral("&S&um Field"), {}, [this] { fields_->SumField(); }, fieldAtCursor);
-    Command(structure, QStringLiteral("Max Field"), {}, [this] { fields_->MaxField(); }, fieldAtCursor);
-    Command(structure, QStringLiteral("Sort by Fields"), {}, [this] { fields_->SortByFields(); }, active);
+    Command(
+        structure, QStringLiteral("Add Field"), QKeySequence(Qt::CTRL | Qt::Key_N), [this] { fields_->AddField(); },
+        [this] { return fields_->CanAddField(); });
+    Command(
+        structure, QStringLiteral("Modify Field"), QKeySequence(Qt::CTRL | Qt::Key_M),
+        [this] { fields_->ModifyField(); }, fieldAtCursor);
+    Command(
+        structure, QStringLiteral("&Delete Field"), {}, [this] { fields_->DeleteField(); }, fieldAtCursor);
+    Command(
+        structure, QStringLiteral("Copy Record Type"), {}, [this] { fields_->CopyRecordType(); },
+        [this] { return fields_->CanCopyRecordType(); });
+    Command(
+        structure, QStringLiteral("&S&um Field"), {}, [this] { fields_->SumField(); }, fieldAtCursor);
+    Command(
+        structure, QStringLiteral("Max Field"), {}, [this] { fields_->MaxField(); }, fieldAtCursor);
+    Command(
+        structure, QStringLiteral("Sort by Fields"), {}, [this] { fields_->SortByFields(); }, active);
 
     QMenu* syntax = menuBar()->addMenu(QStringLiteral("Synta&x"));
     auto syntaxActive = [this] { return doc_.Syntax().IsActive(); };
-    Command(syntax, QStringLiteral("&Off"), {}, [this] { syntax_->SyntaxOff(); }, syntaxActive);
+    Command(
+        syntax, QStringLiteral("&Off"), {}, [this] { syntax_->SyntaxOff(); }, syntaxActive);
     Command(syntax, QStringLiteral("&Open"), {}, [this] { syntax_->SyntaxOpen(); });
     Command(syntax, QStringLiteral("&Modify"), QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { syntax_->SyntaxModify(); });
-    Command(syntax, QStringLiteral("&Save As..."), {}, [this] { syntax_->SyntaxSaveAs(); }, syntaxActive);
+    Command(
+        syntax, QStringLiteral("&Save As..."), {}, [this] { syntax_->SyntaxSaveAs(); }, syntaxActive);
 
     QMenu* charset = menuBar()->addMenu(QStringLiteral("&Charset"));
     auto tableActive = [this] { return doc_.Charset().IsActive(); };
-    Command(charset, QStringLiteral("&Off"), {}, [this] { syntax_->CharsetOff(); }, tableActive);
+    Command(
+        charset, QStringLiteral("&Off"), {}, [this] { syntax_->CharsetOff(); }, tableActive);
     Command(charset, QStringLiteral("O&pen..."), QKeySequence(Qt::Key_F9), [this] { syntax_->CharsetOpen(); });
     Command(charset, QStringLiteral("&Modify"), {}, [this] { syntax_->CharsetModify(); });
-    Command(charset, QStringLiteral("Save &As..."), {}, [this] { syntax_->CharsetSaveAs(); }, tableActive);
+    Command(
+        charset, QStringLiteral("Save &As..."), {}, [this] { syntax_->CharsetSaveAs(); }, tableActive);
     Command(charset, QStringLiteral("&Convert"), {}, [this] { syntax_->CharsetConvert(); });
 
     QMenu* search = menuBar()->addMenu(QStringLiteral("&Search"));
@@ -327,7 +361,8 @@ bool CMainFrame::RestorePlacement()
     if (!settings_.mainWndPos)
         return false;
     const auto& bytes = *settings_.mainWndPos;
-    return restoreGeometry(QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+    return restoreGeometry(
+        QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

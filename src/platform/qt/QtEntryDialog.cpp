@@ -11,8 +11,8 @@ std::optional<std::string> QtEntryDialog::AskValue(const std::string& label, con
 {
     bool ok = false;
     const QString title = FromCp1252(label);
-    const QString text = QInputDialog::getText(parent_, title, title + QLatin1Char(':'), QLineEdit::Normal,
-                                               FromCp1252(proposal), &ok);
+    const QString text =
+        QInputDialog::getText(parent_, title, title + QLatin1Char(':'), QLineEdit::Normal, FromCp1252(proposal), &ok);
     if (!ok)
         return std::nullopt;
     return ToCp1252(text);

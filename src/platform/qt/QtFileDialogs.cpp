@@ -7,9 +7,8 @@ namespace quill {
 
 std::string AskOpenFile(QWidget* parent, const std::string& folder, const std::string& filter)
 {
-    const QString chosen = QFileDialog::getOpenFileName(parent, QStringLiteral("Open"),
-                                                        QString::fromLocal8Bit(folder.c_str()),
-                                                        QString::fromLatin1(filter.c_str()));
+    const QString chosen = QFileDialog::getOpenFileName(
+        parent, QStringLiteral("Open"), QString::fromLocal8Bit(folder.c_str()), QString::fromLatin1(filter.c_str()));
     return chosen.toLocal8Bit().toStdString();
 }
 

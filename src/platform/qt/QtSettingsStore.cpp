@@ -30,8 +30,7 @@ std::optional<std::string> QtSettingsStore::ReadString(const std::string& sectio
     return ToCp1252(value.toString());
 }
 
-std::optional<std::vector<std::uint8_t>> QtSettingsStore::ReadBinary(const std::string& section,
-                                                                     const std::string& key)
+std::optional<std::vector<std::uint8_t>> QtSettingsStore::ReadBinary(const std::string& section, const std::string& key)
 {
     QVariant value = settings_.value(KeyOf(section, key));
     if (!value.isValid())

@@ -3,8 +3,8 @@
 
 #include <QCheckBox>
 #include <QColorDialog>
-#include <QDialogButtonBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -69,8 +69,10 @@ bool QtSyntaxDialogs::EditItem(SyntaxItemDialogModel& model)
     QLineEdit* ignor = TextEdit(model.ignor, SyntaxItemDialogModel::kIgnorTip, &dialog);
     auto* keywords = new QPlainTextEdit(FromCp1252(model.keywords), &dialog);
     keywords->setToolTip(QString::fromLatin1(SyntaxItemDialogModel::kKeywordsTip));
-    QCheckBox* ignorCase = Check(QStringLiteral("Ignor Case"), model.ignorCase, SyntaxItemDialogModel::kIgnorCaseTip, &dialog);
-    QCheckBox* overwrite = Check(QStringLiteral("Overwrite except:"), model.overwrite, SyntaxItemDialogModel::kOverwriteTip, &dialog);
+    QCheckBox* ignorCase =
+        Check(QStringLiteral("Ignor Case"), model.ignorCase, SyntaxItemDialogModel::kIgnorCaseTip, &dialog);
+    QCheckBox* overwrite =
+        Check(QStringLiteral("Overwrite except:"), model.overwrite, SyntaxItemDialogModel::kOverwriteTip, &dialog);
     QLineEdit* exceptIn = TextEdit(model.exceptIn, SyntaxItemDialogModel::kExceptInTip, &dialog);
     QCheckBox* root = Check(QStringLiteral("Root"), model.root, SyntaxItemDialogModel::kRootTip, &dialog);
     QCheckBox* sub = Check(QStringLiteral("Sub"), model.sub, SyntaxItemDialogModel::kSubTip, &dialog);

@@ -7,8 +7,8 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
-#include <iterator>
 #include <climits>
+#include <iterator>
 
 #include "app/Settings.h"
 #include "common/Format.h"
@@ -17,8 +17,8 @@
 #include "platform/qt/Cp1252.h"
 #include "view/FieldSpans.h"
 #include "view/RowCells.h"
-#include "view/ui/FieldRuler.h"
 #include "view/StatusTexts.h"
+#include "view/ui/FieldRuler.h"
 
 namespace quill {
 
@@ -113,7 +113,10 @@ void CQVXView::EnsureCursorVisible(bool centre)
     viewport()->update();
 }
 
-void CQVXView::SetStatusText(int pane, const std::string& text) { emit statusTextChanged(pane, FromMessageBytes(text)); }
+void CQVXView::SetStatusText(int pane, const std::string& text)
+{
+    emit statusTextChanged(pane, FromMessageBytes(text));
+}
 
 void CQVXView::ShowStructureBar(bool show)
 {
@@ -475,7 +478,8 @@ void CQVXView::PaintRow(QPainter& painter, int row, LineIndex line, bool coloure
                          palette().color(QPalette::Base));
     }
 
-    const std::size_t first = static_cast<std::size_t>(std::min<std::int64_t>(state_.leftColumn, static_cast<std::int64_t>(cells.size())));
+    const std::size_t first =
+        static_cast<std::size_t>(std::min<std::int64_t>(state_.leftColumn, static_cast<std::int64_t>(cells.size())));
     const std::size_t last = std::min(cells.size(), first + static_cast<std::size_t>(state_.pageWidth) + 2);
     QString text;
     text.reserve(static_cast<qsizetype>(last - first));
@@ -543,7 +547,8 @@ void CQVXView::PaintSelection(QPainter& painter)
         const std::int64_t to = line == lower ? lowerColumn : doc_.DisplayWidth(line);
         const int x = static_cast<int>((from - state_.leftColumn) * cellWidth_);
         const int width = static_cast<int>((to - from) * cellWidth_);
-        painter.fillRect(QRect(x, static_cast<int>((line - state_.topLine) * cellHeight_), width, cellHeight_), Qt::white);
+        painter.fillRect(QRect(x, static_cast<int>((line - state_.topLine) * cellHeight_), width, cellHeight_),
+                         Qt::white);
     }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }

@@ -6,8 +6,8 @@
 #include <QFont>
 
 #include "document/DocumentView.h"
-#include "view/CursorMotion.h"
 #include "syntax/ColouringEngine.h"
+#include "view/CursorMotion.h"
 #include "view/TextEditing.h"
 #include "view/ViewState.h"
 

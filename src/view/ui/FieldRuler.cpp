@@ -11,7 +11,9 @@
 namespace quill {
 
 FieldRuler::FieldRuler(CQVXDoc& doc, const ViewState& state, QWidget* parent)
-    : QWidget(parent), doc_(doc), state_(state)
+    : QWidget(parent),
+      doc_(doc),
+      state_(state)
 {
     setFixedHeight(kHeight);
 }
