@@ -2,6 +2,7 @@
 #include "view/CursorMotion.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "app/Settings.h"
 #include "document/CQVXDoc.h"
@@ -197,6 +198,59 @@ void CursorMotion::PreviousField()
         if (doc_.FieldAtCursor())
             break;
     }
+    SetColumn(column, true);
+}
+
+}  // namespace quill
+
+namespace quill {
+
+bool CursorMotion::IsWordCharacter(std::uint8_t shown)
+{
+    static const char kLetters[] = "\xE4\xF6\xFC\xC4\xD6\xDC\xDF\xE1\xE9\xF3\xFA\xC1\xC9\xDA\xD3\xE0\xE8\xF2\xF9"
+                                   "\xC0\xC8\xD2\xD9";
+    if ((shown >= 'A' && shown <= 'Z') || (shown >= 'a' && shown <= 'z') || (shown >= '0' && shown <= '9') ||
+        shown == '_')
+        return true;
+    return shown != 0 && std::memchr(kLetters, shown, sizeof kLetters - 1) != nullptr;
+}
+
+void CursorMotion::WordLeft()
+{
+    LineView line = doc_.Text().Line(doc_.cursorLine);
+    const DisplayRules rules = doc_.Rules();
+    auto wordAt = [&](std::int64_t column) {
+        const std::uint32_t index = rules.ignoreFormatCodes ? static_cast<std::uint32_t>(column)
+                                                            : line.ColumnToIndex(column, rules.tabSize, rules.tab);
+        return IsWordCharacter(doc_.Charset().ToDisplay(line.ByteAt(index)));
+    };
+    if (doc_.cursorColumn == 0 || !wordAt(doc_.cursorColumn - 1)) {
+        Left();
+        return;
+    }
+    std::int64_t column = ColumnStart(doc_.cursorLine, doc_.cursorColumn - 1);
+    while (column > 0 && wordAt(column - 1))
+        column = ColumnStart(doc_.cursorLine, column - 1);
+    SetColumn(column, true);
+}
+
+void CursorMotion::WordRight()
+{
+    LineView line = doc_.Text().Line(doc_.cursorLine);
+    const DisplayRules rules = doc_.Rules();
+    const std::int64_t length = LineLength(doc_.cursorLine);
+    auto wordAt = [&](std::int64_t column) {
+        const std::uint32_t index = rules.ignoreFormatCodes ? static_cast<std::uint32_t>(column)
+                                                            : line.ColumnToIndex(column, rules.tabSize, rules.tab);
+        return IsWordCharacter(doc_.Charset().ToDisplay(line.ByteAt(index)));
+    };
+    if (doc_.cursorColumn >= length || !wordAt(doc_.cursorColumn)) {
+        Right();
+        return;
+    }
+    std::int64_t column = doc_.cursorColumn;
+    while (column < length && wordAt(column))
+        ++column;  // word characters are never tabs: one column each
     SetColumn(column, true);
 }
 

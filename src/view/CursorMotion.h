@@ -28,6 +28,13 @@ public:
     /// A click on a cell: the cursor goes to the start of the character covering it.
     void ClickAt(LineIndex line, std::int64_t column);
 
+    /// Ctrl+Left and Ctrl+Right outside structures: to the start of the word before the cursor, or
+    /// past the word at the cursor; elsewhere one character.
+    void WordLeft();
+    void WordRight();
+    /// Letters, digits, "_" and the accented letters of code page 1252, by display code.
+    static bool IsWordCharacter(std::uint8_t shown);
+
     /// Field navigation of a structure: to the column after the field at the cursor (or on to the
     /// next field), or back to the start of the field (or of the one before).
     void NextField();

@@ -93,6 +93,23 @@ TEST_F(CursorTest, PagesAndDocumentEnds)
     EXPECT_EQ(state.topLine, 34);  // fifteen lines of context above
 }
 
+TEST_F(CursorTest, CtrlArrowsMoveOverWords)
+{
+    ASSERT_TRUE(OpenBytes("gr\xFC\xDF_1 + x\n"));
+    motion.WordRight();
+    EXPECT_EQ(doc->cursorColumn, 6);  // umlauts, sharp s, underscore and digits are word characters
+    motion.WordRight();
+    EXPECT_EQ(doc->cursorColumn, 7);  // no word at the cursor: one character
+    motion.End();
+    motion.WordLeft();
+    EXPECT_EQ(doc->cursorColumn, 9);
+    motion.WordLeft();
+    EXPECT_EQ(doc->cursorColumn, 8);
+    doc->cursorColumn = 6;
+    motion.WordLeft();
+    EXPECT_EQ(doc->cursorColumn, 0);
+}
+
 TEST(ScrollTest, PageDownNearTheEndShowsTheLastPage)
 {
     EXPECT_EQ(PageDownTop(0, 30, 40), 10);

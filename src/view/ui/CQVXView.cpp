@@ -241,8 +241,8 @@ bool CQVXView::MoveCursor(QKeyEvent* event)
         doc_.ClearSelection();
     }
     switch (key) {
-    case Qt::Key_Left: motion_.Left(); break;
-    case Qt::Key_Right: motion_.Right(); break;
+    case Qt::Key_Left: ctrl ? motion_.WordLeft() : motion_.Left(); break;
+    case Qt::Key_Right: ctrl ? motion_.WordRight() : motion_.Right(); break;
     case Qt::Key_Up: motion_.Up(); break;
     case Qt::Key_Down: motion_.Down(); break;
     case Qt::Key_Home: ctrl ? motion_.DocumentStart() : motion_.Home(); break;
