@@ -255,3 +255,14 @@ void CursorMotion::WordRight()
 }
 
 }  // namespace quill
+
+namespace quill {
+
+void CursorMotion::SelectAll()
+{
+    DocumentEnd();
+    doc_.anchorLine = 0;
+    doc_.anchorColumn = 0;
+}
+
+}  // namespace quill

@@ -28,6 +28,9 @@ public:
     /// A click on a cell: the cursor goes to the start of the character covering it.
     void ClickAt(LineIndex line, std::int64_t column);
 
+    /// "Select All": from the start of the text to the end of its last line.
+    void SelectAll();
+
     /// Ctrl+Left and Ctrl+Right outside structures: to the start of the word before the cursor, or
     /// past the word at the cursor; elsewhere one character.
     void WordLeft();

@@ -110,6 +110,17 @@ TEST_F(CursorTest, CtrlArrowsMoveOverWords)
     EXPECT_EQ(doc->cursorColumn, 0);
 }
 
+TEST_F(CursorTest, SelectAllReachesTheEndOfTheLastLine)
+{
+    ASSERT_TRUE(OpenBytes("one\ntwo\nend"));
+    motion.SelectAll();
+    EXPECT_EQ(doc->anchorLine, 0);
+    EXPECT_EQ(doc->anchorColumn, 0);
+    EXPECT_EQ(doc->cursorLine, 2);
+    EXPECT_EQ(doc->cursorColumn, 3);
+    EXPECT_EQ(doc->SelectionStatusText(), "Lines: 2");
+}
+
 TEST(ScrollTest, PageDownNearTheEndShowsTheLastPage)
 {
     EXPECT_EQ(PageDownTop(0, 30, 40), 10);

@@ -113,6 +113,7 @@ void CMainFrame::CreateMenus()
     Command(
         edit, QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { doc_.Undo(); },
         [this] { return doc_.CanUndo(); });
+    Command(edit, QStringLiteral("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A), [this] { view_->SelectAll(); });
     edit->addSeparator();
     Command(edit, QStringLiteral("&Convert CRLF<->LF"), {}, [this] { doc_.ConvertTerminators(); });
     Command(

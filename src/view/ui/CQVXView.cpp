@@ -127,6 +127,15 @@ void CQVXView::ShowStructureBar(bool show)
     ruler_->update();
 }
 
+void CQVXView::SelectAll()
+{
+    doc_.RaiseUndoGroup();
+    motion_.SelectAll();
+    SyncScrollBars();
+    AfterCursorMove();
+    viewport()->update();
+}
+
 void CQVXView::UpdateStatusPanes()
 {
     doc_.UpdateFileStatusText();

@@ -35,6 +35,8 @@ public:
     void RequestAutoReloadAtEnd() { pendingAutoReload_ = true; }
     /// Re-reads the font settings and lays everything out again.
     void ApplyFont();
+    /// "Select All".
+    void SelectAll();
     /// Writes status panes 1 to 6.
     void UpdateStatusPanes();
 
