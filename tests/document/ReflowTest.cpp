@@ -191,3 +191,70 @@ TEST_F(ReflowTest, AWidthSetInBinaryModeIsUsedTheNextTime)
 
 }  // namespace
 }  // namespace quill::test
+
+namespace quill::test {
+namespace {
+
+// A byte-by-byte transcription of re-cutting the whole text, to check the fast reflow against.
+std::vector<std::string> ReflowByHand(const std::vector<std::string>& input, std::int64_t length, bool wordWrap,
+                                      bool ignoreFormatCodes)
+{
+    std::vector<std::string> out;
+    std::string buffer;
+    for (const std::string& line : input) {
+        for (std::size_t k = 0; k < line.size(); ++k) {
+            buffer += line[k];
+            const auto b = static_cast<std::uint8_t>(line[k]);
+            bool hard = !ignoreFormatCodes && (b == kLF || b == kFF);
+            bool soft = false;
+            if (!hard && buffer.size() >= 100000)
+                soft = true;
+            else if (!hard && static_cast<std::int64_t>(buffer.size()) >= length) {
+                const bool follows =
+                    !ignoreFormatCodes && k + 1 < line.size() &&
+                    (line[k + 1] == '\n' || (line[k + 1] == '\r' && k + 2 < line.size() && line[k + 2] == '\n'));
+                soft = !follows;
+            }
+            if (hard || (soft && !wordWrap)) {
+                out.push_back(buffer);
+                buffer.clear();
+            } else if (soft) {
+                const auto blank = buffer.rfind(' ');
+                const std::size_t take = blank == std::string::npos ? buffer.size() : blank + 1;
+                out.push_back(buffer.substr(0, take));
+                buffer.erase(0, take);
+            }
+        }
+    }
+    out.push_back(buffer);
+    return out;
+}
+
+class ReflowReferenceTest : public DocumentFixture {};
+
+TEST_F(ReflowReferenceTest, TheFastReflowCutsExactlyLikeTheRules)
+{
+    std::mt19937 random(8);
+    for (int round = 0; round < 60; ++round) {
+        SCOPED_TRACE(round);
+        const char alphabet[] = "abcd   \r\n\n\fxy";
+        std::string bytes(static_cast<std::size_t>(random() % 3000), ' ');
+        for (char& b : bytes)
+            b = alphabet[random() % (sizeof alphabet - 1)];
+        ASSERT_TRUE(OpenBytes(bytes));
+        settings.maxLineLen = 1 + static_cast<int>(random() % 40);
+        settings.wordWrap = static_cast<int>(random() % 2);
+        settings.truncateAtBorder = 0;
+        if (random() % 3 == 0)
+            doc->ToggleIgnoreFormatCodes();  // re-cuts at the current width already
+        const std::vector<std::string> before = Lines();
+        doc->Reflow(-1);
+        std::vector<std::string> expected =
+            ReflowByHand(before, settings.maxLineLen, settings.wordWrap != 0, doc->IgnoreFormatCodes());
+        // The rules leave an empty last line after a text that ends with a line end; so do we.
+        ASSERT_EQ(Lines(), expected);
+    }
+}
+
+}  // namespace
+}  // namespace quill::test
