@@ -224,6 +224,8 @@ public:
     /// The width that binary mode cuts at; kept for the whole run.
     int BinaryLineLength() const;
     void ReportOutOfMemory();
+    /// The Options dialog's tab size: the cursor stays on its byte; below 1 means the default.
+    void ChangeTabSize(int tabSize);
 
 private:
     bool OpenFailed(const std::string& path, int error);

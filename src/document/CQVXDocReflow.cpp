@@ -147,6 +147,19 @@ void CQVXDoc::ToggleIgnoreFormatCodes()
 
 int CQVXDoc::BinaryLineLength() const { return binaryMode_ ? settings_.maxLineLen : binaryLineLength_; }
 
+void CQVXDoc::ChangeTabSize(int tabSize)
+{
+    if (tabSize < 1)
+        tabSize = Settings::kDefaultTabSize;  // every tab computation divides by it
+    if (tabSize == settings_.tabSize)
+        return;
+    const ByteOffset offset = CursorByteOffset();
+    settings_.tabSize = tabSize;
+    ClearSelection();
+    PlaceCursorAt(offset);
+    RedrawAll();
+}
+
 void CQVXDoc::ReportOutOfMemory() { prompter_.Error("Out of memory!"); }
 
 }  // namespace quill

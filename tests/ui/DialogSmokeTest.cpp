@@ -6,14 +6,20 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include "app/Settings.h"
+#include "app/ui/OptionsDialog.h"
 #include "charset/ConversionDialogModel.h"
 #include "charset/ConversionTable.h"
+#include "document/CQVXDoc.h"
 #include "structure/AssociateDialogModel.h"
 #include "structure/FieldDialogModel.h"
 #include "structure/SortDialogModel.h"
 #include "structure/StructureDescription.h"
 #include "structure/StructureDialogModel.h"
 #include "structure/ui/QtStructureDialogs.h"
+#include "support/Fakes.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
 #include "syntax/SyntaxDescription.h"
 #include "syntax/SyntaxDialogModels.h"
 #include "syntax/ui/QtSyntaxDialogs.h"
@@ -78,6 +84,21 @@ TEST(DialogSmokeTest, SyntaxAndConversionDialogs)
     AnswerNextDialog(QStringLiteral("dos"));
     ASSERT_TRUE(dialogs.EditConversion(conversion));
     EXPECT_EQ(conversion.name, "dos");
+}
+
+TEST(DialogSmokeTest, OptionsDialogSetsTheTabSize)
+{
+    TempDir dir;
+    Settings settings;
+    ScriptedPrompter prompter;
+    FakeProgress progress;
+    FakeFileDialogs files;
+    ScriptedEntry entry;
+    CQVXDoc doc(DocumentContext{settings, prompter, progress, files, entry, dir.Path()});
+    doc.OnNewDocument();
+    AnswerNextDialog(QStringLiteral("8"));
+    ASSERT_TRUE(RunOptionsDialog(nullptr, settings, doc));
+    EXPECT_EQ(settings.tabSize, 8);
 }
 
 }  // namespace

@@ -121,6 +121,18 @@ TEST_F(CursorTest, SelectAllReachesTheEndOfTheLastLine)
     EXPECT_EQ(doc->SelectionStatusText(), "Lines: 2");
 }
 
+TEST_F(CursorTest, AnotherTabSizeKeepsTheCursorOnItsByte)
+{
+    ASSERT_TRUE(OpenBytes("\tx\n"));
+    motion.End();
+    EXPECT_EQ(doc->cursorColumn, 4);  // tab size 3
+    doc->ChangeTabSize(8);
+    EXPECT_EQ(doc->cursorColumn, 9);
+    doc->ChangeTabSize(0);  // not a tab size: the default
+    EXPECT_EQ(settings.tabSize, 3);
+    EXPECT_EQ(doc->cursorColumn, 4);
+}
+
 TEST(ScrollTest, PageDownNearTheEndShowsTheLastPage)
 {
     EXPECT_EQ(PageDownTop(0, 30, 40), 10);

@@ -14,6 +14,7 @@
 
 #include "app/RecentFileList.h"
 #include "app/Settings.h"
+#include "app/ui/OptionsDialog.h"
 #include "document/CQVXDoc.h"
 #include "platform/qt/Cp1252.h"
 #include "structure/FieldOperations.h"
@@ -219,7 +220,14 @@ void CMainFrame::CreateMenus()
     Command(search, QStringLiteral("Find Undisplayable Character"), QKeySequence(Qt::CTRL | Qt::Key_NumberSign),
             [this] { doc_.FindUndisplayable(); });
 
-    for (QMenu* menu : {file, edit, view, structure, syntax, charset, search})
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    Command(options, QStringLiteral("&Font"), {}, [this] {
+        if (RunFontDialog(this, settings_))
+            view_->ApplyFont();
+    });
+    Command(options, QStringLiteral("Options"), {}, [this] { RunOptionsDialog(this, settings_, doc_); });
+
+    for (QMenu* menu : {file, edit, view, structure, syntax, charset, search, options})
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
 }
 

@@ -1,0 +1,17 @@
+// The Options dialog (tab size, form feed line, Tab as blanks) and the Font dialog.
+#pragma once
+
+class QWidget;
+
+namespace quill {
+
+class CQVXDoc;
+struct Settings;
+
+/// Shows the Options dialog; on OK stores its values (the tab size through the document, so the
+/// cursor stays on its byte). True when confirmed.
+bool RunOptionsDialog(QWidget* parent, Settings& settings, CQVXDoc& doc);
+/// Shows the font dialog for fixed-pitch faces; on OK stores Font, FontSize and FontWeight.
+bool RunFontDialog(QWidget* parent, Settings& settings);
+
+}  // namespace quill
