@@ -284,5 +284,59 @@ TEST(SortOrderTest, MatchesTheInsertionProcedureOnRandomRecords)
     }
 }
 
+TEST_F(FieldOperationsTest, SortingByRandomFieldListsMatchesTheInsertionProcedure)
+{
+    std::mt19937 random(17);
+    for (int round = 0; round < 30; ++round) {
+        SCOPED_TRACE(round);
+        // Records of a type (A or B) and two fields; B records have no field Y.
+        std::vector<std::string> records;
+        std::string bytes;
+        for (int r = 0, n = 2 + static_cast<int>(random() % 25); r < n; ++r) {
+            std::string record = std::string(1, "AB"[random() % 2]) + static_cast<char>('a' + random() % 3) +
+                                 static_cast<char>('a' + random() % 3) + "\n";
+            records.push_back(record);
+            bytes += record;
+        }
+        ASSERT_TRUE(OpenBytes(bytes));
+        doc->Structure().Reset();
+        Add("TYPE", 0, 1, 0, "", true);
+        Add("X", 1, 1, 1, "A");
+        Add("X", 1, 1, 1, "B");
+        Add("Y", 2, 1, 2, "A");
+        std::vector<int> picks;
+        for (int k = 0, n = 1 + static_cast<int>(random() % 3); k < n; ++k)
+            picks.push_back(static_cast<int>(random() % 4));
+        dialogs.sort.push_back([&picks](SortDialogModel& model) {
+            for (int pick : picks) {
+                model.selectedAvailable = pick;
+                model.AddSelected();
+            }
+            return true;
+        });
+        // The keys by hand: the chosen fields' contents, none when a field does not apply.
+        SortDialogModel names(doc->Structure());
+        std::vector<std::optional<std::string>> keys;
+        for (const std::string& record : records) {
+            std::string key;
+            bool complete = true;
+            for (int pick : picks) {
+                const FieldDef* field = names.Available()[static_cast<std::size_t>(pick)];
+                if (!field->isRecordType && field->typeValue != record.substr(0, 1)) {
+                    complete = false;
+                    break;
+                }
+                key += record.substr(static_cast<std::size_t>(field->offset), 1);
+            }
+            keys.push_back(complete ? std::optional<std::string>(key) : std::nullopt);
+        }
+        ASSERT_TRUE(operations.SortByFields());
+        std::string expected;
+        for (LineIndex index : InsertionOrder(keys))
+            expected += records[static_cast<std::size_t>(index)];
+        EXPECT_EQ(AllBytes(), expected);
+    }
+}
+
 }  // namespace
 }  // namespace quill::test
