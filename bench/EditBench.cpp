@@ -129,6 +129,24 @@ void BM_UndoDeletingEveryTenthLine(benchmark::State& state)
 }
 BENCHMARK(BM_UndoDeletingEveryTenthLine)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+void BM_DeleteEveryTenthLineWith10000Bookmarks(benchmark::State& state)
+{
+    BigText& big = Text();
+    for (LineIndex line = 0; line < 10000; ++line) {
+        big.At(line * 997, 0);
+        big.doc->Positions().ToggleBookmark("/bench", 0, line * 997);
+    }
+    for (auto _ : state) {
+        DeleteEveryTenthLine(*big.doc);
+        benchmark::DoNotOptimize(big.doc->HasBookmark(5));  // the bookmarks are brought up to date
+        state.PauseTiming();
+        big.doc->Undo();
+        state.ResumeTiming();
+    }
+    big.doc->RemoveBookmarks();
+}
+BENCHMARK(BM_DeleteEveryTenthLineWith10000Bookmarks)->Unit(benchmark::kMillisecond)->Iterations(2);
+
 void BM_ReflowWholeTextAfterSwitchingWordWrap(benchmark::State& state)
 {
     BigText& big = Text();

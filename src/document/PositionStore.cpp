@@ -18,6 +18,7 @@ PositionStore::PositionStore(const std::string& databasePath)
 
 bool PositionStore::ReadEntries(const std::string& path)
 {
+    ApplyShifts();
     entries_.clear();
     Changed();
     if (path.empty())
@@ -35,6 +36,7 @@ bool PositionStore::ReadEntries(const std::string& path)
 
 bool PositionStore::WriteEntries(const std::string& path)
 {
+    ApplyShifts();
     if (path.empty())
         return false;
     SqlTransaction transaction(database_);
@@ -51,6 +53,7 @@ bool PositionStore::WriteEntries(const std::string& path)
 
 void PositionStore::StoreLastPosition(const std::string& path, std::int64_t column, LineIndex line)
 {
+    ApplyShifts();
     if (path.empty())
         return;
     std::erase_if(entries_, [](const BookmarkEntry& entry) { return entry.lastPos == 1; });
@@ -61,6 +64,7 @@ void PositionStore::StoreLastPosition(const std::string& path, std::int64_t colu
 
 bool PositionStore::ToggleBookmark(const std::string& path, std::int64_t column, LineIndex line)
 {
+    ApplyShifts();
     Changed();
     auto removed = std::erase_if(
         entries_, [line](const BookmarkEntry& entry) { return entry.lastPos == 0 && entry.csrsY == line; });
@@ -72,6 +76,7 @@ bool PositionStore::ToggleBookmark(const std::string& path, std::int64_t column,
 
 const std::vector<LineIndex>& PositionStore::SortedBookmarkLines() const
 {
+    ApplyShifts();
     if (!sortedValid_) {
         sortedLines_.clear();
         for (const BookmarkEntry& entry : entries_)
@@ -91,6 +96,7 @@ bool PositionStore::HasBookmark(LineIndex line) const
 
 std::optional<BookmarkEntry> PositionStore::FindBookmark(bool lastPosition, bool forward, LineIndex line) const
 {
+    ApplyShifts();
     const BookmarkEntry* found = nullptr;
     for (const BookmarkEntry& entry : entries_) {
         if (lastPosition) {
@@ -112,12 +118,14 @@ std::optional<BookmarkEntry> PositionStore::FindBookmark(bool lastPosition, bool
 
 void PositionStore::RemoveBookmarks()
 {
+    ApplyShifts();
     std::erase_if(entries_, [](const BookmarkEntry& entry) { return entry.lastPos == 0; });
     Changed();
 }
 
 void PositionStore::Clear()
 {
+    ApplyShifts();
     entries_.clear();
     Changed();
 }
@@ -126,10 +134,34 @@ void PositionStore::ShiftLines(LineIndex from, int delta)
 {
     if (entries_.empty())
         return;
-    for (BookmarkEntry& entry : entries_)
-        if (entry.csrsY >= from)
-            entry.csrsY = std::max<LineIndex>(0, entry.csrsY + delta);
     Changed();
+    // A few entries are moved at once; many are moved in a batch, as a filter would otherwise
+    // visit every entry for every line it removes.
+    constexpr std::size_t kDirectLimit = 64;
+    if (entries_.size() <= kDirectLimit && !shifts_.Active()) {
+        for (BookmarkEntry& entry : entries_)
+            if (entry.csrsY >= from)
+                entry.csrsY = std::max<LineIndex>(0, entry.csrsY + delta);
+        return;
+    }
+    if (!shifts_.Active()) {
+        std::vector<LineIndex> lines;
+        lines.reserve(entries_.size());
+        for (const BookmarkEntry& entry : entries_)
+            lines.push_back(entry.csrsY);
+        shifts_.Begin(lines);
+    }
+    shifts_.Shift(from, delta);
+}
+
+void PositionStore::ApplyShifts() const
+{
+    if (!shifts_.Active())
+        return;
+    const std::vector<LineIndex> lines = shifts_.Finish();
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        entries_[i].csrsY = lines[i];
+    sortedValid_ = false;
 }
 
 }  // namespace quill

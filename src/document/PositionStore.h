@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "document/DeferredLineShifts.h"
 #include "document/SqlDatabase.h"
 #include "document/TextTypes.h"
 
@@ -28,9 +29,17 @@ public:
     explicit PositionStore(const std::string& databasePath);
 
     SqlDatabase& Database() { return database_; }
-    const std::vector<BookmarkEntry>& Entries() const { return entries_; }
+    const std::vector<BookmarkEntry>& Entries() const
+    {
+        ApplyShifts();
+        return entries_;
+    }
     /// For moving entries to new lines wholesale; call EntriesChanged afterwards.
-    std::vector<BookmarkEntry>& MutableEntries() { return entries_; }
+    std::vector<BookmarkEntry>& MutableEntries()
+    {
+        ApplyShifts();
+        return entries_;
+    }
     void EntriesChanged() { Changed(); }
 
     bool ReadEntries(const std::string& path);
@@ -51,10 +60,13 @@ public:
 
 private:
     void Changed() { sortedValid_ = false; }
+    /// Writes shifts collected by ShiftLines into the entries.
+    void ApplyShifts() const;
     const std::vector<LineIndex>& SortedBookmarkLines() const;
 
     SqlDatabase database_;
-    std::vector<BookmarkEntry> entries_;
+    mutable std::vector<BookmarkEntry> entries_;
+    mutable DeferredLineShifts shifts_;           ///< a line filter moves many entries many times
     mutable std::vector<LineIndex> sortedLines_;  ///< bookmark lines, for the per-row test while painting
     mutable bool sortedValid_ = false;
 };

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -255,6 +256,45 @@ TEST_F(ReadOnlyDatabaseTest, AReadOnlyDataFolderLeavesTheEditorUsable)
             std::_Exit(usable && quiet && prompter.History().empty() ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace quill::test
+
+namespace quill::test {
+namespace {
+
+TEST(PositionShiftTest, ManyBookmarksMoveLikeOneByOne)
+{
+    std::mt19937 random(4);
+    for (int round = 0; round < 20; ++round) {
+        PositionStore store("");  // no database: the entries live in memory only
+        std::vector<LineIndex> naive;
+        const int count = round % 2 ? 10 : 300;  // below and above the batch threshold
+        for (int i = 0; i < count; ++i) {
+            const LineIndex line = static_cast<LineIndex>(random() % 1000);
+            if (!store.HasBookmark(line)) {
+                store.ToggleBookmark("/f", 0, line);
+                naive.push_back(line);
+            }
+        }
+        for (int op = 0; op < 2000; ++op) {
+            const LineIndex from = static_cast<LineIndex>(random() % 1100);
+            const int delta = random() % 2 ? 1 : -1;
+            store.ShiftLines(from, delta);
+            for (LineIndex& line : naive)
+                if (line >= from)
+                    line = std::max<LineIndex>(0, line + delta);
+            if (op % 500 == 499) {
+                // Reading in between brings the entries up to date and starts a new batch later.
+                const LineIndex probe = naive[static_cast<std::size_t>(random()) % naive.size()];
+                ASSERT_TRUE(store.HasBookmark(probe));
+            }
+        }
+        ASSERT_EQ(store.Entries().size(), naive.size());
+        for (std::size_t i = 0; i < naive.size(); ++i)
+            ASSERT_EQ(store.Entries()[i].csrsY, naive[i]) << round << " " << i;
+    }
 }
 
 }  // namespace
