@@ -210,7 +210,7 @@ bool CQVXDoc::ReplaceTextFrom(const std::string& path, const char* failureFormat
     FileHandle file(fd);
     LoadText(file.Get(), path);
     modified_ = false;
-    RedrawAll();
+    RedrawViews();
     return true;
 }
 
@@ -360,7 +360,7 @@ void CQVXDoc::SetOverwriteMode(bool on)
     SetStatus(9, on ? "OVR" : "");
 }
 
-void CQVXDoc::RedrawAll()
+void CQVXDoc::RedrawViews()
 {
     if (view_)
         view_->RedrawAll();
@@ -408,7 +408,7 @@ bool CQVXDoc::GoToBookmark(bool lastPosition, bool forward)
 void CQVXDoc::RemoveBookmarks()
 {
     positions_->RemoveBookmarks();
-    RedrawAll();
+    RedrawViews();
 }
 
 }  // namespace quill

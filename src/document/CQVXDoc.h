@@ -129,7 +129,7 @@ public:
     EntryDialog& Entries() { return entryDialog_; }
     const std::string& DataFolder() const { return dataFolder_; }
     /// Repaints everything the text shows.
-    void RedrawViews() { RedrawAll(); }
+    void RedrawViews();
     /// Puts the records in a new order (no undo: the undo list is emptied).
     void ReorderLines(const std::vector<LineIndex>& order);
     const SyntaxDescription& Syntax() const { return syntax_; }
@@ -235,7 +235,6 @@ private:
     void FinishLoad(const LoadOutcome& outcome);
     void DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue);
     void ReadCommandLineLine();
-    void RedrawAll();
     void SetStatus(int pane, const std::string& text);
     /// Remembers where the file was left and writes its bookmarks.
     void LeaveFile();

@@ -157,7 +157,7 @@ void CQVXDoc::ChangeTabSize(int tabSize)
     settings_.tabSize = tabSize;
     ClearSelection();
     PlaceCursorAt(offset);
-    RedrawAll();
+    RedrawViews();
 }
 
 void CQVXDoc::ReportOutOfMemory() { prompter_.Error("Out of memory!"); }

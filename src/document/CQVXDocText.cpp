@@ -108,12 +108,11 @@ void CQVXDoc::FinishLoad(const LoadOutcome& outcome)
     if (!view_)
         settings_.truncateAtBorder = 0;
 
-    const std::uint8_t lfBefore = charset_.LF();
-    const std::uint8_t ffBefore = charset_.FF();
+    charset_.RememberLineBreaks();
     const std::uint64_t undisplayable = charset_.AutoSelect(outcome.histogram, dataFolder_);
     if (view_)
         view_->RecomputePageWidth();
-    const bool reflowDue = charset_.LF() != lfBefore || charset_.FF() != ffBefore ||
+    const bool reflowDue = charset_.LineBreaksChanged() ||
                            (settings_.truncateAtBorder && settings_.EffectiveLineLength() < text_.WidestLine());
 
     UpdateTerminatorStatusText();

@@ -64,7 +64,7 @@ void CQVXDoc::FinishRewrite()
 {
     SetModifiedFlag();
     UpdateSelectionStatusText();
-    RedrawAll();
+    RedrawViews();
 }
 
 // ---- In-place conversions -----------------------------------------------------------------
@@ -132,7 +132,7 @@ void CQVXDoc::CharsetChanged()
     if (charset_.LineBreaksChanged())
         ReflowKeepingOffset(-1);
     UpdateTerminatorStatusText();
-    RedrawAll();
+    RedrawViews();
 }
 
 // ---- Undoable rewrites ------------------------------------------------------------------------
@@ -343,7 +343,7 @@ void CQVXDoc::WrapLinesAt()
         return;
     ReflowKeepingOffset(-1);
     text_.SetCurrentLine(cursorLine);
-    RedrawAll();
+    RedrawViews();
 }
 
 // ---- Undisplayable characters -------------------------------------------------------------------

@@ -1,34 +1,20 @@
-// Huge-page friendly load blocks.
+// Load blocks.
 #include "document/LoadBlock.h"
 
-#include <cstdint>
 #include <new>
 #include <sys/mman.h>
 
 namespace quill {
 
-namespace {
-constexpr std::size_t kHugePage = 2u << 20;
-}
-
 LoadBlock::LoadBlock(std::size_t size) : size_(size)
 {
-    // Map a huge page more than asked, so an aligned start can be chosen inside.
-    mappingSize_ = (size + kHugePage - 1) / kHugePage * kHugePage + kHugePage;
-    mapping_ = ::mmap(nullptr, mappingSize_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapping_ == MAP_FAILED) {
-        mapping_ = nullptr;
+    // Mapped directly: pages the read never reaches cost no memory, and freeing returns them at once.
+    void* mapping = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapping == MAP_FAILED)
         throw std::bad_alloc();
-    }
-    auto start = reinterpret_cast<std::uintptr_t>(mapping_);
-    auto aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
-    data_ = reinterpret_cast<char*>(aligned);
+    data_ = static_cast<char*>(mapping);
 }
 
-LoadBlock::~LoadBlock()
-{
-    if (mapping_)
-        ::munmap(mapping_, mappingSize_);
-}
+LoadBlock::~LoadBlock() { ::munmap(data_, size_); }
 
 }  // namespace quill

@@ -5,8 +5,7 @@
 
 namespace quill {
 
-/// Anonymous memory in 2 MiB aligned pieces that the kernel may back with huge pages, so filling
-/// hundreds of megabytes costs a few hundred page faults instead of tens of thousands.
+/// Anonymous memory mapped for one block of a load; lines borrow their bytes from it.
 class LoadBlock {
 public:
     /// Throws std::bad_alloc when the memory cannot be had.
@@ -21,8 +20,6 @@ public:
 private:
     char* data_ = nullptr;
     std::size_t size_ = 0;
-    void* mapping_ = nullptr;
-    std::size_t mappingSize_ = 0;
 };
 
 }  // namespace quill
