@@ -8,6 +8,13 @@
 
 namespace quill {
 
+mode_t CurrentUmask()
+{
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
 int WriteFileAtomically(const std::string& path, const std::string& bytes)
 {
     std::string temp = path + ".quill-XXXXXX";
@@ -22,9 +29,7 @@ int WriteFileAtomically(const std::string& path, const std::string& bytes)
         else if (n > 0)
             done += static_cast<std::size_t>(n);
     }
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (!error && ::fchmod(fd, 0666 & ~mask) != 0)
+    if (!error && ::fchmod(fd, 0666 & ~CurrentUmask()) != 0)
         error = errno;
     if (!error && ::fsync(fd) != 0)
         error = errno;

@@ -2,8 +2,12 @@
 #pragma once
 
 #include <string>
+#include <sys/types.h>
 
 namespace quill {
+
+/// The file-creation mask of the process (new files get 0666 without it).
+mode_t CurrentUmask();
 
 /// Writes bytes to a temporary file beside path and renames it over path. Returns 0 or errno.
 int WriteFileAtomically(const std::string& path, const std::string& bytes);

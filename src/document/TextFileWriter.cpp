@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/AtomicFile.h"
 #include "document/FileStatus.h"
 #include "document/TextStore.h"
 #include "platform/ProgressWindow.h"
@@ -81,13 +82,6 @@ int WriteInPlace(const std::string& target, const TextStore& text, ProgressWindo
     int err = WriteLines(fd, text, progress);
     int closeErr = FinishFile(fd, durable);
     return err ? err : closeErr;
-}
-
-mode_t CurrentUmask()
-{
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
 }
 
 void SyncFolder(const std::string& folder)

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "common/ListMove.h"
 #include "structure/StructureDescription.h"
 
 namespace quill {
@@ -34,18 +35,14 @@ void SortDialogModel::RemoveSelected()
 
 void SortDialogModel::MoveUp()
 {
-    if (selectedOrder <= 0 || selectedOrder >= static_cast<int>(order_.size()))
-        return;
-    std::swap(order_[static_cast<std::size_t>(selectedOrder)], order_[static_cast<std::size_t>(selectedOrder - 1)]);
-    --selectedOrder;
+    MoveSelected(selectedOrder, order_.size(), -1,
+                 [this](std::size_t i, std::size_t j) { std::swap(order_[i], order_[j]); });
 }
 
 void SortDialogModel::MoveDown()
 {
-    if (selectedOrder < 0 || selectedOrder + 1 >= static_cast<int>(order_.size()))
-        return;
-    std::swap(order_[static_cast<std::size_t>(selectedOrder)], order_[static_cast<std::size_t>(selectedOrder + 1)]);
-    ++selectedOrder;
+    MoveSelected(selectedOrder, order_.size(), +1,
+                 [this](std::size_t i, std::size_t j) { std::swap(order_[i], order_[j]); });
 }
 
 }  // namespace quill

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "common/Format.h"
+#include "common/ListMove.h"
 #include "structure/ProfileFile.h"
 #include "structure/StructureDescription.h"
 
@@ -60,18 +61,14 @@ void StructureDialogModel::DeleteSelectedField()
 
 void StructureDialogModel::FieldUp()
 {
-    if (!ValidField() || selectedField == 0)
-        return;
-    description_.SwapFields(static_cast<std::size_t>(selectedField), static_cast<std::size_t>(selectedField - 1));
-    --selectedField;
+    MoveSelected(selectedField, description_.FieldCount(), -1,
+                 [this](std::size_t i, std::size_t j) { description_.SwapFields(i, j); });
 }
 
 void StructureDialogModel::FieldDown()
 {
-    if (!ValidField() || selectedField + 1 >= static_cast<int>(description_.FieldCount()))
-        return;
-    description_.SwapFields(static_cast<std::size_t>(selectedField), static_cast<std::size_t>(selectedField + 1));
-    ++selectedField;
+    MoveSelected(selectedField, description_.FieldCount(), +1,
+                 [this](std::size_t i, std::size_t j) { description_.SwapFields(i, j); });
 }
 
 void StructureDialogModel::Apply()

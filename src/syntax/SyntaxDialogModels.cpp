@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "common/Format.h"
+#include "common/ListMove.h"
 #include "syntax/SyntaxDescription.h"
 
 namespace quill {
@@ -107,18 +108,14 @@ void SyntaxDialogModel::DeleteSelectedItem()
 
 void SyntaxDialogModel::ItemUp()
 {
-    if (!Valid() || selectedItem == 0)
-        return;
-    description_.SwapItems(static_cast<std::size_t>(selectedItem), static_cast<std::size_t>(selectedItem - 1));
-    --selectedItem;
+    MoveSelected(selectedItem, description_.ItemCount(), -1,
+                 [this](std::size_t i, std::size_t j) { description_.SwapItems(i, j); });
 }
 
 void SyntaxDialogModel::ItemDown()
 {
-    if (!Valid() || selectedItem + 1 >= static_cast<int>(description_.ItemCount()))
-        return;
-    description_.SwapItems(static_cast<std::size_t>(selectedItem), static_cast<std::size_t>(selectedItem + 1));
-    ++selectedItem;
+    MoveSelected(selectedItem, description_.ItemCount(), +1,
+                 [this](std::size_t i, std::size_t j) { description_.SwapItems(i, j); });
 }
 
 void SyntaxDialogModel::Apply() { description_.SetName(name); }
