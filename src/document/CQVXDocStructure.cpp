@@ -13,8 +13,9 @@ void CQVXDoc::ApplyStructureSettings()
     syntax_.Reset();  // structures and syntax colouring exclude each other
     settings_.wordWrap = 0;
     SetOverwriteMode(true);
-    const int recordLength = structure_.RecordLength();
-    if (recordLength != 0 && (recordLength != settings_.maxLineLen || !ignoreFormatCodes_)) {
+    // A record cannot be longer than the longest line the text store cuts.
+    const int recordLength = std::min(structure_.RecordLength(), Settings::kNoLineLimit);
+    if (recordLength > 0 && (recordLength != settings_.maxLineLen || !ignoreFormatCodes_)) {
         settings_.maxLineLen = recordLength;
         ignoreFormatCodes_ = true;
         settings_.truncateAtBorder = 0;

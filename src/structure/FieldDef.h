@@ -14,8 +14,13 @@ struct FieldDef {
     std::int32_t length = 0;
     std::int32_t color = 4;  ///< index into the field palette
     bool isRecordType = false;
+    /// Where the field's bytes lie in the delimited record split last; display columns and bytes
+    /// differ where tabs are. Not stored in the description file.
+    std::int64_t byteOffset = 0;
+    std::int64_t byteLength = 0;
 
-    std::int32_t End() const { return offset + length; }
+    /// The column after the field; 64 bits, since offset and length come from files.
+    std::int64_t End() const { return std::int64_t{offset} + length; }
 };
 
 /// The eight field colours as 0xRRGGBB, for index 0 to 7 ("COL01" to "COL08").

@@ -31,8 +31,8 @@ void FieldDialogModel::Apply()
     field_.typeValue = typeValue;
     field_.color = colour_;
     field_.isRecordType = isRecordType;
-    field_.offset = static_cast<std::int32_t>(ProfileFile::ParseInt(offset));
-    field_.length = static_cast<std::int32_t>(ProfileFile::ParseInt(length));
+    field_.offset = ProfileFile::ParseInt32(offset);
+    field_.length = ProfileFile::ParseInt32(length);
 }
 
 }  // namespace quill

@@ -97,7 +97,8 @@ bool FieldOperations::EditField(FieldDef& field)
                                           Buttons::OkCancel) == Answer::Ok;
             }
             if (move)
-                other.offset += field.length - oldLength;
+                other.offset = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+                    std::int64_t{other.offset} + field.length - oldLength, INT32_MIN, INT32_MAX));
         }
     }
     return true;
@@ -199,7 +200,7 @@ bool FieldOperations::AddField()
     field->offset = start;
     field->length = end - start;
     if (structure.RecordTypeField())
-        field->typeValue = structure.RecordTypeOf(record);
+        field->typeValue = structure.RecordTypeOf(record, rules);
     // Neighbouring fields get different colours: one on from the field before, once more when
     // that equals the field after.
     auto next = [](std::int32_t colour) { return colour + 1 > 6 ? 0 : colour + 1; };
@@ -244,7 +245,10 @@ bool FieldOperations::CopyRecordType()
     if (!CanCopyRecordType())
         return false;
     StructureDescription& structure = Structure();
-    const std::string source = structure.RecordTypeOf(doc_.Text().Line(doc_.cursorLine));
+    const DisplayRules rules = doc_.Rules();
+    const LineView record = doc_.Text().Line(doc_.cursorLine);
+    structure.SplitDelimited(record, rules);
+    const std::string source = structure.RecordTypeOf(record, rules);
     auto entered = doc_.Entries().AskValue("Value", source);
     if (!entered)
         return false;
@@ -293,6 +297,14 @@ void FieldOperations::DecimalAdd(std::string& sum, const std::string& value)
     }
 }
 
+LineIndex FieldOperations::RecordCount() const
+{
+    // The empty line after the last terminator is no record.
+    const TextStore& text = doc_.Text();
+    const LineIndex lines = text.LineCount();
+    return lines > 0 && text.Line(lines - 1).Length() == 0 ? lines - 1 : lines;
+}
+
 bool FieldOperations::ConfirmNonNumeric(LineIndex record, const FieldDef& field, bool& skipAll)
 {
     if (skipAll)
@@ -324,12 +336,12 @@ std::optional<std::string> FieldOperations::SumField()
     const DisplayRules rules = doc_.Rules();
     std::string sum;
     bool skipAll = false, cancelled = false;
-    for (LineIndex i = 0; i < doc_.Text().LineCount() && !cancelled; ++i) {
+    for (LineIndex i = 0, records = RecordCount(); i < records && !cancelled; ++i) {
         LineView record = doc_.Text().Line(i);
         structure.SplitDelimited(record, rules);
-        if (!structure.Applies(*field, structure.RecordTypeOf(record)))
+        if (!structure.Applies(*field, structure.RecordTypeOf(record, rules)))
             continue;
-        const std::string value = StructureDescription::ContentOf(record, *field);
+        const std::string value = structure.ContentOf(record, *field, rules);
         if (IsNumeric(value))
             DecimalAdd(sum, value);
         else
@@ -357,12 +369,12 @@ bool FieldOperations::MaxField()
     std::string maximum;
     LineIndex found = doc_.cursorLine;
     bool skipAll = false;
-    for (LineIndex i = doc_.cursorLine; i < doc_.Text().LineCount(); ++i) {
+    for (LineIndex i = doc_.cursorLine, records = RecordCount(); i < records; ++i) {
         LineView record = doc_.Text().Line(i);
         structure.SplitDelimited(record, rules);
-        if (!structure.Applies(*field, structure.RecordTypeOf(record)))
+        if (!structure.Applies(*field, structure.RecordTypeOf(record, rules)))
             continue;
-        std::string value = StructureDescription::ContentOf(record, *field);
+        std::string value = structure.ContentOf(record, *field, rules);
         if (!IsNumeric(value)) {
             if (!ConfirmNonNumeric(i, *field, skipAll))
                 break;
@@ -434,6 +446,49 @@ std::vector<LineIndex> FieldOperations::SortedOrder(const std::vector<std::optio
     return order;
 }
 
+namespace {
+
+/// Bytes at the end of a record that end it: LF (with the CR before it) or FF; none for the last
+/// record of a file without terminator, or a record the load cut for its length.
+std::uint32_t TerminatorLength(LineView line, const DisplayRules& rules)
+{
+    const std::uint32_t n = line.Length();
+    if (n == 0)
+        return 0;
+    const std::uint8_t lastByte = line.ByteAt(n - 1);
+    if (lastByte == rules.ff)
+        return 1;
+    if (lastByte != rules.lf)
+        return 0;
+    return n >= 2 && line.ByteAt(n - 2) == rules.cr ? 2 : 1;
+}
+
+}  // namespace
+
+void FieldOperations::ExchangeTerminatorOfLastRecord(const std::vector<LineIndex>& order, LineIndex records,
+                                                      const DisplayRules& rules)
+{
+    // Records move whole, each with its own terminator. Only a last record without one would run
+    // into its new follower: it takes the terminator of the record that is last now, which gives
+    // it away, so every byte of the file is kept.
+    TextStore& text = doc_.Text();
+    const LineIndex oldLast = records - 1;
+    if (order[static_cast<std::size_t>(oldLast)] == oldLast)
+        return;
+    const auto moved = static_cast<LineIndex>(std::find(order.begin(), order.end(), oldLast) - order.begin());
+    if (TerminatorLength(text.Line(moved), rules) != 0)
+        return;
+    const LineView nowLast = text.Line(oldLast);
+    const std::uint32_t terminator = TerminatorLength(nowLast, rules);
+    if (terminator == 0)
+        return;
+    LineRecord completed(text.Line(moved).Text());
+    completed.Append(nowLast.Text().substr(nowLast.Length() - terminator));
+    LineRecord shortened(nowLast.Bytes(), nowLast.Length() - terminator);
+    text.ReplaceLine(moved, std::move(completed));
+    text.ReplaceLine(oldLast, std::move(shortened));
+}
+
 bool FieldOperations::SortByFields()
 {
     StructureDescription& structure = Structure();
@@ -443,10 +498,7 @@ bool FieldOperations::SortByFields()
     if (!dialogs_.ChooseSortFields(model))
         return false;
     TextStore& text = doc_.Text();
-    // The empty line after the last terminator is no record.
-    LineIndex records = text.LineCount();
-    if (records > 0 && text.Line(records - 1).Length() == 0)
-        --records;
+    const LineIndex records = RecordCount();
     if (records < 2)
         return false;
     const DisplayRules rules = doc_.Rules();
@@ -461,7 +513,7 @@ bool FieldOperations::SortByFields()
                 complete = false;
                 break;
             }
-            key += StructureDescription::ContentOf(record, *field);
+            key += structure.ContentOf(record, *field, rules);
         }
         if (complete)
             keys[static_cast<std::size_t>(i)] = std::move(key);
@@ -487,23 +539,8 @@ bool FieldOperations::SortByFields()
     std::vector<LineIndex> order = SortedOrder(keys, stopAfter);
     for (LineIndex i = records; i < text.LineCount(); ++i)
         order.push_back(i);
-    // A last record without the terminator the others have would run into its new follower.
-    const LineView lastBefore = text.Line(records - 1);
-    const std::uint32_t terminator = ContentLength(text.Line(0), rules) < text.Line(0).Length()
-                                         ? text.Line(0).Length() - ContentLength(text.Line(0), rules)
-                                         : 0;
-    const bool unterminatedLast = terminator > 0 && ContentLength(lastBefore, rules) == lastBefore.Length();
     doc_.ReorderLines(order);
-    if (unterminatedLast && order[static_cast<std::size_t>(records - 1)] != records - 1) {
-        LineView first = text.Line(0);
-        const std::string ending(first.Bytes() + first.Length() - terminator, terminator);
-        const auto moved = static_cast<LineIndex>(std::find(order.begin(), order.end(), records - 1) - order.begin());
-        LineRecord completed(text.Line(moved).Text());
-        completed.Append(ending);
-        text.ReplaceLine(moved, std::move(completed));
-        LineView nowLast = text.Line(records - 1);
-        text.ReplaceLine(records - 1, LineRecord(nowLast.Bytes(), nowLast.Length() - terminator));
-    }
+    ExchangeTerminatorOfLastRecord(order, records, rules);
     doc_.cursorLine = std::min(doc_.cursorLine, text.LineCount() - 1);
     text.SetCurrentLine(doc_.cursorLine);
     doc_.RedrawViews();

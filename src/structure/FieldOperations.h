@@ -14,6 +14,7 @@ class CQVXDoc;
 class StructureDescription;
 class StructureDialogs;
 struct FieldDef;
+struct DisplayRules;
 
 class FieldOperations {
 public:
@@ -61,10 +62,13 @@ public:
 private:
     StructureDescription& Structure() const;
     FieldDef* FieldAtCursor() const;
+    LineIndex RecordCount() const;
     /// Asks "Field is not numeric!\nSkip all?" showing the record; false when cancelled.
     bool ConfirmNonNumeric(LineIndex record, const FieldDef& field, bool& skipAll);
     bool SaveStructure();
     void Refresh();
+    void ExchangeTerminatorOfLastRecord(const std::vector<LineIndex>& order, LineIndex records,
+                                        const DisplayRules& rules);
 
     CQVXDoc& doc_;
     StructureDialogs& dialogs_;

@@ -1,6 +1,9 @@
 // Reading and writing description files.
 #include "structure/ProfileFile.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include <cstdlib>
 #include <fstream>
 
@@ -42,10 +45,22 @@ std::int64_t ProfileFile::ParseInt(const std::string& text)
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+'))
         negative = text[i++] == '-';
+    // Too many digits give the greatest value rather than an overflow.
     std::int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = value * 10 + (text[i] - '0');
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        const int digit = text[i] - '0';
+        if (value > (INT64_MAX - digit) / 10) {
+            value = INT64_MAX;
+            break;
+        }
+        value = value * 10 + digit;
+    }
     return negative ? -value : value;
+}
+
+std::int32_t ProfileFile::ParseInt32(const std::string& text)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(ParseInt(text), INT32_MIN, INT32_MAX));
 }
 
 bool ProfileFile::Load(const std::string& path)
@@ -144,6 +159,12 @@ std::int64_t ProfileFile::GetInt(const std::string& section, const std::string& 
 {
     std::string value;
     return GetString(section, key, value) ? ParseInt(value) : fallback;
+}
+
+std::int32_t ProfileFile::GetInt32(const std::string& section, const std::string& key, std::int32_t fallback)
+{
+    std::string value;
+    return GetString(section, key, value) ? ParseInt32(value) : fallback;
 }
 
 void ProfileFile::AddString(const std::string& section, const std::string& key, const std::string& value,

@@ -31,6 +31,7 @@ public:
     /// is none (after the message "Eintrag ..." when missing entries are reported).
     bool GetString(const std::string& section, const std::string& key, std::string& value);
     std::int64_t GetInt(const std::string& section, const std::string& key, std::int64_t fallback);
+    std::int32_t GetInt32(const std::string& section, const std::string& key, std::int32_t fallback);
     void AddString(const std::string& section, const std::string& key, const std::string& value,
                    const std::string& comment = {});
     void AddInt(const std::string& section, const std::string& key, std::int64_t value);
@@ -52,6 +53,8 @@ public:
     /// Reads a decimal number the way description files do: leading blanks, a sign, digits up to
     /// the first other character; 0 when there are none.
     static std::int64_t ParseInt(const std::string& text);
+    /// ParseInt held within 32 bits: the fields and descriptions keep 32-bit values.
+    static std::int32_t ParseInt32(const std::string& text);
 
 private:
     void ParseLine(const std::string& line);

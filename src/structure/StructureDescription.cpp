@@ -40,15 +40,15 @@ bool StructureDescription::Load(const std::string& path)
         return false;
     Reset();
     name_ = SplitPath(path).name;
-    recordLength_ = static_cast<int>(file.GetInt(kGeneral, "RecordLength", 0));
-    type_ = static_cast<int>(file.GetInt(kGeneral, "Type", 0));
+    recordLength_ = file.GetInt32(kGeneral, "RecordLength", 0);
+    type_ = file.GetInt32(kGeneral, "Type", 0);
     file.GetString(kGeneral, "Delimiter", delimiter_);
     for (const std::string& section : file.DescriptionSections(masks_)) {
         auto field = std::make_unique<FieldDef>();
         field->name = UpperCp1252(section.size() > 5 ? section.substr(0, section.size() - 5) : std::string());
-        field->offset = static_cast<std::int32_t>(file.GetInt(section, "Offset", 0));
-        field->length = static_cast<std::int32_t>(file.GetInt(section, "Length", 0));
-        field->color = static_cast<std::int32_t>(file.GetInt(section, "Color", 0));
+        field->offset = file.GetInt32(section, "Offset", 0);
+        field->length = file.GetInt32(section, "Length", 0);
+        field->color = file.GetInt32(section, "Color", 0);
         field->isRecordType = file.GetInt(section, "Type", 0) == 1;
         file.GetString(section, "TypeValue", field->typeValue);
         file.GetString(section, "Comment", field->comment);
@@ -137,18 +137,20 @@ void StructureDescription::SwapFields(std::size_t i, std::size_t j)
 
 // ---- The fields of a record ---------------------------------------------------------------------
 
-std::string StructureDescription::ContentOf(LineView record, const FieldDef& field)
+std::string StructureDescription::ContentOf(LineView record, const FieldDef& field, const DisplayRules& rules) const
 {
-    if (field.offset < 0 || static_cast<std::uint32_t>(field.offset) >= record.Length() || field.length <= 0)
+    const bool delimited = type_ == kDelimiter;
+    const std::int64_t from = delimited ? field.byteOffset : field.offset;
+    const std::int64_t length = delimited ? field.byteLength : field.length;
+    const std::int64_t end = ContentLength(record, rules);
+    if (from < 0 || from >= end || length <= 0)
         return {};
-    const std::uint32_t take = std::min<std::uint32_t>(static_cast<std::uint32_t>(field.length),
-                                                       record.Length() - static_cast<std::uint32_t>(field.offset));
-    return std::string(record.Bytes() + field.offset, take);
+    return std::string(record.Bytes() + from, static_cast<std::size_t>(std::min(length, end - from)));
 }
 
-std::string StructureDescription::RecordTypeOf(LineView record) const
+std::string StructureDescription::RecordTypeOf(LineView record, const DisplayRules& rules) const
 {
-    return recordTypeField_ ? ContentOf(record, *recordTypeField_) : std::string();
+    return recordTypeField_ ? ContentOf(record, *recordTypeField_, rules) : std::string();
 }
 
 bool StructureDescription::Applies(const FieldDef& field, const std::string& type) const
@@ -161,7 +163,7 @@ void StructureDescription::BeginFields(LineView record, const DisplayRules& rule
     if (type_ == kDelimiter)
         SplitDelimited(record, rules);
     cursor_ = 0;
-    cursorType_ = RecordTypeOf(record);
+    cursorType_ = RecordTypeOf(record, rules);
 }
 
 FieldDef* StructureDescription::NextField()
@@ -208,9 +210,10 @@ void StructureDescription::SplitDelimited(LineView record, const DisplayRules& r
     for (auto& owned : fields_) {
         FieldDef& field = *owned;
         // The record type is known once its field has been split; the fields before it apply to all.
-        if (typeSeen && recordTypeField_ && field.typeValue != ContentOf(record, *recordTypeField_))
+        if (typeSeen && recordTypeField_ && field.typeValue != ContentOf(record, *recordTypeField_, rules))
             continue;
-        field.offset = static_cast<std::int32_t>(column);
+        field.offset = static_cast<std::int32_t>(std::min<std::int64_t>(column, INT32_MAX));
+        field.byteOffset = i;
         while (i < record.Length()) {
             const std::uint8_t byte = record.ByteAt(i);
             if (byte == d || byte == rules.cr || byte == rules.lf)
@@ -218,7 +221,8 @@ void StructureDescription::SplitDelimited(LineView record, const DisplayRules& r
             advance(byte);
             ++i;
         }
-        field.length = static_cast<std::int32_t>(column - field.offset);
+        field.length = static_cast<std::int32_t>(std::min<std::int64_t>(column - field.offset, INT32_MAX));
+        field.byteLength = std::int64_t{i} - field.byteOffset;
         if (i < record.Length())
             advance(record.ByteAt(i));
         else

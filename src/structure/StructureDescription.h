@@ -41,11 +41,12 @@ public:
     /// Recomputes offset and length of the applying fields of a delimited record.
     void SplitDelimited(LineView record, const DisplayRules& rules);
     /// A record's content at the record-type field (empty without one).
-    std::string RecordTypeOf(LineView record) const;
+    std::string RecordTypeOf(LineView record, const DisplayRules& rules) const;
     /// Whether a field applies to a record whose record-type content is `type`.
     bool Applies(const FieldDef& field, const std::string& type) const;
-    /// The bytes of a field in a record: from its offset, at most its length, cut at the record's end.
-    static std::string ContentOf(LineView record, const FieldDef& field);
+    /// The bytes of a field in a record: from its offset, at most its length, cut before the
+    /// record's terminator. Delimited records are read by the byte range the split found.
+    std::string ContentOf(LineView record, const FieldDef& field, const DisplayRules& rules) const;
 
     // Members as the description files and the dialogs know them.
     bool IsActive() const { return active_; }

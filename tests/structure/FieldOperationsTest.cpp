@@ -177,8 +177,8 @@ TEST_F(FieldOperationsTest, SumAddsDecimalStringsAndAsksAboutOtherValues)
     };
     ASSERT_TRUE(OpenBytes("12\n 7\n100\n"));
     delimited();
-    EXPECT_EQ(operations.SumField(), "0119");
-    EXPECT_EQ(entry.asked.back(), "Total|0119");
+    EXPECT_EQ(operations.SumField(), "119");  // the empty line after the last LF is no record
+    EXPECT_EQ(entry.asked.back(), "Total|119");
     ASSERT_TRUE(OpenBytes("12\n95\n1\n"));
     delimited();
     EXPECT_EQ(operations.SumField(), "0108");
@@ -190,6 +190,15 @@ TEST_F(FieldOperationsTest, SumAddsDecimalStringsAndAsksAboutOtherValues)
     prompter.Expect("Field is not numeric!\nSkip all?", Answer::Cancel);
     EXPECT_EQ(operations.SumField(), std::nullopt);
     EXPECT_EQ(doc->cursorLine, 0);  // back where the command started
+
+    // Tab-delimited records: the second field is read from its bytes, not from its columns.
+    ASSERT_TRUE(OpenBytes("a\t12\r\nbcde\t30\r\nd\t 5\r\n"));
+    Add("NAME", 0, 0);
+    Add("AMOUNT", 0, 0);
+    doc->Structure().SetFieldType(StructureDescription::kDelimiter);
+    doc->Structure().SetDelimiter("\\t");
+    At(0, 4);
+    EXPECT_EQ(operations.SumField(), "047");
 }
 
 TEST_F(FieldOperationsTest, DecimalAddHasNoLimitOnDigits)
@@ -244,6 +253,75 @@ TEST_F(FieldOperationsTest, SortingKeepsALastRecordWithoutTerminatorApart)
     ASSERT_TRUE(operations.SortByFields());
     EXPECT_EQ(AllBytes(), "Z\nA\nB\nC");
     (void)letter;
+}
+
+TEST_F(FieldOperationsTest, SortingMovesEachRecordWithItsOwnTerminator)
+{
+    const auto sortByFirstByte = [this](const std::string& bytes) {
+        EXPECT_TRUE(OpenBytes(bytes));
+        doc->Structure().Reset();
+        Add("KEY", 0, 1);
+        dialogs.sort.push_back([](SortDialogModel& model) {
+            model.AddSelected();
+            return true;
+        });
+        EXPECT_TRUE(operations.SortByFields());
+        return AllBytes();
+    };
+    EXPECT_EQ(sortByFirstByte("1\r\n\n2\r\n5"), "1\r\n\n2\r\n5");  // the empty record has the smallest key
+    EXPECT_EQ(sortByFirstByte("1\r\n9\n2\r\n5"), "1\r\n2\r\n5\n9");
+    // bb takes the LF of c, which is last now.
+    EXPECT_EQ(sortByFirstByte("a\r\nc\nb\r\nbb"), "a\r\nbb\nb\r\nc");
+    EXPECT_EQ(sortByFirstByte("x\fc\r\nb\r\na"), "x\fa\r\nb\r\nc");
+}
+
+// A record's bytes without the LF, CR LF or FF that ends it.
+std::string ContentOf(const std::string& line)
+{
+    if (!line.empty() && line.back() == '\f')
+        return line.substr(0, line.size() - 1);
+    if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0)
+        return line.substr(0, line.size() - 2);
+    if (!line.empty() && line.back() == '\n')
+        return line.substr(0, line.size() - 1);
+    return line;
+}
+
+TEST_F(FieldOperationsTest, SortingRandomMixedTerminatorsKeepsEveryRecordAndByte)
+{
+    settings.maxLineLen = 6;  // longer records are cut by the load
+    std::mt19937 random(23);
+    const char* const terminators[] = {"\n", "\r\n", "\f"};
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE(round);
+        std::string bytes;
+        for (int r = 0, n = 2 + static_cast<int>(random() % 12); r < n; ++r) {
+            bytes += std::string(random() % 10, static_cast<char>('a' + random() % 4));
+            if (r + 1 < n || random() % 2)
+                bytes += terminators[random() % 3];
+        }
+        ASSERT_TRUE(OpenBytes(bytes));
+        std::vector<std::string> before;
+        for (const std::string& line : Lines())
+            before.push_back(ContentOf(line));
+        doc->Structure().Reset();
+        Add("KEY", 0, 1);
+        dialogs.sort.push_back([](SortDialogModel& model) {
+            model.AddSelected();
+            return true;
+        });
+        operations.SortByFields();
+        std::string sortedBefore = bytes, sortedAfter = AllBytes();
+        std::sort(sortedBefore.begin(), sortedBefore.end());
+        std::sort(sortedAfter.begin(), sortedAfter.end());
+        ASSERT_EQ(sortedAfter, sortedBefore) << bytes;
+        std::vector<std::string> after;
+        for (const std::string& line : Lines())
+            after.push_back(ContentOf(line));
+        std::sort(before.begin(), before.end());
+        std::sort(after.begin(), after.end());
+        EXPECT_EQ(after, before) << bytes;
+    }
 }
 
 // A plain transcription of the insertion procedure, to check the fast sort against.

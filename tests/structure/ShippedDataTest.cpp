@@ -36,12 +36,12 @@ TEST(ShippedDataTest, SamplesPickTheirStructure)
     std::string order = "0200100130246633Quill pen, steel nib   26000018616";
     auto fields = description.FieldsOf(LineView(order), rules);
     ASSERT_EQ(fields.size(), 6u);
-    EXPECT_EQ(StructureDescription::ContentOf(LineView(order), *fields.back()), "000018616");
+    EXPECT_EQ(description.ContentOf(LineView(order), *fields.back(), rules), "000018616");
 
     ASSERT_TRUE(description.SelectForFile(kSamples + "/transactions-2026.csv", kData));
     std::string row = "2026-03-14;DE00012345;Books;1999;EUR";
     description.SplitDelimited(LineView(row), rules);
-    EXPECT_EQ(StructureDescription::ContentOf(LineView(row), description.Field(3)), "1999");
+    EXPECT_EQ(description.ContentOf(LineView(row), description.Field(3), rules), "1999");
 }
 
 }  // namespace

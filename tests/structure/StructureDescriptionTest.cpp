@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "search/BackslashCodes.h"
+#include "structure/ProfileFile.h"
 #include "structure/PathMask.h"
 #include "structure/StructureDescription.h"
 #include "support/ScriptedPrompter.h"
@@ -110,6 +111,48 @@ TEST_F(DescriptionTest, DelimitedRecordsAreSplitPerRecord)
     description.SplitDelimited(LineView(std::string_view("a\tbb")), rules);
     EXPECT_EQ(description.Field(1).offset, 8);
     EXPECT_EQ(description.Field(1).length, 2);
+}
+
+TEST_F(DescriptionTest, FieldContentsAreReadByTheirBytesNotTheirColumns)
+{
+    description.SetFieldType(StructureDescription::kDelimiter);
+    description.SetDelimiter("\\t");
+    rules.tabSize = 8;
+    for (const char* name : {"A", "B", "C"})
+        Add(name, 0, 0);
+    const std::string record = "12\t7\tx\ty\r\n";
+    description.SplitDelimited(LineView(record), rules);
+    EXPECT_EQ(description.ContentOf(LineView(record), description.Field(0), rules), "12");
+    EXPECT_EQ(description.ContentOf(LineView(record), description.Field(1), rules), "7");
+    EXPECT_EQ(description.ContentOf(LineView(record), description.Field(2), rules), "x");
+    // Semicolon-delimited fields with tabs inside them.
+    description.SetDelimiter(";");
+    const std::string tabbed = "\ta;\t\t5;b\n";
+    description.SplitDelimited(LineView(tabbed), rules);
+    EXPECT_EQ(description.ContentOf(LineView(tabbed), description.Field(1), rules), "\t\t5");
+    EXPECT_EQ(description.ContentOf(LineView(tabbed), description.Field(2), rules), "b");
+
+    // A fixed-width field running past the record's end stops before its terminator.
+    description.SetFieldType(StructureDescription::kOffsetAndLength);
+    FieldDef& wide = Add("W", 1, 10);
+    EXPECT_EQ(description.ContentOf(LineView(std::string_view("abc\r\n")), wide, rules), "bc");
+    EXPECT_EQ(description.ContentOf(LineView(std::string_view("abc\f")), wide, rules), "bc");
+    EXPECT_EQ(description.ContentOf(LineView(std::string_view("a\n")), wide, rules), "");
+}
+
+TEST_F(DescriptionTest, OutOfRangeNumbersAreHeldWithin32Bits)
+{
+    const std::string path = dir.Write("Huge.ini", "[<General>]\nRecordLength=99999999999999999999999\nType=0\n"
+                    "[F_0000]\nOffset=2147483647\nLength=2147483647\nColor=-99999999999\n");
+    ASSERT_TRUE(description.Load(path));
+    EXPECT_EQ(description.RecordLength(), INT32_MAX);
+    const FieldDef& field = description.Field(0);
+    EXPECT_EQ(field.offset, INT32_MAX);
+    EXPECT_EQ(field.End(), std::int64_t{INT32_MAX} * 2);
+    EXPECT_EQ(field.color, INT32_MIN);
+    EXPECT_EQ(description.ContentOf(LineView(std::string_view("abc")), field, rules), "");
+    EXPECT_EQ(description.FieldAt(LineView(std::string_view("abc")), 2, rules), nullptr);
+    EXPECT_EQ(ProfileFile::ParseInt("-99999999999999999999"), -INT64_MAX);
 }
 
 TEST_F(DescriptionTest, SavedDescriptionsLoadBackTheSame)
