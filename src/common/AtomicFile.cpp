@@ -2,6 +2,7 @@
 #include "common/AtomicFile.h"
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,8 +16,14 @@ mode_t CurrentUmask()
     return mask;
 }
 
+void LetWritesFailPastTheSizeLimit()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
 int WriteFileAtomically(const std::string& path, const std::string& bytes)
 {
+    LetWritesFailPastTheSizeLimit();
     std::string temp = path + ".quill-XXXXXX";
     int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)

@@ -35,7 +35,7 @@ int WriteAll(int fd, const char* data, std::size_t size)
 }
 
 // Copies the lines into a large buffer so the file is written in few system calls.
-int WriteLines(int fd, const TextStore& text, ProgressWindow& progress)
+int WriteLines(int fd, const TextStore& text, ProgressWindow& progress, ByteOffset* total = nullptr)
 {
     constexpr std::size_t kBufferSize = 1 << 20;
     std::unique_ptr<char[]> buffer(new char[kBufferSize]);
@@ -61,6 +61,8 @@ int WriteLines(int fd, const TextStore& text, ProgressWindow& progress)
         if (i % 10000 == 0)
             bar.Step(text.FileSize() - written);
     }
+    if (total)
+        *total = written;
     return WriteAll(fd, buffer.get(), used);
 }
 
@@ -76,10 +78,22 @@ int FinishFile(int fd, bool durable)
 
 int WriteInPlace(const std::string& target, const TextStore& text, ProgressWindow& progress, bool durable)
 {
-    int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return errno;
-    int err = WriteLines(fd, text, progress);
+    struct stat st {};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    // Claim the room for the new text before the first old byte is overwritten, so a full disk
+    // or the file-size limit fails the save while the file is still whole.
+    int err = 0;
+    const auto newSize = static_cast<off_t>(text.FileSize());
+    if (regular && newSize > st.st_size)
+        err = ::posix_fallocate(fd, 0, newSize);
+    ByteOffset written = 0;
+    if (!err)
+        err = WriteLines(fd, text, progress, &written);
+    if (!err && regular && written < st.st_size && ::ftruncate(fd, static_cast<off_t>(written)) != 0)
+        err = errno;
     int closeErr = FinishFile(fd, durable);
     return err ? err : closeErr;
 }
@@ -100,12 +114,26 @@ std::string ResolveLinks(const std::string& path)
     char resolved[PATH_MAX];
     if (::realpath(path.c_str(), resolved))
         return resolved;
-    return path;
+    // A link to a file that does not exist yet: the save creates that file, and the link stays.
+    std::string current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        std::string target(static_cast<std::size_t>(PATH_MAX), '\0');
+        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+        if (n < 0)
+            return current;
+        target.resize(static_cast<std::size_t>(n));
+        current = !target.empty() && target[0] == '/' ? target : FolderOf(current) + "/" + target;
+    }
+    return current;
 }
 
 int WriteTextFile(const std::string& target, const TextStore& text, ProgressWindow& progress,
                   const WriteOptions& options)
 {
+    LetWritesFailPastTheSizeLimit();
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     // Replacing the file would cut other hard links off and, for somebody else's file, change

@@ -106,6 +106,64 @@ TEST_F(LifecycleTest, SaveOfAHardLinkedFileWritesInPlace)
     EXPECT_EQ(ReadFile(second), "new");
 }
 
+TEST_F(LifecycleTest, SaveThroughADanglingLinkCreatesItsTarget)
+{
+    ASSERT_EQ(::mkdir(dir.File("sub").c_str(), 0755), 0);
+    const std::string link = dir.File("sub/link.txt");
+    ASSERT_EQ(::symlink("../made.txt", link.c_str()), 0);
+    Type("text");
+    ASSERT_TRUE(doc->OnSaveDocument(link));
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadFile(dir.File("made.txt")), "text");
+}
+
+// Runs a save while the system refuses every byte of a file beyond `limit`.
+bool SaveWithFileSizeLimit(CQVXDoc& doc, rlim_t limit)
+{
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = limit;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const bool saved = doc.OnSaveDocument(doc.Path());
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    return saved;
+}
+
+TEST_F(LifecycleTest, InPlaceSaveThatCannotGrowTheFileLeavesItWhole)
+{
+    const std::string original(300000, 'o');
+    std::string first = dir.Write("first.txt", original);
+    std::string second = dir.File("second.txt");
+    ASSERT_EQ(::link(first.c_str(), second.c_str()), 0);
+    ASSERT_TRUE(doc->OnOpenDocument(first));
+    Type(std::string(500000, 'n'));
+    EXPECT_FALSE(SaveWithFileSizeLimit(*doc, 400000));
+    EXPECT_EQ(prompter.Texts().back(), "Can\xB4t save " + first + "!\n27:File too large");
+    EXPECT_TRUE(ReadFile(second) == original);
+    EXPECT_TRUE(doc->IsModified());
+    // A shorter text shrinks the file in place.
+    ASSERT_TRUE(OpenBytes("short", "short.txt"));
+    ASSERT_TRUE(doc->OnSaveDocument(first));
+    EXPECT_EQ(ReadFile(second), "short");
+}
+
+TEST_F(LifecycleTest, SaveBeyondTheSizeLimitNeitherEndsTheProgramNorLeavesATemporaryFile)
+{
+    ASSERT_TRUE(OpenBytes("old"));
+    EXPECT_EXIT(
+        {
+            std::signal(SIGXFSZ, SIG_DFL);  // as a freshly started program has it
+            Type(std::string(200000, 'n'));
+            std::_Exit(SaveWithFileSizeLimit(*doc, 100000) ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(ListFiles(dir.Path()), std::vector<std::string>{"file.txt"});
+    EXPECT_EQ(ReadFile(doc->Path()), "old");
+}
+
 TEST_F(LifecycleTest, ReadOnlyFileIsMadeWritableOnOk)
 {
     ASSERT_TRUE(OpenBytes("old"));
