@@ -141,6 +141,17 @@ bool CQVXDoc::ConfirmReadOnlyOverwrite(const std::string& target)
     return true;
 }
 
+bool CQVXDoc::ConfirmOverwriteChangedFile(const std::string& path)
+{
+    // Another program may have written the file since it was read: saving would throw its
+    // changes away unasked.
+    FileStatus status;
+    if (path != path_ || !StatusOfPath(path, status) || (status.modified == modificationTime_ && status.size == diskSize_))
+        return true;
+    return prompter_.Ask(Format("%s\nwas changed on disk since it was loaded.\nOverwrite it?", path.c_str()),
+                         Buttons::OkCancel) == Answer::Ok;
+}
+
 bool CQVXDoc::OnSaveDocument(const std::string& requestedPath)
 {
     if (loadAborted_ && prompter_.Ask("Load was aborted!\nOverwrite file?", Buttons::YesNo) == Answer::No)
@@ -154,7 +165,7 @@ bool CQVXDoc::OnSaveDocument(const std::string& requestedPath)
     }
     path = AbsolutePath(path);
     const std::string target = ResolveLinks(path);
-    if (!ConfirmReadOnlyOverwrite(target))
+    if (!ConfirmOverwriteChangedFile(path) || !ConfirmReadOnlyOverwrite(target))
         return false;
     if (int err = WriteTextFile(target, text_, progress_)) {
         prompter_.Error(Format(kCantSave, path.c_str(), SystemErrorText(err).c_str()));
@@ -162,12 +173,9 @@ bool CQVXDoc::OnSaveDocument(const std::string& requestedPath)
     }
     // Keep the saved file's own time and size, so auto reload does not take our save for a
     // change made by somebody else.
-    int fd = OpenForReading(target);
-    if (fd >= 0) {
-        FileHandle file(fd);
-        FileStatus status;
-        if (StatusOf(file.Get(), status))
-            modificationTime_ = status.modified;
+    if (FileStatus status; StatusOfPath(target, status)) {
+        modificationTime_ = status.modified;
+        diskSize_ = status.size;
     }
     path_ = path;
     title_ = FileNameOf(path);

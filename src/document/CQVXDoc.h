@@ -231,6 +231,7 @@ private:
     bool OpenFailed(const std::string& path, int error);
     bool ReplaceTextFrom(const std::string& path, const char* failureFormat);
     bool ConfirmReadOnlyOverwrite(const std::string& target);
+    bool ConfirmOverwriteChangedFile(const std::string& path);
     void ChooseDescriptions(const std::string& path);
     void FinishLoad(const LoadOutcome& outcome);
     void DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue);
@@ -252,6 +253,7 @@ private:
     std::string path_;
     std::string title_;
     FileTime modificationTime_ = 0;
+    std::int64_t diskSize_ = 0;  ///< the file's size when it was loaded or saved last
     bool modified_ = false;
     int autoReloadMode_ = 0;
     int autoReloadTicks_ = 0;

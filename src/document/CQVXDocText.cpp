@@ -68,6 +68,7 @@ void CQVXDoc::LoadText(int fd, const std::string& path)
     FileStatus status;
     StatusOf(fd, status);
     modificationTime_ = status.modified;
+    diskSize_ = status.size;
     ResetText(false);
     path_ = path;
     title_ = FileNameOf(path);

@@ -14,13 +14,31 @@
 
 namespace quill {
 
+namespace {
+
+void FillStatus(const struct stat& st, FileStatus& status)
+{
+    status.modified = static_cast<FileTime>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    status.size = st.st_size;
+}
+
+}  // namespace
+
 bool StatusOf(int fd, FileStatus& status)
 {
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         return false;
-    status.modified = static_cast<FileTime>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    status.size = st.st_size;
+    FillStatus(st, status);
+    return true;
+}
+
+bool StatusOfPath(const std::string& path, FileStatus& status)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    FillStatus(st, status);
     return true;
 }
 

@@ -17,6 +17,8 @@ struct FileStatus {
 
 /// Status of an open file; false with errno set on failure.
 bool StatusOf(int fd, FileStatus& status);
+/// Status of a file by its path, links followed, without opening it (a FIFO would block).
+bool StatusOfPath(const std::string& path, FileStatus& status);
 
 /// "%d.%d.%d %02d:%02d:%02d" of a file time in local time: day, month, year, hour, minute, second.
 std::string LocalTimeText(FileTime time);

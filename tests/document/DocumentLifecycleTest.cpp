@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 #include <sys/resource.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -162,6 +163,38 @@ TEST_F(LifecycleTest, SaveBeyondTheSizeLimitNeitherEndsTheProgramNorLeavesATempo
         ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(ListFiles(dir.Path()), std::vector<std::string>{"file.txt"});
     EXPECT_EQ(ReadFile(doc->Path()), "old");
+}
+
+TEST_F(LifecycleTest, SaveAsksBeforeOverwritingChangesMadeOnDisk)
+{
+    ASSERT_TRUE(OpenBytes("line\n"));
+    const std::string path = doc->Path();
+    Type("edited\n");
+    FILE* other = std::fopen(path.c_str(), "a");
+    ASSERT_NE(other, nullptr);
+    std::fputs("appended by another program\n", other);
+    std::fclose(other);
+    const std::string question = path + "\nwas changed on disk since it was loaded.\nOverwrite it?";
+    prompter.Expect(question, Answer::Cancel);
+    EXPECT_FALSE(doc->OnSaveDocument(path));
+    EXPECT_EQ(ReadFile(path), "line\nappended by another program\n");
+    EXPECT_TRUE(doc->IsModified());
+
+    prompter.Expect(question, Answer::Ok);
+    ASSERT_TRUE(doc->OnSaveDocument(path));
+    EXPECT_EQ(ReadFile(path), "edited\n");
+    // Our own save is no change by somebody else: the next save asks nothing.
+    Type("again\n");
+    const std::size_t asked = prompter.History().size();
+    ASSERT_TRUE(doc->OnSaveDocument(path));
+    EXPECT_EQ(prompter.History().size(), asked);
+
+    // The same size but a new time counts as a change too.
+    const timespec times[2] = {{0, UTIME_OMIT}, {12345, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    Type("third\n");
+    prompter.Expect(question, Answer::Cancel);
+    EXPECT_FALSE(doc->OnSaveDocument(path));
 }
 
 TEST_F(LifecycleTest, ReadOnlyFileIsMadeWritableOnOk)
