@@ -386,7 +386,9 @@ void CQVXDoc::LeaveFile()
 {
     if (path_.empty())
         return;
-    positions_->StoreLastPosition(path_, cursorColumn, cursorLine);
+    if (!keepStoredPosition_)
+        positions_->StoreLastPosition(path_, cursorColumn, cursorLine);
+    keepStoredPosition_ = false;
     positions_->WriteEntries(path_);
 }
 

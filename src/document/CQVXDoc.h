@@ -263,6 +263,7 @@ private:
     bool overwriteMode_ = false;
     LineIndex gotoLine_ = -1;
     bool restorePositionPending_ = false;
+    bool keepStoredPosition_ = false;  ///< after a load that ran out of memory
     const std::string* commandLine_ = nullptr;
 
     void Record(UndoRecord::Kind kind, LineRecord line, LineIndex index);

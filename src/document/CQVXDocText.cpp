@@ -19,6 +19,7 @@ void CQVXDoc::ResetText(bool withEmptyLine)
     positions_->Clear();
     text_.SetTerminator(TerminatorKind::CRLF);
     loadAborted_ = false;
+    keepStoredPosition_ = false;
     ignoreFormatCodes_ = false;
     settings_.maxLineLen = Settings::kNoLineLimit;
     gotoLine_ = -1;
@@ -97,6 +98,10 @@ void CQVXDoc::FinishLoad(const LoadOutcome& outcome)
         if (text_.LineCount() == 0)
             text_.AppendLine(LineRecord());  // the text is never without a line
         text_.SetCurrentLine(0);
+        // The bookmarks are read so that leaving the file writes them back; the position the
+        // file was left at stays as it was, since the cursor never got there.
+        positions_->ReadEntries(path_);
+        keepStoredPosition_ = true;
         prompter_.Error("Out of memory!");
         return;
     }

@@ -27,10 +27,14 @@ bool PositionStore::ReadEntries(const std::string& path)
     // The path is bound, never pasted into the statement: an apostrophe in a file name is harmless.
     if (!database_.Query(rows, "SELECT * FROM Bookmarks WHERE File=?", {path}))
         return false;
+    // The database is a file anybody can write: numbers are held where line arithmetic on them
+    // cannot overflow. No text has this many lines or columns.
+    constexpr std::int64_t kLimit = std::int64_t{1} << 48;
+    const auto held = [](std::int64_t value, std::int64_t low, std::int64_t high) { return std::clamp(value, low, high); };
     entries_.reserve(rows.RowCount());
     while (rows.Next())
-        entries_.push_back(
-            {rows.Get("File"), rows.GetInt("CsrsX"), rows.GetInt("CsrsY"), static_cast<int>(rows.GetInt("LastPos"))});
+        entries_.push_back({rows.Get("File"), held(rows.GetInt("CsrsX"), 0, kLimit), held(rows.GetInt("CsrsY"), 0, kLimit),
+                            static_cast<int>(held(rows.GetInt("LastPos"), INT32_MIN, INT32_MAX))});
     return true;
 }
 

@@ -90,15 +90,15 @@ void ColouringEngine::ColourLine(LineView line, bool full)
         itemOfByte_.resize(n_);
         rootMark_.resize(n_);
     }
-    std::memset(itemOfByte_.data(), 0, n_);
-    std::memset(rootMark_.data(), 0, n_);
+    std::fill(itemOfByte_.begin(), itemOfByte_.begin() + static_cast<std::ptrdiff_t>(n_), 0);
+    std::fill(rootMark_.begin(), rootMark_.begin() + static_cast<std::ptrdiff_t>(n_), 0);
     openStart_.fill(-1);
     runPosition_ = 0;
-    for (std::size_t index = 0; index < description_.ItemCount(); ++index) {
+    for (std::size_t index = 0; index < description_.ColouringItemCount(); ++index) {
         const SyntaxItem& item = description_.Item(index);
         const int number = static_cast<int>(index + 1);
         if (item.root)
-            std::memset(rootMark_.data(), 0, n_);
+            std::fill(rootMark_.begin(), rootMark_.begin() + static_cast<std::ptrdiff_t>(n_), 0);
         Continue(item, number);
         const bool hasStart = !item.start.empty(), hasEnd = !item.end.empty();
         if (!hasStart && !hasEnd && item.keywords.empty())

@@ -47,7 +47,9 @@ bool SyntaxDescription::Load(const std::string& path)
         item->root = file.GetInt(section, "Root", 0) != 0;
         item->sub = file.GetInt(section, "Sub", 0) != 0;
         PrepareExceptions(*item);  // only the items read so far can be found
-        AddItem(std::move(item));
+        // Every item of the file is kept, so a save never drops one; the colouring uses the
+        // first kMaxItems.
+        items_.push_back(std::move(item));
     }
     active_ = true;
     return true;

@@ -1,6 +1,7 @@
 // The colouring rules of a file: sequences and keywords, stored as QVXData/<Name>.syn.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,9 +33,12 @@ public:
     const std::vector<std::string>& Masks() const { return masks_; }
 
     std::size_t ItemCount() const { return items_.size(); }
+    /// The items that colour the text: the first kMaxItems.
+    std::size_t ColouringItemCount() const { return std::min(items_.size(), kMaxItems); }
     SyntaxItem& Item(std::size_t i) { return *items_[i]; }
     const SyntaxItem& Item(std::size_t i) const { return *items_[i]; }
-    /// Appends an item, unless the description holds 255 already (item numbers are one byte).
+    /// Appends an item, unless the description holds 255 already (item numbers are one byte). A
+    /// file may hold more; they are kept and saved, and only the first 255 colour the text.
     bool AddItem(std::unique_ptr<SyntaxItem> item);
     void DeleteItem(std::size_t i);
     void SwapItems(std::size_t i, std::size_t j);

@@ -282,6 +282,11 @@ TEST_F(LifecycleTest, RunningOutOfMemoryKeepsWhatWasReadAndWarns)
     std::string path = dir.Write("big.txt", bytes);
     bytes.clear();
     bytes.shrink_to_fit();
+    // The file was left before at line 7 with a bookmark on line 5.
+    doc->Positions().ToggleBookmark(path, 0, 5);
+    doc->Positions().StoreLastPosition(path, 3, 7);
+    ASSERT_TRUE(doc->Positions().WriteEntries(path));
+    doc->Positions().Clear();
     EXPECT_EXIT(
         {
             // Leave room for some 64 MB more than the process uses now.
@@ -296,7 +301,15 @@ TEST_F(LifecycleTest, RunningOutOfMemoryKeepsWhatWasReadAndWarns)
             bool opened = doc->OnOpenDocument(path);
             bool warned = !prompter.Texts().empty() && prompter.Texts().back() == "Out of memory!";
             bool partial = doc->Text().LineCount() > 0 && doc->Text().FileSize() < (96 << 20);
-            std::_Exit(opened && warned && partial && doc->LoadAborted() ? 0 : 1);
+            if (!(opened && warned && partial && doc->LoadAborted()))
+                std::_Exit(1);
+            // Leaving the half-read file keeps what the database knew of it.
+            doc->DeleteContents();
+            doc->Positions().ReadEntries(path);
+            const auto& entries = doc->Positions().Entries();
+            const bool kept = entries.size() == 2 && doc->Positions().HasBookmark(5) &&
+                              doc->Positions().FindBookmark(true, true, 0)->csrsY == 7;
+            std::_Exit(kept ? 0 : 4);
         },
         ::testing::ExitedWithCode(0), "");
 }
