@@ -3,9 +3,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <future>
 #include <new>
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "document/TextStore.h"
@@ -39,6 +42,37 @@ std::int64_t ReadFully(int fd, char* buf, std::int64_t size, int& error)
     return got;
 }
 
+// A pipe or device may never end, or pause for as long as it likes: it is waited for in short
+// steps so that a stop request is seen, and whatever has arrived is handed over at once.
+std::int64_t ReadAvailable(int fd, char* buf, std::int64_t size, int& error, const std::atomic<bool>& stop)
+{
+    std::int64_t got = 0;
+    while (got < size && !stop) {
+        pollfd ready{fd, POLLIN, 0};
+        const int polled = ::poll(&ready, 1, got > 0 ? 0 : 100);
+        if (polled < 0 && errno != EINTR) {
+            error = errno;
+            break;
+        }
+        if (polled <= 0) {
+            if (got > 0)
+                break;
+            continue;
+        }
+        const ssize_t r = ::read(fd, buf + got, static_cast<std::size_t>(size - got));
+        if (r < 0) {
+            if (errno == EINTR || errno == EAGAIN)
+                continue;
+            error = errno;
+            break;
+        }
+        if (r == 0)
+            break;
+        got += r;
+    }
+    return got == 0 && error ? -1 : got;
+}
+
 }  // namespace
 
 TextLoader::TextLoader(TextStore& store, const LoadParams& params) : store_(store), params_(params)
@@ -51,15 +85,25 @@ std::future<TextLoader::BlockRead> TextLoader::StartRead(int fd, std::int64_t si
 {
     char* data = store_.NewBlock(static_cast<std::size_t>(size));
     // Where no thread can be started (a tight address-space limit), the block is read on demand.
-    return std::async(std::launch::async | std::launch::deferred, [fd, data, size] {
+    return std::async(std::launch::async | std::launch::deferred, [this, fd, data, size] {
         BlockRead block{data, size, 0, 0};
-        block.got = ReadFully(fd, data, size, block.error);
+        block.got = streaming_ ? ReadAvailable(fd, data, size, block.error, stop_)
+                               : ReadFully(fd, data, size, block.error);
         return block;
     });
 }
 
+bool TextLoader::AbortRequested(ProgressScope& bar, std::int64_t total, Prompter& prompter)
+{
+    if (bar.Step(total) && prompter.Ask("Abort load?", Buttons::YesNo) == Answer::Yes)
+        outcome_.status = LoadOutcome::Status::Aborted;
+    return outcome_.status == LoadOutcome::Status::Aborted;
+}
+
 LoadOutcome TextLoader::Load(int fd, std::int64_t expectedSize, ProgressWindow& progress, Prompter& prompter)
 {
+    struct stat st {};
+    streaming_ = ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode);
     ProgressScope bar(progress, expectedSize);
     std::int64_t total = 0;
     std::int64_t requested = 0;
@@ -75,13 +119,19 @@ LoadOutcome TextLoader::Load(int fd, std::int64_t expectedSize, ProgressWindow& 
     try {
         pending = StartRead(fd, nextSize());
         while (pending.valid()) {
+            // A source that keeps the reader waiting must not keep Escape from working.
+            while (pending.wait_for(std::chrono::milliseconds(50)) == std::future_status::timeout)
+                if (AbortRequested(bar, total, prompter))
+                    break;
+            if (outcome_.status == LoadOutcome::Status::Aborted)
+                break;
             BlockRead block = pending.get();
             if (block.got < 0) {
                 outcome_.status = LoadOutcome::Status::ReadError;
                 outcome_.error = block.error;
                 break;
             }
-            const bool more = block.got == block.size && block.error == 0;
+            const bool more = block.error == 0 && (streaming_ ? block.got > 0 : block.got == block.size);
             if (more)
                 pending = StartRead(fd, nextSize());
             if (!lineStart_)
@@ -91,11 +141,8 @@ LoadOutcome TextLoader::Load(int fd, std::int64_t expectedSize, ProgressWindow& 
                 const char* begin = block.data + off;
                 const char* end = block.data + std::min(off + kChunkSize, block.got);
                 total += end - begin;
-                if (expectedSize != 0 && bar.Step(total) &&
-                    prompter.Ask("Abort load?", Buttons::YesNo) == Answer::Yes) {
-                    outcome_.status = LoadOutcome::Status::Aborted;
+                if (AbortRequested(bar, total, prompter))
                     break;
-                }
                 ProcessChunk(begin, end);
                 lastEnd = end;
             }
@@ -109,20 +156,27 @@ LoadOutcome TextLoader::Load(int fd, std::int64_t expectedSize, ProgressWindow& 
             if (more)
                 CarryOverBlock(block.data + block.got);
         }
-        if (pending.valid()) {
-            // Stopped early: the block being read holds nothing the text needs.
-            pending.wait();
-            pending = {};
-            store_.DropLastBlock();
-        }
+        StopPendingRead(pending);
         FinishLastLine(lastEnd ? lastEnd : lineStart_);
     } catch (const std::bad_alloc&) {
+        stop_ = true;
         if (pending.valid())
             pending.wait();
         carried_ = LineRecord();
         outcome_.status = LoadOutcome::Status::OutOfMemory;
     }
     return outcome_;
+}
+
+void TextLoader::StopPendingRead(std::future<BlockRead>& pending)
+{
+    if (!pending.valid())
+        return;
+    // Stopped early: the block being read holds nothing the text needs.
+    stop_ = true;
+    pending.wait();
+    pending = {};
+    store_.DropLastBlock();
 }
 
 void TextLoader::CountBytes(const char* begin, const char* end)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <future>
 
@@ -12,6 +13,7 @@ namespace quill {
 
 class TextStore;
 class ProgressWindow;
+class ProgressScope;
 class Prompter;
 
 /// Counts of every byte value seen by a load.
@@ -40,7 +42,8 @@ public:
 
     TextLoader(TextStore& store, const LoadParams& params);
 
-    /// Loads from a file descriptor open for reading; expectedSize sizes the progress bar.
+    /// Loads from a file descriptor open for reading; expectedSize sizes the progress bar (0: not
+    /// known). Escape works from the start, also while a pipe keeps the reader waiting.
     LoadOutcome Load(int fd, std::int64_t expectedSize, ProgressWindow& progress, Prompter& prompter);
 
 private:
@@ -51,6 +54,9 @@ private:
         int error;
     };
     std::future<BlockRead> StartRead(int fd, std::int64_t size);
+    void StopPendingRead(std::future<BlockRead>& pending);
+    /// Steps the bar; after Escape asks "Abort load?" and, on Yes, marks the load aborted.
+    bool AbortRequested(ProgressScope& bar, std::int64_t total, Prompter& prompter);
     void ProcessChunk(const char* begin, const char* end);
     void ProcessLine(const char*& p, const char* chunkBegin, const char* chunkEnd);
     void LookAheadAtCut(const char*& p, const char* chunkBegin, const char* chunkEnd);
@@ -72,6 +78,8 @@ private:
     bool ffKnown_ = false;          ///< nextFF_ is valid for the chunk
     const char* nextFF_ = nullptr;  ///< next form feed in the chunk at or after the line start
     bool firstLine_ = true;
+    bool streaming_ = false;         ///< a pipe or device: read what arrives, until it ends
+    std::atomic<bool> stop_{false};  ///< tells the reading thread to give up
 };
 
 }  // namespace quill

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <thread>
 #include <unistd.h>
 
 #include "document/TextLoader.h"
@@ -136,6 +137,61 @@ TEST_F(TextLoadTest, EscapeAnsweredNoLoadsEverything)
     ASSERT_TRUE(OpenBytes(bytes));
     EXPECT_FALSE(doc->LoadAborted());
     EXPECT_EQ(AllBytes(), bytes);
+}
+
+TEST_F(TextLoadTest, EscapeStopsADeviceThatNeverEnds)
+{
+    progress.escapeAtStep = 40;
+    prompter.Expect("Abort load?", Answer::Yes);
+    ASSERT_TRUE(doc->OnOpenDocument("/dev/zero"));
+    EXPECT_TRUE(doc->LoadAborted());
+    EXPECT_GT(doc->Text().FileSize(), 0);
+    EXPECT_EQ(doc->Text().FileSize(), static_cast<ByteOffset>(AllBytes().size()));
+}
+
+TEST_F(TextLoadTest, EscapeStopsAPipeThatKeepsTheReaderWaiting)
+{
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ASSERT_EQ(::write(ends[1], "first line\nsecond", 17), 17);  // then nothing more, and no end
+    progress.escapeAtStep = 5;
+    prompter.Expect("Abort load?", Answer::Yes);
+    TextStore store;
+    TextLoader loader(store, LoadParams{});
+    const LoadOutcome outcome = loader.Load(ends[0], 0, progress, prompter);
+    ::close(ends[0]);
+    ::close(ends[1]);
+    EXPECT_EQ(outcome.status, LoadOutcome::Status::Aborted);
+    ASSERT_GE(store.LineCount(), 1);
+    EXPECT_EQ(store.Line(0).Text(), "first line\n");
+}
+
+TEST_F(TextLoadTest, APipeIsReadToItsEnd)
+{
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    std::string sent;
+    for (int i = 0; i < 20000; ++i)
+        sent += "line " + std::to_string(i) + "\n";
+    std::thread writer([&] {
+        for (std::size_t at = 0; at < sent.size(); at += 7001) {
+            const std::size_t n = std::min<std::size_t>(7001, sent.size() - at);
+            if (::write(ends[1], sent.data() + at, n) != static_cast<ssize_t>(n))
+                break;
+        }
+        ::close(ends[1]);
+    });
+    TextStore store;
+    TextLoader loader(store, LoadParams{});
+    const LoadOutcome outcome = loader.Load(ends[0], 0, progress, prompter);
+    writer.join();
+    ::close(ends[0]);
+    EXPECT_EQ(outcome.status, LoadOutcome::Status::Complete);
+    std::string got;
+    for (LineIndex i = 0; i < store.LineCount(); ++i)
+        got += store.Line(i).Text();
+    EXPECT_TRUE(got == sent);
+    EXPECT_EQ(store.LineCount(), 20001);
 }
 
 // The loader on its own, for the modes a structure sets.

@@ -21,7 +21,7 @@ void QtProgressWindow::Begin(std::int64_t range)
 {
     if (depth_++ > 0)
         return;  // a nested operation shares the window of the outer one
-    range_ = range > 0 ? range : 1;
+    range_ = range;  // 0 or less: the amount of work is not known (a pipe), the bar just moves
     escape_ = false;
     sinceBegin_.start();
     sinceEvents_.start();
@@ -39,9 +39,11 @@ bool QtProgressWindow::Step(std::int64_t position)
         dialog_->setWindowModality(Qt::ApplicationModal);
         dialog_->setMinimumDuration(0);
         dialog_->installEventFilter(this);
+        if (range_ <= 0)
+            dialog_->setRange(0, 0);
         dialog_->show();
     }
-    if (dialog_)
+    if (dialog_ && range_ > 0)
         dialog_->setValue(static_cast<int>(std::clamp<std::int64_t>(position, 0, range_) * kBarMaximum / range_));
     // Until the window shows, the user's keys and clicks wait: they must not change the document
     // in the middle of the work. Once it shows, it is modal and takes them itself.
