@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
+#include <filesystem>
 #include <memory>
 #include <strings.h>
 #include <sys/stat.h>
@@ -97,16 +98,21 @@ std::string FileNameOf(const std::string& path)
 
 std::string AbsolutePath(const std::string& path)
 {
-    if (path.empty() || path[0] == '/')
+    if (path.empty())
         return path;
-    std::unique_ptr<char, void (*)(void*)> cwd(::getcwd(nullptr, 0), std::free);
-    if (!cwd)
-        return path;
-    std::string base = cwd.get();
-    std::string rest = path;
-    while (rest.rfind("./", 0) == 0)
-        rest.erase(0, 2);
-    return base == "/" ? "/" + rest : base + "/" + rest;
+    std::string absolute = path;
+    if (path[0] != '/') {
+        std::unique_ptr<char, void (*)(void*)> cwd(::getcwd(nullptr, 0), std::free);
+        if (!cwd)
+            return path;
+        absolute = std::string(cwd.get()) + "/" + path;
+    }
+    // "." and ".." are taken out by the letters alone, so one file has one name in the title and
+    // in the position database; symbolic links stay as the user named them.
+    std::string normal = std::filesystem::path(absolute).lexically_normal().string();
+    while (normal.size() > 1 && normal.back() == '/')
+        normal.pop_back();
+    return normal;
 }
 
 }  // namespace quill

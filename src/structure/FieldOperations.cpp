@@ -177,7 +177,8 @@ bool FieldOperations::AddField()
     StructureDescription& structure = Structure();
     const DisplayRules rules = doc_.Rules();
     LineView record = doc_.Text().Line(line);
-    if (structure.IsActive()) {
+    const bool creating = !structure.IsActive();
+    if (!creating) {
         for (std::int32_t column = start; column < end; ++column) {
             if (structure.FieldAt(record, column, rules)) {
                 doc_.Prompts().Inform("Field overlap detected!");
@@ -208,13 +209,18 @@ bool FieldOperations::AddField()
         field->color = next(before->color);
     if (FieldDef* after = structure.FieldAt(record, end, rules); after && after->color == field->color)
         field->color = next(field->color);
-    if (!EditField(*field))
-        return false;
-    structure.AddField(std::move(field));
-    SaveStructure();
-    doc_.ClearSelection();
+    const bool accepted = EditField(*field);
+    if (accepted) {
+        structure.AddField(std::move(field));
+        SaveStructure();
+        doc_.ClearSelection();
+    }
+    // A description made here is active like one opened from the menu: its settings apply (no
+    // syntax colouring, overwrite, the record length), whether or not the field was accepted.
+    if (creating)
+        doc_.ApplyStructureSettings();
     Refresh();
-    return true;
+    return accepted;
 }
 
 bool FieldOperations::ModifyField()

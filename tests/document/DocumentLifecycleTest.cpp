@@ -197,6 +197,22 @@ TEST_F(LifecycleTest, SaveAsksBeforeOverwritingChangesMadeOnDisk)
     EXPECT_FALSE(doc->OnSaveDocument(path));
 }
 
+TEST_F(LifecycleTest, PathsAreNamedWithoutDotsAndDoubleSlashes)
+{
+    dir.Write("x.txt", "text");
+    ASSERT_EQ(::mkdir(dir.File("sub").c_str(), 0755), 0);
+    ASSERT_TRUE(doc->OnOpenDocument(dir.Path() + "/sub/.././/x.txt"));
+    EXPECT_EQ(doc->Path(), dir.File("x.txt"));
+    EXPECT_EQ(doc->Title(), "x.txt");
+    char* before = ::getcwd(nullptr, 0);
+    ASSERT_EQ(::chdir(dir.File("sub").c_str()), 0);
+    const bool opened = doc->OnOpenDocument("../x.txt");
+    ASSERT_EQ(::chdir(before), 0);
+    std::free(before);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(doc->Path(), dir.File("x.txt"));
+}
+
 TEST_F(LifecycleTest, ReadOnlyFileIsMadeWritableOnOk)
 {
     ASSERT_TRUE(OpenBytes("old"));

@@ -83,6 +83,27 @@ TEST_F(FieldOperationsTest, AddingAFieldToAFileWithoutADescriptionCreatesOne)
     EXPECT_NE(ReadFile(dir.File("QVXData/orders.ini")).find("[NUMBER_0000]"), std::string::npos);
 }
 
+TEST_F(FieldOperationsTest, ANewDescriptionTakesEffectLikeAnOpenedOne)
+{
+    ASSERT_TRUE(OpenBytes("0112345Smith0298765Jones\n", "orders.dat"));
+    doc->Syntax().SetActive(true);
+    settings.wordWrap = 1;
+    Select(0, 2, 7);
+    dialogs.structure.push_back([](StructureDialogModel& model) {
+        model.name = "orders";
+        model.recordLength = "12";
+        return true;
+    });
+    dialogs.associate.push_back([](AssociateDialogModel&) { return false; });
+    dialogs.field.push_back(NameField("number"));
+    ASSERT_TRUE(operations.AddField());
+    EXPECT_FALSE(doc->Syntax().IsActive());  // syntax colours and field backgrounds exclude each other
+    EXPECT_EQ(settings.wordWrap, 0);
+    EXPECT_TRUE(doc->OverwriteMode());
+    EXPECT_EQ(Lines(), (LineList{"0112345Smith", "0298765Jones", "\n"}));
+    EXPECT_TRUE(view.structureBar);
+}
+
 TEST_F(FieldOperationsTest, CancellingTheNewDescriptionAddsNothing)
 {
     ASSERT_TRUE(OpenBytes("abcdef\n"));
