@@ -142,10 +142,13 @@ bool SyntaxCommands::CharsetModify()
         }
     };
     ConversionDialogModel model(table);
-    if (dialogs_.EditConversion(model))
-        model.Apply();
-    else
+    if (!dialogs_.EditConversion(model)) {
+        // Cancel writes nothing: the table is as its file has it.
         reloadOld();
+        doc_.CharsetChanged();
+        return false;
+    }
+    model.Apply();
     if (!AcceptRename(folder, oldName, table.Name(), ".tec", doc_.Prompts())) {
         reloadOld();
         doc_.CharsetChanged();

@@ -151,6 +151,23 @@ TEST_F(SyntaxCommandsTest, EditingTheBuiltInTableNeedsANewName)
     EXPECT_TRUE(FileExists(Data("upper-a.tec")));
 }
 
+TEST_F(SyntaxCommandsTest, CancelInTheConversionDialogWritesNothing)
+{
+    dir.Write("QVXData/dos.tec", "84=E4\r\n");
+    ASSERT_TRUE(OpenBytes("Gr\x84\x84"
+                          "e"));
+    ASSERT_EQ(doc->Charset().Name(), "dos");
+    dialogs.conversion = [](ConversionDialogModel& model) {
+        model.entryText = "61=41";
+        model.NewEntry();
+        return false;
+    };
+    EXPECT_FALSE(commands.CharsetModify());
+    EXPECT_EQ(ReadFile(Data("dos.tec")), "84=E4\r\n");
+    EXPECT_TRUE(doc->Charset().IsActive());
+    EXPECT_EQ(doc->Charset().ToDisplay('a'), 'a');  // the edit is dropped
+}
+
 TEST_F(SyntaxCommandsTest, BinaryModeSwitchesTheTableOffAndBack)
 {
     dir.Write("QVXData/dos.tec", "84=E4\n");
