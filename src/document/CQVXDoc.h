@@ -211,6 +211,8 @@ public:
     /// Re-cuts the lines from a line (-1: the whole text) for the line length in force; returns
     /// the cursor hint (see Reflower).
     Column Reflow(LineIndex fromLine);
+    /// The page width the whole text was last cut at while wrapping at the window border (0: never).
+    int BorderWrapWidth() const { return borderWrapWidth_; }
     /// Reflow that keeps the cursor on its byte.
     Column ReflowKeepingOffset(LineIndex fromLine);
     /// Switches binary mode on or off, with the display settings it replaces.
@@ -263,7 +265,8 @@ private:
     bool overwriteMode_ = false;
     LineIndex gotoLine_ = -1;
     bool restorePositionPending_ = false;
-    bool keepStoredPosition_ = false;  ///< after a load that ran out of memory
+    bool keepStoredPosition_ = false;
+    int borderWrapWidth_ = 0;  ///< after a load that ran out of memory
     const std::string* commandLine_ = nullptr;
 
     void Record(UndoRecord::Kind kind, LineRecord line, LineIndex index);

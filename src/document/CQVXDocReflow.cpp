@@ -17,6 +17,8 @@ Column CQVXDoc::Reflow(LineIndex fromLine)
     const LineIndex before = text_.LineCount();
     Reflower reflower(*this, progress_);
     const Column hint = reflower.Run(fromLine);
+    if (fromLine < 0 && settings_.truncateAtBorder)
+        borderWrapWidth_ = settings_.pageWidth;
     cursorLine = std::clamp<LineIndex>(cursorLine, 0, text_.LineCount() - 1);
     text_.SetCurrentLine(view_ ? cursorLine : 0);
     UpdateTerminatorStatusText();

@@ -78,6 +78,7 @@ void CQVXDoc::LoadText(int fd, const std::string& path)
 
     LoadParams params;
     params.cutLength = settings_.truncateAtBorder && view_ ? settings_.pageWidth : settings_.maxLineLen;
+    borderWrapWidth_ = settings_.truncateAtBorder && view_ ? settings_.pageWidth : 0;
     params.tabSize = settings_.tabSize;
     params.ignoreFormatCodes = ignoreFormatCodes_;
     params.binaryMode = binaryMode_;

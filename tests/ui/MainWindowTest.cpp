@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 
 #include "app/ui/CMainFrame.h"
@@ -132,6 +134,55 @@ TEST_F(MainWindowTest, AStructuredFileShowsItsFieldsAndTheirComments)
     EXPECT_EQ(frame.PaneText(2), "Line:2/31 Col:8/50");  // the ends of KIND and CUSTNO
     EXPECT_EQ(frame.PaneText(1), "Order number");
     EXPECT_FALSE(app.Document().IsModified());
+}
+
+TEST_F(MainWindowTest, ShortcutsActOnTheCurrentStateAndAltNeverTypes)
+{
+    const std::string path = dir.Write("plain.txt", "abcdef\n");
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    CQVXView& view = app.Frame().View();
+    app.Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&app.Frame()));
+    view.setFocus();
+    for (int key : {Qt::Key_Z, Qt::Key_K, Qt::Key_1})
+        QTest::keyClick(&view, key, Qt::AltModifier);
+    EXPECT_FALSE(app.Document().IsModified());
+    EXPECT_EQ(app.Document().Text().Line(0).Text(), "abcdef\n");
+
+    // A selection made with the keys makes Add Field (Ctrl+N) available at once: it asks for the
+    // new description, which is cancelled here.
+    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    QString asked;
+    QTimer::singleShot(200, [&asked] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            asked = dialog->windowTitle();
+            dialog->close();
+        }
+    });
+    QTest::keyClick(&view, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_FALSE(asked.isEmpty());
+    app.Frame().close();
+    app.Exit();
+}
+
+TEST_F(MainWindowTest, ResizingRewrapsAtTheWindowBorder)
+{
+    const std::string path = dir.Write("long.txt", std::string(400, 'w') + "\n");
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    CMainFrame& frame = app.Frame();
+    frame.resize(900, 600);
+    QTest::qWait(50);
+    app.Document().ToggleWrapAtWindowBorder();
+    const LineIndex wide = app.Document().Text().LineCount();
+    frame.resize(400, 600);
+    QTest::qWait(600);  // the re-wrap waits until the resizing has stopped
+    EXPECT_GT(app.Document().Text().LineCount(), wide);
+    EXPECT_EQ(app.Document().BorderWrapWidth(), app.AppSettings().pageWidth);
+    app.Frame().close();
+    app.Exit();
 }
 
 }  // namespace

@@ -50,6 +50,7 @@ CMainFrame::CMainFrame(CQVXDoc& doc, Settings& settings, RecentFileList& recent,
     connect(view_, &CQVXView::statusTextChanged, this, &CMainFrame::SetPaneText);
     connect(view_, &CQVXView::documentChanged, this, &CMainFrame::RefreshAll);
     doc_.SetView(view_);
+    view_->installEventFilter(this);
     resize(900, 640);
     setAcceptDrops(true);
     RefreshAll();
@@ -261,6 +262,15 @@ void CMainFrame::SetPaneText(int pane, const QString& text)
 QString CMainFrame::PaneText(int pane) const
 {
     return pane >= 0 && pane < static_cast<int>(panes_.size()) && panes_[pane] ? panes_[pane]->text() : QString();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // Before a key is matched against the shortcuts, the commands' states are brought up to date:
+    // a grey action's shortcut would not fire, and one that should be grey must not.
+    if (event->type() == QEvent::ShortcutOverride)
+        UpdateCommandStates();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::UpdateCommandStates()

@@ -94,8 +94,6 @@ void CQVXView::RecomputePageWidth()
 {
     state_.pageWidth = std::max(1, viewport()->width() / cellWidth_);
     settings_.pageWidth = state_.pageWidth;
-    if (settings_.truncateAtBorder && !rewrapTimer_.isActive())
-        wrappedWidth_ = state_.pageWidth;  // a reflow that follows now uses this width
 }
 
 void CQVXView::RedrawAll()
@@ -185,16 +183,15 @@ void CQVXView::resizeEvent(QResizeEvent* event)
     QAbstractScrollArea::resizeEvent(event);
     ruler_->setGeometry(frameWidth(), frameWidth(), viewport()->width(), FieldRuler::kHeight);
     UpdateScrollRanges();
-    if (settings_.truncateAtBorder && state_.pageWidth != wrappedWidth_)
+    if (settings_.truncateAtBorder && state_.pageWidth != doc_.BorderWrapWidth())
         rewrapTimer_.start(300, this);  // once the user has stopped resizing
 }
 
 void CQVXView::RewrapAtBorder()
 {
     rewrapTimer_.stop();
-    if (!settings_.truncateAtBorder || state_.pageWidth == wrappedWidth_)
+    if (!settings_.truncateAtBorder || state_.pageWidth == doc_.BorderWrapWidth())
         return;
-    wrappedWidth_ = state_.pageWidth;
     doc_.ReflowKeepingOffset(-1);
     emit documentChanged();
 }
@@ -294,8 +291,10 @@ bool CQVXView::Edit(QKeyEvent* event)
         return true;
     default: break;
     }
-    if (ctrl && !(event->modifiers() & Qt::AltModifier))
-        return false;  // shortcuts are the menus' business
+    // Ctrl and Alt combinations are the menus' business: they never type, even when they are
+    // no shortcut, so a stray Alt+letter cannot change the text unnoticed.
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
     bool typed = false;
     for (QChar ch : event->text()) {
         auto byte = CharToCp1252(ch);

@@ -80,7 +80,6 @@ private:
     CursorMotion motion_;
     TextEditing editing_;
     QBasicTimer rewrapTimer_;  ///< wrapping at the window border follows the window's width
-    int wrappedWidth_ = 0;
     FieldRuler* ruler_;
     ColouringEngine engine_;
     std::uint64_t generation_ = 0;  ///< raised whenever the text may have changed
