@@ -10,6 +10,7 @@
 #include "app/ui/CMainFrame.h"
 #include "app/ui/QuillApplication.h"
 #include "document/CQVXDoc.h"
+#include "structure/FieldDef.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 #include "view/ui/CQVXView.h"
@@ -182,6 +183,49 @@ TEST_F(MainWindowTest, ResizingRewrapsAtTheWindowBorder)
     EXPECT_GT(app.Document().Text().LineCount(), wide);
     EXPECT_EQ(app.Document().BorderWrapWidth(), app.AppSettings().pageWidth);
     app.Frame().close();
+    app.Exit();
+}
+
+// The share of a cell's pixels that have the colour.
+double ShareOfColour(const QImage& image, const QRect& cell, QRgb colour)
+{
+    int hits = 0;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x)
+            hits += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+    return static_cast<double>(hits) / (cell.width() * cell.height());
+}
+
+TEST_F(MainWindowTest, EveryRowOfAStructuredFileShowsItsFieldBackground)
+{
+    std::filesystem::create_directories(dir.File("QVXData"));
+    dir.Write("QVXData/Four.ini", "[<General>]\r\nRecordLength=0;\r\nType=0;\r\nMask=*.txt;\r\n"
+                                  "[F_0000]\r\nOffset=0;\r\nLength=4;\r\nColor=0;\r\n");
+    const std::string path = dir.Write("small.txt", "line one\r\nline two\r\nline three\r\nline four\r\nline five\r\n");
+    for (int start = 0; start < 2; ++start) {  // also after a restart, with the cursor on line 4
+        QuillApplication app(store);
+        ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+        CQVXView& view = app.Frame().View();
+        if (start == 0)
+            for (int i = 0; i < 3; ++i)
+                QTest::keyClick(&view, Qt::Key_Down);
+        const QImage image = view.viewport()->grab().toImage();
+        const int w = view.CellWidth(), h = view.CellHeight();
+        for (int row = 0; row < 5; ++row)
+            EXPECT_GT(ShareOfColour(image, QRect(2 * w, row * h + 1, w, h - 2), kFieldPalette[0]), 0.4)
+                << "row " << row << ", start " << start;
+        app.Frame().close();
+        app.Exit();
+    }
+}
+
+TEST_F(MainWindowTest, HexBoxDigitsAreReadableAtTheDefaultSize)
+{
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({})));
+    const CQVXView& view = app.Frame().View();
+    EXPECT_GE(view.HexDigitHeight(), 6) << "cell height " << view.CellHeight();
+    EXPECT_LE(2 * view.HexDigitHeight(), view.CellHeight());
     app.Exit();
 }
 

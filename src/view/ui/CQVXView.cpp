@@ -74,9 +74,7 @@ void CQVXView::ApplyFont()
     cellWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('A')));
     cellHeight_ = std::max(1, metrics.height());
     ruler_->SetCellWidth(cellWidth_);
-    hexFont_ = QFont(QStringLiteral("DejaVu Sans"));
-    hexFont_.setPixelSize(std::max(5, cellHeight_ / 2 - 1));
-    hexFont_.setBold(true);
+    SizeHexFont();
     UpdateScrollRanges();
     viewport()->update();
 }
@@ -526,15 +524,39 @@ void CQVXView::PaintRow(QPainter& painter, int row, LineIndex line, bool coloure
     painter.setFont(textFont_);
 }
 
+void CQVXView::SizeHexFont()
+{
+    // The two digits of a hex box stand one above the other and fill it: the largest face whose
+    // digits fit half a cell high and a box wide (a cell less the pixel between boxes).
+    hexFont_ = QFont(QStringLiteral("DejaVu Sans"));
+    hexFont_.setBold(true);
+    const int maxHeight = std::max(1, cellHeight_ / 2);
+    const int maxWidth = std::max(1, cellWidth_ - 1);
+    for (int pixels = cellHeight_; pixels >= 4; --pixels) {
+        hexFont_.setPixelSize(pixels);
+        const QFontMetrics metrics(hexFont_);
+        hexDigitHeight_ = metrics.tightBoundingRect(QStringLiteral("8")).height();
+        if (hexDigitHeight_ <= maxHeight && metrics.tightBoundingRect(QStringLiteral("D")).width() <= maxWidth)
+            break;
+    }
+}
+
 void CQVXView::PaintHexBox(QPainter& painter, int x, int y, std::uint8_t byte, bool formatColour)
 {
     painter.fillRect(QRect(x + 1, y, cellWidth_ - 1, cellHeight_), formatColour ? kFormatBox : kOtherBox);
     painter.setFont(hexFont_);
     painter.setPen(Qt::white);
+    const QFontMetrics metrics(hexFont_);
     const QString digits = QString::asprintf("%02X", byte);
     const int half = cellHeight_ / 2;
-    painter.drawText(QRect(x, y, cellWidth_, half), Qt::AlignCenter, digits.left(1));
-    painter.drawText(QRect(x, y + half, cellWidth_, cellHeight_ - half), Qt::AlignCenter, digits.mid(1));
+    for (int i = 0; i < 2; ++i) {
+        // Each digit's ink is centred in its half of the box.
+        const QString digit = digits.mid(i, 1);
+        const QRect ink = metrics.tightBoundingRect(digit);
+        const int left = x + 1 + (cellWidth_ - 1 - ink.width()) / 2 - ink.left();
+        const int top = y + i * half + (half - ink.height()) / 2;
+        painter.drawText(left, top - ink.top(), digit);
+    }
 }
 
 void CQVXView::PaintSelection(QPainter& painter)

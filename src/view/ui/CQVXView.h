@@ -39,6 +39,10 @@ public:
     void SelectAll();
     /// Writes status panes 1 to 6.
     void UpdateStatusPanes();
+    int CellWidth() const { return cellWidth_; }
+    /// The height of a hex box's digits in pixels.
+    int HexDigitHeight() const { return hexDigitHeight_; }
+    int CellHeight() const { return cellHeight_; }
 
 signals:
     void statusTextChanged(int pane, const QString& text);
@@ -66,6 +70,7 @@ private:
     bool Edit(QKeyEvent* event);
     void PaintSelection(QPainter& painter);
     void MoveToCell(const QPoint& at);
+    void SizeHexFont();
     void RewrapAtBorder();
     void PaintRow(QPainter& painter, int row, LineIndex line, bool coloured);
     /// Feeds the lines above the window to the colouring engine, so items opened there colour
@@ -88,6 +93,7 @@ private:
     std::array<int, ColouringEngine::kOpenSlots> lookBackState_{};
     QFont textFont_;
     QFont hexFont_;
+    int hexDigitHeight_ = 0;
     int cellWidth_ = 8;
     int cellHeight_ = 16;
     QBasicTimer timer_;
