@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "BenchSupport.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "charset/ConversionTable.h"
 #include "document/CQVXDoc.h"
 #include "platform/ProgressWindow.h"

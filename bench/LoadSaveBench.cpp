@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "BenchSupport.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "document/CQVXDoc.h"
 #include "document/TextFileWriter.h"
 #include "platform/ProgressWindow.h"
@@ -46,6 +46,22 @@ void BM_Load(benchmark::State& state)
     state.counters["lines"] = static_cast<double>(harness.doc->Text().LineCount());
 }
 BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Leaving a gigabyte document for a new one, as File New or opening another file does.
+void BM_CloseAGigabyteDocument(benchmark::State& state)
+{
+    const std::string path = BenchFile(1000ll << 20);
+    Harness harness;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!harness.doc->OnOpenDocument(path))
+            state.SkipWithError("cannot open the benchmark file");
+        state.ResumeTiming();
+        harness.doc->OnNewDocument();
+    }
+    state.counters["lines"] = static_cast<double>(harness.doc->Text().LineCount());
+}
+BENCHMARK(BM_CloseAGigabyteDocument)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 void Save(benchmark::State& state, bool durable)
 {

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "BenchSupport.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "document/CQVXDoc.h"
 #include "document/DocumentView.h"
 #include "platform/ProgressWindow.h"

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "BenchSupport.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "document/CQVXDoc.h"
 #include "platform/ProgressWindow.h"
 #include "structure/FieldOperations.h"

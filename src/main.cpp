@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "common/PhaseTimer.h"
 #include "app/ui/QuillApplication.h"
 #include "platform/qt/QtSettingsStore.h"
 
@@ -12,6 +13,9 @@ int main(int argc, char* argv[])
 {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     const quill::CommandLine commandLine = quill::CommandLine::Parse(arguments);
+    if (commandLine.timing)
+        quill::PhaseTimer::Enable();
+    quill::PhaseTimer::Mark("main entered");
     if (commandLine.help) {
         std::fputs(quill::CommandLine::Usage().c_str(), stdout);
         return 0;
@@ -29,11 +33,17 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Quillarium"));
     QApplication::setApplicationName(QStringLiteral("Quillarium"));
     QApplication::setApplicationVersion(QStringLiteral(QUILL_VERSION));
-    quill::QtSettingsStore store;
-    quill::QuillApplication quillarium(store);
-    if (!quillarium.Start(commandLine))
-        return 1;
-    const int result = QApplication::exec();
-    quillarium.Exit();
+    quill::PhaseTimer::Mark("toolkit ready");
+    int result = 1;
+    {
+        quill::QtSettingsStore store;
+        quill::QuillApplication quillarium(store);
+        if (!quillarium.Start(commandLine))
+            return 1;
+        result = QApplication::exec();
+        quillarium.Exit();
+        quill::PhaseTimer::Mark("settings written");
+    }
+    quill::PhaseTimer::Mark("program ends");
     return result;
 }

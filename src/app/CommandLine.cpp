@@ -45,6 +45,8 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& arguments)
             line.help = true;
         else if (argument == "--version")
             line.version = true;
+        else if (argument == "--timing")
+            line.timing = true;
         else if (argument == "-RELOAD")
             ;  // read from the raw line below
         else if (argument.size() > 1 && argument[0] == '-' && line.error.empty())
@@ -71,6 +73,7 @@ std::string CommandLine::Usage()
            "  -RELOAD    reload FILE whenever it changes on disk and show its end\n"
            "  --help     show this text\n"
            "  --version  show the version\n"
+           "  --timing   print the times of start-up and exit and quit after the first screen\n"
            "\n"
            "The environment variable QUILLARIUM_DATA names the data folder (QVXData).\n";
 }

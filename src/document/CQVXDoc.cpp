@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "common/Format.h"
 #include "document/DocumentView.h"
 #include "document/TextFileWriter.h"
@@ -244,6 +244,13 @@ void CQVXDoc::ToggleAutoReload(int mode)
 
 void CQVXDoc::AutoReloadTick()
 {
+    if (positions_->RetryPendingRead()) {
+        // The database was locked when the file was opened: its entries arrive now. The cursor
+        // goes to the remembered place unless the user has moved it already.
+        if (cursorLine == 0 && cursorColumn == 0 && !HasSelection())
+            GoToBookmark(true, false);
+        RedrawViews();
+    }
     if (autoReloadMode_ == 0)
         return;
     if (++autoReloadTicks_ < 6)

@@ -1,7 +1,7 @@
 // Reflow, binary mode and the wrap settings, and moving the cursor to a byte offset.
 #include <algorithm>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "document/CQVXDoc.h"
 #include "document/DocumentView.h"
 #include "document/Reflower.h"

@@ -1,7 +1,7 @@
 // The document's side of record structures: their settings, the field at the cursor, reordering.
 #include <algorithm>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "document/CQVXDoc.h"
 #include "document/DocumentView.h"
 

@@ -1,7 +1,7 @@
 // The document's text: reset, the steps of a load around the byte loop, widths and offsets.
 #include <cstdio>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "common/Format.h"
 #include "document/CQVXDoc.h"
 #include "document/DocumentView.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "common/Format.h"
 #include "document/CQVXDoc.h"
 #include "document/DocumentView.h"

@@ -22,6 +22,7 @@ public:
     GapVector() = default;
     GapVector(const GapVector&) = delete;
     GapVector& operator=(const GapVector&) = delete;
+    GapVector(GapVector&& other) noexcept { Swap(other); }
     ~GapVector() { std::free(data_); }
 
     std::size_t Size() const { return capacity_ - (gapEnd_ - gapStart_); }

@@ -20,9 +20,21 @@ bool PositionStore::ReadEntries(const std::string& path)
 {
     ApplyShifts();
     entries_.clear();
+    pendingRead_.clear();
     Changed();
     if (path.empty())
         return false;
+    if (QueryEntries(path, entries_))
+        return true;
+    // Another program holds the database: the entries are fetched later (RetryPendingRead), and
+    // until then leaving the file only adds to what is stored.
+    if (database_.LastFailedOnLock())
+        pendingRead_ = path;
+    return false;
+}
+
+bool PositionStore::QueryEntries(const std::string& path, std::vector<BookmarkEntry>& entries)
+{
     SqlResult rows;
     // The path is bound, never pasted into the statement: an apostrophe in a file name is harmless.
     if (!database_.Query(rows, "SELECT * FROM Bookmarks WHERE File=?", {path}))
@@ -31,10 +43,32 @@ bool PositionStore::ReadEntries(const std::string& path)
     // cannot overflow. No text has this many lines or columns.
     constexpr std::int64_t kLimit = std::int64_t{1} << 48;
     const auto held = [](std::int64_t value, std::int64_t low, std::int64_t high) { return std::clamp(value, low, high); };
-    entries_.reserve(rows.RowCount());
+    entries.reserve(rows.RowCount());
     while (rows.Next())
-        entries_.push_back({rows.Get("File"), held(rows.GetInt("CsrsX"), 0, kLimit), held(rows.GetInt("CsrsY"), 0, kLimit),
-                            static_cast<int>(held(rows.GetInt("LastPos"), INT32_MIN, INT32_MAX))});
+        entries.push_back({rows.Get("File"), held(rows.GetInt("CsrsX"), 0, kLimit), held(rows.GetInt("CsrsY"), 0, kLimit),
+                           static_cast<int>(held(rows.GetInt("LastPos"), INT32_MIN, INT32_MAX))});
+    return true;
+}
+
+bool PositionStore::RetryPendingRead()
+{
+    if (pendingRead_.empty())
+        return false;
+    std::vector<BookmarkEntry> stored;
+    if (!QueryEntries(pendingRead_, stored))
+        return false;
+    pendingRead_.clear();
+    // Bookmarks set meanwhile stay, unless the database has them already.
+    ApplyShifts();
+    for (BookmarkEntry& entry : entries_) {
+        const bool known = std::any_of(stored.begin(), stored.end(), [&entry](const BookmarkEntry& other) {
+            return other.lastPos == entry.lastPos && (entry.lastPos == 1 || other.csrsY == entry.csrsY);
+        });
+        if (!known)
+            stored.push_back(std::move(entry));
+    }
+    entries_ = std::move(stored);
+    Changed();
     return true;
 }
 
@@ -43,16 +77,53 @@ bool PositionStore::WriteEntries(const std::string& path)
     ApplyShifts();
     if (path.empty())
         return false;
-    SqlTransaction transaction(database_);
-    if (!transaction.Begin(true))
-        return false;
-    bool ok = database_.Exec("DELETE FROM Bookmarks WHERE File=?", {path});
+    if (pendingRead_ == path && !RetryPendingRead()) {
+        // What the database holds was never read: the last position is replaced, bookmarks are
+        // only added, so nothing stored is lost.
+        pendingRead_.clear();
+        database_.Enqueue(AddingStatements(path));
+        return true;
+    }
+    {
+        SqlTransaction transaction(database_);
+        bool ok = transaction.Begin(true) && database_.Exec("DELETE FROM Bookmarks WHERE File=?", {path});
+        for (const BookmarkEntry& entry : entries_)
+            ok = ok && database_.Exec("INSERT INTO Bookmarks (File, LastPos, CsrsX, CsrsY) VALUES (?, ?, ?, ?)",
+                                      {entry.file, std::int64_t{entry.lastPos}, entry.csrsX, entry.csrsY});
+        transaction.SetCommit(ok);
+        if (ok || !database_.LastFailedOnLock())
+            return ok;
+    }
+    // Locked by another program: the worker writes the same when it can, or the next start does.
+    database_.Enqueue(ReplacingStatements(path));
+    return true;
+}
+
+std::string PositionStore::InsertStatement(const BookmarkEntry& entry, const std::string& condition)
+{
+    return "INSERT INTO Bookmarks (File, LastPos, CsrsX, CsrsY) SELECT " + SqlDatabase::Literal(entry.file) + ", " +
+           std::to_string(entry.lastPos) + ", " + std::to_string(entry.csrsX) + ", " + std::to_string(entry.csrsY) +
+           condition + ";";
+}
+
+std::string PositionStore::ReplacingStatements(const std::string& path) const
+{
+    std::string statements = "DELETE FROM Bookmarks WHERE File=" + SqlDatabase::Literal(path) + ";";
     for (const BookmarkEntry& entry : entries_)
-        ok = database_.Exec("INSERT INTO Bookmarks (File, LastPos, CsrsX, CsrsY) VALUES (?, ?, ?, ?)",
-                            {entry.file, std::int64_t{entry.lastPos}, entry.csrsX, entry.csrsY}) &&
-             ok;
-    transaction.SetCommit(ok);
-    return ok;
+        statements += InsertStatement(entry, "");
+    return statements;
+}
+
+std::string PositionStore::AddingStatements(const std::string& path) const
+{
+    const std::string file = SqlDatabase::Literal(path);
+    std::string statements = "DELETE FROM Bookmarks WHERE File=" + file + " AND LastPos=1;";
+    for (const BookmarkEntry& entry : entries_)
+        statements += InsertStatement(entry, entry.lastPos == 1 ? std::string()
+                                                                : " WHERE NOT EXISTS (SELECT 1 FROM Bookmarks WHERE File=" +
+                                                                      file + " AND LastPos=0 AND CsrsY=" +
+                                                                      std::to_string(entry.csrsY) + ")");
+    return statements;
 }
 
 void PositionStore::StoreLastPosition(const std::string& path, std::int64_t column, LineIndex line)

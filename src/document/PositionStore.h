@@ -42,7 +42,14 @@ public:
     }
     void EntriesChanged() { Changed(); }
 
+    /// Reads the entries of a file. When another program holds the database, returns false at
+    /// once and leaves the read pending.
     bool ReadEntries(const std::string& path);
+    /// Tries a pending read again, keeping bookmarks set meanwhile; true when the entries came.
+    bool RetryPendingRead();
+    bool ReadPending() const { return !pendingRead_.empty(); }
+    /// Writes the entries of a file in place of the stored ones. A locked database gets them
+    /// later through the statement queue; a file whose entries were never read only adds to them.
     bool WriteEntries(const std::string& path);
     /// Replaces the last-position entry; a cursor at line 0, column 0 needs none.
     void StoreLastPosition(const std::string& path, std::int64_t column, LineIndex line);
@@ -60,6 +67,10 @@ public:
 
 private:
     void Changed() { sortedValid_ = false; }
+    bool QueryEntries(const std::string& path, std::vector<BookmarkEntry>& entries);
+    static std::string InsertStatement(const BookmarkEntry& entry, const std::string& condition);
+    std::string ReplacingStatements(const std::string& path) const;
+    std::string AddingStatements(const std::string& path) const;
     /// Writes shifts collected by ShiftLines into the entries.
     void ApplyShifts() const;
     const std::vector<LineIndex>& SortedBookmarkLines() const;
@@ -69,6 +80,7 @@ private:
     mutable DeferredLineShifts shifts_;           ///< a line filter moves many entries many times
     mutable std::vector<LineIndex> sortedLines_;  ///< bookmark lines, for the per-row test while painting
     mutable bool sortedValid_ = false;
+    std::string pendingRead_;  ///< the file whose entries could not be read yet
 };
 
 }  // namespace quill

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "document/CQVXDoc.h"
 #include "platform/ProgressWindow.h"
 

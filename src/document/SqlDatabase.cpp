@@ -18,9 +18,17 @@ namespace quill {
 
 namespace {
 
-constexpr int kBusyTimeoutMs = 3000;
-constexpr int kWorkerBusyTimeoutMs = 1000;
+// The user-interface thread never waits for a lock that another program holds: what cannot be
+// read or written at once is tried again later (reads by the caller, writes by the worker).
+constexpr int kBusyTimeoutMs = 0;
+constexpr int kWorkerBusyTimeoutMs = 250;
 const char kNoDatabase[] = "DB: No database open!";
+
+bool IsLockFailure(int rc)
+{
+    const int primary = rc & 0xFF;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
 
 bool IsSelect(const std::string& statement)
 {
@@ -114,7 +122,8 @@ bool SqlDatabase::Open(const std::string& path)
     }
     // A file that is no database opens without complaint; it shows at the first read.
     char* error = nullptr;
-    if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &error) != SQLITE_OK) {
+    const int checked = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &error);
+    if (checked != SQLITE_OK && !IsLockFailure(checked)) {
         std::string reason = error ? error : main_->Error();
         sqlite3_free(error);
         held.unlock();
@@ -163,7 +172,14 @@ void SqlDatabase::ReplayQueueFile()
 void SqlDatabase::Close()
 {
     {
-        std::unique_lock<std::mutex> guard(queueLock_);
+        std::lock_guard<std::mutex> guard(queueLock_);
+        closing_ = true;
+        queueChanged_.notify_all();  // a worker pausing or waiting for a lock ends now
+    }
+    if (worker_.joinable())
+        worker_.join();
+    {
+        std::lock_guard<std::mutex> guard(queueLock_);
         if (queue_.empty()) {
             if (!fullPath_.empty())
                 std::remove(QueueFilePath().c_str());
@@ -174,10 +190,8 @@ void SqlDatabase::Close()
                 queueFile << statement << '\n';
             queue_.clear();
         }
-        queueChanged_.notify_all();  // a worker pausing for the user-interface thread ends now
+        closing_ = false;
     }
-    if (worker_.joinable())
-        worker_.join();
     std::lock_guard<std::recursive_mutex> held(mainLock_);
     for (auto& reader : readers_)
         reader.reset();
@@ -202,8 +216,10 @@ bool SqlDatabase::Run(Connection& connection, const std::string& statement, cons
         } else {
             rc = sqlite3_prepare_v2(connection.db, text, -1, &prepared, &tail);
         }
-        if (rc != SQLITE_OK)
+        if (rc != SQLITE_OK) {
+            lockFailure_ = IsLockFailure(rc);
             return Fail(Format("%s\n%s (%d)", statement.c_str(), connection.Error(), rc));
+        }
         if (!prepared)
             break;  // only a comment or white space was left
         const bool cache = first && IsBlank(tail);
@@ -244,11 +260,14 @@ bool SqlDatabase::Run(Connection& connection, const std::string& statement, cons
         } else {
             sqlite3_finalize(prepared);
         }
-        if (!ok)
+        if (!ok) {
+            lockFailure_ = IsLockFailure(rc);
             return Fail(Format("%s\n%s (%d)", statement.c_str(), error.c_str(), rc));
+        }
         text = tail;
         first = false;
     }
+    lockFailure_ = false;
     SetMessage("OK");
     return true;
 }
@@ -326,6 +345,38 @@ void SqlDatabase::WaitForWorker()
     queueChanged_.wait(guard, [this] { return !workerRunning_; });
 }
 
+bool SqlDatabase::RunBatch(sqlite3* db)
+{
+    std::lock_guard<std::recursive_mutex> held(mainLock_);
+    // The write lock first: while another program holds the database, the queue stays as it is.
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return false;
+    std::vector<std::string> batch;
+    while (!waiting_) {
+        std::string statement;
+        {
+            std::lock_guard<std::mutex> guard(queueLock_);
+            if (queue_.empty() || closing_)
+                break;
+            statement = std::move(queue_.front());
+            queue_.pop_front();
+        }
+        sqlite3_exec(db, statement.c_str(), nullptr, nullptr, nullptr);  // a bad statement is dropped
+        batch.push_back(std::move(statement));
+    }
+    // Readers of other programs may keep the commit waiting a while; given up, the batch goes
+    // back to the head of the queue and is tried again, or kept for the next start.
+    int rc = SQLITE_BUSY;
+    for (int attempt = 0; attempt < 4 && IsLockFailure(rc); ++attempt)
+        rc = sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        return true;
+    sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+    std::lock_guard<std::mutex> guard(queueLock_);
+    queue_.insert(queue_.begin(), std::make_move_iterator(batch.begin()), std::make_move_iterator(batch.end()));
+    return false;
+}
+
 void SqlDatabase::WorkerLoop()
 {
     sqlite3* db = OpenConnection(fullPath_, kWorkerBusyTimeoutMs);
@@ -339,33 +390,38 @@ void SqlDatabase::WorkerLoop()
     for (;;) {
         {
             std::lock_guard<std::mutex> guard(queueLock_);
-            if (queue_.empty()) {
+            if (queue_.empty() || closing_) {
                 sqlite3_close_v2(db);
                 workerRunning_ = false;
                 queueChanged_.notify_all();
                 return;
             }
         }
-        {
-            std::lock_guard<std::recursive_mutex> held(mainLock_);
-            sqlite3_exec(db, "BEGIN;", nullptr, nullptr, nullptr);
-            while (!waiting_) {
-                std::string statement;
-                {
-                    std::lock_guard<std::mutex> guard(queueLock_);
-                    if (queue_.empty())
-                        break;
-                    statement = std::move(queue_.front());
-                    queue_.pop_front();
-                }
-                sqlite3_exec(db, statement.c_str(), nullptr, nullptr, nullptr);  // errors are ignored
-            }
-            sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
-        }
-        // Give the user-interface thread its turn while statements remain.
+        const bool ran = RunBatch(db);
+        // Give the user-interface thread its turn while statements remain, and a locked database
+        // its time before the next try.
         std::unique_lock<std::mutex> guard(queueLock_);
-        queueChanged_.wait_for(guard, std::chrono::milliseconds(1000), [this] { return queue_.empty(); });
+        queueChanged_.wait_for(guard, std::chrono::milliseconds(1000),
+                               [this, ran] { return closing_ || (ran && queue_.empty()); });
     }
+}
+
+std::string SqlDatabase::Literal(const SqlValue& value)
+{
+    if (const auto* number = std::get_if<std::int64_t>(&value))
+        return std::to_string(*number);
+    // Quotes doubled; line breaks spelled as char() so that a statement stays on one line of the
+    // queue file.
+    std::string text = "'";
+    for (char ch : std::get<std::string>(value)) {
+        if (ch == '\'')
+            text += "''";
+        else if (ch == '\n' || ch == '\r')
+            text += "'||char(" + std::to_string(static_cast<int>(ch)) + ")||'";
+        else
+            text += ch;
+    }
+    return text + "'";
 }
 
 // ---- Transactions -----------------------------------------------------------------------------

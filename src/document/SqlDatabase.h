@@ -50,6 +50,10 @@ public:
 
     /// "OK" after success, the reason after a failure.
     std::string LastMessage() const;
+    /// Whether the last failure was a lock held by another connection (try again later).
+    bool LastFailedOnLock() const { return lockFailure_; }
+    /// A value written as an SQL literal on one line, for statements that are queued as text.
+    static std::string Literal(const SqlValue& value);
     const std::string& FullPath() const { return fullPath_; }
 
 private:
@@ -68,6 +72,9 @@ private:
     void ReplayQueueFile();
     void StartWorkerLocked();
     void WorkerLoop();
+    /// Runs queued statements in one transaction of the worker's connection db; false when the
+    /// database was locked and they wait in the queue again.
+    bool RunBatch(sqlite3* db);
     std::string QueueFilePath() const { return fullPath_ + "-queue"; }
 
     std::unique_ptr<Connection> main_;
@@ -88,6 +95,8 @@ private:
     std::deque<std::string> queue_;
     std::thread worker_;
     bool workerRunning_ = false;
+    bool closing_ = false;  ///< Close is waiting for the worker to end
+    std::atomic<bool> lockFailure_{false};
 };
 
 /// One transaction on the main connection for the length of a scope: COMMIT at the end when it was

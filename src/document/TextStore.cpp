@@ -1,6 +1,9 @@
 // Line bookkeeping of the text store.
 #include "document/TextStore.h"
 
+#include <system_error>
+#include <thread>
+
 #include "platform/ProgressWindow.h"
 
 namespace quill {
@@ -20,6 +23,7 @@ void TextStore::InsertLine(LineIndex before, LineRecord line)
         FreeSlot(slot);
         throw;
     }
+    ownedLines_ += slot.Owned();
 }
 
 LineRecord TextStore::ReplaceLine(LineIndex i, LineRecord line)
@@ -28,6 +32,8 @@ LineRecord TextStore::ReplaceLine(LineIndex i, LineRecord line)
     LineRecord old = LineRecord::Adopt(slot);
     fileSize_ += static_cast<ByteOffset>(line.Length()) - old.Length();
     slot = line.Release();
+    ownedLines_ += slot.Owned();
+    ownedLines_ -= old.IsOwned();
     return old;
 }
 
@@ -35,6 +41,7 @@ LineRecord TextStore::RemoveLine(LineIndex i)
 {
     LineRecord old = LineRecord::Adopt(lines_.Erase(static_cast<std::size_t>(i)));
     fileSize_ -= old.Length();
+    ownedLines_ -= old.IsOwned();
     if (current_ >= LineCount())
         current_ = LineCount() - 1;
     return old;
@@ -64,25 +71,59 @@ char* TextStore::NewBlock(std::size_t size)
     return blocks_.back()->Data();
 }
 
-void TextStore::Clear(ProgressWindow* progress)
+void TextStore::FreeOwnedLines(ProgressWindow* progress)
 {
+    // Only edited lines own their bytes; the walk ends with the last of them, so a text that was
+    // only looked at is freed without visiting its lines.
     const std::size_t count = lines_.Size();
-    const bool showProgress = progress && count > 50000;
+    const bool showProgress = progress && ownedLines_ > 50000;
     if (showProgress)
         progress->Begin(40);
-    for (std::size_t i = 0; i < count; ++i) {
-        FreeSlot(lines_[i]);
+    for (std::size_t i = 0; i < count && ownedLines_ > 0; ++i) {
+        if (lines_[i].Owned()) {
+            FreeSlot(lines_[i]);
+            --ownedLines_;
+        }
         if (showProgress && i % 10000 == 0)
             progress->Step(static_cast<std::int64_t>((count - i) * 40 / count));
     }
     if (showProgress)
         progress->End();
-    lines_.Clear();
-    blocks_.clear();
+    ownedLines_ = 0;
+}
+
+void TextStore::Clear(ProgressWindow* progress)
+{
+    FreeOwnedLines(progress);
+    GapVector<LineSlot> table;
+    table.Swap(lines_);
+    std::vector<std::unique_ptr<LoadBlock>> blocks;
+    blocks.swap(blocks_);
+    ReleaseMemory(std::move(table), std::move(blocks));
     current_ = -1;
     savedIndex_ = -1;
     widest_ = 0;
     fileSize_ = 0;
+}
+
+void TextStore::ReleaseMemory(GapVector<LineSlot> table, std::vector<std::unique_ptr<LoadBlock>> blocks)
+{
+    // Giving a gigabyte of pages back to the system takes it a good part of a second; nobody
+    // needs to wait for that, so large texts are given back on a helper thread.
+    constexpr std::size_t kInlineBlocks = 4;
+    if (blocks.size() > kInlineBlocks) {
+        try {
+            std::thread([table = std::move(table), blocks = std::move(blocks)]() mutable {
+                blocks.clear();
+                table.Clear();
+            }).detach();
+            return;
+        } catch (const std::system_error&) {
+            // no thread to be had: freed here, below
+        }
+    }
+    blocks.clear();
+    table.Clear();
 }
 
 ByteOffset TextStore::SumOfLengths() const

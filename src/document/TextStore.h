@@ -88,8 +88,8 @@ public:
     /// Frees the newest block; no line may borrow from it.
     void DropLastBlock() { blocks_.pop_back(); }
 
-    /// Destroys every line and block. Above 50,000 lines the progress window shows the remaining
-    /// share on a range of 40, every 10,000 lines.
+    /// Destroys every line and block. Above 50,000 edited lines the progress window shows the
+    /// remaining share on a range of 40, every 10,000 lines.
     void Clear(ProgressWindow* progress = nullptr);
 
     ByteOffset FileSize() const { return fileSize_; }
@@ -108,7 +108,11 @@ public:
     ByteOffset SumOfLengths() const;
 
 private:
+    void FreeOwnedLines(ProgressWindow* progress);
+    static void ReleaseMemory(GapVector<LineSlot> table, std::vector<std::unique_ptr<LoadBlock>> blocks);
+
     GapVector<LineSlot> lines_;
+    std::size_t ownedLines_ = 0;  ///< lines with bytes of their own, which Clear must free
     std::vector<std::unique_ptr<LoadBlock>> blocks_;
     LineIndex current_ = -1;
     LineIndex savedIndex_ = -1;

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "document/CQVXDoc.h"
 #include "structure/FieldDef.h"
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "document/CQVXDoc.h"
 #include "view/ViewState.h"
 

@@ -1,7 +1,9 @@
 // Remembered positions and bookmarks: what the user sees when coming back to a file.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
+#include <sqlite3.h>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -80,6 +82,92 @@ TEST_F(PositionTest, PositionsSurviveARestartOfTheProgram)
     EXPECT_EQ(doc->cursorLine, 20);
     EXPECT_TRUE(doc->HasBookmark(12));
     EXPECT_FALSE(doc->HasBookmark(20));
+}
+
+// Another program holding the position database with an exclusive lock.
+class ForeignLock {
+public:
+    explicit ForeignLock(const std::string& path)
+    {
+        sqlite3_open(path.c_str(), &db_);
+        sqlite3_exec(db_, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr);
+    }
+    ~ForeignLock() { Release(); }
+    void Release()
+    {
+        if (!db_)
+            return;
+        sqlite3_exec(db_, "COMMIT;", nullptr, nullptr, nullptr);
+        sqlite3_close(db_);
+        db_ = nullptr;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+TEST_F(PositionTest, ALockedDatabaseNeitherStallsNorLosesThePositions)
+{
+    std::string a = dir.Write("a.txt", Numbered(50));
+    std::string b = dir.Write("b.txt", Numbered(5));
+    ASSERT_TRUE(OpenAndRestore(a));
+    Put(12, 0);
+    doc->ToggleBookmark();
+    Put(30, 2);
+    ASSERT_TRUE(OpenAndRestore(b));  // a.txt: line 30, a bookmark on 12
+    const std::string database = doc->Positions().Database().FullPath();
+
+    ForeignLock lock(database);
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(OpenAndRestore(a));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1000));
+    EXPECT_TRUE(doc->Positions().ReadPending());
+    EXPECT_EQ(doc->cursorLine, 0);
+    Put(3, 0);
+    doc->ToggleBookmark();  // set while the stored ones are not known yet
+    Put(0, 0);
+    doc->AutoReloadTick();  // still locked: nothing changes
+    EXPECT_EQ(doc->cursorLine, 0);
+
+    lock.Release();
+    doc->AutoReloadTick();  // the view's timer tries again
+    EXPECT_FALSE(doc->Positions().ReadPending());
+    EXPECT_EQ(doc->cursorLine, 30);
+    EXPECT_TRUE(doc->HasBookmark(12));
+    EXPECT_TRUE(doc->HasBookmark(3));
+
+    // Leaving while locked queues the writing; it happens once the lock is gone.
+    ForeignLock again(database);
+    Put(40, 1);
+    const auto leaving = std::chrono::steady_clock::now();
+    ASSERT_TRUE(OpenAndRestore(b));
+    EXPECT_LT(std::chrono::steady_clock::now() - leaving, std::chrono::milliseconds(1000));
+    again.Release();
+    doc->Positions().Database().WaitForWorker();
+    ASSERT_TRUE(OpenAndRestore(a));
+    EXPECT_EQ(doc->cursorLine, 40);
+    EXPECT_TRUE(doc->HasBookmark(12));
+    EXPECT_TRUE(doc->HasBookmark(3));
+}
+
+TEST_F(PositionTest, WritesQueuedWhileLockedSurviveARestart)
+{
+    std::string a = dir.Write("it's a.txt", Numbered(50));
+    std::string b = dir.Write("b.txt", Numbered(5));
+    ASSERT_TRUE(OpenAndRestore(a));
+    Put(7, 0);
+    doc->ToggleBookmark();
+    Put(9, 0);
+    {
+        ForeignLock lock(doc->Positions().Database().FullPath());
+        doc->DeleteContents();  // quitting while another program holds the database
+        Reopen();  // the queue goes to its file and is replayed by the next start
+    }
+    doc->Positions().Database().WaitForWorker();
+    ASSERT_TRUE(OpenAndRestore(a));
+    EXPECT_EQ(doc->cursorLine, 9);
+    EXPECT_TRUE(doc->HasBookmark(7));
+    (void)b;
 }
 
 TEST_F(PositionTest, BookmarksToggleAndStepWithoutWrapping)

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "document/DocumentView.h"
 #include "platform/EntryDialog.h"
 #include "platform/FileDialogs.h"

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "app/ui/OptionsDialog.h"
 #include "charset/ConversionDialogModel.h"
 #include "charset/ConversionTable.h"

@@ -12,8 +12,9 @@
 #include <QStatusBar>
 #include <QWindow>
 
+#include "common/PhaseTimer.h"
 #include "app/RecentFileList.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "app/ui/OptionsDialog.h"
 #include "document/CQVXDoc.h"
 #include "platform/qt/Cp1252.h"
@@ -399,6 +400,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     if (doc_.BinaryMode())
         doc_.SwitchBinaryMode();
     doc_.DeleteContents();
+    PhaseTimer::Mark("document left");
     event->accept();
 }
 

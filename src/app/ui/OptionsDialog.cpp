@@ -9,7 +9,7 @@
 #include <QLineEdit>
 #include <algorithm>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "document/CQVXDoc.h"
 #include "platform/qt/Cp1252.h"
 #include "structure/ProfileFile.h"

@@ -6,7 +6,7 @@
 
 #include "app/CommandLine.h"
 #include "app/RecentFileList.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "platform/qt/QtEntryDialog.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtProgressWindow.h"

@@ -10,7 +10,7 @@
 #include <climits>
 #include <iterator>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "common/Format.h"
 #include "document/CQVXDoc.h"
 #include "platform/ProgressWindow.h"
@@ -446,6 +446,7 @@ void CQVXView::paintEvent(QPaintEvent* event)
         viewport()->update();
         SetStatusText(2, CursorStatusText(doc_));
     }
+    emit painted();
 }
 
 void CQVXView::LookBack()

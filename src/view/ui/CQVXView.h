@@ -47,6 +47,8 @@ public:
 signals:
     void statusTextChanged(int pane, const QString& text);
     void documentChanged();
+    /// After every paint of the text.
+    void painted();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/RecentFileList.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "support/Fakes.h"
 
 namespace quill::test {

@@ -1,5 +1,5 @@
 // Reading and writing the settings through the settings store.
-#include "app/Settings.h"
+#include "settings/Settings.h"
 
 #include <iterator>
 
