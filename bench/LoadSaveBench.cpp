@@ -32,6 +32,7 @@ void BM_Load(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         harness.doc->OnNewDocument();
+        TextStore::WaitForReleases();
         const std::int64_t before = ResidentBytes();
         state.ResumeTiming();
         if (!harness.doc->OnOpenDocument(path))

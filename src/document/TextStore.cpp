@@ -1,6 +1,8 @@
 // Line bookkeeping of the text store.
 #include "document/TextStore.h"
 
+#include <atomic>
+#include <chrono>
 #include <system_error>
 #include <thread>
 
@@ -106,20 +108,32 @@ void TextStore::Clear(ProgressWindow* progress)
     fileSize_ = 0;
 }
 
+namespace {
+std::atomic<int> pendingReleases{0};
+}
+
+void TextStore::WaitForReleases()
+{
+    while (pendingReleases > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 void TextStore::ReleaseMemory(GapVector<LineSlot> table, std::vector<std::unique_ptr<LoadBlock>> blocks)
 {
     // Giving a gigabyte of pages back to the system takes it a good part of a second; nobody
     // needs to wait for that, so large texts are given back on a helper thread.
     constexpr std::size_t kInlineBlocks = 4;
     if (blocks.size() > kInlineBlocks) {
+        ++pendingReleases;
         try {
             std::thread([table = std::move(table), blocks = std::move(blocks)]() mutable {
                 blocks.clear();
                 table.Clear();
+                --pendingReleases;
             }).detach();
             return;
         } catch (const std::system_error&) {
-            // no thread to be had: freed here, below
+            --pendingReleases;  // no thread to be had: freed here, below
         }
     }
     blocks.clear();

@@ -92,6 +92,9 @@ public:
     /// remaining share on a range of 40, every 10,000 lines.
     void Clear(ProgressWindow* progress = nullptr);
 
+    /// Waits until the memory of cleared texts is given back (for measurements of memory).
+    static void WaitForReleases();
+
     ByteOffset FileSize() const { return fileSize_; }
     void SetFileSize(ByteOffset size) { fileSize_ = size; }
     std::int64_t WidestLine() const { return widest_; }
