@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "BenchSupport.h"
-#include "settings/Settings.h"
 #include "charset/ConversionTable.h"
 #include "document/CQVXDoc.h"
 #include "platform/ProgressWindow.h"
+#include "settings/Settings.h"
 #include "syntax/ColouringEngine.h"
 #include "syntax/SyntaxDescription.h"
 

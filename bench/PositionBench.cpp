@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "BenchSupport.h"
-#include "settings/Settings.h"
 #include "document/CQVXDoc.h"
 #include "document/DocumentView.h"
 #include "platform/ProgressWindow.h"
+#include "settings/Settings.h"
 
 namespace quill::bench {
 namespace {

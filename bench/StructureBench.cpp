@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "BenchSupport.h"
-#include "settings/Settings.h"
 #include "document/CQVXDoc.h"
 #include "platform/ProgressWindow.h"
+#include "settings/Settings.h"
 #include "structure/FieldOperations.h"
 #include "structure/SortDialogModel.h"
 #include "structure/StructureDescription.h"

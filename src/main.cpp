@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "common/PhaseTimer.h"
 #include "app/ui/QuillApplication.h"
+#include "common/PhaseTimer.h"
 #include "platform/qt/QtSettingsStore.h"
 
 int main(int argc, char* argv[])

@@ -14,7 +14,7 @@ struct CommandLine {
     bool help = false;
     bool version = false;
     bool timing = false;  ///< print the phases of start-up and exit, and quit after the first screen
-    std::string error;  ///< not empty when an argument was not understood
+    std::string error;    ///< not empty when an argument was not understood
 
     /// Parses the arguments after the program name. "FILE#LINE" names FILE when FILE#LINE itself
     /// does not exist.

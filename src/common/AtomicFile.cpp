@@ -16,10 +16,7 @@ mode_t CurrentUmask()
     return mask;
 }
 
-void LetWritesFailPastTheSizeLimit()
-{
-    std::signal(SIGXFSZ, SIG_IGN);
-}
+void LetWritesFailPastTheSizeLimit() { std::signal(SIGXFSZ, SIG_IGN); }
 
 int WriteFileAtomically(const std::string& path, const std::string& bytes)
 {

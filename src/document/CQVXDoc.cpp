@@ -11,13 +11,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "settings/Settings.h"
 #include "common/Format.h"
 #include "document/DocumentView.h"
 #include "document/TextFileWriter.h"
 #include "platform/FileDialogs.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
+#include "settings/Settings.h"
 #include "structure/FieldDef.h"
 
 namespace quill {
@@ -146,7 +146,8 @@ bool CQVXDoc::ConfirmOverwriteChangedFile(const std::string& path)
     // Another program may have written the file since it was read: saving would throw its
     // changes away unasked.
     FileStatus status;
-    if (path != path_ || !StatusOfPath(path, status) || (status.modified == modificationTime_ && status.size == diskSize_))
+    if (path != path_ || !StatusOfPath(path, status) ||
+        (status.modified == modificationTime_ && status.size == diskSize_))
         return true;
     return prompter_.Ask(Format("%s\nwas changed on disk since it was loaded.\nOverwrite it?", path.c_str()),
                          Buttons::OkCancel) == Answer::Ok;

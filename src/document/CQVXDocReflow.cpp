@@ -1,12 +1,12 @@
 // Reflow, binary mode and the wrap settings, and moving the cursor to a byte offset.
 #include <algorithm>
 
-#include "settings/Settings.h"
 #include "document/CQVXDoc.h"
 #include "document/DocumentView.h"
 #include "document/Reflower.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
+#include "settings/Settings.h"
 
 namespace quill {
 

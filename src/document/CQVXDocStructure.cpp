@@ -1,9 +1,9 @@
 // The document's side of record structures: their settings, the field at the cursor, reordering.
 #include <algorithm>
 
-#include "settings/Settings.h"
 #include "document/CQVXDoc.h"
 #include "document/DocumentView.h"
+#include "settings/Settings.h"
 
 namespace quill {
 

@@ -1,12 +1,12 @@
 // The document's text: reset, the steps of a load around the byte loop, widths and offsets.
 #include <cstdio>
 
-#include "settings/Settings.h"
 #include "common/Format.h"
 #include "document/CQVXDoc.h"
 #include "document/DocumentView.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
+#include "settings/Settings.h"
 
 namespace quill {
 

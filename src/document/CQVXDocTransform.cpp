@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <memory>
 
-#include "settings/Settings.h"
 #include "common/Format.h"
 #include "document/CQVXDoc.h"
 #include "document/DocumentView.h"
 #include "platform/EntryDialog.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
+#include "settings/Settings.h"
 
 namespace quill {
 

@@ -42,10 +42,13 @@ bool PositionStore::QueryEntries(const std::string& path, std::vector<BookmarkEn
     // The database is a file anybody can write: numbers are held where line arithmetic on them
     // cannot overflow. No text has this many lines or columns.
     constexpr std::int64_t kLimit = std::int64_t{1} << 48;
-    const auto held = [](std::int64_t value, std::int64_t low, std::int64_t high) { return std::clamp(value, low, high); };
+    const auto held = [](std::int64_t value, std::int64_t low, std::int64_t high) {
+        return std::clamp(value, low, high);
+    };
     entries.reserve(rows.RowCount());
     while (rows.Next())
-        entries.push_back({rows.Get("File"), held(rows.GetInt("CsrsX"), 0, kLimit), held(rows.GetInt("CsrsY"), 0, kLimit),
+        entries.push_back({rows.Get("File"), held(rows.GetInt("CsrsX"), 0, kLimit),
+                           held(rows.GetInt("CsrsY"), 0, kLimit),
                            static_cast<int>(held(rows.GetInt("LastPos"), INT32_MIN, INT32_MAX))});
     return true;
 }
@@ -119,10 +122,10 @@ std::string PositionStore::AddingStatements(const std::string& path) const
     const std::string file = SqlDatabase::Literal(path);
     std::string statements = "DELETE FROM Bookmarks WHERE File=" + file + " AND LastPos=1;";
     for (const BookmarkEntry& entry : entries_)
-        statements += InsertStatement(entry, entry.lastPos == 1 ? std::string()
-                                                                : " WHERE NOT EXISTS (SELECT 1 FROM Bookmarks WHERE File=" +
-                                                                      file + " AND LastPos=0 AND CsrsY=" +
-                                                                      std::to_string(entry.csrsY) + ")");
+        statements += InsertStatement(entry, entry.lastPos == 1
+                                                 ? std::string()
+                                                 : " WHERE NOT EXISTS (SELECT 1 FROM Bookmarks WHERE File=" + file +
+                                                       " AND LastPos=0 AND CsrsY=" + std::to_string(entry.csrsY) + ")");
     return statements;
 }
 

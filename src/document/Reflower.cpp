@@ -5,9 +5,9 @@
 #include <cstring>
 #include <new>
 
-#include "settings/Settings.h"
 #include "document/CQVXDoc.h"
 #include "platform/ProgressWindow.h"
+#include "settings/Settings.h"
 
 namespace quill {
 

@@ -87,8 +87,8 @@ std::future<TextLoader::BlockRead> TextLoader::StartRead(int fd, std::int64_t si
     // Where no thread can be started (a tight address-space limit), the block is read on demand.
     return std::async(std::launch::async | std::launch::deferred, [this, fd, data, size] {
         BlockRead block{data, size, 0, 0};
-        block.got = streaming_ ? ReadAvailable(fd, data, size, block.error, stop_)
-                               : ReadFully(fd, data, size, block.error);
+        block.got =
+            streaming_ ? ReadAvailable(fd, data, size, block.error, stop_) : ReadFully(fd, data, size, block.error);
         return block;
     });
 }

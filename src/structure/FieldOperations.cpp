@@ -472,7 +472,7 @@ std::uint32_t TerminatorLength(LineView line, const DisplayRules& rules)
 }  // namespace
 
 void FieldOperations::ExchangeTerminatorOfLastRecord(const std::vector<LineIndex>& order, LineIndex records,
-                                                      const DisplayRules& rules)
+                                                     const DisplayRules& rules)
 {
     // Records move whole, each with its own terminator. Only a last record without one would run
     // into its new follower: it takes the terminator of the record that is last now, which gives

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "settings/Settings.h"
 #include "document/CQVXDoc.h"
+#include "settings/Settings.h"
 #include "structure/FieldDef.h"
 
 namespace quill {

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "settings/Settings.h"
 #include "document/CQVXDoc.h"
+#include "settings/Settings.h"
 #include "view/ViewState.h"
 
 namespace quill {

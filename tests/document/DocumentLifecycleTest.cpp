@@ -3,8 +3,8 @@
 
 #include <csignal>
 #include <cstdio>
-#include <sys/resource.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -3,8 +3,8 @@
 
 #include <chrono>
 #include <fstream>
-#include <sqlite3.h>
 #include <random>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -161,7 +161,7 @@ TEST_F(PositionTest, WritesQueuedWhileLockedSurviveARestart)
     {
         ForeignLock lock(doc->Positions().Database().FullPath());
         doc->DeleteContents();  // quitting while another program holds the database
-        Reopen();  // the queue goes to its file and is replayed by the next start
+        Reopen();               // the queue goes to its file and is replayed by the next start
     }
     doc->Positions().Database().WaitForWorker();
     ASSERT_TRUE(OpenAndRestore(a));

@@ -46,16 +46,14 @@ protected:
             ch = alphabet ? alphabet[random() % std::strlen(alphabet)] : static_cast<char>(random() % 256);
         return text;
     }
-    std::string Value()
-    {
-        return random() % 2 ? Number() : Bytes(12, "ab;=[]\\t\"/*\r\n\x82\x83 ");
-    }
+    std::string Value() { return random() % 2 ? Number() : Bytes(12, "ab;=[]\\t\"/*\r\n\x82\x83 "); }
     /// Sections of random keys from the given list, with a general section now and then.
     std::string DescriptionFile(std::initializer_list<const char*> keys)
     {
         std::string file;
         for (int s = 0, sections = static_cast<int>(random() % 6); s < sections; ++s) {
-            file += random() % 4 == 0 ? "[<General>]\r\n" : "[" + Bytes(6, "ABC_0123") + "_000" + std::to_string(s) + "]\r\n";
+            file += random() % 4 == 0 ? "[<General>]\r\n"
+                                      : "[" + Bytes(6, "ABC_0123") + "_000" + std::to_string(s) + "]\r\n";
             for (int k = 0, n = static_cast<int>(random() % 8); k < n; ++k)
                 file += Pick(keys) + "=" + Value() + (random() % 2 ? ";\r\n" : "\n");
             if (random() % 10 == 0)
@@ -73,8 +71,9 @@ protected:
 TEST_F(HostileFilesTest, StructureDescriptions)
 {
     for (int round = 0; round < 1500; ++round) {
-        const std::string path = dir.Write("s.ini", DescriptionFile({"RecordLength", "Type", "Delimiter", "Mask", "Offset",
-                                                                     "Length", "Color", "TypeValue", "Comment"}));
+        const std::string path =
+            dir.Write("s.ini", DescriptionFile({"RecordLength", "Type", "Delimiter", "Mask", "Offset", "Length",
+                                                "Color", "TypeValue", "Comment"}));
         StructureDescription description;
         if (!description.Load(path))
             continue;
@@ -97,9 +96,9 @@ TEST_F(HostileFilesTest, StructureDescriptions)
 TEST_F(HostileFilesTest, SyntaxDescriptionsColourAnyLine)
 {
     for (int round = 0; round < 1500; ++round) {
-        const std::string path = dir.Write("s.syn", DescriptionFile({"Mask", "Start", "End", "IgnorStart", "Ignor",
-                                                                     "Keywords", "ExceptIn", "Color", "IgnorCase",
-                                                                     "Overwrite", "Root", "Sub"}));
+        const std::string path =
+            dir.Write("s.syn", DescriptionFile({"Mask", "Start", "End", "IgnorStart", "Ignor", "Keywords", "ExceptIn",
+                                                "Color", "IgnorCase", "Overwrite", "Root", "Sub"}));
         SyntaxDescription syntax;
         if (!syntax.Load(path))
             continue;
@@ -137,11 +136,22 @@ TEST_F(HostileFilesTest, ConversionTables)
 TEST_F(HostileFilesTest, PositionDatabases)
 {
     const std::string path = dir.File("Bookmarks.db");
-    { PositionStore create(path); }
+    {
+        PositionStore create(path);
+    }
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    const char* values[] = {"9223372036854775807", "-9223372036854775808", "0", "1", "-1", "'text'", "NULL", "3.5",
-                            "99999999999999999999", "2", "40"};
+    const char* values[] = {"9223372036854775807",
+                            "-9223372036854775808",
+                            "0",
+                            "1",
+                            "-1",
+                            "'text'",
+                            "NULL",
+                            "3.5",
+                            "99999999999999999999",
+                            "2",
+                            "40"};
     for (int row = 0; row < 400; ++row) {
         const std::string insert = std::string("INSERT INTO Bookmarks VALUES ('/f', ") + values[random() % 11] + ", " +
                                    values[random() % 11] + ", " + values[random() % 11] + ")";

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "search/BackslashCodes.h"
-#include "structure/ProfileFile.h"
 #include "structure/PathMask.h"
+#include "structure/ProfileFile.h"
 #include "structure/StructureDescription.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
@@ -142,8 +142,9 @@ TEST_F(DescriptionTest, FieldContentsAreReadByTheirBytesNotTheirColumns)
 
 TEST_F(DescriptionTest, OutOfRangeNumbersAreHeldWithin32Bits)
 {
-    const std::string path = dir.Write("Huge.ini", "[<General>]\nRecordLength=99999999999999999999999\nType=0\n"
-                    "[F_0000]\nOffset=2147483647\nLength=2147483647\nColor=-99999999999\n");
+    const std::string path =
+        dir.Write("Huge.ini", "[<General>]\nRecordLength=99999999999999999999999\nType=0\n"
+                              "[F_0000]\nOffset=2147483647\nLength=2147483647\nColor=-99999999999\n");
     ASSERT_TRUE(description.Load(path));
     EXPECT_EQ(description.RecordLength(), INT32_MAX);
     const FieldDef& field = description.Field(0);

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/Settings.h"
 #include "document/CQVXDoc.h"
+#include "settings/Settings.h"
 #include "support/Fakes.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "settings/Settings.h"
 #include "document/DocumentView.h"
 #include "platform/EntryDialog.h"
 #include "platform/FileDialogs.h"
 #include "platform/ProgressWindow.h"
 #include "platform/SettingsStore.h"
+#include "settings/Settings.h"
 
 namespace quill::test {
 

@@ -6,11 +6,11 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "settings/Settings.h"
 #include "app/ui/OptionsDialog.h"
 #include "charset/ConversionDialogModel.h"
 #include "charset/ConversionTable.h"
 #include "document/CQVXDoc.h"
+#include "settings/Settings.h"
 #include "structure/AssociateDialogModel.h"
 #include "structure/FieldDialogModel.h"
 #include "structure/SortDialogModel.h"

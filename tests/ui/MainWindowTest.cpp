@@ -1,8 +1,8 @@
 // The first window as a user sees it: open a file, move the cursor, read the status panes.
 #include <gtest/gtest.h>
 
-#include <QKeyEvent>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>

@@ -12,12 +12,12 @@
 #include <QStatusBar>
 #include <QWindow>
 
-#include "common/PhaseTimer.h"
 #include "app/RecentFileList.h"
-#include "settings/Settings.h"
 #include "app/ui/OptionsDialog.h"
+#include "common/PhaseTimer.h"
 #include "document/CQVXDoc.h"
 #include "platform/qt/Cp1252.h"
+#include "settings/Settings.h"
 #include "structure/FieldOperations.h"
 #include "structure/ui/QtStructureDialogs.h"
 #include "syntax/SyntaxCommands.h"

@@ -9,9 +9,9 @@
 #include <QLineEdit>
 #include <algorithm>
 
-#include "settings/Settings.h"
 #include "document/CQVXDoc.h"
 #include "platform/qt/Cp1252.h"
+#include "settings/Settings.h"
 #include "structure/ProfileFile.h"
 #include "structure/ui/DialogParts.h"
 

@@ -53,11 +53,14 @@ bool QuillApplication::Start(const CommandLine& commandLine)
     if (commandLine.reload)
         frame_->View().RequestAutoReloadAtEnd();
     CQVXView& view = frame_->View();
-    QObject::connect(&view, &CQVXView::painted, frame_.get(), [this, timing = commandLine.timing] {
-        PhaseTimer::Mark("first screen");
-        if (timing)  // a measuring run: quit as the user would, at once
-            QTimer::singleShot(0, frame_.get(), [this] { frame_->close(); });
-    }, Qt::SingleShotConnection);
+    QObject::connect(
+        &view, &CQVXView::painted, frame_.get(),
+        [this, timing = commandLine.timing] {
+            PhaseTimer::Mark("first screen");
+            if (timing)  // a measuring run: quit as the user would, at once
+                QTimer::singleShot(0, frame_.get(), [this] { frame_->close(); });
+        },
+        Qt::SingleShotConnection);
     view.viewport()->update();
     return true;
 }

@@ -6,11 +6,11 @@
 
 #include "app/CommandLine.h"
 #include "app/RecentFileList.h"
-#include "settings/Settings.h"
 #include "platform/qt/QtEntryDialog.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtProgressWindow.h"
 #include "platform/qt/QtPrompter.h"
+#include "settings/Settings.h"
 
 namespace quill {
 

@@ -20,7 +20,7 @@ QtProgressWindow::~QtProgressWindow() = default;
 void QtProgressWindow::Begin(std::int64_t range)
 {
     if (depth_++ > 0)
-        return;  // a nested operation shares the window of the outer one
+        return;      // a nested operation shares the window of the outer one
     range_ = range;  // 0 or less: the amount of work is not known (a pipe), the bar just moves
     escape_ = false;
     sinceBegin_.start();

@@ -10,11 +10,11 @@
 #include <climits>
 #include <iterator>
 
-#include "settings/Settings.h"
 #include "common/Format.h"
 #include "document/CQVXDoc.h"
 #include "platform/ProgressWindow.h"
 #include "platform/qt/Cp1252.h"
+#include "settings/Settings.h"
 #include "view/FieldSpans.h"
 #include "view/RowCells.h"
 #include "view/StatusTexts.h"
