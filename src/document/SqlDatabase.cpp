@@ -308,6 +308,7 @@ bool SqlDatabase::RunOnReader(const std::string& statement, const std::vector<Sq
 bool SqlDatabase::Query(SqlResult& result, const std::string& statement, const std::vector<SqlValue>& values)
 {
     result.Clear();
+    lockFailure_ = false;
     if (!IsOpen())
         return Fail(kNoDatabase);
     if (IsSelect(statement) && !InOwnTransaction())
@@ -317,6 +318,7 @@ bool SqlDatabase::Query(SqlResult& result, const std::string& statement, const s
 
 bool SqlDatabase::Exec(const std::string& statement, const std::vector<SqlValue>& values)
 {
+    lockFailure_ = false;
     if (!IsOpen())
         return Fail(kNoDatabase);
     return RunOnMain(statement, values, nullptr);

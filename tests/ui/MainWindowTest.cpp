@@ -156,13 +156,17 @@ TEST_F(MainWindowTest, ShortcutsActOnTheCurrentStateAndAltNeverTypes)
     QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
     QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
     QString asked;
-    QTimer::singleShot(200, [&asked] {
+    QTimer closer;  // looks for the dialog until it shows, however slow the machine
+    QObject::connect(&closer, &QTimer::timeout, [&asked, &closer] {
         if (QWidget* dialog = QApplication::activeModalWidget()) {
             asked = dialog->windowTitle();
             dialog->close();
+            closer.stop();
         }
     });
+    closer.start(50);
     QTest::keyClick(&view, Qt::Key_N, Qt::ControlModifier);
+    closer.stop();
     EXPECT_FALSE(asked.isEmpty());
     app.Frame().close();
     app.Exit();
