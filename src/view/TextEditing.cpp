@@ -5,6 +5,7 @@
 
 #include "document/CQVXDoc.h"
 #include "settings/Settings.h"
+#include "view/SelectionRange.h"
 #include "view/ViewState.h"
 
 namespace quill {
@@ -18,6 +19,17 @@ std::uint32_t TextEditing::IndexOfColumn(LineIndex line, std::int64_t column) co
         return static_cast<std::uint32_t>(std::min<std::int64_t>(column, view.Length()));
     const DisplayRules rules = doc_.Rules();
     return view.ColumnToIndex(column, rules.tabSize, rules.tab);
+}
+
+std::uint32_t TextEditing::ByteAtOrAfter(LineIndex line, std::int64_t column) const
+{
+    const std::uint32_t index = IndexOfColumn(line, column);
+    LineView view = doc_.Text().Line(line);
+    if (doc_.IgnoreFormatCodes() || index >= view.Length())
+        return index;
+    const DisplayRules rules = doc_.Rules();
+    // A tab that began before the column covers it: the byte after it is the first at or after.
+    return view.IndexToColumn(index, rules.tabSize, rules.tab) < column ? index + 1 : index;
 }
 
 std::uint32_t TextEditing::CursorIndex() const { return IndexOfColumn(doc_.cursorLine, doc_.cursorColumn); }
@@ -227,29 +239,50 @@ void TextEditing::Delete()
 
 void TextEditing::DeleteSelection()
 {
-    if (!doc_.HasSelection())
+    const SelectionRange range = SelectionRange::Of(doc_, view_.blockSelection);
+    if (range.Empty())
         return;
-    const bool anchorFirst = doc_.anchorLine < doc_.cursorLine ||
-                             (doc_.anchorLine == doc_.cursorLine && doc_.anchorColumn < doc_.cursorColumn);
-    const LineIndex upper = anchorFirst ? doc_.anchorLine : doc_.cursorLine;
-    const LineIndex lower = anchorFirst ? doc_.cursorLine : doc_.anchorLine;
-    const Column left = anchorFirst ? doc_.anchorColumn : doc_.cursorColumn;
-    const Column right = anchorFirst ? doc_.cursorColumn : doc_.anchorColumn;
-    const std::uint32_t leftIndex = IndexOfColumn(upper, left);
-    const std::uint32_t rightIndex = IndexOfColumn(lower, right);
-    LineView top = doc_.Text().Line(upper);
-    LineView bottom = doc_.Text().Line(lower);
-    LineRecord joined(top.Bytes(), leftIndex);
-    joined.Append(bottom.Bytes() + rightIndex, bottom.Length() - rightIndex);
-    for (LineIndex line = lower; line > upper; --line)
-        doc_.RemoveLine(line, true);
+    if (range.block) {
+        DeleteBlock(range.upper, range.lower, range.left, range.right);
+    } else {
+        const std::uint32_t leftIndex = IndexOfColumn(range.upper, range.left);
+        const std::uint32_t rightIndex = IndexOfColumn(range.lower, range.right);
+        LineView top = doc_.Text().Line(range.upper);
+        LineView bottom = doc_.Text().Line(range.lower);
+        LineRecord joined(top.Bytes(), leftIndex);
+        joined.Append(bottom.Bytes() + rightIndex, bottom.Length() - rightIndex);
+        for (LineIndex line = range.lower; line > range.upper; --line)
+            doc_.RemoveLine(line, true);
+        doc_.cursorLine = range.upper;
+        Replace(std::move(joined));
+    }
     doc_.ClearSelection();
-    doc_.cursorLine = upper;
-    Replace(std::move(joined));
-    PlaceAt(upper, leftIndex);
+    view_.blockSelection = false;
+    doc_.cursorLine = range.upper;
+    doc_.Text().SetCurrentLine(range.upper);
+    doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(
+        std::min<std::int64_t>(range.left, motion_.LineLength(range.upper)));
+    doc_.SetModifiedFlag();
     if (doc_.BinaryMode())
         doc_.ReflowKeepingOffset(-1);
     EnsureCursorVisible(doc_, view_, false);
+}
+
+void TextEditing::DeleteBlock(LineIndex upper, LineIndex lower, Column left, Column right)
+{
+    // Every line keeps what starts left of the block and from its right edge on; terminators stay.
+    for (LineIndex line = upper; line <= lower; ++line) {
+        LineView view = doc_.Text().Line(line);
+        const std::uint32_t end = ContentEnd(view);
+        const std::uint32_t from = std::min(ByteAtOrAfter(line, left), end);
+        const std::uint32_t to = std::min(ByteAtOrAfter(line, right), end);
+        if (from >= to)
+            continue;
+        LineRecord kept(view.Bytes(), from);
+        kept.Append(view.Bytes() + to, view.Length() - to);
+        doc_.Text().SetCurrentLine(line);
+        doc_.ReplaceCurrentLine(std::move(kept));
+    }
 }
 
 }  // namespace quill

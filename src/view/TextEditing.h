@@ -24,8 +24,17 @@ public:
     void InsertChar(std::uint8_t code, bool raw = false);
     void Backspace();
     void Delete();
-    /// Deletes the selected text (normal selection), leaving the cursor at its start.
+    /// Deletes the selected text (normal or block), leaving the cursor at its start.
     void DeleteSelection();
+    /// The first byte of a line whose display column is at or after a column (the line's length
+    /// when there is none).
+    std::uint32_t ByteAtOrAfter(LineIndex line, std::int64_t column) const;
+    /// The byte index covering a display column of a line.
+    std::uint32_t IndexOfColumn(LineIndex line, std::int64_t column) const;
+    /// Where the line's terminator starts.
+    std::uint32_t ContentEnd(LineView line) const;
+    /// Puts the cursor on a byte of a line (preferred column too).
+    void PlaceAt(LineIndex line, std::uint32_t index);
 
 private:
     void Overwrite(std::uint8_t stored);
@@ -34,10 +43,8 @@ private:
     void ReflowAroundCursor();
     bool WrapWidthLimited() const;
     std::uint32_t CursorIndex() const;
-    std::uint32_t IndexOfColumn(LineIndex line, std::int64_t column) const;
-    std::uint32_t ContentEnd(LineView line) const;
     void Replace(LineRecord line);
-    void PlaceAt(LineIndex line, std::uint32_t index);
+    void DeleteBlock(LineIndex upper, LineIndex lower, Column left, Column right);
 
     CQVXDoc& doc_;
     ViewState& view_;

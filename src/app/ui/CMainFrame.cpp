@@ -116,6 +116,21 @@ void CMainFrame::CreateMenus()
     Command(
         edit, QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { doc_.Undo(); },
         [this] { return doc_.CanUndo(); });
+    auto selection = [this] { return doc_.HasSelection(); };
+    auto clip = [this](auto action) {
+        return [this, action] {
+            action(view_->Input().Clip());
+            view_->AfterEdit();
+        };
+    };
+    Command(edit, QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X),
+            clip([](ClipboardEditing& c) { c.Cut(); }), selection);
+    Command(edit, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C),
+            clip([](ClipboardEditing& c) { c.Copy(); }), selection);
+    Command(edit, QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V),
+            clip([](ClipboardEditing& c) { c.Paste(false); }));
+    Command(edit, QStringLiteral("Paste As Block"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V),
+            clip([](ClipboardEditing& c) { c.Paste(true); }));
     Command(edit, QStringLiteral("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A), [this] { view_->SelectAll(); });
     edit->addSeparator();
     Command(edit, QStringLiteral("&Convert CRLF<->LF"), {}, [this] { doc_.ConvertTerminators(); });

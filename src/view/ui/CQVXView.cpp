@@ -52,8 +52,8 @@ CQVXView::CQVXView(CQVXDoc& doc, Settings& settings, QWidget* parent)
     : QAbstractScrollArea(parent),
       doc_(doc),
       settings_(settings),
-      motion_(doc, state_),
-      editing_(doc, state_),
+      input_(doc, state_, clipboard_),
+      motion_(input_.Motion()),
       ruler_(new FieldRuler(doc, state_, this)),
       engine_(doc.Syntax())
 {
@@ -217,91 +217,27 @@ void CQVXView::AfterCursorMove()
     doc_.UpdateSelectionStatusText();
 }
 
-bool CQVXView::MoveCursor(QKeyEvent* event)
+bool CQVXView::EditorKeyOf(const QKeyEvent* event, EditorKey& key)
 {
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    const bool shift = event->modifiers() & Qt::ShiftModifier;
-    const int key = event->key();
-    static const int kMoves[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up,     Qt::Key_Down,
-                                 Qt::Key_Home, Qt::Key_End,   Qt::Key_PageUp, Qt::Key_PageDown};
-    if (std::find(std::begin(kMoves), std::end(kMoves), key) == std::end(kMoves))
-        return false;
-    doc_.RaiseUndoGroup();
-    if (ctrl && doc_.Structure().IsActive() && (key == Qt::Key_Left || key == Qt::Key_Right)) {
-        doc_.ClearSelection();
-        key == Qt::Key_Left ? motion_.PreviousField() : motion_.NextField();
-        return true;
-    }
-    if (!shift && doc_.HasSelection() && (key == Qt::Key_Left || key == Qt::Key_Up)) {
-        // Left or Up on a selection goes to its anchor.
-        motion_.ClickAt(doc_.anchorLine, doc_.anchorColumn);
-        doc_.ClearSelection();
-        return true;
-    }
-    if (shift && !doc_.HasSelection()) {
-        doc_.anchorLine = doc_.cursorLine;
-        doc_.anchorColumn = doc_.cursorColumn;
-    } else if (!shift) {
-        doc_.ClearSelection();
-    }
-    switch (key) {
-    case Qt::Key_Left: ctrl ? motion_.WordLeft() : motion_.Left(); break;
-    case Qt::Key_Right: ctrl ? motion_.WordRight() : motion_.Right(); break;
-    case Qt::Key_Up: motion_.Up(); break;
-    case Qt::Key_Down: motion_.Down(); break;
-    case Qt::Key_Home: ctrl ? motion_.DocumentStart() : motion_.Home(); break;
-    case Qt::Key_End: ctrl ? motion_.DocumentEnd() : motion_.End(); break;
-    case Qt::Key_PageUp: motion_.PageUp(); break;
-    case Qt::Key_PageDown: motion_.PageDown(); break;
-    }
-    return true;
-}
-
-bool CQVXView::Edit(QKeyEvent* event)
-{
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
     switch (event->key()) {
-    case Qt::Key_Backspace: editing_.Backspace(); return true;
-    case Qt::Key_Delete: editing_.Delete(); return true;
+    case Qt::Key_Left: key = EditorKey::Left; return true;
+    case Qt::Key_Right: key = EditorKey::Right; return true;
+    case Qt::Key_Up: key = EditorKey::Up; return true;
+    case Qt::Key_Down: key = EditorKey::Down; return true;
+    case Qt::Key_Home: key = EditorKey::Home; return true;
+    case Qt::Key_End: key = EditorKey::End; return true;
+    case Qt::Key_PageUp: key = EditorKey::PageUp; return true;
+    case Qt::Key_PageDown: key = EditorKey::PageDown; return true;
+    case Qt::Key_Insert: key = EditorKey::Insert; return true;
+    case Qt::Key_Delete: key = EditorKey::Delete; return true;
+    case Qt::Key_Backspace: key = EditorKey::Backspace; return true;
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (doc_.OverwriteMode() && !ctrl) {
-            doc_.RaiseUndoGroup();
-            doc_.cursorColumn = doc_.preferredColumn = 0;
-            motion_.Down();
-        } else {
-            editing_.InsertChar(ctrl ? kLF : kCR);  // Ctrl+Enter: a form feed
-        }
-        return true;
-    case Qt::Key_Backtab:
+    case Qt::Key_Enter: key = EditorKey::Enter; return true;
     case Qt::Key_Tab:
-        if (doc_.Structure().IsActive() && doc_.OverwriteMode() && !doc_.BinaryMode()) {
-            // In a record, Tab goes from field to field.
-            doc_.RaiseUndoGroup();
-            event->key() == Qt::Key_Backtab ? motion_.PreviousField() : motion_.NextField();
-            return true;
-        }
-        if (settings_.tabAsSpace)
-            for (int i = 0; i < settings_.tabSize; ++i)
-                editing_.InsertChar(kBlank);
-        else
-            editing_.InsertChar(kTab);
-        return true;
-    default: break;
+    case Qt::Key_Backtab: key = EditorKey::Tab; return true;
+    case Qt::Key_Escape: key = EditorKey::Escape; return true;
+    default: return false;
     }
-    // Ctrl and Alt combinations are the menus' business: they never type, even when they are
-    // no shortcut, so a stray Alt+letter cannot change the text unnoticed.
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return false;
-    bool typed = false;
-    for (QChar ch : event->text()) {
-        auto byte = CharToCp1252(ch);
-        if (byte && *byte >= 0x20 && *byte != 0x7F) {  // a character outside code page 1252 is not inserted
-            editing_.InsertChar(*byte);
-            typed = true;
-        }
-    }
-    return typed;
 }
 
 void CQVXView::AfterEdit()
@@ -316,26 +252,31 @@ void CQVXView::AfterEdit()
 
 void CQVXView::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        doc_.ClearSelection();
-        AfterCursorMove();
-        return;
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const bool shift = modifiers & Qt::ShiftModifier || event->key() == Qt::Key_Backtab;
+    const bool ctrl = modifiers & Qt::ControlModifier;
+    KeyInput::Effect effect = KeyInput::Effect::None;
+    if (EditorKey key; EditorKeyOf(event, key)) {
+        effect = input_.Press(key, shift, ctrl);
+    } else if (!(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        // Ctrl and Alt combinations are the menus' business: they never type, even when they are
+        // no shortcut, so a stray Alt+letter cannot change the text unnoticed. A character
+        // outside code page 1252 is not inserted.
+        std::string typed;
+        for (QChar ch : event->text())
+            if (auto byte = CharToCp1252(ch))
+                typed += static_cast<char>(*byte);
+        effect = input_.Type(typed);
     }
-    if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
-        doc_.SetOverwriteMode(!doc_.OverwriteMode());
-        viewport()->update();
-        return;
-    }
-    if (MoveCursor(event)) {
+    switch (effect) {
+    case KeyInput::Effect::TextChanged: AfterEdit(); return;
+    case KeyInput::Effect::CursorMoved:
         SyncScrollBars();
         AfterCursorMove();
+        viewport()->update();
         return;
+    case KeyInput::Effect::None: QAbstractScrollArea::keyPressEvent(event); return;
     }
-    if (Edit(event)) {
-        AfterEdit();
-        return;
-    }
-    QAbstractScrollArea::keyPressEvent(event);
 }
 
 bool CQVXView::focusNextPrevChild(bool) { return false; }  // Tab is typed, not a focus move

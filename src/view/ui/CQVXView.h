@@ -6,9 +6,9 @@
 #include <QFont>
 
 #include "document/DocumentView.h"
+#include "platform/qt/QtClipboard.h"
 #include "syntax/ColouringEngine.h"
-#include "view/CursorMotion.h"
-#include "view/TextEditing.h"
+#include "view/KeyInput.h"
 #include "view/ViewState.h"
 
 namespace quill {
@@ -39,6 +39,10 @@ public:
     void SelectAll();
     /// Writes status panes 1 to 6.
     void UpdateStatusPanes();
+    /// The keys and the clipboard commands of the editor.
+    KeyInput& Input() { return input_; }
+    /// After a command changed the text or the cursor: repaint and refresh the panes.
+    void AfterEdit();
     int CellWidth() const { return cellWidth_; }
     /// The height of a hex box's digits in pixels.
     int HexDigitHeight() const { return hexDigitHeight_; }
@@ -67,9 +71,8 @@ private:
     void UpdateScrollRanges();
     void SyncScrollBars();
     void AfterCursorMove();
-    void AfterEdit();
-    bool MoveCursor(QKeyEvent* event);
-    bool Edit(QKeyEvent* event);
+    /// The key of an event as the editor knows it; false for keys it does not handle.
+    static bool EditorKeyOf(const QKeyEvent* event, EditorKey& key);
     void PaintSelection(QPainter& painter);
     void MoveToCell(const QPoint& at);
     void SizeHexFont();
@@ -84,8 +87,9 @@ private:
     CQVXDoc& doc_;
     Settings& settings_;
     ViewState state_;
-    CursorMotion motion_;
-    TextEditing editing_;
+    QtClipboard clipboard_;
+    KeyInput input_;
+    CursorMotion& motion_;
     QBasicTimer rewrapTimer_;  ///< wrapping at the window border follows the window's width
     FieldRuler* ruler_;
     ColouringEngine engine_;

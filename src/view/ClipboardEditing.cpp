@@ -1,0 +1,256 @@
+// Copy, cut and paste.
+#include "view/ClipboardEditing.h"
+
+#include <algorithm>
+#include <new>
+
+#include "document/CQVXDoc.h"
+#include "platform/Clipboard.h"
+#include "platform/ProgressWindow.h"
+#include "platform/Prompter.h"
+#include "view/SelectionRange.h"
+#include "view/ViewState.h"
+
+namespace quill {
+
+ClipboardEditing::ClipboardEditing(CQVXDoc& doc, ViewState& view, Clipboard& clipboard)
+    : doc_(doc),
+      view_(view),
+      clipboard_(clipboard),
+      editing_(doc, view)
+{
+}
+
+std::string ClipboardEditing::EncodePrivate(bool block, const std::string& bytes)
+{
+    std::string data(5, '\0');
+    data[0] = block ? 1 : 0;
+    const auto n = static_cast<std::uint32_t>(bytes.size());
+    for (int i = 0; i < 4; ++i)
+        data[1 + i] = static_cast<char>((n >> (8 * i)) & 0xFF);
+    return data + bytes;
+}
+
+bool ClipboardEditing::DecodePrivate(const std::string& data, bool& block, std::string& bytes)
+{
+    if (data.size() < 5)
+        return false;
+    std::uint32_t n = 0;
+    for (int i = 0; i < 4; ++i)
+        n |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(data[1 + i])) << (8 * i);
+    if (n > data.size() - 5)
+        return false;  // a truncated or foreign entry: taken as text instead
+    block = data[0] != 0;
+    bytes = data.substr(5, n);
+    return true;
+}
+
+std::string ClipboardEditing::SelectedBytes(const SelectionRange& range)
+{
+    const TextStore& text = doc_.Text();
+    const DisplayRules rules = doc_.Rules();
+    std::string bytes;
+    // The size first, so that a selection too large for memory fails before any work.
+    std::size_t size = 1;
+    if (range.block) {
+        size += static_cast<std::size_t>(range.right - range.left + 4) * static_cast<std::size_t>(range.Lines());
+    } else {
+        for (LineIndex line = range.upper; line <= range.lower; ++line)
+            size += text.Line(line).Length();
+    }
+    bytes.reserve(size);
+    const bool showProgress = range.Lines() > 5000;
+    if (showProgress)
+        doc_.Progress().Begin(40);
+    const std::string terminator = text.Terminator() == TerminatorKind::CRLF ? std::string{char(rules.cr), char(rules.lf)}
+                                                                             : std::string(1, char(rules.lf));
+    for (LineIndex line = range.upper; line <= range.lower; ++line) {
+        const LineView view = text.Line(line);
+        if (range.block) {
+            const std::uint32_t from = editing_.ByteAtOrAfter(line, range.left);
+            const std::uint32_t to = editing_.ByteAtOrAfter(line, range.right);
+            std::int64_t columns = 0;
+            for (std::uint32_t i = from; i < to && i < view.Length(); ++i) {
+                const std::uint8_t b = view.ByteAt(i);
+                if (b == rules.cr || b == rules.lf)
+                    continue;
+                bytes += static_cast<char>(b);
+                columns = rules.ignoreFormatCodes ? columns + 1
+                                                  : view.IndexToColumn(i + 1, rules.tabSize, rules.tab) - range.left;
+            }
+            bytes.append(static_cast<std::size_t>(std::max<std::int64_t>(0, range.right - range.left - columns)), ' ');
+            bytes += terminator;
+        } else {
+            const std::uint32_t from = line == range.upper ? editing_.IndexOfColumn(line, range.left) : 0;
+            const std::uint32_t to = line == range.lower ? editing_.IndexOfColumn(line, range.right) : view.Length();
+            if (to > from)
+                bytes.append(view.Bytes() + from, to - from);
+        }
+        if (showProgress && (line - range.upper) % 1000 == 0)
+            doc_.Progress().Step((line - range.upper) * 40 / range.Lines());
+    }
+    if (showProgress)
+        doc_.Progress().End();
+    return bytes;
+}
+
+bool ClipboardEditing::Copy()
+{
+    const SelectionRange range = SelectionRange::Of(doc_, view_.blockSelection);
+    if (range.Empty())
+        return false;
+    std::string bytes, text, data;
+    try {
+        bytes = SelectedBytes(range);
+        text = doc_.Charset().ToDisplay(bytes);
+        data = EncodePrivate(range.block, bytes);
+    } catch (const std::bad_alloc&) {
+        doc_.Progress().End();
+        doc_.Prompts().Error("Not enough memory!");
+        return false;
+    }
+    return clipboard_.Put(text, data);
+}
+
+bool ClipboardEditing::Cut()
+{
+    if (!Copy())
+        return false;
+    doc_.RaiseUndoGroup();
+    editing_.DeleteSelection();
+    return true;
+}
+
+void ClipboardEditing::Paste(bool asBlock)
+{
+    bool block = false;
+    std::string bytes;
+    const std::optional<std::string> data = clipboard_.PrivateData();
+    if (!data || !DecodePrivate(*data, block, bytes)) {
+        block = false;
+        bytes = doc_.Charset().FromDisplay(clipboard_.Text().value_or(std::string()));
+    }
+    Insert(bytes, block || asBlock);
+}
+
+std::int64_t ClipboardEditing::FirstLineBytes(const std::string& bytes, std::size_t from) const
+{
+    const DisplayRules rules = doc_.Rules();
+    std::size_t end = from;
+    while (end < bytes.size() && static_cast<std::uint8_t>(bytes[end]) != rules.lf &&
+           !(static_cast<std::uint8_t>(bytes[end]) == rules.cr && end + 1 < bytes.size() &&
+             static_cast<std::uint8_t>(bytes[end + 1]) == rules.lf))
+        ++end;
+    return static_cast<std::int64_t>(end - from);
+}
+
+void ClipboardEditing::DeleteColumns(LineIndex line, Column column, std::int64_t count)
+{
+    // What an overwriting paste replaces: count columns from the column, never the terminator.
+    const LineView view = doc_.Text().Line(line);
+    const std::uint32_t end = editing_.ContentEnd(view);
+    const std::uint32_t from = std::min(editing_.ByteAtOrAfter(line, column), end);
+    const std::uint32_t to = std::min(editing_.ByteAtOrAfter(line, column + count), end);
+    if (from < to)
+        ReplaceLine(line, std::string(view.Bytes(), from) + std::string(view.Bytes() + to, view.Length() - to));
+}
+
+std::string ClipboardEditing::SplitAt(LineIndex line, Column column, std::string& left)
+{
+    const LineView view = doc_.Text().Line(line);
+    const std::uint32_t end = editing_.ContentEnd(view);
+    const std::int64_t width = doc_.DisplayWidth(line);
+    std::uint32_t index = std::min(editing_.ByteAtOrAfter(line, column), end);
+    left.assign(view.Bytes(), index);
+    if (width < column)
+        left.append(static_cast<std::size_t>(column - width), ' ');  // a short line is padded
+    return std::string(view.Bytes() + index, view.Length() - index);
+}
+
+void ClipboardEditing::ReplaceLine(LineIndex line, const std::string& bytes)
+{
+    doc_.Text().SetCurrentLine(line);
+    doc_.ReplaceCurrentLine(LineRecord(bytes));
+}
+
+void ClipboardEditing::Insert(const std::string& bytes, bool block)
+{
+    doc_.RaiseUndoGroup();
+    const bool overwrite = doc_.OverwriteMode();
+    const bool binary = doc_.BinaryMode();
+    const DisplayRules rules = doc_.Rules();
+    if (doc_.HasSelection())
+        editing_.DeleteSelection();
+    const Column pasteColumn = doc_.cursorColumn;
+    LineIndex line = doc_.cursorLine;
+    if (overwrite && !binary)
+        DeleteColumns(line, pasteColumn, FirstLineBytes(bytes, 0));
+    std::string accumulator;
+    std::string right = SplitAt(line, pasteColumn, accumulator);
+    std::int64_t column = pasteColumn;
+    const std::string terminator = doc_.Text().Terminator() == TerminatorKind::CRLF
+                                       ? std::string{char(rules.cr), char(rules.lf)}
+                                       : std::string(1, char(rules.lf));
+    const bool showProgress = bytes.size() > 100000;
+    if (showProgress)
+        doc_.Progress().Begin(40);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (showProgress && i % 100000 == 0)
+            doc_.Progress().Step(static_cast<std::int64_t>(i * 40 / bytes.size()));
+        const auto b = static_cast<std::uint8_t>(bytes[i]);
+        if (binary) {
+            accumulator += static_cast<char>(b);  // every byte as it is
+            continue;
+        }
+        // Lines end in the file's own convention, whichever the pasted text had.
+        if (b == rules.cr && i + 1 < bytes.size() && static_cast<std::uint8_t>(bytes[i + 1]) == rules.lf)
+            continue;
+        if (b != rules.lf) {
+            accumulator += static_cast<char>(b);
+            column = b == rules.tab && !rules.ignoreFormatCodes ? NextTabStop(column, rules.tabSize) : column + 1;
+            continue;
+        }
+        if (!overwrite && !block) {
+            ReplaceLine(line, accumulator + terminator);
+            doc_.Text().SetCurrentLine(line);
+            doc_.InsertAfterCurrent(LineRecord());
+            ++line;
+            accumulator.clear();
+            column = 0;
+            continue;
+        }
+        // A block or an overwriting paste goes on at the paste column of the next line.
+        accumulator += right;
+        if (line + 1 >= doc_.Text().LineCount()) {
+            if (editing_.ContentEnd(LineView(accumulator)) == accumulator.size())
+                accumulator += terminator;
+            ReplaceLine(line, accumulator);
+            doc_.Text().SetCurrentLine(line);
+            doc_.InsertAfterCurrent(LineRecord());
+        } else {
+            ReplaceLine(line, accumulator);
+        }
+        ++line;
+        if (overwrite)
+            DeleteColumns(line, pasteColumn, FirstLineBytes(bytes, i + 1));
+        right = SplitAt(line, pasteColumn, accumulator);
+        column = pasteColumn;
+    }
+    if (showProgress)
+        doc_.Progress().End();
+    accumulator += right;
+    ReplaceLine(line, accumulator);
+    doc_.ClearSelection();
+    view_.blockSelection = false;
+    doc_.cursorLine = line;
+    doc_.Text().SetCurrentLine(line);
+    doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(column);
+    doc_.SetModifiedFlag();
+    if (binary) {
+        editing_.PlaceAt(line, static_cast<std::uint32_t>(accumulator.size() - right.size()));
+        doc_.ReflowKeepingOffset(-1);
+    }
+    EnsureCursorVisible(doc_, view_, false);
+}
+
+}  // namespace quill

@@ -1,0 +1,52 @@
+// Copy, cut and paste of the selection, in the desktop's plain text and the editor's block format.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "view/TextEditing.h"
+
+namespace quill {
+
+class CQVXDoc;
+class Clipboard;
+struct ViewState;
+struct SelectionRange;
+
+class ClipboardEditing {
+public:
+    ClipboardEditing(CQVXDoc& doc, ViewState& view, Clipboard& clipboard);
+
+    /// Puts the selection on the clipboard; false without a selection, when the memory for it
+    /// cannot be had ("Not enough memory!") or the clipboard refused it.
+    bool Copy();
+    /// Copy, then delete the selection.
+    bool Cut();
+    /// Inserts the clipboard at the cursor: a block as a block, text as text; asBlock forces a block.
+    void Paste(bool asBlock = false);
+    /// Inserts bytes at the cursor as a paste does (block: each line at the cursor column on
+    /// consecutive lines). One undo group.
+    void Insert(const std::string& bytes, bool block);
+
+    /// The selected bytes as the clipboard gets them (stored bytes; a block padded per line).
+    std::string SelectedBytes(const SelectionRange& range);
+
+    /// The private format: a block flag byte, the byte count (32-bit little-endian), the bytes.
+    static std::string EncodePrivate(bool block, const std::string& bytes);
+    static bool DecodePrivate(const std::string& data, bool& block, std::string& bytes);
+
+private:
+    void DeleteColumns(LineIndex line, Column column, std::int64_t count);
+    /// Splits a line at a column (padding it with blanks up to there); returns the right part.
+    std::string SplitAt(LineIndex line, Column column, std::string& left);
+    void ReplaceLine(LineIndex line, const std::string& bytes);
+    std::int64_t FirstLineBytes(const std::string& bytes, std::size_t from) const;
+
+    CQVXDoc& doc_;
+    ViewState& view_;
+    Clipboard& clipboard_;
+    TextEditing editing_;
+};
+
+}  // namespace quill

@@ -1,0 +1,163 @@
+// Key dispatch of the editor.
+#include "view/KeyInput.h"
+
+#include <algorithm>
+
+#include "document/CQVXDoc.h"
+#include "settings/Settings.h"
+#include "view/SelectionRange.h"
+#include "view/ViewState.h"
+
+namespace quill {
+
+KeyInput::KeyInput(CQVXDoc& doc, ViewState& view, Clipboard& clipboard)
+    : doc_(doc),
+      view_(view),
+      motion_(doc, view),
+      editing_(doc, view),
+      clipboard_(doc, view, clipboard)
+{
+}
+
+KeyInput::Effect KeyInput::Press(EditorKey key, bool shift, bool ctrl)
+{
+    switch (key) {
+    case EditorKey::Escape:
+        doc_.ClearSelection();
+        return Effect::CursorMoved;
+    case EditorKey::Insert:
+        if (ctrl) {
+            clipboard_.Copy();  // Ctrl+Insert
+            return Effect::None;
+        }
+        if (shift) {
+            clipboard_.Paste();  // Shift+Insert
+            return Effect::TextChanged;
+        }
+        doc_.SetOverwriteMode(!doc_.OverwriteMode());
+        return Effect::CursorMoved;
+    case EditorKey::Delete:
+        if (shift)
+            clipboard_.Cut();  // Shift+Delete
+        else
+            editing_.Delete();
+        return Effect::TextChanged;
+    case EditorKey::Backspace: editing_.Backspace(); return Effect::TextChanged;
+    case EditorKey::Enter:
+        if (doc_.OverwriteMode() && !ctrl) {
+            doc_.RaiseUndoGroup();
+            doc_.cursorColumn = doc_.preferredColumn = 0;
+            motion_.Down();
+            return Effect::CursorMoved;
+        }
+        editing_.InsertChar(ctrl ? kLF : kCR);  // Ctrl+Enter: a form feed
+        return Effect::TextChanged;
+    case EditorKey::Tab: return Tab(shift);
+    default: return Move(key, shift, ctrl);
+    }
+}
+
+KeyInput::Effect KeyInput::Move(EditorKey key, bool shift, bool ctrl)
+{
+    doc_.RaiseUndoGroup();
+    const bool horizontal = key == EditorKey::Left || key == EditorKey::Right;
+    if (ctrl && horizontal && doc_.Structure().IsActive()) {
+        doc_.ClearSelection();
+        key == EditorKey::Left ? motion_.PreviousField() : motion_.NextField();
+        return Effect::CursorMoved;
+    }
+    if (!shift && doc_.HasSelection() && (key == EditorKey::Left || key == EditorKey::Up)) {
+        // Left or Up on a selection goes to its anchor.
+        motion_.ClickAt(doc_.anchorLine, doc_.anchorColumn);
+        doc_.ClearSelection();
+        return Effect::CursorMoved;
+    }
+    if (shift && !doc_.HasSelection()) {
+        doc_.anchorLine = doc_.cursorLine;
+        doc_.anchorColumn = doc_.cursorColumn;
+        view_.blockSelection = false;
+    } else if (!shift) {
+        doc_.ClearSelection();
+    }
+    switch (key) {
+    case EditorKey::Left: ctrl ? motion_.WordLeft() : motion_.Left(); break;
+    case EditorKey::Right: ctrl ? motion_.WordRight() : motion_.Right(); break;
+    case EditorKey::Up: motion_.Up(); break;
+    case EditorKey::Down: motion_.Down(); break;
+    case EditorKey::Home: ctrl ? motion_.DocumentStart() : motion_.Home(); break;
+    case EditorKey::End: ctrl ? motion_.DocumentEnd() : motion_.End(); break;
+    case EditorKey::PageUp: motion_.PageUp(); break;
+    case EditorKey::PageDown: motion_.PageDown(); break;
+    default: return Effect::None;
+    }
+    return Effect::CursorMoved;
+}
+
+KeyInput::Effect KeyInput::Tab(bool shift)
+{
+    if (doc_.HasSelection() && !doc_.BinaryMode()) {
+        IndentSelection(shift);
+        return Effect::TextChanged;
+    }
+    if (doc_.Structure().IsActive() && doc_.OverwriteMode() && !doc_.BinaryMode()) {
+        // In a record, Tab goes from field to field.
+        doc_.RaiseUndoGroup();
+        shift ? motion_.PreviousField() : motion_.NextField();
+        return Effect::CursorMoved;
+    }
+    const Settings& settings = doc_.AppSettings();
+    if (settings.tabAsSpace)
+        for (int i = 0; i < settings.tabSize; ++i)
+            editing_.InsertChar(kBlank);
+    else
+        editing_.InsertChar(kTab);
+    return Effect::TextChanged;
+}
+
+void KeyInput::IndentSelection(bool unindent)
+{
+    const SelectionRange range = SelectionRange::Of(doc_, view_.blockSelection);
+    const Settings& settings = doc_.AppSettings();
+    const DisplayRules rules = doc_.Rules();
+    const LineIndex keep = doc_.Text().CurrentIndex();
+    doc_.RaiseUndoGroup();
+    bool changed = false;
+    for (LineIndex line = range.upper; line < range.lower; ++line) {
+        const LineView view = doc_.Text().Line(line);
+        std::string bytes(view.Text());
+        if (!unindent) {
+            bytes.insert(0, settings.tabAsSpace ? std::string(static_cast<std::size_t>(settings.tabSize), ' ')
+                                                : std::string(1, static_cast<char>(rules.tab)));
+        } else if (!bytes.empty() && static_cast<std::uint8_t>(bytes[0]) == rules.tab) {
+            bytes.erase(0, 1);
+        } else {
+            std::size_t blanks = 0;
+            while (blanks < bytes.size() && blanks < static_cast<std::size_t>(settings.tabSize) && bytes[blanks] == ' ')
+                ++blanks;
+            if (blanks == 0)
+                continue;
+            bytes.erase(0, blanks);
+        }
+        doc_.Text().SetCurrentLine(line);
+        doc_.ReplaceCurrentLine(LineRecord(bytes));
+        changed = true;
+    }
+    doc_.Text().SetCurrentLine(keep);
+    if (changed)
+        doc_.SetModifiedFlag();
+}
+
+KeyInput::Effect KeyInput::Type(const std::string& characters)
+{
+    bool typed = false;
+    for (char ch : characters) {
+        const auto code = static_cast<std::uint8_t>(ch);
+        if (code < 0x20 || code == 0x7F)
+            continue;
+        editing_.InsertChar(code);
+        typed = true;
+    }
+    return typed ? Effect::TextChanged : Effect::None;
+}
+
+}  // namespace quill
