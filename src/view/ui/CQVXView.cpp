@@ -17,6 +17,7 @@
 #include "settings/Settings.h"
 #include "view/FieldSpans.h"
 #include "view/RowCells.h"
+#include "view/SelectionRange.h"
 #include "view/StatusTexts.h"
 #include "view/ui/FieldRuler.h"
 
@@ -255,7 +256,7 @@ void CQVXView::keyPressEvent(QKeyEvent* event)
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     const bool shift = modifiers & Qt::ShiftModifier || event->key() == Qt::Key_Backtab;
     const bool ctrl = modifiers & Qt::ControlModifier;
-    KeyInput::Effect effect = KeyInput::Effect::None;
+    EditorInput::Effect effect = EditorInput::Effect::None;
     if (EditorKey key; EditorKeyOf(event, key)) {
         effect = input_.Press(key, shift, ctrl);
     } else if (!(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
@@ -269,58 +270,64 @@ void CQVXView::keyPressEvent(QKeyEvent* event)
         effect = input_.Type(typed);
     }
     switch (effect) {
-    case KeyInput::Effect::TextChanged: AfterEdit(); return;
-    case KeyInput::Effect::CursorMoved:
+    case EditorInput::Effect::TextChanged: AfterEdit(); return;
+    case EditorInput::Effect::CursorMoved:
         SyncScrollBars();
         AfterCursorMove();
         viewport()->update();
         return;
-    case KeyInput::Effect::None: QAbstractScrollArea::keyPressEvent(event); return;
+    case EditorInput::Effect::None: QAbstractScrollArea::keyPressEvent(event); return;
     }
 }
 
 bool CQVXView::focusNextPrevChild(bool) { return false; }  // Tab is typed, not a focus move
 
-void CQVXView::MoveToCell(const QPoint& at)
+std::pair<LineIndex, std::int64_t> CQVXView::CellAt(const QPoint& at) const
 {
     const LineIndex line = state_.topLine + std::max(0, at.y()) / cellHeight_;
     const std::int64_t column = state_.leftColumn + (std::max(0, at.x()) + cellWidth_ / 2) / cellWidth_;
-    motion_.ClickAt(std::min(line, doc_.Text().LineCount() - 1), column);
+    return {line, column};
 }
 
 void CQVXView::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    doc_.RaiseUndoGroup();
-    const bool extend = event->modifiers() & Qt::ShiftModifier;
-    if (extend && !doc_.HasSelection()) {
-        doc_.anchorLine = doc_.cursorLine;
-        doc_.anchorColumn = doc_.cursorColumn;
-    }
-    MoveToCell(event->position().toPoint());
-    if (!extend) {
-        doc_.anchorLine = doc_.cursorLine;  // a drag from here selects
-        doc_.anchorColumn = doc_.cursorColumn;
-    }
+    const auto [line, column] = CellAt(event->position().toPoint());
+    input_.MousePress(line, column, event->modifiers() & Qt::ShiftModifier, event->modifiers() & Qt::ControlModifier);
     SyncScrollBars();
     AfterCursorMove();
+    viewport()->update();
 }
 
 void CQVXView::mouseMoveEvent(QMouseEvent* event)
 {
     if (!(event->buttons() & Qt::LeftButton))
         return;
-    MoveToCell(event->position().toPoint());
-    SyncScrollBars();
+    const QPoint at = event->position().toPoint();
+    if (input_.EdgeScroll(at.x(), at.y(), viewport()->width(), viewport()->height()))
+        SyncScrollBars();
+    const auto [line, column] = CellAt(at);
+    input_.MouseMove(line, column);
     AfterCursorMove();
+    viewport()->update();
 }
 
 void CQVXView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && !doc_.HasSelection())
-        doc_.ClearSelection();
+    if (event->button() == Qt::LeftButton)
+        input_.MouseRelease();
     AfterCursorMove();
+    viewport()->update();
+}
+
+void CQVXView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    input_.SelectWord();
+    AfterCursorMove();
+    viewport()->update();
 }
 
 void CQVXView::focusInEvent(QFocusEvent* event)
@@ -503,20 +510,17 @@ void CQVXView::PaintHexBox(QPainter& painter, int x, int y, std::uint8_t byte, b
 
 void CQVXView::PaintSelection(QPainter& painter)
 {
-    if (!doc_.HasSelection())
+    const SelectionRange range = SelectionRange::Of(doc_, state_.blockSelection);
+    if (range.Empty())
         return;
-    const bool anchorFirst = doc_.anchorLine < doc_.cursorLine ||
-                             (doc_.anchorLine == doc_.cursorLine && doc_.anchorColumn < doc_.cursorColumn);
-    const LineIndex upper = std::min(doc_.anchorLine, doc_.cursorLine);
-    const LineIndex lower = std::max(doc_.anchorLine, doc_.cursorLine);
-    const std::int64_t upperColumn = anchorFirst ? doc_.anchorColumn : doc_.cursorColumn;
-    const std::int64_t lowerColumn = anchorFirst ? doc_.cursorColumn : doc_.anchorColumn;
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    const LineIndex first = std::max(upper, state_.topLine);
-    const LineIndex last = std::min(lower, state_.topLine + state_.pageLines);
+    const LineIndex first = std::max(range.upper, state_.topLine);
+    const LineIndex last = std::min(range.lower, state_.topLine + state_.pageLines);
     for (LineIndex line = first; line <= last; ++line) {
-        const std::int64_t from = line == upper ? upperColumn : 0;
-        const std::int64_t to = line == lower ? lowerColumn : doc_.DisplayWidth(line);
+        // A block spans its columns on every line; a normal selection runs from its start on the
+        // upper line to the line ends and on to its end on the lower line.
+        const std::int64_t from = range.block || line == range.upper ? range.left : 0;
+        const std::int64_t to = range.block || line == range.lower ? range.right : doc_.DisplayWidth(line);
         const int x = static_cast<int>((from - state_.leftColumn) * cellWidth_);
         const int width = static_cast<int>((to - from) * cellWidth_);
         painter.fillRect(QRect(x, static_cast<int>((line - state_.topLine) * cellHeight_), width, cellHeight_),

@@ -8,7 +8,7 @@
 #include "document/DocumentView.h"
 #include "platform/qt/QtClipboard.h"
 #include "syntax/ColouringEngine.h"
-#include "view/KeyInput.h"
+#include "view/EditorInput.h"
 #include "view/ViewState.h"
 
 namespace quill {
@@ -40,7 +40,7 @@ public:
     /// Writes status panes 1 to 6.
     void UpdateStatusPanes();
     /// The keys and the clipboard commands of the editor.
-    KeyInput& Input() { return input_; }
+    EditorInput& Input() { return input_; }
     /// After a command changed the text or the cursor: repaint and refresh the panes.
     void AfterEdit();
     int CellWidth() const { return cellWidth_; }
@@ -61,6 +61,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void wheelEvent(QWheelEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -74,7 +75,8 @@ private:
     /// The key of an event as the editor knows it; false for keys it does not handle.
     static bool EditorKeyOf(const QKeyEvent* event, EditorKey& key);
     void PaintSelection(QPainter& painter);
-    void MoveToCell(const QPoint& at);
+    /// The cell under a point of the text area: line and column.
+    std::pair<LineIndex, std::int64_t> CellAt(const QPoint& at) const;
     void SizeHexFont();
     void RewrapAtBorder();
     void PaintRow(QPainter& painter, int row, LineIndex line, bool coloured);
@@ -88,7 +90,7 @@ private:
     Settings& settings_;
     ViewState state_;
     QtClipboard clipboard_;
-    KeyInput input_;
+    EditorInput input_;
     CursorMotion& motion_;
     QBasicTimer rewrapTimer_;  ///< wrapping at the window border follows the window's width
     FieldRuler* ruler_;

@@ -1,5 +1,5 @@
 // Key dispatch of the editor.
-#include "view/KeyInput.h"
+#include "view/EditorInput.h"
 
 #include <algorithm>
 
@@ -10,7 +10,7 @@
 
 namespace quill {
 
-KeyInput::KeyInput(CQVXDoc& doc, ViewState& view, Clipboard& clipboard)
+EditorInput::EditorInput(CQVXDoc& doc, ViewState& view, Clipboard& clipboard)
     : doc_(doc),
       view_(view),
       motion_(doc, view),
@@ -19,7 +19,7 @@ KeyInput::KeyInput(CQVXDoc& doc, ViewState& view, Clipboard& clipboard)
 {
 }
 
-KeyInput::Effect KeyInput::Press(EditorKey key, bool shift, bool ctrl)
+EditorInput::Effect EditorInput::Press(EditorKey key, bool shift, bool ctrl)
 {
     switch (key) {
     case EditorKey::Escape:
@@ -57,7 +57,7 @@ KeyInput::Effect KeyInput::Press(EditorKey key, bool shift, bool ctrl)
     }
 }
 
-KeyInput::Effect KeyInput::Move(EditorKey key, bool shift, bool ctrl)
+EditorInput::Effect EditorInput::Move(EditorKey key, bool shift, bool ctrl)
 {
     doc_.RaiseUndoGroup();
     const bool horizontal = key == EditorKey::Left || key == EditorKey::Right;
@@ -93,7 +93,7 @@ KeyInput::Effect KeyInput::Move(EditorKey key, bool shift, bool ctrl)
     return Effect::CursorMoved;
 }
 
-KeyInput::Effect KeyInput::Tab(bool shift)
+EditorInput::Effect EditorInput::Tab(bool shift)
 {
     if (doc_.HasSelection() && !doc_.BinaryMode()) {
         IndentSelection(shift);
@@ -114,7 +114,7 @@ KeyInput::Effect KeyInput::Tab(bool shift)
     return Effect::TextChanged;
 }
 
-void KeyInput::IndentSelection(bool unindent)
+void EditorInput::IndentSelection(bool unindent)
 {
     const SelectionRange range = SelectionRange::Of(doc_, view_.blockSelection);
     const Settings& settings = doc_.AppSettings();
@@ -147,7 +147,72 @@ void KeyInput::IndentSelection(bool unindent)
         doc_.SetModifiedFlag();
 }
 
-KeyInput::Effect KeyInput::Type(const std::string& characters)
+void EditorInput::MousePress(LineIndex line, std::int64_t column, bool shift, bool ctrl)
+{
+    doc_.RaiseUndoGroup();
+    if (shift && !doc_.HasSelection()) {
+        doc_.anchorLine = doc_.cursorLine;
+        doc_.anchorColumn = doc_.cursorColumn;
+    }
+    motion_.ClickAt(std::clamp<LineIndex>(line, 0, doc_.Text().LineCount() - 1), std::max<std::int64_t>(0, column));
+    if (!shift) {
+        doc_.anchorLine = doc_.cursorLine;  // a drag from here selects
+        doc_.anchorColumn = doc_.cursorColumn;
+    }
+    view_.blockSelection = ctrl;
+}
+
+void EditorInput::MouseMove(LineIndex line, std::int64_t column)
+{
+    motion_.ClickAt(std::clamp<LineIndex>(line, 0, doc_.Text().LineCount() - 1), std::max<std::int64_t>(0, column));
+}
+
+void EditorInput::MouseRelease()
+{
+    if (!doc_.HasSelection()) {
+        doc_.ClearSelection();
+        view_.blockSelection = false;
+    }
+}
+
+bool EditorInput::EdgeScroll(int x, int y, int width, int height)
+{
+    constexpr int kEdge = 20;
+    const ViewState before = view_;
+    if (x < kEdge && view_.leftColumn > 0)
+        --view_.leftColumn;
+    else if (x > width - kEdge)
+        ++view_.leftColumn;
+    if (y < kEdge && view_.topLine > 0)
+        --view_.topLine;
+    else if (y > height - kEdge && view_.topLine + view_.pageLines < doc_.Text().LineCount())
+        ++view_.topLine;
+    return before.topLine != view_.topLine || before.leftColumn != view_.leftColumn;
+}
+
+void EditorInput::SelectWord()
+{
+    const LineView line = doc_.Text().Line(doc_.cursorLine);
+    const DisplayRules rules = doc_.Rules();
+    const auto wordAt = [&](std::uint32_t index) {
+        return index < ContentLength(line, rules) && CursorMotion::IsWordCharacter(doc_.Charset().ToDisplay(line.ByteAt(index)));
+    };
+    const auto columnOf = [&](std::uint32_t index) {
+        return static_cast<Column>(rules.ignoreFormatCodes ? index : line.IndexToColumn(index, rules.tabSize, rules.tab));
+    };
+    const std::uint32_t at = editing_.IndexOfColumn(doc_.cursorLine, doc_.cursorColumn);
+    std::uint32_t start = at, end = at;
+    while (start > 0 && wordAt(start - 1))
+        --start;
+    while (wordAt(end))
+        ++end;
+    doc_.anchorLine = doc_.cursorLine;
+    doc_.anchorColumn = columnOf(start);
+    doc_.cursorColumn = doc_.preferredColumn = columnOf(end);
+    view_.blockSelection = false;
+}
+
+EditorInput::Effect EditorInput::Type(const std::string& characters)
 {
     bool typed = false;
     for (char ch : characters) {

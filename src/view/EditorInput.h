@@ -1,5 +1,5 @@
-// The editor's keys and typed characters, without a toolkit: the view and the scenario tests both
-// feed them here.
+// The editor's keys, typed characters and mouse actions, without a toolkit: the view and the
+// scenario tests both feed them here.
 #pragma once
 
 #include <string>
@@ -16,16 +16,29 @@ struct ViewState;
 
 enum class EditorKey { Left, Right, Up, Down, Home, End, PageUp, PageDown, Insert, Delete, Backspace, Enter, Tab, Escape };
 
-class KeyInput {
+class EditorInput {
 public:
     /// What a key did, so the view knows what to repaint.
     enum class Effect { None, CursorMoved, TextChanged };
 
-    KeyInput(CQVXDoc& doc, ViewState& view, Clipboard& clipboard);
+    EditorInput(CQVXDoc& doc, ViewState& view, Clipboard& clipboard);
 
     Effect Press(EditorKey key, bool shift, bool ctrl);
     /// Typed characters as code page 1252 display codes; control codes below blank are ignored.
     Effect Type(const std::string& characters);
+
+    /// The left button pressed on a cell (line and column as the view computed them). Shift
+    /// extends the selection, Ctrl makes it a block.
+    void MousePress(LineIndex line, std::int64_t column, bool shift, bool ctrl);
+    /// The mouse moved with the button down: the cursor follows, the anchor stays.
+    void MouseMove(LineIndex line, std::int64_t column);
+    /// The button released: a selection of nothing is none.
+    void MouseRelease();
+    /// A double click: the word at the cursor is selected.
+    void SelectWord();
+    /// While dragging within 20 px of an edge of a client area of width × height px, the view
+    /// scrolls one column or line that way; true when it scrolled.
+    bool EdgeScroll(int x, int y, int width, int height);
 
     CursorMotion& Motion() { return motion_; }
     TextEditing& Editing() { return editing_; }
