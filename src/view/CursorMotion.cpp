@@ -137,6 +137,9 @@ void CursorMotion::ClickAt(LineIndex line, std::int64_t column)
 {
     SetLine(line);
     SetColumn(column, true);
+    // The preferred column is where the click was, beyond a short line too: a block selection
+    // dragged there keeps its width.
+    doc_.preferredColumn = static_cast<Column>(std::clamp<std::int64_t>(column, doc_.cursorColumn, INT32_MAX));
 }
 
 }  // namespace quill

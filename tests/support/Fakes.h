@@ -10,6 +10,7 @@
 #include "document/DocumentView.h"
 #include "platform/EntryDialog.h"
 #include "platform/FileDialogs.h"
+#include "platform/Clipboard.h"
 #include "platform/ProgressWindow.h"
 #include "platform/SettingsStore.h"
 #include "settings/Settings.h"
@@ -103,6 +104,22 @@ public:
     int scrollResets = 0;
     int ensureVisible = 0;
     bool structureBar = false;
+};
+
+/// A clipboard in memory, as two running instances would share the desktop's.
+class FakeClipboard : public Clipboard {
+public:
+    bool Put(const std::string& newText, const std::string& newData) override
+    {
+        text = newText;
+        data = newData;
+        return true;
+    }
+    std::optional<std::string> PrivateData() override { return data; }
+    std::optional<std::string> Text() override { return text; }
+
+    std::optional<std::string> text;
+    std::optional<std::string> data;
 };
 
 }  // namespace quill::test

@@ -1,0 +1,228 @@
+// Runs every keyboard and mouse scenario of this folder over the toolkit-free editor. A scenario is
+// a text file (*.scn) of directives, one a line; see README.md beside it. A new case needs no C++.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/DocumentFixture.h"
+#include "support/Fakes.h"
+#include "view/EditorInput.h"
+#include "view/ViewState.h"
+
+namespace quill::test {
+namespace {
+
+const std::string kFolder = QUILL_SOURCE_DIR "/tests/scenarios";
+
+std::vector<std::string> ScenarioFiles()
+{
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(kFolder))
+        if (entry.path().extension() == ".scn")
+            files.push_back(entry.path().stem().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// A quoted text with the escapes \r \n \t \f \\ \" and \xHH.
+std::string Unquote(const std::string& text)
+{
+    const auto open = text.find('"');
+    const auto close = text.rfind('"');
+    if (open == std::string::npos || close == open)
+        throw std::runtime_error("a quoted text is expected: " + text);
+    std::string bytes;
+    for (std::size_t i = open + 1; i < close; ++i) {
+        if (text[i] != '\\' || i + 1 >= close) {
+            bytes += text[i];
+            continue;
+        }
+        switch (text[++i]) {
+        case 'r': bytes += '\r'; break;
+        case 'n': bytes += '\n'; break;
+        case 't': bytes += '\t'; break;
+        case 'f': bytes += '\f'; break;
+        case 'x':
+            bytes += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+            break;
+        default: bytes += text[i];
+        }
+    }
+    return bytes;
+}
+
+class ScenarioTest : public DocumentFixture, public ::testing::WithParamInterface<std::string> {
+protected:
+    void Run(const std::string& name)
+    {
+        std::ifstream file(kFolder + "/" + name + ".scn");
+        ASSERT_TRUE(file) << name;
+        std::string line;
+        int number = 0;
+        while (std::getline(file, line)) {
+            ++number;
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            std::istringstream words(line);
+            std::string directive;
+            if (!(words >> directive) || directive[0] == '#')
+                continue;
+            std::string rest;
+            std::getline(words, rest);
+            SCOPED_TRACE(name + ".scn:" + std::to_string(number) + ": " + line);
+            Apply(directive, rest);
+            if (HasFatalFailure())
+                return;
+        }
+    }
+
+    void Apply(const std::string& directive, const std::string& rest)
+    {
+        std::istringstream args(rest);
+        if (directive == "input") {
+            ASSERT_TRUE(OpenBytes(Unquote(rest), "input.txt"));
+            input = std::make_unique<EditorInput>(*doc, state, clipboard);
+        } else if (directive == "set") {
+            Set(args);
+        } else if (directive == "key") {
+            std::string keys;
+            args >> keys;
+            Key(keys);
+        } else if (directive == "type") {
+            input->Type(Unquote(rest));
+        } else if (directive == "press" || directive == "move" || directive == "double-click") {
+            LineIndex row = 0;
+            std::int64_t column = 0;
+            std::string modifier;
+            args >> row >> column;
+            std::string modifiers;
+            while (args >> modifier)
+                modifiers += modifier;
+            if (directive == "press")
+                input->MousePress(row, column, modifiers.find("shift") != std::string::npos,
+                                  modifiers.find("ctrl") != std::string::npos);
+            else if (directive == "move")
+                input->MouseMove(row, column);
+            else {
+                input->MousePress(row, column, false, false);
+                input->SelectWord();
+            }
+        } else if (directive == "release") {
+            input->MouseRelease();
+        } else if (directive == "goto-line") {
+            LineIndex row = -1;
+            std::int64_t column = -1;
+            args >> row >> column;
+            input->Motion().GoToLine(row, column);
+        } else if (directive == "expect") {
+            EXPECT_EQ(AllBytes(), Unquote(rest));
+        } else if (directive == "cursor") {
+            LineIndex row = 0;
+            Column column = 0;
+            args >> row >> column;
+            EXPECT_EQ(doc->cursorLine, row);
+            EXPECT_EQ(doc->cursorColumn, column);
+        } else if (directive == "selection") {
+            std::string first;
+            args >> first;
+            if (first == "none") {
+                EXPECT_FALSE(doc->HasSelection());
+            } else {
+                EXPECT_TRUE(doc->HasSelection());
+                EXPECT_EQ(doc->anchorLine, std::stoll(first));
+                Column column = 0;
+                args >> column;
+                EXPECT_EQ(doc->anchorColumn, column);
+            }
+        } else if (directive == "clipboard") {
+            EXPECT_EQ(clipboard.text.value_or("<none>"), Unquote(rest));
+        } else if (directive == "clipboard-block") {
+            int block = 0;
+            args >> block;
+            ASSERT_TRUE(clipboard.data && clipboard.data->size() >= 5);
+            EXPECT_EQ((*clipboard.data)[0], block);
+        } else if (directive == "clipboard-put") {
+            clipboard.text = Unquote(rest);  // text another program put on the clipboard
+            clipboard.data.reset();
+        } else if (directive == "modified") {
+            int modified = 0;
+            args >> modified;
+            EXPECT_EQ(doc->IsModified(), modified != 0);
+        } else {
+            FAIL() << "unknown directive " << directive;
+        }
+    }
+
+    void Set(std::istringstream& args)
+    {
+        std::string name;
+        int value = 0;
+        args >> name >> value;
+        if (name == "tabsize")
+            doc->ChangeTabSize(value);
+        else if (name == "autoindent")
+            settings.autoIndent = value;
+        else if (name == "tabasspace")
+            settings.tabAsSpace = value;
+        else if (name == "overwrite")
+            doc->SetOverwriteMode(value != 0);
+        else if (name == "page-lines")
+            state.pageLines = value;
+        else
+            FAIL() << "unknown setting " << name;
+    }
+
+    void Key(const std::string& keys)
+    {
+        bool shift = false, ctrl = false;
+        std::string name = keys;
+        for (std::size_t plus; (plus = name.find('+')) != std::string::npos && plus + 1 < name.size();) {
+            const std::string modifier = name.substr(0, plus);
+            shift |= modifier == "shift";
+            ctrl |= modifier == "ctrl";
+            name = name.substr(plus + 1);
+        }
+        static const std::map<std::string, EditorKey> kKeys = {
+            {"left", EditorKey::Left},         {"right", EditorKey::Right},   {"up", EditorKey::Up},
+            {"down", EditorKey::Down},         {"home", EditorKey::Home},     {"end", EditorKey::End},
+            {"pageup", EditorKey::PageUp},     {"pagedown", EditorKey::PageDown}, {"insert", EditorKey::Insert},
+            {"delete", EditorKey::Delete},     {"backspace", EditorKey::Backspace}, {"enter", EditorKey::Enter},
+            {"tab", EditorKey::Tab},           {"escape", EditorKey::Escape}};
+        if (auto key = kKeys.find(name); key != kKeys.end()) {
+            input->Press(key->second, shift, ctrl);
+        } else if (ctrl && name == "c") {
+            input->Clip().Copy();
+        } else if (ctrl && name == "x") {
+            input->Clip().Cut();
+        } else if (ctrl && name == "v") {
+            input->Clip().Paste(shift);  // Ctrl+Shift+V pastes as a block
+        } else if (ctrl && name == "a") {
+            input->Motion().SelectAll();
+        } else if (ctrl && name == "z") {
+            doc->Undo();
+        } else {
+            FAIL() << "unknown key " << keys;
+        }
+    }
+
+    ViewState state{0, 0, 20, 80};
+    FakeClipboard clipboard;
+    std::unique_ptr<EditorInput> input;
+};
+
+TEST_P(ScenarioTest, Runs) { Run(GetParam()); }
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, ScenarioTest, ::testing::ValuesIn(ScenarioFiles()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             std::string name = info.param;
+                             for (char& ch : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
+                                     ch = '_';
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace quill::test
