@@ -1,0 +1,117 @@
+// What only the widget can show: the desktop clipboard, mouse drags, the painted caret and selection.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTest>
+
+#include "app/ui/CMainFrame.h"
+#include "app/ui/QuillApplication.h"
+#include "document/CQVXDoc.h"
+#include "platform/qt/QtClipboard.h"
+#include "support/Fakes.h"
+#include "support/TempDir.h"
+#include "view/ui/CQVXView.h"
+
+namespace quill::test {
+namespace {
+
+class EditorViewTest : public ::testing::Test {
+protected:
+    void SetUp() override { qputenv("QUILLARIUM_DATA", QByteArray::fromStdString(dir.File("QVXData"))); }
+    std::string Text(QuillApplication& app)
+    {
+        std::string all;
+        for (LineIndex i = 0; i < app.Document().Text().LineCount(); ++i)
+            all += app.Document().Text().Line(i).Text();
+        return all;
+    }
+    void Quit(QuillApplication& app)
+    {
+        app.Document().SetModifiedFlag(false);  // no question about saving
+        app.Frame().close();
+        app.Exit();
+    }
+    QPoint CellCentre(const CQVXView& view, int line, int column)
+    {
+        return {column * view.CellWidth() + 1, line * view.CellHeight() + view.CellHeight() / 2};
+    }
+
+    TempDir dir;
+    MemorySettingsStore store;
+};
+
+TEST_F(EditorViewTest, ACtrlDragSelectsABlockThatTravelsThroughTheDesktopClipboard)
+{
+    const std::string path = dir.Write("block.txt", "abcdef\nab\nabcdef\n");
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    CQVXView& view = app.Frame().View();
+    QWidget* area = view.viewport();
+    QTest::mousePress(area, Qt::LeftButton, Qt::ControlModifier, CellCentre(view, 0, 1));
+    QTest::mouseMove(area, CellCentre(view, 2, 4));
+    QTest::mouseRelease(area, Qt::LeftButton, Qt::ControlModifier, CellCentre(view, 2, 4));
+    ASSERT_TRUE(app.Document().HasSelection());
+    view.setFocus();
+    QTest::keyClick(&view, Qt::Key_Insert, Qt::ControlModifier);  // Ctrl+Insert copies
+
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->text(), QStringLiteral("bcd\nb  \nbcd\n"));
+    ASSERT_TRUE(data->hasFormat(QString::fromLatin1(QtClipboard::kBlockMimeType)));
+    EXPECT_EQ(data->data(QString::fromLatin1(QtClipboard::kBlockMimeType))[0], 1);
+
+    // Pasted at the start of the last line it is a block again, not three lines of text.
+    QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(&view, Qt::Key_Up);
+    QTest::keyClick(&view, Qt::Key_Insert, Qt::ShiftModifier);  // Shift+Insert pastes
+    EXPECT_EQ(Text(app), "abcdef\nab\nbcdabcdef\nb  \nbcd\n");
+    Quit(app);
+}
+
+TEST_F(EditorViewTest, PlainTextFromOtherProgramsIsConvertedAtTheBorder)
+{
+    const std::string path = dir.Write("plain.txt", "x\n");
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    QApplication::clipboard()->setText(QStringLiteral("\u00e9t\u00e9 \u20ac \u4e2d"));  // é, €, and a character 1252 lacks
+    CQVXView& view = app.Frame().View();
+    view.setFocus();
+    QTest::keyClick(&view, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(Text(app), "\xE9t\xE9 \x80 ?x\n");
+    Quit(app);
+}
+
+// The share of pixels of a cell that differ from the window background.
+double InkedShare(const QImage& image, const QRect& cell, QRgb background)
+{
+    int differing = 0;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x)
+            differing += (image.pixel(x, y) & 0xFFFFFF) != (background & 0xFFFFFF);
+    return static_cast<double>(differing) / (cell.width() * cell.height());
+}
+
+TEST_F(EditorViewTest, TheSelectionIsPaintedInverted)
+{
+    const std::string path = dir.Write("sel.txt", "          \n          \n");
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    CQVXView& view = app.Frame().View();
+    view.setFocus();
+    QTest::keyClick(&view, Qt::Key_Right);
+    QTest::keyClick(&view, Qt::Key_Right);
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    const QImage image = view.viewport()->grab().toImage();
+    const QRgb background = view.palette().color(QPalette::Base).rgb();
+    const int w = view.CellWidth(), h = view.CellHeight();
+    EXPECT_GT(InkedShare(image, QRect(3 * w + 1, 1, w - 2, h - 3), background), 0.9);  // selected
+    EXPECT_LT(InkedShare(image, QRect(8 * w + 1, 1, w - 2, h - 3), background), 0.1);  // not selected
+    EXPECT_LT(InkedShare(image, QRect(3 * w + 1, h + 2, w - 2, h - 4), background), 0.1);  // the next row
+    Quit(app);
+}
+
+}  // namespace
+}  // namespace quill::test

@@ -1,0 +1,98 @@
+// Copy and paste cases the scenarios cannot reach: memory limits, the private format, binary mode.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+#include "support/DocumentFixture.h"
+#include "support/Fakes.h"
+#include "view/ClipboardEditing.h"
+#include "view/ViewState.h"
+
+namespace quill::test {
+namespace {
+
+class ClipboardEditingTest : public DocumentFixture {
+protected:
+    ViewState state{0, 0, 20, 80};
+    FakeClipboard clipboard;
+    ClipboardEditing editing{*doc, state, clipboard};
+};
+
+TEST_F(ClipboardEditingTest, ThePrivateFormatCarriesTheBlockFlagAndTheBytes)
+{
+    const std::string bytes("a\0b\r\n", 5);
+    const std::string data = ClipboardEditing::EncodePrivate(true, bytes);
+    EXPECT_EQ(data.substr(0, 5), std::string("\x01\x05\x00\x00\x00", 5));
+    bool block = false;
+    std::string back;
+    ASSERT_TRUE(ClipboardEditing::DecodePrivate(data, block, back));
+    EXPECT_TRUE(block);
+    EXPECT_EQ(back, bytes);
+    EXPECT_FALSE(ClipboardEditing::DecodePrivate(data.substr(0, 7), block, back));  // cut short
+    EXPECT_FALSE(ClipboardEditing::DecodePrivate("\x01", block, back));
+}
+
+TEST_F(ClipboardEditingTest, APasteInBinaryModeKeepsEveryByte)
+{
+    ASSERT_TRUE(OpenBytes(std::string("\x01\x02\x03\x04", 4)));
+    if (!doc->BinaryMode())
+        doc->SwitchBinaryMode();
+    doc->cursorColumn = doc->preferredColumn = 2;
+    const std::string pasted("\r\n\x00\n\r", 5);
+    editing.Insert(pasted, false);
+    EXPECT_EQ(AllBytes(), std::string("\x01\x02", 2) + pasted + std::string("\x03\x04", 2));
+}
+
+TEST_F(ClipboardEditingTest, TheTextFormatShowsTheTableAndThePrivateOneTheStoredBytes)
+{
+    dir.Write("QVXData/upper.tec", "61=41\n");
+    ASSERT_TRUE(OpenBytes("abc\n"));
+    ASSERT_TRUE(doc->Charset().Load(dir.File("QVXData/upper.tec")));
+    doc->anchorLine = 0;
+    doc->anchorColumn = 0;
+    doc->cursorColumn = doc->preferredColumn = 2;
+    ASSERT_TRUE(editing.Copy());
+    EXPECT_EQ(clipboard.text, "Ab");
+    EXPECT_EQ(clipboard.data, ClipboardEditing::EncodePrivate(false, "ab"));
+    // Text from elsewhere goes through the input table.
+    clipboard.data.reset();
+    clipboard.text = "A";
+    doc->ClearSelection();
+    editing.Paste();
+    EXPECT_EQ(AllBytes(), "abac\n");
+}
+
+// The address sanitizer needs far more address space than the limit below leaves.
+#if !defined(__SANITIZE_ADDRESS__)
+TEST_F(ClipboardEditingTest, ACopyTooLargeForMemoryIsReportedAndTheProgramGoesOn)
+{
+    std::string bytes;
+    while (bytes.size() < (48u << 20))
+        bytes += std::string(99, 'c') + "\n";
+    ASSERT_TRUE(OpenBytes(bytes));
+    bytes.clear();
+    bytes.shrink_to_fit();
+    doc->anchorLine = 0;
+    doc->anchorColumn = 0;
+    doc->cursorLine = doc->Text().LineCount() - 1;
+    EXPECT_EXIT(
+        {
+            long pages = 0;
+            FILE* statm = std::fopen("/proc/self/statm", "r");
+            if (!statm || std::fscanf(statm, "%ld", &pages) != 1)
+                std::_Exit(3);
+            std::fclose(statm);
+            rlimit limit{};
+            limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(pages) * 4096 + (24u << 20);
+            ::setrlimit(RLIMIT_AS, &limit);
+            const bool copied = editing.Copy();
+            const bool told = !prompter.Texts().empty() && prompter.Texts().back() == "Not enough memory!";
+            std::_Exit(!copied && told && !clipboard.text ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+#endif
+
+}  // namespace
+}  // namespace quill::test
