@@ -9,6 +9,7 @@
 #include "support/DocumentFixture.h"
 #include "support/Fakes.h"
 #include "view/EditorInput.h"
+#include "view/Navigation.h"
 #include "view/ViewState.h"
 
 namespace quill::test {
@@ -85,6 +86,7 @@ protected:
         if (directive == "input") {
             ASSERT_TRUE(OpenBytes(Unquote(rest), "input.txt"));
             input = std::make_unique<EditorInput>(*doc, state, clipboard);
+            navigation = std::make_unique<Navigation>(*doc, state);
         } else if (directive == "set") {
             Set(args);
         } else if (directive == "key") {
@@ -117,6 +119,24 @@ protected:
             std::int64_t column = -1;
             args >> row >> column;
             input->Motion().GoToLine(row, column);
+        } else if (directive == "answer") {
+            entry.answers.push_back(Unquote(rest));
+        } else if (directive == "command") {
+            std::string name;
+            args >> name;
+            Command(name);
+        } else if (directive == "message") {
+            ASSERT_FALSE(prompter.Texts().empty());
+            EXPECT_EQ(prompter.Texts().back(), Unquote(rest));
+        } else if (directive == "no-message") {
+            EXPECT_TRUE(prompter.Texts().empty()) << prompter.Texts().back();
+        } else if (directive == "structure") {
+            // structure NAME OFFSET LENGTH: a field of a description made on the spot
+            std::string name;
+            auto field = std::make_unique<FieldDef>();
+            args >> field->name >> field->offset >> field->length;
+            doc->Structure().SetActive(true);
+            doc->Structure().AddField(std::move(field));
         } else if (directive == "expect") {
             EXPECT_EQ(AllBytes(), Unquote(rest));
         } else if (directive == "cursor") {
@@ -154,6 +174,30 @@ protected:
         } else {
             FAIL() << "unknown directive " << directive;
         }
+    }
+
+    void Command(const std::string& name)
+    {
+        if (name == "goto-line-column")
+            navigation->GoToLineColumn();
+        else if (name == "goto-byte")
+            navigation->GoToByte();
+        else if (name == "current-offset")
+            navigation->ShowCurrentOffset();
+        else if (name == "goto-offset-plus-selection")
+            navigation->GoToOffsetPlusSelection();
+        else if (name == "find-field")
+            navigation->FindField();
+        else if (name == "find-next-field")
+            navigation->FindNextField();
+        else if (name == "find-prev-field")
+            navigation->FindPrevField();
+        else if (name == "insert-hex")
+            navigation->InsertHex(input->Editing());
+        else if (name == "select-word")
+            input->SelectWord();
+        else
+            FAIL() << "unknown command " << name;
     }
 
     void Set(std::istringstream& args)
@@ -211,6 +255,7 @@ protected:
     ViewState state{0, 0, 20, 80};
     FakeClipboard clipboard;
     std::unique_ptr<EditorInput> input;
+    std::unique_ptr<Navigation> navigation;
 };
 
 TEST_P(ScenarioTest, Runs) { Run(GetParam()); }

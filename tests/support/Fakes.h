@@ -79,6 +79,18 @@ public:
         answers.erase(answers.begin());
         return answer;
     }
+    /// Takes one answer per value; a missing answer cancels.
+    bool AskValues(std::vector<EntryValue>& values) override
+    {
+        asked.push_back(EntryTitle(values));
+        for (EntryValue& value : values) {
+            if (answers.empty())
+                return false;
+            value.text = answers.front();
+            answers.erase(answers.begin());
+        }
+        return true;
+    }
     std::vector<std::string> answers;
     std::vector<std::string> asked;
 };

@@ -132,6 +132,10 @@ void CMainFrame::CreateMenus()
     Command(edit, QStringLiteral("Paste As Block"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V),
             clip([](ClipboardEditing& c) { c.Paste(true); }));
     Command(edit, QStringLiteral("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A), [this] { view_->SelectAll(); });
+    Command(edit, QStringLiteral("Insert HEX"), QKeySequence(Qt::CTRL | Qt::Key_I), [this] {
+        view_->Navigate().InsertHex(view_->Input().Editing());
+        view_->AfterEdit();
+    });
     edit->addSeparator();
     Command(edit, QStringLiteral("&Convert CRLF<->LF"), {}, [this] { doc_.ConvertTerminators(); });
     Command(
@@ -158,7 +162,7 @@ void CMainFrame::CreateMenus()
         [this] { settings_.viewCrossWires = !settings_.viewCrossWires; }, {},
         [this] { return settings_.viewCrossWires != 0; });
     Command(view, QStringLiteral("Current Offset?"), QKeySequence(Qt::CTRL | Qt::Key_Q),
-            [this] { ShowCurrentOffset(); });
+            [this] { view_->Navigate().ShowCurrentOffset(); });
     view->addSeparator();
     Command(
         view, QStringLiteral("Wrap Lines At..."), {}, [this] { doc_.WrapLinesAt(); }, {},
@@ -234,6 +238,28 @@ void CMainFrame::CreateMenus()
     Command(charset, QStringLiteral("&Convert"), {}, [this] { syntax_->CharsetConvert(); });
 
     QMenu* search = menuBar()->addMenu(QStringLiteral("&Search"));
+    auto navigate = [this](auto action) {
+        return [this, action] {
+            action(view_->Navigate());
+            view_->AfterEdit();
+        };
+    };
+    auto structureActive = [this] { return doc_.Structure().IsActive(); };
+    Command(search, QStringLiteral("Find Field"), QKeySequence(Qt::CTRL | Qt::Key_E),
+            navigate([](Navigation& n) { n.FindField(); }), structureActive);
+    Command(search, QStringLiteral("Find Next Field"), QKeySequence(Qt::Key_F4),
+            navigate([](Navigation& n) { n.FindNextField(); }), structureActive);
+    Command(search, QStringLiteral("Find Prev. Field"), QKeySequence(Qt::SHIFT | Qt::Key_F4),
+            navigate([](Navigation& n) { n.FindPrevField(); }), structureActive);
+    search->addSeparator();
+    Command(search, QStringLiteral("Go To &Line/Column"), QKeySequence(Qt::CTRL | Qt::Key_G),
+            navigate([](Navigation& n) { n.GoToLineColumn(); }));
+    Command(search, QStringLiteral("Go To &Byte"), QKeySequence(Qt::CTRL | Qt::Key_B),
+            navigate([](Navigation& n) { n.GoToByte(); }));
+    Command(
+        search, QStringLiteral("Go to Current Offset+Selected Bytes"), QKeySequence(Qt::CTRL | Qt::Key_Plus),
+        navigate([](Navigation& n) { n.GoToOffsetPlusSelection(); }),
+        [this] { return doc_.selectionValue != 0; });
     Command(search, QStringLiteral("Find Undisplayable Character"), QKeySequence(Qt::CTRL | Qt::Key_NumberSign),
             [this] { doc_.FindUndisplayable(); });
 
@@ -246,12 +272,6 @@ void CMainFrame::CreateMenus()
 
     for (QMenu* menu : {file, edit, view, structure, syntax, charset, search, options})
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
-}
-
-void CMainFrame::ShowCurrentOffset()
-{
-    const std::string text = "Offset=" + std::to_string(doc_.CursorByteOffset());
-    QMessageBox::information(this, QStringLiteral("Quillarium"), QString::fromStdString(text));
 }
 
 void CMainFrame::CreateStatusBar()

@@ -63,7 +63,6 @@ private:
     /// A menu command: what it does and, optionally, when it is enabled and when it shows a check.
     QAction* Command(QMenu* menu, const QString& text, const QKeySequence& key, std::function<void()> run,
                      std::function<bool()> enabled = {}, std::function<bool()> checked = {});
-    void ShowCurrentOffset();
 
     CQVXDoc& doc_;
     Settings& settings_;

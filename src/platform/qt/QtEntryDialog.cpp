@@ -1,7 +1,12 @@
 // The one-value entry dialog.
 #include "platform/qt/QtEntryDialog.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QInputDialog>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
 
 #include "platform/qt/Cp1252.h"
 
@@ -16,6 +21,36 @@ std::optional<std::string> QtEntryDialog::AskValue(const std::string& label, con
     if (!ok)
         return std::nullopt;
     return ToCp1252(text);
+}
+
+bool QtEntryDialog::AskValues(std::vector<EntryValue>& values)
+{
+    QDialog dialog(parent_);
+    dialog.setWindowTitle(FromCp1252(EntryTitle(values)));
+    auto* form = new QFormLayout(&dialog);
+    std::vector<QLineEdit*> edits;
+    for (const EntryValue& value : values) {
+        if (value.label.empty())
+            continue;  // a second value without a label has no row
+        auto* edit = new QLineEdit(FromCp1252(value.text), &dialog);
+        // Numbers can only be typed as their mode reads them.
+        if (value.mode == EntryMode::Decimal)
+            edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\s*-?\\d{0,18}")), edit));
+        else if (value.mode == EntryMode::Hex)
+            edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\s*[0-9A-Fa-f]{0,16}")), edit));
+        edit->selectAll();
+        form->addRow(FromCp1252(value.label) + QLatin1Char(':'), edit);
+        edits.push_back(edit);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    for (std::size_t i = 0; i < edits.size(); ++i)
+        values[i].text = ToCp1252(edits[i]->text());
+    return true;
 }
 
 }  // namespace quill

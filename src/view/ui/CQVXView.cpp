@@ -54,6 +54,7 @@ CQVXView::CQVXView(CQVXDoc& doc, Settings& settings, QWidget* parent)
       doc_(doc),
       settings_(settings),
       input_(doc, state_, clipboard_),
+      navigation_(doc, state_),
       motion_(input_.Motion()),
       ruler_(new FieldRuler(doc, state_, this)),
       engine_(doc.Syntax())

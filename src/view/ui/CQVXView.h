@@ -9,6 +9,7 @@
 #include "platform/qt/QtClipboard.h"
 #include "syntax/ColouringEngine.h"
 #include "view/EditorInput.h"
+#include "view/Navigation.h"
 #include "view/ViewState.h"
 
 namespace quill {
@@ -41,6 +42,8 @@ public:
     void UpdateStatusPanes();
     /// The keys and the clipboard commands of the editor.
     EditorInput& Input() { return input_; }
+    /// The commands that go to a named place.
+    Navigation& Navigate() { return navigation_; }
     /// After a command changed the text or the cursor: repaint and refresh the panes.
     void AfterEdit();
     int CellWidth() const { return cellWidth_; }
@@ -91,6 +94,7 @@ private:
     ViewState state_;
     QtClipboard clipboard_;
     EditorInput input_;
+    Navigation navigation_;
     CursorMotion& motion_;
     QBasicTimer rewrapTimer_;  ///< wrapping at the window border follows the window's width
     FieldRuler* ruler_;
