@@ -33,7 +33,7 @@ public:
 class NoEntry : public EntryDialog {
 public:
     std::optional<std::string> AskValue(const std::string&, const std::string&) override { return std::nullopt; }
-    bool AskValues(std::vector<EntryValue>&) override { return false; }
+    bool AskValues(const std::string&, std::vector<EntryValue>&) override { return false; }
 };
 
 }  // namespace quill::bench

@@ -22,9 +22,9 @@ class EntryDialog {
 public:
     virtual ~EntryDialog() = default;
 
-    /// The entry dialog with one or two values; its title is "first/second" or the first label.
+    /// The entry dialog with its values; an empty title is "first/second" or the first label.
     /// The texts come back as typed; false when cancelled.
-    virtual bool AskValues(std::vector<EntryValue>& values) = 0;
+    virtual bool AskValues(const std::string& title, std::vector<EntryValue>& values) = 0;
 
     /// Asks for a value under a label ("Length", "Characters"), proposing a text; empty when
     /// cancelled. The text is code page 1252 bytes.

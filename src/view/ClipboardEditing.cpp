@@ -6,8 +6,10 @@
 
 #include "document/CQVXDoc.h"
 #include "platform/Clipboard.h"
+#include "platform/EntryDialog.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
+#include "search/CounterSubstitution.h"
 #include "view/SelectionRange.h"
 #include "view/ViewState.h"
 
@@ -121,16 +123,60 @@ bool ClipboardEditing::Cut()
     return true;
 }
 
+std::string ClipboardEditing::ClipboardBytes(bool& block)
+{
+    std::string bytes;
+    const std::optional<std::string> data = clipboard_.PrivateData();
+    if (data && DecodePrivate(*data, block, bytes))
+        return bytes;
+    block = false;
+    return doc_.Charset().FromDisplay(clipboard_.Text().value_or(std::string()));
+}
+
 void ClipboardEditing::Paste(bool asBlock)
 {
     bool block = false;
-    std::string bytes;
-    const std::optional<std::string> data = clipboard_.PrivateData();
-    if (!data || !DecodePrivate(*data, block, bytes)) {
-        block = false;
-        bytes = doc_.Charset().FromDisplay(clipboard_.Text().value_or(std::string()));
-    }
+    const std::string bytes = ClipboardBytes(block);
     Insert(bytes, block || asBlock);
+}
+
+bool ClipboardEditing::PasteWithCounter()
+{
+    std::vector<EntryValue> values{{"Counter Start", EntryMode::Decimal, counterStart_},
+                                   {"Counter Increment", EntryMode::Decimal, counterIncrement_},
+                                   {"Paste n Times", EntryMode::Decimal, pasteTimes_}};
+    if (!doc_.Entries().AskValues("Paste & Replace Counter", values))
+        return false;
+    counterStart_ = values[0].text;
+    counterIncrement_ = values[1].text;
+    pasteTimes_ = values[2].text;
+    const auto start = ReadEntry(values[0]);
+    const auto increment = ReadEntry(values[1]);
+    const auto times = ReadEntry(values[2]);
+    if (!start || *start < INT32_MIN || *start > INT32_MAX) {
+        doc_.Prompts().Error("Counter Start must be a number!");
+        return false;
+    }
+    if (!increment || *increment < 1 || *increment > 999999999) {
+        doc_.Prompts().Error("Counter Increment must be between 1 and 999999999!");
+        return false;
+    }
+    if (!times || *times < 1 || *times > 999999) {
+        doc_.Prompts().Error("Paste n Times must be between 1 and 999999!");
+        return false;
+    }
+    bool block = false;
+    const std::string bytes = ClipboardBytes(block);
+    std::int64_t counter = *start;
+    for (std::int64_t n = 0; n < *times; ++n) {
+        std::string text = bytes;
+        SubstituteCounter(text, static_cast<std::int32_t>(counter));  // wraps like the 32-bit counter it is
+        Insert(text, block);
+        counter += *increment;
+        if (counter > INT32_MAX)
+            counter -= std::int64_t{1} << 32;
+    }
+    return true;
 }
 
 std::int64_t ClipboardEditing::FirstLineBytes(const std::string& bytes, std::size_t from) const

@@ -25,6 +25,9 @@ public:
     bool Cut();
     /// Inserts the clipboard at the cursor: a block as a block, text as text; asBlock forces a block.
     void Paste(bool asBlock = false);
+    /// "Paste && Replace Counter": asks for the counter's start and increment and how often to
+    /// paste; each paste has its counter markers replaced by the counter, which then moves on.
+    bool PasteWithCounter();
     /// Inserts bytes at the cursor as a paste does (block: each line at the cursor column on
     /// consecutive lines). One undo group.
     void Insert(const std::string& bytes, bool block);
@@ -43,10 +46,17 @@ private:
     void ReplaceLine(LineIndex line, const std::string& bytes);
     std::int64_t FirstLineBytes(const std::string& bytes, std::size_t from) const;
 
+    /// The clipboard's bytes and whether they are a block.
+    std::string ClipboardBytes(bool& block);
+
     CQVXDoc& doc_;
     ViewState& view_;
     Clipboard& clipboard_;
     TextEditing editing_;
+    // The last values of Paste && Replace Counter, offered again.
+    std::string counterStart_ = "1";
+    std::string counterIncrement_ = "1";
+    std::string pasteTimes_ = "1";
 };
 
 }  // namespace quill

@@ -34,7 +34,7 @@ Navigation::Navigation(CQVXDoc& doc, ViewState& view) : doc_(doc), view_(view), 
 bool Navigation::GoToLineColumn()
 {
     std::vector<EntryValue> values{{"Line", EntryMode::Decimal, "0"}, {"Column", EntryMode::Decimal, "0"}};
-    if (!doc_.Entries().AskValues(values))
+    if (!doc_.Entries().AskValues({}, values))
         return false;
     const auto line = Read(values[0], doc_.Prompts());
     const auto column = line ? Read(values[1], doc_.Prompts()) : std::nullopt;
@@ -58,7 +58,7 @@ bool Navigation::GoToOffsetOrTell(ByteOffset offset)
 bool Navigation::GoToByte()
 {
     std::vector<EntryValue> values{{"Offset (use +- as prefix for relative offsets)", EntryMode::Text, ""}};
-    if (!doc_.Entries().AskValues(values))
+    if (!doc_.Entries().AskValues({}, values))
         return false;
     const std::string& text = values[0].text;
     const bool relative = !text.empty() && (text[0] == '+' || text[0] == '-');
@@ -113,7 +113,7 @@ bool Navigation::FindFieldIn(bool forward, bool ask)
         return false;
     if (ask || findValue_.empty()) {
         std::vector<EntryValue> values{{"Field", EntryMode::Text, findValue_}};
-        if (!doc_.Entries().AskValues(values))
+        if (!doc_.Entries().AskValues({}, values))
             return false;
         findValue_ = UpperCp1252(values[0].text);
     }
@@ -140,7 +140,7 @@ bool Navigation::FindFieldIn(bool forward, bool ask)
 bool Navigation::InsertHex(TextEditing& editing)
 {
     std::vector<EntryValue> values{{"HEX", EntryMode::Hex, "0"}};
-    if (!doc_.Entries().AskValues(values))
+    if (!doc_.Entries().AskValues({}, values))
         return false;
     const auto value = Read(values[0], doc_.Prompts());
     if (!value)

@@ -194,6 +194,8 @@ protected:
             navigation->FindPrevField();
         else if (name == "insert-hex")
             navigation->InsertHex(input->Editing());
+        else if (name == "paste-with-counter")
+            input->Clip().PasteWithCounter();
         else if (name == "select-word")
             input->SelectWord();
         else

@@ -80,9 +80,9 @@ public:
         return answer;
     }
     /// Takes one answer per value; a missing answer cancels.
-    bool AskValues(std::vector<EntryValue>& values) override
+    bool AskValues(const std::string& title, std::vector<EntryValue>& values) override
     {
-        asked.push_back(EntryTitle(values));
+        asked.push_back(title.empty() ? EntryTitle(values) : title);
         for (EntryValue& value : values) {
             if (answers.empty())
                 return false;

@@ -131,6 +131,8 @@ void CMainFrame::CreateMenus()
             clip([](ClipboardEditing& c) { c.Paste(false); }));
     Command(edit, QStringLiteral("Paste As Block"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V),
             clip([](ClipboardEditing& c) { c.Paste(true); }));
+    Command(edit, QStringLiteral("Paste && Replace Counter"), {},
+            clip([](ClipboardEditing& c) { c.PasteWithCounter(); }));
     Command(edit, QStringLiteral("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A), [this] { view_->SelectAll(); });
     Command(edit, QStringLiteral("Insert HEX"), QKeySequence(Qt::CTRL | Qt::Key_I), [this] {
         view_->Navigate().InsertHex(view_->Input().Editing());

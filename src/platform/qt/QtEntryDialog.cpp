@@ -23,10 +23,10 @@ std::optional<std::string> QtEntryDialog::AskValue(const std::string& label, con
     return ToCp1252(text);
 }
 
-bool QtEntryDialog::AskValues(std::vector<EntryValue>& values)
+bool QtEntryDialog::AskValues(const std::string& title, std::vector<EntryValue>& values)
 {
     QDialog dialog(parent_);
-    dialog.setWindowTitle(FromCp1252(EntryTitle(values)));
+    dialog.setWindowTitle(FromCp1252(title.empty() ? EntryTitle(values) : title));
     auto* form = new QFormLayout(&dialog);
     std::vector<QLineEdit*> edits;
     for (const EntryValue& value : values) {

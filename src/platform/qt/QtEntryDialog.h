@@ -12,7 +12,7 @@ public:
     explicit QtEntryDialog(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
     std::optional<std::string> AskValue(const std::string& label, const std::string& proposal) override;
-    bool AskValues(std::vector<EntryValue>& values) override;
+    bool AskValues(const std::string& title, std::vector<EntryValue>& values) override;
 
 private:
     QWidget* parent_;
