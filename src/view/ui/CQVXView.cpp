@@ -17,6 +17,7 @@
 #include "settings/Settings.h"
 #include "view/FieldSpans.h"
 #include "view/RowCells.h"
+#include "search/BracketMatch.h"
 #include "view/SelectionRange.h"
 #include "view/StatusTexts.h"
 #include "view/ui/FieldRuler.h"
@@ -543,6 +544,15 @@ void CQVXView::PaintCaret(QPainter& painter)
         const int width = doc_.OverwriteMode() ? cellWidth_ + 1 : 2;
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         painter.fillRect(QRect(x, y, width, cellHeight_), Qt::white);
+        // The partner of the bracket under the cursor gets a thin frame that blinks with the caret.
+        if (const BracketMatch match = MatchBracket(doc_); match.Found()) {
+            const int bx = static_cast<int>((match.column - state_.leftColumn) * cellWidth_);
+            const int by = static_cast<int>((match.line - state_.topLine) * cellHeight_);
+            painter.fillRect(QRect(bx - 1, by - 1, 1, cellHeight_ + 4), Qt::white);
+            painter.fillRect(QRect(bx + cellWidth_ + 1, by - 1, 1, cellHeight_ + 4), Qt::white);
+            painter.fillRect(QRect(bx, by - 1, cellWidth_ + 1, 1), Qt::white);
+            painter.fillRect(QRect(bx, by + cellHeight_ + 2, cellWidth_ + 1, 1), Qt::white);
+        }
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
 }

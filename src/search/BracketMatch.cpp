@@ -1,0 +1,84 @@
+// Bracket matching.
+#include "search/BracketMatch.h"
+
+#include <cstring>
+
+#include "document/CQVXDoc.h"
+
+namespace quill {
+
+namespace {
+
+constexpr LineIndex kLineLimit = 200;
+
+char PartnerOf(char bracket)
+{
+    switch (bracket) {
+    case '(': return ')';
+    case '[': return ']';
+    case '{': return '}';
+    case ')': return '(';
+    case ']': return '[';
+    case '}': return '{';
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+BracketMatch MatchBracket(const CQVXDoc& doc)
+{
+    BracketMatch match;
+    const TextStore& text = doc.Text();
+    if (doc.BinaryMode() || doc.cursorLine < 0 || doc.cursorLine >= text.LineCount())
+        return match;
+    const DisplayRules rules = doc.Rules();
+    const ConversionTable& table = doc.Charset();
+    const auto shown = [&table](LineView line, std::int64_t index) {
+        return static_cast<char>(table.ToDisplay(line.ByteAt(index)));
+    };
+    const LineView start = text.Line(doc.cursorLine);
+    const std::int64_t at = rules.ignoreFormatCodes ? doc.cursorColumn : start.ColumnToIndex(doc.cursorColumn, rules.tabSize, rules.tab);
+    if (at >= start.Length())
+        return match;
+    const char bracket = shown(start, at);
+    const char partner = PartnerOf(bracket);
+    if (!partner)
+        return match;
+    const bool forward = std::strchr("([{", bracket) != nullptr;
+    const int step = forward ? 1 : -1;
+    int depth = 0;
+    char quote = 0;
+    char previous = 0;  // the byte looked at before, in walking order forward; the one before in the line backward
+    for (LineIndex line = doc.cursorLine; line >= 0 && line < text.LineCount() &&
+                                          (forward ? line < doc.cursorLine + kLineLimit : line > doc.cursorLine - kLineLimit);
+         line += step) {
+        const LineView view = text.Line(line);
+        std::int64_t index = line == doc.cursorLine ? at : (forward ? 0 : static_cast<std::int64_t>(view.Length()) - 1);
+        for (; index >= 0 && index < view.Length(); index += step) {
+            const char byte = shown(view, index);
+            const char before = forward ? previous : (index > 0 ? shown(view, index - 1) : 0);
+            previous = byte;
+            if ((byte == '"' || byte == '\'') && before != '\\') {
+                if (!quote)
+                    quote = byte;
+                else if (quote == byte)
+                    quote = 0;
+                continue;
+            }
+            if (quote)
+                continue;
+            if (byte == bracket) {
+                ++depth;
+            } else if (byte == partner && --depth == 0) {
+                match.line = line;
+                match.column = static_cast<Column>(rules.ignoreFormatCodes ? index
+                                                                           : view.IndexToColumn(static_cast<std::uint32_t>(index), rules.tabSize, rules.tab));
+                return match;
+            }
+        }
+    }
+    return match;
+}
+
+}  // namespace quill
