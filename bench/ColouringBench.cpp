@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 
 #include "BenchSupport.h"
 #include "charset/ConversionTable.h"
@@ -12,6 +13,7 @@
 #include "settings/Settings.h"
 #include "syntax/ColouringEngine.h"
 #include "syntax/SyntaxDescription.h"
+#include "view/RowCells.h"
 
 namespace quill::bench {
 namespace {
@@ -91,6 +93,37 @@ void BM_ColourAScreenAtLine5000000(benchmark::State& state)
     state.counters["lines"] = static_cast<double>(text.LineCount());
 }
 BENCHMARK(BM_ColourAScreenAtLine5000000)->Unit(benchmark::kMillisecond);
+
+// The thumb dragged to any place: the look-back, the colours and the cells of 91 rows of 200
+// columns, laid out as the view paints them.
+void BM_LayOutAScreenAfterAThumbDrag(benchmark::State& state)
+{
+    static Source source;
+    const TextStore& text = source.doc->Text();
+    Settings settings;
+    RowOptions options;
+    options.visible = &settings.visible;
+    const DisplayRules rules = source.doc->Rules();
+    ColouringEngine engine(source.syntax);
+    std::mt19937 random(3);
+    std::uint64_t laidOut = 0;
+    for (auto _ : state) {
+        const LineIndex top = static_cast<LineIndex>(random() % static_cast<std::uint32_t>(text.LineCount() - 91));
+        engine.ResetOpenItems();
+        for (LineIndex line = std::max<LineIndex>(0, top - 15000); line < top; ++line)
+            engine.ColourLine(text.Line(line), false);
+        for (LineIndex row = 0; row < 91; ++row) {
+            engine.ColourLine(text.Line(top + row), true);
+            std::vector<Cell> cells = BuildRowCells(text.Line(top + row), rules, source.doc->Charset(), options);
+            if (cells.size() > 200)
+                cells.resize(200);
+            for (const Cell& cell : cells)
+                laidOut += static_cast<std::uint64_t>(engine.ItemOfByte(cell.byte));
+        }
+    }
+    benchmark::DoNotOptimize(laidOut);
+}
+BENCHMARK(BM_LayOutAScreenAfterAThumbDrag)->Unit(benchmark::kMillisecond);
 
 void BM_AutoSelectForA200MiBFile(benchmark::State& state)
 {

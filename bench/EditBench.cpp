@@ -2,14 +2,18 @@
 // re-cutting the whole text after switching word wrap.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 
 #include "BenchSupport.h"
 #include "document/CQVXDoc.h"
 #include "document/DocumentView.h"
+#include "platform/Clipboard.h"
 #include "platform/ProgressWindow.h"
 #include "settings/Settings.h"
+#include "view/ClipboardEditing.h"
+#include "view/RowCells.h"
 #include "view/TextEditing.h"
 #include "view/ViewState.h"
 
@@ -169,6 +173,85 @@ void BM_ReflowWholeTextAtEightyColumns(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * big.doc->Text().FileSize());
 }
 BENCHMARK(BM_ReflowWholeTextAtEightyColumns)->Unit(benchmark::kMillisecond)->Iterations(4);
+
+// A typed character until its row is laid out again for the screen.
+void BM_TypeACharacterAndLayOutItsRow(benchmark::State& state)
+{
+    BigText& big = Text();
+    RowOptions options;
+    options.visible = &big.settings.visible;
+    std::size_t cells = 0;
+    for (auto _ : state) {
+        big.At(Middle(), 10);
+        big.editing->InsertChar('x');
+        cells += BuildRowCells(big.doc->Text().Line(big.doc->cursorLine), big.doc->Rules(), big.doc->Charset(), options)
+                     .size();
+    }
+    benchmark::DoNotOptimize(cells);
+}
+BENCHMARK(BM_TypeACharacterAndLayOutItsRow)->Unit(benchmark::kMicrosecond);
+
+class MemoryClipboard : public Clipboard {
+public:
+    bool Put(std::string newData, std::optional<std::string> shown) override
+    {
+        data = std::move(newData);
+        shownText = std::move(shown);
+        return true;
+    }
+    std::optional<std::string> PrivateData() override { return data; }
+    std::optional<std::string> Text() override { return shownText ? *shownText : data.substr(5); }
+    std::string data;
+    std::optional<std::string> shownText;
+};
+
+// About 100 MB from the middle of the text: selected, copied, pasted elsewhere, and undone.
+void SelectHundredMegabytes(BigText& big)
+{
+    const LineIndex lines = 100'000'000 / 88;
+    big.At(Middle() - lines, 0);
+    big.doc->anchorLine = big.doc->cursorLine;
+    big.doc->anchorColumn = 0;
+    big.doc->cursorLine += lines;
+}
+
+void BM_CopyA100MBSelection(benchmark::State& state)
+{
+    BigText& big = Text();
+    MemoryClipboard clipboard;
+    ClipboardEditing editing(*big.doc, big.state, clipboard);
+    for (auto _ : state) {
+        SelectHundredMegabytes(big);
+        editing.Copy();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(clipboard.data.size()));
+}
+BENCHMARK(BM_CopyA100MBSelection)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_PasteA100MBText(benchmark::State& state)
+{
+    BigText& big = Text();
+    MemoryClipboard clipboard;
+    ClipboardEditing editing(*big.doc, big.state, clipboard);
+    SelectHundredMegabytes(big);
+    editing.Copy();
+    const ByteOffset size = big.doc->Text().FileSize();
+    double undo = 0;
+    for (auto _ : state) {
+        big.At(Middle() / 2, 0);
+        editing.Paste();
+        state.PauseTiming();
+        const auto started = std::chrono::steady_clock::now();
+        big.doc->Undo();  // one Undo brings the text back
+        undo += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+        if (big.doc->Text().FileSize() != size)
+            state.SkipWithError("the undo did not bring the text back");
+        state.ResumeTiming();
+    }
+    state.counters["undo_ms"] = undo / static_cast<double>(state.iterations());
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(clipboard.data.size()));
+}
+BENCHMARK(BM_PasteA100MBText)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace quill::bench

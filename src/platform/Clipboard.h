@@ -10,9 +10,11 @@ class Clipboard {
 public:
     virtual ~Clipboard() = default;
 
-    /// Puts both formats at once: text as code page 1252 display bytes, and the private data.
-    /// False when the clipboard could not take them (the copy is then dropped silently).
-    virtual bool Put(const std::string& text, const std::string& privateData) = 0;
+    /// Puts both formats at once: the private data (a block flag, the byte count in 4 bytes, the
+    /// stored bytes) and the text as code page 1252 display bytes. Without a text of its own (no
+    /// conversion table) the text is the stored bytes of the private data. False when the
+    /// clipboard could not take them (the copy is then dropped silently).
+    virtual bool Put(std::string privateData, std::optional<std::string> shownText) = 0;
     /// The private data put by this or another running instance, when the clipboard holds it.
     virtual std::optional<std::string> PrivateData() = 0;
     /// The plain text as code page 1252 bytes (characters it cannot hold become "?").

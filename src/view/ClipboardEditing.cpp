@@ -23,17 +23,23 @@ ClipboardEditing::ClipboardEditing(CQVXDoc& doc, ViewState& view, Clipboard& cli
 {
 }
 
+void ClipboardEditing::WriteHeader(std::string& data, bool block)
+{
+    data[0] = block ? '\1' : '\0';
+    const auto n = static_cast<std::uint32_t>(data.size() - 5);
+    for (int i = 0; i < 4; ++i)
+        data[1 + i] = static_cast<char>((n >> (8 * i)) & 0xFF);
+}
+
 std::string ClipboardEditing::EncodePrivate(bool block, const std::string& bytes)
 {
     std::string data(5, '\0');
-    data[0] = block ? 1 : 0;
-    const auto n = static_cast<std::uint32_t>(bytes.size());
-    for (int i = 0; i < 4; ++i)
-        data[1 + i] = static_cast<char>((n >> (8 * i)) & 0xFF);
-    return data + bytes;
+    data += bytes;
+    WriteHeader(data, block);
+    return data;
 }
 
-bool ClipboardEditing::DecodePrivate(const std::string& data, bool& block, std::string& bytes)
+bool ClipboardEditing::DecodePrivate(std::string data, bool& block, std::string& bytes)
 {
     if (data.size() < 5)
         return false;
@@ -43,17 +49,19 @@ bool ClipboardEditing::DecodePrivate(const std::string& data, bool& block, std::
     if (n > data.size() - 5)
         return false;  // a truncated or foreign entry: taken as text instead
     block = data[0] != 0;
-    bytes = data.substr(5, n);
+    data.resize(5 + n);
+    data.erase(0, 5);  // in place: a paste of 100 MB needs no second copy
+    bytes = std::move(data);
     return true;
 }
 
-std::string ClipboardEditing::SelectedBytes(const SelectionRange& range)
+std::string ClipboardEditing::SelectedBytes(const SelectionRange& range, bool withHeader)
 {
     const TextStore& text = doc_.Text();
     const DisplayRules rules = doc_.Rules();
     std::string bytes;
     // The size first, so that a selection too large for memory fails before any work.
-    std::size_t size = 1;
+    std::size_t size = 6;
     if (range.block) {
         size += static_cast<std::size_t>(range.right - range.left + 4) * static_cast<std::size_t>(range.Lines());
     } else {
@@ -61,6 +69,8 @@ std::string ClipboardEditing::SelectedBytes(const SelectionRange& range)
             size += text.Line(line).Length();
     }
     bytes.reserve(size);
+    if (withHeader)
+        bytes.assign(5, '\0');
     const bool showProgress = range.Lines() > 5000;
     if (showProgress)
         doc_.Progress().Begin(40);
@@ -93,6 +103,8 @@ std::string ClipboardEditing::SelectedBytes(const SelectionRange& range)
     }
     if (showProgress)
         doc_.Progress().End();
+    if (withHeader)
+        WriteHeader(bytes, range.block);  // the count is known now
     return bytes;
 }
 
@@ -101,17 +113,18 @@ bool ClipboardEditing::Copy()
     const SelectionRange range = SelectionRange::Of(doc_, view_.blockSelection);
     if (range.Empty())
         return false;
-    std::string bytes, text, data;
     try {
-        bytes = SelectedBytes(range);
-        text = doc_.Charset().ToDisplay(bytes);
-        data = EncodePrivate(range.block, bytes);
+        std::string data = SelectedBytes(range, true);
+        // Only a conversion table makes the text differ from the stored bytes.
+        std::optional<std::string> shown;
+        if (doc_.Charset().IsActive())
+            shown = doc_.Charset().ToDisplay(data.substr(5));
+        return clipboard_.Put(std::move(data), std::move(shown));
     } catch (const std::bad_alloc&) {
         doc_.Progress().End();
         doc_.Prompts().Error("Not enough memory!");
         return false;
     }
-    return clipboard_.Put(text, data);
 }
 
 bool ClipboardEditing::Cut()
@@ -126,8 +139,8 @@ bool ClipboardEditing::Cut()
 std::string ClipboardEditing::ClipboardBytes(bool& block)
 {
     std::string bytes;
-    const std::optional<std::string> data = clipboard_.PrivateData();
-    if (data && DecodePrivate(*data, block, bytes))
+    std::optional<std::string> data = clipboard_.PrivateData();
+    if (data && DecodePrivate(std::move(*data), block, bytes))
         return bytes;
     block = false;
     return doc_.Charset().FromDisplay(clipboard_.Text().value_or(std::string()));
@@ -219,6 +232,74 @@ void ClipboardEditing::ReplaceLine(LineIndex line, const std::string& bytes)
     doc_.ReplaceCurrentLine(LineRecord(bytes));
 }
 
+void ClipboardEditing::InsertLines(const std::string& bytes)
+{
+    // A plain paste: the text's lines become lines of their own, each made in one piece.
+    const DisplayRules rules = doc_.Rules();
+    LineIndex line = doc_.cursorLine;
+    const Column pasteColumn = doc_.cursorColumn;
+    std::string left;
+    const std::string right = SplitAt(line, pasteColumn, left);
+    const std::string terminator = doc_.Text().Terminator() == TerminatorKind::CRLF
+                                       ? std::string{char(rules.cr), char(rules.lf)}
+                                       : std::string(1, char(rules.lf));
+    const bool showProgress = bytes.size() > 100000;
+    if (showProgress)
+        doc_.Progress().Begin(40);
+    std::size_t start = 0, stepped = 0;
+    bool first = true;
+    for (;;) {
+        const auto lf = bytes.find(static_cast<char>(rules.lf), start);
+        if (lf == std::string::npos)
+            break;
+        // Lines end in the file's own convention, whichever the pasted text had.
+        std::size_t end = lf;
+        if (end > start && static_cast<std::uint8_t>(bytes[end - 1]) == rules.cr)
+            --end;
+        std::string made = first ? left : std::string();
+        made.append(bytes, start, end - start);
+        made += terminator;
+        if (first)
+            ReplaceLine(line, made);
+        else
+            line = doc_.InsertAfter(line, LineRecord(made), true);
+        first = false;
+        start = lf + 1;
+        if (showProgress && start - stepped > 100000) {
+            stepped = start;
+            doc_.Progress().Step(static_cast<std::int64_t>(start * 40 / bytes.size()));
+        }
+    }
+    std::string last = first ? left : std::string();
+    const std::size_t lastStart = last.size();
+    last.append(bytes, start, std::string::npos);
+    // The cursor goes after the pasted text: the columns of its last line from where it began.
+    std::int64_t column = first ? pasteColumn : 0;
+    for (std::size_t i = lastStart; i < last.size(); ++i)
+        column = static_cast<std::uint8_t>(last[i]) == rules.tab && !rules.ignoreFormatCodes
+                     ? NextTabStop(column, rules.tabSize)
+                     : column + 1;
+    last += right;
+    if (first)
+        ReplaceLine(line, last);
+    else
+        line = doc_.InsertAfter(line, LineRecord(last), true);
+    if (showProgress)
+        doc_.Progress().End();
+    FinishPaste(line, column);
+}
+
+void ClipboardEditing::FinishPaste(LineIndex line, std::int64_t column)
+{
+    doc_.ClearSelection();
+    view_.blockSelection = false;
+    doc_.cursorLine = line;
+    doc_.Text().SetCurrentLine(line);
+    doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(column);
+    doc_.SetModifiedFlag();
+    EnsureCursorVisible(doc_, view_, false);
+}
+
 void ClipboardEditing::Insert(const std::string& bytes, bool block)
 {
     doc_.RaiseUndoGroup();
@@ -227,6 +308,10 @@ void ClipboardEditing::Insert(const std::string& bytes, bool block)
     const DisplayRules rules = doc_.Rules();
     if (doc_.HasSelection())
         editing_.DeleteSelection();
+    if (!overwrite && !block && !binary) {
+        InsertLines(bytes);
+        return;
+    }
     const Column pasteColumn = doc_.cursorColumn;
     LineIndex line = doc_.cursorLine;
     if (overwrite && !binary)
@@ -286,17 +371,11 @@ void ClipboardEditing::Insert(const std::string& bytes, bool block)
         doc_.Progress().End();
     accumulator += right;
     ReplaceLine(line, accumulator);
-    doc_.ClearSelection();
-    view_.blockSelection = false;
-    doc_.cursorLine = line;
-    doc_.Text().SetCurrentLine(line);
-    doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(column);
-    doc_.SetModifiedFlag();
+    FinishPaste(line, column);
     if (binary) {
         editing_.PlaceAt(line, static_cast<std::uint32_t>(accumulator.size() - right.size()));
         doc_.ReflowKeepingOffset(-1);
     }
-    EnsureCursorVisible(doc_, view_, false);
 }
 
 }  // namespace quill

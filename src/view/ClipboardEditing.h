@@ -32,14 +32,19 @@ public:
     /// consecutive lines). One undo group.
     void Insert(const std::string& bytes, bool block);
 
-    /// The selected bytes as the clipboard gets them (stored bytes; a block padded per line).
-    std::string SelectedBytes(const SelectionRange& range);
+    /// The selected bytes as the clipboard gets them (stored bytes; a block padded per line);
+    /// withHeader: in the private format, its head in front.
+    std::string SelectedBytes(const SelectionRange& range, bool withHeader = false);
 
     /// The private format: a block flag byte, the byte count (32-bit little-endian), the bytes.
     static std::string EncodePrivate(bool block, const std::string& bytes);
-    static bool DecodePrivate(const std::string& data, bool& block, std::string& bytes);
+    static bool DecodePrivate(std::string data, bool& block, std::string& bytes);
+    /// Fills in the head of the private format in front of the bytes of data.
+    static void WriteHeader(std::string& data, bool block);
 
 private:
+    void InsertLines(const std::string& bytes);
+    void FinishPaste(LineIndex line, std::int64_t column);
     void DeleteColumns(LineIndex line, Column column, std::int64_t count);
     /// Splits a line at a column (padding it with blanks up to there); returns the right part.
     std::string SplitAt(LineIndex line, Column column, std::string& left);

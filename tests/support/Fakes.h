@@ -121,10 +121,11 @@ public:
 /// A clipboard in memory, as two running instances would share the desktop's.
 class FakeClipboard : public Clipboard {
 public:
-    bool Put(const std::string& newText, const std::string& newData) override
+    bool Put(std::string newData, std::optional<std::string> shown) override
     {
-        text = newText;
-        data = newData;
+        std::string newText = shown ? std::move(*shown) : newData.substr(5);
+        data = std::move(newData);
+        text = std::move(newText);
         return true;
     }
     std::optional<std::string> PrivateData() override { return data; }

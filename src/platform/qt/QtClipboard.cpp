@@ -9,12 +9,12 @@
 
 namespace quill {
 
-bool QtClipboard::Put(const std::string& text, const std::string& privateData)
+bool QtClipboard::Put(std::string privateData, std::optional<std::string> shownText)
 {
     QClipboard* clipboard = QApplication::clipboard();
     if (!clipboard)
         return false;
-    std::string printable = text;
+    std::string printable = shownText ? std::move(*shownText) : privateData.substr(std::min<std::size_t>(5, privateData.size()));
     std::erase(printable, '\0');
     auto* data = new QMimeData;
     data->setText(FromCp1252(printable));

@@ -12,7 +12,7 @@ class QtClipboard : public Clipboard {
 public:
     static constexpr const char* kBlockMimeType = "application/x-quillarium-block";
 
-    bool Put(const std::string& text, const std::string& privateData) override;
+    bool Put(std::string privateData, std::optional<std::string> shownText) override;
     std::optional<std::string> PrivateData() override;
     std::optional<std::string> Text() override;
 };
