@@ -271,6 +271,8 @@ void CMainFrame::CreateMenus()
             view_->ApplyFont();
     });
     Command(options, QStringLiteral("Options"), {}, [this] { RunOptionsDialog(this, settings_, doc_); });
+    Command(options, QStringLiteral("Visible Character Codes"), {},
+            [this] { RunVisibleCodesDialog(this, settings_, view_->TextFont()); });
 
     for (QMenu* menu : {file, edit, view, structure, syntax, charset, search, options})
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);

@@ -6,7 +6,10 @@
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "document/CQVXDoc.h"
@@ -14,6 +17,7 @@
 #include "settings/Settings.h"
 #include "structure/ProfileFile.h"
 #include "structure/ui/DialogParts.h"
+#include "view/VisibleCodesModel.h"
 
 namespace quill {
 
@@ -52,6 +56,41 @@ bool RunFontDialog(QWidget* parent, Settings& settings)
     settings.font = ToCp1252(chosen.family());
     settings.fontSize = static_cast<int>(chosen.pointSizeF() * 10);
     settings.fontWeight = chosen.weight();
+    return true;
+}
+
+}  // namespace quill
+
+namespace quill {
+
+bool RunVisibleCodesDialog(QWidget* parent, Settings& settings, const QFont& screenFont)
+{
+    VisibleCodesModel model(settings.visible);
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Visible Character Codes"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* area = new QScrollArea(&dialog);
+    auto* page = new QWidget(area);
+    auto* grid = new QGridLayout(page);
+    std::vector<QCheckBox*> boxes(256, nullptr);
+    for (int code = 1; code < 256; ++code) {
+        // Each label shows the character itself, drawn in the screen font.
+        auto* box = new QCheckBox(FromCp1252(VisibleCodesModel::Label(code)), page);
+        box->setFont(screenFont);
+        box->setChecked(model.Checked(code));
+        grid->addWidget(box, (code - 1) / 8, (code - 1) % 8);
+        boxes[static_cast<std::size_t>(code)] = box;
+    }
+    area->setWidget(page);
+    area->setWidgetResizable(true);
+    layout->addWidget(area);
+    layout->addWidget(OkCancel(dialog));
+    dialog.resize(720, 480);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    for (int code = 1; code < 256; ++code)
+        model.SetChecked(code, boxes[static_cast<std::size_t>(code)]->isChecked());
+    settings.visible = model.Apply(settings.visible);
     return true;
 }
 

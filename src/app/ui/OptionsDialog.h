@@ -1,6 +1,7 @@
-// The Options dialog (tab size, form feed line, Tab as blanks) and the Font dialog.
+// The Options dialog (tab size, form feed line, Tab as blanks), the Font dialog and the visible codes.
 #pragma once
 
+class QFont;
 class QWidget;
 
 namespace quill {
@@ -13,5 +14,7 @@ struct Settings;
 bool RunOptionsDialog(QWidget* parent, Settings& settings, CQVXDoc& doc);
 /// Shows the font dialog for fixed-pitch faces; on OK stores Font, FontSize and FontWeight.
 bool RunFontDialog(QWidget* parent, Settings& settings);
+/// "Visible Character Codes": a check box for each code 1 to 255; on OK stores Visible.
+bool RunVisibleCodesDialog(QWidget* parent, Settings& settings, const QFont& screenFont);
 
 }  // namespace quill

@@ -47,6 +47,7 @@ public:
     /// After a command changed the text or the cursor: repaint and refresh the panes.
     void AfterEdit();
     int CellWidth() const { return cellWidth_; }
+    const QFont& TextFont() const { return textFont_; }
     /// The height of a hex box's digits in pixels.
     int HexDigitHeight() const { return hexDigitHeight_; }
     int CellHeight() const { return cellHeight_; }
