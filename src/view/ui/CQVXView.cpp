@@ -18,6 +18,7 @@
 #include "view/FieldSpans.h"
 #include "view/RowCells.h"
 #include "search/BracketMatch.h"
+#include "view/RowLayout.h"
 #include "view/SelectionRange.h"
 #include "view/StatusTexts.h"
 #include "view/ui/FieldRuler.h"
@@ -28,11 +29,8 @@ namespace {
 
 constexpr int kMaxRows = 91;
 const QColor kGrey(0x70, 0x70, 0x70);
-const QColor kFormatBox(0x40, 0x40, 0xA0);
-const QColor kOtherBox(0xA0, 0x40, 0x40);
 const QColor kCrossWires(0xF0, 0x80, 0x80);
 const QColor kFormFeedLine(0x80, 0x80, 0xF0);
-const QColor kBookmarkText(0x80, 0x00, 0x00);
 
 int ClampToInt(std::int64_t value) { return static_cast<int>(std::clamp<std::int64_t>(value, 0, INT_MAX)); }
 
@@ -415,18 +413,15 @@ void CQVXView::LookBack()
 
 void CQVXView::PaintRow(QPainter& painter, int row, LineIndex line, bool coloured)
 {
-    RowOptions options;
-    options.visible = &settings_.visible;
-    options.viewControlChars = settings_.viewControlChars != 0;
-    const DisplayRules rules = doc_.Rules();
-    const std::vector<Cell> cells = BuildRowCells(doc_.Text().Line(line), rules, doc_.Charset(), options);
+    const RowLayout layout = LayOutRow(doc_, line, coloured ? &engine_ : nullptr);
+    const std::vector<Cell>& cells = layout.cells;
     const int y = row * cellHeight_;
     const int x0 = static_cast<int>(-state_.leftColumn * cellWidth_);
-    if (doc_.Structure().IsActive()) {
+    if (layout.structured) {
         // The row gets the window colour, then each field its palette colour under its cells.
         painter.fillRect(QRect(x0, y, 3000 + static_cast<int>(state_.leftColumn * cellWidth_), cellHeight_),
                          palette().color(QPalette::Base));
-        for (const FieldSpan& span : FieldSpansOf(doc_.Structure(), doc_.Text().Line(line), rules))
+        for (const FieldSpan& span : layout.fields)
             painter.fillRect(QRect(x0 + static_cast<int>(span.column * cellWidth_), y,
                                    static_cast<int>(span.width * cellWidth_), cellHeight_),
                              QColor(QRgb(span.colour)));
@@ -434,41 +429,24 @@ void CQVXView::PaintRow(QPainter& painter, int row, LineIndex line, bool coloure
         painter.fillRect(QRect(x0, y, static_cast<int>(cells.size()) * cellWidth_, cellHeight_),
                          palette().color(QPalette::Base));
     }
-
     const std::size_t first =
         static_cast<std::size_t>(std::min<std::int64_t>(state_.leftColumn, static_cast<std::int64_t>(cells.size())));
     const std::size_t last = std::min(cells.size(), first + static_cast<std::size_t>(state_.pageWidth) + 2);
-    QString text;
-    text.reserve(static_cast<qsizetype>(last - first));
-    for (std::size_t i = first; i < last; ++i)
-        text.append(Cp1252ToChar(cells[i].glyph));
-    const bool bookmarked = doc_.HasBookmark(line);
-    const QColor plain = doc_.IgnoreFormatCodes() ? QColor(Qt::black)
-                         : bookmarked             ? kBookmarkText
-                                                  : palette().color(QPalette::Text);
+    const QColor windowText = palette().color(QPalette::Text);
     const int ascent = QFontMetrics(textFont_).ascent();
     // Glyphs go cell by cell, so a face with uneven advances still keeps the columns.
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char(' '))
-            continue;
-        QColor colour = plain;
-        if (coloured && !bookmarked) {
-            const int item = engine_.ItemOfByte(cells[first + static_cast<std::size_t>(i)].byte);
-            const std::int64_t rgb = engine_.RunColour({0, 0, item});
-            if (rgb >= 0)
-                colour = QColor(QRgb(static_cast<std::uint32_t>(rgb)));
-        }
-        painter.setPen(colour);
-        painter.drawText(static_cast<int>(i) * cellWidth_, y + ascent, QString(text[i]));
-    }
-    bool formFeed = false;
     for (std::size_t i = first; i < last; ++i) {
-        if (cells[i].stored == rules.ff && !rules.ignoreFormatCodes)
-            formFeed = true;
-        if (cells[i].box)
-            PaintHexBox(painter, static_cast<int>(i - first) * cellWidth_, y, cells[i].stored, cells[i].formatColour);
+        if (cells[i].glyph == ' ')
+            continue;
+        const std::int32_t colour = layout.colours[i];
+        painter.setPen(colour < 0 ? windowText : QColor(QRgb(static_cast<std::uint32_t>(colour))));
+        painter.drawText(static_cast<int>(i - first) * cellWidth_, y + ascent, QString(Cp1252ToChar(cells[i].glyph)));
     }
-    if (formFeed && settings_.ffLine) {
+    for (std::size_t i = first; i < last; ++i)
+        if (cells[i].box)
+            PaintHexBox(painter, static_cast<int>(i - first) * cellWidth_, y, cells[i].stored,
+                        RowLayout::BoxColour(cells[i]));
+    if (layout.formFeed && settings_.ffLine) {
         painter.setPen(kFormFeedLine);
         painter.drawLine(0, y + cellHeight_ - 1, viewport()->width(), y + cellHeight_ - 1);
     }
@@ -492,9 +470,9 @@ void CQVXView::SizeHexFont()
     }
 }
 
-void CQVXView::PaintHexBox(QPainter& painter, int x, int y, std::uint8_t byte, bool formatColour)
+void CQVXView::PaintHexBox(QPainter& painter, int x, int y, std::uint8_t byte, std::uint32_t colour)
 {
-    painter.fillRect(QRect(x + 1, y, cellWidth_ - 1, cellHeight_), formatColour ? kFormatBox : kOtherBox);
+    painter.fillRect(QRect(x + 1, y, cellWidth_ - 1, cellHeight_), QColor(QRgb(colour)));
     painter.setFont(hexFont_);
     painter.setPen(Qt::white);
     const QFontMetrics metrics(hexFont_);

@@ -87,7 +87,7 @@ private:
     /// Feeds the lines above the window to the colouring engine, so items opened there colour
     /// the first rows; the result is kept while neither the text nor the top line changes.
     void LookBack();
-    void PaintHexBox(QPainter& painter, int x, int y, std::uint8_t byte, bool formatColour);
+    void PaintHexBox(QPainter& painter, int x, int y, std::uint8_t byte, std::uint32_t colour);
     void PaintCaret(QPainter& painter);
 
     CQVXDoc& doc_;
