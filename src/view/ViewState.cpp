@@ -2,6 +2,7 @@
 #include "view/ViewState.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "document/CQVXDoc.h"
 
@@ -39,5 +40,13 @@ LineIndex PageDownTop(LineIndex top, LineIndex pageLines, LineIndex lineCount)
 }
 
 LineIndex PageUpTop(LineIndex top, LineIndex pageLines) { return std::max<LineIndex>(0, top - pageLines); }
+
+std::int64_t WheelLines(int delta)
+{
+    if (delta == 0)
+        return 0;
+    const std::int64_t notches = (std::abs(static_cast<std::int64_t>(delta)) - 1) / 120 + 1;
+    return notches * 5 * (delta > 0 ? -1 : 1);
+}
 
 }  // namespace quill

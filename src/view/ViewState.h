@@ -21,5 +21,8 @@ bool EnsureCursorVisible(const CQVXDoc& doc, ViewState& view, bool centre);
 /// The scroll requests of the scroll bars; each returns the new top line or left column.
 LineIndex PageDownTop(LineIndex top, LineIndex pageLines, LineIndex lineCount);
 LineIndex PageUpTop(LineIndex top, LineIndex pageLines);
+/// The lines a wheel turn scrolls: five a notch of 120, a part of a notch counting whole; negative
+/// (up) for a positive delta.
+std::int64_t WheelLines(int delta);
 
 }  // namespace quill

@@ -133,6 +133,16 @@ TEST_F(CursorTest, AnotherTabSizeKeepsTheCursorOnItsByte)
     EXPECT_EQ(doc->cursorColumn, 4);
 }
 
+TEST(ScrollTest, AWheelNotchScrollsFiveLines)
+{
+    EXPECT_EQ(WheelLines(120), -5);
+    EXPECT_EQ(WheelLines(-120), 5);
+    EXPECT_EQ(WheelLines(240), -10);
+    EXPECT_EQ(WheelLines(30), -5);  // a part of a notch, as fine wheels send, counts whole
+    EXPECT_EQ(WheelLines(121), -10);
+    EXPECT_EQ(WheelLines(0), 0);
+}
+
 TEST(ScrollTest, PageDownNearTheEndShowsTheLastPage)
 {
     EXPECT_EQ(PageDownTop(0, 30, 40), 10);

@@ -197,12 +197,10 @@ void CQVXView::RewrapAtBorder()
 
 void CQVXView::wheelEvent(QWheelEvent* event)
 {
-    const int delta = event->angleDelta().y();
-    if (delta == 0)
+    const std::int64_t lines = WheelLines(event->angleDelta().y());
+    if (lines == 0)
         return;
-    const int notches = (std::abs(delta) - 1) / 120 + 1;
-    const int lines = notches * 5 * (delta > 0 ? -1 : 1);
-    verticalScrollBar()->setValue(verticalScrollBar()->value() + lines);
+    verticalScrollBar()->setValue(ClampToInt(verticalScrollBar()->value() + lines));
     event->accept();
 }
 
