@@ -38,7 +38,8 @@ BracketMatch MatchBracket(const CQVXDoc& doc)
         return static_cast<char>(table.ToDisplay(line.ByteAt(index)));
     };
     const LineView start = text.Line(doc.cursorLine);
-    const std::int64_t at = rules.ignoreFormatCodes ? doc.cursorColumn : start.ColumnToIndex(doc.cursorColumn, rules.tabSize, rules.tab);
+    const std::int64_t at =
+        rules.ignoreFormatCodes ? doc.cursorColumn : start.ColumnToIndex(doc.cursorColumn, rules.tabSize, rules.tab);
     if (at >= start.Length())
         return match;
     const char bracket = shown(start, at);
@@ -50,8 +51,9 @@ BracketMatch MatchBracket(const CQVXDoc& doc)
     int depth = 0;
     char quote = 0;
     char previous = 0;  // the byte looked at before, in walking order forward; the one before in the line backward
-    for (LineIndex line = doc.cursorLine; line >= 0 && line < text.LineCount() &&
-                                          (forward ? line < doc.cursorLine + kLineLimit : line > doc.cursorLine - kLineLimit);
+    for (LineIndex line = doc.cursorLine;
+         line >= 0 && line < text.LineCount() &&
+         (forward ? line < doc.cursorLine + kLineLimit : line > doc.cursorLine - kLineLimit);
          line += step) {
         const LineView view = text.Line(line);
         std::int64_t index = line == doc.cursorLine ? at : (forward ? 0 : static_cast<std::int64_t>(view.Length()) - 1);
@@ -72,8 +74,10 @@ BracketMatch MatchBracket(const CQVXDoc& doc)
                 ++depth;
             } else if (byte == partner && --depth == 0) {
                 match.line = line;
-                match.column = static_cast<Column>(rules.ignoreFormatCodes ? index
-                                                                           : view.IndexToColumn(static_cast<std::uint32_t>(index), rules.tabSize, rules.tab));
+                match.column =
+                    static_cast<Column>(rules.ignoreFormatCodes ? index
+                                                                : view.IndexToColumn(static_cast<std::uint32_t>(index),
+                                                                                     rules.tabSize, rules.tab));
                 return match;
             }
         }

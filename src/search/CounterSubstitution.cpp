@@ -17,7 +17,8 @@ std::string Formatted(std::int32_t value, const std::string& digits)
     for (char digit : digits)
         width = std::min(kMaxWidth, width * 10 + static_cast<std::size_t>(digit - '0'));
     const bool negative = value < 0;
-    std::string number = std::to_string(negative ? -static_cast<std::int64_t>(value) : static_cast<std::int64_t>(value));
+    std::string number =
+        std::to_string(negative ? -static_cast<std::int64_t>(value) : static_cast<std::int64_t>(value));
     const std::size_t length = number.size() + (negative ? 1 : 0);
     const std::size_t pad = width > length ? width - length : 0;
     if (zeros)

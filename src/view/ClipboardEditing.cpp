@@ -74,8 +74,9 @@ std::string ClipboardEditing::SelectedBytes(const SelectionRange& range, bool wi
     const bool showProgress = range.Lines() > 5000;
     if (showProgress)
         doc_.Progress().Begin(40);
-    const std::string terminator = text.Terminator() == TerminatorKind::CRLF ? std::string{char(rules.cr), char(rules.lf)}
-                                                                             : std::string(1, char(rules.lf));
+    const std::string terminator = text.Terminator() == TerminatorKind::CRLF
+                                       ? std::string{char(rules.cr), char(rules.lf)}
+                                       : std::string(1, char(rules.lf));
     for (LineIndex line = range.upper; line <= range.lower; ++line) {
         const LineView view = text.Line(line);
         if (range.block) {

@@ -22,9 +22,7 @@ EditorInput::EditorInput(CQVXDoc& doc, ViewState& view, Clipboard& clipboard)
 EditorInput::Effect EditorInput::Press(EditorKey key, bool shift, bool ctrl)
 {
     switch (key) {
-    case EditorKey::Escape:
-        doc_.ClearSelection();
-        return Effect::CursorMoved;
+    case EditorKey::Escape: doc_.ClearSelection(); return Effect::CursorMoved;
     case EditorKey::Insert:
         if (ctrl) {
             clipboard_.Copy();  // Ctrl+Insert
@@ -195,10 +193,12 @@ void EditorInput::SelectWord()
     const LineView line = doc_.Text().Line(doc_.cursorLine);
     const DisplayRules rules = doc_.Rules();
     const auto wordAt = [&](std::uint32_t index) {
-        return index < ContentLength(line, rules) && CursorMotion::IsWordCharacter(doc_.Charset().ToDisplay(line.ByteAt(index)));
+        return index < ContentLength(line, rules) &&
+               CursorMotion::IsWordCharacter(doc_.Charset().ToDisplay(line.ByteAt(index)));
     };
     const auto columnOf = [&](std::uint32_t index) {
-        return static_cast<Column>(rules.ignoreFormatCodes ? index : line.IndexToColumn(index, rules.tabSize, rules.tab));
+        return static_cast<Column>(rules.ignoreFormatCodes ? index
+                                                           : line.IndexToColumn(index, rules.tabSize, rules.tab));
     };
     const std::uint32_t at = editing_.IndexOfColumn(doc_.cursorLine, doc_.cursorColumn);
     std::uint32_t start = at, end = at;

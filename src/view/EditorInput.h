@@ -14,7 +14,22 @@ class CQVXDoc;
 class Clipboard;
 struct ViewState;
 
-enum class EditorKey { Left, Right, Up, Down, Home, End, PageUp, PageDown, Insert, Delete, Backspace, Enter, Tab, Escape };
+enum class EditorKey {
+    Left,
+    Right,
+    Up,
+    Down,
+    Home,
+    End,
+    PageUp,
+    PageDown,
+    Insert,
+    Delete,
+    Backspace,
+    Enter,
+    Tab,
+    Escape
+};
 
 class EditorInput {
 public:

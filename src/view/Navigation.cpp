@@ -70,10 +70,7 @@ bool Navigation::GoToByte()
     return GoToOffsetOrTell(relative ? doc_.CursorByteOffset() + *number : *number);
 }
 
-void Navigation::ShowCurrentOffset()
-{
-    doc_.Prompts().Inform("Offset=" + std::to_string(doc_.CursorByteOffset()));
-}
+void Navigation::ShowCurrentOffset() { doc_.Prompts().Inform("Offset=" + std::to_string(doc_.CursorByteOffset())); }
 
 bool Navigation::CanGoToOffsetPlusSelection() const { return doc_.selectionValue != 0; }
 
@@ -83,8 +80,8 @@ bool Navigation::GoToOffsetPlusSelection()
     if (!CanGoToOffsetPlusSelection())
         return false;
     // Just after the selection, then as many bytes further as the selected bytes say.
-    const bool cursorLeft = doc_.HasSelection() && doc_.cursorLine == doc_.anchorLine &&
-                            doc_.cursorColumn < doc_.anchorColumn;
+    const bool cursorLeft =
+        doc_.HasSelection() && doc_.cursorLine == doc_.anchorLine && doc_.cursorColumn < doc_.anchorColumn;
     const ByteOffset width = cursorLeft ? doc_.anchorColumn - doc_.cursorColumn : 0;
     return GoToOffsetOrTell(doc_.CursorByteOffset() + doc_.selectionValue + width);
 }

@@ -21,8 +21,8 @@ SelectionRange SelectionRange::Of(const CQVXDoc& doc, bool block)
         range.right = std::max(doc.anchorColumn, doc.preferredColumn);
         return range;
     }
-    const bool anchorFirst = doc.anchorLine < doc.cursorLine ||
-                             (doc.anchorLine == doc.cursorLine && doc.anchorColumn < doc.cursorColumn);
+    const bool anchorFirst =
+        doc.anchorLine < doc.cursorLine || (doc.anchorLine == doc.cursorLine && doc.anchorColumn < doc.cursorColumn);
     range.left = anchorFirst ? doc.anchorColumn : doc.cursorColumn;
     range.right = anchorFirst ? doc.cursorColumn : doc.anchorColumn;
     return range;

@@ -260,8 +260,8 @@ void TextEditing::DeleteSelection()
     view_.blockSelection = false;
     doc_.cursorLine = range.upper;
     doc_.Text().SetCurrentLine(range.upper);
-    doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(
-        std::min<std::int64_t>(range.left, motion_.LineLength(range.upper)));
+    doc_.cursorColumn = doc_.preferredColumn =
+        static_cast<Column>(std::min<std::int64_t>(range.left, motion_.LineLength(range.upper)));
     doc_.SetModifiedFlag();
     if (doc_.BinaryMode())
         doc_.ReflowKeepingOffset(-1);

@@ -232,11 +232,11 @@ protected:
             name = name.substr(plus + 1);
         }
         static const std::map<std::string, EditorKey> kKeys = {
-            {"left", EditorKey::Left},         {"right", EditorKey::Right},   {"up", EditorKey::Up},
-            {"down", EditorKey::Down},         {"home", EditorKey::Home},     {"end", EditorKey::End},
-            {"pageup", EditorKey::PageUp},     {"pagedown", EditorKey::PageDown}, {"insert", EditorKey::Insert},
-            {"delete", EditorKey::Delete},     {"backspace", EditorKey::Backspace}, {"enter", EditorKey::Enter},
-            {"tab", EditorKey::Tab},           {"escape", EditorKey::Escape}};
+            {"left", EditorKey::Left},     {"right", EditorKey::Right},         {"up", EditorKey::Up},
+            {"down", EditorKey::Down},     {"home", EditorKey::Home},           {"end", EditorKey::End},
+            {"pageup", EditorKey::PageUp}, {"pagedown", EditorKey::PageDown},   {"insert", EditorKey::Insert},
+            {"delete", EditorKey::Delete}, {"backspace", EditorKey::Backspace}, {"enter", EditorKey::Enter},
+            {"tab", EditorKey::Tab},       {"escape", EditorKey::Escape}};
         if (auto key = kKeys.find(name); key != kKeys.end()) {
             input->Press(key->second, shift, ctrl);
         } else if (ctrl && name == "c") {

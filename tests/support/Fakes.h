@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "document/DocumentView.h"
+#include "platform/Clipboard.h"
 #include "platform/EntryDialog.h"
 #include "platform/FileDialogs.h"
-#include "platform/Clipboard.h"
 #include "platform/ProgressWindow.h"
 #include "platform/SettingsStore.h"
 #include "settings/Settings.h"

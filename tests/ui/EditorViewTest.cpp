@@ -75,7 +75,8 @@ TEST_F(EditorViewTest, PlainTextFromOtherProgramsIsConvertedAtTheBorder)
     const std::string path = dir.Write("plain.txt", "x\n");
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
-    QApplication::clipboard()->setText(QStringLiteral("\u00e9t\u00e9 \u20ac \u4e2d"));  // é, €, and a character 1252 lacks
+    QApplication::clipboard()->setText(
+        QStringLiteral("\u00e9t\u00e9 \u20ac \u4e2d"));  // é, €, and a character 1252 lacks
     CQVXView& view = app.Frame().View();
     view.setFocus();
     QTest::keyClick(&view, Qt::Key_Insert, Qt::ShiftModifier);
@@ -107,8 +108,8 @@ TEST_F(EditorViewTest, TheSelectionIsPaintedInverted)
     const QImage image = view.viewport()->grab().toImage();
     const QRgb background = view.palette().color(QPalette::Base).rgb();
     const int w = view.CellWidth(), h = view.CellHeight();
-    EXPECT_GT(InkedShare(image, QRect(3 * w + 1, 1, w - 2, h - 3), background), 0.9);  // selected
-    EXPECT_LT(InkedShare(image, QRect(8 * w + 1, 1, w - 2, h - 3), background), 0.1);  // not selected
+    EXPECT_GT(InkedShare(image, QRect(3 * w + 1, 1, w - 2, h - 3), background), 0.9);      // selected
+    EXPECT_LT(InkedShare(image, QRect(8 * w + 1, 1, w - 2, h - 3), background), 0.1);      // not selected
     EXPECT_LT(InkedShare(image, QRect(3 * w + 1, h + 2, w - 2, h - 4), background), 0.1);  // the next row
     Quit(app);
 }

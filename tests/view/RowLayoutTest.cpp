@@ -71,7 +71,8 @@ TEST_F(RowLayoutTest, BoxColoursTellFormatCodesFromOtherBytes)
         if (cell.box)
             boxes.push_back(RowLayout::BoxColour(cell));
     // TAB, 01, CR, LF
-    EXPECT_EQ(boxes, (std::vector<std::uint32_t>{kFormatBoxColour, kOtherBoxColour, kFormatBoxColour, kFormatBoxColour}));
+    EXPECT_EQ(boxes,
+              (std::vector<std::uint32_t>{kFormatBoxColour, kOtherBoxColour, kFormatBoxColour, kFormatBoxColour}));
 }
 
 }  // namespace

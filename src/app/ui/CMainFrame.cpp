@@ -258,10 +258,8 @@ void CMainFrame::CreateMenus()
             navigate([](Navigation& n) { n.GoToLineColumn(); }));
     Command(search, QStringLiteral("Go To &Byte"), QKeySequence(Qt::CTRL | Qt::Key_B),
             navigate([](Navigation& n) { n.GoToByte(); }));
-    Command(
-        search, QStringLiteral("Go to Current Offset+Selected Bytes"), QKeySequence(Qt::CTRL | Qt::Key_Plus),
-        navigate([](Navigation& n) { n.GoToOffsetPlusSelection(); }),
-        [this] { return doc_.selectionValue != 0; });
+    Command(search, QStringLiteral("Go to Current Offset+Selected Bytes"), QKeySequence(Qt::CTRL | Qt::Key_Plus),
+            navigate([](Navigation& n) { n.GoToOffsetPlusSelection(); }), [this] { return doc_.selectionValue != 0; });
     Command(search, QStringLiteral("Find Undisplayable Character"), QKeySequence(Qt::CTRL | Qt::Key_NumberSign),
             [this] { doc_.FindUndisplayable(); });
 

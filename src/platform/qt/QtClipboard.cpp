@@ -14,11 +14,13 @@ bool QtClipboard::Put(std::string privateData, std::optional<std::string> shownT
     QClipboard* clipboard = QApplication::clipboard();
     if (!clipboard)
         return false;
-    std::string printable = shownText ? std::move(*shownText) : privateData.substr(std::min<std::size_t>(5, privateData.size()));
+    std::string printable =
+        shownText ? std::move(*shownText) : privateData.substr(std::min<std::size_t>(5, privateData.size()));
     std::erase(printable, '\0');
     auto* data = new QMimeData;
     data->setText(FromCp1252(printable));
-    data->setData(QString::fromLatin1(kBlockMimeType), QByteArray(privateData.data(), static_cast<qsizetype>(privateData.size())));
+    data->setData(QString::fromLatin1(kBlockMimeType),
+                  QByteArray(privateData.data(), static_cast<qsizetype>(privateData.size())));
     clipboard->setMimeData(data);  // the clipboard owns it
     return true;
 }

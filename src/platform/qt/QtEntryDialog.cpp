@@ -35,9 +35,11 @@ bool QtEntryDialog::AskValues(const std::string& title, std::vector<EntryValue>&
         auto* edit = new QLineEdit(FromCp1252(value.text), &dialog);
         // Numbers can only be typed as their mode reads them.
         if (value.mode == EntryMode::Decimal)
-            edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\s*-?\\d{0,18}")), edit));
+            edit->setValidator(
+                new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\s*-?\\d{0,18}")), edit));
         else if (value.mode == EntryMode::Hex)
-            edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\s*[0-9A-Fa-f]{0,16}")), edit));
+            edit->setValidator(
+                new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\s*[0-9A-Fa-f]{0,16}")), edit));
         edit->selectAll();
         form->addRow(FromCp1252(value.label) + QLatin1Char(':'), edit);
         edits.push_back(edit);
