@@ -55,6 +55,14 @@ bool ClipboardEditing::DecodePrivate(std::string data, bool& block, std::string&
     return true;
 }
 
+std::string ClipboardEditing::LineEnd() const
+{
+    const DisplayRules rules = doc_.Rules();
+    if (doc_.Text().Terminator() == TerminatorKind::CRLF)
+        return {static_cast<char>(rules.cr), static_cast<char>(rules.lf)};
+    return std::string(1, static_cast<char>(rules.lf));
+}
+
 std::string ClipboardEditing::SelectedBytes(const SelectionRange& range, bool withHeader)
 {
     const TextStore& text = doc_.Text();
@@ -74,9 +82,7 @@ std::string ClipboardEditing::SelectedBytes(const SelectionRange& range, bool wi
     const bool showProgress = range.Lines() > 5000;
     if (showProgress)
         doc_.Progress().Begin(40);
-    const std::string terminator = text.Terminator() == TerminatorKind::CRLF
-                                       ? std::string{char(rules.cr), char(rules.lf)}
-                                       : std::string(1, char(rules.lf));
+    const std::string terminator = LineEnd();
     for (LineIndex line = range.upper; line <= range.lower; ++line) {
         const LineView view = text.Line(line);
         if (range.block) {
@@ -241,9 +247,7 @@ void ClipboardEditing::InsertLines(const std::string& bytes)
     const Column pasteColumn = doc_.cursorColumn;
     std::string left;
     const std::string right = SplitAt(line, pasteColumn, left);
-    const std::string terminator = doc_.Text().Terminator() == TerminatorKind::CRLF
-                                       ? std::string{char(rules.cr), char(rules.lf)}
-                                       : std::string(1, char(rules.lf));
+    const std::string terminator = LineEnd();
     const bool showProgress = bytes.size() > 100000;
     if (showProgress)
         doc_.Progress().Begin(40);
@@ -320,9 +324,7 @@ void ClipboardEditing::Insert(const std::string& bytes, bool block)
     std::string accumulator;
     std::string right = SplitAt(line, pasteColumn, accumulator);
     std::int64_t column = pasteColumn;
-    const std::string terminator = doc_.Text().Terminator() == TerminatorKind::CRLF
-                                       ? std::string{char(rules.cr), char(rules.lf)}
-                                       : std::string(1, char(rules.lf));
+    const std::string terminator = LineEnd();
     const bool showProgress = bytes.size() > 100000;
     if (showProgress)
         doc_.Progress().Begin(40);

@@ -306,14 +306,8 @@ TEST_F(LifecycleTest, RunningOutOfMemoryKeepsWhatWasReadAndWarns)
     EXPECT_EXIT(
         {
             // Leave room for some 64 MB more than the process uses now.
-            long pages = 0;
-            FILE* statm = std::fopen("/proc/self/statm", "r");
-            if (!statm || std::fscanf(statm, "%ld", &pages) != 1)
+            if (!LimitAddressSpace(std::size_t{64} << 20))
                 std::_Exit(3);
-            std::fclose(statm);
-            rlimit limit{};
-            limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(pages) * 4096 + (64u << 20);
-            ::setrlimit(RLIMIT_AS, &limit);
             bool opened = doc->OnOpenDocument(path);
             bool warned = !prompter.Texts().empty() && prompter.Texts().back() == "Out of memory!";
             bool partial = doc->Text().LineCount() > 0 && doc->Text().FileSize() < (96 << 20);

@@ -1,7 +1,25 @@
 // The in-memory settings store.
 #include "support/Fakes.h"
 
+#include <cstdio>
+#include <sys/resource.h>
+
 namespace quill::test {
+
+bool LimitAddressSpace(std::size_t headroom)
+{
+    long pages = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm)
+        return false;
+    const bool read = std::fscanf(statm, "%ld", &pages) == 1;
+    std::fclose(statm);
+    if (!read)
+        return false;
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(pages) * 4096 + headroom;
+    return ::setrlimit(RLIMIT_AS, &limit) == 0;
+}
 
 namespace {
 std::string Key(const std::string& section, const std::string& key) { return section + "/" + key; }

@@ -118,6 +118,10 @@ public:
     bool structureBar = false;
 };
 
+/// Lets this process have only `headroom` bytes of address space more than it uses now, for tests
+/// of running out of memory (in a child process); false when the use cannot be read.
+bool LimitAddressSpace(std::size_t headroom);
+
 /// A clipboard in memory, as two running instances would share the desktop's.
 class FakeClipboard : public Clipboard {
 public:
