@@ -43,10 +43,35 @@ void CursorMotion::SetColumn(std::int64_t column, bool horizontal)
     EnsureCursorVisible(doc_, view_, false);
 }
 
+void CursorMotion::MoveInLine(std::int64_t column, Sideways scroll)
+{
+    const std::int64_t before = doc_.cursorColumn;
+    column = std::clamp<std::int64_t>(column, 0, LineLength(doc_.cursorLine));
+    doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(ColumnStart(doc_.cursorLine, column));
+    // The window follows in steps a reader can keep track of, rather than centring the cursor.
+    const std::int64_t third = view_.pageWidth / 3;
+    switch (scroll) {
+    case Sideways::Left:
+        if (doc_.cursorColumn < view_.leftColumn && doc_.cursorColumn < before)
+            view_.leftColumn = std::max<std::int64_t>(0, view_.leftColumn - std::max<std::int64_t>(1, third));
+        break;
+    case Sideways::Right:
+        if (doc_.cursorColumn >= view_.leftColumn + view_.pageWidth)
+            view_.leftColumn += std::max<std::int64_t>(1, third);
+        break;
+    case Sideways::Home: view_.leftColumn = 0; break;
+    case Sideways::End:
+        if (view_.leftColumn + view_.pageWidth < doc_.cursorColumn)
+            view_.leftColumn = std::max<std::int64_t>(0, doc_.cursorColumn - view_.pageWidth + 2);
+        break;
+    }
+    EnsureCursorVisible(doc_, view_, false);
+}
+
 void CursorMotion::Left()
 {
     if (doc_.cursorColumn > 0) {
-        SetColumn(ColumnStart(doc_.cursorLine, doc_.cursorColumn - 1), true);
+        MoveInLine(ColumnStart(doc_.cursorLine, doc_.cursorColumn - 1), Sideways::Left);
     } else if (doc_.cursorLine > 0) {
         Up();
         End();
@@ -60,7 +85,7 @@ void CursorMotion::Right()
         LineView line = doc_.Text().Line(doc_.cursorLine);
         std::uint32_t index = line.ColumnToIndex(doc_.cursorColumn, rules.tabSize, rules.tab);
         bool onTab = !rules.ignoreFormatCodes && line.ByteAt(index) == rules.tab;
-        SetColumn(onTab ? NextTabStop(doc_.cursorColumn, rules.tabSize) : doc_.cursorColumn + 1, true);
+        MoveInLine(onTab ? NextTabStop(doc_.cursorColumn, rules.tabSize) : doc_.cursorColumn + 1, Sideways::Right);
     } else if (doc_.cursorLine + 1 < doc_.Text().LineCount()) {
         Down();
         Home();
@@ -97,10 +122,10 @@ void CursorMotion::Home()
 {
     // Smart home: first to the indentation, then to column 0.
     const std::int64_t indent = IndentWidth();
-    SetColumn(doc_.cursorColumn != 0 && doc_.cursorColumn <= indent ? 0 : indent, true);
+    MoveInLine(doc_.cursorColumn != 0 && doc_.cursorColumn <= indent ? 0 : indent, Sideways::Home);
 }
 
-void CursorMotion::End() { SetColumn(LineLength(doc_.cursorLine), true); }
+void CursorMotion::End() { MoveInLine(LineLength(doc_.cursorLine), Sideways::End); }
 
 void CursorMotion::PageUp()
 {

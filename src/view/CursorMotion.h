@@ -52,6 +52,9 @@ public:
 private:
     void SetLine(LineIndex line);
     void SetColumn(std::int64_t column, bool horizontal);
+    /// How Left, Right, Home and End move the window sideways.
+    enum class Sideways { Left, Right, Home, End };
+    void MoveInLine(std::int64_t column, Sideways scroll);
     std::int64_t ColumnStart(LineIndex line, std::int64_t column) const;
     std::int64_t IndentWidth() const;
 

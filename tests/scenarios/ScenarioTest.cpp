@@ -145,6 +145,12 @@ protected:
             args >> row >> column;
             EXPECT_EQ(doc->cursorLine, row);
             EXPECT_EQ(doc->cursorColumn, column);
+        } else if (directive == "scroll") {
+            LineIndex top = 0;
+            std::int64_t left = 0;
+            args >> top >> left;
+            EXPECT_EQ(state.topLine, top);
+            EXPECT_EQ(state.leftColumn, left);
         } else if (directive == "selection") {
             std::string first;
             args >> first;
@@ -217,6 +223,8 @@ protected:
             doc->SetOverwriteMode(value != 0);
         else if (name == "page-lines")
             state.pageLines = value;
+        else if (name == "page-width")
+            state.pageWidth = value;
         else
             FAIL() << "unknown setting " << name;
     }
