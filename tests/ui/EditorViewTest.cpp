@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <QTest>
 
 #include "app/ui/CMainFrame.h"
@@ -111,6 +112,41 @@ TEST_F(EditorViewTest, TheSelectionIsPaintedInverted)
     EXPECT_GT(InkedShare(image, QRect(3 * w + 1, 1, w - 2, h - 3), background), 0.9);      // selected
     EXPECT_LT(InkedShare(image, QRect(8 * w + 1, 1, w - 2, h - 3), background), 0.1);      // not selected
     EXPECT_LT(InkedShare(image, QRect(3 * w + 1, h + 2, w - 2, h - 4), background), 0.1);  // the next row
+    Quit(app);
+}
+
+// Records the areas the viewport is asked to paint.
+class PaintSpy : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            areas.push_back(static_cast<QPaintEvent*>(event)->rect());
+        return false;
+    }
+    std::vector<QRect> areas;
+};
+
+TEST_F(EditorViewTest, ATypedCharacterRepaintsItsRowOnly)
+{
+    const std::string path = dir.Write("rows.txt", "one\ntwo\nthree\nfour\n");
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    CQVXView& view = app.Frame().View();
+    view.setFocus();
+    QTest::keyClick(&view, Qt::Key_Down);
+    QApplication::processEvents();  // nothing pending
+    PaintSpy spy;
+    view.viewport()->installEventFilter(&spy);
+    QTest::keyClick(&view, Qt::Key_X);
+    QApplication::processEvents();
+    view.viewport()->removeEventFilter(&spy);
+    ASSERT_FALSE(spy.areas.empty());
+    for (const QRect& area : spy.areas) {
+        EXPECT_EQ(area.top(), view.CellHeight());
+        EXPECT_EQ(area.height(), view.CellHeight());
+    }
+    EXPECT_EQ(Text(app), "one\nxtwo\nthree\nfour\n");
     Quit(app);
 }
 

@@ -50,6 +50,10 @@ CMainFrame::CMainFrame(CQVXDoc& doc, Settings& settings, RecentFileList& recent,
     CreateMenus();
     connect(view_, &CQVXView::statusTextChanged, this, &CMainFrame::SetPaneText);
     connect(view_, &CQVXView::documentChanged, this, &CMainFrame::RefreshAll);
+    connect(view_, &CQVXView::rowChanged, this, [this] {
+        UpdateTitle();
+        UpdateCommandStates();
+    });
     doc_.SetView(view_);
     view_->installEventFilter(this);
     resize(900, 640);

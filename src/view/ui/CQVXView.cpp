@@ -249,8 +249,23 @@ void CQVXView::AfterEdit()
     emit documentChanged();
 }
 
+void CQVXView::AfterRowEdit()
+{
+    ++generation_;
+    caretPhase_ = true;
+    UpdateStatusPanes();
+    const int y = static_cast<int>((doc_.cursorLine - state_.topLine) * cellHeight_);
+    const int height = doc_.Syntax().IsActive() ? viewport()->height() - y : cellHeight_;
+    viewport()->update(QRect(0, y, viewport()->width(), height));
+    ruler_->update();
+    emit rowChanged();
+}
+
 void CQVXView::keyPressEvent(QKeyEvent* event)
 {
+    const LineIndex lines = doc_.Text().LineCount(), line = doc_.cursorLine, top = state_.topLine;
+    const std::int64_t left = state_.leftColumn, widest = doc_.Text().WidestLine();
+    const bool selected = doc_.HasSelection();
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     const bool shift = modifiers & Qt::ShiftModifier || event->key() == Qt::Key_Backtab;
     const bool ctrl = modifiers & Qt::ControlModifier;
@@ -267,8 +282,12 @@ void CQVXView::keyPressEvent(QKeyEvent* event)
                 typed += static_cast<char>(*byte);
         effect = input_.Type(typed);
     }
+    // Typing and deleting within a row repaint that row only.
+    const bool rowOnly = lines == doc_.Text().LineCount() && line == doc_.cursorLine && top == state_.topLine &&
+                         left == state_.leftColumn && widest == doc_.Text().WidestLine() && !selected &&
+                         !doc_.HasSelection() && !doc_.BinaryMode();
     switch (effect) {
-    case EditorInput::Effect::TextChanged: AfterEdit(); return;
+    case EditorInput::Effect::TextChanged: rowOnly ? AfterRowEdit() : AfterEdit(); return;
     case EditorInput::Effect::CursorMoved:
         SyncScrollBars();
         AfterCursorMove();

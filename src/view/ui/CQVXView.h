@@ -55,6 +55,9 @@ public:
 signals:
     void statusTextChanged(int pane, const QString& text);
     void documentChanged();
+    /// The text changed within the cursor row only: title and command states may change, the
+    /// rest of the window need not be painted again.
+    void rowChanged();
     /// After every paint of the text.
     void painted();
 
@@ -76,6 +79,9 @@ private:
     void UpdateScrollRanges();
     void SyncScrollBars();
     void AfterCursorMove();
+    /// After an edit that changed only the cursor row: that row (and, with syntax colouring, the
+    /// rows below it, which an opened comment may colour) is painted again.
+    void AfterRowEdit();
     /// The key of an event as the editor knows it; false for keys it does not handle.
     static bool EditorKeyOf(const QKeyEvent* event, EditorKey& key);
     void PaintSelection(QPainter& painter);
