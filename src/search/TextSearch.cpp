@@ -1,0 +1,361 @@
+// Plain and regular-expression search.
+#include "search/TextSearch.h"
+
+#include <algorithm>
+#include <boost/regex.hpp>
+#include <limits>
+
+#include "common/TextCase.h"
+#include "document/CQVXDoc.h"
+#include "platform/ProgressWindow.h"
+#include "platform/Prompter.h"
+#include "structure/StructureDescription.h"
+#include "view/ViewState.h"
+
+namespace quill {
+
+namespace {
+
+constexpr std::int64_t kNoEnd = 100000;
+constexpr LineIndex kProgressLines = 10000;
+
+// Compiles the find text; reports a bad expression with the messages of the search.
+std::optional<boost::regex> Compile(const std::string& pattern, bool matchCase, Prompter& prompter)
+{
+    try {
+        const boost::regex::flag_type flags = matchCase ? boost::regex::perl : boost::regex::perl | boost::regex::icase;
+        return boost::regex(pattern, flags);
+    } catch (const boost::regex_error& error) {
+        prompter.Error(std::string("Expression error: ") + error.what());
+    } catch (const std::exception& error) {
+        prompter.Error(std::string("Unexpected expression error: ") + error.what());
+    } catch (...) {
+        prompter.Error("Unexpected expression error!");
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+TextSearch::TextSearch(CQVXDoc& doc, ViewState& view, SearchOptions& options)
+    : doc_(doc),
+      view_(view),
+      options_(options)
+{
+}
+
+std::int64_t TextSearch::ColumnOfIndex(LineView line, std::uint32_t index) const
+{
+    const DisplayRules rules = doc_.Rules();
+    if (rules.ignoreFormatCodes)
+        return index;
+    return line.IndexToColumn(std::min(index, line.Length()), rules.tabSize, rules.tab);
+}
+
+std::uint32_t TextSearch::IndexAtColumn(LineView line, std::int64_t column) const
+{
+    // The leading bytes whose start column is below the column.
+    std::uint32_t index = 0;
+    while (index < line.Length() && ColumnOfIndex(line, index) < column)
+        ++index;
+    return index;
+}
+
+std::uint8_t TextSearch::Compared(std::uint8_t stored) const
+{
+    const std::uint8_t shown = doc_.Charset().ToDisplay(stored);
+    return options_.matchCase ? shown : UpperCp1252(shown);
+}
+
+std::optional<TextSearch::Span> TextSearch::Restrict(LineIndex index, bool bytes, std::int64_t whole)
+{
+    FieldDef* field = options_.searchField;
+    if (!field || !doc_.Structure().IsActive())
+        return Span{0, whole};
+    StructureDescription& structure = doc_.Structure();
+    const LineView line = doc_.Text().Line(index);
+    const DisplayRules rules = doc_.Rules();
+    structure.SplitDelimited(line, rules);
+    const FieldDef* typeField = structure.RecordTypeField();
+    if (typeField && typeField != field && structure.RecordTypeOf(line, rules) != field->typeValue)
+        return std::nullopt;  // a record of another type
+    if (!bytes)
+        return Span{field->offset, field->End()};
+    // A delimited field is read by its bytes; a fixed one by its offset and length.
+    const bool delimited = structure.FieldType() == StructureDescription::kDelimiter;
+    const std::int64_t from = delimited ? field->byteOffset : field->offset;
+    return Span{from, from + (delimited ? field->byteLength : field->length)};
+}
+
+bool TextSearch::Progress(LineIndex line, LineIndex passed, bool& shown)
+{
+    if (passed < kProgressLines || line % kProgressLines != 0)
+        return false;
+    if (!shown) {
+        doc_.Progress().Begin(40);
+        shown = true;
+    }
+    const LineIndex count = std::max<LineIndex>(1, doc_.Text().LineCount() - 1);
+    return doc_.Progress().Step(line * 40 / count);
+}
+
+void TextSearch::Hit(LineIndex line, std::int64_t anchorColumn, std::int64_t cursorColumn, bool show)
+{
+    doc_.anchorLine = line;
+    doc_.anchorColumn = static_cast<Column>(anchorColumn);
+    doc_.cursorLine = line;
+    doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(cursorColumn);
+    doc_.Text().SetCurrentLine(line);
+    if (show && EnsureCursorVisible(doc_, view_, false))
+        doc_.RedrawViews();
+}
+
+bool TextSearch::FindForward(bool show) { return options_.useRegEx ? RegexForward(show) : PlainForward(show); }
+
+bool TextSearch::FindBackward() { return options_.useRegEx ? RegexBackward() : PlainBackward(); }
+
+bool TextSearch::PlainForward(bool show)
+{
+    const std::string& text = options_.findText;
+    if (text.empty())
+        return false;
+    std::string wanted = text;
+    if (!options_.matchCase)
+        wanted = UpperCp1252(wanted);
+    const TextStore& store = doc_.Text();
+    bool shown = false;
+    for (LineIndex i = doc_.cursorLine; i < store.LineCount(); ++i) {
+        if (Progress(i, i - doc_.cursorLine, shown)) {
+            doc_.Progress().End();
+            return true;  // stopped by the user
+        }
+        const auto span = Restrict(i, false, kNoEnd);
+        if (!span)
+            continue;
+        const std::int64_t start = i == doc_.cursorLine ? doc_.cursorColumn : span->from;
+        const LineView line = store.Line(i);
+        // Every start position is tried; a byte is compared only inside the column range.
+        for (std::uint32_t j = 0; j < line.Length(); ++j) {
+            const std::int64_t c = ColumnOfIndex(line, j);
+            if (c < start || c >= span->to)
+                continue;
+            std::uint32_t k = j;
+            std::size_t m = 0;
+            for (; k < line.Length() && m < wanted.size(); ++k) {
+                const std::int64_t ck = ColumnOfIndex(line, k);
+                if (ck < start || ck >= span->to || Compared(line.ByteAt(k)) != static_cast<std::uint8_t>(wanted[m]))
+                    break;
+                ++m;
+            }
+            if (m == wanted.size()) {
+                if (shown)
+                    doc_.Progress().End();
+                // The cursor goes after the last byte of the hit.
+                Hit(i, c, ColumnOfIndex(line, k), show);
+                return true;
+            }
+        }
+    }
+    if (shown)
+        doc_.Progress().End();
+    return false;
+}
+
+bool TextSearch::PlainBackward()
+{
+    const std::string& text = options_.findText;
+    if (text.empty())
+        return false;
+    std::string wanted = text;
+    if (!options_.matchCase)
+        wanted = UpperCp1252(wanted);
+    const TextStore& store = doc_.Text();
+    const DisplayRules rules = doc_.Rules();
+    const bool crlf = store.Terminator() == TerminatorKind::CRLF;
+    bool shown = false;
+    for (LineIndex i = doc_.cursorLine; i >= 0; --i) {
+        if (Progress(i, doc_.cursorLine - i, shown)) {
+            doc_.Progress().End();
+            return true;
+        }
+        const auto span = Restrict(i, false, 999999);
+        if (!span)
+            continue;
+        // A hit must end at or before the cursor, or before the start of the hit selected now.
+        std::int64_t limit = span->to + 1;
+        if (!options_.searchField && i != doc_.cursorLine)
+            limit = 999999;
+        if (i == doc_.cursorLine) {
+            const bool selected =
+                doc_.anchorColumn >= 0 && doc_.anchorLine == i && doc_.anchorColumn != doc_.cursorColumn;
+            limit = (selected ? doc_.anchorColumn : doc_.cursorColumn) + 1;
+        }
+        const LineView line = store.Line(i);
+        std::uint32_t n = line.Length();
+        while (n > 0 && (line.ByteAt(n - 1) == rules.lf || (crlf && line.ByteAt(n - 1) == rules.cr)))
+            --n;
+        // Ends are tried from the last byte towards the first; the first hit found is the nearest.
+        for (std::uint32_t endByte = n; endByte >= wanted.size() && endByte > 0; --endByte) {
+            const std::int64_t e = ColumnOfIndex(line, endByte);
+            if (e >= limit)
+                continue;
+            const std::uint32_t first = endByte - static_cast<std::uint32_t>(wanted.size());
+            bool match = true;
+            for (std::uint32_t k = first; k < endByte && match; ++k) {
+                const std::int64_t after = ColumnOfIndex(line, k + 1);
+                match = after < limit && after >= span->from + 1 &&
+                        Compared(line.ByteAt(k)) == static_cast<std::uint8_t>(wanted[k - first]);
+            }
+            if (match) {
+                if (shown)
+                    doc_.Progress().End();
+                Hit(i, ColumnOfIndex(line, first), e, true);
+                return true;
+            }
+        }
+    }
+    if (shown)
+        doc_.Progress().End();
+    return false;
+}
+
+std::string TextSearch::Subject(LineView line, std::int64_t from, std::int64_t to) const
+{
+    std::string subject;
+    const std::int64_t end = std::min<std::int64_t>(to, line.Length());
+    for (std::int64_t k = std::max<std::int64_t>(0, from); k < end; ++k) {
+        const std::uint8_t shown = doc_.Charset().ToDisplay(line.ByteAt(k));
+        if (shown == 0)
+            break;  // the expression sees the line up to its first NUL
+        subject += static_cast<char>(shown);
+    }
+    return subject;
+}
+
+bool TextSearch::RegexForward(bool show)
+{
+    if (options_.findText.empty())
+        return false;
+    const auto expression = Compile(options_.findText, options_.matchCase, doc_.Prompts());
+    if (!expression)
+        return false;
+    const TextStore& store = doc_.Text();
+    bool shown = false;
+    for (LineIndex i = doc_.cursorLine; i < store.LineCount(); ++i) {
+        if (Progress(i, i - doc_.cursorLine, shown)) {
+            doc_.Progress().End();
+            return true;
+        }
+        const auto span = Restrict(i, true, kNoEnd);
+        if (!span)
+            continue;
+        const LineView line = store.Line(i);
+        const std::int64_t s = i == doc_.cursorLine ? IndexAtColumn(line, doc_.cursorColumn) : span->from;
+        const std::string subject = Subject(line, s, span->to);
+        boost::smatch found;
+        auto from = subject.cbegin();
+        bool matched = boost::regex_search(from, subject.cend(), found, *expression);
+        // An empty match where the cursor stands would keep Find Next in place: one further on.
+        if (matched && found.length() == 0 && found.position() == 0 && i == doc_.cursorLine && !subject.empty()) {
+            matched = boost::regex_search(from + 1, subject.cend(), found, *expression, boost::match_prev_avail);
+            if (matched) {
+                const auto position = 1 + found.position();
+                if (shown)
+                    doc_.Progress().End();
+                Hit(i, ColumnOfIndex(line, static_cast<std::uint32_t>(s + position)),
+                    ColumnOfIndex(line, static_cast<std::uint32_t>(s + position + found.length())), show);
+                return true;
+            }
+            continue;
+        }
+        if (matched) {
+            if (shown)
+                doc_.Progress().End();
+            const auto position = found.position();
+            Hit(i, ColumnOfIndex(line, static_cast<std::uint32_t>(s + position)),
+                ColumnOfIndex(line, static_cast<std::uint32_t>(s + position + found.length())), show);
+            return true;
+        }
+    }
+    if (shown)
+        doc_.Progress().End();
+    return false;
+}
+
+bool TextSearch::RegexBackward()
+{
+    if (options_.findText.empty())
+        return false;
+    const auto expression = Compile(options_.findText, options_.matchCase, doc_.Prompts());
+    if (!expression)
+        return false;
+    const TextStore& store = doc_.Text();
+    bool shown = false;
+    for (LineIndex i = doc_.cursorLine; i >= 0; --i) {
+        if (Progress(i, doc_.cursorLine - i, shown)) {
+            doc_.Progress().End();
+            return true;
+        }
+        const auto span = Restrict(i, true, std::numeric_limits<std::int64_t>::max());
+        if (!span)
+            continue;
+        const LineView line = store.Line(i);
+        std::int64_t end = span->to;
+        if (i == doc_.cursorLine) {
+            const bool selected =
+                doc_.anchorColumn >= 0 && doc_.anchorLine == i && doc_.anchorColumn != doc_.cursorColumn;
+            end = IndexAtColumn(line, selected ? doc_.anchorColumn : doc_.cursorColumn);
+        }
+        const std::int64_t s = span->from;
+        const std::string subject = Subject(line, s, end);
+        boost::smatch found;
+        if (!boost::regex_search(subject.cbegin(), subject.cend(), found, *expression))
+            continue;
+        // An empty match at the cursor itself would keep Find Prev. in place.
+        if (found.length() == 0 && i == doc_.cursorLine && s + found.position() == end)
+            continue;
+        if (shown)
+            doc_.Progress().End();
+        const auto position = found.position();
+        Hit(i, ColumnOfIndex(line, static_cast<std::uint32_t>(s + position)),
+            ColumnOfIndex(line, static_cast<std::uint32_t>(s + position + found.length())), true);
+        return true;
+    }
+    if (shown)
+        doc_.Progress().End();
+    return false;
+}
+
+bool TextSearch::FindNext()
+{
+    if (options_.findText.empty())
+        return false;
+    while (!FindForward(true)) {
+        if (doc_.Prompts().Ask("End of file reached!\nContinue search at top of file?", Buttons::OkCancel) !=
+            Answer::Ok)
+            return false;
+        doc_.ClearSelection();
+        doc_.cursorLine = 0;
+        doc_.cursorColumn = doc_.preferredColumn = 0;
+        doc_.Text().SetCurrentLine(0);
+    }
+    return true;
+}
+
+bool TextSearch::FindPrevious()
+{
+    if (options_.findText.empty())
+        return false;
+    while (!FindBackward()) {
+        if (doc_.Prompts().Ask("Begin of file reached!\nContinue search at bottom of file?", Buttons::OkCancel) !=
+            Answer::Ok)
+            return false;
+        doc_.ClearSelection();
+        doc_.cursorLine = doc_.Text().LineCount() - 1;
+        doc_.Text().SetCurrentLine(doc_.cursorLine);
+        doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(doc_.DisplayWidth(doc_.cursorLine));
+    }
+    return true;
+}
+
+}  // namespace quill

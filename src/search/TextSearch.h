@@ -1,0 +1,62 @@
+// Searching the lines of the text, plain or by regular expression, in both directions.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "document/LineView.h"
+#include "document/TextTypes.h"
+#include "search/SearchOptions.h"
+
+namespace quill {
+
+class CQVXDoc;
+struct ViewState;
+
+/// A search never spans lines; positions are (line, display column) like the cursor's. Bytes are
+/// compared as shown (through the conversion table), folded to upper case without match case.
+/// A hit selects its span: the anchor at its first byte, the cursor after its last.
+class TextSearch {
+public:
+    TextSearch(CQVXDoc& doc, ViewState& view, SearchOptions& options);
+
+    /// From the cursor towards the end; true on a hit, and when Escape stopped the search.
+    bool FindForward(bool show);
+    /// From the cursor (or the start of the selection ending there) towards the start.
+    bool FindBackward();
+    /// "Find Next": searches forward, asking at the end whether to go on from the top. False
+    /// when the find text is empty (the caller opens the dialog) or the user gave up.
+    bool FindNext();
+    /// "Find Prev.": the same backwards, going on from the bottom.
+    bool FindPrevious();
+
+    /// The display column of byte i of a line, and the first byte at or after a column.
+    std::int64_t ColumnOfIndex(LineView line, std::uint32_t index) const;
+    std::uint32_t IndexAtColumn(LineView line, std::int64_t column) const;
+
+private:
+    struct Span {
+        std::int64_t from;  ///< first column (plain) or byte (regular expression)
+        std::int64_t to;    ///< exclusive
+    };
+    /// The field restriction of a line: none when the line is skipped (another record type).
+    std::optional<Span> Restrict(LineIndex line, bool bytes, std::int64_t whole);
+    std::uint8_t Compared(std::uint8_t stored) const;
+    bool PlainForward(bool show);
+    bool PlainBackward();
+    bool RegexForward(bool show);
+    bool RegexBackward();
+    /// The subject of a regular-expression search: shown bytes from..to, up to the first NUL.
+    std::string Subject(LineView line, std::int64_t from, std::int64_t to) const;
+    void Hit(LineIndex line, std::int64_t anchorColumn, std::int64_t cursorColumn, bool show);
+    /// Steps the progress window of a long search; true when Escape asked to stop.
+    bool Progress(LineIndex line, LineIndex passed, bool& shown);
+
+    CQVXDoc& doc_;
+    ViewState& view_;
+    SearchOptions& options_;
+};
+
+}  // namespace quill

@@ -1,0 +1,221 @@
+// The search against a plain transcription of its rules, and its special cases.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "common/TextCase.h"
+#include "search/TextSearch.h"
+#include "structure/FieldDef.h"
+#include "support/DocumentFixture.h"
+#include "view/ViewState.h"
+
+namespace quill::test {
+namespace {
+
+struct Position {
+    LineIndex line;
+    std::int64_t anchor;
+    std::int64_t cursor;
+    bool operator==(const Position&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Position& p)
+{
+    return out << "(" << p.line << ": " << p.anchor << "-" << p.cursor << ")";
+}
+
+class TextSearchTest : public DocumentFixture {
+protected:
+    // Texts of punctuation look binary to the load: shown as text here.
+    bool Open(const std::string& bytes)
+    {
+        if (!OpenBytes(bytes))
+            return false;
+        if (doc->BinaryMode())
+            doc->SwitchBinaryMode();
+        return true;
+    }
+    void At(LineIndex line, Column column)
+    {
+        doc->ClearSelection();
+        doc->cursorLine = line;
+        doc->cursorColumn = doc->preferredColumn = column;
+        doc->Text().SetCurrentLine(line);
+    }
+    Position Now() const { return {doc->cursorLine, doc->anchorColumn, doc->cursorColumn}; }
+    std::vector<Position> AllForward()
+    {
+        std::vector<Position> hits;
+        At(0, 0);
+        while (search.FindForward(false) && hits.size() < 1000)
+            hits.push_back(Now());
+        return hits;
+    }
+    std::vector<Position> AllBackward()
+    {
+        std::vector<Position> hits;
+        const LineIndex last = doc->Text().LineCount() - 1;
+        At(last, static_cast<Column>(doc->DisplayWidth(last)));
+        while (search.FindBackward() && hits.size() < 1000)
+            hits.push_back(Now());
+        return hits;
+    }
+
+    ViewState state{0, 0, 20, 80};
+    SearchOptions options;
+    TextSearch search{*doc, state, options};
+};
+
+// The rules written out plainly: a hit is a run of bytes whose shown (and, without match case,
+// upper-cased) bytes equal the text; forward the next hit starts at or after the cursor column,
+// backward it ends at or before the start of the last one.
+std::vector<Position> Transcribed(const std::vector<std::string>& lines, std::string wanted, bool matchCase,
+                                  bool backward, const TextSearch& search)
+{
+    const auto fold = [matchCase](std::string text) { return matchCase ? text : UpperCp1252(text); };
+    wanted = fold(wanted);
+    std::vector<Position> hits;
+    if (!backward) {
+        std::int64_t from = 0;
+        for (LineIndex i = 0; i < static_cast<LineIndex>(lines.size()); ++i) {
+            const std::string shown = fold(lines[static_cast<std::size_t>(i)]);
+            const LineView view(lines[static_cast<std::size_t>(i)]);
+            for (std::size_t j = 0; j + wanted.size() <= shown.size(); ++j) {
+                if (search.ColumnOfIndex(view, static_cast<std::uint32_t>(j)) < from ||
+                    shown.compare(j, wanted.size(), wanted) != 0)
+                    continue;
+                const std::int64_t end = search.ColumnOfIndex(view, static_cast<std::uint32_t>(j + wanted.size()));
+                hits.push_back({i, search.ColumnOfIndex(view, static_cast<std::uint32_t>(j)), end});
+                from = end;
+            }
+            from = 0;
+        }
+        return hits;
+    }
+    std::int64_t limit = -1;  // -1: the whole line
+    for (LineIndex i = static_cast<LineIndex>(lines.size()) - 1; i >= 0; --i) {
+        std::string line = lines[static_cast<std::size_t>(i)];
+        while (!line.empty() && line.back() == '\n')
+            line.pop_back();
+        const std::string shown = fold(line);
+        const LineView view(lines[static_cast<std::size_t>(i)]);
+        for (std::size_t end = shown.size(); end >= wanted.size() && end > 0; --end) {
+            const std::int64_t endColumn = search.ColumnOfIndex(view, static_cast<std::uint32_t>(end));
+            if ((limit >= 0 && endColumn > limit) || shown.compare(end - wanted.size(), wanted.size(), wanted) != 0)
+                continue;
+            const std::int64_t start = search.ColumnOfIndex(view, static_cast<std::uint32_t>(end - wanted.size()));
+            hits.push_back({i, start, endColumn});
+            limit = start;
+        }
+        limit = -1;
+    }
+    return hits;
+}
+
+TEST_F(TextSearchTest, PlainSearchesMatchTheTranscriptionOnRandomTexts)
+{
+    std::mt19937 random(41);
+    const std::string alphabet = "aAb\t\xE9\xC9 ";
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE(round);
+        std::vector<std::string> lines;
+        std::string bytes;
+        for (int l = 0, n = 1 + static_cast<int>(random() % 6); l < n; ++l) {
+            std::string line;
+            for (int k = 0, m = static_cast<int>(random() % 14); k < m; ++k)
+                line += alphabet[random() % alphabet.size()];
+            line += "x\n";
+            lines.push_back(line);
+            bytes += line;
+        }
+        lines.emplace_back();
+        ASSERT_TRUE(Open(bytes));
+        options.findText.clear();
+        for (int k = 0, m = 1 + static_cast<int>(random() % 3); k < m; ++k)
+            options.findText += alphabet[random() % (alphabet.size() - 1)];
+        options.matchCase = random() % 2;
+        EXPECT_EQ(AllForward(), Transcribed(lines, options.findText, options.matchCase, false, search));
+        EXPECT_EQ(AllBackward(), Transcribed(lines, options.findText, options.matchCase, true, search));
+    }
+}
+
+TEST_F(TextSearchTest, TabsColumnsAndTheTableDecideWhatIsFound)
+{
+    ASSERT_TRUE(Open("\tError here\nno\n"));
+    options.findText = "error";
+    At(0, 0);
+    ASSERT_TRUE(search.FindForward(false));
+    EXPECT_EQ(Now(), (Position{0, 3, 8}));  // after the tab of tab size 3
+    options.matchCase = true;
+    At(0, 0);
+    EXPECT_FALSE(search.FindForward(false));
+    EXPECT_EQ(doc->cursorLine, 0);  // nothing found: the cursor stays
+    EXPECT_EQ(doc->cursorColumn, 0);
+}
+
+TEST_F(TextSearchTest, TheFieldRestrictionSkipsOtherRecordTypes)
+{
+    ASSERT_TRUE(Open("A ab ab\nB ab ab\nA xx ab\n"));
+    StructureDescription& structure = doc->Structure();
+    auto type = std::make_unique<FieldDef>();
+    type->name = "TYPE";
+    type->length = 1;
+    type->isRecordType = true;
+    structure.SetRecordTypeField(&structure.AddField(std::move(type)));
+    auto field = std::make_unique<FieldDef>();
+    field->name = "SECOND";
+    field->offset = 5;
+    field->length = 2;
+    field->typeValue = "A";
+    options.searchField = &structure.AddField(std::move(field));
+    structure.SetActive(true);
+    options.findText = "ab";
+    // On the cursor's own line the search starts at the cursor, inside the field or not; line 1 is
+    // of type B.
+    EXPECT_EQ(AllForward(), (std::vector<Position>{{0, 2, 4}, {0, 5, 7}, {2, 5, 7}}));
+    EXPECT_EQ(AllBackward(), (std::vector<Position>{{2, 5, 7}, {0, 5, 7}}));
+}
+
+TEST_F(TextSearchTest, RegularExpressionsFindSpansAndReportErrors)
+{
+    ASSERT_TRUE(Open("id 12 and 345\nnothing\n\tx99\n"));
+    options.useRegEx = true;
+    options.findText = "[0-9]+";
+    EXPECT_EQ(AllForward(), (std::vector<Position>{{0, 3, 5}, {0, 10, 13}, {2, 4, 6}}));
+    // Backward the leftmost match before the limit is taken within a line.
+    EXPECT_EQ(AllBackward(), (std::vector<Position>{{2, 4, 6}, {0, 3, 5}}));
+
+    options.findText = "([a-";
+    At(0, 0);
+    EXPECT_FALSE(search.FindForward(false));
+    ASSERT_FALSE(prompter.Texts().empty());
+    EXPECT_EQ(prompter.Texts().back().rfind("Expression error: ", 0), 0u);
+}
+
+TEST_F(TextSearchTest, AnEmptyMatchDoesNotKeepFindNextInPlace)
+{
+    ASSERT_TRUE(Open("abc\nd\n"));
+    options.useRegEx = true;
+    options.findText = "x*";
+    At(0, 0);
+    ASSERT_TRUE(search.FindNext());
+    const Position first = Now();
+    ASSERT_TRUE(search.FindNext());
+    EXPECT_NE(Now(), first);  // it moved on
+}
+
+TEST_F(TextSearchTest, FindNextAsksAtTheEndAndGoesOnFromTheTop)
+{
+    ASSERT_TRUE(Open("one two\nthree one\n"));
+    options.findText = "one";
+    At(1, 9);
+    prompter.Expect("End of file reached!\nContinue search at top of file?", Answer::Ok);
+    ASSERT_TRUE(search.FindNext());
+    EXPECT_EQ(Now(), (Position{0, 0, 3}));
+    At(0, 0);
+    prompter.Expect("Begin of file reached!\nContinue search at bottom of file?", Answer::Cancel);
+    EXPECT_FALSE(search.FindPrevious());
+}
+
+}  // namespace
+}  // namespace quill::test
