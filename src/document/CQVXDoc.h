@@ -137,6 +137,9 @@ public:
     /// After the conversion table changed: the lines are cut again when it shows other bytes as
     /// LF or FF than before, and everything is redrawn.
     void CharsetChanged();
+    /// The text becomes these lines (Extract Lines): the undo list is emptied, the bookmarks, which
+    /// named lines of the old text, are removed; one empty line when none is given.
+    void ReplaceAllLines(std::vector<std::string> lines);
     /// Replaces every byte of the text through a map, in place (the undo list is emptied).
     void RewriteAllBytes(const std::array<std::uint8_t, 256>& map);
 

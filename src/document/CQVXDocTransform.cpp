@@ -67,6 +67,29 @@ void CQVXDoc::FinishRewrite()
     RedrawViews();
 }
 
+void CQVXDoc::ReplaceAllLines(std::vector<std::string> lines)
+{
+    ClearUndo();
+    positions_->RemoveBookmarks();
+    FreeLines();
+    if (lines.empty())
+        lines.emplace_back();
+    for (std::string& line : lines) {
+        LineRecord record(line);
+        WidenFor(record.View());
+        text_.AppendLine(std::move(record));
+        line.clear();
+        line.shrink_to_fit();
+    }
+    cursorLine = 0;
+    cursorColumn = preferredColumn = 0;
+    ClearSelection();
+    text_.SetCurrentLine(0);
+    if (view_)
+        view_->ResetScroll();
+    FinishRewrite();
+}
+
 // ---- In-place conversions -----------------------------------------------------------------
 
 void CQVXDoc::ConvertTerminators()

@@ -96,11 +96,15 @@ bool TextSearch::Progress(LineIndex line, LineIndex passed, bool& shown)
         shown = true;
     }
     const LineIndex count = std::max<LineIndex>(1, doc_.Text().LineCount() - 1);
-    return doc_.Progress().Step(line * 40 / count);
+    stopped_ = doc_.Progress().Step(line * 40 / count);
+    return stopped_;
 }
 
 void TextSearch::Hit(LineIndex line, std::int64_t anchorColumn, std::int64_t cursorColumn, bool show)
 {
+    const bool empty = anchorColumn == cursorColumn;
+    emptyHitLine_ = empty ? line : -1;
+    emptyHitColumn_ = empty ? static_cast<Column>(cursorColumn) : -1;
     doc_.anchorLine = line;
     doc_.anchorColumn = static_cast<Column>(anchorColumn);
     doc_.cursorLine = line;
@@ -112,7 +116,11 @@ void TextSearch::Hit(LineIndex line, std::int64_t anchorColumn, std::int64_t cur
 
 bool TextSearch::FindForward(bool show) { return options_.useRegEx ? RegexForward(show) : PlainForward(show); }
 
-bool TextSearch::FindBackward() { return options_.useRegEx ? RegexBackward() : PlainBackward(); }
+bool TextSearch::FindBackward()
+{
+    stopped_ = false;
+    return options_.useRegEx ? RegexBackward() : PlainBackward();
+}
 
 bool TextSearch::PlainForward(bool show)
 {
@@ -252,30 +260,27 @@ bool TextSearch::RegexForward(bool show)
         const LineView line = store.Line(i);
         const std::int64_t s = i == doc_.cursorLine ? IndexAtColumn(line, doc_.cursorColumn) : span->from;
         const std::string subject = Subject(line, s, span->to);
+        // The subject is one line, or the rest of one: "^" matches only where the line begins.
+        const auto flags = boost::match_single_line | (s > 0 ? boost::match_not_bol : boost::match_default);
         boost::smatch found;
-        auto from = subject.cbegin();
-        bool matched = boost::regex_search(from, subject.cend(), found, *expression);
-        // An empty match where the cursor stands would keep Find Next in place: one further on.
-        if (matched && found.length() == 0 && found.position() == 0 && i == doc_.cursorLine && !subject.empty()) {
-            matched = boost::regex_search(from + 1, subject.cend(), found, *expression, boost::match_prev_avail);
-            if (matched) {
-                const auto position = 1 + found.position();
-                if (shown)
-                    doc_.Progress().End();
-                Hit(i, ColumnOfIndex(line, static_cast<std::uint32_t>(s + position)),
-                    ColumnOfIndex(line, static_cast<std::uint32_t>(s + position + found.length())), show);
-                return true;
-            }
+        bool matched = boost::regex_search(subject.cbegin(), subject.cend(), found, *expression, flags);
+        std::int64_t offset = 0;
+        // The empty match found last time, where the cursor still stands, would keep Find Next in
+        // place: the search goes on one position further.
+        if (matched && found.length() == 0 && found.position() == 0 && i == emptyHitLine_ &&
+            doc_.cursorColumn == emptyHitColumn_ && i == doc_.cursorLine) {
+            matched = !subject.empty() && boost::regex_search(subject.cbegin() + 1, subject.cend(), found, *expression,
+                                                              flags | boost::match_prev_avail);
+            offset = 1;
+        }
+        if (!matched)
             continue;
-        }
-        if (matched) {
-            if (shown)
-                doc_.Progress().End();
-            const auto position = found.position();
-            Hit(i, ColumnOfIndex(line, static_cast<std::uint32_t>(s + position)),
-                ColumnOfIndex(line, static_cast<std::uint32_t>(s + position + found.length())), show);
-            return true;
-        }
+        if (shown)
+            doc_.Progress().End();
+        const auto position = offset + found.position();
+        Hit(i, ColumnOfIndex(line, static_cast<std::uint32_t>(s + position)),
+            ColumnOfIndex(line, static_cast<std::uint32_t>(s + position + found.length())), show);
+        return true;
     }
     if (shown)
         doc_.Progress().End();
@@ -308,11 +313,12 @@ bool TextSearch::RegexBackward()
         }
         const std::int64_t s = span->from;
         const std::string subject = Subject(line, s, end);
+        const auto flags = boost::match_single_line | (s > 0 ? boost::match_not_bol : boost::match_default);
         boost::smatch found;
-        if (!boost::regex_search(subject.cbegin(), subject.cend(), found, *expression))
+        if (!boost::regex_search(subject.cbegin(), subject.cend(), found, *expression, flags))
             continue;
-        // An empty match at the cursor itself would keep Find Prev. in place.
-        if (found.length() == 0 && i == doc_.cursorLine && s + found.position() == end)
+        // The empty match found last time, at the cursor itself, would keep Find Prev. in place.
+        if (found.length() == 0 && i == doc_.cursorLine && s + found.position() == end && i == emptyHitLine_)
             continue;
         if (shown)
             doc_.Progress().End();

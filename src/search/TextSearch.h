@@ -26,6 +26,8 @@ public:
     bool FindForward(bool show);
     /// From the cursor (or the start of the selection ending there) towards the start.
     bool FindBackward();
+    /// Whether the last search ended because the user pressed Escape (it then returned true).
+    bool StoppedByUser() const { return stopped_; }
     /// "Find Next": searches forward, asking at the end whether to go on from the top. False
     /// when the find text is empty (the caller opens the dialog) or the user gave up.
     bool FindNext();
@@ -57,6 +59,10 @@ private:
     CQVXDoc& doc_;
     ViewState& view_;
     SearchOptions& options_;
+    bool stopped_ = false;
+    /// Where the last hit was an empty match: the next search must not find it again.
+    LineIndex emptyHitLine_ = -1;
+    Column emptyHitColumn_ = -1;
 };
 
 }  // namespace quill

@@ -1,0 +1,323 @@
+// Replace, Count and the line filters.
+#include "search/SearchCommands.h"
+
+#include <boost/regex.hpp>
+#include <optional>
+#include <vector>
+
+#include "common/Format.h"
+#include "document/CQVXDoc.h"
+#include "platform/ProgressWindow.h"
+#include "platform/Prompter.h"
+#include "search/BackslashCodes.h"
+#include "search/CounterSubstitution.h"
+#include "structure/StructureDescription.h"
+#include "view/SelectionRange.h"
+#include "view/ViewState.h"
+
+namespace quill {
+
+SearchCommands::SearchCommands(CQVXDoc& doc, ViewState& view, SearchOptions& options)
+    : doc_(doc),
+      view_(view),
+      options_(options),
+      search_(doc, view, options)
+{
+}
+
+bool SearchCommands::Step(LineIndex lines)
+{
+    return doc_.Progress().Step(doc_.cursorLine * 40 / std::max<LineIndex>(1, lines));
+}
+
+void SearchCommands::RestoreCursor(LineIndex line, Column column, Column preferred)
+{
+    doc_.ClearSelection();
+    doc_.cursorLine = line;
+    doc_.cursorColumn = column;
+    doc_.preferredColumn = preferred;
+    doc_.Text().SetCurrentLine(line);
+}
+
+std::int64_t SearchCommands::CountMatches()
+{
+    if (!options_.useRegEx && options_.useBackslashes && InterpretBackslashes(options_.findText))
+        options_.matchCase = true;
+    const LineIndex line = doc_.cursorLine;
+    const Column column = doc_.cursorColumn, preferred = doc_.preferredColumn;
+    const LineIndex lines = doc_.Text().LineCount();
+    std::int64_t found = 0;
+    {
+        ProgressScope bar(doc_.Progress(), 40);
+        while (search_.FindForward(false) && !search_.StoppedByUser()) {
+            ++found;
+            if (Step(lines))
+                break;
+        }
+    }
+    RestoreCursor(line, column, preferred);
+    doc_.Prompts().Inform(Format("%lld items found.", static_cast<long long>(found)));
+    return found;
+}
+
+SearchCommands::Range SearchCommands::TakeSelection()
+{
+    Range range;
+    if (!doc_.HasSelection())
+        return range;
+    const SelectionRange selection = SelectionRange::Of(doc_, view_.blockSelection);
+    range.selected = true;
+    range.block = selection.block;
+    range.startLine = selection.upper;
+    range.endLine = selection.lower;
+    range.startColumn = selection.left;
+    range.endColumn = selection.right;
+    doc_.ClearSelection();
+    doc_.cursorLine = range.startLine;
+    doc_.cursorColumn = doc_.preferredColumn = range.block ? range.startColumn : selection.left;
+    doc_.Text().SetCurrentLine(range.startLine);
+    return range;
+}
+
+SearchCommands::Place SearchCommands::PlaceOf(const Range& range) const
+{
+    if (!range.selected)
+        return Place::Inside;
+    const LineIndex line = doc_.cursorLine;  // a hit never spans lines: anchor and cursor share it
+    const Column from = doc_.anchorColumn, to = doc_.cursorColumn;
+    if (range.block) {
+        if (line > range.endLine)
+            return Place::Stop;
+        return line < range.startLine || from < range.startColumn || to > range.endColumn ? Place::Skip : Place::Inside;
+    }
+    if (line > range.endLine || (line == range.endLine && to > range.endColumn))
+        return Place::Stop;
+    if (line < range.startLine || (line == range.startLine && from < range.startColumn))
+        return Place::Skip;
+    return Place::Inside;
+}
+
+std::int64_t SearchCommands::ReplaceText(bool silent)
+{
+    const LineIndex line = doc_.cursorLine;
+    const Column column = doc_.cursorColumn, preferred = doc_.preferredColumn;
+    const Range range = TakeSelection();
+    std::int64_t replaced = 0;
+    {
+        // Replace All shows its progress at once; asking at each hit needs no progress window.
+        std::optional<ProgressScope> bar;
+        if (options_.replaceAll)
+            bar.emplace(doc_.Progress(), 40);
+        replaced = options_.useRegEx ? ReplaceRegex(range) : ReplacePlain(range);
+    }
+    if (options_.replaceAll)
+        RestoreCursor(line, column, preferred);
+    if (replaced > 0)
+        doc_.SetModifiedFlag();
+    EnsureCursorVisible(doc_, view_, false);
+    doc_.RedrawViews();
+    if (!silent && replaced >= 0)
+        doc_.Prompts().Inform(Format("%lld items replaced.", static_cast<long long>(replaced)));
+    return std::max<std::int64_t>(0, replaced);
+}
+
+void SearchCommands::ReplaceHit(const std::string& bytes)
+{
+    // The hit lies in one line: the line is rebuilt around it. Line ends in the replacement make
+    // new lines, each ending as the file's lines do.
+    const LineIndex line = doc_.cursorLine;
+    const LineView view = doc_.Text().Line(line);
+    const std::uint32_t from = search_.IndexAtColumn(view, doc_.anchorColumn);
+    const std::uint32_t to = search_.IndexAtColumn(view, doc_.cursorColumn);
+    std::string text(view.Bytes(), from);
+    text += bytes;
+    const std::size_t cursorAt = text.size();
+    text.append(view.Bytes() + to, view.Length() - to);
+    const std::uint8_t lf = doc_.Rules().lf;
+    std::size_t start = 0;
+    LineIndex at = line;
+    std::size_t cursorLineStart = 0;
+    LineIndex cursorLine = line;
+    for (;;) {
+        const std::size_t end = text.find(static_cast<char>(lf), start);
+        const bool last = end == std::string::npos || end + 1 == text.size();
+        const std::string piece = text.substr(start, last ? std::string::npos : end + 1 - start);
+        if (at == line) {
+            doc_.Text().SetCurrentLine(line);
+            doc_.ReplaceCurrentLine(LineRecord(piece));
+        } else {
+            at = doc_.InsertAfter(at - 1, LineRecord(piece), true);
+        }
+        if (cursorAt >= start)
+            cursorLine = at, cursorLineStart = start;
+        if (last)
+            break;
+        start = end + 1;
+        ++at;
+    }
+    doc_.ClearSelection();
+    doc_.cursorLine = cursorLine;
+    doc_.Text().SetCurrentLine(cursorLine);
+    const LineView now = doc_.Text().Line(cursorLine);
+    doc_.cursorColumn = doc_.preferredColumn =
+        static_cast<Column>(search_.ColumnOfIndex(now, static_cast<std::uint32_t>(cursorAt - cursorLineStart)));
+}
+
+std::int64_t SearchCommands::ReplacePlain(Range range)
+{
+    std::string replacement = options_.replacement.substr(0, options_.replacement.find('\0'));
+    if (options_.useBackslashes) {
+        if (InterpretBackslashes(options_.findText))
+            options_.matchCase = true;
+        InterpretBackslashes(replacement);
+    }
+    const LineIndex lines = doc_.Text().LineCount();
+    std::int32_t counter = options_.counterStart;
+    std::int64_t replaced = 0;
+    while (search_.FindForward(!options_.replaceAll)) {
+        if (search_.StoppedByUser())
+            break;
+        const Place place = PlaceOf(range);
+        if (place == Place::Stop)
+            break;
+        if (place == Place::Skip)
+            continue;
+        if (!options_.replaceAll && doc_.Prompts().Ask("Replace?", Buttons::OkCancel) != Answer::Ok)
+            break;
+        std::string text = replacement;
+        if (options_.counterOn)
+            SubstituteCounter(text, counter++);
+        const LineIndex line = doc_.cursorLine;
+        const Column hitEnd = doc_.cursorColumn;
+        ReplaceHit(doc_.Charset().FromDisplay(text));
+        // The selection's end moves with the text the replacement shifted on its line.
+        if (range.selected && !range.block && line == range.endLine && doc_.cursorLine == line)
+            range.endColumn += doc_.cursorColumn - hitEnd;
+        ++replaced;
+        if (options_.replaceAll && Step(lines))
+            break;
+    }
+    return replaced;
+}
+
+std::int64_t SearchCommands::ReplaceRegex(const Range& range)
+{
+    boost::regex expression;
+    try {
+        expression = boost::regex(options_.findText,
+                                  options_.matchCase ? boost::regex::perl : boost::regex::perl | boost::regex::icase);
+    } catch (const boost::regex_error& error) {
+        doc_.Prompts().Error(std::string("Expression error: ") + error.what());
+        return -1;
+    }
+    const LineIndex lines = doc_.Text().LineCount();
+    std::int32_t counter = options_.counterStart;
+    std::int64_t replaced = 0;
+    while (search_.FindForward(!options_.replaceAll)) {
+        if (search_.StoppedByUser())
+            break;
+        const LineIndex line = doc_.cursorLine;
+        if (range.selected && line >= range.endLine)
+            break;
+        if (range.selected && line < range.startLine)
+            continue;
+        if (!options_.replaceAll && doc_.Prompts().Ask("Replace?", Buttons::OkCancel) != Answer::Ok)
+            break;
+        std::string format = options_.replacement;
+        if (options_.counterOn)
+            SubstituteCounter(format, counter++);
+        // The whole line is merged, NUL bytes and all; with a search field only its bytes change.
+        const LineView view = doc_.Text().Line(line);
+        std::string shown = doc_.Charset().ToDisplay(std::string(view.Text()));
+        std::size_t from = 0, to = shown.size();
+        if (options_.searchField && doc_.Structure().IsActive()) {
+            doc_.Structure().SplitDelimited(view, doc_.Rules());
+            const bool delimited = doc_.Structure().FieldType() == StructureDescription::kDelimiter;
+            const FieldDef& field = *options_.searchField;
+            from = std::min<std::size_t>(shown.size(), static_cast<std::size_t>(std::max<std::int64_t>(
+                                                           0, delimited ? field.byteOffset : field.offset)));
+            to = std::min<std::size_t>(shown.size(), from + static_cast<std::size_t>(std::max<std::int64_t>(
+                                                                0, delimited ? field.byteLength : field.length)));
+        }
+        const std::string merged = shown.substr(0, from) +
+                                   boost::regex_replace(shown.substr(from, to - from), expression, format) +
+                                   shown.substr(to);
+        doc_.ClearSelection();
+        doc_.Text().SetCurrentLine(line);
+        doc_.ReplaceCurrentLine(LineRecord(doc_.Charset().FromDisplay(merged)));
+        ++replaced;
+        // All matches of the line are replaced at once: the search goes on with the next line,
+        // so a replacement that matches again can never loop.
+        if (line + 1 >= doc_.Text().LineCount())
+            break;
+        doc_.cursorLine = line + 1;
+        doc_.cursorColumn = doc_.preferredColumn = 0;
+        doc_.Text().SetCurrentLine(line + 1);
+        if (options_.replaceAll && Step(lines))
+            break;
+    }
+    return replaced;
+}
+
+std::int64_t SearchCommands::ApplyLineFilter()
+{
+    const bool extract = options_.lineFilter == SearchOptions::kExtractLines;
+    const LineIndex lines = doc_.Text().LineCount();
+    std::vector<std::string> taken;
+    LineIndex lastTaken = -1;
+    std::int64_t count = 0;
+    {
+        ProgressScope bar(doc_.Progress(), 40);
+        while (search_.FindForward(false)) {
+            if (search_.StoppedByUser())
+                break;
+            const LineIndex line = doc_.cursorLine;
+            doc_.ClearSelection();
+            if (extract) {
+                if (line == lastTaken) {
+                    // A line with several hits is taken once: on with the next line.
+                    if (line + 1 >= doc_.Text().LineCount())
+                        break;
+                    doc_.cursorLine = line + 1;
+                    doc_.cursorColumn = doc_.preferredColumn = 0;
+                    doc_.Text().SetCurrentLine(line + 1);
+                    continue;
+                }
+                taken.emplace_back(doc_.Text().Line(line).Text());
+                lastTaken = line;
+            } else {
+                doc_.RemoveLine(line, true);
+                if (doc_.Text().LineCount() == 0)
+                    break;
+                doc_.cursorLine = std::min(line, doc_.Text().LineCount() - 1);
+                doc_.cursorColumn = doc_.preferredColumn = 0;
+                doc_.Text().SetCurrentLine(doc_.cursorLine);
+                if (line >= doc_.Text().LineCount())
+                    break;
+            }
+            ++count;
+            if (Step(lines))
+                break;
+        }
+    }
+    if (count == 0) {
+        doc_.Prompts().Inform("No matching lines found!");
+        return 0;
+    }
+    view_.topLine = 0;
+    view_.leftColumn = 0;
+    if (extract) {
+        doc_.ReplaceAllLines(std::move(taken));
+    } else {
+        if (doc_.Text().LineCount() == 0) {
+            doc_.Text().SetCurrentLine(0);
+            doc_.InsertAtHead(LineRecord(), true);
+        }
+        RestoreCursor(0, 0, 0);
+        doc_.SetModifiedFlag();
+        doc_.RedrawViews();
+    }
+    return count;
+}
+
+}  // namespace quill

@@ -1,0 +1,57 @@
+// What acts on every hit of a search: Replace, Count and the line filters.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "document/TextTypes.h"
+#include "search/TextSearch.h"
+
+namespace quill {
+
+class CQVXDoc;
+struct ViewState;
+struct SearchOptions;
+
+class SearchCommands {
+public:
+    SearchCommands(CQVXDoc& doc, ViewState& view, SearchOptions& options);
+
+    /// Counts the hits from the cursor to the end (within the search field when set) and tells
+    /// "%d items found."; the cursor stays.
+    std::int64_t CountMatches();
+    /// Replaces the hits from the cursor on, or within the selection; asks "Replace?" at each
+    /// unless Replace All. Tells "%d items replaced." unless silent. One undo group.
+    std::int64_t ReplaceText(bool silent);
+    /// Extract Lines or Delete Lines (as the options say) for the lines holding a hit from the
+    /// cursor on; the number of lines, "No matching lines found!" when none.
+    std::int64_t ApplyLineFilter();
+
+private:
+    struct Range {
+        bool selected = false;
+        bool block = false;
+        LineIndex startLine = 0;
+        Column startColumn = 0;
+        LineIndex endLine = 0;
+        Column endColumn = 0;
+    };
+    Range TakeSelection();
+    /// Where a hit lies against the selection: inside, before it (skip) or after it (stop).
+    enum class Place { Inside, Skip, Stop };
+    Place PlaceOf(const Range& range) const;
+    std::int64_t ReplacePlain(Range range);
+    std::int64_t ReplaceRegex(const Range& range);
+    /// Replaces the selected hit by bytes (stored), the cursor ending after them.
+    void ReplaceHit(const std::string& bytes);
+    /// Steps the progress window at the cursor line; true when Escape asked to stop.
+    bool Step(LineIndex lines);
+    void RestoreCursor(LineIndex line, Column column, Column preferred);
+
+    CQVXDoc& doc_;
+    ViewState& view_;
+    SearchOptions& options_;
+    TextSearch search_;
+};
+
+}  // namespace quill

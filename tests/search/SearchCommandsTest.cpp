@@ -1,0 +1,136 @@
+// Count, Replace and the line filters as a user meets them.
+#include <gtest/gtest.h>
+
+#include "search/SearchCommands.h"
+#include "structure/FieldDef.h"
+#include "support/DocumentFixture.h"
+#include "view/ViewState.h"
+
+namespace quill::test {
+namespace {
+
+class SearchCommandsTest : public DocumentFixture {
+protected:
+    void At(LineIndex line, Column column)
+    {
+        doc->ClearSelection();
+        doc->cursorLine = line;
+        doc->cursorColumn = doc->preferredColumn = column;
+        doc->Text().SetCurrentLine(line);
+    }
+
+    ViewState state{0, 0, 20, 80};
+    SearchOptions options;
+    SearchCommands commands{*doc, state, options};
+};
+
+TEST_F(SearchCommandsTest, CountFromTheCursorOnAndEmptyMatchesOncePerPlace)
+{
+    ASSERT_TRUE(OpenBytes("ab ab\nab\nxx ab\n"));
+    options.findText = "ab";
+    At(1, 0);
+    EXPECT_EQ(commands.CountMatches(), 2);
+    EXPECT_EQ(prompter.Texts().back(), "2 items found.");
+    EXPECT_EQ(doc->cursorLine, 1);  // the cursor stays
+    options.useRegEx = true;
+    options.findText = "^";
+    At(0, 0);
+    EXPECT_EQ(commands.CountMatches(), 4);  // every line once, the empty last one too
+}
+
+TEST_F(SearchCommandsTest, ReplaceAllWithACounterIsUndoneInOneStep)
+{
+    ASSERT_TRUE(OpenBytes("x\nx\nx\n"));
+    options.findText = "x";
+    options.replacement = "ID-\xB5"
+                          "03d";
+    options.counterOn = true;
+    options.counterStart = 7;
+    EXPECT_EQ(commands.ReplaceText(false), 3);
+    EXPECT_EQ(AllBytes(), "ID-007\nID-008\nID-009\n");
+    EXPECT_EQ(prompter.Texts().back(), "3 items replaced.");
+    EXPECT_TRUE(doc->IsModified());
+    doc->Undo();
+    EXPECT_EQ(AllBytes(), "x\nx\nx\n");
+}
+
+TEST_F(SearchCommandsTest, ReplacingOneByOneAsksAndStopsOnCancel)
+{
+    ASSERT_TRUE(OpenBytes("a a a\n"));
+    options.findText = "a";
+    options.replacement = "b";
+    options.replaceAll = false;
+    prompter.Expect("Replace?", Answer::Ok);
+    prompter.Expect("Replace?", Answer::Cancel);
+    EXPECT_EQ(commands.ReplaceText(true), 1);
+    EXPECT_EQ(AllBytes(), "b a a\n");
+}
+
+TEST_F(SearchCommandsTest, ReplaceWithinASelectionLeavesHitsAcrossItsEnds)
+{
+    ASSERT_TRUE(OpenBytes("aa aa aa\naa aa aa\naa aa aa\n"));
+    options.findText = "aa";
+    options.replacement = "X";
+    doc->anchorLine = 0;
+    doc->anchorColumn = 4;
+    At(2, 4);
+    doc->anchorLine = 0;
+    doc->anchorColumn = 4;
+    // Line 0 from column 4, line 2 up to column 4 of the text as it was: replacing the first hit
+    // there must not pull the next one into the selection.
+    EXPECT_EQ(commands.ReplaceText(true), 5);
+    EXPECT_EQ(AllBytes(), "aa aa X\nX X X\nX aa aa\n");
+}
+
+TEST_F(SearchCommandsTest, RegularExpressionReplacesMendTheFaultsOfLoopsFieldsAndNulBytes)
+{
+    ASSERT_TRUE(OpenBytes(std::string("a b a\nab\0a tail\n", 16)));
+    options.useRegEx = true;
+    options.findText = "a";
+    options.replacement = "aa";  // matches the expression again: must not loop
+    EXPECT_EQ(commands.ReplaceText(true), 2);
+    EXPECT_EQ(AllBytes(), std::string("aa b aa\naab\0aa taail\n", 21));  // past the NUL, too
+
+    ASSERT_TRUE(OpenBytes("1111 2222 1111\n"));
+    auto field = std::make_unique<FieldDef>();
+    field->name = "MIDDLE";
+    field->offset = 5;
+    field->length = 4;
+    options.searchField = &doc->Structure().AddField(std::move(field));
+    doc->Structure().SetActive(true);
+    options.findText = "[0-9]";
+    options.replacement = "x";
+    At(0, 5);
+    EXPECT_EQ(commands.ReplaceText(true), 1);
+    EXPECT_EQ(AllBytes(), "1111 xxxx 1111\n");  // only the field's bytes changed
+}
+
+TEST_F(SearchCommandsTest, DeleteLinesAndExtractLines)
+{
+    ASSERT_TRUE(OpenBytes("keep\ndrop 1\nkeep\ndrop 2 drop\n"));
+    options.findText = "drop";
+    options.lineFilter = SearchOptions::kDeleteLines;
+    EXPECT_EQ(commands.ApplyLineFilter(), 2);
+    EXPECT_EQ(AllBytes(), "keep\nkeep\n");
+    doc->Undo();
+    EXPECT_EQ(AllBytes(), "keep\ndrop 1\nkeep\ndrop 2 drop\n");
+
+    options.lineFilter = SearchOptions::kExtractLines;
+    At(0, 0);
+    EXPECT_EQ(commands.ApplyLineFilter(), 2);
+    EXPECT_EQ(AllBytes(), "drop 1\ndrop 2 drop\n");  // a line with two hits once
+    EXPECT_FALSE(doc->CanUndo());
+
+    options.findText = "nowhere";
+    EXPECT_EQ(commands.ApplyLineFilter(), 0);
+    EXPECT_EQ(prompter.Texts().back(), "No matching lines found!");
+
+    ASSERT_TRUE(OpenBytes("x\nx\n"));
+    options.findText = "x";
+    options.lineFilter = SearchOptions::kDeleteLines;
+    commands.ApplyLineFilter();
+    EXPECT_EQ(Lines(), std::vector<std::string>{""});  // one empty line is left
+}
+
+}  // namespace
+}  // namespace quill::test
