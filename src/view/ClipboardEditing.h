@@ -28,6 +28,9 @@ public:
     /// "Paste && Replace Counter": asks for the counter's start and increment and how often to
     /// paste; each paste has its counter markers replaced by the counter, which then moves on.
     bool PasteWithCounter();
+    /// The clipboard's stored bytes (from the block format, or the text through the input table)
+    /// and whether they are a block.
+    std::string ClipboardBytes(bool& block);
     /// Inserts bytes at the cursor as a paste does (block: each line at the cursor column on
     /// consecutive lines). One undo group.
     void Insert(const std::string& bytes, bool block);
@@ -52,9 +55,6 @@ private:
     std::string SplitAt(LineIndex line, Column column, std::string& left);
     void ReplaceLine(LineIndex line, const std::string& bytes);
     std::int64_t FirstLineBytes(const std::string& bytes, std::size_t from) const;
-
-    /// The clipboard's bytes and whether they are a block.
-    std::string ClipboardBytes(bool& block);
 
     CQVXDoc& doc_;
     ViewState& view_;

@@ -3,9 +3,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPaintEvent>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "app/ui/CMainFrame.h"
 #include "app/ui/QuillApplication.h"
@@ -147,6 +150,38 @@ TEST_F(EditorViewTest, ATypedCharacterRepaintsItsRowOnly)
         EXPECT_EQ(area.height(), view.CellHeight());
     }
     EXPECT_EQ(Text(app), "one\nxtwo\nthree\nfour\n");
+    Quit(app);
+}
+
+TEST_F(EditorViewTest, FindThroughTheRealDialog)
+{
+    const std::string path = dir.Write("find.txt", "first line\nthe target is here\n");
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    CQVXView& view = app.Frame().View();
+    app.Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&app.Frame()));
+    view.setFocus();
+    QString title;
+    QTimer filler;  // types into the dialog once it shows, however slow the machine
+    QObject::connect(&filler, &QTimer::timeout, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            return;
+        filler.stop();
+        title = dialog->windowTitle();
+        dialog->findChild<QLineEdit*>()->setText(QStringLiteral("TARGET"));
+        for (QPushButton* button : dialog->findChildren<QPushButton*>())
+            if (button->text() == QStringLiteral("&Find"))
+                button->click();
+    });
+    filler.start(50);
+    QTest::keyClick(&view, Qt::Key_F, Qt::ControlModifier);
+    filler.stop();
+    EXPECT_EQ(title, QStringLiteral("Find"));
+    EXPECT_EQ(app.Document().cursorLine, 1);
+    EXPECT_EQ(app.Document().anchorColumn, 4);  // not case sensitive
+    EXPECT_EQ(app.Document().cursorColumn, 10);
     Quit(app);
 }
 

@@ -250,6 +250,22 @@ void CMainFrame::CreateMenus()
             view_->AfterEdit();
         };
     };
+    auto find = [this](auto action) {
+        return [this, action] {
+            action(view_->Search());
+            view_->AfterEdit();
+        };
+    };
+    Command(search, QStringLiteral("&Find"), QKeySequence(Qt::CTRL | Qt::Key_F),
+            find([](SearchMenu& s) { s.Find(false); }));
+    Command(search, QStringLiteral("Find &Next"), QKeySequence(Qt::Key_F3), find([](SearchMenu& s) { s.FindNext(); }));
+    Command(search, QStringLiteral("Find &Prev."), QKeySequence(Qt::SHIFT | Qt::Key_F3),
+            find([](SearchMenu& s) { s.FindPrevious(); }));
+    Command(search, QStringLiteral("&Replace"), QKeySequence(Qt::CTRL | Qt::Key_R),
+            find([](SearchMenu& s) { s.Replace(); }));
+    Command(search, QStringLiteral("&Count"), QKeySequence(Qt::CTRL | Qt::Key_U),
+            find([](SearchMenu& s) { s.Count(); }));
+    search->addSeparator();
     auto structureActive = [this] { return doc_.Structure().IsActive(); };
     Command(search, QStringLiteral("Find Field"), QKeySequence(Qt::CTRL | Qt::Key_E),
             navigate([](Navigation& n) { n.FindField(); }), structureActive);
@@ -266,6 +282,8 @@ void CMainFrame::CreateMenus()
             navigate([](Navigation& n) { n.GoToOffsetPlusSelection(); }), [this] { return doc_.selectionValue != 0; });
     Command(search, QStringLiteral("Find Undisplayable Character"), QKeySequence(Qt::CTRL | Qt::Key_NumberSign),
             [this] { doc_.FindUndisplayable(); });
+    Command(search, QStringLiteral("Find Word under Cursor"), QKeySequence(Qt::Key_F11),
+            find([](SearchMenu& s) { s.FindWordUnderCursor(); }));
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     Command(options, QStringLiteral("&Font"), {}, [this] {

@@ -7,6 +7,8 @@
 
 #include "document/DocumentView.h"
 #include "platform/qt/QtClipboard.h"
+#include "search/SearchMenu.h"
+#include "search/ui/QtSearchDialogs.h"
 #include "syntax/ColouringEngine.h"
 #include "view/EditorInput.h"
 #include "view/Navigation.h"
@@ -44,6 +46,8 @@ public:
     EditorInput& Input() { return input_; }
     /// The commands that go to a named place.
     Navigation& Navigate() { return navigation_; }
+    /// The commands of the Search menu that search.
+    SearchMenu& Search() { return search_; }
     /// After a command changed the text or the cursor: repaint and refresh the panes.
     void AfterEdit();
     int CellWidth() const { return cellWidth_; }
@@ -102,6 +106,8 @@ private:
     QtClipboard clipboard_;
     EditorInput input_;
     Navigation navigation_;
+    QtSearchDialogs searchDialogs_;
+    SearchMenu search_;
     CursorMotion& motion_;
     QBasicTimer rewrapTimer_;  ///< wrapping at the window border follows the window's width
     FieldRuler* ruler_;

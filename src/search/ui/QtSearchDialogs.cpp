@@ -1,0 +1,112 @@
+// The search dialog: a thin layer over its model.
+#include "search/ui/QtSearchDialogs.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "platform/qt/Cp1252.h"
+#include "structure/ui/DialogParts.h"
+
+namespace quill {
+
+namespace {
+
+QCheckBox* Box(const QString& text, bool checked, const char* tip, QWidget* parent)
+{
+    auto* box = new QCheckBox(text, parent);
+    box->setChecked(checked);
+    box->setToolTip(QString::fromLatin1(tip));
+    return box;
+}
+
+}  // namespace
+
+std::optional<SearchDialogModel::Button> QtSearchDialogs::Show(SearchDialogModel& model)
+{
+    QDialog dialog(parent_);
+    dialog.setWindowTitle(FromCp1252(model.Title()));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* form = new QFormLayout;
+    QLineEdit* find = TextEdit(model.findWhat, SearchDialogModel::kFindTip, &dialog);
+    QLineEdit* replace = TextEdit(model.replaceWith, SearchDialogModel::kReplaceTip, &dialog);
+    replace->setEnabled(model.ReplaceEnabled());
+    form->addRow(QStringLiteral("Find what:"), find);
+    form->addRow(QStringLiteral("Replace with:"), replace);
+    layout->addLayout(form);
+
+    auto* up = Box(QStringLiteral("Up"), model.up, SearchDialogModel::kUpTip, &dialog);
+    auto* down = Box(QStringLiteral("Down"), !model.up, SearchDialogModel::kDownTip, &dialog);
+    QObject::connect(up, &QCheckBox::clicked, &dialog, [&](bool on) { down->setChecked(!on); });
+    QObject::connect(down, &QCheckBox::clicked, &dialog, [&](bool on) { up->setChecked(!on); });
+    auto* matchCase = Box(QStringLiteral("Match case"), model.matchCase, SearchDialogModel::kMatchCaseTip, &dialog);
+    auto* inField = Box(FromCp1252(model.InFieldLabel()), model.inField, SearchDialogModel::kInFieldTip, &dialog);
+    inField->setEnabled(model.InFieldEnabled());
+    auto* regex =
+        Box(QStringLiteral("&Interpret as regular expression"), model.useRegEx, SearchDialogModel::kRegExTip, &dialog);
+    auto* backslashes =
+        Box(QStringLiteral("Interpret blackslashes"), model.useBackslashes, SearchDialogModel::kBackslashTip, &dialog);
+    backslashes->setEnabled(model.BackslashesEnabled());
+    QObject::connect(regex, &QCheckBox::toggled, &dialog, [&](bool on) {
+        model.useRegEx = on;
+        backslashes->setEnabled(model.BackslashesEnabled());
+    });
+    auto* counter =
+        Box(QString::fromUtf8("Replace \u00b5[0{digits}]d"), model.counterOn, SearchDialogModel::kCounterTip, &dialog);
+    counter->setEnabled(model.CounterEnabled());
+    QLineEdit* counterStart = TextEdit(model.counterStart, SearchDialogModel::kCounterStartTip, &dialog);
+    counterStart->setEnabled(model.CounterStartEnabled());
+    QObject::connect(counter, &QCheckBox::toggled, &dialog, [&](bool on) {
+        model.counterOn = on;
+        counterStart->setEnabled(model.CounterStartEnabled());
+    });
+    auto* directions = new QHBoxLayout;
+    directions->addWidget(up);
+    directions->addWidget(down);
+    layout->addLayout(directions);
+    for (QWidget* widget : std::initializer_list<QWidget*>{matchCase, inField, regex, backslashes})
+        layout->addWidget(widget);
+    auto* counterRow = new QHBoxLayout;
+    counterRow->addWidget(counter);
+    counterRow->addWidget(counterStart);
+    layout->addLayout(counterRow);
+
+    std::optional<SearchDialogModel::Button> pressed;
+    auto* buttons = new QHBoxLayout;
+    for (auto button : {SearchDialogModel::kButton1, SearchDialogModel::kButton3, SearchDialogModel::kButton4}) {
+        if (!model.ButtonVisible(button))
+            continue;
+        auto* push = new QPushButton(FromCp1252(model.ButtonText(button)), &dialog);
+        push->setToolTip(FromCp1252(model.ButtonTip(button)));
+        push->setDefault(button == SearchDialogModel::kButton1);
+        QObject::connect(push, &QPushButton::clicked, &dialog, [&pressed, &dialog, button] {
+            pressed = button;
+            dialog.accept();
+        });
+        buttons->addWidget(push);
+    }
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), &dialog);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    find->selectAll();
+    find->setFocus();
+    if (dialog.exec() != QDialog::Accepted || !pressed)
+        return std::nullopt;
+    model.findWhat = ToCp1252(find->text());
+    model.replaceWith = ToCp1252(replace->text());
+    model.up = up->isChecked();
+    model.matchCase = matchCase->isChecked();
+    model.inField = inField->isChecked();
+    model.useRegEx = regex->isChecked();
+    model.useBackslashes = backslashes->isChecked();
+    model.counterOn = counter->isChecked();
+    model.counterStart = ToCp1252(counterStart->text());
+    return pressed;
+}
+
+}  // namespace quill

@@ -1,0 +1,138 @@
+// The search dialog's model and the Search menu's commands, with a scripted dialog.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "search/SearchDialogs.h"
+#include "search/SearchMenu.h"
+#include "support/DocumentFixture.h"
+#include "support/Fakes.h"
+#include "view/EditorInput.h"
+#include "view/ViewState.h"
+
+namespace quill::test {
+namespace {
+
+class ScriptedSearchDialogs : public SearchDialogs {
+public:
+    std::optional<SearchDialogModel::Button> Show(SearchDialogModel& model) override
+    {
+        shown.push_back(model.Title());
+        if (steps.empty())
+            return std::nullopt;
+        auto step = std::move(steps.front());
+        steps.erase(steps.begin());
+        return step(model);
+    }
+    std::vector<std::function<std::optional<SearchDialogModel::Button>(SearchDialogModel&)>> steps;
+    std::vector<std::string> shown;
+};
+
+class SearchMenuTest : public DocumentFixture {
+protected:
+    void Answer(const std::string& text, SearchDialogModel::Button button = SearchDialogModel::kButton1,
+                std::function<void(SearchDialogModel&)> more = {})
+    {
+        dialogs.steps.push_back([=](SearchDialogModel& model) -> std::optional<SearchDialogModel::Button> {
+            model.findWhat = text;
+            if (more)
+                more(model);
+            return button;
+        });
+    }
+
+    ViewState state{0, 0, 20, 80};
+    FakeClipboard clipboard;
+    EditorInput input{*doc, state, clipboard};
+    ScriptedSearchDialogs dialogs;
+    SearchMenu menu{*doc, state, dialogs, input};
+};
+
+TEST_F(SearchMenuTest, TheDialogShowsWhatItsModeAllows)
+{
+    SearchOptions options;
+    SearchDialogModel find(options, settings);
+    EXPECT_EQ(find.Title(), "Find");
+    EXPECT_EQ(find.ButtonText(SearchDialogModel::kButton1), "&Find");
+    EXPECT_TRUE(find.ButtonVisible(SearchDialogModel::kButton3));
+    EXPECT_TRUE(find.ButtonVisible(SearchDialogModel::kButton4));
+    EXPECT_FALSE(find.ReplaceEnabled());
+    EXPECT_FALSE(find.InFieldEnabled());
+    find.useRegEx = true;
+    EXPECT_FALSE(find.BackslashesEnabled());
+
+    options.binaryCopy = true;
+    EXPECT_FALSE(SearchDialogModel(options, settings).ButtonVisible(SearchDialogModel::kButton4));
+    options.binaryCopy = false;
+    options.up = true;
+    EXPECT_FALSE(SearchDialogModel(options, settings).ButtonVisible(SearchDialogModel::kButton3));
+    options.up = false;
+    options.mode = SearchOptions::kReplace;
+    SearchDialogModel replace(options, settings);
+    EXPECT_EQ(replace.ButtonText(SearchDialogModel::kButton1), "Replace &All");
+    EXPECT_EQ(replace.ButtonText(SearchDialogModel::kButton3), "&Replace");
+    EXPECT_FALSE(replace.ButtonVisible(SearchDialogModel::kButton4));
+    EXPECT_FALSE(replace.CounterStartEnabled());
+    replace.counterOn = true;
+    EXPECT_TRUE(replace.CounterStartEnabled());
+    replace.findWhat = "x";
+    replace.counterStart = "7";
+    replace.useBackslashes = true;
+    replace.Apply(SearchDialogModel::kButton3, settings);
+    EXPECT_FALSE(options.replaceAll);
+    EXPECT_EQ(options.counterStart, 7);
+    EXPECT_EQ(settings.useBackslashes, 1);  // the program-wide flag goes with it
+    options.mode = SearchOptions::kCount;
+    EXPECT_FALSE(SearchDialogModel(options, settings).ButtonVisible(SearchDialogModel::kButton3));
+}
+
+TEST_F(SearchMenuTest, FindNextAsksForTheTextFirstAndFindsWithBackslashCodes)
+{
+    ASSERT_TRUE(OpenBytes("one\ttwo\nthree\n"));
+    Answer("\\t", SearchDialogModel::kButton1, [](SearchDialogModel& model) { model.useBackslashes = true; });
+    menu.FindNext();
+    EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Find"});
+    EXPECT_EQ(doc->anchorColumn, 3);
+    EXPECT_EQ(doc->cursorColumn, 6);  // after the tab
+    prompter.Expect("End of file reached!\nContinue search at top of file?", Answer::Cancel);
+    menu.FindNext();  // no dialog now; nothing further: the question at the end
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_TRUE(prompter.ScriptDone());
+}
+
+TEST_F(SearchMenuTest, FindWithTheFilterButtonsAndCancel)
+{
+    ASSERT_TRUE(OpenBytes("a1\nb\na2\n"));
+    Answer("a", SearchDialogModel::kButton3);  // Extract Lines
+    menu.Find();
+    EXPECT_EQ(AllBytes(), "a1\na2\n");
+    menu.Find();  // no step left: cancelled
+    EXPECT_EQ(AllBytes(), "a1\na2\n");
+}
+
+TEST_F(SearchMenuTest, CountAndReplaceThroughTheDialog)
+{
+    ASSERT_TRUE(OpenBytes("x y x\n"));
+    Answer("x");
+    menu.Count();
+    EXPECT_EQ(prompter.Texts().back(), "2 items found.");
+    Answer("x", SearchDialogModel::kButton1, [](SearchDialogModel& model) { model.replaceWith = "z"; });
+    menu.Replace();
+    EXPECT_EQ(AllBytes(), "z y z\n");
+}
+
+TEST_F(SearchMenuTest, FindWordUnderCursorSearchesFromTheTop)
+{
+    ASSERT_TRUE(OpenBytes("alpha beta\ngamma alpha\n"));
+    doc->cursorLine = 1;
+    doc->cursorColumn = doc->preferredColumn = 8;
+    doc->Text().SetCurrentLine(1);
+    menu.FindWordUnderCursor();
+    EXPECT_EQ(menu.Options().findText, "alpha");
+    EXPECT_EQ(doc->cursorLine, 0);
+    EXPECT_EQ(doc->anchorColumn, 0);
+    EXPECT_EQ(doc->cursorColumn, 5);
+}
+
+}  // namespace
+}  // namespace quill::test
