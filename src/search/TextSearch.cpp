@@ -2,8 +2,11 @@
 #include "search/TextSearch.h"
 
 #include <algorithm>
+#include <array>
 #include <boost/regex.hpp>
+#include <cstring>
 #include <limits>
+#include <string_view>
 
 #include "common/TextCase.h"
 #include "document/CQVXDoc.h"
@@ -122,15 +125,67 @@ bool TextSearch::FindBackward()
     return options_.useRegEx ? RegexBackward() : PlainBackward();
 }
 
+namespace {
+
+// The display columns of a line's bytes, worked out once per line: identity without tabs.
+class LineColumns {
+public:
+    LineColumns(LineView line, const DisplayRules& rules)
+    {
+        const std::uint32_t n = line.Length();
+        identity_ = rules.ignoreFormatCodes || std::memchr(line.Bytes(), rules.tab, n) == nullptr;
+        if (identity_)
+            return;
+        columns_.resize(n + 1);
+        std::int64_t column = 0;
+        for (std::uint32_t i = 0; i < n; ++i) {
+            columns_[i] = column;
+            column = line.ByteAt(i) == rules.tab ? NextTabStop(column, rules.tabSize) : column + 1;
+        }
+        columns_[n] = column;
+        length_ = n;
+    }
+    /// The column where byte i starts (i up to the length: the column after the last byte).
+    std::int64_t operator[](std::uint32_t i) const { return identity_ ? i : columns_[i]; }
+    /// The first byte whose column is at or after a column, at most `limit`.
+    std::uint32_t IndexAt(std::int64_t column, std::uint32_t limit) const
+    {
+        if (identity_)
+            return static_cast<std::uint32_t>(std::clamp<std::int64_t>(column, 0, limit));
+        const auto end = columns_.begin() + std::min(limit, length_);
+        return static_cast<std::uint32_t>(std::lower_bound(columns_.begin(), end, column) - columns_.begin());
+    }
+
+private:
+    bool identity_ = true;
+    std::vector<std::int64_t> columns_;
+    std::uint32_t length_ = 0;
+};
+
+}  // namespace
+
+std::array<std::uint8_t, 256> TextSearch::FoldTable() const
+{
+    std::array<std::uint8_t, 256> fold{};
+    for (int b = 0; b < 256; ++b)
+        fold[static_cast<std::size_t>(b)] = Compared(static_cast<std::uint8_t>(b));
+    return fold;
+}
+
 bool TextSearch::PlainForward(bool show)
 {
     const std::string& text = options_.findText;
     if (text.empty())
         return false;
-    std::string wanted = text;
-    if (!options_.matchCase)
-        wanted = UpperCp1252(wanted);
+    const std::string wanted = options_.matchCase ? text : UpperCp1252(text);
+    const auto fold = FoldTable();
+    // Without a table and with match case the bytes are compared as they are: a plain find.
+    bool identity = true;
+    for (int b = 0; b < 256 && identity; ++b)
+        identity = fold[static_cast<std::size_t>(b)] == b;
     const TextStore& store = doc_.Text();
+    const DisplayRules rules = doc_.Rules();
+    const auto size = static_cast<std::uint32_t>(wanted.size());
     bool shown = false;
     for (LineIndex i = doc_.cursorLine; i < store.LineCount(); ++i) {
         if (Progress(i, i - doc_.cursorLine, shown)) {
@@ -140,29 +195,36 @@ bool TextSearch::PlainForward(bool show)
         const auto span = Restrict(i, false, kNoEnd);
         if (!span)
             continue;
-        const std::int64_t start = i == doc_.cursorLine ? doc_.cursorColumn : span->from;
         const LineView line = store.Line(i);
-        // Every start position is tried; a byte is compared only inside the column range.
-        for (std::uint32_t j = 0; j < line.Length(); ++j) {
-            const std::int64_t c = ColumnOfIndex(line, j);
-            if (c < start || c >= span->to)
-                continue;
-            std::uint32_t k = j;
-            std::size_t m = 0;
-            for (; k < line.Length() && m < wanted.size(); ++k) {
-                const std::int64_t ck = ColumnOfIndex(line, k);
-                if (ck < start || ck >= span->to || Compared(line.ByteAt(k)) != static_cast<std::uint8_t>(wanted[m]))
-                    break;
-                ++m;
-            }
-            if (m == wanted.size()) {
-                if (shown)
-                    doc_.Progress().End();
-                // The cursor goes after the last byte of the hit.
-                Hit(i, c, ColumnOfIndex(line, k), show);
-                return true;
+        const LineColumns columns(line, rules);
+        const std::int64_t start = i == doc_.cursorLine ? doc_.cursorColumn : span->from;
+        // Bytes are compared only inside the column range.
+        const std::uint32_t from = columns.IndexAt(start, line.Length());
+        const std::uint32_t to = columns.IndexAt(span->to, line.Length());
+        if (to < from + size)
+            continue;
+        std::uint32_t hit = to;
+        if (identity) {
+            const std::string_view bytes(line.Bytes() + from, to - from);
+            const auto at = bytes.find(wanted);
+            if (at != std::string_view::npos)
+                hit = from + static_cast<std::uint32_t>(at);
+        } else {
+            for (std::uint32_t j = from; j + size <= to && hit == to; ++j) {
+                std::uint32_t m = 0;
+                while (m < size && fold[line.ByteAt(j + m)] == static_cast<std::uint8_t>(wanted[m]))
+                    ++m;
+                if (m == size)
+                    hit = j;
             }
         }
+        if (hit == to)
+            continue;
+        if (shown)
+            doc_.Progress().End();
+        // The cursor goes after the last byte of the hit.
+        Hit(i, columns[hit], columns[hit + size], show);
+        return true;
     }
     if (shown)
         doc_.Progress().End();
@@ -174,12 +236,12 @@ bool TextSearch::PlainBackward()
     const std::string& text = options_.findText;
     if (text.empty())
         return false;
-    std::string wanted = text;
-    if (!options_.matchCase)
-        wanted = UpperCp1252(wanted);
+    const std::string wanted = options_.matchCase ? text : UpperCp1252(text);
+    const auto fold = FoldTable();
     const TextStore& store = doc_.Text();
     const DisplayRules rules = doc_.Rules();
     const bool crlf = store.Terminator() == TerminatorKind::CRLF;
+    const auto size = static_cast<std::uint32_t>(wanted.size());
     bool shown = false;
     for (LineIndex i = doc_.cursorLine; i >= 0; --i) {
         if (Progress(i, doc_.cursorLine - i, shown)) {
@@ -190,9 +252,7 @@ bool TextSearch::PlainBackward()
         if (!span)
             continue;
         // A hit must end at or before the cursor, or before the start of the hit selected now.
-        std::int64_t limit = span->to + 1;
-        if (!options_.searchField && i != doc_.cursorLine)
-            limit = 999999;
+        std::int64_t limit = options_.searchField ? span->to + 1 : 999999;
         if (i == doc_.cursorLine) {
             const bool selected =
                 doc_.anchorColumn >= 0 && doc_.anchorLine == i && doc_.anchorColumn != doc_.cursorColumn;
@@ -202,24 +262,21 @@ bool TextSearch::PlainBackward()
         std::uint32_t n = line.Length();
         while (n > 0 && (line.ByteAt(n - 1) == rules.lf || (crlf && line.ByteAt(n - 1) == rules.cr)))
             --n;
+        const LineColumns columns(line, rules);
         // Ends are tried from the last byte towards the first; the first hit found is the nearest.
-        for (std::uint32_t endByte = n; endByte >= wanted.size() && endByte > 0; --endByte) {
-            const std::int64_t e = ColumnOfIndex(line, endByte);
-            if (e >= limit)
+        for (std::uint32_t end = n; end >= size && end > 0; --end) {
+            const std::uint32_t first = end - size;
+            if (columns[end] >= limit || columns[first + 1] < span->from + 1)
                 continue;
-            const std::uint32_t first = endByte - static_cast<std::uint32_t>(wanted.size());
-            bool match = true;
-            for (std::uint32_t k = first; k < endByte && match; ++k) {
-                const std::int64_t after = ColumnOfIndex(line, k + 1);
-                match = after < limit && after >= span->from + 1 &&
-                        Compared(line.ByteAt(k)) == static_cast<std::uint8_t>(wanted[k - first]);
-            }
-            if (match) {
-                if (shown)
-                    doc_.Progress().End();
-                Hit(i, ColumnOfIndex(line, first), e, true);
-                return true;
-            }
+            std::uint32_t m = 0;
+            while (m < size && fold[line.ByteAt(first + m)] == static_cast<std::uint8_t>(wanted[m]))
+                ++m;
+            if (m < size)
+                continue;
+            if (shown)
+                doc_.Progress().End();
+            Hit(i, columns[first], columns[end], true);
+            return true;
         }
     }
     if (shown)

@@ -1,6 +1,7 @@
 // Searching the lines of the text, plain or by regular expression, in both directions.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -46,6 +47,8 @@ private:
     /// The field restriction of a line: none when the line is skipped (another record type).
     std::optional<Span> Restrict(LineIndex line, bool bytes, std::int64_t whole);
     std::uint8_t Compared(std::uint8_t stored) const;
+    /// Compared() for every byte value.
+    std::array<std::uint8_t, 256> FoldTable() const;
     bool PlainForward(bool show);
     bool PlainBackward();
     bool RegexForward(bool show);

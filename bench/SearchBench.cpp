@@ -1,0 +1,68 @@
+// Counting hits in the 200 MiB log: a literal, a literal without case, a regular expression.
+// QUILL_BENCH_PATTERN replaces the pattern; QUILL_BENCH_FILE the file.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "BenchSupport.h"
+#include "document/CQVXDoc.h"
+#include "platform/ProgressWindow.h"
+#include "search/SearchCommands.h"
+#include "settings/Settings.h"
+#include "view/ViewState.h"
+
+namespace quill::bench {
+namespace {
+
+struct Log {
+    Settings settings;
+    QuietPrompter prompter;
+    SilentProgress progress;
+    NoFileDialogs dialogs;
+    NoEntry entry;
+    std::unique_ptr<CQVXDoc> doc;
+    ViewState state{0, 0, 60, 120};
+
+    Log()
+    {
+        doc = std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, entry, std::string()});
+        doc->OnOpenDocument(BenchFile());
+    }
+};
+
+Log& TheLog()
+{
+    static Log log;
+    return log;
+}
+
+void Count(benchmark::State& state, const char* fallback, bool matchCase, bool regex)
+{
+    Log& log = TheLog();
+    const char* pattern = std::getenv("QUILL_BENCH_PATTERN");
+    SearchOptions options;
+    options.findText = pattern ? pattern : fallback;
+    options.matchCase = matchCase;
+    options.useRegEx = regex;
+    SearchCommands commands(*log.doc, log.state, options);
+    std::int64_t hits = 0;
+    for (auto _ : state) {
+        log.doc->cursorLine = 0;
+        log.doc->cursorColumn = log.doc->preferredColumn = 0;
+        log.doc->Text().SetCurrentLine(0);
+        hits = commands.CountMatches();
+    }
+    state.counters["items"] = static_cast<double>(hits);
+    state.SetBytesProcessed(state.iterations() * log.doc->Text().FileSize());
+}
+
+void BM_CountLiteral(benchmark::State& state) { Count(state, "ERROR", true, false); }
+void BM_CountLiteralIgnoreCase(benchmark::State& state) { Count(state, "error", false, false); }
+void BM_CountRegex(benchmark::State& state) { Count(state, "ERROR \\[[a-z]+\\] pay", true, true); }
+BENCHMARK(BM_CountLiteral)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CountLiteralIgnoreCase)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CountRegex)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
+}  // namespace
+}  // namespace quill::bench
