@@ -28,6 +28,7 @@ public:
 class NoFileDialogs : public FileDialogs {
 public:
     std::optional<std::string> AskSavePath(const std::string&, const std::string&) override { return std::nullopt; }
+    std::optional<std::string> AskFolder(const std::string&, const std::string&) override { return std::nullopt; }
 };
 
 class NoEntry : public EntryDialog {

@@ -127,6 +127,7 @@ public:
     Prompter& Prompts() { return prompter_; }
     ProgressWindow& Progress() { return progress_; }
     EntryDialog& Entries() { return entryDialog_; }
+    FileDialogs& Files() { return fileDialogs_; }
     const std::string& DataFolder() const { return dataFolder_; }
     /// Repaints everything the text shows.
     void RedrawViews();

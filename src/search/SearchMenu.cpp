@@ -1,9 +1,18 @@
 // Search menu commands.
 #include "search/SearchMenu.h"
 
+#include <algorithm>
+#include <boost/regex.hpp>
+#include <filesystem>
+#include <fnmatch.h>
+
+#include "common/Format.h"
 #include "document/CQVXDoc.h"
+#include "document/FileStatus.h"
+#include "platform/Prompter.h"
 #include "search/BackslashCodes.h"
 #include "search/SearchDialogs.h"
+#include "settings/Settings.h"
 #include "view/EditorInput.h"
 #include "view/ViewState.h"
 
@@ -90,6 +99,88 @@ void SearchMenu::FindWordUnderCursor()
     doc_.Text().SetCurrentLine(0);
     options_.typedText = options_.findText = doc_.Charset().ToDisplay(word);
     search_.FindNext();
+}
+
+std::vector<std::string> SearchMenu::MatchingFiles(const std::string& folder, const std::string& wildcard,
+                                                   bool subdirectories)
+{
+    std::vector<std::string> files;
+    std::vector<std::string> folders;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        std::error_code kind;
+        if (entry.is_symlink(kind) && entry.is_directory(kind))
+            continue;  // a link to a folder is not followed: it could lead in circles
+        if (entry.is_directory(kind)) {
+            if (subdirectories)
+                folders.push_back(entry.path().string());
+        } else if (::fnmatch(wildcard.c_str(), name.c_str(), FNM_CASEFOLD) == 0) {
+            files.push_back(entry.path().string());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    std::sort(folders.begin(), folders.end());
+    for (const std::string& sub : folders)
+        for (std::string& file : MatchingFiles(sub, wildcard, true))
+            files.push_back(std::move(file));
+    return files;
+}
+
+std::int64_t SearchMenu::ReplaceInFolder()
+{
+    // Presets from the document's path: its folder and "*" with its extension.
+    if (doc_.HasPath()) {
+        const std::string name = FileNameOf(doc_.Path());
+        const auto dot = name.rfind('.');
+        folder_.wildcard = dot == std::string::npos ? std::string() : "*" + name.substr(dot);
+        folder_.folder = FolderOf(doc_.Path());
+    }
+    folder_.replaceAll = true;
+    folder_.useRegEx = doc_.AppSettings().useRegEx != 0;
+    folder_.useBackslashes = doc_.AppSettings().useBackslashes != 0;
+    if (!dialogs_.ShowFolderReplace(folder_) || folder_.findText.empty())
+        return 0;
+    doc_.AppSettings().useRegEx = folder_.useRegEx;
+    doc_.AppSettings().useBackslashes = folder_.useBackslashes;
+    options_.useRegEx = folder_.useRegEx;
+    options_.useBackslashes = folder_.useBackslashes;
+    options_.findText = folder_.findText;
+    options_.replacement = folder_.replacement;
+    options_.replaceAll = folder_.replaceAll;
+    options_.counterOn = false;
+    options_.counterStart = 0;
+    options_.searchField = nullptr;
+    options_.matchCase = folder_.matchCase;
+    // A bad expression is told once, before any file is touched.
+    if (options_.useRegEx) {
+        try {
+            boost::regex check(options_.findText);
+        } catch (const boost::regex_error& error) {
+            doc_.Prompts().Error(std::string("Expression error: ") + error.what());
+            return 0;
+        }
+    }
+    if (!doc_.SaveModified())
+        return 0;
+    const std::vector<std::string> files = MatchingFiles(folder_.folder, folder_.wildcard, folder_.subdirectories);
+    if (files.empty())
+        return 0;
+    std::int64_t total = 0;
+    for (const std::string& path : files) {
+        if (!doc_.OnOpenDocument(path))
+            break;  // the load told why
+        doc_.ClearSelection();
+        doc_.cursorLine = 0;
+        doc_.cursorColumn = doc_.preferredColumn = 0;
+        doc_.Text().SetCurrentLine(0);
+        total += commands_.ReplaceText(true);
+        // Saved like any save: a failure leaves the file as it was and says which file it was.
+        if (doc_.IsModified())
+            doc_.OnSaveDocument(doc_.Path());
+    }
+    doc_.Prompts().Inform(Format("%lld items replaced.", static_cast<long long>(total)));
+    return total;
 }
 
 }  // namespace quill

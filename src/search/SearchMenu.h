@@ -2,6 +2,10 @@
 // Find Word under Cursor.
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "search/FolderReplaceModel.h"
 #include "search/SearchCommands.h"
 #include "search/SearchOptions.h"
 #include "search/TextSearch.h"
@@ -27,6 +31,14 @@ public:
     void Count();
     /// "Find Word under Cursor" (F11): the word at the cursor, searched from the top.
     void FindWordUnderCursor();
+    /// "Replace in Folder": one replacement over the files of a folder matching a wildcard, each
+    /// loaded, replaced and, when something changed, saved in turn. The total replaced.
+    std::int64_t ReplaceInFolder();
+    /// The files of a folder whose names match a wildcard, in name order; with subdirectories
+    /// those of its folders too (links to folders are not followed). Folders are no files.
+    static std::vector<std::string> MatchingFiles(const std::string& folder, const std::string& wildcard,
+                                                  bool subdirectories);
+    FolderReplaceModel& FolderState() { return folder_; }
 
     SearchOptions& Options() { return options_; }
 
@@ -40,6 +52,7 @@ private:
     SearchDialogs& dialogs_;
     EditorInput& input_;
     SearchOptions options_;
+    FolderReplaceModel folder_;
     TextSearch search_;
     SearchCommands commands_;
 };

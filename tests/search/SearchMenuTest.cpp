@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sys/stat.h>
 
 #include "search/SearchDialogs.h"
 #include "search/SearchMenu.h"
@@ -24,7 +25,15 @@ public:
         steps.erase(steps.begin());
         return step(model);
     }
+    bool ShowFolderReplace(FolderReplaceModel& model) override
+    {
+        shown.push_back("Replace in Folder");
+        if (!folderStep)
+            return false;
+        return folderStep(model);
+    }
     std::vector<std::function<std::optional<SearchDialogModel::Button>(SearchDialogModel&)>> steps;
+    std::function<bool(FolderReplaceModel&)> folderStep;
     std::vector<std::string> shown;
 };
 
@@ -132,6 +141,55 @@ TEST_F(SearchMenuTest, FindWordUnderCursorSearchesFromTheTop)
     EXPECT_EQ(doc->cursorLine, 0);
     EXPECT_EQ(doc->anchorColumn, 0);
     EXPECT_EQ(doc->cursorColumn, 5);
+}
+
+TEST_F(SearchMenuTest, ReplaceInFolderWritesOnlyFilesWithHitsAndSkipsFolders)
+{
+    ::mkdir(dir.File("work").c_str(), 0755);
+    ::mkdir(dir.File("work/sub").c_str(), 0755);
+    ::mkdir(dir.File("work/folder.txt").c_str(), 0755);  // a folder that matches the wildcard
+    dir.Write("work/a.txt", "old old\n");
+    dir.Write("work/b.txt", "nothing\n");
+    dir.Write("work/c.log", "old\n");
+    dir.Write("work/sub/d.txt", "old\n");
+    ASSERT_EQ(SearchMenu::MatchingFiles(dir.File("work"), "*.txt", false),
+              (std::vector<std::string>{dir.File("work/a.txt"), dir.File("work/b.txt")}));
+    ASSERT_TRUE(OpenBytes("x", "work/start.txt"));
+    struct stat before {};
+    ::stat(dir.File("work/b.txt").c_str(), &before);
+    dialogs.folderStep = [](FolderReplaceModel& model) {
+        EXPECT_EQ(model.wildcard, "*.txt");  // preset from the open file
+        model.findText = "old";
+        model.replacement = "new";
+        model.subdirectories = true;
+        return true;
+    };
+    EXPECT_EQ(menu.ReplaceInFolder(), 3);
+    EXPECT_EQ(prompter.Texts().back(), "3 items replaced.");
+    EXPECT_EQ(ReadFile(dir.File("work/a.txt")), "new new\n");
+    EXPECT_EQ(ReadFile(dir.File("work/sub/d.txt")), "new\n");
+    EXPECT_EQ(ReadFile(dir.File("work/c.log")), "old\n");
+    struct stat after {};
+    ::stat(dir.File("work/b.txt").c_str(), &after);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);  // not written
+    EXPECT_EQ(after.st_ino, before.st_ino);
+}
+
+TEST_F(SearchMenuTest, ReplaceInFolderToldABadExpressionOnceBeforeAnyFile)
+{
+    dir.Write("one.txt", "a\n");
+    dir.Write("two.txt", "a\n");
+    dialogs.folderStep = [this](FolderReplaceModel& model) {
+        model.folder = dir.Path();
+        model.wildcard = "*.txt";
+        model.findText = "([a";
+        model.useRegEx = true;
+        return true;
+    };
+    EXPECT_EQ(menu.ReplaceInFolder(), 0);
+    ASSERT_EQ(prompter.Texts().size(), 1u);
+    EXPECT_EQ(prompter.Texts().front().rfind("Expression error: ", 0), 0u);
+    EXPECT_FALSE(doc->HasPath());  // no file was opened
 }
 
 }  // namespace

@@ -63,6 +63,11 @@ public:
         asked.push_back(proposedName + "|" + extension);
         return answer;
     }
+    std::optional<std::string> AskFolder(const std::string& title, const std::string&) override
+    {
+        asked.push_back(title);
+        return answer;
+    }
     std::optional<std::string> answer;
     std::vector<std::string> asked;
 };

@@ -263,6 +263,7 @@ void CMainFrame::CreateMenus()
             find([](SearchMenu& s) { s.FindPrevious(); }));
     Command(search, QStringLiteral("&Replace"), QKeySequence(Qt::CTRL | Qt::Key_R),
             find([](SearchMenu& s) { s.Replace(); }));
+    Command(search, QStringLiteral("Replace in Folder"), {}, find([](SearchMenu& s) { s.ReplaceInFolder(); }));
     Command(search, QStringLiteral("&Count"), QKeySequence(Qt::CTRL | Qt::Key_U),
             find([](SearchMenu& s) { s.Count(); }));
     search->addSeparator();

@@ -30,4 +30,13 @@ std::optional<std::string> QtFileDialogs::AskSavePath(const std::string& propose
     return chosen.empty() ? std::nullopt : std::optional<std::string>(chosen);
 }
 
+std::optional<std::string> QtFileDialogs::AskFolder(const std::string& title, const std::string& start)
+{
+    const QString chosen = QFileDialog::getExistingDirectory(parent_, QString::fromLocal8Bit(title.c_str()),
+                                                             QString::fromLocal8Bit(start.c_str()));
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen.toLocal8Bit().toStdString();
+}
+
 }  // namespace quill

@@ -12,6 +12,7 @@ public:
     explicit QtFileDialogs(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
     std::optional<std::string> AskSavePath(const std::string& proposedName, const std::string& extension) override;
+    std::optional<std::string> AskFolder(const std::string& title, const std::string& start) override;
 
 private:
     QWidget* parent_;

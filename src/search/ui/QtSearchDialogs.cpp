@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/FileDialogs.h"
 #include "platform/qt/Cp1252.h"
 #include "structure/ui/DialogParts.h"
 
@@ -107,6 +108,77 @@ std::optional<SearchDialogModel::Button> QtSearchDialogs::Show(SearchDialogModel
     model.counterOn = counter->isChecked();
     model.counterStart = ToCp1252(counterStart->text());
     return pressed;
+}
+
+bool QtSearchDialogs::ShowFolderReplace(FolderReplaceModel& model)
+{
+    QDialog dialog(parent_);
+    dialog.setWindowTitle(QStringLiteral("Replace in Folder"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* form = new QFormLayout;
+    auto* folder = new QLineEdit(QString::fromLocal8Bit(model.folder.c_str()), &dialog);
+    auto* pick = new QPushButton(QStringLiteral("..."), &dialog);
+    QObject::connect(pick, &QPushButton::clicked, &dialog, [&] {
+        if (auto chosen =
+                files_.AskFolder(FolderReplaceModel::kPickerTitle, folder->text().toLocal8Bit().toStdString()))
+            folder->setText(QString::fromLocal8Bit(chosen->c_str()));
+    });
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(folder);
+    folderRow->addWidget(pick);
+    form->addRow(QStringLiteral("Folder:"), folderRow);
+    auto* wildcard = new QLineEdit(QString::fromLocal8Bit(model.wildcard.c_str()), &dialog);
+    form->addRow(QStringLiteral("Wildcard:"), wildcard);
+    QLineEdit* find = TextEdit(model.typedText, SearchDialogModel::kFindTip, &dialog);
+    form->addRow(QStringLiteral("Find what:"), find);
+    QLineEdit* replace = TextEdit(model.replacement, SearchDialogModel::kReplaceTip, &dialog);
+    form->addRow(QStringLiteral("Replace with:"), replace);
+    layout->addLayout(form);
+    auto* matchCase = Box(QStringLiteral("Match case"), model.matchCase, SearchDialogModel::kMatchCaseTip, &dialog);
+    auto* regex =
+        Box(QStringLiteral("&Interpret as regular expression"), model.useRegEx, SearchDialogModel::kRegExTip, &dialog);
+    auto* backslashes =
+        Box(QStringLiteral("Interpret blackslashes"), model.useBackslashes, SearchDialogModel::kBackslashTip, &dialog);
+    backslashes->setEnabled(!model.useRegEx);
+    QObject::connect(regex, &QCheckBox::toggled, &dialog, [backslashes](bool on) { backslashes->setEnabled(!on); });
+    auto* subdirectories = new QCheckBox(QStringLiteral("Subdirectories"), &dialog);
+    subdirectories->setChecked(model.subdirectories);
+    for (QWidget* widget : std::initializer_list<QWidget*>{matchCase, regex, backslashes, subdirectories})
+        layout->addWidget(widget);
+    auto* buttons = new QHBoxLayout;
+    auto* all = new QPushButton(QStringLiteral("Replace &All"), &dialog);
+    all->setToolTip(QStringLiteral("Replace all occurrences from cursor or in selection"));
+    all->setDefault(true);
+    auto* one = new QPushButton(QStringLiteral("&Replace"), &dialog);
+    one->setToolTip(QStringLiteral("Find next occurrence and ask for replacement"));
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), &dialog);
+    bool everyHit = true;
+    QObject::connect(all, &QPushButton::clicked, &dialog, [&] {
+        everyHit = true;
+        dialog.accept();
+    });
+    QObject::connect(one, &QPushButton::clicked, &dialog, [&] {
+        everyHit = false;
+        dialog.accept();
+    });
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    buttons->addWidget(all);
+    buttons->addWidget(one);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    find->setFocus();
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    model.folder = folder->text().toLocal8Bit().toStdString();
+    model.wildcard = wildcard->text().toLocal8Bit().toStdString();
+    model.findText = model.typedText = ToCp1252(find->text());
+    model.replacement = ToCp1252(replace->text());
+    model.matchCase = matchCase->isChecked();
+    model.useRegEx = regex->isChecked();
+    model.useBackslashes = backslashes->isChecked();
+    model.subdirectories = subdirectories->isChecked();
+    model.replaceAll = everyHit;
+    return true;
 }
 
 }  // namespace quill
