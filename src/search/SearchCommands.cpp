@@ -47,7 +47,9 @@ std::int64_t SearchCommands::CountMatches()
     const Column column = doc_.cursorColumn, preferred = doc_.preferredColumn;
     const LineIndex lines = doc_.Text().LineCount();
     std::int64_t found = 0;
-    {
+    if (const auto counted = search_.CountLiteral()) {
+        found = *counted;  // a literal compared byte for byte: counted over the memory at once
+    } else {
         ProgressScope bar(doc_.Progress(), 40);
         while (search_.FindForward(false) && !search_.StoppedByUser()) {
             ++found;

@@ -186,8 +186,24 @@ bool TextSearch::PlainForward(bool show)
     const TextStore& store = doc_.Text();
     const DisplayRules rules = doc_.Rules();
     const auto size = static_cast<std::uint32_t>(wanted.size());
+    // A literal compared byte for byte over whole lines: the lines after the cursor's are scanned
+    // in runs as they lie in memory.
+    const bool scanRuns = identity && !(options_.searchField && doc_.Structure().IsActive());
     bool shown = false;
     for (LineIndex i = doc_.cursorLine; i < store.LineCount(); ++i) {
+        if (scanRuns && i > doc_.cursorLine) {
+            const auto hit = ScanRuns(i, wanted, shown);
+            if (shown)
+                doc_.Progress().End();
+            if (stopped_)
+                return true;
+            if (!hit)
+                return false;
+            const LineView line = store.Line(hit->line);
+            const LineColumns columns(line, rules);
+            Hit(hit->line, columns[hit->index], columns[hit->index + size], show);
+            return true;
+        }
         if (Progress(i, i - doc_.cursorLine, shown)) {
             doc_.Progress().End();
             return true;  // stopped by the user
@@ -229,6 +245,151 @@ bool TextSearch::PlainForward(bool show)
     if (shown)
         doc_.Progress().End();
     return false;
+}
+
+std::optional<std::int64_t> TextSearch::CountLiteral()
+{
+    stopped_ = false;
+    const std::string& wanted = options_.findText;
+    if (options_.useRegEx || !options_.matchCase || wanted.empty() || doc_.Charset().IsActive() ||
+        (options_.searchField && doc_.Structure().IsActive()))
+        return std::nullopt;
+    const TextStore& store = doc_.Text();
+    const LineIndex count = store.LineCount();
+    const DisplayRules rules = doc_.Rules();
+    const auto size = static_cast<std::uint32_t>(wanted.size());
+    std::int64_t hits = 0;
+    // The cursor's own line from the cursor on, as the searches take it.
+    const LineIndex keepLine = doc_.cursorLine;
+    const Column keepColumn = doc_.cursorColumn, keepPreferred = doc_.preferredColumn;
+    const LineIndex keepAnchorLine = doc_.anchorLine;
+    const Column keepAnchor = doc_.anchorColumn;
+    bool shown = false;
+    {
+        const LineView line = store.Line(keepLine);
+        const LineColumns columns(line, rules);
+        std::uint32_t from = columns.IndexAt(keepColumn, line.Length());
+        const std::string_view bytes(line.Bytes(), line.Length());
+        for (auto at = bytes.find(wanted, from); at != std::string_view::npos; at = bytes.find(wanted, from)) {
+            if (columns[static_cast<std::uint32_t>(at)] >= kNoEnd)
+                break;
+            ++hits;
+            from = static_cast<std::uint32_t>(at) + size;
+        }
+    }
+    // The other lines in runs as they lie in memory; a hit never spans two lines, and each
+    // search goes on after the last hit.
+    for (LineIndex i = keepLine + 1; i < count && !stopped_;) {
+        const char* start = nullptr;
+        const char* end = nullptr;
+        LineIndex j = i;
+        for (; j < count; ++j) {
+            const LineView line = store.Line(j);
+            if (line.Length() == 0)
+                continue;
+            if (start && (line.Bytes() != end || end - start >= (4 << 20)))
+                break;
+            if (!start)
+                start = line.Bytes();
+            end = line.Bytes() + line.Length();
+        }
+        LineIndex k = i;  // the line of the hits, moving on with them
+        for (const char* from = start; start && from < end;) {
+            const void* found = ::memmem(from, static_cast<std::size_t>(end - from), wanted.data(), wanted.size());
+            if (!found)
+                break;
+            const char* at = static_cast<const char*>(found);
+            while (store.Line(k).Length() == 0 || store.Line(k).Bytes() + store.Line(k).Length() <= at)
+                ++k;
+            const LineView line = store.Line(k);
+            const auto index = static_cast<std::uint32_t>(at - line.Bytes());
+            if (index + size > line.Length()) {
+                from = at + 1;  // across a line end: no hit
+                continue;
+            }
+            const bool memchrTab =
+                rules.ignoreFormatCodes || std::memchr(line.Bytes(), rules.tab, line.Length()) == nullptr;
+            if (!memchrTab && LineColumns(line, rules)[index] >= kNoEnd) {
+                from = line.Bytes() + line.Length();
+                continue;
+            }
+            ++hits;
+            from = at + size;
+        }
+        if (j - keepLine >= kProgressLines) {
+            if (!shown) {
+                doc_.Progress().Begin(40);
+                shown = true;
+            }
+            stopped_ = doc_.Progress().Step(j * 40 / std::max<LineIndex>(1, count - 1));
+        }
+        i = j;
+    }
+    if (shown)
+        doc_.Progress().End();
+    doc_.cursorLine = keepLine;
+    doc_.cursorColumn = keepColumn;
+    doc_.preferredColumn = keepPreferred;
+    doc_.anchorLine = keepAnchorLine;
+    doc_.anchorColumn = keepAnchor;
+    return hits;
+}
+
+std::optional<TextSearch::LineHit> TextSearch::ScanRuns(LineIndex first, const std::string& wanted, bool& shown)
+{
+    const TextStore& store = doc_.Text();
+    const LineIndex count = store.LineCount();
+    const DisplayRules rules = doc_.Rules();
+    // Runs start small, since the next hit is often near, and grow to a few megabytes.
+    std::ptrdiff_t runBytes = 4 << 10;
+    for (LineIndex i = first; i < count; runBytes = std::min<std::ptrdiff_t>(runBytes * 2, 4 << 20)) {
+        // The run: lines whose bytes follow each other in memory (empty lines add nothing).
+        const char* start = nullptr;
+        const char* end = nullptr;
+        LineIndex j = i;
+        for (; j < count; ++j) {
+            const LineView line = store.Line(j);
+            if (line.Length() == 0)
+                continue;
+            if (start && (line.Bytes() != end || end - start >= runBytes))
+                break;
+            if (!start)
+                start = line.Bytes();
+            end = line.Bytes() + line.Length();
+        }
+        for (const char* from = start; start && from < end;) {
+            const void* found = ::memmem(from, static_cast<std::size_t>(end - from), wanted.data(), wanted.size());
+            if (!found)
+                break;
+            const char* at = static_cast<const char*>(found);
+            // The line holding the hit; a hit across a line end is none.
+            LineIndex k = i;
+            while (store.Line(k).Length() == 0 || store.Line(k).Bytes() + store.Line(k).Length() <= at)
+                ++k;
+            const LineView line = store.Line(k);
+            const auto index = static_cast<std::uint32_t>(at - line.Bytes());
+            if (index + wanted.size() <= line.Length()) {
+                const LineColumns columns(line, rules);
+                if (columns[index + static_cast<std::uint32_t>(wanted.size()) - 1] < kNoEnd)
+                    return LineHit{k, index};
+                from = line.Bytes() + line.Length();  // beyond the compared columns: on with the next line
+                continue;
+            }
+            from = at + 1;
+        }
+        // Progress as the line-by-line search shows it, at each run's end.
+        if (j - doc_.cursorLine >= kProgressLines) {
+            if (!shown) {
+                doc_.Progress().Begin(40);
+                shown = true;
+            }
+            stopped_ = doc_.Progress().Step(j * 40 / std::max<LineIndex>(1, count - 1));
+            if (stopped_)
+                return std::nullopt;
+        }
+        i = j;
+    }
+    return std::nullopt;
 }
 
 bool TextSearch::PlainBackward()

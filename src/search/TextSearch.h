@@ -27,6 +27,10 @@ public:
     bool FindForward(bool show);
     /// From the cursor (or the start of the selection ending there) towards the start.
     bool FindBackward();
+    /// Counts the hits from the cursor to the end as repeated forward searches would, for a literal
+    /// compared byte for byte (match case, no table, no field); none when that does not apply.
+    /// The cursor stays.
+    std::optional<std::int64_t> CountLiteral();
     /// Whether the last search ended because the user pressed Escape (it then returned true).
     bool StoppedByUser() const { return stopped_; }
     /// "Find Next": searches forward, asking at the end whether to go on from the top. False
@@ -40,6 +44,13 @@ public:
     std::uint32_t IndexAtColumn(LineView line, std::int64_t column) const;
 
 private:
+    struct LineHit {
+        LineIndex line;
+        std::uint32_t index;  ///< the first byte of the hit
+    };
+    /// For a literal compared byte for byte: the first hit from a line on, found in runs of lines
+    /// that lie one after another in memory; none at the end or when Escape stopped it.
+    std::optional<LineHit> ScanRuns(LineIndex first, const std::string& wanted, bool& shown);
     struct Span {
         std::int64_t from;  ///< first column (plain) or byte (regular expression)
         std::int64_t to;    ///< exclusive

@@ -139,6 +139,40 @@ TEST_F(TextSearchTest, PlainSearchesMatchTheTranscriptionOnRandomTexts)
     }
 }
 
+TEST_F(TextSearchTest, TheFastCountEqualsRepeatedSearchesOnRandomTexts)
+{
+    std::mt19937 random(43);
+    const std::string alphabet = "aab\t \r";
+    for (int round = 0; round < 150; ++round) {
+        SCOPED_TRACE(round);
+        std::string bytes;
+        for (int l = 0, n = 1 + static_cast<int>(random() % 30); l < n; ++l) {
+            for (int k = 0, m = static_cast<int>(random() % 12); k < m; ++k)
+                bytes += alphabet[random() % alphabet.size()];
+            bytes += random() % 3 ? "\n" : "\r\n";
+        }
+        ASSERT_TRUE(Open(bytes));
+        // Some lines edited, so their bytes lie elsewhere in memory.
+        for (LineIndex i = 0; i < doc->Text().LineCount(); ++i)
+            if (random() % 4 == 0)
+                doc->Text().ReplaceLine(i, LineRecord(std::string(doc->Text().Line(i).Text())));
+        options.findText = std::string(1 + random() % 2, 'a');
+        if (random() % 3 == 0)
+            options.findText = "a\tb";
+        options.matchCase = true;
+        const LineIndex line = static_cast<LineIndex>(random() % doc->Text().LineCount());
+        At(line, static_cast<Column>(random() % 4));
+        const Position before = Now();
+        const auto fast = search.CountLiteral();
+        ASSERT_TRUE(fast.has_value());
+        EXPECT_EQ(Now(), before);
+        std::int64_t slow = 0;
+        while (search.FindForward(false))
+            ++slow;
+        EXPECT_EQ(*fast, slow) << options.findText;
+    }
+}
+
 TEST_F(TextSearchTest, TabsColumnsAndTheTableDecideWhatIsFound)
 {
     ASSERT_TRUE(Open("\tError here\nno\n"));
