@@ -550,34 +550,25 @@ bool TextSearch::RegexBackward()
     return false;
 }
 
-bool TextSearch::FindNext()
-{
-    if (options_.findText.empty())
-        return false;
-    while (!FindForward(true)) {
-        if (doc_.Prompts().Ask("End of file reached!\nContinue search at top of file?", Buttons::OkCancel) !=
-            Answer::Ok)
-            return false;
-        doc_.ClearSelection();
-        doc_.cursorLine = 0;
-        doc_.cursorColumn = doc_.preferredColumn = 0;
-        doc_.Text().SetCurrentLine(0);
-    }
-    return true;
-}
+bool TextSearch::FindNext() { return FindAround(true); }
 
-bool TextSearch::FindPrevious()
+bool TextSearch::FindPrevious() { return FindAround(false); }
+
+bool TextSearch::FindAround(bool forward)
 {
     if (options_.findText.empty())
         return false;
-    while (!FindBackward()) {
-        if (doc_.Prompts().Ask("Begin of file reached!\nContinue search at bottom of file?", Buttons::OkCancel) !=
-            Answer::Ok)
+    while (!(forward ? FindForward(true) : FindBackward())) {
+        const char* question = forward ? "End of file reached!\nContinue search at top of file?"
+                                       : "Begin of file reached!\nContinue search at bottom of file?";
+        if (doc_.Prompts().Ask(question, Buttons::OkCancel) != Answer::Ok)
             return false;
+        // On from the other end of the text.
         doc_.ClearSelection();
-        doc_.cursorLine = doc_.Text().LineCount() - 1;
+        doc_.cursorLine = forward ? 0 : doc_.Text().LineCount() - 1;
         doc_.Text().SetCurrentLine(doc_.cursorLine);
-        doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(doc_.DisplayWidth(doc_.cursorLine));
+        doc_.cursorColumn = doc_.preferredColumn =
+            forward ? 0 : static_cast<Column>(doc_.DisplayWidth(doc_.cursorLine));
     }
     return true;
 }

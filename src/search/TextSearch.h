@@ -44,6 +44,8 @@ public:
     std::uint32_t IndexAtColumn(LineView line, std::int64_t column) const;
 
 private:
+    /// Find Next (forward) or Find Prev.: at the end asks whether to go on from the other end.
+    bool FindAround(bool forward);
     struct LineHit {
         LineIndex line;
         std::uint32_t index;  ///< the first byte of the hit
