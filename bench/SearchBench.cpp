@@ -2,6 +2,7 @@
 // QUILL_BENCH_PATTERN replaces the pattern; QUILL_BENCH_FILE the file.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 
@@ -9,6 +10,7 @@
 #include "document/CQVXDoc.h"
 #include "platform/ProgressWindow.h"
 #include "search/SearchCommands.h"
+#include "search/TextSearch.h"
 #include "settings/Settings.h"
 #include "view/ViewState.h"
 
@@ -63,6 +65,62 @@ void BM_CountRegex(benchmark::State& state) { Count(state, "ERROR \\[[a-z]+\\] p
 BENCHMARK(BM_CountLiteral)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CountLiteralIgnoreCase)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CountRegex)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
+// Find Next from the top to a hit in the last line.
+void BM_FindNextToTheLastLine(benchmark::State& state)
+{
+    Log& log = TheLog();
+    TextStore& text = log.doc->Text();
+    const LineIndex last = text.LineCount() - 2;
+    const std::string marker = "needle-in-the-last-line";
+    text.SetCurrentLine(last);
+    const std::string kept(text.Line(last).Text());
+    log.doc->ReplaceCurrentLine(LineRecord(marker + kept));
+    SearchOptions options;
+    options.findText = marker;
+    options.matchCase = true;
+    TextSearch search(*log.doc, log.state, options);
+    for (auto _ : state) {
+        log.doc->ClearSelection();
+        log.doc->cursorLine = 0;
+        log.doc->cursorColumn = log.doc->preferredColumn = 0;
+        log.doc->Text().SetCurrentLine(0);
+        if (!search.FindForward(false) || log.doc->cursorLine != last)
+            state.SkipWithError("the last line was not found");
+    }
+    text.SetCurrentLine(last);
+    log.doc->ReplaceCurrentLine(LineRecord(kept));
+}
+BENCHMARK(BM_FindNextToTheLastLine)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Replace All of "ERROR" (about half a million hits here) and the one Undo that brings the text back.
+void BM_ReplaceAllAndUndo(benchmark::State& state)
+{
+    Log& log = TheLog();
+    SearchOptions options;
+    options.findText = "ERROR";
+    options.replacement = "FAULT";
+    options.matchCase = true;
+    SearchCommands commands(*log.doc, log.state, options);
+    double undo = 0;
+    std::int64_t replaced = 0;
+    for (auto _ : state) {
+        log.doc->ClearSelection();
+        log.doc->cursorLine = 0;
+        log.doc->cursorColumn = log.doc->preferredColumn = 0;
+        log.doc->Text().SetCurrentLine(0);
+        log.doc->RaiseUndoGroup();
+        replaced = commands.ReplaceText(true);
+        state.PauseTiming();
+        const auto started = std::chrono::steady_clock::now();
+        log.doc->Undo();
+        undo += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+        state.ResumeTiming();
+    }
+    state.counters["items"] = static_cast<double>(replaced);
+    state.counters["undo_ms"] = undo / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_ReplaceAllAndUndo)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 }  // namespace
 }  // namespace quill::bench
