@@ -250,10 +250,35 @@ bool TextSearch::PlainForward(bool show)
 std::optional<std::int64_t> TextSearch::CountLiteral()
 {
     stopped_ = false;
-    const std::string& wanted = options_.findText;
-    if (options_.useRegEx || !options_.matchCase || wanted.empty() || doc_.Charset().IsActive() ||
-        (options_.searchField && doc_.Structure().IsActive()))
+    if (options_.useRegEx || options_.findText.empty() || (options_.searchField && doc_.Structure().IsActive()))
         return std::nullopt;
+    const std::string wanted = options_.matchCase ? options_.findText : UpperCp1252(options_.findText);
+    const auto fold = FoldTable();
+    bool identity = true;
+    std::array<bool, 256> starts{};
+    for (int b = 0; b < 256; ++b) {
+        identity = identity && fold[static_cast<std::size_t>(b)] == b;
+        starts[static_cast<std::size_t>(b)] = fold[static_cast<std::size_t>(b)] == static_cast<std::uint8_t>(wanted[0]);
+    }
+    // The next hit in a stretch of memory: memmem when bytes compare as they are, else a scan for
+    // the bytes that can start a hit.
+    const auto find = [&](const char* from, const char* end) -> const char* {
+        if (end - from < static_cast<std::ptrdiff_t>(wanted.size()))
+            return nullptr;
+        if (identity)
+            return static_cast<const char*>(
+                ::memmem(from, static_cast<std::size_t>(end - from), wanted.data(), wanted.size()));
+        for (const char* p = from; p + wanted.size() <= end; ++p) {
+            if (!starts[static_cast<std::uint8_t>(*p)])
+                continue;
+            std::size_t k = 1;
+            while (k < wanted.size() && fold[static_cast<std::uint8_t>(p[k])] == static_cast<std::uint8_t>(wanted[k]))
+                ++k;
+            if (k == wanted.size())
+                return p;
+        }
+        return nullptr;
+    };
     const TextStore& store = doc_.Text();
     const LineIndex count = store.LineCount();
     const DisplayRules rules = doc_.Rules();
@@ -268,13 +293,12 @@ std::optional<std::int64_t> TextSearch::CountLiteral()
     {
         const LineView line = store.Line(keepLine);
         const LineColumns columns(line, rules);
-        std::uint32_t from = columns.IndexAt(keepColumn, line.Length());
-        const std::string_view bytes(line.Bytes(), line.Length());
-        for (auto at = bytes.find(wanted, from); at != std::string_view::npos; at = bytes.find(wanted, from)) {
-            if (columns[static_cast<std::uint32_t>(at)] >= kNoEnd)
+        const char* lineEnd = line.Bytes() + line.Length();
+        for (const char* at = find(line.Bytes() + columns.IndexAt(keepColumn, line.Length()), lineEnd); at;
+             at = find(at + size, lineEnd)) {
+            if (columns[static_cast<std::uint32_t>(at - line.Bytes()) + size - 1] >= kNoEnd)
                 break;
             ++hits;
-            from = static_cast<std::uint32_t>(at) + size;
         }
     }
     // The other lines in runs as they lie in memory; a hit never spans two lines, and each
@@ -295,10 +319,9 @@ std::optional<std::int64_t> TextSearch::CountLiteral()
         }
         LineIndex k = i;  // the line of the hits, moving on with them
         for (const char* from = start; start && from < end;) {
-            const void* found = ::memmem(from, static_cast<std::size_t>(end - from), wanted.data(), wanted.size());
-            if (!found)
+            const char* at = find(from, end);
+            if (!at)
                 break;
-            const char* at = static_cast<const char*>(found);
             while (store.Line(k).Length() == 0 || store.Line(k).Bytes() + store.Line(k).Length() <= at)
                 ++k;
             const LineView line = store.Line(k);
@@ -309,7 +332,7 @@ std::optional<std::int64_t> TextSearch::CountLiteral()
             }
             const bool memchrTab =
                 rules.ignoreFormatCodes || std::memchr(line.Bytes(), rules.tab, line.Length()) == nullptr;
-            if (!memchrTab && LineColumns(line, rules)[index] >= kNoEnd) {
+            if (!memchrTab && LineColumns(line, rules)[index + size - 1] >= kNoEnd) {
                 from = line.Bytes() + line.Length();
                 continue;
             }

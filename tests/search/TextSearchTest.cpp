@@ -156,7 +156,8 @@ TEST_F(TextSearchTest, PlainSearchesMatchTheTranscriptionOnRandomTexts)
 TEST_F(TextSearchTest, TheFastCountEqualsRepeatedSearchesOnRandomTexts)
 {
     std::mt19937 random(43);
-    const std::string alphabet = "aab\t \r";
+    const std::string alphabet = "aAb\t \r";
+    dir.Write("QVXData/b-as-a.tec", "62=61\n");
     for (int round = 0; round < 150; ++round) {
         SCOPED_TRACE(round);
         std::string bytes;
@@ -173,7 +174,12 @@ TEST_F(TextSearchTest, TheFastCountEqualsRepeatedSearchesOnRandomTexts)
         options.findText = std::string(1 + random() % 2, 'a');
         if (random() % 3 == 0)
             options.findText = "a\tb";
-        options.matchCase = true;
+        options.matchCase = random() % 2;  // both the byte-for-byte scan and the folding one
+        if (random() % 4 == 0) {
+            ASSERT_TRUE(doc->Charset().Load(dir.File("QVXData/b-as-a.tec")));
+        } else {
+            doc->Charset().Reset();
+        }
         const LineIndex line = static_cast<LineIndex>(random() % doc->Text().LineCount());
         At(line, static_cast<Column>(random() % 4));
         const Position before = Now();
