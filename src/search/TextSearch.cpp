@@ -247,6 +247,25 @@ bool TextSearch::PlainForward(bool show)
     return false;
 }
 
+TextSearch::MemoryRun TextSearch::RunFrom(LineIndex first, std::ptrdiff_t maxBytes) const
+{
+    // Lines whose bytes follow each other in memory, as a load leaves them (empty lines add
+    // nothing); an edited line has its bytes elsewhere and starts a run of its own.
+    const TextStore& store = doc_.Text();
+    MemoryRun run{nullptr, nullptr, first};
+    for (; run.next < store.LineCount(); ++run.next) {
+        const LineView line = store.Line(run.next);
+        if (line.Length() == 0)
+            continue;
+        if (run.start && (line.Bytes() != run.end || run.end - run.start >= maxBytes))
+            break;
+        if (!run.start)
+            run.start = line.Bytes();
+        run.end = line.Bytes() + line.Length();
+    }
+    return run;
+}
+
 std::optional<std::int64_t> TextSearch::CountLiteral()
 {
     stopped_ = false;
@@ -304,19 +323,10 @@ std::optional<std::int64_t> TextSearch::CountLiteral()
     // The other lines in runs as they lie in memory; a hit never spans two lines, and each
     // search goes on after the last hit.
     for (LineIndex i = keepLine + 1; i < count && !stopped_;) {
-        const char* start = nullptr;
-        const char* end = nullptr;
-        LineIndex j = i;
-        for (; j < count; ++j) {
-            const LineView line = store.Line(j);
-            if (line.Length() == 0)
-                continue;
-            if (start && (line.Bytes() != end || end - start >= (4 << 20)))
-                break;
-            if (!start)
-                start = line.Bytes();
-            end = line.Bytes() + line.Length();
-        }
+        const MemoryRun run = RunFrom(i, 4 << 20);
+        const char* start = run.start;
+        const char* end = run.end;
+        const LineIndex j = run.next;
         LineIndex k = i;  // the line of the hits, moving on with them
         for (const char* from = start; start && from < end;) {
             const char* at = find(from, end);
@@ -366,20 +376,10 @@ std::optional<TextSearch::LineHit> TextSearch::ScanRuns(LineIndex first, const s
     // Runs start small, since the next hit is often near, and grow to a few megabytes.
     std::ptrdiff_t runBytes = 4 << 10;
     for (LineIndex i = first; i < count; runBytes = std::min<std::ptrdiff_t>(runBytes * 2, 4 << 20)) {
-        // The run: lines whose bytes follow each other in memory (empty lines add nothing).
-        const char* start = nullptr;
-        const char* end = nullptr;
-        LineIndex j = i;
-        for (; j < count; ++j) {
-            const LineView line = store.Line(j);
-            if (line.Length() == 0)
-                continue;
-            if (start && (line.Bytes() != end || end - start >= runBytes))
-                break;
-            if (!start)
-                start = line.Bytes();
-            end = line.Bytes() + line.Length();
-        }
+        const MemoryRun run = RunFrom(i, runBytes);
+        const char* start = run.start;
+        const char* end = run.end;
+        const LineIndex j = run.next;
         for (const char* from = start; start && from < end;) {
             const void* found = ::memmem(from, static_cast<std::size_t>(end - from), wanted.data(), wanted.size());
             if (!found)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -46,6 +47,13 @@ public:
 private:
     /// Find Next (forward) or Find Prev.: at the end asks whether to go on from the other end.
     bool FindAround(bool forward);
+    struct MemoryRun {
+        const char* start;  ///< none when the lines from `first` on are all empty
+        const char* end;
+        LineIndex next;  ///< the first line after the run
+    };
+    /// Lines from `first` on whose bytes lie one after another in memory, up to about maxBytes.
+    MemoryRun RunFrom(LineIndex first, std::ptrdiff_t maxBytes) const;
     struct LineHit {
         LineIndex line;
         std::uint32_t index;  ///< the first byte of the hit
