@@ -204,14 +204,9 @@ std::int64_t SearchCommands::ReplacePlain(Range range)
 
 std::int64_t SearchCommands::ReplaceRegex(const Range& range)
 {
-    boost::regex expression;
-    try {
-        expression = boost::regex(options_.findText,
-                                  options_.matchCase ? boost::regex::perl : boost::regex::perl | boost::regex::icase);
-    } catch (const boost::regex_error& error) {
-        doc_.Prompts().Error(std::string("Expression error: ") + error.what());
+    const boost::regex* expression = search_.Expression();
+    if (!expression)
         return -1;
-    }
     const LineIndex lines = doc_.Text().LineCount();
     std::int32_t counter = options_.counterStart;
     std::int64_t replaced = 0;
@@ -242,7 +237,7 @@ std::int64_t SearchCommands::ReplaceRegex(const Range& range)
                                                                 0, delimited ? field.byteLength : field.length)));
         }
         const std::string merged = shown.substr(0, from) +
-                                   boost::regex_replace(shown.substr(from, to - from), expression, format) +
+                                   boost::regex_replace(shown.substr(from, to - from), *expression, format) +
                                    shown.substr(to);
         doc_.ClearSelection();
         doc_.Text().SetCurrentLine(line);

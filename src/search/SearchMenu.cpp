@@ -2,7 +2,6 @@
 #include "search/SearchMenu.h"
 
 #include <algorithm>
-#include <boost/regex.hpp>
 #include <filesystem>
 #include <fnmatch.h>
 
@@ -153,14 +152,8 @@ std::int64_t SearchMenu::ReplaceInFolder()
     options_.searchField = nullptr;
     options_.matchCase = folder_.matchCase;
     // A bad expression is told once, before any file is touched.
-    if (options_.useRegEx) {
-        try {
-            boost::regex check(options_.findText);
-        } catch (const boost::regex_error& error) {
-            doc_.Prompts().Error(std::string("Expression error: ") + error.what());
-            return 0;
-        }
-    }
+    if (options_.useRegEx && !search_.Expression())
+        return 0;
     if (!doc_.SaveModified())
         return 0;
     const std::vector<std::string> files = MatchingFiles(folder_.folder, folder_.wildcard, folder_.subdirectories);

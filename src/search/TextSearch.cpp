@@ -22,12 +22,23 @@ namespace {
 constexpr std::int64_t kNoEnd = 100000;
 constexpr LineIndex kProgressLines = 10000;
 
-// Compiles the find text; reports a bad expression with the messages of the search.
-std::optional<boost::regex> Compile(const std::string& pattern, bool matchCase, Prompter& prompter)
+}  // namespace
+
+const boost::regex* TextSearch::Expression()
 {
+    // Compiled once for as long as the find text and the case rule stay: Count, Replace All and
+    // the filters search thousands of times with the same expression.
+    if (expression_ && expressionText_ == options_.findText && expressionMatchCase_ == options_.matchCase)
+        return &*expression_;
+    expression_.reset();
+    Prompter& prompter = doc_.Prompts();
     try {
-        const boost::regex::flag_type flags = matchCase ? boost::regex::perl : boost::regex::perl | boost::regex::icase;
-        return boost::regex(pattern, flags);
+        const boost::regex::flag_type flags =
+            options_.matchCase ? boost::regex::perl : boost::regex::perl | boost::regex::icase;
+        expression_.emplace(options_.findText, flags);
+        expressionText_ = options_.findText;
+        expressionMatchCase_ = options_.matchCase;
+        return &*expression_;
     } catch (const boost::regex_error& error) {
         prompter.Error(std::string("Expression error: ") + error.what());
     } catch (const std::exception& error) {
@@ -35,10 +46,8 @@ std::optional<boost::regex> Compile(const std::string& pattern, bool matchCase, 
     } catch (...) {
         prompter.Error("Unexpected expression error!");
     }
-    return std::nullopt;
+    return nullptr;
 }
-
-}  // namespace
 
 TextSearch::TextSearch(CQVXDoc& doc, ViewState& view, SearchOptions& options)
     : doc_(doc),
@@ -485,7 +494,7 @@ bool TextSearch::RegexForward(bool show)
 {
     if (options_.findText.empty())
         return false;
-    const auto expression = Compile(options_.findText, options_.matchCase, doc_.Prompts());
+    const boost::regex* expression = Expression();
     if (!expression)
         return false;
     const TextStore& store = doc_.Text();
@@ -532,7 +541,7 @@ bool TextSearch::RegexBackward()
 {
     if (options_.findText.empty())
         return false;
-    const auto expression = Compile(options_.findText, options_.matchCase, doc_.Prompts());
+    const boost::regex* expression = Expression();
     if (!expression)
         return false;
     const TextStore& store = doc_.Text();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <boost/regex.hpp>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -32,6 +33,9 @@ public:
     /// compared byte for byte (match case, no table, no field); none when that does not apply.
     /// The cursor stays.
     std::optional<std::int64_t> CountLiteral();
+    /// The find text as a regular expression, compiled with the case rule; a bad one is reported
+    /// ("Expression error: %s" and the like) and gives none.
+    const boost::regex* Expression();
     /// Whether the last search ended because the user pressed Escape (it then returned true).
     bool StoppedByUser() const { return stopped_; }
     /// "Find Next": searches forward, asking at the end whether to go on from the top. False
@@ -84,6 +88,9 @@ private:
     ViewState& view_;
     SearchOptions& options_;
     bool stopped_ = false;
+    std::optional<boost::regex> expression_;
+    std::string expressionText_;
+    bool expressionMatchCase_ = false;
     /// Where the last hit was an empty match: the next search must not find it again.
     LineIndex emptyHitLine_ = -1;
     Column emptyHitColumn_ = -1;
