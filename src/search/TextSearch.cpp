@@ -56,6 +56,45 @@ TextSearch::TextSearch(CQVXDoc& doc, ViewState& view, SearchOptions& options)
 {
 }
 
+namespace {
+
+// The display columns of a line's bytes, worked out once per line: identity without tabs.
+class LineColumns {
+public:
+    LineColumns(LineView line, const DisplayRules& rules)
+    {
+        const std::uint32_t n = line.Length();
+        identity_ = rules.ignoreFormatCodes || std::memchr(line.Bytes(), rules.tab, n) == nullptr;
+        if (identity_)
+            return;
+        columns_.resize(n + 1);
+        std::int64_t column = 0;
+        for (std::uint32_t i = 0; i < n; ++i) {
+            columns_[i] = column;
+            column = line.ByteAt(i) == rules.tab ? NextTabStop(column, rules.tabSize) : column + 1;
+        }
+        columns_[n] = column;
+        length_ = n;
+    }
+    /// The column where byte i starts (i up to the length: the column after the last byte).
+    std::int64_t operator[](std::uint32_t i) const { return identity_ ? i : columns_[i]; }
+    /// The first byte whose column is at or after a column, at most `limit`.
+    std::uint32_t IndexAt(std::int64_t column, std::uint32_t limit) const
+    {
+        if (identity_)
+            return static_cast<std::uint32_t>(std::clamp<std::int64_t>(column, 0, limit));
+        const auto end = columns_.begin() + std::min(limit, length_);
+        return static_cast<std::uint32_t>(std::lower_bound(columns_.begin(), end, column) - columns_.begin());
+    }
+
+private:
+    bool identity_ = true;
+    std::vector<std::int64_t> columns_;
+    std::uint32_t length_ = 0;
+};
+
+}  // namespace
+
 std::int64_t TextSearch::ColumnOfIndex(LineView line, std::uint32_t index) const
 {
     const DisplayRules rules = doc_.Rules();
@@ -67,10 +106,7 @@ std::int64_t TextSearch::ColumnOfIndex(LineView line, std::uint32_t index) const
 std::uint32_t TextSearch::IndexAtColumn(LineView line, std::int64_t column) const
 {
     // The leading bytes whose start column is below the column.
-    std::uint32_t index = 0;
-    while (index < line.Length() && ColumnOfIndex(line, index) < column)
-        ++index;
-    return index;
+    return LineColumns(line, doc_.Rules()).IndexAt(column, line.Length());
 }
 
 std::uint8_t TextSearch::Compared(std::uint8_t stored) const
@@ -133,45 +169,6 @@ bool TextSearch::FindBackward()
     stopped_ = false;
     return options_.useRegEx ? RegexBackward() : PlainBackward();
 }
-
-namespace {
-
-// The display columns of a line's bytes, worked out once per line: identity without tabs.
-class LineColumns {
-public:
-    LineColumns(LineView line, const DisplayRules& rules)
-    {
-        const std::uint32_t n = line.Length();
-        identity_ = rules.ignoreFormatCodes || std::memchr(line.Bytes(), rules.tab, n) == nullptr;
-        if (identity_)
-            return;
-        columns_.resize(n + 1);
-        std::int64_t column = 0;
-        for (std::uint32_t i = 0; i < n; ++i) {
-            columns_[i] = column;
-            column = line.ByteAt(i) == rules.tab ? NextTabStop(column, rules.tabSize) : column + 1;
-        }
-        columns_[n] = column;
-        length_ = n;
-    }
-    /// The column where byte i starts (i up to the length: the column after the last byte).
-    std::int64_t operator[](std::uint32_t i) const { return identity_ ? i : columns_[i]; }
-    /// The first byte whose column is at or after a column, at most `limit`.
-    std::uint32_t IndexAt(std::int64_t column, std::uint32_t limit) const
-    {
-        if (identity_)
-            return static_cast<std::uint32_t>(std::clamp<std::int64_t>(column, 0, limit));
-        const auto end = columns_.begin() + std::min(limit, length_);
-        return static_cast<std::uint32_t>(std::lower_bound(columns_.begin(), end, column) - columns_.begin());
-    }
-
-private:
-    bool identity_ = true;
-    std::vector<std::int64_t> columns_;
-    std::uint32_t length_ = 0;
-};
-
-}  // namespace
 
 std::array<std::uint8_t, 256> TextSearch::FoldTable() const
 {
