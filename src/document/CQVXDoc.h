@@ -138,6 +138,8 @@ public:
     /// After the conversion table changed: the lines are cut again when it shows other bytes as
     /// LF or FF than before, and everything is redrawn.
     void CharsetChanged();
+    /// The line end the text's convention writes: CR LF or LF, as stored codes.
+    LineRecord Terminator() const;
     /// The text becomes these lines (Extract Lines): the undo list is emptied, the bookmarks, which
     /// named lines of the old text, are removed; one empty line when none is given.
     void ReplaceAllLines(std::vector<std::string> lines);
@@ -284,7 +286,6 @@ private:
     SelectedRange SelectionLines() const;
     template <class Rewrite> void RewriteSelectedLines(Rewrite rewrite);
     template <class Rewrite> void RewriteAllLines(Rewrite rewrite);
-    LineRecord Terminator() const;
     void FinishRewrite();
 
     std::vector<UndoRecord> undoList_;

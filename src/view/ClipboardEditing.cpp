@@ -55,14 +55,6 @@ bool ClipboardEditing::DecodePrivate(std::string data, bool& block, std::string&
     return true;
 }
 
-std::string ClipboardEditing::LineEnd() const
-{
-    const DisplayRules rules = doc_.Rules();
-    if (doc_.Text().Terminator() == TerminatorKind::CRLF)
-        return {static_cast<char>(rules.cr), static_cast<char>(rules.lf)};
-    return std::string(1, static_cast<char>(rules.lf));
-}
-
 std::string ClipboardEditing::SelectedBytes(const SelectionRange& range, bool withHeader)
 {
     const TextStore& text = doc_.Text();
@@ -82,7 +74,7 @@ std::string ClipboardEditing::SelectedBytes(const SelectionRange& range, bool wi
     const bool showProgress = range.Lines() > 5000;
     if (showProgress)
         doc_.Progress().Begin(40);
-    const std::string terminator = LineEnd();
+    const std::string terminator(doc_.Terminator().Text());
     for (LineIndex line = range.upper; line <= range.lower; ++line) {
         const LineView view = text.Line(line);
         if (range.block) {
@@ -247,7 +239,7 @@ void ClipboardEditing::InsertLines(const std::string& bytes)
     const Column pasteColumn = doc_.cursorColumn;
     std::string left;
     const std::string right = SplitAt(line, pasteColumn, left);
-    const std::string terminator = LineEnd();
+    const std::string terminator(doc_.Terminator().Text());
     const bool showProgress = bytes.size() > 100000;
     if (showProgress)
         doc_.Progress().Begin(40);
@@ -324,7 +316,7 @@ void ClipboardEditing::Insert(const std::string& bytes, bool block)
     std::string accumulator;
     std::string right = SplitAt(line, pasteColumn, accumulator);
     std::int64_t column = pasteColumn;
-    const std::string terminator = LineEnd();
+    const std::string terminator(doc_.Terminator().Text());
     const bool showProgress = bytes.size() > 100000;
     if (showProgress)
         doc_.Progress().Begin(40);

@@ -46,8 +46,6 @@ public:
     static void WriteHeader(std::string& data, bool block);
 
 private:
-    /// The line end the text's convention writes: CR LF or LF (stored codes).
-    std::string LineEnd() const;
     void InsertLines(const std::string& bytes);
     void FinishPaste(LineIndex line, std::int64_t column);
     void DeleteColumns(LineIndex line, Column column, std::int64_t count);
