@@ -9,27 +9,16 @@ namespace {
 
 class BracketMatchTest : public DocumentFixture {
 protected:
-    // Texts of brackets and quotes alone look binary to the load: shown as text here.
-    bool Open(const std::string& bytes)
-    {
-        if (!OpenBytes(bytes))
-            return false;
-        if (doc->BinaryMode())
-            doc->SwitchBinaryMode();
-        return true;
-    }
     BracketMatch At(LineIndex line, Column column)
     {
-        doc->cursorLine = line;
-        doc->cursorColumn = column;
-        doc->Text().SetCurrentLine(line);
+        PutCursor(line, column);
         return MatchBracket(*doc);
     }
 };
 
 TEST_F(BracketMatchTest, PartnersAtTheSameDepthAcrossLinesAndPastQuotes)
 {
-    ASSERT_TRUE(Open("f(a[1], \")\", ')')\n{\n  x(y)\n}\n"));
+    ASSERT_TRUE(OpenAsText("f(a[1], \")\", ')')\n{\n  x(y)\n}\n"));
     BracketMatch match = At(0, 1);  // the "(" after f
     EXPECT_EQ(match.line, 0);
     EXPECT_EQ(match.column, 16);  // the quoted ")" do not count
@@ -41,7 +30,7 @@ TEST_F(BracketMatchTest, PartnersAtTheSameDepthAcrossLinesAndPastQuotes)
     EXPECT_EQ(match.line, 3);
     EXPECT_EQ(match.column, 0);
     EXPECT_FALSE(At(2, 0).Found());  // no bracket under the cursor
-    ASSERT_TRUE(Open("\t(x)\n"));
+    ASSERT_TRUE(OpenAsText("\t(x)\n"));
     EXPECT_EQ(At(0, 3).column, 5);  // display columns after a tab
 }
 
@@ -50,9 +39,9 @@ TEST_F(BracketMatchTest, TheSearchEndsAfterTwoHundredLinesAndInBinaryMode)
     std::string text = "(\n";
     for (int i = 0; i < 198; ++i)
         text += "\n";
-    ASSERT_TRUE(Open(text + ")\n"));
+    ASSERT_TRUE(OpenAsText(text + ")\n"));
     EXPECT_TRUE(At(0, 0).Found());  // line 199 is the last one looked at
-    ASSERT_TRUE(Open(text + "\n)\n"));
+    ASSERT_TRUE(OpenAsText(text + "\n)\n"));
     EXPECT_FALSE(At(0, 0).Found());
     doc->SwitchBinaryMode();
     EXPECT_FALSE(At(0, 0).Found());
@@ -60,7 +49,7 @@ TEST_F(BracketMatchTest, TheSearchEndsAfterTwoHundredLinesAndInBinaryMode)
 
 TEST_F(BracketMatchTest, AnEscapedQuoteDoesNotCloseTheQuotedStretch)
 {
-    ASSERT_TRUE(Open("(\"\\\")\")\n"));
+    ASSERT_TRUE(OpenAsText("(\"\\\")\")\n"));
     EXPECT_EQ(At(0, 0).column, 6);
 }
 

@@ -11,14 +11,6 @@ namespace {
 
 class SearchCommandsTest : public DocumentFixture {
 protected:
-    void At(LineIndex line, Column column)
-    {
-        doc->ClearSelection();
-        doc->cursorLine = line;
-        doc->cursorColumn = doc->preferredColumn = column;
-        doc->Text().SetCurrentLine(line);
-    }
-
     ViewState state{0, 0, 20, 80};
     SearchOptions options;
     SearchCommands commands{*doc, state, options};
@@ -28,13 +20,13 @@ TEST_F(SearchCommandsTest, CountFromTheCursorOnAndEmptyMatchesOncePerPlace)
 {
     ASSERT_TRUE(OpenBytes("ab ab\nab\nxx ab\n"));
     options.findText = "ab";
-    At(1, 0);
+    PutCursor(1, 0);
     EXPECT_EQ(commands.CountMatches(), 2);
     EXPECT_EQ(prompter.Texts().back(), "2 items found.");
     EXPECT_EQ(doc->cursorLine, 1);  // the cursor stays
     options.useRegEx = true;
     options.findText = "^";
-    At(0, 0);
+    PutCursor(0, 0);
     EXPECT_EQ(commands.CountMatches(), 4);  // every line once, the empty last one too
 }
 
@@ -73,7 +65,7 @@ TEST_F(SearchCommandsTest, ReplaceWithinASelectionLeavesHitsAcrossItsEnds)
     options.replacement = "X";
     doc->anchorLine = 0;
     doc->anchorColumn = 4;
-    At(2, 4);
+    PutCursor(2, 4);
     doc->anchorLine = 0;
     doc->anchorColumn = 4;
     // Line 0 from column 4, line 2 up to column 4 of the text as it was: replacing the first hit
@@ -100,7 +92,7 @@ TEST_F(SearchCommandsTest, RegularExpressionReplacesMendTheFaultsOfLoopsFieldsAn
     doc->Structure().SetActive(true);
     options.findText = "[0-9]";
     options.replacement = "x";
-    At(0, 5);
+    PutCursor(0, 5);
     EXPECT_EQ(commands.ReplaceText(true), 1);
     EXPECT_EQ(AllBytes(), "1111 xxxx 1111\n");  // only the field's bytes changed
 }
@@ -116,7 +108,7 @@ TEST_F(SearchCommandsTest, DeleteLinesAndExtractLines)
     EXPECT_EQ(AllBytes(), "keep\ndrop 1\nkeep\ndrop 2 drop\n");
 
     options.lineFilter = SearchOptions::kExtractLines;
-    At(0, 0);
+    PutCursor(0, 0);
     EXPECT_EQ(commands.ApplyLineFilter(), 2);
     EXPECT_EQ(AllBytes(), "drop 1\ndrop 2 drop\n");  // a line with two hits once
     EXPECT_FALSE(doc->CanUndo());

@@ -27,27 +27,11 @@ std::ostream& operator<<(std::ostream& out, const Position& p)
 
 class TextSearchTest : public DocumentFixture {
 protected:
-    // Texts of punctuation look binary to the load: shown as text here.
-    bool Open(const std::string& bytes)
-    {
-        if (!OpenBytes(bytes))
-            return false;
-        if (doc->BinaryMode())
-            doc->SwitchBinaryMode();
-        return true;
-    }
-    void At(LineIndex line, Column column)
-    {
-        doc->ClearSelection();
-        doc->cursorLine = line;
-        doc->cursorColumn = doc->preferredColumn = column;
-        doc->Text().SetCurrentLine(line);
-    }
     Position Now() const { return {doc->cursorLine, doc->anchorColumn, doc->cursorColumn}; }
     std::vector<Position> AllForward()
     {
         std::vector<Position> hits;
-        At(0, 0);
+        PutCursor(0, 0);
         while (search.FindForward(false) && hits.size() < 1000)
             hits.push_back(Now());
         return hits;
@@ -56,7 +40,7 @@ protected:
     {
         std::vector<Position> hits;
         const LineIndex last = doc->Text().LineCount() - 1;
-        At(last, static_cast<Column>(doc->DisplayWidth(last)));
+        PutCursor(last, static_cast<Column>(doc->DisplayWidth(last)));
         while (search.FindBackward() && hits.size() < 1000)
             hits.push_back(Now());
         return hits;
@@ -136,7 +120,7 @@ TEST_F(TextSearchTest, PlainSearchesMatchTheTranscriptionOnRandomTexts)
             bytes += line;
         }
         lines.emplace_back();
-        ASSERT_TRUE(Open(bytes));
+        ASSERT_TRUE(OpenAsText(bytes));
         const bool table = random() % 2;
         if (table)
             ASSERT_TRUE(doc->Charset().Load(dir.File("QVXData/q-as-a.tec")));
@@ -166,7 +150,7 @@ TEST_F(TextSearchTest, TheFastCountEqualsRepeatedSearchesOnRandomTexts)
                 bytes += alphabet[random() % alphabet.size()];
             bytes += random() % 3 ? "\n" : "\r\n";
         }
-        ASSERT_TRUE(Open(bytes));
+        ASSERT_TRUE(OpenAsText(bytes));
         // Some lines edited, so their bytes lie elsewhere in memory.
         for (LineIndex i = 0; i < doc->Text().LineCount(); ++i)
             if (random() % 4 == 0)
@@ -181,7 +165,7 @@ TEST_F(TextSearchTest, TheFastCountEqualsRepeatedSearchesOnRandomTexts)
             doc->Charset().Reset();
         }
         const LineIndex line = static_cast<LineIndex>(random() % doc->Text().LineCount());
-        At(line, static_cast<Column>(random() % 4));
+        PutCursor(line, static_cast<Column>(random() % 4));
         const Position before = Now();
         const auto fast = search.CountLiteral();
         ASSERT_TRUE(fast.has_value());
@@ -195,13 +179,13 @@ TEST_F(TextSearchTest, TheFastCountEqualsRepeatedSearchesOnRandomTexts)
 
 TEST_F(TextSearchTest, TabsColumnsAndTheTableDecideWhatIsFound)
 {
-    ASSERT_TRUE(Open("\tError here\nno\n"));
+    ASSERT_TRUE(OpenAsText("\tError here\nno\n"));
     options.findText = "error";
-    At(0, 0);
+    PutCursor(0, 0);
     ASSERT_TRUE(search.FindForward(false));
     EXPECT_EQ(Now(), (Position{0, 3, 8}));  // after the tab of tab size 3
     options.matchCase = true;
-    At(0, 0);
+    PutCursor(0, 0);
     EXPECT_FALSE(search.FindForward(false));
     EXPECT_EQ(doc->cursorLine, 0);  // nothing found: the cursor stays
     EXPECT_EQ(doc->cursorColumn, 0);
@@ -209,7 +193,7 @@ TEST_F(TextSearchTest, TabsColumnsAndTheTableDecideWhatIsFound)
 
 TEST_F(TextSearchTest, TheFieldRestrictionSkipsOtherRecordTypes)
 {
-    ASSERT_TRUE(Open("A ab ab\nB ab ab\nA xx ab\n"));
+    ASSERT_TRUE(OpenAsText("A ab ab\nB ab ab\nA xx ab\n"));
     StructureDescription& structure = doc->Structure();
     auto type = std::make_unique<FieldDef>();
     type->name = "TYPE";
@@ -232,7 +216,7 @@ TEST_F(TextSearchTest, TheFieldRestrictionSkipsOtherRecordTypes)
 
 TEST_F(TextSearchTest, RegularExpressionsFindSpansAndReportErrors)
 {
-    ASSERT_TRUE(Open("id 12 and 345\nnothing\n\tx99\n"));
+    ASSERT_TRUE(OpenAsText("id 12 and 345\nnothing\n\tx99\n"));
     options.useRegEx = true;
     options.findText = "[0-9]+";
     EXPECT_EQ(AllForward(), (std::vector<Position>{{0, 3, 5}, {0, 10, 13}, {2, 4, 6}}));
@@ -240,7 +224,7 @@ TEST_F(TextSearchTest, RegularExpressionsFindSpansAndReportErrors)
     EXPECT_EQ(AllBackward(), (std::vector<Position>{{2, 4, 6}, {0, 3, 5}}));
 
     options.findText = "([a-";
-    At(0, 0);
+    PutCursor(0, 0);
     EXPECT_FALSE(search.FindForward(false));
     ASSERT_FALSE(prompter.Texts().empty());
     EXPECT_EQ(prompter.Texts().back().rfind("Expression error: ", 0), 0u);
@@ -248,10 +232,10 @@ TEST_F(TextSearchTest, RegularExpressionsFindSpansAndReportErrors)
 
 TEST_F(TextSearchTest, AnEmptyMatchDoesNotKeepFindNextInPlace)
 {
-    ASSERT_TRUE(Open("abc\nd\n"));
+    ASSERT_TRUE(OpenAsText("abc\nd\n"));
     options.useRegEx = true;
     options.findText = "x*";
-    At(0, 0);
+    PutCursor(0, 0);
     ASSERT_TRUE(search.FindNext());
     const Position first = Now();
     ASSERT_TRUE(search.FindNext());
@@ -260,13 +244,13 @@ TEST_F(TextSearchTest, AnEmptyMatchDoesNotKeepFindNextInPlace)
 
 TEST_F(TextSearchTest, FindNextAsksAtTheEndAndGoesOnFromTheTop)
 {
-    ASSERT_TRUE(Open("one two\nthree one\n"));
+    ASSERT_TRUE(OpenAsText("one two\nthree one\n"));
     options.findText = "one";
-    At(1, 9);
+    PutCursor(1, 9);
     prompter.Expect("End of file reached!\nContinue search at top of file?", Answer::Ok);
     ASSERT_TRUE(search.FindNext());
     EXPECT_EQ(Now(), (Position{0, 0, 3}));
-    At(0, 0);
+    PutCursor(0, 0);
     prompter.Expect("Begin of file reached!\nContinue search at bottom of file?", Answer::Cancel);
     EXPECT_FALSE(search.FindPrevious());
 }

@@ -43,6 +43,23 @@ bool DocumentFixture::OpenBytes(const std::string& bytes, const std::string& nam
     return doc->OnOpenDocument(dir.Write(name, bytes));
 }
 
+bool DocumentFixture::OpenAsText(const std::string& bytes)
+{
+    if (!OpenBytes(bytes))
+        return false;
+    if (doc->BinaryMode())
+        doc->SwitchBinaryMode();
+    return true;
+}
+
+void DocumentFixture::PutCursor(LineIndex line, Column column)
+{
+    doc->ClearSelection();
+    doc->cursorLine = line;
+    doc->cursorColumn = doc->preferredColumn = column;
+    doc->Text().SetCurrentLine(line);
+}
+
 }  // namespace quill::test
 
 namespace quill::test {

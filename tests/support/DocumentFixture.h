@@ -25,6 +25,10 @@ protected:
     std::string AllBytes() const;
     /// Writes a file and opens it in the document.
     bool OpenBytes(const std::string& bytes, const std::string& name = "file.txt");
+    /// OpenBytes for texts that would look binary to the load (brackets, quotes): shown as text.
+    bool OpenAsText(const std::string& bytes);
+    /// Puts the cursor on a line and column without a selection.
+    void PutCursor(LineIndex line, Column column);
     /// A new document in place of the old one, as after a restart of the program.
     void Reopen();
     std::unique_ptr<CQVXDoc> MakeDocument();
