@@ -2,11 +2,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "document/CQVXDoc.h"
 #include "platform/EntryDialog.h"
 #include "platform/FileDialogs.h"
+#include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
+#include "settings/Settings.h"
 
 namespace quill::bench {
 
@@ -35,6 +39,17 @@ class NoEntry : public EntryDialog {
 public:
     std::optional<std::string> AskValue(const std::string&, const std::string&) override { return std::nullopt; }
     bool AskValues(const std::string&, std::vector<EntryValue>&) override { return false; }
+};
+
+/// A document with quiet desktop parts and the default settings.
+struct QuietDocument {
+    Settings settings;
+    QuietPrompter prompter;
+    SilentProgress progress;
+    NoFileDialogs dialogs;
+    NoEntry entry;
+    std::unique_ptr<CQVXDoc> doc =
+        std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, entry, std::string()});
 };
 
 }  // namespace quill::bench

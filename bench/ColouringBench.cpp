@@ -54,18 +54,11 @@ std::string CSourceFile()
     return path;
 }
 
-struct Source {
-    Settings settings;
-    QuietPrompter prompter;
-    SilentProgress progress;
-    NoFileDialogs dialogs;
-    NoEntry entry;
-    std::unique_ptr<CQVXDoc> doc;
+struct Source : QuietDocument {
     SyntaxDescription syntax;
 
     Source()
     {
-        doc = std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, entry, std::string()});
         doc->OnOpenDocument(CSourceFile());
         syntax.Load(kData + "/C and C++.syn");
     }

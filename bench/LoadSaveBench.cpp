@@ -13,15 +13,7 @@
 namespace quill::bench {
 namespace {
 
-struct Harness {
-    Settings settings;
-    QuietPrompter prompter;
-    SilentProgress progress;
-    NoFileDialogs dialogs;
-    NoEntry entry;
-    std::unique_ptr<CQVXDoc> doc =
-        std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, entry, std::string()});
-};
+using Harness = QuietDocument;
 
 void BM_Load(benchmark::State& state)
 {

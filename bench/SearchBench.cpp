@@ -17,20 +17,10 @@
 namespace quill::bench {
 namespace {
 
-struct Log {
-    Settings settings;
-    QuietPrompter prompter;
-    SilentProgress progress;
-    NoFileDialogs dialogs;
-    NoEntry entry;
-    std::unique_ptr<CQVXDoc> doc;
+struct Log : QuietDocument {
     ViewState state{0, 0, 60, 120};
 
-    Log()
-    {
-        doc = std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, entry, std::string()});
-        doc->OnOpenDocument(BenchFile());
-    }
+    Log() { doc->OnOpenDocument(BenchFile()); }
 };
 
 Log& TheLog()
