@@ -15,18 +15,6 @@
 
 namespace quill {
 
-namespace {
-
-QCheckBox* Box(const QString& text, bool checked, const char* tip, QWidget* parent)
-{
-    auto* box = new QCheckBox(text, parent);
-    box->setChecked(checked);
-    box->setToolTip(QString::fromLatin1(tip));
-    return box;
-}
-
-}  // namespace
-
 std::optional<SearchDialogModel::Button> QtSearchDialogs::Show(SearchDialogModel& model)
 {
     QDialog dialog(parent_);
@@ -40,24 +28,24 @@ std::optional<SearchDialogModel::Button> QtSearchDialogs::Show(SearchDialogModel
     form->addRow(QStringLiteral("Replace with:"), replace);
     layout->addLayout(form);
 
-    auto* up = Box(QStringLiteral("Up"), model.up, SearchDialogModel::kUpTip, &dialog);
-    auto* down = Box(QStringLiteral("Down"), !model.up, SearchDialogModel::kDownTip, &dialog);
+    auto* up = Check(QStringLiteral("Up"), model.up, SearchDialogModel::kUpTip, &dialog);
+    auto* down = Check(QStringLiteral("Down"), !model.up, SearchDialogModel::kDownTip, &dialog);
     QObject::connect(up, &QCheckBox::clicked, &dialog, [&](bool on) { down->setChecked(!on); });
     QObject::connect(down, &QCheckBox::clicked, &dialog, [&](bool on) { up->setChecked(!on); });
-    auto* matchCase = Box(QStringLiteral("Match case"), model.matchCase, SearchDialogModel::kMatchCaseTip, &dialog);
-    auto* inField = Box(FromCp1252(model.InFieldLabel()), model.inField, SearchDialogModel::kInFieldTip, &dialog);
+    auto* matchCase = Check(QStringLiteral("Match case"), model.matchCase, SearchDialogModel::kMatchCaseTip, &dialog);
+    auto* inField = Check(FromCp1252(model.InFieldLabel()), model.inField, SearchDialogModel::kInFieldTip, &dialog);
     inField->setEnabled(model.InFieldEnabled());
-    auto* regex =
-        Box(QStringLiteral("&Interpret as regular expression"), model.useRegEx, SearchDialogModel::kRegExTip, &dialog);
-    auto* backslashes =
-        Box(QStringLiteral("Interpret blackslashes"), model.useBackslashes, SearchDialogModel::kBackslashTip, &dialog);
+    auto* regex = Check(QStringLiteral("&Interpret as regular expression"), model.useRegEx,
+                        SearchDialogModel::kRegExTip, &dialog);
+    auto* backslashes = Check(QStringLiteral("Interpret blackslashes"), model.useBackslashes,
+                              SearchDialogModel::kBackslashTip, &dialog);
     backslashes->setEnabled(model.BackslashesEnabled());
     QObject::connect(regex, &QCheckBox::toggled, &dialog, [&](bool on) {
         model.useRegEx = on;
         backslashes->setEnabled(model.BackslashesEnabled());
     });
-    auto* counter =
-        Box(QString::fromUtf8("Replace \u00b5[0{digits}]d"), model.counterOn, SearchDialogModel::kCounterTip, &dialog);
+    auto* counter = Check(QString::fromUtf8("Replace \u00b5[0{digits}]d"), model.counterOn,
+                          SearchDialogModel::kCounterTip, &dialog);
     counter->setEnabled(model.CounterEnabled());
     QLineEdit* counterStart = TextEdit(model.counterStart, SearchDialogModel::kCounterStartTip, &dialog);
     counterStart->setEnabled(model.CounterStartEnabled());
@@ -134,11 +122,11 @@ bool QtSearchDialogs::ShowFolderReplace(FolderReplaceModel& model)
     QLineEdit* replace = TextEdit(model.replacement, SearchDialogModel::kReplaceTip, &dialog);
     form->addRow(QStringLiteral("Replace with:"), replace);
     layout->addLayout(form);
-    auto* matchCase = Box(QStringLiteral("Match case"), model.matchCase, SearchDialogModel::kMatchCaseTip, &dialog);
-    auto* regex =
-        Box(QStringLiteral("&Interpret as regular expression"), model.useRegEx, SearchDialogModel::kRegExTip, &dialog);
-    auto* backslashes =
-        Box(QStringLiteral("Interpret blackslashes"), model.useBackslashes, SearchDialogModel::kBackslashTip, &dialog);
+    auto* matchCase = Check(QStringLiteral("Match case"), model.matchCase, SearchDialogModel::kMatchCaseTip, &dialog);
+    auto* regex = Check(QStringLiteral("&Interpret as regular expression"), model.useRegEx,
+                        SearchDialogModel::kRegExTip, &dialog);
+    auto* backslashes = Check(QStringLiteral("Interpret blackslashes"), model.useBackslashes,
+                              SearchDialogModel::kBackslashTip, &dialog);
     backslashes->setEnabled(!model.useRegEx);
     QObject::connect(regex, &QCheckBox::toggled, &dialog, [backslashes](bool on) { backslashes->setEnabled(!on); });
     auto* subdirectories = new QCheckBox(QStringLiteral("Subdirectories"), &dialog);

@@ -1,6 +1,7 @@
 // Shared dialog pieces.
 #include "structure/ui/DialogParts.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -14,6 +15,14 @@
 #include "structure/MaskListModel.h"
 
 namespace quill {
+
+QCheckBox* Check(const QString& text, bool checked, const char* tip, QWidget* parent)
+{
+    auto* box = new QCheckBox(text, parent);
+    box->setChecked(checked);
+    box->setToolTip(QString::fromLatin1(tip));
+    return box;
+}
 
 QLineEdit* TextEdit(const std::string& text, const char* tooltip, QWidget* parent)
 {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+class QCheckBox;
 class QDialog;
 class QDialogButtonBox;
 class QGroupBox;
@@ -18,6 +19,8 @@ namespace quill {
 
 class MaskListModel;
 
+/// A check box with its state and tooltip.
+QCheckBox* Check(const QString& text, bool checked, const char* tip, QWidget* parent);
 /// A line edit holding a code page 1252 text, with its tooltip.
 QLineEdit* TextEdit(const std::string& text, const char* tooltip, QWidget* parent);
 void FillList(QListWidget* list, const std::vector<std::string>& lines, int selected);

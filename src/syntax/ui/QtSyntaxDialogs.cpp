@@ -26,14 +26,6 @@ namespace quill {
 
 namespace {
 
-QCheckBox* Check(const QString& text, bool checked, const char* tip, QWidget* parent)
-{
-    auto* box = new QCheckBox(text, parent);
-    box->setChecked(checked);
-    box->setToolTip(QString::fromLatin1(tip));
-    return box;
-}
-
 // Item colours are stored as red + 256 * green + 65536 * blue.
 QColor ToQColor(std::uint32_t colour) { return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF); }
 std::uint32_t FromQColor(const QColor& colour)
