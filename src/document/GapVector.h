@@ -31,6 +31,13 @@ public:
     T& operator[](std::size_t i) { return data_[Physical(i)]; }
     const T& operator[](std::size_t i) const { return data_[Physical(i)]; }
 
+    /// Element i and those after it that lie next to it in memory: a pointer to i and their number.
+    std::pair<const T*, std::size_t> StretchFrom(std::size_t i) const
+    {
+        const std::size_t at = Physical(i);
+        return {data_ + at, (i < gapStart_ ? gapStart_ : capacity_) - at};
+    }
+
     void PushBack(const T& value) { Insert(Size(), value); }
 
     void Insert(std::size_t i, const T& value)

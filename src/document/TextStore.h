@@ -26,6 +26,11 @@ public:
 
     LineIndex LineCount() const { return static_cast<LineIndex>(lines_.Size()); }
     LineView Line(LineIndex i) const { return lines_[static_cast<std::size_t>(i)].View(); }
+    /// Line i and the lines after it whose records lie next to it in memory, for fast walks.
+    std::pair<const LineSlot*, std::size_t> SlotsFrom(LineIndex i) const
+    {
+        return lines_.StretchFrom(static_cast<std::size_t>(i));
+    }
     /// Whether a line has bytes of its own (edited) rather than borrowed from a load block.
     bool IsOwned(LineIndex i) const { return lines_[static_cast<std::size_t>(i)].Owned(); }
 

@@ -11,6 +11,7 @@
 #include "platform/Prompter.h"
 #include "search/BackslashCodes.h"
 #include "search/CounterSubstitution.h"
+#include "search/LineExpression.h"
 #include "structure/StructureDescription.h"
 #include "view/SelectionRange.h"
 #include "view/ViewState.h"
@@ -236,8 +237,10 @@ std::int64_t SearchCommands::ReplaceRegex(const Range& range)
             to = std::min<std::size_t>(shown.size(), from + static_cast<std::size_t>(std::max<std::int64_t>(
                                                                 0, delimited ? field.byteLength : field.length)));
         }
+        const std::size_t contentEnd = std::min<std::size_t>(search_.ContentEnd(view), to);
         const std::string merged = shown.substr(0, from) +
-                                   boost::regex_replace(shown.substr(from, to - from), *expression, format) +
+                                   MergeLine(*expression, shown.substr(from, to - from), format,
+                                             contentEnd - std::min(contentEnd, from), from == 0) +
                                    shown.substr(to);
         doc_.ClearSelection();
         doc_.Text().SetCurrentLine(line);

@@ -12,6 +12,10 @@
 #include "document/CQVXDoc.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
+#include "search/LineExpression.h"
+#include "search/LiteralScanner.h"
+#include "search/MemoryRun.h"
+#include "search/RequiredLiteral.h"
 #include "structure/StructureDescription.h"
 #include "view/ViewState.h"
 
@@ -35,7 +39,8 @@ const boost::regex* TextSearch::Expression()
     try {
         const boost::regex::flag_type flags =
             options_.matchCase ? boost::regex::perl : boost::regex::perl | boost::regex::icase;
-        expression_.emplace(options_.findText, flags);
+        expression_.emplace(WithPerlLineEnd(options_.findText), flags);
+        prefilterKnown_ = false;
         expressionText_ = options_.findText;
         expressionMatchCase_ = options_.matchCase;
         return &*expression_;
@@ -54,6 +59,54 @@ TextSearch::TextSearch(CQVXDoc& doc, ViewState& view, SearchOptions& options)
       view_(view),
       options_(options)
 {
+}
+
+TextSearch::~TextSearch() = default;
+
+std::array<std::uint8_t, 256> TextSearch::DisplayTable() const
+{
+    std::array<std::uint8_t, 256> table{};
+    for (int b = 0; b < 256; ++b)
+        table[static_cast<std::size_t>(b)] = doc_.Charset().ToDisplay(static_cast<std::uint8_t>(b));
+    return table;
+}
+
+const LiteralScanner& TextSearch::ScannerFor(const std::string& wanted, const std::array<std::uint8_t, 256>& fold)
+{
+    // Replace All searches once per hit: the scanner is made once.
+    if (!scanner_ || scannerText_ != wanted || scannerFold_ != fold) {
+        scanner_ = std::make_unique<LiteralScanner>(LiteralScanner::Folded(wanted, fold));
+        scannerText_ = wanted;
+        scannerFold_ = fold;
+    }
+    return *scanner_;
+}
+
+const LiteralScanner* TextSearch::Prefilter(const boost::regex& expression)
+{
+    const auto table = DisplayTable();
+    if (prefilterKnown_ && table == prefilterTable_)
+        return prefilter_.get();
+    prefilterKnown_ = true;
+    prefilterTable_ = table;
+    prefilter_.reset();
+    const std::string literal = RequiredLiteral(expressionText_);
+    if (literal.empty())
+        return nullptr;
+    // A stored byte can stand for a character of the fixed part when its shown byte matches it
+    // the way the expression compares characters.
+    const auto& traits = expression.get_traits();
+    std::vector<LiteralScanner::ByteSet> accepted(literal.size(), LiteralScanner::ByteSet{});
+    for (std::size_t k = 0; k < literal.size(); ++k) {
+        for (std::size_t b = 0; b < 256; ++b) {
+            const char shown = static_cast<char>(table[b]);
+            accepted[k][b] = expressionMatchCase_
+                                 ? shown == literal[k]
+                                 : traits.translate_nocase(shown) == traits.translate_nocase(literal[k]);
+        }
+    }
+    prefilter_ = std::make_unique<LiteralScanner>(std::move(accepted));
+    return prefilter_.get();
 }
 
 namespace {
@@ -92,6 +145,15 @@ private:
     std::vector<std::int64_t> columns_;
     std::uint32_t length_ = 0;
 };
+
+/// Whether the bytes before `end` lie below the column where searching stops. A byte's column is
+/// at most its index times the tab size: short lines need no columns.
+bool BeforeColumnLimit(LineView line, std::uint32_t end, const DisplayRules& rules)
+{
+    if (rules.ignoreFormatCodes || static_cast<std::int64_t>(end) * std::max(1, rules.tabSize) < kNoEnd)
+        return true;
+    return LineColumns(line, rules)[end - 1] < kNoEnd;
+}
 
 }  // namespace
 
@@ -162,7 +224,11 @@ void TextSearch::Hit(LineIndex line, std::int64_t anchorColumn, std::int64_t cur
         doc_.RedrawViews();
 }
 
-bool TextSearch::FindForward(bool show) { return options_.useRegEx ? RegexForward(show) : PlainForward(show); }
+bool TextSearch::FindForward(bool show)
+{
+    stopped_ = false;
+    return options_.useRegEx ? RegexForward(show) : PlainForward(show);
+}
 
 bool TextSearch::FindBackward()
 {
@@ -192,13 +258,17 @@ bool TextSearch::PlainForward(bool show)
     const TextStore& store = doc_.Text();
     const DisplayRules rules = doc_.Rules();
     const auto size = static_cast<std::uint32_t>(wanted.size());
-    // A literal compared byte for byte over whole lines: the lines after the cursor's are scanned
-    // in runs as they lie in memory.
-    const bool scanRuns = identity && !(options_.searchField && doc_.Structure().IsActive());
+    // Over whole lines the lines after the cursor's are scanned in runs as they lie in memory.
+    const bool scanRuns = !(options_.searchField && doc_.Structure().IsActive());
+    const LiteralScanner& scanner = ScannerFor(wanted, fold);
     bool shown = false;
     for (LineIndex i = doc_.cursorLine; i < store.LineCount(); ++i) {
         if (scanRuns && i > doc_.cursorLine) {
-            const auto hit = ScanRuns(i, wanted, shown);
+            std::optional<LineHit> hit;
+            ScanRuns(i, scanner, shown, [&hit](LineIndex k, std::uint32_t index) {
+                hit = LineHit{k, index};
+                return Verdict::Stop;
+            });
             if (shown)
                 doc_.Progress().End();
             if (stopped_)
@@ -253,59 +323,14 @@ bool TextSearch::PlainForward(bool show)
     return false;
 }
 
-TextSearch::MemoryRun TextSearch::RunFrom(LineIndex first, std::ptrdiff_t maxBytes) const
-{
-    // Lines whose bytes follow each other in memory, as a load leaves them (empty lines add
-    // nothing); an edited line has its bytes elsewhere and starts a run of its own.
-    const TextStore& store = doc_.Text();
-    MemoryRun run{nullptr, nullptr, first};
-    for (; run.next < store.LineCount(); ++run.next) {
-        const LineView line = store.Line(run.next);
-        if (line.Length() == 0)
-            continue;
-        if (run.start && (line.Bytes() != run.end || run.end - run.start >= maxBytes))
-            break;
-        if (!run.start)
-            run.start = line.Bytes();
-        run.end = line.Bytes() + line.Length();
-    }
-    return run;
-}
-
 std::optional<std::int64_t> TextSearch::CountLiteral()
 {
     stopped_ = false;
     if (options_.useRegEx || options_.findText.empty() || (options_.searchField && doc_.Structure().IsActive()))
         return std::nullopt;
     const std::string wanted = options_.matchCase ? options_.findText : UpperCp1252(options_.findText);
-    const auto fold = FoldTable();
-    bool identity = true;
-    std::array<bool, 256> starts{};
-    for (int b = 0; b < 256; ++b) {
-        identity = identity && fold[static_cast<std::size_t>(b)] == b;
-        starts[static_cast<std::size_t>(b)] = fold[static_cast<std::size_t>(b)] == static_cast<std::uint8_t>(wanted[0]);
-    }
-    // The next hit in a stretch of memory: memmem when bytes compare as they are, else a scan for
-    // the bytes that can start a hit.
-    const auto find = [&](const char* from, const char* end) -> const char* {
-        if (end - from < static_cast<std::ptrdiff_t>(wanted.size()))
-            return nullptr;
-        if (identity)
-            return static_cast<const char*>(
-                ::memmem(from, static_cast<std::size_t>(end - from), wanted.data(), wanted.size()));
-        for (const char* p = from; p + wanted.size() <= end; ++p) {
-            if (!starts[static_cast<std::uint8_t>(*p)])
-                continue;
-            std::size_t k = 1;
-            while (k < wanted.size() && fold[static_cast<std::uint8_t>(p[k])] == static_cast<std::uint8_t>(wanted[k]))
-                ++k;
-            if (k == wanted.size())
-                return p;
-        }
-        return nullptr;
-    };
+    const LiteralScanner& scanner = ScannerFor(wanted, FoldTable());
     const TextStore& store = doc_.Text();
-    const LineIndex count = store.LineCount();
     const DisplayRules rules = doc_.Rules();
     const auto size = static_cast<std::uint32_t>(wanted.size());
     std::int64_t hits = 0;
@@ -319,51 +344,18 @@ std::optional<std::int64_t> TextSearch::CountLiteral()
         const LineView line = store.Line(keepLine);
         const LineColumns columns(line, rules);
         const char* lineEnd = line.Bytes() + line.Length();
-        for (const char* at = find(line.Bytes() + columns.IndexAt(keepColumn, line.Length()), lineEnd); at;
-             at = find(at + size, lineEnd)) {
+        for (const char* at = scanner.Find(line.Bytes() + columns.IndexAt(keepColumn, line.Length()), lineEnd); at;
+             at = scanner.Find(at + size, lineEnd)) {
             if (columns[static_cast<std::uint32_t>(at - line.Bytes()) + size - 1] >= kNoEnd)
                 break;
             ++hits;
         }
     }
-    // The other lines in runs as they lie in memory; a hit never spans two lines, and each
-    // search goes on after the last hit.
-    for (LineIndex i = keepLine + 1; i < count && !stopped_;) {
-        const MemoryRun run = RunFrom(i, 4 << 20);
-        const char* start = run.start;
-        const char* end = run.end;
-        const LineIndex j = run.next;
-        LineIndex k = i;  // the line of the hits, moving on with them
-        for (const char* from = start; start && from < end;) {
-            const char* at = find(from, end);
-            if (!at)
-                break;
-            while (store.Line(k).Length() == 0 || store.Line(k).Bytes() + store.Line(k).Length() <= at)
-                ++k;
-            const LineView line = store.Line(k);
-            const auto index = static_cast<std::uint32_t>(at - line.Bytes());
-            if (index + size > line.Length()) {
-                from = at + 1;  // across a line end: no hit
-                continue;
-            }
-            const bool memchrTab =
-                rules.ignoreFormatCodes || std::memchr(line.Bytes(), rules.tab, line.Length()) == nullptr;
-            if (!memchrTab && LineColumns(line, rules)[index + size - 1] >= kNoEnd) {
-                from = line.Bytes() + line.Length();
-                continue;
-            }
-            ++hits;
-            from = at + size;
-        }
-        if (j - keepLine >= kProgressLines) {
-            if (!shown) {
-                doc_.Progress().Begin(40);
-                shown = true;
-            }
-            stopped_ = doc_.Progress().Step(j * 40 / std::max<LineIndex>(1, count - 1));
-        }
-        i = j;
-    }
+    // The other lines in runs as they lie in memory; each search goes on after the last hit.
+    ScanRuns(keepLine + 1, scanner, shown, [&hits](LineIndex, std::uint32_t) {
+        ++hits;
+        return Verdict::AfterHit;
+    });
     if (shown)
         doc_.Progress().End();
     doc_.cursorLine = keepLine;
@@ -374,51 +366,47 @@ std::optional<std::int64_t> TextSearch::CountLiteral()
     return hits;
 }
 
-std::optional<TextSearch::LineHit> TextSearch::ScanRuns(LineIndex first, const std::string& wanted, bool& shown)
+template <typename Visit>
+void TextSearch::ScanRuns(LineIndex first, const LiteralScanner& wanted, bool& shown, Visit&& visit)
 {
     const TextStore& store = doc_.Text();
     const LineIndex count = store.LineCount();
+    const auto size = static_cast<std::uint32_t>(wanted.Size());
     const DisplayRules rules = doc_.Rules();
     // Runs start small, since the next hit is often near, and grow to a few megabytes.
     std::ptrdiff_t runBytes = 4 << 10;
     for (LineIndex i = first; i < count; runBytes = std::min<std::ptrdiff_t>(runBytes * 2, 4 << 20)) {
-        const MemoryRun run = RunFrom(i, runBytes);
-        const char* start = run.start;
-        const char* end = run.end;
-        const LineIndex j = run.next;
-        for (const char* from = start; start && from < end;) {
-            const void* found = ::memmem(from, static_cast<std::size_t>(end - from), wanted.data(), wanted.size());
-            if (!found)
+        run_.Collect(store, i, runBytes);
+        for (const char* from = run_.Start(); from && from < run_.End();) {
+            const char* at = wanted.Find(from, run_.End());
+            if (!at)
                 break;
-            const char* at = static_cast<const char*>(found);
             // The line holding the hit; a hit across a line end is none.
-            LineIndex k = i;
-            while (store.Line(k).Length() == 0 || store.Line(k).Bytes() + store.Line(k).Length() <= at)
-                ++k;
-            const LineView line = store.Line(k);
+            const LineIndex k = run_.LineAt(at);
+            const LineView line = run_.Line();
             const auto index = static_cast<std::uint32_t>(at - line.Bytes());
-            if (index + wanted.size() <= line.Length()) {
-                const LineColumns columns(line, rules);
-                if (columns[index + static_cast<std::uint32_t>(wanted.size()) - 1] < kNoEnd)
-                    return LineHit{k, index};
-                from = line.Bytes() + line.Length();  // beyond the compared columns: on with the next line
+            if (index + size > line.Length()) {
+                from = at + 1;
                 continue;
             }
-            from = at + 1;
+            // Beyond the compared columns: on with the next line.
+            const Verdict verdict = BeforeColumnLimit(line, index + size, rules) ? visit(k, index) : Verdict::NextLine;
+            if (verdict == Verdict::Stop)
+                return;
+            from = verdict == Verdict::AfterHit ? at + size : line.Bytes() + line.Length();
         }
         // Progress as the line-by-line search shows it, at each run's end.
-        if (j - doc_.cursorLine >= kProgressLines) {
+        i = run_.Next();
+        if (i - doc_.cursorLine >= kProgressLines) {
             if (!shown) {
                 doc_.Progress().Begin(40);
                 shown = true;
             }
-            stopped_ = doc_.Progress().Step(j * 40 / std::max<LineIndex>(1, count - 1));
+            stopped_ = doc_.Progress().Step(i * 40 / std::max<LineIndex>(1, count - 1));
             if (stopped_)
-                return std::nullopt;
+                return;
         }
-        i = j;
     }
-    return std::nullopt;
 }
 
 bool TextSearch::PlainBackward()
@@ -430,7 +418,6 @@ bool TextSearch::PlainBackward()
     const auto fold = FoldTable();
     const TextStore& store = doc_.Text();
     const DisplayRules rules = doc_.Rules();
-    const bool crlf = store.Terminator() == TerminatorKind::CRLF;
     const auto size = static_cast<std::uint32_t>(wanted.size());
     bool shown = false;
     for (LineIndex i = doc_.cursorLine; i >= 0; --i) {
@@ -449,9 +436,7 @@ bool TextSearch::PlainBackward()
             limit = (selected ? doc_.anchorColumn : doc_.cursorColumn) + 1;
         }
         const LineView line = store.Line(i);
-        std::uint32_t n = line.Length();
-        while (n > 0 && (line.ByteAt(n - 1) == rules.lf || (crlf && line.ByteAt(n - 1) == rules.cr)))
-            --n;
+        const std::uint32_t n = ContentEnd(line);
         const LineColumns columns(line, rules);
         // Ends are tried from the last byte towards the first; the first hit found is the nearest.
         for (std::uint32_t end = n; end >= size && end > 0; --end) {
@@ -474,6 +459,16 @@ bool TextSearch::PlainBackward()
     return false;
 }
 
+std::uint32_t TextSearch::ContentEnd(LineView line) const
+{
+    const DisplayRules rules = doc_.Rules();
+    const bool crlf = doc_.Text().Terminator() == TerminatorKind::CRLF;
+    std::uint32_t n = line.Length();
+    while (n > 0 && (line.ByteAt(n - 1) == rules.lf || (crlf && line.ByteAt(n - 1) == rules.cr)))
+        --n;
+    return n;
+}
+
 std::string TextSearch::Subject(LineView line, std::int64_t from, std::int64_t to) const
 {
     std::string subject;
@@ -487,6 +482,41 @@ std::string TextSearch::Subject(LineView line, std::int64_t from, std::int64_t t
     return subject;
 }
 
+std::optional<TextSearch::Span> TextSearch::RegexInLine(const boost::regex& expression, LineIndex i)
+{
+    const auto span = Restrict(i, true, kNoEnd);
+    if (!span)
+        return std::nullopt;
+    const LineView line = doc_.Text().Line(i);
+    const std::int64_t s = i == doc_.cursorLine ? IndexAtColumn(line, doc_.cursorColumn) : span->from;
+    // The expression sees the bytes before the cursor (from the field's start on), so that "\b"
+    // and look-behinds judge the cursor's place as it is; "^" matches only where the line begins.
+    const std::int64_t base = std::min(s, span->from);
+    const std::string subject = Subject(line, base, span->to);
+    auto start = static_cast<std::size_t>(s - base);
+    // The empty match found last time, where the cursor still stands, would keep Find Next in
+    // place: the search goes on one position further.
+    const bool afterEmptyHit = i == emptyHitLine_ && doc_.cursorColumn == emptyHitColumn_ && i == doc_.cursorLine;
+    boost::smatch found;
+    for (;;) {
+        if (start > subject.size())
+            return std::nullopt;
+        const auto flags = LineMatchFlags(base + static_cast<std::int64_t>(start) == 0) |
+                           (start > 0 ? boost::match_prev_avail : boost::match_default);
+        if (!boost::regex_search(subject.cbegin() + static_cast<std::ptrdiff_t>(start), subject.cend(), found,
+                                 expression, flags))
+            return std::nullopt;
+        if (!(afterEmptyHit && found.length() == 0 && base + static_cast<std::int64_t>(start) + found.position() == s))
+            break;
+        ++start;
+    }
+    const auto position = base + static_cast<std::int64_t>(start) + found.position();
+    if (BeyondContent(position, found.length(), ContentEnd(line)))
+        return std::nullopt;
+    return Span{ColumnOfIndex(line, static_cast<std::uint32_t>(position)),
+                ColumnOfIndex(line, static_cast<std::uint32_t>(position + found.length()))};
+}
+
 bool TextSearch::RegexForward(bool show)
 {
     if (options_.findText.empty())
@@ -494,44 +524,34 @@ bool TextSearch::RegexForward(bool show)
     const boost::regex* expression = Expression();
     if (!expression)
         return false;
+    const LiteralScanner* prefilter = Prefilter(*expression);
     const TextStore& store = doc_.Text();
     bool shown = false;
-    for (LineIndex i = doc_.cursorLine; i < store.LineCount(); ++i) {
-        if (Progress(i, i - doc_.cursorLine, shown)) {
-            doc_.Progress().End();
-            return true;
+    std::optional<Span> found;
+    LineIndex foundLine = -1;
+    for (LineIndex i = doc_.cursorLine; i < store.LineCount() && !found; ++i) {
+        if (prefilter && i > doc_.cursorLine) {
+            // Only the lines holding the expression's fixed part can match.
+            ScanRuns(i, *prefilter, shown, [&](LineIndex k, std::uint32_t) {
+                found = RegexInLine(*expression, k);
+                foundLine = k;
+                return found ? Verdict::Stop : Verdict::NextLine;
+            });
+            break;
         }
-        const auto span = Restrict(i, true, kNoEnd);
-        if (!span)
-            continue;
-        const LineView line = store.Line(i);
-        const std::int64_t s = i == doc_.cursorLine ? IndexAtColumn(line, doc_.cursorColumn) : span->from;
-        const std::string subject = Subject(line, s, span->to);
-        // The subject is one line, or the rest of one: "^" matches only where the line begins.
-        const auto flags = boost::match_single_line | (s > 0 ? boost::match_not_bol : boost::match_default);
-        boost::smatch found;
-        bool matched = boost::regex_search(subject.cbegin(), subject.cend(), found, *expression, flags);
-        std::int64_t offset = 0;
-        // The empty match found last time, where the cursor still stands, would keep Find Next in
-        // place: the search goes on one position further.
-        if (matched && found.length() == 0 && found.position() == 0 && i == emptyHitLine_ &&
-            doc_.cursorColumn == emptyHitColumn_ && i == doc_.cursorLine) {
-            matched = !subject.empty() && boost::regex_search(subject.cbegin() + 1, subject.cend(), found, *expression,
-                                                              flags | boost::match_prev_avail);
-            offset = 1;
-        }
-        if (!matched)
-            continue;
-        if (shown)
-            doc_.Progress().End();
-        const auto position = offset + found.position();
-        Hit(i, ColumnOfIndex(line, static_cast<std::uint32_t>(s + position)),
-            ColumnOfIndex(line, static_cast<std::uint32_t>(s + position + found.length())), show);
-        return true;
+        if (Progress(i, i - doc_.cursorLine, shown))
+            break;
+        found = RegexInLine(*expression, i);
+        foundLine = i;
     }
     if (shown)
         doc_.Progress().End();
-    return false;
+    if (stopped_)
+        return true;  // stopped by the user
+    if (!found)
+        return false;
+    Hit(foundLine, found->from, found->to, show);
+    return true;
 }
 
 bool TextSearch::RegexBackward()
@@ -560,9 +580,9 @@ bool TextSearch::RegexBackward()
         }
         const std::int64_t s = span->from;
         const std::string subject = Subject(line, s, end);
-        const auto flags = boost::match_single_line | (s > 0 ? boost::match_not_bol : boost::match_default);
         boost::smatch found;
-        if (!boost::regex_search(subject.cbegin(), subject.cend(), found, *expression, flags))
+        if (!boost::regex_search(subject.cbegin(), subject.cend(), found, *expression, LineMatchFlags(s == 0)) ||
+            BeyondContent(s + found.position(), found.length(), ContentEnd(line)))
             continue;
         // The empty match found last time, at the cursor itself, would keep Find Prev. in place.
         if (found.length() == 0 && i == doc_.cursorLine && s + found.position() == end && i == emptyHitLine_)

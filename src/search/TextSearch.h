@@ -5,17 +5,20 @@
 #include <boost/regex.hpp>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "document/LineView.h"
 #include "document/TextTypes.h"
+#include "search/MemoryRun.h"
 #include "search/SearchOptions.h"
 
 namespace quill {
 
 class CQVXDoc;
+class LiteralScanner;
 struct ViewState;
 
 /// A search never spans lines; positions are (line, display column) like the cursor's. Bytes are
@@ -24,6 +27,7 @@ struct ViewState;
 class TextSearch {
 public:
     TextSearch(CQVXDoc& doc, ViewState& view, SearchOptions& options);
+    ~TextSearch();
 
     /// From the cursor towards the end; true on a hit, and when Escape stopped the search.
     bool FindForward(bool show);
@@ -47,24 +51,21 @@ public:
     /// The display column of byte i of a line, and the first byte at or after a column.
     std::int64_t ColumnOfIndex(LineView line, std::uint32_t index) const;
     std::uint32_t IndexAtColumn(LineView line, std::int64_t column) const;
+    /// The length of a line without its trailing terminator bytes (LF; CR too in a CR LF text).
+    std::uint32_t ContentEnd(LineView line) const;
 
 private:
     /// Find Next (forward) or Find Prev.: at the end asks whether to go on from the other end.
     bool FindAround(bool forward);
-    struct MemoryRun {
-        const char* start;  ///< none when the lines from `first` on are all empty
-        const char* end;
-        LineIndex next;  ///< the first line after the run
-    };
-    /// Lines from `first` on whose bytes lie one after another in memory, up to about maxBytes.
-    MemoryRun RunFrom(LineIndex first, std::ptrdiff_t maxBytes) const;
     struct LineHit {
         LineIndex line;
         std::uint32_t index;  ///< the first byte of the hit
     };
-    /// For a literal compared byte for byte: the first hit from a line on, found in runs of lines
-    /// that lie one after another in memory; none at the end or when Escape stopped it.
-    std::optional<LineHit> ScanRuns(LineIndex first, const std::string& wanted, bool& shown);
+    /// What a scan does after a hit: stops, goes on after it, or goes on with the next line.
+    enum class Verdict { Stop, AfterHit, NextLine };
+    /// Shows visit(line, first byte) every hit of a literal from a line on, found in runs of lines
+    /// that lie one after another in memory, until it says stop, the text ends or Escape stops it.
+    template <typename Visit> void ScanRuns(LineIndex first, const LiteralScanner& wanted, bool& shown, Visit&& visit);
     struct Span {
         std::int64_t from;  ///< first column (plain) or byte (regular expression)
         std::int64_t to;    ///< exclusive
@@ -88,9 +89,25 @@ private:
     ViewState& view_;
     SearchOptions& options_;
     bool stopped_ = false;
+    MemoryRun run_;
+    /// The scanner of a literal, kept while the literal and the comparison table stay.
+    const LiteralScanner& ScannerFor(const std::string& wanted, const std::array<std::uint8_t, 256>& fold);
+    /// The lines the expression can match in must hold this; none when nothing is known.
+    const LiteralScanner* Prefilter(const boost::regex& expression);
+    /// The display table of every byte value: a kept scanner is valid while it stays.
+    std::array<std::uint8_t, 256> DisplayTable() const;
+    /// The match of the expression in line i (from the cursor on the cursor's line): its columns.
+    std::optional<Span> RegexInLine(const boost::regex& expression, LineIndex i);
+
     std::optional<boost::regex> expression_;
     std::string expressionText_;
     bool expressionMatchCase_ = false;
+    std::unique_ptr<LiteralScanner> scanner_;
+    std::string scannerText_;
+    std::array<std::uint8_t, 256> scannerFold_{};
+    std::unique_ptr<LiteralScanner> prefilter_;
+    bool prefilterKnown_ = false;
+    std::array<std::uint8_t, 256> prefilterTable_{};
     /// Where the last hit was an empty match: the next search must not find it again.
     LineIndex emptyHitLine_ = -1;
     Column emptyHitColumn_ = -1;

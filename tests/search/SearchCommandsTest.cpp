@@ -97,6 +97,32 @@ TEST_F(SearchCommandsTest, RegularExpressionReplacesMendTheFaultsOfLoopsFieldsAn
     EXPECT_EQ(AllBytes(), "1111 xxxx 1111\n");  // only the field's bytes changed
 }
 
+TEST_F(SearchCommandsTest, LineAnchorsMatchOncePerLineInCountAndReplace)
+{
+    ASSERT_TRUE(OpenBytes("it is ok\nok not\nok\n"));
+    options.useRegEx = true;
+    options.findText = "ok$";
+    EXPECT_EQ(commands.CountMatches(), 2);  // before the line feed
+    options.findText = "$";
+    EXPECT_EQ(commands.CountMatches(), 4);  // every line once, the empty last one too
+    options.replaceAll = true;
+    options.replacement = ";";
+    EXPECT_EQ(commands.ReplaceText(true), 4);
+    EXPECT_EQ(AllBytes(), "it is ok;\nok not;\nok;\n;");
+    ASSERT_TRUE(OpenBytes("ab\ncd"));
+    options.findText = "^";
+    options.replacement = "> ";
+    EXPECT_EQ(commands.ReplaceText(true), 2);
+    EXPECT_EQ(AllBytes(), "> ab\n> cd");
+
+    // In a CR LF text the CR stands before the line feed: "ok$" does not see the line end.
+    ASSERT_TRUE(OpenBytes("it is ok\r\nok\r\n"));
+    options.findText = "ok$";
+    EXPECT_EQ(commands.CountMatches(), 0);
+    options.findText = "ok\r$";
+    EXPECT_EQ(commands.CountMatches(), 2);
+}
+
 TEST_F(SearchCommandsTest, DeleteLinesAndExtractLines)
 {
     ASSERT_TRUE(OpenBytes("keep\ndrop 1\nkeep\ndrop 2 drop\n"));

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "common/TextCase.h"
+#include "search/LineExpression.h"
 #include "search/TextSearch.h"
 #include "structure/FieldDef.h"
 #include "support/DocumentFixture.h"
@@ -174,6 +175,74 @@ TEST_F(TextSearchTest, TheFastCountEqualsRepeatedSearchesOnRandomTexts)
         while (search.FindForward(false))
             ++slow;
         EXPECT_EQ(*fast, slow) << options.findText;
+    }
+}
+
+// Regular-expression hits written out plainly: each line by itself through the table up to its
+// first NUL, the next search after the last hit (one further after an empty one), no empty hit
+// after the line's terminator.
+std::vector<Position> TranscribedRegex(const std::vector<std::string>& lines, const std::string& pattern, bool table,
+                                       const TextSearch& search)
+{
+    const boost::regex expression(WithPerlLineEnd(pattern), boost::regex::perl);
+    std::vector<Position> hits;
+    for (LineIndex i = 0; i < static_cast<LineIndex>(lines.size()); ++i) {
+        const std::string& line = lines[static_cast<std::size_t>(i)];
+        std::string subject = line.substr(0, line.find('\0'));
+        if (table)
+            std::replace(subject.begin(), subject.end(), 'q', 'a');
+        std::size_t content = line.size();
+        while (content > 0 && line[content - 1] == '\n')
+            --content;
+        const LineView view(line);
+        for (std::size_t from = 0; from <= subject.size();) {
+            boost::smatch match;
+            if (!boost::regex_search(
+                    subject.cbegin() + static_cast<std::ptrdiff_t>(from), subject.cend(), match, expression,
+                    LineMatchFlags(from == 0) | (from > 0 ? boost::match_prev_avail : boost::match_default)))
+                break;
+            const std::size_t at = from + static_cast<std::size_t>(match.position());
+            const auto length = static_cast<std::size_t>(match.length());
+            if (BeyondContent(static_cast<std::ptrdiff_t>(at), 0, content) && length == 0)
+                break;
+            hits.push_back({i, search.ColumnOfIndex(view, static_cast<std::uint32_t>(at)),
+                            search.ColumnOfIndex(view, static_cast<std::uint32_t>(at + length))});
+            from = at + std::max<std::size_t>(length, 1);
+        }
+    }
+    return hits;
+}
+
+TEST_F(TextSearchTest, RegularExpressionSearchesMatchTheTranscriptionOnRandomTexts)
+{
+    std::mt19937 random(47);
+    const std::string alphabet = "aAbq\t\r x";
+    const std::vector<std::string> patterns = {"ab", "a.b",   "b+a",    "x?ab", "[ab]x", "ab$",   "^a",
+                                               "q",  "a\\tb", "(a|b)x", "ba*",  "x\\r$", "A[^b]", "\\bab"};
+    dir.Write("QVXData/q-as-a.tec", "71=61\n");
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE(round);
+        std::vector<std::string> lines;
+        std::string bytes;
+        for (int l = 0, n = 1 + static_cast<int>(random() % 12); l < n; ++l) {
+            std::string line;
+            for (int k = 0, m = static_cast<int>(random() % 30); k < m; ++k)
+                line += random() % 40 ? alphabet[random() % alphabet.size()] : '\0';
+            line += "\n";
+            lines.push_back(line);
+            bytes += line;
+        }
+        lines.emplace_back();
+        ASSERT_TRUE(OpenAsText(bytes));
+        const bool table = random() % 2;
+        if (table)
+            ASSERT_TRUE(doc->Charset().Load(dir.File("QVXData/q-as-a.tec")));
+        else
+            doc->Charset().Reset();
+        options.useRegEx = true;
+        options.matchCase = true;
+        options.findText = patterns[random() % patterns.size()];
+        EXPECT_EQ(AllForward(), TranscribedRegex(lines, options.findText, table, search)) << options.findText;
     }
 }
 

@@ -1,0 +1,43 @@
+// Collecting a run walks the line records where they lie in memory, a few nanoseconds a line.
+#include "search/MemoryRun.h"
+
+#include "document/TextStore.h"
+
+namespace quill {
+
+void MemoryRun::Collect(const TextStore& store, LineIndex first, std::ptrdiff_t maxBytes)
+{
+    ends_.clear();
+    found_ = 0;
+    start_ = end_ = nullptr;
+    next_ = first;
+    while (next_ < store.LineCount()) {
+        const auto [slots, count] = store.SlotsFrom(next_);
+        for (std::size_t k = 0; k < count; ++k, ++next_) {
+            const std::uint32_t length = slots[k].Length();
+            if (length == 0)
+                continue;
+            if (start_ && (slots[k].data != end_ || end_ - start_ >= maxBytes))
+                return;
+            if (!start_)
+                start_ = slots[k].data;
+            end_ = slots[k].data + length;
+            ends_.push_back({end_, next_});
+        }
+    }
+}
+
+LineIndex MemoryRun::LineAt(const char* p)
+{
+    while (ends_[found_].end <= p)
+        ++found_;
+    return ends_[found_].line;
+}
+
+LineView MemoryRun::Line() const
+{
+    const char* begin = found_ > 0 ? ends_[found_ - 1].end : start_;
+    return {begin, static_cast<std::uint32_t>(ends_[found_].end - begin)};
+}
+
+}  // namespace quill
