@@ -428,12 +428,14 @@ bool TextSearch::PlainBackward()
         const auto span = Restrict(i, false, 999999);
         if (!span)
             continue;
-        // A hit must end at or before the cursor, or before the start of the hit selected now.
-        std::int64_t limit = options_.searchField ? span->to + 1 : 999999;
-        if (i == doc_.cursorLine) {
+        // On the cursor's line a hit must end at or before the cursor, or before the start of the
+        // hit selected now; on the others its bytes lie in the field's columns, as forward.
+        const bool cursorLine = i == doc_.cursorLine;
+        std::int64_t limit = span->to;
+        if (cursorLine) {
             const bool selected =
                 doc_.anchorColumn >= 0 && doc_.anchorLine == i && doc_.anchorColumn != doc_.cursorColumn;
-            limit = (selected ? doc_.anchorColumn : doc_.cursorColumn) + 1;
+            limit = selected ? doc_.anchorColumn : doc_.cursorColumn;
         }
         const LineView line = store.Line(i);
         const std::uint32_t n = ContentEnd(line);
@@ -441,7 +443,8 @@ bool TextSearch::PlainBackward()
         // Ends are tried from the last byte towards the first; the first hit found is the nearest.
         for (std::uint32_t end = n; end >= size && end > 0; --end) {
             const std::uint32_t first = end - size;
-            if (columns[end] >= limit || columns[first + 1] < span->from + 1)
+            const bool below = cursorLine ? columns[end] <= limit : columns[end - 1] < limit;
+            if (!below || columns[first] < span->from)
                 continue;
             std::uint32_t m = 0;
             while (m < size && fold[line.ByteAt(first + m)] == static_cast<std::uint8_t>(wanted[m]))

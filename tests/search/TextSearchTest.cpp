@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 
 #include "common/TextCase.h"
 #include "search/LineExpression.h"
 #include "search/TextSearch.h"
 #include "structure/FieldDef.h"
+#include "structure/StructureDescription.h"
 #include "support/DocumentFixture.h"
 #include "view/ViewState.h"
 
@@ -52,11 +54,21 @@ protected:
     TextSearch search{*doc, state, options};
 };
 
+// A field of records whose first byte is their type.
+struct FieldRange {
+    std::int64_t offset;
+    std::int64_t length;
+    char type;
+};
+
 // The rules written out plainly: a hit is a run of bytes whose shown (and, without match case,
-// upper-cased) bytes equal the text; forward the next hit starts at or after the cursor column,
-// backward it ends at or before the start of the last one.
+// upper-cased) bytes equal the text. Forward the next hit starts at or after the cursor column;
+// backward it ends at or before the start of the last one. With a field, lines of another type
+// are skipped and a hit's bytes start in the field's columns, except that the cursor's own line
+// is searched from the cursor (forward) or up to it (backward).
 std::vector<Position> Transcribed(const std::vector<std::string>& lines, std::string wanted, bool matchCase,
-                                  bool backward, const TextSearch& search, bool table = false)
+                                  bool backward, const TextSearch& search, bool table = false,
+                                  std::optional<FieldRange> field = std::nullopt)
 {
     // The table of the test shows the stored q as a.
     const auto fold = [matchCase, table](std::string text) {
@@ -65,40 +77,53 @@ std::vector<Position> Transcribed(const std::vector<std::string>& lines, std::st
         return matchCase ? text : UpperCp1252(text);
     };
     wanted = fold(wanted);
+    const std::int64_t low = field ? field->offset : 0;
+    const std::int64_t high = field ? field->offset + field->length : 100000;
+    const auto skipped = [&](const std::string& line) { return field && (line.empty() || line[0] != field->type); };
     std::vector<Position> hits;
+    const auto n = static_cast<LineIndex>(lines.size());
     if (!backward) {
-        std::int64_t from = 0;
-        for (LineIndex i = 0; i < static_cast<LineIndex>(lines.size()); ++i) {
-            const std::string shown = fold(lines[static_cast<std::size_t>(i)]);
-            const LineView view(lines[static_cast<std::size_t>(i)]);
+        std::optional<std::int64_t> cursor = 0;  // on line 0 at first, then after each hit
+        for (LineIndex i = 0; i < n; ++i, cursor.reset()) {
+            const std::string& line = lines[static_cast<std::size_t>(i)];
+            if (skipped(line))
+                continue;
+            const std::string shown = fold(line);
+            const LineView view(line);
+            const auto column = [&](std::size_t j) {
+                return search.ColumnOfIndex(view, static_cast<std::uint32_t>(j));
+            };
             for (std::size_t j = 0; j + wanted.size() <= shown.size(); ++j) {
-                if (search.ColumnOfIndex(view, static_cast<std::uint32_t>(j)) < from ||
+                const std::int64_t start = cursor ? *cursor : low;
+                if (column(j) < start || column(j + wanted.size() - 1) >= high ||
                     shown.compare(j, wanted.size(), wanted) != 0)
                     continue;
-                const std::int64_t end = search.ColumnOfIndex(view, static_cast<std::uint32_t>(j + wanted.size()));
-                hits.push_back({i, search.ColumnOfIndex(view, static_cast<std::uint32_t>(j)), end});
-                from = end;
+                hits.push_back({i, column(j), column(j + wanted.size())});
+                cursor = column(j + wanted.size());
             }
-            from = 0;
         }
         return hits;
     }
-    std::int64_t limit = -1;  // -1: the whole line
-    for (LineIndex i = static_cast<LineIndex>(lines.size()) - 1; i >= 0; --i) {
-        std::string line = lines[static_cast<std::size_t>(i)];
+    std::int64_t limit = -1;  // on the cursor's line: where the last hit started
+    for (LineIndex i = n - 1; i >= 0; --i, limit = -1) {
+        const std::string& stored = lines[static_cast<std::size_t>(i)];
+        if (skipped(stored))
+            continue;
+        std::string line = stored;
         while (!line.empty() && line.back() == '\n')
             line.pop_back();
         const std::string shown = fold(line);
-        const LineView view(lines[static_cast<std::size_t>(i)]);
+        const LineView view(stored);
+        const auto column = [&](std::size_t j) { return search.ColumnOfIndex(view, static_cast<std::uint32_t>(j)); };
         for (std::size_t end = shown.size(); end >= wanted.size() && end > 0; --end) {
-            const std::int64_t endColumn = search.ColumnOfIndex(view, static_cast<std::uint32_t>(end));
-            if ((limit >= 0 && endColumn > limit) || shown.compare(end - wanted.size(), wanted.size(), wanted) != 0)
+            const std::size_t first = end - wanted.size();
+            // The search starts at the end of the last line, its first cursor line.
+            const bool below = limit >= 0 ? column(end) <= limit : i == n - 1 || column(end - 1) < high;
+            if (!below || column(first) < low || shown.compare(first, wanted.size(), wanted) != 0)
                 continue;
-            const std::int64_t start = search.ColumnOfIndex(view, static_cast<std::uint32_t>(end - wanted.size()));
-            hits.push_back({i, start, endColumn});
-            limit = start;
+            hits.push_back({i, column(first), column(end)});
+            limit = column(first);
         }
-        limit = -1;
     }
     return hits;
 }
@@ -135,6 +160,48 @@ TEST_F(TextSearchTest, PlainSearchesMatchTheTranscriptionOnRandomTexts)
         options.matchCase = random() % 2;
         EXPECT_EQ(AllForward(), Transcribed(lines, options.findText, options.matchCase, false, search, table));
         EXPECT_EQ(AllBackward(), Transcribed(lines, options.findText, options.matchCase, true, search, table));
+    }
+}
+
+TEST_F(TextSearchTest, FieldSearchesMatchTheTranscriptionOnRandomRecords)
+{
+    std::mt19937 random(53);
+    const std::string alphabet = "aAb\t ";
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE(round);
+        std::vector<std::string> lines;
+        std::string bytes;
+        for (int l = 0, n = 1 + static_cast<int>(random() % 8); l < n; ++l) {
+            std::string line(1, "AB"[random() % 2]);
+            for (int k = 0, m = static_cast<int>(random() % 16); k < m; ++k)
+                line += alphabet[random() % alphabet.size()];
+            line += "\n";
+            lines.push_back(line);
+            bytes += line;
+        }
+        lines.emplace_back();
+        ASSERT_TRUE(OpenAsText(bytes));
+        StructureDescription& structure = doc->Structure();
+        auto type = std::make_unique<FieldDef>();
+        type->name = "TYPE";
+        type->length = 1;
+        type->isRecordType = true;
+        structure.SetRecordTypeField(&structure.AddField(std::move(type)));
+        auto field = std::make_unique<FieldDef>();
+        field->name = "PART";
+        field->offset = 1 + static_cast<int>(random() % 6);
+        field->length = 1 + static_cast<int>(random() % 8);
+        field->typeValue = "A";
+        const FieldRange range{field->offset, field->length, 'A'};
+        options.searchField = &structure.AddField(std::move(field));
+        structure.SetActive(true);
+        // Tabs at a hit's ends: their columns, not the ones after them, must lie in the field.
+        const char* const texts[] = {"a", "aa", "b", "bb", "a\t", "\tb", "\t"};
+        options.findText = texts[random() % 7];
+        options.matchCase = random() % 2;
+        EXPECT_EQ(AllForward(), Transcribed(lines, options.findText, options.matchCase, false, search, false, range));
+        EXPECT_EQ(AllBackward(), Transcribed(lines, options.findText, options.matchCase, true, search, false, range));
+        options.searchField = nullptr;
     }
 }
 
