@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "search/SearchDialogs.h"
+#include "search/SearchMenu.h"
 #include "support/DocumentFixture.h"
 #include "support/Fakes.h"
 #include "view/EditorInput.h"
@@ -55,6 +57,35 @@ std::string Unquote(const std::string& text)
     return bytes;
 }
 
+// The search dialog as a user fills it in, from the "search-answer" lines: a quoted find text,
+// optionally a quoted replacement, then words: match-case, regex, up, extract, delete, replace-one
+// (the button pressed; the first one by default). Without an answer the dialog is cancelled.
+class AnsweringSearchDialogs : public SearchDialogs {
+public:
+    std::optional<SearchDialogModel::Button> Show(SearchDialogModel& model) override
+    {
+        if (answers.empty())
+            return std::nullopt;
+        const std::string answer = answers.front();
+        answers.erase(answers.begin());
+        const auto second = answer.find('"', answer.find('"', answer.find('"') + 1) + 1);
+        const bool withReplacement = second != std::string::npos;
+        model.findWhat = Unquote(answer.substr(0, withReplacement ? second : std::string::npos));
+        if (withReplacement)
+            model.replaceWith = Unquote(answer.substr(second));
+        const std::string words = answer.substr(answer.rfind('"') + 1);
+        const auto has = [&words](const char* word) { return words.find(word) != std::string::npos; };
+        model.matchCase = has("match-case");
+        model.useRegEx = has("regex");
+        model.up = has("up");
+        return has("extract") || has("replace-one") ? SearchDialogModel::kButton3
+               : has("delete")                      ? SearchDialogModel::kButton4
+                                                    : SearchDialogModel::kButton1;
+    }
+    bool ShowFolderReplace(FolderReplaceModel&) override { return false; }
+    std::vector<std::string> answers;
+};
+
 class ScenarioTest : public DocumentFixture, public ::testing::WithParamInterface<std::string> {
 protected:
     void Run(const std::string& name)
@@ -87,6 +118,17 @@ protected:
             ASSERT_TRUE(OpenBytes(Unquote(rest), "input.txt"));
             input = std::make_unique<EditorInput>(*doc, state, clipboard);
             navigation = std::make_unique<Navigation>(*doc, state);
+            search = std::make_unique<SearchMenu>(*doc, state, dialogs, *input);
+        } else if (directive == "reply") {
+            // reply "question" ok|cancel|yes|no: the answer to a question asked next
+            const std::string word = rest.substr(rest.rfind('"') + 1);
+            const Answer answer = word.find("cancel") != std::string::npos ? Answer::Cancel
+                                  : word.find("yes") != std::string::npos  ? Answer::Yes
+                                  : word.find("no") != std::string::npos   ? Answer::No
+                                                                           : Answer::Ok;
+            prompter.Expect(Unquote(rest), answer);
+        } else if (directive == "search-answer") {
+            dialogs.answers.push_back(rest);
         } else if (directive == "set") {
             Set(args);
         } else if (directive == "key") {
@@ -204,6 +246,18 @@ protected:
             input->Clip().PasteWithCounter();
         else if (name == "select-word")
             input->SelectWord();
+        else if (name == "find-next")
+            search->FindNext();
+        else if (name == "find-prev")
+            search->FindPrevious();
+        else if (name == "find-word-under-cursor")
+            search->FindWordUnderCursor();
+        else if (name == "find")
+            search->Find();
+        else if (name == "replace")
+            search->Replace();
+        else if (name == "count")
+            search->Count();
         else
             FAIL() << "unknown command " << name;
     }
@@ -266,6 +320,8 @@ protected:
     FakeClipboard clipboard;
     std::unique_ptr<EditorInput> input;
     std::unique_ptr<Navigation> navigation;
+    AnsweringSearchDialogs dialogs;
+    std::unique_ptr<SearchMenu> search;
 };
 
 TEST_P(ScenarioTest, Runs) { Run(GetParam()); }
