@@ -9,6 +9,7 @@ packages=(
   libboost-regex-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
+  qt6-svg-dev poppler-utils desktop-file-utils
 )
 
 missing=()

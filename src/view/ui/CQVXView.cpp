@@ -30,7 +30,6 @@ namespace {
 constexpr int kMaxRows = 91;
 const QColor kGrey(0x70, 0x70, 0x70);
 const QColor kCrossWires(0xF0, 0x80, 0x80);
-const QColor kFormFeedLine(0x80, 0x80, 0xF0);
 
 int ClampToInt(std::int64_t value) { return static_cast<int>(std::clamp<std::int64_t>(value, 0, INT_MAX)); }
 
@@ -72,12 +71,8 @@ CQVXView::~CQVXView() = default;
 
 void CQVXView::ApplyFont()
 {
-    textFont_ = ScreenFont(settings_);
-    QFontMetrics metrics(textFont_);
-    cellWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('A')));
-    cellHeight_ = std::max(1, metrics.height());
-    ruler_->SetCellWidth(cellWidth_);
-    SizeHexFont();
+    rows_.SetFont(ScreenFont(settings_));
+    ruler_->SetCellWidth(rows_.CellWidth());
     UpdateScrollRanges();
     viewport()->update();
 }
@@ -93,7 +88,7 @@ void CQVXView::ResetScroll()
 
 void CQVXView::RecomputePageWidth()
 {
-    state_.pageWidth = std::max(1, viewport()->width() / cellWidth_);
+    state_.pageWidth = std::max(1, viewport()->width() / rows_.CellWidth());
     settings_.pageWidth = state_.pageWidth;
 }
 
@@ -149,7 +144,7 @@ void CQVXView::UpdateStatusPanes()
 
 void CQVXView::UpdateScrollRanges()
 {
-    state_.pageLines = std::max(1, viewport()->height() / cellHeight_);
+    state_.pageLines = std::max(1, viewport()->height() / rows_.CellHeight());
     RecomputePageWidth();
     syncing_ = true;
     verticalScrollBar()->setRange(0, ClampToInt(doc_.Text().LineCount() - state_.pageLines));
@@ -256,8 +251,8 @@ void CQVXView::AfterRowEdit()
     ++generation_;
     caretPhase_ = true;
     UpdateStatusPanes();
-    const int y = static_cast<int>((doc_.cursorLine - state_.topLine) * cellHeight_);
-    const int height = doc_.Syntax().IsActive() ? viewport()->height() - y : cellHeight_;
+    const int y = static_cast<int>((doc_.cursorLine - state_.topLine) * rows_.CellHeight());
+    const int height = doc_.Syntax().IsActive() ? viewport()->height() - y : rows_.CellHeight();
     viewport()->update(QRect(0, y, viewport()->width(), height));
     ruler_->update();
     emit rowChanged();
@@ -303,8 +298,8 @@ bool CQVXView::focusNextPrevChild(bool) { return false; }  // Tab is typed, not 
 
 std::pair<LineIndex, std::int64_t> CQVXView::CellAt(const QPoint& at) const
 {
-    const LineIndex line = state_.topLine + std::max(0, at.y()) / cellHeight_;
-    const std::int64_t column = state_.leftColumn + (std::max(0, at.x()) + cellWidth_ / 2) / cellWidth_;
+    const LineIndex line = state_.topLine + std::max(0, at.y()) / rows_.CellHeight();
+    const std::int64_t column = state_.leftColumn + (std::max(0, at.x()) + rows_.CellWidth() / 2) / rows_.CellWidth();
     return {line, column};
 }
 
@@ -385,13 +380,13 @@ void CQVXView::paintEvent(QPaintEvent* event)
     QPainter painter(viewport());
     const bool grey = settings_.viewLineTermination || doc_.BinaryMode();
     painter.fillRect(event->rect(), grey ? kGrey : palette().color(QPalette::Base));
-    painter.setFont(textFont_);
+    painter.setFont(rows_.TextFont());
     const LineIndex count = doc_.Text().LineCount();
     const bool coloured = doc_.Syntax().IsActive() && !doc_.IgnoreFormatCodes();
     if (coloured)
         LookBack();
     for (int row = 0; row < kMaxRows && state_.topLine + row < count; ++row) {
-        QRect rowRect(0, row * cellHeight_, viewport()->width(), cellHeight_);
+        QRect rowRect(0, row * rows_.CellHeight(), viewport()->width(), rows_.CellHeight());
         if (coloured)
             engine_.ColourLine(doc_.Text().Line(state_.topLine + row), true);  // keeps the state going
         if (rowRect.intersects(event->rect()))
@@ -433,78 +428,12 @@ void CQVXView::LookBack()
 void CQVXView::PaintRow(QPainter& painter, int row, LineIndex line, bool coloured)
 {
     const RowLayout layout = LayOutRow(doc_, line, coloured ? &engine_ : nullptr);
-    const std::vector<Cell>& cells = layout.cells;
-    const int y = row * cellHeight_;
-    const int x0 = static_cast<int>(-state_.leftColumn * cellWidth_);
-    if (layout.structured) {
-        // The row gets the window colour, then each field its palette colour under its cells.
-        painter.fillRect(QRect(x0, y, 3000 + static_cast<int>(state_.leftColumn * cellWidth_), cellHeight_),
-                         palette().color(QPalette::Base));
-        for (const FieldSpan& span : layout.fields)
-            painter.fillRect(QRect(x0 + static_cast<int>(span.column * cellWidth_), y,
-                                   static_cast<int>(span.width * cellWidth_), cellHeight_),
-                             QColor(QRgb(span.colour)));
-    } else {
-        painter.fillRect(QRect(x0, y, static_cast<int>(cells.size()) * cellWidth_, cellHeight_),
-                         palette().color(QPalette::Base));
-    }
-    const std::size_t first =
-        static_cast<std::size_t>(std::min<std::int64_t>(state_.leftColumn, static_cast<std::int64_t>(cells.size())));
-    const std::size_t last = std::min(cells.size(), first + static_cast<std::size_t>(state_.pageWidth) + 2);
-    const QColor windowText = palette().color(QPalette::Text);
-    const int ascent = QFontMetrics(textFont_).ascent();
-    // Glyphs go cell by cell, so a face with uneven advances still keeps the columns.
-    for (std::size_t i = first; i < last; ++i) {
-        if (cells[i].glyph == ' ')
-            continue;
-        const std::int32_t colour = layout.colours[i];
-        painter.setPen(colour < 0 ? windowText : QColor(QRgb(static_cast<std::uint32_t>(colour))));
-        painter.drawText(static_cast<int>(i - first) * cellWidth_, y + ascent, QString(Cp1252ToChar(cells[i].glyph)));
-    }
-    for (std::size_t i = first; i < last; ++i)
-        if (cells[i].box)
-            PaintHexBox(painter, static_cast<int>(i - first) * cellWidth_, y, cells[i].stored,
-                        RowLayout::BoxColour(cells[i]));
-    if (layout.formFeed && settings_.ffLine) {
-        painter.setPen(kFormFeedLine);
-        painter.drawLine(0, y + cellHeight_ - 1, viewport()->width(), y + cellHeight_ - 1);
-    }
-    painter.setFont(textFont_);
-}
-
-void CQVXView::SizeHexFont()
-{
-    // The two digits of a hex box stand one above the other and fill it: the largest face whose
-    // digits fit half a cell high and a box wide (a cell less the pixel between boxes).
-    hexFont_ = QFont(QStringLiteral("DejaVu Sans"));
-    hexFont_.setBold(true);
-    const int maxHeight = std::max(1, cellHeight_ / 2);
-    const int maxWidth = std::max(1, cellWidth_ - 1);
-    for (int pixels = cellHeight_; pixels >= 4; --pixels) {
-        hexFont_.setPixelSize(pixels);
-        const QFontMetrics metrics(hexFont_);
-        hexDigitHeight_ = metrics.tightBoundingRect(QStringLiteral("8")).height();
-        if (hexDigitHeight_ <= maxHeight && metrics.tightBoundingRect(QStringLiteral("D")).width() <= maxWidth)
-            break;
-    }
-}
-
-void CQVXView::PaintHexBox(QPainter& painter, int x, int y, std::uint8_t byte, std::uint32_t colour)
-{
-    painter.fillRect(QRect(x + 1, y, cellWidth_ - 1, cellHeight_), QColor(QRgb(colour)));
-    painter.setFont(hexFont_);
-    painter.setPen(Qt::white);
-    const QFontMetrics metrics(hexFont_);
-    const QString digits = QString::asprintf("%02X", byte);
-    const int half = cellHeight_ / 2;
-    for (int i = 0; i < 2; ++i) {
-        // Each digit's ink is centred in its half of the box.
-        const QString digit = digits.mid(i, 1);
-        const QRect ink = metrics.tightBoundingRect(digit);
-        const int left = x + 1 + (cellWidth_ - 1 - ink.width()) / 2 - ink.left();
-        const int top = y + i * half + (half - ink.height()) / 2;
-        painter.drawText(left, top - ink.top(), digit);
-    }
+    const std::size_t first = static_cast<std::size_t>(
+        std::min<std::int64_t>(state_.leftColumn, static_cast<std::int64_t>(layout.cells.size())));
+    rows_.SetColours(palette().color(QPalette::Base), palette().color(QPalette::Text));
+    rows_.Paint(painter, layout, static_cast<int>(-state_.leftColumn * rows_.CellWidth()),
+                row * rows_.CellHeight(), first, first + static_cast<std::size_t>(state_.pageWidth) + 2,
+                settings_.ffLine != 0, viewport()->width());
 }
 
 void CQVXView::PaintSelection(QPainter& painter)
@@ -520,9 +449,9 @@ void CQVXView::PaintSelection(QPainter& painter)
         // upper line to the line ends and on to its end on the lower line.
         const std::int64_t from = range.block || line == range.upper ? range.left : 0;
         const std::int64_t to = range.block || line == range.lower ? range.right : doc_.DisplayWidth(line);
-        const int x = static_cast<int>((from - state_.leftColumn) * cellWidth_);
-        const int width = static_cast<int>((to - from) * cellWidth_);
-        painter.fillRect(QRect(x, static_cast<int>((line - state_.topLine) * cellHeight_), width, cellHeight_),
+        const int x = static_cast<int>((from - state_.leftColumn) * rows_.CellWidth());
+        const int width = static_cast<int>((to - from) * rows_.CellWidth());
+        painter.fillRect(QRect(x, static_cast<int>((line - state_.topLine) * rows_.CellHeight()), width, rows_.CellHeight()),
                          Qt::white);
     }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -530,25 +459,25 @@ void CQVXView::PaintSelection(QPainter& painter)
 
 void CQVXView::PaintCaret(QPainter& painter)
 {
-    const int x = static_cast<int>((doc_.cursorColumn - state_.leftColumn) * cellWidth_);
-    const int y = static_cast<int>((doc_.cursorLine - state_.topLine) * cellHeight_);
+    const int x = static_cast<int>((doc_.cursorColumn - state_.leftColumn) * rows_.CellWidth());
+    const int y = static_cast<int>((doc_.cursorLine - state_.topLine) * rows_.CellHeight());
     if (settings_.viewCrossWires) {
         painter.setPen(kCrossWires);
-        painter.drawLine(0, y + cellHeight_, viewport()->width(), y + cellHeight_);
+        painter.drawLine(0, y + rows_.CellHeight(), viewport()->width(), y + rows_.CellHeight());
         painter.drawLine(x - 1, 0, x - 1, viewport()->height());
     }
     if (!hasFocus() || caretPhase_) {
-        const int width = doc_.OverwriteMode() ? cellWidth_ + 1 : 2;
+        const int width = doc_.OverwriteMode() ? rows_.CellWidth() + 1 : 2;
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        painter.fillRect(QRect(x, y, width, cellHeight_), Qt::white);
+        painter.fillRect(QRect(x, y, width, rows_.CellHeight()), Qt::white);
         // The partner of the bracket under the cursor gets a thin frame that blinks with the caret.
         if (const BracketMatch match = MatchBracket(doc_); match.Found()) {
-            const int bx = static_cast<int>((match.column - state_.leftColumn) * cellWidth_);
-            const int by = static_cast<int>((match.line - state_.topLine) * cellHeight_);
-            painter.fillRect(QRect(bx - 1, by - 1, 1, cellHeight_ + 4), Qt::white);
-            painter.fillRect(QRect(bx + cellWidth_ + 1, by - 1, 1, cellHeight_ + 4), Qt::white);
-            painter.fillRect(QRect(bx, by - 1, cellWidth_ + 1, 1), Qt::white);
-            painter.fillRect(QRect(bx, by + cellHeight_ + 2, cellWidth_ + 1, 1), Qt::white);
+            const int bx = static_cast<int>((match.column - state_.leftColumn) * rows_.CellWidth());
+            const int by = static_cast<int>((match.line - state_.topLine) * rows_.CellHeight());
+            painter.fillRect(QRect(bx - 1, by - 1, 1, rows_.CellHeight() + 4), Qt::white);
+            painter.fillRect(QRect(bx + rows_.CellWidth() + 1, by - 1, 1, rows_.CellHeight() + 4), Qt::white);
+            painter.fillRect(QRect(bx, by - 1, rows_.CellWidth() + 1, 1), Qt::white);
+            painter.fillRect(QRect(bx, by + rows_.CellHeight() + 2, rows_.CellWidth() + 1, 1), Qt::white);
         }
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }

@@ -12,6 +12,7 @@
 #include "syntax/ColouringEngine.h"
 #include "view/EditorInput.h"
 #include "view/Navigation.h"
+#include "view/ui/RowPainter.h"
 #include "view/ViewState.h"
 
 namespace quill {
@@ -50,11 +51,11 @@ public:
     SearchMenu& Search() { return search_; }
     /// After a command changed the text or the cursor: repaint and refresh the panes.
     void AfterEdit();
-    int CellWidth() const { return cellWidth_; }
-    const QFont& TextFont() const { return textFont_; }
+    int CellWidth() const { return rows_.CellWidth(); }
+    const QFont& TextFont() const { return rows_.TextFont(); }
     /// The height of a hex box's digits in pixels.
-    int HexDigitHeight() const { return hexDigitHeight_; }
-    int CellHeight() const { return cellHeight_; }
+    int HexDigitHeight() const { return rows_.HexDigitHeight(); }
+    int CellHeight() const { return rows_.CellHeight(); }
 
 signals:
     void statusTextChanged(int pane, const QString& text);
@@ -91,13 +92,11 @@ private:
     void PaintSelection(QPainter& painter);
     /// The cell under a point of the text area: line and column.
     std::pair<LineIndex, std::int64_t> CellAt(const QPoint& at) const;
-    void SizeHexFont();
     void RewrapAtBorder();
     void PaintRow(QPainter& painter, int row, LineIndex line, bool coloured);
     /// Feeds the lines above the window to the colouring engine, so items opened there colour
     /// the first rows; the result is kept while neither the text nor the top line changes.
     void LookBack();
-    void PaintHexBox(QPainter& painter, int x, int y, std::uint8_t byte, std::uint32_t colour);
     void PaintCaret(QPainter& painter);
 
     CQVXDoc& doc_;
@@ -116,11 +115,7 @@ private:
     std::uint64_t lookBackGeneration_ = ~std::uint64_t{0};
     LineIndex lookBackTop_ = -1;
     std::array<int, ColouringEngine::kOpenSlots> lookBackState_{};
-    QFont textFont_;
-    QFont hexFont_;
-    int hexDigitHeight_ = 0;
-    int cellWidth_ = 8;
-    int cellHeight_ = 16;
+    RowPainter rows_;
     QBasicTimer timer_;
     bool caretPhase_ = true;
     bool pendingAutoReload_ = false;

@@ -1,0 +1,99 @@
+// Glyphs go cell by cell, so a face with uneven advances still keeps the columns.
+#include "view/ui/RowPainter.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <algorithm>
+
+#include "platform/qt/Cp1252.h"
+#include "view/RowLayout.h"
+
+namespace quill {
+
+namespace {
+
+const QColor kFormFeedLine(0x80, 0x80, 0xF0);
+
+}  // namespace
+
+void RowPainter::SetFont(const QFont& text, QPaintDevice* device)
+{
+    textFont_ = text;
+    const QFontMetrics metrics(textFont_, device);
+    cellWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('A')));
+    cellHeight_ = std::max(1, metrics.height());
+    ascent_ = metrics.ascent();
+    SizeHexFont(device);
+}
+
+void RowPainter::SizeHexFont(QPaintDevice* device)
+{
+    // The two digits of a hex box stand one above the other and fill it: the largest face whose
+    // digits fit half a cell high and a box wide (a cell less the pixel between boxes).
+    hexFont_ = QFont(QStringLiteral("DejaVu Sans"));
+    hexFont_.setBold(true);
+    const int maxHeight = std::max(1, cellHeight_ / 2);
+    const int maxWidth = std::max(1, cellWidth_ - 1);
+    for (int pixels = cellHeight_; pixels >= 4; --pixels) {
+        hexFont_.setPixelSize(pixels);
+        const QFontMetrics metrics(hexFont_, device);
+        hexDigitHeight_ = metrics.tightBoundingRect(QStringLiteral("8")).height();
+        if (hexDigitHeight_ <= maxHeight && metrics.tightBoundingRect(QStringLiteral("D")).width() <= maxWidth)
+            break;
+    }
+}
+
+void RowPainter::Paint(QPainter& painter, const RowLayout& layout, int x0, int y, std::size_t first, std::size_t last,
+                       bool formFeedLine, int lineEnd) const
+{
+    const std::vector<Cell>& cells = layout.cells;
+    last = std::min(last, cells.size());
+    first = std::min(first, last);
+    if (layout.structured) {
+        // The row gets the window colour, then each field its palette colour under its cells.
+        painter.fillRect(QRect(x0, y, std::max(lineEnd - x0, 0) + 3000, cellHeight_), base_);
+        for (const FieldSpan& span : layout.fields)
+            painter.fillRect(QRect(x0 + static_cast<int>(span.column * cellWidth_), y,
+                                   static_cast<int>(span.width * cellWidth_), cellHeight_),
+                             QColor(QRgb(span.colour)));
+    } else {
+        painter.fillRect(QRect(x0, y, static_cast<int>(cells.size()) * cellWidth_, cellHeight_), base_);
+    }
+    painter.setFont(textFont_);
+    for (std::size_t i = first; i < last; ++i) {
+        if (cells[i].glyph == ' ')
+            continue;
+        const std::int32_t colour = layout.colours[i];
+        painter.setPen(colour < 0 ? text_ : QColor(QRgb(static_cast<std::uint32_t>(colour))));
+        painter.drawText(x0 + static_cast<int>(i) * cellWidth_, y + ascent_, QString(Cp1252ToChar(cells[i].glyph)));
+    }
+    for (std::size_t i = first; i < last; ++i)
+        if (cells[i].box)
+            PaintHexBox(painter, x0 + static_cast<int>(i) * cellWidth_, y, cells[i].stored,
+                        RowLayout::BoxColour(cells[i]));
+    if (layout.formFeed && formFeedLine) {
+        painter.setPen(kFormFeedLine);
+        painter.drawLine(0, y + cellHeight_ - 1, lineEnd, y + cellHeight_ - 1);
+    }
+    painter.setFont(textFont_);
+}
+
+void RowPainter::PaintHexBox(QPainter& painter, int x, int y, std::uint8_t byte, std::uint32_t colour) const
+{
+    painter.fillRect(QRect(x + 1, y, cellWidth_ - 1, cellHeight_), QColor(QRgb(colour)));
+    painter.setFont(hexFont_);
+    painter.setPen(Qt::white);
+    const QFontMetrics metrics(hexFont_, painter.device());
+    const QString digits = QString::asprintf("%02X", byte);
+    const int half = cellHeight_ / 2;
+    for (int i = 0; i < 2; ++i) {
+        // Each digit's ink is centred in its half of the box.
+        const QString digit = digits.mid(i, 1);
+        const QRect ink = metrics.tightBoundingRect(digit);
+        const int left = x + 1 + (cellWidth_ - 1 - ink.width()) / 2 - ink.left();
+        const int top = y + i * half + (half - ink.height()) / 2;
+        painter.drawText(left, top - ink.top(), digit);
+    }
+}
+
+}  // namespace quill

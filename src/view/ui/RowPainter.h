@@ -1,0 +1,53 @@
+// Paints one laid-out row of text: field backgrounds, glyphs cell by cell, hex boxes and the
+// form-feed line. The screen and the printer use it with their own fonts.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <cstddef>
+#include <cstdint>
+
+class QPainter;
+class QPaintDevice;
+
+namespace quill {
+
+struct RowLayout;
+
+class RowPainter {
+public:
+    /// Takes a text font and measures its cell (the width of "A", the line height) on a device,
+    /// the screen when none; the hex-digit face is sized to fit the cell.
+    void SetFont(const QFont& text, QPaintDevice* device = nullptr);
+    void SetColours(const QColor& base, const QColor& text)
+    {
+        base_ = base;
+        text_ = text;
+    }
+
+    const QFont& TextFont() const { return textFont_; }
+    int CellWidth() const { return cellWidth_; }
+    int CellHeight() const { return cellHeight_; }
+    int HexDigitHeight() const { return hexDigitHeight_; }
+
+    /// Paints cells [first, last) of a row whose column 0 lies at x0, its top at y. The form-feed
+    /// line, when asked for, runs from x 0 to lineEnd.
+    void Paint(QPainter& painter, const RowLayout& layout, int x0, int y, std::size_t first, std::size_t last,
+               bool formFeedLine, int lineEnd) const;
+    /// A hex box: the two digits of an undisplayable byte one above the other.
+    void PaintHexBox(QPainter& painter, int x, int y, std::uint8_t byte, std::uint32_t colour) const;
+
+private:
+    void SizeHexFont(QPaintDevice* device);
+
+    QFont textFont_;
+    QFont hexFont_;
+    int ascent_ = 12;
+    int cellWidth_ = 8;
+    int cellHeight_ = 16;
+    int hexDigitHeight_ = 0;
+    QColor base_ = Qt::white;
+    QColor text_ = Qt::black;
+};
+
+}  // namespace quill
