@@ -10,6 +10,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
+#include "platform/Unattended.h"
 #include "settings/Settings.h"
 
 namespace quill::bench {
@@ -29,25 +30,13 @@ public:
     }
 };
 
-class NoFileDialogs : public FileDialogs {
-public:
-    std::optional<std::string> AskSavePath(const std::string&, const std::string&) override { return std::nullopt; }
-    std::optional<std::string> AskFolder(const std::string&, const std::string&) override { return std::nullopt; }
-};
-
-class NoEntry : public EntryDialog {
-public:
-    std::optional<std::string> AskValue(const std::string&, const std::string&) override { return std::nullopt; }
-    bool AskValues(const std::string&, std::vector<EntryValue>&) override { return false; }
-};
-
 /// A document with quiet desktop parts and the default settings.
 struct QuietDocument {
     Settings settings;
     QuietPrompter prompter;
     SilentProgress progress;
     NoFileDialogs dialogs;
-    NoEntry entry;
+    NoEntryDialog entry;
     std::unique_ptr<CQVXDoc> doc =
         std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, entry, std::string()});
 };

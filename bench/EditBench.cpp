@@ -40,7 +40,7 @@ struct BigText {
     QuietPrompter prompter;
     SilentProgress progress;
     NoFileDialogs dialogs;
-    NoEntry entry;
+    NoEntryDialog entry;
     SizedView view{settings};
     std::unique_ptr<CQVXDoc> doc;
     ViewState state{0, 0, 60, 120};

@@ -40,7 +40,7 @@ void BM_LeaveAndReopenWith10000Bookmarks(benchmark::State& state)
     QuietPrompter prompter;
     SilentProgress progress;
     NoFileDialogs dialogs;
-    NoEntry entry;
+    NoEntryDialog entry;
     NoView view;
     CQVXDoc doc(DocumentContext{settings, prompter, progress, dialogs, entry, (folder / "QVXData").string()});
     doc.SetView(&view);

@@ -62,7 +62,7 @@ struct Records {
     QuietPrompter prompter;
     SilentProgress progress;
     NoFileDialogs dialogs;
-    NoEntry entry;
+    NoEntryDialog entry;
     SortByFirstTwo structureDialogs;
     std::unique_ptr<CQVXDoc> doc;
     std::unique_ptr<FieldOperations> operations;

@@ -1,4 +1,4 @@
-// quillarium [FILE[#LINE]] [-RELOAD]
+// quillarium [FILE[#LINE]] [-RELOAD] | --print-pdf OUT.pdf FILE
 #include <QApplication>
 #include <cstdio>
 #include <string>
@@ -29,11 +29,18 @@ int main(int argc, char* argv[])
         return 2;
     }
 
+    // Printing into a PDF needs no window, and no display either.
+    if (commandLine.printPdf && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quillarium"));
     QApplication::setApplicationName(QStringLiteral("Quillarium"));
     QApplication::setApplicationVersion(QStringLiteral(QUILL_VERSION));
     quill::PhaseTimer::Mark("toolkit ready");
+    if (commandLine.printPdf) {
+        quill::QtSettingsStore store;
+        return quill::QuillApplication::PrintToPdf(commandLine, store);
+    }
     int result = 1;
     {
         quill::QtSettingsStore store;

@@ -37,7 +37,15 @@ std::string FileOfArgument(const std::string& argument)
 CommandLine CommandLine::Parse(const std::vector<std::string>& arguments)
 {
     CommandLine line;
-    for (const std::string& argument : arguments) {
+    for (std::size_t k = 0; k < arguments.size(); ++k) {
+        const std::string& argument = arguments[k];
+        if (argument == "--print-pdf") {
+            if (k + 1 >= arguments.size() && line.error.empty())
+                line.error = "--print-pdf needs the name of the PDF file";
+            else if (k + 1 < arguments.size())
+                line.printPdf = arguments[++k];
+            continue;
+        }
         if (!line.raw.empty())
             line.raw += ' ';
         line.raw += argument;
@@ -65,6 +73,7 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& arguments)
 std::string CommandLine::Usage()
 {
     return "Usage: quillarium [FILE[#LINE]] [-RELOAD]\n"
+           "       quillarium --print-pdf OUT.pdf FILE\n"
            "\n"
            "Views and edits large text and record files.\n"
            "\n"
@@ -74,6 +83,9 @@ std::string CommandLine::Usage()
            "  --help     show this text\n"
            "  --version  show the version\n"
            "  --timing   print the times of start-up and exit and quit after the first screen\n"
+           "  --print-pdf OUT.pdf FILE\n"
+           "             print FILE with the saved page setup (header, footer, left margin,\n"
+           "             form feeds) into OUT.pdf, on A4 paper, without opening a window\n"
            "\n"
            "The environment variable QUILLARIUM_DATA names the data folder (QVXData).\n";
 }

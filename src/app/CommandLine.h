@@ -13,8 +13,9 @@ struct CommandLine {
     bool reload = false;              ///< watch the file: auto reload with a move to its end
     bool help = false;
     bool version = false;
-    bool timing = false;  ///< print the phases of start-up and exit, and quit after the first screen
-    std::string error;    ///< not empty when an argument was not understood
+    bool timing = false;                  ///< print the phases of start-up and exit, and quit after the first screen
+    std::optional<std::string> printPdf;  ///< print the file into this PDF without a window
+    std::string error;                    ///< not empty when an argument was not understood
 
     /// Parses the arguments after the program name. "FILE#LINE" names FILE when FILE#LINE itself
     /// does not exist.

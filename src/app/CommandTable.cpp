@@ -163,7 +163,7 @@ const std::vector<CommandSpec>& CommandTable()
 
 const std::vector<std::string>& MenuTitles()
 {
-    static const std::vector<std::string> titles = {"&File",    "&Edit",   "&View",    "&Search", "&Charset",
+    static const std::vector<std::string> titles = {"&File",      "&Edit",   "&View",    "&Search", "&Charset",
                                                     "Str&ucture", "Synta&x", "&Options", "&Help"};
     return titles;
 }
@@ -171,13 +171,41 @@ const std::vector<std::string>& MenuTitles()
 const std::vector<CommandId>& ToolbarOrder()
 {
     static const std::vector<CommandId> order = {
-        C::FileNew,         C::FileOpen,           C::AutoReloadFileEnd, C::FileSave,       C::None,
-        C::Cut,             C::Copy,               C::Paste,             C::Undo,           C::None,
-        C::Print,           C::None,               C::SelectCharset,     C::ControlChars,   C::LineTermination,
-        C::CrossWires,      C::BinaryMode,         C::None,              C::Find,           C::None,
-        C::AutoIndent,      C::WordWrap,           C::WrapLinesAt,       C::WrapAtWindowBorder, C::None,
-        C::ConvertTerminators, C::CharsetConvert,  C::None,              C::OpenStructureToggle, C::StructureModify,
-        C::AddField,        C::ModifyField,        C::DeleteField,       C::SumField,       C::MaxField,
+        C::FileNew,
+        C::FileOpen,
+        C::AutoReloadFileEnd,
+        C::FileSave,
+        C::None,
+        C::Cut,
+        C::Copy,
+        C::Paste,
+        C::Undo,
+        C::None,
+        C::Print,
+        C::None,
+        C::SelectCharset,
+        C::ControlChars,
+        C::LineTermination,
+        C::CrossWires,
+        C::BinaryMode,
+        C::None,
+        C::Find,
+        C::None,
+        C::AutoIndent,
+        C::WordWrap,
+        C::WrapLinesAt,
+        C::WrapAtWindowBorder,
+        C::None,
+        C::ConvertTerminators,
+        C::CharsetConvert,
+        C::None,
+        C::OpenStructureToggle,
+        C::StructureModify,
+        C::AddField,
+        C::ModifyField,
+        C::DeleteField,
+        C::SumField,
+        C::MaxField,
     };
     return order;
 }
@@ -185,7 +213,8 @@ const std::vector<CommandId>& ToolbarOrder()
 const CommandSpec* FindCommand(CommandId id)
 {
     const auto& table = CommandTable();
-    const auto found = std::find_if(table.begin(), table.end(), [id](const CommandSpec& spec) { return spec.id == id; });
+    const auto found =
+        std::find_if(table.begin(), table.end(), [id](const CommandSpec& spec) { return spec.id == id; });
     return found == table.end() || id == C::None ? nullptr : &*found;
 }
 

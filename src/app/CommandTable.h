@@ -108,9 +108,9 @@ struct CommandState {
     bool pathSet = false;
     bool modified = false;
     bool canUndo = false;
-    bool selection = false;  ///< an anchor that differs from the cursor
+    bool selection = false;           ///< an anchor that differs from the cursor
     bool selectionInOneLine = false;  ///< a selection within one line that has a width
-    bool selectionValue = false;  ///< the selected bytes read as a number are not 0
+    bool selectionValue = false;      ///< the selected bytes read as a number are not 0
     bool binaryMode = false;
     bool structureActive = false;
     bool recordTypeField = false;
@@ -170,8 +170,8 @@ enum class CheckRule {
 
 struct CommandSpec {
     CommandId id = CommandId::None;
-    const char* menu = "";  ///< the menu it is in; empty for the toolbar-only toggles
-    const char* text = "";  ///< the menu text with its mnemonic
+    const char* menu = "";          ///< the menu it is in; empty for the toolbar-only toggles
+    const char* text = "";          ///< the menu text with its mnemonic
     std::vector<std::string> keys;  ///< portable key texts ("Ctrl+F4"); the first one is shown
     EnableRule enable = EnableRule::Always;
     CheckRule check = CheckRule::None;

@@ -3,12 +3,20 @@
 
 #include <QCoreApplication>
 #include <QLayout>
+#include <QPdfWriter>
 #include <QTimer>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "app/DataFolder.h"
 #include "app/ui/CMainFrame.h"
+#include "common/Format.h"
 #include "common/PhaseTimer.h"
 #include "document/CQVXDoc.h"
+#include "platform/ConsolePrompter.h"
+#include "platform/Unattended.h"
+#include "print/ui/DocumentPrinter.h"
 #include "view/ui/CQVXView.h"
 
 namespace quill {
@@ -63,6 +71,42 @@ bool QuillApplication::Start(const CommandLine& commandLine)
         Qt::SingleShotConnection);
     view.viewport()->update();
     return true;
+}
+
+int QuillApplication::PrintToPdf(const CommandLine& commandLine, SettingsStore& store)
+{
+    if (!commandLine.file) {
+        std::fputs("quillarium: --print-pdf needs the FILE to print\n", stderr);
+        return 2;
+    }
+    Settings settings;
+    LoadSettings(settings, store);
+    ConsolePrompter prompter;
+    SilentProgress progress;
+    NoFileDialogs dialogs;
+    NoEntryDialog entry;
+    const std::string dataFolder =
+        ResolveDataFolder(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString());
+    CQVXDoc doc(DocumentContext{settings, prompter, progress, dialogs, entry, dataFolder});
+    if (!doc.OnOpenDocument(*commandLine.file))
+        return 1;  // the load told why
+    const std::string& out = *commandLine.printPdf;
+    // The PDF writer reports no reason when it cannot write: the file is tried first.
+    if (std::FILE* probe = std::fopen(out.c_str(), "wb")) {
+        std::fclose(probe);
+    } else {
+        prompter.Error(Format("Can\xB4t save %s!\n%d:%s", out.c_str(), errno, std::strerror(errno)));
+        return 1;
+    }
+    QPdfWriter writer(QString::fromLocal8Bit(out.c_str()));
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+    writer.setResolution(300);
+    writer.setTitle(QString::fromLocal8Bit(doc.Path().c_str()));
+    writer.setCreator(QStringLiteral("Quillarium " QUILL_VERSION));
+    const bool printed = DocumentPrinter(doc, settings).Print(writer);
+    doc.DeleteContents();
+    return printed ? 0 : 1;
 }
 
 void QuillApplication::Exit()

@@ -30,6 +30,9 @@ public:
     bool Start(const CommandLine& commandLine);
     /// Writes the settings and the recent-file list back.
     void Exit();
+    /// "--print-pdf OUT FILE": prints FILE with the saved page setup into OUT without a window;
+    /// messages go to standard error. The exit code.
+    static int PrintToPdf(const CommandLine& commandLine, SettingsStore& store);
 
     CMainFrame& Frame() { return *frame_; }
     CQVXDoc& Document() { return *doc_; }

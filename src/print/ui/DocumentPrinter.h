@@ -1,0 +1,39 @@
+// Puts the document on the pages of a printer, a print preview or a PDF file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "print/PagePlan.h"
+
+class QPagedPaintDevice;
+class QPainter;
+
+namespace quill {
+
+class CQVXDoc;
+class RowPainter;
+struct Settings;
+
+class DocumentPrinter {
+public:
+    DocumentPrinter(CQVXDoc& doc, const Settings& settings) : doc_(doc), settings_(settings) {}
+
+    /// Prints pages from..to (1-based; 0 for either end: all) on the device, in the printer font,
+    /// with header, footer, left margin and form-feed breaks as the settings say. Long jobs show
+    /// the progress window; false when Escape stopped the job.
+    bool Print(QPagedPaintDevice& device, int fromPage = 0, int toPage = 0);
+    /// The pages the document takes on a device.
+    std::vector<PlannedPage> Plan(QPagedPaintDevice& device) const;
+
+private:
+    PageRules RulesFor(QPagedPaintDevice& device, int cellHeight) const;
+    /// Draws a header or footer line centred at a row's top.
+    void DrawCentred(QPainter& painter, const RowPainter& rows, int width, int y, const std::string& pattern,
+                     int page) const;
+
+    CQVXDoc& doc_;
+    const Settings& settings_;
+};
+
+}  // namespace quill

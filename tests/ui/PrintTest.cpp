@@ -1,0 +1,136 @@
+// Printing into PDF files, read back as text.
+#include <gtest/gtest.h>
+
+#include <QPdfWriter>
+#include <cstdio>
+#include <memory>
+
+#include "app/CommandLine.h"
+#include "app/ui/QuillApplication.h"
+#include "document/CQVXDoc.h"
+#include "print/ui/DocumentPrinter.h"
+#include "settings/Settings.h"
+#include "support/DocumentFixture.h"
+#include "support/Fakes.h"
+
+namespace quill::test {
+namespace {
+
+std::string Run(const std::string& command)
+{
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            out.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return out;
+}
+
+// The pages of a PDF as text, split at form feeds (pdftotext ends every page with one).
+std::vector<std::string> Pages(const std::string& pdf)
+{
+    const std::string text = Run("pdftotext -layout '" + pdf + "' -");
+    std::vector<std::string> pages;
+    std::size_t start = 0;
+    for (std::size_t ff; (ff = text.find('\f', start)) != std::string::npos; start = ff + 1)
+        pages.push_back(text.substr(start, ff - start));
+    return pages;
+}
+
+int Count(const std::string& text, const std::string& what)
+{
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+class PrintTest : public DocumentFixture {
+protected:
+    std::vector<std::string> PrintPages()
+    {
+        const std::string pdf = dir.File("out.pdf");
+        {
+            QPdfWriter writer(QString::fromStdString(pdf));
+            writer.setPageSize(QPageSize(QPageSize::A6));
+            writer.setResolution(150);
+            EXPECT_TRUE(DocumentPrinter(*doc, settings).Print(writer));
+        }
+        return Pages(pdf);
+    }
+    std::string Numbered(int lines, int formFeedAfter = -1)
+    {
+        std::string text;
+        for (int i = 1; i <= lines; ++i) {
+            text += "row" + std::to_string(i);
+            text += i == formFeedAfter ? "\f\n" : "\n";
+        }
+        return text;
+    }
+};
+
+TEST_F(PrintTest, HeaderFooterAndLinesOnEveryPage)
+{
+    ASSERT_TRUE(OpenBytes(Numbered(120), "numbers.txt"));
+    const auto pages = PrintPages();
+    ASSERT_GE(pages.size(), 3u);
+    int printed = 0;
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        SCOPED_TRACE(p);
+        EXPECT_EQ(Count(pages[p], dir.File("numbers.txt")), 1);          // the default header: the path
+        EXPECT_EQ(Count(pages[p], "Page " + std::to_string(p + 1)), 1);  // the default footer
+        printed += Count(pages[p], "row");
+    }
+    EXPECT_EQ(printed, 120);  // every line once, none cut off
+    // Pages are full but the last: equal numbers of lines.
+    EXPECT_EQ(Count(pages[0], "row"), Count(pages[1], "row"));
+    EXPECT_NE(pages[1].find("row" + std::to_string(Count(pages[0], "row") + 1) + "\n"), std::string::npos);
+}
+
+TEST_F(PrintTest, FormFeedsBreakPagesWhenAskedAndPlaceholdersAreFilledIn)
+{
+    ASSERT_TRUE(OpenBytes(Numbered(6, 2), "ff.txt"));
+    settings.printFF = 1;
+    settings.printHeader = "";
+    settings.printFooter = "&p of &s";
+    auto pages = PrintPages();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_NE(pages[0].find("row2"), std::string::npos);
+    EXPECT_EQ(pages[0].find("row3"), std::string::npos);
+    EXPECT_NE(pages[1].find("row3"), std::string::npos);
+    EXPECT_NE(pages[1].find("2 of 0.0 kb"), std::string::npos);
+    EXPECT_EQ(pages[0].find("ff.txt"), std::string::npos);  // no header
+    settings.printFF = 0;
+    EXPECT_EQ(PrintPages().size(), 1u);
+}
+
+TEST_F(PrintTest, AnEmptyDocumentPrintsItsFooterOnOnePage)
+{
+    ASSERT_TRUE(OpenBytes("", "empty.txt"));
+    const auto pages = PrintPages();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_NE(pages[0].find("Page 1"), std::string::npos);
+}
+
+TEST_F(PrintTest, TheCommandLinePrintsIntoAPdfWithoutAWindow)
+{
+    dir.Write("lines.txt", Numbered(3));
+    MemorySettingsStore store;
+    CommandLine line = CommandLine::Parse({"--print-pdf", dir.File("lines.pdf"), dir.File("lines.txt")});
+    ASSERT_TRUE(line.error.empty());
+    EXPECT_EQ(QuillApplication::PrintToPdf(line, store), 0);
+    const auto pages = Pages(dir.File("lines.pdf"));
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_NE(pages[0].find("row3"), std::string::npos);
+    // A PDF that cannot be written and a missing file are told, and fail.
+    line = CommandLine::Parse({"--print-pdf", dir.File("no/such/folder/x.pdf"), dir.File("lines.txt")});
+    EXPECT_EQ(QuillApplication::PrintToPdf(line, store), 1);
+    line = CommandLine::Parse({"--print-pdf", dir.File("x.pdf")});
+    EXPECT_EQ(QuillApplication::PrintToPdf(line, store), 2);
+    EXPECT_FALSE(CommandLine::Parse({"--print-pdf"}).error.empty());
+}
+
+}  // namespace
+}  // namespace quill::test
