@@ -1,0 +1,193 @@
+// Commands run through "sh -c"; the file's path reaches them in the environment only.
+#include "tools/ExternalTools.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/Format.h"
+#include "document/CQVXDoc.h"
+#include "platform/ProcessStarter.h"
+#include "platform/Prompter.h"
+#include "search/SearchOptions.h"
+#include "search/TextSearch.h"
+
+namespace quill {
+
+namespace {
+
+constexpr char kMicro = '\xB5';
+constexpr const char* kFileVariable = "QVX_FILE";
+constexpr const char* kOutputVariable = "QVX_OUTPUT";
+
+// A folder of our own: created with mode 0700 when missing; refused when it is a link, someone
+// else's or open to others.
+bool PrivateFolder(const std::string& path, std::string& error)
+{
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+        error = Format("Can\xB4t create %s\n%d:%s", path.c_str(), errno, std::strerror(errno));
+        return false;
+    }
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() || (st.st_mode & 077) != 0) {
+        error = Format("%s is not a private folder of this user.", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+ExternalTools::ExternalTools(CQVXDoc& doc, TextSearch& search, SearchOptions& options, ProcessStarter& starter,
+                             std::string programPath)
+    : doc_(doc),
+      search_(search),
+      options_(options),
+      starter_(starter),
+      programPath_(std::move(programPath))
+{
+}
+
+std::optional<std::string> ExternalTools::FindCommandMarker(const std::string& marker)
+{
+    doc_.ClearSelection();
+    doc_.cursorLine = 0;
+    doc_.cursorColumn = doc_.preferredColumn = 0;
+    doc_.Text().SetCurrentLine(0);
+    options_.findText = marker;
+    options_.typedText = marker;
+    if (!search_.FindForward(true) || search_.StoppedByUser())
+        return std::nullopt;
+    const LineView line = doc_.Text().Line(doc_.cursorLine);
+    const std::uint32_t after = search_.IndexAtColumn(line, doc_.cursorColumn);
+    std::string command(line.Bytes() + after, line.Length() - after);
+    const auto close = command.find(kMicro);
+    if (close != std::string::npos)
+        command.resize(close);
+    // Without a closing µ the rest of the line is the command; its terminator would end up in
+    // the last word of it (a CR most of all), so it is left out.
+    while (!command.empty() && (command.back() == '\n' || command.back() == '\r'))
+        command.pop_back();
+    return command;
+}
+
+std::string ExternalTools::ShellCommand(const std::string& pattern)
+{
+    std::string command;
+    char quote = 0;  // the quote we are inside of
+    for (std::size_t k = 0; k < pattern.size(); ++k) {
+        const char c = pattern[k];
+        if (c == '%' && k + 1 < pattern.size() && pattern[k + 1] == '%') {
+            command += "%%";  // other "%" stay as they are, "%%" too
+            ++k;
+            continue;
+        }
+        if (c == '%' && k + 1 < pattern.size() && pattern[k + 1] == 's') {
+            ++k;
+            const std::string variable = std::string("$") + kFileVariable;
+            command += quote == '"' ? variable : quote == '\'' ? "'\"" + variable + "\"'" : "\"" + variable + "\"";
+            continue;
+        }
+        command += c;
+        if (c == '\\' && quote != '\'' && k + 1 < pattern.size())
+            command += pattern[++k];  // an escaped character never opens or closes a quote
+        else if ((c == '"' || c == '\'') && (quote == 0 || quote == c))
+            quote = quote ? 0 : c;
+    }
+    return command;
+}
+
+std::string ExternalTools::WithoutExtension(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    const auto dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash) || dot == slash + 1)
+        return path;
+    return path.substr(0, dot);
+}
+
+std::optional<std::string> ExternalTools::OutputFolder(std::string& error)
+{
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime == '/') {
+        struct stat st {};
+        if (::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid())
+            return std::string(runtime);
+    }
+    std::string cache;
+    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && *xdg == '/')
+        cache = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home == '/')
+        cache = std::string(home) + "/.cache";
+    if (cache.empty()) {
+        error = "No folder for the output: neither XDG_RUNTIME_DIR nor HOME is set.";
+        return std::nullopt;
+    }
+    ::mkdir(cache.c_str(), 0700);
+    const std::string folder = cache + "/quillarium";
+    if (!PrivateFolder(folder, error))
+        return std::nullopt;
+    return folder;
+}
+
+bool ExternalTools::SaveForCommand()
+{
+    // Saved like File > Save, also when unchanged: the command reads the file from disk.
+    return doc_.OnSaveDocument(doc_.Path());
+}
+
+bool ExternalTools::Compile()
+{
+    const auto pattern = FindCommandMarker("\xB5"
+                                           "COMP:");
+    if (!pattern) {
+        doc_.Prompts().Inform("No command for compilation found!\nInsert \"\xB5"
+                              "COMP:{Compilation command} "
+                              "\"%s\"\xB5\" anywhere in the file.\nExample: /* \xB5"
+                              "COMP:javac \"%s\"\xB5 */");
+        return false;
+    }
+    if (!SaveForCommand())
+        return false;
+    std::string error;
+    const auto folder = OutputFolder(error);
+    if (!folder) {
+        doc_.Prompts().Error(error);
+        return false;
+    }
+    // The output file is made (empty) at once, so the second window finds it; never through a
+    // link someone put in its place.
+    const std::string output = *folder + "/qvx.txt";
+    const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        doc_.Prompts().Error(Format("Can\xB4t save %s!\n%d:%s", output.c_str(), errno, std::strerror(errno)));
+        return false;
+    }
+    ::close(fd);
+    // All the command's output, of every part of it, goes into the file.
+    const std::string command = std::string("exec 1>\"$") + kOutputVariable + "\" 2>&1\n" + ShellCommand(*pattern);
+    starter_.StartDetached("/bin/sh", {"-c", command}, {{kFileVariable, doc_.Path()}, {kOutputVariable, output}});
+    starter_.StartDetached(programPath_, {output, "-RELOAD"}, {});
+    return true;
+}
+
+bool ExternalTools::Execute()
+{
+    const auto pattern = FindCommandMarker("\xB5"
+                                           "EXEC:");
+    if (!pattern) {
+        doc_.Prompts().Inform("No command for execution found!\nInsert \"\xB5"
+                              "EXEC:{Execution command} "
+                              "\"%s\"\xB5\" anywhere in the file.\nExample: /* \xB5"
+                              "EXEC:cmd /K java \"%s\"\xB5 */");
+        return false;
+    }
+    if (!SaveForCommand())
+        return false;
+    starter_.StartDetached("/bin/sh", {"-c", ShellCommand(*pattern)}, {{kFileVariable, WithoutExtension(doc_.Path())}});
+    return true;
+}
+
+}  // namespace quill
