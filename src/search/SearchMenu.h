@@ -41,6 +41,8 @@ public:
     FolderReplaceModel& FolderState() { return folder_; }
 
     SearchOptions& Options() { return options_; }
+    /// The search the menu drives (Compile and Execute look for their markers with it).
+    TextSearch& Searcher() { return search_; }
 
 private:
     /// The search field and the mode before the dialog opens; false when it was cancelled or the

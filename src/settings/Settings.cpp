@@ -43,6 +43,8 @@ const Entry kEntries[] = {
     {"FFLine", &Settings::ffLine, nullptr},
     {"UseBackslashes", &Settings::useBackslashes, nullptr},
     {"TabAsSpace", &Settings::tabAsSpace, nullptr},
+    {"ShowToolbar", &Settings::showToolbar, nullptr},
+    {"ShowStatusBar", &Settings::showStatusBar, nullptr},
 };
 
 bool IsVisibilityTable(const std::string& text)

@@ -36,6 +36,8 @@ struct Settings {
     int ffLine = 1;
     int useBackslashes = 0;
     int tabAsSpace = 0;
+    int showToolbar = 1;  ///< the window's toolbar and status bar, as the user left them
+    int showStatusBar = 1;
 
     static constexpr int kNoLineLimit = 99000;
     static constexpr int kDefaultTabSize = 3;

@@ -46,9 +46,13 @@ TEST(SettingsTest, EveryValueSurvivesARestartExceptTheWrapWidth)
     changed.maxLineLen = 80;  // "Wrap Lines At..." 80
     changed.useRegEx = 1;
     changed.visible[200] = '0';
+    changed.showToolbar = 0;
     SaveSettings(changed, store);
     EXPECT_EQ(store.writeOrder.front(), "Settings/MainWndPos");
-    EXPECT_EQ(store.writeOrder.back(), "Settings/TabAsSpace");
+    // The bars' visibility, which this program adds, comes after the other values.
+    ASSERT_GE(store.writeOrder.size(), 3u);
+    EXPECT_EQ(store.writeOrder[store.writeOrder.size() - 3], "Settings/TabAsSpace");
+    EXPECT_EQ(store.writeOrder.back(), "Settings/ShowStatusBar");
     EXPECT_EQ(store.ints["Settings/MaxLineLen"], 80);
 
     Settings loaded;
@@ -56,6 +60,8 @@ TEST(SettingsTest, EveryValueSurvivesARestartExceptTheWrapWidth)
     EXPECT_EQ(loaded.mainWndPos, changed.mainWndPos);
     EXPECT_EQ(loaded.viewControlChars, 1);
     EXPECT_EQ(loaded.tabSize, 8);
+    EXPECT_EQ(loaded.showToolbar, 0);
+    EXPECT_EQ(loaded.showStatusBar, 1);
     EXPECT_EQ(loaded.font, "Liberation Mono");
     EXPECT_EQ(loaded.printFooter, "\xA7 &p");
     EXPECT_EQ(loaded.useRegEx, 1);

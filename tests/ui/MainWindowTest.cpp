@@ -1,12 +1,16 @@
 // The first window as a user sees it: open a file, move the cursor, read the status panes.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <filesystem>
 
+#include "app/CommandTable.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/QuillApplication.h"
 #include "document/CQVXDoc.h"
@@ -231,6 +235,59 @@ TEST_F(MainWindowTest, HexBoxDigitsAreReadableAtTheDefaultSize)
     EXPECT_GE(view.HexDigitHeight(), 6) << "cell height " << view.CellHeight();
     EXPECT_LE(2 * view.HexDigitHeight(), view.CellHeight());
     app.Exit();
+}
+
+}  // namespace
+}  // namespace quill::test
+
+namespace quill::test {
+namespace {
+
+TEST_F(MainWindowTest, TheToolbarInItsOrderWithIconsChecksAndTheBarsRemembered)
+{
+    const std::string path = dir.Write("plain.txt", "abcdef\n");
+    {
+        QuillApplication app(store);
+        ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+        CMainFrame& frame = app.Frame();
+        // Every command has its action, and the toolbar shows them in the table's order.
+        for (const CommandSpec& spec : CommandTable())
+            EXPECT_TRUE(spec.id == CommandId::None || frame.Action(spec.id)) << spec.text;
+        const QList<QAction*> buttons = frame.Toolbar()->actions();
+        ASSERT_EQ(buttons.size(), static_cast<qsizetype>(ToolbarOrder().size()));
+        for (std::size_t k = 0; k < ToolbarOrder().size(); ++k) {
+            const CommandId id = ToolbarOrder()[k];
+            if (id == CommandId::None) {
+                EXPECT_TRUE(buttons[static_cast<qsizetype>(k)]->isSeparator());
+                continue;
+            }
+            EXPECT_EQ(buttons[static_cast<qsizetype>(k)], frame.Action(id));
+            EXPECT_FALSE(frame.Action(id)->icon().isNull()) << FindCommand(id)->text;
+            EXPECT_FALSE(frame.Action(id)->toolTip().isEmpty());
+        }
+        EXPECT_EQ(frame.Action(CommandId::AutoReloadFileEnd)->toolTip(), QStringLiteral("Auto Reload  & File End"));
+        // Toggles show their state as the rules say.
+        QAction* controlChars = frame.Action(CommandId::ControlChars);
+        EXPECT_FALSE(controlChars->isChecked());
+        controlChars->trigger();
+        EXPECT_TRUE(controlChars->isChecked());
+        EXPECT_EQ(app.AppSettings().viewControlChars, 1);
+        EXPECT_FALSE(frame.Action(CommandId::FileSave)->isEnabled());
+        EXPECT_FALSE(frame.Action(CommandId::StructureOff)->isEnabled());
+        EXPECT_TRUE(frame.Action(CommandId::ViewToolbar)->isChecked());
+        frame.Action(CommandId::ViewToolbar)->trigger();
+        frame.Action(CommandId::ViewStatusBar)->trigger();
+        EXPECT_FALSE(frame.Action(CommandId::ViewToolbar)->isChecked());
+        EXPECT_TRUE(frame.Toolbar()->isHidden());
+        frame.close();
+        app.Exit();
+    }
+    QuillApplication again(store);
+    ASSERT_TRUE(again.Start(CommandLine::Parse({path})));
+    EXPECT_TRUE(again.Frame().Toolbar()->isHidden());
+    EXPECT_TRUE(again.Frame().statusBar()->isHidden());
+    EXPECT_FALSE(again.Frame().Action(CommandId::ViewStatusBar)->isChecked());
+    again.Frame().close();
 }
 
 }  // namespace

@@ -2,26 +2,40 @@
 #include "app/ui/CMainFrame.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QWindow>
 
+#include "app/CommandTable.h"
 #include "app/RecentFileList.h"
+#include "app/ui/FileAssignmentsDialog.h"
 #include "app/ui/OptionsDialog.h"
 #include "common/PhaseTimer.h"
 #include "document/CQVXDoc.h"
 #include "platform/qt/Cp1252.h"
+#include "platform/qt/QtProcessStarter.h"
+#include "print/ui/DocumentPrinter.h"
+#include "print/ui/PageSetupDialog.h"
 #include "settings/Settings.h"
 #include "structure/FieldOperations.h"
 #include "structure/ui/QtStructureDialogs.h"
 #include "syntax/SyntaxCommands.h"
 #include "syntax/ui/QtSyntaxDialogs.h"
+#include "tools/ExternalTools.h"
 #include "view/ui/CQVXView.h"
 
 namespace quill {
@@ -43,11 +57,15 @@ CMainFrame::CMainFrame(CQVXDoc& doc, Settings& settings, RecentFileList& recent,
       fields_(std::make_unique<FieldOperations>(doc, *structureDialogs_)),
       syntaxDialogs_(std::make_unique<QtSyntaxDialogs>(this)),
       syntax_(std::make_unique<SyntaxCommands>(doc, *syntaxDialogs_,
-                                               [this](const std::string& path) { return fields_->AskMask(path); }))
+                                               [this](const std::string& path) { return fields_->AskMask(path); })),
+      processes_(std::make_unique<QtProcessStarter>()),
+      tools_(std::make_unique<ExternalTools>(doc, view_->Search().Searcher(), view_->Search().Options(), *processes_,
+                                             QCoreApplication::applicationFilePath().toLocal8Bit().toStdString()))
 {
     setCentralWidget(view_);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/quillarium.svg")));
     CreateStatusBar();
-    CreateMenus();
+    CreateCommands();
     connect(view_, &CQVXView::statusTextChanged, this, &CMainFrame::SetPaneText);
     connect(view_, &CQVXView::documentChanged, this, &CMainFrame::RefreshAll);
     connect(view_, &CQVXView::rowChanged, this, [this] {
@@ -63,187 +81,125 @@ CMainFrame::CMainFrame(CQVXDoc& doc, Settings& settings, RecentFileList& recent,
 
 CMainFrame::~CMainFrame() { doc_.SetView(nullptr); }
 
-QAction* CMainFrame::Command(QMenu* menu, const QString& text, const QKeySequence& key, std::function<void()> run,
-                             std::function<bool()> enabled, std::function<bool()> checked)
+namespace {
+
+// The toolbar's pictures, drawn for this program (data/icons).
+const char* IconName(CommandId id)
 {
-    QAction* action = menu->addAction(text);
-    if (!key.isEmpty())
-        action->setShortcut(key);
-    action->setCheckable(static_cast<bool>(checked));
-    connect(action, &QAction::triggered, this, [this, action, run = std::move(run)] {
+    switch (id) {
+    case CommandId::FileNew: return "new";
+    case CommandId::FileOpen: return "open";
+    case CommandId::AutoReloadFileEnd: return "auto-reload-end";
+    case CommandId::FileSave: return "save";
+    case CommandId::Cut: return "cut";
+    case CommandId::Copy: return "copy";
+    case CommandId::Paste: return "paste";
+    case CommandId::Undo: return "undo";
+    case CommandId::Print: return "print";
+    case CommandId::SelectCharset: return "select-charset";
+    case CommandId::ControlChars: return "control-chars";
+    case CommandId::LineTermination: return "line-termination";
+    case CommandId::CrossWires: return "cross-wires";
+    case CommandId::BinaryMode: return "binary-mode";
+    case CommandId::Find: return "find";
+    case CommandId::AutoIndent: return "auto-indent";
+    case CommandId::WordWrap: return "word-wrap";
+    case CommandId::WrapLinesAt: return "wrap-lines-at";
+    case CommandId::WrapAtWindowBorder: return "wrap-window-border";
+    case CommandId::ConvertTerminators: return "convert-crlf";
+    case CommandId::CharsetConvert: return "charset-convert";
+    case CommandId::OpenStructureToggle: return "structure-toggle";
+    case CommandId::StructureModify: return "structure-modify";
+    case CommandId::AddField: return "add-field";
+    case CommandId::ModifyField: return "modify-field";
+    case CommandId::DeleteField: return "delete-field";
+    case CommandId::SumField: return "sum-field";
+    case CommandId::MaxField: return "max-field";
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
+QAction* CMainFrame::ActionFor(const CommandSpec& spec)
+{
+    if (QAction* known = actions_.value(static_cast<int>(spec.id)))
+        return known;
+    QString text = QString::fromLatin1(spec.text);
+    if (spec.id == CommandId::Exit)
+        text += QStringLiteral("\tEsc");  // Escape itself only clears a selection; the label reminds of the old habit
+    auto* action = new QAction(text, this);
+    QList<QKeySequence> keys;
+    for (const std::string& key : spec.keys)
+        keys << QKeySequence(QString::fromStdString(key), QKeySequence::PortableText);
+    action->setShortcuts(keys);
+    action->setCheckable(spec.check != CheckRule::None);
+    const QString tip =
+        *spec.toolTip ? QString::fromLatin1(spec.toolTip) : QString::fromStdString(PlainText(spec.text));
+    action->setToolTip(tip);
+    action->setStatusTip(tip);
+    if (const char* icon = IconName(spec.id))
+        action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon))));
+    const CommandId id = spec.id;
+    connect(action, &QAction::triggered, this, [this, action, id] {
         UpdateCommandStates();
         if (!action->isEnabled())
             return;  // a key of a grey entry does nothing
-        run();
+        if (const auto handler = handlers_.find(id); handler != handlers_.end())
+            handler->second();
         RefreshAll();
     });
-    rules_.push_back({action, std::move(enabled), std::move(checked)});
+    actions_.insert(static_cast<int>(spec.id), action);
     return action;
 }
 
-void CMainFrame::CreateMenus()
+QAction* CMainFrame::Action(CommandId id) const { return actions_.value(static_cast<int>(id)); }
+
+void CMainFrame::CreateCommands()
 {
-    auto path = [this] { return doc_.HasPath(); };
-    auto selectionCommand = [this] { return doc_.CanRunSelectionCommand(); };
-
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    Command(file, QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_F4), [this] { OnFileNew(); });
-    Command(file, QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O), [this] { OnFileOpen(); });
-    Command(
-        file, QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { OnFileSave(); },
-        [this] { return doc_.IsModified(); });
-    Command(file, QStringLiteral("Save &As..."), {}, [this] { OnFileSaveAs(); });
-    file->addSeparator();
-    Command(
-        file, QStringLiteral("Reload"), QKeySequence(Qt::Key_F5), [this] { doc_.Reload(); }, path);
-    Command(
-        file, QStringLiteral("Auto Reload"), {}, [this] { doc_.ToggleAutoReload(1); }, path,
-        [this] { return doc_.AutoReloadMode() == 1; });
-    Command(
-        file, QStringLiteral("Auto Reload  && File End"), {}, [this] { doc_.ToggleAutoReload(2); }, path,
-        [this] { return doc_.AutoReloadMode() == 2; });
-    file->addSeparator();
-    Command(
-        file, QStringLiteral("Load Prev. File"), QKeySequence(Qt::CTRL | Qt::Key_PageUp),
-        [this] { doc_.LoadNeighbourFile(false); }, path);
-    Command(
-        file, QStringLiteral("Load Next File"), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
-        [this] { doc_.LoadNeighbourFile(true); }, path);
-    file->addSeparator();
-    recentMenu_ = file;
-    recentEnd_ = file->addSeparator();
-    // Escape itself only clears a selection; the label just reminds of the old habit.
-    file->addAction(QStringLiteral("E&xit\tEsc"), this, &QWidget::close);
+    RegisterHandlers();
+    for (const std::string& title : MenuTitles()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromStdString(title));
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+        for (const CommandSpec& spec : CommandTable()) {
+            if (title != spec.menu)
+                continue;
+            if (spec.id == CommandId::None) {
+                menu->addSeparator();
+                continue;
+            }
+            if (spec.id == CommandId::Exit) {
+                // The recent files stand between the last commands and Exit.
+                recentMenu_ = menu;
+                recentEnd_ = menu->addSeparator();
+            }
+            menu->addAction(ActionFor(spec));
+        }
+    }
+    toolbar_ = addToolBar(QStringLiteral("Toolbar"));
+    toolbar_->setObjectName(QStringLiteral("toolbar"));
+    toolbar_->setIconSize(QSize(16, 16));
+    for (CommandId id : ToolbarOrder()) {
+        if (id == CommandId::None)
+            toolbar_->addSeparator();
+        else if (const CommandSpec* spec = FindCommand(id))
+            toolbar_->addAction(ActionFor(*spec));
+    }
+    // The bars' visibility comes from the settings and goes back to them.
+    toolbar_->setVisible(settings_.showToolbar != 0);
+    statusBar()->setVisible(settings_.showStatusBar != 0);
     RebuildRecentMenu();
+}
 
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    Command(
-        edit, QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { doc_.Undo(); },
-        [this] { return doc_.CanUndo(); });
-    auto selection = [this] { return doc_.HasSelection(); };
+void CMainFrame::RegisterHandlers()
+{
+    using C = CommandId;
     auto clip = [this](auto action) {
         return [this, action] {
             action(view_->Input().Clip());
             view_->AfterEdit();
         };
     };
-    Command(edit, QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X),
-            clip([](ClipboardEditing& c) { c.Cut(); }), selection);
-    Command(edit, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C),
-            clip([](ClipboardEditing& c) { c.Copy(); }), selection);
-    Command(edit, QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V),
-            clip([](ClipboardEditing& c) { c.Paste(false); }));
-    Command(edit, QStringLiteral("Paste As Block"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V),
-            clip([](ClipboardEditing& c) { c.Paste(true); }));
-    Command(edit, QStringLiteral("Paste && Replace Counter"), {},
-            clip([](ClipboardEditing& c) { c.PasteWithCounter(); }));
-    Command(edit, QStringLiteral("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A), [this] { view_->SelectAll(); });
-    Command(edit, QStringLiteral("Insert HEX"), QKeySequence(Qt::CTRL | Qt::Key_I), [this] {
-        view_->Navigate().InsertHex(view_->Input().Editing());
-        view_->AfterEdit();
-    });
-    edit->addSeparator();
-    Command(edit, QStringLiteral("&Convert CRLF<->LF"), {}, [this] { doc_.ConvertTerminators(); });
-    Command(
-        edit, QStringLiteral("Fixate Wrapping With Line Terminations"), {}, [this] { doc_.FixateWrapping(); },
-        selectionCommand);
-    Command(
-        edit, QStringLiteral("Trim Lines"), {}, [this] { doc_.TrimLines(); }, selectionCommand);
-    Command(
-        edit, QStringLiteral("Extend Lines To Same Length"), {}, [this] { doc_.ExtendLines(); }, selectionCommand);
-    Command(edit, QStringLiteral("Convert TABs to Spaces"), {}, [this] { doc_.TabsToSpaces(); });
-    Command(edit, QStringLiteral("Convert Spaces to TABs"), {}, [this] { doc_.SpacesToTabs(); });
-
-    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    Command(
-        view, QStringLiteral("Control Chars"), QKeySequence(Qt::Key_F10),
-        [this] { settings_.viewControlChars = !settings_.viewControlChars; }, {},
-        [this] { return settings_.viewControlChars != 0; });
-    Command(
-        view, QStringLiteral("Line Termination"), QKeySequence(Qt::Key_F7),
-        [this] { settings_.viewLineTermination = !settings_.viewLineTermination; }, {},
-        [this] { return settings_.viewLineTermination != 0; });
-    Command(
-        view, QStringLiteral("Cross Wires"), QKeySequence(Qt::Key_F12),
-        [this] { settings_.viewCrossWires = !settings_.viewCrossWires; }, {},
-        [this] { return settings_.viewCrossWires != 0; });
-    Command(view, QStringLiteral("Current Offset?"), QKeySequence(Qt::CTRL | Qt::Key_Q),
-            [this] { view_->Navigate().ShowCurrentOffset(); });
-    view->addSeparator();
-    Command(
-        view, QStringLiteral("Wrap Lines At..."), {}, [this] { doc_.WrapLinesAt(); }, {},
-        [this] { return settings_.maxLineLen < Settings::kNoLineLimit && !settings_.truncateAtBorder; });
-    Command(
-        view, QStringLiteral("Wrap Lines At Window Border"), {}, [this] { doc_.ToggleWrapAtWindowBorder(); }, {},
-        [this] { return settings_.truncateAtBorder != 0; });
-    Command(
-        view, QStringLiteral("Ignore Format Codes"), {}, [this] { doc_.ToggleIgnoreFormatCodes(); }, {},
-        [this] { return doc_.IgnoreFormatCodes(); });
-    Command(
-        view, QStringLiteral("Word Wrap"), {}, [this] { doc_.ToggleWordWrap(); }, {},
-        [this] { return settings_.wordWrap != 0; });
-    view->addSeparator();
-    Command(
-        view, QStringLiteral("&Bookmark"), QKeySequence(Qt::CTRL | Qt::Key_F2), [this] { doc_.ToggleBookmark(); },
-        path);
-    Command(view, QStringLiteral("Next Bookmark"), QKeySequence(Qt::Key_F2),
-            [this] { doc_.GoToBookmark(false, true); });
-    Command(view, QStringLiteral("Prev. Bookmark"), QKeySequence(Qt::SHIFT | Qt::Key_F2),
-            [this] { doc_.GoToBookmark(false, false); });
-    Command(view, QStringLiteral("Remove Bookmarks"), {}, [this] { doc_.RemoveBookmarks(); });
-    view->addSeparator();
-    Command(
-        view, QStringLiteral("Binary Mode"), QKeySequence(Qt::Key_F6), [this] { doc_.SwitchBinaryMode(); }, {},
-        [this] { return doc_.BinaryMode(); });
-
-    QMenu* structure = menuBar()->addMenu(QStringLiteral("Str&ucture"));
-    auto active = [this] { return doc_.Structure().IsActive(); };
-    auto fieldAtCursor = [this] { return fields_->HasFieldAtCursor(); };
-    Command(
-        structure, QStringLiteral("&Off"), {}, [this] { doc_.StructureOff(); }, active);
-    Command(structure, QStringLiteral("&Open"), {}, [this] { fields_->OpenStructure(); });
-    Command(structure, QStringLiteral("&Modify"), {}, [this] { fields_->ModifyStructureCommand(); });
-    Command(
-        structure, QStringLiteral("&Save As..."), {}, [this] { fields_->SaveStructureAs(); }, active);
-    structure->addSeparator();
-    Command(
-        structure, QStringLiteral("Add Field"), QKeySequence(Qt::CTRL | Qt::Key_N), [this] { fields_->AddField(); },
-        [this] { return fields_->CanAddField(); });
-    Command(
-        structure, QStringLiteral("Modify Field"), QKeySequence(Qt::CTRL | Qt::Key_M),
-        [this] { fields_->ModifyField(); }, fieldAtCursor);
-    Command(
-        structure, QStringLiteral("&Delete Field"), {}, [this] { fields_->DeleteField(); }, fieldAtCursor);
-    Command(
-        structure, QStringLiteral("Copy Record Type"), {}, [this] { fields_->CopyRecordType(); },
-        [this] { return fields_->CanCopyRecordType(); });
-    Command(
-        structure, QStringLiteral("&S&um Field"), {}, [this] { fields_->SumField(); }, fieldAtCursor);
-    Command(
-        structure, QStringLiteral("Max Field"), {}, [this] { fields_->MaxField(); }, fieldAtCursor);
-    Command(
-        structure, QStringLiteral("Sort by Fields"), {}, [this] { fields_->SortByFields(); }, active);
-
-    QMenu* syntax = menuBar()->addMenu(QStringLiteral("Synta&x"));
-    auto syntaxActive = [this] { return doc_.Syntax().IsActive(); };
-    Command(
-        syntax, QStringLiteral("&Off"), {}, [this] { syntax_->SyntaxOff(); }, syntaxActive);
-    Command(syntax, QStringLiteral("&Open"), {}, [this] { syntax_->SyntaxOpen(); });
-    Command(syntax, QStringLiteral("&Modify"), QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { syntax_->SyntaxModify(); });
-    Command(
-        syntax, QStringLiteral("&Save As..."), {}, [this] { syntax_->SyntaxSaveAs(); }, syntaxActive);
-
-    QMenu* charset = menuBar()->addMenu(QStringLiteral("&Charset"));
-    auto tableActive = [this] { return doc_.Charset().IsActive(); };
-    Command(
-        charset, QStringLiteral("&Off"), {}, [this] { syntax_->CharsetOff(); }, tableActive);
-    Command(charset, QStringLiteral("O&pen..."), QKeySequence(Qt::Key_F9), [this] { syntax_->CharsetOpen(); });
-    Command(charset, QStringLiteral("&Modify"), {}, [this] { syntax_->CharsetModify(); });
-    Command(
-        charset, QStringLiteral("Save &As..."), {}, [this] { syntax_->CharsetSaveAs(); }, tableActive);
-    Command(charset, QStringLiteral("&Convert"), {}, [this] { syntax_->CharsetConvert(); });
-
-    QMenu* search = menuBar()->addMenu(QStringLiteral("&Search"));
     auto navigate = [this](auto action) {
         return [this, action] {
             action(view_->Navigate());
@@ -256,53 +212,130 @@ void CMainFrame::CreateMenus()
             view_->AfterEdit();
         };
     };
-    Command(search, QStringLiteral("&Find"), QKeySequence(Qt::CTRL | Qt::Key_F),
-            find([](SearchMenu& s) { s.Find(false); }));
-    Command(search, QStringLiteral("Find &Next"), QKeySequence(Qt::Key_F3), find([](SearchMenu& s) { s.FindNext(); }));
-    Command(search, QStringLiteral("Find &Prev."), QKeySequence(Qt::SHIFT | Qt::Key_F3),
-            find([](SearchMenu& s) { s.FindPrevious(); }));
-    Command(search, QStringLiteral("&Replace"), QKeySequence(Qt::CTRL | Qt::Key_R),
-            find([](SearchMenu& s) { s.Replace(); }));
-    Command(search, QStringLiteral("Replace in Folder"), {}, find([](SearchMenu& s) { s.ReplaceInFolder(); }));
-    Command(search, QStringLiteral("&Count"), QKeySequence(Qt::CTRL | Qt::Key_U),
-            find([](SearchMenu& s) { s.Count(); }));
-    search->addSeparator();
-    auto structureActive = [this] { return doc_.Structure().IsActive(); };
-    Command(search, QStringLiteral("Find Field"), QKeySequence(Qt::CTRL | Qt::Key_E),
-            navigate([](Navigation& n) { n.FindField(); }), structureActive);
-    Command(search, QStringLiteral("Find Next Field"), QKeySequence(Qt::Key_F4),
-            navigate([](Navigation& n) { n.FindNextField(); }), structureActive);
-    Command(search, QStringLiteral("Find Prev. Field"), QKeySequence(Qt::SHIFT | Qt::Key_F4),
-            navigate([](Navigation& n) { n.FindPrevField(); }), structureActive);
-    search->addSeparator();
-    Command(search, QStringLiteral("Go To &Line/Column"), QKeySequence(Qt::CTRL | Qt::Key_G),
-            navigate([](Navigation& n) { n.GoToLineColumn(); }));
-    Command(search, QStringLiteral("Go To &Byte"), QKeySequence(Qt::CTRL | Qt::Key_B),
-            navigate([](Navigation& n) { n.GoToByte(); }));
-    Command(search, QStringLiteral("Go to Current Offset+Selected Bytes"), QKeySequence(Qt::CTRL | Qt::Key_Plus),
-            navigate([](Navigation& n) { n.GoToOffsetPlusSelection(); }), [this] { return doc_.selectionValue != 0; });
-    Command(search, QStringLiteral("Find Undisplayable Character"), QKeySequence(Qt::CTRL | Qt::Key_NumberSign),
-            [this] { doc_.FindUndisplayable(); });
-    Command(search, QStringLiteral("Find Word under Cursor"), QKeySequence(Qt::Key_F11),
-            find([](SearchMenu& s) { s.FindWordUnderCursor(); }));
-
-    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
-    Command(options, QStringLiteral("&Font"), {}, [this] {
-        if (RunFontDialog(this, settings_))
-            view_->ApplyFont();
-    });
-    Command(options, QStringLiteral("Options"), {}, [this] { RunOptionsDialog(this, settings_, doc_); });
-    Command(options, QStringLiteral("Visible Character Codes"), {},
-            [this] { RunVisibleCodesDialog(this, settings_, view_->TextFont()); });
-
-    for (QMenu* menu : {file, edit, view, structure, syntax, charset, search, options})
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    auto flip = [](int& setting) { return [&setting] { setting = !setting; }; };
+    handlers_ = {
+        {C::FileNew, [this] { OnFileNew(); }},
+        {C::FileOpen, [this] { OnFileOpen(); }},
+        {C::FileSave, [this] { OnFileSave(); }},
+        {C::FileSaveAs, [this] { OnFileSaveAs(); }},
+        {C::Reload, [this] { doc_.Reload(); }},
+        {C::AutoReload, [this] { doc_.ToggleAutoReload(1); }},
+        {C::AutoReloadFileEnd, [this] { doc_.ToggleAutoReload(2); }},
+        {C::Compile, [this] { tools_->Compile(); }},
+        {C::Execute, [this] { tools_->Execute(); }},
+        {C::LoadPrevFile, [this] { doc_.LoadNeighbourFile(false); }},
+        {C::LoadNextFile, [this] { doc_.LoadNeighbourFile(true); }},
+        {C::Print, [this] { OnPrint(); }},
+        {C::PrintPreview, [this] { OnPrintPreview(); }},
+        {C::PrinterSetup, [this] { OnPrinterSetup(); }},
+        {C::PageSetup, [this] { RunPageSetupDialog(this, settings_); }},
+        {C::Exit, [this] { close(); }},
+        {C::Undo, [this] { doc_.Undo(); }},
+        {C::Cut, clip([](ClipboardEditing& c) { c.Cut(); })},
+        {C::Copy, clip([](ClipboardEditing& c) { c.Copy(); })},
+        {C::Paste, clip([](ClipboardEditing& c) { c.Paste(false); })},
+        {C::PasteAsBlock, clip([](ClipboardEditing& c) { c.Paste(true); })},
+        {C::PasteWithCounter, clip([](ClipboardEditing& c) { c.PasteWithCounter(); })},
+        {C::SelectAll, [this] { view_->SelectAll(); }},
+        {C::AutoIndent, flip(settings_.autoIndent)},
+        {C::InsertHex,
+         [this] {
+             view_->Navigate().InsertHex(view_->Input().Editing());
+             view_->AfterEdit();
+         }},
+        {C::ConvertTerminators, [this] { doc_.ConvertTerminators(); }},
+        {C::FixateWrapping, [this] { doc_.FixateWrapping(); }},
+        {C::TrimLines, [this] { doc_.TrimLines(); }},
+        {C::ExtendLines, [this] { doc_.ExtendLines(); }},
+        {C::TabsToSpaces, [this] { doc_.TabsToSpaces(); }},
+        {C::SpacesToTabs, [this] { doc_.SpacesToTabs(); }},
+        {C::ViewToolbar,
+         [this] {
+             toolbar_->setVisible(!toolbar_->isVisible());
+             settings_.showToolbar = toolbar_->isVisible();
+         }},
+        {C::ViewStatusBar,
+         [this] {
+             statusBar()->setVisible(!statusBar()->isVisible());
+             settings_.showStatusBar = statusBar()->isVisible();
+         }},
+        {C::ControlChars, flip(settings_.viewControlChars)},
+        {C::LineTermination, flip(settings_.viewLineTermination)},
+        {C::CrossWires, flip(settings_.viewCrossWires)},
+        {C::CurrentOffset, navigate([](Navigation& n) { n.ShowCurrentOffset(); })},
+        {C::WrapLinesAt, [this] { doc_.WrapLinesAt(); }},
+        {C::WrapAtWindowBorder, [this] { doc_.ToggleWrapAtWindowBorder(); }},
+        {C::IgnoreFormatCodes, [this] { doc_.ToggleIgnoreFormatCodes(); }},
+        {C::WordWrap, [this] { doc_.ToggleWordWrap(); }},
+        {C::Bookmark, [this] { doc_.ToggleBookmark(); }},
+        {C::NextBookmark, [this] { doc_.GoToBookmark(false, true); }},
+        {C::PrevBookmark, [this] { doc_.GoToBookmark(false, false); }},
+        {C::RemoveBookmarks, [this] { doc_.RemoveBookmarks(); }},
+        {C::BinaryMode, [this] { doc_.SwitchBinaryMode(); }},
+        {C::Find, find([](SearchMenu& s) { s.Find(false); })},
+        {C::FindNext, find([](SearchMenu& s) { s.FindNext(); })},
+        {C::FindPrev, find([](SearchMenu& s) { s.FindPrevious(); })},
+        {C::Replace, find([](SearchMenu& s) { s.Replace(); })},
+        {C::ReplaceInFolder, find([](SearchMenu& s) { s.ReplaceInFolder(); })},
+        {C::Count, find([](SearchMenu& s) { s.Count(); })},
+        {C::FindField, navigate([](Navigation& n) { n.FindField(); })},
+        {C::FindNextField, navigate([](Navigation& n) { n.FindNextField(); })},
+        {C::FindPrevField, navigate([](Navigation& n) { n.FindPrevField(); })},
+        {C::GoToLineColumn, navigate([](Navigation& n) { n.GoToLineColumn(); })},
+        {C::GoToByte, navigate([](Navigation& n) { n.GoToByte(); })},
+        {C::GoToOffsetPlusSelection, navigate([](Navigation& n) { n.GoToOffsetPlusSelection(); })},
+        {C::FindUndisplayable, [this] { doc_.FindUndisplayable(); }},
+        {C::FindWordUnderCursor, find([](SearchMenu& s) { s.FindWordUnderCursor(); })},
+        {C::CharsetOff, [this] { syntax_->CharsetOff(); }},
+        {C::CharsetOpen, [this] { syntax_->CharsetOpen(); }},
+        {C::CharsetModify, [this] { syntax_->CharsetModify(); }},
+        {C::CharsetSaveAs, [this] { syntax_->CharsetSaveAs(); }},
+        {C::CharsetConvert, [this] { syntax_->CharsetConvert(); }},
+        {C::SelectCharset,
+         [this] {
+             if (doc_.Charset().IsActive())
+                 syntax_->CharsetOff();
+             else
+                 syntax_->CharsetOpen();
+         }},
+        {C::StructureOff, [this] { doc_.StructureOff(); }},
+        {C::StructureOpen, [this] { fields_->OpenStructure(); }},
+        {C::StructureModify, [this] { fields_->ModifyStructureCommand(); }},
+        {C::StructureSaveAs, [this] { fields_->SaveStructureAs(); }},
+        {C::AddField, [this] { fields_->AddField(); }},
+        {C::ModifyField, [this] { fields_->ModifyField(); }},
+        {C::DeleteField, [this] { fields_->DeleteField(); }},
+        {C::CopyRecordType, [this] { fields_->CopyRecordType(); }},
+        {C::SumField, [this] { fields_->SumField(); }},
+        {C::MaxField, [this] { fields_->MaxField(); }},
+        {C::SortByFields, [this] { fields_->SortByFields(); }},
+        {C::OpenStructureToggle,
+         [this] {
+             if (doc_.Structure().IsActive())
+                 doc_.StructureOff();
+             else
+                 fields_->OpenStructure();
+         }},
+        {C::SyntaxOff, [this] { syntax_->SyntaxOff(); }},
+        {C::SyntaxOpen, [this] { syntax_->SyntaxOpen(); }},
+        {C::SyntaxModify, [this] { syntax_->SyntaxModify(); }},
+        {C::SyntaxSaveAs, [this] { syntax_->SyntaxSaveAs(); }},
+        {C::Font,
+         [this] {
+             if (RunFontDialog(this, settings_))
+                 view_->ApplyFont();
+         }},
+        {C::VisibleCodes, [this] { RunVisibleCodesDialog(this, settings_, view_->TextFont()); }},
+        {C::FileAssignments, [this] { RunFileAssignmentsDialog(this, doc_.Prompts()); }},
+        {C::Options, [this] { RunOptionsDialog(this, settings_, doc_); }},
+        {C::About, [this] { OnAbout(); }},
+    };
 }
 
 void CMainFrame::CreateStatusBar()
 {
-    static const int kWidths[10] = {0, 100, 160, 120, 104, 40, 30, 0, 0, 30};
-    for (int pane : {1, 2, 3, 4, 5, 6, 9}) {
+    static const int kWidths[10] = {0, 100, 160, 120, 104, 40, 30, 30, 30, 30};
+    for (int pane : {1, 2, 3, 4, 5, 6, 7, 8, 9}) {
         auto* label = new QLabel(this);
         label->setMinimumWidth(kWidths[pane]);
         label->setObjectName(QStringLiteral("pane%1").arg(pane));
@@ -331,15 +364,32 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
     // a grey action's shortcut would not fire, and one that should be grey must not.
     if (event->type() == QEvent::ShortcutOverride)
         UpdateCommandStates();
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
+        ShowLockKeys(static_cast<QKeyEvent*>(event)->nativeModifiers());
     return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::ShowLockKeys(quint32 nativeModifiers)
+{
+    // The X keyboard state of a key event: Lock is Caps Lock, Mod2 is Num Lock on every common
+    // layout. Qt has no portable way to ask for these, so the panes follow the keys typed.
+    constexpr quint32 kLock = 0x02, kMod2 = 0x10;
+    panes_[7]->setText(nativeModifiers & kLock ? QStringLiteral("CAP") : QString());
+    panes_[8]->setText(nativeModifiers & kMod2 ? QStringLiteral("NUM") : QString());
 }
 
 void CMainFrame::UpdateCommandStates()
 {
-    for (const CommandRule& rule : rules_) {
-        rule.action->setEnabled(!rule.enabled || rule.enabled());
-        if (rule.checked)
-            rule.action->setChecked(rule.checked());
+    CommandState state = CommandState::Of(doc_, settings_, *fields_);
+    state.toolbarVisible = toolbar_ && !toolbar_->isHidden();
+    state.statusBarVisible = !statusBar()->isHidden();
+    for (const CommandSpec& spec : CommandTable()) {
+        QAction* action = Action(spec.id);
+        if (!action)
+            continue;
+        action->setEnabled(IsEnabled(spec.enable, state));
+        if (const auto checked = IsChecked(spec.check, state))
+            action->setChecked(*checked);
     }
     panes_[9]->setText(doc_.OverwriteMode() ? QStringLiteral("OVR") : QString());
 }
@@ -422,6 +472,45 @@ void CMainFrame::OnFileSaveAs()
         RebuildRecentMenu();
     }
     RefreshAll();
+}
+
+void CMainFrame::OnPrint()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+    dialog.setMinMax(1, 9999);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const bool range = printer.printRange() == QPrinter::PageRange;
+    DocumentPrinter(doc_, settings_).Print(printer, range ? printer.fromPage() : 0, range ? printer.toPage() : 0);
+}
+
+void CMainFrame::OnPrintPreview()
+{
+    // Every page, as it will be printed.
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* target) { DocumentPrinter(doc_, settings_).Print(*target); });
+    preview.exec();
+}
+
+void CMainFrame::OnPrinterSetup()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPageSetupDialog dialog(&printer, this);
+    dialog.exec();
+}
+
+void CMainFrame::OnAbout()
+{
+    QMessageBox box(this);
+    box.setWindowTitle(QStringLiteral("About Quillarium"));
+    box.setIconPixmap(QIcon(QStringLiteral(":/icons/quillarium.svg")).pixmap(64, 64));
+    box.setText(QStringLiteral("<b>Quillarium</b> %1").arg(QStringLiteral(QUILL_VERSION)));
+    box.setInformativeText(QStringLiteral("A viewer and editor for very large text and record files."));
+    box.exec();
 }
 
 void CMainFrame::OnRecentFile(int index)

@@ -1,9 +1,11 @@
 // The main window: menus, status bar and the view, routing every command to the document.
 #pragma once
 
+#include <QHash>
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,10 +13,15 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QToolBar;
 
 namespace quill {
 
 class CQVXDoc;
+class ExternalTools;
+class ProcessStarter;
+enum class CommandId : int;
+struct CommandSpec;
 class CQVXView;
 class FieldOperations;
 class QtStructureDialogs;
@@ -33,12 +40,15 @@ public:
     FieldOperations& Fields() { return *fields_; }
     /// Opens a file as the File menu does (asking to save changes first); true when loaded.
     bool OpenFile(const std::string& path);
-    /// The text of a status pane (1-6, 9), for tests and the about box.
+    /// The text of a status pane (1-9), for tests.
     QString PaneText(int pane) const;
     /// Restores the window placement kept in the settings; false on a first start.
     bool RestorePlacement();
     /// Refreshes title, command states and status panes after the document changed.
     void RefreshAll();
+    /// The action of a command (menu entry and toolbar button); null for none.
+    QAction* Action(CommandId id) const;
+    QToolBar* Toolbar() const { return toolbar_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,13 +66,19 @@ private slots:
     void SetPaneText(int pane, const QString& text);
 
 private:
-    void CreateMenus();
+    /// Menus and toolbar from the command table, each entry with its handler.
+    void CreateCommands();
+    void RegisterHandlers();
+    QAction* ActionFor(const CommandSpec& spec);
+    void OnPrint();
+    void OnPrintPreview();
+    void OnPrinterSetup();
+    void OnAbout();
+    /// The CAP and NUM panes from the keyboard state of a key event.
+    void ShowLockKeys(quint32 nativeModifiers);
     void CreateStatusBar();
     void RebuildRecentMenu();
     void UpdateTitle();
-    /// A menu command: what it does and, optionally, when it is enabled and when it shows a check.
-    QAction* Command(QMenu* menu, const QString& text, const QKeySequence& key, std::function<void()> run,
-                     std::function<bool()> enabled = {}, std::function<bool()> checked = {});
 
     CQVXDoc& doc_;
     Settings& settings_;
@@ -73,12 +89,11 @@ private:
     std::unique_ptr<QtSyntaxDialogs> syntaxDialogs_;
     std::unique_ptr<SyntaxCommands> syntax_;
     std::array<QLabel*, 10> panes_{};
-    struct CommandRule {
-        QAction* action;
-        std::function<bool()> enabled;
-        std::function<bool()> checked;
-    };
-    std::vector<CommandRule> rules_;
+    std::unique_ptr<ProcessStarter> processes_;
+    std::unique_ptr<ExternalTools> tools_;
+    std::map<CommandId, std::function<void()>> handlers_;
+    QHash<int, QAction*> actions_;
+    QToolBar* toolbar_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     QAction* recentEnd_ = nullptr;  ///< the recent files stand before this separator
     std::vector<QAction*> recentActions_;

@@ -1,0 +1,111 @@
+// The enable and check rules of the commands, on real documents.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "app/CommandTable.h"
+#include "structure/FieldOperations.h"
+#include "support/DocumentFixture.h"
+#include "support/ScriptedStructureDialogs.h"
+
+namespace quill::test {
+namespace {
+
+class CommandTableTest : public DocumentFixture {
+protected:
+    CommandState State() { return CommandState::Of(*doc, settings, fields); }
+    bool Enabled(CommandId id) { return IsEnabled(id, State()); }
+
+    ScriptedStructureDialogs structureDialogs;
+    FieldOperations fields{*doc, structureDialogs};
+};
+
+TEST_F(CommandTableTest, EveryCommandOnceWithKeysNoOtherCommandUses)
+{
+    std::set<int> ids;
+    std::set<std::string> keys;
+    for (const CommandSpec& spec : CommandTable()) {
+        if (spec.id == CommandId::None)
+            continue;
+        EXPECT_TRUE(ids.insert(static_cast<int>(spec.id)).second) << spec.text;
+        for (const std::string& key : spec.keys)
+            EXPECT_TRUE(keys.insert(key).second) << key;
+        const bool inMenu = *spec.menu != 0;
+        EXPECT_TRUE(!inMenu || std::count(MenuTitles().begin(), MenuTitles().end(), spec.menu) == 1) << spec.text;
+    }
+    EXPECT_EQ(ids.size(), 87u);  // every entry of every menu and the two toolbar toggles
+    for (CommandId id : ToolbarOrder())
+        EXPECT_TRUE(id == CommandId::None || FindCommand(id)) << static_cast<int>(id);
+    EXPECT_EQ(PlainText("Auto Reload  && File End"), "Auto Reload  & File End");
+    EXPECT_EQ(PlainText("&S&um Field"), "Sum Field");
+    EXPECT_EQ(FindCommand(CommandId::FindUndisplayable)->keys.front(), "Ctrl+#");
+}
+
+TEST_F(CommandTableTest, ANewDocumentGreysWhatNeedsAFile)
+{
+    doc->OnNewDocument();
+    for (CommandId id : {CommandId::Reload, CommandId::AutoReload, CommandId::AutoReloadFileEnd,
+                         CommandId::LoadPrevFile, CommandId::LoadNextFile, CommandId::Bookmark})
+        EXPECT_FALSE(Enabled(id)) << static_cast<int>(id);
+    ASSERT_TRUE(OpenBytes("abc\ndef\n"));
+    for (CommandId id : {CommandId::Reload, CommandId::AutoReload, CommandId::LoadNextFile, CommandId::Bookmark})
+        EXPECT_TRUE(Enabled(id)) << static_cast<int>(id);
+}
+
+TEST_F(CommandTableTest, SaveAfterAChangeAndCopyOnlyWithAWidth)
+{
+    ASSERT_TRUE(OpenBytes("abc\ndef\n"));
+    EXPECT_FALSE(Enabled(CommandId::FileSave));
+    EXPECT_TRUE(Enabled(CommandId::FileSaveAs));
+    EXPECT_FALSE(Enabled(CommandId::Undo));
+    // An anchor where the cursor is: no selection.
+    PutCursor(0, 1);
+    doc->anchorLine = 0;
+    doc->anchorColumn = 1;
+    EXPECT_FALSE(Enabled(CommandId::Copy));
+    EXPECT_FALSE(Enabled(CommandId::Cut));
+    EXPECT_FALSE(Enabled(CommandId::TrimLines));
+    doc->anchorColumn = 0;
+    EXPECT_TRUE(Enabled(CommandId::Copy));
+    EXPECT_TRUE(Enabled(CommandId::AddField));  // within one line, with a width
+    EXPECT_TRUE(Enabled(CommandId::TrimLines));
+    doc->anchorLine = 1;
+    EXPECT_FALSE(Enabled(CommandId::AddField));
+    doc->SwitchBinaryMode();
+    EXPECT_FALSE(Enabled(CommandId::TrimLines));  // not in binary mode
+    EXPECT_EQ(IsChecked(CommandId::BinaryMode, State()), true);
+    doc->SwitchBinaryMode();
+    doc->SetModifiedFlag();
+    EXPECT_TRUE(Enabled(CommandId::FileSave));
+}
+
+TEST_F(CommandTableTest, ChecksFollowTheSettings)
+{
+    ASSERT_TRUE(OpenBytes("abc\n"));
+    settings.maxLineLen = 80;
+    EXPECT_EQ(IsChecked(CommandId::WrapLinesAt, State()), true);
+    settings.truncateAtBorder = 1;  // no mark while wrapping at the border, whatever the width
+    EXPECT_EQ(IsChecked(CommandId::WrapLinesAt, State()), false);
+    EXPECT_EQ(IsChecked(CommandId::WrapAtWindowBorder, State()), true);
+    settings.maxLineLen = Settings::kNoLineLimit;
+    settings.truncateAtBorder = 0;
+    EXPECT_EQ(IsChecked(CommandId::WrapLinesAt, State()), false);
+    EXPECT_EQ(IsChecked(CommandId::Find, State()), std::nullopt);
+    settings.autoIndent = 0;
+    EXPECT_EQ(IsChecked(CommandId::AutoIndent, State()), false);
+    doc->SetAutoReloadMode(2);
+    EXPECT_EQ(IsChecked(CommandId::AutoReload, State()), false);
+    EXPECT_EQ(IsChecked(CommandId::AutoReloadFileEnd, State()), true);
+    // Field commands need an active structure and a field at the cursor.
+    EXPECT_FALSE(Enabled(CommandId::ModifyField));
+    EXPECT_FALSE(Enabled(CommandId::FindField));
+    EXPECT_FALSE(Enabled(CommandId::StructureOff));
+    EXPECT_FALSE(Enabled(CommandId::CharsetOff));
+    EXPECT_FALSE(Enabled(CommandId::SyntaxOff));
+    EXPECT_FALSE(Enabled(CommandId::GoToOffsetPlusSelection));
+    doc->selectionValue = 4;
+    EXPECT_TRUE(Enabled(CommandId::GoToOffsetPlusSelection));
+}
+
+}  // namespace
+}  // namespace quill::test
