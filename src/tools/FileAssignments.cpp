@@ -182,14 +182,18 @@ bool FileAssignments::InstallDesktopEntry()
         "GenericName=Text and Record File Editor\n"
         "Comment=View and edit very large text and record files\nExec=" +
         exec + "\nIcon=quillarium\nTerminal=false\nCategories=Utility;TextEditor;\nMimeType=" + types + "\n";
+    return WriteUserFile(path, entry);
+}
+
+bool FileAssignments::WriteUserFile(const std::string& path, const std::string& bytes)
+{
+    // Whole or not at all, in folders made as needed.
     int error = MakeFolders(FolderOf(path));
     if (error == 0)
-        error = WriteFileAtomically(path, entry);
-    if (error != 0) {
+        error = WriteFileAtomically(path, bytes);
+    if (error != 0)
         prompter_.Error(Format("Can\xB4t assign %s", path.c_str()));
-        return false;
-    }
-    return true;
+    return error == 0;
 }
 
 bool FileAssignments::WriteMimePackage(const std::vector<std::string>& types)
@@ -209,13 +213,8 @@ bool FileAssignments::WriteMimePackage(const std::vector<std::string>& types)
     const std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                             "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n" +
                             body + "</mime-info>\n";
-    int error = MakeFolders(FolderOf(path));
-    if (error == 0)
-        error = WriteFileAtomically(path, xml);
-    if (error != 0) {
-        prompter_.Error(Format("Can\xB4t assign %s", path.c_str()));
+    if (!WriteUserFile(path, xml))
         return false;
-    }
     // The desktop reads the package once its database is rebuilt; where the tool is missing the
     // package waits for the next rebuild.
     const std::string rebuild = "update-mime-database '" + DataHome() + "/mime' >/dev/null 2>&1";
@@ -242,14 +241,7 @@ int FileAssignments::Assign(const std::array<bool, kGroups>& checked)
         prompter_.Error(Format("Can\xB4t open key %s\n%s", path.c_str(), std::strerror(errno)));
         return 0;
     }
-    int error = MakeFolders(FolderOf(path));
-    if (error == 0)
-        error = WriteFileAtomically(path, WithDefaults(mimeApps, types));
-    if (error != 0) {
-        prompter_.Error(Format("Can\xB4t assign %s", path.c_str()));
-        return 0;
-    }
-    return static_cast<int>(types.size());
+    return WriteUserFile(path, WithDefaults(mimeApps, types)) ? static_cast<int>(types.size()) : 0;
 }
 
 }  // namespace quill

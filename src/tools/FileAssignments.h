@@ -39,6 +39,8 @@ public:
 
 private:
     bool WriteMimePackage(const std::vector<std::string>& types);
+    /// Writes a file of the user's; a failure is told.
+    bool WriteUserFile(const std::string& path, const std::string& bytes);
 
     Prompter& prompter_;
     std::string programPath_;
