@@ -17,15 +17,15 @@ using C = CommandId;
 using E = EnableRule;
 using K = CheckRule;
 
-CommandSpec Item(C id, const char* menu, const char* text, std::vector<std::string> keys = {}, E enable = E::Always,
-                 K check = K::None, const char* tip = "")
+CommandEntry Item(C id, const char* menu, const char* text, std::vector<std::string> keys = {}, E enable = E::Always,
+                  K check = K::None, const char* tip = "")
 {
-    return CommandSpec{id, menu, text, std::move(keys), enable, check, tip};
+    return CommandEntry{id, menu, text, std::move(keys), enable, check, tip};
 }
 
-CommandSpec Separator(const char* menu) { return CommandSpec{C::None, menu, "", {}, E::Always, K::None, ""}; }
+CommandEntry Separator(const char* menu) { return CommandEntry{C::None, menu, "", {}, E::Always, K::None, ""}; }
 
-std::vector<CommandSpec> Build()
+std::vector<CommandEntry> Build()
 {
     const char* f = "&File";
     const char* e = "&Edit";
@@ -155,9 +155,9 @@ std::vector<CommandSpec> Build()
 
 }  // namespace
 
-const std::vector<CommandSpec>& CommandTable()
+const std::vector<CommandEntry>& CommandTable()
 {
-    static const std::vector<CommandSpec> table = Build();
+    static const std::vector<CommandEntry> table = Build();
     return table;
 }
 
@@ -210,11 +210,11 @@ const std::vector<CommandId>& ToolbarOrder()
     return order;
 }
 
-const CommandSpec* FindCommand(CommandId id)
+const CommandEntry* FindCommand(CommandId id)
 {
     const auto& table = CommandTable();
     const auto found =
-        std::find_if(table.begin(), table.end(), [id](const CommandSpec& spec) { return spec.id == id; });
+        std::find_if(table.begin(), table.end(), [id](const CommandEntry& entry) { return entry.id == id; });
     return found == table.end() || id == C::None ? nullptr : &*found;
 }
 
@@ -263,14 +263,14 @@ std::optional<bool> IsChecked(CheckRule rule, const CommandState& state)
 
 bool IsEnabled(CommandId id, const CommandState& state)
 {
-    const CommandSpec* spec = FindCommand(id);
-    return !spec || IsEnabled(spec->enable, state);
+    const CommandEntry* entry = FindCommand(id);
+    return !entry || IsEnabled(entry->enable, state);
 }
 
 std::optional<bool> IsChecked(CommandId id, const CommandState& state)
 {
-    const CommandSpec* spec = FindCommand(id);
-    return spec ? IsChecked(spec->check, state) : std::nullopt;
+    const CommandEntry* entry = FindCommand(id);
+    return entry ? IsChecked(entry->check, state) : std::nullopt;
 }
 
 std::string PlainText(const std::string& menuText)

@@ -168,7 +168,7 @@ enum class CheckRule {
     StructureActive,
 };
 
-struct CommandSpec {
+struct CommandEntry {
     CommandId id = CommandId::None;
     const char* menu = "";          ///< the menu it is in; empty for the toolbar-only toggles
     const char* text = "";          ///< the menu text with its mnemonic
@@ -179,12 +179,12 @@ struct CommandSpec {
 };
 
 /// The menus in their order, each entry in order; separators have the id None.
-const std::vector<CommandSpec>& CommandTable();
+const std::vector<CommandEntry>& CommandTable();
 /// The menu titles in their order.
 const std::vector<std::string>& MenuTitles();
 /// The toolbar's buttons in order; None is a separator.
 const std::vector<CommandId>& ToolbarOrder();
-const CommandSpec* FindCommand(CommandId id);
+const CommandEntry* FindCommand(CommandId id);
 
 bool IsEnabled(EnableRule rule, const CommandState& state);
 std::optional<bool> IsChecked(CheckRule rule, const CommandState& state);

@@ -24,14 +24,14 @@ TEST_F(CommandTableTest, EveryCommandOnceWithKeysNoOtherCommandUses)
 {
     std::set<int> ids;
     std::set<std::string> keys;
-    for (const CommandSpec& spec : CommandTable()) {
-        if (spec.id == CommandId::None)
+    for (const CommandEntry& entry : CommandTable()) {
+        if (entry.id == CommandId::None)
             continue;
-        EXPECT_TRUE(ids.insert(static_cast<int>(spec.id)).second) << spec.text;
-        for (const std::string& key : spec.keys)
+        EXPECT_TRUE(ids.insert(static_cast<int>(entry.id)).second) << entry.text;
+        for (const std::string& key : entry.keys)
             EXPECT_TRUE(keys.insert(key).second) << key;
-        const bool inMenu = *spec.menu != 0;
-        EXPECT_TRUE(!inMenu || std::count(MenuTitles().begin(), MenuTitles().end(), spec.menu) == 1) << spec.text;
+        const bool inMenu = *entry.menu != 0;
+        EXPECT_TRUE(!inMenu || std::count(MenuTitles().begin(), MenuTitles().end(), entry.menu) == 1) << entry.text;
     }
     EXPECT_EQ(ids.size(), 87u);  // every entry of every menu and the two toolbar toggles
     for (CommandId id : ToolbarOrder())

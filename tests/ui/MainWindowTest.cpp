@@ -251,8 +251,8 @@ TEST_F(MainWindowTest, TheToolbarInItsOrderWithIconsChecksAndTheBarsRemembered)
         ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
         CMainFrame& frame = app.Frame();
         // Every command has its action, and the toolbar shows them in the table's order.
-        for (const CommandSpec& spec : CommandTable())
-            EXPECT_TRUE(spec.id == CommandId::None || frame.Action(spec.id)) << spec.text;
+        for (const CommandEntry& entry : CommandTable())
+            EXPECT_TRUE(entry.id == CommandId::None || frame.Action(entry.id)) << entry.text;
         const QList<QAction*> buttons = frame.Toolbar()->actions();
         ASSERT_EQ(buttons.size(), static_cast<qsizetype>(ToolbarOrder().size()));
         for (std::size_t k = 0; k < ToolbarOrder().size(); ++k) {

@@ -121,26 +121,26 @@ const char* IconName(CommandId id)
 
 }  // namespace
 
-QAction* CMainFrame::ActionFor(const CommandSpec& spec)
+QAction* CMainFrame::ActionFor(const CommandEntry& entry)
 {
-    if (QAction* known = actions_.value(static_cast<int>(spec.id)))
+    if (QAction* known = actions_.value(static_cast<int>(entry.id)))
         return known;
-    QString text = QString::fromLatin1(spec.text);
-    if (spec.id == CommandId::Exit)
+    QString text = QString::fromLatin1(entry.text);
+    if (entry.id == CommandId::Exit)
         text += QStringLiteral("\tEsc");  // Escape itself only clears a selection; the label reminds of the old habit
     auto* action = new QAction(text, this);
     QList<QKeySequence> keys;
-    for (const std::string& key : spec.keys)
+    for (const std::string& key : entry.keys)
         keys << QKeySequence(QString::fromStdString(key), QKeySequence::PortableText);
     action->setShortcuts(keys);
-    action->setCheckable(spec.check != CheckRule::None);
+    action->setCheckable(entry.check != CheckRule::None);
     const QString tip =
-        *spec.toolTip ? QString::fromLatin1(spec.toolTip) : QString::fromStdString(PlainText(spec.text));
+        *entry.toolTip ? QString::fromLatin1(entry.toolTip) : QString::fromStdString(PlainText(entry.text));
     action->setToolTip(tip);
     action->setStatusTip(tip);
-    if (const char* icon = IconName(spec.id))
+    if (const char* icon = IconName(entry.id))
         action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon))));
-    const CommandId id = spec.id;
+    const CommandId id = entry.id;
     connect(action, &QAction::triggered, this, [this, action, id] {
         UpdateCommandStates();
         if (!action->isEnabled())
@@ -149,7 +149,7 @@ QAction* CMainFrame::ActionFor(const CommandSpec& spec)
             handler->second();
         RefreshAll();
     });
-    actions_.insert(static_cast<int>(spec.id), action);
+    actions_.insert(static_cast<int>(entry.id), action);
     return action;
 }
 
@@ -161,19 +161,19 @@ void CMainFrame::CreateCommands()
     for (const std::string& title : MenuTitles()) {
         QMenu* menu = menuBar()->addMenu(QString::fromStdString(title));
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
-        for (const CommandSpec& spec : CommandTable()) {
-            if (title != spec.menu)
+        for (const CommandEntry& entry : CommandTable()) {
+            if (title != entry.menu)
                 continue;
-            if (spec.id == CommandId::None) {
+            if (entry.id == CommandId::None) {
                 menu->addSeparator();
                 continue;
             }
-            if (spec.id == CommandId::Exit) {
+            if (entry.id == CommandId::Exit) {
                 // The recent files stand between the last commands and Exit.
                 recentMenu_ = menu;
                 recentEnd_ = menu->addSeparator();
             }
-            menu->addAction(ActionFor(spec));
+            menu->addAction(ActionFor(entry));
         }
     }
     toolbar_ = addToolBar(QStringLiteral("Toolbar"));
@@ -182,8 +182,8 @@ void CMainFrame::CreateCommands()
     for (CommandId id : ToolbarOrder()) {
         if (id == CommandId::None)
             toolbar_->addSeparator();
-        else if (const CommandSpec* spec = FindCommand(id))
-            toolbar_->addAction(ActionFor(*spec));
+        else if (const CommandEntry* entry = FindCommand(id))
+            toolbar_->addAction(ActionFor(*entry));
     }
     // The bars' visibility comes from the settings and goes back to them.
     toolbar_->setVisible(settings_.showToolbar != 0);
@@ -383,12 +383,12 @@ void CMainFrame::UpdateCommandStates()
     CommandState state = CommandState::Of(doc_, settings_, *fields_);
     state.toolbarVisible = toolbar_ && !toolbar_->isHidden();
     state.statusBarVisible = !statusBar()->isHidden();
-    for (const CommandSpec& spec : CommandTable()) {
-        QAction* action = Action(spec.id);
+    for (const CommandEntry& entry : CommandTable()) {
+        QAction* action = Action(entry.id);
         if (!action)
             continue;
-        action->setEnabled(IsEnabled(spec.enable, state));
-        if (const auto checked = IsChecked(spec.check, state))
+        action->setEnabled(IsEnabled(entry.enable, state));
+        if (const auto checked = IsChecked(entry.check, state))
             action->setChecked(*checked);
     }
     panes_[9]->setText(doc_.OverwriteMode() ? QStringLiteral("OVR") : QString());

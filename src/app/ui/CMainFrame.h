@@ -21,7 +21,7 @@ class CQVXDoc;
 class ExternalTools;
 class ProcessStarter;
 enum class CommandId : int;
-struct CommandSpec;
+struct CommandEntry;
 class CQVXView;
 class FieldOperations;
 class QtStructureDialogs;
@@ -69,7 +69,7 @@ private:
     /// Menus and toolbar from the command table, each entry with its handler.
     void CreateCommands();
     void RegisterHandlers();
-    QAction* ActionFor(const CommandSpec& spec);
+    QAction* ActionFor(const CommandEntry& entry);
     void OnPrint();
     void OnPrintPreview();
     void OnPrinterSetup();
