@@ -30,6 +30,33 @@ std::ostream& operator<<(std::ostream& out, const Position& p)
 
 class TextSearchTest : public DocumentFixture {
 protected:
+    /// Opens random lines of the alphabet (a NUL byte now and then when asked), each ended by
+    /// `end`, and gives them with the empty line after the last terminator; a random half of the
+    /// texts is shown through the test table (stored q shown as a), told by `table`.
+    std::vector<std::string> OpenRandomLines(std::mt19937& random, int maxLines, int maxLength,
+                                             const std::string& alphabet, const std::string& end, bool nulBytes,
+                                             bool& table)
+    {
+        std::vector<std::string> lines;
+        std::string bytes;
+        for (int l = 0, n = 1 + static_cast<int>(random() % maxLines); l < n; ++l) {
+            std::string line;
+            for (int k = 0, m = static_cast<int>(random() % maxLength); k < m; ++k)
+                line += !nulBytes || random() % 40 ? alphabet[random() % alphabet.size()] : '\0';
+            line += end;
+            lines.push_back(line);
+            bytes += line;
+        }
+        lines.emplace_back();
+        EXPECT_TRUE(OpenAsText(bytes));
+        dir.Write("QVXData/q-as-a.tec", "71=61\n");
+        table = random() % 2;
+        if (table)
+            EXPECT_TRUE(doc->Charset().Load(dir.File("QVXData/q-as-a.tec")));
+        else
+            doc->Charset().Reset();
+        return lines;
+    }
     Position Now() const { return {doc->cursorLine, doc->anchorColumn, doc->cursorColumn}; }
     std::vector<Position> AllForward()
     {
@@ -132,26 +159,10 @@ TEST_F(TextSearchTest, PlainSearchesMatchTheTranscriptionOnRandomTexts)
 {
     std::mt19937 random(41);
     const std::string alphabet = "aAbq\t\xE9\xC9 ";
-    dir.Write("QVXData/q-as-a.tec", "71=61\n");
     for (int round = 0; round < 200; ++round) {
         SCOPED_TRACE(round);
-        std::vector<std::string> lines;
-        std::string bytes;
-        for (int l = 0, n = 1 + static_cast<int>(random() % 6); l < n; ++l) {
-            std::string line;
-            for (int k = 0, m = static_cast<int>(random() % 14); k < m; ++k)
-                line += alphabet[random() % alphabet.size()];
-            line += "x\n";
-            lines.push_back(line);
-            bytes += line;
-        }
-        lines.emplace_back();
-        ASSERT_TRUE(OpenAsText(bytes));
-        const bool table = random() % 2;
-        if (table)
-            ASSERT_TRUE(doc->Charset().Load(dir.File("QVXData/q-as-a.tec")));
-        else
-            doc->Charset().Reset();
+        bool table = false;
+        const auto lines = OpenRandomLines(random, 6, 14, alphabet, "x\n", false, table);
         options.findText.clear();
         for (int k = 0, m = 1 + static_cast<int>(random() % 3); k < m; ++k)
             options.findText += alphabet[random() % (alphabet.size() - 1)];
@@ -286,26 +297,10 @@ TEST_F(TextSearchTest, RegularExpressionSearchesMatchTheTranscriptionOnRandomTex
     const std::string alphabet = "aAbq\t\r x";
     const std::vector<std::string> patterns = {"ab", "a.b",   "b+a",    "x?ab", "[ab]x", "ab$",   "^a",
                                                "q",  "a\\tb", "(a|b)x", "ba*",  "x\\r$", "A[^b]", "\\bab"};
-    dir.Write("QVXData/q-as-a.tec", "71=61\n");
     for (int round = 0; round < 300; ++round) {
         SCOPED_TRACE(round);
-        std::vector<std::string> lines;
-        std::string bytes;
-        for (int l = 0, n = 1 + static_cast<int>(random() % 12); l < n; ++l) {
-            std::string line;
-            for (int k = 0, m = static_cast<int>(random() % 30); k < m; ++k)
-                line += random() % 40 ? alphabet[random() % alphabet.size()] : '\0';
-            line += "\n";
-            lines.push_back(line);
-            bytes += line;
-        }
-        lines.emplace_back();
-        ASSERT_TRUE(OpenAsText(bytes));
-        const bool table = random() % 2;
-        if (table)
-            ASSERT_TRUE(doc->Charset().Load(dir.File("QVXData/q-as-a.tec")));
-        else
-            doc->Charset().Reset();
+        bool table = false;
+        const auto lines = OpenRandomLines(random, 12, 30, alphabet, "\n", true, table);
         options.useRegEx = true;
         options.matchCase = true;
         options.findText = patterns[random() % patterns.size()];
