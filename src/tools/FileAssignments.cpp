@@ -154,9 +154,8 @@ std::string FileAssignments::WithDefaults(const std::string& mimeApps, const std
     return text;
 }
 
-bool FileAssignments::InstallDesktopEntry()
+bool FileAssignments::InstalledEntryExists()
 {
-    // An installed program has its entry already; the user's own would only hide it.
     const char* dirs = std::getenv("XDG_DATA_DIRS");
     std::stringstream folders(dirs && *dirs ? dirs : "/usr/local/share:/usr/share");
     for (std::string folder; std::getline(folders, folder, ':');) {
@@ -164,6 +163,26 @@ bool FileAssignments::InstallDesktopEntry()
         if (!folder.empty() && ::stat((folder + "/applications/" + kDesktopFile).c_str(), &st) == 0)
             return true;
     }
+    return false;
+}
+
+bool FileAssignments::OfferDesktopEntry()
+{
+    struct stat st {};
+    if (InstalledEntryExists() || ::stat((DataHome() + "/applications/" + kDesktopFile).c_str(), &st) == 0)
+        return false;
+    if (prompter_.Ask("Quillarium is not yet offered by the desktop for opening text files.\n"
+                      "Add it to the \"Open With\" list of your text files?",
+                      Buttons::YesNo) == Answer::Yes)
+        InstallDesktopEntry();
+    return true;
+}
+
+bool FileAssignments::InstallDesktopEntry()
+{
+    // An installed program has its entry already; the user's own would only hide it.
+    if (InstalledEntryExists())
+        return true;
     const std::string path = DataHome() + "/applications/" + kDesktopFile;
     // The program's path in double quotes, with the characters the desktop entry format escapes.
     std::string exec = "\"";

@@ -29,6 +29,9 @@ public:
     /// Writes the user's desktop entry that lists the program for text files ("Open With"),
     /// unless one is installed; false when that failed (it was told).
     bool InstallDesktopEntry();
+    /// At the first start: unless the desktop lists the program already (installed, or the user's
+    /// own entry), asks whether it should, and writes the entry only on Yes. True when it was asked.
+    bool OfferDesktopEntry();
 
     /// $XDG_CONFIG_HOME/mimeapps.list, and the user's data folder ($XDG_DATA_HOME).
     static std::string MimeAppsPath();
@@ -38,6 +41,8 @@ public:
     static std::string WithDefaults(const std::string& mimeApps, const std::vector<std::string>& types);
 
 private:
+    /// The entry lies in an installed data folder ($XDG_DATA_DIRS).
+    static bool InstalledEntryExists();
     bool WriteMimePackage(const std::vector<std::string>& types);
     /// Writes a file of the user's; a failure is told.
     bool WriteUserFile(const std::string& path, const std::string& bytes);

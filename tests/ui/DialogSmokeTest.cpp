@@ -2,14 +2,20 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QTimer>
+#include <cstdlib>
+#include <functional>
+#include <unistd.h>
 
+#include "app/ui/FileAssignmentsDialog.h"
 #include "app/ui/OptionsDialog.h"
 #include "charset/ConversionDialogModel.h"
 #include "charset/ConversionTable.h"
 #include "document/CQVXDoc.h"
+#include "print/ui/PageSetupDialog.h"
 #include "settings/Settings.h"
 #include "structure/AssociateDialogModel.h"
 #include "structure/FieldDialogModel.h"
@@ -99,6 +105,75 @@ TEST(DialogSmokeTest, OptionsDialogSetsTheTabSize)
     AnswerNextDialog(QStringLiteral("8"));
     ASSERT_TRUE(RunOptionsDialog(nullptr, settings, doc));
     EXPECT_EQ(settings.tabSize, 8);
+}
+
+// Runs `change` on the next modal dialog, then presses OK (or Cancel).
+void ChangeNextDialog(std::function<void(QDialog&)> change, bool confirm = true)
+{
+    QTimer::singleShot(0, [change = std::move(change), confirm] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        change(*dialog);
+        confirm ? dialog->accept() : dialog->reject();
+    });
+}
+
+TEST(DialogSmokeTest, PageSetupWritesAllFourValuesOnOkAndNoneOnCancel)
+{
+    Settings settings;
+    settings.printHeader = "&f";
+    settings.printFF = 1;
+    const auto typeInto = [](QDialog& dialog) {
+        const QList<QLineEdit*> edits = dialog.findChildren<QLineEdit*>();
+        ASSERT_EQ(edits.size(), 3);
+        EXPECT_EQ(edits[0]->text(), QStringLiteral("&f"));
+        EXPECT_FALSE(edits[0]->placeholderText().isEmpty());  // the placeholder hint
+        edits[0]->setText(QStringLiteral("&f \u00B7 &d"));
+        edits[1]->setText(QStringLiteral("Page &p"));
+        edits[2]->setText(QStringLiteral("25"));
+        dialog.findChild<QCheckBox*>()->setChecked(false);
+    };
+    ChangeNextDialog(typeInto, false);
+    EXPECT_FALSE(RunPageSetupDialog(nullptr, settings));
+    EXPECT_EQ(settings.printHeader, "&f");
+    EXPECT_EQ(settings.printFF, 1);
+
+    ChangeNextDialog(typeInto);
+    ASSERT_TRUE(RunPageSetupDialog(nullptr, settings));
+    EXPECT_EQ(settings.printHeader, "&f \xB7 &d");  // kept in the settings' code page
+    EXPECT_EQ(settings.printFooter, "Page &p");
+    EXPECT_EQ(settings.printLeft, 25);
+    EXPECT_EQ(settings.printFF, 0);
+}
+
+TEST(DialogSmokeTest, FileAssignmentsAssignsOnlyTheCheckedGroups)
+{
+    TempDir dir;
+    ::setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", dir.File("data").c_str(), 1);
+    ::setenv("XDG_DATA_DIRS", dir.File("system").c_str(), 1);
+    ScriptedPrompter prompter;
+    ChangeNextDialog([](QDialog& dialog) {
+        const QList<QCheckBox*> boxes = dialog.findChildren<QCheckBox*>();
+        ASSERT_EQ(boxes.size(), 9);
+        for (QCheckBox* box : boxes) {
+            EXPECT_TRUE(box->isChecked());
+            box->setChecked(box == boxes[7]);  // Java only
+        }
+    });
+    RunFileAssignmentsDialog(nullptr, prompter);
+    const std::string list = ReadFile(dir.File("config/mimeapps.list"));
+    EXPECT_NE(list.find("text/x-java=quillarium.desktop;"), std::string::npos);
+    EXPECT_EQ(list.find("text/plain"), std::string::npos);
+    EXPECT_TRUE(prompter.Texts().empty());
+
+    // Cancel writes nothing.
+    ::unlink(dir.File("config/mimeapps.list").c_str());
+    ChangeNextDialog([](QDialog&) {}, false);
+    RunFileAssignmentsDialog(nullptr, prompter);
+    EXPECT_EQ(::access(dir.File("config/mimeapps.list").c_str(), F_OK), -1);
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
+        ::unsetenv(name);
 }
 
 }  // namespace

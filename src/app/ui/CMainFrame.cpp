@@ -6,6 +6,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -510,6 +511,9 @@ void CMainFrame::OnAbout()
     box.setIconPixmap(QIcon(QStringLiteral(":/icons/quillarium.svg")).pixmap(64, 64));
     box.setText(QStringLiteral("<b>Quillarium</b> %1").arg(QStringLiteral(QUILL_VERSION)));
     box.setInformativeText(QStringLiteral("A viewer and editor for very large text and record files."));
+    // The message box sizes itself to its text; a line this long would be wrapped narrow.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->setColumnMinimumWidth(grid->columnCount() - 1, 360);
     box.exec();
 }
 

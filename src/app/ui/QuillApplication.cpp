@@ -2,6 +2,7 @@
 #include "app/ui/QuillApplication.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLayout>
 #include <QPdfWriter>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include "platform/ConsolePrompter.h"
 #include "platform/Unattended.h"
 #include "print/ui/DocumentPrinter.h"
+#include "tools/FileAssignments.h"
 #include "view/ui/CQVXView.h"
 
 namespace quill {
@@ -40,6 +42,7 @@ bool QuillApplication::Start(const CommandLine& commandLine)
     progress_.SetParent(frame_.get());
     dialogs_.SetParent(frame_.get());
     entry_.SetParent(frame_.get());
+    const bool firstStart = !settings_.mainWndPos;
     frame_->RestorePlacement();
     // Shown before the file is read, so the progress window has its parent and the text area its
     // width, which wrapping at the window border needs.
@@ -58,6 +61,10 @@ bool QuillApplication::Start(const CommandLine& commandLine)
     }
     PhaseTimer::Mark("file loaded");
     frame_->RefreshAll();
+    // Without a desktop (the offscreen platform of scripts and tests) there is nothing to offer.
+    if (firstStart && QGuiApplication::platformName() != QLatin1String("offscreen"))
+        FileAssignments(prompter_, QCoreApplication::applicationFilePath().toLocal8Bit().toStdString())
+            .OfferDesktopEntry();
     if (commandLine.reload)
         frame_->View().RequestAutoReloadAtEnd();
     CQVXView& view = frame_->View();
