@@ -60,6 +60,7 @@ std::vector<CommandEntry> Build()
         Item(C::Exit, f, "E&xit"),
 
         Item(C::Undo, e, "&Undo", {"Ctrl+Z"}, E::CanUndo),
+        Item(C::Redo, e, "&Redo", {"Ctrl+Shift+Z"}, E::CanRedo),
         Separator(e),
         Item(C::Cut, e, "Cu&t", {"Ctrl+X"}, E::Selection),
         Item(C::Copy, e, "&Copy", {"Ctrl+C"}, E::Selection),
@@ -225,6 +226,7 @@ bool IsEnabled(EnableRule rule, const CommandState& state)
     case E::PathSet: return state.pathSet;
     case E::Modified: return state.modified;
     case E::CanUndo: return state.canUndo;
+    case E::CanRedo: return state.canRedo;
     case E::Selection: return state.selection;
     case E::SelectionInOneLine: return state.selectionInOneLine;
     case E::SelectionValue: return state.selectionValue;
@@ -290,6 +292,7 @@ CommandState CommandState::Of(const CQVXDoc& doc, const Settings& settings, cons
     state.pathSet = doc.HasPath();
     state.modified = doc.IsModified();
     state.canUndo = doc.CanUndo();
+    state.canRedo = doc.CanRedo();
     state.selection = doc.HasSelection();
     state.selectionInOneLine = fields.CanAddField();
     state.selectionValue = doc.selectionValue != 0;

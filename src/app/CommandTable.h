@@ -31,6 +31,7 @@ enum class CommandId : int {
     PageSetup = 32826,
     Exit = 57665,
     Undo = 57643,
+    Redo = 57644,
     Cut = 57635,
     Copy = 57634,
     Paste = 57637,
@@ -108,6 +109,7 @@ struct CommandState {
     bool pathSet = false;
     bool modified = false;
     bool canUndo = false;
+    bool canRedo = false;
     bool selection = false;           ///< an anchor that differs from the cursor
     bool selectionInOneLine = false;  ///< a selection within one line that has a width
     bool selectionValue = false;      ///< the selected bytes read as a number are not 0
@@ -139,6 +141,7 @@ enum class EnableRule {
     PathSet,
     Modified,
     CanUndo,
+    CanRedo,
     Selection,
     SelectionInOneLine,
     SelectionValue,

@@ -83,7 +83,9 @@ bool CQVXDoc::OnNewDocument()
     ResetText(true);
     path_.clear();
     title_ = "Untitled";
-    modified_ = false;
+    text_.SetTerminator(TerminatorKind::LF);  // new text gets this system's line ends
+    UpdateTerminatorStatusText();
+    MarkUnmodified();
     UpdateFileStatusText();
     return true;
 }
@@ -116,7 +118,7 @@ bool CQVXDoc::OnOpenDocument(const std::string& requestedPath)
     FileHandle file(fd);
     DeleteContents();
     LoadText(file.Get(), path);
-    modified_ = false;
+    MarkUnmodified();
     return true;
 }
 
@@ -180,7 +182,7 @@ bool CQVXDoc::OnSaveDocument(const std::string& requestedPath)
     }
     path_ = path;
     title_ = FileNameOf(path);
-    modified_ = false;
+    MarkUnmodified();
     UpdateFileStatusText();
     return true;
 }
@@ -204,6 +206,9 @@ bool CQVXDoc::SaveModified()
 
 void CQVXDoc::SetModifiedFlag(bool modified)
 {
+    // A change that left no undo record cannot be undone back to the saved text.
+    if (modified && HistoryMark() == savedMark_)
+        savedMark_.reset();
     modified_ = modified;
     if (modified)
         autoReloadMode_ = 0;  // an edited text is never replaced behind the user's back
@@ -218,7 +223,7 @@ bool CQVXDoc::ReplaceTextFrom(const std::string& path, const char* failureFormat
     }
     FileHandle file(fd);
     LoadText(file.Get(), path);
-    modified_ = false;
+    MarkUnmodified();
     RedrawViews();
     return true;
 }

@@ -172,10 +172,14 @@ public:
     LineIndex InsertAtHead(LineRecord newLine, bool record);
     /// Removes a line; the current line keeps its text (its index follows).
     void RemoveLine(LineIndex index, bool record);
-    /// Undoes the newest group of records.
+    /// Undoes the newest group of records; what it took back can be redone.
     void Undo();
-    void ClearUndo() { undoList_.clear(); }
+    /// Takes back the newest Undo, group by group, until a new change empties the redo list.
+    void Redo();
+    /// Empties the undo and redo lists (changes that name lines by index would restore wrong lines).
+    void ClearUndo();
     bool CanUndo() const { return !undoList_.empty(); }
+    bool CanRedo() const { return !redoList_.empty(); }
     std::size_t UndoCount() const { return undoList_.size(); }
     /// Starts a new undo group: what follows is undone on its own.
     void RaiseUndoGroup() { ++undoGroup_; }
@@ -276,6 +280,14 @@ private:
     const std::string* commandLine_ = nullptr;
 
     void Record(UndoRecord::Kind kind, LineRecord line, LineIndex index);
+    /// Carries out a record and returns the record that takes it back, in the same group.
+    UndoRecord Apply(UndoRecord record);
+    /// Applies the newest group of `from`, moving the records that take it back onto `to`.
+    void TakeBackGroup(std::vector<UndoRecord>& from, std::vector<UndoRecord>& to);
+    /// The text is the file's as loaded or saved: not modified, and undo and redo can come back here.
+    void MarkUnmodified();
+    /// Where in its history the text is: the newest undo group and the undo list's length.
+    std::pair<std::uint32_t, std::size_t> HistoryMark() const { return {NewestUndoGroup(), undoList_.size()}; }
     void WidenFor(LineView line);
 
     void PlaceCursorAt(ByteOffset offset);
@@ -289,6 +301,9 @@ private:
     void FinishRewrite();
 
     std::vector<UndoRecord> undoList_;
+    std::vector<UndoRecord> redoList_;
+    /// The history mark of the saved text; empty when no undo or redo leads back to it.
+    std::optional<std::pair<std::uint32_t, std::size_t>> savedMark_;
     // What binary mode replaced, given back when it is switched off.
     int binaryLineLength_ = 99000;
     bool savedOverwrite_ = false;

@@ -8,6 +8,7 @@ namespace quill {
 
 void CQVXDoc::Record(UndoRecord::Kind kind, LineRecord line, LineIndex index)
 {
+    redoList_.clear();  // a new change ends what could be redone
     undoList_.push_back(UndoRecord{undoGroup_, kind, std::move(line), index, cursorColumn, cursorLine});
 }
 
@@ -70,34 +71,79 @@ void CQVXDoc::RemoveLine(LineIndex index, bool record)
     positions_->ShiftLines(index, -1);
 }
 
-void CQVXDoc::Undo()
+UndoRecord CQVXDoc::Apply(UndoRecord record)
 {
-    if (undoList_.empty())
+    UndoRecord back{record.group, record.kind, LineRecord(), record.index, cursorColumn, cursorLine};
+    switch (record.kind) {
+    case UndoRecord::Kind::Replaced:
+        WidenFor(record.line.View());
+        back.line = text_.ReplaceLine(record.index, std::move(record.line));
+        break;
+    case UndoRecord::Kind::Deleted:
+        back.index = std::min(record.index, text_.LineCount());
+        back.kind = UndoRecord::Kind::Inserted;
+        WidenFor(record.line.View());
+        text_.InsertLine(back.index, std::move(record.line));
+        positions_->ShiftLines(back.index, 1);
+        break;
+    case UndoRecord::Kind::Inserted:
+        back.kind = UndoRecord::Kind::Deleted;
+        back.line = text_.RemoveLine(record.index);
+        positions_->ShiftLines(record.index, -1);
+        break;
+    }
+    return back;
+}
+
+void CQVXDoc::TakeBackGroup(std::vector<UndoRecord>& from, std::vector<UndoRecord>& to)
+{
+    if (from.empty())
         return;
-    const std::uint32_t group = undoList_.back().group;
-    while (!undoList_.empty() && undoList_.back().group == group) {
-        UndoRecord& record = undoList_.back();
-        switch (record.kind) {
-        case UndoRecord::Kind::Replaced: text_.ReplaceLine(record.index, std::move(record.line)); break;
-        case UndoRecord::Kind::Deleted:
-            text_.InsertLine(std::min(record.index, text_.LineCount()), std::move(record.line));
-            positions_->ShiftLines(record.index, 1);
-            break;
-        case UndoRecord::Kind::Inserted:
-            text_.RemoveLine(record.index);
-            positions_->ShiftLines(record.index, -1);
-            break;
-        }
+    const std::uint32_t group = from.back().group;
+    const Column column = cursorColumn;
+    const LineIndex line = cursorLine;
+    while (!from.empty() && from.back().group == group) {
+        UndoRecord record = std::move(from.back());
+        from.pop_back();
         cursorColumn = preferredColumn = record.cursorColumn;
         cursorLine = record.cursorLine;
-        undoList_.pop_back();
+        to.push_back(Apply(std::move(record)));
+        // Taking this back again puts the cursor where it stood before this step.
+        to.back().cursorColumn = column;
+        to.back().cursorLine = line;
     }
+    // Changes made from here on are a group of their own, never merged with a taken-back one.
+    ++undoGroup_;
     cursorLine = std::clamp<LineIndex>(cursorLine, 0, text_.LineCount() - 1);
     text_.SetCurrentLine(cursorLine);
     ClearSelection();
+    // Back at the saved text the document is unmodified again; auto reload stays off either way,
+    // as after any change made by the user.
+    modified_ = HistoryMark() != savedMark_;
+    autoReloadMode_ = 0;
     if (view_)
         view_->RedrawAll();
-    SetModifiedFlag();
+}
+
+void CQVXDoc::Undo() { TakeBackGroup(undoList_, redoList_); }
+
+void CQVXDoc::Redo() { TakeBackGroup(redoList_, undoList_); }
+
+void CQVXDoc::ClearUndo()
+{
+    undoList_.clear();
+    redoList_.clear();
+    // An unmodified text stays reachable (a reflow changes no byte); a changed one no longer is.
+    if (modified_)
+        savedMark_.reset();
+    else
+        savedMark_ = HistoryMark();
+}
+
+void CQVXDoc::MarkUnmodified()
+{
+    modified_ = false;
+    savedMark_ = HistoryMark();
 }
 
 }  // namespace quill

@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include "support/DocumentFixture.h"
+#include "view/TextEditing.h"
+#include "view/ViewState.h"
 
 namespace quill::test {
 namespace {
@@ -33,7 +35,12 @@ TEST_F(LifecycleTest, NewDocumentIsOneEmptyUnnamedLine)
     EXPECT_EQ(Lines(), std::vector<std::string>{""});
     EXPECT_FALSE(doc->HasPath());
     EXPECT_EQ(view.panes[1], "<NEW FILE>");
-    EXPECT_EQ(view.panes[6], "CRLF");
+    EXPECT_EQ(view.panes[6], "LF");  // new text gets this system's line ends
+    ViewState state{0, 0, 20, 80};
+    TextEditing editing(*doc, state);
+    for (char c : std::string("a\rb"))
+        editing.InsertChar(static_cast<std::uint8_t>(c));
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"a\n", "b"}));
 }
 
 TEST_F(LifecycleTest, OpeningAMissingFileOffersToCreateIt)

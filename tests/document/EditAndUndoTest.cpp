@@ -57,7 +57,7 @@ TEST_F(EditTest, UndoTakesBackOneGroupAndPutsTheCursorWhereItWas)
     doc->Undo();
     EXPECT_EQ(Lines(), (LineList{"alpha\n", "beta\n", ""}));
     EXPECT_EQ(doc->cursorColumn, 2);
-    EXPECT_TRUE(doc->IsModified());
+    EXPECT_FALSE(doc->IsModified());  // back at the loaded text
     EXPECT_FALSE(doc->CanUndo());
     doc->Undo();  // nothing left: nothing happens
     CheckSizes();
@@ -221,6 +221,73 @@ TEST_F(RandomEditTest, BytesSizesAndUndoStayExact)
             ASSERT_EQ(Lines(), it->lines);
             EXPECT_EQ(doc->cursorLine, it->cursorLine);
             EXPECT_EQ(doc->cursorColumn, it->cursorColumn);
+            CheckSizes();
+        }
+    }
+}
+
+// Random edits, undos, redos and saves against a plain model of history: a stack of the texts
+// before each action and one of the texts undone. The text is always that of the same point in
+// history, and the modified flag is set exactly when that point is not the saved one.
+TEST_F(RandomEditTest, UndoAndRedoWalkThroughTheSameHistory)
+{
+    struct State {
+        LineList lines;
+        int id;
+    };
+    for (std::uint32_t seed = 1; seed <= 60; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        std::string text;
+        for (int i = 0, n = 2 + static_cast<int>(random() % 8); i < n; ++i)
+            text += RandomLine(random);
+        ASSERT_TRUE(OpenBytes(text));
+        int nextId = 0;
+        State current{Lines(), nextId++};
+        int savedId = current.id;
+        std::vector<State> past, future;
+        for (int step = 0; step < 80; ++step) {
+            const int op = static_cast<int>(random() % 12);
+            if (op < 3) {
+                doc->Undo();
+                if (!past.empty()) {
+                    future.push_back(std::move(current));
+                    current = std::move(past.back());
+                    past.pop_back();
+                }
+            } else if (op < 6) {
+                doc->Redo();
+                if (!future.empty()) {
+                    past.push_back(std::move(current));
+                    current = std::move(future.back());
+                    future.pop_back();
+                }
+            } else if (op == 6) {
+                ASSERT_TRUE(doc->OnSaveDocument(doc->Path()));
+                savedId = current.id;
+            } else {
+                // One action of one to three changes, undone as one.
+                doc->RaiseUndoGroup();
+                past.push_back(current);
+                future.clear();
+                for (int k = 0, n = 1 + static_cast<int>(random() % 3); k < n; ++k) {
+                    const LineIndex count = doc->Text().LineCount();
+                    const LineIndex line = static_cast<LineIndex>(random() % static_cast<std::uint32_t>(count));
+                    At(line, 0);
+                    if (random() % 3 == 0 && count > 1)
+                        doc->RemoveLine(line, true);
+                    else if (random() % 2)
+                        doc->InsertAfterCurrent(LineRecord(RandomLine(random)));
+                    else
+                        doc->ReplaceCurrentLine(LineRecord(RandomWords(random, 2) + "\n"));
+                }
+                doc->SetModifiedFlag();
+                current = State{Lines(), nextId++};
+            }
+            ASSERT_EQ(Lines(), current.lines) << "step " << step;
+            EXPECT_EQ(doc->IsModified(), current.id != savedId) << "step " << step;
+            EXPECT_EQ(doc->CanUndo(), !past.empty());
+            EXPECT_EQ(doc->CanRedo(), !future.empty());
             CheckSizes();
         }
     }

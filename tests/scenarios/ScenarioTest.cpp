@@ -310,7 +310,7 @@ protected:
         } else if (ctrl && name == "a") {
             input->Motion().SelectAll();
         } else if (ctrl && name == "z") {
-            doc->Undo();
+            shift ? doc->Redo() : doc->Undo();  // Ctrl+Shift+Z redoes
         } else {
             FAIL() << "unknown key " << keys;
         }

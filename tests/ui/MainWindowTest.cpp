@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 #include <filesystem>
 
 #include "app/CommandTable.h"
@@ -39,7 +40,8 @@ TEST_F(MainWindowTest, OpensTheFileOfTheCommandLineAndShowsWhereTheCursorIs)
     EXPECT_TRUE(frame.PaneText(1).startsWith(QString::fromStdString(path) + " ("));
     EXPECT_EQ(frame.PaneText(2), "Line:1/4 Col:0/10");
     EXPECT_EQ(frame.PaneText(6), "LF");
-    EXPECT_EQ(frame.windowTitle(), "sample.txt - Quillarium");
+    const auto shownTitle = [&frame] { return frame.windowHandle()->title(); };
+    EXPECT_EQ(shownTitle(), "sample.txt - Quillarium");
 
     CQVXView& view = frame.View();
     QTest::keyClick(&view, Qt::Key_Down);
@@ -49,6 +51,19 @@ TEST_F(MainWindowTest, OpensTheFileOfTheCommandLineAndShowsWhereTheCursorIs)
     EXPECT_EQ(frame.PaneText(2), "Line:2/4 Col:3/9");  // smart home stops at the indentation
     QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
     EXPECT_EQ(frame.PaneText(2), "Line:4/4 Col:0/0");
+
+    // A change shows in the title the desktop's way; undoing it back to the file takes it away,
+    // Ctrl+Shift+Z brings the change back.
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));  // shortcuts go to the active window
+    QTest::keyClicks(&view, "x");
+    EXPECT_EQ(shownTitle(), "sample.txt* - Quillarium");
+    QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(shownTitle(), "sample.txt - Quillarium");
+    QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(shownTitle(), "sample.txt* - Quillarium");
+    EXPECT_EQ(app.Document().Text().Line(3).Text(), "x");
+    app.Document().Undo();  // leave unmodified, so closing asks nothing
     app.Exit();
 }
 

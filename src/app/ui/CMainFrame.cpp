@@ -232,6 +232,7 @@ void CMainFrame::RegisterHandlers()
         {C::PageSetup, [this] { RunPageSetupDialog(this, settings_); }},
         {C::Exit, [this] { close(); }},
         {C::Undo, [this] { doc_.Undo(); }},
+        {C::Redo, [this] { doc_.Redo(); }},
         {C::Cut, clip([](ClipboardEditing& c) { c.Cut(); })},
         {C::Copy, clip([](ClipboardEditing& c) { c.Copy(); })},
         {C::Paste, clip([](ClipboardEditing& c) { c.Paste(false); })},
@@ -393,12 +394,15 @@ void CMainFrame::UpdateCommandStates()
             action->setChecked(*checked);
     }
     panes_[9]->setText(doc_.OverwriteMode() ? QStringLiteral("OVR") : QString());
+    setWindowModified(doc_.IsModified());  // the "*" of the title
 }
 
 void CMainFrame::UpdateTitle()
 {
     const std::string title = doc_.HasPath() ? doc_.Title() : std::string("Untitled");
-    setWindowTitle(PathToQt(title) + QStringLiteral(" - Quillarium"));
+    // "[*]" is where the desktop shows that the document has unsaved changes.
+    setWindowTitle(PathToQt(title) + QStringLiteral("[*] - Quillarium"));
+    setWindowModified(doc_.IsModified());
 }
 
 void CMainFrame::RefreshAll()
