@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QStatusBar>
 #include <QTest>
@@ -206,6 +207,32 @@ TEST_F(MainWindowTest, ResizingRewrapsAtTheWindowBorder)
     EXPECT_GT(app.Document().Text().LineCount(), wide);
     EXPECT_EQ(app.Document().BorderWrapWidth(), app.AppSettings().pageWidth);
     app.Frame().close();
+    app.Exit();
+}
+
+// The folder the next file dialog starts in, seen from inside the dialog, which is then cancelled.
+QString FolderOfNextFileDialog(QAction* command)
+{
+    QString folder;
+    QTimer::singleShot(0, [&folder] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        folder = dialog->directory().absolutePath();
+        dialog->reject();
+    });
+    command->trigger();
+    return folder;
+}
+
+TEST_F(MainWindowTest, OpenAndSaveAsStartInTheFolderOfTheCurrentFile)
+{
+    std::filesystem::create_directories(dir.File("logs/old"));
+    const std::string path = dir.Write("logs/old/app.log", "line\n");
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    const QString folder = QString::fromStdString(dir.File("logs/old"));
+    EXPECT_EQ(FolderOfNextFileDialog(app.Frame().Action(CommandId::FileOpen)), folder);
+    EXPECT_EQ(FolderOfNextFileDialog(app.Frame().Action(CommandId::FileSaveAs)), folder);
     app.Exit();
 }
 

@@ -27,6 +27,7 @@
 #include "app/ui/OptionsDialog.h"
 #include "common/PhaseTimer.h"
 #include "document/CQVXDoc.h"
+#include "document/FileStatus.h"
 #include "platform/qt/Cp1252.h"
 #include "platform/qt/QtProcessStarter.h"
 #include "print/ui/DocumentPrinter.h"
@@ -450,7 +451,9 @@ void CMainFrame::OnFileNew()
 
 void CMainFrame::OnFileOpen()
 {
-    QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), QString(),
+    // The next file is most often a neighbour of this one.
+    const QString start = doc_.HasPath() ? PathToQt(FolderOf(doc_.Path())) : QString();
+    QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), start,
                                                   QStringLiteral("All Files (*);;Any File (*.txt)"));
     if (!chosen.isEmpty())
         OpenFile(PathFromQt(chosen));
