@@ -81,6 +81,7 @@ std::vector<CommandEntry> Build()
 
         Item(C::ViewToolbar, v, "&Toolbar", {}, E::Always, K::Toolbar),
         Item(C::ViewStatusBar, v, "&Status Bar", {}, E::Always, K::StatusBar),
+        Item(C::LineNumbers, v, "&Line Numbers", {}, E::Always, K::LineNumbers),
         Separator(v),
         Item(C::ControlChars, v, "Control Chars", {"F10"}, E::Always, K::ControlChars),
         Item(C::LineTermination, v, "Line Termination", {"F7"}, E::Always, K::LineTermination),
@@ -249,6 +250,7 @@ std::optional<bool> IsChecked(CheckRule rule, const CommandState& state)
     case K::AutoIndent: return state.autoIndent;
     case K::Toolbar: return state.toolbarVisible;
     case K::StatusBar: return state.statusBarVisible;
+    case K::LineNumbers: return state.lineNumbers;
     case K::ControlChars: return state.controlChars;
     case K::LineTermination: return state.lineTermination;
     case K::CrossWires: return state.crossWires;
@@ -293,6 +295,7 @@ CommandState CommandState::Of(const CQVXDoc& doc, const Settings& settings, cons
     state.modified = doc.IsModified();
     state.canUndo = doc.CanUndo();
     state.canRedo = doc.CanRedo();
+    state.lineNumbers = settings.lineNumbers != 0;
     state.selection = doc.HasSelection();
     state.selectionInOneLine = fields.CanAddField();
     state.selectionValue = doc.selectionValue != 0;

@@ -48,6 +48,7 @@ enum class CommandId : int {
     SpacesToTabs = 32863,
     ViewToolbar = 59392,
     ViewStatusBar = 59393,
+    LineNumbers = 32876,
     ControlChars = 32771,
     LineTermination = 32773,
     CrossWires = 32775,
@@ -130,6 +131,7 @@ struct CommandState {
     bool wordWrap = false;
     bool toolbarVisible = true;
     bool statusBarVisible = true;
+    bool lineNumbers = false;
 
     /// The state of the document and settings; the bars' visibility is the window's to fill in.
     static CommandState Of(const CQVXDoc& doc, const Settings& settings, const FieldOperations& fields);
@@ -159,6 +161,7 @@ enum class CheckRule {
     AutoIndent,
     Toolbar,
     StatusBar,
+    LineNumbers,
     ControlChars,
     LineTermination,
     CrossWires,

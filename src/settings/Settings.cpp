@@ -45,6 +45,7 @@ const Entry kEntries[] = {
     {"TabAsSpace", &Settings::tabAsSpace, nullptr},
     {"ShowToolbar", &Settings::showToolbar, nullptr},
     {"ShowStatusBar", &Settings::showStatusBar, nullptr},
+    {"LineNumbers", &Settings::lineNumbers, nullptr},
 };
 
 bool IsVisibilityTable(const std::string& text)

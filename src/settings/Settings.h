@@ -38,6 +38,7 @@ struct Settings {
     int tabAsSpace = 0;
     int showToolbar = 1;  ///< the window's toolbar and status bar, as the user left them
     int showStatusBar = 1;
+    int lineNumbers = 0;  ///< the line-number gutter left of the text
 
     static constexpr int kNoLineLimit = 99000;
     static constexpr int kDefaultTabSize = 3;

@@ -33,7 +33,7 @@ TEST_F(CommandTableTest, EveryCommandOnceWithKeysNoOtherCommandUses)
         const bool inMenu = *entry.menu != 0;
         EXPECT_TRUE(!inMenu || std::count(MenuTitles().begin(), MenuTitles().end(), entry.menu) == 1) << entry.text;
     }
-    EXPECT_EQ(ids.size(), 88u);  // every entry of every menu and the two toolbar toggles
+    EXPECT_EQ(ids.size(), 89u);  // every entry of every menu and the two toolbar toggles
     for (CommandId id : ToolbarOrder())
         EXPECT_TRUE(id == CommandId::None || FindCommand(id)) << static_cast<int>(id);
     EXPECT_EQ(PlainText("Auto Reload  && File End"), "Auto Reload  & File End");

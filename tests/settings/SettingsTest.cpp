@@ -16,6 +16,7 @@ TEST(SettingsTest, FirstStartHasTheDefaults)
     EXPECT_EQ(settings.tabSize, 3);
     EXPECT_EQ(settings.viewCrossWires, 1);
     EXPECT_EQ(settings.autoIndent, 1);
+    EXPECT_EQ(settings.lineNumbers, 0);
     EXPECT_EQ(settings.wordWrap, 1);
     EXPECT_EQ(settings.maxLineLen, 99000);
     EXPECT_EQ(settings.font, "Quillarium");
@@ -47,12 +48,13 @@ TEST(SettingsTest, EveryValueSurvivesARestartExceptTheWrapWidth)
     changed.useRegEx = 1;
     changed.visible[200] = '0';
     changed.showToolbar = 0;
+    changed.lineNumbers = 1;
     SaveSettings(changed, store);
     EXPECT_EQ(store.writeOrder.front(), "Settings/MainWndPos");
-    // The bars' visibility, which this program adds, comes after the other values.
-    ASSERT_GE(store.writeOrder.size(), 3u);
-    EXPECT_EQ(store.writeOrder[store.writeOrder.size() - 3], "Settings/TabAsSpace");
-    EXPECT_EQ(store.writeOrder.back(), "Settings/ShowStatusBar");
+    // The bars' visibility and the line numbers, which this program adds, come after the others.
+    ASSERT_GE(store.writeOrder.size(), 4u);
+    EXPECT_EQ(store.writeOrder[store.writeOrder.size() - 4], "Settings/TabAsSpace");
+    EXPECT_EQ(store.writeOrder.back(), "Settings/LineNumbers");
     EXPECT_EQ(store.ints["Settings/MaxLineLen"], 80);
 
     Settings loaded;
@@ -61,6 +63,7 @@ TEST(SettingsTest, EveryValueSurvivesARestartExceptTheWrapWidth)
     EXPECT_EQ(loaded.viewControlChars, 1);
     EXPECT_EQ(loaded.tabSize, 8);
     EXPECT_EQ(loaded.showToolbar, 0);
+    EXPECT_EQ(loaded.lineNumbers, 1);
     EXPECT_EQ(loaded.showStatusBar, 1);
     EXPECT_EQ(loaded.font, "Liberation Mono");
     EXPECT_EQ(loaded.printFooter, "\xA7 &p");

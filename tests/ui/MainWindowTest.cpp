@@ -20,6 +20,7 @@
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 #include "view/ui/CQVXView.h"
+#include "view/ui/LineNumberGutter.h"
 
 namespace quill::test {
 namespace {
@@ -330,6 +331,54 @@ TEST_F(MainWindowTest, TheToolbarInItsOrderWithIconsChecksAndTheBarsRemembered)
     EXPECT_TRUE(again.Frame().statusBar()->isHidden());
     EXPECT_FALSE(again.Frame().Action(CommandId::ViewStatusBar)->isChecked());
     again.Frame().close();
+}
+
+}  // namespace
+}  // namespace quill::test
+
+namespace quill::test {
+namespace {
+
+TEST_F(MainWindowTest, LineNumbersTakeTheirWidthFromTheTextAndMarkBookmarks)
+{
+    std::string text;
+    for (int i = 1; i <= 120; ++i)
+        text += "line " + std::to_string(i) + "\n";
+    const std::string path = dir.Write("numbered.txt", text);
+    for (int start = 0; start < 2; ++start) {  // the setting survives a restart
+        QuillApplication app(store);
+        ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+        CMainFrame& frame = app.Frame();
+        CQVXView& view = frame.View();
+        auto* gutter = view.findChild<LineNumberGutter*>();
+        ASSERT_NE(gutter, nullptr);
+        if (start == 0) {
+            EXPECT_FALSE(view.LineNumbersShown());  // off unless asked for
+            QTest::qWait(20);
+            const int widthBefore = view.viewport()->width();
+            frame.Action(CommandId::LineNumbers)->trigger();
+            EXPECT_TRUE(frame.Action(CommandId::LineNumbers)->isChecked());
+            // "121" lines: three digits, a cell for the mark and one of space.
+            EXPECT_EQ(gutter->width(), 5 * view.CellWidth());
+            EXPECT_EQ(view.viewport()->width(), widthBefore - gutter->width());
+            EXPECT_EQ(app.AppSettings().pageWidth, view.viewport()->width() / view.CellWidth());
+            app.Document().cursorLine = 2;
+            app.Document().Text().SetCurrentLine(2);
+            app.Document().ToggleBookmark();
+        }
+        ASSERT_TRUE(view.LineNumbersShown());
+        QTest::qWait(20);
+        const QImage image = gutter->grab().toImage();
+        const int h = view.CellHeight();
+        const QRect markCell(1, 2 * h + 3, view.CellWidth() / 2, h - 6);
+        EXPECT_GT(ShareOfColour(image, markCell, qRgb(0, 120, 215)), 0.9);
+        EXPECT_LT(ShareOfColour(image, markCell.translated(0, -2 * h), qRgb(0, 120, 215)), 0.1);
+        // Every row's number is drawn: dark pixels in the number cells of the first rows.
+        for (int row = 0; row < 3; ++row)
+            EXPECT_LT(ShareOfColour(image, QRect(0, row * h, gutter->width(), h), qRgb(236, 236, 236)), 0.97);
+        app.Frame().close();
+        app.Exit();
+    }
 }
 
 }  // namespace

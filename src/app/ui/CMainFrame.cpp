@@ -262,6 +262,11 @@ void CMainFrame::RegisterHandlers()
              statusBar()->setVisible(!statusBar()->isVisible());
              settings_.showStatusBar = statusBar()->isVisible();
          }},
+        {C::LineNumbers,
+         [this] {
+             settings_.lineNumbers = !settings_.lineNumbers;
+             view_->ShowLineNumbers(settings_.lineNumbers != 0);
+         }},
         {C::ControlChars, flip(settings_.viewControlChars)},
         {C::LineTermination, flip(settings_.viewLineTermination)},
         {C::CrossWires, flip(settings_.viewCrossWires)},

@@ -22,6 +22,7 @@
 #include "view/SelectionRange.h"
 #include "view/StatusTexts.h"
 #include "view/ui/FieldRuler.h"
+#include "view/ui/LineNumberGutter.h"
 
 namespace quill {
 
@@ -57,13 +58,16 @@ CQVXView::CQVXView(CQVXDoc& doc, Settings& settings, QWidget* parent)
       search_(doc, state_, searchDialogs_, input_),
       motion_(input_.Motion()),
       ruler_(new FieldRuler(doc, state_, this)),
+      gutter_(new LineNumberGutter(doc, state_, this)),
       engine_(doc.Syntax())
 {
     ruler_->hide();
+    gutter_->hide();
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAutoFillBackground(false);
     ApplyFont();
+    ShowLineNumbers(settings_.lineNumbers != 0);
     timer_.start(500, this);
 }
 
@@ -73,6 +77,8 @@ void CQVXView::ApplyFont()
 {
     rows_.SetFont(ScreenFont(settings_));
     ruler_->SetCellWidth(rows_.CellWidth());
+    gutter_->SetFont(rows_.TextFont(), rows_.CellWidth(), rows_.CellHeight());
+    LayOutMargins();
     UpdateScrollRanges();
     viewport()->update();
 }
@@ -114,11 +120,33 @@ void CQVXView::SetStatusText(int pane, const std::string& text)
 
 void CQVXView::ShowStructureBar(bool show)
 {
-    // The ruler sits in a margin above the text.
-    setViewportMargins(0, show ? FieldRuler::kHeight : 0, 0, 0);
     ruler_->setVisible(show);
-    ruler_->setGeometry(frameWidth(), frameWidth(), viewport()->width(), FieldRuler::kHeight);
+    LayOutMargins();
     ruler_->update();
+}
+
+void CQVXView::ShowLineNumbers(bool show)
+{
+    gutter_->setVisible(show);
+    LayOutMargins();
+}
+
+bool CQVXView::LineNumbersShown() const { return !gutter_->isHidden(); }
+
+void CQVXView::LayOutMargins()
+{
+    // The ruler sits in a margin above the text, the gutter in one to its left; the text keeps
+    // what is left, so the page width shrinks by the gutter's width and nothing else.
+    const int top = ruler_->isHidden() ? 0 : FieldRuler::kHeight;
+    const int left = gutter_->isHidden() ? 0 : gutter_->WidthNeeded();
+    if (left != gutterWidth_ || viewportMargins().top() != top) {
+        gutterWidth_ = left;
+        setViewportMargins(left, top, 0, 0);
+    }
+    const int frame = frameWidth();
+    ruler_->setGeometry(frame + left, frame, viewport()->width(), FieldRuler::kHeight);
+    gutter_->setGeometry(frame, frame + top, left, viewport()->height());
+    gutter_->update();
 }
 
 void CQVXView::SelectAll()
@@ -144,6 +172,9 @@ void CQVXView::UpdateStatusPanes()
 
 void CQVXView::UpdateScrollRanges()
 {
+    // The gutter widens when the line count gains a digit.
+    if (!gutter_->isHidden() && gutter_->WidthNeeded() != gutterWidth_)
+        LayOutMargins();
     state_.pageLines = std::max(1, viewport()->height() / rows_.CellHeight());
     RecomputePageWidth();
     syncing_ = true;
@@ -172,12 +203,13 @@ void CQVXView::scrollContentsBy(int, int)
     state_.leftColumn = horizontalScrollBar()->value();
     viewport()->update();
     ruler_->update();
+    gutter_->update();
 }
 
 void CQVXView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    ruler_->setGeometry(frameWidth(), frameWidth(), viewport()->width(), FieldRuler::kHeight);
+    LayOutMargins();
     UpdateScrollRanges();
     if (settings_.truncateAtBorder && state_.pageWidth != doc_.BorderWrapWidth())
         rewrapTimer_.start(300, this);  // once the user has stopped resizing
@@ -394,6 +426,8 @@ void CQVXView::paintEvent(QPaintEvent* event)
     }
     PaintSelection(painter);
     PaintCaret(painter);
+    if (!gutter_->isHidden())
+        gutter_->update();  // the numbers follow every repaint of the text: scrolls, edits, bookmarks
     if (doc_.RestorePositionPending()) {
         // Once the page size is known, the cursor goes back to where the file was left.
         doc_.ClearRestorePositionPending();
@@ -431,9 +465,9 @@ void CQVXView::PaintRow(QPainter& painter, int row, LineIndex line, bool coloure
     const std::size_t first = static_cast<std::size_t>(
         std::min<std::int64_t>(state_.leftColumn, static_cast<std::int64_t>(layout.cells.size())));
     rows_.SetColours(palette().color(QPalette::Base), palette().color(QPalette::Text));
-    rows_.Paint(painter, layout, static_cast<int>(-state_.leftColumn * rows_.CellWidth()),
-                row * rows_.CellHeight(), first, first + static_cast<std::size_t>(state_.pageWidth) + 2,
-                settings_.ffLine != 0, viewport()->width());
+    rows_.Paint(painter, layout, static_cast<int>(-state_.leftColumn * rows_.CellWidth()), row * rows_.CellHeight(),
+                first, first + static_cast<std::size_t>(state_.pageWidth) + 2, settings_.ffLine != 0,
+                viewport()->width());
 }
 
 void CQVXView::PaintSelection(QPainter& painter)
@@ -451,8 +485,9 @@ void CQVXView::PaintSelection(QPainter& painter)
         const std::int64_t to = range.block || line == range.lower ? range.right : doc_.DisplayWidth(line);
         const int x = static_cast<int>((from - state_.leftColumn) * rows_.CellWidth());
         const int width = static_cast<int>((to - from) * rows_.CellWidth());
-        painter.fillRect(QRect(x, static_cast<int>((line - state_.topLine) * rows_.CellHeight()), width, rows_.CellHeight()),
-                         Qt::white);
+        painter.fillRect(
+            QRect(x, static_cast<int>((line - state_.topLine) * rows_.CellHeight()), width, rows_.CellHeight()),
+            Qt::white);
     }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }

@@ -12,13 +12,14 @@
 #include "syntax/ColouringEngine.h"
 #include "view/EditorInput.h"
 #include "view/Navigation.h"
-#include "view/ui/RowPainter.h"
 #include "view/ViewState.h"
+#include "view/ui/RowPainter.h"
 
 namespace quill {
 
 class CQVXDoc;
 class FieldRuler;
+class LineNumberGutter;
 struct Settings;
 
 class CQVXView : public QAbstractScrollArea, public DocumentView {
@@ -41,6 +42,9 @@ public:
     void ApplyFont();
     /// "Select All".
     void SelectAll();
+    /// View > Line Numbers: the gutter left of the text.
+    void ShowLineNumbers(bool show);
+    bool LineNumbersShown() const;
     /// Writes status panes 1 to 6.
     void UpdateStatusPanes();
     /// The keys and the clipboard commands of the editor.
@@ -93,6 +97,8 @@ private:
     /// The cell under a point of the text area: line and column.
     std::pair<LineIndex, std::int64_t> CellAt(const QPoint& at) const;
     void RewrapAtBorder();
+    /// The margins around the text: the field ruler above, the line numbers left.
+    void LayOutMargins();
     void PaintRow(QPainter& painter, int row, LineIndex line, bool coloured);
     /// Feeds the lines above the window to the colouring engine, so items opened there colour
     /// the first rows; the result is kept while neither the text nor the top line changes.
@@ -110,6 +116,8 @@ private:
     CursorMotion& motion_;
     QBasicTimer rewrapTimer_;  ///< wrapping at the window border follows the window's width
     FieldRuler* ruler_;
+    LineNumberGutter* gutter_;
+    int gutterWidth_ = 0;  ///< the left margin the gutter has now (0: hidden)
     ColouringEngine engine_;
     std::uint64_t generation_ = 0;  ///< raised whenever the text may have changed
     std::uint64_t lookBackGeneration_ = ~std::uint64_t{0};
