@@ -13,6 +13,7 @@
 
 #include "common/Format.h"
 #include "document/DocumentView.h"
+#include "document/FileHandle.h"
 #include "document/TextFileWriter.h"
 #include "platform/FileDialogs.h"
 #include "platform/ProgressWindow.h"
@@ -23,38 +24,6 @@
 namespace quill {
 
 namespace {
-
-// Closes a file descriptor when the scope ends.
-class FileHandle {
-public:
-    explicit FileHandle(int fd) : fd_(fd) {}
-    ~FileHandle()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-// Opens a file for reading; a folder counts as a failure (EISDIR), as reading it would.
-int OpenForReading(const std::string& path)
-{
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        errno = EISDIR;
-        return -1;
-    }
-    return fd;
-}
 
 const char kCantOpen[] = "Can\xB4t open %s!\n%s";
 const char kCantSave[] = "Can\xB4t save %s!\n%s";
@@ -179,6 +148,7 @@ bool CQVXDoc::OnSaveDocument(const std::string& requestedPath)
     if (FileStatus status; StatusOfPath(target, status)) {
         modificationTime_ = status.modified;
         diskSize_ = status.size;
+        loadedStatus_ = status;  // a save writes a new file in the old one's place
     }
     path_ = path;
     title_ = FileNameOf(path);
@@ -246,50 +216,6 @@ void CQVXDoc::ToggleAutoReload(int mode)
     }
     autoReloadMode_ = mode;
     Reload();
-}
-
-void CQVXDoc::AutoReloadTick()
-{
-    if (positions_->RetryPendingRead()) {
-        // The database was locked when the file was opened: its entries arrive now. The cursor
-        // goes to the remembered place unless the user has moved it already.
-        if (cursorLine == 0 && cursorColumn == 0 && !HasSelection())
-            GoToBookmark(true, false);
-        RedrawViews();
-    }
-    if (autoReloadMode_ == 0)
-        return;
-    if (++autoReloadTicks_ < 6)
-        return;
-    autoReloadTicks_ = 0;
-    FileStatus status;
-    {
-        int fd = OpenForReading(path_);
-        if (fd < 0) {
-            prompter_.Error(Format("Can\xB4t reload %s!\n%s", path_.c_str(), std::strerror(errno)));
-            return;
-        }
-        FileHandle file(fd);
-        if (!StatusOf(file.Get(), status))
-            return;
-    }
-    if (status.modified == modificationTime_ && status.size == text_.FileSize())
-        return;
-    Reload();
-    if (autoReloadMode_ != 2)
-        return;
-    restorePositionPending_ = false;
-    const LineIndex last = text_.LineCount() - 1;
-    if (cursorLine < last) {
-        ClearSelection();
-        cursorLine = last;
-        text_.SetCurrentLine(last);
-        cursorColumn = preferredColumn = static_cast<Column>(DisplayWidth(last));
-        if (view_) {
-            view_->EnsureCursorVisible(false);
-            view_->RedrawAll();
-        }
-    }
 }
 
 void CQVXDoc::LoadNeighbourFile(bool next)

@@ -66,6 +66,14 @@ public:
     void ToggleAutoReload(int mode);
     /// One tick of the view's 500 ms timer: every sixth looks at the file on disk.
     void AutoReloadTick();
+    /// What a look at a followed file did.
+    enum class FollowStep { Unchanged, Appended, Reloaded, Failed };
+    /// Under auto reload: looks at the file on disk now. A file that only grew (the same file,
+    /// larger, its loaded bytes unchanged at their end) gets the new bytes appended as lines,
+    /// keeping bookmarks, descriptions and table; any other change reloads it whole. With "File
+    /// End" the cursor then goes to the last line. quietWhenMissing: a file that is away (a log
+    /// being rotated) is waited for without a message.
+    FollowStep CheckFollowedFile(bool quietWhenMissing = false);
     void LoadNeighbourFile(bool next);
     void UpdateFileStatusText();
     void UpdateTerminatorStatusText();
@@ -87,6 +95,8 @@ public:
     void ResetText(bool withEmptyLine);
     /// Reads the text from a file open for reading (path: its full path).
     void LoadText(int fd, const std::string& path);
+    /// How a load cuts lines under the current settings.
+    LoadParams CurrentLoadParams() const;
     void FreeLines();
     TextStore& Text() { return text_; }
     const TextStore& Text() const { return text_; }
@@ -270,6 +280,8 @@ private:
     int autoReloadMode_ = 0;
     int autoReloadTicks_ = 0;
     bool loadAborted_ = false;
+    FileStatus loadedStatus_;  ///< the file as the text was last read from it in full or in part
+    LoadParams loadParams_;    ///< how that read cut the lines
     bool ignoreFormatCodes_ = false;
     bool binaryMode_ = false;
     bool overwriteMode_ = false;
@@ -280,6 +292,11 @@ private:
     const std::string* commandLine_ = nullptr;
 
     void Record(UndoRecord::Kind kind, LineRecord line, LineIndex index);
+    /// Whether the grown file may be read on from where the text ends.
+    bool CanAppendFrom(int fd, const FileStatus& status) const;
+    /// Reads the bytes the file gained since the text was read and appends them as lines.
+    void AppendGrownFile(int fd, const FileStatus& status);
+    void GoToFileEnd();
     /// Carries out a record and returns the record that takes it back, in the same group.
     UndoRecord Apply(UndoRecord record);
     /// Applies the newest group of `from`, moving the records that take it back onto `to`.

@@ -76,17 +76,25 @@ void CQVXDoc::LoadText(int fd, const std::string& path)
     UpdateFileStatusText();
     ChooseDescriptions(path);
 
-    LoadParams params;
-    params.cutLength = settings_.truncateAtBorder && view_ ? settings_.pageWidth : settings_.maxLineLen;
+    const LoadParams params = CurrentLoadParams();
     borderWrapWidth_ = settings_.truncateAtBorder && view_ ? settings_.pageWidth : 0;
-    params.tabSize = settings_.tabSize;
-    params.ignoreFormatCodes = ignoreFormatCodes_;
-    params.binaryMode = binaryMode_;
+    loadedStatus_ = status;
+    loadParams_ = params;
     text_.SetFileSize(0);
     TextLoader loader(text_, params);
     LoadOutcome outcome = loader.Load(fd, status.size, progress_, prompter_);
     UpdateSelectionStatusText();
     FinishLoad(outcome);
+}
+
+LoadParams CQVXDoc::CurrentLoadParams() const
+{
+    LoadParams params;
+    params.cutLength = settings_.truncateAtBorder && view_ ? settings_.pageWidth : settings_.maxLineLen;
+    params.tabSize = settings_.tabSize;
+    params.ignoreFormatCodes = ignoreFormatCodes_;
+    params.binaryMode = binaryMode_;
+    return params;
 }
 
 void CQVXDoc::FinishLoad(const LoadOutcome& outcome)

@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <cerrno>
 #include <dirent.h>
+#include <fcntl.h>
 #include <filesystem>
 #include <memory>
 #include <strings.h>
@@ -12,6 +14,7 @@
 #include <unistd.h>
 
 #include "common/Format.h"
+#include "document/FileHandle.h"
 
 namespace quill {
 
@@ -21,6 +24,8 @@ void FillStatus(const struct stat& st, FileStatus& status)
 {
     status.modified = static_cast<FileTime>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     status.size = st.st_size;
+    status.device = st.st_dev;
+    status.inode = st.st_ino;
 }
 
 }  // namespace
@@ -113,6 +118,20 @@ std::string AbsolutePath(const std::string& path)
     while (normal.size() > 1 && normal.back() == '/')
         normal.pop_back();
     return normal;
+}
+
+int OpenForReading(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        errno = EISDIR;
+        return -1;
+    }
+    return fd;
 }
 
 }  // namespace quill

@@ -13,6 +13,10 @@ using FileTime = std::int64_t;
 struct FileStatus {
     FileTime modified = 0;
     std::int64_t size = 0;
+    std::uint64_t device = 0;  ///< with the inode, which file this is: a rotated log is another
+    std::uint64_t inode = 0;
+
+    bool SameFileAs(const FileStatus& other) const { return device == other.device && inode == other.inode; }
 };
 
 /// Status of an open file; false with errno set on failure.

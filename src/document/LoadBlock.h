@@ -5,7 +5,7 @@
 
 namespace quill {
 
-/// Anonymous memory mapped for one block of a load; lines borrow their bytes from it.
+/// Memory for one block of a load (mapped, or from the heap when small); lines borrow from it.
 class LoadBlock {
 public:
     /// Throws std::bad_alloc when the memory cannot be had.

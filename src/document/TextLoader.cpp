@@ -102,6 +102,24 @@ bool TextLoader::AbortRequested(ProgressScope& bar, std::int64_t total, Prompter
 
 LoadOutcome TextLoader::Load(int fd, std::int64_t expectedSize, ProgressWindow& progress, Prompter& prompter)
 {
+    return Run(fd, expectedSize, progress, prompter);
+}
+
+LoadOutcome TextLoader::Continue(int fd, std::int64_t offset, std::int64_t expectedSize, ProgressWindow& progress,
+                                 Prompter& prompter)
+{
+    if (::lseek(fd, offset, SEEK_SET) != offset) {
+        outcome_.status = LoadOutcome::Status::ReadError;
+        outcome_.error = errno;
+        return outcome_;
+    }
+    fileOffset_ = offset;
+    firstLine_ = false;
+    return Run(fd, expectedSize, progress, prompter);
+}
+
+LoadOutcome TextLoader::Run(int fd, std::int64_t expectedSize, ProgressWindow& progress, Prompter& prompter)
+{
     struct stat st {};
     streaming_ = ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode);
     ProgressScope bar(progress, expectedSize);
@@ -109,9 +127,17 @@ LoadOutcome TextLoader::Load(int fd, std::int64_t expectedSize, ProgressWindow& 
     std::int64_t requested = 0;
     const char* lastEnd = nullptr;
     // The next block is read on a helper thread while this one is cut into lines.
+    // Blocks end on chunk edges of the file, except where the expected end comes first: a small
+    // read on a followed file takes no more memory than its bytes.
+    const std::int64_t start = fileOffset_;
     auto nextSize = [&] {
-        std::int64_t remaining = std::max<std::int64_t>(expectedSize - requested, 1);
-        std::int64_t size = std::min((remaining + kChunkSize - 1) / kChunkSize, kBlockChunks) * kChunkSize;
+        const std::int64_t at = start + requested;
+        // Beyond the expected end (a pipe, or a file still growing) the reads go on a chunk at a time.
+        const std::int64_t remaining = expectedSize > requested ? expectedSize - requested : kChunkSize;
+        const std::int64_t toEdge = kChunkSize - at % kChunkSize;
+        std::int64_t size = toEdge + (kBlockChunks - 1) * kChunkSize;
+        if (remaining < size)
+            size = start == 0 ? (remaining + kChunkSize - 1) / kChunkSize * kChunkSize : remaining;
         requested += size;
         return size;
     };
@@ -137,15 +163,20 @@ LoadOutcome TextLoader::Load(int fd, std::int64_t expectedSize, ProgressWindow& 
             if (!lineStart_)
                 lineStart_ = block.data;
             lastEnd = block.data;
-            for (std::int64_t off = 0; off < block.got; off += kChunkSize) {
+            // Chunks begin at multiples of the chunk size in the file, also where reading began
+            // in the middle of one, so that every read of a file cuts its lines alike.
+            for (std::int64_t off = 0; off < block.got;) {
+                const std::int64_t next = off + kChunkSize - (fileOffset_ + off) % kChunkSize;
                 const char* begin = block.data + off;
-                const char* end = block.data + std::min(off + kChunkSize, block.got);
+                const char* end = block.data + std::min(next, block.got);
                 total += end - begin;
                 if (AbortRequested(bar, total, prompter))
                     break;
                 ProcessChunk(begin, end);
                 lastEnd = end;
+                off = next;
             }
+            fileOffset_ += block.got;
             if (outcome_.status == LoadOutcome::Status::Aborted)
                 break;
             if (block.error) {

@@ -24,6 +24,8 @@ struct LoadParams {
     int tabSize = 3;
     bool ignoreFormatCodes = false;  ///< LF and FF do not end lines
     bool binaryMode = false;         ///< tabs count one column
+
+    bool operator==(const LoadParams&) const = default;
 };
 
 struct LoadOutcome {
@@ -45,6 +47,11 @@ public:
     /// Loads from a file descriptor open for reading; expectedSize sizes the progress bar (0: not
     /// known). Escape works from the start, also while a pipe keeps the reader waiting.
     LoadOutcome Load(int fd, std::int64_t expectedSize, ProgressWindow& progress, Prompter& prompter);
+    /// Reads on where an earlier load of the same file stopped: the bytes from `offset`, the start
+    /// of a line, of which about expectedSize are there. The lines are appended to the store and
+    /// cut as a load of the whole file cuts them, since chunks keep to the same edges of the file.
+    LoadOutcome Continue(int fd, std::int64_t offset, std::int64_t expectedSize, ProgressWindow& progress,
+                         Prompter& prompter);
 
 private:
     struct BlockRead {
@@ -53,6 +60,7 @@ private:
         std::int64_t got;  ///< bytes read, -1 when nothing could be read
         int error;
     };
+    LoadOutcome Run(int fd, std::int64_t expectedSize, ProgressWindow& progress, Prompter& prompter);
     std::future<BlockRead> StartRead(int fd, std::int64_t size);
     void StopPendingRead(std::future<BlockRead>& pending);
     /// Steps the bar; after Escape asks "Abort load?" and, on Yes, marks the load aborted.
@@ -78,6 +86,7 @@ private:
     bool ffKnown_ = false;          ///< nextFF_ is valid for the chunk
     const char* nextFF_ = nullptr;  ///< next form feed in the chunk at or after the line start
     bool firstLine_ = true;
+    std::int64_t fileOffset_ = 0;    ///< where in the file the block being cut begins
     bool streaming_ = false;         ///< a pipe or device: read what arrives, until it ends
     std::atomic<bool> stop_{false};  ///< tells the reading thread to give up
 };

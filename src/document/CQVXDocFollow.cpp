@@ -1,0 +1,168 @@
+// Following a file on disk: the auto reload tick, and reading on where a growing file's text ends.
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+#include "common/Format.h"
+#include "document/CQVXDoc.h"
+#include "document/DocumentView.h"
+#include "document/FileHandle.h"
+#include "platform/Prompter.h"
+#include "settings/Settings.h"
+
+namespace quill {
+
+namespace {
+
+// How much of the old end of a grown file is compared with the text before the new bytes are
+// trusted to continue it: a rewritten file nearly always differs there.
+constexpr std::int64_t kTailCheck = 4096;
+
+// The last `count` bytes of the text.
+std::string LastBytes(const TextStore& text, std::int64_t count)
+{
+    std::string bytes;
+    for (LineIndex line = text.LineCount() - 1; line >= 0 && static_cast<std::int64_t>(bytes.size()) < count; --line) {
+        const std::string_view part = text.Line(line).Text();
+        const std::size_t want = static_cast<std::size_t>(count) - bytes.size();
+        bytes.insert(0, part.substr(part.size() > want ? part.size() - want : 0));
+    }
+    return bytes;
+}
+
+// Reads exactly `count` bytes at `offset`; false when the file has fewer there.
+bool ReadAt(int fd, std::int64_t offset, std::int64_t count, std::string& bytes)
+{
+    bytes.resize(static_cast<std::size_t>(count));
+    std::int64_t got = 0;
+    while (got < count) {
+        const ssize_t r = ::pread(fd, bytes.data() + got, static_cast<std::size_t>(count - got), offset + got);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            return false;
+        got += r;
+    }
+    return true;
+}
+
+}  // namespace
+
+void CQVXDoc::AutoReloadTick()
+{
+    if (positions_->RetryPendingRead()) {
+        // The database was locked when the file was opened: its entries arrive now. The cursor
+        // goes to the remembered place unless the user has moved it already.
+        if (cursorLine == 0 && cursorColumn == 0 && !HasSelection())
+            GoToBookmark(true, false);
+        RedrawViews();
+    }
+    if (autoReloadMode_ == 0)
+        return;
+    if (++autoReloadTicks_ < 6)
+        return;
+    autoReloadTicks_ = 0;
+    CheckFollowedFile();
+}
+
+CQVXDoc::FollowStep CQVXDoc::CheckFollowedFile(bool quietWhenMissing)
+{
+    if (autoReloadMode_ == 0 || path_.empty())
+        return FollowStep::Unchanged;
+    const int fd = OpenForReading(path_);
+    if (fd < 0) {
+        if (!(quietWhenMissing && errno == ENOENT))
+            prompter_.Error(Format("Can\xB4t reload %s!\n%s", path_.c_str(), std::strerror(errno)));
+        return FollowStep::Failed;
+    }
+    FileHandle file(fd);
+    FileStatus status;
+    if (!StatusOf(file.Get(), status))
+        return FollowStep::Failed;
+    if (status.SameFileAs(loadedStatus_) && status.modified == modificationTime_ && status.size == text_.FileSize())
+        return FollowStep::Unchanged;
+    FollowStep step = FollowStep::Reloaded;
+    if (CanAppendFrom(file.Get(), status)) {
+        AppendGrownFile(file.Get(), status);
+        step = FollowStep::Appended;
+    } else {
+        Reload();
+    }
+    if (autoReloadMode_ == 2)
+        GoToFileEnd();
+    return step;
+}
+
+bool CQVXDoc::CanAppendFrom(int fd, const FileStatus& status) const
+{
+    // Only a text that is exactly what was read, read as a load would read it now, and with the
+    // line ends a load knows (a table with other line breaks re-cuts the whole text).
+    const std::int64_t old = text_.FileSize();
+    if (modified_ || loadAborted_ || !status.SameFileAs(loadedStatus_) || status.size <= old ||
+        old != loadedStatus_.size || !(CurrentLoadParams() == loadParams_) || settings_.truncateAtBorder ||
+        charset_.LF() != kLF || charset_.FF() != kFF)
+        return false;
+    const std::int64_t stretch = std::min(old, kTailCheck);
+    std::string onDisk;
+    return ReadAt(fd, old - stretch, stretch, onDisk) && onDisk == LastBytes(text_, stretch);
+}
+
+void CQVXDoc::AppendGrownFile(int fd, const FileStatus& status)
+{
+    // Undo records name lines by index and the last lines are about to change under them.
+    ClearUndo();
+    // The end of the old bytes was the end of the read, where a load decides without seeing what
+    // follows: whether a CR or LF behind a cut line belongs to it. The lines that end there (the
+    // last line, and any line ending within a byte of the old end) are read again with the new
+    // bytes.
+    const std::int64_t old = text_.FileSize();
+    LineIndex first = text_.LineCount() - 1;
+    std::int64_t start = old - text_.Line(first).Length();
+    while (first > 0 && start >= old - 1) {
+        --first;
+        start -= text_.Line(first).Length();
+    }
+    const LineIndex current = text_.CurrentIndex();
+    for (LineIndex line = text_.LineCount() - 1; line >= first; --line)
+        text_.RemoveLine(line);
+    TextLoader loader(text_, loadParams_);
+    const LoadOutcome outcome = loader.Continue(fd, start, status.size - start, progress_, prompter_);
+    if (text_.LineCount() == 0)
+        text_.AppendLine(LineRecord());  // the text is never without a line
+    text_.SetCurrentLine(std::min(current, text_.LineCount() - 1));
+    modificationTime_ = status.modified;
+    diskSize_ = text_.FileSize();
+    loadedStatus_ = status;
+    loadedStatus_.size = text_.FileSize();  // what was read, should the file have grown meanwhile
+    using Status = LoadOutcome::Status;
+    if (outcome.status != Status::Complete) {
+        loadAborted_ = true;  // a part is missing: saving it would cut the file
+        if (outcome.status == Status::OutOfMemory)
+            prompter_.Error("Out of memory!");
+        else if (outcome.status == Status::ReadError)
+            prompter_.Error(Format("Can\xB4t load %s!\n%s", path_.c_str(), SystemErrorText(outcome.error).c_str()));
+    }
+    UpdateFileStatusText();
+    UpdateSelectionStatusText();
+    UpdateTerminatorStatusText();
+    RedrawViews();
+}
+
+void CQVXDoc::GoToFileEnd()
+{
+    restorePositionPending_ = false;
+    const LineIndex last = text_.LineCount() - 1;
+    if (cursorLine >= last)
+        return;
+    ClearSelection();
+    cursorLine = last;
+    text_.SetCurrentLine(last);
+    cursorColumn = preferredColumn = static_cast<Column>(DisplayWidth(last));
+    if (view_) {
+        view_->EnsureCursorVisible(false);
+        view_->RedrawAll();
+    }
+}
+
+}  // namespace quill

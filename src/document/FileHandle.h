@@ -1,0 +1,28 @@
+// A file descriptor that is closed when its scope ends, and opening a file for reading.
+#pragma once
+
+#include <string>
+#include <unistd.h>
+
+namespace quill {
+
+class FileHandle {
+public:
+    explicit FileHandle(int fd) : fd_(fd) {}
+    ~FileHandle()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    int Get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+/// Opens a file for reading; a folder counts as a failure (EISDIR), as reading it would.
+int OpenForReading(const std::string& path);
+
+}  // namespace quill
