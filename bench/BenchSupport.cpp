@@ -1,6 +1,7 @@
 // Benchmark inputs.
 #include "BenchSupport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -9,27 +10,40 @@
 
 namespace quill::bench {
 
+std::string LogLines::Next(std::int64_t size)
+{
+    std::string text;
+    static const char* const kLevels[] = {"INFO ", "DEBUG", "WARN ", "INFO ", "ERROR"};
+    while (static_cast<std::int64_t>(text.size()) < size) {
+        if (pending_.empty()) {
+            char line[160];
+            state_ = state_ * 1103515245u + 12345u;
+            const long long i = next_++;
+            const int n = std::snprintf(
+                line, sizeof line,
+                "2026-12-07 %02lld:%02lld:%02lld.%03u %s [worker-%u] request %08lld handled in %4u ms status=ok\n",
+                i / 3600000 % 24, i / 60000 % 60, i / 1000 % 60, state_ % 1000, kLevels[state_ % 5], state_ % 16, i,
+                (state_ >> 8) % 5000);
+            pending_.assign(line, static_cast<std::size_t>(n));
+        }
+        // A line cut where the size ends goes on in the next call.
+        const std::size_t take = std::min(pending_.size(), static_cast<std::size_t>(size) - text.size());
+        text.append(pending_, 0, take);
+        pending_.erase(0, take);
+    }
+    return text;
+}
+
 namespace {
 
-// Lines like "2026-12-07 10:00:24.123 INFO  [worker-3] request 000024 handled in 786 ms status=ok\n".
 void Generate(const std::string& path, std::int64_t size)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    std::uint32_t state = 12345;
-    char line[160];
-    static const char* const kLevels[] = {"INFO ", "DEBUG", "WARN ", "INFO ", "ERROR"};
-    std::int64_t written = 0;
-    for (std::int64_t i = 0; written < size; ++i) {
-        state = state * 1103515245u + 12345u;
-        int n = std::snprintf(
-            line, sizeof line,
-            "2026-12-07 %02lld:%02lld:%02lld.%03u %s [worker-%u] request %08lld handled in %4u ms status=ok\n",
-            static_cast<long long>(i / 3600000 % 24), static_cast<long long>(i / 60000 % 60),
-            static_cast<long long>(i / 1000 % 60), state % 1000, kLevels[state % 5], state % 16,
-            static_cast<long long>(i), (state >> 8) % 5000);
-        n = static_cast<int>(std::min<std::int64_t>(n, size - written));
-        out.write(line, n);
-        written += n;
+    LogLines lines;
+    for (std::int64_t written = 0; written < size;) {
+        const std::string piece = lines.Next(std::min<std::int64_t>(size - written, 16 << 20));
+        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        written += static_cast<std::int64_t>(piece.size());
     }
 }
 

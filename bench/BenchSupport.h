@@ -19,6 +19,19 @@ namespace quill::bench {
 /// (made once in the temp folder and reused).
 std::string BenchFile(std::int64_t generatedSize = 200ll << 20);
 
+/// Log-like lines of about 88 bytes, "2026-12-07 10:00:24.123 INFO  [worker-3] request 00000024
+/// handled in 786 ms status=ok", numbered on from call to call.
+class LogLines {
+public:
+    /// The next `size` bytes; a line cut at the end goes on in the next call.
+    std::string Next(std::int64_t size);
+
+private:
+    std::uint32_t state_ = 12345;
+    std::int64_t next_ = 0;
+    std::string pending_;
+};
+
 /// Resident memory of this process in bytes.
 std::int64_t ResidentBytes();
 

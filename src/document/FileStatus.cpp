@@ -2,9 +2,9 @@
 #include "document/FileStatus.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>

@@ -11,6 +11,7 @@
 #include <QToolBar>
 #include <QWindow>
 #include <filesystem>
+#include <fstream>
 
 #include "app/CommandTable.h"
 #include "app/ui/CMainFrame.h"
@@ -379,6 +380,56 @@ TEST_F(MainWindowTest, LineNumbersTakeTheirWidthFromTheTextAndMarkBookmarks)
         app.Frame().close();
         app.Exit();
     }
+}
+
+}  // namespace
+}  // namespace quill::test
+
+namespace quill::test {
+namespace {
+
+// A followed file is watched: growth, truncation and rotation show without waiting for the
+// three-second look, byte for byte.
+TEST_F(MainWindowTest, AFollowedFileIsShownAsItGrowsIsTruncatedAndRotates)
+{
+    const std::string path = dir.Write("live.log", "start\n");
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path, "-RELOAD"})));
+    CQVXDoc& doc = app.Document();
+    ASSERT_TRUE(QTest::qWaitFor([&doc] { return doc.AutoReloadMode() == 2; }, 2000));
+    QTest::qWait(50);
+    const auto text = [&doc] {
+        std::string all;
+        for (LineIndex i = 0; i < doc.Text().LineCount(); ++i)
+            all += doc.Text().Line(i).Text();
+        return all;
+    };
+    const auto shows = [&text](const std::string& bytes) {
+        return QTest::qWaitFor([&] { return text() == bytes; }, 1500);  // well before the 3 s look
+    };
+    {
+        std::ofstream out(path, std::ios::app | std::ios::binary);
+        out << "one\r\ntwo";
+    }
+    ASSERT_TRUE(shows("start\none\r\ntwo")) << text();
+    EXPECT_EQ(doc.cursorLine, 2);  // at the end
+    {
+        std::ofstream out(path, std::ios::app | std::ios::binary);
+        out << " more\n";
+    }
+    ASSERT_TRUE(shows("start\none\r\ntwo more\n")) << text();
+    {
+        std::ofstream out(path, std::ios::trunc | std::ios::binary);
+        out << "new";
+    }
+    ASSERT_TRUE(shows("new")) << text();
+    ASSERT_EQ(std::rename(path.c_str(), dir.File("live.log.1").c_str()), 0);
+    QTest::qWait(100);
+    dir.Write("live.log", "rotated\n");
+    ASSERT_TRUE(shows("rotated\n")) << text();
+    EXPECT_EQ(doc.AutoReloadMode(), 2);
+    app.Frame().close();
+    app.Exit();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Drawing rows, the caret and the cross wires; keys, clicks, the wheel and the 500 ms timer.
 #include "view/ui/CQVXView.h"
 
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QKeyEvent>
@@ -29,6 +30,7 @@ namespace quill {
 namespace {
 
 constexpr int kMaxRows = 91;
+constexpr qint64 kFollowInterval = 80;  // ms between looks at a file that keeps changing
 const QColor kGrey(0x70, 0x70, 0x70);
 const QColor kCrossWires(0xF0, 0x80, 0x80);
 
@@ -69,6 +71,9 @@ CQVXView::CQVXView(CQVXDoc& doc, Settings& settings, QWidget* parent)
     ApplyFont();
     ShowLineNumbers(settings_.lineNumbers != 0);
     timer_.start(500, this);
+    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &CQVXView::OnFileNotice);
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &CQVXView::OnFileNotice);
+    sinceFollowCheck_.start();
 }
 
 CQVXView::~CQVXView() = default;
@@ -100,6 +105,7 @@ void CQVXView::RecomputePageWidth()
 
 void CQVXView::RedrawAll()
 {
+    UpdateWatch();
     ++generation_;
     UpdateScrollRanges();
     viewport()->update();
@@ -388,6 +394,8 @@ void CQVXView::timerEvent(QTimerEvent* event)
         return;  // the document is in the middle of long work: it must not be changed now
     if (event->timerId() == rewrapTimer_.timerId())
         return RewrapAtBorder();
+    if (event->timerId() == followTimer_.timerId())
+        return CheckFollowedFile();
     if (event->timerId() != timer_.timerId())
         return QAbstractScrollArea::timerEvent(event);
     timer_.stop();  // a reload may show a message box: no ticks meanwhile
@@ -401,8 +409,55 @@ void CQVXView::timerEvent(QTimerEvent* event)
     doc_.AutoReloadTick();
     if (doc_.Path() != before || doc_.ModificationTime() != time)
         emit documentChanged();
+    UpdateWatch();
     viewport()->update();
     timer_.start(500, this);
+}
+
+// ---- Following the file on disk ---------------------------------------------------------------
+
+void CQVXView::UpdateWatch()
+{
+    const bool follow = doc_.AutoReloadMode() != 0 && doc_.HasPath();
+    const QString path = follow ? QString::fromLocal8Bit(doc_.Path().c_str()) : QString();
+    if (path != watchedPath_) {
+        if (!watcher_.files().isEmpty())
+            watcher_.removePaths(watcher_.files());
+        if (!watcher_.directories().isEmpty())
+            watcher_.removePaths(watcher_.directories());
+        watchedPath_ = path;
+        if (follow)
+            watcher_.addPath(QFileInfo(path).absolutePath());
+    }
+    // A file renamed away or deleted drops out of the watch; it comes back once it is there again.
+    if (follow && !watcher_.files().contains(path) && QFileInfo::exists(path))
+        watcher_.addPath(path);
+}
+
+void CQVXView::OnFileNotice()
+{
+    if (followTimer_.isActive() || watchedPath_.isEmpty())
+        return;
+    // Soon after a quiet spell; while writes keep coming, one look per interval: each look repaints
+    // the page, which costs a few milliseconds.
+    const qint64 wait = std::max<qint64>(5, kFollowInterval - sinceFollowCheck_.elapsed());
+    followTimer_.start(static_cast<int>(wait), this);
+}
+
+void CQVXView::CheckFollowedFile()
+{
+    followTimer_.stop();
+    if (doc_.Progress().IsActive() || !timer_.isActive()) {
+        followTimer_.start(50, this);  // busy, or a message of the last look is open: later
+        return;
+    }
+    sinceFollowCheck_.restart();
+    timer_.stop();  // a reload may show a message box: no ticks meanwhile
+    const CQVXDoc::FollowStep step = doc_.CheckFollowedFile(true);
+    timer_.start(500, this);
+    if (step == CQVXDoc::FollowStep::Appended || step == CQVXDoc::FollowStep::Reloaded)
+        emit documentChanged();
+    UpdateWatch();
 }
 
 // ---- Painting ---------------------------------------------------------------------------------
