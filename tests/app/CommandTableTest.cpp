@@ -77,6 +77,15 @@ TEST_F(CommandTableTest, SaveAfterAChangeAndCopyOnlyWithAWidth)
     doc->SwitchBinaryMode();
     doc->SetModifiedFlag();
     EXPECT_TRUE(Enabled(CommandId::FileSave));
+    // Undo and Redo follow their lists.
+    doc->RaiseUndoGroup();
+    doc->ReplaceCurrentLine(LineRecord("x\n"));
+    EXPECT_TRUE(Enabled(CommandId::Undo));
+    EXPECT_FALSE(Enabled(CommandId::Redo));
+    doc->Undo();
+    EXPECT_FALSE(Enabled(CommandId::Undo));
+    EXPECT_TRUE(Enabled(CommandId::Redo));
+    EXPECT_EQ(FindCommand(CommandId::Redo)->keys.front(), "Ctrl+Shift+Z");
 }
 
 TEST_F(CommandTableTest, ChecksFollowTheSettings)
@@ -93,6 +102,9 @@ TEST_F(CommandTableTest, ChecksFollowTheSettings)
     EXPECT_EQ(IsChecked(CommandId::Find, State()), std::nullopt);
     settings.autoIndent = 0;
     EXPECT_EQ(IsChecked(CommandId::AutoIndent, State()), false);
+    EXPECT_EQ(IsChecked(CommandId::LineNumbers, State()), false);
+    settings.lineNumbers = 1;
+    EXPECT_EQ(IsChecked(CommandId::LineNumbers, State()), true);
     doc->SetAutoReloadMode(2);
     EXPECT_EQ(IsChecked(CommandId::AutoReload, State()), false);
     EXPECT_EQ(IsChecked(CommandId::AutoReloadFileEnd, State()), true);

@@ -281,12 +281,6 @@ TEST_F(MainWindowTest, HexBoxDigitsAreReadableAtTheDefaultSize)
     app.Exit();
 }
 
-}  // namespace
-}  // namespace quill::test
-
-namespace quill::test {
-namespace {
-
 TEST_F(MainWindowTest, TheToolbarInItsOrderWithIconsChecksAndTheBarsRemembered)
 {
     const std::string path = dir.Write("plain.txt", "abcdef\n");
@@ -334,12 +328,6 @@ TEST_F(MainWindowTest, TheToolbarInItsOrderWithIconsChecksAndTheBarsRemembered)
     again.Frame().close();
 }
 
-}  // namespace
-}  // namespace quill::test
-
-namespace quill::test {
-namespace {
-
 TEST_F(MainWindowTest, LineNumbersTakeTheirWidthFromTheTextAndMarkBookmarks)
 {
     std::string text;
@@ -381,12 +369,6 @@ TEST_F(MainWindowTest, LineNumbersTakeTheirWidthFromTheTextAndMarkBookmarks)
         app.Exit();
     }
 }
-
-}  // namespace
-}  // namespace quill::test
-
-namespace quill::test {
-namespace {
 
 // A followed file is watched: growth, truncation and rotation show without waiting for the
 // three-second look, byte for byte.
