@@ -238,6 +238,25 @@ TEST_F(MainWindowTest, OpenAndSaveAsStartInTheFolderOfTheCurrentFile)
     app.Exit();
 }
 
+TEST_F(MainWindowTest, LineNumbersNarrowTheWrapAtTheWindowBorder)
+{
+    const std::string path = dir.Write("long.txt", std::string(400, 'w') + "\n");
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    CMainFrame& frame = app.Frame();
+    frame.resize(900, 600);
+    QTest::qWait(50);
+    app.Document().ToggleWrapAtWindowBorder();
+    const int wide = app.Document().BorderWrapWidth();
+    frame.Action(CommandId::LineNumbers)->trigger();
+    QTest::qWait(600);  // as after a resize, the re-wrap waits for the layout to settle
+    EXPECT_LT(app.Document().BorderWrapWidth(), wide);
+    EXPECT_EQ(app.Document().BorderWrapWidth(), app.AppSettings().pageWidth);
+    EXPECT_EQ(app.Document().Text().Line(0).Length(), static_cast<std::uint32_t>(app.AppSettings().pageWidth - 3));
+    frame.close();
+    app.Exit();
+}
+
 // The share of a cell's pixels that have the colour.
 double ShareOfColour(const QImage& image, const QRect& cell, QRgb colour)
 {
