@@ -83,6 +83,8 @@ void CQVXDoc::LoadText(int fd, const std::string& path)
     text_.SetFileSize(0);
     TextLoader loader(text_, params);
     LoadOutcome outcome = loader.Load(fd, status.size, progress_, prompter_);
+    // A log keeps growing while it is read: what was read is what a later look reads on from.
+    loadedStatus_.size = text_.FileSize();
     UpdateSelectionStatusText();
     FinishLoad(outcome);
 }
