@@ -2,6 +2,7 @@
 #include "view/ui/RowPainter.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QPainter>
 #include <algorithm>
 
@@ -24,6 +25,16 @@ void RowPainter::SetFont(const QFont& text, QPaintDevice* device)
     cellHeight_ = std::max(1, metrics.height());
     ascent_ = metrics.ascent();
     SizeHexFont(device);
+    // Each cell holds one character: its glyph can be looked up once instead of shaping a string
+    // per cell at every paint, which made painting a page cost milliseconds.
+    rawFont_ = QRawFont::fromFont(textFont_);
+    glyphOf_.fill(0);
+    if (rawFont_.isValid())
+        for (int code = 33; code < 256; ++code) {
+            const QList<quint32> glyphs =
+                rawFont_.glyphIndexesForString(QString(Cp1252ToChar(static_cast<std::uint8_t>(code))));
+            glyphOf_[static_cast<std::size_t>(code)] = glyphs.size() == 1 ? glyphs.front() : 0;
+        }
 }
 
 void RowPainter::SizeHexFont(QPaintDevice* device)
@@ -60,13 +71,10 @@ void RowPainter::Paint(QPainter& painter, const RowLayout& layout, int x0, int y
         painter.fillRect(QRect(x0, y, static_cast<int>(cells.size()) * cellWidth_, cellHeight_), base_);
     }
     painter.setFont(textFont_);
-    for (std::size_t i = first; i < last; ++i) {
-        if (cells[i].glyph == ' ')
-            continue;
-        const std::int32_t colour = layout.colours[i];
-        painter.setPen(colour < 0 ? text_ : QColor(QRgb(static_cast<std::uint32_t>(colour))));
-        painter.drawText(x0 + static_cast<int>(i) * cellWidth_, y + ascent_, QString(Cp1252ToChar(cells[i].glyph)));
-    }
+    if (!PaintGlyphRuns(painter, layout, x0, y, first, last))
+        for (std::size_t i = first; i < last; ++i)
+            if (cells[i].glyph != ' ')
+                PaintCharacter(painter, layout, i, x0, y);
     for (std::size_t i = first; i < last; ++i)
         if (cells[i].box)
             PaintHexBox(painter, x0 + static_cast<int>(i) * cellWidth_, y, cells[i].stored,
@@ -76,6 +84,54 @@ void RowPainter::Paint(QPainter& painter, const RowLayout& layout, int x0, int y
         painter.drawLine(0, y + cellHeight_ - 1, lineEnd, y + cellHeight_ - 1);
     }
     painter.setFont(textFont_);
+}
+
+void RowPainter::PaintCharacter(QPainter& painter, const RowLayout& layout, std::size_t i, int x0, int y) const
+{
+    const std::int32_t colour = layout.colours[i];
+    painter.setPen(colour < 0 ? text_ : QColor(QRgb(static_cast<std::uint32_t>(colour))));
+    painter.drawText(x0 + static_cast<int>(i) * cellWidth_, y + ascent_, QString(Cp1252ToChar(layout.cells[i].glyph)));
+}
+
+bool RowPainter::PaintGlyphRuns(QPainter& painter, const RowLayout& layout, int x0, int y, std::size_t first,
+                                std::size_t last) const
+{
+    const int type = painter.device()->devType();
+    if (!rawFont_.isValid() || (type != QInternal::Widget && type != QInternal::Image && type != QInternal::Pixmap))
+        return false;
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    const auto flush = [&](std::int32_t colour) {
+        if (glyphs.isEmpty())
+            return;
+        QGlyphRun run;
+        run.setRawFont(rawFont_);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        painter.setPen(colour < 0 ? text_ : QColor(QRgb(static_cast<std::uint32_t>(colour))));
+        painter.drawGlyphRun(QPointF(0, 0), run);
+        glyphs.clear();
+        positions.clear();
+    };
+    std::int32_t runColour = 0;
+    for (std::size_t i = first; i < last; ++i) {
+        const std::uint8_t code = layout.cells[i].glyph;
+        if (code == ' ')
+            continue;
+        const quint32 glyph = glyphOf_[code];
+        if (glyph == 0) {  // not in the face: the text path finds a face that has it
+            PaintCharacter(painter, layout, i, x0, y);
+            continue;
+        }
+        const std::int32_t colour = layout.colours[i];
+        if (colour != runColour)
+            flush(runColour);
+        runColour = colour;
+        glyphs.append(glyph);
+        positions.append(QPointF(x0 + static_cast<int>(i) * cellWidth_, y + ascent_));
+    }
+    flush(runColour);
+    return true;
 }
 
 void RowPainter::PaintHexBox(QPainter& painter, int x, int y, std::uint8_t byte, std::uint32_t colour) const

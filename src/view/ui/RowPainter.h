@@ -4,6 +4,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QRawFont>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -39,9 +41,16 @@ public:
 
 private:
     void SizeHexFont(QPaintDevice* device);
+    /// The glyphs of the cells with a glyph of the text font, colour by colour, without shaping;
+    /// false for a device that needs text (a printer's PDF keeps the characters only with it).
+    bool PaintGlyphRuns(QPainter& painter, const RowLayout& layout, int x0, int y, std::size_t first,
+                        std::size_t last) const;
+    void PaintCharacter(QPainter& painter, const RowLayout& layout, std::size_t i, int x0, int y) const;
 
     QFont textFont_;
     QFont hexFont_;
+    QRawFont rawFont_;                    ///< the text font's glyphs, for the screen
+    std::array<quint32, 256> glyphOf_{};  ///< the glyph of each display code; 0: none in the face
     int ascent_ = 12;
     int cellWidth_ = 8;
     int cellHeight_ = 16;
