@@ -45,6 +45,7 @@ TEST_F(MainWindowTest, OpensTheFileOfTheCommandLineAndShowsWhereTheCursorIs)
     EXPECT_EQ(frame.PaneText(6), "LF");
     const auto shownTitle = [&frame] { return frame.windowHandle()->title(); };
     EXPECT_EQ(shownTitle(), "sample.txt - Quillarium");
+    EXPECT_EQ(frame.windowTitle(), "sample.txt - Quillarium");
 
     CQVXView& view = frame.View();
     QTest::keyClick(&view, Qt::Key_Down);
@@ -61,6 +62,7 @@ TEST_F(MainWindowTest, OpensTheFileOfTheCommandLineAndShowsWhereTheCursorIs)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));  // shortcuts go to the active window
     QTest::keyClicks(&view, "x");
     EXPECT_EQ(shownTitle(), "sample.txt* - Quillarium");
+    EXPECT_TRUE(frame.isWindowModified());
     QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(shownTitle(), "sample.txt - Quillarium");
     QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);

@@ -400,15 +400,19 @@ void CMainFrame::UpdateCommandStates()
             action->setChecked(*checked);
     }
     panes_[9]->setText(doc_.OverwriteMode() ? QStringLiteral("OVR") : QString());
-    setWindowModified(doc_.IsModified());  // the "*" of the title
+    UpdateTitle();  // the "*" of a modified text
 }
 
 void CMainFrame::UpdateTitle()
 {
     const std::string title = doc_.HasPath() ? doc_.Title() : std::string("Untitled");
-    // "[*]" is where the desktop shows that the document has unsaved changes.
-    setWindowTitle(PathToQt(title) + QStringLiteral("[*] - Quillarium"));
-    setWindowModified(doc_.IsModified());
+    // Qt shows "*" at the "[*]" of a modified window; an unmodified one has the plain title.
+    const bool modified = doc_.IsModified();
+    if (!modified)
+        setWindowModified(false);
+    setWindowTitle(PathToQt(title) + (modified ? QStringLiteral("[*] - Quillarium") : QStringLiteral(" - Quillarium")));
+    if (modified)
+        setWindowModified(true);
 }
 
 void CMainFrame::RefreshAll()
