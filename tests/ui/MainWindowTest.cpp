@@ -196,7 +196,7 @@ TEST_F(MainWindowTest, ShortcutsActOnTheCurrentStateAndAltNeverTypes)
     app.Exit();
 }
 
-TEST_F(MainWindowTest, ResizingRewrapsAtTheWindowBorder)
+TEST_F(MainWindowTest, TheWrapAtTheWindowBorderFollowsResizingAndTheLineNumbers)
 {
     const std::string path = dir.Write("long.txt", std::string(400, 'w') + "\n");
     QuillApplication app(store);
@@ -210,6 +210,13 @@ TEST_F(MainWindowTest, ResizingRewrapsAtTheWindowBorder)
     QTest::qWait(600);  // the re-wrap waits until the resizing has stopped
     EXPECT_GT(app.Document().Text().LineCount(), wide);
     EXPECT_EQ(app.Document().BorderWrapWidth(), app.AppSettings().pageWidth);
+    // The gutter takes its width from the text, which is wrapped anew.
+    const int width = app.Document().BorderWrapWidth();
+    frame.Action(CommandId::LineNumbers)->trigger();
+    QTest::qWait(600);
+    EXPECT_LT(app.Document().BorderWrapWidth(), width);
+    EXPECT_EQ(app.Document().BorderWrapWidth(), app.AppSettings().pageWidth);
+    EXPECT_EQ(app.Document().Text().Line(0).Length(), static_cast<std::uint32_t>(app.AppSettings().pageWidth - 3));
     app.Frame().close();
     app.Exit();
 }
@@ -237,25 +244,6 @@ TEST_F(MainWindowTest, OpenAndSaveAsStartInTheFolderOfTheCurrentFile)
     const QString folder = QString::fromStdString(dir.File("logs/old"));
     EXPECT_EQ(FolderOfNextFileDialog(app.Frame().Action(CommandId::FileOpen)), folder);
     EXPECT_EQ(FolderOfNextFileDialog(app.Frame().Action(CommandId::FileSaveAs)), folder);
-    app.Exit();
-}
-
-TEST_F(MainWindowTest, LineNumbersNarrowTheWrapAtTheWindowBorder)
-{
-    const std::string path = dir.Write("long.txt", std::string(400, 'w') + "\n");
-    QuillApplication app(store);
-    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
-    CMainFrame& frame = app.Frame();
-    frame.resize(900, 600);
-    QTest::qWait(50);
-    app.Document().ToggleWrapAtWindowBorder();
-    const int wide = app.Document().BorderWrapWidth();
-    frame.Action(CommandId::LineNumbers)->trigger();
-    QTest::qWait(600);  // as after a resize, the re-wrap waits for the layout to settle
-    EXPECT_LT(app.Document().BorderWrapWidth(), wide);
-    EXPECT_EQ(app.Document().BorderWrapWidth(), app.AppSettings().pageWidth);
-    EXPECT_EQ(app.Document().Text().Line(0).Length(), static_cast<std::uint32_t>(app.AppSettings().pageWidth - 3));
-    frame.close();
     app.Exit();
 }
 
