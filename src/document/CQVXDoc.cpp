@@ -338,6 +338,13 @@ void CQVXDoc::ToggleBookmark()
     positions_->ToggleBookmark(path_, cursorColumn, cursorLine);
 }
 
+void CQVXDoc::ToggleBookmarkAt(LineIndex line)
+{
+    if (path_.empty() || line < 0 || line >= text_.LineCount())
+        return;
+    positions_->ToggleBookmark(path_, 0, line);
+}
+
 bool CQVXDoc::GoToBookmark(bool lastPosition, bool forward)
 {
     auto entry = positions_->FindBookmark(lastPosition, forward, cursorLine);

@@ -219,6 +219,8 @@ public:
     PositionStore& Positions() { return *positions_; }
     /// Sets or removes the bookmark of the cursor line (only for a file with a path).
     void ToggleBookmark();
+    /// Sets or removes the bookmark of a line without moving the cursor (a click in the gutter).
+    void ToggleBookmarkAt(LineIndex line);
     bool HasBookmark(LineIndex line) const { return positions_->HasBookmark(line); }
     /// Moves to the remembered last position, or to the next or previous bookmark; false when
     /// there is none in that direction.

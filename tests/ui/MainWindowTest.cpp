@@ -360,9 +360,14 @@ TEST_F(MainWindowTest, LineNumbersTakeTheirWidthFromTheTextAndMarkBookmarks)
             EXPECT_EQ(gutter->width(), 5 * view.CellWidth());
             EXPECT_EQ(view.viewport()->width(), widthBefore - gutter->width());
             EXPECT_EQ(app.AppSettings().pageWidth, view.viewport()->width() / view.CellWidth());
-            app.Document().cursorLine = 2;
-            app.Document().Text().SetCurrentLine(2);
-            app.Document().ToggleBookmark();
+            // A click on a row's number switches its bookmark; the cursor stays.
+            const QPoint row2(gutter->width() / 2, 2 * view.CellHeight() + view.CellHeight() / 2);
+            QTest::mouseClick(gutter, Qt::LeftButton, {}, row2);
+            EXPECT_TRUE(app.Document().HasBookmark(2));
+            QTest::mouseClick(gutter, Qt::LeftButton, {}, row2 + QPoint(0, view.CellHeight()));
+            QTest::mouseClick(gutter, Qt::LeftButton, {}, row2 + QPoint(0, view.CellHeight()));
+            EXPECT_FALSE(app.Document().HasBookmark(3));
+            EXPECT_EQ(app.Document().cursorLine, 0);
         }
         ASSERT_TRUE(view.LineNumbersShown());
         QTest::qWait(20);

@@ -71,6 +71,10 @@ CQVXView::CQVXView(CQVXDoc& doc, Settings& settings, QWidget* parent)
     ApplyFont();
     ShowLineNumbers(settings_.lineNumbers != 0);
     timer_.start(500, this);
+    connect(gutter_, &LineNumberGutter::lineClicked, this, [this](qint64 line) {
+        doc_.ToggleBookmarkAt(line);
+        viewport()->update();
+    });
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &CQVXView::OnFileNotice);
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &CQVXView::OnFileNotice);
     sinceFollowCheck_.start();

@@ -1,6 +1,7 @@
 // Drawing the line numbers.
 #include "view/ui/LineNumberGutter.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <string>
@@ -57,6 +58,15 @@ void LineNumberGutter::paintEvent(QPaintEvent* event)
         painter.setPen(marked ? kBookmarkColour : kNumberColour);
         painter.drawText(cell, Qt::AlignRight | Qt::AlignVCenter, QString::number(line + 1));
     }
+}
+
+void LineNumberGutter::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mousePressEvent(event);
+    const LineIndex line = state_.topLine + static_cast<int>(event->position().y()) / cellHeight_;
+    if (line < doc_.Text().LineCount())
+        emit lineClicked(line);
 }
 
 }  // namespace quill

@@ -20,8 +20,13 @@ public:
     /// one of space before the text.
     int WidthNeeded() const;
 
+signals:
+    /// A click on a row's number: the line whose bookmark is to be switched.
+    void lineClicked(qint64 line);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     const CQVXDoc& doc_;
