@@ -79,7 +79,7 @@ std::string CommandLine::Usage()
            "\n"
            "  FILE       the file to open; it is offered to be created when it does not exist\n"
            "  #LINE      go to this line (1-based) instead of the position remembered for FILE\n"
-           "  -RELOAD    reload FILE whenever it changes on disk and show its end\n"
+           "  -RELOAD    follow FILE: show its changes on disk at once and stay at its end\n"
            "  --help     show this text\n"
            "  --version  show the version\n"
            "  --timing   print the times of start-up and exit and quit after the first screen\n"
