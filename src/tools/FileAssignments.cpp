@@ -166,16 +166,10 @@ bool FileAssignments::InstalledEntryExists()
     return false;
 }
 
-bool FileAssignments::OfferDesktopEntry()
+bool FileAssignments::NeedsDesktopEntry()
 {
     struct stat st {};
-    if (InstalledEntryExists() || ::stat((DataHome() + "/applications/" + kDesktopFile).c_str(), &st) == 0)
-        return false;
-    if (prompter_.Ask("Quillarium is not yet offered by the desktop for opening text files.\n"
-                      "Add it to the \"Open With\" list of your text files?",
-                      Buttons::YesNo) == Answer::Yes)
-        InstallDesktopEntry();
-    return true;
+    return !InstalledEntryExists() && ::stat((DataHome() + "/applications/" + kDesktopFile).c_str(), &st) != 0;
 }
 
 bool FileAssignments::InstallDesktopEntry()

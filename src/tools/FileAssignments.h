@@ -29,9 +29,8 @@ public:
     /// Writes the user's desktop entry that lists the program for text files ("Open With"),
     /// unless one is installed; false when that failed (it was told).
     bool InstallDesktopEntry();
-    /// At the first start: unless the desktop lists the program already (installed, or the user's
-    /// own entry), asks whether it should, and writes the entry only on Yes. True when it was asked.
-    bool OfferDesktopEntry();
+    /// Whether the desktop lacks an entry for the program: none installed, none of the user's.
+    static bool NeedsDesktopEntry();
 
     /// $XDG_CONFIG_HOME/mimeapps.list, and the user's data folder ($XDG_DATA_HOME).
     static std::string MimeAppsPath();

@@ -80,30 +80,23 @@ TEST_F(FileAssignmentsTest, OnlyTheCheckedGroupsAndFailuresAreTold)
     EXPECT_NE(prompter.Texts().back().find(dir.File("config/mimeapps.list")), std::string::npos);
 }
 
-TEST_F(FileAssignmentsTest, TheFirstStartOfferWritesTheEntryOnlyWhenTheUserAgrees)
+TEST_F(FileAssignmentsTest, TheEntryIsNeededUntilTheUserHasOneOrTheProgramIsInstalled)
 {
     const std::string entry = dir.File("data/applications/quillarium.desktop");
-    const std::string question = "Quillarium is not yet offered by the desktop for opening text files.\n"
-                                 "Add it to the \"Open With\" list of your text files?";
-    prompter.Expect(question, Answer::No);
-    EXPECT_TRUE(assignments.OfferDesktopEntry());
-    EXPECT_EQ(::access(entry.c_str(), F_OK), -1);
-    prompter.Expect(question, Answer::Yes);
-    EXPECT_TRUE(assignments.OfferDesktopEntry());
+    EXPECT_TRUE(FileAssignments::NeedsDesktopEntry());
+    EXPECT_TRUE(assignments.InstallDesktopEntry());
     EXPECT_NE(ReadFile(entry).find("MimeType=text/plain;"), std::string::npos);
-    // Listed now: no second question.
-    EXPECT_FALSE(assignments.OfferDesktopEntry());
-    EXPECT_EQ(prompter.Texts().size(), 2u);
+    EXPECT_FALSE(FileAssignments::NeedsDesktopEntry());
 
-    // An installed program is listed by its own entry: nothing asked, nothing written.
+    // An installed program is listed by its own entry: not needed, and not written.
     ::unlink(entry.c_str());
     ::mkdir(dir.File("system").c_str(), 0700);
     ::mkdir(dir.File("system/applications").c_str(), 0700);
     dir.Write("system/applications/quillarium.desktop", "[Desktop Entry]\n");
-    EXPECT_FALSE(assignments.OfferDesktopEntry());
+    EXPECT_FALSE(FileAssignments::NeedsDesktopEntry());
     EXPECT_TRUE(assignments.InstallDesktopEntry());
     EXPECT_EQ(::access(entry.c_str(), F_OK), -1);
-    EXPECT_EQ(prompter.Texts().size(), 2u);
+    EXPECT_TRUE(prompter.Texts().empty());
 }
 
 }  // namespace

@@ -5,11 +5,13 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <cstdlib>
 #include <functional>
 #include <unistd.h>
 
+#include "app/ui/DesktopEntryBar.h"
 #include "app/ui/FileAssignmentsDialog.h"
 #include "app/ui/OptionsDialog.h"
 #include "charset/ConversionDialogModel.h"
@@ -173,6 +175,32 @@ TEST(DialogSmokeTest, FileAssignmentsAssignsOnlyTheCheckedGroups)
     RunFileAssignmentsDialog(nullptr, prompter);
     EXPECT_EQ(::access(dir.File("config/mimeapps.list").c_str(), F_OK), -1);
     for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
+        ::unsetenv(name);
+}
+
+TEST(DialogSmokeTest, TheDesktopEntryOfferWritesOnlyOnItsButtonAndLeavesTheKeyboard)
+{
+    TempDir dir;
+    ::setenv("XDG_DATA_HOME", dir.File("data").c_str(), 1);
+    ::setenv("XDG_DATA_DIRS", dir.File("system").c_str(), 1);
+    ScriptedPrompter prompter;
+    const std::string entry = dir.File("data/applications/quillarium.desktop");
+    DesktopEntryBar bar(prompter, "/opt/quillarium", nullptr);
+    EXPECT_TRUE(bar.isHidden());
+    ASSERT_TRUE(bar.Offer());
+    EXPECT_FALSE(bar.isHidden());
+    EXPECT_EQ(bar.AddButton()->focusPolicy(), Qt::NoFocus);
+    bar.DismissButton()->click();
+    EXPECT_TRUE(bar.isHidden());
+    EXPECT_EQ(::access(entry.c_str(), F_OK), -1);
+
+    ASSERT_TRUE(bar.Offer());
+    bar.AddButton()->click();
+    EXPECT_TRUE(bar.isHidden());
+    EXPECT_NE(ReadFile(entry).find("Exec=\"/opt/quillarium\" %f"), std::string::npos);
+    EXPECT_FALSE(bar.Offer());  // listed now
+    EXPECT_TRUE(prompter.Texts().empty());
+    for (const char* name : {"XDG_DATA_HOME", "XDG_DATA_DIRS"})
         ::unsetenv(name);
 }
 

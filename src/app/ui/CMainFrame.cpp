@@ -19,10 +19,12 @@
 #include <QPrinter>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QVBoxLayout>
 #include <QWindow>
 
 #include "app/CommandTable.h"
 #include "app/RecentFileList.h"
+#include "app/ui/DesktopEntryBar.h"
 #include "app/ui/FileAssignmentsDialog.h"
 #include "app/ui/OptionsDialog.h"
 #include "common/PhaseTimer.h"
@@ -64,7 +66,16 @@ CMainFrame::CMainFrame(CQVXDoc& doc, Settings& settings, RecentFileList& recent,
       tools_(std::make_unique<ExternalTools>(doc, view_->Search().Searcher(), view_->Search().Options(), *processes_,
                                              QCoreApplication::applicationFilePath().toLocal8Bit().toStdString()))
 {
-    setCentralWidget(view_);
+    // The text, with room above it for the first start's offer.
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    desktopEntryBar_ = new DesktopEntryBar(
+        doc.Prompts(), QCoreApplication::applicationFilePath().toLocal8Bit().toStdString(), central);
+    column->addWidget(desktopEntryBar_);
+    column->addWidget(view_, 1);
+    setCentralWidget(central);
     setWindowIcon(QIcon(QStringLiteral(":/icons/quillarium.svg")));
     CreateStatusBar();
     CreateCommands();

@@ -28,6 +28,7 @@ class QtStructureDialogs;
 class QtSyntaxDialogs;
 class SyntaxCommands;
 class RecentFileList;
+class DesktopEntryBar;
 struct Settings;
 
 class CMainFrame : public QMainWindow {
@@ -49,6 +50,9 @@ public:
     /// The action of a command (menu entry and toolbar button); null for none.
     QAction* Action(CommandId id) const;
     QToolBar* Toolbar() const { return toolbar_; }
+    /// The first start's offer to list the program in the desktop's "Open With" menu, shown above
+    /// the text unless the desktop lists it already.
+    DesktopEntryBar& DesktopEntryOffer() { return *desktopEntryBar_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -84,6 +88,7 @@ private:
     Settings& settings_;
     RecentFileList& recent_;
     CQVXView* view_;
+    DesktopEntryBar* desktopEntryBar_ = nullptr;
     std::unique_ptr<QtStructureDialogs> structureDialogs_;
     std::unique_ptr<FieldOperations> fields_;
     std::unique_ptr<QtSyntaxDialogs> syntaxDialogs_;

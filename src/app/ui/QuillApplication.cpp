@@ -12,13 +12,13 @@
 
 #include "app/DataFolder.h"
 #include "app/ui/CMainFrame.h"
+#include "app/ui/DesktopEntryBar.h"
 #include "common/Format.h"
 #include "common/PhaseTimer.h"
 #include "document/CQVXDoc.h"
 #include "platform/ConsolePrompter.h"
 #include "platform/Unattended.h"
 #include "print/ui/DocumentPrinter.h"
-#include "tools/FileAssignments.h"
 #include "view/ui/CQVXView.h"
 
 namespace quill {
@@ -63,8 +63,7 @@ bool QuillApplication::Start(const CommandLine& commandLine)
     frame_->RefreshAll();
     // Without a desktop (the offscreen platform of scripts and tests) there is nothing to offer.
     if (firstStart && QGuiApplication::platformName() != QLatin1String("offscreen"))
-        FileAssignments(prompter_, QCoreApplication::applicationFilePath().toLocal8Bit().toStdString())
-            .OfferDesktopEntry();
+        frame_->DesktopEntryOffer().Offer();
     if (commandLine.reload)
         frame_->View().RequestAutoReloadAtEnd();
     CQVXView& view = frame_->View();
