@@ -161,5 +161,43 @@ TEST_F(FollowTest, AppendedLinesAreCutAsAWholeLoadCutsThem)
     }
 }
 
+// Lines over the length limit are cut there, and a line end right behind a cut stays with the cut
+// line as far as the load's chunk shows. Documents without a window, which do not switch to
+// wrapping at the window border for such lines.
+TEST_F(FollowTest, LinesCutAtTheLengthLimitAreCutAsAWholeLoadCutsThem)
+{
+    const auto windowless = [this] {
+        return std::make_unique<CQVXDoc>(
+            DocumentContext{settings, prompter, progress, dialogs, entry, dir.File("QVXData")});
+    };
+    for (std::uint32_t seed = 1; seed <= 6; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        auto piece = [&random] {
+            std::string bytes;
+            for (int i = 0, n = static_cast<int>(random() % 6); i < n; ++i) {
+                bytes += std::string(random() % 3 ? 98990 + random() % 20 : 200000, 'q');
+                for (int k = 0, m = static_cast<int>(random() % 3); k < m; ++k)
+                    bytes += random() % 2 ? "\r\n" : "\n";
+            }
+            return bytes;
+        };
+        dir.Write("app.log", piece());
+        auto followed = windowless();
+        ASSERT_TRUE(followed->OnOpenDocument(Path()));
+        followed->SetAutoReloadMode(2);
+        for (int step = 0; step < 8; ++step) {
+            const std::string more = piece();
+            Append(more);
+            EXPECT_EQ(followed->CheckFollowedFile(), more.empty() ? Step::Unchanged : Step::Appended);
+            auto fresh = windowless();
+            ASSERT_TRUE(fresh->OnOpenDocument(Path()));
+            ASSERT_EQ(followed->Text().LineCount(), fresh->Text().LineCount()) << "step " << step;
+            for (LineIndex i = 0; i < fresh->Text().LineCount(); ++i)
+                ASSERT_EQ(followed->Text().Line(i).Text(), fresh->Text().Line(i).Text()) << "step " << step;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace quill::test
