@@ -58,6 +58,24 @@ protected:
         return lines;
     }
     Position Now() const { return {doc->cursorLine, doc->anchorColumn, doc->cursorColumn}; }
+    /// An active structure whose first byte is the record type, with one field of type "A".
+    FieldDef& AddFieldOfTypeA(const std::string& name, int offset, int length)
+    {
+        StructureDescription& structure = doc->Structure();
+        auto type = std::make_unique<FieldDef>();
+        type->name = "TYPE";
+        type->length = 1;
+        type->isRecordType = true;
+        structure.SetRecordTypeField(&structure.AddField(std::move(type)));
+        auto field = std::make_unique<FieldDef>();
+        field->name = name;
+        field->offset = offset;
+        field->length = length;
+        field->typeValue = "A";
+        FieldDef& added = structure.AddField(std::move(field));
+        structure.SetActive(true);
+        return added;
+    }
     std::vector<Position> AllForward()
     {
         std::vector<Position> hits;
@@ -192,20 +210,10 @@ TEST_F(TextSearchTest, FieldSearchesMatchTheTranscriptionOnRandomRecords)
         }
         lines.emplace_back();
         ASSERT_TRUE(OpenAsText(bytes));
-        StructureDescription& structure = doc->Structure();
-        auto type = std::make_unique<FieldDef>();
-        type->name = "TYPE";
-        type->length = 1;
-        type->isRecordType = true;
-        structure.SetRecordTypeField(&structure.AddField(std::move(type)));
-        auto field = std::make_unique<FieldDef>();
-        field->name = "PART";
-        field->offset = 1 + static_cast<int>(random() % 6);
-        field->length = 1 + static_cast<int>(random() % 8);
-        field->typeValue = "A";
-        const FieldRange range{field->offset, field->length, 'A'};
-        options.searchField = &structure.AddField(std::move(field));
-        structure.SetActive(true);
+        const int offset = 1 + static_cast<int>(random() % 6);
+        const int length = 1 + static_cast<int>(random() % 8);
+        const FieldRange range{offset, length, 'A'};
+        options.searchField = &AddFieldOfTypeA("PART", offset, length);
         // Tabs at a hit's ends: their columns, not the ones after them, must lie in the field.
         const char* const texts[] = {"a", "aa", "b", "bb", "a\t", "\tb", "\t"};
         options.findText = texts[random() % 7];
@@ -325,19 +333,7 @@ TEST_F(TextSearchTest, TabsColumnsAndTheTableDecideWhatIsFound)
 TEST_F(TextSearchTest, TheFieldRestrictionSkipsOtherRecordTypes)
 {
     ASSERT_TRUE(OpenAsText("A ab ab\nB ab ab\nA xx ab\n"));
-    StructureDescription& structure = doc->Structure();
-    auto type = std::make_unique<FieldDef>();
-    type->name = "TYPE";
-    type->length = 1;
-    type->isRecordType = true;
-    structure.SetRecordTypeField(&structure.AddField(std::move(type)));
-    auto field = std::make_unique<FieldDef>();
-    field->name = "SECOND";
-    field->offset = 5;
-    field->length = 2;
-    field->typeValue = "A";
-    options.searchField = &structure.AddField(std::move(field));
-    structure.SetActive(true);
+    options.searchField = &AddFieldOfTypeA("SECOND", 5, 2);
     options.findText = "ab";
     // On the cursor's own line the search starts at the cursor, inside the field or not; line 1 is
     // of type B.
