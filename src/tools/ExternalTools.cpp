@@ -132,24 +132,28 @@ std::optional<std::string> ExternalTools::OutputFolder(std::string& error)
     return folder;
 }
 
-bool ExternalTools::SaveForCommand()
+std::optional<std::string> ExternalTools::CommandToRun(const char* marker, const char* missing)
 {
+    const auto pattern = FindCommandMarker(marker);
+    if (!pattern) {
+        doc_.Prompts().Inform(missing);
+        return std::nullopt;
+    }
     // Saved like File > Save, also when unchanged: the command reads the file from disk.
-    return doc_.OnSaveDocument(doc_.Path());
+    if (!doc_.OnSaveDocument(doc_.Path()))
+        return std::nullopt;
+    return pattern;
 }
 
 bool ExternalTools::Compile()
 {
-    const auto pattern = FindCommandMarker("\xB5"
-                                           "COMP:");
-    if (!pattern) {
-        doc_.Prompts().Inform("No command for compilation found!\nInsert \"\xB5"
-                              "COMP:{Compilation command} "
-                              "\"%s\"\xB5\" anywhere in the file.\nExample: /* \xB5"
-                              "COMP:javac \"%s\"\xB5 */");
-        return false;
-    }
-    if (!SaveForCommand())
+    const auto pattern = CommandToRun("\xB5"
+                                      "COMP:",
+                                      "No command for compilation found!\nInsert \"\xB5"
+                                      "COMP:{Compilation command} "
+                                      "\"%s\"\xB5\" anywhere in the file.\nExample: /* \xB5"
+                                      "COMP:javac \"%s\"\xB5 */");
+    if (!pattern)
         return false;
     std::string error;
     const auto folder = OutputFolder(error);
@@ -175,16 +179,13 @@ bool ExternalTools::Compile()
 
 bool ExternalTools::Execute()
 {
-    const auto pattern = FindCommandMarker("\xB5"
-                                           "EXEC:");
-    if (!pattern) {
-        doc_.Prompts().Inform("No command for execution found!\nInsert \"\xB5"
-                              "EXEC:{Execution command} "
-                              "\"%s\"\xB5\" anywhere in the file.\nExample: /* \xB5"
-                              "EXEC:cmd /K java \"%s\"\xB5 */");
-        return false;
-    }
-    if (!SaveForCommand())
+    const auto pattern = CommandToRun("\xB5"
+                                      "EXEC:",
+                                      "No command for execution found!\nInsert \"\xB5"
+                                      "EXEC:{Execution command} "
+                                      "\"%s\"\xB5\" anywhere in the file.\nExample: /* \xB5"
+                                      "EXEC:cmd /K java \"%s\"\xB5 */");
+    if (!pattern)
         return false;
     starter_.StartDetached("/bin/sh", {"-c", ShellCommand(*pattern)}, {{kFileVariable, WithoutExtension(doc_.Path())}});
     return true;

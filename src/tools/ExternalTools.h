@@ -39,8 +39,9 @@ public:
     static std::optional<std::string> OutputFolder(std::string& error);
 
 private:
-    /// Saves the document for the command; false when that failed (the save told why).
-    bool SaveForCommand();
+    /// The command behind a marker, with the file saved for it; when there is none, `missing` is
+    /// told and nothing saved.
+    std::optional<std::string> CommandToRun(const char* marker, const char* missing);
 
     CQVXDoc& doc_;
     TextSearch& search_;
