@@ -148,7 +148,7 @@ bool CQVXDoc::OnSaveDocument(const std::string& requestedPath)
     if (FileStatus status; StatusOfPath(target, status)) {
         modificationTime_ = status.modified;
         diskSize_ = status.size;
-        loadedStatus_ = status;  // a save writes a new file in the old one's place
+        loadedFile_ = status;  // a save writes a new file in the old one's place
     }
     path_ = path;
     title_ = FileNameOf(path);

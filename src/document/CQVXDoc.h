@@ -282,8 +282,8 @@ private:
     int autoReloadMode_ = 0;
     int autoReloadTicks_ = 0;
     bool loadAborted_ = false;
-    FileStatus loadedStatus_;  ///< the file as the text was last read from it in full or in part
-    LoadParams loadParams_;    ///< how that read cut the lines
+    FileStatus loadedFile_;  ///< the file the text was last read from or saved to (its identity counts)
+    LoadParams loadParams_;  ///< how that read cut the lines
     bool ignoreFormatCodes_ = false;
     bool binaryMode_ = false;
     bool overwriteMode_ = false;

@@ -80,7 +80,7 @@ CQVXDoc::FollowStep CQVXDoc::CheckFollowedFile(bool quietWhenMissing)
     FileStatus status;
     if (!StatusOf(file.Get(), status))
         return FollowStep::Failed;
-    if (status.SameFileAs(loadedStatus_) && status.modified == modificationTime_ && status.size == text_.FileSize())
+    if (status.SameFileAs(loadedFile_) && status.modified == modificationTime_ && status.size == text_.FileSize())
         return FollowStep::Unchanged;
     FollowStep step = FollowStep::Reloaded;
     if (CanAppendFrom(file.Get(), status)) {
@@ -99,9 +99,9 @@ bool CQVXDoc::CanAppendFrom(int fd, const FileStatus& status) const
     // Only a text that is exactly what was read, read as a load would read it now, and with the
     // line ends a load knows (a table with other line breaks re-cuts the whole text).
     const std::int64_t old = text_.FileSize();
-    if (modified_ || loadAborted_ || !status.SameFileAs(loadedStatus_) || status.size <= old ||
-        old != loadedStatus_.size || !(CurrentLoadParams() == loadParams_) || settings_.truncateAtBorder ||
-        charset_.LF() != kLF || charset_.FF() != kFF)
+    if (modified_ || loadAborted_ || !status.SameFileAs(loadedFile_) || status.size <= old ||
+        !(CurrentLoadParams() == loadParams_) || settings_.truncateAtBorder || charset_.LF() != kLF ||
+        charset_.FF() != kFF)
         return false;
     const std::int64_t stretch = std::min(old, kTailCheck);
     std::string onDisk;
@@ -133,8 +133,7 @@ void CQVXDoc::AppendGrownFile(int fd, const FileStatus& status)
     text_.SetCurrentLine(std::min(current, text_.LineCount() - 1));
     modificationTime_ = status.modified;
     diskSize_ = text_.FileSize();
-    loadedStatus_ = status;
-    loadedStatus_.size = text_.FileSize();  // what was read, should the file have grown meanwhile
+    loadedFile_ = status;
     using Status = LoadOutcome::Status;
     if (outcome.status != Status::Complete) {
         loadAborted_ = true;  // a part is missing: saving it would cut the file

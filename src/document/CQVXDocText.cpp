@@ -78,13 +78,11 @@ void CQVXDoc::LoadText(int fd, const std::string& path)
 
     const LoadParams params = CurrentLoadParams();
     borderWrapWidth_ = settings_.truncateAtBorder && view_ ? settings_.pageWidth : 0;
-    loadedStatus_ = status;
+    loadedFile_ = status;
     loadParams_ = params;
     text_.SetFileSize(0);
     TextLoader loader(text_, params);
     LoadOutcome outcome = loader.Load(fd, status.size, progress_, prompter_);
-    // A log keeps growing while it is read: what was read is what a later look reads on from.
-    loadedStatus_.size = text_.FileSize();
     UpdateSelectionStatusText();
     FinishLoad(outcome);
 }
