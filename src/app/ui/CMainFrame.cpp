@@ -81,10 +81,7 @@ CMainFrame::CMainFrame(CQVXDoc& doc, Settings& settings, RecentFileList& recent,
     CreateCommands();
     connect(view_, &CQVXView::statusTextChanged, this, &CMainFrame::SetPaneText);
     connect(view_, &CQVXView::documentChanged, this, &CMainFrame::RefreshAll);
-    connect(view_, &CQVXView::rowChanged, this, [this] {
-        UpdateTitle();
-        UpdateCommandStates();
-    });
+    connect(view_, &CQVXView::rowChanged, this, &CMainFrame::UpdateCommandStates);
     doc_.SetView(view_);
     view_->installEventFilter(this);
     resize(900, 640);
@@ -411,7 +408,7 @@ void CMainFrame::UpdateCommandStates()
             action->setChecked(*checked);
     }
     panes_[9]->setText(doc_.OverwriteMode() ? QStringLiteral("OVR") : QString());
-    UpdateTitle();  // the "*" of a modified text
+    UpdateTitle();  // the name, and the "*" of a modified text
 }
 
 void CMainFrame::UpdateTitle()
@@ -428,8 +425,7 @@ void CMainFrame::UpdateTitle()
 
 void CMainFrame::RefreshAll()
 {
-    UpdateTitle();
-    UpdateCommandStates();
+    UpdateCommandStates();  // with the title
     view_->RedrawAll();
 }
 

@@ -451,8 +451,8 @@ void CQVXView::OnFileNotice()
 void CQVXView::CheckFollowedFile()
 {
     followTimer_.stop();
-    if (doc_.Progress().IsActive() || !timer_.isActive()) {
-        followTimer_.start(50, this);  // busy, or a message of the last look is open: later
+    if (!timer_.isActive()) {
+        followTimer_.start(50, this);  // a message of the last look is still open: later
         return;
     }
     sinceFollowCheck_.restart();
