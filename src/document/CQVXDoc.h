@@ -150,8 +150,8 @@ public:
     void CharsetChanged();
     /// The line end the text's convention writes: CR LF or LF, as stored codes.
     LineRecord Terminator() const;
-    /// The text becomes these lines (Extract Lines): the undo list is emptied, the bookmarks, which
-    /// named lines of the old text, are removed; one empty line when none is given.
+    /// The text becomes these lines (Extract Lines), the old text one undo step; the bookmarks,
+    /// which named lines of the old text, are removed; one empty line when none is given.
     void ReplaceAllLines(std::vector<std::string> lines);
     /// Replaces every byte of the text through a map, in place (the undo list is emptied).
     void RewriteAllBytes(const std::array<std::uint8_t, 256>& map);
@@ -186,6 +186,9 @@ public:
     void Undo();
     /// Takes back the newest Undo, group by group, until a new change empties the redo list.
     void Redo();
+    /// Takes back the newest changes until the undo list has `count` records again, leaving
+    /// nothing to redo: an operation that failed half-way leaves the text as it found it.
+    void TakeBackTo(std::size_t count);
     /// Empties the undo and redo lists (changes that name lines by index would restore wrong lines).
     void ClearUndo();
     bool CanUndo() const { return !undoList_.empty(); }

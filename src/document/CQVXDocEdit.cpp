@@ -9,7 +9,7 @@ namespace quill {
 void CQVXDoc::Record(UndoRecord::Kind kind, LineRecord line, LineIndex index)
 {
     redoList_.clear();  // a new change ends what could be redone
-    undoList_.push_back(UndoRecord{undoGroup_, kind, std::move(line), index, cursorColumn, cursorLine});
+    undoList_.push_back(UndoRecord{undoGroup_, kind, std::move(line), index, cursorColumn, cursorLine, nullptr});
 }
 
 void CQVXDoc::WidenFor(LineView line) { text_.WidenTo(quill::DisplayWidth(line, Rules())); }
@@ -73,7 +73,7 @@ void CQVXDoc::RemoveLine(LineIndex index, bool record)
 
 UndoRecord CQVXDoc::Apply(UndoRecord record)
 {
-    UndoRecord back{record.group, record.kind, LineRecord(), record.index, cursorColumn, cursorLine};
+    UndoRecord back{record.group, record.kind, LineRecord(), record.index, cursorColumn, cursorLine, nullptr};
     switch (record.kind) {
     case UndoRecord::Kind::Replaced:
         WidenFor(record.line.View());
@@ -85,6 +85,10 @@ UndoRecord CQVXDoc::Apply(UndoRecord record)
         WidenFor(record.line.View());
         text_.InsertLine(back.index, std::move(record.line));
         positions_->ShiftLines(back.index, 1);
+        break;
+    case UndoRecord::Kind::Swapped:
+        text_.SwapLines(*record.lines);
+        back.lines = std::move(record.lines);
         break;
     case UndoRecord::Kind::Inserted:
         back.kind = UndoRecord::Kind::Deleted;
@@ -128,6 +132,21 @@ void CQVXDoc::TakeBackGroup(std::vector<UndoRecord>& from, std::vector<UndoRecor
 void CQVXDoc::Undo() { TakeBackGroup(undoList_, redoList_); }
 
 void CQVXDoc::Redo() { TakeBackGroup(redoList_, undoList_); }
+
+void CQVXDoc::TakeBackTo(std::size_t count)
+{
+    while (undoList_.size() > count) {
+        UndoRecord record = std::move(undoList_.back());
+        undoList_.pop_back();
+        cursorColumn = preferredColumn = record.cursorColumn;
+        cursorLine = record.cursorLine;
+        Apply(std::move(record));
+    }
+    cursorLine = std::clamp<LineIndex>(cursorLine, 0, text_.LineCount() - 1);
+    text_.SetCurrentLine(cursorLine);
+    ClearSelection();
+    modified_ = modified_ && HistoryMark() != savedMark_;
+}
 
 void CQVXDoc::ClearUndo()
 {

@@ -69,9 +69,11 @@ void CQVXDoc::FinishRewrite()
 
 void CQVXDoc::ReplaceAllLines(std::vector<std::string> lines)
 {
-    ClearUndo();
-    positions_->RemoveBookmarks();
-    FreeLines();
+    // The old text is kept whole as one undo step instead of being freed: one Ctrl+Z brings the
+    // file back, however many lines it had.
+    auto old = std::make_unique<LineSet>();
+    text_.SwapLines(*old);
+    positions_->RemoveBookmarks();  // they named lines of the old text
     if (lines.empty())
         lines.emplace_back();
     for (std::string& line : lines) {
@@ -81,6 +83,10 @@ void CQVXDoc::ReplaceAllLines(std::vector<std::string> lines)
         line.clear();
         line.shrink_to_fit();
     }
+    redoList_.clear();
+    UndoRecord record{undoGroup_, UndoRecord::Kind::Swapped, LineRecord(), 0, cursorColumn, cursorLine, nullptr};
+    record.lines = std::move(old);
+    undoList_.push_back(std::move(record));
     cursorLine = 0;
     cursorColumn = preferredColumn = 0;
     ClearSelection();
@@ -381,7 +387,7 @@ bool CQVXDoc::FindUndisplayable()
     const DisplayRules rules = Rules();
     LineIndex line = cursorLine;
     std::int64_t after = cursorColumn;  // the search begins one column after the cursor
-    for (;;) {
+    for (bool wrapped = false;; wrapped = true) {
         std::unique_ptr<LoopProgress> progress;
         for (LineIndex searched = 0; line < text_.LineCount(); ++line, ++searched) {
             if (searched == 10000)
@@ -406,6 +412,11 @@ bool CQVXDoc::FindUndisplayable()
                 column = b == rules.tab && !binaryMode_ ? NextTabStop(column, rules.tabSize) : column + 1;
             }
             after = -1;
+        }
+        if (wrapped) {
+            // A whole round without one: asking again would go round for ever.
+            prompter_.Inform("No undisplayable character found!");
+            return false;
         }
         if (prompter_.Ask("End of file reached!\nContinue search at top of file?", Buttons::OkCancel) != Answer::Ok)
             return false;

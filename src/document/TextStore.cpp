@@ -1,6 +1,7 @@
 // Line bookkeeping of the text store.
 #include "document/TextStore.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <system_error>
@@ -65,6 +66,25 @@ void TextStore::Reorder(const std::vector<LineIndex>& order)
     for (LineIndex old : order)
         reordered.PushBack(lines_[static_cast<std::size_t>(old)]);
     lines_.Swap(reordered);  // the slots moved; the old vector no longer owns anything
+}
+
+LineSet::~LineSet()
+{
+    for (std::size_t i = 0; i < lines.Size() && ownedLines > 0; ++i) {
+        if (lines[i].Owned()) {
+            FreeSlot(lines[i]);
+            --ownedLines;
+        }
+    }
+}
+
+void TextStore::SwapLines(LineSet& other)
+{
+    lines_.Swap(other.lines);
+    std::swap(ownedLines_, other.ownedLines);
+    std::swap(fileSize_, other.fileSize);
+    std::swap(widest_, other.widest);
+    current_ = LineCount() > 0 ? std::min<LineIndex>(std::max<LineIndex>(current_, 0), LineCount() - 1) : -1;
 }
 
 char* TextStore::NewBlock(std::size_t size)

@@ -14,6 +14,20 @@ namespace quill {
 
 class ProgressWindow;
 
+/// A whole sequence of lines taken out of a text store, kept as one undo step (Extract Lines).
+/// It frees the bytes its lines own; borrowed bytes stay with the store's load blocks.
+struct LineSet {
+    LineSet() = default;
+    LineSet(const LineSet&) = delete;
+    LineSet& operator=(const LineSet&) = delete;
+    ~LineSet();
+
+    GapVector<LineSlot> lines;
+    std::size_t ownedLines = 0;
+    ByteOffset fileSize = 0;
+    std::int64_t widest = 0;
+};
+
 /// The file is always the concatenation of all lines in order. Lines borrow their bytes from the
 /// blocks a load read into, until a change gives a line bytes of its own, so a loaded file is held
 /// once with 16 bytes of bookkeeping per line.
@@ -86,6 +100,8 @@ public:
     char* MutableBytes(LineIndex i) { return lines_[static_cast<std::size_t>(i)].data; }
     /// Replaces the last `count` bytes of a line by the one byte `last`, in place.
     void ShortenLineEnd(LineIndex i, std::uint32_t count, char last);
+    /// Exchanges every line of the store with the lines of a set (the load blocks stay).
+    void SwapLines(LineSet& other);
     /// Puts the lines in a new order: order[i] is the old index of the line that becomes line i.
     void Reorder(const std::vector<LineIndex>& order);
     /// A new block for loaded bytes that lines may borrow from until the next Clear.

@@ -2,14 +2,16 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "document/LineRecord.h"
+#include "document/TextStore.h"
 #include "document/TextTypes.h"
 
 namespace quill {
 
 struct UndoRecord {
-    enum class Kind { Replaced = 1, Deleted = 2, Inserted = 3 };
+    enum class Kind { Replaced = 1, Deleted = 2, Inserted = 3, Swapped = 4 };
 
     std::uint32_t group = 0;  ///< the undo group current when the change was made
     Kind kind = Kind::Replaced;
@@ -17,6 +19,7 @@ struct UndoRecord {
     LineIndex index = 0;      ///< the line the change applied to, at the moment of the change
     Column cursorColumn = 0;  ///< where the cursor was, to put it back
     LineIndex cursorLine = 0;
+    std::unique_ptr<LineSet> lines;  ///< Swapped: the whole text before the change
 };
 
 }  // namespace quill

@@ -11,4 +11,10 @@ namespace quill {
 /// and a "d" stays. Widths are held to 1,000 columns.
 void SubstituteCounter(std::string& text, std::int32_t value);
 
+/// The counter after value: a 32-bit counter that wraps from the largest value to the smallest.
+inline std::int32_t NextCounter(std::int32_t value, std::int64_t increment = 1)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value) + static_cast<std::uint32_t>(increment));
+}
+
 }  // namespace quill

@@ -2,9 +2,11 @@
 // one, one inside brackets and one inside \Q...\E.
 #include "search/LineExpression.h"
 
+#include <algorithm>
+
 namespace quill {
 
-std::string WithPerlLineEnd(std::string_view pattern)
+std::string WithPerlLineEnd(std::string_view pattern, bool crlf)
 {
     std::string out;
     out.reserve(pattern.size() + 16);
@@ -38,6 +40,14 @@ std::string WithPerlLineEnd(std::string_view pattern)
             out += c;
             continue;
         }
+        if (c == '(' && pattern.substr(k, 3) == "(?#") {
+            // A comment ends at the first ")": nothing in it is an anchor.
+            const std::size_t close = pattern.find(')', k + 3);
+            const std::size_t stop = close == std::string_view::npos ? pattern.size() : close + 1;
+            out.append(pattern.substr(k, stop - k));
+            k = stop - 1;
+            continue;
+        }
         if (c == '[') {
             inClass = true;
             out += c;
@@ -49,11 +59,16 @@ std::string WithPerlLineEnd(std::string_view pattern)
             continue;
         }
         if (c == '$')
-            out += "(?=\\n?\\z)";
+            out += crlf ? "(?=\\r?\\n?\\z)" : "(?=\\n?\\z)";
         else
             out += c;
     }
     return out;
+}
+
+std::string MatchErrorText(const std::exception& error)
+{
+    return std::string("Expression too complex!\n") + error.what();
 }
 
 boost::match_flag_type LineMatchFlags(bool atLineStart)
@@ -61,22 +76,24 @@ boost::match_flag_type LineMatchFlags(bool atLineStart)
     return boost::match_single_line | (atLineStart ? boost::match_default : boost::match_not_bol);
 }
 
-std::string MergeLine(const boost::regex& expression, const std::string& subject, const std::string& format,
-                      std::size_t contentEnd, bool atLineStart)
+std::string MergeLine(const boost::regex& expression, const std::string& subject, std::string_view stored,
+                      const std::string& format, std::size_t contentEnd, bool atLineStart,
+                      const std::function<std::string(const std::string&)>& toStored)
 {
     std::string merged;
-    auto copied = subject.cbegin();
+    std::size_t copied = 0;
     const boost::sregex_iterator end;
     for (boost::sregex_iterator it(subject.cbegin(), subject.cend(), expression, LineMatchFlags(atLineStart));
          it != end; ++it) {
         const boost::smatch& match = *it;
         if (BeyondContent(match.position(), match.length(), contentEnd))
             continue;
-        merged.append(copied, match[0].first);
-        merged += match.format(format);
-        copied = match[0].second;
+        const auto position = static_cast<std::size_t>(match.position());
+        merged.append(stored.substr(copied, position - copied));
+        merged += toStored(match.format(format));
+        copied = position + static_cast<std::size_t>(match.length());
     }
-    merged.append(copied, subject.cend());
+    merged.append(stored.substr(std::min(copied, stored.size())));
     return merged;
 }
 

@@ -69,6 +69,10 @@ private:
         }
         const char d = pattern_[at_ + 1];
         at_ += 2;
+        // The library gives these punctuation escapes meanings: word start and end, the
+        // subject's start and end. They are assertions, no characters.
+        if (std::strchr("<>`'", d) != nullptr)
+            return std::nullopt;
         if (!std::isalnum(static_cast<unsigned char>(d)))
             return d;
         if (std::strchr("dDwWsSbBAzZGhHvV", d) == nullptr)

@@ -48,6 +48,8 @@ std::int64_t SearchCommands::CountMatches()
     const Column column = doc_.cursorColumn, preferred = doc_.preferredColumn;
     const LineIndex lines = doc_.Text().LineCount();
     std::int64_t found = 0;
+    if (options_.useRegEx && !search_.Expression())
+        return 0;  // the expression's error was told: no count follows it
     if (const auto counted = search_.CountLiteral()) {
         found = *counted;  // a literal compared byte for byte: counted over the memory at once
     } else {
@@ -59,6 +61,8 @@ std::int64_t SearchCommands::CountMatches()
         }
     }
     RestoreCursor(line, column, preferred);
+    if (search_.Failed())
+        return 0;
     doc_.Prompts().Inform(Format("%lld items found.", static_cast<long long>(found)));
     return found;
 }
@@ -105,6 +109,7 @@ std::int64_t SearchCommands::ReplaceText(bool silent)
     const LineIndex line = doc_.cursorLine;
     const Column column = doc_.cursorColumn, preferred = doc_.preferredColumn;
     const Range range = TakeSelection();
+    const std::size_t undoMark = doc_.UndoCount();
     std::int64_t replaced = 0;
     {
         // Replace All shows its progress at once; asking at each hit needs no progress window.
@@ -112,6 +117,13 @@ std::int64_t SearchCommands::ReplaceText(bool silent)
         if (options_.replaceAll)
             bar.emplace(doc_.Progress(), 40);
         replaced = options_.useRegEx ? ReplaceRegex(range) : ReplacePlain(range);
+    }
+    if (search_.Failed() || replaced < 0) {
+        // An expression that fails half-way leaves the text as the operation found it.
+        doc_.TakeBackTo(undoMark);
+        RestoreCursor(line, column, preferred);
+        doc_.RedrawViews();
+        return 0;
     }
     if (options_.replaceAll)
         RestoreCursor(line, column, preferred);
@@ -136,13 +148,17 @@ void SearchCommands::ReplaceHit(const std::string& bytes)
     text += bytes;
     const std::size_t cursorAt = text.size();
     text.append(view.Bytes() + to, view.Length() - to);
-    const std::uint8_t lf = doc_.Rules().lf;
+    const DisplayRules rules = doc_.Rules();
+    // Lines cut by length (binary mode, ignored format codes) hold line feeds inside: the line
+    // stays one line. Elsewhere a line feed can only come from the replacement.
+    const bool splitAtLineFeeds = !rules.ignoreFormatCodes && !doc_.BinaryMode();
+    const std::uint8_t lf = rules.lf;
     std::size_t start = 0;
     LineIndex at = line;
     std::size_t cursorLineStart = 0;
     LineIndex cursorLine = line;
     for (;;) {
-        const std::size_t end = text.find(static_cast<char>(lf), start);
+        const std::size_t end = splitAtLineFeeds ? text.find(static_cast<char>(lf), start) : std::string::npos;
         const bool last = end == std::string::npos || end + 1 == text.size();
         const std::string piece = text.substr(start, last ? std::string::npos : end + 1 - start);
         if (at == line) {
@@ -188,8 +204,10 @@ std::int64_t SearchCommands::ReplacePlain(Range range)
         if (!options_.replaceAll && doc_.Prompts().Ask("Replace?", Buttons::OkCancel) != Answer::Ok)
             break;
         std::string text = replacement;
-        if (options_.counterOn)
-            SubstituteCounter(text, counter++);
+        if (options_.counterOn) {
+            SubstituteCounter(text, counter);
+            counter = NextCounter(counter);
+        }
         const LineIndex line = doc_.cursorLine;
         const Column hitEnd = doc_.cursorColumn;
         ReplaceHit(doc_.Charset().FromDisplay(text));
@@ -222,11 +240,15 @@ std::int64_t SearchCommands::ReplaceRegex(const Range& range)
         if (!options_.replaceAll && doc_.Prompts().Ask("Replace?", Buttons::OkCancel) != Answer::Ok)
             break;
         std::string format = options_.replacement;
-        if (options_.counterOn)
-            SubstituteCounter(format, counter++);
+        if (options_.counterOn) {
+            SubstituteCounter(format, counter);
+            counter = NextCounter(counter);
+        }
         // The whole line is merged, NUL bytes and all; with a search field only its bytes change.
+        // Only the bytes of the matches are rewritten: the rest of the line stays byte for byte,
+        // even where the conversion table shows two stored bytes as one character.
         const LineView view = doc_.Text().Line(line);
-        std::string shown = doc_.Charset().ToDisplay(std::string(view.Text()));
+        const std::string shown = doc_.Charset().ToDisplay(std::string(view.Text()));
         std::size_t from = 0, to = shown.size();
         if (options_.searchField && doc_.Structure().IsActive()) {
             doc_.Structure().SplitDelimited(view, doc_.Rules());
@@ -238,13 +260,20 @@ std::int64_t SearchCommands::ReplaceRegex(const Range& range)
                                                                 0, delimited ? field.byteLength : field.length)));
         }
         const std::size_t contentEnd = std::min<std::size_t>(search_.ContentEnd(view), to);
-        const std::string merged = shown.substr(0, from) +
-                                   MergeLine(*expression, shown.substr(from, to - from), format,
-                                             contentEnd - std::min(contentEnd, from), from == 0) +
-                                   shown.substr(to);
+        const std::string_view stored = view.Text();
+        std::string merged;
+        try {
+            merged = MergeLine(*expression, shown.substr(from, to - from), stored.substr(from, to - from), format,
+                               contentEnd - std::min(contentEnd, from), true,
+                               [this](const std::string& text) { return doc_.Charset().FromDisplay(text); });
+        } catch (const std::exception& error) {
+            doc_.Prompts().Error(MatchErrorText(error));
+            return -1;
+        }
+        merged = std::string(stored.substr(0, from)) + merged + std::string(stored.substr(to));
         doc_.ClearSelection();
         doc_.Text().SetCurrentLine(line);
-        doc_.ReplaceCurrentLine(LineRecord(doc_.Charset().FromDisplay(merged)));
+        doc_.ReplaceCurrentLine(LineRecord(merged));
         ++replaced;
         // All matches of the line are replaced at once: the search goes on with the next line,
         // so a replacement that matches again can never loop.
@@ -263,6 +292,9 @@ std::int64_t SearchCommands::ApplyLineFilter()
 {
     const bool extract = options_.lineFilter == SearchOptions::kExtractLines;
     const LineIndex lines = doc_.Text().LineCount();
+    const std::size_t undoMark = doc_.UndoCount();
+    const LineIndex line0 = doc_.cursorLine;
+    const Column column0 = doc_.cursorColumn, preferred0 = doc_.preferredColumn;
     std::vector<std::string> taken;
     LineIndex lastTaken = -1;
     std::int64_t count = 0;
@@ -274,33 +306,36 @@ std::int64_t SearchCommands::ApplyLineFilter()
             const LineIndex line = doc_.cursorLine;
             doc_.ClearSelection();
             if (extract) {
-                if (line == lastTaken) {
-                    // A line with several hits is taken once: on with the next line.
-                    if (line + 1 >= doc_.Text().LineCount())
-                        break;
-                    doc_.cursorLine = line + 1;
-                    doc_.cursorColumn = doc_.preferredColumn = 0;
-                    doc_.Text().SetCurrentLine(line + 1);
-                    continue;
+                if (line != lastTaken) {
+                    taken.emplace_back(doc_.Text().Line(line).Text());
+                    lastTaken = line;
+                    ++count;
                 }
-                taken.emplace_back(doc_.Text().Line(line).Text());
-                lastTaken = line;
+                // A line is taken once, however many hits it has: on with the next line.
+                if (line + 1 >= doc_.Text().LineCount())
+                    break;
+                MoveToLineStart(line + 1);
             } else {
                 doc_.RemoveLine(line, true);
-                if (doc_.Text().LineCount() == 0)
-                    break;
-                doc_.cursorLine = std::min(line, doc_.Text().LineCount() - 1);
-                doc_.cursorColumn = doc_.preferredColumn = 0;
-                doc_.Text().SetCurrentLine(doc_.cursorLine);
+                ++count;
                 if (line >= doc_.Text().LineCount())
-                    break;
+                    break;  // the last line went
+                // The line that moved up is searched from its start, an empty match there too.
+                search_.ForgetEmptyHit();
+                MoveToLineStart(line);
             }
-            ++count;
             if (Step(lines))
                 break;
         }
     }
+    if (search_.Failed()) {
+        doc_.TakeBackTo(undoMark);
+        RestoreCursor(line0, column0, preferred0);
+        doc_.RedrawViews();
+        return 0;
+    }
     if (count == 0) {
+        RestoreCursor(line0, column0, preferred0);
         doc_.Prompts().Inform("No matching lines found!");
         return 0;
     }
@@ -309,15 +344,20 @@ std::int64_t SearchCommands::ApplyLineFilter()
     if (extract) {
         doc_.ReplaceAllLines(std::move(taken));
     } else {
-        if (doc_.Text().LineCount() == 0) {
-            doc_.Text().SetCurrentLine(0);
-            doc_.InsertAtHead(LineRecord(), true);
-        }
+        if (doc_.Text().LineCount() == 0)
+            doc_.InsertAtHead(LineRecord(), true);  // a text keeps one line, if an empty one
         RestoreCursor(0, 0, 0);
         doc_.SetModifiedFlag();
         doc_.RedrawViews();
     }
     return count;
+}
+
+void SearchCommands::MoveToLineStart(LineIndex line)
+{
+    doc_.cursorLine = line;
+    doc_.cursorColumn = doc_.preferredColumn = 0;
+    doc_.Text().SetCurrentLine(line);
 }
 
 }  // namespace quill

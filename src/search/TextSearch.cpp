@@ -32,17 +32,22 @@ const boost::regex* TextSearch::Expression()
 {
     // Compiled once for as long as the find text and the case rule stay: Count, Replace All and
     // the filters search thousands of times with the same expression.
-    if (expression_ && expressionText_ == options_.findText && expressionMatchCase_ == options_.matchCase)
+    const bool crlf = doc_.Text().Terminator() == TerminatorKind::CRLF;
+    if (expression_ && expressionText_ == options_.findText && expressionMatchCase_ == options_.matchCase &&
+        expressionCrLf_ == crlf)
         return &*expression_;
     expression_.reset();
     Prompter& prompter = doc_.Prompts();
+    failed_ = true;  // until the expression is compiled
     try {
         const boost::regex::flag_type flags =
             options_.matchCase ? boost::regex::perl : boost::regex::perl | boost::regex::icase;
-        expression_.emplace(WithPerlLineEnd(options_.findText), flags);
+        expression_.emplace(WithPerlLineEnd(options_.findText, crlf), flags);
         prefilterKnown_ = false;
         expressionText_ = options_.findText;
         expressionMatchCase_ = options_.matchCase;
+        expressionCrLf_ = crlf;
+        failed_ = false;
         return &*expression_;
     } catch (const boost::regex_error& error) {
         prompter.Error(std::string("Expression error: ") + error.what());
@@ -52,6 +57,19 @@ const boost::regex* TextSearch::Expression()
         prompter.Error("Unexpected expression error!");
     }
     return nullptr;
+}
+
+bool TextSearch::Search(const std::string& subject, std::size_t start, boost::smatch& found,
+                        const boost::regex& expression, boost::match_flag_type flags)
+{
+    try {
+        return boost::regex_search(subject.cbegin() + static_cast<std::ptrdiff_t>(start), subject.cend(), found,
+                                   expression, flags);
+    } catch (const std::exception& error) {
+        doc_.Prompts().Error(MatchErrorText(error));
+        failed_ = true;
+        return false;
+    }
 }
 
 TextSearch::TextSearch(CQVXDoc& doc, ViewState& view, SearchOptions& options)
@@ -180,7 +198,7 @@ std::uint8_t TextSearch::Compared(std::uint8_t stored) const
 std::optional<TextSearch::Span> TextSearch::Restrict(LineIndex index, bool bytes, std::int64_t whole)
 {
     FieldDef* field = options_.searchField;
-    if (!field || !doc_.Structure().IsActive())
+    if (!InField())
         return Span{0, whole};
     StructureDescription& structure = doc_.Structure();
     const LineView line = doc_.Text().Line(index);
@@ -227,12 +245,14 @@ void TextSearch::Hit(LineIndex line, std::int64_t anchorColumn, std::int64_t cur
 bool TextSearch::FindForward(bool show)
 {
     stopped_ = false;
+    failed_ = false;
     return options_.useRegEx ? RegexForward(show) : PlainForward(show);
 }
 
 bool TextSearch::FindBackward()
 {
     stopped_ = false;
+    failed_ = false;
     return options_.useRegEx ? RegexBackward() : PlainBackward();
 }
 
@@ -259,13 +279,13 @@ bool TextSearch::PlainForward(bool show)
     const DisplayRules rules = doc_.Rules();
     const auto size = static_cast<std::uint32_t>(wanted.size());
     // Over whole lines the lines after the cursor's are scanned in runs as they lie in memory.
-    const bool scanRuns = !(options_.searchField && doc_.Structure().IsActive());
+    const bool scanRuns = !InField();
     const LiteralScanner& scanner = ScannerFor(wanted, fold);
     bool shown = false;
     for (LineIndex i = doc_.cursorLine; i < store.LineCount(); ++i) {
         if (scanRuns && i > doc_.cursorLine) {
             std::optional<LineHit> hit;
-            ScanRuns(i, scanner, shown, [&hit](LineIndex k, std::uint32_t index) {
+            ScanRuns(i, scanner, shown, true, [&hit](LineIndex k, std::uint32_t index) {
                 hit = LineHit{k, index};
                 return Verdict::Stop;
             });
@@ -289,7 +309,8 @@ bool TextSearch::PlainForward(bool show)
             continue;
         const LineView line = store.Line(i);
         const LineColumns columns(line, rules);
-        const std::int64_t start = i == doc_.cursorLine ? doc_.cursorColumn : span->from;
+        // On the cursor's line from the cursor on, but never before the field.
+        const std::int64_t start = i == doc_.cursorLine ? std::max<std::int64_t>(doc_.cursorColumn, span->from) : span->from;
         // Bytes are compared only inside the column range.
         const std::uint32_t from = columns.IndexAt(start, line.Length());
         const std::uint32_t to = columns.IndexAt(span->to, line.Length());
@@ -326,7 +347,7 @@ bool TextSearch::PlainForward(bool show)
 std::optional<std::int64_t> TextSearch::CountLiteral()
 {
     stopped_ = false;
-    if (options_.useRegEx || options_.findText.empty() || (options_.searchField && doc_.Structure().IsActive()))
+    if (options_.useRegEx || options_.findText.empty() || InField())
         return std::nullopt;
     const std::string wanted = options_.matchCase ? options_.findText : UpperCp1252(options_.findText);
     const LiteralScanner& scanner = ScannerFor(wanted, FoldTable());
@@ -352,7 +373,7 @@ std::optional<std::int64_t> TextSearch::CountLiteral()
         }
     }
     // The other lines in runs as they lie in memory; each search goes on after the last hit.
-    ScanRuns(keepLine + 1, scanner, shown, [&hits](LineIndex, std::uint32_t) {
+    ScanRuns(keepLine + 1, scanner, shown, true, [&hits](LineIndex, std::uint32_t) {
         ++hits;
         return Verdict::AfterHit;
     });
@@ -367,7 +388,7 @@ std::optional<std::int64_t> TextSearch::CountLiteral()
 }
 
 template <typename Visit>
-void TextSearch::ScanRuns(LineIndex first, const LiteralScanner& wanted, bool& shown, Visit&& visit)
+void TextSearch::ScanRuns(LineIndex first, const LiteralScanner& wanted, bool& shown, bool columnLimit, Visit&& visit)
 {
     const TextStore& store = doc_.Text();
     const LineIndex count = store.LineCount();
@@ -390,7 +411,8 @@ void TextSearch::ScanRuns(LineIndex first, const LiteralScanner& wanted, bool& s
                 continue;
             }
             // Beyond the compared columns: on with the next line.
-            const Verdict verdict = BeforeColumnLimit(line, index + size, rules) ? visit(k, index) : Verdict::NextLine;
+            const Verdict verdict =
+                !columnLimit || BeforeColumnLimit(line, index + size, rules) ? visit(k, index) : Verdict::NextLine;
             if (verdict == Verdict::Stop)
                 return;
             from = verdict == Verdict::AfterHit ? at + size : line.Bytes() + line.Length();
@@ -491,11 +513,14 @@ std::optional<TextSearch::Span> TextSearch::RegexInLine(const boost::regex& expr
     if (!span)
         return std::nullopt;
     const LineView line = doc_.Text().Line(i);
-    const std::int64_t s = i == doc_.cursorLine ? IndexAtColumn(line, doc_.cursorColumn) : span->from;
-    // The expression sees the bytes before the cursor (from the field's start on), so that "\b"
-    // and look-behinds judge the cursor's place as it is; "^" matches only where the line begins.
-    const std::int64_t base = std::min(s, span->from);
+    // On the cursor's line from the cursor on, but never before the field. The expression sees the
+    // bytes before the cursor (from the field's start on), so that "\b" and look-behinds judge the
+    // cursor's place as it is; "^" matches only where the line or the field begins, "$" only where
+    // it ends: a line cut at the search limit goes on.
+    const std::int64_t base = span->from;
+    const std::int64_t s = i == doc_.cursorLine ? std::max<std::int64_t>(IndexAtColumn(line, doc_.cursorColumn), base) : base;
     const std::string subject = Subject(line, base, span->to);
+    const bool cut = !InField() && span->to < line.Length();
     auto start = static_cast<std::size_t>(s - base);
     // The empty match found last time, where the cursor still stands, would keep Find Next in
     // place: the search goes on one position further.
@@ -504,10 +529,9 @@ std::optional<TextSearch::Span> TextSearch::RegexInLine(const boost::regex& expr
     for (;;) {
         if (start > subject.size())
             return std::nullopt;
-        const auto flags = LineMatchFlags(base + static_cast<std::int64_t>(start) == 0) |
-                           (start > 0 ? boost::match_prev_avail : boost::match_default);
-        if (!boost::regex_search(subject.cbegin() + static_cast<std::ptrdiff_t>(start), subject.cend(), found,
-                                 expression, flags))
+        const auto flags = LineMatchFlags(start == 0) | (start > 0 ? boost::match_prev_avail : boost::match_default) |
+                           (cut ? boost::match_not_eob : boost::match_default);
+        if (!Search(subject, start, found, expression, flags))
             return std::nullopt;
         if (!(afterEmptyHit && found.length() == 0 && base + static_cast<std::int64_t>(start) + found.position() == s))
             break;
@@ -519,6 +543,8 @@ std::optional<TextSearch::Span> TextSearch::RegexInLine(const boost::regex& expr
     return Span{ColumnOfIndex(line, static_cast<std::uint32_t>(position)),
                 ColumnOfIndex(line, static_cast<std::uint32_t>(position + found.length()))};
 }
+
+bool TextSearch::InField() const { return options_.searchField && doc_.Structure().IsActive(); }
 
 bool TextSearch::RegexForward(bool show)
 {
@@ -535,10 +561,10 @@ bool TextSearch::RegexForward(bool show)
     for (LineIndex i = doc_.cursorLine; i < store.LineCount() && !found; ++i) {
         if (prefilter && i > doc_.cursorLine) {
             // Only the lines holding the expression's fixed part can match.
-            ScanRuns(i, *prefilter, shown, [&](LineIndex k, std::uint32_t) {
+            ScanRuns(i, *prefilter, shown, false, [&](LineIndex k, std::uint32_t) {
                 found = RegexInLine(*expression, k);
                 foundLine = k;
-                return found ? Verdict::Stop : Verdict::NextLine;
+                return found || failed_ ? Verdict::Stop : Verdict::NextLine;
             });
             break;
         }
@@ -546,9 +572,13 @@ bool TextSearch::RegexForward(bool show)
             break;
         found = RegexInLine(*expression, i);
         foundLine = i;
+        if (failed_)
+            break;
     }
     if (shown)
         doc_.Progress().End();
+    if (failed_)
+        return false;
     if (stopped_)
         return true;  // stopped by the user
     if (!found)
@@ -575,26 +605,39 @@ bool TextSearch::RegexBackward()
         if (!span)
             continue;
         const LineView line = store.Line(i);
-        std::int64_t end = span->to;
+        const std::int64_t s = span->from;
+        // A hit ends at the limit: on the cursor's line the cursor, or the start of the hit
+        // selected now; elsewhere the end of the field or the line.
+        const std::int64_t realEnd = InField() ? span->to : line.Length();
+        std::int64_t limit = realEnd;
         if (i == doc_.cursorLine) {
             const bool selected =
                 doc_.anchorColumn >= 0 && doc_.anchorLine == i && doc_.anchorColumn != doc_.cursorColumn;
-            end = IndexAtColumn(line, selected ? doc_.anchorColumn : doc_.cursorColumn);
+            limit = IndexAtColumn(line, selected ? doc_.anchorColumn : doc_.cursorColumn);
+            if (limit < s)
+                continue;  // the cursor stands before the field
         }
-        const std::int64_t s = span->from;
-        const std::string subject = Subject(line, s, end);
+        // "$" and "\z" match only where the line or the field really ends: a subject cut at the
+        // cursor says that it goes on, and one that reaches the line's end keeps its terminator.
+        const bool cut = limit < std::min<std::int64_t>(realEnd, ContentEnd(line));
+        const std::string subject = Subject(line, s, cut ? limit : realEnd);
         boost::smatch found;
-        if (!boost::regex_search(subject.cbegin(), subject.cend(), found, *expression, LineMatchFlags(s == 0)) ||
-            BeyondContent(s + found.position(), found.length(), ContentEnd(line)))
+        if (!Search(subject, 0, found, *expression, LineMatchFlags(true) | (cut ? boost::match_not_eob : boost::match_default))) {
+            if (failed_)
+                break;
+            continue;
+        }
+        const std::int64_t position = s + found.position();
+        const std::int64_t length = found.length();
+        if (BeyondContent(position, length, ContentEnd(line)) || (position + length > limit && position >= limit))
             continue;
         // The empty match found last time, at the cursor itself, would keep Find Prev. in place.
-        if (found.length() == 0 && i == doc_.cursorLine && s + found.position() == end && i == emptyHitLine_)
+        if (length == 0 && i == doc_.cursorLine && position == limit && i == emptyHitLine_)
             continue;
         if (shown)
             doc_.Progress().End();
-        const auto position = found.position();
-        Hit(i, ColumnOfIndex(line, static_cast<std::uint32_t>(s + position)),
-            ColumnOfIndex(line, static_cast<std::uint32_t>(s + position + found.length())), true);
+        Hit(i, ColumnOfIndex(line, static_cast<std::uint32_t>(position)),
+            ColumnOfIndex(line, static_cast<std::uint32_t>(position + length)), true);
         return true;
     }
     if (shown)
@@ -610,11 +653,20 @@ bool TextSearch::FindAround(bool forward)
 {
     if (options_.findText.empty())
         return false;
+    bool wrapped = false;
     while (!(forward ? FindForward(true) : FindBackward())) {
+        if (failed_)
+            return false;  // the expression's fault was told; going round again would repeat it
+        if (wrapped) {
+            // A whole round without a hit: asking again would go round for ever.
+            doc_.Prompts().Inform(kSearchTextNotFound);
+            return false;
+        }
         const char* question = forward ? "End of file reached!\nContinue search at top of file?"
                                        : "Begin of file reached!\nContinue search at bottom of file?";
         if (doc_.Prompts().Ask(question, Buttons::OkCancel) != Answer::Ok)
             return false;
+        wrapped = true;
         // On from the other end of the text.
         doc_.ClearSelection();
         doc_.cursorLine = forward ? 0 : doc_.Text().LineCount() - 1;

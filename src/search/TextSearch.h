@@ -24,6 +24,9 @@ struct ViewState;
 /// A search never spans lines; positions are (line, display column) like the cursor's. Bytes are
 /// compared as shown (through the conversion table), folded to upper case without match case.
 /// A hit selects its span: the anchor at its first byte, the cursor after its last.
+/// What Find Next and Find Prev. say after a whole round of the text without a hit.
+inline constexpr char kSearchTextNotFound[] = "Search text not found!";
+
 class TextSearch {
 public:
     TextSearch(CQVXDoc& doc, ViewState& view, SearchOptions& options);
@@ -42,6 +45,12 @@ public:
     const boost::regex* Expression();
     /// Whether the last search ended because the user pressed Escape (it then returned true).
     bool StoppedByUser() const { return stopped_; }
+    /// Whether the last search failed on its expression (a bad one, or one too complex to match):
+    /// the user was told, and whatever runs searches must stop and take back what it did.
+    bool Failed() const { return failed_; }
+    /// The text changed where the last empty match stood (a line was removed there): a match at
+    /// the same place is a new one.
+    void ForgetEmptyHit() { emptyHitLine_ = -1; }
     /// "Find Next": searches forward, asking at the end whether to go on from the top. False
     /// when the find text is empty (the caller opens the dialog) or the user gave up.
     bool FindNext();
@@ -65,11 +74,16 @@ private:
     enum class Verdict { Stop, AfterHit, NextLine };
     /// Shows visit(line, first byte) every hit of a literal from a line on, found in runs of lines
     /// that lie one after another in memory, until it says stop, the text ends or Escape stops it.
-    template <typename Visit> void ScanRuns(LineIndex first, const LiteralScanner& wanted, bool& shown, Visit&& visit);
+    /// columnLimit: hits beyond the plain search's column limit are passed over; an expression's
+    /// fixed part only picks lines, which the expression then judges by its own limit.
+    template <typename Visit>
+    void ScanRuns(LineIndex first, const LiteralScanner& wanted, bool& shown, bool columnLimit, Visit&& visit);
     struct Span {
         std::int64_t from;  ///< first column (plain) or byte (regular expression)
         std::int64_t to;    ///< exclusive
     };
+    /// Whether the search is held to a field of the active structure.
+    bool InField() const;
     /// The field restriction of a line: none when the line is skipped (another record type).
     std::optional<Span> Restrict(LineIndex line, bool bytes, std::int64_t whole);
     std::uint8_t Compared(std::uint8_t stored) const;
@@ -88,7 +102,12 @@ private:
     CQVXDoc& doc_;
     ViewState& view_;
     SearchOptions& options_;
+    /// The library's search, which throws when an expression is too complex to match: that is
+    /// told once and ends the search as failed.
+    bool Search(const std::string& subject, std::size_t start, boost::smatch& found, const boost::regex& expression,
+                boost::match_flag_type flags);
     bool stopped_ = false;
+    bool failed_ = false;
     MemoryRun run_;
     /// The scanner of a literal, kept while the literal and the comparison table stay.
     const LiteralScanner& ScannerFor(const std::string& wanted, const std::array<std::uint8_t, 256>& fold);
@@ -102,6 +121,7 @@ private:
     std::optional<boost::regex> expression_;
     std::string expressionText_;
     bool expressionMatchCase_ = false;
+    bool expressionCrLf_ = false;
     std::unique_ptr<LiteralScanner> scanner_;
     std::string scannerText_;
     std::array<std::uint8_t, 256> scannerFold_{};

@@ -179,14 +179,12 @@ bool ClipboardEditing::PasteWithCounter()
     }
     bool block = false;
     const std::string bytes = ClipboardBytes(block);
-    std::int64_t counter = *start;
+    auto counter = static_cast<std::int32_t>(*start);
     for (std::int64_t n = 0; n < *times; ++n) {
         std::string text = bytes;
-        SubstituteCounter(text, static_cast<std::int32_t>(counter));  // wraps like the 32-bit counter it is
+        SubstituteCounter(text, counter);
         Insert(text, block);
-        counter += *increment;
-        if (counter > INT32_MAX)
-            counter -= std::int64_t{1} << 32;
+        counter = NextCounter(counter, *increment);
     }
     return true;
 }

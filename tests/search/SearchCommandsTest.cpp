@@ -115,12 +115,18 @@ TEST_F(SearchCommandsTest, LineAnchorsMatchOncePerLineInCountAndReplace)
     EXPECT_EQ(commands.ReplaceText(true), 2);
     EXPECT_EQ(AllBytes(), "> ab\n> cd");
 
-    // In a CR LF text the CR stands before the line feed: "ok$" does not see the line end.
+    // In a CR LF text "$" matches before the CR LF, once per line, the last line without one too.
     ASSERT_TRUE(OpenBytes("it is ok\r\nok\r\n"));
     options.findText = "ok$";
-    EXPECT_EQ(commands.CountMatches(), 0);
+    EXPECT_EQ(commands.CountMatches(), 2);
     options.findText = "ok\r$";
     EXPECT_EQ(commands.CountMatches(), 2);
+    ASSERT_TRUE(OpenBytes("a1\r\nb2\r\nc3"));
+    options.findText = "$";
+    EXPECT_EQ(commands.CountMatches(), 3);
+    options.replacement = ";";
+    EXPECT_EQ(commands.ReplaceText(true), 3);
+    EXPECT_EQ(AllBytes(), "a1;\r\nb2;\r\nc3;");
 }
 
 TEST_F(SearchCommandsTest, DeleteLinesAndExtractLines)
@@ -137,7 +143,13 @@ TEST_F(SearchCommandsTest, DeleteLinesAndExtractLines)
     PutCursor(0, 0);
     EXPECT_EQ(commands.ApplyLineFilter(), 2);
     EXPECT_EQ(AllBytes(), "drop 1\ndrop 2 drop\n");  // a line with two hits once
-    EXPECT_FALSE(doc->CanUndo());
+    EXPECT_TRUE(doc->IsModified());
+    doc->Undo();  // the whole text comes back in one step, and goes again with Redo
+    EXPECT_EQ(AllBytes(), "keep\ndrop 1\nkeep\ndrop 2 drop\n");
+    EXPECT_FALSE(doc->IsModified());
+    doc->Redo();
+    EXPECT_EQ(AllBytes(), "drop 1\ndrop 2 drop\n");
+    EXPECT_EQ(doc->Text().FileSize(), 19);
 
     options.findText = "nowhere";
     EXPECT_EQ(commands.ApplyLineFilter(), 0);

@@ -109,8 +109,7 @@ struct FieldRange {
 // The rules written out plainly: a hit is a run of bytes whose shown (and, without match case,
 // upper-cased) bytes equal the text. Forward the next hit starts at or after the cursor column;
 // backward it ends at or before the start of the last one. With a field, lines of another type
-// are skipped and a hit's bytes start in the field's columns, except that the cursor's own line
-// is searched from the cursor (forward) or up to it (backward).
+// are skipped and a hit's bytes start in the field's columns on every line, the cursor's too.
 std::vector<Position> Transcribed(const std::vector<std::string>& lines, std::string wanted, bool matchCase,
                                   bool backward, const TextSearch& search, bool table = false,
                                   std::optional<FieldRange> field = std::nullopt)
@@ -128,8 +127,8 @@ std::vector<Position> Transcribed(const std::vector<std::string>& lines, std::st
     std::vector<Position> hits;
     const auto n = static_cast<LineIndex>(lines.size());
     if (!backward) {
-        std::optional<std::int64_t> cursor = 0;  // on line 0 at first, then after each hit
-        for (LineIndex i = 0; i < n; ++i, cursor.reset()) {
+        std::int64_t cursor = 0;  // on line 0 at first, then after each hit
+        for (LineIndex i = 0; i < n; ++i, cursor = low) {
             const std::string& line = lines[static_cast<std::size_t>(i)];
             if (skipped(line))
                 continue;
@@ -139,7 +138,7 @@ std::vector<Position> Transcribed(const std::vector<std::string>& lines, std::st
                 return search.ColumnOfIndex(view, static_cast<std::uint32_t>(j));
             };
             for (std::size_t j = 0; j + wanted.size() <= shown.size(); ++j) {
-                const std::int64_t start = cursor ? *cursor : low;
+                const std::int64_t start = std::max(cursor, low);
                 if (column(j) < start || column(j + wanted.size() - 1) >= high ||
                     shown.compare(j, wanted.size(), wanted) != 0)
                     continue;
@@ -335,10 +334,21 @@ TEST_F(TextSearchTest, TheFieldRestrictionSkipsOtherRecordTypes)
     ASSERT_TRUE(OpenAsText("A ab ab\nB ab ab\nA xx ab\n"));
     options.searchField = &AddFieldOfTypeA("SECOND", 5, 2);
     options.findText = "ab";
-    // On the cursor's own line the search starts at the cursor, inside the field or not; line 1 is
-    // of type B.
-    EXPECT_EQ(AllForward(), (std::vector<Position>{{0, 2, 4}, {0, 5, 7}, {2, 5, 7}}));
+    // Every line is searched inside the field only, the cursor's own line too; line 1 is of type B.
+    EXPECT_EQ(AllForward(), (std::vector<Position>{{0, 5, 7}, {2, 5, 7}}));
     EXPECT_EQ(AllBackward(), (std::vector<Position>{{2, 5, 7}, {0, 5, 7}}));
+    // The same with an expression, forward and backward, "^" and "$" at the field's ends; a cursor
+    // left of the field finds nothing before it going back.
+    options.useRegEx = true;
+    options.findText = "ab";
+    EXPECT_EQ(AllForward(), (std::vector<Position>{{0, 5, 7}, {2, 5, 7}}));
+    options.findText = "^ab$";
+    EXPECT_EQ(AllForward(), (std::vector<Position>{{0, 5, 7}, {2, 5, 7}}));
+    EXPECT_EQ(AllBackward(), (std::vector<Position>{{2, 5, 7}, {0, 5, 7}}));
+    options.findText = "x*";
+    PutCursor(2, 3);
+    EXPECT_TRUE(search.FindBackward());
+    EXPECT_EQ(Now(), (Position{0, 5, 5}));  // not the empty text between the cursor and the field
 }
 
 TEST_F(TextSearchTest, RegularExpressionsFindSpansAndReportErrors)
