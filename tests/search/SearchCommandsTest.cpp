@@ -162,5 +162,95 @@ TEST_F(SearchCommandsTest, DeleteLinesAndExtractLines)
     EXPECT_EQ(Lines(), std::vector<std::string>{""});  // one empty line is left
 }
 
+
+TEST_F(SearchCommandsTest, DeleteLinesKeepsOneLineAndMarksTheTextModified)
+{
+    ASSERT_TRUE(OpenBytes("only x"));
+    options.findText = "x";
+    options.lineFilter = SearchOptions::kDeleteLines;
+    EXPECT_EQ(commands.ApplyLineFilter(), 1);
+    EXPECT_EQ(Lines(), std::vector<std::string>{""});
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(prompter.Texts().empty());
+    // What follows works on the one empty line.
+    EXPECT_EQ(commands.CountMatches(), 0);
+
+    ASSERT_TRUE(OpenBytes("a\nb\nlast x"));
+    EXPECT_EQ(commands.ApplyLineFilter(), 1);
+    EXPECT_EQ(AllBytes(), "a\nb\n");
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(prompter.Texts().back(), "0 items found.");  // no "No matching lines found!"
+
+    // The line that moves up keeps its empty match at column 0.
+    ASSERT_TRUE(OpenBytes("a\n\n\n\nb\n"));
+    options.useRegEx = true;
+    options.findText = "^$";
+    EXPECT_EQ(commands.ApplyLineFilter(), 4);  // the three empty lines and the empty last one
+    EXPECT_EQ(AllBytes(), "a\nb\n");
+}
+
+TEST_F(SearchCommandsTest, LineFiltersInAFieldLookOnlyInsideTheField)
+{
+    const auto inField = [this](const std::string& bytes) {
+        EXPECT_TRUE(OpenBytes(bytes));
+        auto field = std::make_unique<FieldDef>();
+        field->name = "CODE";
+        field->offset = 5;
+        field->length = 2;
+        options.searchField = &doc->Structure().AddField(std::move(field));
+        doc->Structure().SetActive(true);
+    };
+    for (bool regex : {false, true}) {
+        SCOPED_TRACE(regex);
+        options.useRegEx = regex;
+        options.findText = "ab";
+        options.lineFilter = SearchOptions::kDeleteLines;
+        inField("A ab ab\nA ab xx\nA xx ab\n");
+        EXPECT_EQ(commands.ApplyLineFilter(), 2);
+        EXPECT_EQ(AllBytes(), "A ab xx\n");  // the line that moved up had "ab" before the field only
+
+        options.findText = "a";
+        options.lineFilter = SearchOptions::kExtractLines;
+        inField("A xx aa\nA a  xx\n");
+        EXPECT_EQ(commands.ApplyLineFilter(), 1);
+        EXPECT_EQ(AllBytes(), "A xx aa\n");
+    }
+    options.searchField = nullptr;
+}
+
+TEST_F(SearchCommandsTest, ARegularExpressionReplaceThroughATableChangesOnlyTheMatchedBytes)
+{
+    // The table shows the stored q as a: "qa" looks like "aa", and mapping the whole line back
+    // would turn one of the two into the other.
+    ASSERT_TRUE(OpenBytes("qa xa\n"));
+    dir.Write("QVXData/q-as-a.tec", "71=61\n");
+    ASSERT_TRUE(doc->Charset().Load(dir.File("QVXData/q-as-a.tec")));
+    options.useRegEx = true;
+    options.findText = "x";
+    options.replacement = "y";
+    EXPECT_EQ(commands.ReplaceText(true), 1);
+    EXPECT_EQ(AllBytes(), "qa ya\n");
+    options.findText = "a$";
+    options.replacement = "!";
+    EXPECT_EQ(commands.ReplaceText(true), 1);
+    EXPECT_EQ(AllBytes(), "qa y!\n");
+}
+
+TEST_F(SearchCommandsTest, ReplaceAllKeepsLinesCutByLengthWhole)
+{
+    // Ignoring format codes, lines are cut by length with line feeds inside them: a replacement
+    // must not split them there.
+    ASSERT_TRUE(OpenBytes("xa\n\nya\n\nz"));
+    doc->ToggleIgnoreFormatCodes();
+    options.findText = "a\\n\\n";
+    options.useBackslashes = true;
+    options.replacement = "#";
+    const auto lines = doc->Text().LineCount();
+    EXPECT_EQ(commands.CountMatches(), 2);
+    EXPECT_EQ(commands.ReplaceText(true), 2);
+    EXPECT_EQ(AllBytes(), "x#y#z");
+    EXPECT_EQ(doc->Text().LineCount(), lines);
+}
+
 }  // namespace
 }  // namespace quill::test
