@@ -65,17 +65,18 @@ bool CQVXDoc::OpenFailed(const std::string& path, int error)
     return false;
 }
 
-bool CQVXDoc::OnOpenDocument(const std::string& requestedPath)
+bool CQVXDoc::OnOpenDocument(const std::string& requestedPath, bool offerToCreate)
 {
     const std::string path = AbsolutePath(requestedPath);
     int fd = OpenForReading(path);
-    if (fd < 0 && errno == ENOENT) {
+    const bool created = fd < 0 && errno == ENOENT && offerToCreate;
+    if (created) {
         if (prompter_.Ask(Format("Do you want to create %s!", path.c_str()), Buttons::YesNo) == Answer::No)
             return false;
-        int created = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-        if (created < 0)
+        const int made = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+        if (made < 0)
             return OpenFailed(path, errno);
-        ::close(created);
+        ::close(made);
         fd = OpenForReading(path);
         if (fd < 0) {
             prompter_.Error(Format("Can\xB4t create %s!\n%s", path.c_str(), SystemErrorText(errno).c_str()));
@@ -87,6 +88,10 @@ bool CQVXDoc::OnOpenDocument(const std::string& requestedPath)
     FileHandle file(fd);
     DeleteContents();
     LoadText(file.Get(), path);
+    if (created) {
+        text_.SetTerminator(TerminatorKind::LF);  // a new file gets this system's line ends, as File > New
+        UpdateTerminatorStatusText();
+    }
     MarkUnmodified();
     return true;
 }

@@ -51,9 +51,9 @@ public:
     // ---- Life cycle ------------------------------------------------------------------------
     /// An empty, unnamed document.
     bool OnNewDocument();
-    /// Opens a file, offering to create it when it does not exist. The current text stays when
-    /// that fails.
-    bool OnOpenDocument(const std::string& path);
+    /// Opens a file, offering to create it when it does not exist (when offerToCreate; else that
+    /// is a failure told like any other). The current text stays when that fails.
+    bool OnOpenDocument(const std::string& path, bool offerToCreate = true);
     /// Saves under path (asking for a name when it is empty); never leaves a damaged file behind.
     bool OnSaveDocument(const std::string& path);
     /// Remembers the leaving file's position and bookmarks; auto reload off.

@@ -57,6 +57,12 @@ std::string LocalTimeText(FileTime time)
                   local.tm_min, local.tm_sec);
 }
 
+bool NameOrder(const std::string& a, const std::string& b)
+{
+    const int byCase = ::strcasecmp(a.c_str(), b.c_str());
+    return byCase != 0 ? byCase < 0 : a < b;
+}
+
 std::vector<std::string> ListFiles(const std::string& folder)
 {
     std::vector<std::string> names;
@@ -64,20 +70,17 @@ std::vector<std::string> ListFiles(const std::string& folder)
     if (!dir)
         return names;
     while (dirent* entry = ::readdir(dir.get())) {
-        if (!std::strcmp(entry->d_name, ".") || !std::strcmp(entry->d_name, ".."))
-            continue;
-        bool isFolder = entry->d_type == DT_DIR;
+        bool regular = entry->d_type == DT_REG;
         if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
             struct stat st {};
-            isFolder = ::stat((folder + "/" + entry->d_name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+            regular = ::stat((folder + "/" + entry->d_name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
         }
-        if (!isFolder)
+        // Folders, pipes, sockets and devices are no files to step to: opening a pipe would wait
+        // for a writer for ever.
+        if (regular)
             names.emplace_back(entry->d_name);
     }
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        int byCase = ::strcasecmp(a.c_str(), b.c_str());
-        return byCase != 0 ? byCase < 0 : a < b;
-    });
+    std::sort(names.begin(), names.end(), NameOrder);
     return names;
 }
 

@@ -27,9 +27,11 @@ bool StatusOfPath(const std::string& path, FileStatus& status);
 /// "%d.%d.%d %02d:%02d:%02d" of a file time in local time: day, month, year, hour, minute, second.
 std::string LocalTimeText(FileTime time);
 
-/// The names of the files in a folder (no folders, no "." and ".."), sorted without regard to
+/// The names of the regular files in a folder (no folders, pipes or devices), sorted without regard to
 /// case and, where that ties, by their bytes, so the order does not depend on the file system.
 std::vector<std::string> ListFiles(const std::string& folder);
+/// The order of names in a folder: case-insensitive, ties by their bytes.
+bool NameOrder(const std::string& a, const std::string& b);
 
 bool PathExists(const std::string& path);
 

@@ -114,12 +114,12 @@ std::vector<std::string> SearchMenu::MatchingFiles(const std::string& folder, co
         if (entry.is_directory(kind)) {
             if (subdirectories)
                 folders.push_back(entry.path().string());
-        } else if (::fnmatch(wildcard.c_str(), name.c_str(), FNM_CASEFOLD) == 0) {
-            files.push_back(entry.path().string());
+        } else if (entry.is_regular_file(kind) && ::fnmatch(wildcard.c_str(), name.c_str(), FNM_CASEFOLD) == 0) {
+            files.push_back(entry.path().string());  // pipes and devices are never opened
         }
     }
-    std::sort(files.begin(), files.end());
-    std::sort(folders.begin(), folders.end());
+    std::sort(files.begin(), files.end(), NameOrder);
+    std::sort(folders.begin(), folders.end(), NameOrder);
     for (const std::string& sub : folders)
         for (std::string& file : MatchingFiles(sub, wildcard, true))
             files.push_back(std::move(file));
@@ -128,7 +128,10 @@ std::vector<std::string> SearchMenu::MatchingFiles(const std::string& folder, co
 
 std::int64_t SearchMenu::ReplaceInFolder()
 {
-    // Presets from the document's path: its folder and "*" with its extension.
+    // Presets from the document's path: its folder and "*" with its extension; none for a text
+    // without a file.
+    folder_.wildcard.clear();
+    folder_.folder.clear();
     if (doc_.HasPath()) {
         const std::string name = FileNameOf(doc_.Path());
         const auto dot = name.rfind('.');
@@ -161,8 +164,8 @@ std::int64_t SearchMenu::ReplaceInFolder()
         return 0;
     std::int64_t total = 0;
     for (const std::string& path : files) {
-        if (!doc_.OnOpenDocument(path))
-            break;  // the load told why
+        if (!doc_.OnOpenDocument(path, false))
+            break;  // the load told why (a file that went away meanwhile too)
         doc_.ClearSelection();
         doc_.cursorLine = 0;
         doc_.cursorColumn = doc_.preferredColumn = 0;

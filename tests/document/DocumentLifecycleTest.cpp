@@ -51,6 +51,7 @@ TEST_F(LifecycleTest, OpeningAMissingFileOffersToCreateIt)
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(Lines(), std::vector<std::string>{""});
     EXPECT_EQ(doc->Path(), path);
+    EXPECT_EQ(doc->Text().Terminator(), TerminatorKind::LF);  // as File > New
 
     ASSERT_TRUE(OpenBytes("keep"));
     std::string other = dir.File("other.txt");

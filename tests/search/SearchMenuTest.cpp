@@ -192,5 +192,52 @@ TEST_F(SearchMenuTest, ReplaceInFolderToldABadExpressionOnceBeforeAnyFile)
     EXPECT_FALSE(doc->HasPath());  // no file was opened
 }
 
+
+TEST_F(SearchMenuTest, FindNextStopsAfterAWholeRoundWithoutAHit)
+{
+    ASSERT_TRUE(OpenBytes("one\ntwo\n"));
+    Answer("nowhere");
+    prompter.Expect("End of file reached!\nContinue search at top of file?", Answer::Ok);
+    menu.FindNext();
+    EXPECT_EQ(prompter.Texts().back(), "Search text not found!");
+    prompter.Expect("Begin of file reached!\nContinue search at bottom of file?", Answer::Ok);
+    menu.FindPrevious();
+    EXPECT_EQ(prompter.Texts().back(), "Search text not found!");
+    EXPECT_TRUE(prompter.ScriptDone());
+    PutCursor(1, 1);
+    prompter.Expect("End of file reached!\nContinue search at top of file?", Answer::Ok);
+    EXPECT_FALSE(doc->FindUndisplayable());
+    EXPECT_EQ(prompter.Texts().back(), "No undisplayable character found!");
+}
+
+TEST_F(SearchMenuTest, ReplaceInFolderTakesNamesInTheirOrderAndStopsAtAVanishedFile)
+{
+    ::mkdir(dir.File("work").c_str(), 0755);
+    for (const char* name : {"B.txt", "C.txt", "a.txt"})
+        dir.Write(std::string("work/") + name, "old\n");
+    ::mkfifo(dir.File("work/pipe.txt").c_str(), 0600);  // never opened: it would wait for a writer
+    EXPECT_EQ(SearchMenu::MatchingFiles(dir.File("work"), "*.txt", false),
+              (std::vector<std::string>{dir.File("work/a.txt"), dir.File("work/B.txt"), dir.File("work/C.txt")}));
+
+    // An unnamed text presets nothing; a file that goes away before its turn is told and ends the run.
+    dialogs.folderStep = [this](FolderReplaceModel& model) {
+        EXPECT_EQ(model.folder, "");
+        EXPECT_EQ(model.wildcard, "");
+        model.folder = dir.File("work");
+        model.wildcard = "*.txt";
+        model.findText = "old";
+        model.replacement = "new";
+        progress.onBegin = [this] { ::unlink(dir.File("work/B.txt").c_str()); };  // while a.txt is worked on
+        return true;
+    };
+    menu.FolderState().folder = "/elsewhere";
+    menu.FolderState().wildcard = "*.old";
+    menu.ReplaceInFolder();
+    EXPECT_FALSE(FileExists(dir.File("work/B.txt")));  // not created again
+    EXPECT_EQ(ReadFile(dir.File("work/a.txt")), "new\n");
+    EXPECT_EQ(ReadFile(dir.File("work/C.txt")), "old\n");
+    EXPECT_NE(prompter.Texts()[0].find("B.txt"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace quill::test

@@ -1,6 +1,7 @@
 // Scripted stand-ins for the desktop: progress window, settings store, file dialog and view.
 #pragma once
 
+#include <functional>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -24,6 +25,8 @@ public:
     {
         ranges.push_back(range);
         ++open;
+        if (onBegin)
+            onBegin();
     }
     bool Step(std::int64_t position) override
     {
@@ -36,6 +39,7 @@ public:
     std::vector<std::int64_t> positions;
     std::int64_t escapeAtStep = -1;
     int open = 0;
+    std::function<void()> onBegin;  ///< what happens meanwhile, in the world outside
 };
 
 class MemorySettingsStore : public SettingsStore {
