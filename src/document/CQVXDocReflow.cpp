@@ -73,8 +73,11 @@ bool CQVXDoc::GoToOffset(ByteOffset offset)
     const auto index = static_cast<std::uint32_t>(offset - start);
     const DisplayRules rules = Rules();
     cursorLine = line;
-    cursorColumn = preferredColumn = static_cast<Column>(
-        rules.ignoreFormatCodes ? index : text_.Line(line).IndexToColumn(index, rules.tabSize, rules.tab));
+    // A byte of the line end (the LF of a CR LF) puts the cursor at the end of the line's text:
+    // typing there must not come between CR and LF.
+    const std::int64_t column =
+        rules.ignoreFormatCodes ? index : text_.Line(line).IndexToColumn(index, rules.tabSize, rules.tab);
+    cursorColumn = preferredColumn = static_cast<Column>(std::min(column, DisplayWidth(line)));
     ClearSelection();
     text_.SetCurrentLine(line);
     if (view_)

@@ -314,8 +314,10 @@ void TextLoader::Take(const char* from, const char* to)
 void TextLoader::EndLine(const char* end, const char* chunkBegin)
 {
     const char* last = end - 1;
-    if (static_cast<std::uint8_t>(*last) == kLF && last != chunkBegin)
-        store_.SetTerminator(static_cast<std::uint8_t>(last[-1]) == kCR ? TerminatorKind::CRLF : TerminatorKind::LF);
+    // A line of nothing but its LF has no CR before it, even at the start of a chunk.
+    if (static_cast<std::uint8_t>(*last) == kLF && (last != chunkBegin || n_ == 1))
+        store_.SetTerminator(last != chunkBegin && static_cast<std::uint8_t>(last[-1]) == kCR ? TerminatorKind::CRLF
+                                                                                                : TerminatorKind::LF);
     FinishLastLine(end);
 }
 

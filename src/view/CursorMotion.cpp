@@ -178,7 +178,9 @@ void CursorMotion::GoToLine(LineIndex line, std::int64_t column)
     if (column >= 0)
         doc_.preferredColumn = static_cast<Column>(column);
     doc_.ClearSelection();
-    SetColumn(column >= 0 ? column : doc_.cursorColumn, column >= 0);
+    // A short line holds the cursor at its end, but the asked column stays the preferred one, so
+    // that Down goes on in that column.
+    SetColumn(column >= 0 ? column : doc_.cursorColumn, false);
     EnsureCursorVisible(doc_, view_, false);
 }
 

@@ -71,8 +71,9 @@ void TextEditing::ReflowAroundCursor()
     LineIndex line = start;
     for (; line + 1 < text.LineCount(); ++line) {
         const std::int64_t length = text.Line(line).Length();
-        // At a soft cut the cursor belongs to the start of the next line, as typing goes on there.
-        if (offset < length || (offset == length && ContentEnd(text.Line(line)) < length))
+        // Just past a line's last byte the cursor belongs to the start of the next line: after a
+        // line end it cannot stand anywhere else, and at a soft cut typing goes on there.
+        if (offset < length)
             break;
         offset -= length;
     }
@@ -99,16 +100,21 @@ void TextEditing::InsertChar(std::uint8_t code, bool raw)
 {
     if (doc_.HasSelection())
         DeleteSelection();
-    if (code == kLF)
-        code = kFF;  // Ctrl+Enter: a form feed
+    if (code == kLF && !raw)
+        code = kFF;  // Ctrl+Enter: a form feed; a byte given by its value is inserted as it is
     if (code == kBlank)
         doc_.RaiseUndoGroup();
     const bool lineBreak = !raw && (code == kCR || code == kFF);
     const std::uint8_t stored = raw || lineBreak ? code : doc_.Charset().FromDisplay(code);
+    const DisplayRules rules = doc_.Rules();
+    if (raw && code == rules.lf && !rules.ignoreFormatCodes && !doc_.BinaryMode()) {
+        // A line feed given by its value ends the line there, as the loader would cut it.
+        BreakLine(code, true);
+        return;
+    }
     LineView current = doc_.Text().Line(doc_.cursorLine);
     if (doc_.OverwriteMode() && doc_.cursorColumn < motion_.LineLength(doc_.cursorLine)) {
         const std::uint8_t under = current.ByteAt(CursorIndex());
-        const DisplayRules rules = doc_.Rules();
         if (doc_.IgnoreFormatCodes() || (under != rules.cr && under != rules.lf)) {
             if (!lineBreak) {
                 Overwrite(stored);
@@ -134,14 +140,16 @@ void TextEditing::InsertChar(std::uint8_t code, bool raw)
         ReflowAroundCursor();
 }
 
-void TextEditing::BreakLine(std::uint8_t code)
+void TextEditing::BreakLine(std::uint8_t code, bool raw)
 {
     doc_.RaiseUndoGroup();
     LineView current = doc_.Text().Line(doc_.cursorLine);
     const std::uint32_t index = CursorIndex();
     const DisplayRules rules = doc_.Rules();
     LineRecord left(current.Bytes(), index);
-    if (code == kFF) {
+    if (raw) {
+        left.Append(code);
+    } else if (code == kFF) {
         left.Append(rules.ff);
     } else {
         if (doc_.Text().Terminator() == TerminatorKind::CRLF)
@@ -149,7 +157,7 @@ void TextEditing::BreakLine(std::uint8_t code)
         left.Append(rules.lf);
     }
     LineRecord next;
-    if (doc_.AppSettings().autoIndent) {
+    if (doc_.AppSettings().autoIndent && !raw) {
         std::uint32_t indent = 0;
         while (indent < current.Length() && (current.ByteAt(indent) == kBlank || current.ByteAt(indent) == rules.tab))
             ++indent;
@@ -191,7 +199,9 @@ void TextEditing::Backspace()
         const LineIndex above = doc_.cursorLine - 1;
         LineView previous = doc_.Text().Line(above);
         LineView current = doc_.Text().Line(doc_.cursorLine);
-        const std::uint32_t keep = ContentEnd(previous);
+        const std::uint32_t end = ContentEnd(previous);
+        // A line cut by the wrap width has no line end to take away: its last character goes.
+        const std::uint32_t keep = end == previous.Length() && end > 0 ? end - 1 : end;
         LineRecord joined(previous.Bytes(), keep);
         joined.Append(current.Bytes(), current.Length());
         doc_.RemoveLine(doc_.cursorLine, true);
@@ -226,8 +236,11 @@ void TextEditing::Delete()
         Replace(std::move(line));
     } else if (doc_.cursorLine + 1 < doc_.Text().LineCount()) {
         LineView next = doc_.Text().Line(doc_.cursorLine + 1);
-        LineRecord joined(current.Bytes(), ContentEnd(current));
-        joined.Append(next.Bytes(), next.Length());
+        const std::uint32_t end = ContentEnd(current);
+        LineRecord joined(current.Bytes(), end);
+        // A line cut by the wrap width has no line end to take away: the next character goes.
+        const std::uint32_t skip = end == current.Length() && next.Length() > 0 ? 1 : 0;
+        joined.Append(next.Bytes() + skip, next.Length() - skip);
         Replace(std::move(joined));
         doc_.RemoveLine(doc_.cursorLine + 1, true);
     } else {

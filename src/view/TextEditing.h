@@ -38,7 +38,9 @@ public:
 
 private:
     void Overwrite(std::uint8_t stored);
-    void BreakLine(std::uint8_t code);
+    /// Ends the line at the cursor: Enter (the file's line end), Ctrl+Enter (a form feed), or a
+    /// raw line-end byte inserted as it is.
+    void BreakLine(std::uint8_t code, bool raw = false);
     /// Reflows from the line above the cursor and puts the cursor back on the same byte.
     void ReflowAroundCursor();
     bool WrapWidthLimited() const;

@@ -258,6 +258,10 @@ protected:
             search->Replace();
         else if (name == "count")
             search->Count();
+        else if (name == "wrap-lines-at")
+            doc->WrapLinesAt();
+        else if (name == "wrap-at-border")
+            doc->ToggleWrapAtWindowBorder();
         else
             FAIL() << "unknown command " << name;
     }
