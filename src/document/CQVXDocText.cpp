@@ -1,4 +1,7 @@
 // The document's text: reset, the steps of a load around the byte loop, widths and offsets.
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 
 #include "common/Format.h"
@@ -145,9 +148,13 @@ void CQVXDoc::ReadCommandLineLine()
     auto hash = commandLine_->find('#');
     if (hash == std::string::npos)
         return;
-    int line = 0;
-    if (std::sscanf(commandLine_->c_str() + hash + 1, "%d", &line) == 1)
-        gotoLine_ = line;
+    // A number too large for a line index means the last line: it is held at the largest one.
+    const char* digits = commandLine_->c_str() + hash + 1;
+    char* end = nullptr;
+    errno = 0;
+    const long long line = std::strtoll(digits, &end, 10);
+    if (end != digits && std::isdigit(static_cast<unsigned char>(*digits)))
+        gotoLine_ = static_cast<LineIndex>(line);
     restorePositionPending_ = false;
 }
 

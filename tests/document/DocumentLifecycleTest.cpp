@@ -474,6 +474,15 @@ TEST_F(LifecycleTest, HashOnTheCommandLineAsksForALine)
     EXPECT_EQ(doc->GotoLine(), 2);
     EXPECT_FALSE(doc->RestorePositionPending());
 
+    // Numbers past any line count ask for the last line, not for line 1.
+    for (const std::string huge : {"#2147483648", "#4294967297", "#99999999999999999999999"}) {
+        raw = path + huge;
+        doc->SetCommandLineInProgress(&raw);
+        ASSERT_TRUE(doc->OnOpenDocument(path));
+        doc->SetCommandLineInProgress(nullptr);
+        EXPECT_GT(doc->GotoLine(), 2147483647);
+    }
+
     // A "#" inside a folder name without a number still suppresses the remembered position.
     std::string odd = "/src/C#/x.txt";
     doc->SetCommandLineInProgress(&odd);

@@ -3,6 +3,7 @@
 
 #include <QPdfWriter>
 #include <cstdio>
+#include <unistd.h>
 #include <memory>
 
 #include "app/CommandLine.h"
@@ -129,6 +130,13 @@ TEST_F(PrintTest, TheCommandLinePrintsIntoAPdfWithoutAWindow)
     EXPECT_EQ(QuillApplication::PrintToPdf(line, store), 1);
     line = CommandLine::Parse({"--print-pdf", dir.File("x.pdf")});
     EXPECT_EQ(QuillApplication::PrintToPdf(line, store), 2);
+    // The file to print is never the PDF's target, by its name or through a link.
+    ASSERT_EQ(::symlink(dir.File("lines.txt").c_str(), dir.File("link.pdf").c_str()), 0);
+    for (const char* out : {"lines.txt", "link.pdf"}) {
+        line = CommandLine::Parse({"--print-pdf", dir.File(out), dir.File("lines.txt")});
+        EXPECT_EQ(QuillApplication::PrintToPdf(line, store), 2);
+        EXPECT_EQ(ReadFile(dir.File("lines.txt")), Numbered(3));
+    }
     EXPECT_FALSE(CommandLine::Parse({"--print-pdf"}).error.empty());
 }
 

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "app/DataFolder.h"
 #include "app/ui/CMainFrame.h"
@@ -16,6 +17,7 @@
 #include "common/Format.h"
 #include "common/PhaseTimer.h"
 #include "document/CQVXDoc.h"
+#include "document/FileStatus.h"
 #include "platform/ConsolePrompter.h"
 #include "platform/Unattended.h"
 #include "print/ui/DocumentPrinter.h"
@@ -85,6 +87,24 @@ int QuillApplication::PrintToPdf(const CommandLine& commandLine, SettingsStore& 
         std::fputs("quillarium: --print-pdf needs the FILE to print\n", stderr);
         return 2;
     }
+    // Writing the PDF over the file to print (by its name or through a link) would destroy it.
+    FileStatus input, output;
+    if (StatusOfPath(*commandLine.file, input) && StatusOfPath(*commandLine.printPdf, output) &&
+        input.SameFileAs(output)) {
+        std::fprintf(stderr, "quillarium: %s is the file to print; the PDF must go to another file\n",
+                     commandLine.printPdf->c_str());
+        return 2;
+    }
+    try {
+        return PrintFileToPdf(commandLine, store);
+    } catch (const std::bad_alloc&) {
+        std::fputs("quillarium: Out of memory!\n", stderr);
+        return 1;
+    }
+}
+
+int QuillApplication::PrintFileToPdf(const CommandLine& commandLine, SettingsStore& store)
+{
     Settings settings;
     LoadSettings(settings, store);
     ConsolePrompter prompter;

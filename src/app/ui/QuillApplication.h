@@ -40,6 +40,9 @@ public:
     const std::string& DataFolder() const { return dataFolder_; }
 
 private:
+    /// PrintToPdf once the command line was found sound.
+    static int PrintFileToPdf(const CommandLine& commandLine, SettingsStore& store);
+
     SettingsStore& store_;
     Settings settings_;
     RecentFileList recent_;
