@@ -172,20 +172,41 @@ bool FileAssignments::NeedsDesktopEntry()
     return !InstalledEntryExists() && ::stat((DataHome() + "/applications/" + kDesktopFile).c_str(), &st) != 0;
 }
 
+std::string DesktopExecArgument(const std::string& path)
+{
+    // Two rules of the desktop entry format, one inside the other: in a quoted argument of Exec
+    // " ` $ \ take a backslash and % is doubled; then the value, as every string value, writes
+    // each backslash twice (so a backslash of the path becomes four) and control characters as
+    // escapes.
+    std::string quoted = "\"";
+    for (char c : path) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+        if (c == '%')
+            quoted += '%';
+    }
+    quoted += '"';
+    std::string value;
+    for (char c : quoted) {
+        switch (c) {
+        case '\\': value += "\\\\"; break;
+        case '\n': value += "\\n"; break;
+        case '\t': value += "\\t"; break;
+        case '\r': value += "\\r"; break;
+        default: value += c;
+        }
+    }
+    return value;
+}
+
 bool FileAssignments::InstallDesktopEntry()
 {
     // An installed program has its entry already; the user's own would only hide it.
     if (InstalledEntryExists())
         return true;
     const std::string path = DataHome() + "/applications/" + kDesktopFile;
-    // The program's path in double quotes, with the characters the desktop entry format escapes.
-    std::string exec = "\"";
-    for (char c : programPath_) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\')
-            exec += '\\';
-        exec += c;
-    }
-    exec += "\" %f";
+    const std::string exec = DesktopExecArgument(programPath_) + " %f";
     std::string types;
     for (int group = 0; group < kReplaceEditor; ++group)
         for (const std::string& type : MimeTypes(group))

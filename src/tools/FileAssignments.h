@@ -11,6 +11,9 @@ namespace quill {
 
 class Prompter;
 
+/// The program's path as the quoted first argument of a desktop entry's Exec value.
+std::string DesktopExecArgument(const std::string& path);
+
 class FileAssignments {
 public:
     static constexpr int kGroups = 9;

@@ -47,7 +47,7 @@ TEST_F(FileAssignmentsTest, EveryGroupCheckedMakesTheProgramTheDefaultAndKeepsTh
     EXPECT_EQ(list.find("text/plain=quillarium.desktop;gedit.desktop;quillarium"), std::string::npos);
     // The desktop entry that lists the program, with its path quoted.
     const std::string entry = ReadFile(dir.File("data/applications/quillarium.desktop"));
-    EXPECT_NE(entry.find("Exec=\"/opt/my \\\"tools\\\"/quillarium\" %f\n"), std::string::npos);
+    EXPECT_NE(entry.find("Exec=\"/opt/my \\\\\"tools\\\\\"/quillarium\" %f\n"), std::string::npos);
     EXPECT_NE(entry.find("MimeType=text/plain;"), std::string::npos);
     // The types the system may not know come in a package of the user's own.
     const std::string package = ReadFile(dir.File("data/mime/packages/quillarium.xml"));
@@ -97,6 +97,19 @@ TEST_F(FileAssignmentsTest, TheEntryIsNeededUntilTheUserHasOneOrTheProgramIsInst
     EXPECT_TRUE(assignments.InstallDesktopEntry());
     EXPECT_EQ(::access(entry.c_str(), F_OK), -1);
     EXPECT_TRUE(prompter.Texts().empty());
+}
+
+
+TEST_F(FileAssignmentsTest, TheProgramPathIsEscapedByBothRulesOfTheDesktopEntryFormat)
+{
+    EXPECT_EQ(DesktopExecArgument("/opt/my \"tools\"/a$b\\c%d`e"),
+              "\"/opt/my \\\\\"tools\\\\\"/a\\\\$b\\\\\\\\c%%d\\\\`e\"");
+    EXPECT_EQ(DesktopExecArgument("/usr/bin/quillarium"), "\"/usr/bin/quillarium\"");
+    // The validator of the desktop files accepts what is written for such a path.
+    FileAssignments odd(prompter, "/opt/50% \"off\"/$HOME\\bin/quillarium");
+    ASSERT_TRUE(odd.InstallDesktopEntry());
+    const std::string entry = dir.File("data/applications/quillarium.desktop");
+    EXPECT_EQ(std::system(("desktop-file-validate '" + entry + "'").c_str()), 0) << ReadFile(entry);
 }
 
 }  // namespace
