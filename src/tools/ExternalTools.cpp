@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "common/Format.h"
 #include "document/CQVXDoc.h"
@@ -76,10 +77,20 @@ std::optional<std::string> ExternalTools::FindCommandMarker(const std::string& m
 
 std::string ExternalTools::ShellCommand(const std::string& pattern)
 {
+    // The shell's quoting as far as "%s" needs it: which quote it stands in, also inside command
+    // substitutions "$(...)" and `...`, which begin a new level of quoting of their own. The
+    // variable is written with braces, so that letters after "%s" are no part of its name.
+    struct Level {
+        char quote = 0;     // the quote this level is inside of
+        char closer = 0;    // what ends the level: ')' or '`'; none at the top
+        int parentheses = 0;  // open "(" of this level, which a ")" closes first
+    };
+    std::vector<Level> levels(1);
+    const std::string variable = std::string("${") + kFileVariable + "}";
     std::string command;
-    char quote = 0;  // the quote we are inside of
     for (std::size_t k = 0; k < pattern.size(); ++k) {
         const char c = pattern[k];
+        Level& level = levels.back();
         if (c == '%' && k + 1 < pattern.size() && pattern[k + 1] == '%') {
             command += "%%";  // other "%" stay as they are, "%%" too
             ++k;
@@ -87,15 +98,41 @@ std::string ExternalTools::ShellCommand(const std::string& pattern)
         }
         if (c == '%' && k + 1 < pattern.size() && pattern[k + 1] == 's') {
             ++k;
-            const std::string variable = std::string("$") + kFileVariable;
-            command += quote == '"' ? variable : quote == '\'' ? "'\"" + variable + "\"'" : "\"" + variable + "\"";
+            command += level.quote == '"' ? variable : level.quote == '\'' ? "'\"" + variable + "\"'" : "\"" + variable + "\"";
             continue;
         }
         command += c;
-        if (c == '\\' && quote != '\'' && k + 1 < pattern.size())
-            command += pattern[++k];  // an escaped character never opens or closes a quote
-        else if ((c == '"' || c == '\'') && (quote == 0 || quote == c))
-            quote = quote ? 0 : c;
+        if (level.quote == '\'') {
+            if (c == '\'')
+                level.quote = 0;
+            continue;
+        }
+        if (c == '\\' && k + 1 < pattern.size()) {
+            command += pattern[++k];  // an escaped character never opens or closes anything
+            continue;
+        }
+        if (c == '$' && k + 1 < pattern.size() && pattern[k + 1] == '(') {
+            command += pattern[++k];
+            levels.push_back(Level{0, ')', 0});
+        } else if (c == '`') {
+            if (level.closer == '`')
+                levels.pop_back();
+            else
+                levels.push_back(Level{0, '`', 0});
+        } else if (c == '"') {
+            level.quote = level.quote == '"' ? 0 : '"';
+        } else if (level.quote == '"') {
+            continue;
+        } else if (c == '\'') {
+            level.quote = '\'';
+        } else if (c == '(') {
+            ++level.parentheses;
+        } else if (c == ')') {
+            if (level.parentheses > 0)
+                --level.parentheses;
+            else if (level.closer == ')')
+                levels.pop_back();
+        }
     }
     return command;
 }
@@ -111,9 +148,11 @@ std::string ExternalTools::WithoutExtension(const std::string& path)
 
 std::optional<std::string> ExternalTools::OutputFolder(std::string& error)
 {
+    // The runtime folder only when nobody else can put a file there: another user's pipe would
+    // hold Compile up, and another user's file would receive the output.
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime == '/') {
         struct stat st {};
-        if (::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid())
+        if (::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 022) == 0)
             return std::string(runtime);
     }
     std::string cache;

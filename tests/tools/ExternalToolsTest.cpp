@@ -6,7 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/ProcessStarter.h"
+#include "platform/PosixProcessStarter.h"
 #include "search/SearchOptions.h"
 #include "search/TextSearch.h"
 #include "support/DocumentFixture.h"
@@ -67,9 +67,9 @@ protected:
 
 TEST_F(ExternalToolsTest, ThePathIsNeverShellCode)
 {
-    EXPECT_EQ(ExternalTools::ShellCommand("javac \"%s\""), "javac \"$QVX_FILE\"");
-    EXPECT_EQ(ExternalTools::ShellCommand("cc %s -o x 100%%"), "cc \"$QVX_FILE\" -o x 100%%");
-    EXPECT_EQ(ExternalTools::ShellCommand("echo '%s' \\'%s"), "echo ''\"$QVX_FILE\"'' \\'\"$QVX_FILE\"");
+    EXPECT_EQ(ExternalTools::ShellCommand("javac \"%s\""), "javac \"${QVX_FILE}\"");
+    EXPECT_EQ(ExternalTools::ShellCommand("cc %s -o x 100%%"), "cc \"${QVX_FILE}\" -o x 100%%");
+    EXPECT_EQ(ExternalTools::ShellCommand("echo '%s' \\'%s"), "echo ''\"${QVX_FILE}\"'' \\'\"${QVX_FILE}\"");
     // Names that would run code if they were pasted into the command.
     for (const std::string name :
          {"work/a\"; touch hacked; \".c", "work/$(touch hacked).c", "work/it's ok`touch hacked`.c"}) {
@@ -137,6 +137,55 @@ TEST_F(ExternalToolsTest, WithoutARuntimeFolderTheOutputGoesToAPrivateFolder)
     ASSERT_EQ(::symlink(dir.Path().c_str(), dir.File("cache/quillarium").c_str()), 0);
     EXPECT_FALSE(ExternalTools::OutputFolder(error));
     EXPECT_NE(error.find("not a private folder"), std::string::npos);
+    ::unsetenv("XDG_CACHE_HOME");
+}
+
+
+// What the shell makes of "%s" where it stands: next to letters, inside command substitutions
+// that open quotes of their own, in a name that is not UTF-8.
+TEST_F(ExternalToolsTest, ThePathStaysOneWordWhereverItStands)
+{
+    const auto output = [this](const std::string& command, const std::string& name) {
+        EXPECT_TRUE(OpenBytes("\xB5"
+                              "COMP:" +
+                                  command + "\xB5\n",
+                              name));
+        EXPECT_TRUE(tools.Compile());
+        return ReadFile(dir.File("qvx.txt"));
+    };
+    EXPECT_EQ(output("echo \"[%s_x]\"", "work/a.c"), "[" + dir.File("work/a.c") + "_x]\n");
+    EXPECT_EQ(output("echo \"$(basename \"%s\")\"", "work/my  file.c"), "my  file.c\n");
+    EXPECT_EQ(output("echo `basename \"%s\"` $(echo '%s' | wc -c)", "work/b c.c"),
+              "b c.c " + std::to_string(dir.File("work/b c.c").size() + 1) + "\n");
+}
+
+TEST_F(ExternalToolsTest, ProgramsGetTheBytesOfTheirArgumentsAndEnvironment)
+{
+    const std::string name = dir.File("lat\xe9in.c");
+    PosixProcessStarter real;
+    ASSERT_TRUE(real.StartDetached("/bin/sh", {"-c", "printf %s \"$QVX_FILE\" > \"$1.out\"", "sh", name},
+                                   {{"QVX_FILE", name}}));
+    std::string written;
+    for (int wait = 0; wait < 500 && written.size() < name.size(); ++wait) {
+        ::usleep(10000);
+        written = ReadFile(name + ".out");
+    }
+    EXPECT_EQ(written, name);
+    EXPECT_FALSE(real.StartDetached(dir.File("no-such-program"), {}, {}));
+}
+
+TEST_F(ExternalToolsTest, ARuntimeFolderOthersCanWriteToIsNotUsed)
+{
+    ::mkdir(dir.File("shared").c_str(), 0700);
+    ::chmod(dir.File("shared").c_str(), 01777);
+    ::setenv("XDG_RUNTIME_DIR", dir.File("shared").c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", dir.File("cache").c_str(), 1);
+    std::string error;
+    EXPECT_EQ(ExternalTools::OutputFolder(error), dir.File("cache/quillarium"));
+    ::chmod(dir.File("shared").c_str(), 0720);
+    EXPECT_EQ(ExternalTools::OutputFolder(error), dir.File("cache/quillarium"));
+    ::chmod(dir.File("shared").c_str(), 0700);
+    EXPECT_EQ(ExternalTools::OutputFolder(error), dir.File("shared"));
     ::unsetenv("XDG_CACHE_HOME");
 }
 

@@ -31,7 +31,7 @@
 #include "document/CQVXDoc.h"
 #include "document/FileStatus.h"
 #include "platform/qt/Cp1252.h"
-#include "platform/qt/QtProcessStarter.h"
+#include "platform/PosixProcessStarter.h"
 #include "print/ui/DocumentPrinter.h"
 #include "print/ui/PageSetupDialog.h"
 #include "settings/Settings.h"
@@ -62,7 +62,7 @@ CMainFrame::CMainFrame(CQVXDoc& doc, Settings& settings, RecentFileList& recent,
       syntaxDialogs_(std::make_unique<QtSyntaxDialogs>(this)),
       syntax_(std::make_unique<SyntaxCommands>(doc, *syntaxDialogs_,
                                                [this](const std::string& path) { return fields_->AskMask(path); })),
-      processes_(std::make_unique<QtProcessStarter>()),
+      processes_(std::make_unique<PosixProcessStarter>()),
       tools_(std::make_unique<ExternalTools>(doc, view_->Search().Searcher(), view_->Search().Options(), *processes_,
                                              QCoreApplication::applicationFilePath().toLocal8Bit().toStdString()))
 {
