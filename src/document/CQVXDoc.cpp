@@ -142,6 +142,12 @@ bool CQVXDoc::OnSaveDocument(const std::string& requestedPath)
     }
     path = AbsolutePath(path);
     const std::string target = ResolveLinks(path);
+    if (struct stat st {}; ::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        // A pipe would take the bytes and keep nothing, a device would be written over: only
+        // files are saved to.
+        prompter_.Error(Format(kCantSave, path.c_str(), "It is no regular file (a pipe, a device or a folder)."));
+        return false;
+    }
     if (!ConfirmOverwriteChangedFile(path) || !ConfirmReadOnlyOverwrite(target))
         return false;
     if (int err = WriteTextFile(target, text_, progress_)) {

@@ -125,7 +125,9 @@ std::string AbsolutePath(const std::string& path)
 
 int OpenForReading(const std::string& path)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK the open of a pipe waits for a writer, with no way out for the user; the
+    // load waits for it instead, where Escape works. Other files are read blocking as usual.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return -1;
     struct stat st {};
@@ -134,6 +136,8 @@ int OpenForReading(const std::string& path)
         errno = EISDIR;
         return -1;
     }
+    if (!S_ISFIFO(st.st_mode) && !S_ISSOCK(st.st_mode))
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;
 }
 

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include "support/DocumentFixture.h"
@@ -336,7 +337,7 @@ TEST_F(LifecycleTest, RunningOutOfMemoryKeepsWhatWasReadAndWarns)
 TEST_F(LifecycleTest, SaveAfterAnAbortedLoadAsksFirst)
 {
     std::string bytes(200000, 'x');
-    progress.escapeAtStep = 1;
+    progress.escapeAtStep = static_cast<std::int64_t>(progress.positions.size()) + 1;
     prompter.Expect("Abort load?", Answer::Yes);
     ASSERT_TRUE(OpenBytes(bytes));
     prompter.Expect("Load was aborted!\nOverwrite file?", Answer::No);
@@ -439,6 +440,7 @@ TEST_F(LifecycleTest, NeighbourFilesFollowTheSortedFolder)
     dir.Write("A.txt", "A");
     dir.Write("c.txt", "C");
     ::mkdir(dir.File("d-folder").c_str(), 0755);
+    ::mkfifo(dir.File("bb.pipe").c_str(), 0600);  // stepped over: opening it would wait for a writer
     ASSERT_TRUE(doc->OnOpenDocument(dir.File("b.txt")));
     doc->LoadNeighbourFile(true);
     EXPECT_EQ(doc->Path(), dir.File("c.txt"));
@@ -493,6 +495,37 @@ TEST_F(LifecycleTest, HashOnTheCommandLineAsksForALine)
 
     ASSERT_TRUE(doc->OnOpenDocument(path));
     EXPECT_TRUE(doc->RestorePositionPending());
+}
+
+
+// A pipe opened on purpose is read as a stream: the load waits for a writer where Escape works,
+// and nothing is ever saved into a pipe.
+TEST_F(LifecycleTest, APipeIsReadAsAStreamAndNeverSavedTo)
+{
+    const std::string pipe = dir.File("feed");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::thread writer([&pipe] {
+        ::usleep(200000);  // the load starts before anybody writes
+        const int fd = ::open(pipe.c_str(), O_WRONLY);
+        const std::string bytes = "hello\nworld\n";
+        EXPECT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        ::close(fd);
+    });
+    ASSERT_TRUE(doc->OnOpenDocument(pipe));
+    writer.join();
+    EXPECT_EQ(AllBytes(), "hello\nworld\n");
+
+    doc->SetModifiedFlag();
+    EXPECT_FALSE(doc->OnSaveDocument(pipe));
+    EXPECT_NE(prompter.Texts().back().find("no regular file"), std::string::npos);
+    EXPECT_TRUE(doc->IsModified());
+
+    // Nobody writes: Escape and "Abort load?" end the wait.
+    progress.escapeAtStep = static_cast<std::int64_t>(progress.positions.size()) + 1;
+    prompter.Expect("Abort load?", Answer::Yes);
+    ASSERT_TRUE(doc->OnOpenDocument(pipe));
+    EXPECT_TRUE(doc->LoadAborted());
+    EXPECT_TRUE(prompter.ScriptDone());
 }
 
 }  // namespace
