@@ -93,11 +93,14 @@ bool PositionStore::WriteEntries(const std::string& path)
         for (const BookmarkEntry& entry : entries_)
             ok = ok && database_.Exec("INSERT INTO Bookmarks (File, LastPos, CsrsX, CsrsY) VALUES (?, ?, ?, ?)",
                                       {entry.file, std::int64_t{entry.lastPos}, entry.csrsX, entry.csrsY});
-        transaction.SetCommit(ok);
-        if (ok || !database_.LastFailedOnLock())
-            return ok;
+        transaction.SetCommit(false);
+        if (ok && transaction.Commit())
+            return true;
     }
-    // Locked by another program: the worker writes the same when it can, or the next start does.
+    if (!database_.IsOpen())
+        return false;
+    // Locked by another program, read-only or a full disk: nothing was written, and the worker
+    // writes the same when it can, or the next start does. The failure's message stays.
     database_.Enqueue(ReplacingStatements(path));
     return true;
 }

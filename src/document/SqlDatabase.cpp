@@ -6,13 +6,13 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unordered_map>
 
 #include "common/Format.h"
 #include "document/SqlResult.h"
+#include "document/StatementQueueFile.h"
 
 namespace quill {
 
@@ -22,12 +22,21 @@ namespace {
 // read or written at once is tried again later (reads by the caller, writes by the worker).
 constexpr int kBusyTimeoutMs = 0;
 constexpr int kWorkerBusyTimeoutMs = 250;
+constexpr int kClosingBusyTimeoutMs = 2000;
 const char kNoDatabase[] = "DB: No database open!";
 
 bool IsLockFailure(int rc)
 {
     const int primary = rc & 0xFF;
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+// A statement that fails by what it says (syntax, constraints) fails every time it is tried.
+bool IsStatementFault(int rc)
+{
+    const int primary = rc & 0xFF;
+    return primary == SQLITE_ERROR || primary == SQLITE_CONSTRAINT || primary == SQLITE_MISMATCH ||
+           primary == SQLITE_RANGE || primary == SQLITE_TOOBIG;
 }
 
 bool IsSelect(const std::string& statement)
@@ -158,15 +167,9 @@ bool SqlDatabase::Open(const std::string& path)
 
 void SqlDatabase::ReplayQueueFile()
 {
-    std::ifstream queueFile(QueueFilePath());
-    if (!queueFile)
-        return;
-    std::string line;
-    while (std::getline(queueFile, line))
-        if (!line.empty())
-            Enqueue(line);
-    queueFile.close();
-    std::remove(QueueFilePath().c_str());
+    // What any instance left queued, this one writes now.
+    for (const std::string& statement : StatementQueueFile(QueueFilePath()).TakeAll())
+        Enqueue(statement);
 }
 
 void SqlDatabase::Close()
@@ -178,18 +181,25 @@ void SqlDatabase::Close()
     }
     if (worker_.joinable())
         worker_.join();
+    bool queued = false;
     {
         std::lock_guard<std::mutex> guard(queueLock_);
-        if (queue_.empty()) {
-            if (!fullPath_.empty())
-                std::remove(QueueFilePath().c_str());
-        } else {
-            // What the worker has not run yet waits in the queue file for the next start.
-            std::ofstream queueFile(QueueFilePath(), std::ios::trunc);
-            for (const std::string& statement : queue_)
-                queueFile << statement << '\n';
-            queue_.clear();
+        queued = !queue_.empty() && !fullPath_.empty();
+    }
+    if (queued) {
+        // A last try, waiting a while for other programs' locks; what still cannot be written
+        // waits in the queue file for the next start, beside what other instances left there.
+        if (sqlite3* db = OpenConnection(fullPath_, kClosingBusyTimeoutMs)) {
+            if (sqlite3_errcode(db) == SQLITE_OK)
+                RunBatch(db, true);
+            sqlite3_close_v2(db);
         }
+    }
+    {
+        std::lock_guard<std::mutex> guard(queueLock_);
+        if (!queue_.empty() && !fullPath_.empty())
+            StatementQueueFile(QueueFilePath()).Append(queue_);
+        queue_.clear();
         closing_ = false;
     }
     std::lock_guard<std::recursive_mutex> held(mainLock_);
@@ -347,28 +357,42 @@ void SqlDatabase::WaitForWorker()
     queueChanged_.wait(guard, [this] { return !workerRunning_; });
 }
 
-bool SqlDatabase::RunBatch(sqlite3* db)
+bool SqlDatabase::RunBatch(sqlite3* db, bool closing)
 {
     std::lock_guard<std::recursive_mutex> held(mainLock_);
     // The write lock first: while another program holds the database, the queue stays as it is.
     if (sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) != SQLITE_OK)
         return false;
     std::vector<std::string> batch;
-    while (!waiting_) {
+    bool failed = false;
+    while (closing || !waiting_) {
         std::string statement;
         {
             std::lock_guard<std::mutex> guard(queueLock_);
-            if (queue_.empty() || closing_)
+            if (queue_.empty() || (closing_ && !closing))
                 break;
             statement = std::move(queue_.front());
             queue_.pop_front();
         }
-        sqlite3_exec(db, statement.c_str(), nullptr, nullptr, nullptr);  // a bad statement is dropped
         batch.push_back(std::move(statement));
+        // Each queued entry (a DELETE with its INSERTs) takes effect whole or not at all.
+        sqlite3_exec(db, "SAVEPOINT queued;", nullptr, nullptr, nullptr);
+        const int rc = sqlite3_exec(db, batch.back().c_str(), nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK) {
+            sqlite3_exec(db, "RELEASE queued;", nullptr, nullptr, nullptr);
+            continue;
+        }
+        sqlite3_exec(db, "ROLLBACK TO queued; RELEASE queued;", nullptr, nullptr, nullptr);
+        if (IsStatementFault(rc)) {
+            batch.pop_back();  // it could never be written: dropped
+            continue;
+        }
+        failed = true;  // a full disk, a read-only file, a lock: the whole batch waits
+        break;
     }
     // Readers of other programs may keep the commit waiting a while; given up, the batch goes
     // back to the head of the queue and is tried again, or kept for the next start.
-    int rc = SQLITE_BUSY;
+    int rc = failed ? SQLITE_ERROR : SQLITE_BUSY;
     for (int attempt = 0; attempt < 4 && IsLockFailure(rc); ++attempt)
         rc = sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
@@ -399,7 +423,7 @@ void SqlDatabase::WorkerLoop()
                 return;
             }
         }
-        const bool ran = RunBatch(db);
+        const bool ran = RunBatch(db, false);
         // Give the user-interface thread its turn while statements remain, and a locked database
         // its time before the next try.
         std::unique_lock<std::mutex> guard(queueLock_);
@@ -446,13 +470,33 @@ bool SqlTransaction::Begin(bool commit)
     return true;
 }
 
-SqlTransaction::~SqlTransaction()
+bool SqlTransaction::Commit()
 {
     if (!active_)
-        return;
-    database_.Exec(commit_ ? "COMMIT;" : "ROLLBACK;");
-    database_.inTransaction_ = false;
-    database_.UnlockMain();
+        return true;
+    active_ = false;
+    return database_.EndTransaction(true);
+}
+
+SqlTransaction::~SqlTransaction()
+{
+    if (active_)
+        database_.EndTransaction(commit_);
+}
+
+bool SqlDatabase::EndTransaction(bool commit)
+{
+    // A COMMIT that another program's reader keeps from finishing leaves the transaction open,
+    // holding the database for the rest of the run: it is taken back, and the caller told.
+    bool ok = commit && Exec("COMMIT;");
+    if (!ok && main_) {
+        const bool lock = lockFailure_;
+        sqlite3_exec(main_->db, "ROLLBACK;", nullptr, nullptr, nullptr);  // the failure's message stays
+        lockFailure_ = lock;
+    }
+    inTransaction_ = false;
+    UnlockMain();
+    return ok;
 }
 
 }  // namespace quill

@@ -72,9 +72,12 @@ private:
     void ReplayQueueFile();
     void StartWorkerLocked();
     void WorkerLoop();
-    /// Runs queued statements in one transaction of the worker's connection db; false when the
-    /// database was locked and they wait in the queue again.
-    bool RunBatch(sqlite3* db);
+    /// Runs queued statements in one transaction of the worker's connection db (or of the last
+    /// try at closing); false when the database was locked, read-only or full and they wait in the
+    /// queue again.
+    bool RunBatch(sqlite3* db, bool closing);
+    /// Ends the transaction of SqlTransaction: COMMIT (ROLLBACK when that fails) or ROLLBACK.
+    bool EndTransaction(bool commit);
     std::string QueueFilePath() const { return fullPath_ + "-queue"; }
 
     std::unique_ptr<Connection> main_;
@@ -100,7 +103,8 @@ private:
 };
 
 /// One transaction on the main connection for the length of a scope: COMMIT at the end when it was
-/// begun to commit, else ROLLBACK. Inside a transaction already open it does nothing.
+/// begun to commit, else ROLLBACK; a COMMIT that fails is rolled back. Inside a transaction
+/// already open it does nothing.
 class SqlTransaction {
 public:
     explicit SqlTransaction(SqlDatabase& database) : database_(database) {}
@@ -110,6 +114,8 @@ public:
 
     bool Begin(bool commit);
     void SetCommit(bool commit) { commit_ = commit; }
+    /// Commits now; false (everything taken back) when the commit failed.
+    bool Commit();
 
 private:
     SqlDatabase& database_;
