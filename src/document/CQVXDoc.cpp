@@ -14,6 +14,7 @@
 #include "common/Format.h"
 #include "document/DocumentView.h"
 #include "document/FileHandle.h"
+#include "document/SaveRecovery.h"
 #include "document/TextFileWriter.h"
 #include "platform/FileDialogs.h"
 #include "platform/ProgressWindow.h"
@@ -28,6 +29,8 @@ namespace {
 const char kCantOpen[] = "Can\xB4t open %s!\n%s";
 const char kCantSave[] = "Can\xB4t save %s!\n%s";
 const char kDismissChanges[] = "Dismiss changes!";
+const char kUnfinishedSave[] = "The last save of %s did not finish:\nthe file may hold old and new parts.\n"
+                               "A complete copy of the text that was saved is in\n%s";
 
 }  // namespace
 
@@ -93,6 +96,8 @@ bool CQVXDoc::OnOpenDocument(const std::string& requestedPath, bool offerToCreat
         UpdateTerminatorStatusText();
     }
     MarkUnmodified();
+    if (const auto copy = SaveRecovery::PendingCopyFor(ResolveLinks(path)))
+        prompter_.Warn(Format(kUnfinishedSave, path.c_str(), copy->c_str()));
     return true;
 }
 
@@ -151,7 +156,10 @@ bool CQVXDoc::OnSaveDocument(const std::string& requestedPath)
     if (!ConfirmOverwriteChangedFile(path) || !ConfirmReadOnlyOverwrite(target))
         return false;
     if (int err = WriteTextFile(target, text_, progress_)) {
-        prompter_.Error(Format(kCantSave, path.c_str(), SystemErrorText(err).c_str()));
+        std::string message = Format(kCantSave, path.c_str(), SystemErrorText(err).c_str());
+        if (const auto copy = SaveRecovery::PendingCopyFor(target))
+            message += Format("\nA complete copy of the text is in\n%s", copy->c_str());
+        prompter_.Error(message);
         return false;
     }
     // Keep the saved file's own time and size, so auto reload does not take our save for a

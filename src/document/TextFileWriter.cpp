@@ -6,12 +6,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <memory>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "common/AtomicFile.h"
 #include "document/FileStatus.h"
+#include "document/SaveRecovery.h"
 #include "document/TextStore.h"
 #include "platform/ProgressWindow.h"
 
@@ -76,7 +79,48 @@ int FinishFile(int fd, bool durable)
     return err;
 }
 
-int WriteInPlace(const std::string& target, const TextStore& text, ProgressWindow& progress, bool durable)
+// Temporaries of saves that died (killed, the machine off) would lie beside the file for ever;
+// one that another save holds locked is being written and stays.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(entry.path().c_str());
+        ::close(fd);
+    }
+}
+
+// Writes the whole text into a new file in folder, flushed, named `name` once complete; 0 or errno.
+int WriteCompleteCopy(const std::string& folder, const std::string& name, const TextStore& text,
+                      ProgressWindow& progress)
+{
+    RemoveStaleTemporaries(folder, ".copy-");
+    std::string temp = folder + "/.copy-XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    ::flock(fd, LOCK_EX | LOCK_NB);  // as the temporaries beside a file
+    int err = WriteLines(fd, text, progress);
+    const int closeErr = FinishFile(fd, true);
+    if (!err)
+        err = closeErr;
+    if (!err && ::rename(temp.c_str(), (folder + "/" + name).c_str()) != 0)
+        err = errno;
+    if (err)
+        ::unlink(temp.c_str());
+    return err;
+}
+
+int WriteInPlace(const std::string& target, const TextStore& text, ProgressWindow& progress)
 {
     int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
@@ -94,8 +138,29 @@ int WriteInPlace(const std::string& target, const TextStore& text, ProgressWindo
         err = WriteLines(fd, text, progress, &written);
     if (!err && regular && written < st.st_size && ::ftruncate(fd, static_cast<off_t>(written)) != 0)
         err = errno;
-    int closeErr = FinishFile(fd, durable);
+    int closeErr = FinishFile(fd, true);  // flushed before the copy that stands in for it goes
     return err ? err : closeErr;
+}
+
+// The in-place write behind a complete copy of the new text: a crash in the middle leaves the copy,
+// which the next open of the file names. Without room for the copy nothing is written.
+int WriteInPlaceWithCopy(const std::string& target, const TextStore& text, ProgressWindow& progress)
+{
+    const auto copy = SaveRecovery::CopyPathFor(target);
+    if (!copy)
+        return EACCES;  // no private folder for the copy
+    SaveRecovery::Finish(target);  // an older copy would be taken for this one
+    int err = WriteCompleteCopy(FolderOf(*copy), FileNameOf(*copy), text, progress);
+    if (!err)
+        err = SaveRecovery::MarkComplete(target, *copy);
+    if (err) {
+        SaveRecovery::Finish(target);
+        return err;
+    }
+    err = WriteInPlace(target, text, progress);
+    if (!err)
+        SaveRecovery::Finish(target);  // the file is whole: the copy is not needed
+    return err;
 }
 
 void SyncFolder(const std::string& folder)
@@ -140,17 +205,21 @@ int WriteTextFile(const std::string& target, const TextStore& text, ProgressWind
     // its owner: such files are rewritten in place.
     const bool foreignOwner = exists && ::geteuid() != 0 && old.st_uid != ::geteuid();
     if (exists && (old.st_nlink > 1 || foreignOwner || !S_ISREG(old.st_mode)))
-        return WriteInPlace(target, text, progress, options.durable);
+        return WriteInPlaceWithCopy(target, text, progress);
 
     const std::string folder = FolderOf(target);
-    std::string temp = folder + "/." + FileNameOf(target) + ".quill-XXXXXX";
+    const std::string prefix = "." + FileNameOf(target) + ".quill-";
+    RemoveStaleTemporaries(folder, prefix);
+    std::string temp = folder + "/" + prefix + "XXXXXX";
     int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
         int err = errno;
         if (err == EACCES || err == EPERM)
-            return WriteInPlace(target, text, progress, options.durable);
+            return WriteInPlaceWithCopy(target, text, progress);
         return err;
     }
+    // Locked while it is written: a temporary nobody holds is left from a save that died.
+    ::flock(fd, LOCK_EX | LOCK_NB);
     int err = WriteLines(fd, text, progress);
     if (!err) {
         mode_t mode = exists ? (old.st_mode & 07777) : (0666 & ~CurrentUmask());

@@ -16,8 +16,10 @@ struct WriteOptions {
 /// Writes every line's bytes, in order, exactly as they are. The bytes go to a temporary file in the
 /// same folder that replaces the target only once it is complete (keeping the target's permission
 /// bits and owner). Where that cannot work (the folder is not writable, the file has other hard
-/// links or another owner) the target is rewritten in place. Returns 0 or the errno of the failure;
-/// on failure the target is as it was, except after a failed in-place write.
+/// links or another owner) the target is rewritten in place, behind a complete copy of the new text
+/// in a private folder (SaveRecovery) that stays when the write does not finish. Returns 0 or the
+/// errno of the failure; on failure the target is as it was, except after a failed in-place
+/// write, which leaves the copy. Temporaries left beside the target by saves that died go.
 int WriteTextFile(const std::string& target, const TextStore& text, ProgressWindow& progress,
                   const WriteOptions& options = {});
 

@@ -1,16 +1,21 @@
 // The shared document test set-up.
 #include "support/DocumentFixture.h"
 
+#include <cstdlib>
 #include <sys/stat.h>
 
 namespace quill::test {
 
 DocumentFixture::DocumentFixture()
 {
+    // Copies of saves written in place go to the test's folder, not the user's.
+    ::setenv("XDG_STATE_HOME", dir.File("state").c_str(), 1);
     ::mkdir(dir.File("QVXData").c_str(), 0755);
     view.settings = &settings;
     doc = MakeDocument();
 }
+
+DocumentFixture::~DocumentFixture() { ::unsetenv("XDG_STATE_HOME"); }
 
 std::unique_ptr<CQVXDoc> DocumentFixture::MakeDocument()
 {

@@ -18,6 +18,7 @@ namespace quill::test {
 class DocumentFixture : public ::testing::Test {
 protected:
     DocumentFixture();
+    ~DocumentFixture() override;
 
     /// The lines of the text as strings.
     std::vector<std::string> Lines() const;

@@ -1,0 +1,104 @@
+// Copies of saves written in place, named after the file they belong to.
+#include "document/SaveRecovery.h"
+
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/AtomicFile.h"
+#include "document/FileStatus.h"
+#include "document/TextStore.h"
+
+namespace quill {
+
+namespace {
+
+bool PrivateFolder(const std::string& path)
+{
+    ::mkdir(path.c_str(), 0700);
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+           (st.st_mode & 077) == 0;
+}
+
+std::string Hash(const std::string& text)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (unsigned char c : text) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016" PRIx64, hash);
+    return hex;
+}
+
+std::string ReadSmallFile(const std::string& path)
+{
+    std::string bytes;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+            bytes.append(buffer, n);
+        std::fclose(file);
+    }
+    return bytes;
+}
+
+// The record beside a copy: the path of the file it belongs to, written once the copy is whole.
+std::string RecordOf(const std::string& copy) { return copy + ".file"; }
+
+}  // namespace
+
+std::optional<std::string> SaveRecovery::Folder()
+{
+    std::string state;
+    if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && *xdg == '/')
+        state = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home == '/')
+        state = std::string(home) + "/.local/state";
+    else
+        return std::nullopt;
+    if (const std::string local = FolderOf(state); !local.empty())
+        ::mkdir(local.c_str(), 0700);  // ~/.local, when the state folder lies in it
+    ::mkdir(state.c_str(), 0700);
+    const std::string program = state + "/quillarium";
+    const std::string folder = program + "/unfinished-saves";
+    if (!PrivateFolder(program) || !PrivateFolder(folder))
+        return std::nullopt;
+    return folder;
+}
+
+std::optional<std::string> SaveRecovery::CopyPathFor(const std::string& target)
+{
+    const auto folder = Folder();
+    if (!folder)
+        return std::nullopt;
+    return *folder + "/" + Hash(target) + "-" + FileNameOf(target);
+}
+
+std::optional<std::string> SaveRecovery::PendingCopyFor(const std::string& target)
+{
+    const auto copy = CopyPathFor(target);
+    if (!copy || ::access(copy->c_str(), F_OK) != 0 || ReadSmallFile(RecordOf(*copy)) != target)
+        return std::nullopt;
+    return copy;
+}
+
+int SaveRecovery::MarkComplete(const std::string& target, const std::string& copy)
+{
+    return WriteFileAtomically(RecordOf(copy), target);
+}
+
+void SaveRecovery::Finish(const std::string& target)
+{
+    if (const auto copy = CopyPathFor(target)) {
+        ::unlink(RecordOf(*copy).c_str());
+        ::unlink(copy->c_str());
+    }
+}
+
+}  // namespace quill

@@ -1,0 +1,97 @@
+// A save killed at any moment: the file on disk is the old one, the new one, or the complete copy
+// the next open names; temporaries of killed saves do not stay for ever.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "document/SaveRecovery.h"
+#include "support/DocumentFixture.h"
+
+namespace quill::test {
+namespace {
+
+class InPlaceSaveCrashTest : public DocumentFixture {
+protected:
+    static std::string Lines(char letter, int count)
+    {
+        std::string bytes;
+        for (int i = 0; i < count; ++i)
+            bytes += std::string(60, letter) + " " + std::to_string(i) + "\n";
+        return bytes;
+    }
+    /// Saves `from` over `to` in a child process killed `delay` microseconds into the save.
+    void SaveKilledAfter(const std::string& from, const std::string& to, useconds_t delay)
+    {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(ready[0]);
+            const bool opened = doc->OnOpenDocument(from);
+            [[maybe_unused]] const auto sent = ::write(ready[1], "s", 1);
+            std::_Exit(opened && doc->OnSaveDocument(to) ? 0 : 1);
+        }
+        ::close(ready[1]);
+        char byte = 0;
+        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+        ::close(ready[0]);
+        ::usleep(delay);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+    }
+};
+
+TEST_F(InPlaceSaveCrashTest, AKillAtAnyMomentLeavesTheOldFileTheNewOneOrTheNamedCopy)
+{
+    const std::string oldText = Lines('o', 120000), newText = Lines('n', 110000);
+    const std::string target = dir.File("linked.txt");
+    const std::string source = dir.Write("new.txt", newText);
+    int copies = 0;
+    for (useconds_t delay = 0; delay <= 16000; delay += 400) {
+        SCOPED_TRACE(delay);
+        dir.Write("linked.txt", oldText);
+        ::unlink(dir.File("other-link.txt").c_str());
+        ASSERT_EQ(::link(target.c_str(), dir.File("other-link.txt").c_str()), 0);  // written in place
+        SaveKilledAfter(source, target, delay);
+        const std::string now = ReadFile(target);
+        const auto copy = SaveRecovery::PendingCopyFor(target);
+        if (now != oldText && now != newText) {
+            ASSERT_TRUE(copy) << "neither old nor new, and no copy";
+            EXPECT_EQ(ReadFile(*copy), newText);
+        }
+        if (copy) {
+            ++copies;
+            EXPECT_EQ(ReadFile(*copy), newText);
+            // The next open says where the copy is; the next finished save removes it.
+            ASSERT_TRUE(doc->OnOpenDocument(target));
+            EXPECT_NE(prompter.Texts().back().find(*copy), std::string::npos);
+            ASSERT_TRUE(doc->OnSaveDocument(target));
+            EXPECT_FALSE(SaveRecovery::PendingCopyFor(target));
+        }
+    }
+    RecordProperty("saves killed with a copy left", copies);
+}
+
+TEST_F(InPlaceSaveCrashTest, TemporariesOfKilledSavesGoAtTheNextSave)
+{
+    ASSERT_TRUE(OpenBytes("text\n", "a.txt"));
+    const std::string stale = dir.Write(".a.txt.quill-Ab12Cd", std::string(1000, 'x'));
+    const std::string busy = dir.Write(".a.txt.quill-Zz98Yy", "being written");
+    const std::string other = dir.Write(".b.txt.quill-Ab12Cd", "another file's");
+    const int held = ::open(busy.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);  // another save is writing it now
+    doc->SetModifiedFlag();
+    ASSERT_TRUE(doc->OnSaveDocument(doc->Path()));
+    EXPECT_FALSE(FileExists(stale));
+    EXPECT_TRUE(FileExists(busy));
+    EXPECT_TRUE(FileExists(other));
+    ::close(held);
+}
+
+}  // namespace
+}  // namespace quill::test
