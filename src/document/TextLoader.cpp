@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/MemoryReserve.h"
 #include "document/TextStore.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
@@ -83,6 +84,15 @@ TextLoader::TextLoader(TextStore& store, const LoadParams& params) : store_(stor
 
 std::future<TextLoader::BlockRead> TextLoader::StartRead(int fd, std::int64_t size)
 {
+    // Endless input (a device, a pipe that never ends) would take all memory and then the
+    // program: reading stops as out of memory while a reserve is left, every few megabytes.
+    constexpr std::int64_t kCheckEvery = 8 << 20;
+    uncheckedBytes_ += size;
+    if (uncheckedBytes_ >= kCheckEvery) {
+        if (!MemoryAllows(uncheckedBytes_))
+            throw std::bad_alloc();
+        uncheckedBytes_ = 0;
+    }
     char* data = store_.NewBlock(static_cast<std::size_t>(size));
     // Where no thread can be started (a tight address-space limit), the block is read on demand.
     return std::async(std::launch::async | std::launch::deferred, [this, fd, data, size] {

@@ -86,6 +86,7 @@ private:
     bool ffKnown_ = false;          ///< nextFF_ is valid for the chunk
     const char* nextFF_ = nullptr;  ///< next form feed in the chunk at or after the line start
     bool firstLine_ = true;
+    std::int64_t uncheckedBytes_ = 0;  ///< read since the memory still available was last looked at
     std::int64_t fileOffset_ = 0;    ///< where in the file the block being cut begins
     bool streaming_ = false;         ///< a pipe or device: read what arrives, until it ends
     std::atomic<bool> stop_{false};  ///< tells the reading thread to give up

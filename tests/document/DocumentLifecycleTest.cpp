@@ -1,14 +1,17 @@
 // Opening, creating, saving, reloading and stepping through a folder, as the user meets them.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
+#include "common/MemoryReserve.h"
 #include "support/DocumentFixture.h"
 #include "view/TextEditing.h"
 #include "view/ViewState.h"
@@ -526,6 +529,54 @@ TEST_F(LifecycleTest, APipeIsReadAsAStreamAndNeverSavedTo)
     ASSERT_TRUE(doc->OnOpenDocument(pipe));
     EXPECT_TRUE(doc->LoadAborted());
     EXPECT_TRUE(prompter.ScriptDone());
+}
+
+
+// Endless input without Escape: the load stops while memory is left, tells it, keeps what it read.
+TEST_F(LifecycleTest, EndlessInputStopsBeforeTheMemoryRunsShort)
+{
+    const std::string pipe = dir.File("endless");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::atomic<std::int64_t> written{0};
+    std::atomic<bool> done{false};
+    std::signal(SIGPIPE, SIG_IGN);  // the load closes the pipe while the writer still writes
+    std::thread writer([&] {
+        int fd = -1;  // opened once the load has the pipe open for reading
+        while (fd < 0 && !done) {
+            fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+            ::usleep(1000);
+        }
+        const std::string line = std::string(79, 'z') + "\n";
+        std::string block;
+        while (block.size() < (1u << 16))
+            block += line;
+        while (!done) {
+            pollfd room{fd, POLLOUT, 0};
+            if (::poll(&room, 1, 50) <= 0)
+                continue;  // nobody reads now: looked at again until the test is done
+            if ((room.revents & POLLOUT) == 0)
+                break;  // the reader went
+            const ssize_t n = ::write(fd, block.data(), block.size());
+            if (n <= 0)
+                break;
+            written += n;
+        }
+        ::close(fd);
+    });
+    // A machine of 1 GB (a reserve of 64 MB) with 40 MB to spare when the load begins.
+    SetMemoryStatusSource([&written]() -> std::optional<MemoryStatus> {
+        return MemoryStatus{(104 << 20) - written.load(), std::int64_t{1} << 30};
+    });
+    const bool opened = doc->OnOpenDocument(pipe);
+    SetMemoryStatusSource({});
+    done = true;
+    writer.join();
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(prompter.Texts().back(), "Out of memory!");
+    EXPECT_TRUE(doc->LoadAborted());
+    EXPECT_GT(doc->Text().FileSize(), 8 << 20);
+    EXPECT_LT(doc->Text().FileSize(), 48 << 20);
+    EXPECT_EQ(doc->Text().Line(0).Text(), std::string(79, 'z') + "\n");
 }
 
 }  // namespace

@@ -114,8 +114,8 @@ int QuillApplication::PrintFileToPdf(const CommandLine& commandLine, SettingsSto
     const std::string dataFolder =
         ResolveDataFolder(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString());
     CQVXDoc doc(DocumentContext{settings, prompter, progress, dialogs, entry, dataFolder});
-    if (!doc.OnOpenDocument(*commandLine.file))
-        return 1;  // the load told why
+    if (!doc.OnOpenDocument(*commandLine.file) || doc.LoadAborted())
+        return 1;  // the load told why; half a file is not printed as if it were the file
     const std::string& out = *commandLine.printPdf;
     // The PDF writer reports no reason when it cannot write: the file is tried first.
     if (std::FILE* probe = std::fopen(out.c_str(), "wb")) {
