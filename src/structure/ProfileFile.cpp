@@ -113,7 +113,21 @@ void ProfileFile::ParseLine(const std::string& line)
         }
     }
     if (seenEquals || inComment)
-        entries_.push_back({Unescape(readingSection_), key, Unescape(value), comment});
+        Append({Unescape(readingSection_), key, Unescape(value), comment});
+}
+
+std::string ProfileFile::IndexKey(const std::string& section, const std::string& key)
+{
+    std::string joined = section;
+    joined += '\0';  // no section name holds a NUL: the pair stays apart
+    joined += key;
+    return joined;
+}
+
+void ProfileFile::Append(ProfileEntry entry)
+{
+    firstEntry_.emplace(IndexKey(entry.section, entry.key), entries_.size());
+    entries_.push_back(std::move(entry));
 }
 
 void ProfileFile::Write(std::ostream& out)
@@ -143,11 +157,9 @@ void ProfileFile::Write(std::ostream& out)
 
 bool ProfileFile::GetString(const std::string& section, const std::string& key, std::string& value)
 {
-    for (const ProfileEntry& entry : entries_) {
-        if (entry.section == section && entry.key == key) {
-            value = entry.value;
-            return true;
-        }
+    if (const auto found = firstEntry_.find(IndexKey(section, key)); found != firstEntry_.end()) {
+        value = entries_[found->second].value;
+        return true;
     }
     if (reportMissing_)
         reportMissing_->Inform(Format("Eintrag \"%s\" fehlt im Abschnitt \"%s\" in der Datei %s!", key.c_str(),
@@ -170,7 +182,7 @@ std::int32_t ProfileFile::GetInt32(const std::string& section, const std::string
 void ProfileFile::AddString(const std::string& section, const std::string& key, const std::string& value,
                             const std::string& comment)
 {
-    entries_.push_back({Unescape(section), key, Unescape(value), comment});
+    Append({Unescape(section), key, Unescape(value), comment});
 }
 
 void ProfileFile::AddInt(const std::string& section, const std::string& key, std::int64_t value)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace quill {
@@ -58,8 +59,14 @@ public:
 
 private:
     void ParseLine(const std::string& line);
+    /// Appends an entry and remembers it when it is the first of its section and key.
+    void Append(ProfileEntry entry);
+    static std::string IndexKey(const std::string& section, const std::string& key);
 
     std::vector<ProfileEntry> entries_;
+    /// The first entry of each section and key: a description of many thousand fields is read
+    /// with one look-up per value instead of a walk over every entry.
+    std::unordered_map<std::string, std::size_t> firstEntry_;
     std::string fileName_;
     std::string readingSection_;  ///< the section while lines are read
     std::size_t cursor_ = 0;      ///< read cursor; entries_.size() means none

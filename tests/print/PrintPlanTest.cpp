@@ -1,6 +1,8 @@
 // Header and footer texts and the page decisions of printing.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "print/HeaderFooter.h"
 #include "print/PagePlan.h"
 
@@ -70,6 +72,11 @@ TEST(PagePlanTest, LinesPerPageFollowHeaderAndFooter)
     rules.rowsPerPage = 2;  // tiny paper still moves on
     EXPECT_EQ(Sizes(PlanPages(3, rules, none)), (std::vector<LineIndex>{1, 1, 1}));
     EXPECT_EQ(Sizes(PlanPages(0, rules, none)), (std::vector<LineIndex>{0}));  // an empty text: one page
+    // Extreme page heights count soundly (the sanitizer build checks the arithmetic).
+    rules.rowsPerPage = INT_MIN;
+    EXPECT_EQ(Sizes(PlanPages(2, rules, none)), (std::vector<LineIndex>{1, 1}));
+    rules.rowsPerPage = INT_MAX;
+    EXPECT_EQ(Sizes(PlanPages(3, rules, none)), (std::vector<LineIndex>{3}));
 }
 
 TEST(PagePlanTest, AFormFeedLineEndsItsPageWhenAsked)
