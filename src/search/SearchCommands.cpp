@@ -48,7 +48,8 @@ std::int64_t SearchCommands::CountMatches()
     const Column column = doc_.cursorColumn, preferred = doc_.preferredColumn;
     const LineIndex lines = doc_.Text().LineCount();
     std::int64_t found = 0;
-    if (options_.useRegEx && !search_.Expression())
+    failed_ = options_.useRegEx && !search_.Expression();
+    if (failed_)
         return 0;  // the expression's error was told: no count follows it
     if (const auto counted = search_.CountLiteral()) {
         found = *counted;  // a literal compared byte for byte: counted over the memory at once
@@ -61,7 +62,8 @@ std::int64_t SearchCommands::CountMatches()
         }
     }
     RestoreCursor(line, column, preferred);
-    if (search_.Failed())
+    failed_ = search_.Failed();
+    if (failed_)
         return 0;
     doc_.Prompts().Inform(Format("%lld items found.", static_cast<long long>(found)));
     return found;
@@ -118,7 +120,8 @@ std::int64_t SearchCommands::ReplaceText(bool silent)
             bar.emplace(doc_.Progress(), 40);
         replaced = options_.useRegEx ? ReplaceRegex(range) : ReplacePlain(range);
     }
-    if (search_.Failed() || replaced < 0) {
+    failed_ = search_.Failed() || replaced < 0;
+    if (failed_) {
         // An expression that fails half-way leaves the text as the operation found it.
         doc_.TakeBackTo(undoMark);
         RestoreCursor(line, column, preferred);
@@ -328,7 +331,8 @@ std::int64_t SearchCommands::ApplyLineFilter()
                 break;
         }
     }
-    if (search_.Failed()) {
+    failed_ = search_.Failed();
+    if (failed_) {
         doc_.TakeBackTo(undoMark);
         RestoreCursor(line0, column0, preferred0);
         doc_.RedrawViews();

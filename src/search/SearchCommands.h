@@ -26,6 +26,8 @@ public:
     /// Extract Lines or Delete Lines (as the options say) for the lines holding a hit from the
     /// cursor on; the number of lines, "No matching lines found!" when none.
     std::int64_t ApplyLineFilter();
+    /// Whether the last command stopped on its expression (told, and its changes taken back).
+    bool Failed() const { return failed_; }
 
 private:
     struct Range {
@@ -54,6 +56,7 @@ private:
     ViewState& view_;
     SearchOptions& options_;
     TextSearch search_;
+    bool failed_ = false;
 };
 
 }  // namespace quill

@@ -171,6 +171,8 @@ std::int64_t SearchMenu::ReplaceInFolder()
         doc_.cursorColumn = doc_.preferredColumn = 0;
         doc_.Text().SetCurrentLine(0);
         total += commands_.ReplaceText(true);
+        if (commands_.Failed())
+            return total;  // the expression failed on this file, which stays as it was: told, the run ends
         // Saved like any save: a failure leaves the file as it was and says which file it was.
         if (doc_.IsModified())
             doc_.OnSaveDocument(doc_.Path());

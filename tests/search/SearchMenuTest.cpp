@@ -239,5 +239,25 @@ TEST_F(SearchMenuTest, ReplaceInFolderTakesNamesInTheirOrderAndStopsAtAVanishedF
     EXPECT_NE(prompter.Texts()[0].find("B.txt"), std::string::npos);
 }
 
+
+TEST_F(SearchMenuTest, ReplaceInFolderStopsAtAnExpressionTooComplexAndLeavesTheFile)
+{
+    const std::string complex = "xb\n" + std::string(40, 'a') + " c b\n";
+    dir.Write("one.txt", complex);
+    dir.Write("two.txt", "b\n");
+    dialogs.folderStep = [this](FolderReplaceModel& model) {
+        model.folder = dir.Path();
+        model.wildcard = "*.txt";
+        model.findText = "(a|aa)*b";
+        model.replacement = "#";
+        model.useRegEx = true;
+        return true;
+    };
+    EXPECT_EQ(menu.ReplaceInFolder(), 0);
+    EXPECT_EQ(ReadFile(dir.File("one.txt")), complex);
+    EXPECT_EQ(ReadFile(dir.File("two.txt")), "b\n");
+    EXPECT_EQ(prompter.Texts().back().rfind("Expression too complex", 0), 0u);
+}
+
 }  // namespace
 }  // namespace quill::test
