@@ -2,13 +2,13 @@
 #include "document/SaveRecovery.h"
 
 #include <cerrno>
-#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "common/AtomicFile.h"
+#include "common/Checksum.h"
 #include "document/FileStatus.h"
 #include "document/TextStore.h"
 
@@ -22,18 +22,6 @@ bool PrivateFolder(const std::string& path)
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
            (st.st_mode & 077) == 0;
-}
-
-std::string Hash(const std::string& text)
-{
-    std::uint64_t hash = 14695981039346656037ull;
-    for (unsigned char c : text) {
-        hash ^= c;
-        hash *= 1099511628211ull;
-    }
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016" PRIx64, hash);
-    return hex;
 }
 
 std::string ReadSmallFile(const std::string& path)
@@ -77,7 +65,7 @@ std::optional<std::string> SaveRecovery::CopyPathFor(const std::string& target)
     const auto folder = Folder();
     if (!folder)
         return std::nullopt;
-    return *folder + "/" + Hash(target) + "-" + FileNameOf(target);
+    return *folder + "/" + Fingerprint(target) + "-" + FileNameOf(target);
 }
 
 std::optional<std::string> SaveRecovery::PendingCopyFor(const std::string& target)

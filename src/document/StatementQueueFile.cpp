@@ -4,7 +4,6 @@
 #include <sqlite3.h>
 
 #include <cerrno>
-#include <cinttypes>
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
@@ -13,6 +12,7 @@
 #include <unistd.h>
 
 #include "common/AtomicFile.h"
+#include "common/Checksum.h"
 #include "document/FileHandle.h"
 
 namespace quill {
@@ -20,16 +20,6 @@ namespace quill {
 namespace {
 
 constexpr char kCheckMark[] = "\t--check ";
-
-std::uint64_t Fnv1a(const std::string& text)
-{
-    std::uint64_t hash = 14695981039346656037ull;
-    for (unsigned char c : text) {
-        hash ^= c;
-        hash *= 1099511628211ull;
-    }
-    return hash;
-}
 
 // Held while the file is read or replaced, so two instances never interleave.
 class QueueLock {
@@ -49,9 +39,7 @@ private:
 
 std::string StatementQueueFile::Line(const std::string& statement)
 {
-    char check[17];
-    std::snprintf(check, sizeof check, "%016" PRIx64, Fnv1a(statement));
-    return statement + kCheckMark + check;
+    return statement + kCheckMark + Fingerprint(statement);
 }
 
 std::optional<std::string> StatementQueueFile::Statement(const std::string& line)
