@@ -118,7 +118,7 @@ std::vector<CommandEntry> Build()
         Item(C::FindUndisplayable, s, "Find Undisplayable Character", {"Ctrl+#"}),
         Item(C::FindWordUnderCursor, s, "Find Word under Cursor", {"F11"}),
 
-        Item(C::CharsetOff, c, "&Off", {}, E::TableActive),
+        Item(C::CharsetOff, c, "&Off (UTF-8)", {}, E::TableActive),
         Item(C::CharsetOpen, c, "O&pen...", {"F9"}),
         Item(C::CharsetModify, c, "&Modify"),
         Item(C::CharsetSaveAs, c, "Save &As...", {}, E::TableActive),

@@ -34,6 +34,9 @@ public:
     bool IsActive() const { return active_; }
     void SetActive(bool active) { active_ = active; }
     const std::string& Name() const { return name_; }
+    /// What the status line says: the table's name, or "UTF-8" when none is active (text without a
+    /// table is UTF-8).
+    std::string StatusName() const { return active_ ? name_ : std::string("UTF-8"); }
     void SetName(std::string name) { name_ = std::move(name); }
     std::vector<std::string>& Entries() { return entries_; }
     const std::string& LoadedPath() const { return loadedPath_; }

@@ -261,6 +261,8 @@ private:
     bool ConfirmOverwriteChangedFile(const std::string& path);
     void ChooseDescriptions(const std::string& path);
     void FinishLoad(const LoadOutcome& outcome);
+    /// The conversion table for a loaded text: none for UTF-8; the count of undisplayable bytes.
+    std::uint64_t ChooseTable(const LoadOutcome& outcome);
     void DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue);
     void ReadCommandLineLine();
     void SetStatus(int pane, const std::string& text);

@@ -1,4 +1,5 @@
 // The document's text: reset, the steps of a load around the byte loop, widths and offsets.
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -90,6 +91,18 @@ void CQVXDoc::LoadText(int fd, const std::string& path)
     FinishLoad(outcome);
 }
 
+std::uint64_t CQVXDoc::ChooseTable(const LoadOutcome& outcome)
+{
+    // A text that is UTF-8 (plain ASCII too) is shown as such, without a table: the byte counts
+    // pick a table only for the 8-bit files that are not. Its multi-byte characters are displayable.
+    if (!outcome.validUtf8)
+        return charset_.AutoSelect(outcome.histogram, dataFolder_);
+    charset_.Reset();
+    ByteHistogram ascii = outcome.histogram;
+    std::fill(ascii.begin() + 0x80, ascii.end(), 0);
+    return charset_.CountUndisplayable(ascii);
+}
+
 LoadParams CQVXDoc::CurrentLoadParams() const
 {
     LoadParams params;
@@ -127,7 +140,7 @@ void CQVXDoc::FinishLoad(const LoadOutcome& outcome)
         settings_.truncateAtBorder = 0;
 
     charset_.RememberLineBreaks();
-    const std::uint64_t undisplayable = charset_.AutoSelect(outcome.histogram, dataFolder_);
+    const std::uint64_t undisplayable = ChooseTable(outcome);
     if (view_)
         view_->RecomputePageWidth();
     const bool reflowDue = charset_.LineBreaksChanged() ||

@@ -199,6 +199,7 @@ LoadOutcome TextLoader::Run(int fd, std::int64_t expectedSize, ProgressWindow& p
         }
         StopPendingRead(pending);
         FinishLastLine(lastEnd ? lastEnd : lineStart_);
+        outcome_.validUtf8 = utf8_.Valid();
     } catch (const std::bad_alloc&) {
         stop_ = true;
         if (pending.valid())
@@ -239,6 +240,13 @@ void TextLoader::CountBytes(const char* begin, const char* end)
     auto seen = [&counts](std::uint8_t b) { return counts[0][b] + counts[1][b] + counts[2][b] + counts[3][b] != 0; };
     chunkHasTab_ = seen(kTab);
     chunkHasFF_ = seen(kFF);
+    // Whether the text is UTF-8: only chunks with bytes above 127 (or a sequence still open) need
+    // a look, so ASCII costs nothing more.
+    bool high = false;
+    for (int b = 0x80; b < 256 && !high; ++b)
+        high = seen(static_cast<std::uint8_t>(b));
+    if (high || !utf8_.Settled())
+        utf8_.Feed(begin, end);
 }
 
 void TextLoader::ProcessChunk(const char* begin, const char* end)

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <future>
 
+#include "common/Utf8.h"
 #include "document/LineRecord.h"
 #include "document/TextTypes.h"
 
@@ -33,6 +34,7 @@ struct LoadOutcome {
     Status status = Status::Complete;
     int error = 0;  ///< errno of a read error
     ByteHistogram histogram{};
+    bool validUtf8 = false;  ///< every byte read belongs to well-formed UTF-8 (plain ASCII too)
 };
 
 /// Reads a file in 50,000-byte chunks (the unit in which Escape is checked and beyond which no
@@ -86,6 +88,7 @@ private:
     bool ffKnown_ = false;          ///< nextFF_ is valid for the chunk
     const char* nextFF_ = nullptr;  ///< next form feed in the chunk at or after the line start
     bool firstLine_ = true;
+    Utf8Validator utf8_;
     std::int64_t uncheckedBytes_ = 0;  ///< read since the memory still available was last looked at
     std::int64_t fileOffset_ = 0;    ///< where in the file the block being cut begins
     bool streaming_ = false;         ///< a pipe or device: read what arrives, until it ends

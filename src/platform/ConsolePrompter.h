@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/Utf8.h"
 #include "platform/Prompter.h"
 
 namespace quill {
@@ -13,7 +14,8 @@ class ConsolePrompter : public Prompter {
 public:
     Answer Show(Severity, const std::string& text, Buttons buttons) override
     {
-        std::fprintf(stderr, "quillarium: %s\n", text.c_str());
+        // Standard error is read as UTF-8 (by terminals and grep alike), like everything else here.
+        std::fprintf(stderr, "quillarium: %s\n", MessageToUtf8(text).c_str());
         ++shown_;
         switch (buttons) {
         case Buttons::Ok: return Answer::Ok;

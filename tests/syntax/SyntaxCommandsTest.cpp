@@ -102,15 +102,20 @@ TEST_F(SyntaxCommandsTest, ModifyRenamesAndCancelReloads)
 TEST_F(SyntaxCommandsTest, ATableThatShowsAnotherLineEndRecutsTheText)
 {
     dir.Write("QVXData/nl.tec", "25=0A\n");
-    ASSERT_TRUE(OpenBytes("one%two%three"));
-    // Under the table the "%" are line ends, not unusual bytes: the load chose it and re-cut.
+    // An 8-bit file (not UTF-8): under the table the "%" are line ends, not unusual bytes, so the
+    // load chose it and re-cut.
+    ASSERT_TRUE(OpenBytes("one%two%thr\xE9"));
     EXPECT_EQ(doc->Charset().Name(), "nl");
-    EXPECT_EQ(Lines(), (LineList{"one%", "two%", "three"}));
+    EXPECT_EQ(Lines(), (LineList{"one%", "two%", "thr\xE9"}));
     commands.CharsetOff();
-    EXPECT_EQ(Lines(), LineList{"one%two%three"});
+    EXPECT_EQ(Lines(), LineList{"one%two%thr\xE9"});
     dialogs.openPath = Data("nl.tec");
     ASSERT_TRUE(commands.CharsetOpen());
-    EXPECT_EQ(Lines(), (LineList{"one%", "two%", "three"}));
+    EXPECT_EQ(Lines(), (LineList{"one%", "two%", "thr\xE9"}));
+    // The same text as ASCII is UTF-8: no table is chosen for it.
+    ASSERT_TRUE(OpenBytes("one%two%three"));
+    EXPECT_FALSE(doc->Charset().IsActive());
+    EXPECT_EQ(doc->Charset().StatusName(), "UTF-8");
 }
 
 TEST_F(SyntaxCommandsTest, ConvertRewritesTheBytesBothWays)

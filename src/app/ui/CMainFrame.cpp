@@ -359,7 +359,7 @@ void CMainFrame::CreateStatusBar()
         panes_[pane] = label;
     }
     panes_[4]->setText(QStringLiteral("NO STRUCTURE"));
-    panes_[5]->setText(QStringLiteral("<ANSI>"));
+    panes_[5]->setText(QStringLiteral("UTF-8"));
     panes_[6]->setText(QStringLiteral("CRLF"));
 }
 

@@ -174,7 +174,7 @@ void CQVXView::UpdateStatusPanes()
     SetStatusText(2, CursorStatusText(doc_));
     doc_.UpdateSelectionStatusText();
     SetStatusText(4, DescriptionStatusText(doc_));
-    SetStatusText(5, doc_.Charset().Name());
+    SetStatusText(5, doc_.Charset().StatusName());
     doc_.UpdateTerminatorStatusText();
 }
 

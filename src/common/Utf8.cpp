@@ -1,0 +1,153 @@
+// UTF-8 sequences by the table of RFC 3629.
+#include "common/Utf8.h"
+
+#include <array>
+#include <cstring>
+
+namespace quill {
+
+namespace {
+
+// 0x80-0x9F differ from Latin-1; the five unassigned codes map to the C1 controls of the same value.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+bool Continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Whether the bytes after the first of a sequence are as far as they go well formed: the second
+// byte's range depends on the first (no overlong forms, no surrogates, nothing past U+10FFFF).
+bool SecondByteFits(unsigned char lead, unsigned char second)
+{
+    if (lead == 0xE0)
+        return second >= 0xA0 && second <= 0xBF;
+    if (lead == 0xED)
+        return second >= 0x80 && second <= 0x9F;
+    if (lead == 0xF0)
+        return second >= 0x90 && second <= 0xBF;
+    if (lead == 0xF4)
+        return second >= 0x80 && second <= 0x8F;
+    return Continuation(second);
+}
+
+std::size_t ExpectedLength(unsigned char lead)
+{
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
+    return 0;
+}
+
+// Whether the n bytes at p begin a well-formed sequence (n may be less than its length).
+bool PrefixFits(const unsigned char* p, std::size_t n)
+{
+    const std::size_t length = ExpectedLength(p[0]);
+    if (length == 0)
+        return false;
+    if (n >= 2 && !SecondByteFits(p[0], p[1]))
+        return false;
+    for (std::size_t k = 2; k < n && k < length; ++k)
+        if (!Continuation(p[k]))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+std::size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end)
+{
+    if (p >= end)
+        return 0;
+    const std::size_t length = ExpectedLength(*p);
+    if (length == 0 || static_cast<std::size_t>(end - p) < length || !PrefixFits(p, length))
+        return 0;
+    return length;
+}
+
+void Utf8Validator::Feed(const char* begin, const char* end)
+{
+    auto p = reinterpret_cast<const unsigned char*>(begin);
+    const auto e = reinterpret_cast<const unsigned char*>(end);
+    // A sequence begun in the last piece is finished first.
+    while (pendingLength_ > 0 && p < e && valid_) {
+        pending_[pendingLength_++] = *p++;
+        if (!PrefixFits(pending_, pendingLength_))
+            valid_ = false;
+        else if (pendingLength_ == ExpectedLength(pending_[0]))
+            pendingLength_ = 0;
+    }
+    while (p < e && valid_) {
+        // Plain ASCII goes eight bytes at a time.
+        while (e - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, 8);
+            if (word & 0x8080808080808080ull)
+                break;
+            p += 8;
+        }
+        if (p >= e)
+            break;
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        if (const std::size_t length = Utf8SequenceLength(p, e)) {
+            p += length;
+            continue;
+        }
+        // Either ill-formed, or cut by the end of this piece.
+        const std::size_t left = static_cast<std::size_t>(e - p);
+        if (left < ExpectedLength(*p) && PrefixFits(p, left)) {
+            std::memcpy(pending_, p, left);
+            pendingLength_ = left;
+            return;
+        }
+        valid_ = false;
+    }
+}
+
+char32_t Cp1252ToUnicode(unsigned char byte)
+{
+    return byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : byte;
+}
+
+void AppendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+std::string MessageToUtf8(const std::string& bytes)
+{
+    std::string text;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        if (const std::size_t length = Utf8SequenceLength(p, end)) {
+            text.append(reinterpret_cast<const char*>(p), length);
+            p += length;
+        } else {
+            AppendUtf8(text, Cp1252ToUnicode(*p++));
+        }
+    }
+    return text;
+}
+
+}  // namespace quill

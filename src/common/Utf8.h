@@ -1,0 +1,41 @@
+// UTF-8, the system's own encoding: well-formed sequences, a check of whole files as they are
+// read, and the program's own texts (code page 1252 bytes) turned into it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace quill {
+
+/// The length (2 to 4) of a well-formed multi-byte sequence at p, or 0: no overlong forms, no
+/// surrogates, nothing above U+10FFFF, and no sequence cut by end.
+std::size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end);
+
+/// Whether bytes, fed in pieces as they are read, are UTF-8 as a whole. A sequence may be split
+/// between two pieces.
+class Utf8Validator {
+public:
+    void Feed(const char* begin, const char* end);
+    /// Whether everything fed is well formed and no sequence is left open.
+    bool Valid() const { return valid_ && pendingLength_ == 0; }
+    /// Whether the next piece could be skipped when it holds no byte above 127: no sequence open.
+    bool Settled() const { return pendingLength_ == 0; }
+
+private:
+    bool valid_ = true;
+    unsigned char pending_[4] = {};
+    std::size_t pendingLength_ = 0;  ///< bytes of a sequence begun at the end of the last piece
+};
+
+/// The character of code page 1252 that a byte stands for.
+char32_t Cp1252ToUnicode(unsigned char byte);
+/// Appends a character as UTF-8.
+void AppendUtf8(std::string& out, char32_t character);
+
+/// Message texts as UTF-8: the program's own texts are code page 1252 bytes ("Can\xB4t"), while
+/// the file names in them are UTF-8 already. Well-formed UTF-8 is kept, every other byte is read
+/// as code page 1252.
+std::string MessageToUtf8(const std::string& bytes);
+
+}  // namespace quill

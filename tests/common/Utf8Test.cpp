@@ -1,0 +1,109 @@
+// UTF-8 checked against the table of well-formed sequences, whole and in pieces; the program's
+// own texts as UTF-8; the table choice of a load.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "common/Utf8.h"
+#include "platform/ConsolePrompter.h"
+#include "support/DocumentFixture.h"
+
+namespace quill::test {
+namespace {
+
+// The well-formed byte sequences, written out as the standard's table lists them.
+bool WellFormed(const std::string& bytes)
+{
+    const auto in = [](unsigned char b, int low, int high) { return b >= low && b <= high; };
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto b = [&](std::size_t k) { return i + k < bytes.size() ? static_cast<unsigned char>(bytes[i + k]) : 0; };
+        const bool more = i + 1 < bytes.size(), two = i + 2 < bytes.size(), three = i + 3 < bytes.size();
+        if (b(0) <= 0x7F) {
+            i += 1;
+        } else if (in(b(0), 0xC2, 0xDF) && more && in(b(1), 0x80, 0xBF)) {
+            i += 2;
+        } else if (two && ((b(0) == 0xE0 && in(b(1), 0xA0, 0xBF)) || (in(b(0), 0xE1, 0xEC) && in(b(1), 0x80, 0xBF)) ||
+                           (b(0) == 0xED && in(b(1), 0x80, 0x9F)) || (in(b(0), 0xEE, 0xEF) && in(b(1), 0x80, 0xBF))) &&
+                   in(b(2), 0x80, 0xBF)) {
+            i += 3;
+        } else if (three &&
+                   ((b(0) == 0xF0 && in(b(1), 0x90, 0xBF)) || (in(b(0), 0xF1, 0xF3) && in(b(1), 0x80, 0xBF)) ||
+                    (b(0) == 0xF4 && in(b(1), 0x80, 0x8F))) &&
+                   in(b(2), 0x80, 0xBF) && in(b(3), 0x80, 0xBF)) {
+            i += 4;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(Utf8Test, TheValidatorAgreesWithTheTableWholeAndInPieces)
+{
+    std::mt19937 random(19);
+    const char* const pieces[] = {"a", "\xC3\xB6", "\xE2\x86\x92", "\xF0\x9F\x98\x80", "\xED\x9F\xBF", "\xEF\xBF\xBD",
+                                  "\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80", "\xFF"};
+    int valid = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes;
+        for (int k = 0, n = static_cast<int>(random() % 8); k < n; ++k) {
+            if (random() % 4 == 0)
+                bytes += static_cast<char>(random() % 256);
+            else
+                bytes += pieces[random() % (round % 3 == 0 ? 12 : 6)];
+        }
+        if (random() % 5 == 0 && !bytes.empty())
+            bytes.pop_back();  // a sequence cut at the end
+        SCOPED_TRACE(testing::PrintToString(bytes));
+        const bool expected = WellFormed(bytes);
+        valid += expected;
+        Utf8Validator whole;
+        whole.Feed(bytes.data(), bytes.data() + bytes.size());
+        EXPECT_EQ(whole.Valid(), expected);
+        Utf8Validator split;  // cut at random places, as reads of a file are
+        for (std::size_t at = 0; at < bytes.size();) {
+            const std::size_t n = std::min<std::size_t>(bytes.size() - at, 1 + random() % 4);
+            split.Feed(bytes.data() + at, bytes.data() + at + n);
+            at += n;
+        }
+        EXPECT_EQ(split.Valid(), expected);
+        if (HasFailure())
+            break;
+    }
+    EXPECT_GT(valid, 300);
+}
+
+TEST(Utf8Test, TheProgramsTextsReachStandardErrorAsUtf8)
+{
+    EXPECT_EQ(MessageToUtf8("Can\xB4t open /tmp/J\xC3\xB6rg!"), "Can\xC2\xB4t open /tmp/J\xC3\xB6rg!");
+    EXPECT_EQ(MessageToUtf8("\x80 \x9F"), "\xE2\x82\xAC \xC5\xB8");  // the euro sign, Y with diaeresis
+    ConsolePrompter prompter;
+    testing::internal::CaptureStderr();
+    prompter.Error("Can\xB4t save x!");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "quillarium: Can\xC2\xB4t save x!\n");
+}
+
+class TableChoiceTest : public DocumentFixture {};
+
+TEST_F(TableChoiceTest, UTF8TextGetsNoTableAndEightBitTextStillDoes)
+{
+    // A table under which the bytes of UTF-8 text would look like letters: no longer chosen for it.
+    dir.Write("QVXData/letters.tec", "C3=61\nB6=62\nE2=63\n86=64\n92=65\n84=E4\n94=F6\n");
+    ASSERT_TRUE(OpenBytes("J\xC3\xB6rg \xE2\x86\x92 ok\nJ\xC3\xB6rg\n"));
+    EXPECT_FALSE(doc->Charset().IsActive());
+    EXPECT_EQ(doc->Charset().StatusName(), "UTF-8");
+    ASSERT_TRUE(OpenBytes("K\x94ln \x84"));  // not UTF-8: the byte counts choose
+    EXPECT_EQ(doc->Charset().Name(), "letters");
+
+    // Text of many multi-byte characters is text, not binary.
+    std::string cjk;
+    for (int i = 0; i < 20; ++i)
+        cjk += "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE3\x83\x86\xE3\x82\xAD\xE3\x82\xB9\xE3\x83\x88\n";
+    ASSERT_TRUE(OpenBytes(cjk));
+    EXPECT_FALSE(doc->BinaryMode());
+    EXPECT_FALSE(doc->Charset().IsActive());
+    EXPECT_EQ(AllBytes(), cjk);
+}
+
+}  // namespace
+}  // namespace quill::test
