@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstring>
+#include <optional>
 
 namespace quill {
 
@@ -132,6 +133,59 @@ void AppendUtf8(std::string& out, char32_t c)
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
+}
+
+std::string Cp1252ToUtf8(const std::string& bytes)
+{
+    std::string text;
+    text.reserve(bytes.size());
+    for (unsigned char byte : bytes)
+        AppendUtf8(text, Cp1252ToUnicode(byte));
+    return text;
+}
+
+namespace {
+
+char32_t DecodeSequence(const unsigned char* p, std::size_t length)
+{
+    char32_t c = length == 2 ? (p[0] & 0x1F) : length == 3 ? (p[0] & 0x0F) : (p[0] & 0x07);
+    for (std::size_t k = 1; k < length; ++k)
+        c = (c << 6) | (p[k] & 0x3F);
+    return c;
+}
+
+std::optional<unsigned char> UnicodeToCp1252(char32_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<unsigned char>(c);
+    for (unsigned byte = 0x80; byte < 0xA0; ++byte)
+        if (kCp1252High[byte - 0x80] == c)
+            return static_cast<unsigned char>(byte);
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string Utf8ToCp1252(const std::string& text, std::string& missing)
+{
+    std::string bytes;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    while (p < end) {
+        const std::size_t length = Utf8SequenceLength(p, end);
+        const char32_t c = *p < 0x80 ? *p : length ? DecodeSequence(p, length) : 0xFFFD;
+        const std::size_t taken = *p < 0x80 || length == 0 ? 1 : length;
+        if (const auto byte = UnicodeToCp1252(c)) {
+            bytes += static_cast<char>(*byte);
+        } else {
+            std::string shown;
+            AppendUtf8(shown, c);
+            if (missing.find(shown) == std::string::npos)
+                missing += shown;
+        }
+        p += taken;
+    }
+    return bytes;
 }
 
 std::string MessageToUtf8(const std::string& bytes)

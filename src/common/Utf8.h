@@ -33,6 +33,12 @@ char32_t Cp1252ToUnicode(unsigned char byte);
 /// Appends a character as UTF-8.
 void AppendUtf8(std::string& out, char32_t character);
 
+/// Bytes of code page 1252 (the codes a conversion table shows) as UTF-8.
+std::string Cp1252ToUtf8(const std::string& bytes);
+/// UTF-8 text as code page 1252 bytes; the characters that code page has no byte for (and
+/// ill-formed bytes, as U+FFFD) are collected in `missing`, once each, and left out.
+std::string Utf8ToCp1252(const std::string& text, std::string& missing);
+
 /// Message texts as UTF-8: the program's own texts are code page 1252 bytes ("Can\xB4t"), while
 /// the file names in them are UTF-8 already. Well-formed UTF-8 is kept, every other byte is read
 /// as code page 1252.

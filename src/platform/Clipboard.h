@@ -11,13 +11,13 @@ public:
     virtual ~Clipboard() = default;
 
     /// Puts both formats at once: the private data (a block flag, the byte count in 4 bytes, the
-    /// stored bytes) and the text as code page 1252 display bytes. Without a text of its own (no
-    /// conversion table) the text is the stored bytes of the private data. False when the
-    /// clipboard could not take them (the copy is then dropped silently).
+    /// stored bytes) and the text in UTF-8. Without a text of its own (no conversion table) the
+    /// text is the stored bytes of the private data, read as UTF-8 (ill-formed bytes become
+    /// U+FFFD). False when the clipboard could not take them (the copy is then dropped silently).
     virtual bool Put(std::string privateData, std::optional<std::string> shownText) = 0;
     /// The private data put by this or another running instance, when the clipboard holds it.
     virtual std::optional<std::string> PrivateData() = 0;
-    /// The plain text as code page 1252 bytes (characters it cannot hold become "?").
+    /// The plain text in UTF-8.
     virtual std::optional<std::string> Text() = 0;
 };
 

@@ -91,7 +91,7 @@ void SearchMenu::FindWordUnderCursor()
         return;
     input_.Clip().Copy();
     bool block = false;
-    const std::string word = input_.Clip().ClipboardBytes(block);
+    const std::string word = input_.Clip().ClipboardBytes(block).value_or(std::string());
     doc_.ClearSelection();
     doc_.cursorLine = 0;
     doc_.cursorColumn = doc_.preferredColumn = 0;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <new>
 
+#include "common/Format.h"
+#include "common/Utf8.h"
 #include "document/CQVXDoc.h"
 #include "platform/Clipboard.h"
 #include "platform/EntryDialog.h"
@@ -114,10 +116,11 @@ bool ClipboardEditing::Copy()
         return false;
     try {
         std::string data = SelectedBytes(range, true);
-        // Only a conversion table makes the text differ from the stored bytes.
+        // Other programs get the characters shown: UTF-8 text as it is (without a table), the
+        // characters of an 8-bit table's code page otherwise.
         std::optional<std::string> shown;
         if (doc_.Charset().IsActive())
-            shown = doc_.Charset().ToDisplay(data.substr(5));
+            shown = Cp1252ToUtf8(doc_.Charset().ToDisplay(data.substr(5)));
         return clipboard_.Put(std::move(data), std::move(shown));
     } catch (const std::bad_alloc&) {
         doc_.Progress().End();
@@ -135,21 +138,40 @@ bool ClipboardEditing::Cut()
     return true;
 }
 
-std::string ClipboardEditing::ClipboardBytes(bool& block)
+std::optional<std::string> ClipboardEditing::ClipboardBytes(bool& block)
 {
     std::string bytes;
     std::optional<std::string> data = clipboard_.PrivateData();
     if (data && DecodePrivate(std::move(*data), block, bytes))
         return bytes;
     block = false;
-    return doc_.Charset().FromDisplay(clipboard_.Text().value_or(std::string()));
+    const std::string text = clipboard_.Text().value_or(std::string());
+    const ConversionTable& table = doc_.Charset();
+    if (!table.IsActive())
+        return text;  // text without a table is UTF-8: stored as it is
+    // Under an 8-bit table a character is stored only when the table has a byte for it; any
+    // other would become another character without a word.
+    std::string missing;
+    const std::string shown = Utf8ToCp1252(text, missing);
+    for (const char code : shown) {
+        const std::string character = Cp1252ToUtf8(std::string(1, code));
+        const auto shownCode = static_cast<std::uint8_t>(code);
+        if (table.ToDisplay(table.FromDisplay(shownCode)) != shownCode && missing.find(character) == std::string::npos)
+            missing += character;
+    }
+    if (!missing.empty()) {
+        doc_.Prompts().Error(Format("The table %s has no bytes for these characters:\n%s\nNothing was pasted.",
+                                    table.Name().c_str(), missing.c_str()));
+        return std::nullopt;
+    }
+    return table.FromDisplay(shown);
 }
 
 void ClipboardEditing::Paste(bool asBlock)
 {
     bool block = false;
-    const std::string bytes = ClipboardBytes(block);
-    Insert(bytes, block || asBlock);
+    if (const auto bytes = ClipboardBytes(block))
+        Insert(*bytes, block || asBlock);
 }
 
 bool ClipboardEditing::PasteWithCounter()
@@ -178,7 +200,10 @@ bool ClipboardEditing::PasteWithCounter()
         return false;
     }
     bool block = false;
-    const std::string bytes = ClipboardBytes(block);
+    const auto pasted = ClipboardBytes(block);
+    if (!pasted)
+        return false;
+    const std::string& bytes = *pasted;
     auto counter = static_cast<std::int32_t>(*start);
     for (std::int64_t n = 0; n < *times; ++n) {
         std::string text = bytes;

@@ -28,9 +28,10 @@ public:
     /// "Paste && Replace Counter": asks for the counter's start and increment and how often to
     /// paste; each paste has its counter markers replaced by the counter, which then moves on.
     bool PasteWithCounter();
-    /// The clipboard's stored bytes (from the block format, or the text through the input table)
-    /// and whether they are a block.
-    std::string ClipboardBytes(bool& block);
+    /// The clipboard's stored bytes (from the block format, or the text: UTF-8 as it is, or through
+    /// an active table's input table) and whether they are a block; none, after saying which, when
+    /// the table has no bytes for some of its characters.
+    std::optional<std::string> ClipboardBytes(bool& block);
     /// Inserts bytes at the cursor as a paste does (block: each line at the cursor column on
     /// consecutive lines). One undo group.
     void Insert(const std::string& bytes, bool block);

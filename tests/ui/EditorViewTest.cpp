@@ -74,17 +74,21 @@ TEST_F(EditorViewTest, ACtrlDragSelectsABlockThatTravelsThroughTheDesktopClipboa
     Quit(app);
 }
 
-TEST_F(EditorViewTest, PlainTextFromOtherProgramsIsConvertedAtTheBorder)
+TEST_F(EditorViewTest, PlainTextFromOtherProgramsIsStoredAsUtf8AndGoesBackAsItCame)
 {
     const std::string path = dir.Write("plain.txt", "x\n");
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
-    QApplication::clipboard()->setText(
-        QStringLiteral("\u00e9t\u00e9 \u20ac \u4e2d"));  // é, €, and a character 1252 lacks
+    const QString text = QStringLiteral("caf\u00e9 \u2192 \u20ac \u4e2d ");  // é, →, €, a CJK character
+    QApplication::clipboard()->setText(text);
     CQVXView& view = app.Frame().View();
     view.setFocus();
     QTest::keyClick(&view, Qt::Key_Insert, Qt::ShiftModifier);
-    EXPECT_EQ(Text(app), "\xE9t\xE9 \x80 ?x\n");
+    EXPECT_EQ(Text(app), "caf\xC3\xA9 \xE2\x86\x92 \xE2\x82\xAC \xE4\xB8\xAD x\n");
+    QApplication::clipboard()->clear();
+    QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), text + QStringLiteral("x\n"));
     Quit(app);
 }
 

@@ -63,6 +63,36 @@ TEST_F(ClipboardEditingTest, TheTextFormatShowsTheTableAndThePrivateOneTheStored
     EXPECT_EQ(AllBytes(), "abac\n");
 }
 
+TEST_F(ClipboardEditingTest, OtherProgramsTextIsUtf8AndATableStoresOnlyWhatItHasBytesFor)
+{
+    // No table: the text is stored as it came, and copied back as it is.
+    ASSERT_TRUE(OpenBytes("\n"));
+    clipboard.text = "caf\xC3\xA9 \xE2\x86\x92 ok";
+    editing.Paste();
+    EXPECT_EQ(AllBytes(), "caf\xC3\xA9 \xE2\x86\x92 ok\n");
+
+    // A DOS table: stored bytes of its code page, shown and copied as their characters.
+    dir.Write("QVXData/dos.tec", "84=E4\n94=F6\n");
+    ASSERT_TRUE(OpenBytes("K\x94ln\n"));
+    ASSERT_TRUE(doc->Charset().Load(dir.File("QVXData/dos.tec")));
+    doc->anchorLine = 0;
+    doc->anchorColumn = 0;
+    doc->cursorColumn = doc->preferredColumn = 4;
+    ASSERT_TRUE(editing.Copy());
+    EXPECT_EQ(clipboard.text, "K\xC3\xB6ln");  // "Köln" in UTF-8
+    doc->ClearSelection();
+    clipboard.data.reset();
+    clipboard.text = "\xC3\xA4";  // "ä": the table's 0x84
+    editing.Paste();
+    EXPECT_EQ(AllBytes(), "K\x94ln\x84\n");
+    // "→" has no byte in the code page, "é" none in the table: said, and nothing is pasted.
+    clipboard.text = "x \xE2\x86\x92 \xC3\xA9";
+    editing.Paste();
+    EXPECT_EQ(AllBytes(), "K\x94ln\x84\n");
+    EXPECT_NE(prompter.Texts().back().find("\xE2\x86\x92"), std::string::npos);
+    EXPECT_NE(prompter.Texts().back().find("Nothing was pasted."), std::string::npos);
+}
+
 // The address sanitizer needs far more address space than the limit below leaves.
 #if !defined(__SANITIZE_ADDRESS__)
 TEST_F(ClipboardEditingTest, ACopyTooLargeForMemoryIsReportedAndTheProgramGoesOn)

@@ -5,7 +5,6 @@
 #include <QClipboard>
 #include <QMimeData>
 
-#include "platform/qt/Cp1252.h"
 
 namespace quill {
 
@@ -18,7 +17,7 @@ bool QtClipboard::Put(std::string privateData, std::optional<std::string> shownT
         shownText ? std::move(*shownText) : privateData.substr(std::min<std::size_t>(5, privateData.size()));
     std::erase(printable, '\0');
     auto* data = new QMimeData;
-    data->setText(FromCp1252(printable));
+    data->setText(QString::fromUtf8(printable.data(), static_cast<qsizetype>(printable.size())));  // ill-formed: U+FFFD
     data->setData(QString::fromLatin1(kBlockMimeType),
                   QByteArray(privateData.data(), static_cast<qsizetype>(privateData.size())));
     clipboard->setMimeData(data);  // the clipboard owns it
@@ -39,15 +38,8 @@ std::optional<std::string> QtClipboard::Text()
     const QMimeData* data = QApplication::clipboard() ? QApplication::clipboard()->mimeData() : nullptr;
     if (!data || !data->hasText())
         return std::nullopt;
-    // Characters code page 1252 cannot hold become "?".
-    std::string bytes;
-    for (QChar ch : data->text()) {
-        if (ch.isLowSurrogate())
-            continue;
-        const auto byte = CharToCp1252(ch);
-        bytes += byte ? static_cast<char>(*byte) : '?';
-    }
-    return bytes;
+    const QByteArray text = data->text().toUtf8();
+    return std::string(text.constData(), static_cast<std::size_t>(text.size()));
 }
 
 }  // namespace quill
