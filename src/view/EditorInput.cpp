@@ -3,7 +3,9 @@
 
 #include <algorithm>
 
+#include "common/Utf8.h"
 #include "document/CQVXDoc.h"
+#include "platform/Prompter.h"
 #include "settings/Settings.h"
 #include "view/SelectionRange.h"
 #include "view/ViewState.h"
@@ -215,14 +217,45 @@ void EditorInput::SelectWord()
 EditorInput::Effect EditorInput::Type(const std::string& characters)
 {
     bool typed = false;
-    for (char ch : characters) {
-        const auto code = static_cast<std::uint8_t>(ch);
-        if (code < 0x20 || code == 0x7F)
+    const auto* p = reinterpret_cast<const unsigned char*>(characters.data());
+    const auto* end = p + characters.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            if (*p >= 0x20 && *p != 0x7F) {
+                editing_.InsertChar(*p);
+                typed = true;
+            }
+            ++p;
             continue;
-        editing_.InsertChar(code);
-        typed = true;
+        }
+        const std::size_t length = std::max<std::size_t>(1, Utf8SequenceLength(p, end));
+        const std::string character(reinterpret_cast<const char*>(p), length);
+        p += length;
+        if (length == 1)
+            continue;  // no character
+        typed |= TypeCharacter(character);
     }
     return typed ? Effect::TextChanged : Effect::None;
+}
+
+bool EditorInput::TypeCharacter(const std::string& character)
+{
+    const ConversionTable& table = doc_.Charset();
+    if (!table.IsActive()) {
+        editing_.InsertCharacter(character);  // text without a table is UTF-8
+        return true;
+    }
+    // Under an 8-bit table only a character of its code page that the table can store is typed;
+    // any other would become another character.
+    std::string missing;
+    const std::string code = Utf8ToCp1252(character, missing);
+    const auto shown = code.empty() ? std::uint8_t{0} : static_cast<std::uint8_t>(code[0]);
+    if (!missing.empty() || code.size() != 1 || table.ToDisplay(table.FromDisplay(shown)) != shown) {
+        doc_.Prompts().Beep();
+        return false;
+    }
+    editing_.InsertChar(shown);
+    return true;
 }
 
 }  // namespace quill

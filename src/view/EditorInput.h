@@ -39,7 +39,9 @@ public:
     EditorInput(CQVXDoc& doc, ViewState& view, Clipboard& clipboard);
 
     Effect Press(EditorKey key, bool shift, bool ctrl);
-    /// Typed characters as code page 1252 display codes; control codes below blank are ignored.
+    /// Typed characters in UTF-8; control codes below blank are ignored. Without a table each
+    /// character's UTF-8 bytes are stored; under an 8-bit table the byte the table has for it, and a
+    /// character it has none for is not typed (a beep).
     Effect Type(const std::string& characters);
 
     /// The left button pressed on a cell (line and column as the view computed them). Shift
@@ -61,6 +63,8 @@ public:
 
 private:
     Effect Move(EditorKey key, bool shift, bool ctrl);
+    /// One character of two or more UTF-8 bytes; false when it was not typed.
+    bool TypeCharacter(const std::string& character);
     Effect Tab(bool shift);
     /// Tab on a selection: indents (or unindents) the lines from the upper selected line up to,
     /// not including, the lower one.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "common/Utf8.h"
 #include "document/CQVXDoc.h"
 #include "settings/Settings.h"
 #include "view/SelectionRange.h"
@@ -114,10 +115,16 @@ void TextEditing::InsertChar(std::uint8_t code, bool raw)
     }
     LineView current = doc_.Text().Line(doc_.cursorLine);
     if (doc_.OverwriteMode() && doc_.cursorColumn < motion_.LineLength(doc_.cursorLine)) {
-        const std::uint8_t under = current.ByteAt(CursorIndex());
+        const std::uint32_t index = CursorIndex();
+        const std::uint8_t under = current.ByteAt(index);
         if (doc_.IgnoreFormatCodes() || (under != rules.cr && under != rules.lf)) {
             if (!lineBreak) {
-                Overwrite(stored);
+                // A UTF-8 character under the cursor is replaced whole, not its first byte.
+                const auto* bytes = reinterpret_cast<const unsigned char*>(current.Bytes());
+                if (!doc_.Charset().IsActive() && Utf8SequenceLength(bytes + index, bytes + current.Length()) > 1)
+                    InsertCharacter(std::string(1, static_cast<char>(stored)));
+                else
+                    Overwrite(stored);
                 return;
             }
         }
@@ -126,15 +133,43 @@ void TextEditing::InsertChar(std::uint8_t code, bool raw)
         BreakLine(code);
         return;
     }
+    InsertStored(std::string(1, static_cast<char>(stored)));
+}
+
+void TextEditing::InsertCharacter(const std::string& bytes)
+{
+    if (doc_.HasSelection())
+        DeleteSelection();
+    const LineView current = doc_.Text().Line(doc_.cursorLine);
+    const std::uint32_t index = CursorIndex();
+    const DisplayRules rules = doc_.Rules();
+    const std::uint8_t under = current.ByteAt(index);
+    if (doc_.OverwriteMode() && doc_.cursorColumn < motion_.LineLength(doc_.cursorLine) &&
+        (doc_.IgnoreFormatCodes() || (under != rules.cr && under != rules.lf))) {
+        // The character under the cursor goes, all its bytes when they are one UTF-8 character.
+        const auto* at = reinterpret_cast<const unsigned char*>(current.Bytes()) + index;
+        const std::size_t length = std::max<std::size_t>(
+            1, Utf8SequenceLength(at, reinterpret_cast<const unsigned char*>(current.Bytes()) + current.Length()));
+        LineRecord line(current.Bytes(), index);
+        line.Append(current.Bytes() + index + length, current.Length() - index - length);
+        Replace(std::move(line));
+    }
+    InsertStored(bytes);
+}
+
+void TextEditing::InsertStored(const std::string& stored)
+{
     const Settings& settings = doc_.AppSettings();
     const std::int64_t wrapWidth = settings.truncateAtBorder ? settings.pageWidth - 3 : settings.maxLineLen;
     const bool atWrapColumn = doc_.cursorColumn == wrapWidth;
+    const LineView current = doc_.Text().Line(doc_.cursorLine);
     const std::uint32_t index = CursorIndex();
     LineRecord line(current.Bytes(), index);
     line.Append(stored);
     line.Append(current.Bytes() + index, current.Length() - index);
     Replace(std::move(line));
-    motion_.Right();
+    for (std::size_t k = 0; k < stored.size(); ++k)
+        motion_.Right();  // one cell a byte
     doc_.ClearSelection();
     if (doc_.cursorColumn < motion_.LineLength(doc_.cursorLine) || atWrapColumn || WrapWidthLimited())
         ReflowAroundCursor();

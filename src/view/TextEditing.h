@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "document/LineRecord.h"
 #include "document/TextTypes.h"
@@ -22,6 +23,9 @@ public:
     /// Inserts one character. raw: the byte as it is; otherwise a display code that goes through
     /// the input table, where CR breaks the line and LF becomes a form feed that breaks it.
     void InsertChar(std::uint8_t code, bool raw = false);
+    /// Types one character given as the bytes to store (a UTF-8 character of a text without a
+    /// table); in overwrite mode it takes the place of the character under the cursor.
+    void InsertCharacter(const std::string& bytes);
     void Backspace();
     void Delete();
     /// Deletes the selected text (normal or block), leaving the cursor at its start.
@@ -38,6 +42,8 @@ public:
 
 private:
     void Overwrite(std::uint8_t stored);
+    /// Inserts stored bytes at the cursor, which goes after them, and re-cuts a wrapped line.
+    void InsertStored(const std::string& stored);
     /// Ends the line at the cursor: Enter (the file's line end), Ctrl+Enter (a form feed), or a
     /// raw line-end byte inserted as it is.
     void BreakLine(std::uint8_t code, bool raw = false);

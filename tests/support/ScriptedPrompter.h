@@ -21,6 +21,8 @@ public:
     void Expect(const std::string& text, Answer answer) { script_.push_back({text, answer}); }
 
     Answer Show(Severity severity, const std::string& text, Buttons buttons) override;
+    void Beep() override { ++beeps; }
+    int beeps = 0;
 
     const std::vector<Shown>& History() const { return history_; }
     /// The texts shown, in order.

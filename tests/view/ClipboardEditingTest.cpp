@@ -7,6 +7,7 @@
 #include "support/DocumentFixture.h"
 #include "support/Fakes.h"
 #include "view/ClipboardEditing.h"
+#include "view/EditorInput.h"
 #include "view/ViewState.h"
 
 namespace quill::test {
@@ -91,6 +92,20 @@ TEST_F(ClipboardEditingTest, OtherProgramsTextIsUtf8AndATableStoresOnlyWhatItHas
     EXPECT_EQ(AllBytes(), "K\x94ln\x84\n");
     EXPECT_NE(prompter.Texts().back().find("\xE2\x86\x92"), std::string::npos);
     EXPECT_NE(prompter.Texts().back().find("Nothing was pasted."), std::string::npos);
+}
+
+
+// Typing under an 8-bit table stores the table's byte for a character, and nothing (a beep) for a
+// character it has no byte for.
+TEST_F(ClipboardEditingTest, TypingUnderATableStoresOnlyWhatItHasBytesFor)
+{
+    dir.Write("QVXData/dos.tec", "84=E4\n94=F6\n");
+    ASSERT_TRUE(OpenBytes("K\n"));
+    ASSERT_TRUE(doc->Charset().Load(dir.File("QVXData/dos.tec")));
+    EditorInput input(*doc, state, clipboard);
+    input.Type("\xC3\xB6ln \xE2\x86\x92!");  // "öln →!"
+    EXPECT_EQ(AllBytes(), "\x94ln !K\n");
+    EXPECT_EQ(prompter.beeps, 1);
 }
 
 // The address sanitizer needs far more address space than the limit below leaves.

@@ -1,6 +1,7 @@
 // Message boxes.
 #include "platform/qt/QtPrompter.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 #include "platform/qt/Cp1252.h"
@@ -31,5 +32,7 @@ Answer QtPrompter::Show(Severity severity, const std::string& text, Buttons butt
     default: return buttons == Buttons::Ok || buttons == Buttons::OkCancel ? Answer::Ok : Answer::Cancel;
     }
 }
+
+void QtPrompter::Beep() { QApplication::beep(); }
 
 }  // namespace quill

@@ -12,6 +12,7 @@ public:
     explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
     Answer Show(Severity severity, const std::string& text, Buttons buttons) override;
+    void Beep() override;
 
 private:
     QWidget* parent_;

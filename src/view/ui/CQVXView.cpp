@@ -313,13 +313,8 @@ void CQVXView::keyPressEvent(QKeyEvent* event)
         effect = input_.Press(key, shift, ctrl);
     } else if (!(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
         // Ctrl and Alt combinations are the menus' business: they never type, even when they are
-        // no shortcut, so a stray Alt+letter cannot change the text unnoticed. A character
-        // outside code page 1252 is not inserted.
-        std::string typed;
-        for (QChar ch : event->text())
-            if (auto byte = CharToCp1252(ch))
-                typed += static_cast<char>(*byte);
-        effect = input_.Type(typed);
+        // no shortcut, so a stray Alt+letter cannot change the text unnoticed.
+        effect = input_.Type(event->text().toStdString());
     }
     // Typing and deleting within a row repaint that row only.
     const bool rowOnly = lines == doc_.Text().LineCount() && line == doc_.cursorLine && top == state_.topLine &&
