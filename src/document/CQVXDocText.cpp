@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstdio>
+#include <string_view>
 
 #include "common/Format.h"
 #include "document/CQVXDoc.h"
@@ -174,7 +175,14 @@ void CQVXDoc::ReadCommandLineLine()
 void CQVXDoc::DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue)
 {
     const bool structureActive = structure_.IsActive();
-    if (undisplayable > static_cast<std::uint64_t>(text_.FileSize() / 3) && !binaryMode_ && !structureActive) {
+    // UTF-16 text is not read as characters: it is said so, and its bytes are shown one by one.
+    const std::string_view start = text_.LineCount() > 0 ? text_.Line(0).Text().substr(0, 2) : std::string_view();
+    const bool utf16 = start == "\xFF\xFE" || start == "\xFE\xFF";
+    if (utf16)
+        prompter_.Inform(Format("%s is UTF-16 text (byte-order mark %s).\nIt is shown byte by byte in binary mode.",
+                                path_.c_str(), start[0] == '\xFF' ? "FF FE" : "FE FF"));
+    if ((utf16 || undisplayable > static_cast<std::uint64_t>(text_.FileSize() / 3)) && !binaryMode_ &&
+        !structureActive) {
         SwitchBinaryMode();
         return;
     }

@@ -105,5 +105,16 @@ TEST_F(TableChoiceTest, UTF8TextGetsNoTableAndEightBitTextStillDoes)
     EXPECT_EQ(AllBytes(), cjk);
 }
 
+
+TEST_F(TableChoiceTest, UTF16TextIsNamedAndShownInBinaryMode)
+{
+    const std::string utf16("\xFF\xFEJ\0\xF6\0r\0g\0\n\0", 12);
+    ASSERT_TRUE(OpenBytes(utf16));
+    EXPECT_TRUE(doc->BinaryMode());
+    ASSERT_FALSE(prompter.Texts().empty());
+    EXPECT_NE(prompter.Texts().back().find("UTF-16 text (byte-order mark FF FE)"), std::string::npos);
+    EXPECT_EQ(AllBytes(), utf16);  // every byte stays
+}
+
 }  // namespace
 }  // namespace quill::test
