@@ -38,7 +38,10 @@ void SubstituteCounter(std::string& text, std::int32_t value)
             ++end;
         if (end >= text.size() || text[end] != 'd')
             continue;
-        text.replace(i, end + 1 - i, Formatted(value, text.substr(i + 1, end - i - 1)));
+        // Typed as UTF-8 the marker is the two bytes C2 B5: both go.
+        const std::size_t from = i > 0 && text[i - 1] == '\xC2' ? i - 1 : i;
+        text.replace(from, end + 1 - from, Formatted(value, text.substr(i + 1, end - i - 1)));
+        i = from;
     }
 }
 

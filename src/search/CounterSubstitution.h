@@ -6,7 +6,7 @@
 
 namespace quill {
 
-/// Replaces every marker µ{digits}d (µ is byte 0xB5) by the value as printf's "%{digits}d" writes
+/// Replaces every marker µ{digits}d (µ is byte 0xB5, or C2 B5 in UTF-8) by the value as printf's "%{digits}d" writes
 /// it: digits starting with 0 pad with zeros, other digits with blanks. A µ not followed by digits
 /// and a "d" stays. Widths are held to 1,000 columns.
 void SubstituteCounter(std::string& text, std::int32_t value);

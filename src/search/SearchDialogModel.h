@@ -32,6 +32,9 @@ public:
 
     std::string findWhat;
     std::string replaceWith;
+    /// The find and replace texts are UTF-8, as the text is without a table; under an 8-bit table
+    /// they are the code page 1252 codes the table shows.
+    bool utf8Texts = true;
     bool up = false;
     bool matchCase = false;
     bool inField = false;

@@ -189,11 +189,26 @@ std::uint32_t TextSearch::IndexAtColumn(LineView line, std::int64_t column) cons
     return LineColumns(line, doc_.Rules()).IndexAt(column, line.Length());
 }
 
-std::uint8_t TextSearch::Compared(std::uint8_t stored) const
+std::uint8_t TextSearch::Folded(std::uint8_t shown) const
 {
-    const std::uint8_t shown = doc_.Charset().ToDisplay(stored);
-    return options_.matchCase ? shown : UpperCp1252(shown);
+    if (options_.matchCase)
+        return shown;
+    // Under a table the shown bytes are characters of code page 1252, folded as such. Text without
+    // one is UTF-8, whose bytes above 127 are parts of characters: folding them one by one would
+    // make a character match the start of another, so only ASCII letters are folded.
+    if (doc_.Charset().IsActive())
+        return UpperCp1252(shown);
+    return shown >= 'a' && shown <= 'z' ? static_cast<std::uint8_t>(shown - 'a' + 'A') : shown;
 }
+
+std::string TextSearch::FoldedText(std::string text) const
+{
+    for (char& c : text)
+        c = static_cast<char>(Folded(static_cast<std::uint8_t>(c)));
+    return text;
+}
+
+std::uint8_t TextSearch::Compared(std::uint8_t stored) const { return Folded(doc_.Charset().ToDisplay(stored)); }
 
 std::optional<TextSearch::Span> TextSearch::Restrict(LineIndex index, bool bytes, std::int64_t whole)
 {
@@ -269,7 +284,7 @@ bool TextSearch::PlainForward(bool show)
     const std::string& text = options_.findText;
     if (text.empty())
         return false;
-    const std::string wanted = options_.matchCase ? text : UpperCp1252(text);
+    const std::string wanted = FoldedText(text);
     const auto fold = FoldTable();
     // Without a table and with match case the bytes are compared as they are: a plain find.
     bool identity = true;
@@ -349,7 +364,7 @@ std::optional<std::int64_t> TextSearch::CountLiteral()
     stopped_ = false;
     if (options_.useRegEx || options_.findText.empty() || InField())
         return std::nullopt;
-    const std::string wanted = options_.matchCase ? options_.findText : UpperCp1252(options_.findText);
+    const std::string wanted = FoldedText(options_.findText);
     const LiteralScanner& scanner = ScannerFor(wanted, FoldTable());
     const TextStore& store = doc_.Text();
     const DisplayRules rules = doc_.Rules();
@@ -436,7 +451,7 @@ bool TextSearch::PlainBackward()
     const std::string& text = options_.findText;
     if (text.empty())
         return false;
-    const std::string wanted = options_.matchCase ? text : UpperCp1252(text);
+    const std::string wanted = FoldedText(text);
     const auto fold = FoldTable();
     const TextStore& store = doc_.Text();
     const DisplayRules rules = doc_.Rules();

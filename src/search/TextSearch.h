@@ -87,6 +87,9 @@ private:
     /// The field restriction of a line: none when the line is skipped (another record type).
     std::optional<Span> Restrict(LineIndex line, bool bytes, std::int64_t whole);
     std::uint8_t Compared(std::uint8_t stored) const;
+    /// A shown byte, or the find text, as compared: folded to upper case without match case.
+    std::uint8_t Folded(std::uint8_t shown) const;
+    std::string FoldedText(std::string text) const;
     /// Compared() for every byte value.
     std::array<std::uint8_t, 256> FoldTable() const;
     bool PlainForward(bool show);

@@ -2,10 +2,13 @@
 // own texts as UTF-8; the table choice of a load.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 
 #include "common/Utf8.h"
 #include "platform/ConsolePrompter.h"
+#include "search/SearchCommands.h"
+#include "view/ViewState.h"
 #include "support/DocumentFixture.h"
 
 namespace quill::test {
@@ -114,6 +117,51 @@ TEST_F(TableChoiceTest, UTF16TextIsNamedAndShownInBinaryMode)
     ASSERT_FALSE(prompter.Texts().empty());
     EXPECT_NE(prompter.Texts().back().find("UTF-16 text (byte-order mark FF FE)"), std::string::npos);
     EXPECT_EQ(AllBytes(), utf16);  // every byte stays
+}
+
+
+class Utf8SearchTest : public DocumentFixture {
+protected:
+    ViewState state{0, 0, 20, 80};
+    SearchOptions options;
+    SearchCommands commands{*doc, state, options};
+};
+
+TEST_F(Utf8SearchTest, UTF8TextIsFoundWhereGrepFindsItAndNoCharacterIsSplit)
+{
+    std::string text;
+    for (int i = 0; i < 7; ++i)
+        text += "Gr\xC3\xBC\xC3\x9F J\xC3\xB6rg, \xE3\xA9\x80 \xCE\xB1\xCE\xB2 j\xC3\xB6rg \xE2\x86\x92 " + std::to_string(i) + "\n";
+    ASSERT_TRUE(OpenBytes(text, "mixed.txt"));
+    ASSERT_FALSE(doc->Charset().IsActive());
+    const auto grepCount = [this](const std::string& wanted, const char* flags) {
+        const std::string command = std::string("grep -o ") + flags + " -F '" + wanted + "' '" + dir.File("mixed.txt") +
+                                    "' | wc -l > '" + dir.File("count") + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        return std::stoll(ReadFile(dir.File("count")));
+    };
+    options.matchCase = true;
+    options.findText = "J\xC3\xB6rg";
+    EXPECT_EQ(commands.CountMatches(), grepCount(options.findText, ""));
+    EXPECT_EQ(commands.CountMatches(), 7);
+    options.matchCase = false;  // "jörg" and "Jörg" alike
+    EXPECT_EQ(commands.CountMatches(), 14);
+    options.findText = "\xC3\xA9";  // "é": the bytes of "㩀" folded one by one would hold it
+    EXPECT_EQ(commands.CountMatches(), 0);
+    options.useRegEx = true;
+    options.findText = "J\xC3\xB6rg,";
+    EXPECT_EQ(commands.CountMatches(), 7);
+
+    // A counter marker typed as UTF-8 ("µ" is C2 B5) is replaced whole.
+    options.useRegEx = false;
+    options.findText = "\xE2\x86\x92";
+    options.replacement = "#\xC2\xB5"
+                          "02d";
+    options.counterOn = true;
+    options.counterStart = 1;
+    EXPECT_EQ(commands.ReplaceText(true), 7);
+    EXPECT_NE(AllBytes().find("rg #07 6\n"), std::string::npos);
+    EXPECT_EQ(AllBytes().find("\xC2#"), std::string::npos);
 }
 
 }  // namespace

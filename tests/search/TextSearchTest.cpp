@@ -118,7 +118,16 @@ std::vector<Position> Transcribed(const std::vector<std::string>& lines, std::st
     const auto fold = [matchCase, table](std::string text) {
         if (table)
             std::replace(text.begin(), text.end(), 'q', 'a');
-        return matchCase ? text : UpperCp1252(text);
+        if (matchCase)
+            return text;
+        // Shown through a table: code page 1252 letters fold; without one the text is UTF-8,
+        // whose bytes above 127 are parts of characters: only ASCII letters fold.
+        if (table)
+            return UpperCp1252(text);
+        for (char& c : text)
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        return text;
     };
     wanted = fold(wanted);
     const std::int64_t low = field ? field->offset : 0;

@@ -15,14 +15,25 @@
 
 namespace quill {
 
+namespace {
+
+// The find and replace texts: UTF-8, or the code page 1252 codes an 8-bit table shows.
+QString Shown(const std::string& text, bool utf8) { return utf8 ? QString::fromStdString(text) : FromCp1252(text); }
+
+std::string Typed(const QString& text, bool utf8) { return utf8 ? text.toStdString() : ToCp1252(text); }
+
+}  // namespace
+
 std::optional<SearchDialogModel::Button> QtSearchDialogs::Show(SearchDialogModel& model)
 {
     QDialog dialog(parent_);
     dialog.setWindowTitle(FromCp1252(model.Title()));
     auto* layout = new QVBoxLayout(&dialog);
     auto* form = new QFormLayout;
-    QLineEdit* find = TextEdit(model.findWhat, SearchDialogModel::kFindTip, &dialog);
-    QLineEdit* replace = TextEdit(model.replaceWith, SearchDialogModel::kReplaceTip, &dialog);
+    QLineEdit* find = TextEdit({}, SearchDialogModel::kFindTip, &dialog);
+    QLineEdit* replace = TextEdit({}, SearchDialogModel::kReplaceTip, &dialog);
+    find->setText(Shown(model.findWhat, model.utf8Texts));
+    replace->setText(Shown(model.replaceWith, model.utf8Texts));
     replace->setEnabled(model.ReplaceEnabled());
     form->addRow(QStringLiteral("Find what:"), find);
     form->addRow(QStringLiteral("Replace with:"), replace);
@@ -86,8 +97,8 @@ std::optional<SearchDialogModel::Button> QtSearchDialogs::Show(SearchDialogModel
     find->setFocus();
     if (dialog.exec() != QDialog::Accepted || !pressed)
         return std::nullopt;
-    model.findWhat = ToCp1252(find->text());
-    model.replaceWith = ToCp1252(replace->text());
+    model.findWhat = Typed(find->text(), model.utf8Texts);
+    model.replaceWith = Typed(replace->text(), model.utf8Texts);
     model.up = up->isChecked();
     model.matchCase = matchCase->isChecked();
     model.inField = inField->isChecked();
@@ -117,9 +128,11 @@ bool QtSearchDialogs::ShowFolderReplace(FolderReplaceModel& model)
     form->addRow(QStringLiteral("Folder:"), folderRow);
     auto* wildcard = new QLineEdit(QString::fromLocal8Bit(model.wildcard.c_str()), &dialog);
     form->addRow(QStringLiteral("Wildcard:"), wildcard);
-    QLineEdit* find = TextEdit(model.typedText, SearchDialogModel::kFindTip, &dialog);
+    QLineEdit* find = TextEdit({}, SearchDialogModel::kFindTip, &dialog);
+    find->setText(Shown(model.typedText, true));
     form->addRow(QStringLiteral("Find what:"), find);
-    QLineEdit* replace = TextEdit(model.replacement, SearchDialogModel::kReplaceTip, &dialog);
+    QLineEdit* replace = TextEdit({}, SearchDialogModel::kReplaceTip, &dialog);
+    replace->setText(Shown(model.replacement, true));
     form->addRow(QStringLiteral("Replace with:"), replace);
     layout->addLayout(form);
     auto* matchCase = Check(QStringLiteral("Match case"), model.matchCase, SearchDialogModel::kMatchCaseTip, &dialog);
@@ -159,8 +172,8 @@ bool QtSearchDialogs::ShowFolderReplace(FolderReplaceModel& model)
         return false;
     model.folder = folder->text().toLocal8Bit().toStdString();
     model.wildcard = wildcard->text().toLocal8Bit().toStdString();
-    model.findText = model.typedText = ToCp1252(find->text());
-    model.replacement = ToCp1252(replace->text());
+    model.findText = model.typedText = Typed(find->text(), true);  // the files of a folder: UTF-8 text
+    model.replacement = Typed(replace->text(), true);
     model.matchCase = matchCase->isChecked();
     model.useRegEx = regex->isChecked();
     model.useBackslashes = backslashes->isChecked();
