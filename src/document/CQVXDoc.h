@@ -114,6 +114,11 @@ public:
     void SetAutoReloadMode(int mode) { autoReloadMode_ = mode; }
     bool LoadAborted() const { return loadAborted_; }
     bool IgnoreFormatCodes() const { return ignoreFormatCodes_; }
+    /// Whether typed, pasted and searched characters are UTF-8: no table is active and the text
+    /// was UTF-8 when it was read (a new text is). An 8-bit file left without a table keeps taking
+    /// the bytes of code page 1252, as a table would give them, so that its characters stay of
+    /// one encoding.
+    bool Utf8Text() const { return !charset_.IsActive() && loadedUtf8_; }
     bool BinaryMode() const { return binaryMode_; }
     bool OverwriteMode() const { return overwriteMode_; }
     void SetOverwriteMode(bool on);
@@ -291,6 +296,7 @@ private:
     LoadParams loadParams_;  ///< how that read cut the lines
     bool ignoreFormatCodes_ = false;
     bool binaryMode_ = false;
+    bool loadedUtf8_ = true;  ///< the text read last was UTF-8 (a new text counts as such)
     bool overwriteMode_ = false;
     LineIndex gotoLine_ = -1;
     bool restorePositionPending_ = false;

@@ -22,6 +22,7 @@ void CQVXDoc::ResetText(bool withEmptyLine)
     FreeLines();
     ClearUndo();
     positions_->Clear();
+    loadedUtf8_ = true;
     text_.SetTerminator(TerminatorKind::CRLF);
     loadAborted_ = false;
     keepStoredPosition_ = false;
@@ -96,6 +97,7 @@ std::uint64_t CQVXDoc::ChooseTable(const LoadOutcome& outcome)
 {
     // A text that is UTF-8 (plain ASCII too) is shown as such, without a table: the byte counts
     // pick a table only for the 8-bit files that are not. Its multi-byte characters are displayable.
+    loadedUtf8_ = outcome.validUtf8;
     if (!outcome.validUtf8)
         return charset_.AutoSelect(outcome.histogram, dataFolder_);
     charset_.Reset();

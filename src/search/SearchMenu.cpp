@@ -32,7 +32,7 @@ bool SearchMenu::AskOptions(int mode)
     options_.searchField = doc_.FieldAtCursor();
     options_.mode = mode;
     SearchDialogModel model(options_, doc_.AppSettings());
-    model.utf8Texts = !doc_.Charset().IsActive();
+    model.utf8Texts = doc_.Utf8Text();
     const auto button = dialogs_.Show(model);
     if (!button)
         return false;

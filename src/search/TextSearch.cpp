@@ -196,7 +196,7 @@ std::uint8_t TextSearch::Folded(std::uint8_t shown) const
     // Under a table the shown bytes are characters of code page 1252, folded as such. Text without
     // one is UTF-8, whose bytes above 127 are parts of characters: folding them one by one would
     // make a character match the start of another, so only ASCII letters are folded.
-    if (doc_.Charset().IsActive())
+    if (!doc_.Utf8Text())
         return UpperCp1252(shown);
     return shown >= 'a' && shown <= 'z' ? static_cast<std::uint8_t>(shown - 'a' + 'A') : shown;
 }

@@ -119,7 +119,7 @@ bool ClipboardEditing::Copy()
         // Other programs get the characters shown: UTF-8 text as it is (without a table), the
         // characters of an 8-bit table's code page otherwise.
         std::optional<std::string> shown;
-        if (doc_.Charset().IsActive())
+        if (!doc_.Utf8Text())
             shown = Cp1252ToUtf8(doc_.Charset().ToDisplay(data.substr(5)));
         return clipboard_.Put(std::move(data), std::move(shown));
     } catch (const std::bad_alloc&) {
@@ -147,10 +147,10 @@ std::optional<std::string> ClipboardEditing::ClipboardBytes(bool& block)
     block = false;
     const std::string text = clipboard_.Text().value_or(std::string());
     const ConversionTable& table = doc_.Charset();
-    if (!table.IsActive())
+    if (doc_.Utf8Text())
         return text;  // text without a table is UTF-8: stored as it is
-    // Under an 8-bit table a character is stored only when the table has a byte for it; any
-    // other would become another character without a word.
+    // Under an 8-bit table (or in an 8-bit file without one) a character is stored only when the
+    // table has a byte for it; any other would become another character without a word.
     std::string missing;
     const std::string shown = Utf8ToCp1252(text, missing);
     for (const char code : shown) {
@@ -160,8 +160,10 @@ std::optional<std::string> ClipboardEditing::ClipboardBytes(bool& block)
             missing += character;
     }
     if (!missing.empty()) {
-        doc_.Prompts().Error(Format("The table %s has no bytes for these characters:\n%s\nNothing was pasted.",
-                                    table.Name().c_str(), missing.c_str()));
+        const std::string owner =
+            table.IsActive() ? "The table " + table.Name() : std::string("This 8-bit text (code page 1252)");
+        doc_.Prompts().Error(Format("%s has no bytes for these characters:\n%s\nNothing was pasted.", owner.c_str(),
+                                    missing.c_str()));
         return std::nullopt;
     }
     return table.FromDisplay(shown);

@@ -121,7 +121,7 @@ void TextEditing::InsertChar(std::uint8_t code, bool raw)
             if (!lineBreak) {
                 // A UTF-8 character under the cursor is replaced whole, not its first byte.
                 const auto* bytes = reinterpret_cast<const unsigned char*>(current.Bytes());
-                if (!doc_.Charset().IsActive() && Utf8SequenceLength(bytes + index, bytes + current.Length()) > 1)
+                if (doc_.Utf8Text() && Utf8SequenceLength(bytes + index, bytes + current.Length()) > 1)
                     InsertCharacter(std::string(1, static_cast<char>(stored)));
                 else
                     Overwrite(stored);

@@ -8,6 +8,8 @@
 #include "common/Utf8.h"
 #include "platform/ConsolePrompter.h"
 #include "search/SearchCommands.h"
+#include "support/Fakes.h"
+#include "view/EditorInput.h"
 #include "view/ViewState.h"
 #include "support/DocumentFixture.h"
 
@@ -162,6 +164,32 @@ TEST_F(Utf8SearchTest, UTF8TextIsFoundWhereGrepFindsItAndNoCharacterIsSplit)
     EXPECT_EQ(commands.ReplaceText(true), 7);
     EXPECT_NE(AllBytes().find("rg #07 6\n"), std::string::npos);
     EXPECT_EQ(AllBytes().find("\xC2#"), std::string::npos);
+}
+
+
+// An 8-bit file that no table suits stays 8-bit: typed and pasted characters become its code page
+// 1252 bytes, and case folds as in that code page, so that its text stays of one encoding.
+TEST_F(Utf8SearchTest, AnEightBitFileWithoutATableKeepsItsCodePage)
+{
+    ASSERT_TRUE(OpenBytes("K\xF6ln\n"));
+    ASSERT_FALSE(doc->Charset().IsActive());
+    EXPECT_FALSE(doc->Utf8Text());
+    FakeClipboard clipboard;
+    EditorInput input(*doc, state, clipboard);
+    input.Type("\xC3\xA4");  // "ä"
+    clipboard.text = "\xC3\x9F";  // "ß"
+    input.Clip().Paste();
+    EXPECT_EQ(AllBytes(), "\xE4\xDFK\xF6ln\n");
+    options.findText = "k\xD6LN";  // "kÖLN", as the dialog gives it for such a file
+    options.matchCase = false;
+    EXPECT_EQ(commands.CountMatches(), 1);
+    clipboard.text = "\xE2\x86\x92";  // "→": code page 1252 has no byte for it
+    input.Clip().Paste();
+    EXPECT_EQ(AllBytes(), "\xE4\xDFK\xF6ln\n");
+    EXPECT_NE(prompter.Texts().back().find("code page 1252"), std::string::npos);
+    // A new text is UTF-8.
+    doc->OnNewDocument();
+    EXPECT_TRUE(doc->Utf8Text());
 }
 
 }  // namespace
