@@ -8,6 +8,7 @@
 #include "common/AtomicFile.h"
 #include "common/Format.h"
 #include "common/TextCase.h"
+#include "common/Utf8.h"
 #include "platform/Prompter.h"
 #include "structure/PathMask.h"
 
@@ -175,6 +176,22 @@ bool ConversionTable::IsOrdinaryDisplayCode(std::uint8_t shown)
     if (shown == 13 || shown == 10)
         return true;
     return shown != 0 && std::memchr(kExtra, shown, sizeof kExtra - 1) != nullptr;
+}
+
+std::string ConversionTable::ShownFromUtf8(const std::string& text, std::string& missing) const
+{
+    std::string shown;
+    for (const char code : Utf8ToCp1252(text, missing)) {
+        const auto byte = static_cast<std::uint8_t>(code);
+        if (ToDisplay(FromDisplay(byte)) == byte) {
+            shown += code;
+            continue;
+        }
+        const std::string character = Cp1252ToUtf8(std::string(1, code));
+        if (missing.find(character) == std::string::npos)
+            missing += character;
+    }
+    return shown;
 }
 
 std::uint64_t ConversionTable::CountUndisplayable(const ByteHistogram& histogram) const

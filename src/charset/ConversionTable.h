@@ -50,6 +50,10 @@ public:
     /// The same for whole texts.
     std::string ToDisplay(std::string bytes) const;
     std::string FromDisplay(std::string bytes) const;
+    /// UTF-8 text (typed, pasted) as the code page 1252 codes shown for it, as far as the table can
+    /// store them; each character it cannot (none in the code page, or no byte of the table shows
+    /// it) is collected once in `missing`, as UTF-8, and left out.
+    std::string ShownFromUtf8(const std::string& text, std::string& missing) const;
     /// The raw display entry (0 when the table leaves the byte alone), as Convert uses it.
     std::uint8_t DisplayEntry(std::uint8_t stored) const { return display_[stored]; }
 

@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstring>
-#include <optional>
 
 namespace quill {
 
@@ -154,6 +153,8 @@ char32_t DecodeSequence(const unsigned char* p, std::size_t length)
     return c;
 }
 
+}  // namespace
+
 std::optional<unsigned char> UnicodeToCp1252(char32_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
@@ -163,8 +164,6 @@ std::optional<unsigned char> UnicodeToCp1252(char32_t c)
             return static_cast<unsigned char>(byte);
     return std::nullopt;
 }
-
-}  // namespace
 
 std::string Utf8ToCp1252(const std::string& text, std::string& missing)
 {

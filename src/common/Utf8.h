@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quill {
@@ -28,8 +29,10 @@ private:
     std::size_t pendingLength_ = 0;  ///< bytes of a sequence begun at the end of the last piece
 };
 
-/// The character of code page 1252 that a byte stands for.
+/// The character of code page 1252 that a byte stands for, and the byte for a character (none
+/// when the code page has no byte for it).
 char32_t Cp1252ToUnicode(unsigned char byte);
+std::optional<unsigned char> UnicodeToCp1252(char32_t character);
 /// Appends a character as UTF-8.
 void AppendUtf8(std::string& out, char32_t character);
 

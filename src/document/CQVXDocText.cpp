@@ -1,7 +1,6 @@
 // The document's text: reset, the steps of a load around the byte loop, widths and offsets.
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdlib>
 #include <cstdio>
 #include <string_view>
@@ -166,11 +165,8 @@ void CQVXDoc::ReadCommandLineLine()
         return;
     // A number too large for a line index means the last line: it is held at the largest one.
     const char* digits = commandLine_->c_str() + hash + 1;
-    char* end = nullptr;
-    errno = 0;
-    const long long line = std::strtoll(digits, &end, 10);
-    if (end != digits && std::isdigit(static_cast<unsigned char>(*digits)))
-        gotoLine_ = static_cast<LineIndex>(line);
+    if (std::isdigit(static_cast<unsigned char>(*digits)))
+        gotoLine_ = static_cast<LineIndex>(std::strtoll(digits, nullptr, 10));
     restorePositionPending_ = false;
 }
 

@@ -89,11 +89,10 @@ bool PositionStore::WriteEntries(const std::string& path)
     }
     {
         SqlTransaction transaction(database_);
-        bool ok = transaction.Begin(true) && database_.Exec("DELETE FROM Bookmarks WHERE File=?", {path});
+        bool ok = transaction.Begin(false) && database_.Exec("DELETE FROM Bookmarks WHERE File=?", {path});
         for (const BookmarkEntry& entry : entries_)
             ok = ok && database_.Exec("INSERT INTO Bookmarks (File, LastPos, CsrsX, CsrsY) VALUES (?, ?, ?, ?)",
                                       {entry.file, std::int64_t{entry.lastPos}, entry.csrsX, entry.csrsY});
-        transaction.SetCommit(false);
         if (ok && transaction.Commit())
             return true;
     }

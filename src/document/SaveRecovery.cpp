@@ -1,7 +1,6 @@
 // Copies of saves written in place, named after the file they belong to.
 #include "document/SaveRecovery.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -9,20 +8,12 @@
 
 #include "common/AtomicFile.h"
 #include "common/Checksum.h"
+#include "common/PrivateFolder.h"
 #include "document/FileStatus.h"
-#include "document/TextStore.h"
 
 namespace quill {
 
 namespace {
-
-bool PrivateFolder(const std::string& path)
-{
-    ::mkdir(path.c_str(), 0700);
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
-           (st.st_mode & 077) == 0;
-}
 
 std::string ReadSmallFile(const std::string& path)
 {
@@ -41,7 +32,7 @@ std::string RecordOf(const std::string& copy) { return copy + ".file"; }
 
 }  // namespace
 
-std::optional<std::string> SaveRecovery::Folder()
+std::optional<std::string> SaveRecovery::Folder(bool create)
 {
     std::string state;
     if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && *xdg == '/')
@@ -50,28 +41,40 @@ std::optional<std::string> SaveRecovery::Folder()
         state = std::string(home) + "/.local/state";
     else
         return std::nullopt;
+    const std::string program = state + "/quillarium";
+    const std::string folder = program + "/unfinished-saves";
+    if (!create)
+        return IsPrivateFolder(folder) ? std::optional<std::string>(folder) : std::nullopt;
     if (const std::string local = FolderOf(state); !local.empty())
         ::mkdir(local.c_str(), 0700);  // ~/.local, when the state folder lies in it
     ::mkdir(state.c_str(), 0700);
-    const std::string program = state + "/quillarium";
-    const std::string folder = program + "/unfinished-saves";
-    if (!PrivateFolder(program) || !PrivateFolder(folder))
+    std::string error;
+    if (!MakePrivateFolder(program, error) || !MakePrivateFolder(folder, error))
         return std::nullopt;
     return folder;
 }
 
+std::string SaveRecovery::CopyPath(const std::string& folder, const std::string& target)
+{
+    return folder + "/" + Fingerprint(target) + "-" + FileNameOf(target);
+}
+
 std::optional<std::string> SaveRecovery::CopyPathFor(const std::string& target)
 {
-    const auto folder = Folder();
+    const auto folder = Folder(true);
     if (!folder)
         return std::nullopt;
-    return *folder + "/" + Fingerprint(target) + "-" + FileNameOf(target);
+    return CopyPath(*folder, target);
 }
 
 std::optional<std::string> SaveRecovery::PendingCopyFor(const std::string& target)
 {
-    const auto copy = CopyPathFor(target);
-    if (!copy || ::access(copy->c_str(), F_OK) != 0 || ReadSmallFile(RecordOf(*copy)) != target)
+    // Only a look: a user who never saved in place gets no folder made by opening a file.
+    const auto folder = Folder(false);
+    if (!folder)
+        return std::nullopt;
+    std::string copy = CopyPath(*folder, target);
+    if (::access(copy.c_str(), F_OK) != 0 || ReadSmallFile(RecordOf(copy)) != target)
         return std::nullopt;
     return copy;
 }
@@ -81,12 +84,10 @@ int SaveRecovery::MarkComplete(const std::string& target, const std::string& cop
     return WriteFileAtomically(RecordOf(copy), target);
 }
 
-void SaveRecovery::Finish(const std::string& target)
+void SaveRecovery::Discard(const std::string& copy)
 {
-    if (const auto copy = CopyPathFor(target)) {
-        ::unlink(RecordOf(*copy).c_str());
-        ::unlink(copy->c_str());
-    }
+    ::unlink(RecordOf(copy).c_str());
+    ::unlink(copy.c_str());
 }
 
 }  // namespace quill

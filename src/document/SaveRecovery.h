@@ -14,16 +14,19 @@ namespace quill {
 class SaveRecovery {
 public:
     /// The folder of the copies: $XDG_STATE_HOME/quillarium/unfinished-saves (~/.local/state/...),
-    /// made with mode 0700; none when no private folder can be had.
-    static std::optional<std::string> Folder();
-    /// Where the copy for a file's save lies (whether or not there is one).
+    /// made with mode 0700 when create; none when no private folder is (or can be) had.
+    static std::optional<std::string> Folder(bool create);
+    /// Where the copy for a file's save goes, its folder made when missing.
     static std::optional<std::string> CopyPathFor(const std::string& target);
     /// The copy left by an unfinished save of this file, when there is one.
     static std::optional<std::string> PendingCopyFor(const std::string& target);
     /// Records that the copy for target is complete (the copy itself is written by the caller).
     static int MarkComplete(const std::string& target, const std::string& copy);
-    /// The save of target finished: its copy goes.
-    static void Finish(const std::string& target);
+    /// A copy no longer needed (its save finished, or it was never completed) goes, with its record.
+    static void Discard(const std::string& copy);
+
+private:
+    static std::string CopyPath(const std::string& folder, const std::string& target);
 };
 
 }  // namespace quill

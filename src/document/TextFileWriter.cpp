@@ -149,17 +149,17 @@ int WriteInPlaceWithCopy(const std::string& target, const TextStore& text, Progr
     const auto copy = SaveRecovery::CopyPathFor(target);
     if (!copy)
         return EACCES;  // no private folder for the copy
-    SaveRecovery::Finish(target);  // an older copy would be taken for this one
+    SaveRecovery::Discard(*copy);  // an older copy would be taken for this one
     int err = WriteCompleteCopy(FolderOf(*copy), FileNameOf(*copy), text, progress);
     if (!err)
         err = SaveRecovery::MarkComplete(target, *copy);
     if (err) {
-        SaveRecovery::Finish(target);
+        SaveRecovery::Discard(*copy);
         return err;
     }
     err = WriteInPlace(target, text, progress);
     if (!err)
-        SaveRecovery::Finish(target);  // the file is whole: the copy is not needed
+        SaveRecovery::Discard(*copy);  // the file is whole: the copy is not needed
     return err;
 }
 

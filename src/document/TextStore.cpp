@@ -68,15 +68,33 @@ void TextStore::Reorder(const std::vector<LineIndex>& order)
     lines_.Swap(reordered);  // the slots moved; the old vector no longer owns anything
 }
 
-LineSet::~LineSet()
+namespace {
+
+// Only edited lines own their bytes; the walk ends with the last of them, so a text that was only
+// looked at is freed without visiting its lines. Above 50,000 of them the progress window shows
+// the remaining share.
+void FreeOwnedSlots(GapVector<LineSlot>& lines, std::size_t& owned, ProgressWindow* progress)
 {
-    for (std::size_t i = 0; i < lines.Size() && ownedLines > 0; ++i) {
+    const std::size_t count = lines.Size();
+    const bool showProgress = progress && owned > 50000;
+    if (showProgress)
+        progress->Begin(40);
+    for (std::size_t i = 0; i < count && owned > 0; ++i) {
         if (lines[i].Owned()) {
             FreeSlot(lines[i]);
-            --ownedLines;
+            --owned;
         }
+        if (showProgress && i % 10000 == 0)
+            progress->Step(static_cast<std::int64_t>((count - i) * 40 / count));
     }
+    if (showProgress)
+        progress->End();
+    owned = 0;
 }
+
+}  // namespace
+
+LineSet::~LineSet() { FreeOwnedSlots(lines, ownedLines, nullptr); }
 
 void TextStore::SwapLines(LineSet& other)
 {
@@ -93,26 +111,7 @@ char* TextStore::NewBlock(std::size_t size)
     return blocks_.back()->Data();
 }
 
-void TextStore::FreeOwnedLines(ProgressWindow* progress)
-{
-    // Only edited lines own their bytes; the walk ends with the last of them, so a text that was
-    // only looked at is freed without visiting its lines.
-    const std::size_t count = lines_.Size();
-    const bool showProgress = progress && ownedLines_ > 50000;
-    if (showProgress)
-        progress->Begin(40);
-    for (std::size_t i = 0; i < count && ownedLines_ > 0; ++i) {
-        if (lines_[i].Owned()) {
-            FreeSlot(lines_[i]);
-            --ownedLines_;
-        }
-        if (showProgress && i % 10000 == 0)
-            progress->Step(static_cast<std::int64_t>((count - i) * 40 / count));
-    }
-    if (showProgress)
-        progress->End();
-    ownedLines_ = 0;
-}
+void TextStore::FreeOwnedLines(ProgressWindow* progress) { FreeOwnedSlots(lines_, ownedLines_, progress); }
 
 void TextStore::Clear(ProgressWindow* progress)
 {

@@ -282,9 +282,7 @@ std::int64_t SearchCommands::ReplaceRegex(const Range& range)
         // so a replacement that matches again can never loop.
         if (line + 1 >= doc_.Text().LineCount())
             break;
-        doc_.cursorLine = line + 1;
-        doc_.cursorColumn = doc_.preferredColumn = 0;
-        doc_.Text().SetCurrentLine(line + 1);
+        RestoreCursor(line + 1, 0, 0);
         if (options_.replaceAll && Step(lines))
             break;
     }
@@ -317,7 +315,7 @@ std::int64_t SearchCommands::ApplyLineFilter()
                 // A line is taken once, however many hits it has: on with the next line.
                 if (line + 1 >= doc_.Text().LineCount())
                     break;
-                MoveToLineStart(line + 1);
+                RestoreCursor(line + 1, 0, 0);
             } else {
                 doc_.RemoveLine(line, true);
                 ++count;
@@ -325,7 +323,7 @@ std::int64_t SearchCommands::ApplyLineFilter()
                     break;  // the last line went
                 // The line that moved up is searched from its start, an empty match there too.
                 search_.ForgetEmptyHit();
-                MoveToLineStart(line);
+                RestoreCursor(line, 0, 0);
             }
             if (Step(lines))
                 break;
@@ -355,13 +353,6 @@ std::int64_t SearchCommands::ApplyLineFilter()
         doc_.RedrawViews();
     }
     return count;
-}
-
-void SearchCommands::MoveToLineStart(LineIndex line)
-{
-    doc_.cursorLine = line;
-    doc_.cursorColumn = doc_.preferredColumn = 0;
-    doc_.Text().SetCurrentLine(line);
 }
 
 }  // namespace quill

@@ -49,8 +49,6 @@ private:
     /// Steps the progress window at the cursor line; true when Escape asked to stop.
     bool Step(LineIndex lines);
     void RestoreCursor(LineIndex line, Column column, Column preferred);
-    /// Puts the cursor at the start of a line, where the next search of a filter begins.
-    void MoveToLineStart(LineIndex line);
 
     CQVXDoc& doc_;
     ViewState& view_;

@@ -21,12 +21,12 @@ class CQVXDoc;
 class LiteralScanner;
 struct ViewState;
 
-/// A search never spans lines; positions are (line, display column) like the cursor's. Bytes are
-/// compared as shown (through the conversion table), folded to upper case without match case.
-/// A hit selects its span: the anchor at its first byte, the cursor after its last.
 /// What Find Next and Find Prev. say after a whole round of the text without a hit.
 inline constexpr char kSearchTextNotFound[] = "Search text not found!";
 
+/// A search never spans lines; positions are (line, display column) like the cursor's. Bytes are
+/// compared as shown (through the conversion table), folded to upper case without match case.
+/// A hit selects its span: the anchor at its first byte, the cursor after its last.
 class TextSearch {
 public:
     TextSearch(CQVXDoc& doc, ViewState& view, SearchOptions& options);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/Format.h"
+#include "common/PrivateFolder.h"
 #include "document/CQVXDoc.h"
 #include "platform/ProcessStarter.h"
 #include "platform/Prompter.h"
@@ -23,22 +24,6 @@ namespace {
 constexpr char kMicro = '\xB5';
 constexpr const char* kFileVariable = "QVX_FILE";
 constexpr const char* kOutputVariable = "QVX_OUTPUT";
-
-// A folder of our own: created with mode 0700 when missing; refused when it is a link, someone
-// else's or open to others.
-bool PrivateFolder(const std::string& path, std::string& error)
-{
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
-        error = Format("Can\xB4t create %s\n%d:%s", path.c_str(), errno, std::strerror(errno));
-        return false;
-    }
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() || (st.st_mode & 077) != 0) {
-        error = Format("%s is not a private folder of this user.", path.c_str());
-        return false;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -166,7 +151,7 @@ std::optional<std::string> ExternalTools::OutputFolder(std::string& error)
     }
     ::mkdir(cache.c_str(), 0700);
     const std::string folder = cache + "/quillarium";
-    if (!PrivateFolder(folder, error))
+    if (!MakePrivateFolder(folder, error))
         return std::nullopt;
     return folder;
 }

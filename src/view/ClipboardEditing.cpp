@@ -152,13 +152,7 @@ std::optional<std::string> ClipboardEditing::ClipboardBytes(bool& block)
     // Under an 8-bit table (or in an 8-bit file without one) a character is stored only when the
     // table has a byte for it; any other would become another character without a word.
     std::string missing;
-    const std::string shown = Utf8ToCp1252(text, missing);
-    for (const char code : shown) {
-        const std::string character = Cp1252ToUtf8(std::string(1, code));
-        const auto shownCode = static_cast<std::uint8_t>(code);
-        if (table.ToDisplay(table.FromDisplay(shownCode)) != shownCode && missing.find(character) == std::string::npos)
-            missing += character;
-    }
+    const std::string shown = table.ShownFromUtf8(text, missing);
     if (!missing.empty()) {
         const std::string owner =
             table.IsActive() ? "The table " + table.Name() : std::string("This 8-bit text (code page 1252)");

@@ -240,7 +240,6 @@ EditorInput::Effect EditorInput::Type(const std::string& characters)
 
 bool EditorInput::TypeCharacter(const std::string& character)
 {
-    const ConversionTable& table = doc_.Charset();
     if (doc_.Utf8Text()) {
         editing_.InsertCharacter(character);  // text without a table is UTF-8
         return true;
@@ -248,13 +247,12 @@ bool EditorInput::TypeCharacter(const std::string& character)
     // Under an 8-bit table (or in an 8-bit file without one) only a character of its code page
     // that the table can store is typed; any other would become another character.
     std::string missing;
-    const std::string code = Utf8ToCp1252(character, missing);
-    const auto shown = code.empty() ? std::uint8_t{0} : static_cast<std::uint8_t>(code[0]);
-    if (!missing.empty() || code.size() != 1 || table.ToDisplay(table.FromDisplay(shown)) != shown) {
+    const std::string shown = doc_.Charset().ShownFromUtf8(character, missing);
+    if (shown.size() != 1) {
         doc_.Prompts().Beep();
         return false;
     }
-    editing_.InsertChar(shown);
+    editing_.InsertChar(static_cast<std::uint8_t>(shown[0]));
     return true;
 }
 

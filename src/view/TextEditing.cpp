@@ -113,21 +113,13 @@ void TextEditing::InsertChar(std::uint8_t code, bool raw)
         BreakLine(code, true);
         return;
     }
-    LineView current = doc_.Text().Line(doc_.cursorLine);
-    if (doc_.OverwriteMode() && doc_.cursorColumn < motion_.LineLength(doc_.cursorLine)) {
-        const std::uint32_t index = CursorIndex();
-        const std::uint8_t under = current.ByteAt(index);
-        if (doc_.IgnoreFormatCodes() || (under != rules.cr && under != rules.lf)) {
-            if (!lineBreak) {
-                // A UTF-8 character under the cursor is replaced whole, not its first byte.
-                const auto* bytes = reinterpret_cast<const unsigned char*>(current.Bytes());
-                if (doc_.Utf8Text() && Utf8SequenceLength(bytes + index, bytes + current.Length()) > 1)
-                    InsertCharacter(std::string(1, static_cast<char>(stored)));
-                else
-                    Overwrite(stored);
-                return;
-            }
-        }
+    if (!lineBreak && OverwritesAtCursor()) {
+        // A UTF-8 character under the cursor is replaced whole, not its first byte.
+        if (doc_.Utf8Text() && CharacterLengthAtCursor() > 1)
+            InsertCharacter(std::string(1, static_cast<char>(stored)));
+        else
+            Overwrite(stored);
+        return;
     }
     if (lineBreak) {
         BreakLine(code);
@@ -140,21 +132,32 @@ void TextEditing::InsertCharacter(const std::string& bytes)
 {
     if (doc_.HasSelection())
         DeleteSelection();
-    const LineView current = doc_.Text().Line(doc_.cursorLine);
-    const std::uint32_t index = CursorIndex();
-    const DisplayRules rules = doc_.Rules();
-    const std::uint8_t under = current.ByteAt(index);
-    if (doc_.OverwriteMode() && doc_.cursorColumn < motion_.LineLength(doc_.cursorLine) &&
-        (doc_.IgnoreFormatCodes() || (under != rules.cr && under != rules.lf))) {
+    if (OverwritesAtCursor()) {
         // The character under the cursor goes, all its bytes when they are one UTF-8 character.
-        const auto* at = reinterpret_cast<const unsigned char*>(current.Bytes()) + index;
-        const std::size_t length = std::max<std::size_t>(
-            1, Utf8SequenceLength(at, reinterpret_cast<const unsigned char*>(current.Bytes()) + current.Length()));
+        const LineView current = doc_.Text().Line(doc_.cursorLine);
+        const std::uint32_t index = CursorIndex();
+        const std::size_t length = CharacterLengthAtCursor();
         LineRecord line(current.Bytes(), index);
         line.Append(current.Bytes() + index + length, current.Length() - index - length);
         Replace(std::move(line));
     }
     InsertStored(bytes);
+}
+
+bool TextEditing::OverwritesAtCursor() const
+{
+    if (!doc_.OverwriteMode() || doc_.cursorColumn >= motion_.LineLength(doc_.cursorLine))
+        return false;
+    const DisplayRules rules = doc_.Rules();
+    const std::uint8_t under = doc_.Text().Line(doc_.cursorLine).ByteAt(CursorIndex());
+    return doc_.IgnoreFormatCodes() || (under != rules.cr && under != rules.lf);
+}
+
+std::size_t TextEditing::CharacterLengthAtCursor() const
+{
+    const LineView current = doc_.Text().Line(doc_.cursorLine);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(current.Bytes());
+    return std::max<std::size_t>(1, Utf8SequenceLength(bytes + CursorIndex(), bytes + current.Length()));
 }
 
 void TextEditing::InsertStored(const std::string& stored)

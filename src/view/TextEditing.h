@@ -42,6 +42,11 @@ public:
 
 private:
     void Overwrite(std::uint8_t stored);
+    /// Whether typing now overwrites: overwrite mode, and a character (not the line end) under the
+    /// cursor.
+    bool OverwritesAtCursor() const;
+    /// The bytes of the character under the cursor: a whole well-formed UTF-8 sequence, else one.
+    std::size_t CharacterLengthAtCursor() const;
     /// Inserts stored bytes at the cursor, which goes after them, and re-cuts a wrapped line.
     void InsertStored(const std::string& stored);
     /// Ends the line at the cursor: Enter (the file's line end), Ctrl+Enter (a form feed), or a

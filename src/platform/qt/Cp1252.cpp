@@ -7,16 +7,7 @@ namespace quill {
 
 QChar Cp1252ToChar(unsigned char byte) { return QChar(static_cast<char16_t>(Cp1252ToUnicode(byte))); }
 
-std::optional<unsigned char> CharToCp1252(QChar ch)
-{
-    const char16_t code = ch.unicode();
-    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF))
-        return static_cast<unsigned char>(code);
-    for (unsigned byte = 0x80; byte < 0xA0; ++byte)
-        if (Cp1252ToUnicode(static_cast<unsigned char>(byte)) == code)
-            return static_cast<unsigned char>(byte);
-    return std::nullopt;
-}
+std::optional<unsigned char> CharToCp1252(QChar ch) { return UnicodeToCp1252(ch.unicode()); }
 
 QString FromCp1252(const std::string& bytes)
 {
