@@ -143,17 +143,15 @@ std::string Cp1252ToUtf8(const std::string& bytes)
     return text;
 }
 
-namespace {
-
-char32_t DecodeSequence(const unsigned char* p, std::size_t length)
+char32_t DecodeUtf8(const unsigned char* p, std::size_t length)
 {
+    if (length < 2)
+        return p[0];
     char32_t c = length == 2 ? (p[0] & 0x1F) : length == 3 ? (p[0] & 0x0F) : (p[0] & 0x07);
     for (std::size_t k = 1; k < length; ++k)
         c = (c << 6) | (p[k] & 0x3F);
     return c;
 }
-
-}  // namespace
 
 std::optional<unsigned char> UnicodeToCp1252(char32_t c)
 {
@@ -172,7 +170,7 @@ std::string Utf8ToCp1252(const std::string& text, std::string& missing)
     const auto* end = p + text.size();
     while (p < end) {
         const std::size_t length = Utf8SequenceLength(p, end);
-        const char32_t c = *p < 0x80 ? *p : length ? DecodeSequence(p, length) : 0xFFFD;
+        const char32_t c = *p < 0x80 ? *p : length ? DecodeUtf8(p, length) : 0xFFFD;
         const std::size_t taken = *p < 0x80 || length == 0 ? 1 : length;
         if (const auto byte = UnicodeToCp1252(c)) {
             bytes += static_cast<char>(*byte);

@@ -12,6 +12,9 @@ namespace quill {
 /// The length (2 to 4) of a well-formed multi-byte sequence at p, or 0: no overlong forms, no
 /// surrogates, nothing above U+10FFFF, and no sequence cut by end.
 std::size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end);
+/// The character of the well-formed sequence of `length` bytes at p (length from
+/// Utf8SequenceLength, or 1 for ASCII).
+char32_t DecodeUtf8(const unsigned char* p, std::size_t length);
 
 /// Whether bytes, fed in pieces as they are read, are UTF-8 as a whole. A sequence may be split
 /// between two pieces.

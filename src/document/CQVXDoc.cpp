@@ -297,8 +297,7 @@ std::string CQVXDoc::SelectionStatusText()
         std::uint32_t value = 0;
         for (Column k = 0; k < count; ++k) {
             const Column at = cursorColumn == left ? left + k : left + count - 1 - k;
-            const std::uint32_t index =
-                ignoreFormatCodes_ ? static_cast<std::uint32_t>(at) : line.ColumnToIndex(at, rules.tabSize, rules.tab);
+            const std::uint32_t index = ColumnToIndex(line, at, rules);
             value = (value << 8) | line.ByteAt(index);
         }
         selectionValue = value;

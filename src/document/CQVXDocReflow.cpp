@@ -75,8 +75,7 @@ bool CQVXDoc::GoToOffset(ByteOffset offset)
     cursorLine = line;
     // A byte of the line end (the LF of a CR LF) puts the cursor at the end of the line's text:
     // typing there must not come between CR and LF.
-    const std::int64_t column =
-        rules.ignoreFormatCodes ? index : text_.Line(line).IndexToColumn(index, rules.tabSize, rules.tab);
+    const std::int64_t column = IndexToColumn(text_.Line(line), index, rules);
     cursorColumn = preferredColumn = static_cast<Column>(std::min(column, DisplayWidth(line)));
     ClearSelection();
     text_.SetCurrentLine(line);

@@ -202,6 +202,7 @@ DisplayRules CQVXDoc::Rules() const
     rules.tabSize = settings_.tabSize;
     rules.ignoreFormatCodes = ignoreFormatCodes_;
     rules.binaryMode = binaryMode_;
+    rules.utf8 = Utf8Text() && !binaryMode_;
     rules.terminator = text_.Terminator();
     rules.cr = charset_.CR();
     rules.lf = charset_.LF();
@@ -233,8 +234,7 @@ ByteOffset CQVXDoc::CursorByteOffset()
         progress_.End();
     if (cursorLine < text_.LineCount()) {
         LineView line = text_.Line(cursorLine);
-        offset += ignoreFormatCodes_ ? std::min<ByteOffset>(cursorColumn, line.Length())
-                                     : line.ColumnToIndex(cursorColumn, settings_.tabSize, charset_.Tab());
+        offset += ColumnToIndex(line, cursorColumn, Rules());
     }
     return offset;
 }

@@ -380,11 +380,13 @@ void CQVXDoc::WrapLinesAt()
 bool CQVXDoc::FindUndisplayable()
 {
     const std::string& visible = settings_.visible;
-    auto undisplayable = [&](std::uint8_t b) {
+    const DisplayRules rules = Rules();
+    auto undisplayable = [&](std::uint8_t b, const CellUnit& unit) {
+        if (rules.utf8 && b >= 0x80)
+            return unit.character == 0;  // a byte that is no character
         const std::uint8_t code = charset_.ToDisplay(b);
         return visible[code] == '0' && code != 9 && code != 10 && code != 12 && code != 13;
     };
-    const DisplayRules rules = Rules();
     LineIndex line = cursorLine;
     std::int64_t after = cursorColumn;  // the search begins one column after the cursor
     for (bool wrapped = false;; wrapped = true) {
@@ -396,9 +398,9 @@ bool CQVXDoc::FindUndisplayable()
                 return false;  // Escape: the cursor stays
             LineView view = text_.Line(line);
             std::int64_t column = 0;
-            for (std::uint32_t k = 0; k < view.Length() && column < 100000; ++k) {
-                const std::uint8_t b = view.ByteAt(k);
-                if (column > after && undisplayable(b)) {
+            for (std::uint32_t k = 0; k < view.Length() && column < 100000;) {
+                const CellUnit unit = UnitAt(view, k, column, rules);
+                if (column > after && undisplayable(view.ByteAt(k), unit)) {
                     cursorLine = line;
                     text_.SetCurrentLine(line);
                     cursorColumn = preferredColumn = static_cast<Column>(column);
@@ -409,7 +411,8 @@ bool CQVXDoc::FindUndisplayable()
                     }
                     return true;
                 }
-                column = b == rules.tab && !binaryMode_ ? NextTabStop(column, rules.tabSize) : column + 1;
+                column = unit.nextColumn;
+                k += unit.length;
             }
             after = -1;
         }

@@ -1,7 +1,114 @@
 // Display widths of lines.
 #include "document/DisplayRules.h"
 
+#include "common/CharacterProperties.h"
+#include "common/Utf8.h"
+
 namespace quill {
+
+namespace {
+
+constexpr char32_t kByteOrderMark = 0xFEFF;
+
+bool ExpandsTabs(const DisplayRules& rules) { return !rules.ignoreFormatCodes && !rules.binaryMode; }
+
+// The character at p when it is well formed and drawn as a character: C1 controls (U+0080 to
+// U+009F) stay bytes, shown as boxes like any other control code.
+std::size_t CharacterLength(const unsigned char* p, const unsigned char* end, char32_t& character)
+{
+    const std::size_t length = Utf8SequenceLength(p, end);
+    if (length == 0)
+        return 0;
+    character = DecodeUtf8(p, length);
+    return character < 0xA0 ? 0 : length;
+}
+
+}  // namespace
+
+CellUnit UnitAt(LineView line, std::uint32_t i, std::int64_t column, const DisplayRules& rules)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(line.Bytes());
+    const auto* end = p + line.Length();
+    const std::uint8_t b = p[i];
+    CellUnit unit;
+    unit.nextColumn = column + 1;
+    if (b == rules.tab && ExpandsTabs(rules)) {
+        unit.nextColumn = NextTabStop(column, rules.tabSize);
+        return unit;
+    }
+    unit.character = b;
+    if (!rules.utf8)
+        return unit;
+    if (b >= 0x80) {
+        char32_t c = 0;
+        const std::size_t length = CharacterLength(p + i, end, c);
+        if (length == 0) {
+            unit.character = 0;
+            return unit;
+        }
+        unit.character = c;
+        unit.length = static_cast<std::uint32_t>(length);
+        unit.cells = CharacterCells(c);
+        if (unit.cells == 0)  // a mark with nothing to join: its own cell, a byte-order mark none
+            unit.cells = i == 0 && c == kByteOrderMark ? 0 : 1;
+        unit.nextColumn = column + unit.cells;
+    } else if (i + 1 >= line.Length() || p[i + 1] < 0xCC) {
+        return unit;  // ASCII with no mark after it (every mark begins with a byte from CC on)
+    }
+    // The marks after it draw in its cells.
+    for (char32_t mark = 0;;) {
+        const std::size_t next = CharacterLength(p + i + unit.length, end, mark);
+        if (next == 0 || CharacterCells(mark) != 0)
+            break;
+        unit.length += static_cast<std::uint32_t>(next);
+    }
+    return unit;
+}
+
+std::uint32_t ColumnToIndex(LineView line, std::int64_t column, const DisplayRules& rules)
+{
+    if (!rules.utf8 && !ExpandsTabs(rules))
+        return static_cast<std::uint32_t>(std::min<std::int64_t>(std::max<std::int64_t>(column, 0), line.Length()));
+    std::int64_t col = 0;
+    for (std::uint32_t i = 0; i < line.Length();) {
+        const CellUnit unit = UnitAt(line, i, col, rules);
+        if (unit.nextColumn > column)
+            return i;
+        col = unit.nextColumn;
+        i += unit.length;
+    }
+    return line.Length();
+}
+
+std::int64_t IndexToColumn(LineView line, std::uint32_t index, const DisplayRules& rules)
+{
+    if (!rules.utf8 && !ExpandsTabs(rules))
+        return std::min(index, line.Length());
+    std::int64_t col = 0;
+    for (std::uint32_t i = 0; i < line.Length();) {
+        const CellUnit unit = UnitAt(line, i, col, rules);
+        if (i + unit.length > index)
+            return col;
+        col = unit.nextColumn;
+        i += unit.length;
+    }
+    return col;
+}
+
+std::uint32_t UnitStart(LineView line, std::uint32_t index, const DisplayRules& rules)
+{
+    if (!rules.utf8)
+        return std::min(index, line.Length());
+    std::uint32_t i = 0;
+    for (std::int64_t col = 0; i < line.Length();) {
+        const CellUnit unit = UnitAt(line, i, col, rules);
+        if (i + unit.length > index)
+            return i;
+        col = unit.nextColumn;
+        i += unit.length;
+    }
+    return line.Length();
+}
 
 std::uint32_t ContentLength(LineView line, const DisplayRules& rules)
 {
@@ -21,12 +128,7 @@ std::uint32_t ContentLength(LineView line, const DisplayRules& rules)
 std::int64_t DisplayWidth(LineView line, const DisplayRules& rules)
 {
     const std::uint32_t end = ContentLength(line, rules);
-    if (rules.ignoreFormatCodes || rules.binaryMode)
-        return end;
-    std::int64_t col = 0;
-    for (std::uint32_t i = 0; i < end; ++i)
-        col = line.ByteAt(i) == rules.tab ? NextTabStop(col, rules.tabSize) : col + 1;
-    return col;
+    return IndexToColumn(LineView(line.Bytes(), end), end, rules);
 }
 
 }  // namespace quill

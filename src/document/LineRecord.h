@@ -60,19 +60,6 @@ public:
 
     /// Sets byte i; nothing when i is not below the length.
     void SetByteAt(std::int64_t i, std::uint8_t b);
-    std::uint32_t ColumnToIndex(std::int64_t c, int tabSize, std::uint8_t tabByte = kTab) const
-    {
-        return View().ColumnToIndex(c, tabSize, tabByte);
-    }
-    std::uint8_t ByteAtColumn(std::int64_t c, int tabSize, std::uint8_t tabByte = kTab) const
-    {
-        return ByteAt(ColumnToIndex(c, tabSize, tabByte));
-    }
-    void SetByteAtColumn(std::int64_t c, std::uint8_t b, int tabSize, std::uint8_t tabByte = kTab)
-    {
-        SetByteAt(ColumnToIndex(c, tabSize, tabByte), b);
-    }
-
     void Assign(const char* bytes, std::size_t n);
     void Assign(const LineRecord& line) { Assign(line.Bytes(), line.Length()); }
     void Assign(std::uint8_t byte) { Assign(reinterpret_cast<const char*>(&byte), 1); }

@@ -27,12 +27,6 @@ public:
     /// True when the line has no bytes or its first byte is 0.
     bool IsEmptyText() const { return length_ == 0 || data_[0] == 0; }
 
-    /// Index of the byte whose display span contains column c (the length when c lies beyond the
-    /// line). A tabByte advances to the next stop of tabSize, every other byte one column.
-    std::uint32_t ColumnToIndex(std::int64_t column, int tabSize, std::uint8_t tabByte = kTab) const;
-    /// Display column at which byte index starts, with the same rule.
-    std::int64_t IndexToColumn(std::uint32_t index, int tabSize, std::uint8_t tabByte = kTab) const;
-
 private:
     const char* data_ = nullptr;
     std::uint32_t length_ = 0;

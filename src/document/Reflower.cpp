@@ -156,7 +156,7 @@ void Reflower::EndOutputLine(bool hard, bool lfIsFirstOfInput)
         doc_.Text().SetTerminator(size >= 2 && static_cast<std::uint8_t>(data[size - 2]) == rules_.cr
                                       ? TerminatorKind::CRLF
                                       : TerminatorKind::LF);
-    std::size_t length = size;
+    std::size_t length = hard ? size : WholeCharacters(data, size);
     bool blankFound = false;
     if (!hard && wordWrap_) {
         const void* blank = ::memrchr(data, kBlank, size);
@@ -167,6 +167,23 @@ void Reflower::EndOutputLine(bool hard, bool lfIsFirstOfInput)
     }
     lastEndedHard_ = hard;
     Emit(length, size - length, !hard && wordWrap_ ? blankFound : true);
+}
+
+std::size_t Reflower::WholeCharacters(const char* data, std::size_t size) const
+{
+    // A cut inside a UTF-8 character would leave two halves shown as bytes: the character's
+    // beginning goes on to the next line.
+    if (!rules_.utf8)
+        return size;
+    std::size_t start = size;
+    while (start > 0 && size - start < 4) {
+        --start;
+        if ((static_cast<std::uint8_t>(data[start]) & 0xC0) != 0x80)
+            break;
+    }
+    const auto lead = static_cast<unsigned char>(data[start]);
+    const std::size_t expected = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    return start > 0 && expected > size - start ? start : size;
 }
 
 void Reflower::Emit(std::size_t length, std::size_t carried, bool blankFound)

@@ -32,6 +32,8 @@ private:
     void ProcessInputLine(LineIndex originalIndex);
     void Append(const char* from, const char* to, bool lasting);
     void EndOutputLine(bool hard, bool lfIsFirstOfInput);
+    /// The bytes of an output line of `size` that end with a whole character.
+    std::size_t WholeCharacters(const char* data, std::size_t size) const;
     void Emit(std::size_t length, std::size_t carried, bool blankFound);
     void Insert(LineRecord line);
     void KeepInputLine();

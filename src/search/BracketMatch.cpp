@@ -38,8 +38,7 @@ BracketMatch MatchBracket(const CQVXDoc& doc)
         return static_cast<char>(table.ToDisplay(line.ByteAt(index)));
     };
     const LineView start = text.Line(doc.cursorLine);
-    const std::int64_t at =
-        rules.ignoreFormatCodes ? doc.cursorColumn : start.ColumnToIndex(doc.cursorColumn, rules.tabSize, rules.tab);
+    const std::int64_t at = ColumnToIndex(start, doc.cursorColumn, rules);
     if (at >= start.Length())
         return match;
     const char bracket = shown(start, at);
@@ -74,10 +73,7 @@ BracketMatch MatchBracket(const CQVXDoc& doc)
                 ++depth;
             } else if (byte == partner && --depth == 0) {
                 match.line = line;
-                match.column =
-                    static_cast<Column>(rules.ignoreFormatCodes ? index
-                                                                : view.IndexToColumn(static_cast<std::uint32_t>(index),
-                                                                                     rules.tabSize, rules.tab));
+                match.column = static_cast<Column>(IndexToColumn(view, static_cast<std::uint32_t>(index), rules));
                 return match;
             }
         }

@@ -254,13 +254,12 @@ std::int64_t SearchCommands::ReplaceRegex(const Range& range)
         const std::string shown = doc_.Charset().ToDisplay(std::string(view.Text()));
         std::size_t from = 0, to = shown.size();
         if (options_.searchField && doc_.Structure().IsActive()) {
-            doc_.Structure().SplitDelimited(view, doc_.Rules());
-            const bool delimited = doc_.Structure().FieldType() == StructureDescription::kDelimiter;
+            doc_.Structure().SplitRecord(view, doc_.Rules());
             const FieldDef& field = *options_.searchField;
-            from = std::min<std::size_t>(shown.size(), static_cast<std::size_t>(std::max<std::int64_t>(
-                                                           0, delimited ? field.byteOffset : field.offset)));
-            to = std::min<std::size_t>(shown.size(), from + static_cast<std::size_t>(std::max<std::int64_t>(
-                                                                0, delimited ? field.byteLength : field.length)));
+            from = std::min<std::size_t>(shown.size(),
+                                         static_cast<std::size_t>(std::max<std::int64_t>(0, field.byteOffset)));
+            to = std::min<std::size_t>(shown.size(),
+                                       from + static_cast<std::size_t>(std::max<std::int64_t>(0, field.byteLength)));
         }
         const std::size_t contentEnd = std::min<std::size_t>(search_.ContentEnd(view), to);
         const std::string_view stored = view.Text();

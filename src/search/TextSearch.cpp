@@ -10,6 +10,7 @@
 
 #include "common/TextCase.h"
 #include "document/CQVXDoc.h"
+#include "document/CellColumns.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
 #include "search/LineExpression.h"
@@ -129,64 +130,26 @@ const LiteralScanner* TextSearch::Prefilter(const boost::regex& expression)
 
 namespace {
 
-// The display columns of a line's bytes, worked out once per line: identity without tabs.
-class LineColumns {
-public:
-    LineColumns(LineView line, const DisplayRules& rules)
-    {
-        const std::uint32_t n = line.Length();
-        identity_ = rules.ignoreFormatCodes || std::memchr(line.Bytes(), rules.tab, n) == nullptr;
-        if (identity_)
-            return;
-        columns_.resize(n + 1);
-        std::int64_t column = 0;
-        for (std::uint32_t i = 0; i < n; ++i) {
-            columns_[i] = column;
-            column = line.ByteAt(i) == rules.tab ? NextTabStop(column, rules.tabSize) : column + 1;
-        }
-        columns_[n] = column;
-        length_ = n;
-    }
-    /// The column where byte i starts (i up to the length: the column after the last byte).
-    std::int64_t operator[](std::uint32_t i) const { return identity_ ? i : columns_[i]; }
-    /// The first byte whose column is at or after a column, at most `limit`.
-    std::uint32_t IndexAt(std::int64_t column, std::uint32_t limit) const
-    {
-        if (identity_)
-            return static_cast<std::uint32_t>(std::clamp<std::int64_t>(column, 0, limit));
-        const auto end = columns_.begin() + std::min(limit, length_);
-        return static_cast<std::uint32_t>(std::lower_bound(columns_.begin(), end, column) - columns_.begin());
-    }
-
-private:
-    bool identity_ = true;
-    std::vector<std::int64_t> columns_;
-    std::uint32_t length_ = 0;
-};
-
 /// Whether the bytes before `end` lie below the column where searching stops. A byte's column is
 /// at most its index times the tab size: short lines need no columns.
 bool BeforeColumnLimit(LineView line, std::uint32_t end, const DisplayRules& rules)
 {
     if (rules.ignoreFormatCodes || static_cast<std::int64_t>(end) * std::max(1, rules.tabSize) < kNoEnd)
         return true;
-    return LineColumns(line, rules)[end - 1] < kNoEnd;
+    return CellColumns(line, rules)[end - 1] < kNoEnd;
 }
 
 }  // namespace
 
 std::int64_t TextSearch::ColumnOfIndex(LineView line, std::uint32_t index) const
 {
-    const DisplayRules rules = doc_.Rules();
-    if (rules.ignoreFormatCodes)
-        return index;
-    return line.IndexToColumn(std::min(index, line.Length()), rules.tabSize, rules.tab);
+    return IndexToColumn(line, std::min(index, line.Length()), doc_.Rules());
 }
 
 std::uint32_t TextSearch::IndexAtColumn(LineView line, std::int64_t column) const
 {
     // The leading bytes whose start column is below the column.
-    return LineColumns(line, doc_.Rules()).IndexAt(column, line.Length());
+    return CellColumns(line, doc_.Rules()).IndexAt(column, line.Length());
 }
 
 std::uint8_t TextSearch::Folded(std::uint8_t shown) const
@@ -218,16 +181,16 @@ std::optional<TextSearch::Span> TextSearch::Restrict(LineIndex index, bool bytes
     StructureDescription& structure = doc_.Structure();
     const LineView line = doc_.Text().Line(index);
     const DisplayRules rules = doc_.Rules();
-    structure.SplitDelimited(line, rules);
+    if (bytes)
+        structure.SplitRecord(line, rules);
+    else
+        structure.PlaceFields(line, rules);
     const FieldDef* typeField = structure.RecordTypeField();
     if (typeField && typeField != field && structure.RecordTypeOf(line, rules) != field->typeValue)
         return std::nullopt;  // a record of another type
     if (!bytes)
-        return Span{field->offset, field->End()};
-    // A delimited field is read by its bytes; a fixed one by its offset and length.
-    const bool delimited = structure.FieldType() == StructureDescription::kDelimiter;
-    const std::int64_t from = delimited ? field->byteOffset : field->offset;
-    return Span{from, from + (delimited ? field->byteLength : field->length)};
+        return Span{field->column, field->ColumnEnd()};
+    return Span{field->byteOffset, field->byteOffset + field->byteLength};
 }
 
 bool TextSearch::Progress(LineIndex line, LineIndex passed, bool& shown)
@@ -311,8 +274,8 @@ bool TextSearch::PlainForward(bool show)
             if (!hit)
                 return false;
             const LineView line = store.Line(hit->line);
-            const LineColumns columns(line, rules);
-            Hit(hit->line, columns[hit->index], columns[hit->index + size], show);
+            const CellColumns columns(line, rules);
+            Hit(hit->line, columns[hit->index], columns.After(hit->index + size), show);
             return true;
         }
         if (Progress(i, i - doc_.cursorLine, shown)) {
@@ -323,7 +286,7 @@ bool TextSearch::PlainForward(bool show)
         if (!span)
             continue;
         const LineView line = store.Line(i);
-        const LineColumns columns(line, rules);
+        const CellColumns columns(line, rules);
         // On the cursor's line from the cursor on, but never before the field.
         const std::int64_t start = i == doc_.cursorLine ? std::max<std::int64_t>(doc_.cursorColumn, span->from) : span->from;
         // Bytes are compared only inside the column range.
@@ -351,7 +314,7 @@ bool TextSearch::PlainForward(bool show)
         if (shown)
             doc_.Progress().End();
         // The cursor goes after the last byte of the hit.
-        Hit(i, columns[hit], columns[hit + size], show);
+        Hit(i, columns[hit], columns.After(hit + size), show);
         return true;
     }
     if (shown)
@@ -378,7 +341,7 @@ std::optional<std::int64_t> TextSearch::CountLiteral()
     bool shown = false;
     {
         const LineView line = store.Line(keepLine);
-        const LineColumns columns(line, rules);
+        const CellColumns columns(line, rules);
         const char* lineEnd = line.Bytes() + line.Length();
         for (const char* at = scanner.Find(line.Bytes() + columns.IndexAt(keepColumn, line.Length()), lineEnd); at;
              at = scanner.Find(at + size, lineEnd)) {
@@ -476,11 +439,11 @@ bool TextSearch::PlainBackward()
         }
         const LineView line = store.Line(i);
         const std::uint32_t n = ContentEnd(line);
-        const LineColumns columns(line, rules);
+        const CellColumns columns(line, rules);
         // Ends are tried from the last byte towards the first; the first hit found is the nearest.
         for (std::uint32_t end = n; end >= size && end > 0; --end) {
             const std::uint32_t first = end - size;
-            const bool below = cursorLine ? columns[end] <= limit : columns[end - 1] < limit;
+            const bool below = cursorLine ? columns.After(end) <= limit : columns[end - 1] < limit;
             if (!below || columns[first] < span->from)
                 continue;
             std::uint32_t m = 0;
@@ -490,7 +453,7 @@ bool TextSearch::PlainBackward()
                 continue;
             if (shown)
                 doc_.Progress().End();
-            Hit(i, columns[first], columns[end], true);
+            Hit(i, columns[first], columns.After(end), true);
             return true;
         }
     }

@@ -18,9 +18,14 @@ struct FieldDef {
     /// differ where tabs are. Not stored in the description file.
     std::int64_t byteOffset = 0;
     std::int64_t byteLength = 0;
+    /// Where the field's cells lie on the row of the record placed last: the characters whose
+    /// first byte lies in the field's bytes. Not stored either.
+    std::int64_t column = 0;
+    std::int64_t width = 0;
 
     /// The column after the field; 64 bits, since offset and length come from files.
     std::int64_t End() const { return std::int64_t{offset} + length; }
+    std::int64_t ColumnEnd() const { return column + width; }
 };
 
 /// The eight field colours as 0xRRGGBB, for index 0 to 7 ("COL01" to "COL08").

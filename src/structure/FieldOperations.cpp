@@ -9,6 +9,7 @@
 
 #include "common/TextCase.h"
 #include "document/CQVXDoc.h"
+#include "document/CellColumns.h"
 #include "document/DocumentView.h"
 #include "document/FileStatus.h"
 #include "platform/EntryDialog.h"
@@ -167,6 +168,18 @@ bool FieldOperations::SaveStructureAs()
     return SaveStructure();
 }
 
+namespace {
+
+// The byte a column stands for; beyond the record's end each column is one byte, as fields of a
+// fixed layout may lie beyond a short record.
+std::int64_t ByteOfColumn(LineView record, std::int64_t column, const DisplayRules& rules)
+{
+    const std::int64_t width = IndexToColumn(record, record.Length(), rules);
+    return column >= width ? record.Length() + (column - width) : ColumnToIndex(record, column, rules);
+}
+
+}  // namespace
+
 bool FieldOperations::AddField()
 {
     if (!CanAddField())
@@ -197,9 +210,10 @@ bool FieldOperations::AddField()
         structure.SetActive(true);
         SaveStructure();
     }
+    // The field holds the bytes of the selected characters.
     auto field = std::make_unique<FieldDef>();
-    field->offset = start;
-    field->length = end - start;
+    field->offset = static_cast<std::int32_t>(ByteOfColumn(record, start, rules));
+    field->length = static_cast<std::int32_t>(ByteOfColumn(record, end, rules)) - field->offset;
     if (structure.RecordTypeField())
         field->typeValue = structure.RecordTypeOf(record, rules);
     // Neighbouring fields get different colours: one on from the field before, once more when
@@ -253,7 +267,7 @@ bool FieldOperations::CopyRecordType()
     StructureDescription& structure = Structure();
     const DisplayRules rules = doc_.Rules();
     const LineView record = doc_.Text().Line(doc_.cursorLine);
-    structure.SplitDelimited(record, rules);
+    structure.SplitRecord(record, rules);
     const std::string source = structure.RecordTypeOf(record, rules);
     auto entered = doc_.Entries().AskValue("Value", source);
     if (!entered)
@@ -318,7 +332,8 @@ bool FieldOperations::ConfirmNonNumeric(LineIndex record, const FieldDef& field,
     // Show the record in question before asking.
     doc_.cursorLine = record;
     doc_.Text().SetCurrentLine(record);
-    doc_.cursorColumn = doc_.preferredColumn = field.offset;
+    doc_.cursorColumn = doc_.preferredColumn =
+        static_cast<Column>(CellColumns(doc_.Text().Line(record), doc_.Rules()).After(field.byteOffset));
     if (doc_.View()) {
         doc_.View()->EnsureCursorVisible(true);
         doc_.View()->RedrawAll();
@@ -344,7 +359,7 @@ std::optional<std::string> FieldOperations::SumField()
     bool skipAll = false, cancelled = false;
     for (LineIndex i = 0, records = RecordCount(); i < records && !cancelled; ++i) {
         LineView record = doc_.Text().Line(i);
-        structure.SplitDelimited(record, rules);
+        structure.SplitRecord(record, rules);
         if (!structure.Applies(*field, structure.RecordTypeOf(record, rules)))
             continue;
         const std::string value = structure.ContentOf(record, *field, rules);
@@ -377,7 +392,7 @@ bool FieldOperations::MaxField()
     bool skipAll = false;
     for (LineIndex i = doc_.cursorLine, records = RecordCount(); i < records; ++i) {
         LineView record = doc_.Text().Line(i);
-        structure.SplitDelimited(record, rules);
+        structure.SplitRecord(record, rules);
         if (!structure.Applies(*field, structure.RecordTypeOf(record, rules)))
             continue;
         std::string value = structure.ContentOf(record, *field, rules);

@@ -8,6 +8,7 @@
 #include "common/AtomicFile.h"
 #include "common/Format.h"
 #include "common/TextCase.h"
+#include "document/CellColumns.h"
 #include "document/FileStatus.h"
 #include "platform/Prompter.h"
 #include "search/BackslashCodes.h"
@@ -139,6 +140,7 @@ void StructureDescription::SwapFields(std::size_t i, std::size_t j)
 
 std::string StructureDescription::ContentOf(LineView record, const FieldDef& field, const DisplayRules& rules) const
 {
+    // A fixed field is read by its offset and length, a delimited one by what the split found.
     const bool delimited = type_ == kDelimiter;
     const std::int64_t from = delimited ? field.byteOffset : field.offset;
     const std::int64_t length = delimited ? field.byteLength : field.length;
@@ -160,8 +162,7 @@ bool StructureDescription::Applies(const FieldDef& field, const std::string& typ
 
 void StructureDescription::BeginFields(LineView record, const DisplayRules& rules)
 {
-    if (type_ == kDelimiter)
-        SplitDelimited(record, rules);
+    PlaceFields(record, rules);
     cursor_ = 0;
     cursorType_ = RecordTypeOf(record, rules);
 }
@@ -189,44 +190,48 @@ FieldDef* StructureDescription::FieldAt(LineView record, std::int64_t column, co
 {
     BeginFields(record, rules);
     while (FieldDef* field = NextField())
-        if (field->offset <= column && column < field->End())
+        if (field->column <= column && column < field->ColumnEnd())
             return field;
     return nullptr;
 }
 
-void StructureDescription::SplitDelimited(LineView record, const DisplayRules& rules)
+void StructureDescription::PlaceFields(LineView record, const DisplayRules& rules)
 {
-    if (type_ != kDelimiter)
+    SplitRecord(record, rules);
+    const CellColumns columns(record, rules);
+    for (auto& field : fields_) {
+        field->column = columns.After(field->byteOffset);
+        field->width = columns.After(field->byteOffset + std::max<std::int64_t>(field->byteLength, 0)) - field->column;
+    }
+}
+
+void StructureDescription::SplitRecord(LineView record, const DisplayRules& rules)
+{
+    if (type_ != kDelimiter) {
+        for (auto& field : fields_) {
+            field->byteOffset = field->offset;
+            field->byteLength = field->length;
+        }
         return;
+    }
     std::string delimiter = delimiter_;
     InterpretBackslashes(delimiter);
     const int d = delimiter.empty() ? -1 : static_cast<std::uint8_t>(delimiter[0]);
-    std::int64_t column = 0;
     std::uint32_t i = 0;
     bool typeSeen = false;
-    auto advance = [&](std::uint8_t byte) {
-        column = byte == rules.tab && !rules.binaryMode ? NextTabStop(column, rules.tabSize) : column + 1;
-    };
     for (auto& owned : fields_) {
         FieldDef& field = *owned;
         // The record type is known once its field has been split; the fields before it apply to all.
         if (typeSeen && recordTypeField_ && field.typeValue != ContentOf(record, *recordTypeField_, rules))
             continue;
-        field.offset = static_cast<std::int32_t>(std::min<std::int64_t>(column, INT32_MAX));
         field.byteOffset = i;
         while (i < record.Length()) {
             const std::uint8_t byte = record.ByteAt(i);
             if (byte == d || byte == rules.cr || byte == rules.lf)
                 break;
-            advance(byte);
             ++i;
         }
-        field.length = static_cast<std::int32_t>(std::min<std::int64_t>(column - field.offset, INT32_MAX));
         field.byteLength = std::int64_t{i} - field.byteOffset;
-        if (i < record.Length())
-            advance(record.ByteAt(i));
-        else
-            ++column;
         ++i;
         if (field.isRecordType)
             typeSeen = true;

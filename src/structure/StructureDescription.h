@@ -31,15 +31,18 @@ public:
     bool SelectForFile(const std::string& path, const std::string& dataFolder);
     bool MatchesFile(const std::string& path) const;
 
-    /// The fields that apply to a record, in list order (offsets recomputed for delimited records).
+    /// The fields that apply to a record, in list order, with their bytes and cells on its row.
     void BeginFields(LineView record, const DisplayRules& rules);
     FieldDef* NextField();
     /// All fields that apply to a record.
     std::vector<FieldDef*> FieldsOf(LineView record, const DisplayRules& rules);
     /// The first applying field covering a display column, or none.
     FieldDef* FieldAt(LineView record, std::int64_t column, const DisplayRules& rules);
-    /// Recomputes offset and length of the applying fields of a delimited record.
-    void SplitDelimited(LineView record, const DisplayRules& rules);
+    /// Finds the bytes of the applying fields of a record (byteOffset and byteLength): a delimited
+    /// record is split, a fixed field's bytes are its offset and length.
+    void SplitRecord(LineView record, const DisplayRules& rules);
+    /// SplitRecord, and the cells of every field on the record's row (column and width).
+    void PlaceFields(LineView record, const DisplayRules& rules);
     /// A record's content at the record-type field (empty without one).
     std::string RecordTypeOf(LineView record, const DisplayRules& rules) const;
     /// Whether a field applies to a record whose record-type content is `type`.

@@ -82,15 +82,15 @@ std::string ClipboardEditing::SelectedBytes(const SelectionRange& range, bool wi
         if (range.block) {
             const std::uint32_t from = editing_.ByteAtOrAfter(line, range.left);
             const std::uint32_t to = editing_.ByteAtOrAfter(line, range.right);
-            std::int64_t columns = 0;
+            std::uint32_t after = 0;  // after the last byte taken
             for (std::uint32_t i = from; i < to && i < view.Length(); ++i) {
                 const std::uint8_t b = view.ByteAt(i);
                 if (b == rules.cr || b == rules.lf)
                     continue;
                 bytes += static_cast<char>(b);
-                columns = rules.ignoreFormatCodes ? columns + 1
-                                                  : view.IndexToColumn(i + 1, rules.tabSize, rules.tab) - range.left;
+                after = i + 1;
             }
+            const std::int64_t columns = after ? IndexToColumn(view, after, rules) - range.left : 0;
             bytes.append(static_cast<std::size_t>(std::max<std::int64_t>(0, range.right - range.left - columns)), ' ');
             bytes += terminator;
         } else {
@@ -210,7 +210,7 @@ bool ClipboardEditing::PasteWithCounter()
     return true;
 }
 
-std::int64_t ClipboardEditing::FirstLineBytes(const std::string& bytes, std::size_t from) const
+std::int64_t ClipboardEditing::FirstLineCells(const std::string& bytes, std::size_t from) const
 {
     const DisplayRules rules = doc_.Rules();
     std::size_t end = from;
@@ -218,7 +218,8 @@ std::int64_t ClipboardEditing::FirstLineBytes(const std::string& bytes, std::siz
            !(static_cast<std::uint8_t>(bytes[end]) == rules.cr && end + 1 < bytes.size() &&
              static_cast<std::uint8_t>(bytes[end + 1]) == rules.lf))
         ++end;
-    return static_cast<std::int64_t>(end - from);
+    return IndexToColumn(LineView(bytes.data() + from, static_cast<std::uint32_t>(end - from)),
+                         static_cast<std::uint32_t>(end - from), rules);
 }
 
 void ClipboardEditing::DeleteColumns(LineIndex line, Column column, std::int64_t count)
@@ -242,6 +243,12 @@ std::string ClipboardEditing::SplitAt(LineIndex line, Column column, std::string
     if (width < column)
         left.append(static_cast<std::size_t>(column - width), ' ');  // a short line is padded
     return std::string(view.Bytes() + index, view.Length() - index);
+}
+
+std::int64_t ClipboardEditing::ColumnAfter(const std::string& lineStart) const
+{
+    const LineView view(lineStart);
+    return IndexToColumn(view, view.Length(), doc_.Rules());
 }
 
 void ClipboardEditing::ReplaceLine(LineIndex line, const std::string& bytes)
@@ -287,14 +294,9 @@ void ClipboardEditing::InsertLines(const std::string& bytes)
         }
     }
     std::string last = first ? left : std::string();
-    const std::size_t lastStart = last.size();
     last.append(bytes, start, std::string::npos);
-    // The cursor goes after the pasted text: the columns of its last line from where it began.
-    std::int64_t column = first ? pasteColumn : 0;
-    for (std::size_t i = lastStart; i < last.size(); ++i)
-        column = static_cast<std::uint8_t>(last[i]) == rules.tab && !rules.ignoreFormatCodes
-                     ? NextTabStop(column, rules.tabSize)
-                     : column + 1;
+    // The cursor goes after the pasted text.
+    const std::int64_t column = ColumnAfter(last);
     last += right;
     if (first)
         ReplaceLine(line, last);
@@ -331,10 +333,9 @@ void ClipboardEditing::Insert(const std::string& bytes, bool block)
     const Column pasteColumn = doc_.cursorColumn;
     LineIndex line = doc_.cursorLine;
     if (overwrite && !binary)
-        DeleteColumns(line, pasteColumn, FirstLineBytes(bytes, 0));
+        DeleteColumns(line, pasteColumn, FirstLineCells(bytes, 0));
     std::string accumulator;
     std::string right = SplitAt(line, pasteColumn, accumulator);
-    std::int64_t column = pasteColumn;
     const std::string terminator(doc_.Terminator().Text());
     const bool showProgress = bytes.size() > 100000;
     if (showProgress)
@@ -352,7 +353,6 @@ void ClipboardEditing::Insert(const std::string& bytes, bool block)
             continue;
         if (b != rules.lf) {
             accumulator += static_cast<char>(b);
-            column = b == rules.tab && !rules.ignoreFormatCodes ? NextTabStop(column, rules.tabSize) : column + 1;
             continue;
         }
         if (!overwrite && !block) {
@@ -361,7 +361,6 @@ void ClipboardEditing::Insert(const std::string& bytes, bool block)
             doc_.InsertAfterCurrent(LineRecord());
             ++line;
             accumulator.clear();
-            column = 0;
             continue;
         }
         // A block or an overwriting paste goes on at the paste column of the next line.
@@ -377,12 +376,12 @@ void ClipboardEditing::Insert(const std::string& bytes, bool block)
         }
         ++line;
         if (overwrite)
-            DeleteColumns(line, pasteColumn, FirstLineBytes(bytes, i + 1));
+            DeleteColumns(line, pasteColumn, FirstLineCells(bytes, i + 1));
         right = SplitAt(line, pasteColumn, accumulator);
-        column = pasteColumn;
     }
     if (showProgress)
         doc_.Progress().End();
+    const std::int64_t column = ColumnAfter(accumulator);
     accumulator += right;
     ReplaceLine(line, accumulator);
     FinishPaste(line, column);

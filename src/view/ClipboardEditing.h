@@ -53,7 +53,10 @@ private:
     /// Splits a line at a column (padding it with blanks up to there); returns the right part.
     std::string SplitAt(LineIndex line, Column column, std::string& left);
     void ReplaceLine(LineIndex line, const std::string& bytes);
-    std::int64_t FirstLineBytes(const std::string& bytes, std::size_t from) const;
+    /// The cells of the pasted text's line that begins at `from`.
+    std::int64_t FirstLineCells(const std::string& bytes, std::size_t from) const;
+    /// The column after the bytes of a line's beginning.
+    std::int64_t ColumnAfter(const std::string& lineStart) const;
 
     CQVXDoc& doc_;
     ViewState& view_;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/CharacterProperties.h"
 #include "document/CQVXDoc.h"
 #include "settings/Settings.h"
 #include "structure/FieldDef.h"
@@ -20,11 +21,21 @@ std::int64_t CursorMotion::LineLength(LineIndex line) const
 
 std::int64_t CursorMotion::ColumnStart(LineIndex line, std::int64_t column) const
 {
-    if (doc_.IgnoreFormatCodes())
-        return column;
     LineView view = doc_.Text().Line(line);
     const DisplayRules rules = doc_.Rules();
-    return view.IndexToColumn(view.ColumnToIndex(column, rules.tabSize, rules.tab), rules.tabSize, rules.tab);
+    const std::uint32_t index = ColumnToIndex(view, column, rules);
+    // Beyond the line's end every column is a place of its own.
+    return index >= view.Length() ? column : IndexToColumn(view, index, rules);
+}
+
+std::int64_t CursorMotion::ColumnAfter(LineIndex line, std::int64_t column) const
+{
+    LineView view = doc_.Text().Line(line);
+    const DisplayRules rules = doc_.Rules();
+    const std::uint32_t index = ColumnToIndex(view, column, rules);
+    if (index >= view.Length())
+        return column + 1;
+    return UnitAt(view, index, IndexToColumn(view, index, rules), rules).nextColumn;
 }
 
 void CursorMotion::SetLine(LineIndex line)
@@ -81,11 +92,7 @@ void CursorMotion::Left()
 void CursorMotion::Right()
 {
     if (doc_.cursorColumn < LineLength(doc_.cursorLine)) {
-        const DisplayRules rules = doc_.Rules();
-        LineView line = doc_.Text().Line(doc_.cursorLine);
-        std::uint32_t index = line.ColumnToIndex(doc_.cursorColumn, rules.tabSize, rules.tab);
-        bool onTab = !rules.ignoreFormatCodes && line.ByteAt(index) == rules.tab;
-        MoveInLine(onTab ? NextTabStop(doc_.cursorColumn, rules.tabSize) : doc_.cursorColumn + 1, Sideways::Right);
+        MoveInLine(ColumnAfter(doc_.cursorLine, doc_.cursorColumn), Sideways::Right);
     } else if (doc_.cursorLine + 1 < doc_.Text().LineCount()) {
         Down();
         Home();
@@ -115,7 +122,7 @@ std::int64_t CursorMotion::IndentWidth() const
     std::uint32_t i = 0;
     while (i < line.Length() && (line.ByteAt(i) == kBlank || line.ByteAt(i) == rules.tab))
         ++i;
-    return rules.ignoreFormatCodes ? i : line.IndexToColumn(i, rules.tabSize, rules.tab);
+    return IndexToColumn(line, i, rules);
 }
 
 void CursorMotion::Home()
@@ -192,7 +199,7 @@ void CursorMotion::NextField()
 {
     const std::int64_t length = LineLength(doc_.cursorLine);
     if (const FieldDef* field = doc_.FieldAtCursor()) {
-        SetColumn(std::min<std::int64_t>(field->End(), length), true);
+        SetColumn(std::min<std::int64_t>(field->ColumnEnd(), length), true);
         return;
     }
     std::int64_t column = doc_.cursorColumn;
@@ -210,15 +217,15 @@ void CursorMotion::PreviousField()
     if (doc_.cursorColumn == 0)
         return;
     const FieldDef* field = doc_.FieldAtCursor();
-    if (field && field->offset < doc_.cursorColumn) {
-        SetColumn(field->offset, true);
+    if (field && field->column < doc_.cursorColumn) {
+        SetColumn(field->column, true);
         return;
     }
     if (field) {
         // At a field's start: to the start of the field just before, if there is one there.
         doc_.cursorColumn -= 1;
         const FieldDef* before = doc_.FieldAtCursor();
-        SetColumn(before ? before->offset : doc_.cursorColumn, true);
+        SetColumn(before ? before->column : doc_.cursorColumn, true);
         return;
     }
     std::int64_t column = doc_.cursorColumn;
@@ -235,6 +242,21 @@ void CursorMotion::PreviousField()
 
 namespace quill {
 
+bool CursorMotion::WordAt(LineIndex line, std::int64_t column) const
+{
+    const LineView view = doc_.Text().Line(line);
+    const DisplayRules rules = doc_.Rules();
+    const std::uint32_t index = ColumnToIndex(view, column, rules);
+    if (index >= ContentLength(view, rules))
+        return false;
+    const std::uint8_t b = view.ByteAt(index);
+    if (rules.utf8 && b >= 0x80) {
+        const CellUnit unit = UnitAt(view, index, column, rules);
+        return unit.character != 0 && IsWordCharacterBeyondAscii(unit.character);
+    }
+    return IsWordCharacter(doc_.Charset().ToDisplay(b));
+}
+
 bool CursorMotion::IsWordCharacter(std::uint8_t shown)
 {
     static const char kLetters[] = "\xE4\xF6\xFC\xC4\xD6\xDC\xDF\xE1\xE9\xF3\xFA\xC1\xC9\xDA\xD3\xE0\xE8\xF2\xF9"
@@ -245,43 +267,37 @@ bool CursorMotion::IsWordCharacter(std::uint8_t shown)
     return shown != 0 && std::memchr(kLetters, shown, sizeof kLetters - 1) != nullptr;
 }
 
+std::int64_t CursorMotion::WordStart(LineIndex line, std::int64_t column) const
+{
+    while (column > 0 && WordAt(line, column - 1))
+        column = ColumnStart(line, column - 1);
+    return column;
+}
+
+std::int64_t CursorMotion::WordEnd(LineIndex line, std::int64_t column) const
+{
+    const std::int64_t length = doc_.DisplayWidth(line);
+    while (column < length && WordAt(line, column))
+        column = ColumnAfter(line, column);
+    return column;
+}
+
 void CursorMotion::WordLeft()
 {
-    LineView line = doc_.Text().Line(doc_.cursorLine);
-    const DisplayRules rules = doc_.Rules();
-    auto wordAt = [&](std::int64_t column) {
-        const std::uint32_t index = rules.ignoreFormatCodes ? static_cast<std::uint32_t>(column)
-                                                            : line.ColumnToIndex(column, rules.tabSize, rules.tab);
-        return IsWordCharacter(doc_.Charset().ToDisplay(line.ByteAt(index)));
-    };
-    if (doc_.cursorColumn == 0 || !wordAt(doc_.cursorColumn - 1)) {
+    if (doc_.cursorColumn == 0 || !WordAt(doc_.cursorLine, doc_.cursorColumn - 1)) {
         Left();
         return;
     }
-    std::int64_t column = ColumnStart(doc_.cursorLine, doc_.cursorColumn - 1);
-    while (column > 0 && wordAt(column - 1))
-        column = ColumnStart(doc_.cursorLine, column - 1);
-    SetColumn(column, true);
+    SetColumn(WordStart(doc_.cursorLine, ColumnStart(doc_.cursorLine, doc_.cursorColumn - 1)), true);
 }
 
 void CursorMotion::WordRight()
 {
-    LineView line = doc_.Text().Line(doc_.cursorLine);
-    const DisplayRules rules = doc_.Rules();
-    const std::int64_t length = LineLength(doc_.cursorLine);
-    auto wordAt = [&](std::int64_t column) {
-        const std::uint32_t index = rules.ignoreFormatCodes ? static_cast<std::uint32_t>(column)
-                                                            : line.ColumnToIndex(column, rules.tabSize, rules.tab);
-        return IsWordCharacter(doc_.Charset().ToDisplay(line.ByteAt(index)));
-    };
-    if (doc_.cursorColumn >= length || !wordAt(doc_.cursorColumn)) {
+    if (doc_.cursorColumn >= LineLength(doc_.cursorLine) || !WordAt(doc_.cursorLine, doc_.cursorColumn)) {
         Right();
         return;
     }
-    std::int64_t column = doc_.cursorColumn;
-    while (column < length && wordAt(column))
-        ++column;  // word characters are never tabs: one column each
-    SetColumn(column, true);
+    SetColumn(WordEnd(doc_.cursorLine, doc_.cursorColumn), true);
 }
 
 }  // namespace quill

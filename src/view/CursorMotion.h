@@ -37,6 +37,11 @@ public:
     void WordRight();
     /// Letters, digits, "_" and the accented letters of code page 1252, by display code.
     static bool IsWordCharacter(std::uint8_t shown);
+    /// Whether the character at a column of a line belongs to a word (UTF-8 letters of every
+    /// script too); where the word holding a column starts, and the column after its end.
+    bool WordAt(LineIndex line, std::int64_t column) const;
+    std::int64_t WordStart(LineIndex line, std::int64_t column) const;
+    std::int64_t WordEnd(LineIndex line, std::int64_t column) const;
 
     /// Field navigation of a structure: to the column after the field at the cursor (or on to the
     /// next field), or back to the start of the field (or of the one before).
@@ -55,7 +60,9 @@ private:
     /// How Left, Right, Home and End move the window sideways.
     enum class Sideways { Left, Right, Home, End };
     void MoveInLine(std::int64_t column, Sideways scroll);
+    /// The column where the character covering a column starts, and the column after it.
     std::int64_t ColumnStart(LineIndex line, std::int64_t column) const;
+    std::int64_t ColumnAfter(LineIndex line, std::int64_t column) const;
     std::int64_t IndentWidth() const;
 
     CQVXDoc& doc_;

@@ -192,25 +192,10 @@ bool EditorInput::EdgeScroll(int x, int y, int width, int height)
 
 void EditorInput::SelectWord()
 {
-    const LineView line = doc_.Text().Line(doc_.cursorLine);
-    const DisplayRules rules = doc_.Rules();
-    const auto wordAt = [&](std::uint32_t index) {
-        return index < ContentLength(line, rules) &&
-               CursorMotion::IsWordCharacter(doc_.Charset().ToDisplay(line.ByteAt(index)));
-    };
-    const auto columnOf = [&](std::uint32_t index) {
-        return static_cast<Column>(rules.ignoreFormatCodes ? index
-                                                           : line.IndexToColumn(index, rules.tabSize, rules.tab));
-    };
-    const std::uint32_t at = editing_.IndexOfColumn(doc_.cursorLine, doc_.cursorColumn);
-    std::uint32_t start = at, end = at;
-    while (start > 0 && wordAt(start - 1))
-        --start;
-    while (wordAt(end))
-        ++end;
-    doc_.anchorLine = doc_.cursorLine;
-    doc_.anchorColumn = columnOf(start);
-    doc_.cursorColumn = doc_.preferredColumn = columnOf(end);
+    const LineIndex line = doc_.cursorLine;
+    doc_.anchorLine = line;
+    doc_.anchorColumn = static_cast<Column>(motion_.WordStart(line, doc_.cursorColumn));
+    doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(motion_.WordEnd(line, doc_.cursorColumn));
     view_.blockSelection = false;
 }
 

@@ -10,8 +10,8 @@ std::vector<FieldSpan> FieldSpansOf(StructureDescription& structure, LineView re
     std::vector<FieldSpan> spans;
     structure.BeginFields(record, rules);
     while (const FieldDef* field = structure.NextField())
-        if (field->length > 0)
-            spans.push_back({field->offset, field->length, FieldColour(field->color), &field->name});
+        if (field->width > 0)
+            spans.push_back({field->column, field->width, FieldColour(field->color), &field->name});
     return spans;
 }
 

@@ -97,9 +97,9 @@ std::int64_t Navigation::MatchingField(LineIndex line, std::int64_t column, bool
             continue;
         // Forward: fields starting right of the column. Back: fields ending at or left of it, so
         // that from a field's start the field directly before it is found.
-        const bool beyond = forward ? field->offset > column : field->End() <= column;
-        if (beyond && (best < 0 || (forward ? field->offset < best : field->offset > best)))
-            best = field->offset;
+        const bool beyond = forward ? field->column > column : field->ColumnEnd() <= column;
+        if (beyond && (best < 0 || (forward ? field->column < best : field->column > best)))
+            best = field->column;
     }
     return best;
 }

@@ -1,7 +1,10 @@
 // Laying out a row's cells.
 #include "view/RowCells.h"
 
+#include <optional>
+
 #include "charset/ConversionTable.h"
+#include "common/Utf8.h"
 
 namespace quill {
 
@@ -32,6 +35,16 @@ bool IsFormatCode(LineView line, std::uint32_t i, const DisplayRules& rules)
            line.ByteAt(i + 1) == rules.lf;
 }
 
+// Whether a character has a glyph: the Visible setting decides for the characters of code page
+// 1252, every other character is drawn (the font's fallbacks find a face for it).
+bool Drawn(char32_t character, const RowOptions& options)
+{
+    if (!options.visible)
+        return false;
+    const std::optional<unsigned char> code = UnicodeToCp1252(character);
+    return !code || (*code != 0 && (*options.visible)[*code] == '1');
+}
+
 }  // namespace
 
 std::vector<Cell> BuildRowCells(LineView line, const DisplayRules& rules, const ConversionTable& table,
@@ -40,21 +53,40 @@ std::vector<Cell> BuildRowCells(LineView line, const DisplayRules& rules, const 
     std::vector<Cell> cells;
     const std::uint32_t drawn = DrawnLength(line, rules);
     std::int64_t column = 0;
-    for (std::uint32_t i = 0; i < line.Length() && cells.size() < RowOptions::kMaxCells; ++i) {
+    for (std::uint32_t i = 0; i < line.Length() && cells.size() < RowOptions::kMaxCells;) {
+        const CellUnit unit = UnitAt(line, i, column, rules);
         const std::uint8_t stored = line.ByteAt(i);
-        // A table entry of 0 leaves the byte undrawn; without a table byte 0 is never drawn either.
-        const std::uint8_t code = table.IsActive() ? table.DisplayEntry(stored) : stored;
-        const bool glyph = code != 0 && options.visible && (*options.visible)[code] == '1';
-        const bool format = IsFormatCode(line, i, rules);
-        const bool box = !glyph && !(format && !options.viewControlChars);
-        if (i >= drawn && !box)
-            continue;
-        const bool tabGap = stored == rules.tab && !rules.ignoreFormatCodes;
-        const std::int64_t width = tabGap ? NextTabStop(column, rules.tabSize) - column : 1;
-        cells.push_back({glyph ? code : std::uint8_t(' '), stored, box, format, i});
-        for (std::int64_t k = 1; k < width; ++k)
-            cells.push_back({' ', 0, false, false, i});
-        column += width;
+        Cell cell;
+        cell.stored = stored;
+        cell.byte = i;
+        cell.length = unit.length;
+        if (rules.utf8 && stored >= 0x80) {
+            // A character, or a byte that is none: always its box, so that nothing is hidden.
+            const bool glyph = unit.character != 0 && Drawn(unit.character, options);
+            cell.glyph = glyph ? unit.character : U' ';
+            cell.box = !glyph;
+            cell.wide = glyph && unit.cells == 2;
+            cell.marks = glyph && unit.length > Utf8SequenceLength(reinterpret_cast<const unsigned char*>(line.Bytes()) + i,
+                                                                   reinterpret_cast<const unsigned char*>(line.Bytes()) + line.Length());
+        } else {
+            // A table entry of 0 leaves the byte undrawn; without a table byte 0 is never drawn either.
+            const std::uint8_t code = table.IsActive() ? table.DisplayEntry(stored) : stored;
+            const bool glyph = code != 0 && options.visible && (*options.visible)[code] == '1';
+            const bool format = IsFormatCode(line, i, rules);
+            cell.glyph = glyph ? Cp1252ToUnicode(code) : U' ';
+            cell.box = !glyph && !(format && !options.viewControlChars);
+            cell.formatColour = format;
+            if (i >= drawn && !cell.box) {
+                i += unit.length;
+                continue;
+            }
+        }
+        if (unit.nextColumn > column)
+            cells.push_back(cell);
+        for (std::int64_t k = column + 1; k < unit.nextColumn; ++k)
+            cells.push_back({U' ', 0, false, false, false, false, i, unit.length});
+        column = unit.nextColumn;
+        i += unit.length;
     }
     if (cells.size() > RowOptions::kMaxCells)
         cells.resize(RowOptions::kMaxCells);

@@ -13,11 +13,17 @@ namespace quill {
 class ConversionTable;
 
 struct Cell {
-    std::uint8_t glyph = ' ';   ///< display code to draw; a blank for boxes and tab gaps
+    /// The character to draw; a blank for boxes, tab gaps and the right half of a wide character.
+    char32_t glyph = ' ';
     std::uint8_t stored = 0;    ///< the file's byte, shown in a box as two hex digits
     bool box = false;           ///< draw the stored byte as a hex box
     bool formatColour = false;  ///< the box of a format code (TAB, LF, CR of CR LF, FF)
-    std::uint32_t byte = 0;     ///< index of the line's byte this cell shows
+    bool wide = false;          ///< the glyph takes this cell and the next
+    /// The character carries combining marks: it is drawn shaped, from the line's bytes
+    /// [byte, byte + length).
+    bool marks = false;
+    std::uint32_t byte = 0;    ///< index of the line's byte this cell shows
+    std::uint32_t length = 1;  ///< bytes of the character (with its marks) this cell shows
 };
 
 struct RowOptions {

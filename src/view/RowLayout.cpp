@@ -20,6 +20,8 @@ RowLayout LayOutRow(CQVXDoc& doc, LineIndex line, const ColouringEngine* engine,
     const bool bookmarked = !printing && doc.HasBookmark(line);
     layout.colours.reserve(layout.cells.size());
     for (const Cell& cell : layout.cells) {
+        if (cell.marks && layout.text.empty())
+            layout.text.assign(view.Text());
         std::int32_t colour = -1;
         if (doc.IgnoreFormatCodes()) {
             colour = 0x000000;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "document/TextTypes.h"
@@ -22,6 +23,8 @@ inline constexpr std::uint32_t kGreyBackground = 0x707070;
 
 struct RowLayout {
     std::vector<Cell> cells;
+    /// The line's bytes, kept when a character carries combining marks (drawn from them).
+    std::string text;
     /// The text colour of each cell: 0xRRGGBB, or -1 for the window's text colour.
     std::vector<std::int32_t> colours;
     /// The field backgrounds, when a structure is active (the rest of the row is window colour).

@@ -15,22 +15,20 @@ TextEditing::TextEditing(CQVXDoc& doc, ViewState& view) : doc_(doc), view_(view)
 
 std::uint32_t TextEditing::IndexOfColumn(LineIndex line, std::int64_t column) const
 {
-    LineView view = doc_.Text().Line(line);
-    if (doc_.IgnoreFormatCodes())
-        return static_cast<std::uint32_t>(std::min<std::int64_t>(column, view.Length()));
-    const DisplayRules rules = doc_.Rules();
-    return view.ColumnToIndex(column, rules.tabSize, rules.tab);
+    return ColumnToIndex(doc_.Text().Line(line), column, doc_.Rules());
 }
 
 std::uint32_t TextEditing::ByteAtOrAfter(LineIndex line, std::int64_t column) const
 {
     const std::uint32_t index = IndexOfColumn(line, column);
     LineView view = doc_.Text().Line(line);
-    if (doc_.IgnoreFormatCodes() || index >= view.Length())
+    if (index >= view.Length())
         return index;
     const DisplayRules rules = doc_.Rules();
-    // A tab that began before the column covers it: the byte after it is the first at or after.
-    return view.IndexToColumn(index, rules.tabSize, rules.tab) < column ? index + 1 : index;
+    // A tab or a wide character that began before the column covers it: the unit after it is the
+    // first at or after.
+    const std::int64_t start = IndexToColumn(view, index, rules);
+    return start < column ? index + UnitAt(view, index, start, rules).length : index;
 }
 
 std::uint32_t TextEditing::CursorIndex() const { return IndexOfColumn(doc_.cursorLine, doc_.cursorColumn); }
@@ -49,9 +47,7 @@ void TextEditing::PlaceAt(LineIndex line, std::uint32_t index)
     const DisplayRules rules = doc_.Rules();
     doc_.cursorLine = line;
     doc_.Text().SetCurrentLine(line);
-    LineView view = doc_.Text().Line(line);
-    doc_.cursorColumn = doc_.preferredColumn =
-        static_cast<Column>(rules.ignoreFormatCodes ? index : view.IndexToColumn(index, rules.tabSize, rules.tab));
+    doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(IndexToColumn(doc_.Text().Line(line), index, rules));
 }
 
 bool TextEditing::WrapWidthLimited() const
@@ -156,8 +152,11 @@ bool TextEditing::OverwritesAtCursor() const
 std::size_t TextEditing::CharacterLengthAtCursor() const
 {
     const LineView current = doc_.Text().Line(doc_.cursorLine);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(current.Bytes());
-    return std::max<std::size_t>(1, Utf8SequenceLength(bytes + CursorIndex(), bytes + current.Length()));
+    const std::uint32_t index = CursorIndex();
+    if (index >= current.Length())
+        return 1;
+    const DisplayRules rules = doc_.Rules();
+    return UnitAt(current, index, IndexToColumn(current, index, rules), rules).length;
 }
 
 void TextEditing::InsertStored(const std::string& stored)
@@ -171,8 +170,15 @@ void TextEditing::InsertStored(const std::string& stored)
     line.Append(stored);
     line.Append(current.Bytes() + index, current.Length() - index);
     Replace(std::move(line));
-    for (std::size_t k = 0; k < stored.size(); ++k)
-        motion_.Right();  // one cell a byte
+    // On past the new characters, as the Right key goes (it moves the window along).
+    const std::int64_t after =
+        IndexToColumn(doc_.Text().Line(doc_.cursorLine), index + static_cast<std::uint32_t>(stored.size()), doc_.Rules());
+    while (doc_.cursorColumn < after) {
+        const Column before = doc_.cursorColumn;
+        motion_.Right();
+        if (doc_.cursorColumn <= before)
+            break;
+    }
     doc_.ClearSelection();
     if (doc_.cursorColumn < motion_.LineLength(doc_.cursorLine) || atWrapColumn || WrapWidthLimited())
         ReflowAroundCursor();

@@ -10,25 +10,6 @@
 namespace quill {
 namespace {
 
-TEST(LineRecordTest, ColumnToIndexFindsTheByteCoveringAColumn)
-{
-    LineRecord line("a\tbc", 4);
-    // Tab size 3: a at 0, the tab covers 1-2, b at 3, c at 4.
-    EXPECT_EQ(line.ColumnToIndex(0, 3), 0u);
-    EXPECT_EQ(line.ColumnToIndex(1, 3), 1u);
-    EXPECT_EQ(line.ColumnToIndex(2, 3), 1u);
-    EXPECT_EQ(line.ColumnToIndex(3, 3), 2u);
-    EXPECT_EQ(line.ColumnToIndex(4, 3), 3u);
-    EXPECT_EQ(line.ColumnToIndex(99, 3), 4u);
-    EXPECT_EQ(line.ByteAtColumn(2, 3), '\t');
-    EXPECT_EQ(line.View().IndexToColumn(2, 3), 3);
-    // A tab standing on a stop still moves a whole tab size.
-    LineRecord tabFirst("\tx", 2);
-    EXPECT_EQ(tabFirst.ColumnToIndex(3, 3), 1u);
-    // Another byte may play the tab.
-    EXPECT_EQ(LineRecord("a\x05z", 3).ColumnToIndex(2, 4, 5), 1u);
-}
-
 TEST(LineRecordTest, ByteAccessOutsideTheLineIsHarmless)
 {
     LineRecord line("ab", 2);

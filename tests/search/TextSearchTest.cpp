@@ -109,7 +109,8 @@ struct FieldRange {
 // The rules written out plainly: a hit is a run of bytes whose shown (and, without match case,
 // upper-cased) bytes equal the text. Forward the next hit starts at or after the cursor column;
 // backward it ends at or before the start of the last one. With a field, lines of another type
-// are skipped and a hit's bytes start in the field's columns on every line, the cursor's too.
+// are skipped and a hit's bytes start in the field's columns on every line, the cursor's too: the
+// columns where the field's bytes are shown.
 std::vector<Position> Transcribed(const std::vector<std::string>& lines, std::string wanted, bool matchCase,
                                   bool backward, const TextSearch& search, bool table = false,
                                   std::optional<FieldRange> field = std::nullopt, bool utf8 = true)
@@ -130,17 +131,30 @@ std::vector<Position> Transcribed(const std::vector<std::string>& lines, std::st
         return text;
     };
     wanted = fold(wanted);
-    const std::int64_t low = field ? field->offset : 0;
-    const std::int64_t high = field ? field->offset + field->length : 100000;
+    std::int64_t low = 0, high = 100000;
+    // The columns of a line's field: bytes beyond the line one column each.
+    const auto placeField = [&](const std::string& line) {
+        if (!field)
+            return;
+        const LineView view(line);
+        const auto at = [&](std::int64_t b) {
+            const auto n = static_cast<std::int64_t>(line.size());
+            return b <= n ? search.ColumnOfIndex(view, static_cast<std::uint32_t>(b))
+                          : search.ColumnOfIndex(view, static_cast<std::uint32_t>(n)) + (b - n);
+        };
+        low = at(field->offset);
+        high = at(field->offset + field->length);
+    };
     const auto skipped = [&](const std::string& line) { return field && (line.empty() || line[0] != field->type); };
     std::vector<Position> hits;
     const auto n = static_cast<LineIndex>(lines.size());
     if (!backward) {
         std::int64_t cursor = 0;  // on line 0 at first, then after each hit
-        for (LineIndex i = 0; i < n; ++i, cursor = low) {
+        for (LineIndex i = 0; i < n; ++i, cursor = 0) {
             const std::string& line = lines[static_cast<std::size_t>(i)];
             if (skipped(line))
                 continue;
+            placeField(line);
             const std::string shown = fold(line);
             const LineView view(line);
             const auto column = [&](std::size_t j) {
@@ -162,6 +176,7 @@ std::vector<Position> Transcribed(const std::vector<std::string>& lines, std::st
         const std::string& stored = lines[static_cast<std::size_t>(i)];
         if (skipped(stored))
             continue;
+        placeField(stored);
         std::string line = stored;
         while (!line.empty() && line.back() == '\n')
             line.pop_back();

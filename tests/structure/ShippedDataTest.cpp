@@ -40,7 +40,7 @@ TEST(ShippedDataTest, SamplesPickTheirStructure)
 
     ASSERT_TRUE(description.SelectForFile(kSamples + "/transactions-2026.csv", kData));
     std::string row = "2026-03-14;DE00012345;Books;1999;EUR";
-    description.SplitDelimited(LineView(row), rules);
+    description.SplitRecord(LineView(row), rules);
     EXPECT_EQ(description.ContentOf(LineView(row), description.Field(3), rules), "1999");
 }
 

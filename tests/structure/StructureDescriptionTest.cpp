@@ -100,17 +100,42 @@ TEST_F(DescriptionTest, DelimitedRecordsAreSplitPerRecord)
     description.SetFieldType(StructureDescription::kDelimiter);
     for (const char* name : {"A", "B", "C", "D", "E"})
         Add(name, 0, 0);
-    description.SplitDelimited(LineView(std::string_view("a;bb;;c")), rules);
+    description.PlaceFields(LineView(std::string_view("a;bb;;c")), rules);
     const int offsets[] = {0, 2, 5, 6, 8}, lengths[] = {1, 2, 0, 1, 0};
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(description.Field(static_cast<std::size_t>(i)).offset, offsets[i]) << i;
-        EXPECT_EQ(description.Field(static_cast<std::size_t>(i)).length, lengths[i]) << i;
+        EXPECT_EQ(description.Field(static_cast<std::size_t>(i)).column, offsets[i]) << i;
+        EXPECT_EQ(description.Field(static_cast<std::size_t>(i)).width, lengths[i]) << i;
     }
     description.SetDelimiter("\\t");
     rules.tabSize = 8;
-    description.SplitDelimited(LineView(std::string_view("a\tbb")), rules);
-    EXPECT_EQ(description.Field(1).offset, 8);
-    EXPECT_EQ(description.Field(1).length, 2);
+    description.PlaceFields(LineView(std::string_view("a\tbb")), rules);
+    EXPECT_EQ(description.Field(1).column, 8);
+    EXPECT_EQ(description.Field(1).width, 2);
+}
+
+TEST_F(DescriptionTest, Utf8FieldsKeepTheirBytesAndShowTheCharactersThatBeginInThem)
+{
+    rules.utf8 = true;
+    rules.ignoreFormatCodes = true;
+    Add("NAME", 0, 5);
+    Add("CITY", 5, 4);
+    Add("SUM", 9, 3);
+    // "Jérôme Ulm": "ô" begins in NAME (its first byte is NAME's last), so it is NAME's fourth
+    // cell; CITY shows "me " and the fields after the two-byte characters begin two cells left.
+    const std::string record = "J\xC3\xA9r\xC3\xB4me Ulm042\r\n";
+    description.PlaceFields(LineView(record), rules);
+    EXPECT_EQ(description.Field(0).column, 0);
+    EXPECT_EQ(description.Field(0).width, 4);
+    EXPECT_EQ(description.Field(1).column, 4);
+    EXPECT_EQ(description.Field(1).width, 3);
+    EXPECT_EQ(description.Field(2).column, 7);
+    EXPECT_EQ(description.ContentOf(LineView(record), description.Field(2), rules), "Ulm");
+    EXPECT_EQ(description.FieldAt(LineView(record), 6, rules)->name, "CITY");
+    EXPECT_EQ(description.FieldAt(LineView(record), 7, rules)->name, "SUM");
+    // The same bytes as one cell each when no UTF-8 is shown (a table is active).
+    rules.utf8 = false;
+    description.PlaceFields(LineView(record), rules);
+    EXPECT_EQ(description.Field(2).column, 9);
 }
 
 TEST_F(DescriptionTest, FieldContentsAreReadByTheirBytesNotTheirColumns)
@@ -121,14 +146,14 @@ TEST_F(DescriptionTest, FieldContentsAreReadByTheirBytesNotTheirColumns)
     for (const char* name : {"A", "B", "C"})
         Add(name, 0, 0);
     const std::string record = "12\t7\tx\ty\r\n";
-    description.SplitDelimited(LineView(record), rules);
+    description.SplitRecord(LineView(record), rules);
     EXPECT_EQ(description.ContentOf(LineView(record), description.Field(0), rules), "12");
     EXPECT_EQ(description.ContentOf(LineView(record), description.Field(1), rules), "7");
     EXPECT_EQ(description.ContentOf(LineView(record), description.Field(2), rules), "x");
     // Semicolon-delimited fields with tabs inside them.
     description.SetDelimiter(";");
     const std::string tabbed = "\ta;\t\t5;b\n";
-    description.SplitDelimited(LineView(tabbed), rules);
+    description.SplitRecord(LineView(tabbed), rules);
     EXPECT_EQ(description.ContentOf(LineView(tabbed), description.Field(1), rules), "\t\t5");
     EXPECT_EQ(description.ContentOf(LineView(tabbed), description.Field(2), rules), "b");
 

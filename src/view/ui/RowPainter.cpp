@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "platform/qt/Cp1252.h"
 #include "view/RowLayout.h"
 
 namespace quill {
@@ -28,13 +27,27 @@ void RowPainter::SetFont(const QFont& text, QPaintDevice* device)
     // Each cell holds one character: its glyph can be looked up once instead of shaping a string
     // per cell at every paint, which made painting a page cost milliseconds.
     rawFont_ = QRawFont::fromFont(textFont_);
-    glyphOf_.fill(0);
+    latinGlyph_.fill(0);
+    otherGlyph_.clear();
     if (rawFont_.isValid())
-        for (int code = 33; code < 256; ++code) {
-            const QList<quint32> glyphs =
-                rawFont_.glyphIndexesForString(QString(Cp1252ToChar(static_cast<std::uint8_t>(code))));
-            glyphOf_[static_cast<std::size_t>(code)] = glyphs.size() == 1 ? glyphs.front() : 0;
-        }
+        for (char32_t c = 33; c < 256; ++c)
+            latinGlyph_[c] = GlyphOf(c);
+}
+
+quint32 RowPainter::GlyphOf(char32_t c) const
+{
+    if (c < 256 && latinGlyph_[c] != 0)
+        return latinGlyph_[c];
+    if (const auto found = otherGlyph_.find(c); found != otherGlyph_.end())
+        return found->second;
+    quint32 glyph = 0;
+    if (rawFont_.supportsCharacter(static_cast<uint>(c))) {
+        const QList<quint32> glyphs = rawFont_.glyphIndexesForString(QString::fromUcs4(&c, 1));
+        glyph = glyphs.size() == 1 ? glyphs.front() : 0;
+    }
+    if (c >= 256)
+        otherGlyph_.emplace(c, glyph);
+    return glyph;
 }
 
 void RowPainter::SizeHexFont(QPaintDevice* device)
@@ -90,7 +103,13 @@ void RowPainter::PaintCharacter(QPainter& painter, const RowLayout& layout, std:
 {
     const std::int32_t colour = layout.colours[i];
     painter.setPen(colour < 0 ? text_ : QColor(QRgb(static_cast<std::uint32_t>(colour))));
-    painter.drawText(x0 + static_cast<int>(i) * cellWidth_, y + ascent_, QString(Cp1252ToChar(layout.cells[i].glyph)));
+    const Cell& cell = layout.cells[i];
+    // A character with marks is shaped as a whole; any other goes alone, so that the font's
+    // fallbacks supply the glyphs the text font lacks.
+    const QString text = cell.marks && cell.byte + cell.length <= layout.text.size()
+                             ? QString::fromUtf8(layout.text.data() + cell.byte, cell.length)
+                             : QString::fromUcs4(&cell.glyph, 1);
+    painter.drawText(x0 + static_cast<int>(i) * cellWidth_, y + ascent_, text);
 }
 
 bool RowPainter::PaintGlyphRuns(QPainter& painter, const RowLayout& layout, int x0, int y, std::size_t first,
@@ -115,11 +134,11 @@ bool RowPainter::PaintGlyphRuns(QPainter& painter, const RowLayout& layout, int 
     };
     std::int32_t runColour = 0;
     for (std::size_t i = first; i < last; ++i) {
-        const std::uint8_t code = layout.cells[i].glyph;
-        if (code == ' ')
+        const Cell& cell = layout.cells[i];
+        if (cell.glyph == U' ')
             continue;
-        const quint32 glyph = glyphOf_[code];
-        if (glyph == 0) {  // not in the face: the text path finds a face that has it
+        const quint32 glyph = cell.marks ? 0 : GlyphOf(cell.glyph);
+        if (glyph == 0) {  // not in the face, or shaped: the text path finds a face that has it
             PaintCharacter(painter, layout, i, x0, y);
             continue;
         }

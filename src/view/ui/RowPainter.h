@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 
 class QPainter;
 class QPaintDevice;
@@ -50,7 +51,10 @@ private:
     QFont textFont_;
     QFont hexFont_;
     QRawFont rawFont_;                    ///< the text font's glyphs, for the screen
-    std::array<quint32, 256> glyphOf_{};  ///< the glyph of each display code; 0: none in the face
+    /// The face's glyph of a character; 0: none in the face. Looked up once per character.
+    quint32 GlyphOf(char32_t character) const;
+    std::array<quint32, 256> latinGlyph_{};  ///< the glyphs of U+0000 to U+00FF
+    mutable std::unordered_map<char32_t, quint32> otherGlyph_;
     int ascent_ = 12;
     int cellWidth_ = 8;
     int cellHeight_ = 16;
