@@ -72,15 +72,22 @@ void Utf8Validator::Feed(const char* begin, const char* end)
 {
     auto p = reinterpret_cast<const unsigned char*>(begin);
     const auto e = reinterpret_cast<const unsigned char*>(end);
-    // A sequence begun in the last piece is finished first.
-    while (pendingLength_ > 0 && p < e && valid_) {
-        pending_[pendingLength_++] = *p++;
-        if (!PrefixFits(pending_, pendingLength_))
-            valid_ = false;
-        else if (pendingLength_ == ExpectedLength(pending_[0]))
+    // A sequence begun in the last piece is finished first; when it breaks off, its lead byte is a
+    // stray and the byte that broke it is looked at anew.
+    while (pendingLength_ > 0 && p < e) {
+        pending_[pendingLength_] = *p;
+        if (!PrefixFits(pending_, pendingLength_ + 1)) {
+            ++strays_;
             pendingLength_ = 0;
+            break;
+        }
+        ++p;
+        if (++pendingLength_ == ExpectedLength(pending_[0])) {
+            ++sequences_;
+            pendingLength_ = 0;
+        }
     }
-    while (p < e && valid_) {
+    while (p < e) {
         // Plain ASCII goes eight bytes at a time.
         while (e - p >= 8) {
             std::uint64_t word;
@@ -97,6 +104,7 @@ void Utf8Validator::Feed(const char* begin, const char* end)
         }
         if (const std::size_t length = Utf8SequenceLength(p, e)) {
             p += length;
+            ++sequences_;
             continue;
         }
         // Either ill-formed, or cut by the end of this piece.
@@ -106,8 +114,15 @@ void Utf8Validator::Feed(const char* begin, const char* end)
             pendingLength_ = left;
             return;
         }
-        valid_ = false;
+        ++strays_;
+        ++p;
     }
+}
+
+bool Utf8Validator::MostlyUtf8() const
+{
+    const std::uint64_t strays = strays_ + (pendingLength_ > 0 ? 1 : 0);
+    return strays == 0 || sequences_ >= 4 * strays;
 }
 
 char32_t Cp1252ToUnicode(unsigned char byte)

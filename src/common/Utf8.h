@@ -22,12 +22,17 @@ class Utf8Validator {
 public:
     void Feed(const char* begin, const char* end);
     /// Whether everything fed is well formed and no sequence is left open.
-    bool Valid() const { return valid_ && pendingLength_ == 0; }
+    bool Valid() const { return strays_ == 0 && pendingLength_ == 0; }
+    /// Whether it is a UTF-8 text even with a few damaged bytes (a log a program cut off in the
+    /// middle of a character): at least four multi-byte characters to every stray byte. Texts of
+    /// an 8-bit code page hardly ever hold one well-formed sequence.
+    bool MostlyUtf8() const;
     /// Whether the next piece could be skipped when it holds no byte above 127: no sequence open.
     bool Settled() const { return pendingLength_ == 0; }
 
 private:
-    bool valid_ = true;
+    std::uint64_t sequences_ = 0;  ///< well-formed multi-byte characters
+    std::uint64_t strays_ = 0;     ///< bytes that belong to no well-formed character
     unsigned char pending_[4] = {};
     std::size_t pendingLength_ = 0;  ///< bytes of a sequence begun at the end of the last piece
 };

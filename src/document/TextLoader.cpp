@@ -199,7 +199,7 @@ LoadOutcome TextLoader::Run(int fd, std::int64_t expectedSize, ProgressWindow& p
         }
         StopPendingRead(pending);
         FinishLastLine(lastEnd ? lastEnd : lineStart_);
-        outcome_.validUtf8 = utf8_.Valid();
+        outcome_.validUtf8 = utf8_.MostlyUtf8();
     } catch (const std::bad_alloc&) {
         stop_ = true;
         if (pending.valid())

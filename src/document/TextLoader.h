@@ -34,7 +34,8 @@ struct LoadOutcome {
     Status status = Status::Complete;
     int error = 0;  ///< errno of a read error
     ByteHistogram histogram{};
-    bool validUtf8 = false;  ///< every byte read belongs to well-formed UTF-8 (plain ASCII too)
+    /// The text read is UTF-8 (plain ASCII too), perhaps with a few bytes that are no character.
+    bool validUtf8 = false;
 };
 
 /// Reads a file in 50,000-byte chunks (the unit in which Escape is checked and beyond which no

@@ -151,12 +151,39 @@ bool TextEditing::OverwritesAtCursor() const
 
 std::size_t TextEditing::CharacterLengthAtCursor() const
 {
+    return UnitLength(doc_.Text().Line(doc_.cursorLine), CursorIndex());
+}
+
+std::uint32_t TextEditing::UnitLength(LineView line, std::uint32_t index) const
+{
+    if (index >= line.Length())
+        return 1;
+    const DisplayRules rules = doc_.Rules();
+    return UnitAt(line, index, IndexToColumn(line, index, rules), rules).length;
+}
+
+void TextEditing::BlankAtCursor()
+{
+    // The character under the cursor becomes one blank, all its bytes.
     const LineView current = doc_.Text().Line(doc_.cursorLine);
     const std::uint32_t index = CursorIndex();
     if (index >= current.Length())
-        return 1;
-    const DisplayRules rules = doc_.Rules();
-    return UnitAt(current, index, IndexToColumn(current, index, rules), rules).length;
+        return;
+    const std::uint32_t length = UnitLength(current, index);
+    LineRecord line(current.Bytes(), index);
+    line.Append(" ", 1);
+    line.Append(current.Bytes() + index + length, current.Length() - index - length);
+    Replace(std::move(line));
+}
+
+void TextEditing::RemoveAtCursor()
+{
+    const LineView current = doc_.Text().Line(doc_.cursorLine);
+    const std::uint32_t index = CursorIndex();
+    const std::uint32_t length = UnitLength(current, index);
+    LineRecord line(current.Bytes(), index);
+    line.Append(current.Bytes() + index + length, current.Length() - index - length);
+    Replace(std::move(line));
 }
 
 void TextEditing::InsertStored(const std::string& stored)
@@ -226,18 +253,12 @@ void TextEditing::Backspace()
     }
     if (doc_.OverwriteMode() && doc_.cursorColumn > 0) {
         motion_.Left();
-        LineRecord line = LineRecord(doc_.Text().Line(doc_.cursorLine).Text());
-        line.SetByteAt(CursorIndex(), kBlank);
-        Replace(std::move(line));
+        BlankAtCursor();
         return;
     }
     if (doc_.cursorColumn > 0) {
         motion_.Left();
-        LineView current = doc_.Text().Line(doc_.cursorLine);
-        const std::uint32_t index = CursorIndex();
-        LineRecord line(current.Bytes(), index);
-        line.Append(current.Bytes() + index + 1, current.Length() - index - 1);
-        Replace(std::move(line));
+        RemoveAtCursor();
     } else if (doc_.cursorLine > 0) {
         // Join with the line above, which loses its terminator.
         const LineIndex above = doc_.cursorLine - 1;
@@ -245,7 +266,8 @@ void TextEditing::Backspace()
         LineView current = doc_.Text().Line(doc_.cursorLine);
         const std::uint32_t end = ContentEnd(previous);
         // A line cut by the wrap width has no line end to take away: its last character goes.
-        const std::uint32_t keep = end == previous.Length() && end > 0 ? end - 1 : end;
+        const std::uint32_t keep =
+            end == previous.Length() && end > 0 ? UnitStart(previous, end - 1, doc_.Rules()) : end;
         LineRecord joined(previous.Bytes(), keep);
         joined.Append(current.Bytes(), current.Length());
         doc_.RemoveLine(doc_.cursorLine, true);
@@ -267,23 +289,18 @@ void TextEditing::Delete()
         return;
     }
     LineView current = doc_.Text().Line(doc_.cursorLine);
-    const std::uint32_t index = CursorIndex();
     if (doc_.OverwriteMode() && doc_.cursorColumn < motion_.LineLength(doc_.cursorLine)) {
-        LineRecord line(current.Text());
-        line.SetByteAt(index, kBlank);
-        Replace(std::move(line));
+        BlankAtCursor();
         return;
     }
     if (doc_.cursorColumn < motion_.LineLength(doc_.cursorLine)) {
-        LineRecord line(current.Bytes(), index);
-        line.Append(current.Bytes() + index + 1, current.Length() - index - 1);
-        Replace(std::move(line));
+        RemoveAtCursor();
     } else if (doc_.cursorLine + 1 < doc_.Text().LineCount()) {
         LineView next = doc_.Text().Line(doc_.cursorLine + 1);
         const std::uint32_t end = ContentEnd(current);
         LineRecord joined(current.Bytes(), end);
         // A line cut by the wrap width has no line end to take away: the next character goes.
-        const std::uint32_t skip = end == current.Length() && next.Length() > 0 ? 1 : 0;
+        const std::uint32_t skip = end == current.Length() && next.Length() > 0 ? UnitLength(next, 0) : 0;
         joined.Append(next.Bytes() + skip, next.Length() - skip);
         Replace(std::move(joined));
         doc_.RemoveLine(doc_.cursorLine + 1, true);

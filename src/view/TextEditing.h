@@ -47,6 +47,12 @@ private:
     bool OverwritesAtCursor() const;
     /// The bytes of the character under the cursor: a whole well-formed UTF-8 sequence, else one.
     std::size_t CharacterLengthAtCursor() const;
+    /// Bytes of the character (with its marks, or the one byte) at a line's index.
+    std::uint32_t UnitLength(LineView line, std::uint32_t index) const;
+    /// Overwrite's Delete and Backspace: the character at the cursor becomes a blank.
+    void BlankAtCursor();
+    /// The character at the cursor goes.
+    void RemoveAtCursor();
     /// Inserts stored bytes at the cursor, which goes after them, and re-cuts a wrapped line.
     void InsertStored(const std::string& stored);
     /// Ends the line at the cursor: Enter (the file's line end), Ctrl+Enter (a form feed), or a
