@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev
-  libboost-regex-dev libsqlite3-dev
+  libboost-regex-dev libicu-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   qt6-svg-dev poppler-utils desktop-file-utils

@@ -2,6 +2,8 @@
 // one, one inside brackets and one inside \Q...\E.
 #include "search/LineExpression.h"
 
+#include "search/SearchExpression.h"
+
 #include <algorithm>
 
 namespace quill {
@@ -76,22 +78,35 @@ boost::match_flag_type LineMatchFlags(bool atLineStart)
     return boost::match_single_line | (atLineStart ? boost::match_default : boost::match_not_bol);
 }
 
-std::string MergeLine(const boost::regex& expression, const std::string& subject, std::string_view stored,
+std::string MergeLine(const SearchExpression& expression, const std::string& subject, std::string_view stored,
                       const std::string& format, std::size_t contentEnd, bool atLineStart,
                       const std::function<std::string(const std::string&)>& toStored)
 {
     std::string merged;
     std::size_t copied = 0;
-    const boost::sregex_iterator end;
-    for (boost::sregex_iterator it(subject.cbegin(), subject.cend(), expression, LineMatchFlags(atLineStart));
-         it != end; ++it) {
-        const boost::smatch& match = *it;
-        if (BeyondContent(match.position(), match.length(), contentEnd))
+    // Match after match as an iterator of the library goes: after an empty match the next one
+    // may start at the same place only when it is not empty.
+    std::size_t start = 0;
+    bool afterEmpty = false;
+    boost::smatch match;
+    while (start <= subject.size()) {
+        boost::match_flag_type flags = LineMatchFlags(atLineStart && start == 0);
+        if (start > 0)
+            flags |= boost::match_prev_avail;
+        if (afterEmpty)
+            flags |= boost::regex_constants::match_not_initial_null;
+        if (!expression.Search(subject.cbegin(), subject.cbegin() + static_cast<std::ptrdiff_t>(start), subject.cend(),
+                               match, flags))
+            break;
+        const std::size_t position = start + static_cast<std::size_t>(match.position());
+        const auto length = static_cast<std::size_t>(match.length());
+        afterEmpty = length == 0;
+        start = position + length;
+        if (BeyondContent(static_cast<std::ptrdiff_t>(position), static_cast<std::ptrdiff_t>(length), contentEnd))
             continue;
-        const auto position = static_cast<std::size_t>(match.position());
         merged.append(stored.substr(copied, position - copied));
         merged += toStored(match.format(format));
-        copied = position + static_cast<std::size_t>(match.length());
+        copied = position + length;
     }
     merged.append(stored.substr(std::min(copied, stored.size())));
     return merged;

@@ -10,6 +10,8 @@
 
 namespace quill {
 
+class SearchExpression;
+
 /// The subject of a search is one line, terminator included. "^" matches where the subject
 /// begins (not at a cursor inside the line), and "$" where it ends or before its line end, as in
 /// Perl: "ok$" finds a line ending in "ok", in an LF file before the LF, in a CR LF file (crlf)
@@ -37,7 +39,7 @@ inline bool BeyondContent(std::ptrdiff_t position, std::ptrdiff_t length, std::s
 /// line's bytes as the file has them, one for each byte of the subject (the subject shows them
 /// through a conversion table): what no match covers is copied from it unchanged, and only the
 /// formatted replacements pass through toStored.
-std::string MergeLine(const boost::regex& expression, const std::string& subject, std::string_view stored,
+std::string MergeLine(const SearchExpression& expression, const std::string& subject, std::string_view stored,
                       const std::string& format, std::size_t contentEnd, bool atLineStart,
                       const std::function<std::string(const std::string&)>& toStored);
 

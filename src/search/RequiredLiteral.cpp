@@ -190,4 +190,18 @@ private:
 
 std::string RequiredLiteral(std::string_view pattern) { return LiteralReader(pattern).Read(); }
 
+std::string LongestAsciiRun(std::string_view literal)
+{
+    std::string_view best;
+    for (std::size_t k = 0; k < literal.size();) {
+        std::size_t end = k;
+        while (end < literal.size() && static_cast<unsigned char>(literal[end]) < 0x80)
+            ++end;
+        if (end - k > best.size())
+            best = literal.substr(k, end - k);
+        k = end + 1;
+    }
+    return std::string(best);
+}
+
 }  // namespace quill

@@ -12,4 +12,8 @@ namespace quill {
 /// without the string can then be skipped without running the expression on it.
 std::string RequiredLiteral(std::string_view pattern);
 
+/// The longest stretch of a literal without bytes above 127: what must stand in a line when the
+/// other characters may be matched in another case, by other bytes.
+std::string LongestAsciiRun(std::string_view literal);
+
 }  // namespace quill

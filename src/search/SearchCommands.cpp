@@ -226,7 +226,7 @@ std::int64_t SearchCommands::ReplacePlain(Range range)
 
 std::int64_t SearchCommands::ReplaceRegex(const Range& range)
 {
-    const boost::regex* expression = search_.Expression();
+    const SearchExpression* expression = search_.Expression();
     if (!expression)
         return -1;
     const LineIndex lines = doc_.Text().LineCount();

@@ -29,25 +29,36 @@ constexpr LineIndex kProgressLines = 10000;
 
 }  // namespace
 
-const boost::regex* TextSearch::Expression()
+bool TextSearch::ByExpression() const
+{
+    if (options_.useRegEx)
+        return true;
+    return !options_.matchCase && doc_.Utf8Text() &&
+           std::any_of(options_.findText.begin(), options_.findText.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+const SearchExpression* TextSearch::Expression()
 {
     // Compiled once for as long as the find text and the case rule stay: Count, Replace All and
     // the filters search thousands of times with the same expression.
     const bool crlf = doc_.Text().Terminator() == TerminatorKind::CRLF;
+    const bool utf8 = doc_.Utf8Text();
     if (expression_ && expressionText_ == options_.findText && expressionMatchCase_ == options_.matchCase &&
-        expressionCrLf_ == crlf)
+        expressionCrLf_ == crlf && expressionRegex_ == options_.useRegEx && expressionUtf8_ == utf8)
         return &*expression_;
     expression_.reset();
     Prompter& prompter = doc_.Prompts();
     failed_ = true;  // until the expression is compiled
     try {
-        const boost::regex::flag_type flags =
-            options_.matchCase ? boost::regex::perl : boost::regex::perl | boost::regex::icase;
-        expression_.emplace(WithPerlLineEnd(options_.findText, crlf), flags);
+        const std::string pattern = options_.useRegEx ? options_.findText : QuotedLiteral(options_.findText);
+        expression_.emplace(WithPerlLineEnd(pattern, crlf), options_.matchCase, utf8);
         prefilterKnown_ = false;
         expressionText_ = options_.findText;
         expressionMatchCase_ = options_.matchCase;
         expressionCrLf_ = crlf;
+        expressionRegex_ = options_.useRegEx;
+        expressionUtf8_ = utf8;
         failed_ = false;
         return &*expression_;
     } catch (const boost::regex_error& error) {
@@ -61,11 +72,11 @@ const boost::regex* TextSearch::Expression()
 }
 
 bool TextSearch::Search(const std::string& subject, std::size_t start, boost::smatch& found,
-                        const boost::regex& expression, boost::match_flag_type flags)
+                        const SearchExpression& expression, boost::match_flag_type flags)
 {
     try {
-        return boost::regex_search(subject.cbegin() + static_cast<std::ptrdiff_t>(start), subject.cend(), found,
-                                   expression, flags);
+        return expression.Search(subject.cbegin(), subject.cbegin() + static_cast<std::ptrdiff_t>(start),
+                                 subject.cend(), found, flags);
     } catch (const std::exception& error) {
         doc_.Prompts().Error(MatchErrorText(error));
         failed_ = true;
@@ -101,7 +112,7 @@ const LiteralScanner& TextSearch::ScannerFor(const std::string& wanted, const st
     return *scanner_;
 }
 
-const LiteralScanner* TextSearch::Prefilter(const boost::regex& expression)
+const LiteralScanner* TextSearch::Prefilter(const SearchExpression& expression)
 {
     const auto table = DisplayTable();
     if (prefilterKnown_ && table == prefilterTable_)
@@ -109,12 +120,14 @@ const LiteralScanner* TextSearch::Prefilter(const boost::regex& expression)
     prefilterKnown_ = true;
     prefilterTable_ = table;
     prefilter_.reset();
-    const std::string literal = RequiredLiteral(expressionText_);
+    std::string literal = RequiredLiteral(options_.useRegEx ? expressionText_ : QuotedLiteral(expressionText_));
+    if (expression.OnCharacters() && !expressionMatchCase_)
+        literal = LongestAsciiRun(literal);  // other letters fold to other bytes
     if (literal.empty())
         return nullptr;
     // A stored byte can stand for a character of the fixed part when its shown byte matches it
     // the way the expression compares characters.
-    const auto& traits = expression.get_traits();
+    const auto& traits = expression.Bytes().get_traits();
     std::vector<LiteralScanner::ByteSet> accepted(literal.size(), LiteralScanner::ByteSet{});
     for (std::size_t k = 0; k < literal.size(); ++k) {
         for (std::size_t b = 0; b < 256; ++b) {
@@ -224,14 +237,14 @@ bool TextSearch::FindForward(bool show)
 {
     stopped_ = false;
     failed_ = false;
-    return options_.useRegEx ? RegexForward(show) : PlainForward(show);
+    return ByExpression() ? RegexForward(show) : PlainForward(show);
 }
 
 bool TextSearch::FindBackward()
 {
     stopped_ = false;
     failed_ = false;
-    return options_.useRegEx ? RegexBackward() : PlainBackward();
+    return ByExpression() ? RegexBackward() : PlainBackward();
 }
 
 std::array<std::uint8_t, 256> TextSearch::FoldTable() const
@@ -325,7 +338,7 @@ bool TextSearch::PlainForward(bool show)
 std::optional<std::int64_t> TextSearch::CountLiteral()
 {
     stopped_ = false;
-    if (options_.useRegEx || options_.findText.empty() || InField())
+    if (ByExpression() || options_.findText.empty() || InField())
         return std::nullopt;
     const std::string wanted = FoldedText(options_.findText);
     const LiteralScanner& scanner = ScannerFor(wanted, FoldTable());
@@ -485,7 +498,7 @@ std::string TextSearch::Subject(LineView line, std::int64_t from, std::int64_t t
     return subject;
 }
 
-std::optional<TextSearch::Span> TextSearch::RegexInLine(const boost::regex& expression, LineIndex i)
+std::optional<TextSearch::Span> TextSearch::RegexInLine(const SearchExpression& expression, LineIndex i)
 {
     const auto span = Restrict(i, true, kNoEnd);
     if (!span)
@@ -528,7 +541,7 @@ bool TextSearch::RegexForward(bool show)
 {
     if (options_.findText.empty())
         return false;
-    const boost::regex* expression = Expression();
+    const SearchExpression* expression = Expression();
     if (!expression)
         return false;
     const LiteralScanner* prefilter = Prefilter(*expression);
@@ -569,7 +582,7 @@ bool TextSearch::RegexBackward()
 {
     if (options_.findText.empty())
         return false;
-    const boost::regex* expression = Expression();
+    const SearchExpression* expression = Expression();
     if (!expression)
         return false;
     const TextStore& store = doc_.Text();

@@ -13,6 +13,7 @@
 #include "document/LineView.h"
 #include "document/TextTypes.h"
 #include "search/MemoryRun.h"
+#include "search/SearchExpression.h"
 #include "search/SearchOptions.h"
 
 namespace quill {
@@ -42,7 +43,7 @@ public:
     std::optional<std::int64_t> CountLiteral();
     /// The find text as a regular expression, compiled with the case rule; a bad one is reported
     /// ("Expression error: %s" and the like) and gives none.
-    const boost::regex* Expression();
+    const SearchExpression* Expression();
     /// Whether the last search ended because the user pressed Escape (it then returned true).
     bool StoppedByUser() const { return stopped_; }
     /// Whether the last search failed on its expression (a bad one, or one too complex to match):
@@ -107,24 +108,29 @@ private:
     SearchOptions& options_;
     /// The library's search, which throws when an expression is too complex to match: that is
     /// told once and ends the search as failed.
-    bool Search(const std::string& subject, std::size_t start, boost::smatch& found, const boost::regex& expression,
-                boost::match_flag_type flags);
+    bool Search(const std::string& subject, std::size_t start, boost::smatch& found,
+                const SearchExpression& expression, boost::match_flag_type flags);
     bool stopped_ = false;
     bool failed_ = false;
     MemoryRun run_;
     /// The scanner of a literal, kept while the literal and the comparison table stay.
     const LiteralScanner& ScannerFor(const std::string& wanted, const std::array<std::uint8_t, 256>& fold);
     /// The lines the expression can match in must hold this; none when nothing is known.
-    const LiteralScanner* Prefilter(const boost::regex& expression);
+    const LiteralScanner* Prefilter(const SearchExpression& expression);
     /// The display table of every byte value: a kept scanner is valid while it stays.
     std::array<std::uint8_t, 256> DisplayTable() const;
     /// The match of the expression in line i (from the cursor on the cursor's line): its columns.
-    std::optional<Span> RegexInLine(const boost::regex& expression, LineIndex i);
+    std::optional<Span> RegexInLine(const SearchExpression& expression, LineIndex i);
+    /// Whether the find text is searched as an expression: a regular expression, or a text with
+    /// letters beyond ASCII in a case-blind search of a UTF-8 text (the byte compare cannot fold them).
+    bool ByExpression() const;
 
-    std::optional<boost::regex> expression_;
+    std::optional<SearchExpression> expression_;
     std::string expressionText_;
     bool expressionMatchCase_ = false;
     bool expressionCrLf_ = false;
+    bool expressionRegex_ = false;
+    bool expressionUtf8_ = false;
     std::unique_ptr<LiteralScanner> scanner_;
     std::string scannerText_;
     std::array<std::uint8_t, 256> scannerFold_{};

@@ -4,10 +4,14 @@
 
 #include <cstdlib>
 #include <random>
+#include <sstream>
+#include <vector>
 
 #include "common/Utf8.h"
 #include "platform/ConsolePrompter.h"
 #include "search/SearchCommands.h"
+#include "search/TextSearch.h"
+#include "document/DisplayRules.h"
 #include "support/Fakes.h"
 #include "view/EditorInput.h"
 #include "view/ViewState.h"
@@ -166,6 +170,73 @@ TEST_F(Utf8SearchTest, UTF8TextIsFoundWhereGrepFindsItAndNoCharacterIsSplit)
     EXPECT_EQ(AllBytes().find("\xC2#"), std::string::npos);
 }
 
+
+// Every hit of Find from the top, as the byte offsets of the hits' starts.
+std::vector<long long> FoundOffsets(CQVXDoc& doc, ViewState& state, SearchOptions& options)
+{
+    TextSearch search(doc, state, options);
+    doc.cursorLine = 0;
+    doc.cursorColumn = doc.preferredColumn = 0;
+    doc.ClearSelection();
+    std::vector<long long> offsets;
+    while (search.FindForward(false) && offsets.size() < 1000) {
+        long long offset = 0;
+        for (LineIndex k = 0; k < doc.anchorLine; ++k)
+            offset += doc.Text().Line(k).Length();
+        offsets.push_back(offset + ColumnToIndex(doc.Text().Line(doc.anchorLine), doc.anchorColumn, doc.Rules()));
+    }
+    return offsets;
+}
+
+// Greek, Cyrillic, CJK, emoji and combining marks beside German: Find, case-blind Find and
+// expressions on characters land where grep (in a UTF-8 locale) finds them, and Count agrees.
+TEST_F(Utf8SearchTest, FindsAndCountsWhereGrepDoesOnAMixedCorpus)
+{
+    const std::string text = "J\xC3\xB6rg und JORG, J\xC3\x96RG j\xC3\xB6rg Jo\xCC\x88rg\n"
+                             "\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1 \xCE\xB1\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1 "
+                             "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0 \xD0\xBC\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0\n"
+                             "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xF0\x9F\x98\x80J\xC3\xA4rg JXrg \xC3\xA4\xC3\xB6\xC3\xBC\n";
+    ASSERT_TRUE(OpenBytes(text, "corpus.txt"));
+    ASSERT_TRUE(doc->Utf8Text());
+    const auto grep = [this](const std::string& flags, const std::string& pattern) {
+        const std::string command = "LC_ALL=C.UTF-8 grep -ob " + flags + " -e '" + pattern + "' '" +
+                                    dir.File("corpus.txt") + "' | cut -d: -f1 > '" + dir.File("offsets") + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        std::vector<long long> offsets;
+        std::istringstream in(ReadFile(dir.File("offsets")));
+        for (long long offset; in >> offset;)
+            offsets.push_back(offset);
+        return offsets;
+    };
+    struct Case {
+        std::string find;
+        bool regex, matchCase;
+        std::string grepFlags;
+    };
+    const Case cases[] = {
+        {"J\xC3\xB6rg", false, true, "-F"},
+        {"j\xC3\xB6rg", false, false, "-Fi"},                    // "jörg" finds "JÖRG"
+        {"\xD0\xBC\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0", false, false, "-Fi"},  // "москва"
+        {"\xCE\xB1\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1", false, false, "-Fi"},          // "αθήνα"
+        {"J.rg", true, true, "-E"},                               // "." is one character
+        {"J.rg", true, false, "-Ei"},
+        {"[\xC3\xA4\xC3\xB6\xC3\xBC]", true, true, "-E"},         // "[äöü]"
+        {"\xE6\x9C\xAC.", true, true, "-E"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.find);
+        options.findText = c.find;
+        options.useRegEx = c.regex;
+        options.matchCase = c.matchCase;
+        const std::vector<long long> expected = grep(c.grepFlags, c.find);
+        EXPECT_FALSE(expected.empty());
+        EXPECT_EQ(FoundOffsets(*doc, state, options), expected);
+        doc->cursorLine = 0;
+        doc->cursorColumn = 0;
+        doc->ClearSelection();
+        EXPECT_EQ(commands.CountMatches(), static_cast<std::int64_t>(expected.size()));
+    }
+}
 
 // An 8-bit file that no table suits stays 8-bit: typed and pasted characters become its code page
 // 1252 bytes, and case folds as in that code page, so that its text stays of one encoding.
