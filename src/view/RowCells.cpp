@@ -1,8 +1,6 @@
 // Laying out a row's cells.
 #include "view/RowCells.h"
 
-#include <optional>
-
 #include "charset/ConversionTable.h"
 #include "common/Utf8.h"
 
@@ -35,14 +33,21 @@ bool IsFormatCode(LineView line, std::uint32_t i, const DisplayRules& rules)
            line.ByteAt(i + 1) == rules.lf;
 }
 
-// Whether a character has a glyph: the Visible setting decides for the characters of code page
-// 1252, every other character is drawn (the font's fallbacks find a face for it).
+// Whether a character has a glyph: the Visible setting decides for the characters up to U+00FF,
+// whose codes it lists; every other character is drawn (the font's fallbacks find a face for it).
 bool Drawn(char32_t character, const RowOptions& options)
 {
     if (!options.visible)
         return false;
-    const std::optional<unsigned char> code = UnicodeToCp1252(character);
-    return !code || (*code != 0 && (*options.visible)[*code] == '1');
+    return character >= 0x100 || (character != 0 && (*options.visible)[character] == '1');
+}
+
+// Whether the unit at i holds more than its first character: combining marks drawn with it.
+bool HasMarks(LineView line, std::uint32_t i, const CellUnit& unit)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(line.Bytes());
+    const std::size_t own = p[i] < 0x80 ? 1 : Utf8SequenceLength(p + i, p + line.Length());
+    return unit.length > own;
 }
 
 }  // namespace
@@ -66,8 +71,7 @@ std::vector<Cell> BuildRowCells(LineView line, const DisplayRules& rules, const 
             cell.glyph = glyph ? unit.character : U' ';
             cell.box = !glyph;
             cell.wide = glyph && unit.cells == 2;
-            cell.marks = glyph && unit.length > Utf8SequenceLength(reinterpret_cast<const unsigned char*>(line.Bytes()) + i,
-                                                                   reinterpret_cast<const unsigned char*>(line.Bytes()) + line.Length());
+            cell.marks = glyph && HasMarks(line, i, unit);
         } else {
             // A table entry of 0 leaves the byte undrawn; without a table byte 0 is never drawn either.
             const std::uint8_t code = table.IsActive() ? table.DisplayEntry(stored) : stored;
@@ -76,6 +80,7 @@ std::vector<Cell> BuildRowCells(LineView line, const DisplayRules& rules, const 
             cell.glyph = glyph ? Cp1252ToUnicode(code) : U' ';
             cell.box = !glyph && !(format && !options.viewControlChars);
             cell.formatColour = format;
+            cell.marks = glyph && rules.utf8 && HasMarks(line, i, unit);
             if (i >= drawn && !cell.box) {
                 i += unit.length;
                 continue;
