@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPicture>
 
+#include "common/Utf8.h"
 #include "view/RowLayout.h"
 #include "view/ui/RowPainter.h"
 
@@ -32,7 +33,7 @@ TEST(RowPainterTest, GlyphRunsPutTheSameInkAsTextInEveryColour)
     const std::string text = "Hello, W\xF6rld! \x80 \xE9t\xE9 {x=1;} \xA7\xB5";
     for (std::size_t i = 0; i < text.size(); ++i) {
         Cell cell;
-        cell.glyph = static_cast<std::uint8_t>(text[i]);
+        cell.glyph = Cp1252ToUnicode(static_cast<unsigned char>(text[i]));
         layout.cells.push_back(cell);
         layout.colours.push_back(i % 7 == 0 ? -1 : (i % 3 ? 0x0000C0 : 0xC00000));
     }

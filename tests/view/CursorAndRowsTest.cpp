@@ -225,6 +225,31 @@ TEST_F(RowCellsTest, ATableShowsEveryByteAsItsDisplayCode)
     EXPECT_EQ(cells[4].stored, 0x41);
 }
 
+TEST_F(RowCellsTest, Utf8CharactersFillTheirCellsAndNothingIsHidden)
+{
+    rules.utf8 = true;
+    // "ö", a wide "日" over two cells, "e" with a combining acute, "œ" (whose code page 1252 code
+    // the Visible setting hides), a lone lead byte and a C1 control.
+    std::vector<Cell> cells = Cells("\xC3\xB6\xE6\x97\xA5" "e\xCC\x81\xC5\x93\xC3x\xC2\x85\n");
+    ASSERT_EQ(cells.size(), 9u);
+    EXPECT_EQ(cells[0].glyph, U'\u00F6');
+    EXPECT_EQ(cells[0].length, 2u);
+    EXPECT_TRUE(cells[1].wide);
+    EXPECT_EQ(cells[1].glyph, U'\u65E5');
+    EXPECT_EQ(cells[2].glyph, U' ');  // the right half of the wide character
+    EXPECT_EQ(cells[2].byte, 2u);
+    EXPECT_TRUE(cells[3].marks);
+    EXPECT_EQ(cells[3].length, 3u);
+    EXPECT_EQ(cells[4].glyph, U'\u0153');
+    EXPECT_TRUE(cells[5].box);
+    EXPECT_EQ(cells[5].stored, 0xC3);
+    EXPECT_EQ(cells[6].glyph, U'x');
+    EXPECT_TRUE(cells[7].box && cells[8].box);  // U+0085 shows its two bytes
+    EXPECT_EQ(cells[8].stored, 0x85);
+    // A byte-order mark takes no cell.
+    EXPECT_EQ(Glyphs(Cells("\xEF\xBB\xBFok")), "ok");
+}
+
 TEST_F(CursorTest, TypedCharactersGoThroughTheInputTable)
 {
     ASSERT_TRUE(OpenBytes("x"));

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QGlyphRun>
 #include <QPainter>
+#include <QTextLayout>
 #include <algorithm>
 
 #include "view/RowLayout.h"
@@ -29,9 +30,27 @@ void RowPainter::SetFont(const QFont& text, QPaintDevice* device)
     rawFont_ = QRawFont::fromFont(textFont_);
     latinGlyph_.fill(0);
     otherGlyph_.clear();
+    fallback_.clear();
     if (rawFont_.isValid())
         for (char32_t c = 33; c < 256; ++c)
             latinGlyph_[c] = GlyphOf(c);
+}
+
+const RowPainter::FallbackGlyph& RowPainter::FallbackOf(char32_t c) const
+{
+    if (const auto found = fallback_.find(c); found != fallback_.end())
+        return found->second;
+    FallbackGlyph fallback;
+    QTextLayout layout(QString::fromUcs4(&c, 1), textFont_);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    if (runs.size() == 1 && runs.front().glyphIndexes().size() == 1 && runs.front().glyphIndexes().front() != 0) {
+        fallback.font = runs.front().rawFont();
+        fallback.glyph = runs.front().glyphIndexes().front();
+    }
+    return fallback_.emplace(c, fallback).first->second;
 }
 
 quint32 RowPainter::GlyphOf(char32_t c) const
@@ -138,11 +157,22 @@ bool RowPainter::PaintGlyphRuns(QPainter& painter, const RowLayout& layout, int 
         if (cell.glyph == U' ')
             continue;
         const quint32 glyph = cell.marks ? 0 : GlyphOf(cell.glyph);
-        if (glyph == 0) {  // not in the face, or shaped: the text path finds a face that has it
-            PaintCharacter(painter, layout, i, x0, y);
+        const std::int32_t colour = layout.colours[i];
+        if (glyph == 0) {
+            // Not in the face: one of another face, or shaped with its marks by the text path.
+            const FallbackGlyph* other = cell.marks ? nullptr : &FallbackOf(cell.glyph);
+            if (other && other->glyph != 0) {
+                QGlyphRun run;
+                run.setRawFont(other->font);
+                run.setGlyphIndexes({other->glyph});
+                run.setPositions({QPointF(x0 + static_cast<int>(i) * cellWidth_, y + ascent_)});
+                painter.setPen(colour < 0 ? text_ : QColor(QRgb(static_cast<std::uint32_t>(colour))));
+                painter.drawGlyphRun(QPointF(0, 0), run);
+            } else {
+                PaintCharacter(painter, layout, i, x0, y);
+            }
             continue;
         }
-        const std::int32_t colour = layout.colours[i];
         if (colour != runColour)
             flush(runColour);
         runColour = colour;

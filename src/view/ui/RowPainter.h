@@ -55,6 +55,14 @@ private:
     quint32 GlyphOf(char32_t character) const;
     std::array<quint32, 256> latinGlyph_{};  ///< the glyphs of U+0000 to U+00FF
     mutable std::unordered_map<char32_t, quint32> otherGlyph_;
+    /// A glyph of another face, for a character the text font lacks: the face that Qt's font
+    /// fallback chooses for it, looked up once. No glyph: drawn as text.
+    struct FallbackGlyph {
+        QRawFont font;
+        quint32 glyph = 0;
+    };
+    const FallbackGlyph& FallbackOf(char32_t character) const;
+    mutable std::unordered_map<char32_t, FallbackGlyph> fallback_;
     int ascent_ = 12;
     int cellWidth_ = 8;
     int cellHeight_ = 16;
