@@ -2,6 +2,7 @@
 #include "common/Utf8.h"
 
 #include <array>
+#include <algorithm>
 #include <cstring>
 
 namespace quill {
@@ -117,6 +118,24 @@ void Utf8Validator::Feed(const char* begin, const char* end)
         ++strays_;
         ++p;
     }
+}
+
+const char* Utf8CutPoint(const char* begin, const char* cut, const char* end)
+{
+    const char* lead = cut;
+    while (lead > begin && cut - lead < 4) {
+        --lead;
+        if (!Continuation(static_cast<unsigned char>(*lead)))
+            break;
+    }
+    if (lead == cut || lead == begin)
+        return cut;
+    const auto* p = reinterpret_cast<const unsigned char*>(lead);
+    const std::size_t expected = ExpectedLength(*p);
+    if (expected <= static_cast<std::size_t>(cut - lead))
+        return cut;  // no character begun before the cut runs past it
+    const std::size_t known = std::min<std::size_t>(expected, static_cast<std::size_t>(end - lead));
+    return PrefixFits(p, known) ? lead : cut;
 }
 
 bool Utf8Validator::MostlyUtf8() const

@@ -16,6 +16,11 @@ std::size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end)
 /// Utf8SequenceLength, or 1 for ASCII).
 char32_t DecodeUtf8(const unsigned char* p, std::size_t length);
 
+/// Where a line cut at `cut` would split a UTF-8 character: the character's first byte, when it
+/// lies after begin and its bytes, as far as they are known (up to end), are well formed; else
+/// cut. A cut there keeps the character whole on the next line.
+const char* Utf8CutPoint(const char* begin, const char* cut, const char* end);
+
 /// Whether bytes, fed in pieces as they are read, are UTF-8 as a whole. A sequence may be split
 /// between two pieces.
 class Utf8Validator {

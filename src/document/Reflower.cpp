@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "common/Utf8.h"
 #include "document/CQVXDoc.h"
 #include "platform/ProgressWindow.h"
 #include "settings/Settings.h"
@@ -175,15 +176,7 @@ std::size_t Reflower::WholeCharacters(const char* data, std::size_t size) const
     // beginning goes on to the next line.
     if (!rules_.utf8)
         return size;
-    std::size_t start = size;
-    while (start > 0 && size - start < 4) {
-        --start;
-        if ((static_cast<std::uint8_t>(data[start]) & 0xC0) != 0x80)
-            break;
-    }
-    const auto lead = static_cast<unsigned char>(data[start]);
-    const std::size_t expected = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    return start > 0 && expected > size - start ? start : size;
+    return static_cast<std::size_t>(Utf8CutPoint(data, data + size, data + size) - data);
 }
 
 void Reflower::Emit(std::size_t length, std::size_t carried, bool blankFound)

@@ -281,9 +281,13 @@ void TextLoader::ProcessLine(const char*& p, const char* chunkBegin, const char*
             return;
         }
     }
-    Take(p, windowEnd);
-    p = windowEnd;
-    if (n_ >= params_.cutLength)
+    // A text line cut at the wrap width keeps its characters whole; records keep their bytes.
+    const char* cut = windowEnd;
+    if (n_ + (windowEnd - p) >= params_.cutLength && !params_.ignoreFormatCodes && !params_.binaryMode)
+        cut = Utf8CutPoint(p, windowEnd, chunkEnd);
+    Take(p, cut);
+    p = cut;
+    if (n_ >= params_.cutLength || cut < windowEnd)
         LookAheadAtCut(p, chunkBegin, chunkEnd);
 }
 

@@ -34,6 +34,19 @@ TEST_F(ReflowTest, WordWrapCutsAfterTheLastBlank)
     EXPECT_EQ(Lines(), (LineList{"aaaa ", "bbbb ", "cccc"}));
 }
 
+TEST_F(ReflowTest, AUtf8CharacterIsNeverCutInTwo)
+{
+    // "aa日本語bb" cut at four bytes: each character goes whole to the line where it fits.
+    const std::string text = "aa\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E" "bb\n";
+    const LineList cut{"aa", "\xE6\x97\xA5", "\xE6\x9C\xAC", "\xE8\xAA\x9E" "b", "b\n", ""};
+    ASSERT_TRUE(OpenBytes(text));
+    Wrap(4, false);
+    EXPECT_EQ(Lines(), cut);
+    Wrap(Settings::kNoLineLimit, false);
+    EXPECT_EQ(Lines(), (LineList{text, ""}));
+    EXPECT_EQ(AllBytes(), text);
+}
+
 TEST_F(ReflowTest, TurningWordWrapOffAndOnRestoresTheLines)
 {
     std::string text = "the quick brown fox jumps over the lazy dog and keeps on running far away";
