@@ -30,7 +30,7 @@ std::vector<std::string> ScreenOf(const std::vector<std::string>& words)
     return lines;
 }
 
-void PaintScreen(benchmark::State& state, const std::vector<std::string>& lines)
+void PaintScreen(benchmark::State& state, const std::vector<std::string>& lines, bool paint = true)
 {
     RowPainter painter;
     QFont font(QStringLiteral("DejaVu Sans Mono"));
@@ -51,7 +51,9 @@ void PaintScreen(benchmark::State& state, const std::vector<std::string>& lines)
             layout.cells = BuildRowCells(LineView(lines[static_cast<std::size_t>(row)]), rules, noTable, options);
             layout.colours.assign(layout.cells.size(), -1);
             layout.text = lines[static_cast<std::size_t>(row)];
-            painter.Paint(p, layout, 0, row * painter.CellHeight(), 0, kColumns, false, 0);
+            if (paint)
+                painter.Paint(p, layout, 0, row * painter.CellHeight(), 0, kColumns, false, 0);
+            benchmark::DoNotOptimize(layout);
         }
     }
 }
@@ -62,13 +64,16 @@ void BM_PaintAScreenOfAscii(benchmark::State& state)
 }
 BENCHMARK(BM_PaintAScreenOfAscii)->Unit(benchmark::kMillisecond);
 
-void BM_PaintAScreenOfMixedUtf8(benchmark::State& state)
-{
-    PaintScreen(state, ScreenOf({"J\xC3\xB6rg", "M\xC3\xBCller", "Stra\xC3\x9F" "e", "\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1",
-                                 "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E",
-                                 "\xF0\x9F\x98\x80", "e\xCC\x81t\xC3\xA9", "c\xC5\x93ur", "id=4711"}));
-}
+const std::vector<std::string> kMixedWords = {
+    "J\xC3\xB6rg", "M\xC3\xBCller", "Stra\xC3\x9F" "e", "\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1",
+    "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", "\xF0\x9F\x98\x80",
+    "e\xCC\x81t\xC3\xA9", "c\xC5\x93ur", "id=4711"};
+
+void BM_PaintAScreenOfMixedUtf8(benchmark::State& state) { PaintScreen(state, ScreenOf(kMixedWords)); }
 BENCHMARK(BM_PaintAScreenOfMixedUtf8)->Unit(benchmark::kMillisecond);
+
+void BM_LayOutAScreenOfMixedUtf8(benchmark::State& state) { PaintScreen(state, ScreenOf(kMixedWords), false); }
+BENCHMARK(BM_LayOutAScreenOfMixedUtf8)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quill::bench

@@ -2,6 +2,7 @@
 #include "search/SearchExpression.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -19,6 +20,12 @@ bool NeedsCharacters(const char* begin, const char* end)
     const auto* e = reinterpret_cast<const unsigned char*>(end);
     bool beyondAscii = false;
     while (p < e) {
+        // Plain ASCII, the most common, goes eight bytes at a time.
+        std::uint64_t word;
+        if (e - p >= 8 && (std::memcpy(&word, p, 8), (word & 0x8080808080808080ull) == 0)) {
+            p += 8;
+            continue;
+        }
         if (*p < 0x80) {
             ++p;
             continue;
