@@ -148,5 +148,36 @@ TEST(CellColumnsTest, RandomMixedTextsAgreeWithAPlainModelOfCells)
     }
 }
 
+TEST(CellColumnsTest, AnyBytesMapToCellsAndBackConsistently)
+{
+    // Random bytes of every kind, tabs and line ends among them: every column maps to a unit start
+    // at or before it, every unit start maps back to itself, and the per-line table agrees.
+    std::mt19937 random(7);
+    for (int round = 0; round < 2000; ++round) {
+        std::string s;
+        const int length = static_cast<int>(random() % 24);
+        for (int k = 0; k < length; ++k) {
+            const int kind = static_cast<int>(random() % 4);
+            s += static_cast<char>(kind == 0 ? "\t\r\nab"[random() % 5] : kind == 1 ? 0x80 + random() % 0x40
+                                 : kind == 2 ? 0xC2 + random() % 0x33 : random() % 256);
+        }
+        DisplayRules rules = Utf8Rules();
+        rules.ignoreFormatCodes = round % 3 == 0;
+        const LineView line(s);
+        const std::int64_t width = IndexToColumn(line, line.Length(), rules);
+        const CellColumns columns(line, rules);
+        for (std::int64_t c = 0; c <= width; ++c) {
+            const std::uint32_t i = ColumnToIndex(line, c, rules);
+            ASSERT_LE(IndexToColumn(line, i, rules), c) << testing::PrintToString(s);
+            ASSERT_EQ(UnitStart(line, i, rules), i);
+            ASSERT_EQ(columns.IndexAt(IndexToColumn(line, i, rules), line.Length()), i) << testing::PrintToString(s);
+        }
+        for (std::uint32_t i = 0; i <= line.Length(); ++i) {
+            ASSERT_EQ(columns[i], IndexToColumn(line, i, rules)) << testing::PrintToString(s);
+            ASSERT_GE(columns.After(i), columns[i]);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace quill
