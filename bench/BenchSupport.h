@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "platform/EntryDialog.h"
 #include "platform/FileDialogs.h"
 #include "platform/ProgressWindow.h"
@@ -50,8 +50,8 @@ struct QuietDocument {
     SilentProgress progress;
     NoFileDialogs dialogs;
     NoEntryDialog entry;
-    std::unique_ptr<CQVXDoc> doc =
-        std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, entry, std::string()});
+    std::unique_ptr<Document> doc =
+        std::make_unique<Document>(DocumentContext{settings, prompter, progress, dialogs, entry, std::string()});
 };
 
 }  // namespace quill::bench

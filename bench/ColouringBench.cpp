@@ -8,7 +8,7 @@
 
 #include "BenchSupport.h"
 #include "charset/ConversionTable.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "platform/ProgressWindow.h"
 #include "settings/Settings.h"
 #include "syntax/ColouringEngine.h"
@@ -59,7 +59,7 @@ struct Source : QuietDocument {
 
     Source()
     {
-        doc->OnOpenDocument(CSourceFile());
+        doc->Open(CSourceFile());
         syntax.Load(kData + "/C and C++.syn");
     }
 };

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "BenchSupport.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "document/DocumentView.h"
 #include "platform/Clipboard.h"
 #include "platform/ProgressWindow.h"
@@ -42,15 +42,15 @@ struct BigText {
     NoFileDialogs dialogs;
     NoEntryDialog entry;
     SizedView view{settings};
-    std::unique_ptr<CQVXDoc> doc;
+    std::unique_ptr<Document> doc;
     ViewState state{0, 0, 60, 120};
     std::unique_ptr<TextEditing> editing;
 
     BigText()
     {
-        doc = std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, entry, std::string()});
+        doc = std::make_unique<Document>(DocumentContext{settings, prompter, progress, dialogs, entry, std::string()});
         doc->SetView(&view);
-        doc->OnOpenDocument(BenchFile(880'000'000));
+        doc->Open(BenchFile(880'000'000));
         editing = std::make_unique<TextEditing>(*doc, state);
     }
 
@@ -102,7 +102,7 @@ void BM_BackspaceJoiningLinesInTheMiddle(benchmark::State& state)
 BENCHMARK(BM_BackspaceJoiningLinesInTheMiddle)->Unit(benchmark::kMicrosecond)->Iterations(20000);
 
 // A line filter: every tenth line removed from top to bottom in one undo group, then undone.
-void DeleteEveryTenthLine(CQVXDoc& doc)
+void DeleteEveryTenthLine(Document& doc)
 {
     doc.RaiseUndoGroup();
     for (LineIndex line = 0; line < doc.Text().LineCount() - 1; line += 9)

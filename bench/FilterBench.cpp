@@ -39,7 +39,7 @@ void Filter(benchmark::State& state, int filter)
     for (auto _ : state) {
         state.PauseTiming();
         QuietDocument document;
-        document.doc->OnOpenDocument(path);
+        document.doc->Open(path);
         ViewState view{0, 0, 60, 120};
         SearchOptions options;
         options.findText = "MARK";

@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "BenchSupport.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 
 namespace quill::bench {
 namespace {
@@ -23,7 +23,7 @@ struct FollowedLog : QuietDocument {
     {
         path = (std::filesystem::temp_directory_path() / "quill-bench-followed.log").string();
         std::filesystem::copy_file(BenchFile(size), path, std::filesystem::copy_options::overwrite_existing);
-        doc->OnOpenDocument(path);
+        doc->Open(path);
         doc->SetAutoReloadMode(2);
     }
     ~FollowedLog() { std::filesystem::remove(path); }
@@ -50,7 +50,7 @@ void BM_FollowAppend1MBTo1GB(benchmark::State& state)
         state.PauseTiming();
         log.Grow(1 << 20);
         state.ResumeTiming();
-        if (log.doc->CheckFollowedFile() != CQVXDoc::FollowStep::Appended)
+        if (log.doc->CheckFollowedFile() != Document::FollowStep::Appended)
             state.SkipWithError("the growth was not appended");
     }
     state.counters["lines"] = static_cast<double>(log.doc->Text().LineCount());
@@ -69,7 +69,7 @@ void BM_Follow10000LinesPerSecond(benchmark::State& state)
         log.Grow(kBytesPer50Ms);
         state.ResumeTiming();
         const std::clock_t start = std::clock();
-        if (log.doc->CheckFollowedFile() != CQVXDoc::FollowStep::Appended)
+        if (log.doc->CheckFollowedFile() != Document::FollowStep::Appended)
             state.SkipWithError("the growth was not appended");
         cpu += static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
     }

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "BenchSupport.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "document/TextFileWriter.h"
 #include "platform/ProgressWindow.h"
 #include "settings/Settings.h"
@@ -23,11 +23,11 @@ void BM_Load(benchmark::State& state)
     std::int64_t added = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        harness.doc->OnNewDocument();
+        harness.doc->New();
         TextStore::WaitForReleases();
         const std::int64_t before = ResidentBytes();
         state.ResumeTiming();
-        if (!harness.doc->OnOpenDocument(path))
+        if (!harness.doc->Open(path))
             state.SkipWithError("cannot open the benchmark file");
         state.PauseTiming();
         added = ResidentBytes() - before;
@@ -47,10 +47,10 @@ void BM_CloseAGigabyteDocument(benchmark::State& state)
     Harness harness;
     for (auto _ : state) {
         state.PauseTiming();
-        if (!harness.doc->OnOpenDocument(path))
+        if (!harness.doc->Open(path))
             state.SkipWithError("cannot open the benchmark file");
         state.ResumeTiming();
-        harness.doc->OnNewDocument();
+        harness.doc->New();
     }
     state.counters["lines"] = static_cast<double>(harness.doc->Text().LineCount());
 }
@@ -60,7 +60,7 @@ void Save(benchmark::State& state, bool durable)
 {
     const std::string path = BenchFile();
     Harness harness;
-    if (!harness.doc->OnOpenDocument(path)) {
+    if (!harness.doc->Open(path)) {
         state.SkipWithError("cannot open the benchmark file");
         return;
     }

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "BenchSupport.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "document/DocumentView.h"
 #include "platform/ProgressWindow.h"
 #include "settings/Settings.h"
@@ -42,16 +42,16 @@ void BM_LeaveAndReopenWith10000Bookmarks(benchmark::State& state)
     NoFileDialogs dialogs;
     NoEntryDialog entry;
     NoView view;
-    CQVXDoc doc(DocumentContext{settings, prompter, progress, dialogs, entry, (folder / "QVXData").string()});
+    Document doc(DocumentContext{settings, prompter, progress, dialogs, entry, (folder / "QVXData").string()});
     doc.SetView(&view);
-    doc.OnOpenDocument(path);
+    doc.Open(path);
     for (LineIndex line = 0; line < 20000; line += 2) {
         doc.cursorLine = line;
         doc.ToggleBookmark();
     }
     for (auto _ : state) {
-        doc.DeleteContents();  // leave: last position and 10,000 bookmarks written
-        if (!doc.OnOpenDocument(path) || doc.Positions().Entries().size() < 10000)
+        doc.Clear();  // leave: last position and 10,000 bookmarks written
+        if (!doc.Open(path) || doc.Positions().Entries().size() < 10000)
             state.SkipWithError("the bookmarks did not come back");
         doc.GoToBookmark(true, false);
     }

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "BenchSupport.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "platform/ProgressWindow.h"
 #include "search/SearchCommands.h"
 #include "search/TextSearch.h"
@@ -20,7 +20,7 @@ namespace {
 struct Log : QuietDocument {
     ViewState state{0, 0, 60, 120};
 
-    Log() { doc->OnOpenDocument(BenchFile()); }
+    Log() { doc->Open(BenchFile()); }
 };
 
 Log& TheLog()

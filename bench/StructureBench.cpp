@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "BenchSupport.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "platform/ProgressWindow.h"
 #include "settings/Settings.h"
 #include "structure/FieldOperations.h"
@@ -64,13 +64,13 @@ struct Records {
     NoFileDialogs dialogs;
     NoEntryDialog entry;
     SortByFirstTwo structureDialogs;
-    std::unique_ptr<CQVXDoc> doc;
+    std::unique_ptr<Document> doc;
     std::unique_ptr<FieldOperations> operations;
 
     Records()
     {
-        doc = std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, entry, std::string()});
-        doc->OnOpenDocument(RecordFile());
+        doc = std::make_unique<Document>(DocumentContext{settings, prompter, progress, dialogs, entry, std::string()});
+        doc->Open(RecordFile());
         StructureDescription& structure = doc->Structure();
         structure.SetActive(true);
         for (int f = 0; f < 30; ++f) {

@@ -10,11 +10,11 @@
 
 #include "../BenchSupport.h"
 #include "app/CommandLine.h"
-#include "app/ui/CMainFrame.h"
+#include "app/ui/MainWindow.h"
 #include "app/ui/QuillApplication.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "platform/Unattended.h"
-#include "view/ui/CQVXView.h"
+#include "view/ui/TextView.h"
 
 namespace quill::bench {
 namespace {
@@ -30,12 +30,12 @@ struct FollowedWindow {
         path = (std::filesystem::temp_directory_path() / "quill-bench-followed-window.log").string();
         std::filesystem::copy_file(BenchFile(size), path, std::filesystem::copy_options::overwrite_existing);
         app.Start(CommandLine::Parse({path}));
-        app.Document().SetAutoReloadMode(2);
+        app.CurrentDocument().SetAutoReloadMode(2);
         QApplication::processEvents();
     }
     ~FollowedWindow()
     {
-        app.Frame().close();
+        app.Window().close();
         std::filesystem::remove(path);
     }
     void Grow(std::int64_t bytes)
@@ -46,9 +46,9 @@ struct FollowedWindow {
     }
     bool LookAndShow()
     {
-        const bool appended = app.Document().CheckFollowedFile(true) == CQVXDoc::FollowStep::Appended;
-        app.Frame().RefreshAll();
-        app.Frame().View().viewport()->repaint();
+        const bool appended = app.CurrentDocument().CheckFollowedFile(true) == Document::FollowStep::Appended;
+        app.Window().RefreshAll();
+        app.Window().View().viewport()->repaint();
         return appended;
     }
 };

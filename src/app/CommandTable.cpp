@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "settings/Settings.h"
 #include "structure/FieldOperations.h"
 
@@ -288,7 +288,7 @@ std::string PlainText(const std::string& menuText)
     return plain;
 }
 
-CommandState CommandState::Of(const CQVXDoc& doc, const Settings& settings, const FieldOperations& fields)
+CommandState CommandState::Of(const Document& doc, const Settings& settings, const FieldOperations& fields)
 {
     CommandState state;
     state.pathSet = doc.HasPath();

@@ -7,7 +7,7 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 class FieldOperations;
 struct Settings;
 
@@ -134,7 +134,7 @@ struct CommandState {
     bool lineNumbers = false;
 
     /// The state of the document and settings; the bars' visibility is the window's to fill in.
-    static CommandState Of(const CQVXDoc& doc, const Settings& settings, const FieldOperations& fields);
+    static CommandState Of(const Document& doc, const Settings& settings, const FieldOperations& fields);
 };
 
 /// The rules: when a command is enabled, and whether it shows a check mark (none: no check).

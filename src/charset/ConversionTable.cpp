@@ -5,7 +5,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "common/AtomicFile.h"
+#include "common/StagedFile.h"
 #include "common/Format.h"
 #include "common/TextCase.h"
 #include "common/Utf8.h"

@@ -6,13 +6,13 @@
 #include <new>
 
 #include "common/Utf8.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "platform/ProgressWindow.h"
 #include "settings/Settings.h"
 
 namespace quill {
 
-Reflower::Reflower(CQVXDoc& doc, ProgressWindow& progress) : doc_(doc), progress_(progress)
+Reflower::Reflower(Document& doc, ProgressWindow& progress) : doc_(doc), progress_(progress)
 {
     rules_ = doc.Rules();
     const Settings& settings = doc.AppSettings();

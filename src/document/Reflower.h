@@ -10,7 +10,7 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 class ProgressWindow;
 
 /// Rejoins the pieces of soft-wrapped lines and cuts them again at the effective line length,
@@ -22,7 +22,7 @@ class Reflower {
 public:
     static constexpr std::size_t kOutputMax = 100000;
 
-    Reflower(CQVXDoc& doc, ProgressWindow& progress);
+    Reflower(Document& doc, ProgressWindow& progress);
 
     /// Returns the cursor hint: 1 + the bytes carried on from the output line that landed on the
     /// cursor line (1 when none), 0 when no output line landed there.
@@ -41,7 +41,7 @@ private:
     void FinishText();
     void RemapBookmarks();
 
-    CQVXDoc& doc_;
+    Document& doc_;
     ProgressWindow& progress_;
     DisplayRules rules_;
     std::int64_t lineLength_ = 1;  ///< the effective line length

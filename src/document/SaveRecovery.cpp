@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/AtomicFile.h"
+#include "common/StagedFile.h"
 #include "common/Checksum.h"
 #include "common/PrivateFolder.h"
 #include "document/FileStatus.h"

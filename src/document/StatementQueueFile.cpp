@@ -11,7 +11,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "common/AtomicFile.h"
+#include "common/StagedFile.h"
 #include "common/Checksum.h"
 #include "document/FileHandle.h"
 

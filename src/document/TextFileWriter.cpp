@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/AtomicFile.h"
+#include "common/StagedFile.h"
 #include "document/FileStatus.h"
 #include "document/SaveRecovery.h"
 #include "document/TextStore.h"
@@ -100,24 +100,16 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix
 }
 
 // Writes the whole text into a new file in folder, flushed, named `name` once complete; 0 or errno.
-int WriteCompleteCopy(const std::string& folder, const std::string& name, const TextStore& text,
-                      ProgressWindow& progress)
+int WriteCompleteCopy(const std::string& path, const TextStore& text, ProgressWindow& progress)
 {
-    RemoveStaleTemporaries(folder, ".copy-");
-    std::string temp = folder + "/.copy-XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    ::flock(fd, LOCK_EX | LOCK_NB);  // as the temporaries beside a file
-    int err = WriteLines(fd, text, progress);
-    const int closeErr = FinishFile(fd, true);
-    if (!err)
-        err = closeErr;
-    if (!err && ::rename(temp.c_str(), (folder + "/" + name).c_str()) != 0)
-        err = errno;
-    if (err)
-        ::unlink(temp.c_str());
-    return err;
+    RemoveStaleTemporaries(FolderOf(path), StagedFile::TemporaryPrefix(path));
+    StagedFile staged(path, 0600);  // the user's text, readable by the user alone
+    if (const int err = staged.Error())
+        return err;
+    ::flock(staged.Descriptor(), LOCK_EX | LOCK_NB);  // as the temporaries beside a file
+    if (const int err = WriteLines(staged.Descriptor(), text, progress))
+        return err;
+    return staged.Commit(true);
 }
 
 int WriteInPlace(const std::string& target, const TextStore& text, ProgressWindow& progress)
@@ -150,7 +142,7 @@ int WriteInPlaceWithCopy(const std::string& target, const TextStore& text, Progr
     if (!copy)
         return EACCES;  // no private folder for the copy
     SaveRecovery::Discard(*copy);  // an older copy would be taken for this one
-    int err = WriteCompleteCopy(FolderOf(*copy), FileNameOf(*copy), text, progress);
+    int err = WriteCompleteCopy(*copy, text, progress);
     if (!err)
         err = SaveRecovery::MarkComplete(target, *copy);
     if (err) {
@@ -163,37 +155,7 @@ int WriteInPlaceWithCopy(const std::string& target, const TextStore& text, Progr
     return err;
 }
 
-void SyncFolder(const std::string& folder)
-{
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 }  // namespace
-
-std::string ResolveLinks(const std::string& path)
-{
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved))
-        return resolved;
-    // A link to a file that does not exist yet: the save creates that file, and the link stays.
-    std::string current = path;
-    for (int depth = 0; depth < 40; ++depth) {
-        struct stat st {};
-        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return current;
-        std::string target(static_cast<std::size_t>(PATH_MAX), '\0');
-        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
-        if (n < 0)
-            return current;
-        target.resize(static_cast<std::size_t>(n));
-        current = !target.empty() && target[0] == '/' ? target : FolderOf(current) + "/" + target;
-    }
-    return current;
-}
 
 int WriteTextFile(const std::string& target, const TextStore& text, ProgressWindow& progress,
                   const WriteOptions& options)
@@ -207,39 +169,15 @@ int WriteTextFile(const std::string& target, const TextStore& text, ProgressWind
     if (exists && (old.st_nlink > 1 || foreignOwner || !S_ISREG(old.st_mode)))
         return WriteInPlaceWithCopy(target, text, progress);
 
-    const std::string folder = FolderOf(target);
-    const std::string prefix = "." + FileNameOf(target) + ".quill-";
-    RemoveStaleTemporaries(folder, prefix);
-    std::string temp = folder + "/" + prefix + "XXXXXX";
-    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        int err = errno;
-        if (err == EACCES || err == EPERM)
-            return WriteInPlaceWithCopy(target, text, progress);
-        return err;
-    }
+    RemoveStaleTemporaries(FolderOf(target), StagedFile::TemporaryPrefix(target));
+    StagedFile staged(target);
+    if (const int err = staged.Error())
+        return err == EACCES || err == EPERM ? WriteInPlaceWithCopy(target, text, progress) : err;
     // Locked while it is written: a temporary nobody holds is left from a save that died.
-    ::flock(fd, LOCK_EX | LOCK_NB);
-    int err = WriteLines(fd, text, progress);
-    if (!err) {
-        mode_t mode = exists ? (old.st_mode & 07777) : (0666 & ~CurrentUmask());
-        if (::fchmod(fd, mode) != 0)
-            err = errno;
-        if (!err && exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
-            (void)!::fchown(fd, old.st_uid, old.st_gid);  // best effort: a group we are not in
-    }
-    int closeErr = FinishFile(fd, options.durable);
-    if (!err)
-        err = closeErr;
-    if (!err && ::rename(temp.c_str(), target.c_str()) != 0)
-        err = errno;
-    if (err) {
-        ::unlink(temp.c_str());
+    ::flock(staged.Descriptor(), LOCK_EX | LOCK_NB);
+    if (const int err = WriteLines(staged.Descriptor(), text, progress))
         return err;
-    }
-    if (options.durable)
-        SyncFolder(folder);
-    return 0;
+    return staged.Commit(options.durable);
 }
 
 }  // namespace quill

@@ -23,8 +23,4 @@ struct WriteOptions {
 int WriteTextFile(const std::string& target, const TextStore& text, ProgressWindow& progress,
                   const WriteOptions& options = {});
 
-/// The path with symbolic links followed, so a save replaces the link's target, not the link.
-/// A path that does not exist (yet) is returned as it is.
-std::string ResolveLinks(const std::string& path);
-
 }  // namespace quill

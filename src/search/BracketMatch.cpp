@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 
 namespace quill {
 
@@ -26,7 +26,7 @@ char PartnerOf(char bracket)
 
 }  // namespace
 
-BracketMatch MatchBracket(const CQVXDoc& doc)
+BracketMatch MatchBracket(const Document& doc)
 {
     BracketMatch match;
     const TextStore& text = doc.Text();

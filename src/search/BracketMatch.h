@@ -5,7 +5,7 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 
 struct BracketMatch {
     LineIndex line = 0;
@@ -17,6 +17,6 @@ struct BracketMatch {
 /// through at most 200 lines; for ")", "]" or "}" the opening one, backward. Brackets inside
 /// quotes ("..." or '...', a quote after a backslash does not count) are passed over. Nothing in
 /// binary mode.
-BracketMatch MatchBracket(const CQVXDoc& doc);
+BracketMatch MatchBracket(const Document& doc);
 
 }  // namespace quill

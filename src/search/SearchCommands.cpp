@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/Format.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
 #include "search/BackslashCodes.h"
@@ -18,7 +18,7 @@
 
 namespace quill {
 
-SearchCommands::SearchCommands(CQVXDoc& doc, ViewState& view, SearchOptions& options)
+SearchCommands::SearchCommands(Document& doc, ViewState& view, SearchOptions& options)
     : doc_(doc),
       view_(view),
       options_(options),
@@ -131,7 +131,7 @@ std::int64_t SearchCommands::ReplaceText(bool silent)
     if (options_.replaceAll)
         RestoreCursor(line, column, preferred);
     if (replaced > 0)
-        doc_.SetModifiedFlag();
+        doc_.MarkModified();
     EnsureCursorVisible(doc_, view_, false);
     doc_.RedrawViews();
     if (!silent && replaced >= 0)
@@ -348,7 +348,7 @@ std::int64_t SearchCommands::ApplyLineFilter()
         if (doc_.Text().LineCount() == 0)
             doc_.InsertAtHead(LineRecord(), true);  // a text keeps one line, if an empty one
         RestoreCursor(0, 0, 0);
-        doc_.SetModifiedFlag();
+        doc_.MarkModified();
         doc_.RedrawViews();
     }
     return count;

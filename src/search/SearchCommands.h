@@ -9,13 +9,13 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 struct ViewState;
 struct SearchOptions;
 
 class SearchCommands {
 public:
-    SearchCommands(CQVXDoc& doc, ViewState& view, SearchOptions& options);
+    SearchCommands(Document& doc, ViewState& view, SearchOptions& options);
 
     /// Counts the hits from the cursor to the end (within the search field when set) and tells
     /// "%d items found."; the cursor stays.
@@ -50,7 +50,7 @@ private:
     bool Step(LineIndex lines);
     void RestoreCursor(LineIndex line, Column column, Column preferred);
 
-    CQVXDoc& doc_;
+    Document& doc_;
     ViewState& view_;
     SearchOptions& options_;
     TextSearch search_;

@@ -6,7 +6,7 @@
 #include <fnmatch.h>
 
 #include "common/Format.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "document/FileStatus.h"
 #include "platform/Prompter.h"
 #include "search/BackslashCodes.h"
@@ -17,7 +17,7 @@
 
 namespace quill {
 
-SearchMenu::SearchMenu(CQVXDoc& doc, ViewState& view, SearchDialogs& dialogs, EditorInput& input)
+SearchMenu::SearchMenu(Document& doc, ViewState& view, SearchDialogs& dialogs, EditorInput& input)
     : doc_(doc),
       view_(view),
       dialogs_(dialogs),
@@ -158,14 +158,14 @@ std::int64_t SearchMenu::ReplaceInFolder()
     // A bad expression is told once, before any file is touched.
     if (options_.useRegEx && !search_.Expression())
         return 0;
-    if (!doc_.SaveModified())
+    if (!doc_.ConfirmSaveChanges())
         return 0;
     const std::vector<std::string> files = MatchingFiles(folder_.folder, folder_.wildcard, folder_.subdirectories);
     if (files.empty())
         return 0;
     std::int64_t total = 0;
     for (const std::string& path : files) {
-        if (!doc_.OnOpenDocument(path, false))
+        if (!doc_.Open(path, false))
             break;  // the load told why (a file that went away meanwhile too)
         doc_.ClearSelection();
         doc_.cursorLine = 0;
@@ -176,7 +176,7 @@ std::int64_t SearchMenu::ReplaceInFolder()
             return total;  // the expression failed on this file, which stays as it was: told, the run ends
         // Saved like any save: a failure leaves the file as it was and says which file it was.
         if (doc_.IsModified())
-            doc_.OnSaveDocument(doc_.Path());
+            doc_.Save(doc_.Path());
     }
     doc_.Prompts().Inform(Format("%lld items replaced.", static_cast<long long>(total)));
     return total;

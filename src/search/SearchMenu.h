@@ -12,14 +12,14 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 class EditorInput;
 class SearchDialogs;
 struct ViewState;
 
 class SearchMenu {
 public:
-    SearchMenu(CQVXDoc& doc, ViewState& view, SearchDialogs& dialogs, EditorInput& input);
+    SearchMenu(Document& doc, ViewState& view, SearchDialogs& dialogs, EditorInput& input);
 
     /// "Find" (Ctrl+F): the dialog, then a search, a line filter, or the search upwards.
     void Find(bool up = false);
@@ -49,7 +49,7 @@ private:
     /// find text is empty.
     bool AskOptions(int mode);
 
-    CQVXDoc& doc_;
+    Document& doc_;
     ViewState& view_;
     SearchDialogs& dialogs_;
     EditorInput& input_;

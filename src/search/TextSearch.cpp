@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "common/TextCase.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "document/CellColumns.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
@@ -84,7 +84,7 @@ bool TextSearch::Search(const std::string& subject, std::size_t start, boost::sm
     }
 }
 
-TextSearch::TextSearch(CQVXDoc& doc, ViewState& view, SearchOptions& options)
+TextSearch::TextSearch(Document& doc, ViewState& view, SearchOptions& options)
     : doc_(doc),
       view_(view),
       options_(options)

@@ -18,7 +18,7 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 class LiteralScanner;
 struct ViewState;
 
@@ -30,7 +30,7 @@ inline constexpr char kSearchTextNotFound[] = "Search text not found!";
 /// A hit selects its span: the anchor at its first byte, the cursor after its last.
 class TextSearch {
 public:
-    TextSearch(CQVXDoc& doc, ViewState& view, SearchOptions& options);
+    TextSearch(Document& doc, ViewState& view, SearchOptions& options);
     ~TextSearch();
 
     /// From the cursor towards the end; true on a hit, and when Escape stopped the search.
@@ -103,7 +103,7 @@ private:
     /// Steps the progress window of a long search; true when Escape asked to stop.
     bool Progress(LineIndex line, LineIndex passed, bool& shown);
 
-    CQVXDoc& doc_;
+    Document& doc_;
     ViewState& view_;
     SearchOptions& options_;
     /// The library's search, which throws when an expression is too complex to match: that is

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "common/TextCase.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "document/CellColumns.h"
 #include "document/DocumentView.h"
 #include "document/FileStatus.h"
@@ -26,7 +26,7 @@
 
 namespace quill {
 
-FieldOperations::FieldOperations(CQVXDoc& doc, StructureDialogs& dialogs) : doc_(doc), dialogs_(dialogs) {}
+FieldOperations::FieldOperations(Document& doc, StructureDialogs& dialogs) : doc_(doc), dialogs_(dialogs) {}
 
 StructureDescription& FieldOperations::Structure() const { return doc_.Structure(); }
 

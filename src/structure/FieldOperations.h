@@ -10,7 +10,7 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 class StructureDescription;
 class StructureDialogs;
 struct FieldDef;
@@ -18,7 +18,7 @@ struct DisplayRules;
 
 class FieldOperations {
 public:
-    FieldOperations(CQVXDoc& doc, StructureDialogs& dialogs);
+    FieldOperations(Document& doc, StructureDialogs& dialogs);
 
     // Command states.
     bool CanAddField() const;
@@ -70,7 +70,7 @@ private:
     void ExchangeTerminatorOfLastRecord(const std::vector<LineIndex>& order, LineIndex records,
                                         const DisplayRules& rules);
 
-    CQVXDoc& doc_;
+    Document& doc_;
     StructureDialogs& dialogs_;
 };
 

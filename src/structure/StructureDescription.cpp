@@ -5,7 +5,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "common/AtomicFile.h"
+#include "common/StagedFile.h"
 #include "common/Format.h"
 #include "common/TextCase.h"
 #include "document/CellColumns.h"

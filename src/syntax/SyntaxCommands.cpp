@@ -3,7 +3,7 @@
 
 #include "charset/ConversionDialogModel.h"
 #include "common/TextCase.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "platform/Prompter.h"
 #include "structure/DescriptionRename.h"
 #include "structure/PathMask.h"
@@ -17,7 +17,7 @@ const char kSyntaxFilter[] = "Syntax (*.syn)";
 const char kTableFilter[] = "Conversions (*.tec)";
 }  // namespace
 
-SyntaxCommands::SyntaxCommands(CQVXDoc& doc, SyntaxDialogs& dialogs, AskMask askMask)
+SyntaxCommands::SyntaxCommands(Document& doc, SyntaxDialogs& dialogs, AskMask askMask)
     : doc_(doc),
       dialogs_(dialogs),
       askMask_(std::move(askMask))

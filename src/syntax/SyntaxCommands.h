@@ -8,7 +8,7 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 class SyntaxDialogs;
 struct SyntaxItem;
 
@@ -17,7 +17,7 @@ public:
     /// askMask: the Associate dialog for a path.
     using AskMask = std::function<std::optional<std::string>(const std::string&)>;
 
-    SyntaxCommands(CQVXDoc& doc, SyntaxDialogs& dialogs, AskMask askMask);
+    SyntaxCommands(Document& doc, SyntaxDialogs& dialogs, AskMask askMask);
 
     // Syntax menu.
     void SyntaxOff();
@@ -39,7 +39,7 @@ private:
     std::optional<std::string> OpenFile(const char* filter, const char* extension);
     std::optional<std::string> SaveFile(const char* filter, const char* extension);
 
-    CQVXDoc& doc_;
+    Document& doc_;
     SyntaxDialogs& dialogs_;
     AskMask askMask_;
 };

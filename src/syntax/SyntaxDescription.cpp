@@ -4,7 +4,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "common/AtomicFile.h"
+#include "common/StagedFile.h"
 #include "common/Format.h"
 #include "common/TextCase.h"
 #include "platform/Prompter.h"

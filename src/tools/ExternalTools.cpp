@@ -11,7 +11,7 @@
 
 #include "common/Format.h"
 #include "common/PrivateFolder.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "platform/ProcessStarter.h"
 #include "platform/Prompter.h"
 #include "search/SearchOptions.h"
@@ -27,7 +27,7 @@ constexpr const char* kOutputVariable = "QVX_OUTPUT";
 
 }  // namespace
 
-ExternalTools::ExternalTools(CQVXDoc& doc, TextSearch& search, SearchOptions& options, ProcessStarter& starter,
+ExternalTools::ExternalTools(Document& doc, TextSearch& search, SearchOptions& options, ProcessStarter& starter,
                              std::string programPath)
     : doc_(doc),
       search_(search),
@@ -164,7 +164,7 @@ std::optional<std::string> ExternalTools::CommandToRun(const char* marker, const
         return std::nullopt;
     }
     // Saved like File > Save, also when unchanged: the command reads the file from disk.
-    if (!doc_.OnSaveDocument(doc_.Path()))
+    if (!doc_.Save(doc_.Path()))
         return std::nullopt;
     return pattern;
 }

@@ -6,7 +6,7 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 class ProcessStarter;
 class TextSearch;
 struct SearchOptions;
@@ -16,7 +16,7 @@ struct SearchOptions;
 /// or ";" in a file name are just characters of the name.
 class ExternalTools {
 public:
-    ExternalTools(CQVXDoc& doc, TextSearch& search, SearchOptions& options, ProcessStarter& starter,
+    ExternalTools(Document& doc, TextSearch& search, SearchOptions& options, ProcessStarter& starter,
                   std::string programPath);
 
     /// Saves the file, runs its compile command with its output going into qvx.txt in the user's
@@ -43,7 +43,7 @@ private:
     /// told and nothing saved.
     std::optional<std::string> CommandToRun(const char* marker, const char* missing);
 
-    CQVXDoc& doc_;
+    Document& doc_;
     TextSearch& search_;
     SearchOptions& options_;
     ProcessStarter& starter_;

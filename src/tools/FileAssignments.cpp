@@ -8,7 +8,7 @@
 #include <sstream>
 #include <sys/stat.h>
 
-#include "common/AtomicFile.h"
+#include "common/StagedFile.h"
 #include "common/Format.h"
 #include "platform/Prompter.h"
 

@@ -6,7 +6,7 @@
 
 #include "common/Format.h"
 #include "common/Utf8.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "platform/Clipboard.h"
 #include "platform/EntryDialog.h"
 #include "platform/ProgressWindow.h"
@@ -17,7 +17,7 @@
 
 namespace quill {
 
-ClipboardEditing::ClipboardEditing(CQVXDoc& doc, ViewState& view, Clipboard& clipboard)
+ClipboardEditing::ClipboardEditing(Document& doc, ViewState& view, Clipboard& clipboard)
     : doc_(doc),
       view_(view),
       clipboard_(clipboard),
@@ -314,7 +314,7 @@ void ClipboardEditing::FinishPaste(LineIndex line, std::int64_t column)
     doc_.cursorLine = line;
     doc_.Text().SetCurrentLine(line);
     doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(column);
-    doc_.SetModifiedFlag();
+    doc_.MarkModified();
     EnsureCursorVisible(doc_, view_, false);
 }
 

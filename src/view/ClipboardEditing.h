@@ -9,14 +9,14 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 class Clipboard;
 struct ViewState;
 struct SelectionRange;
 
 class ClipboardEditing {
 public:
-    ClipboardEditing(CQVXDoc& doc, ViewState& view, Clipboard& clipboard);
+    ClipboardEditing(Document& doc, ViewState& view, Clipboard& clipboard);
 
     /// Puts the selection on the clipboard; false without a selection, when the memory for it
     /// cannot be had ("Not enough memory!") or the clipboard refused it.
@@ -58,7 +58,7 @@ private:
     /// The column after the bytes of a line's beginning.
     std::int64_t ColumnAfter(const std::string& lineStart) const;
 
-    CQVXDoc& doc_;
+    Document& doc_;
     ViewState& view_;
     Clipboard& clipboard_;
     TextEditing editing_;

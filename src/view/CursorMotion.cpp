@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "common/CharacterProperties.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "settings/Settings.h"
 #include "structure/FieldDef.h"
 

@@ -6,14 +6,14 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 
 /// The cursor moves of the keyboard and a click. Horizontal moves set the preferred column;
 /// vertical moves return to it, clamped to the line. Each keeps the text's current line on the
 /// cursor line and the cursor on the page.
 class CursorMotion {
 public:
-    CursorMotion(CQVXDoc& doc, ViewState& view) : doc_(doc), view_(view) {}
+    CursorMotion(Document& doc, ViewState& view) : doc_(doc), view_(view) {}
 
     void Left();
     void Right();
@@ -65,7 +65,7 @@ private:
     std::int64_t ColumnAfter(LineIndex line, std::int64_t column) const;
     std::int64_t IndentWidth() const;
 
-    CQVXDoc& doc_;
+    Document& doc_;
     ViewState& view_;
 };
 

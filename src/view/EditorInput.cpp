@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "common/Utf8.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "platform/Prompter.h"
 #include "settings/Settings.h"
 #include "view/SelectionRange.h"
@@ -12,7 +12,7 @@
 
 namespace quill {
 
-EditorInput::EditorInput(CQVXDoc& doc, ViewState& view, Clipboard& clipboard)
+EditorInput::EditorInput(Document& doc, ViewState& view, Clipboard& clipboard)
     : doc_(doc),
       view_(view),
       motion_(doc, view),
@@ -144,7 +144,7 @@ void EditorInput::IndentSelection(bool unindent)
     }
     doc_.Text().SetCurrentLine(keep);
     if (changed)
-        doc_.SetModifiedFlag();
+        doc_.MarkModified();
 }
 
 void EditorInput::MousePress(LineIndex line, std::int64_t column, bool shift, bool ctrl)

@@ -10,7 +10,7 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 class Clipboard;
 struct ViewState;
 
@@ -36,7 +36,7 @@ public:
     /// What a key did, so the view knows what to repaint.
     enum class Effect { None, CursorMoved, TextChanged };
 
-    EditorInput(CQVXDoc& doc, ViewState& view, Clipboard& clipboard);
+    EditorInput(Document& doc, ViewState& view, Clipboard& clipboard);
 
     Effect Press(EditorKey key, bool shift, bool ctrl);
     /// Typed characters in UTF-8; control codes below blank are ignored. Without a table each
@@ -70,7 +70,7 @@ private:
     /// not including, the lower one.
     void IndentSelection(bool unindent);
 
-    CQVXDoc& doc_;
+    Document& doc_;
     ViewState& view_;
     CursorMotion motion_;
     TextEditing editing_;

@@ -5,7 +5,7 @@
 
 #include "common/Format.h"
 #include "common/TextCase.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "platform/EntryDialog.h"
 #include "platform/Prompter.h"
 #include "structure/StructureDescription.h"
@@ -29,7 +29,7 @@ std::optional<std::int64_t> Read(const EntryValue& value, Prompter& prompter)
 
 }  // namespace
 
-Navigation::Navigation(CQVXDoc& doc, ViewState& view) : doc_(doc), view_(view), motion_(doc, view) {}
+Navigation::Navigation(Document& doc, ViewState& view) : doc_(doc), view_(view), motion_(doc, view) {}
 
 bool Navigation::GoToLineColumn()
 {

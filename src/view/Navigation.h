@@ -8,13 +8,13 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 class TextEditing;
 struct ViewState;
 
 class Navigation {
 public:
-    Navigation(CQVXDoc& doc, ViewState& view);
+    Navigation(Document& doc, ViewState& view);
 
     /// "Go To Line/Column": asks both (1-based line, 0-based column; 0 keeps either).
     bool GoToLineColumn();
@@ -40,7 +40,7 @@ private:
     std::int64_t MatchingField(LineIndex line, std::int64_t column, bool forward);
     bool GoToOffsetOrTell(ByteOffset offset);
 
-    CQVXDoc& doc_;
+    Document& doc_;
     ViewState& view_;
     CursorMotion motion_;
     std::string findValue_;  ///< kept in upper case between the commands

@@ -1,13 +1,13 @@
 // Row layout with colours.
 #include "view/RowLayout.h"
 
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "settings/Settings.h"
 #include "syntax/ColouringEngine.h"
 
 namespace quill {
 
-RowLayout LayOutRow(CQVXDoc& doc, LineIndex line, const ColouringEngine* engine, bool printing)
+RowLayout LayOutRow(Document& doc, LineIndex line, const ColouringEngine* engine, bool printing)
 {
     RowLayout layout;
     const Settings& settings = doc.AppSettings();

@@ -12,7 +12,7 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 class ColouringEngine;
 
 /// Colours of the row painter as 0xRRGGBB.
@@ -41,6 +41,6 @@ struct RowLayout {
 /// say), the text colours (black with ignored format codes, dark red on a bookmarked line, else
 /// the syntax colours of the engine, which has coloured this line in full; none: window text) and
 /// the structure's field backgrounds. printing: no bookmark colour.
-RowLayout LayOutRow(CQVXDoc& doc, LineIndex line, const ColouringEngine* engine, bool printing = false);
+RowLayout LayOutRow(Document& doc, LineIndex line, const ColouringEngine* engine, bool printing = false);
 
 }  // namespace quill

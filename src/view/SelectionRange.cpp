@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 
 namespace quill {
 
-SelectionRange SelectionRange::Of(const CQVXDoc& doc, bool block)
+SelectionRange SelectionRange::Of(const Document& doc, bool block)
 {
     SelectionRange range;
     if (!doc.HasSelection())

@@ -5,7 +5,7 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 
 struct SelectionRange {
     LineIndex upper = 0;
@@ -19,7 +19,7 @@ struct SelectionRange {
     bool Empty() const { return lower < upper; }
     LineIndex Lines() const { return lower - upper + 1; }
     /// The range of the document's selection (empty without one).
-    static SelectionRange Of(const CQVXDoc& doc, bool block);
+    static SelectionRange Of(const Document& doc, bool block);
 };
 
 }  // namespace quill

@@ -2,18 +2,18 @@
 #include "view/StatusTexts.h"
 
 #include "common/Format.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 
 namespace quill {
 
-std::string CursorStatusText(const CQVXDoc& doc)
+std::string CursorStatusText(const Document& doc)
 {
     return Format("Line:%lld/%lld Col:%d/%lld", static_cast<long long>(doc.cursorLine + 1),
                   static_cast<long long>(doc.Text().LineCount()), doc.cursorColumn,
                   static_cast<long long>(doc.DisplayWidth(doc.cursorLine)));
 }
 
-std::string DescriptionStatusText(const CQVXDoc& doc)
+std::string DescriptionStatusText(const Document& doc)
 {
     const std::string& syntax = doc.Syntax().Name();
     return !syntax.empty() && syntax[0] == '<' ? doc.Structure().Name() : syntax;

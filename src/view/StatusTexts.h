@@ -5,11 +5,11 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 
 /// Pane 2: "Line:%d/%d Col:%d/%d" (cursor line + 1, line count, cursor column, line width).
-std::string CursorStatusText(const CQVXDoc& doc);
+std::string CursorStatusText(const Document& doc);
 /// Pane 4: the syntax description's name, or the structure's when the syntax has none.
-std::string DescriptionStatusText(const CQVXDoc& doc);
+std::string DescriptionStatusText(const Document& doc);
 
 }  // namespace quill

@@ -4,14 +4,14 @@
 #include <algorithm>
 
 #include "common/Utf8.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "settings/Settings.h"
 #include "view/SelectionRange.h"
 #include "view/ViewState.h"
 
 namespace quill {
 
-TextEditing::TextEditing(CQVXDoc& doc, ViewState& view) : doc_(doc), view_(view), motion_(doc, view) {}
+TextEditing::TextEditing(Document& doc, ViewState& view) : doc_(doc), view_(view), motion_(doc, view) {}
 
 std::uint32_t TextEditing::IndexOfColumn(LineIndex line, std::int64_t column) const
 {
@@ -39,7 +39,7 @@ void TextEditing::Replace(LineRecord line)
 {
     doc_.Text().SetCurrentLine(doc_.cursorLine);
     doc_.ReplaceCurrentLine(std::move(line));
-    doc_.SetModifiedFlag();
+    doc_.MarkModified();
 }
 
 void TextEditing::PlaceAt(LineIndex line, std::uint32_t index)
@@ -336,7 +336,7 @@ void TextEditing::DeleteSelection()
     doc_.Text().SetCurrentLine(range.upper);
     doc_.cursorColumn = doc_.preferredColumn =
         static_cast<Column>(std::min<std::int64_t>(range.left, motion_.LineLength(range.upper)));
-    doc_.SetModifiedFlag();
+    doc_.MarkModified();
     if (doc_.BinaryMode())
         doc_.ReflowKeepingOffset(-1);
     EnsureCursorVisible(doc_, view_, false);

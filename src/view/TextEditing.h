@@ -10,7 +10,7 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 struct ViewState;
 
 /// Every edit builds the changed line as a new line record and hands it to a primitive, so undo
@@ -18,7 +18,7 @@ struct ViewState;
 /// cursor back on its byte.
 class TextEditing {
 public:
-    TextEditing(CQVXDoc& doc, ViewState& view);
+    TextEditing(Document& doc, ViewState& view);
 
     /// Inserts one character. raw: the byte as it is; otherwise a display code that goes through
     /// the input table, where CR breaks the line and LF becomes a form feed that breaks it.
@@ -65,7 +65,7 @@ private:
     void Replace(LineRecord line);
     void DeleteBlock(LineIndex upper, LineIndex lower, Column left, Column right);
 
-    CQVXDoc& doc_;
+    Document& doc_;
     ViewState& view_;
     CursorMotion motion_;
 };

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 
 namespace quill {
 
-bool EnsureCursorVisible(const CQVXDoc& doc, ViewState& view, bool centre)
+bool EnsureCursorVisible(const Document& doc, ViewState& view, bool centre)
 {
     bool changed = false;
     const LineIndex line = doc.cursorLine;

@@ -5,7 +5,7 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 
 struct ViewState {
     LineIndex topLine = 0;
@@ -16,7 +16,7 @@ struct ViewState {
 };
 
 /// Scrolls so the cursor is on the page (centred vertically on request); true when it scrolled.
-bool EnsureCursorVisible(const CQVXDoc& doc, ViewState& view, bool centre);
+bool EnsureCursorVisible(const Document& doc, ViewState& view, bool centre);
 
 /// The scroll requests of the scroll bars; each returns the new top line or left column.
 LineIndex PageDownTop(LineIndex top, LineIndex pageLines, LineIndex lineCount);

@@ -43,7 +43,7 @@ TEST_F(CommandTableTest, EveryCommandOnceWithKeysNoOtherCommandUses)
 
 TEST_F(CommandTableTest, ANewDocumentGreysWhatNeedsAFile)
 {
-    doc->OnNewDocument();
+    doc->New();
     for (CommandId id : {CommandId::Reload, CommandId::AutoReload, CommandId::AutoReloadFileEnd,
                          CommandId::LoadPrevFile, CommandId::LoadNextFile, CommandId::Bookmark})
         EXPECT_FALSE(Enabled(id)) << static_cast<int>(id);
@@ -75,7 +75,7 @@ TEST_F(CommandTableTest, SaveAfterAChangeAndCopyOnlyWithAWidth)
     EXPECT_FALSE(Enabled(CommandId::TrimLines));  // not in binary mode
     EXPECT_EQ(IsChecked(CommandId::BinaryMode, State()), true);
     doc->SwitchBinaryMode();
-    doc->SetModifiedFlag();
+    doc->MarkModified();
     EXPECT_TRUE(Enabled(CommandId::FileSave));
     // Undo and Redo follow their lists.
     doc->RaiseUndoGroup();

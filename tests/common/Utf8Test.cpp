@@ -172,7 +172,7 @@ TEST_F(Utf8SearchTest, UTF8TextIsFoundWhereGrepFindsItAndNoCharacterIsSplit)
 
 
 // Every hit of Find from the top, as the byte offsets of the hits' starts.
-std::vector<long long> FoundOffsets(CQVXDoc& doc, ViewState& state, SearchOptions& options)
+std::vector<long long> FoundOffsets(Document& doc, ViewState& state, SearchOptions& options)
 {
     TextSearch search(doc, state, options);
     doc.cursorLine = 0;
@@ -259,7 +259,7 @@ TEST_F(Utf8SearchTest, AnEightBitFileWithoutATableKeepsItsCodePage)
     EXPECT_EQ(AllBytes(), "\xE4\xDFK\xF6ln\n");
     EXPECT_NE(prompter.Texts().back().find("code page 1252"), std::string::npos);
     // A new text is UTF-8.
-    doc->OnNewDocument();
+    doc->New();
     EXPECT_TRUE(doc->Utf8Text());
 }
 

@@ -30,7 +30,7 @@ protected:
     void Type(const std::string& line)
     {
         doc->Text().ReplaceLine(0, LineRecord(line));
-        doc->SetModifiedFlag();
+        doc->MarkModified();
     }
 };
 
@@ -51,7 +51,7 @@ TEST_F(LifecycleTest, OpeningAMissingFileOffersToCreateIt)
 {
     std::string path = dir.File("new.txt");
     prompter.Expect("Do you want to create " + path + "!", Answer::Yes);
-    ASSERT_TRUE(doc->OnOpenDocument(path));
+    ASSERT_TRUE(doc->Open(path));
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(Lines(), std::vector<std::string>{""});
     EXPECT_EQ(doc->Path(), path);
@@ -60,7 +60,7 @@ TEST_F(LifecycleTest, OpeningAMissingFileOffersToCreateIt)
     ASSERT_TRUE(OpenBytes("keep"));
     std::string other = dir.File("other.txt");
     prompter.Expect("Do you want to create " + other + "!", Answer::No);
-    EXPECT_FALSE(doc->OnOpenDocument(other));
+    EXPECT_FALSE(doc->Open(other));
     EXPECT_FALSE(FileExists(other));
     EXPECT_EQ(Lines(), std::vector<std::string>{"keep"});
     EXPECT_EQ(prompter.History().size(), 2u);  // the two questions, no error box
@@ -70,14 +70,14 @@ TEST_F(LifecycleTest, CreatingInAMissingFolderReportsWhy)
 {
     std::string path = dir.File("nowhere/new.txt");
     prompter.Expect("Do you want to create " + path + "!", Answer::Yes);
-    EXPECT_FALSE(doc->OnOpenDocument(path));
+    EXPECT_FALSE(doc->Open(path));
     EXPECT_EQ(prompter.Texts().back(), "Can\xB4t open " + path + "!\n2:No such file or directory");
 }
 
 TEST_F(LifecycleTest, OpeningAFolderIsRefusedAndKeepsTheText)
 {
     ASSERT_TRUE(OpenBytes("keep"));
-    EXPECT_FALSE(doc->OnOpenDocument(dir.Path()));
+    EXPECT_FALSE(doc->Open(dir.Path()));
     EXPECT_EQ(prompter.Texts().back(), "Can\xB4t open " + dir.Path() + "!\n21:Is a directory");
     EXPECT_EQ(Lines(), std::vector<std::string>{"keep"});
 }
@@ -88,7 +88,7 @@ TEST_F(LifecycleTest, SaveWritesTheLinesBackAndKeepsThePermissions)
     ::chmod(doc->Path().c_str(), 0640);
     Type("changed\r\n");
     EXPECT_TRUE(doc->CanSave());
-    ASSERT_TRUE(doc->OnSaveDocument(doc->Path()));
+    ASSERT_TRUE(doc->Save(doc->Path()));
     EXPECT_EQ(ReadFile(doc->Path()), "changed\r\nb\n");
     EXPECT_EQ(ModeOf(doc->Path()), 0640u);
     EXPECT_FALSE(doc->IsModified());
@@ -99,9 +99,9 @@ TEST_F(LifecycleTest, SaveFollowsASymbolicLinkAndKeepsIt)
     std::string target = dir.Write("target.txt", "old");
     std::string link = dir.File("link.txt");
     ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
-    ASSERT_TRUE(doc->OnOpenDocument(link));
+    ASSERT_TRUE(doc->Open(link));
     Type("new");
-    ASSERT_TRUE(doc->OnSaveDocument(link));
+    ASSERT_TRUE(doc->Save(link));
     struct stat st {};
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
@@ -113,9 +113,9 @@ TEST_F(LifecycleTest, SaveOfAHardLinkedFileWritesInPlace)
     std::string first = dir.Write("first.txt", "old");
     std::string second = dir.File("second.txt");
     ASSERT_EQ(::link(first.c_str(), second.c_str()), 0);
-    ASSERT_TRUE(doc->OnOpenDocument(first));
+    ASSERT_TRUE(doc->Open(first));
     Type("new");
-    ASSERT_TRUE(doc->OnSaveDocument(first));
+    ASSERT_TRUE(doc->Save(first));
     EXPECT_EQ(ReadFile(second), "new");
 }
 
@@ -125,7 +125,7 @@ TEST_F(LifecycleTest, SaveThroughADanglingLinkCreatesItsTarget)
     const std::string link = dir.File("sub/link.txt");
     ASSERT_EQ(::symlink("../made.txt", link.c_str()), 0);
     Type("text");
-    ASSERT_TRUE(doc->OnSaveDocument(link));
+    ASSERT_TRUE(doc->Save(link));
     struct stat st {};
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
@@ -133,14 +133,14 @@ TEST_F(LifecycleTest, SaveThroughADanglingLinkCreatesItsTarget)
 }
 
 // Runs a save while the system refuses every byte of a file beyond `limit`.
-bool SaveWithFileSizeLimit(CQVXDoc& doc, rlim_t limit)
+bool SaveWithFileSizeLimit(Document& doc, rlim_t limit)
 {
     rlimit old{};
     ::getrlimit(RLIMIT_FSIZE, &old);
     rlimit small = old;
     small.rlim_cur = limit;
     ::setrlimit(RLIMIT_FSIZE, &small);
-    const bool saved = doc.OnSaveDocument(doc.Path());
+    const bool saved = doc.Save(doc.Path());
     ::setrlimit(RLIMIT_FSIZE, &old);
     return saved;
 }
@@ -151,7 +151,7 @@ TEST_F(LifecycleTest, InPlaceSaveThatCannotGrowTheFileLeavesItWhole)
     std::string first = dir.Write("first.txt", original);
     std::string second = dir.File("second.txt");
     ASSERT_EQ(::link(first.c_str(), second.c_str()), 0);
-    ASSERT_TRUE(doc->OnOpenDocument(first));
+    ASSERT_TRUE(doc->Open(first));
     Type(std::string(500000, 'n'));
     EXPECT_FALSE(SaveWithFileSizeLimit(*doc, 400000));
     EXPECT_EQ(prompter.Texts().back(), "Can\xB4t save " + first + "!\n27:File too large");
@@ -159,7 +159,7 @@ TEST_F(LifecycleTest, InPlaceSaveThatCannotGrowTheFileLeavesItWhole)
     EXPECT_TRUE(doc->IsModified());
     // A shorter text shrinks the file in place.
     ASSERT_TRUE(OpenBytes("short", "short.txt"));
-    ASSERT_TRUE(doc->OnSaveDocument(first));
+    ASSERT_TRUE(doc->Save(first));
     EXPECT_EQ(ReadFile(second), "short");
 }
 
@@ -188,17 +188,17 @@ TEST_F(LifecycleTest, SaveAsksBeforeOverwritingChangesMadeOnDisk)
     std::fclose(other);
     const std::string question = path + "\nwas changed on disk since it was loaded.\nOverwrite it?";
     prompter.Expect(question, Answer::Cancel);
-    EXPECT_FALSE(doc->OnSaveDocument(path));
+    EXPECT_FALSE(doc->Save(path));
     EXPECT_EQ(ReadFile(path), "line\nappended by another program\n");
     EXPECT_TRUE(doc->IsModified());
 
     prompter.Expect(question, Answer::Ok);
-    ASSERT_TRUE(doc->OnSaveDocument(path));
+    ASSERT_TRUE(doc->Save(path));
     EXPECT_EQ(ReadFile(path), "edited\n");
     // Our own save is no change by somebody else: the next save asks nothing.
     Type("again\n");
     const std::size_t asked = prompter.History().size();
-    ASSERT_TRUE(doc->OnSaveDocument(path));
+    ASSERT_TRUE(doc->Save(path));
     EXPECT_EQ(prompter.History().size(), asked);
 
     // The same size but a new time counts as a change too.
@@ -206,19 +206,19 @@ TEST_F(LifecycleTest, SaveAsksBeforeOverwritingChangesMadeOnDisk)
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
     Type("third\n");
     prompter.Expect(question, Answer::Cancel);
-    EXPECT_FALSE(doc->OnSaveDocument(path));
+    EXPECT_FALSE(doc->Save(path));
 }
 
 TEST_F(LifecycleTest, PathsAreNamedWithoutDotsAndDoubleSlashes)
 {
     dir.Write("x.txt", "text");
     ASSERT_EQ(::mkdir(dir.File("sub").c_str(), 0755), 0);
-    ASSERT_TRUE(doc->OnOpenDocument(dir.Path() + "/sub/.././/x.txt"));
+    ASSERT_TRUE(doc->Open(dir.Path() + "/sub/.././/x.txt"));
     EXPECT_EQ(doc->Path(), dir.File("x.txt"));
     EXPECT_EQ(doc->Title(), "x.txt");
     char* before = ::getcwd(nullptr, 0);
     ASSERT_EQ(::chdir(dir.File("sub").c_str()), 0);
-    const bool opened = doc->OnOpenDocument("../x.txt");
+    const bool opened = doc->Open("../x.txt");
     ASSERT_EQ(::chdir(before), 0);
     std::free(before);
     ASSERT_TRUE(opened);
@@ -231,7 +231,7 @@ TEST_F(LifecycleTest, ReadOnlyFileIsMadeWritableOnOk)
     ::chmod(doc->Path().c_str(), 0444);
     Type("new");
     prompter.Expect("File is read only!\nOverwrite flag?", Answer::Ok);
-    ASSERT_TRUE(doc->OnSaveDocument(doc->Path()));
+    ASSERT_TRUE(doc->Save(doc->Path()));
     EXPECT_EQ(ReadFile(doc->Path()), "new");
     EXPECT_EQ(ModeOf(doc->Path()), 0644u);
 }
@@ -242,7 +242,7 @@ TEST_F(LifecycleTest, ReadOnlyFileStaysUntouchedOnCancel)
     ::chmod(doc->Path().c_str(), 0444);
     Type("new");
     prompter.Expect("File is read only!\nOverwrite flag?", Answer::Cancel);
-    EXPECT_FALSE(doc->OnSaveDocument(doc->Path()));
+    EXPECT_FALSE(doc->Save(doc->Path()));
     EXPECT_EQ(ReadFile(doc->Path()), "old");
     EXPECT_EQ(ModeOf(doc->Path()), 0444u);
     EXPECT_TRUE(doc->IsModified());
@@ -252,7 +252,7 @@ TEST_F(LifecycleTest, SaveIntoAMissingFolderReportsTheSystemError)
 {
     Type("text");
     std::string path = dir.File("missing/file.txt");
-    EXPECT_FALSE(doc->OnSaveDocument(path));
+    EXPECT_FALSE(doc->Save(path));
     EXPECT_EQ(prompter.Texts().back(), "Can\xB4t save " + path + "!\n2:No such file or directory");
     EXPECT_TRUE(doc->IsModified());
     EXPECT_FALSE(doc->HasPath());
@@ -270,7 +270,7 @@ TEST_F(LifecycleTest, SaveThatFailsMidWriteLeavesTheOldFileIntact)
     rlimit small = old;
     small.rlim_cur = 100000;
     ::setrlimit(RLIMIT_FSIZE, &small);
-    bool saved = doc->OnSaveDocument(doc->Path());
+    bool saved = doc->Save(doc->Path());
     ::setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_FALSE(saved);
     EXPECT_EQ(prompter.Texts().back(), "Can\xB4t save " + doc->Path() + "!\n27:File too large");
@@ -291,7 +291,7 @@ TEST_F(LifecycleTest, SaveIntoAFolderWithoutWritePermissionIsReported)
             if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
                 std::_Exit(2);
             Type("text");
-            bool saved = doc->OnSaveDocument(path);
+            bool saved = doc->Save(path);
             bool reported = prompter.Texts().back() == "Can\xB4t save " + path + "!\n13:Permission denied";
             std::_Exit(!saved && reported ? 0 : 1);
         },
@@ -320,13 +320,13 @@ TEST_F(LifecycleTest, RunningOutOfMemoryKeepsWhatWasReadAndWarns)
             // Leave room for some 64 MB more than the process uses now.
             if (!LimitAddressSpace(std::size_t{64} << 20))
                 std::_Exit(3);
-            bool opened = doc->OnOpenDocument(path);
+            bool opened = doc->Open(path);
             bool warned = !prompter.Texts().empty() && prompter.Texts().back() == "Out of memory!";
             bool partial = doc->Text().LineCount() > 0 && doc->Text().FileSize() < (96 << 20);
             if (!(opened && warned && partial && doc->LoadAborted()))
                 std::_Exit(1);
             // Leaving the half-read file keeps what the database knew of it.
-            doc->DeleteContents();
+            doc->Clear();
             doc->Positions().ReadEntries(path);
             const auto& entries = doc->Positions().Entries();
             const bool kept = entries.size() == 2 && doc->Positions().HasBookmark(5) &&
@@ -344,21 +344,21 @@ TEST_F(LifecycleTest, SaveAfterAnAbortedLoadAsksFirst)
     prompter.Expect("Abort load?", Answer::Yes);
     ASSERT_TRUE(OpenBytes(bytes));
     prompter.Expect("Load was aborted!\nOverwrite file?", Answer::No);
-    EXPECT_FALSE(doc->OnSaveDocument(doc->Path()));
+    EXPECT_FALSE(doc->Save(doc->Path()));
     EXPECT_EQ(ReadFile(doc->Path()), bytes);
     prompter.Expect("Load was aborted!\nOverwrite file?", Answer::Yes);
-    EXPECT_TRUE(doc->OnSaveDocument(doc->Path()));
+    EXPECT_TRUE(doc->Save(doc->Path()));
     prompter.Expect("Load was aborted!\nOverwrite file?", Answer::No);  // asked again every time
-    EXPECT_FALSE(doc->OnSaveDocument(doc->Path()));
+    EXPECT_FALSE(doc->Save(doc->Path()));
 }
 
 TEST_F(LifecycleTest, SaveOfAnUnnamedDocumentAsksForAName)
 {
     Type("text");
-    EXPECT_FALSE(doc->OnSaveDocument(""));
+    EXPECT_FALSE(doc->Save(""));
     EXPECT_EQ(dialogs.asked, std::vector<std::string>{"Untitled|txt"});
     dialogs.answer = dir.File("named.txt");
-    ASSERT_TRUE(doc->OnSaveDocument(""));
+    ASSERT_TRUE(doc->Save(""));
     EXPECT_EQ(ReadFile(dir.File("named.txt")), "text");
     EXPECT_EQ(doc->Path(), dir.File("named.txt"));
     EXPECT_EQ(doc->Title(), "named.txt");
@@ -366,16 +366,16 @@ TEST_F(LifecycleTest, SaveOfAnUnnamedDocumentAsksForAName)
 
 TEST_F(LifecycleTest, SaveModifiedAsksWithThreeAnswers)
 {
-    EXPECT_TRUE(doc->SaveModified());  // unmodified: no question
+    EXPECT_TRUE(doc->ConfirmSaveChanges());  // unmodified: no question
     ASSERT_TRUE(OpenBytes("old"));
     Type("new");
     prompter.Expect("Do you want to save the changes?", Answer::Cancel);
-    EXPECT_FALSE(doc->SaveModified());
+    EXPECT_FALSE(doc->ConfirmSaveChanges());
     prompter.Expect("Do you want to save the changes?", Answer::No);
-    EXPECT_TRUE(doc->SaveModified());
+    EXPECT_TRUE(doc->ConfirmSaveChanges());
     EXPECT_EQ(ReadFile(doc->Path()), "old");
     prompter.Expect("Do you want to save the changes?", Answer::Yes);
-    EXPECT_TRUE(doc->SaveModified());
+    EXPECT_TRUE(doc->ConfirmSaveChanges());
     EXPECT_EQ(ReadFile(doc->Path()), "new");
 }
 
@@ -416,9 +416,9 @@ TEST_F(LifecycleTest, AutoReloadLooksAtTheFileEverySixthTick)
     EXPECT_EQ(Lines(), (std::vector<std::string>{"one\n", "two\n", ""}));
     EXPECT_EQ(doc->AutoReloadMode(), 1);
 
-    doc->SetModifiedFlag();  // typing switches it off
+    doc->MarkModified();  // typing switches it off
     EXPECT_EQ(doc->AutoReloadMode(), 0);
-    doc->SetModifiedFlag(false);
+    doc->MarkModified(false);
     doc->ToggleAutoReload(1);
     doc->ToggleAutoReload(1);  // the same mode again switches it off
     EXPECT_EQ(doc->AutoReloadMode(), 0);
@@ -444,7 +444,7 @@ TEST_F(LifecycleTest, NeighbourFilesFollowTheSortedFolder)
     dir.Write("c.txt", "C");
     ::mkdir(dir.File("d-folder").c_str(), 0755);
     ::mkfifo(dir.File("bb.pipe").c_str(), 0600);  // stepped over: opening it would wait for a writer
-    ASSERT_TRUE(doc->OnOpenDocument(dir.File("b.txt")));
+    ASSERT_TRUE(doc->Open(dir.File("b.txt")));
     doc->LoadNeighbourFile(true);
     EXPECT_EQ(doc->Path(), dir.File("c.txt"));
     doc->LoadNeighbourFile(true);
@@ -474,7 +474,7 @@ TEST_F(LifecycleTest, HashOnTheCommandLineAsksForALine)
     std::string path = dir.Write("x.txt", "1\n2\n3\n");
     std::string raw = path + "#2";
     doc->SetCommandLineInProgress(&raw);
-    ASSERT_TRUE(doc->OnOpenDocument(path));
+    ASSERT_TRUE(doc->Open(path));
     doc->SetCommandLineInProgress(nullptr);
     EXPECT_EQ(doc->GotoLine(), 2);
     EXPECT_FALSE(doc->RestorePositionPending());
@@ -483,7 +483,7 @@ TEST_F(LifecycleTest, HashOnTheCommandLineAsksForALine)
     for (const std::string huge : {"#2147483648", "#4294967297", "#99999999999999999999999"}) {
         raw = path + huge;
         doc->SetCommandLineInProgress(&raw);
-        ASSERT_TRUE(doc->OnOpenDocument(path));
+        ASSERT_TRUE(doc->Open(path));
         doc->SetCommandLineInProgress(nullptr);
         EXPECT_GT(doc->GotoLine(), 2147483647);
     }
@@ -491,12 +491,12 @@ TEST_F(LifecycleTest, HashOnTheCommandLineAsksForALine)
     // A "#" inside a folder name without a number still suppresses the remembered position.
     std::string odd = "/src/C#/x.txt";
     doc->SetCommandLineInProgress(&odd);
-    ASSERT_TRUE(doc->OnOpenDocument(path));
+    ASSERT_TRUE(doc->Open(path));
     doc->SetCommandLineInProgress(nullptr);
     EXPECT_EQ(doc->GotoLine(), -1);
     EXPECT_FALSE(doc->RestorePositionPending());
 
-    ASSERT_TRUE(doc->OnOpenDocument(path));
+    ASSERT_TRUE(doc->Open(path));
     EXPECT_TRUE(doc->RestorePositionPending());
 }
 
@@ -514,19 +514,19 @@ TEST_F(LifecycleTest, APipeIsReadAsAStreamAndNeverSavedTo)
         EXPECT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
         ::close(fd);
     });
-    ASSERT_TRUE(doc->OnOpenDocument(pipe));
+    ASSERT_TRUE(doc->Open(pipe));
     writer.join();
     EXPECT_EQ(AllBytes(), "hello\nworld\n");
 
-    doc->SetModifiedFlag();
-    EXPECT_FALSE(doc->OnSaveDocument(pipe));
+    doc->MarkModified();
+    EXPECT_FALSE(doc->Save(pipe));
     EXPECT_NE(prompter.Texts().back().find("no regular file"), std::string::npos);
     EXPECT_TRUE(doc->IsModified());
 
     // Nobody writes: Escape and "Abort load?" end the wait.
     progress.escapeAtStep = static_cast<std::int64_t>(progress.positions.size()) + 1;
     prompter.Expect("Abort load?", Answer::Yes);
-    ASSERT_TRUE(doc->OnOpenDocument(pipe));
+    ASSERT_TRUE(doc->Open(pipe));
     EXPECT_TRUE(doc->LoadAborted());
     EXPECT_TRUE(prompter.ScriptDone());
 }
@@ -567,7 +567,7 @@ TEST_F(LifecycleTest, EndlessInputStopsBeforeTheMemoryRunsShort)
     SetMemoryStatusSource([&written]() -> std::optional<MemoryStatus> {
         return MemoryStatus{(104 << 20) - written.load(), std::int64_t{1} << 30};
     });
-    const bool opened = doc->OnOpenDocument(pipe);
+    const bool opened = doc->Open(pipe);
     SetMemoryStatusSource({});
     done = true;
     writer.join();

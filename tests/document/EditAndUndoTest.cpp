@@ -263,7 +263,7 @@ TEST_F(RandomEditTest, UndoAndRedoWalkThroughTheSameHistory)
                     future.pop_back();
                 }
             } else if (op == 6) {
-                ASSERT_TRUE(doc->OnSaveDocument(doc->Path()));
+                ASSERT_TRUE(doc->Save(doc->Path()));
                 savedId = current.id;
             } else {
                 // One action of one to three changes, undone as one.
@@ -281,7 +281,7 @@ TEST_F(RandomEditTest, UndoAndRedoWalkThroughTheSameHistory)
                     else
                         doc->ReplaceCurrentLine(LineRecord(RandomWords(random, 2) + "\n"));
                 }
-                doc->SetModifiedFlag();
+                doc->MarkModified();
                 current = State{Lines(), nextId++};
             }
             ASSERT_EQ(Lines(), current.lines) << "step " << step;

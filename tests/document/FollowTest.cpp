@@ -12,7 +12,7 @@ namespace quill::test {
 namespace {
 
 using LineList = std::vector<std::string>;
-using Step = CQVXDoc::FollowStep;
+using Step = Document::FollowStep;
 
 class FollowTest : public DocumentFixture {
 protected:
@@ -43,7 +43,7 @@ protected:
     LineList LinesOfAFreshLoad()
     {
         auto fresh = MakeDocument();
-        EXPECT_TRUE(fresh->OnOpenDocument(Path()));
+        EXPECT_TRUE(fresh->Open(Path()));
         LineList lines;
         for (LineIndex i = 0; i < fresh->Text().LineCount(); ++i)
             lines.emplace_back(fresh->Text().Line(i).Text());
@@ -111,7 +111,7 @@ TEST_F(FollowTest, AnEditedTextOrOneReadAnotherWayIsNeverAppendedTo)
     Append("d\n");
     EXPECT_EQ(doc->CheckFollowedFile(), Step::Appended);
     // Nothing follows an edited text.
-    doc->SetModifiedFlag();
+    doc->MarkModified();
     Append("e\n");
     EXPECT_EQ(doc->CheckFollowedFile(), Step::Unchanged);
     EXPECT_EQ(AllBytes(), "a\nb\nc\nd\n");
@@ -167,7 +167,7 @@ TEST_F(FollowTest, AppendedLinesAreCutAsAWholeLoadCutsThem)
 TEST_F(FollowTest, LinesCutAtTheLengthLimitAreCutAsAWholeLoadCutsThem)
 {
     const auto windowless = [this] {
-        return std::make_unique<CQVXDoc>(
+        return std::make_unique<Document>(
             DocumentContext{settings, prompter, progress, dialogs, entry, dir.File("QVXData")});
     };
     for (std::uint32_t seed = 1; seed <= 6; ++seed) {
@@ -184,14 +184,14 @@ TEST_F(FollowTest, LinesCutAtTheLengthLimitAreCutAsAWholeLoadCutsThem)
         };
         dir.Write("app.log", piece());
         auto followed = windowless();
-        ASSERT_TRUE(followed->OnOpenDocument(Path()));
+        ASSERT_TRUE(followed->Open(Path()));
         followed->SetAutoReloadMode(2);
         for (int step = 0; step < 8; ++step) {
             const std::string more = piece();
             Append(more);
             EXPECT_EQ(followed->CheckFollowedFile(), more.empty() ? Step::Unchanged : Step::Appended);
             auto fresh = windowless();
-            ASSERT_TRUE(fresh->OnOpenDocument(Path()));
+            ASSERT_TRUE(fresh->Open(Path()));
             ASSERT_EQ(followed->Text().LineCount(), fresh->Text().LineCount()) << "step " << step;
             for (LineIndex i = 0; i < fresh->Text().LineCount(); ++i)
                 ASSERT_EQ(followed->Text().Line(i).Text(), fresh->Text().Line(i).Text()) << "step " << step;

@@ -31,9 +31,9 @@ protected:
         const pid_t child = ::fork();
         if (child == 0) {
             ::close(ready[0]);
-            const bool opened = doc->OnOpenDocument(from);
+            const bool opened = doc->Open(from);
             [[maybe_unused]] const auto sent = ::write(ready[1], "s", 1);
-            std::_Exit(opened && doc->OnSaveDocument(to) ? 0 : 1);
+            std::_Exit(opened && doc->Save(to) ? 0 : 1);
         }
         ::close(ready[1]);
         char byte = 0;
@@ -68,9 +68,9 @@ TEST_F(InPlaceSaveCrashTest, AKillAtAnyMomentLeavesTheOldFileTheNewOneOrTheNamed
             ++copies;
             EXPECT_EQ(ReadFile(*copy), newText);
             // The next open says where the copy is; the next finished save removes it.
-            ASSERT_TRUE(doc->OnOpenDocument(target));
+            ASSERT_TRUE(doc->Open(target));
             EXPECT_NE(prompter.Texts().back().find(*copy), std::string::npos);
-            ASSERT_TRUE(doc->OnSaveDocument(target));
+            ASSERT_TRUE(doc->Save(target));
             EXPECT_FALSE(SaveRecovery::PendingCopyFor(target));
         }
     }
@@ -85,8 +85,8 @@ TEST_F(InPlaceSaveCrashTest, TemporariesOfKilledSavesGoAtTheNextSave)
     const std::string other = dir.Write(".b.txt.quill-Ab12Cd", "another file's");
     const int held = ::open(busy.c_str(), O_RDONLY);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);  // another save is writing it now
-    doc->SetModifiedFlag();
-    ASSERT_TRUE(doc->OnSaveDocument(doc->Path()));
+    doc->MarkModified();
+    ASSERT_TRUE(doc->Save(doc->Path()));
     EXPECT_FALSE(FileExists(stale));
     EXPECT_TRUE(FileExists(busy));
     EXPECT_TRUE(FileExists(other));

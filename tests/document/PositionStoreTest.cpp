@@ -34,7 +34,7 @@ protected:
     // Opening as the program does: load, then the first paint restores the position.
     bool OpenAndRestore(const std::string& path)
     {
-        if (!doc->OnOpenDocument(path))
+        if (!doc->Open(path))
             return false;
         if (doc->RestorePositionPending()) {
             doc->ClearRestorePositionPending();
@@ -76,7 +76,7 @@ TEST_F(PositionTest, PositionsSurviveARestartOfTheProgram)
     Put(12, 3);
     doc->ToggleBookmark();
     Put(20, 0);
-    doc->DeleteContents();  // closing the main window
+    doc->Clear();  // closing the main window
     Reopen();
     ASSERT_TRUE(OpenAndRestore(a));
     EXPECT_EQ(doc->cursorLine, 20);
@@ -160,7 +160,7 @@ TEST_F(PositionTest, WritesQueuedWhileLockedSurviveARestart)
     Put(9, 0);
     {
         ForeignLock lock(doc->Positions().Database().FullPath());
-        doc->DeleteContents();  // quitting while another program holds the database
+        doc->Clear();  // quitting while another program holds the database
         Reopen();               // the queue goes to its file and is replayed by the next start
     }
     doc->Positions().Database().WaitForWorker();
@@ -280,9 +280,9 @@ class ReadOnlyDatabaseTest : public DocumentFixture {};
 TEST_F(ReadOnlyDatabaseTest, AReadOnlyDatabaseFileStillGivesThePositions)
 {
     std::string path = dir.Write("a.txt", Numbered(10));
-    ASSERT_TRUE(doc->OnOpenDocument(path));
+    ASSERT_TRUE(doc->Open(path));
     doc->cursorLine = 6;
-    doc->DeleteContents();
+    doc->Clear();
     doc.reset();
     ::chmod(dir.Path().c_str(), 0755);
     ::chmod(dir.File("QVXData").c_str(), 0755);
@@ -292,10 +292,10 @@ TEST_F(ReadOnlyDatabaseTest, AReadOnlyDatabaseFileStillGivesThePositions)
             if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
                 std::_Exit(2);
             Reopen();
-            bool restored = doc->OnOpenDocument(path) && doc->RestorePositionPending() &&
+            bool restored = doc->Open(path) && doc->RestorePositionPending() &&
                             doc->GoToBookmark(true, false) && doc->cursorLine == 6;
             doc->cursorLine = 2;
-            doc->DeleteContents();  // writing fails quietly
+            doc->Clear();  // writing fails quietly
             std::_Exit(restored && prompter.History().empty() ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
@@ -334,11 +334,11 @@ TEST_F(ReadOnlyDatabaseTest, AReadOnlyDataFolderLeavesTheEditorUsable)
             if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
                 std::_Exit(2);
             Reopen();  // the database cannot be created now
-            bool usable = doc->OnOpenDocument(path) && doc->Text().LineCount() == 11;
+            bool usable = doc->Open(path) && doc->Text().LineCount() == 11;
             doc->cursorLine = 3;
             doc->ToggleBookmark();
             usable = usable && doc->HasBookmark(3) && prompter.History().empty();
-            doc->DeleteContents();
+            doc->Clear();
             bool quiet = !doc->Positions().Database().IsOpen() &&
                          doc->Positions().Database().LastMessage() == "DB: No database open!";
             std::_Exit(usable && quiet && prompter.History().empty() ? 0 : 1);

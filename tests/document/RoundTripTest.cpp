@@ -67,7 +67,7 @@ TEST_F(RoundTripTest, SavingRightAfterLoadingReproducesEveryFile)
         ASSERT_TRUE(OpenBytes(sample.bytes, "in.dat"));
         EXPECT_EQ(doc->Text().FileSize(), static_cast<ByteOffset>(sample.bytes.size()));
         EXPECT_EQ(doc->Text().SumOfLengths(), doc->Text().FileSize());
-        ASSERT_TRUE(doc->OnSaveDocument(dir.File("out.dat")));
+        ASSERT_TRUE(doc->Save(dir.File("out.dat")));
         EXPECT_TRUE(ReadFile(dir.File("out.dat")) == sample.bytes);
     }
 }

@@ -109,7 +109,7 @@ TEST_F(TextLoadTest, WidestLineCountsTabsTheWayTheLoadDoes)
 TEST_F(TextLoadTest, FileSizeStatusAndFileTextAfterLoad)
 {
     std::string path = dir.Write("sized.txt", std::string(1234567, 'q'));
-    ASSERT_TRUE(doc->OnOpenDocument(path));
+    ASSERT_TRUE(doc->Open(path));
     EXPECT_EQ(view.panes[3], "Size: 1.234.567");
     EXPECT_EQ(view.panes[1].rfind(path + " (", 0), 0u);
     EXPECT_EQ(doc->Title(), "sized.txt");
@@ -143,7 +143,7 @@ TEST_F(TextLoadTest, EscapeStopsADeviceThatNeverEnds)
 {
     progress.escapeAtStep = 40;
     prompter.Expect("Abort load?", Answer::Yes);
-    ASSERT_TRUE(doc->OnOpenDocument("/dev/zero"));
+    ASSERT_TRUE(doc->Open("/dev/zero"));
     EXPECT_TRUE(doc->LoadAborted());
     EXPECT_GT(doc->Text().FileSize(), 0);
     EXPECT_EQ(doc->Text().FileSize(), static_cast<ByteOffset>(AllBytes().size()));

@@ -17,12 +17,12 @@ DocumentFixture::DocumentFixture()
 
 DocumentFixture::~DocumentFixture() { ::unsetenv("XDG_STATE_HOME"); }
 
-std::unique_ptr<CQVXDoc> DocumentFixture::MakeDocument()
+std::unique_ptr<Document> DocumentFixture::MakeDocument()
 {
     auto made =
-        std::make_unique<CQVXDoc>(DocumentContext{settings, prompter, progress, dialogs, entry, dir.File("QVXData")});
+        std::make_unique<Document>(DocumentContext{settings, prompter, progress, dialogs, entry, dir.File("QVXData")});
     made->SetView(&view);
-    made->OnNewDocument();
+    made->New();
     return made;
 }
 
@@ -45,7 +45,7 @@ std::string DocumentFixture::AllBytes() const
 
 bool DocumentFixture::OpenBytes(const std::string& bytes, const std::string& name)
 {
-    return doc->OnOpenDocument(dir.Write(name, bytes));
+    return doc->Open(dir.Write(name, bytes));
 }
 
 bool DocumentFixture::OpenAsText(const std::string& bytes)

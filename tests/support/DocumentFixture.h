@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "settings/Settings.h"
 #include "support/Fakes.h"
 #include "support/ScriptedPrompter.h"
@@ -32,7 +32,7 @@ protected:
     void PutCursor(LineIndex line, Column column);
     /// A new document in place of the old one, as after a restart of the program.
     void Reopen();
-    std::unique_ptr<CQVXDoc> MakeDocument();
+    std::unique_ptr<Document> MakeDocument();
 
     TempDir dir;
     Settings settings;
@@ -41,7 +41,7 @@ protected:
     FakeFileDialogs dialogs;
     ScriptedEntry entry;
     FakeView view;
-    std::unique_ptr<CQVXDoc> doc;
+    std::unique_ptr<Document> doc;
 };
 
 }  // namespace quill::test

@@ -112,7 +112,7 @@ TEST_F(ExternalToolsTest, MarkersWithAndWithoutClosingMicro)
 TEST_F(ExternalToolsTest, NoMarkerStartsAndSavesNothing)
 {
     ASSERT_TRUE(OpenBytes("plain text\n", "work/plain.txt"));
-    doc->SetModifiedFlag();
+    doc->MarkModified();
     EXPECT_FALSE(tools.Compile());
     EXPECT_NE(prompter.Texts().back().find("No command for compilation found!"), std::string::npos);
     EXPECT_FALSE(tools.Execute());

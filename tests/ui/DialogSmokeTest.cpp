@@ -16,7 +16,7 @@
 #include "app/ui/OptionsDialog.h"
 #include "charset/ConversionDialogModel.h"
 #include "charset/ConversionTable.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "print/ui/PageSetupDialog.h"
 #include "settings/Settings.h"
 #include "structure/AssociateDialogModel.h"
@@ -102,8 +102,8 @@ TEST(DialogSmokeTest, OptionsDialogSetsTheTabSize)
     FakeProgress progress;
     FakeFileDialogs files;
     ScriptedEntry entry;
-    CQVXDoc doc(DocumentContext{settings, prompter, progress, files, entry, dir.Path()});
-    doc.OnNewDocument();
+    Document doc(DocumentContext{settings, prompter, progress, files, entry, dir.Path()});
+    doc.New();
     AnswerNextDialog(QStringLiteral("8"));
     ASSERT_TRUE(RunOptionsDialog(nullptr, settings, doc));
     EXPECT_EQ(settings.tabSize, 8);

@@ -10,13 +10,13 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/ui/CMainFrame.h"
+#include "app/ui/MainWindow.h"
 #include "app/ui/QuillApplication.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "platform/qt/QtClipboard.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
-#include "view/ui/CQVXView.h"
+#include "view/ui/TextView.h"
 
 namespace quill::test {
 namespace {
@@ -27,17 +27,17 @@ protected:
     std::string Text(QuillApplication& app)
     {
         std::string all;
-        for (LineIndex i = 0; i < app.Document().Text().LineCount(); ++i)
-            all += app.Document().Text().Line(i).Text();
+        for (LineIndex i = 0; i < app.CurrentDocument().Text().LineCount(); ++i)
+            all += app.CurrentDocument().Text().Line(i).Text();
         return all;
     }
     void Quit(QuillApplication& app)
     {
-        app.Document().SetModifiedFlag(false);  // no question about saving
-        app.Frame().close();
+        app.CurrentDocument().MarkModified(false);  // no question about saving
+        app.Window().close();
         app.Exit();
     }
-    QPoint CellCentre(const CQVXView& view, int line, int column)
+    QPoint CellCentre(const TextView& view, int line, int column)
     {
         return {column * view.CellWidth() + 1, line * view.CellHeight() + view.CellHeight() / 2};
     }
@@ -51,12 +51,12 @@ TEST_F(EditorViewTest, ACtrlDragSelectsABlockThatTravelsThroughTheDesktopClipboa
     const std::string path = dir.Write("block.txt", "abcdef\nab\nabcdef\n");
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
-    CQVXView& view = app.Frame().View();
+    TextView& view = app.Window().View();
     QWidget* area = view.viewport();
     QTest::mousePress(area, Qt::LeftButton, Qt::ControlModifier, CellCentre(view, 0, 1));
     QTest::mouseMove(area, CellCentre(view, 2, 4));
     QTest::mouseRelease(area, Qt::LeftButton, Qt::ControlModifier, CellCentre(view, 2, 4));
-    ASSERT_TRUE(app.Document().HasSelection());
+    ASSERT_TRUE(app.CurrentDocument().HasSelection());
     view.setFocus();
     QTest::keyClick(&view, Qt::Key_Insert, Qt::ControlModifier);  // Ctrl+Insert copies
 
@@ -81,7 +81,7 @@ TEST_F(EditorViewTest, PlainTextFromOtherProgramsIsStoredAsUtf8AndGoesBackAsItCa
     ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
     const QString text = QStringLiteral("caf\u00e9 \u2192 \u20ac \u4e2d ");  // é, →, €, a CJK character
     QApplication::clipboard()->setText(text);
-    CQVXView& view = app.Frame().View();
+    TextView& view = app.Window().View();
     view.setFocus();
     QTest::keyClick(&view, Qt::Key_Insert, Qt::ShiftModifier);
     EXPECT_EQ(Text(app), "caf\xC3\xA9 \xE2\x86\x92 \xE2\x82\xAC \xE4\xB8\xAD x\n");
@@ -107,7 +107,7 @@ TEST_F(EditorViewTest, TheSelectionIsPaintedInverted)
     const std::string path = dir.Write("sel.txt", "          \n          \n");
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
-    CQVXView& view = app.Frame().View();
+    TextView& view = app.Window().View();
     view.setFocus();
     QTest::keyClick(&view, Qt::Key_Right);
     QTest::keyClick(&view, Qt::Key_Right);
@@ -139,7 +139,7 @@ TEST_F(EditorViewTest, ATypedCharacterRepaintsItsRowOnly)
     const std::string path = dir.Write("rows.txt", "one\ntwo\nthree\nfour\n");
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
-    CQVXView& view = app.Frame().View();
+    TextView& view = app.Window().View();
     view.setFocus();
     QTest::keyClick(&view, Qt::Key_Down);
     QApplication::processEvents();  // nothing pending
@@ -162,9 +162,9 @@ TEST_F(EditorViewTest, FindThroughTheRealDialog)
     const std::string path = dir.Write("find.txt", "first line\nthe target is here\n");
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
-    CQVXView& view = app.Frame().View();
-    app.Frame().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&app.Frame()));
+    TextView& view = app.Window().View();
+    app.Window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&app.Window()));
     view.setFocus();
     QString title;
     QTimer filler;  // types into the dialog once it shows, however slow the machine
@@ -183,9 +183,9 @@ TEST_F(EditorViewTest, FindThroughTheRealDialog)
     QTest::keyClick(&view, Qt::Key_F, Qt::ControlModifier);
     filler.stop();
     EXPECT_EQ(title, QStringLiteral("Find"));
-    EXPECT_EQ(app.Document().cursorLine, 1);
-    EXPECT_EQ(app.Document().anchorColumn, 4);  // not case sensitive
-    EXPECT_EQ(app.Document().cursorColumn, 10);
+    EXPECT_EQ(app.CurrentDocument().cursorLine, 1);
+    EXPECT_EQ(app.CurrentDocument().anchorColumn, 4);  // not case sensitive
+    EXPECT_EQ(app.CurrentDocument().cursorColumn, 10);
     Quit(app);
 }
 

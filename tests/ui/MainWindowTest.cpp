@@ -14,13 +14,13 @@
 #include <fstream>
 
 #include "app/CommandTable.h"
-#include "app/ui/CMainFrame.h"
+#include "app/ui/MainWindow.h"
 #include "app/ui/QuillApplication.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "structure/FieldDef.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
-#include "view/ui/CQVXView.h"
+#include "view/ui/TextView.h"
 #include "view/ui/LineNumberGutter.h"
 
 namespace quill::test {
@@ -39,7 +39,7 @@ TEST_F(MainWindowTest, OpensTheFileOfTheCommandLineAndShowsWhereTheCursorIs)
     std::string path = dir.Write("sample.txt", "first line\n\tsecond\nthird\n");
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
-    CMainFrame& frame = app.Frame();
+    MainWindow& frame = app.Window();
     EXPECT_TRUE(frame.PaneText(1).startsWith(QString::fromStdString(path) + " ("));
     EXPECT_EQ(frame.PaneText(2), "Line:1/4 Col:0/10");
     EXPECT_EQ(frame.PaneText(6), "LF");
@@ -47,7 +47,7 @@ TEST_F(MainWindowTest, OpensTheFileOfTheCommandLineAndShowsWhereTheCursorIs)
     EXPECT_EQ(shownTitle(), "sample.txt - Quillarium");
     EXPECT_EQ(frame.windowTitle(), "sample.txt - Quillarium");
 
-    CQVXView& view = frame.View();
+    TextView& view = frame.View();
     QTest::keyClick(&view, Qt::Key_Down);
     QTest::keyClick(&view, Qt::Key_End);
     EXPECT_EQ(frame.PaneText(2), "Line:2/4 Col:9/9");  // the tab spans three columns
@@ -67,8 +67,8 @@ TEST_F(MainWindowTest, OpensTheFileOfTheCommandLineAndShowsWhereTheCursorIs)
     EXPECT_EQ(shownTitle(), "sample.txt - Quillarium");
     QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(shownTitle(), "sample.txt* - Quillarium");
-    EXPECT_EQ(app.Document().Text().Line(3).Text(), "x");
-    app.Document().Undo();  // leave unmodified, so closing asks nothing
+    EXPECT_EQ(app.CurrentDocument().Text().Line(3).Text(), "x");
+    app.CurrentDocument().Undo();  // leave unmodified, so closing asks nothing
     app.Exit();
 }
 
@@ -77,8 +77,8 @@ TEST_F(MainWindowTest, ALineOnTheCommandLinePutsTheCursorThere)
     std::string path = dir.Write("lines.txt", "1\n2\n3\n4\n5\n");
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path + "#3"})));
-    app.Frame().View().grab();  // the first paint applies the line
-    EXPECT_EQ(app.Frame().PaneText(2), "Line:3/6 Col:0/1");
+    app.Window().View().grab();  // the first paint applies the line
+    EXPECT_EQ(app.Window().PaneText(2), "Line:3/6 Col:0/1");
 }
 
 TEST_F(MainWindowTest, ExitWritesTheSettingsAndKeepsTheRecentFile)
@@ -87,7 +87,7 @@ TEST_F(MainWindowTest, ExitWritesTheSettingsAndKeepsTheRecentFile)
     {
         QuillApplication app(store);
         ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
-        app.Frame().close();
+        app.Window().close();
         app.Exit();
     }
     EXPECT_EQ(store.ints["Settings/TabSize"], 3);
@@ -101,9 +101,9 @@ TEST_F(MainWindowTest, QuittingInBinaryModeSavesTheSettingsFromBeforeIt)
     std::string path = dir.Write("bytes.bin", "text\r\n");
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
-    app.Document().SwitchBinaryMode();
+    app.CurrentDocument().SwitchBinaryMode();
     ASSERT_EQ(app.AppSettings().viewControlChars, 1);
-    app.Frame().close();
+    app.Window().close();
     app.Exit();
     EXPECT_EQ(store.ints["Settings/ViewControlChars"], 0);
     EXPECT_EQ(store.ints["Settings/WordWrap"], 1);
@@ -116,27 +116,27 @@ TEST_F(MainWindowTest, BookmarkKeysAndTheRememberedPosition)
     {
         QuillApplication app(store);
         ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
-        CQVXView& view = app.Frame().View();
-        app.Frame().activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&app.Frame()));  // menu keys need the active window
+        TextView& view = app.Window().View();
+        app.Window().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&app.Window()));  // menu keys need the active window
         view.setFocus();
         QTest::keyClick(&view, Qt::Key_Down);
         QTest::keyClick(&view, Qt::Key_F2, Qt::ControlModifier);
         QTest::keyClick(&view, Qt::Key_Down);
         QTest::keyClick(&view, Qt::Key_Down);
         QTest::keyClick(&view, Qt::Key_F2, Qt::ShiftModifier);
-        EXPECT_EQ(app.Frame().PaneText(2), "Line:2/6 Col:0/1");
-        EXPECT_TRUE(app.Document().HasBookmark(1));
+        EXPECT_EQ(app.Window().PaneText(2), "Line:2/6 Col:0/1");
+        EXPECT_TRUE(app.CurrentDocument().HasBookmark(1));
         QTest::keyClick(&view, Qt::Key_Down);
         QTest::keyClick(&view, Qt::Key_Down);
-        app.Frame().close();  // leaving remembers line 4 and the bookmark
+        app.Window().close();  // leaving remembers line 4 and the bookmark
         app.Exit();
     }
     QuillApplication again(store);
     ASSERT_TRUE(again.Start(CommandLine::Parse({path})));
-    again.Frame().View().grab();  // the first paint restores the position
-    EXPECT_EQ(again.Frame().PaneText(2), "Line:4/6 Col:0/1");
-    EXPECT_TRUE(again.Document().HasBookmark(1));
+    again.Window().View().grab();  // the first paint restores the position
+    EXPECT_EQ(again.Window().PaneText(2), "Line:4/6 Col:0/1");
+    EXPECT_TRUE(again.CurrentDocument().HasBookmark(1));
 }
 
 TEST_F(MainWindowTest, AStructuredFileShowsItsFieldsAndTheirComments)
@@ -148,17 +148,17 @@ TEST_F(MainWindowTest, AStructuredFileShowsItsFieldsAndTheirComments)
     std::filesystem::copy_file(QUILL_SOURCE_DIR "/data/samples/orders.ord", path);
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
-    CMainFrame& frame = app.Frame();
-    app.Frame().View().grab();
+    MainWindow& frame = app.Window();
+    app.Window().View().grab();
     EXPECT_EQ(frame.PaneText(4), "Orders (fixed width)");
     EXPECT_EQ(frame.PaneText(9), "OVR");
-    CQVXView& view = frame.View();
+    TextView& view = frame.View();
     QTest::keyClick(&view, Qt::Key_Down);
     QTest::keyClick(&view, Qt::Key_Tab);
     QTest::keyClick(&view, Qt::Key_Tab);
     EXPECT_EQ(frame.PaneText(2), "Line:2/31 Col:8/50");  // the ends of KIND and CUSTNO
     EXPECT_EQ(frame.PaneText(1), "Order number");
-    EXPECT_FALSE(app.Document().IsModified());
+    EXPECT_FALSE(app.CurrentDocument().IsModified());
 }
 
 TEST_F(MainWindowTest, ShortcutsActOnTheCurrentStateAndAltNeverTypes)
@@ -166,14 +166,14 @@ TEST_F(MainWindowTest, ShortcutsActOnTheCurrentStateAndAltNeverTypes)
     const std::string path = dir.Write("plain.txt", "abcdef\n");
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
-    CQVXView& view = app.Frame().View();
-    app.Frame().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&app.Frame()));
+    TextView& view = app.Window().View();
+    app.Window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&app.Window()));
     view.setFocus();
     for (int key : {Qt::Key_Z, Qt::Key_K, Qt::Key_1})
         QTest::keyClick(&view, key, Qt::AltModifier);
-    EXPECT_FALSE(app.Document().IsModified());
-    EXPECT_EQ(app.Document().Text().Line(0).Text(), "abcdef\n");
+    EXPECT_FALSE(app.CurrentDocument().IsModified());
+    EXPECT_EQ(app.CurrentDocument().Text().Line(0).Text(), "abcdef\n");
 
     // A selection made with the keys makes Add Field (Ctrl+N) available at once: it asks for the
     // new description, which is cancelled here.
@@ -192,7 +192,7 @@ TEST_F(MainWindowTest, ShortcutsActOnTheCurrentStateAndAltNeverTypes)
     QTest::keyClick(&view, Qt::Key_N, Qt::ControlModifier);
     closer.stop();
     EXPECT_FALSE(asked.isEmpty());
-    app.Frame().close();
+    app.Window().close();
     app.Exit();
 }
 
@@ -201,23 +201,23 @@ TEST_F(MainWindowTest, TheWrapAtTheWindowBorderFollowsResizingAndTheLineNumbers)
     const std::string path = dir.Write("long.txt", std::string(400, 'w') + "\n");
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
-    CMainFrame& frame = app.Frame();
+    MainWindow& frame = app.Window();
     frame.resize(900, 600);
     QTest::qWait(50);
-    app.Document().ToggleWrapAtWindowBorder();
-    const LineIndex wide = app.Document().Text().LineCount();
+    app.CurrentDocument().ToggleWrapAtWindowBorder();
+    const LineIndex wide = app.CurrentDocument().Text().LineCount();
     frame.resize(400, 600);
     QTest::qWait(600);  // the re-wrap waits until the resizing has stopped
-    EXPECT_GT(app.Document().Text().LineCount(), wide);
-    EXPECT_EQ(app.Document().BorderWrapWidth(), app.AppSettings().pageWidth);
+    EXPECT_GT(app.CurrentDocument().Text().LineCount(), wide);
+    EXPECT_EQ(app.CurrentDocument().BorderWrapWidth(), app.AppSettings().pageWidth);
     // The gutter takes its width from the text, which is wrapped anew.
-    const int width = app.Document().BorderWrapWidth();
+    const int width = app.CurrentDocument().BorderWrapWidth();
     frame.Action(CommandId::LineNumbers)->trigger();
     QTest::qWait(600);
-    EXPECT_LT(app.Document().BorderWrapWidth(), width);
-    EXPECT_EQ(app.Document().BorderWrapWidth(), app.AppSettings().pageWidth);
-    EXPECT_EQ(app.Document().Text().Line(0).Length(), static_cast<std::uint32_t>(app.AppSettings().pageWidth - 3));
-    app.Frame().close();
+    EXPECT_LT(app.CurrentDocument().BorderWrapWidth(), width);
+    EXPECT_EQ(app.CurrentDocument().BorderWrapWidth(), app.AppSettings().pageWidth);
+    EXPECT_EQ(app.CurrentDocument().Text().Line(0).Length(), static_cast<std::uint32_t>(app.AppSettings().pageWidth - 3));
+    app.Window().close();
     app.Exit();
 }
 
@@ -242,8 +242,8 @@ TEST_F(MainWindowTest, OpenAndSaveAsStartInTheFolderOfTheCurrentFile)
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
     const QString folder = QString::fromStdString(dir.File("logs/old"));
-    EXPECT_EQ(FolderOfNextFileDialog(app.Frame().Action(CommandId::FileOpen)), folder);
-    EXPECT_EQ(FolderOfNextFileDialog(app.Frame().Action(CommandId::FileSaveAs)), folder);
+    EXPECT_EQ(FolderOfNextFileDialog(app.Window().Action(CommandId::FileOpen)), folder);
+    EXPECT_EQ(FolderOfNextFileDialog(app.Window().Action(CommandId::FileSaveAs)), folder);
     app.Exit();
 }
 
@@ -266,7 +266,7 @@ TEST_F(MainWindowTest, EveryRowOfAStructuredFileShowsItsFieldBackground)
     for (int start = 0; start < 2; ++start) {  // also after a restart, with the cursor on line 4
         QuillApplication app(store);
         ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
-        CQVXView& view = app.Frame().View();
+        TextView& view = app.Window().View();
         if (start == 0)
             for (int i = 0; i < 3; ++i)
                 QTest::keyClick(&view, Qt::Key_Down);
@@ -275,7 +275,7 @@ TEST_F(MainWindowTest, EveryRowOfAStructuredFileShowsItsFieldBackground)
         for (int row = 0; row < 5; ++row)
             EXPECT_GT(ShareOfColour(image, QRect(2 * w, row * h + 1, w, h - 2), kFieldPalette[0]), 0.4)
                 << "row " << row << ", start " << start;
-        app.Frame().close();
+        app.Window().close();
         app.Exit();
     }
 }
@@ -284,7 +284,7 @@ TEST_F(MainWindowTest, HexBoxDigitsAreReadableAtTheDefaultSize)
 {
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({})));
-    const CQVXView& view = app.Frame().View();
+    const TextView& view = app.Window().View();
     EXPECT_GE(view.HexDigitHeight(), 6) << "cell height " << view.CellHeight();
     EXPECT_LE(2 * view.HexDigitHeight(), view.CellHeight());
     app.Exit();
@@ -296,7 +296,7 @@ TEST_F(MainWindowTest, TheToolbarInItsOrderWithIconsChecksAndTheBarsRemembered)
     {
         QuillApplication app(store);
         ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
-        CMainFrame& frame = app.Frame();
+        MainWindow& frame = app.Window();
         // Every command has its action, and the toolbar shows them in the table's order.
         for (const CommandEntry& entry : CommandTable())
             EXPECT_TRUE(entry.id == CommandId::None || frame.Action(entry.id)) << entry.text;
@@ -331,10 +331,10 @@ TEST_F(MainWindowTest, TheToolbarInItsOrderWithIconsChecksAndTheBarsRemembered)
     }
     QuillApplication again(store);
     ASSERT_TRUE(again.Start(CommandLine::Parse({path})));
-    EXPECT_TRUE(again.Frame().Toolbar()->isHidden());
-    EXPECT_TRUE(again.Frame().statusBar()->isHidden());
-    EXPECT_FALSE(again.Frame().Action(CommandId::ViewStatusBar)->isChecked());
-    again.Frame().close();
+    EXPECT_TRUE(again.Window().Toolbar()->isHidden());
+    EXPECT_TRUE(again.Window().statusBar()->isHidden());
+    EXPECT_FALSE(again.Window().Action(CommandId::ViewStatusBar)->isChecked());
+    again.Window().close();
 }
 
 TEST_F(MainWindowTest, LineNumbersTakeTheirWidthFromTheTextAndMarkBookmarks)
@@ -346,8 +346,8 @@ TEST_F(MainWindowTest, LineNumbersTakeTheirWidthFromTheTextAndMarkBookmarks)
     for (int start = 0; start < 2; ++start) {  // the setting survives a restart
         QuillApplication app(store);
         ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
-        CMainFrame& frame = app.Frame();
-        CQVXView& view = frame.View();
+        MainWindow& frame = app.Window();
+        TextView& view = frame.View();
         auto* gutter = view.findChild<LineNumberGutter*>();
         ASSERT_NE(gutter, nullptr);
         if (start == 0) {
@@ -363,11 +363,11 @@ TEST_F(MainWindowTest, LineNumbersTakeTheirWidthFromTheTextAndMarkBookmarks)
             // A click on a row's number switches its bookmark; the cursor stays.
             const QPoint row2(gutter->width() / 2, 2 * view.CellHeight() + view.CellHeight() / 2);
             QTest::mouseClick(gutter, Qt::LeftButton, {}, row2);
-            EXPECT_TRUE(app.Document().HasBookmark(2));
+            EXPECT_TRUE(app.CurrentDocument().HasBookmark(2));
             QTest::mouseClick(gutter, Qt::LeftButton, {}, row2 + QPoint(0, view.CellHeight()));
             QTest::mouseClick(gutter, Qt::LeftButton, {}, row2 + QPoint(0, view.CellHeight()));
-            EXPECT_FALSE(app.Document().HasBookmark(3));
-            EXPECT_EQ(app.Document().cursorLine, 0);
+            EXPECT_FALSE(app.CurrentDocument().HasBookmark(3));
+            EXPECT_EQ(app.CurrentDocument().cursorLine, 0);
         }
         ASSERT_TRUE(view.LineNumbersShown());
         QTest::qWait(20);
@@ -379,7 +379,7 @@ TEST_F(MainWindowTest, LineNumbersTakeTheirWidthFromTheTextAndMarkBookmarks)
         // Every row's number is drawn: dark pixels in the number cells of the first rows.
         for (int row = 0; row < 3; ++row)
             EXPECT_LT(ShareOfColour(image, QRect(0, row * h, gutter->width(), h), qRgb(236, 236, 236)), 0.97);
-        app.Frame().close();
+        app.Window().close();
         app.Exit();
     }
 }
@@ -391,7 +391,7 @@ TEST_F(MainWindowTest, AFollowedFileIsShownAsItGrowsIsTruncatedAndRotates)
     const std::string path = dir.Write("live.log", "start\n");
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path, "-RELOAD"})));
-    CQVXDoc& doc = app.Document();
+    Document& doc = app.CurrentDocument();
     ASSERT_TRUE(QTest::qWaitFor([&doc] { return doc.AutoReloadMode() == 2; }, 2000));
     QTest::qWait(50);
     const auto text = [&doc] {
@@ -424,7 +424,7 @@ TEST_F(MainWindowTest, AFollowedFileIsShownAsItGrowsIsTruncatedAndRotates)
     dir.Write("live.log", "rotated\n");
     ASSERT_TRUE(shows("rotated\n")) << text();
     EXPECT_EQ(doc.AutoReloadMode(), 2);
-    app.Frame().close();
+    app.Window().close();
     app.Exit();
 }
 

@@ -8,7 +8,7 @@
 
 #include "app/CommandLine.h"
 #include "app/ui/QuillApplication.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "print/ui/DocumentPrinter.h"
 #include "settings/Settings.h"
 #include "support/DocumentFixture.h"

@@ -35,7 +35,7 @@ TEST_F(Utf8EditingModelTest, RandomEditsAgreeWithTheModelOfCells)
 {
     std::mt19937 random(2026);
     for (int round = 0; round < 40; ++round) {
-        doc->OnNewDocument();
+        doc->New();
         ASSERT_TRUE(doc->Utf8Text());
         EditorInput input(*doc, state, clipboard);
         std::vector<const Piece*> units;

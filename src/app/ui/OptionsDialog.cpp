@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "platform/qt/Cp1252.h"
 #include "settings/Settings.h"
 #include "structure/ProfileFile.h"
@@ -21,7 +21,7 @@
 
 namespace quill {
 
-bool RunOptionsDialog(QWidget* parent, Settings& settings, CQVXDoc& doc)
+bool RunOptionsDialog(QWidget* parent, Settings& settings, Document& doc)
 {
     QDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("Options"));

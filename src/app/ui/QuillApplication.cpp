@@ -12,16 +12,16 @@
 #include <new>
 
 #include "app/DataFolder.h"
-#include "app/ui/CMainFrame.h"
+#include "app/ui/MainWindow.h"
 #include "app/ui/DesktopEntryBar.h"
 #include "common/Format.h"
 #include "common/PhaseTimer.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "document/FileStatus.h"
 #include "platform/ConsolePrompter.h"
 #include "platform/Unattended.h"
 #include "print/ui/DocumentPrinter.h"
-#include "view/ui/CQVXView.h"
+#include "view/ui/TextView.h"
 
 namespace quill {
 
@@ -38,8 +38,8 @@ bool QuillApplication::Start(const CommandLine& commandLine)
     LoadSettings(settings_, store_);
     recent_.Load(store_);
     dataFolder_ = ResolveDataFolder(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString());
-    doc_ = std::make_unique<CQVXDoc>(DocumentContext{settings_, prompter_, progress_, dialogs_, entry_, dataFolder_});
-    frame_ = std::make_unique<CMainFrame>(*doc_, settings_, recent_);
+    doc_ = std::make_unique<Document>(DocumentContext{settings_, prompter_, progress_, dialogs_, entry_, dataFolder_});
+    frame_ = std::make_unique<MainWindow>(*doc_, settings_, recent_);
     prompter_.SetParent(frame_.get());
     progress_.SetParent(frame_.get());
     dialogs_.SetParent(frame_.get());
@@ -59,7 +59,7 @@ bool QuillApplication::Start(const CommandLine& commandLine)
         if (!opened)
             return false;
     } else {
-        doc_->OnNewDocument();
+        doc_->New();
     }
     PhaseTimer::Mark("file loaded");
     frame_->RefreshAll();
@@ -68,9 +68,9 @@ bool QuillApplication::Start(const CommandLine& commandLine)
         frame_->DesktopEntryOffer().Offer();
     if (commandLine.reload)
         frame_->View().RequestAutoReloadAtEnd();
-    CQVXView& view = frame_->View();
+    TextView& view = frame_->View();
     QObject::connect(
-        &view, &CQVXView::painted, frame_.get(),
+        &view, &TextView::painted, frame_.get(),
         [this, timing = commandLine.timing] {
             PhaseTimer::Mark("first screen");
             if (timing)  // a measuring run: quit as the user would, at once
@@ -113,8 +113,8 @@ int QuillApplication::PrintFileToPdf(const CommandLine& commandLine, SettingsSto
     NoEntryDialog entry;
     const std::string dataFolder =
         ResolveDataFolder(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString());
-    CQVXDoc doc(DocumentContext{settings, prompter, progress, dialogs, entry, dataFolder});
-    if (!doc.OnOpenDocument(*commandLine.file) || doc.LoadAborted())
+    Document doc(DocumentContext{settings, prompter, progress, dialogs, entry, dataFolder});
+    if (!doc.Open(*commandLine.file) || doc.LoadAborted())
         return 1;  // the load told why; half a file is not printed as if it were the file
     const std::string& out = *commandLine.printPdf;
     // The PDF writer reports no reason when it cannot write: the file is tried first.
@@ -131,7 +131,7 @@ int QuillApplication::PrintFileToPdf(const CommandLine& commandLine, SettingsSto
     writer.setTitle(QString::fromLocal8Bit(doc.Path().c_str()));
     writer.setCreator(QStringLiteral("Quillarium " QUILL_VERSION));
     const bool printed = DocumentPrinter(doc, settings).Print(writer);
-    doc.DeleteContents();
+    doc.Clear();
     return printed ? 0 : 1;
 }
 

@@ -14,8 +14,8 @@
 
 namespace quill {
 
-class CQVXDoc;
-class CMainFrame;
+class Document;
+class MainWindow;
 class SettingsStore;
 
 /// Owns everything that lives as long as the program. Needs a QApplication.
@@ -34,8 +34,8 @@ public:
     /// messages go to standard error. The exit code.
     static int PrintToPdf(const CommandLine& commandLine, SettingsStore& store);
 
-    CMainFrame& Frame() { return *frame_; }
-    CQVXDoc& Document() { return *doc_; }
+    MainWindow& Window() { return *frame_; }
+    Document& CurrentDocument() { return *doc_; }
     Settings& AppSettings() { return settings_; }
     const std::string& DataFolder() const { return dataFolder_; }
 
@@ -51,8 +51,8 @@ private:
     QtFileDialogs dialogs_;
     QtEntryDialog entry_;
     std::string dataFolder_;
-    std::unique_ptr<CQVXDoc> doc_;
-    std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<Document> doc_;
+    std::unique_ptr<MainWindow> frame_;
 };
 
 }  // namespace quill

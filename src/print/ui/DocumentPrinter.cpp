@@ -9,7 +9,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "platform/ProgressWindow.h"
 #include "platform/qt/Cp1252.h"
 #include "print/HeaderFooter.h"

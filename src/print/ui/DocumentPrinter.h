@@ -11,13 +11,13 @@ class QPainter;
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 class RowPainter;
 struct Settings;
 
 class DocumentPrinter {
 public:
-    DocumentPrinter(CQVXDoc& doc, const Settings& settings) : doc_(doc), settings_(settings) {}
+    DocumentPrinter(Document& doc, const Settings& settings) : doc_(doc), settings_(settings) {}
 
     /// Prints pages from..to (1-based; 0 for either end: all) on the device, in the printer font,
     /// with header, footer, left margin and form-feed breaks as the settings say. Long jobs show
@@ -32,7 +32,7 @@ private:
     void DrawCentred(QPainter& painter, const RowPainter& rows, int width, int y, const std::string& pattern,
                      int page) const;
 
-    CQVXDoc& doc_;
+    Document& doc_;
     const Settings& settings_;
 };
 

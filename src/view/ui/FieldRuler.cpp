@@ -3,14 +3,14 @@
 
 #include <QPainter>
 
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "platform/qt/Cp1252.h"
 #include "view/FieldSpans.h"
 #include "view/ViewState.h"
 
 namespace quill {
 
-FieldRuler::FieldRuler(CQVXDoc& doc, const ViewState& state, QWidget* parent)
+FieldRuler::FieldRuler(Document& doc, const ViewState& state, QWidget* parent)
     : QWidget(parent),
       doc_(doc),
       state_(state)

@@ -5,7 +5,7 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 struct ViewState;
 
 class FieldRuler : public QWidget {
@@ -13,14 +13,14 @@ class FieldRuler : public QWidget {
 public:
     static constexpr int kHeight = 20;
 
-    FieldRuler(CQVXDoc& doc, const ViewState& state, QWidget* parent);
+    FieldRuler(Document& doc, const ViewState& state, QWidget* parent);
     void SetCellWidth(int width) { cellWidth_ = width; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    CQVXDoc& doc_;
+    Document& doc_;
     const ViewState& state_;
     int cellWidth_ = 8;
 };

@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <string>
 
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "view/ViewState.h"
 
 namespace quill {
@@ -19,7 +19,7 @@ const QColor kBookmarkColour(0, 120, 215);
 
 }  // namespace
 
-LineNumberGutter::LineNumberGutter(const CQVXDoc& doc, const ViewState& state, QWidget* parent)
+LineNumberGutter::LineNumberGutter(const Document& doc, const ViewState& state, QWidget* parent)
     : QWidget(parent),
       doc_(doc),
       state_(state)

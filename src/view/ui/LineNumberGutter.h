@@ -6,13 +6,13 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 struct ViewState;
 
 class LineNumberGutter : public QWidget {
     Q_OBJECT
 public:
-    LineNumberGutter(const CQVXDoc& doc, const ViewState& state, QWidget* parent);
+    LineNumberGutter(const Document& doc, const ViewState& state, QWidget* parent);
 
     /// The text font and its cell size, so that numbers stand level with their rows.
     void SetFont(const QFont& font, int cellWidth, int cellHeight);
@@ -29,7 +29,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    const CQVXDoc& doc_;
+    const Document& doc_;
     const ViewState& state_;
     QFont font_;
     int cellWidth_ = 8;

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "common/Format.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "document/DocumentView.h"
 #include "platform/EntryDialog.h"
 #include "platform/ProgressWindow.h"
@@ -51,7 +51,7 @@ private:
 
 }  // namespace
 
-LineRecord CQVXDoc::Terminator() const
+LineRecord Document::Terminator() const
 {
     LineRecord terminator;
     if (text_.Terminator() == TerminatorKind::CRLF)
@@ -60,14 +60,14 @@ LineRecord CQVXDoc::Terminator() const
     return terminator;
 }
 
-void CQVXDoc::FinishRewrite()
+void Document::FinishRewrite()
 {
-    SetModifiedFlag();
+    MarkModified();
     UpdateSelectionStatusText();
     RedrawViews();
 }
 
-void CQVXDoc::ReplaceAllLines(std::vector<std::string> lines)
+void Document::ReplaceAllLines(std::vector<std::string> lines)
 {
     // The old text is kept whole as one undo step instead of being freed: one Ctrl+Z brings the
     // file back, however many lines it had.
@@ -98,7 +98,7 @@ void CQVXDoc::ReplaceAllLines(std::vector<std::string> lines)
 
 // ---- In-place conversions -----------------------------------------------------------------
 
-void CQVXDoc::ConvertTerminators()
+void Document::ConvertTerminators()
 {
     const bool toLf = text_.Terminator() == TerminatorKind::CRLF;
     if (prompter_.Ask(toLf ? "Convert to LF only?" : "Convert to CR+LF?", Buttons::YesNo) == Answer::No)
@@ -128,7 +128,7 @@ void CQVXDoc::ConvertTerminators()
     FinishRewrite();
 }
 
-void CQVXDoc::RewriteAllBytes(const std::array<std::uint8_t, 256>& map)
+void Document::RewriteAllBytes(const std::array<std::uint8_t, 256>& map)
 {
     ClearUndo();  // undo records may share the bytes rewritten here
     LoopProgress progress(progress_, text_.LineCount(), kWholeTextProgressLines);
@@ -141,7 +141,7 @@ void CQVXDoc::RewriteAllBytes(const std::array<std::uint8_t, 256>& map)
     FinishRewrite();
 }
 
-void CQVXDoc::ConvertCharset()
+void Document::ConvertCharset()
 {
     // Choosing a table to convert into belongs to the Charset commands; here the active table
     // converts back to the program's own code page.
@@ -156,7 +156,7 @@ void CQVXDoc::ConvertCharset()
     CharsetChanged();
 }
 
-void CQVXDoc::CharsetChanged()
+void Document::CharsetChanged()
 {
     if (charset_.LineBreaksChanged())
         ReflowKeepingOffset(-1);
@@ -166,7 +166,7 @@ void CQVXDoc::CharsetChanged()
 
 // ---- Undoable rewrites ------------------------------------------------------------------------
 
-template <class Rewrite> void CQVXDoc::RewriteAllLines(Rewrite rewrite)
+template <class Rewrite> void Document::RewriteAllLines(Rewrite rewrite)
 {
     const LineIndex keepCurrent = text_.CurrentIndex();
     const LineIndex keepAnchorLine = anchorLine;
@@ -187,7 +187,7 @@ template <class Rewrite> void CQVXDoc::RewriteAllLines(Rewrite rewrite)
     FinishRewrite();
 }
 
-void CQVXDoc::TabsToSpaces()
+void Document::TabsToSpaces()
 {
     const int tabSize = settings_.tabSize;
     const std::uint8_t tab = charset_.Tab();
@@ -210,7 +210,7 @@ void CQVXDoc::TabsToSpaces()
     });
 }
 
-void CQVXDoc::SpacesToTabs()
+void Document::SpacesToTabs()
 {
     const std::uint32_t tabSize = static_cast<std::uint32_t>(settings_.tabSize);
     const std::uint8_t tab = charset_.Tab();
@@ -236,7 +236,7 @@ void CQVXDoc::SpacesToTabs()
 
 // ---- Selection commands -----------------------------------------------------------------------
 
-CQVXDoc::SelectedRange CQVXDoc::SelectionLines() const
+Document::SelectedRange Document::SelectionLines() const
 {
     if (!HasSelection())
         return {0, -1};
@@ -250,7 +250,7 @@ CQVXDoc::SelectedRange CQVXDoc::SelectionLines() const
     return {first, std::min(last, text_.LineCount() - 1)};
 }
 
-template <class Rewrite> void CQVXDoc::RewriteSelectedLines(Rewrite rewrite)
+template <class Rewrite> void Document::RewriteSelectedLines(Rewrite rewrite)
 {
     if (!CanRunSelectionCommand())
         return;
@@ -273,7 +273,7 @@ template <class Rewrite> void CQVXDoc::RewriteSelectedLines(Rewrite rewrite)
     FinishRewrite();
 }
 
-void CQVXDoc::FixateWrapping()
+void Document::FixateWrapping()
 {
     const std::uint8_t lf = charset_.LF();
     const std::uint8_t ff = charset_.FF();
@@ -289,7 +289,7 @@ void CQVXDoc::FixateWrapping()
     });
 }
 
-void CQVXDoc::TrimLines()
+void Document::TrimLines()
 {
     const std::uint8_t cr = charset_.CR(), lf = charset_.LF(), tab = charset_.Tab(), blank = charset_.Blank();
     const LineRecord terminator = Terminator();
@@ -314,7 +314,7 @@ void CQVXDoc::TrimLines()
     });
 }
 
-void CQVXDoc::ExtendLines()
+void Document::ExtendLines()
 {
     if (!CanRunSelectionCommand())
         return;
@@ -344,7 +344,7 @@ void CQVXDoc::ExtendLines()
 
 // ---- Wrap width -------------------------------------------------------------------------------
 
-void CQVXDoc::WrapLinesAt()
+void Document::WrapLinesAt()
 {
     bool changed = false;
     bool ask = true;
@@ -377,7 +377,7 @@ void CQVXDoc::WrapLinesAt()
 
 // ---- Undisplayable characters -------------------------------------------------------------------
 
-bool CQVXDoc::FindUndisplayable()
+bool Document::FindUndisplayable()
 {
     const std::string& visible = settings_.visible;
     const DisplayRules rules = Rules();

@@ -17,12 +17,12 @@ class QToolBar;
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 class ExternalTools;
 class ProcessStarter;
 enum class CommandId : int;
 struct CommandEntry;
-class CQVXView;
+class TextView;
 class FieldOperations;
 class QtStructureDialogs;
 class QtSyntaxDialogs;
@@ -31,13 +31,13 @@ class RecentFileList;
 class DesktopEntryBar;
 struct Settings;
 
-class CMainFrame : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    CMainFrame(CQVXDoc& doc, Settings& settings, RecentFileList& recent, QWidget* parent = nullptr);
-    ~CMainFrame() override;
+    MainWindow(Document& doc, Settings& settings, RecentFileList& recent, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    CQVXView& View() { return *view_; }
+    TextView& View() { return *view_; }
     FieldOperations& Fields() { return *fields_; }
     /// Opens a file as the File menu does (asking to save changes first); true when loaded.
     bool OpenFile(const std::string& path);
@@ -84,10 +84,10 @@ private:
     void RebuildRecentMenu();
     void UpdateTitle();
 
-    CQVXDoc& doc_;
+    Document& doc_;
     Settings& settings_;
     RecentFileList& recent_;
-    CQVXView* view_;
+    TextView* view_;
     DesktopEntryBar* desktopEntryBar_ = nullptr;
     std::unique_ptr<QtStructureDialogs> structureDialogs_;
     std::unique_ptr<FieldOperations> fields_;

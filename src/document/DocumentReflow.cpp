@@ -1,7 +1,7 @@
 // Reflow, binary mode and the wrap settings, and moving the cursor to a byte offset.
 #include <algorithm>
 
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "document/DocumentView.h"
 #include "document/Reflower.h"
 #include "platform/ProgressWindow.h"
@@ -10,7 +10,7 @@
 
 namespace quill {
 
-Column CQVXDoc::Reflow(LineIndex fromLine)
+Column Document::Reflow(LineIndex fromLine)
 {
     if (text_.LineCount() == 0)
         return 0;
@@ -27,7 +27,7 @@ Column CQVXDoc::Reflow(LineIndex fromLine)
     return hint;
 }
 
-void CQVXDoc::PlaceCursorAt(ByteOffset offset)
+void Document::PlaceCursorAt(ByteOffset offset)
 {
     if (!GoToOffset(offset)) {
         // The offset just past the last byte: the end of the last line.
@@ -38,7 +38,7 @@ void CQVXDoc::PlaceCursorAt(ByteOffset offset)
     }
 }
 
-Column CQVXDoc::ReflowKeepingOffset(LineIndex fromLine)
+Column Document::ReflowKeepingOffset(LineIndex fromLine)
 {
     const ByteOffset offset = CursorByteOffset();
     const Column hint = Reflow(fromLine);
@@ -50,7 +50,7 @@ Column CQVXDoc::ReflowKeepingOffset(LineIndex fromLine)
     return hint;
 }
 
-bool CQVXDoc::GoToOffset(ByteOffset offset)
+bool Document::GoToOffset(ByteOffset offset)
 {
     if (offset < 0 || offset >= text_.FileSize())
         return false;
@@ -84,7 +84,7 @@ bool CQVXDoc::GoToOffset(ByteOffset offset)
     return true;
 }
 
-void CQVXDoc::SwitchBinaryMode()
+void Document::SwitchBinaryMode()
 {
     binaryMode_ = !binaryMode_;
     const ByteOffset offset = view_ ? CursorByteOffset() : 0;
@@ -124,20 +124,20 @@ void CQVXDoc::SwitchBinaryMode()
     }
 }
 
-void CQVXDoc::ToggleWordWrap()
+void Document::ToggleWordWrap()
 {
     settings_.wordWrap = !settings_.wordWrap;
     ReflowKeepingOffset(-1);
 }
 
-void CQVXDoc::ToggleWrapAtWindowBorder()
+void Document::ToggleWrapAtWindowBorder()
 {
     settings_.truncateAtBorder = !settings_.truncateAtBorder;
     settings_.maxLineLen = Settings::kNoLineLimit;
     ReflowKeepingOffset(-1);
 }
 
-void CQVXDoc::ToggleIgnoreFormatCodes()
+void Document::ToggleIgnoreFormatCodes()
 {
     const ByteOffset offset = CursorByteOffset();
     ignoreFormatCodes_ = !ignoreFormatCodes_;
@@ -149,9 +149,9 @@ void CQVXDoc::ToggleIgnoreFormatCodes()
     }
 }
 
-int CQVXDoc::BinaryLineLength() const { return binaryMode_ ? settings_.maxLineLen : binaryLineLength_; }
+int Document::BinaryLineLength() const { return binaryMode_ ? settings_.maxLineLen : binaryLineLength_; }
 
-void CQVXDoc::ChangeTabSize(int tabSize)
+void Document::ChangeTabSize(int tabSize)
 {
     if (tabSize < 1)
         tabSize = Settings::kDefaultTabSize;  // every tab computation divides by it
@@ -164,6 +164,6 @@ void CQVXDoc::ChangeTabSize(int tabSize)
     RedrawViews();
 }
 
-void CQVXDoc::ReportOutOfMemory() { prompter_.Error("Out of memory!"); }
+void Document::ReportOutOfMemory() { prompter_.Error("Out of memory!"); }
 
 }  // namespace quill

@@ -1,5 +1,5 @@
 // Drawing rows, the caret and the cross wires; keys, clicks, the wheel and the 500 ms timer.
-#include "view/ui/CQVXView.h"
+#include "view/ui/TextView.h"
 
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -12,7 +12,7 @@
 #include <iterator>
 
 #include "common/Format.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "platform/ProgressWindow.h"
 #include "platform/qt/Cp1252.h"
 #include "search/BracketMatch.h"
@@ -50,7 +50,7 @@ QFont ScreenFont(const Settings& settings)
 
 }  // namespace
 
-CQVXView::CQVXView(CQVXDoc& doc, Settings& settings, QWidget* parent)
+TextView::TextView(Document& doc, Settings& settings, QWidget* parent)
     : QAbstractScrollArea(parent),
       doc_(doc),
       settings_(settings),
@@ -75,14 +75,14 @@ CQVXView::CQVXView(CQVXDoc& doc, Settings& settings, QWidget* parent)
         doc_.ToggleBookmarkAt(line);
         viewport()->update();
     });
-    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &CQVXView::OnFileNotice);
-    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &CQVXView::OnFileNotice);
+    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &TextView::OnFileNotice);
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &TextView::OnFileNotice);
     sinceFollowCheck_.start();
 }
 
-CQVXView::~CQVXView() = default;
+TextView::~TextView() = default;
 
-void CQVXView::ApplyFont()
+void TextView::ApplyFont()
 {
     rows_.SetFont(ScreenFont(settings_));
     ruler_->SetCellWidth(rows_.CellWidth());
@@ -94,20 +94,20 @@ void CQVXView::ApplyFont()
 
 // ---- DocumentView ---------------------------------------------------------------------------
 
-void CQVXView::ResetScroll()
+void TextView::ResetScroll()
 {
     state_.topLine = 0;
     state_.leftColumn = 0;
     SyncScrollBars();
 }
 
-void CQVXView::RecomputePageWidth()
+void TextView::RecomputePageWidth()
 {
     state_.pageWidth = std::max(1, viewport()->width() / rows_.CellWidth());
     settings_.pageWidth = state_.pageWidth;
 }
 
-void CQVXView::RedrawAll()
+void TextView::RedrawAll()
 {
     UpdateWatch();
     ++generation_;
@@ -116,34 +116,34 @@ void CQVXView::RedrawAll()
     UpdateStatusPanes();
 }
 
-void CQVXView::EnsureCursorVisible(bool centre)
+void TextView::EnsureCursorVisible(bool centre)
 {
     if (quill::EnsureCursorVisible(doc_, state_, centre))
         SyncScrollBars();
     viewport()->update();
 }
 
-void CQVXView::SetStatusText(int pane, const std::string& text)
+void TextView::SetStatusText(int pane, const std::string& text)
 {
     emit statusTextChanged(pane, FromMessageBytes(text));
 }
 
-void CQVXView::ShowStructureBar(bool show)
+void TextView::ShowStructureBar(bool show)
 {
     ruler_->setVisible(show);
     LayOutMargins();
     ruler_->update();
 }
 
-void CQVXView::ShowLineNumbers(bool show)
+void TextView::ShowLineNumbers(bool show)
 {
     gutter_->setVisible(show);
     LayOutMargins();
 }
 
-bool CQVXView::LineNumbersShown() const { return !gutter_->isHidden(); }
+bool TextView::LineNumbersShown() const { return !gutter_->isHidden(); }
 
-void CQVXView::LayOutMargins()
+void TextView::LayOutMargins()
 {
     // The ruler sits in a margin above the text, the gutter in one to its left; the text keeps
     // what is left, so the page width shrinks by the gutter's width and nothing else.
@@ -159,7 +159,7 @@ void CQVXView::LayOutMargins()
     gutter_->update();
 }
 
-void CQVXView::SelectAll()
+void TextView::SelectAll()
 {
     doc_.RaiseUndoGroup();
     motion_.SelectAll();
@@ -168,7 +168,7 @@ void CQVXView::SelectAll()
     viewport()->update();
 }
 
-void CQVXView::UpdateStatusPanes()
+void TextView::UpdateStatusPanes()
 {
     doc_.UpdateFileStatusText();
     SetStatusText(2, CursorStatusText(doc_));
@@ -180,7 +180,7 @@ void CQVXView::UpdateStatusPanes()
 
 // ---- Scrolling --------------------------------------------------------------------------------
 
-void CQVXView::UpdateScrollRanges()
+void TextView::UpdateScrollRanges()
 {
     // The gutter widens when the line count gains a digit.
     if (!gutter_->isHidden() && gutter_->WidthNeeded() != gutterWidth_)
@@ -197,7 +197,7 @@ void CQVXView::UpdateScrollRanges()
     SyncScrollBars();
 }
 
-void CQVXView::SyncScrollBars()
+void TextView::SyncScrollBars()
 {
     syncing_ = true;
     verticalScrollBar()->setValue(ClampToInt(state_.topLine));
@@ -205,7 +205,7 @@ void CQVXView::SyncScrollBars()
     syncing_ = false;
 }
 
-void CQVXView::scrollContentsBy(int, int)
+void TextView::scrollContentsBy(int, int)
 {
     if (syncing_)
         return;
@@ -216,7 +216,7 @@ void CQVXView::scrollContentsBy(int, int)
     gutter_->update();
 }
 
-void CQVXView::resizeEvent(QResizeEvent* event)
+void TextView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     LayOutMargins();
@@ -225,7 +225,7 @@ void CQVXView::resizeEvent(QResizeEvent* event)
         rewrapTimer_.start(300, this);  // once the user has stopped resizing
 }
 
-void CQVXView::RewrapAtBorder()
+void TextView::RewrapAtBorder()
 {
     rewrapTimer_.stop();
     if (!settings_.truncateAtBorder || state_.pageWidth == doc_.BorderWrapWidth())
@@ -234,7 +234,7 @@ void CQVXView::RewrapAtBorder()
     emit documentChanged();
 }
 
-void CQVXView::wheelEvent(QWheelEvent* event)
+void TextView::wheelEvent(QWheelEvent* event)
 {
     const std::int64_t lines = WheelLines(event->angleDelta().y());
     if (lines == 0)
@@ -245,7 +245,7 @@ void CQVXView::wheelEvent(QWheelEvent* event)
 
 // ---- Input ------------------------------------------------------------------------------------
 
-void CQVXView::AfterCursorMove()
+void TextView::AfterCursorMove()
 {
     caretPhase_ = true;
     ruler_->update();
@@ -255,7 +255,7 @@ void CQVXView::AfterCursorMove()
     doc_.UpdateSelectionStatusText();
 }
 
-bool CQVXView::EditorKeyOf(const QKeyEvent* event, EditorKey& key)
+bool TextView::EditorKeyOf(const QKeyEvent* event, EditorKey& key)
 {
     switch (event->key()) {
     case Qt::Key_Left: key = EditorKey::Left; return true;
@@ -278,7 +278,7 @@ bool CQVXView::EditorKeyOf(const QKeyEvent* event, EditorKey& key)
     }
 }
 
-void CQVXView::AfterEdit()
+void TextView::AfterEdit()
 {
     ++generation_;
     UpdateScrollRanges();
@@ -288,7 +288,7 @@ void CQVXView::AfterEdit()
     emit documentChanged();
 }
 
-void CQVXView::AfterRowEdit()
+void TextView::AfterRowEdit()
 {
     ++generation_;
     caretPhase_ = true;
@@ -300,7 +300,7 @@ void CQVXView::AfterRowEdit()
     emit rowChanged();
 }
 
-void CQVXView::keyPressEvent(QKeyEvent* event)
+void TextView::keyPressEvent(QKeyEvent* event)
 {
     const LineIndex lines = doc_.Text().LineCount(), line = doc_.cursorLine, top = state_.topLine;
     const std::int64_t left = state_.leftColumn, widest = doc_.Text().WidestLine();
@@ -331,16 +331,16 @@ void CQVXView::keyPressEvent(QKeyEvent* event)
     }
 }
 
-bool CQVXView::focusNextPrevChild(bool) { return false; }  // Tab is typed, not a focus move
+bool TextView::focusNextPrevChild(bool) { return false; }  // Tab is typed, not a focus move
 
-std::pair<LineIndex, std::int64_t> CQVXView::CellAt(const QPoint& at) const
+std::pair<LineIndex, std::int64_t> TextView::CellAt(const QPoint& at) const
 {
     const LineIndex line = state_.topLine + std::max(0, at.y()) / rows_.CellHeight();
     const std::int64_t column = state_.leftColumn + (std::max(0, at.x()) + rows_.CellWidth() / 2) / rows_.CellWidth();
     return {line, column};
 }
 
-void CQVXView::mousePressEvent(QMouseEvent* event)
+void TextView::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
@@ -351,7 +351,7 @@ void CQVXView::mousePressEvent(QMouseEvent* event)
     viewport()->update();
 }
 
-void CQVXView::mouseMoveEvent(QMouseEvent* event)
+void TextView::mouseMoveEvent(QMouseEvent* event)
 {
     if (!(event->buttons() & Qt::LeftButton))
         return;
@@ -364,7 +364,7 @@ void CQVXView::mouseMoveEvent(QMouseEvent* event)
     viewport()->update();
 }
 
-void CQVXView::mouseReleaseEvent(QMouseEvent* event)
+void TextView::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
         input_.MouseRelease();
@@ -372,7 +372,7 @@ void CQVXView::mouseReleaseEvent(QMouseEvent* event)
     viewport()->update();
 }
 
-void CQVXView::mouseDoubleClickEvent(QMouseEvent* event)
+void TextView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
@@ -381,13 +381,13 @@ void CQVXView::mouseDoubleClickEvent(QMouseEvent* event)
     viewport()->update();
 }
 
-void CQVXView::focusInEvent(QFocusEvent* event)
+void TextView::focusInEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
 }
 
-void CQVXView::timerEvent(QTimerEvent* event)
+void TextView::timerEvent(QTimerEvent* event)
 {
     if (doc_.Progress().IsActive())
         return;  // the document is in the middle of long work: it must not be changed now
@@ -415,7 +415,7 @@ void CQVXView::timerEvent(QTimerEvent* event)
 
 // ---- Following the file on disk ---------------------------------------------------------------
 
-void CQVXView::UpdateWatch()
+void TextView::UpdateWatch()
 {
     const bool follow = doc_.AutoReloadMode() != 0 && doc_.HasPath();
     const QString path = follow ? QString::fromLocal8Bit(doc_.Path().c_str()) : QString();
@@ -433,7 +433,7 @@ void CQVXView::UpdateWatch()
         watcher_.addPath(path);
 }
 
-void CQVXView::OnFileNotice()
+void TextView::OnFileNotice()
 {
     if (followTimer_.isActive() || watchedPath_.isEmpty())
         return;
@@ -443,7 +443,7 @@ void CQVXView::OnFileNotice()
     followTimer_.start(static_cast<int>(wait), this);
 }
 
-void CQVXView::CheckFollowedFile()
+void TextView::CheckFollowedFile()
 {
     followTimer_.stop();
     if (!timer_.isActive()) {
@@ -452,16 +452,16 @@ void CQVXView::CheckFollowedFile()
     }
     sinceFollowCheck_.restart();
     timer_.stop();  // a reload may show a message box: no ticks meanwhile
-    const CQVXDoc::FollowStep step = doc_.CheckFollowedFile(true);
+    const Document::FollowStep step = doc_.CheckFollowedFile(true);
     timer_.start(500, this);
-    if (step == CQVXDoc::FollowStep::Appended || step == CQVXDoc::FollowStep::Reloaded)
+    if (step == Document::FollowStep::Appended || step == Document::FollowStep::Reloaded)
         emit documentChanged();
     UpdateWatch();
 }
 
 // ---- Painting ---------------------------------------------------------------------------------
 
-void CQVXView::paintEvent(QPaintEvent* event)
+void TextView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
     const bool grey = settings_.viewLineTermination || doc_.BinaryMode();
@@ -499,7 +499,7 @@ void CQVXView::paintEvent(QPaintEvent* event)
     emit painted();
 }
 
-void CQVXView::LookBack()
+void TextView::LookBack()
 {
     if (lookBackGeneration_ == generation_ && lookBackTop_ == state_.topLine) {
         engine_.SetOpenItems(lookBackState_);
@@ -513,7 +513,7 @@ void CQVXView::LookBack()
     lookBackTop_ = state_.topLine;
 }
 
-void CQVXView::PaintRow(QPainter& painter, int row, LineIndex line, bool coloured)
+void TextView::PaintRow(QPainter& painter, int row, LineIndex line, bool coloured)
 {
     const RowLayout layout = LayOutRow(doc_, line, coloured ? &engine_ : nullptr);
     const std::size_t first = static_cast<std::size_t>(
@@ -524,7 +524,7 @@ void CQVXView::PaintRow(QPainter& painter, int row, LineIndex line, bool coloure
                 viewport()->width());
 }
 
-void CQVXView::PaintSelection(QPainter& painter)
+void TextView::PaintSelection(QPainter& painter)
 {
     const SelectionRange range = SelectionRange::Of(doc_, state_.blockSelection);
     if (range.Empty())
@@ -546,7 +546,7 @@ void CQVXView::PaintSelection(QPainter& painter)
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-void CQVXView::PaintCaret(QPainter& painter)
+void TextView::PaintCaret(QPainter& painter)
 {
     const int x = static_cast<int>((doc_.cursorColumn - state_.leftColumn) * rows_.CellWidth());
     const int y = static_cast<int>((doc_.cursorLine - state_.topLine) * rows_.CellHeight());

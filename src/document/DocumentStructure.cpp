@@ -1,13 +1,13 @@
 // The document's side of record structures: their settings, the field at the cursor, reordering.
 #include <algorithm>
 
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "document/DocumentView.h"
 #include "settings/Settings.h"
 
 namespace quill {
 
-void CQVXDoc::ApplyStructureSettings()
+void Document::ApplyStructureSettings()
 {
     structure_.SetDocumentPath(path_);
     syntax_.Reset();  // structures and syntax colouring exclude each other
@@ -27,7 +27,7 @@ void CQVXDoc::ApplyStructureSettings()
     }
 }
 
-void CQVXDoc::StructureOff()
+void Document::StructureOff()
 {
     structure_.Reset();
     if (view_) {
@@ -36,14 +36,14 @@ void CQVXDoc::StructureOff()
     }
 }
 
-FieldDef* CQVXDoc::FieldAtCursor()
+FieldDef* Document::FieldAtCursor()
 {
     if (!structure_.IsActive() || cursorLine < 0 || cursorLine >= text_.LineCount())
         return nullptr;
     return structure_.FieldAt(text_.Line(cursorLine), cursorColumn, Rules());
 }
 
-void CQVXDoc::ReorderLines(const std::vector<LineIndex>& order)
+void Document::ReorderLines(const std::vector<LineIndex>& order)
 {
     // Undo records name lines by index: after a new order they would restore the wrong lines.
     ClearUndo();
@@ -56,7 +56,7 @@ void CQVXDoc::ReorderLines(const std::vector<LineIndex>& order)
         if (entry.csrsY >= 0 && entry.csrsY < static_cast<LineIndex>(newIndex.size()))
             entry.csrsY = newIndex[static_cast<std::size_t>(entry.csrsY)];
     positions_->EntriesChanged();
-    SetModifiedFlag();
+    MarkModified();
 }
 
 }  // namespace quill

@@ -1,5 +1,5 @@
 // The document's life cycle: new, open, save, reload, neighbour files and the status texts.
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "common/Format.h"
+#include "common/StagedFile.h"
 #include "document/DocumentView.h"
 #include "document/FileHandle.h"
 #include "document/SaveRecovery.h"
@@ -34,7 +35,7 @@ const char kUnfinishedSave[] = "The last save of %s did not finish:\nthe file ma
 
 }  // namespace
 
-CQVXDoc::CQVXDoc(DocumentContext context)
+Document::Document(DocumentContext context)
     : settings_(context.settings),
       prompter_(context.prompter),
       progress_(context.progress),
@@ -45,13 +46,13 @@ CQVXDoc::CQVXDoc(DocumentContext context)
 {
 }
 
-CQVXDoc::~CQVXDoc() = default;
+Document::~Document() = default;
 
 // ---- Life cycle ---------------------------------------------------------------------------
 
-bool CQVXDoc::OnNewDocument()
+bool Document::New()
 {
-    DeleteContents();
+    Clear();
     ResetText(true);
     path_.clear();
     title_ = "Untitled";
@@ -62,13 +63,13 @@ bool CQVXDoc::OnNewDocument()
     return true;
 }
 
-bool CQVXDoc::OpenFailed(const std::string& path, int error)
+bool Document::OpenFailed(const std::string& path, int error)
 {
     prompter_.Error(Format(kCantOpen, path.c_str(), SystemErrorText(error).c_str()));
     return false;
 }
 
-bool CQVXDoc::OnOpenDocument(const std::string& requestedPath, bool offerToCreate)
+bool Document::Open(const std::string& requestedPath, bool offerToCreate)
 {
     const std::string path = AbsolutePath(requestedPath);
     int fd = OpenForReading(path);
@@ -89,7 +90,7 @@ bool CQVXDoc::OnOpenDocument(const std::string& requestedPath, bool offerToCreat
         return OpenFailed(path, errno);
     }
     FileHandle file(fd);
-    DeleteContents();
+    Clear();
     LoadText(file.Get(), path);
     if (created) {
         text_.SetTerminator(TerminatorKind::LF);  // a new file gets this system's line ends, as File > New
@@ -101,7 +102,7 @@ bool CQVXDoc::OnOpenDocument(const std::string& requestedPath, bool offerToCreat
     return true;
 }
 
-bool CQVXDoc::ConfirmReadOnlyOverwrite(const std::string& target)
+bool Document::ConfirmReadOnlyOverwrite(const std::string& target)
 {
     struct stat st {};
     if (::stat(target.c_str(), &st) != 0) {
@@ -122,7 +123,7 @@ bool CQVXDoc::ConfirmReadOnlyOverwrite(const std::string& target)
     return true;
 }
 
-bool CQVXDoc::ConfirmOverwriteChangedFile(const std::string& path)
+bool Document::ConfirmOverwriteChangedFile(const std::string& path)
 {
     // Another program may have written the file since it was read: saving would throw its
     // changes away unasked.
@@ -134,7 +135,7 @@ bool CQVXDoc::ConfirmOverwriteChangedFile(const std::string& path)
                          Buttons::OkCancel) == Answer::Ok;
 }
 
-bool CQVXDoc::OnSaveDocument(const std::string& requestedPath)
+bool Document::Save(const std::string& requestedPath)
 {
     if (loadAborted_ && prompter_.Ask("Load was aborted!\nOverwrite file?", Buttons::YesNo) == Answer::No)
         return false;
@@ -176,24 +177,24 @@ bool CQVXDoc::OnSaveDocument(const std::string& requestedPath)
     return true;
 }
 
-void CQVXDoc::DeleteContents()
+void Document::Clear()
 {
     LeaveFile();
     autoReloadMode_ = 0;
 }
 
-bool CQVXDoc::SaveModified()
+bool Document::ConfirmSaveChanges()
 {
     if (!modified_)
         return true;
     switch (prompter_.Ask("Do you want to save the changes?", Buttons::YesNoCancel)) {
     case Answer::Cancel: return false;
-    case Answer::Yes: return OnSaveDocument(path_);
+    case Answer::Yes: return Save(path_);
     default: return true;
     }
 }
 
-void CQVXDoc::SetModifiedFlag(bool modified)
+void Document::MarkModified(bool modified)
 {
     // A change that left no undo record cannot be undone back to the saved text.
     if (modified && HistoryMark() == savedMark_)
@@ -203,7 +204,7 @@ void CQVXDoc::SetModifiedFlag(bool modified)
         autoReloadMode_ = 0;  // an edited text is never replaced behind the user's back
 }
 
-bool CQVXDoc::ReplaceTextFrom(const std::string& path, const char* failureFormat)
+bool Document::ReplaceTextFrom(const std::string& path, const char* failureFormat)
 {
     int fd = OpenForReading(path);
     if (fd < 0) {
@@ -217,7 +218,7 @@ bool CQVXDoc::ReplaceTextFrom(const std::string& path, const char* failureFormat
     return true;
 }
 
-void CQVXDoc::Reload()
+void Document::Reload()
 {
     if (modified_ && prompter_.Ask(kDismissChanges, Buttons::OkCancel) == Answer::Cancel) {
         autoReloadMode_ = 0;
@@ -227,7 +228,7 @@ void CQVXDoc::Reload()
     ReplaceTextFrom(path_, "Can\xB4t load \"%s\"!\n%s");
 }
 
-void CQVXDoc::ToggleAutoReload(int mode)
+void Document::ToggleAutoReload(int mode)
 {
     if (autoReloadMode_ == mode) {
         autoReloadMode_ = 0;
@@ -237,7 +238,7 @@ void CQVXDoc::ToggleAutoReload(int mode)
     Reload();
 }
 
-void CQVXDoc::LoadNeighbourFile(bool next)
+void Document::LoadNeighbourFile(bool next)
 {
     if (modified_ && prompter_.Ask(kDismissChanges, Buttons::OkCancel) == Answer::Cancel)
         return;
@@ -268,7 +269,7 @@ void CQVXDoc::LoadNeighbourFile(bool next)
     ReplaceTextFrom(target, "Can\xB4t load %s!\n%s");
 }
 
-void CQVXDoc::UpdateFileStatusText()
+void Document::UpdateFileStatusText()
 {
     if (const FieldDef* field = FieldAtCursor(); field && !field->comment.empty())
         SetStatus(1, field->comment);
@@ -278,11 +279,11 @@ void CQVXDoc::UpdateFileStatusText()
         SetStatus(1, "<NEW FILE>");
 }
 
-void CQVXDoc::UpdateTerminatorStatusText() { SetStatus(6, text_.Terminator() == TerminatorKind::CRLF ? "CRLF" : "LF"); }
+void Document::UpdateTerminatorStatusText() { SetStatus(6, text_.Terminator() == TerminatorKind::CRLF ? "CRLF" : "LF"); }
 
-void CQVXDoc::UpdateSelectionStatusText() { SetStatus(3, SelectionStatusText()); }
+void Document::UpdateSelectionStatusText() { SetStatus(3, SelectionStatusText()); }
 
-std::string CQVXDoc::SelectionStatusText()
+std::string Document::SelectionStatusText()
 {
     selectionValue = 0;
     if (HasSelection() && anchorLine == cursorLine && cursorLine < text_.LineCount()) {
@@ -317,21 +318,21 @@ std::string CQVXDoc::SelectionStatusText()
     return "Size: " + grouped;
 }
 
-void CQVXDoc::SetCommandLineInProgress(const std::string* rawCommandLine) { commandLine_ = rawCommandLine; }
+void Document::SetCommandLineInProgress(const std::string* rawCommandLine) { commandLine_ = rawCommandLine; }
 
-void CQVXDoc::SetOverwriteMode(bool on)
+void Document::SetOverwriteMode(bool on)
 {
     overwriteMode_ = on;
     SetStatus(9, on ? "OVR" : "");
 }
 
-void CQVXDoc::RedrawViews()
+void Document::RedrawViews()
 {
     if (view_)
         view_->RedrawAll();
 }
 
-void CQVXDoc::SetStatus(int pane, const std::string& text)
+void Document::SetStatus(int pane, const std::string& text)
 {
     if (view_)
         view_->SetStatusText(pane, text);
@@ -339,7 +340,7 @@ void CQVXDoc::SetStatus(int pane, const std::string& text)
 
 // ---- Positions and bookmarks --------------------------------------------------------------
 
-void CQVXDoc::LeaveFile()
+void Document::LeaveFile()
 {
     if (path_.empty())
         return;
@@ -349,21 +350,21 @@ void CQVXDoc::LeaveFile()
     positions_->WriteEntries(path_);
 }
 
-void CQVXDoc::ToggleBookmark()
+void Document::ToggleBookmark()
 {
     if (path_.empty())
         return;
     positions_->ToggleBookmark(path_, cursorColumn, cursorLine);
 }
 
-void CQVXDoc::ToggleBookmarkAt(LineIndex line)
+void Document::ToggleBookmarkAt(LineIndex line)
 {
     if (path_.empty() || line < 0 || line >= text_.LineCount())
         return;
     positions_->ToggleBookmark(path_, 0, line);
 }
 
-bool CQVXDoc::GoToBookmark(bool lastPosition, bool forward)
+bool Document::GoToBookmark(bool lastPosition, bool forward)
 {
     auto entry = positions_->FindBookmark(lastPosition, forward, cursorLine);
     if (!entry || !view_ || text_.LineCount() == 0)
@@ -379,7 +380,7 @@ bool CQVXDoc::GoToBookmark(bool lastPosition, bool forward)
     return true;
 }
 
-void CQVXDoc::RemoveBookmarks()
+void Document::RemoveBookmarks()
 {
     positions_->RemoveBookmarks();
     RedrawViews();

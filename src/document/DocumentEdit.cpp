@@ -1,20 +1,20 @@
 // The editing primitives and undo.
 #include <algorithm>
 
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "document/DocumentView.h"
 
 namespace quill {
 
-void CQVXDoc::Record(UndoRecord::Kind kind, LineRecord line, LineIndex index)
+void Document::Record(UndoRecord::Kind kind, LineRecord line, LineIndex index)
 {
     redoList_.clear();  // a new change ends what could be redone
     undoList_.push_back(UndoRecord{undoGroup_, kind, std::move(line), index, cursorColumn, cursorLine, nullptr});
 }
 
-void CQVXDoc::WidenFor(LineView line) { text_.WidenTo(quill::DisplayWidth(line, Rules())); }
+void Document::WidenFor(LineView line) { text_.WidenTo(quill::DisplayWidth(line, Rules())); }
 
-std::uint32_t CQVXDoc::ReplaceCurrentLine(LineRecord newLine)
+std::uint32_t Document::ReplaceCurrentLine(LineRecord newLine)
 {
     const LineIndex index = text_.CurrentIndex();
     const std::uint32_t length = newLine.Length();
@@ -24,7 +24,7 @@ std::uint32_t CQVXDoc::ReplaceCurrentLine(LineRecord newLine)
     return length;
 }
 
-void CQVXDoc::InsertAfterCurrent(LineRecord newLine)
+void Document::InsertAfterCurrent(LineRecord newLine)
 {
     const LineIndex index = text_.CurrentIndex() + 1;
     WidenFor(newLine.View());
@@ -33,7 +33,7 @@ void CQVXDoc::InsertAfterCurrent(LineRecord newLine)
     positions_->ShiftLines(cursorLine, 1);
 }
 
-LineIndex CQVXDoc::InsertAfter(LineIndex after, LineRecord newLine, bool record)
+LineIndex Document::InsertAfter(LineIndex after, LineRecord newLine, bool record)
 {
     const LineIndex index = after + 1;
     text_.InsertLine(index, std::move(newLine));
@@ -46,7 +46,7 @@ LineIndex CQVXDoc::InsertAfter(LineIndex after, LineRecord newLine, bool record)
     return index;
 }
 
-LineIndex CQVXDoc::InsertAtHead(LineRecord newLine, bool record)
+LineIndex Document::InsertAtHead(LineRecord newLine, bool record)
 {
     WidenFor(newLine.View());
     text_.InsertLine(0, std::move(newLine));
@@ -60,7 +60,7 @@ LineIndex CQVXDoc::InsertAtHead(LineRecord newLine, bool record)
     return 0;
 }
 
-void CQVXDoc::RemoveLine(LineIndex index, bool record)
+void Document::RemoveLine(LineIndex index, bool record)
 {
     const LineIndex current = text_.CurrentIndex();
     LineRecord removed = text_.RemoveLine(index);
@@ -71,7 +71,7 @@ void CQVXDoc::RemoveLine(LineIndex index, bool record)
     positions_->ShiftLines(index, -1);
 }
 
-UndoRecord CQVXDoc::Apply(UndoRecord record)
+UndoRecord Document::Apply(UndoRecord record)
 {
     UndoRecord back{record.group, record.kind, LineRecord(), record.index, cursorColumn, cursorLine, nullptr};
     switch (record.kind) {
@@ -99,7 +99,7 @@ UndoRecord CQVXDoc::Apply(UndoRecord record)
     return back;
 }
 
-void CQVXDoc::TakeBackGroup(std::vector<UndoRecord>& from, std::vector<UndoRecord>& to)
+void Document::TakeBackGroup(std::vector<UndoRecord>& from, std::vector<UndoRecord>& to)
 {
     if (from.empty())
         return;
@@ -129,11 +129,11 @@ void CQVXDoc::TakeBackGroup(std::vector<UndoRecord>& from, std::vector<UndoRecor
         view_->RedrawAll();
 }
 
-void CQVXDoc::Undo() { TakeBackGroup(undoList_, redoList_); }
+void Document::Undo() { TakeBackGroup(undoList_, redoList_); }
 
-void CQVXDoc::Redo() { TakeBackGroup(redoList_, undoList_); }
+void Document::Redo() { TakeBackGroup(redoList_, undoList_); }
 
-void CQVXDoc::TakeBackTo(std::size_t count)
+void Document::TakeBackTo(std::size_t count)
 {
     while (undoList_.size() > count) {
         UndoRecord record = std::move(undoList_.back());
@@ -148,7 +148,7 @@ void CQVXDoc::TakeBackTo(std::size_t count)
     modified_ = modified_ && HistoryMark() != savedMark_;
 }
 
-void CQVXDoc::ClearUndo()
+void Document::ClearUndo()
 {
     undoList_.clear();
     redoList_.clear();
@@ -159,7 +159,7 @@ void CQVXDoc::ClearUndo()
         savedMark_ = HistoryMark();
 }
 
-void CQVXDoc::MarkUnmodified()
+void Document::MarkUnmodified()
 {
     modified_ = false;
     savedMark_ = HistoryMark();

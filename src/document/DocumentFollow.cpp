@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include "common/Format.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "document/DocumentView.h"
 #include "document/FileHandle.h"
 #include "platform/Prompter.h"
@@ -49,7 +49,7 @@ bool ReadAt(int fd, std::int64_t offset, std::int64_t count, std::string& bytes)
 
 }  // namespace
 
-void CQVXDoc::AutoReloadTick()
+void Document::AutoReloadTick()
 {
     if (positions_->RetryPendingRead()) {
         // The database was locked when the file was opened: its entries arrive now. The cursor
@@ -66,7 +66,7 @@ void CQVXDoc::AutoReloadTick()
     CheckFollowedFile();
 }
 
-CQVXDoc::FollowStep CQVXDoc::CheckFollowedFile(bool quietWhenMissing)
+Document::FollowStep Document::CheckFollowedFile(bool quietWhenMissing)
 {
     if (autoReloadMode_ == 0 || path_.empty())
         return FollowStep::Unchanged;
@@ -94,7 +94,7 @@ CQVXDoc::FollowStep CQVXDoc::CheckFollowedFile(bool quietWhenMissing)
     return step;
 }
 
-bool CQVXDoc::CanAppendFrom(int fd, const FileStatus& status) const
+bool Document::CanAppendFrom(int fd, const FileStatus& status) const
 {
     // Only a text that is exactly what was read, read as a load would read it now, and with the
     // line ends a load knows (a table with other line breaks re-cuts the whole text).
@@ -108,7 +108,7 @@ bool CQVXDoc::CanAppendFrom(int fd, const FileStatus& status) const
     return ReadAt(fd, old - stretch, stretch, onDisk) && onDisk == LastBytes(text_, stretch);
 }
 
-void CQVXDoc::AppendGrownFile(int fd, const FileStatus& status)
+void Document::AppendGrownFile(int fd, const FileStatus& status)
 {
     // Undo records name lines by index and the last lines are about to change under them.
     ClearUndo();
@@ -148,7 +148,7 @@ void CQVXDoc::AppendGrownFile(int fd, const FileStatus& status)
     RedrawViews();
 }
 
-void CQVXDoc::GoToFileEnd()
+void Document::GoToFileEnd()
 {
     restorePositionPending_ = false;
     const LineIndex last = text_.LineCount() - 1;

@@ -19,16 +19,16 @@
 
 namespace quill {
 
-class CQVXDoc;
+class Document;
 class FieldRuler;
 class LineNumberGutter;
 struct Settings;
 
-class CQVXView : public QAbstractScrollArea, public DocumentView {
+class TextView : public QAbstractScrollArea, public DocumentView {
     Q_OBJECT
 public:
-    CQVXView(CQVXDoc& doc, Settings& settings, QWidget* parent = nullptr);
-    ~CQVXView() override;
+    TextView(Document& doc, Settings& settings, QWidget* parent = nullptr);
+    ~TextView() override;
 
     // DocumentView
     void ResetScroll() override;
@@ -114,7 +114,7 @@ private:
     void LookBack();
     void PaintCaret(QPainter& painter);
 
-    CQVXDoc& doc_;
+    Document& doc_;
     Settings& settings_;
     ViewState state_;
     QtClipboard clipboard_;

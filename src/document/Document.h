@@ -38,30 +38,30 @@ struct DocumentContext {
     std::string dataFolder;
 };
 
-class CQVXDoc {
+class Document {
 public:
-    explicit CQVXDoc(DocumentContext context);
-    ~CQVXDoc();
-    CQVXDoc(const CQVXDoc&) = delete;
-    CQVXDoc& operator=(const CQVXDoc&) = delete;
+    explicit Document(DocumentContext context);
+    ~Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
 
     void SetView(DocumentView* view) { view_ = view; }
     DocumentView* View() const { return view_; }
 
     // ---- Life cycle ------------------------------------------------------------------------
     /// An empty, unnamed document.
-    bool OnNewDocument();
+    bool New();
     /// Opens a file, offering to create it when it does not exist (when offerToCreate; else that
     /// is a failure told like any other). The current text stays when that fails.
-    bool OnOpenDocument(const std::string& path, bool offerToCreate = true);
+    bool Open(const std::string& path, bool offerToCreate = true);
     /// Saves under path (asking for a name when it is empty); never leaves a damaged file behind.
-    bool OnSaveDocument(const std::string& path);
+    bool Save(const std::string& path);
     /// Remembers the leaving file's position and bookmarks; auto reload off.
-    void DeleteContents();
+    void Clear();
     /// Asks "Do you want to save the changes?" for a modified text; false when the caller must stop.
-    bool SaveModified();
+    bool ConfirmSaveChanges();
     bool IsModified() const { return modified_; }
-    void SetModifiedFlag(bool modified = true);
+    void MarkModified(bool modified = true);
     void Reload();
     void ToggleAutoReload(int mode);
     /// One tick of the view's 500 ms timer: every sixth looks at the file on disk.

@@ -1,5 +1,5 @@
 // The main window.
-#include "app/ui/CMainFrame.h"
+#include "app/ui/MainWindow.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -28,7 +28,7 @@
 #include "app/ui/FileAssignmentsDialog.h"
 #include "app/ui/OptionsDialog.h"
 #include "common/PhaseTimer.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "document/FileStatus.h"
 #include "platform/qt/Cp1252.h"
 #include "platform/PosixProcessStarter.h"
@@ -40,7 +40,7 @@
 #include "syntax/SyntaxCommands.h"
 #include "syntax/ui/QtSyntaxDialogs.h"
 #include "tools/ExternalTools.h"
-#include "view/ui/CQVXView.h"
+#include "view/ui/TextView.h"
 
 namespace quill {
 
@@ -51,12 +51,12 @@ std::string PathFromQt(const QString& path) { return path.toLocal8Bit().toStdStr
 
 }  // namespace
 
-CMainFrame::CMainFrame(CQVXDoc& doc, Settings& settings, RecentFileList& recent, QWidget* parent)
+MainWindow::MainWindow(Document& doc, Settings& settings, RecentFileList& recent, QWidget* parent)
     : QMainWindow(parent),
       doc_(doc),
       settings_(settings),
       recent_(recent),
-      view_(new CQVXView(doc, settings, this)),
+      view_(new TextView(doc, settings, this)),
       structureDialogs_(std::make_unique<QtStructureDialogs>(this)),
       fields_(std::make_unique<FieldOperations>(doc, *structureDialogs_)),
       syntaxDialogs_(std::make_unique<QtSyntaxDialogs>(this)),
@@ -79,9 +79,9 @@ CMainFrame::CMainFrame(CQVXDoc& doc, Settings& settings, RecentFileList& recent,
     setWindowIcon(QIcon(QStringLiteral(":/icons/quillarium.svg")));
     CreateStatusBar();
     CreateCommands();
-    connect(view_, &CQVXView::statusTextChanged, this, &CMainFrame::SetPaneText);
-    connect(view_, &CQVXView::documentChanged, this, &CMainFrame::RefreshAll);
-    connect(view_, &CQVXView::rowChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(view_, &TextView::statusTextChanged, this, &MainWindow::SetPaneText);
+    connect(view_, &TextView::documentChanged, this, &MainWindow::RefreshAll);
+    connect(view_, &TextView::rowChanged, this, &MainWindow::UpdateCommandStates);
     doc_.SetView(view_);
     view_->installEventFilter(this);
     resize(900, 640);
@@ -89,7 +89,7 @@ CMainFrame::CMainFrame(CQVXDoc& doc, Settings& settings, RecentFileList& recent,
     RefreshAll();
 }
 
-CMainFrame::~CMainFrame() { doc_.SetView(nullptr); }
+MainWindow::~MainWindow() { doc_.SetView(nullptr); }
 
 namespace {
 
@@ -131,7 +131,7 @@ const char* IconName(CommandId id)
 
 }  // namespace
 
-QAction* CMainFrame::ActionFor(const CommandEntry& entry)
+QAction* MainWindow::ActionFor(const CommandEntry& entry)
 {
     if (QAction* known = actions_.value(static_cast<int>(entry.id)))
         return known;
@@ -163,14 +163,14 @@ QAction* CMainFrame::ActionFor(const CommandEntry& entry)
     return action;
 }
 
-QAction* CMainFrame::Action(CommandId id) const { return actions_.value(static_cast<int>(id)); }
+QAction* MainWindow::Action(CommandId id) const { return actions_.value(static_cast<int>(id)); }
 
-void CMainFrame::CreateCommands()
+void MainWindow::CreateCommands()
 {
     RegisterHandlers();
     for (const std::string& title : MenuTitles()) {
         QMenu* menu = menuBar()->addMenu(QString::fromStdString(title));
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateCommandStates);
         for (const CommandEntry& entry : CommandTable()) {
             if (title != entry.menu)
                 continue;
@@ -201,7 +201,7 @@ void CMainFrame::CreateCommands()
     RebuildRecentMenu();
 }
 
-void CMainFrame::RegisterHandlers()
+void MainWindow::RegisterHandlers()
 {
     using C = CommandId;
     auto clip = [this](auto action) {
@@ -348,7 +348,7 @@ void CMainFrame::RegisterHandlers()
     };
 }
 
-void CMainFrame::CreateStatusBar()
+void MainWindow::CreateStatusBar()
 {
     static const int kWidths[10] = {0, 100, 160, 120, 104, 40, 30, 30, 30, 30};
     for (int pane : {1, 2, 3, 4, 5, 6, 7, 8, 9}) {
@@ -363,18 +363,18 @@ void CMainFrame::CreateStatusBar()
     panes_[6]->setText(QStringLiteral("CRLF"));
 }
 
-void CMainFrame::SetPaneText(int pane, const QString& text)
+void MainWindow::SetPaneText(int pane, const QString& text)
 {
     if (pane >= 0 && pane < static_cast<int>(panes_.size()) && panes_[pane])
         panes_[pane]->setText(text);
 }
 
-QString CMainFrame::PaneText(int pane) const
+QString MainWindow::PaneText(int pane) const
 {
     return pane >= 0 && pane < static_cast<int>(panes_.size()) && panes_[pane] ? panes_[pane]->text() : QString();
 }
 
-bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // Before a key is matched against the shortcuts, the commands' states are brought up to date:
     // a grey action's shortcut would not fire, and one that should be grey must not.
@@ -385,7 +385,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void CMainFrame::ShowLockKeys(quint32 nativeModifiers)
+void MainWindow::ShowLockKeys(quint32 nativeModifiers)
 {
     // The X keyboard state of a key event: Lock is Caps Lock, Mod2 is Num Lock on every common
     // layout. Qt has no portable way to ask for these, so the panes follow the keys typed.
@@ -394,7 +394,7 @@ void CMainFrame::ShowLockKeys(quint32 nativeModifiers)
     panes_[8]->setText(nativeModifiers & kMod2 ? QStringLiteral("NUM") : QString());
 }
 
-void CMainFrame::UpdateCommandStates()
+void MainWindow::UpdateCommandStates()
 {
     CommandState state = CommandState::Of(doc_, settings_, *fields_);
     state.toolbarVisible = toolbar_ && !toolbar_->isHidden();
@@ -411,7 +411,7 @@ void CMainFrame::UpdateCommandStates()
     UpdateTitle();  // the name, and the "*" of a modified text
 }
 
-void CMainFrame::UpdateTitle()
+void MainWindow::UpdateTitle()
 {
     const std::string title = doc_.HasPath() ? doc_.Title() : std::string("Untitled");
     // Qt shows "*" at the "[*]" of a modified window; an unmodified one has the plain title.
@@ -423,13 +423,13 @@ void CMainFrame::UpdateTitle()
         setWindowModified(true);
 }
 
-void CMainFrame::RefreshAll()
+void MainWindow::RefreshAll()
 {
     UpdateCommandStates();  // with the title
     view_->RedrawAll();
 }
 
-void CMainFrame::RebuildRecentMenu()
+void MainWindow::RebuildRecentMenu()
 {
     for (QAction* action : recentActions_)
         delete action;
@@ -444,11 +444,11 @@ void CMainFrame::RebuildRecentMenu()
     }
 }
 
-bool CMainFrame::OpenFile(const std::string& path)
+bool MainWindow::OpenFile(const std::string& path)
 {
-    if (!doc_.SaveModified())
+    if (!doc_.ConfirmSaveChanges())
         return false;
-    const bool opened = doc_.OnOpenDocument(path);
+    const bool opened = doc_.Open(path);
     if (opened) {
         recent_.Add(doc_.Path());
         RebuildRecentMenu();
@@ -457,15 +457,15 @@ bool CMainFrame::OpenFile(const std::string& path)
     return opened;
 }
 
-void CMainFrame::OnFileNew()
+void MainWindow::OnFileNew()
 {
-    if (!doc_.SaveModified())
+    if (!doc_.ConfirmSaveChanges())
         return;
-    doc_.OnNewDocument();
+    doc_.New();
     RefreshAll();
 }
 
-void CMainFrame::OnFileOpen()
+void MainWindow::OnFileOpen()
 {
     // The next file is most often a neighbour of this one.
     const QString start = doc_.HasPath() ? PathToQt(FolderOf(doc_.Path())) : QString();
@@ -475,30 +475,30 @@ void CMainFrame::OnFileOpen()
         OpenFile(PathFromQt(chosen));
 }
 
-void CMainFrame::OnFileSave()
+void MainWindow::OnFileSave()
 {
-    if (doc_.OnSaveDocument(doc_.Path()) && !doc_.Path().empty()) {
+    if (doc_.Save(doc_.Path()) && !doc_.Path().empty()) {
         recent_.Add(doc_.Path());
         RebuildRecentMenu();
     }
     RefreshAll();
 }
 
-void CMainFrame::OnFileSaveAs()
+void MainWindow::OnFileSaveAs()
 {
     QString proposed = doc_.HasPath() ? PathToQt(doc_.Path()) : PathToQt(doc_.Title());
     QString chosen = QFileDialog::getSaveFileName(this, QStringLiteral("Save As"), proposed,
                                                   QStringLiteral("Any File (*.txt);;All Files (*)"));
     if (chosen.isEmpty())
         return;
-    if (doc_.OnSaveDocument(PathFromQt(chosen))) {
+    if (doc_.Save(PathFromQt(chosen))) {
         recent_.Add(doc_.Path());
         RebuildRecentMenu();
     }
     RefreshAll();
 }
 
-void CMainFrame::OnPrint()
+void MainWindow::OnPrint()
 {
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, this);
@@ -510,7 +510,7 @@ void CMainFrame::OnPrint()
     DocumentPrinter(doc_, settings_).Print(printer, range ? printer.fromPage() : 0, range ? printer.toPage() : 0);
 }
 
-void CMainFrame::OnPrintPreview()
+void MainWindow::OnPrintPreview()
 {
     // Every page, as it will be printed.
     QPrinter printer(QPrinter::HighResolution);
@@ -520,14 +520,14 @@ void CMainFrame::OnPrintPreview()
     preview.exec();
 }
 
-void CMainFrame::OnPrinterSetup()
+void MainWindow::OnPrinterSetup()
 {
     QPrinter printer(QPrinter::HighResolution);
     QPageSetupDialog dialog(&printer, this);
     dialog.exec();
 }
 
-void CMainFrame::OnAbout()
+void MainWindow::OnAbout()
 {
     QMessageBox box(this);
     box.setWindowTitle(QStringLiteral("About Quillarium"));
@@ -540,7 +540,7 @@ void CMainFrame::OnAbout()
     box.exec();
 }
 
-void CMainFrame::OnRecentFile(int index)
+void MainWindow::OnRecentFile(int index)
 {
     const auto& files = recent_.Files();
     if (index < 0 || index >= static_cast<int>(files.size()))
@@ -552,7 +552,7 @@ void CMainFrame::OnRecentFile(int index)
     }
 }
 
-bool CMainFrame::RestorePlacement()
+bool MainWindow::RestorePlacement()
 {
     if (!settings_.mainWndPos)
         return false;
@@ -561,9 +561,9 @@ bool CMainFrame::RestorePlacement()
         QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
 }
 
-void CMainFrame::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!doc_.SaveModified()) {
+    if (!doc_.ConfirmSaveChanges()) {
         event->ignore();
         return;
     }
@@ -575,7 +575,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     // The settings must never carry what binary mode replaced.
     if (doc_.BinaryMode())
         doc_.SwitchBinaryMode();
-    doc_.DeleteContents();
+    doc_.Clear();
     PhaseTimer::Mark("document left");
     event->accept();
 }
@@ -584,13 +584,13 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 
 namespace quill {
 
-void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
     if (event->mimeData()->hasUrls())
         event->acceptProposedAction();
 }
 
-void CMainFrame::dropEvent(QDropEvent* event)
+void MainWindow::dropEvent(QDropEvent* event)
 {
     // One document at a time: the first local file dropped is opened.
     for (const QUrl& url : event->mimeData()->urls()) {

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "common/Format.h"
-#include "document/CQVXDoc.h"
+#include "document/Document.h"
 #include "document/DocumentView.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
@@ -14,9 +14,9 @@
 
 namespace quill {
 
-void CQVXDoc::FreeLines() { text_.Clear(&progress_); }
+void Document::FreeLines() { text_.Clear(&progress_); }
 
-void CQVXDoc::ResetText(bool withEmptyLine)
+void Document::ResetText(bool withEmptyLine)
 {
     FreeLines();
     ClearUndo();
@@ -49,7 +49,7 @@ void CQVXDoc::ResetText(bool withEmptyLine)
     UpdateTerminatorStatusText();
 }
 
-void CQVXDoc::ChooseDescriptions(const std::string& path)
+void Document::ChooseDescriptions(const std::string& path)
 {
     if (structure_.SelectForFile(path, dataFolder_)) {
         // The text is not loaded yet: the settings are taken now and the load cuts the records.
@@ -69,7 +69,7 @@ void CQVXDoc::ChooseDescriptions(const std::string& path)
     syntax_.SelectForFile(path, dataFolder_);
 }
 
-void CQVXDoc::LoadText(int fd, const std::string& path)
+void Document::LoadText(int fd, const std::string& path)
 {
     FileStatus status;
     StatusOf(fd, status);
@@ -92,7 +92,7 @@ void CQVXDoc::LoadText(int fd, const std::string& path)
     FinishLoad(outcome);
 }
 
-std::uint64_t CQVXDoc::ChooseTable(const LoadOutcome& outcome)
+std::uint64_t Document::ChooseTable(const LoadOutcome& outcome)
 {
     // A text that is UTF-8 (plain ASCII too) is shown as such, without a table: the byte counts
     // pick a table only for the 8-bit files that are not. Its multi-byte characters are displayable.
@@ -105,7 +105,7 @@ std::uint64_t CQVXDoc::ChooseTable(const LoadOutcome& outcome)
     return charset_.CountUndisplayable(ascii);
 }
 
-LoadParams CQVXDoc::CurrentLoadParams() const
+LoadParams Document::CurrentLoadParams() const
 {
     LoadParams params;
     params.cutLength = settings_.truncateAtBorder && view_ ? settings_.pageWidth : settings_.maxLineLen;
@@ -115,7 +115,7 @@ LoadParams CQVXDoc::CurrentLoadParams() const
     return params;
 }
 
-void CQVXDoc::FinishLoad(const LoadOutcome& outcome)
+void Document::FinishLoad(const LoadOutcome& outcome)
 {
     using Status = LoadOutcome::Status;
     if (outcome.status == Status::OutOfMemory) {
@@ -156,7 +156,7 @@ void CQVXDoc::FinishLoad(const LoadOutcome& outcome)
     DecideLayoutAfterLoad(undisplayable, reflowDue);
 }
 
-void CQVXDoc::ReadCommandLineLine()
+void Document::ReadCommandLineLine()
 {
     if (!commandLine_)
         return;
@@ -170,7 +170,7 @@ void CQVXDoc::ReadCommandLineLine()
     restorePositionPending_ = false;
 }
 
-void CQVXDoc::DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue)
+void Document::DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue)
 {
     const bool structureActive = structure_.IsActive();
     // UTF-16 text is not read as characters: it is said so, and its bytes are shown one by one.
@@ -196,7 +196,7 @@ void CQVXDoc::DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue)
         Reflow(-1);
 }
 
-DisplayRules CQVXDoc::Rules() const
+DisplayRules Document::Rules() const
 {
     DisplayRules rules;
     rules.tabSize = settings_.tabSize;
@@ -211,14 +211,14 @@ DisplayRules CQVXDoc::Rules() const
     return rules;
 }
 
-std::int64_t CQVXDoc::DisplayWidth(LineIndex line) const
+std::int64_t Document::DisplayWidth(LineIndex line) const
 {
     if (line < 0 || line >= text_.LineCount())
         return 0;
     return quill::DisplayWidth(text_.Line(line), Rules());
 }
 
-ByteOffset CQVXDoc::CursorByteOffset()
+ByteOffset Document::CursorByteOffset()
 {
     const LineIndex upTo = std::min<LineIndex>(cursorLine, text_.LineCount());
     const bool showProgress = upTo > 50000;
