@@ -371,9 +371,9 @@ bool Document::GoToBookmark(bool lastPosition, bool forward)
         return false;
     ClearSelection();
     // The file may have shrunk since it was left: the last line and the line's end are the limits.
-    cursorLine = std::clamp<LineIndex>(entry->csrsY, 0, text_.LineCount() - 1);
+    cursorLine = std::clamp<LineIndex>(entry->line, 0, text_.LineCount() - 1);
     text_.SetCurrentLine(cursorLine);
-    preferredColumn = static_cast<Column>(std::clamp<std::int64_t>(entry->csrsX, 0, INT32_MAX));
+    preferredColumn = static_cast<Column>(std::clamp<std::int64_t>(entry->column, 0, INT32_MAX));
     cursorColumn = static_cast<Column>(std::min<std::int64_t>(preferredColumn, DisplayWidth(cursorLine)));
     view_->EnsureCursorVisible(false);
     view_->RedrawAll();

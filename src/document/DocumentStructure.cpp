@@ -53,8 +53,8 @@ void Document::ReorderLines(const std::vector<LineIndex>& order)
     for (std::size_t i = 0; i < order.size(); ++i)
         newIndex[static_cast<std::size_t>(order[i])] = static_cast<LineIndex>(i);
     for (BookmarkEntry& entry : positions_->MutableEntries())
-        if (entry.csrsY >= 0 && entry.csrsY < static_cast<LineIndex>(newIndex.size()))
-            entry.csrsY = newIndex[static_cast<std::size_t>(entry.csrsY)];
+        if (entry.line >= 0 && entry.line < static_cast<LineIndex>(newIndex.size()))
+            entry.line = newIndex[static_cast<std::size_t>(entry.line)];
     positions_->EntriesChanged();
     MarkModified();
 }

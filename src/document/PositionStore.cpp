@@ -65,7 +65,7 @@ bool PositionStore::RetryPendingRead()
     ApplyShifts();
     for (BookmarkEntry& entry : entries_) {
         const bool known = std::any_of(stored.begin(), stored.end(), [&entry](const BookmarkEntry& other) {
-            return other.lastPos == entry.lastPos && (entry.lastPos == 1 || other.csrsY == entry.csrsY);
+            return other.lastPos == entry.lastPos && (entry.lastPos == 1 || other.line == entry.line);
         });
         if (!known)
             stored.push_back(std::move(entry));
@@ -92,7 +92,7 @@ bool PositionStore::WriteEntries(const std::string& path)
         bool ok = transaction.Begin(false) && database_.Exec("DELETE FROM Bookmarks WHERE File=?", {path});
         for (const BookmarkEntry& entry : entries_)
             ok = ok && database_.Exec("INSERT INTO Bookmarks (File, LastPos, CsrsX, CsrsY) VALUES (?, ?, ?, ?)",
-                                      {entry.file, std::int64_t{entry.lastPos}, entry.csrsX, entry.csrsY});
+                                      {entry.file, std::int64_t{entry.lastPos}, entry.column, entry.line});
         if (ok && transaction.Commit())
             return true;
     }
@@ -107,7 +107,7 @@ bool PositionStore::WriteEntries(const std::string& path)
 std::string PositionStore::InsertStatement(const BookmarkEntry& entry, const std::string& condition)
 {
     return "INSERT INTO Bookmarks (File, LastPos, CsrsX, CsrsY) SELECT " + SqlDatabase::Literal(entry.file) + ", " +
-           std::to_string(entry.lastPos) + ", " + std::to_string(entry.csrsX) + ", " + std::to_string(entry.csrsY) +
+           std::to_string(entry.lastPos) + ", " + std::to_string(entry.column) + ", " + std::to_string(entry.line) +
            condition + ";";
 }
 
@@ -127,7 +127,7 @@ std::string PositionStore::AddingStatements(const std::string& path) const
         statements += InsertStatement(entry, entry.lastPos == 1
                                                  ? std::string()
                                                  : " WHERE NOT EXISTS (SELECT 1 FROM Bookmarks WHERE File=" + file +
-                                                       " AND LastPos=0 AND CsrsY=" + std::to_string(entry.csrsY) + ")");
+                                                       " AND LastPos=0 AND CsrsY=" + std::to_string(entry.line) + ")");
     return statements;
 }
 
@@ -147,7 +147,7 @@ bool PositionStore::ToggleBookmark(const std::string& path, std::int64_t column,
     ApplyShifts();
     Changed();
     auto removed = std::erase_if(
-        entries_, [line](const BookmarkEntry& entry) { return entry.lastPos == 0 && entry.csrsY == line; });
+        entries_, [line](const BookmarkEntry& entry) { return entry.lastPos == 0 && entry.line == line; });
     if (removed > 0)
         return false;
     entries_.push_back({path, column, line, 0});
@@ -161,7 +161,7 @@ const std::vector<LineIndex>& PositionStore::SortedBookmarkLines() const
         sortedLines_.clear();
         for (const BookmarkEntry& entry : entries_)
             if (entry.lastPos == 0)
-                sortedLines_.push_back(entry.csrsY);
+                sortedLines_.push_back(entry.line);
         std::sort(sortedLines_.begin(), sortedLines_.end());
         sortedValid_ = true;
     }
@@ -186,9 +186,9 @@ std::optional<BookmarkEntry> PositionStore::FindBookmark(bool lastPosition, bool
         }
         if (entry.lastPos != 0)
             continue;
-        if (forward && entry.csrsY > line && (!found || entry.csrsY < found->csrsY))
+        if (forward && entry.line > line && (!found || entry.line < found->line))
             found = &entry;
-        if (!forward && entry.csrsY < line && (!found || entry.csrsY > found->csrsY))
+        if (!forward && entry.line < line && (!found || entry.line > found->line))
             found = &entry;
     }
     if (!found)
@@ -220,15 +220,15 @@ void PositionStore::ShiftLines(LineIndex from, int delta)
     constexpr std::size_t kDirectLimit = 64;
     if (entries_.size() <= kDirectLimit && !shifts_.Active()) {
         for (BookmarkEntry& entry : entries_)
-            if (entry.csrsY >= from)
-                entry.csrsY = std::max<LineIndex>(0, entry.csrsY + delta);
+            if (entry.line >= from)
+                entry.line = std::max<LineIndex>(0, entry.line + delta);
         return;
     }
     if (!shifts_.Active()) {
         std::vector<LineIndex> lines;
         lines.reserve(entries_.size());
         for (const BookmarkEntry& entry : entries_)
-            lines.push_back(entry.csrsY);
+            lines.push_back(entry.line);
         shifts_.Begin(lines);
     }
     shifts_.Shift(from, delta);
@@ -240,7 +240,7 @@ void PositionStore::ApplyShifts() const
         return;
     const std::vector<LineIndex> lines = shifts_.Finish();
     for (std::size_t i = 0; i < entries_.size(); ++i)
-        entries_[i].csrsY = lines[i];
+        entries_[i].line = lines[i];
     sortedValid_ = false;
 }
 

@@ -13,10 +13,11 @@
 namespace quill {
 
 /// One row of the table Bookmarks: the last position of a file (LastPos 1) or a line bookmark.
+/// The database keeps column and line as CsrsX and CsrsY.
 struct BookmarkEntry {
     std::string file;
-    std::int64_t csrsX = 0;  ///< display column
-    LineIndex csrsY = 0;     ///< line index
+    std::int64_t column = 0;  ///< display column
+    LineIndex line = 0;       ///< line index
     int lastPos = 0;
 };
 

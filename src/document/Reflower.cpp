@@ -35,7 +35,7 @@ Column Reflower::Run(LineIndex fromLine)
         // Bookmarks follow the first byte of their line to wherever it lands.
         const auto& entries = doc_.Positions().Entries();
         for (std::size_t i = 0; i < entries.size(); ++i)
-            marks_.push_back({entries[i].csrsY, i});
+            marks_.push_back({entries[i].line, i});
         std::sort(marks_.begin(), marks_.end(), [](const Mark& a, const Mark& b) { return a.oldLine < b.oldLine; });
         newLines_.assign(entries.size(), -1);
     }
@@ -243,7 +243,7 @@ void Reflower::RemapBookmarks()
     auto& entries = doc_.Positions().MutableEntries();
     const LineIndex last = doc_.Text().LineCount() - 1;
     for (std::size_t i = 0; i < entries.size() && i < newLines_.size(); ++i)
-        entries[i].csrsY = newLines_[i] < 0 ? last : std::min(newLines_[i], last);
+        entries[i].line = newLines_[i] < 0 ? last : std::min(newLines_[i], last);
     doc_.Positions().EntriesChanged();
 }
 

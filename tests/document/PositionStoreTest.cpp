@@ -381,7 +381,7 @@ TEST(PositionShiftTest, ManyBookmarksMoveLikeOneByOne)
         }
         ASSERT_EQ(store.Entries().size(), naive.size());
         for (std::size_t i = 0; i < naive.size(); ++i)
-            ASSERT_EQ(store.Entries()[i].csrsY, naive[i]) << round << " " << i;
+            ASSERT_EQ(store.Entries()[i].line, naive[i]) << round << " " << i;
     }
 }
 

@@ -171,7 +171,7 @@ TEST_F(HostileFilesTest, PositionDatabases)
     }
     EXPECT_TRUE(store.WriteEntries("/f"));
     for (const BookmarkEntry& entry : store.Entries())
-        EXPECT_GE(entry.csrsY, 0);
+        EXPECT_GE(entry.line, 0);
 }
 
 }  // namespace
