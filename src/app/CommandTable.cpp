@@ -245,8 +245,8 @@ std::optional<bool> IsChecked(CheckRule rule, const CommandState& state)
 {
     switch (rule) {
     case K::None: return std::nullopt;
-    case K::AutoReload1: return state.autoReloadMode == 1;
-    case K::AutoReload2: return state.autoReloadMode == 2;
+    case K::AutoReload1: return state.autoReloadMode == AutoReload::Changes;
+    case K::AutoReload2: return state.autoReloadMode == AutoReload::ChangesAndEnd;
     case K::AutoIndent: return state.autoIndent;
     case K::Toolbar: return state.toolbarVisible;
     case K::StatusBar: return state.statusBarVisible;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "document/TextTypes.h"
+
 namespace quill {
 
 class Document;
@@ -120,7 +122,7 @@ struct CommandState {
     bool fieldAtCursor = false;
     bool syntaxActive = false;
     bool tableActive = false;
-    int autoReloadMode = 0;
+    AutoReload autoReloadMode = AutoReload::Off;
     bool autoIndent = false;
     bool controlChars = false;
     bool lineTermination = false;

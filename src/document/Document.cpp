@@ -180,7 +180,7 @@ bool Document::Save(const std::string& requestedPath)
 void Document::Clear()
 {
     LeaveFile();
-    autoReloadMode_ = 0;
+    autoReloadMode_ = AutoReload::Off;
 }
 
 bool Document::ConfirmSaveChanges()
@@ -201,7 +201,7 @@ void Document::MarkModified(bool modified)
         savedMark_.reset();
     modified_ = modified;
     if (modified)
-        autoReloadMode_ = 0;  // an edited text is never replaced behind the user's back
+        autoReloadMode_ = AutoReload::Off;  // an edited text is never replaced behind the user's back
 }
 
 bool Document::ReplaceTextFrom(const std::string& path, const char* failureFormat)
@@ -221,17 +221,17 @@ bool Document::ReplaceTextFrom(const std::string& path, const char* failureForma
 void Document::Reload()
 {
     if (modified_ && prompter_.Ask(kDismissChanges, Buttons::OkCancel) == Answer::Cancel) {
-        autoReloadMode_ = 0;
+        autoReloadMode_ = AutoReload::Off;
         return;
     }
     LeaveFile();
     ReplaceTextFrom(path_, "Can\xB4t load \"%s\"!\n%s");
 }
 
-void Document::ToggleAutoReload(int mode)
+void Document::ToggleAutoReload(AutoReload mode)
 {
     if (autoReloadMode_ == mode) {
-        autoReloadMode_ = 0;
+        autoReloadMode_ = AutoReload::Off;
         return;
     }
     autoReloadMode_ = mode;

@@ -63,7 +63,7 @@ public:
     bool IsModified() const { return modified_; }
     void MarkModified(bool modified = true);
     void Reload();
-    void ToggleAutoReload(int mode);
+    void ToggleAutoReload(AutoReload mode);
     /// One tick of the view's 500 ms timer: every sixth looks at the file on disk.
     void AutoReloadTick();
     /// What a look at a followed file did.
@@ -110,8 +110,8 @@ public:
     const std::string& Path() const { return path_; }
     const std::string& Title() const { return title_; }
     FileTime ModificationTime() const { return modificationTime_; }
-    int AutoReloadMode() const { return autoReloadMode_; }
-    void SetAutoReloadMode(int mode) { autoReloadMode_ = mode; }
+    AutoReload AutoReloadMode() const { return autoReloadMode_; }
+    void SetAutoReloadMode(AutoReload mode) { autoReloadMode_ = mode; }
     bool LoadAborted() const { return loadAborted_; }
     bool IgnoreFormatCodes() const { return ignoreFormatCodes_; }
     /// Whether typed, pasted and searched characters are UTF-8: no table is active and the text
@@ -289,7 +289,7 @@ private:
     FileTime modificationTime_ = 0;
     std::int64_t diskSize_ = 0;  ///< the file's size when it was loaded or saved last
     bool modified_ = false;
-    int autoReloadMode_ = 0;
+    AutoReload autoReloadMode_ = AutoReload::Off;
     int autoReloadTicks_ = 0;
     bool loadAborted_ = false;
     FileStatus loadedFile_;  ///< the file the text was last read from or saved to (its identity counts)

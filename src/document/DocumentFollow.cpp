@@ -58,7 +58,7 @@ void Document::AutoReloadTick()
             GoToBookmark(true, false);
         RedrawViews();
     }
-    if (autoReloadMode_ == 0)
+    if (autoReloadMode_ == AutoReload::Off)
         return;
     if (++autoReloadTicks_ < 6)
         return;
@@ -68,7 +68,7 @@ void Document::AutoReloadTick()
 
 Document::FollowStep Document::CheckFollowedFile(bool quietWhenMissing)
 {
-    if (autoReloadMode_ == 0 || path_.empty())
+    if (autoReloadMode_ == AutoReload::Off || path_.empty())
         return FollowStep::Unchanged;
     const int fd = OpenForReading(path_);
     if (fd < 0) {
@@ -89,7 +89,7 @@ Document::FollowStep Document::CheckFollowedFile(bool quietWhenMissing)
     } else {
         Reload();
     }
-    if (autoReloadMode_ == 2)
+    if (autoReloadMode_ == AutoReload::ChangesAndEnd)
         GoToFileEnd();
     return step;
 }

@@ -23,4 +23,8 @@ inline constexpr std::int64_t NextTabStop(std::int64_t column, int tabSize)
     return tabSize * ((column + tabSize) / tabSize);
 }
 
+/// How the document follows its file on disk: not at all, reloading it when it changes, or that
+/// and staying at its end (Auto Reload & File End, -RELOAD).
+enum class AutoReload { Off, Changes, ChangesAndEnd };
+
 }  // namespace quill

@@ -383,11 +383,11 @@ TEST_F(LifecycleTest, ReloadAsksBeforeDismissingChanges)
 {
     ASSERT_TRUE(OpenBytes("disk"));
     Type("edited");
-    doc->SetAutoReloadMode(1);
+    doc->SetAutoReloadMode(AutoReload::Changes);
     prompter.Expect("Dismiss changes!", Answer::Cancel);
     doc->Reload();
     EXPECT_EQ(Lines(), std::vector<std::string>{"edited"});
-    EXPECT_EQ(doc->AutoReloadMode(), 0);
+    EXPECT_EQ(doc->AutoReloadMode(), AutoReload::Off);
     prompter.Expect("Dismiss changes!", Answer::Ok);
     doc->Reload();
     EXPECT_EQ(Lines(), std::vector<std::string>{"disk"});
@@ -406,28 +406,28 @@ TEST_F(LifecycleTest, ReloadOfAVanishedFileKeepsTheText)
 TEST_F(LifecycleTest, AutoReloadLooksAtTheFileEverySixthTick)
 {
     ASSERT_TRUE(OpenBytes("one\n"));
-    doc->ToggleAutoReload(1);
-    EXPECT_EQ(doc->AutoReloadMode(), 1);
+    doc->ToggleAutoReload(AutoReload::Changes);
+    EXPECT_EQ(doc->AutoReloadMode(), AutoReload::Changes);
     dir.Write("file.txt", "one\ntwo\n");
     for (int tick = 0; tick < 5; ++tick)
         doc->AutoReloadTick();
     EXPECT_EQ(Lines().size(), 2u);
     doc->AutoReloadTick();
     EXPECT_EQ(Lines(), (std::vector<std::string>{"one\n", "two\n", ""}));
-    EXPECT_EQ(doc->AutoReloadMode(), 1);
+    EXPECT_EQ(doc->AutoReloadMode(), AutoReload::Changes);
 
     doc->MarkModified();  // typing switches it off
-    EXPECT_EQ(doc->AutoReloadMode(), 0);
+    EXPECT_EQ(doc->AutoReloadMode(), AutoReload::Off);
     doc->MarkModified(false);
-    doc->ToggleAutoReload(1);
-    doc->ToggleAutoReload(1);  // the same mode again switches it off
-    EXPECT_EQ(doc->AutoReloadMode(), 0);
+    doc->ToggleAutoReload(AutoReload::Changes);
+    doc->ToggleAutoReload(AutoReload::Changes);  // the same mode again switches it off
+    EXPECT_EQ(doc->AutoReloadMode(), AutoReload::Off);
 }
 
 TEST_F(LifecycleTest, AutoReloadAtFileEndPutsTheCursorOnTheLastLine)
 {
     ASSERT_TRUE(OpenBytes("a\n"));
-    doc->ToggleAutoReload(2);
+    doc->ToggleAutoReload(AutoReload::ChangesAndEnd);
     dir.Write("file.txt", "a\nb\n\tlast");
     for (int tick = 0; tick < 6; ++tick)
         doc->AutoReloadTick();

@@ -102,11 +102,11 @@ TEST_F(EditTest, UndoOfAChangeThatWrappedBringsBackTheSingleLine)
 TEST_F(EditTest, SettingTheModifiedFlagSwitchesAutoReloadOff)
 {
     ASSERT_TRUE(OpenBytes("x"));
-    doc->SetAutoReloadMode(2);
+    doc->SetAutoReloadMode(AutoReload::ChangesAndEnd);
     doc->RaiseUndoGroup();
     doc->ReplaceCurrentLine(LineRecord("y"));
     doc->Undo();
-    EXPECT_EQ(doc->AutoReloadMode(), 0);
+    EXPECT_EQ(doc->AutoReloadMode(), AutoReload::Off);
 }
 
 // Random texts and random edits: the bytes are always what the edits made, the sizes always add

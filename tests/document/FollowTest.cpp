@@ -20,7 +20,7 @@ protected:
     void Follow(const std::string& bytes)
     {
         ASSERT_TRUE(OpenBytes(bytes, "app.log"));
-        doc->SetAutoReloadMode(2);
+        doc->SetAutoReloadMode(AutoReload::ChangesAndEnd);
     }
     void Append(const std::string& bytes)
     {
@@ -185,7 +185,7 @@ TEST_F(FollowTest, LinesCutAtTheLengthLimitAreCutAsAWholeLoadCutsThem)
         dir.Write("app.log", piece());
         auto followed = windowless();
         ASSERT_TRUE(followed->Open(Path()));
-        followed->SetAutoReloadMode(2);
+        followed->SetAutoReloadMode(AutoReload::ChangesAndEnd);
         for (int step = 0; step < 8; ++step) {
             const std::string more = piece();
             Append(more);

@@ -392,7 +392,7 @@ TEST_F(MainWindowTest, AFollowedFileIsShownAsItGrowsIsTruncatedAndRotates)
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path, "-RELOAD"})));
     Document& doc = app.CurrentDocument();
-    ASSERT_TRUE(QTest::qWaitFor([&doc] { return doc.AutoReloadMode() == 2; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&doc] { return doc.AutoReloadMode() == AutoReload::ChangesAndEnd; }, 2000));
     QTest::qWait(50);
     const auto text = [&doc] {
         std::string all;
@@ -423,7 +423,7 @@ TEST_F(MainWindowTest, AFollowedFileIsShownAsItGrowsIsTruncatedAndRotates)
     QTest::qWait(100);
     dir.Write("live.log", "rotated\n");
     ASSERT_TRUE(shows("rotated\n")) << text();
-    EXPECT_EQ(doc.AutoReloadMode(), 2);
+    EXPECT_EQ(doc.AutoReloadMode(), AutoReload::ChangesAndEnd);
     app.Window().close();
     app.Exit();
 }

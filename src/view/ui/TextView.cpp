@@ -401,7 +401,7 @@ void TextView::timerEvent(QTimerEvent* event)
     caretPhase_ = !caretPhase_;
     if (pendingAutoReload_) {
         pendingAutoReload_ = false;
-        doc_.SetAutoReloadMode(2);
+        doc_.SetAutoReloadMode(AutoReload::ChangesAndEnd);
     }
     const std::string before = doc_.Path();
     const FileTime time = doc_.ModificationTime();
@@ -417,7 +417,7 @@ void TextView::timerEvent(QTimerEvent* event)
 
 void TextView::UpdateWatch()
 {
-    const bool follow = doc_.AutoReloadMode() != 0 && doc_.HasPath();
+    const bool follow = doc_.AutoReloadMode() != AutoReload::Off && doc_.HasPath();
     const QString path = follow ? QString::fromLocal8Bit(doc_.Path().c_str()) : QString();
     if (path != watchedPath_) {
         if (!watcher_.files().isEmpty())
