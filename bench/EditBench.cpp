@@ -27,7 +27,7 @@ public:
     void RecomputePageWidth() override { settings_.pageWidth = 120; }
     void RedrawAll() override {}
     void EnsureCursorVisible(bool) override {}
-    void SetStatusText(int, const std::string&) override {}
+    void SetStatusText(StatusPane, const std::string&) override {}
     void ShowStructureBar(bool) override {}
 
 private:

@@ -20,7 +20,7 @@ public:
     void RecomputePageWidth() override {}
     void RedrawAll() override {}
     void EnsureCursorVisible(bool) override {}
-    void SetStatusText(int, const std::string&) override {}
+    void SetStatusText(StatusPane, const std::string&) override {}
     void ShowStructureBar(bool) override {}
 };
 

@@ -272,16 +272,16 @@ void Document::LoadNeighbourFile(bool next)
 void Document::UpdateFileStatusText()
 {
     if (const FieldDef* field = FieldAtCursor(); field && !field->comment.empty())
-        SetStatus(1, field->comment);
+        SetStatus(StatusPane::Message, field->comment);
     else if (!path_.empty())
-        SetStatus(1, Format("%s (%s)", path_.c_str(), LocalTimeText(modificationTime_).c_str()));
+        SetStatus(StatusPane::Message, Format("%s (%s)", path_.c_str(), LocalTimeText(modificationTime_).c_str()));
     else
-        SetStatus(1, "<NEW FILE>");
+        SetStatus(StatusPane::Message, "<NEW FILE>");
 }
 
-void Document::UpdateTerminatorStatusText() { SetStatus(6, text_.Terminator() == TerminatorKind::CRLF ? "CRLF" : "LF"); }
+void Document::UpdateTerminatorStatusText() { SetStatus(StatusPane::LineEnds, text_.Terminator() == TerminatorKind::CRLF ? "CRLF" : "LF"); }
 
-void Document::UpdateSelectionStatusText() { SetStatus(3, SelectionStatusText()); }
+void Document::UpdateSelectionStatusText() { SetStatus(StatusPane::Selection, SelectionStatusText()); }
 
 std::string Document::SelectionStatusText()
 {
@@ -323,7 +323,7 @@ void Document::SetCommandLineInProgress(const std::string* rawCommandLine) { com
 void Document::SetOverwriteMode(bool on)
 {
     overwriteMode_ = on;
-    SetStatus(9, on ? "OVR" : "");
+    SetStatus(StatusPane::Overwrite, on ? "OVR" : "");
 }
 
 void Document::RedrawViews()
@@ -332,7 +332,7 @@ void Document::RedrawViews()
         view_->RedrawAll();
 }
 
-void Document::SetStatus(int pane, const std::string& text)
+void Document::SetStatus(StatusPane pane, const std::string& text)
 {
     if (view_)
         view_->SetStatusText(pane, text);

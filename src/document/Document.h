@@ -270,7 +270,7 @@ private:
     std::uint64_t ChooseTable(const LoadOutcome& outcome);
     void DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue);
     void ReadCommandLineLine();
-    void SetStatus(int pane, const std::string& text);
+    void SetStatus(StatusPane pane, const std::string& text);
     /// Remembers where the file was left and writes its bookmarks.
     void LeaveFile();
 

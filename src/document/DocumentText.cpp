@@ -152,7 +152,7 @@ void Document::FinishLoad(const LoadOutcome& outcome)
     positions_->ReadEntries(path_);
     restorePositionPending_ = true;
     ReadCommandLineLine();
-    SetStatus(9, overwriteMode_ ? "OVR" : "");
+    SetStatus(StatusPane::Overwrite, overwriteMode_ ? "OVR" : "");
     DecideLayoutAfterLoad(undisplayable, reflowDue);
 }
 

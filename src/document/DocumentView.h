@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "document/TextTypes.h"
+
 namespace quill {
 
 /// Implemented by the window that shows the document, and by test fakes.
@@ -18,8 +20,7 @@ public:
     virtual void RedrawAll() = 0;
     /// Scrolls so the cursor is visible, centring it on request.
     virtual void EnsureCursorVisible(bool centre) = 0;
-    /// Writes pane 1 to 6 of the status line, or 9 (the overwrite indicator).
-    virtual void SetStatusText(int pane, const std::string& text) = 0;
+    virtual void SetStatusText(StatusPane pane, const std::string& text) = 0;
     /// Shows or hides the field ruler bar.
     virtual void ShowStructureBar(bool show) = 0;
 };

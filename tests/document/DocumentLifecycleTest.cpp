@@ -38,8 +38,8 @@ TEST_F(LifecycleTest, NewDocumentIsOneEmptyUnnamedLine)
 {
     EXPECT_EQ(Lines(), std::vector<std::string>{""});
     EXPECT_FALSE(doc->HasPath());
-    EXPECT_EQ(view.panes[1], "<NEW FILE>");
-    EXPECT_EQ(view.panes[6], "LF");  // new text gets this system's line ends
+    EXPECT_EQ(view.panes[StatusPane::Message], "<NEW FILE>");
+    EXPECT_EQ(view.panes[StatusPane::LineEnds], "LF");  // new text gets this system's line ends
     ViewState state{0, 0, 20, 80};
     TextEditing editing(*doc, state);
     for (char c : std::string("a\rb"))

@@ -37,7 +37,7 @@ TEST_F(TextLoadTest, TerminatorsStayOnTheirLines)
     ASSERT_TRUE(OpenBytes("a\nb\n"));
     EXPECT_EQ(Lines(), (LineList{"a\n", "b\n", ""}));
     EXPECT_EQ(doc->Text().Terminator(), TerminatorKind::LF);
-    EXPECT_EQ(view.panes[6], "LF");
+    EXPECT_EQ(view.panes[StatusPane::LineEnds], "LF");
 }
 
 TEST_F(TextLoadTest, MixedTerminatorsEndWithTheKindOfTheLastLf)
@@ -110,8 +110,8 @@ TEST_F(TextLoadTest, FileSizeStatusAndFileTextAfterLoad)
 {
     std::string path = dir.Write("sized.txt", std::string(1234567, 'q'));
     ASSERT_TRUE(doc->Open(path));
-    EXPECT_EQ(view.panes[3], "Size: 1.234.567");
-    EXPECT_EQ(view.panes[1].rfind(path + " (", 0), 0u);
+    EXPECT_EQ(view.panes[StatusPane::Selection], "Size: 1.234.567");
+    EXPECT_EQ(view.panes[StatusPane::Message].rfind(path + " (", 0), 0u);
     EXPECT_EQ(doc->Title(), "sized.txt");
 }
 

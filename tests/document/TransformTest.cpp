@@ -27,7 +27,7 @@ TEST_F(TransformTest, TerminatorsConvertBothWaysInPlace)
     doc->ConvertTerminators();
     EXPECT_EQ(Lines(), (LineList{"a\n", "b\rc\n", "last"}));  // a CR before another byte stays
     EXPECT_EQ(doc->Text().Terminator(), TerminatorKind::LF);
-    EXPECT_EQ(view.panes[6], "LF");
+    EXPECT_EQ(view.panes[StatusPane::LineEnds], "LF");
     EXPECT_EQ(doc->Text().FileSize(), doc->Text().SumOfLengths());
     EXPECT_FALSE(doc->CanUndo());
     EXPECT_TRUE(doc->IsModified());
@@ -166,9 +166,9 @@ TEST_F(TransformTest, FindUndisplayableWrapsAroundAfterAsking)
 TEST_F(TransformTest, StatusTextsForSizeAndSelections)
 {
     ASSERT_TRUE(OpenBytes(std::string(999, 'x')));
-    EXPECT_EQ(view.panes[3], "Size: 999");
+    EXPECT_EQ(view.panes[StatusPane::Selection], "Size: 999");
     ASSERT_TRUE(OpenBytes(std::string(1000, 'x')));
-    EXPECT_EQ(view.panes[3], "Size: 1.000");
+    EXPECT_EQ(view.panes[StatusPane::Selection], "Size: 1.000");
 
     ASSERT_TRUE(OpenBytes("\x12\x34\x56\x78\nsecond\n"));
     Select(0, 0, 0, 2);  // left to right: the cursor ends at the right

@@ -115,12 +115,12 @@ public:
     }
     void RedrawAll() override { ++redraws; }
     void EnsureCursorVisible(bool) override { ++ensureVisible; }
-    void SetStatusText(int pane, const std::string& text) override { panes[pane] = text; }
+    void SetStatusText(StatusPane pane, const std::string& text) override { panes[pane] = text; }
     void ShowStructureBar(bool show) override { structureBar = show; }
 
     Settings* settings = nullptr;  ///< receives the page width
     int pageWidth = 80;
-    std::map<int, std::string> panes;
+    std::map<StatusPane, std::string> panes;
     int redraws = 0;
     int scrollResets = 0;
     int ensureVisible = 0;

@@ -40,9 +40,9 @@ TEST_F(MainWindowTest, OpensTheFileOfTheCommandLineAndShowsWhereTheCursorIs)
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
     MainWindow& frame = app.Window();
-    EXPECT_TRUE(frame.PaneText(1).startsWith(QString::fromStdString(path) + " ("));
-    EXPECT_EQ(frame.PaneText(2), "Line:1/4 Col:0/10");
-    EXPECT_EQ(frame.PaneText(6), "LF");
+    EXPECT_TRUE(frame.PaneText(StatusPane::Message).startsWith(QString::fromStdString(path) + " ("));
+    EXPECT_EQ(frame.PaneText(StatusPane::Cursor), "Line:1/4 Col:0/10");
+    EXPECT_EQ(frame.PaneText(StatusPane::LineEnds), "LF");
     const auto shownTitle = [&frame] { return frame.windowHandle()->title(); };
     EXPECT_EQ(shownTitle(), "sample.txt - Quillarium");
     EXPECT_EQ(frame.windowTitle(), "sample.txt - Quillarium");
@@ -50,11 +50,11 @@ TEST_F(MainWindowTest, OpensTheFileOfTheCommandLineAndShowsWhereTheCursorIs)
     TextView& view = frame.View();
     QTest::keyClick(&view, Qt::Key_Down);
     QTest::keyClick(&view, Qt::Key_End);
-    EXPECT_EQ(frame.PaneText(2), "Line:2/4 Col:9/9");  // the tab spans three columns
+    EXPECT_EQ(frame.PaneText(StatusPane::Cursor), "Line:2/4 Col:9/9");  // the tab spans three columns
     QTest::keyClick(&view, Qt::Key_Home);
-    EXPECT_EQ(frame.PaneText(2), "Line:2/4 Col:3/9");  // smart home stops at the indentation
+    EXPECT_EQ(frame.PaneText(StatusPane::Cursor), "Line:2/4 Col:3/9");  // smart home stops at the indentation
     QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
-    EXPECT_EQ(frame.PaneText(2), "Line:4/4 Col:0/0");
+    EXPECT_EQ(frame.PaneText(StatusPane::Cursor), "Line:4/4 Col:0/0");
 
     // A change shows in the title the desktop's way; undoing it back to the file takes it away,
     // Ctrl+Shift+Z brings the change back.
@@ -78,7 +78,7 @@ TEST_F(MainWindowTest, ALineOnTheCommandLinePutsTheCursorThere)
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path + "#3"})));
     app.Window().View().grab();  // the first paint applies the line
-    EXPECT_EQ(app.Window().PaneText(2), "Line:3/6 Col:0/1");
+    EXPECT_EQ(app.Window().PaneText(StatusPane::Cursor), "Line:3/6 Col:0/1");
 }
 
 TEST_F(MainWindowTest, ExitWritesTheSettingsAndKeepsTheRecentFile)
@@ -125,7 +125,7 @@ TEST_F(MainWindowTest, BookmarkKeysAndTheRememberedPosition)
         QTest::keyClick(&view, Qt::Key_Down);
         QTest::keyClick(&view, Qt::Key_Down);
         QTest::keyClick(&view, Qt::Key_F2, Qt::ShiftModifier);
-        EXPECT_EQ(app.Window().PaneText(2), "Line:2/6 Col:0/1");
+        EXPECT_EQ(app.Window().PaneText(StatusPane::Cursor), "Line:2/6 Col:0/1");
         EXPECT_TRUE(app.CurrentDocument().HasBookmark(1));
         QTest::keyClick(&view, Qt::Key_Down);
         QTest::keyClick(&view, Qt::Key_Down);
@@ -135,7 +135,7 @@ TEST_F(MainWindowTest, BookmarkKeysAndTheRememberedPosition)
     QuillApplication again(store);
     ASSERT_TRUE(again.Start(CommandLine::Parse({path})));
     again.Window().View().grab();  // the first paint restores the position
-    EXPECT_EQ(again.Window().PaneText(2), "Line:4/6 Col:0/1");
+    EXPECT_EQ(again.Window().PaneText(StatusPane::Cursor), "Line:4/6 Col:0/1");
     EXPECT_TRUE(again.CurrentDocument().HasBookmark(1));
 }
 
@@ -150,14 +150,14 @@ TEST_F(MainWindowTest, AStructuredFileShowsItsFieldsAndTheirComments)
     ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
     MainWindow& frame = app.Window();
     app.Window().View().grab();
-    EXPECT_EQ(frame.PaneText(4), "Orders (fixed width)");
-    EXPECT_EQ(frame.PaneText(9), "OVR");
+    EXPECT_EQ(frame.PaneText(StatusPane::Structure), "Orders (fixed width)");
+    EXPECT_EQ(frame.PaneText(StatusPane::Overwrite), "OVR");
     TextView& view = frame.View();
     QTest::keyClick(&view, Qt::Key_Down);
     QTest::keyClick(&view, Qt::Key_Tab);
     QTest::keyClick(&view, Qt::Key_Tab);
-    EXPECT_EQ(frame.PaneText(2), "Line:2/31 Col:8/50");  // the ends of KIND and CUSTNO
-    EXPECT_EQ(frame.PaneText(1), "Order number");
+    EXPECT_EQ(frame.PaneText(StatusPane::Cursor), "Line:2/31 Col:8/50");  // the ends of KIND and CUSTNO
+    EXPECT_EQ(frame.PaneText(StatusPane::Message), "Order number");
     EXPECT_FALSE(app.CurrentDocument().IsModified());
 }
 

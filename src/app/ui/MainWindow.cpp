@@ -351,16 +351,16 @@ void MainWindow::RegisterHandlers()
 void MainWindow::CreateStatusBar()
 {
     static const int kWidths[10] = {0, 100, 160, 120, 104, 40, 30, 30, 30, 30};
-    for (int pane : {1, 2, 3, 4, 5, 6, 7, 8, 9}) {
+    for (int pane = 1; pane <= kStatusPaneCount; ++pane) {
         auto* label = new QLabel(this);
         label->setMinimumWidth(kWidths[pane]);
         label->setObjectName(QStringLiteral("pane%1").arg(pane));
         statusBar()->addWidget(label, pane == 1 ? 1 : 0);
         panes_[pane] = label;
     }
-    panes_[4]->setText(QStringLiteral("NO STRUCTURE"));
-    panes_[5]->setText(QStringLiteral("UTF-8"));
-    panes_[6]->setText(QStringLiteral("CRLF"));
+    panes_[static_cast<std::size_t>(StatusPane::Structure)]->setText(QStringLiteral("NO STRUCTURE"));
+    panes_[static_cast<std::size_t>(StatusPane::Table)]->setText(QStringLiteral("UTF-8"));
+    panes_[static_cast<std::size_t>(StatusPane::LineEnds)]->setText(QStringLiteral("CRLF"));
 }
 
 void MainWindow::SetPaneText(int pane, const QString& text)
@@ -369,9 +369,10 @@ void MainWindow::SetPaneText(int pane, const QString& text)
         panes_[pane]->setText(text);
 }
 
-QString MainWindow::PaneText(int pane) const
+QString MainWindow::PaneText(StatusPane pane) const
 {
-    return pane >= 0 && pane < static_cast<int>(panes_.size()) && panes_[pane] ? panes_[pane]->text() : QString();
+    QLabel* label = panes_[static_cast<std::size_t>(pane)];
+    return label ? label->text() : QString();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)

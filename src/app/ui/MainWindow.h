@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "document/TextTypes.h"
+
 class QAction;
 class QLabel;
 class QMenu;
@@ -42,7 +44,7 @@ public:
     /// Opens a file as the File menu does (asking to save changes first); true when loaded.
     bool OpenFile(const std::string& path);
     /// The text of a status pane (1-9), for tests.
-    QString PaneText(int pane) const;
+    QString PaneText(StatusPane pane) const;
     /// Restores the window placement kept in the settings; false on a first start.
     bool RestorePlacement();
     /// Refreshes title, command states and status panes after the document changed.
@@ -93,7 +95,7 @@ private:
     std::unique_ptr<FieldOperations> fields_;
     std::unique_ptr<QtSyntaxDialogs> syntaxDialogs_;
     std::unique_ptr<SyntaxCommands> syntax_;
-    std::array<QLabel*, 10> panes_{};
+    std::array<QLabel*, kStatusPaneCount + 1> panes_{};  ///< by StatusPane; [0] unused
     std::unique_ptr<ProcessStarter> processes_;
     std::unique_ptr<ExternalTools> tools_;
     std::map<CommandId, std::function<void()>> handlers_;

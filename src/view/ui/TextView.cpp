@@ -123,9 +123,9 @@ void TextView::EnsureCursorVisible(bool centre)
     viewport()->update();
 }
 
-void TextView::SetStatusText(int pane, const std::string& text)
+void TextView::SetStatusText(StatusPane pane, const std::string& text)
 {
-    emit statusTextChanged(pane, FromMessageBytes(text));
+    emit statusTextChanged(static_cast<int>(pane), FromMessageBytes(text));
 }
 
 void TextView::ShowStructureBar(bool show)
@@ -171,10 +171,10 @@ void TextView::SelectAll()
 void TextView::UpdateStatusPanes()
 {
     doc_.UpdateFileStatusText();
-    SetStatusText(2, CursorStatusText(doc_));
+    SetStatusText(StatusPane::Cursor, CursorStatusText(doc_));
     doc_.UpdateSelectionStatusText();
-    SetStatusText(4, DescriptionStatusText(doc_));
-    SetStatusText(5, doc_.Charset().StatusName());
+    SetStatusText(StatusPane::Structure, DescriptionStatusText(doc_));
+    SetStatusText(StatusPane::Table, doc_.Charset().StatusName());
     doc_.UpdateTerminatorStatusText();
 }
 
@@ -251,7 +251,7 @@ void TextView::AfterCursorMove()
     ruler_->update();
     doc_.UpdateFileStatusText();
     EnsureCursorVisible(false);
-    SetStatusText(2, CursorStatusText(doc_));
+    SetStatusText(StatusPane::Cursor, CursorStatusText(doc_));
     doc_.UpdateSelectionStatusText();
 }
 
@@ -486,7 +486,7 @@ void TextView::paintEvent(QPaintEvent* event)
         // Once the page size is known, the cursor goes back to where the file was left.
         doc_.ClearRestorePositionPending();
         doc_.GoToBookmark(true, false);
-        SetStatusText(2, CursorStatusText(doc_));
+        SetStatusText(StatusPane::Cursor, CursorStatusText(doc_));
     }
     if (doc_.GotoLine() >= 0) {
         // The line asked for on the command line, once the page size is known.
@@ -494,7 +494,7 @@ void TextView::paintEvent(QPaintEvent* event)
         doc_.ClearGotoLine();
         SyncScrollBars();
         viewport()->update();
-        SetStatusText(2, CursorStatusText(doc_));
+        SetStatusText(StatusPane::Cursor, CursorStatusText(doc_));
     }
     emit painted();
 }

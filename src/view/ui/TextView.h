@@ -35,7 +35,7 @@ public:
     void RecomputePageWidth() override;
     void RedrawAll() override;
     void EnsureCursorVisible(bool centre) override;
-    void SetStatusText(int pane, const std::string& text) override;
+    void SetStatusText(StatusPane pane, const std::string& text) override;
     void ShowStructureBar(bool show) override;
 
     /// The first timer tick switches the document to auto reload at the file end (-RELOAD).
