@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test headless: once in a normal build,
-# once under AddressSanitizer and UndefinedBehaviorSanitizer. Ends with ctest's summary.
+# Installs what is missing, checks the sources' formatting, builds everything and runs every test
+# headless: once in a normal build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Ends with ctest's summary.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" || exit 1
@@ -14,6 +15,9 @@ configure() {  # build folder, extra cmake options...
 }
 
 status=0
+echo "== formatting"
+"$root/scripts/check-format.sh" || status=1
+
 run_suite() {  # name, build folder, cmake options...
   local name=$1 build=$2; shift 2
   echo "== $name build"

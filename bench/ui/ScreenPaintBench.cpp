@@ -60,14 +60,21 @@ void PaintScreen(benchmark::State& state, const std::vector<std::string>& lines,
 
 void BM_PaintAScreenOfAscii(benchmark::State& state)
 {
-    PaintScreen(state, ScreenOf({"2026-12-08", "10:18:04", "INFO", "[worker-3]", "request", "id=4711", "took", "12ms"}));
+    PaintScreen(state,
+                ScreenOf({"2026-12-08", "10:18:04", "INFO", "[worker-3]", "request", "id=4711", "took", "12ms"}));
 }
 BENCHMARK(BM_PaintAScreenOfAscii)->Unit(benchmark::kMillisecond);
 
-const std::vector<std::string> kMixedWords = {
-    "J\xC3\xB6rg", "M\xC3\xBCller", "Stra\xC3\x9F" "e", "\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1",
-    "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", "\xF0\x9F\x98\x80",
-    "e\xCC\x81t\xC3\xA9", "c\xC5\x93ur", "id=4711"};
+const std::vector<std::string> kMixedWords = {"J\xC3\xB6rg",
+                                              "M\xC3\xBCller",
+                                              "Gro\xC3\x9F",
+                                              "\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1",
+                                              "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0",
+                                              "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E",
+                                              "\xF0\x9F\x98\x80",
+                                              "e\xCC\x81t\xC3\xA9",
+                                              "c\xC5\x93ur",
+                                              "id=4711"};
 
 void BM_PaintAScreenOfMixedUtf8(benchmark::State& state) { PaintScreen(state, ScreenOf(kMixedWords)); }
 BENCHMARK(BM_PaintAScreenOfMixedUtf8)->Unit(benchmark::kMillisecond);

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <fstream>
 
-#include "common/StagedFile.h"
 #include "common/Format.h"
+#include "common/StagedFile.h"
 #include "common/TextCase.h"
 #include "common/Utf8.h"
 #include "platform/Prompter.h"

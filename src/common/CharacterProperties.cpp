@@ -20,8 +20,7 @@ struct CodeFold {
 
 #include "common/UnicodeTables.inc"
 
-template <std::size_t N>
-bool InRanges(const CodeRange (&ranges)[N], char32_t c)
+template <std::size_t N> bool InRanges(const CodeRange (&ranges)[N], char32_t c)
 {
     const auto it = std::upper_bound(std::begin(ranges), std::end(ranges), c,
                                      [](char32_t value, const CodeRange& range) { return value < range.first; });
@@ -43,10 +42,9 @@ bool IsWordCharacterBeyondAscii(char32_t c)
 {
     // Blocks of punctuation and symbols; everything else counts as part of a word.
     static constexpr CodeRange kNotWord[] = {
-        {0x80, 0xBF},       {0xD7, 0xD7},       {0xF7, 0xF7},       {0x2000, 0x2BFF},   {0x2E00, 0x2E7F},
-        {0x3000, 0x3003},   {0x3008, 0x3020},   {0x3030, 0x3030},   {0xFE10, 0xFE1F},   {0xFE30, 0xFE6F},
-        {0xFEFF, 0xFEFF},   {0xFF00, 0xFF0F},   {0xFF1A, 0xFF20},   {0xFF3B, 0xFF40},   {0xFF5B, 0xFF65},
-        {0xFFF0, 0xFFFF},   {0x1F000, 0x1FAFF},
+        {0x80, 0xBF},     {0xD7, 0xD7},     {0xF7, 0xF7},     {0x2000, 0x2BFF}, {0x2E00, 0x2E7F},   {0x3000, 0x3003},
+        {0x3008, 0x3020}, {0x3030, 0x3030}, {0xFE10, 0xFE1F}, {0xFE30, 0xFE6F}, {0xFEFF, 0xFEFF},   {0xFF00, 0xFF0F},
+        {0xFF1A, 0xFF20}, {0xFF3B, 0xFF40}, {0xFF5B, 0xFF65}, {0xFFF0, 0xFFFF}, {0x1F000, 0x1FAFF},
     };
     return !InRanges(kNotWord, c) && CharacterCells(c) != 0;
 }

@@ -16,5 +16,4 @@ char32_t FoldCase(char32_t character);
 /// and digits of every script, but not spaces, punctuation, symbols, arrows, box drawing or emoji.
 bool IsWordCharacterBeyondAscii(char32_t character);
 
-
 }  // namespace quill

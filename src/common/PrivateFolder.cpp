@@ -12,8 +12,7 @@ namespace quill {
 bool IsPrivateFolder(const std::string& path)
 {
     struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
-           (st.st_mode & 077) == 0;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
 }
 
 bool MakePrivateFolder(const std::string& path, std::string& error)

@@ -69,7 +69,8 @@ std::string ResolveLinks(const std::string& path)
 std::string StagedFile::TemporaryPrefix(const std::string& target) { return "." + NamePart(target) + ".quill-"; }
 
 StagedFile::StagedFile(const std::string& path, mode_t newFileMode)
-    : target_(ResolveLinks(path)), newFileMode_(newFileMode)
+    : target_(ResolveLinks(path)),
+      newFileMode_(newFileMode)
 {
     LetWritesFailPastTheSizeLimit();
     temp_ = FolderPart(target_) + "/" + TemporaryPrefix(target_) + "XXXXXX";

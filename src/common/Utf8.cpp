@@ -1,8 +1,8 @@
 // UTF-8 sequences by the table of RFC 3629.
 #include "common/Utf8.h"
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace quill {
@@ -10,10 +10,10 @@ namespace quill {
 namespace {
 
 // 0x80-0x9F differ from Latin-1; the five unassigned codes map to the C1 controls of the same value.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kCp1252High = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                  0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 bool Continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
@@ -144,10 +144,7 @@ bool Utf8Validator::MostlyUtf8() const
     return strays == 0 || sequences_ >= 4 * strays;
 }
 
-char32_t Cp1252ToUnicode(unsigned char byte)
-{
-    return byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : byte;
-}
+char32_t Cp1252ToUnicode(unsigned char byte) { return byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : byte; }
 
 void AppendUtf8(std::string& out, char32_t c)
 {

@@ -18,8 +18,8 @@ bool HasHighByte(LineView line)
 
 CellColumns::CellColumns(LineView line, const DisplayRules& rules) : length_(line.Length())
 {
-    const bool tabs = !rules.ignoreFormatCodes && !rules.binaryMode &&
-                      std::memchr(line.Bytes(), rules.tab, length_) != nullptr;
+    const bool tabs =
+        !rules.ignoreFormatCodes && !rules.binaryMode && std::memchr(line.Bytes(), rules.tab, length_) != nullptr;
     identity_ = !tabs && !(rules.utf8 && HasHighByte(line));
     if (identity_)
         return;
@@ -62,8 +62,8 @@ std::uint32_t CellColumns::IndexAt(std::int64_t column, std::uint32_t limit) con
     limit = std::min(limit, length_);
     if (identity_)
         return static_cast<std::uint32_t>(std::clamp<std::int64_t>(column, 0, limit));
-    auto i = static_cast<std::uint32_t>(std::lower_bound(after_.begin(), after_.begin() + limit, column) -
-                                        after_.begin());
+    auto i =
+        static_cast<std::uint32_t>(std::lower_bound(after_.begin(), after_.begin() + limit, column) - after_.begin());
     while (i < limit && inside_[i])
         ++i;  // inside a character: on to the next one
     return i;

@@ -25,8 +25,8 @@ public:
 private:
     bool identity_ = true;  ///< each byte one column: no tab stops and no multi-byte characters
     std::uint32_t length_ = 0;
-    std::vector<std::int64_t> start_;  ///< by byte: its unit's column; [length_]: the width
-    std::vector<std::int64_t> after_;  ///< by byte: the column of the next unit start at or after it
+    std::vector<std::int64_t> start_;   ///< by byte: its unit's column; [length_]: the width
+    std::vector<std::int64_t> after_;   ///< by byte: the column of the next unit start at or after it
     std::vector<std::uint8_t> inside_;  ///< by byte: 1 when it is not the first byte of its unit
 };
 

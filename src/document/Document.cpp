@@ -148,7 +148,7 @@ bool Document::Save(const std::string& requestedPath)
     }
     path = AbsolutePath(path);
     const std::string target = ResolveLinks(path);
-    if (struct stat st {}; ::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    if (struct stat st{}; ::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         // A pipe would take the bytes and keep nothing, a device would be written over: only
         // files are saved to.
         prompter_.Error(Format(kCantSave, path.c_str(), "It is no regular file (a pipe, a device or a folder)."));
@@ -279,7 +279,10 @@ void Document::UpdateFileStatusText()
         SetStatus(StatusPane::Message, "<NEW FILE>");
 }
 
-void Document::UpdateTerminatorStatusText() { SetStatus(StatusPane::LineEnds, text_.Terminator() == TerminatorKind::CRLF ? "CRLF" : "LF"); }
+void Document::UpdateTerminatorStatusText()
+{
+    SetStatus(StatusPane::LineEnds, text_.Terminator() == TerminatorKind::CRLF ? "CRLF" : "LF");
+}
 
 void Document::UpdateSelectionStatusText() { SetStatus(StatusPane::Selection, SelectionStatusText()); }
 

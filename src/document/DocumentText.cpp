@@ -1,8 +1,8 @@
 // The document's text: reset, the steps of a load around the byte loop, widths and offsets.
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 #include "common/Format.h"

@@ -6,9 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/StagedFile.h"
 #include "common/Checksum.h"
 #include "common/PrivateFolder.h"
+#include "common/StagedFile.h"
 #include "document/FileStatus.h"
 
 namespace quill {

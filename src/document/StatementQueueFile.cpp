@@ -11,8 +11,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "common/StagedFile.h"
 #include "common/Checksum.h"
+#include "common/StagedFile.h"
 #include "document/FileHandle.h"
 
 namespace quill {

@@ -140,7 +140,7 @@ int WriteInPlaceWithCopy(const std::string& target, const TextStore& text, Progr
 {
     const auto copy = SaveRecovery::CopyPathFor(target);
     if (!copy)
-        return EACCES;  // no private folder for the copy
+        return EACCES;             // no private folder for the copy
     SaveRecovery::Discard(*copy);  // an older copy would be taken for this one
     int err = WriteCompleteCopy(*copy, text, progress);
     if (!err)

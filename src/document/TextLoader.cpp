@@ -339,7 +339,7 @@ void TextLoader::EndLine(const char* end, const char* chunkBegin)
     // A line of nothing but its LF has no CR before it, even at the start of a chunk.
     if (static_cast<std::uint8_t>(*last) == kLF && (last != chunkBegin || n_ == 1))
         store_.SetTerminator(last != chunkBegin && static_cast<std::uint8_t>(last[-1]) == kCR ? TerminatorKind::CRLF
-                                                                                                : TerminatorKind::LF);
+                                                                                              : TerminatorKind::LF);
     FinishLastLine(end);
 }
 

@@ -91,9 +91,9 @@ private:
     bool firstLine_ = true;
     Utf8Validator utf8_;
     std::int64_t uncheckedBytes_ = 0;  ///< read since the memory still available was last looked at
-    std::int64_t fileOffset_ = 0;    ///< where in the file the block being cut begins
-    bool streaming_ = false;         ///< a pipe or device: read what arrives, until it ends
-    std::atomic<bool> stop_{false};  ///< tells the reading thread to give up
+    std::int64_t fileOffset_ = 0;      ///< where in the file the block being cut begins
+    bool streaming_ = false;           ///< a pipe or device: read what arrives, until it ends
+    std::atomic<bool> stop_{false};    ///< tells the reading thread to give up
 };
 
 }  // namespace quill

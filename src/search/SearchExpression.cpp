@@ -47,8 +47,8 @@ SearchExpression::SearchExpression(const std::string& pattern, bool matchCase, b
     : bytes_(pattern, matchCase ? boost::regex::perl : boost::regex::perl | boost::regex::icase)
 {
     if (utf8)
-        characters_.emplace(boost::make_u32regex(pattern, matchCase ? boost::regex::perl
-                                                                    : boost::regex::perl | boost::regex::icase));
+        characters_.emplace(
+            boost::make_u32regex(pattern, matchCase ? boost::regex::perl : boost::regex::perl | boost::regex::icase));
 }
 
 bool SearchExpression::Search(std::string::const_iterator begin, std::string::const_iterator first,

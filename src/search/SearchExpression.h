@@ -20,8 +20,8 @@ public:
 
     /// boost::regex_search on [first, last) of a subject that begins at begin, with positions
     /// counted from first.
-    bool Search(std::string::const_iterator begin, std::string::const_iterator first,
-                std::string::const_iterator last, boost::smatch& found, boost::match_flag_type flags) const;
+    bool Search(std::string::const_iterator begin, std::string::const_iterator first, std::string::const_iterator last,
+                boost::smatch& found, boost::match_flag_type flags) const;
 
     /// The byte expression, for what only looks at its traits.
     const boost::regex& Bytes() const { return bytes_; }

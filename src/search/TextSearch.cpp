@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "common/TextCase.h"
-#include "document/Document.h"
 #include "document/CellColumns.h"
+#include "document/Document.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
 #include "search/LineExpression.h"
@@ -301,7 +301,8 @@ bool TextSearch::PlainForward(bool show)
         const LineView line = store.Line(i);
         const CellColumns columns(line, rules);
         // On the cursor's line from the cursor on, but never before the field.
-        const std::int64_t start = i == doc_.cursorLine ? std::max<std::int64_t>(doc_.cursorColumn, span->from) : span->from;
+        const std::int64_t start =
+            i == doc_.cursorLine ? std::max<std::int64_t>(doc_.cursorColumn, span->from) : span->from;
         // Bytes are compared only inside the column range.
         const std::uint32_t from = columns.IndexAt(start, line.Length());
         const std::uint32_t to = columns.IndexAt(span->to, line.Length());
@@ -509,7 +510,8 @@ std::optional<TextSearch::Span> TextSearch::RegexInLine(const SearchExpression& 
     // cursor's place as it is; "^" matches only where the line or the field begins, "$" only where
     // it ends: a line cut at the search limit goes on.
     const std::int64_t base = span->from;
-    const std::int64_t s = i == doc_.cursorLine ? std::max<std::int64_t>(IndexAtColumn(line, doc_.cursorColumn), base) : base;
+    const std::int64_t s =
+        i == doc_.cursorLine ? std::max<std::int64_t>(IndexAtColumn(line, doc_.cursorColumn), base) : base;
     const std::string subject = Subject(line, base, span->to);
     const bool cut = !InField() && span->to < line.Length();
     auto start = static_cast<std::size_t>(s - base);
@@ -613,7 +615,8 @@ bool TextSearch::RegexBackward()
         const bool cut = limit < std::min<std::int64_t>(realEnd, ContentEnd(line));
         const std::string subject = Subject(line, s, cut ? limit : realEnd);
         boost::smatch found;
-        if (!Search(subject, 0, found, *expression, LineMatchFlags(true) | (cut ? boost::match_not_eob : boost::match_default))) {
+        if (!Search(subject, 0, found, *expression,
+                    LineMatchFlags(true) | (cut ? boost::match_not_eob : boost::match_default))) {
             if (failed_)
                 break;
             continue;

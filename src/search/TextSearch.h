@@ -108,8 +108,8 @@ private:
     SearchOptions& options_;
     /// The library's search, which throws when an expression is too complex to match: that is
     /// told once and ends the search as failed.
-    bool Search(const std::string& subject, std::size_t start, boost::smatch& found,
-                const SearchExpression& expression, boost::match_flag_type flags);
+    bool Search(const std::string& subject, std::size_t start, boost::smatch& found, const SearchExpression& expression,
+                boost::match_flag_type flags);
     bool stopped_ = false;
     bool failed_ = false;
     MemoryRun run_;

@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "common/TextCase.h"
-#include "document/Document.h"
 #include "document/CellColumns.h"
+#include "document/Document.h"
 #include "document/DocumentView.h"
 #include "document/FileStatus.h"
 #include "platform/EntryDialog.h"

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <sstream>
 
-#include "common/StagedFile.h"
 #include "common/Format.h"
+#include "common/StagedFile.h"
 #include "common/TextCase.h"
 #include "document/CellColumns.h"
 #include "document/FileStatus.h"

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <sstream>
 
-#include "common/StagedFile.h"
 #include "common/Format.h"
+#include "common/StagedFile.h"
 #include "common/TextCase.h"
 #include "platform/Prompter.h"
 #include "structure/PathMask.h"

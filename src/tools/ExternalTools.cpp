@@ -66,8 +66,8 @@ std::string ExternalTools::ShellCommand(const std::string& pattern)
     // substitutions "$(...)" and `...`, which begin a new level of quoting of their own. The
     // variable is written with braces, so that letters after "%s" are no part of its name.
     struct Level {
-        char quote = 0;     // the quote this level is inside of
-        char closer = 0;    // what ends the level: ')' or '`'; none at the top
+        char quote = 0;       // the quote this level is inside of
+        char closer = 0;      // what ends the level: ')' or '`'; none at the top
         int parentheses = 0;  // open "(" of this level, which a ")" closes first
     };
     std::vector<Level> levels(1);
@@ -83,7 +83,9 @@ std::string ExternalTools::ShellCommand(const std::string& pattern)
         }
         if (c == '%' && k + 1 < pattern.size() && pattern[k + 1] == 's') {
             ++k;
-            command += level.quote == '"' ? variable : level.quote == '\'' ? "'\"" + variable + "\"'" : "\"" + variable + "\"";
+            command += level.quote == '"'    ? variable
+                       : level.quote == '\'' ? "'\"" + variable + "\"'"
+                                             : "\"" + variable + "\"";
             continue;
         }
         command += c;

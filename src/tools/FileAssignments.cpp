@@ -8,8 +8,8 @@
 #include <sstream>
 #include <sys/stat.h>
 
-#include "common/StagedFile.h"
 #include "common/Format.h"
+#include "common/StagedFile.h"
 #include "platform/Prompter.h"
 
 namespace quill {

@@ -156,8 +156,8 @@ std::optional<std::string> ClipboardEditing::ClipboardBytes(bool& block)
     if (!missing.empty()) {
         const std::string owner =
             table.IsActive() ? "The table " + table.Name() : std::string("This 8-bit text (code page 1252)");
-        doc_.Prompts().Error(Format("%s has no bytes for these characters:\n%s\nNothing was pasted.", owner.c_str(),
-                                    missing.c_str()));
+        doc_.Prompts().Error(
+            Format("%s has no bytes for these characters:\n%s\nNothing was pasted.", owner.c_str(), missing.c_str()));
         return std::nullopt;
     }
     return table.FromDisplay(shown);

@@ -198,8 +198,8 @@ void TextEditing::InsertStored(const std::string& stored)
     line.Append(current.Bytes() + index, current.Length() - index);
     Replace(std::move(line));
     // On past the new characters, as the Right key goes (it moves the window along).
-    const std::int64_t after =
-        IndexToColumn(doc_.Text().Line(doc_.cursorLine), index + static_cast<std::uint32_t>(stored.size()), doc_.Rules());
+    const std::int64_t after = IndexToColumn(doc_.Text().Line(doc_.cursorLine),
+                                             index + static_cast<std::uint32_t>(stored.size()), doc_.Rules());
     while (doc_.cursorColumn < after) {
         const Column before = doc_.cursorColumn;
         motion_.Right();

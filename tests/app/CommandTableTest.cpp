@@ -24,14 +24,14 @@ TEST_F(CommandTableTest, EveryCommandOnceWithKeysNoOtherCommandUses)
 {
     std::set<int> ids;
     std::set<std::string> keys;
-    for (const CommandEntry& entry : CommandTable()) {
-        if (entry.id == CommandId::None)
+    for (const CommandEntry& command : CommandTable()) {
+        if (command.id == CommandId::None)
             continue;
-        EXPECT_TRUE(ids.insert(static_cast<int>(entry.id)).second) << entry.text;
-        for (const std::string& key : entry.keys)
+        EXPECT_TRUE(ids.insert(static_cast<int>(command.id)).second) << command.text;
+        for (const std::string& key : command.keys)
             EXPECT_TRUE(keys.insert(key).second) << key;
-        const bool inMenu = *entry.menu != 0;
-        EXPECT_TRUE(!inMenu || std::count(MenuTitles().begin(), MenuTitles().end(), entry.menu) == 1) << entry.text;
+        const bool inMenu = *command.menu != 0;
+        EXPECT_TRUE(!inMenu || std::count(MenuTitles().begin(), MenuTitles().end(), command.menu) == 1) << command.text;
     }
     EXPECT_EQ(ids.size(), 89u);  // every entry of every menu and the two toolbar toggles
     for (CommandId id : ToolbarOrder())

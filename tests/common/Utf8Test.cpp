@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "common/Utf8.h"
+#include "document/DisplayRules.h"
 #include "platform/ConsolePrompter.h"
 #include "search/SearchCommands.h"
 #include "search/TextSearch.h"
-#include "document/DisplayRules.h"
+#include "support/DocumentFixture.h"
 #include "support/Fakes.h"
 #include "view/EditorInput.h"
 #include "view/ViewState.h"
-#include "support/DocumentFixture.h"
 
 namespace quill::test {
 namespace {
@@ -25,14 +25,17 @@ bool WellFormed(const std::string& bytes)
 {
     const auto in = [](unsigned char b, int low, int high) { return b >= low && b <= high; };
     for (std::size_t i = 0; i < bytes.size();) {
-        const auto b = [&](std::size_t k) { return i + k < bytes.size() ? static_cast<unsigned char>(bytes[i + k]) : 0; };
+        const auto b = [&](std::size_t k) {
+            return i + k < bytes.size() ? static_cast<unsigned char>(bytes[i + k]) : 0;
+        };
         const bool more = i + 1 < bytes.size(), two = i + 2 < bytes.size(), three = i + 3 < bytes.size();
         if (b(0) <= 0x7F) {
             i += 1;
         } else if (in(b(0), 0xC2, 0xDF) && more && in(b(1), 0x80, 0xBF)) {
             i += 2;
-        } else if (two && ((b(0) == 0xE0 && in(b(1), 0xA0, 0xBF)) || (in(b(0), 0xE1, 0xEC) && in(b(1), 0x80, 0xBF)) ||
-                           (b(0) == 0xED && in(b(1), 0x80, 0x9F)) || (in(b(0), 0xEE, 0xEF) && in(b(1), 0x80, 0xBF))) &&
+        } else if (two &&
+                   ((b(0) == 0xE0 && in(b(1), 0xA0, 0xBF)) || (in(b(0), 0xE1, 0xEC) && in(b(1), 0x80, 0xBF)) ||
+                    (b(0) == 0xED && in(b(1), 0x80, 0x9F)) || (in(b(0), 0xEE, 0xEF) && in(b(1), 0x80, 0xBF))) &&
                    in(b(2), 0x80, 0xBF)) {
             i += 3;
         } else if (three &&
@@ -50,8 +53,9 @@ bool WellFormed(const std::string& bytes)
 TEST(Utf8Test, TheValidatorAgreesWithTheTableWholeAndInPieces)
 {
     std::mt19937 random(19);
-    const char* const pieces[] = {"a", "\xC3\xB6", "\xE2\x86\x92", "\xF0\x9F\x98\x80", "\xED\x9F\xBF", "\xEF\xBF\xBD",
-                                  "\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80", "\xFF"};
+    const char* const pieces[] = {
+        "a",        "\xC3\xB6",     "\xE2\x86\x92", "\xF0\x9F\x98\x80", "\xED\x9F\xBF", "\xEF\xBF\xBD",
+        "\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80",         "\xFF"};
     int valid = 0;
     for (int round = 0; round < 3000; ++round) {
         std::string bytes;
@@ -114,7 +118,6 @@ TEST_F(TableChoiceTest, UTF8TextGetsNoTableAndEightBitTextStillDoes)
     EXPECT_EQ(AllBytes(), cjk);
 }
 
-
 TEST_F(TableChoiceTest, UTF16TextIsNamedAndShownInBinaryMode)
 {
     const std::string utf16("\xFF\xFEJ\0\xF6\0r\0g\0\n\0", 12);
@@ -124,7 +127,6 @@ TEST_F(TableChoiceTest, UTF16TextIsNamedAndShownInBinaryMode)
     EXPECT_NE(prompter.Texts().back().find("UTF-16 text (byte-order mark FF FE)"), std::string::npos);
     EXPECT_EQ(AllBytes(), utf16);  // every byte stays
 }
-
 
 class Utf8SearchTest : public DocumentFixture {
 protected:
@@ -137,7 +139,8 @@ TEST_F(Utf8SearchTest, UTF8TextIsFoundWhereGrepFindsItAndNoCharacterIsSplit)
 {
     std::string text;
     for (int i = 0; i < 7; ++i)
-        text += "Gr\xC3\xBC\xC3\x9F J\xC3\xB6rg, \xE3\xA9\x80 \xCE\xB1\xCE\xB2 j\xC3\xB6rg \xE2\x86\x92 " + std::to_string(i) + "\n";
+        text += "Gr\xC3\xBC\xC3\x9F J\xC3\xB6rg, \xE3\xA9\x80 \xCE\xB1\xCE\xB2 j\xC3\xB6rg \xE2\x86\x92 " +
+                std::to_string(i) + "\n";
     ASSERT_TRUE(OpenBytes(text, "mixed.txt"));
     ASSERT_FALSE(doc->Charset().IsActive());
     const auto grepCount = [this](const std::string& wanted, const char* flags) {
@@ -170,7 +173,6 @@ TEST_F(Utf8SearchTest, UTF8TextIsFoundWhereGrepFindsItAndNoCharacterIsSplit)
     EXPECT_EQ(AllBytes().find("\xC2#"), std::string::npos);
 }
 
-
 // Every hit of Find from the top, as the byte offsets of the hits' starts.
 std::vector<long long> FoundOffsets(Document& doc, ViewState& state, SearchOptions& options)
 {
@@ -192,10 +194,11 @@ std::vector<long long> FoundOffsets(Document& doc, ViewState& state, SearchOptio
 // expressions on characters land where grep (in a UTF-8 locale) finds them, and Count agrees.
 TEST_F(Utf8SearchTest, FindsAndCountsWhereGrepDoesOnAMixedCorpus)
 {
-    const std::string text = "J\xC3\xB6rg und JORG, J\xC3\x96RG j\xC3\xB6rg Jo\xCC\x88rg\n"
-                             "\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1 \xCE\xB1\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1 "
-                             "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0 \xD0\xBC\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0\n"
-                             "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xF0\x9F\x98\x80J\xC3\xA4rg JXrg \xC3\xA4\xC3\xB6\xC3\xBC\n";
+    const std::string text =
+        "J\xC3\xB6rg und JORG, J\xC3\x96RG j\xC3\xB6rg Jo\xCC\x88rg\n"
+        "\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1 \xCE\xB1\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1 "
+        "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0 \xD0\xBC\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0\n"
+        "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xF0\x9F\x98\x80J\xC3\xA4rg JXrg \xC3\xA4\xC3\xB6\xC3\xBC\n";
     ASSERT_TRUE(OpenBytes(text, "corpus.txt"));
     ASSERT_TRUE(doc->Utf8Text());
     const auto grep = [this](const std::string& flags, const std::string& pattern) {
@@ -215,12 +218,12 @@ TEST_F(Utf8SearchTest, FindsAndCountsWhereGrepDoesOnAMixedCorpus)
     };
     const Case cases[] = {
         {"J\xC3\xB6rg", false, true, "-F"},
-        {"j\xC3\xB6rg", false, false, "-Fi"},                    // "jörg" finds "JÖRG"
+        {"j\xC3\xB6rg", false, false, "-Fi"},                                       // "jörg" finds "JÖRG"
         {"\xD0\xBC\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0", false, false, "-Fi"},  // "москва"
         {"\xCE\xB1\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1", false, false, "-Fi"},          // "αθήνα"
-        {"J.rg", true, true, "-E"},                               // "." is one character
+        {"J.rg", true, true, "-E"},                                                 // "." is one character
         {"J.rg", true, false, "-Ei"},
-        {"[\xC3\xA4\xC3\xB6\xC3\xBC]", true, true, "-E"},         // "[äöü]"
+        {"[\xC3\xA4\xC3\xB6\xC3\xBC]", true, true, "-E"},  // "[äöü]"
         {"\xE6\x9C\xAC.", true, true, "-E"},
     };
     for (const Case& c : cases) {
@@ -247,7 +250,7 @@ TEST_F(Utf8SearchTest, AnEightBitFileWithoutATableKeepsItsCodePage)
     EXPECT_FALSE(doc->Utf8Text());
     FakeClipboard clipboard;
     EditorInput input(*doc, state, clipboard);
-    input.Type("\xC3\xA4");  // "ä"
+    input.Type("\xC3\xA4");       // "ä"
     clipboard.text = "\xC3\x9F";  // "ß"
     input.Clip().Paste();
     EXPECT_EQ(AllBytes(), "\xE4\xDFK\xF6ln\n");

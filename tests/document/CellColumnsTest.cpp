@@ -71,7 +71,8 @@ TEST(CellColumnsTest, IllFormedBytesAndByteOrderMark)
 {
     const DisplayRules rules = Utf8Rules();
     // A lone lead byte, a stray continuation, an overlong form and a C1 control: one cell per byte.
-    const LineView bad(std::string_view("\xC3" "a\x80\xC0\xAF\xC2\x85"));
+    const LineView bad(std::string_view("\xC3"
+                                        "a\x80\xC0\xAF\xC2\x85"));
     EXPECT_EQ(DisplayWidth(bad, rules), 7);
     // A byte-order mark at the start takes no cell: column 0 is the first character after it.
     const LineView bom(std::string_view("\xEF\xBB\xBFkey=1"));
@@ -119,8 +120,8 @@ std::vector<ModelUnit> Model(const std::string& s)
 
 TEST(CellColumnsTest, RandomMixedTextsAgreeWithAPlainModelOfCells)
 {
-    const char* const pieces[] = {"a", "Z", " ", "\xC3\xB6", "\xCE\xA9", "\xE6\x97\xA5", "\xCC\x81",
-                                  "\xC3", "\x80", "\xE6\x97", "\xC2\x85", "\xD0\x96"};
+    const char* const pieces[] = {"a",        "Z",    " ",    "\xC3\xB6", "\xCE\xA9", "\xE6\x97\xA5",
+                                  "\xCC\x81", "\xC3", "\x80", "\xE6\x97", "\xC2\x85", "\xD0\x96"};
     std::mt19937 random(19);
     const DisplayRules rules = Utf8Rules();
     for (int round = 0; round < 3000; ++round) {
@@ -158,8 +159,10 @@ TEST(CellColumnsTest, AnyBytesMapToCellsAndBackConsistently)
         const int length = static_cast<int>(random() % 24);
         for (int k = 0; k < length; ++k) {
             const int kind = static_cast<int>(random() % 4);
-            s += static_cast<char>(kind == 0 ? "\t\r\nab"[random() % 5] : kind == 1 ? 0x80 + random() % 0x40
-                                 : kind == 2 ? 0xC2 + random() % 0x33 : random() % 256);
+            s += static_cast<char>(kind == 0   ? "\t\r\nab"[random() % 5]
+                                   : kind == 1 ? 0x80 + random() % 0x40
+                                   : kind == 2 ? 0xC2 + random() % 0x33
+                                               : random() % 256);
         }
         DisplayRules rules = Utf8Rules();
         rules.ignoreFormatCodes = round % 3 == 0;

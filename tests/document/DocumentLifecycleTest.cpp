@@ -500,7 +500,6 @@ TEST_F(LifecycleTest, HashOnTheCommandLineAsksForALine)
     EXPECT_TRUE(doc->RestorePositionPending());
 }
 
-
 // A pipe opened on purpose is read as a stream: the load waits for a writer where Escape works,
 // and nothing is ever saved into a pipe.
 TEST_F(LifecycleTest, APipeIsReadAsAStreamAndNeverSavedTo)
@@ -530,7 +529,6 @@ TEST_F(LifecycleTest, APipeIsReadAsAStreamAndNeverSavedTo)
     EXPECT_TRUE(doc->LoadAborted());
     EXPECT_TRUE(prompter.ScriptDone());
 }
-
 
 // Endless input without Escape: the load stops while memory is left, tells it, keeps what it read.
 TEST_F(LifecycleTest, EndlessInputStopsBeforeTheMemoryRunsShort)

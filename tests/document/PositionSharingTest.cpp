@@ -62,7 +62,9 @@ TEST_F(PositionSharingTest, AReaderHoldingTheDatabaseLosesNothing)
 
 TEST_F(PositionSharingTest, TwoInstancesAtOnceKeepEveryEntry)
 {
-    { PositionStore create(database); }
+    {
+        PositionStore create(database);
+    }
     std::vector<pid_t> children;
     for (int instance = 0; instance < 2; ++instance) {
         const pid_t child = ::fork();

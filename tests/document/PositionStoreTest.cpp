@@ -161,7 +161,7 @@ TEST_F(PositionTest, WritesQueuedWhileLockedSurviveARestart)
     {
         ForeignLock lock(doc->Positions().Database().FullPath());
         doc->Clear();  // quitting while another program holds the database
-        Reopen();               // the queue goes to its file and is replayed by the next start
+        Reopen();      // the queue goes to its file and is replayed by the next start
     }
     doc->Positions().Database().WaitForWorker();
     ASSERT_TRUE(OpenAndRestore(a));
@@ -292,8 +292,8 @@ TEST_F(ReadOnlyDatabaseTest, AReadOnlyDatabaseFileStillGivesThePositions)
             if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
                 std::_Exit(2);
             Reopen();
-            bool restored = doc->Open(path) && doc->RestorePositionPending() &&
-                            doc->GoToBookmark(true, false) && doc->cursorLine == 6;
+            bool restored = doc->Open(path) && doc->RestorePositionPending() && doc->GoToBookmark(true, false) &&
+                            doc->cursorLine == 6;
             doc->cursorLine = 2;
             doc->Clear();  // writing fails quietly
             std::_Exit(restored && prompter.History().empty() ? 0 : 1);

@@ -37,8 +37,15 @@ TEST_F(ReflowTest, WordWrapCutsAfterTheLastBlank)
 TEST_F(ReflowTest, AUtf8CharacterIsNeverCutInTwo)
 {
     // "aa日本語bb" cut at four bytes: each character goes whole to the line where it fits.
-    const std::string text = "aa\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E" "bb\n";
-    const LineList cut{"aa", "\xE6\x97\xA5", "\xE6\x9C\xAC", "\xE8\xAA\x9E" "b", "b\n", ""};
+    const std::string text = "aa\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"
+                             "bb\n";
+    const LineList cut{"aa",
+                       "\xE6\x97\xA5",
+                       "\xE6\x9C\xAC",
+                       "\xE8\xAA\x9E"
+                       "b",
+                       "b\n",
+                       ""};
     ASSERT_TRUE(OpenBytes(text));
     Wrap(4, false);
     EXPECT_EQ(Lines(), cut);

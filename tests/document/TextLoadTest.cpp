@@ -241,8 +241,12 @@ TEST_F(LoaderTest, ACutKeepsUtf8CharactersWholeButRecordsTheirBytes)
 {
     LoadParams params;
     params.cutLength = 4;
-    const std::string text = "aa\xE6\x97\xA5\xE6\x9C\xAC" "b\n";
-    EXPECT_EQ(Load(text, params), (LineList{"aa", "\xE6\x97\xA5", "\xE6\x9C\xAC" "b\n", ""}));
+    const std::string text = "aa\xE6\x97\xA5\xE6\x9C\xAC"
+                             "b\n";
+    EXPECT_EQ(Load(text, params), (LineList{"aa", "\xE6\x97\xA5",
+                                            "\xE6\x9C\xAC"
+                                            "b\n",
+                                            ""}));
     params.ignoreFormatCodes = true;  // a record is a byte layout
     EXPECT_EQ(Load(text, params), (LineList{"aa\xE6\x97", "\xA5\xE6\x9C\xAC", "b\n"}));
 }

@@ -22,8 +22,8 @@ struct Field {
 
 // The hits of one line as the reference sees them: [start, end) byte spans, left to right, never
 // overlapping, inside the field when there is one (a line of another type than "A" has none).
-std::vector<std::pair<std::size_t, std::size_t>> Hits(const std::string& line, const std::string& wanted,
-                                                      bool regex, bool matchCase, std::optional<Field> field)
+std::vector<std::pair<std::size_t, std::size_t>> Hits(const std::string& line, const std::string& wanted, bool regex,
+                                                      bool matchCase, std::optional<Field> field)
 {
     std::string content = line;
     while (!content.empty() && content.back() == '\n')
@@ -135,9 +135,9 @@ TEST_F(LineOperationsReferenceTest, EveryOperationMatchesTheReferenceAndIsUndone
         SCOPED_TRACE(round);
         const Case c = MakeCase(random);
         SCOPED_TRACE("find \"" + c.text + "\" regex " + std::to_string(c.regex) + " case " +
-                     std::to_string(c.matchCase) + (c.field ? " field " + std::to_string(c.field->offset) + "+" +
-                                                                   std::to_string(c.field->length)
-                                                            : std::string()));
+                     std::to_string(c.matchCase) +
+                     (c.field ? " field " + std::to_string(c.field->offset) + "+" + std::to_string(c.field->length)
+                              : std::string()));
         const std::string original = Joined(c.lines);
         SCOPED_TRACE(original);
         std::int64_t count = 0;

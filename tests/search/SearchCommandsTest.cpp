@@ -162,7 +162,6 @@ TEST_F(SearchCommandsTest, DeleteLinesAndExtractLines)
     EXPECT_EQ(Lines(), std::vector<std::string>{""});  // one empty line is left
 }
 
-
 TEST_F(SearchCommandsTest, DeleteLinesKeepsOneLineAndMarksTheTextModified)
 {
     ASSERT_TRUE(OpenBytes("only x"));

@@ -192,7 +192,6 @@ TEST_F(SearchMenuTest, ReplaceInFolderToldABadExpressionOnceBeforeAnyFile)
     EXPECT_FALSE(doc->HasPath());  // no file was opened
 }
 
-
 TEST_F(SearchMenuTest, FindNextStopsAfterAWholeRoundWithoutAHit)
 {
     ASSERT_TRUE(OpenBytes("one\ntwo\n"));
@@ -238,7 +237,6 @@ TEST_F(SearchMenuTest, ReplaceInFolderTakesNamesInTheirOrderAndStopsAtAVanishedF
     EXPECT_EQ(ReadFile(dir.File("work/C.txt")), "old\n");
     EXPECT_NE(prompter.Texts()[0].find("B.txt"), std::string::npos);
 }
-
 
 TEST_F(SearchMenuTest, ReplaceInFolderStopsAtAnExpressionTooComplexAndLeavesTheFile)
 {

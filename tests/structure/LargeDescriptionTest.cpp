@@ -15,8 +15,9 @@ TEST_F(LargeDescriptionTest, SixtyThousandFieldsAreReadWholeWhenTheirFileOpens)
     std::string ini = "[<General>]\r\nRecordLength=0;\r\nType=0;\r\nMask=*.wide;\r\n";
     for (int i = 0; i < kFields; ++i) {
         const std::string section = "F" + std::to_string(i) + "_" + std::to_string(10000 + i).substr(1);
-        ini += "[" + section + "]\r\nOffset=" + std::to_string(i * 2) + ";\r\nLength=2;\r\nColor=" +
-               std::to_string(i % 7) + ";\r\nType=0;\r\nTypeValue=;\r\nComment=field " + std::to_string(i) + ";\r\n";
+        ini += "[" + section + "]\r\nOffset=" + std::to_string(i * 2) +
+               ";\r\nLength=2;\r\nColor=" + std::to_string(i % 7) + ";\r\nType=0;\r\nTypeValue=;\r\nComment=field " +
+               std::to_string(i) + ";\r\n";
     }
     dir.Write("QVXData/wide.ini", ini);
     ASSERT_TRUE(OpenBytes(std::string(kFields * 2, 'x') + "\n", "data.wide"));

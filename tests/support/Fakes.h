@@ -1,8 +1,8 @@
 // Scripted stand-ins for the desktop: progress window, settings store, file dialog and view.
 #pragma once
 
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>

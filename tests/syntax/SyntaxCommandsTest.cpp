@@ -47,7 +47,8 @@ TEST_F(SyntaxCommandsTest, ALoadedFileFindsItsSyntaxUnlessAStructureMatches)
     dir.Write("QVXData/c.syn", "\r\n[<General>]\r\nMask=*.c;\r\n[COMMENT_0000]\r\nStart=/*;\r\nEnd=*/;\r\n");
     ASSERT_TRUE(OpenBytes("int x;\n", "main.c"));
     EXPECT_TRUE(doc->Syntax().IsActive());
-    EXPECT_EQ(view.panes[StatusPane::Structure], "");  // written by the view; the fake only keeps what the document sent
+    EXPECT_EQ(view.panes[StatusPane::Structure],
+              "");  // written by the view; the fake only keeps what the document sent
     dir.Write("QVXData/c.ini", "\r\n[<General>]\r\nMask=*.c;\r\n[F_0000]\r\nLength=3;\r\n");
     ASSERT_TRUE(OpenBytes("int x;\n", "main.c"));
     EXPECT_TRUE(doc->Structure().IsActive());

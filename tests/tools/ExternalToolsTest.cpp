@@ -140,7 +140,6 @@ TEST_F(ExternalToolsTest, WithoutARuntimeFolderTheOutputGoesToAPrivateFolder)
     ::unsetenv("XDG_CACHE_HOME");
 }
 
-
 // What the shell makes of "%s" where it stands: next to letters, inside command substitutions
 // that open quotes of their own, in a name that is not UTF-8.
 TEST_F(ExternalToolsTest, ThePathStaysOneWordWhereverItStands)

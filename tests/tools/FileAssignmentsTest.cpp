@@ -99,7 +99,6 @@ TEST_F(FileAssignmentsTest, TheEntryIsNeededUntilTheUserHasOneOrTheProgramIsInst
     EXPECT_TRUE(prompter.Texts().empty());
 }
 
-
 TEST_F(FileAssignmentsTest, TheProgramPathIsEscapedByBothRulesOfTheDesktopEntryFormat)
 {
     EXPECT_EQ(DesktopExecArgument("/opt/my \"tools\"/a$b\\c%d`e"),

@@ -20,8 +20,8 @@
 #include "structure/FieldDef.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
-#include "view/ui/TextView.h"
 #include "view/ui/LineNumberGutter.h"
+#include "view/ui/TextView.h"
 
 namespace quill::test {
 namespace {
@@ -216,7 +216,8 @@ TEST_F(MainWindowTest, TheWrapAtTheWindowBorderFollowsResizingAndTheLineNumbers)
     QTest::qWait(600);
     EXPECT_LT(app.CurrentDocument().BorderWrapWidth(), width);
     EXPECT_EQ(app.CurrentDocument().BorderWrapWidth(), app.AppSettings().pageWidth);
-    EXPECT_EQ(app.CurrentDocument().Text().Line(0).Length(), static_cast<std::uint32_t>(app.AppSettings().pageWidth - 3));
+    EXPECT_EQ(app.CurrentDocument().Text().Line(0).Length(),
+              static_cast<std::uint32_t>(app.AppSettings().pageWidth - 3));
     app.Window().close();
     app.Exit();
 }

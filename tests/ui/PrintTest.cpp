@@ -3,8 +3,8 @@
 
 #include <QPdfWriter>
 #include <cstdio>
-#include <unistd.h>
 #include <memory>
+#include <unistd.h>
 
 #include "app/CommandLine.h"
 #include "app/ui/QuillApplication.h"
@@ -118,12 +118,16 @@ TEST_F(PrintTest, AnEmptyDocumentPrintsItsFooterOnOnePage)
 TEST_F(PrintTest, Utf8TextIsPrintedAsCharacters)
 {
     // German, Greek, Cyrillic and a combining accent come out of the PDF as the same characters.
-    ASSERT_TRUE(OpenBytes("J\xC3\xB6rg Stra\xC3\x9F" "e\n\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1 "
+    ASSERT_TRUE(OpenBytes("J\xC3\xB6rg Stra\xC3\x9F"
+                          "e\n\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1 "
                           "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0\n",
                           "utf8.txt"));
     const auto pages = PrintPages();
     ASSERT_EQ(pages.size(), 1u);
-    EXPECT_NE(pages[0].find("J\xC3\xB6rg Stra\xC3\x9F" "e"), std::string::npos) << pages[0];
+    EXPECT_NE(pages[0].find("J\xC3\xB6rg Stra\xC3\x9F"
+                            "e"),
+              std::string::npos)
+        << pages[0];
     EXPECT_NE(pages[0].find("\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1"), std::string::npos);
     EXPECT_NE(pages[0].find("\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0"), std::string::npos);
 }

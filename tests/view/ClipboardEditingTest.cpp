@@ -94,7 +94,6 @@ TEST_F(ClipboardEditingTest, OtherProgramsTextIsUtf8AndATableStoresOnlyWhatItHas
     EXPECT_NE(prompter.Texts().back().find("Nothing was pasted."), std::string::npos);
 }
 
-
 // Typing under an 8-bit table stores the table's byte for a character, and nothing (a beep) for a
 // character it has no byte for.
 TEST_F(ClipboardEditingTest, TypingUnderATableStoresOnlyWhatItHasBytesFor)

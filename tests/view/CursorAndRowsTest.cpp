@@ -230,7 +230,8 @@ TEST_F(RowCellsTest, Utf8CharactersFillTheirCellsAndNothingIsHidden)
     rules.utf8 = true;
     // "ö", a wide "日" over two cells, "e" with a combining acute, "œ" (whose code page 1252 code
     // the Visible setting hides), a lone lead byte and a C1 control.
-    std::vector<Cell> cells = Cells("\xC3\xB6\xE6\x97\xA5" "e\xCC\x81\xC5\x93\xC3x\xC2\x85\n");
+    std::vector<Cell> cells = Cells("\xC3\xB6\xE6\x97\xA5"
+                                    "e\xCC\x81\xC5\x93\xC3x\xC2\x85\n");
     ASSERT_EQ(cells.size(), 9u);
     EXPECT_EQ(cells[0].glyph, U'\u00F6');
     EXPECT_EQ(cells[0].length, 2u);

@@ -22,7 +22,8 @@ protected:
         settings.truncateAtBorder = wrap == Wrap::Border;
         settings.pageWidth = width + 3;
         state.pageWidth = width + 3;
-        settings.maxLineLen = wrap == Wrap::FixedWidth || wrap == Wrap::FixedWidthNoWordWrap ? width : Settings::kNoLineLimit;
+        settings.maxLineLen =
+            wrap == Wrap::FixedWidth || wrap == Wrap::FixedWidthNoWordWrap ? width : Settings::kNoLineLimit;
         doc->ReflowKeepingOffset(-1);
     }
 
@@ -58,7 +59,8 @@ TEST_F(TypingUnderWrapTest, KeysChangeTheBytesAtTheCursorWhateverTheWrapMode)
         for (int step = 0; step < 30; ++step) {
             SCOPED_TRACE(step);
             std::string rows;
-            for (const auto& l : Lines()) rows += "[" + l + "]";
+            for (const auto& l : Lines())
+                rows += "[" + l + "]";
             SCOPED_TRACE(rows + " cursor " + std::to_string(doc->cursorLine) + "," + std::to_string(doc->cursorColumn));
             const unsigned op = random() % 6;
             SCOPED_TRACE(op);

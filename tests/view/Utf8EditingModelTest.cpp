@@ -21,8 +21,14 @@ struct Piece {
 };
 
 const Piece kPieces[] = {
-    {"a", 1, false},          {"Z", 1, false},          {"\xC3\xB6", 1, false}, {"\xCE\xA9", 1, false},
-    {"\xE6\x97\xA5", 2, false}, {"\xF0\x9F\x98\x80", 2, false}, {"\xFF", 1, true}, {"\x80", 1, true},
+    {"a", 1, false},
+    {"Z", 1, false},
+    {"\xC3\xB6", 1, false},
+    {"\xCE\xA9", 1, false},
+    {"\xE6\x97\xA5", 2, false},
+    {"\xF0\x9F\x98\x80", 2, false},
+    {"\xFF", 1, true},
+    {"\x80", 1, true},
 };
 
 class Utf8EditingModelTest : public DocumentFixture {

@@ -12,8 +12,8 @@
 #include <new>
 
 #include "app/DataFolder.h"
-#include "app/ui/MainWindow.h"
 #include "app/ui/DesktopEntryBar.h"
+#include "app/ui/MainWindow.h"
 #include "common/Format.h"
 #include "common/PhaseTimer.h"
 #include "document/Document.h"

@@ -5,7 +5,6 @@
 #include <QClipboard>
 #include <QMimeData>
 
-
 namespace quill {
 
 bool QtClipboard::Put(std::string privateData, std::optional<std::string> shownText)

@@ -50,7 +50,7 @@ private:
 
     QFont textFont_;
     QFont hexFont_;
-    QRawFont rawFont_;                    ///< the text font's glyphs, for the screen
+    QRawFont rawFont_;  ///< the text font's glyphs, for the screen
     /// The face's glyph of a character; 0: none in the face. Looked up once per character.
     quint32 GlyphOf(char32_t character) const;
     std::array<quint32, 256> latinGlyph_{};  ///< the glyphs of U+0000 to U+00FF
