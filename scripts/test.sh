@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the sources' formatting, builds everything and runs every test
-# headless: once in a normal build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
-# Ends with ctest's summary.
+# headless: once in a normal build, once under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# the core's tests (the loader's and the database worker's threads among them) under
+# ThreadSanitizer. Ends with ctest's summary.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" || exit 1
@@ -30,4 +31,7 @@ run_suite "normal" "$root/build/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_suite "sanitizer" "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug -DQUILL_SANITIZE=ON -DQUILL_BUILD_BENCH=OFF
+export TSAN_OPTIONS=halt_on_error=1
+run_suite "thread sanitizer" "$root/build/tsan" -DCMAKE_BUILD_TYPE=Debug -DQUILL_BUILD_GUI=OFF \
+  -DQUILL_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread
 exit $status

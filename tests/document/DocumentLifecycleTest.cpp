@@ -298,8 +298,8 @@ TEST_F(LifecycleTest, SaveIntoAFolderWithoutWritePermissionIsReported)
         ::testing::ExitedWithCode(0), "");
 }
 
-// The address sanitizer needs far more address space than the limit below leaves.
-#if !defined(__SANITIZE_ADDRESS__)
+// The address and thread sanitizers need far more address space than the limit below leaves.
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 TEST_F(LifecycleTest, RunningOutOfMemoryKeepsWhatWasReadAndWarns)
 {
     std::string line(99, 'm');
