@@ -180,7 +180,7 @@ bool Document::Save(const std::string& requestedPath)
 void Document::Clear()
 {
     LeaveFile();
-    autoReloadMode_ = AutoReload::Off;
+    SetAutoReloadMode(AutoReload::Off);
 }
 
 bool Document::ConfirmSaveChanges()
@@ -201,7 +201,7 @@ void Document::MarkModified(bool modified)
         savedMark_.reset();
     modified_ = modified;
     if (modified)
-        autoReloadMode_ = AutoReload::Off;  // an edited text is never replaced behind the user's back
+        SetAutoReloadMode(AutoReload::Off);  // an edited text is never replaced behind the user's back
 }
 
 bool Document::ReplaceTextFrom(const std::string& path, const char* failureFormat)
@@ -221,7 +221,7 @@ bool Document::ReplaceTextFrom(const std::string& path, const char* failureForma
 void Document::Reload()
 {
     if (modified_ && prompter_.Ask(kDismissChanges, Buttons::OkCancel) == Answer::Cancel) {
-        autoReloadMode_ = AutoReload::Off;
+        SetAutoReloadMode(AutoReload::Off);
         return;
     }
     LeaveFile();
@@ -231,10 +231,10 @@ void Document::Reload()
 void Document::ToggleAutoReload(AutoReload mode)
 {
     if (autoReloadMode_ == mode) {
-        autoReloadMode_ = AutoReload::Off;
+        SetAutoReloadMode(AutoReload::Off);
         return;
     }
-    autoReloadMode_ = mode;
+    SetAutoReloadMode(mode);
     Reload();
 }
 

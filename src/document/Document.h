@@ -26,6 +26,7 @@ class ProgressWindow;
 class FileDialogs;
 class EntryDialog;
 class DocumentView;
+class FileWatcher;
 struct FieldDef;
 
 /// What the document needs from the program around it. The view may be absent (tests, start-up).
@@ -46,6 +47,10 @@ public:
     Document& operator=(const Document&) = delete;
 
     void SetView(DocumentView* view) { view_ = view; }
+    /// The watcher of the followed file (the window's); none: nothing is watched.
+    void SetFileWatcher(FileWatcher* watcher);
+    /// Watches the file while it is followed (auto reload on), nothing otherwise.
+    void UpdateWatch();
     DocumentView* View() const { return view_; }
 
     // ---- Life cycle ------------------------------------------------------------------------
@@ -111,7 +116,11 @@ public:
     const std::string& Title() const { return title_; }
     FileTime ModificationTime() const { return modificationTime_; }
     AutoReload AutoReloadMode() const { return autoReloadMode_; }
-    void SetAutoReloadMode(AutoReload mode) { autoReloadMode_ = mode; }
+    void SetAutoReloadMode(AutoReload mode)
+    {
+        autoReloadMode_ = mode;
+        UpdateWatch();
+    }
     bool LoadAborted() const { return loadAborted_; }
     bool IgnoreFormatCodes() const { return ignoreFormatCodes_; }
     /// Whether typed, pasted and searched characters are UTF-8: no table is active and the text
@@ -281,6 +290,7 @@ private:
     EntryDialog& entryDialog_;
     std::string dataFolder_;
     DocumentView* view_ = nullptr;
+    FileWatcher* watcher_ = nullptr;
     std::unique_ptr<PositionStore> positions_;
 
     TextStore text_;

@@ -124,7 +124,7 @@ void Document::TakeBackGroup(std::vector<UndoRecord>& from, std::vector<UndoReco
     // Back at the saved text the document is unmodified again; auto reload stays off either way,
     // as after any change made by the user.
     modified_ = HistoryMark() != savedMark_;
-    autoReloadMode_ = AutoReload::Off;
+    SetAutoReloadMode(AutoReload::Off);
     if (view_)
         view_->RedrawAll();
 }

@@ -8,6 +8,7 @@
 #include "document/Document.h"
 #include "document/DocumentView.h"
 #include "document/FileHandle.h"
+#include "platform/FileWatcher.h"
 #include "platform/Prompter.h"
 #include "settings/Settings.h"
 
@@ -162,6 +163,18 @@ void Document::GoToFileEnd()
         view_->EnsureCursorVisible(false);
         view_->RedrawAll();
     }
+}
+
+void Document::SetFileWatcher(FileWatcher* watcher)
+{
+    watcher_ = watcher;
+    UpdateWatch();
+}
+
+void Document::UpdateWatch()
+{
+    if (watcher_)
+        watcher_->Watch(autoReloadMode_ != AutoReload::Off && HasPath() ? path_ : std::string());
 }
 
 }  // namespace quill

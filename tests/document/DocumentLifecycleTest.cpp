@@ -424,6 +424,28 @@ TEST_F(LifecycleTest, AutoReloadLooksAtTheFileEverySixthTick)
     EXPECT_EQ(doc->AutoReloadMode(), AutoReload::Off);
 }
 
+TEST_F(LifecycleTest, TheFollowedFileIsWatchedWhileAutoReloadIsOn)
+{
+    ASSERT_TRUE(OpenBytes("one\n"));
+    FakeFileWatcher watcher;
+    int notices = 0;
+    watcher.SetOnChange([&notices] { ++notices; });
+    doc->SetFileWatcher(&watcher);
+    EXPECT_EQ(watcher.watched, "");
+    doc->ToggleAutoReload(AutoReload::ChangesAndEnd);
+    EXPECT_EQ(watcher.watched, doc->Path());
+    watcher.Notify();
+    EXPECT_EQ(notices, 1);
+    doc->MarkModified();  // typing ends the following, and the watch
+    EXPECT_EQ(watcher.watched, "");
+    doc->MarkModified(false);
+    doc->SetAutoReloadMode(AutoReload::Changes);
+    EXPECT_EQ(watcher.watched, doc->Path());
+    doc->New();  // a text without a file has nothing to watch
+    EXPECT_EQ(watcher.watched, "");
+    doc->SetFileWatcher(nullptr);
+}
+
 TEST_F(LifecycleTest, AutoReloadAtFileEndPutsTheCursorOnTheLastLine)
 {
     ASSERT_TRUE(OpenBytes("a\n"));

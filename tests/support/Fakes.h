@@ -12,6 +12,7 @@
 #include "platform/Clipboard.h"
 #include "platform/EntryDialog.h"
 #include "platform/FileDialogs.h"
+#include "platform/FileWatcher.h"
 #include "platform/ProgressWindow.h"
 #include "platform/SettingsStore.h"
 #include "settings/Settings.h"
@@ -132,6 +133,14 @@ public:
 bool LimitAddressSpace(std::size_t headroom);
 
 /// A clipboard in memory, as two running instances would share the desktop's.
+/// Keeps what the document asked to watch; Notify plays a change on disk.
+class FakeFileWatcher : public FileWatcher {
+public:
+    void Watch(const std::string& path) override { watched = path; }
+    void Notify() { Changed(); }
+    std::string watched;
+};
+
 class FakeClipboard : public Clipboard {
 public:
     bool Put(std::string newData, std::optional<std::string> shown) override

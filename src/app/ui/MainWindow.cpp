@@ -83,13 +83,20 @@ MainWindow::MainWindow(Document& doc, Settings& settings, RecentFileList& recent
     connect(view_, &TextView::documentChanged, this, &MainWindow::RefreshAll);
     connect(view_, &TextView::rowChanged, this, &MainWindow::UpdateCommandStates);
     doc_.SetView(view_);
+    // The followed file is watched here, for the document; a notice makes the view look at it.
+    fileWatcher_.SetOnChange([this] { view_->CheckFollowedFile(); });
+    doc_.SetFileWatcher(&fileWatcher_);
     view_->installEventFilter(this);
     resize(900, 640);
     setAcceptDrops(true);
     RefreshAll();
 }
 
-MainWindow::~MainWindow() { doc_.SetView(nullptr); }
+MainWindow::~MainWindow()
+{
+    doc_.SetFileWatcher(nullptr);
+    doc_.SetView(nullptr);
+}
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "document/TextTypes.h"
+#include "platform/qt/QtFileWatcher.h"
 
 class QAction;
 class QLabel;
@@ -90,6 +91,7 @@ private:
     Settings& settings_;
     RecentFileList& recent_;
     TextView* view_;
+    QtFileWatcher fileWatcher_;
     DesktopEntryBar* desktopEntryBar_ = nullptr;
     std::unique_ptr<QtStructureDialogs> structureDialogs_;
     std::unique_ptr<FieldOperations> fields_;

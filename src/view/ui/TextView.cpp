@@ -1,7 +1,6 @@
 // Drawing rows, the caret and the cross wires; keys, clicks, the wheel and the 500 ms timer.
 #include "view/ui/TextView.h"
 
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QKeyEvent>
@@ -30,7 +29,6 @@ namespace quill {
 namespace {
 
 constexpr int kMaxRows = 91;
-constexpr qint64 kFollowInterval = 80;  // ms between looks at a file that keeps changing
 const QColor kGrey(0x70, 0x70, 0x70);
 const QColor kCrossWires(0xF0, 0x80, 0x80);
 
@@ -75,9 +73,6 @@ TextView::TextView(Document& doc, Settings& settings, QWidget* parent)
         doc_.ToggleBookmarkAt(line);
         viewport()->update();
     });
-    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &TextView::OnFileNotice);
-    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &TextView::OnFileNotice);
-    sinceFollowCheck_.start();
 }
 
 TextView::~TextView() = default;
@@ -109,7 +104,7 @@ void TextView::RecomputePageWidth()
 
 void TextView::RedrawAll()
 {
-    UpdateWatch();
+    doc_.UpdateWatch();
     ++generation_;
     UpdateScrollRanges();
     viewport()->update();
@@ -393,7 +388,7 @@ void TextView::timerEvent(QTimerEvent* event)
         return;  // the document is in the middle of long work: it must not be changed now
     if (event->timerId() == rewrapTimer_.timerId())
         return RewrapAtBorder();
-    if (event->timerId() == followTimer_.timerId())
+    if (event->timerId() == followRetry_.timerId())
         return CheckFollowedFile();
     if (event->timerId() != timer_.timerId())
         return QAbstractScrollArea::timerEvent(event);
@@ -408,55 +403,26 @@ void TextView::timerEvent(QTimerEvent* event)
     doc_.AutoReloadTick();
     if (doc_.Path() != before || doc_.ModificationTime() != time)
         emit documentChanged();
-    UpdateWatch();
+    doc_.UpdateWatch();
     viewport()->update();
     timer_.start(500, this);
 }
 
 // ---- Following the file on disk ---------------------------------------------------------------
 
-void TextView::UpdateWatch()
-{
-    const bool follow = doc_.AutoReloadMode() != AutoReload::Off && doc_.HasPath();
-    const QString path = follow ? QString::fromLocal8Bit(doc_.Path().c_str()) : QString();
-    if (path != watchedPath_) {
-        if (!watcher_.files().isEmpty())
-            watcher_.removePaths(watcher_.files());
-        if (!watcher_.directories().isEmpty())
-            watcher_.removePaths(watcher_.directories());
-        watchedPath_ = path;
-        if (follow)
-            watcher_.addPath(QFileInfo(path).absolutePath());
-    }
-    // A file renamed away or deleted drops out of the watch; it comes back once it is there again.
-    if (follow && !watcher_.files().contains(path) && QFileInfo::exists(path))
-        watcher_.addPath(path);
-}
-
-void TextView::OnFileNotice()
-{
-    if (followTimer_.isActive() || watchedPath_.isEmpty())
-        return;
-    // Soon after a quiet spell; while writes keep coming, one look per interval: each look repaints
-    // the page, which costs a few milliseconds.
-    const qint64 wait = std::max<qint64>(5, kFollowInterval - sinceFollowCheck_.elapsed());
-    followTimer_.start(static_cast<int>(wait), this);
-}
-
 void TextView::CheckFollowedFile()
 {
-    followTimer_.stop();
+    followRetry_.stop();
     if (!timer_.isActive()) {
-        followTimer_.start(50, this);  // a message of the last look is still open: later
+        followRetry_.start(50, this);  // a message of the last look is still open: later
         return;
     }
-    sinceFollowCheck_.restart();
     timer_.stop();  // a reload may show a message box: no ticks meanwhile
     const Document::FollowStep step = doc_.CheckFollowedFile(true);
     timer_.start(500, this);
     if (step == Document::FollowStep::Appended || step == Document::FollowStep::Reloaded)
         emit documentChanged();
-    UpdateWatch();
+    doc_.UpdateWatch();
 }
 
 // ---- Painting ---------------------------------------------------------------------------------

@@ -3,8 +3,6 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
-#include <QElapsedTimer>
-#include <QFileSystemWatcher>
 #include <QFont>
 
 #include "document/DocumentView.h"
@@ -36,6 +34,8 @@ public:
     void RedrawAll() override;
     void EnsureCursorVisible(bool centre) override;
     void SetStatusText(StatusPane pane, const std::string& text) override;
+    /// Looks at the followed file now and shows what changed (on a notice of the file watcher).
+    void CheckFollowedFile();
     void ShowStructureBar(bool show) override;
 
     /// The first timer tick switches the document to auto reload at the file end (-RELOAD).
@@ -99,13 +99,6 @@ private:
     /// The cell under a point of the text area: line and column.
     std::pair<LineIndex, std::int64_t> CellAt(const QPoint& at) const;
     void RewrapAtBorder();
-    /// Watches the followed file (and its folder, where a rotated log comes back) while auto
-    /// reload is on; nothing otherwise.
-    void UpdateWatch();
-    /// A change notice: the file is looked at soon, at most every 80 ms while changes keep coming.
-    void OnFileNotice();
-    /// Looks at the followed file now and shows what changed.
-    void CheckFollowedFile();
     /// The margins around the text: the field ruler above, the line numbers left.
     void LayOutMargins();
     void PaintRow(QPainter& painter, int row, LineIndex line, bool coloured);
@@ -134,10 +127,7 @@ private:
     std::array<int, ColouringEngine::kOpenSlots> lookBackState_{};
     RowPainter rows_;
     QBasicTimer timer_;
-    QFileSystemWatcher watcher_;
-    QString watchedPath_;
-    QBasicTimer followTimer_;  ///< gathers the notices of a burst of writes into one look
-    QElapsedTimer sinceFollowCheck_;
+    QBasicTimer followRetry_;  ///< a look at the followed file put off while a message is open
     bool caretPhase_ = true;
     bool pendingAutoReload_ = false;
     bool syncing_ = false;
