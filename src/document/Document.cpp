@@ -197,8 +197,8 @@ bool Document::ConfirmSaveChanges()
 void Document::MarkModified(bool modified)
 {
     // A change that left no undo record cannot be undone back to the saved text.
-    if (modified && HistoryMark() == savedMark_)
-        savedMark_.reset();
+    if (modified)
+        history_.ForgetSavedIfHere();
     modified_ = modified;
     if (modified)
         SetAutoReloadMode(AutoReload::Off);  // an edited text is never replaced behind the user's back

@@ -10,6 +10,7 @@
 
 #include "charset/ConversionTable.h"
 #include "document/DisplayRules.h"
+#include "document/EditHistory.h"
 #include "document/FileStatus.h"
 #include "document/PositionStore.h"
 #include "document/TextLoader.h"
@@ -205,14 +206,14 @@ public:
     void TakeBackTo(std::size_t count);
     /// Empties the undo and redo lists (changes that name lines by index would restore wrong lines).
     void ClearUndo();
-    bool CanUndo() const { return !undoList_.empty(); }
-    bool CanRedo() const { return !redoList_.empty(); }
-    std::size_t UndoCount() const { return undoList_.size(); }
+    bool CanUndo() const { return history_.CanUndo(); }
+    bool CanRedo() const { return history_.CanRedo(); }
+    std::size_t UndoCount() const { return history_.UndoCount(); }
     /// Starts a new undo group: what follows is undone on its own.
-    void RaiseUndoGroup() { ++undoGroup_; }
-    std::uint32_t UndoGroup() const { return undoGroup_; }
+    void RaiseUndoGroup() { history_.RaiseGroup(); }
+    std::uint32_t UndoGroup() const { return history_.Group(); }
     /// The group the next Undo takes back (meaningful while CanUndo).
-    std::uint32_t NewestUndoGroup() const { return undoList_.empty() ? 0 : undoList_.back().group; }
+    std::uint32_t NewestUndoGroup() const { return history_.NewestUndoGroup(); }
 
     // ---- Whole-text transformations ---------------------------------------------------------
     /// "&Convert CRLF<->LF": rewrites the terminators in place (the undo list is emptied).
@@ -322,12 +323,10 @@ private:
     void GoToFileEnd();
     /// Carries out a record and returns the record that takes it back, in the same group.
     UndoRecord Apply(UndoRecord record);
-    /// Applies the newest group of `from`, moving the records that take it back onto `to`.
-    void TakeBackGroup(std::vector<UndoRecord>& from, std::vector<UndoRecord>& to);
+    /// Undo (or Redo) of the newest group, with the cursor put back where each step had it.
+    void TakeBack(bool redo);
     /// The text is the file's as loaded or saved: not modified, and undo and redo can come back here.
     void MarkUnmodified();
-    /// Where in its history the text is: the newest undo group and the undo list's length.
-    std::pair<std::uint32_t, std::size_t> HistoryMark() const { return {NewestUndoGroup(), undoList_.size()}; }
     void WidenFor(LineView line);
 
     void PlaceCursorAt(ByteOffset offset);
@@ -340,17 +339,13 @@ private:
     template <class Rewrite> void RewriteAllLines(Rewrite rewrite);
     void FinishRewrite();
 
-    std::vector<UndoRecord> undoList_;
-    std::vector<UndoRecord> redoList_;
-    /// The history mark of the saved text; empty when no undo or redo leads back to it.
-    std::optional<std::pair<std::uint32_t, std::size_t>> savedMark_;
+    EditHistory history_;
     // What binary mode replaced, given back when it is switched off.
     int binaryLineLength_ = 99000;
     bool savedOverwrite_ = false;
     int savedTruncateAtBorder_ = 0;
     int savedViewControlChars_ = 0;
     int savedWordWrap_ = 1;
-    std::uint32_t undoGroup_ = 0;
 
     ConversionTable charset_;
     StructureDescription structure_;

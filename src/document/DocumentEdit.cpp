@@ -8,8 +8,7 @@ namespace quill {
 
 void Document::Record(UndoRecord::Kind kind, LineRecord line, LineIndex index)
 {
-    redoList_.clear();  // a new change ends what could be redone
-    undoList_.push_back(UndoRecord{undoGroup_, kind, std::move(line), index, cursorColumn, cursorLine, nullptr});
+    history_.Record(UndoRecord{0, kind, std::move(line), index, cursorColumn, cursorLine, nullptr});
 }
 
 void Document::WidenFor(LineView line) { text_.WidenTo(quill::DisplayWidth(line, Rules())); }
@@ -99,70 +98,59 @@ UndoRecord Document::Apply(UndoRecord record)
     return back;
 }
 
-void Document::TakeBackGroup(std::vector<UndoRecord>& from, std::vector<UndoRecord>& to)
+void Document::TakeBack(bool redo)
 {
-    if (from.empty())
+    if (redo ? !history_.CanRedo() : !history_.CanUndo())
         return;
-    const std::uint32_t group = from.back().group;
     const Column column = cursorColumn;
     const LineIndex line = cursorLine;
-    while (!from.empty() && from.back().group == group) {
-        UndoRecord record = std::move(from.back());
-        from.pop_back();
+    const auto apply = [&](UndoRecord record) {
         cursorColumn = preferredColumn = record.cursorColumn;
         cursorLine = record.cursorLine;
-        to.push_back(Apply(std::move(record)));
+        UndoRecord back = Apply(std::move(record));
         // Taking this back again puts the cursor where it stood before this step.
-        to.back().cursorColumn = column;
-        to.back().cursorLine = line;
-    }
-    // Changes made from here on are a group of their own, never merged with a taken-back one.
-    ++undoGroup_;
+        back.cursorColumn = column;
+        back.cursorLine = line;
+        return back;
+    };
+    if (redo)
+        history_.Redo(apply);
+    else
+        history_.Undo(apply);
     cursorLine = std::clamp<LineIndex>(cursorLine, 0, text_.LineCount() - 1);
     text_.SetCurrentLine(cursorLine);
     ClearSelection();
     // Back at the saved text the document is unmodified again; auto reload stays off either way,
     // as after any change made by the user.
-    modified_ = HistoryMark() != savedMark_;
+    modified_ = !history_.AtSaved();
     SetAutoReloadMode(AutoReload::Off);
     if (view_)
         view_->RedrawAll();
 }
 
-void Document::Undo() { TakeBackGroup(undoList_, redoList_); }
+void Document::Undo() { TakeBack(false); }
 
-void Document::Redo() { TakeBackGroup(redoList_, undoList_); }
+void Document::Redo() { TakeBack(true); }
 
 void Document::TakeBackTo(std::size_t count)
 {
-    while (undoList_.size() > count) {
-        UndoRecord record = std::move(undoList_.back());
-        undoList_.pop_back();
+    history_.TakeBackTo(count, [this](UndoRecord record) {
         cursorColumn = preferredColumn = record.cursorColumn;
         cursorLine = record.cursorLine;
-        Apply(std::move(record));
-    }
+        return Apply(std::move(record));
+    });
     cursorLine = std::clamp<LineIndex>(cursorLine, 0, text_.LineCount() - 1);
     text_.SetCurrentLine(cursorLine);
     ClearSelection();
-    modified_ = modified_ && HistoryMark() != savedMark_;
+    modified_ = modified_ && !history_.AtSaved();
 }
 
-void Document::ClearUndo()
-{
-    undoList_.clear();
-    redoList_.clear();
-    // An unmodified text stays reachable (a reflow changes no byte); a changed one no longer is.
-    if (modified_)
-        savedMark_.reset();
-    else
-        savedMark_ = HistoryMark();
-}
+void Document::ClearUndo() { history_.Clear(modified_); }
 
 void Document::MarkUnmodified()
 {
     modified_ = false;
-    savedMark_ = HistoryMark();
+    history_.MarkSaved();
 }
 
 }  // namespace quill

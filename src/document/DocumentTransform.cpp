@@ -83,10 +83,9 @@ void Document::ReplaceAllLines(std::vector<std::string> lines)
         line.clear();
         line.shrink_to_fit();
     }
-    redoList_.clear();
-    UndoRecord record{undoGroup_, UndoRecord::Kind::Swapped, LineRecord(), 0, cursorColumn, cursorLine, nullptr};
+    UndoRecord record{0, UndoRecord::Kind::Swapped, LineRecord(), 0, cursorColumn, cursorLine, nullptr};
     record.lines = std::move(old);
-    undoList_.push_back(std::move(record));
+    history_.Record(std::move(record));
     cursorLine = 0;
     cursorColumn = preferredColumn = 0;
     ClearSelection();
