@@ -1,12 +1,16 @@
 // Moving records between the undo and the redo list.
 #include "document/EditHistory.h"
 
+#include <cassert>
+
 namespace quill {
 
 void EditHistory::Record(UndoRecord record)
 {
     redo_.clear();  // a new change ends what could be redone
     record.group = group_;
+    // The undo list runs from the oldest group to the newest, the redo list the other way.
+    assert(undo_.empty() || undo_.back().group <= record.group);
     undo_.push_back(std::move(record));
 }
 
@@ -19,6 +23,8 @@ void EditHistory::TakeBackGroup(std::vector<UndoRecord>& from, std::vector<UndoR
         UndoRecord record = std::move(from.back());
         from.pop_back();
         to.push_back(apply(std::move(record)));
+        assert(to.back().group == group);  // a record's taking-back stays in its group
+        assert(to.size() < 2 || (&to == &undo_ ? to[to.size() - 2].group <= group : to[to.size() - 2].group >= group));
     }
     // Changes made from here on are a group of their own, never merged with a taken-back one.
     ++group_;
