@@ -9,21 +9,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/PathNames.h"
+
 namespace quill {
 
 namespace {
-
-std::string FolderPart(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string NamePart(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 void SyncFolder(const std::string& folder)
 {
@@ -61,19 +51,19 @@ std::string ResolveLinks(const std::string& path)
         if (n < 0)
             return current;
         target.resize(static_cast<std::size_t>(n));
-        current = !target.empty() && target[0] == '/' ? target : FolderPart(current) + "/" + target;
+        current = !target.empty() && target[0] == '/' ? target : FolderOf(current) + "/" + target;
     }
     return current;
 }
 
-std::string StagedFile::TemporaryPrefix(const std::string& target) { return "." + NamePart(target) + ".quill-"; }
+std::string StagedFile::TemporaryPrefix(const std::string& target) { return "." + FileNameOf(target) + ".quill-"; }
 
 StagedFile::StagedFile(const std::string& path, mode_t newFileMode)
     : target_(ResolveLinks(path)),
       newFileMode_(newFileMode)
 {
     LetWritesFailPastTheSizeLimit();
-    temp_ = FolderPart(target_) + "/" + TemporaryPrefix(target_) + "XXXXXX";
+    temp_ = FolderOf(target_) + "/" + TemporaryPrefix(target_) + "XXXXXX";
     fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
     created_ = fd_ >= 0;
     if (!created_)
@@ -124,7 +114,7 @@ int StagedFile::Commit(bool durable)
         return error_;
     committed_ = true;
     if (durable)
-        SyncFolder(FolderPart(target_));
+        SyncFolder(FolderOf(target_));
     return 0;
 }
 

@@ -59,6 +59,20 @@ bool PrefixFits(const unsigned char* p, std::size_t n)
 
 }  // namespace
 
+std::size_t AsciiPrefix(const char* begin, const char* end)
+{
+    const char* p = begin;
+    for (; end - p >= 8; p += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        if (word & 0x8080808080808080ull)
+            break;
+    }
+    while (p < end && static_cast<unsigned char>(*p) < 0x80)
+        ++p;
+    return static_cast<std::size_t>(p - begin);
+}
+
 std::size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end)
 {
     if (p >= end)
@@ -89,20 +103,9 @@ void Utf8Validator::Feed(const char* begin, const char* end)
         }
     }
     while (p < e) {
-        // Plain ASCII goes eight bytes at a time.
-        while (e - p >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, p, 8);
-            if (word & 0x8080808080808080ull)
-                break;
-            p += 8;
-        }
+        p += AsciiPrefix(reinterpret_cast<const char*>(p), reinterpret_cast<const char*>(e));
         if (p >= e)
             break;
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
         if (const std::size_t length = Utf8SequenceLength(p, e)) {
             p += length;
             ++sequences_;

@@ -9,6 +9,10 @@
 
 namespace quill {
 
+/// The number of bytes from begin before the first byte above 127 (plain ASCII goes eight bytes
+/// at a time): all of them when there is none.
+std::size_t AsciiPrefix(const char* begin, const char* end);
+
 /// The length (2 to 4) of a well-formed multi-byte sequence at p, or 0: no overlong forms, no
 /// surrogates, nothing above U+10FFFF, and no sequence cut by end.
 std::size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end);

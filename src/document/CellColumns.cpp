@@ -4,15 +4,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/Utf8.h"
+
 namespace quill {
 
 namespace {
 
-bool HasHighByte(LineView line)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(line.Bytes());
-    return std::any_of(p, p + line.Length(), [](unsigned char b) { return b >= 0x80; });
-}
+bool HasHighByte(LineView line) { return AsciiPrefix(line.Bytes(), line.Bytes() + line.Length()) < line.Length(); }
 
 }  // namespace
 

@@ -43,19 +43,35 @@ bool EveryByteOneCell(LineView line, const DisplayRules& rules)
     const std::uint32_t n = line.Length();
     if (ExpandsTabs(rules) && std::memchr(p, rules.tab, n) != nullptr)
         return false;
-    if (!rules.utf8)
-        return true;
-    std::uint32_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p + i, 8);
-        if (word & 0x8080808080808080ull)
-            return false;
+    return !rules.utf8 || AsciiPrefix(p, p + n) == n;
+}
+
+// Where a walk over a line's units stopped: the unit's first byte and its column.
+struct WalkEnd {
+    std::uint32_t index;
+    std::int64_t column;
+};
+
+// Walks the units of a line from its start until stop(first byte, length, column after it) says
+// so; the line's length and width when it never does.
+template <class Stop> WalkEnd Walk(LineView line, const DisplayRules& rules, Stop stop)
+{
+    const bool tabs = ExpandsTabs(rules);
+    std::int64_t column = 0;
+    for (std::uint32_t i = 0; i < line.Length();) {
+        std::uint32_t length = 1;
+        std::int64_t next = column + 1;
+        if (!SimpleCell(line, i, rules, tabs)) {
+            const CellUnit unit = UnitAt(line, i, column, rules);
+            length = unit.length;
+            next = unit.nextColumn;
+        }
+        if (stop(i, length, next))
+            return {i, column};
+        column = next;
+        i += length;
     }
-    for (; i < n; ++i)
-        if (static_cast<unsigned char>(p[i]) >= 0x80)
-            return false;
-    return true;
+    return {line.Length(), column};
 }
 
 }  // namespace
@@ -82,7 +98,7 @@ CellUnit UnitAt(LineView line, std::uint32_t i, std::int64_t column, const Displ
             return unit;
         }
         unit.character = c;
-        unit.length = static_cast<std::uint32_t>(length);
+        unit.length = unit.own = static_cast<std::uint32_t>(length);
         unit.cells = CharacterCells(c);
         if (unit.cells == 0)  // a mark with nothing to join: its own cell, a byte-order mark none
             unit.cells = i == 0 && c == kByteOrderMark ? 0 : 1;
@@ -104,61 +120,25 @@ std::uint32_t ColumnToIndex(LineView line, std::int64_t column, const DisplayRul
 {
     if ((!rules.utf8 && !ExpandsTabs(rules)) || EveryByteOneCell(line, rules))
         return static_cast<std::uint32_t>(std::min<std::int64_t>(std::max<std::int64_t>(column, 0), line.Length()));
-    const bool tabs = ExpandsTabs(rules);
-    std::int64_t col = 0;
-    for (std::uint32_t i = 0; i < line.Length();) {
-        if (SimpleCell(line, i, rules, tabs)) {
-            if (col + 1 > column)
-                return i;
-            ++col;
-            ++i;
-            continue;
-        }
-        const CellUnit unit = UnitAt(line, i, col, rules);
-        if (unit.nextColumn > column)
-            return i;
-        col = unit.nextColumn;
-        i += unit.length;
-    }
-    return line.Length();
+    return Walk(line, rules, [column](std::uint32_t, std::uint32_t, std::int64_t next) { return next > column; }).index;
 }
 
 std::int64_t IndexToColumn(LineView line, std::uint32_t index, const DisplayRules& rules)
 {
     if ((!rules.utf8 && !ExpandsTabs(rules)) || EveryByteOneCell(line, rules))
         return std::min(index, line.Length());
-    const bool tabs = ExpandsTabs(rules);
-    std::int64_t col = 0;
-    for (std::uint32_t i = 0; i < line.Length();) {
-        if (SimpleCell(line, i, rules, tabs)) {
-            if (i + 1 > index)
-                return col;
-            ++col;
-            ++i;
-            continue;
-        }
-        const CellUnit unit = UnitAt(line, i, col, rules);
-        if (i + unit.length > index)
-            return col;
-        col = unit.nextColumn;
-        i += unit.length;
-    }
-    return col;
+    return Walk(line, rules,
+                [index](std::uint32_t i, std::uint32_t length, std::int64_t) { return i + length > index; })
+        .column;
 }
 
 std::uint32_t UnitStart(LineView line, std::uint32_t index, const DisplayRules& rules)
 {
     if (!rules.utf8)
         return std::min(index, line.Length());
-    std::uint32_t i = 0;
-    for (std::int64_t col = 0; i < line.Length();) {
-        const CellUnit unit = UnitAt(line, i, col, rules);
-        if (i + unit.length > index)
-            return i;
-        col = unit.nextColumn;
-        i += unit.length;
-    }
-    return line.Length();
+    return Walk(line, rules,
+                [index](std::uint32_t i, std::uint32_t length, std::int64_t) { return i + length > index; })
+        .index;
 }
 
 std::uint32_t ContentLength(LineView line, const DisplayRules& rules)

@@ -29,6 +29,7 @@ struct DisplayRules {
 /// tab, or one byte.
 struct CellUnit {
     std::uint32_t length = 1;     ///< bytes
+    std::uint32_t own = 1;        ///< bytes of the first character; the rest are marks drawn on it
     std::int64_t nextColumn = 0;  ///< the column after the unit's cells
     char32_t character = 0;       ///< the (first) character; 0 for a byte that is no character
     int cells = 1;                ///< cells of the character itself (the tab's gap is nextColumn)

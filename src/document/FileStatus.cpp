@@ -90,20 +90,6 @@ bool PathExists(const std::string& path)
     return ::stat(path.c_str(), &st) == 0;
 }
 
-std::string FolderOf(const std::string& path)
-{
-    auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string FileNameOf(const std::string& path)
-{
-    auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::string AbsolutePath(const std::string& path)
 {
     if (path.empty())

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/PathNames.h"
+
 namespace quill {
 
 /// Last-write time in nanoseconds since the epoch.
@@ -35,10 +37,6 @@ bool NameOrder(const std::string& a, const std::string& b);
 
 bool PathExists(const std::string& path);
 
-/// The folder part of a path ("/" for a file in the root, "." for a bare name).
-std::string FolderOf(const std::string& path);
-/// The last component of a path.
-std::string FileNameOf(const std::string& path);
 /// The path made absolute against the working folder, without following links.
 std::string AbsolutePath(const std::string& path);
 

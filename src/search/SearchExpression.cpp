@@ -2,7 +2,6 @@
 #include "search/SearchExpression.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -20,16 +19,9 @@ bool NeedsCharacters(const char* begin, const char* end)
     const auto* e = reinterpret_cast<const unsigned char*>(end);
     bool beyondAscii = false;
     while (p < e) {
-        // Plain ASCII, the most common, goes eight bytes at a time.
-        std::uint64_t word;
-        if (e - p >= 8 && (std::memcpy(&word, p, 8), (word & 0x8080808080808080ull) == 0)) {
-            p += 8;
-            continue;
-        }
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
+        p += AsciiPrefix(reinterpret_cast<const char*>(p), reinterpret_cast<const char*>(e));
+        if (p >= e)
+            break;
         const std::size_t length = Utf8SequenceLength(p, e);
         if (length == 0)
             return false;

@@ -42,14 +42,6 @@ bool Drawn(char32_t character, const RowOptions& options)
     return character >= 0x100 || (character != 0 && (*options.visible)[character] == '1');
 }
 
-// Whether the unit at i holds more than its first character: combining marks drawn with it.
-bool HasMarks(LineView line, std::uint32_t i, const CellUnit& unit)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(line.Bytes());
-    const std::size_t own = p[i] < 0x80 ? 1 : Utf8SequenceLength(p + i, p + line.Length());
-    return unit.length > own;
-}
-
 }  // namespace
 
 std::vector<Cell> BuildRowCells(LineView line, const DisplayRules& rules, const ConversionTable& table,
@@ -71,7 +63,7 @@ std::vector<Cell> BuildRowCells(LineView line, const DisplayRules& rules, const 
             cell.glyph = glyph ? unit.character : U' ';
             cell.box = !glyph;
             cell.wide = glyph && unit.cells == 2;
-            cell.marks = glyph && HasMarks(line, i, unit);
+            cell.marks = glyph && unit.length > unit.own;
         } else {
             // A table entry of 0 leaves the byte undrawn; without a table byte 0 is never drawn either.
             const std::uint8_t code = table.IsActive() ? table.DisplayEntry(stored) : stored;
@@ -80,7 +72,7 @@ std::vector<Cell> BuildRowCells(LineView line, const DisplayRules& rules, const 
             cell.glyph = glyph ? Cp1252ToUnicode(code) : U' ';
             cell.box = !glyph && !(format && !options.viewControlChars);
             cell.formatColour = format;
-            cell.marks = glyph && rules.utf8 && HasMarks(line, i, unit);
+            cell.marks = glyph && unit.length > unit.own;
             if (i >= drawn && !cell.box) {
                 i += unit.length;
                 continue;
