@@ -50,8 +50,9 @@ struct QuietDocument {
     SilentProgress progress;
     NoFileDialogs dialogs;
     NoEntryDialog entry;
-    std::unique_ptr<Document> doc =
-        std::make_unique<Document>(DocumentContext{settings, prompter, progress, dialogs, entry, std::string()});
+    TextSelection selection;
+    std::unique_ptr<Document> doc = std::make_unique<Document>(
+        DocumentContext{settings, prompter, progress, dialogs, entry, std::string(), selection});
 };
 
 }  // namespace quill::bench

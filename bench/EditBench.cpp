@@ -41,6 +41,7 @@ struct BigText {
     SilentProgress progress;
     NoFileDialogs dialogs;
     NoEntryDialog entry;
+    TextSelection selection;
     SizedView view{settings};
     std::unique_ptr<Document> doc;
     ViewState state{0, 0, 60, 120};
@@ -48,7 +49,8 @@ struct BigText {
 
     BigText()
     {
-        doc = std::make_unique<Document>(DocumentContext{settings, prompter, progress, dialogs, entry, std::string()});
+        doc = std::make_unique<Document>(
+            DocumentContext{settings, prompter, progress, dialogs, entry, std::string(), selection});
         doc->SetView(&view);
         doc->Open(BenchFile(880'000'000));
         editing = std::make_unique<TextEditing>(*doc, state);
@@ -56,10 +58,10 @@ struct BigText {
 
     void At(LineIndex line, Column column)
     {
-        doc->cursorLine = line;
-        doc->cursorColumn = doc->preferredColumn = column;
+        doc->Selection().cursor.line = line;
+        doc->Selection().cursor.column = doc->Selection().preferredColumn = column;
         doc->Text().SetCurrentLine(line);
-        doc->ClearSelection();
+        doc->Selection().Clear();
     }
 };
 
@@ -184,7 +186,8 @@ void BM_TypeACharacterAndLayOutItsRow(benchmark::State& state)
     for (auto _ : state) {
         big.At(Middle(), 10);
         big.editing->InsertChar('x');
-        cells += BuildRowCells(big.doc->Text().Line(big.doc->cursorLine), big.doc->Rules(), big.doc->Charset(), options)
+        cells += BuildRowCells(big.doc->Text().Line(big.doc->Selection().cursor.line), big.doc->Rules(),
+                               big.doc->Charset(), options)
                      .size();
     }
     benchmark::DoNotOptimize(cells);
@@ -210,9 +213,9 @@ void SelectHundredMegabytes(BigText& big)
 {
     const LineIndex lines = 100'000'000 / 88;
     big.At(Middle() - lines, 0);
-    big.doc->anchorLine = big.doc->cursorLine;
-    big.doc->anchorColumn = 0;
-    big.doc->cursorLine += lines;
+    big.doc->Selection().anchor.line = big.doc->Selection().cursor.line;
+    big.doc->Selection().anchor.column = 0;
+    big.doc->Selection().cursor.line += lines;
 }
 
 void BM_CopyA100MBSelection(benchmark::State& state)

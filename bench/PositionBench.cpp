@@ -42,11 +42,13 @@ void BM_LeaveAndReopenWith10000Bookmarks(benchmark::State& state)
     NoFileDialogs dialogs;
     NoEntryDialog entry;
     NoView view;
-    Document doc(DocumentContext{settings, prompter, progress, dialogs, entry, (folder / "QVXData").string()});
+    TextSelection selection;
+    Document doc(
+        DocumentContext{settings, prompter, progress, dialogs, entry, (folder / "QVXData").string(), selection});
     doc.SetView(&view);
     doc.Open(path);
     for (LineIndex line = 0; line < 20000; line += 2) {
-        doc.cursorLine = line;
+        doc.Selection().cursor.line = line;
         doc.ToggleBookmark();
     }
     for (auto _ : state) {

@@ -40,8 +40,8 @@ void Count(benchmark::State& state, const char* fallback, bool matchCase, bool r
     SearchCommands commands(*log.doc, log.state, options);
     std::int64_t hits = 0;
     for (auto _ : state) {
-        log.doc->cursorLine = 0;
-        log.doc->cursorColumn = log.doc->preferredColumn = 0;
+        log.doc->Selection().cursor.line = 0;
+        log.doc->Selection().cursor.column = log.doc->Selection().preferredColumn = 0;
         log.doc->Text().SetCurrentLine(0);
         hits = commands.CountMatches();
     }
@@ -71,11 +71,11 @@ void BM_FindNextToTheLastLine(benchmark::State& state)
     options.matchCase = true;
     TextSearch search(*log.doc, log.state, options);
     for (auto _ : state) {
-        log.doc->ClearSelection();
-        log.doc->cursorLine = 0;
-        log.doc->cursorColumn = log.doc->preferredColumn = 0;
+        log.doc->Selection().Clear();
+        log.doc->Selection().cursor.line = 0;
+        log.doc->Selection().cursor.column = log.doc->Selection().preferredColumn = 0;
         log.doc->Text().SetCurrentLine(0);
-        if (!search.FindForward(false) || log.doc->cursorLine != last)
+        if (!search.FindForward(false) || log.doc->Selection().cursor.line != last)
             state.SkipWithError("the last line was not found");
     }
     text.SetCurrentLine(last);
@@ -96,9 +96,9 @@ void ReplaceAllAndUndo(benchmark::State& state, const char* find, const char* re
     double undo = 0;
     std::int64_t replaced = 0;
     for (auto _ : state) {
-        log.doc->ClearSelection();
-        log.doc->cursorLine = 0;
-        log.doc->cursorColumn = log.doc->preferredColumn = 0;
+        log.doc->Selection().Clear();
+        log.doc->Selection().cursor.line = 0;
+        log.doc->Selection().cursor.column = log.doc->Selection().preferredColumn = 0;
         log.doc->Text().SetCurrentLine(0);
         log.doc->RaiseUndoGroup();
         replaced = commands.ReplaceText(true);

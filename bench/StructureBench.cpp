@@ -63,13 +63,15 @@ struct Records {
     SilentProgress progress;
     NoFileDialogs dialogs;
     NoEntryDialog entry;
+    TextSelection selection;
     SortByFirstTwo structureDialogs;
     std::unique_ptr<Document> doc;
     std::unique_ptr<FieldOperations> operations;
 
     Records()
     {
-        doc = std::make_unique<Document>(DocumentContext{settings, prompter, progress, dialogs, entry, std::string()});
+        doc = std::make_unique<Document>(
+            DocumentContext{settings, prompter, progress, dialogs, entry, std::string(), selection});
         doc->Open(RecordFile());
         StructureDescription& structure = doc->Structure();
         structure.SetActive(true);
@@ -94,8 +96,8 @@ Records& TheRecords()
 void BM_SumFieldOverAMillionRecords(benchmark::State& state)
 {
     Records& records = TheRecords();
-    records.doc->cursorLine = 0;
-    records.doc->cursorColumn = 4;
+    records.doc->Selection().cursor.line = 0;
+    records.doc->Selection().cursor.column = 4;
     for (auto _ : state)
         benchmark::DoNotOptimize(records.operations->SumField());
     state.counters["records"] = static_cast<double>(records.doc->Text().LineCount());
@@ -106,7 +108,7 @@ void BM_SortAMillionRecordsByTwoFields(benchmark::State& state)
 {
     Records& records = TheRecords();
     for (auto _ : state) {
-        records.doc->cursorLine = 0;
+        records.doc->Selection().cursor.line = 0;
         records.operations->SortByFields();
     }
 }

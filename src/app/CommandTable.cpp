@@ -296,9 +296,9 @@ CommandState CommandState::Of(const Document& doc, const Settings& settings, con
     state.canUndo = doc.CanUndo();
     state.canRedo = doc.CanRedo();
     state.lineNumbers = settings.lineNumbers != 0;
-    state.selection = doc.HasSelection();
+    state.selection = doc.Selection().Active();
     state.selectionInOneLine = fields.CanAddField();
-    state.selectionValue = doc.selectionValue != 0;
+    state.selectionValue = doc.Selection().value != 0;
     state.binaryMode = doc.BinaryMode();
     state.structureActive = doc.Structure().IsActive();
     state.recordTypeField = doc.Structure().RecordTypeField() != nullptr;

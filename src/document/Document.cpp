@@ -42,6 +42,7 @@ Document::Document(DocumentContext context)
       fileDialogs_(context.fileDialogs),
       entryDialog_(context.entryDialog),
       dataFolder_(std::move(context.dataFolder)),
+      selection_(context.selection),
       positions_(std::make_unique<PositionStore>(dataFolder_.empty() ? std::string() : dataFolder_ + "/Bookmarks.db"))
 {
 }
@@ -288,28 +289,30 @@ void Document::UpdateSelectionStatusText() { SetStatus(StatusPane::Selection, Se
 
 std::string Document::SelectionStatusText()
 {
-    selectionValue = 0;
-    if (HasSelection() && anchorLine == cursorLine && cursorLine < text_.LineCount()) {
-        const Column left = std::min(anchorColumn, cursorColumn);
-        const Column count = std::max(anchorColumn, cursorColumn) - left;
+    selection_.value = 0;
+    if (selection_.Active() && selection_.anchor.line == selection_.cursor.line &&
+        selection_.cursor.line < text_.LineCount()) {
+        const Column left = std::min(selection_.anchor.column, selection_.cursor.column);
+        const Column count = std::max(selection_.anchor.column, selection_.cursor.column) - left;
         if (count != 1 && count != 2 && count != 4)
             return Format("Chars: %d", count);
         // The bytes from the left end; in file order when the cursor stands at the left end,
         // reversed when it stands at the right end.
-        LineView line = text_.Line(cursorLine);
+        LineView line = text_.Line(selection_.cursor.line);
         const DisplayRules rules = Rules();
         std::uint32_t value = 0;
         for (Column k = 0; k < count; ++k) {
-            const Column at = cursorColumn == left ? left + k : left + count - 1 - k;
+            const Column at = selection_.cursor.column == left ? left + k : left + count - 1 - k;
             const std::uint32_t index = ColumnToIndex(line, at, rules);
             value = (value << 8) | line.ByteAt(index);
         }
-        selectionValue = value;
+        selection_.value = value;
         static const char* const kFormats[] = {"", "%02X=%u", "%04X=%u", "", "%08X=%u"};
         return Format(kFormats[count], value, value);
     }
-    if (HasSelection())
-        return Format("Lines: %lld", static_cast<long long>(std::llabs(anchorLine - cursorLine)));
+    if (selection_.Active())
+        return Format("Lines: %lld",
+                      static_cast<long long>(std::llabs(selection_.anchor.line - selection_.cursor.line)));
     // The file size with its digits grouped in thousands by dots.
     const std::string digits = std::to_string(text_.FileSize());
     std::string grouped;
@@ -348,7 +351,7 @@ void Document::LeaveFile()
     if (path_.empty())
         return;
     if (!keepStoredPosition_)
-        positions_->StoreLastPosition(path_, cursorColumn, cursorLine);
+        positions_->StoreLastPosition(path_, selection_.cursor.column, selection_.cursor.line);
     keepStoredPosition_ = false;
     positions_->WriteEntries(path_);
 }
@@ -357,7 +360,7 @@ void Document::ToggleBookmark()
 {
     if (path_.empty())
         return;
-    positions_->ToggleBookmark(path_, cursorColumn, cursorLine);
+    positions_->ToggleBookmark(path_, selection_.cursor.column, selection_.cursor.line);
 }
 
 void Document::ToggleBookmarkAt(LineIndex line)
@@ -369,15 +372,16 @@ void Document::ToggleBookmarkAt(LineIndex line)
 
 bool Document::GoToBookmark(bool lastPosition, bool forward)
 {
-    auto entry = positions_->FindBookmark(lastPosition, forward, cursorLine);
+    auto entry = positions_->FindBookmark(lastPosition, forward, selection_.cursor.line);
     if (!entry || !view_ || text_.LineCount() == 0)
         return false;
-    ClearSelection();
+    selection_.Clear();
     // The file may have shrunk since it was left: the last line and the line's end are the limits.
-    cursorLine = std::clamp<LineIndex>(entry->line, 0, text_.LineCount() - 1);
-    text_.SetCurrentLine(cursorLine);
-    preferredColumn = static_cast<Column>(std::clamp<std::int64_t>(entry->column, 0, INT32_MAX));
-    cursorColumn = static_cast<Column>(std::min<std::int64_t>(preferredColumn, DisplayWidth(cursorLine)));
+    selection_.cursor.line = std::clamp<LineIndex>(entry->line, 0, text_.LineCount() - 1);
+    text_.SetCurrentLine(selection_.cursor.line);
+    selection_.preferredColumn = static_cast<Column>(std::clamp<std::int64_t>(entry->column, 0, INT32_MAX));
+    selection_.cursor.column =
+        static_cast<Column>(std::min<std::int64_t>(selection_.preferredColumn, DisplayWidth(selection_.cursor.line)));
     view_->EnsureCursorVisible(false);
     view_->RedrawAll();
     return true;

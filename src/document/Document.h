@@ -1,4 +1,4 @@
-// The single document: the text of the open file, its cursor, and its life from open to close.
+// The single document: the text of the open file and its life from open to close.
 #pragma once
 
 #include <array>
@@ -14,6 +14,7 @@
 #include "document/FileStatus.h"
 #include "document/PositionStore.h"
 #include "document/TextLoader.h"
+#include "document/TextSelection.h"
 #include "document/TextStore.h"
 #include "document/UndoRecord.h"
 #include "structure/StructureDescription.h"
@@ -38,6 +39,8 @@ struct DocumentContext {
     FileDialogs& fileDialogs;
     EntryDialog& entryDialog;
     std::string dataFolder;
+    /// The editor's cursor and selection, which outlive the document.
+    TextSelection& selection;
 };
 
 class Document {
@@ -172,17 +175,11 @@ public:
     void RewriteAllBytes(const std::array<std::uint8_t, 256>& map);
 
     // ---- Cursor and selection --------------------------------------------------------------
-    LineIndex cursorLine = 0;
-    Column cursorColumn = 0;
-    Column preferredColumn = 0;
-    LineIndex anchorLine = -1;
-    Column anchorColumn = -1;  ///< -1: no selection
-    std::uint32_t selectionValue = 0;
-    bool HasSelection() const
-    {
-        return anchorColumn >= 0 && (anchorLine != cursorLine || anchorColumn != cursorColumn);
-    }
-    void ClearSelection() { anchorLine = anchorColumn = -1; }
+    /// The editor's cursor and selection. They belong to the editor, not to the text; the document
+    /// is given them so that what it does to lines (undo, reload, reflow, transformations) keeps
+    /// the cursor on the text it was on.
+    TextSelection& Selection() { return selection_; }
+    const TextSelection& Selection() const { return selection_; }
 
     // ---- Editing primitives and undo ----------------------------------------------------------
     // Every change of the text goes through these. They take ownership of the line they are given,
@@ -227,7 +224,7 @@ public:
     void FixateWrapping();
     void TrimLines();
     void ExtendLines();
-    bool CanRunSelectionCommand() const { return !binaryMode_ && HasSelection(); }
+    bool CanRunSelectionCommand() const { return !binaryMode_ && selection_.Active(); }
     /// "Wrap Lines At...": asks for a width, or switches a fixed width off.
     void WrapLinesAt();
     /// "Find Undisplayable Character": true when the cursor moved to one.
@@ -291,6 +288,7 @@ private:
     EntryDialog& entryDialog_;
     std::string dataFolder_;
     DocumentView* view_ = nullptr;
+    TextSelection& selection_;
     FileWatcher* watcher_ = nullptr;
     std::unique_ptr<PositionStore> positions_;
 

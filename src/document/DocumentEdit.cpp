@@ -8,7 +8,8 @@ namespace quill {
 
 void Document::Record(UndoRecord::Kind kind, LineRecord line, LineIndex index)
 {
-    history_.Record(UndoRecord{0, kind, std::move(line), index, cursorColumn, cursorLine, nullptr});
+    history_.Record(
+        UndoRecord{0, kind, std::move(line), index, selection_.cursor.column, selection_.cursor.line, nullptr});
 }
 
 void Document::WidenFor(LineView line) { text_.WidenTo(quill::DisplayWidth(line, Rules())); }
@@ -29,7 +30,7 @@ void Document::InsertAfterCurrent(LineRecord newLine)
     WidenFor(newLine.View());
     text_.InsertLine(index, std::move(newLine));
     Record(UndoRecord::Kind::Inserted, LineRecord(), index);
-    positions_->ShiftLines(cursorLine, 1);
+    positions_->ShiftLines(selection_.cursor.line, 1);
 }
 
 LineIndex Document::InsertAfter(LineIndex after, LineRecord newLine, bool record)
@@ -72,7 +73,8 @@ void Document::RemoveLine(LineIndex index, bool record)
 
 UndoRecord Document::Apply(UndoRecord record)
 {
-    UndoRecord back{record.group, record.kind, LineRecord(), record.index, cursorColumn, cursorLine, nullptr};
+    UndoRecord back{record.group,           record.kind, LineRecord(), record.index, selection_.cursor.column,
+                    selection_.cursor.line, nullptr};
     switch (record.kind) {
     case UndoRecord::Kind::Replaced:
         WidenFor(record.line.View());
@@ -102,11 +104,11 @@ void Document::TakeBack(bool redo)
 {
     if (redo ? !history_.CanRedo() : !history_.CanUndo())
         return;
-    const Column column = cursorColumn;
-    const LineIndex line = cursorLine;
+    const Column column = selection_.cursor.column;
+    const LineIndex line = selection_.cursor.line;
     const auto apply = [&](UndoRecord record) {
-        cursorColumn = preferredColumn = record.cursorColumn;
-        cursorLine = record.cursorLine;
+        selection_.cursor.column = selection_.preferredColumn = record.cursorColumn;
+        selection_.cursor.line = record.cursorLine;
         UndoRecord back = Apply(std::move(record));
         // Taking this back again puts the cursor where it stood before this step.
         back.cursorColumn = column;
@@ -117,9 +119,9 @@ void Document::TakeBack(bool redo)
         history_.Redo(apply);
     else
         history_.Undo(apply);
-    cursorLine = std::clamp<LineIndex>(cursorLine, 0, text_.LineCount() - 1);
-    text_.SetCurrentLine(cursorLine);
-    ClearSelection();
+    selection_.cursor.line = std::clamp<LineIndex>(selection_.cursor.line, 0, text_.LineCount() - 1);
+    text_.SetCurrentLine(selection_.cursor.line);
+    selection_.Clear();
     // Back at the saved text the document is unmodified again; auto reload stays off either way,
     // as after any change made by the user.
     modified_ = !history_.AtSaved();
@@ -135,13 +137,13 @@ void Document::Redo() { TakeBack(true); }
 void Document::TakeBackTo(std::size_t count)
 {
     history_.TakeBackTo(count, [this](UndoRecord record) {
-        cursorColumn = preferredColumn = record.cursorColumn;
-        cursorLine = record.cursorLine;
+        selection_.cursor.column = selection_.preferredColumn = record.cursorColumn;
+        selection_.cursor.line = record.cursorLine;
         return Apply(std::move(record));
     });
-    cursorLine = std::clamp<LineIndex>(cursorLine, 0, text_.LineCount() - 1);
-    text_.SetCurrentLine(cursorLine);
-    ClearSelection();
+    selection_.cursor.line = std::clamp<LineIndex>(selection_.cursor.line, 0, text_.LineCount() - 1);
+    text_.SetCurrentLine(selection_.cursor.line);
+    selection_.Clear();
     modified_ = modified_ && !history_.AtSaved();
 }
 

@@ -55,7 +55,7 @@ void Document::AutoReloadTick()
     if (positions_->RetryPendingRead()) {
         // The database was locked when the file was opened: its entries arrive now. The cursor
         // goes to the remembered place unless the user has moved it already.
-        if (cursorLine == 0 && cursorColumn == 0 && !HasSelection())
+        if (selection_.cursor.line == 0 && selection_.cursor.column == 0 && !selection_.Active())
             GoToBookmark(true, false);
         RedrawViews();
     }
@@ -153,12 +153,12 @@ void Document::GoToFileEnd()
 {
     restorePositionPending_ = false;
     const LineIndex last = text_.LineCount() - 1;
-    if (cursorLine >= last)
+    if (selection_.cursor.line >= last)
         return;
-    ClearSelection();
-    cursorLine = last;
+    selection_.Clear();
+    selection_.cursor.line = last;
     text_.SetCurrentLine(last);
-    cursorColumn = preferredColumn = static_cast<Column>(DisplayWidth(last));
+    selection_.cursor.column = selection_.preferredColumn = static_cast<Column>(DisplayWidth(last));
     if (view_) {
         view_->EnsureCursorVisible(false);
         view_->RedrawAll();

@@ -19,8 +19,8 @@ Column Document::Reflow(LineIndex fromLine)
     const Column hint = reflower.Run(fromLine);
     if (fromLine < 0 && settings_.truncateAtBorder)
         borderWrapWidth_ = settings_.pageWidth;
-    cursorLine = std::clamp<LineIndex>(cursorLine, 0, text_.LineCount() - 1);
-    text_.SetCurrentLine(view_ ? cursorLine : 0);
+    selection_.cursor.line = std::clamp<LineIndex>(selection_.cursor.line, 0, text_.LineCount() - 1);
+    text_.SetCurrentLine(view_ ? selection_.cursor.line : 0);
     UpdateTerminatorStatusText();
     if (view_ && (fromLine < 0 || text_.LineCount() != before))
         view_->RedrawAll();
@@ -31,10 +31,11 @@ void Document::PlaceCursorAt(ByteOffset offset)
 {
     if (!GoToOffset(offset)) {
         // The offset just past the last byte: the end of the last line.
-        cursorLine = text_.LineCount() - 1;
-        text_.SetCurrentLine(cursorLine);
-        cursorColumn = preferredColumn = static_cast<Column>(DisplayWidth(cursorLine));
-        ClearSelection();
+        selection_.cursor.line = text_.LineCount() - 1;
+        text_.SetCurrentLine(selection_.cursor.line);
+        selection_.cursor.column = selection_.preferredColumn =
+            static_cast<Column>(DisplayWidth(selection_.cursor.line));
+        selection_.Clear();
     }
 }
 
@@ -72,12 +73,12 @@ bool Document::GoToOffset(ByteOffset offset)
         progress_.End();
     const auto index = static_cast<std::uint32_t>(offset - start);
     const DisplayRules rules = Rules();
-    cursorLine = line;
+    selection_.cursor.line = line;
     // A byte of the line end (the LF of a CR LF) puts the cursor at the end of the line's text:
     // typing there must not come between CR and LF.
     const std::int64_t column = IndexToColumn(text_.Line(line), index, rules);
-    cursorColumn = preferredColumn = static_cast<Column>(std::min(column, DisplayWidth(line)));
-    ClearSelection();
+    selection_.cursor.column = selection_.preferredColumn = static_cast<Column>(std::min(column, DisplayWidth(line)));
+    selection_.Clear();
     text_.SetCurrentLine(line);
     if (view_)
         view_->EnsureCursorVisible(false);
@@ -117,7 +118,7 @@ void Document::SwitchBinaryMode()
     }
     Reflow(-1);
     if (view_) {
-        ClearSelection();
+        selection_.Clear();
         PlaceCursorAt(offset);
         view_->EnsureCursorVisible(false);
         view_->RedrawAll();
@@ -159,7 +160,7 @@ void Document::ChangeTabSize(int tabSize)
         return;
     const ByteOffset offset = CursorByteOffset();
     settings_.tabSize = tabSize;
-    ClearSelection();
+    selection_.Clear();
     PlaceCursorAt(offset);
     RedrawViews();
 }

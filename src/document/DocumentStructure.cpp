@@ -38,9 +38,9 @@ void Document::StructureOff()
 
 FieldDef* Document::FieldAtCursor()
 {
-    if (!structure_.IsActive() || cursorLine < 0 || cursorLine >= text_.LineCount())
+    if (!structure_.IsActive() || selection_.cursor.line < 0 || selection_.cursor.line >= text_.LineCount())
         return nullptr;
-    return structure_.FieldAt(text_.Line(cursorLine), cursorColumn, Rules());
+    return structure_.FieldAt(text_.Line(selection_.cursor.line), selection_.cursor.column, Rules());
 }
 
 void Document::ReorderLines(const std::vector<LineIndex>& order)

@@ -34,9 +34,9 @@ void Document::ResetText(bool withEmptyLine)
         text_.AppendLine(LineRecord());
         text_.SetCurrentLine(0);
     }
-    cursorLine = 0;
-    cursorColumn = preferredColumn = 0;
-    ClearSelection();
+    selection_.cursor.line = 0;
+    selection_.cursor.column = selection_.preferredColumn = 0;
+    selection_.Clear();
     if (view_)
         view_->ResetScroll();
     UpdateFileStatusText();
@@ -220,7 +220,7 @@ std::int64_t Document::DisplayWidth(LineIndex line) const
 
 ByteOffset Document::CursorByteOffset()
 {
-    const LineIndex upTo = std::min<LineIndex>(cursorLine, text_.LineCount());
+    const LineIndex upTo = std::min<LineIndex>(selection_.cursor.line, text_.LineCount());
     const bool showProgress = upTo > 50000;
     if (showProgress)
         progress_.Begin(40);
@@ -232,9 +232,9 @@ ByteOffset Document::CursorByteOffset()
     }
     if (showProgress)
         progress_.End();
-    if (cursorLine < text_.LineCount()) {
-        LineView line = text_.Line(cursorLine);
-        offset += ColumnToIndex(line, cursorColumn, Rules());
+    if (selection_.cursor.line < text_.LineCount()) {
+        LineView line = text_.Line(selection_.cursor.line);
+        offset += ColumnToIndex(line, selection_.cursor.column, Rules());
     }
     return offset;
 }

@@ -83,12 +83,13 @@ void Document::ReplaceAllLines(std::vector<std::string> lines)
         line.clear();
         line.shrink_to_fit();
     }
-    UndoRecord record{0, UndoRecord::Kind::Swapped, LineRecord(), 0, cursorColumn, cursorLine, nullptr};
+    UndoRecord record{
+        0, UndoRecord::Kind::Swapped, LineRecord(), 0, selection_.cursor.column, selection_.cursor.line, nullptr};
     record.lines = std::move(old);
     history_.Record(std::move(record));
-    cursorLine = 0;
-    cursorColumn = preferredColumn = 0;
-    ClearSelection();
+    selection_.cursor.line = 0;
+    selection_.cursor.column = selection_.preferredColumn = 0;
+    selection_.Clear();
     text_.SetCurrentLine(0);
     if (view_)
         view_->ResetScroll();
@@ -168,8 +169,8 @@ void Document::CharsetChanged()
 template <class Rewrite> void Document::RewriteAllLines(Rewrite rewrite)
 {
     const LineIndex keepCurrent = text_.CurrentIndex();
-    const LineIndex keepAnchorLine = anchorLine;
-    const Column keepAnchorColumn = anchorColumn;
+    const LineIndex keepAnchorLine = selection_.anchor.line;
+    const Column keepAnchorColumn = selection_.anchor.column;
     LoopProgress progress(progress_, text_.LineCount(), kWholeTextProgressLines);
     for (LineIndex i = 0; i < text_.LineCount(); ++i) {
         progress.Step(i);
@@ -181,8 +182,8 @@ template <class Rewrite> void Document::RewriteAllLines(Rewrite rewrite)
         }
     }
     text_.SetCurrentLine(keepCurrent);
-    anchorLine = keepAnchorLine;
-    anchorColumn = keepAnchorColumn;
+    selection_.anchor.line = keepAnchorLine;
+    selection_.anchor.column = keepAnchorColumn;
     FinishRewrite();
 }
 
@@ -237,13 +238,14 @@ void Document::SpacesToTabs()
 
 Document::SelectedRange Document::SelectionLines() const
 {
-    if (!HasSelection())
+    if (!selection_.Active())
         return {0, -1};
-    const LineIndex first = std::min(anchorLine, cursorLine);
-    LineIndex last = std::max(anchorLine, cursorLine);
-    const Column endColumn = anchorLine > cursorLine   ? anchorColumn
-                             : anchorLine < cursorLine ? cursorColumn
-                                                       : std::max(anchorColumn, cursorColumn);
+    const LineIndex first = std::min(selection_.anchor.line, selection_.cursor.line);
+    LineIndex last = std::max(selection_.anchor.line, selection_.cursor.line);
+    const Column endColumn = selection_.anchor.line > selection_.cursor.line ? selection_.anchor.column
+                             : selection_.anchor.line < selection_.cursor.line
+                                 ? selection_.cursor.column
+                                 : std::max(selection_.anchor.column, selection_.cursor.column);
     if (endColumn == 0)
         --last;
     return {first, std::min(last, text_.LineCount() - 1)};
@@ -264,11 +266,12 @@ template <class Rewrite> void Document::RewriteSelectedLines(Rewrite rewrite)
         }
     }
     if (range.last >= range.first) {
-        cursorLine = range.last;
-        text_.SetCurrentLine(cursorLine);
-        cursorColumn = preferredColumn = std::min<Column>(cursorColumn, static_cast<Column>(DisplayWidth(cursorLine)));
+        selection_.cursor.line = range.last;
+        text_.SetCurrentLine(selection_.cursor.line);
+        selection_.cursor.column = selection_.preferredColumn =
+            std::min<Column>(selection_.cursor.column, static_cast<Column>(DisplayWidth(selection_.cursor.line)));
     }
-    ClearSelection();
+    selection_.Clear();
     FinishRewrite();
 }
 
@@ -357,7 +360,7 @@ void Document::WrapLinesAt()
         ask = false;
     }
     if (ask) {
-        auto answer = entryDialog_.AskValue("Length", std::to_string(cursorColumn));
+        auto answer = entryDialog_.AskValue("Length", std::to_string(selection_.cursor.column));
         const auto value = answer ? ParseDecimal(*answer) : std::nullopt;
         if (answer && (!value || *value < 1 || *value > kMaxWrapWidth))
             prompter_.Warn(Format("Valid range is 1-%lld!", static_cast<long long>(kMaxWrapWidth)));
@@ -370,7 +373,7 @@ void Document::WrapLinesAt()
     if (!changed)
         return;
     ReflowKeepingOffset(-1);
-    text_.SetCurrentLine(cursorLine);
+    text_.SetCurrentLine(selection_.cursor.line);
     RedrawViews();
 }
 
@@ -386,8 +389,8 @@ bool Document::FindUndisplayable()
         const std::uint8_t code = charset_.ToDisplay(b);
         return visible[code] == '0' && code != 9 && code != 10 && code != 12 && code != 13;
     };
-    LineIndex line = cursorLine;
-    std::int64_t after = cursorColumn;  // the search begins one column after the cursor
+    LineIndex line = selection_.cursor.line;
+    std::int64_t after = selection_.cursor.column;  // the search begins one column after the cursor
     for (bool wrapped = false;; wrapped = true) {
         std::unique_ptr<LoopProgress> progress;
         for (LineIndex searched = 0; line < text_.LineCount(); ++line, ++searched) {
@@ -400,10 +403,10 @@ bool Document::FindUndisplayable()
             for (std::uint32_t k = 0; k < view.Length() && column < 100000;) {
                 const CellUnit unit = UnitAt(view, k, column, rules);
                 if (column > after && undisplayable(view.ByteAt(k), unit)) {
-                    cursorLine = line;
+                    selection_.cursor.line = line;
                     text_.SetCurrentLine(line);
-                    cursorColumn = preferredColumn = static_cast<Column>(column);
-                    ClearSelection();
+                    selection_.cursor.column = selection_.preferredColumn = static_cast<Column>(column);
+                    selection_.Clear();
                     if (view_) {
                         view_->EnsureCursorVisible(true);
                         view_->RedrawAll();
@@ -424,8 +427,8 @@ bool Document::FindUndisplayable()
             return false;
         line = 0;
         after = -1;  // from the top, the very first byte counts too
-        cursorLine = 0;
-        cursorColumn = preferredColumn = 0;
+        selection_.cursor.line = 0;
+        selection_.cursor.column = selection_.preferredColumn = 0;
     }
 }
 

@@ -192,7 +192,7 @@ void Reflower::Emit(std::size_t length, std::size_t carried, bool blankFound)
         Insert(buffer_.Take(length));
     }
     outputFromInput_ = true;
-    if (landing == doc_.cursorLine && blankFound)
+    if (landing == doc_.Selection().cursor.line && blankFound)
         hint_ = static_cast<Column>(1 + carried);
     columns_ = static_cast<std::int64_t>(carried);
 }

@@ -30,15 +30,15 @@ BracketMatch MatchBracket(const Document& doc)
 {
     BracketMatch match;
     const TextStore& text = doc.Text();
-    if (doc.BinaryMode() || doc.cursorLine < 0 || doc.cursorLine >= text.LineCount())
+    if (doc.BinaryMode() || doc.Selection().cursor.line < 0 || doc.Selection().cursor.line >= text.LineCount())
         return match;
     const DisplayRules rules = doc.Rules();
     const ConversionTable& table = doc.Charset();
     const auto shown = [&table](LineView line, std::int64_t index) {
         return static_cast<char>(table.ToDisplay(line.ByteAt(index)));
     };
-    const LineView start = text.Line(doc.cursorLine);
-    const std::int64_t at = ColumnToIndex(start, doc.cursorColumn, rules);
+    const LineView start = text.Line(doc.Selection().cursor.line);
+    const std::int64_t at = ColumnToIndex(start, doc.Selection().cursor.column, rules);
     if (at >= start.Length())
         return match;
     const char bracket = shown(start, at);
@@ -50,12 +50,13 @@ BracketMatch MatchBracket(const Document& doc)
     int depth = 0;
     char quote = 0;
     char previous = 0;  // the byte looked at before, in walking order forward; the one before in the line backward
-    for (LineIndex line = doc.cursorLine;
+    for (LineIndex line = doc.Selection().cursor.line;
          line >= 0 && line < text.LineCount() &&
-         (forward ? line < doc.cursorLine + kLineLimit : line > doc.cursorLine - kLineLimit);
+         (forward ? line < doc.Selection().cursor.line + kLineLimit : line > doc.Selection().cursor.line - kLineLimit);
          line += step) {
         const LineView view = text.Line(line);
-        std::int64_t index = line == doc.cursorLine ? at : (forward ? 0 : static_cast<std::int64_t>(view.Length()) - 1);
+        std::int64_t index =
+            line == doc.Selection().cursor.line ? at : (forward ? 0 : static_cast<std::int64_t>(view.Length()) - 1);
         for (; index >= 0 && index < view.Length(); index += step) {
             const char byte = shown(view, index);
             const char before = forward ? previous : (index > 0 ? shown(view, index - 1) : 0);

@@ -28,15 +28,15 @@ SearchCommands::SearchCommands(Document& doc, ViewState& view, SearchOptions& op
 
 bool SearchCommands::Step(LineIndex lines)
 {
-    return doc_.Progress().Step(doc_.cursorLine * 40 / std::max<LineIndex>(1, lines));
+    return doc_.Progress().Step(doc_.Selection().cursor.line * 40 / std::max<LineIndex>(1, lines));
 }
 
 void SearchCommands::RestoreCursor(LineIndex line, Column column, Column preferred)
 {
-    doc_.ClearSelection();
-    doc_.cursorLine = line;
-    doc_.cursorColumn = column;
-    doc_.preferredColumn = preferred;
+    doc_.Selection().Clear();
+    doc_.Selection().cursor.line = line;
+    doc_.Selection().cursor.column = column;
+    doc_.Selection().preferredColumn = preferred;
     doc_.Text().SetCurrentLine(line);
 }
 
@@ -44,8 +44,8 @@ std::int64_t SearchCommands::CountMatches()
 {
     if (!options_.useRegEx && options_.useBackslashes && InterpretBackslashes(options_.findText))
         options_.matchCase = true;
-    const LineIndex line = doc_.cursorLine;
-    const Column column = doc_.cursorColumn, preferred = doc_.preferredColumn;
+    const LineIndex line = doc_.Selection().cursor.line;
+    const Column column = doc_.Selection().cursor.column, preferred = doc_.Selection().preferredColumn;
     const LineIndex lines = doc_.Text().LineCount();
     std::int64_t found = 0;
     failed_ = options_.useRegEx && !search_.Expression();
@@ -72,7 +72,7 @@ std::int64_t SearchCommands::CountMatches()
 SearchCommands::Range SearchCommands::TakeSelection()
 {
     Range range;
-    if (!doc_.HasSelection())
+    if (!doc_.Selection().Active())
         return range;
     const SelectionRange selection = SelectionRange::Of(doc_, view_.blockSelection);
     range.selected = true;
@@ -81,9 +81,10 @@ SearchCommands::Range SearchCommands::TakeSelection()
     range.endLine = selection.lower;
     range.startColumn = selection.left;
     range.endColumn = selection.right;
-    doc_.ClearSelection();
-    doc_.cursorLine = range.startLine;
-    doc_.cursorColumn = doc_.preferredColumn = range.block ? range.startColumn : selection.left;
+    doc_.Selection().Clear();
+    doc_.Selection().cursor.line = range.startLine;
+    doc_.Selection().cursor.column = doc_.Selection().preferredColumn =
+        range.block ? range.startColumn : selection.left;
     doc_.Text().SetCurrentLine(range.startLine);
     return range;
 }
@@ -92,8 +93,8 @@ SearchCommands::Place SearchCommands::PlaceOf(const Range& range) const
 {
     if (!range.selected)
         return Place::Inside;
-    const LineIndex line = doc_.cursorLine;  // a hit never spans lines: anchor and cursor share it
-    const Column from = doc_.anchorColumn, to = doc_.cursorColumn;
+    const LineIndex line = doc_.Selection().cursor.line;  // a hit never spans lines: anchor and cursor share it
+    const Column from = doc_.Selection().anchor.column, to = doc_.Selection().cursor.column;
     if (range.block) {
         if (line > range.endLine)
             return Place::Stop;
@@ -108,8 +109,8 @@ SearchCommands::Place SearchCommands::PlaceOf(const Range& range) const
 
 std::int64_t SearchCommands::ReplaceText(bool silent)
 {
-    const LineIndex line = doc_.cursorLine;
-    const Column column = doc_.cursorColumn, preferred = doc_.preferredColumn;
+    const LineIndex line = doc_.Selection().cursor.line;
+    const Column column = doc_.Selection().cursor.column, preferred = doc_.Selection().preferredColumn;
     const Range range = TakeSelection();
     const std::size_t undoMark = doc_.UndoCount();
     std::int64_t replaced = 0;
@@ -143,10 +144,10 @@ void SearchCommands::ReplaceHit(const std::string& bytes)
 {
     // The hit lies in one line: the line is rebuilt around it. Line ends in the replacement make
     // new lines, each ending as the file's lines do.
-    const LineIndex line = doc_.cursorLine;
+    const LineIndex line = doc_.Selection().cursor.line;
     const LineView view = doc_.Text().Line(line);
-    const std::uint32_t from = search_.IndexAtColumn(view, doc_.anchorColumn);
-    const std::uint32_t to = search_.IndexAtColumn(view, doc_.cursorColumn);
+    const std::uint32_t from = search_.IndexAtColumn(view, doc_.Selection().anchor.column);
+    const std::uint32_t to = search_.IndexAtColumn(view, doc_.Selection().cursor.column);
     std::string text(view.Bytes(), from);
     text += bytes;
     const std::size_t cursorAt = text.size();
@@ -177,11 +178,11 @@ void SearchCommands::ReplaceHit(const std::string& bytes)
         start = end + 1;
         ++at;
     }
-    doc_.ClearSelection();
-    doc_.cursorLine = cursorLine;
+    doc_.Selection().Clear();
+    doc_.Selection().cursor.line = cursorLine;
     doc_.Text().SetCurrentLine(cursorLine);
     const LineView now = doc_.Text().Line(cursorLine);
-    doc_.cursorColumn = doc_.preferredColumn =
+    doc_.Selection().cursor.column = doc_.Selection().preferredColumn =
         static_cast<Column>(search_.ColumnOfIndex(now, static_cast<std::uint32_t>(cursorAt - cursorLineStart)));
 }
 
@@ -211,12 +212,12 @@ std::int64_t SearchCommands::ReplacePlain(Range range)
             SubstituteCounter(text, counter);
             counter = NextCounter(counter);
         }
-        const LineIndex line = doc_.cursorLine;
-        const Column hitEnd = doc_.cursorColumn;
+        const LineIndex line = doc_.Selection().cursor.line;
+        const Column hitEnd = doc_.Selection().cursor.column;
         ReplaceHit(doc_.Charset().FromDisplay(text));
         // The selection's end moves with the text the replacement shifted on its line.
-        if (range.selected && !range.block && line == range.endLine && doc_.cursorLine == line)
-            range.endColumn += doc_.cursorColumn - hitEnd;
+        if (range.selected && !range.block && line == range.endLine && doc_.Selection().cursor.line == line)
+            range.endColumn += doc_.Selection().cursor.column - hitEnd;
         ++replaced;
         if (options_.replaceAll && Step(lines))
             break;
@@ -235,7 +236,7 @@ std::int64_t SearchCommands::ReplaceRegex(const Range& range)
     while (search_.FindForward(!options_.replaceAll)) {
         if (search_.StoppedByUser())
             break;
-        const LineIndex line = doc_.cursorLine;
+        const LineIndex line = doc_.Selection().cursor.line;
         if (range.selected && line >= range.endLine)
             break;
         if (range.selected && line < range.startLine)
@@ -273,7 +274,7 @@ std::int64_t SearchCommands::ReplaceRegex(const Range& range)
             return -1;
         }
         merged = std::string(stored.substr(0, from)) + merged + std::string(stored.substr(to));
-        doc_.ClearSelection();
+        doc_.Selection().Clear();
         doc_.Text().SetCurrentLine(line);
         doc_.ReplaceCurrentLine(LineRecord(merged));
         ++replaced;
@@ -293,8 +294,8 @@ std::int64_t SearchCommands::ApplyLineFilter()
     const bool extract = options_.lineFilter == SearchOptions::kExtractLines;
     const LineIndex lines = doc_.Text().LineCount();
     const std::size_t undoMark = doc_.UndoCount();
-    const LineIndex line0 = doc_.cursorLine;
-    const Column column0 = doc_.cursorColumn, preferred0 = doc_.preferredColumn;
+    const LineIndex line0 = doc_.Selection().cursor.line;
+    const Column column0 = doc_.Selection().cursor.column, preferred0 = doc_.Selection().preferredColumn;
     std::vector<std::string> taken;
     LineIndex lastTaken = -1;
     std::int64_t count = 0;
@@ -303,8 +304,8 @@ std::int64_t SearchCommands::ApplyLineFilter()
         while (search_.FindForward(false)) {
             if (search_.StoppedByUser())
                 break;
-            const LineIndex line = doc_.cursorLine;
-            doc_.ClearSelection();
+            const LineIndex line = doc_.Selection().cursor.line;
+            doc_.Selection().Clear();
             if (extract) {
                 if (line != lastTaken) {
                     taken.emplace_back(doc_.Text().Line(line).Text());

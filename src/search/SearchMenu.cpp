@@ -88,14 +88,14 @@ void SearchMenu::Count()
 void SearchMenu::FindWordUnderCursor()
 {
     input_.SelectWord();
-    if (!doc_.HasSelection())
+    if (!doc_.Selection().Active())
         return;
     input_.Clip().Copy();
     bool block = false;
     const std::string word = input_.Clip().ClipboardBytes(block).value_or(std::string());
-    doc_.ClearSelection();
-    doc_.cursorLine = 0;
-    doc_.cursorColumn = doc_.preferredColumn = 0;
+    doc_.Selection().Clear();
+    doc_.Selection().cursor.line = 0;
+    doc_.Selection().cursor.column = doc_.Selection().preferredColumn = 0;
     doc_.Text().SetCurrentLine(0);
     options_.typedText = options_.findText = doc_.Charset().ToDisplay(word);
     search_.FindNext();
@@ -167,9 +167,9 @@ std::int64_t SearchMenu::ReplaceInFolder()
     for (const std::string& path : files) {
         if (!doc_.Open(path, false))
             break;  // the load told why (a file that went away meanwhile too)
-        doc_.ClearSelection();
-        doc_.cursorLine = 0;
-        doc_.cursorColumn = doc_.preferredColumn = 0;
+        doc_.Selection().Clear();
+        doc_.Selection().cursor.line = 0;
+        doc_.Selection().cursor.column = doc_.Selection().preferredColumn = 0;
         doc_.Text().SetCurrentLine(0);
         total += commands_.ReplaceText(true);
         if (commands_.Failed())

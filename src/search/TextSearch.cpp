@@ -224,10 +224,10 @@ void TextSearch::Hit(LineIndex line, std::int64_t anchorColumn, std::int64_t cur
     const bool empty = anchorColumn == cursorColumn;
     emptyHitLine_ = empty ? line : -1;
     emptyHitColumn_ = empty ? static_cast<Column>(cursorColumn) : -1;
-    doc_.anchorLine = line;
-    doc_.anchorColumn = static_cast<Column>(anchorColumn);
-    doc_.cursorLine = line;
-    doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(cursorColumn);
+    doc_.Selection().anchor.line = line;
+    doc_.Selection().anchor.column = static_cast<Column>(anchorColumn);
+    doc_.Selection().cursor.line = line;
+    doc_.Selection().cursor.column = doc_.Selection().preferredColumn = static_cast<Column>(cursorColumn);
     doc_.Text().SetCurrentLine(line);
     if (show && EnsureCursorVisible(doc_, view_, false))
         doc_.RedrawViews();
@@ -273,8 +273,8 @@ bool TextSearch::PlainForward(bool show)
     const bool scanRuns = !InField();
     const LiteralScanner& scanner = ScannerFor(wanted, fold);
     bool shown = false;
-    for (LineIndex i = doc_.cursorLine; i < store.LineCount(); ++i) {
-        if (scanRuns && i > doc_.cursorLine) {
+    for (LineIndex i = doc_.Selection().cursor.line; i < store.LineCount(); ++i) {
+        if (scanRuns && i > doc_.Selection().cursor.line) {
             std::optional<LineHit> hit;
             ScanRuns(i, scanner, shown, true, [&hit](LineIndex k, std::uint32_t index) {
                 hit = LineHit{k, index};
@@ -291,7 +291,7 @@ bool TextSearch::PlainForward(bool show)
             Hit(hit->line, columns[hit->index], columns.After(hit->index + size), show);
             return true;
         }
-        if (Progress(i, i - doc_.cursorLine, shown)) {
+        if (Progress(i, i - doc_.Selection().cursor.line, shown)) {
             doc_.Progress().End();
             return true;  // stopped by the user
         }
@@ -301,8 +301,9 @@ bool TextSearch::PlainForward(bool show)
         const LineView line = store.Line(i);
         const CellColumns columns(line, rules);
         // On the cursor's line from the cursor on, but never before the field.
-        const std::int64_t start =
-            i == doc_.cursorLine ? std::max<std::int64_t>(doc_.cursorColumn, span->from) : span->from;
+        const std::int64_t start = i == doc_.Selection().cursor.line
+                                       ? std::max<std::int64_t>(doc_.Selection().cursor.column, span->from)
+                                       : span->from;
         // Bytes are compared only inside the column range.
         const std::uint32_t from = columns.IndexAt(start, line.Length());
         const std::uint32_t to = columns.IndexAt(span->to, line.Length());
@@ -348,10 +349,10 @@ std::optional<std::int64_t> TextSearch::CountLiteral()
     const auto size = static_cast<std::uint32_t>(wanted.size());
     std::int64_t hits = 0;
     // The cursor's own line from the cursor on, as the searches take it.
-    const LineIndex keepLine = doc_.cursorLine;
-    const Column keepColumn = doc_.cursorColumn, keepPreferred = doc_.preferredColumn;
-    const LineIndex keepAnchorLine = doc_.anchorLine;
-    const Column keepAnchor = doc_.anchorColumn;
+    const LineIndex keepLine = doc_.Selection().cursor.line;
+    const Column keepColumn = doc_.Selection().cursor.column, keepPreferred = doc_.Selection().preferredColumn;
+    const LineIndex keepAnchorLine = doc_.Selection().anchor.line;
+    const Column keepAnchor = doc_.Selection().anchor.column;
     bool shown = false;
     {
         const LineView line = store.Line(keepLine);
@@ -371,11 +372,11 @@ std::optional<std::int64_t> TextSearch::CountLiteral()
     });
     if (shown)
         doc_.Progress().End();
-    doc_.cursorLine = keepLine;
-    doc_.cursorColumn = keepColumn;
-    doc_.preferredColumn = keepPreferred;
-    doc_.anchorLine = keepAnchorLine;
-    doc_.anchorColumn = keepAnchor;
+    doc_.Selection().cursor.line = keepLine;
+    doc_.Selection().cursor.column = keepColumn;
+    doc_.Selection().preferredColumn = keepPreferred;
+    doc_.Selection().anchor.line = keepAnchorLine;
+    doc_.Selection().anchor.column = keepAnchor;
     return hits;
 }
 
@@ -411,7 +412,7 @@ void TextSearch::ScanRuns(LineIndex first, const LiteralScanner& wanted, bool& s
         }
         // Progress as the line-by-line search shows it, at each run's end.
         i = run_.Next();
-        if (i - doc_.cursorLine >= kProgressLines) {
+        if (i - doc_.Selection().cursor.line >= kProgressLines) {
             if (!shown) {
                 doc_.Progress().Begin(40);
                 shown = true;
@@ -434,8 +435,8 @@ bool TextSearch::PlainBackward()
     const DisplayRules rules = doc_.Rules();
     const auto size = static_cast<std::uint32_t>(wanted.size());
     bool shown = false;
-    for (LineIndex i = doc_.cursorLine; i >= 0; --i) {
-        if (Progress(i, doc_.cursorLine - i, shown)) {
+    for (LineIndex i = doc_.Selection().cursor.line; i >= 0; --i) {
+        if (Progress(i, doc_.Selection().cursor.line - i, shown)) {
             doc_.Progress().End();
             return true;
         }
@@ -444,12 +445,12 @@ bool TextSearch::PlainBackward()
             continue;
         // On the cursor's line a hit must end at or before the cursor, or before the start of the
         // hit selected now; on the others its bytes lie in the field's columns, as forward.
-        const bool cursorLine = i == doc_.cursorLine;
+        const bool cursorLine = i == doc_.Selection().cursor.line;
         std::int64_t limit = span->to;
         if (cursorLine) {
-            const bool selected =
-                doc_.anchorColumn >= 0 && doc_.anchorLine == i && doc_.anchorColumn != doc_.cursorColumn;
-            limit = selected ? doc_.anchorColumn : doc_.cursorColumn;
+            const bool selected = doc_.Selection().anchor.column >= 0 && doc_.Selection().anchor.line == i &&
+                                  doc_.Selection().anchor.column != doc_.Selection().cursor.column;
+            limit = selected ? doc_.Selection().anchor.column : doc_.Selection().cursor.column;
         }
         const LineView line = store.Line(i);
         const std::uint32_t n = ContentEnd(line);
@@ -510,14 +511,16 @@ std::optional<TextSearch::Span> TextSearch::RegexInLine(const SearchExpression& 
     // cursor's place as it is; "^" matches only where the line or the field begins, "$" only where
     // it ends: a line cut at the search limit goes on.
     const std::int64_t base = span->from;
-    const std::int64_t s =
-        i == doc_.cursorLine ? std::max<std::int64_t>(IndexAtColumn(line, doc_.cursorColumn), base) : base;
+    const std::int64_t s = i == doc_.Selection().cursor.line
+                               ? std::max<std::int64_t>(IndexAtColumn(line, doc_.Selection().cursor.column), base)
+                               : base;
     const std::string subject = Subject(line, base, span->to);
     const bool cut = !InField() && span->to < line.Length();
     auto start = static_cast<std::size_t>(s - base);
     // The empty match found last time, where the cursor still stands, would keep Find Next in
     // place: the search goes on one position further.
-    const bool afterEmptyHit = i == emptyHitLine_ && doc_.cursorColumn == emptyHitColumn_ && i == doc_.cursorLine;
+    const bool afterEmptyHit =
+        i == emptyHitLine_ && doc_.Selection().cursor.column == emptyHitColumn_ && i == doc_.Selection().cursor.line;
     boost::smatch found;
     for (;;) {
         if (start > subject.size())
@@ -551,8 +554,8 @@ bool TextSearch::RegexForward(bool show)
     bool shown = false;
     std::optional<Span> found;
     LineIndex foundLine = -1;
-    for (LineIndex i = doc_.cursorLine; i < store.LineCount() && !found; ++i) {
-        if (prefilter && i > doc_.cursorLine) {
+    for (LineIndex i = doc_.Selection().cursor.line; i < store.LineCount() && !found; ++i) {
+        if (prefilter && i > doc_.Selection().cursor.line) {
             // Only the lines holding the expression's fixed part can match.
             ScanRuns(i, *prefilter, shown, false, [&](LineIndex k, std::uint32_t) {
                 found = RegexInLine(*expression, k);
@@ -561,7 +564,7 @@ bool TextSearch::RegexForward(bool show)
             });
             break;
         }
-        if (Progress(i, i - doc_.cursorLine, shown))
+        if (Progress(i, i - doc_.Selection().cursor.line, shown))
             break;
         found = RegexInLine(*expression, i);
         foundLine = i;
@@ -589,8 +592,8 @@ bool TextSearch::RegexBackward()
         return false;
     const TextStore& store = doc_.Text();
     bool shown = false;
-    for (LineIndex i = doc_.cursorLine; i >= 0; --i) {
-        if (Progress(i, doc_.cursorLine - i, shown)) {
+    for (LineIndex i = doc_.Selection().cursor.line; i >= 0; --i) {
+        if (Progress(i, doc_.Selection().cursor.line - i, shown)) {
             doc_.Progress().End();
             return true;
         }
@@ -603,10 +606,10 @@ bool TextSearch::RegexBackward()
         // selected now; elsewhere the end of the field or the line.
         const std::int64_t realEnd = InField() ? span->to : line.Length();
         std::int64_t limit = realEnd;
-        if (i == doc_.cursorLine) {
-            const bool selected =
-                doc_.anchorColumn >= 0 && doc_.anchorLine == i && doc_.anchorColumn != doc_.cursorColumn;
-            limit = IndexAtColumn(line, selected ? doc_.anchorColumn : doc_.cursorColumn);
+        if (i == doc_.Selection().cursor.line) {
+            const bool selected = doc_.Selection().anchor.column >= 0 && doc_.Selection().anchor.line == i &&
+                                  doc_.Selection().anchor.column != doc_.Selection().cursor.column;
+            limit = IndexAtColumn(line, selected ? doc_.Selection().anchor.column : doc_.Selection().cursor.column);
             if (limit < s)
                 continue;  // the cursor stands before the field
         }
@@ -626,7 +629,7 @@ bool TextSearch::RegexBackward()
         if (BeyondContent(position, length, ContentEnd(line)) || (position + length > limit && position >= limit))
             continue;
         // The empty match found last time, at the cursor itself, would keep Find Prev. in place.
-        if (length == 0 && i == doc_.cursorLine && position == limit && i == emptyHitLine_)
+        if (length == 0 && i == doc_.Selection().cursor.line && position == limit && i == emptyHitLine_)
             continue;
         if (shown)
             doc_.Progress().End();
@@ -662,11 +665,11 @@ bool TextSearch::FindAround(bool forward)
             return false;
         wrapped = true;
         // On from the other end of the text.
-        doc_.ClearSelection();
-        doc_.cursorLine = forward ? 0 : doc_.Text().LineCount() - 1;
-        doc_.Text().SetCurrentLine(doc_.cursorLine);
-        doc_.cursorColumn = doc_.preferredColumn =
-            forward ? 0 : static_cast<Column>(doc_.DisplayWidth(doc_.cursorLine));
+        doc_.Selection().Clear();
+        doc_.Selection().cursor.line = forward ? 0 : doc_.Text().LineCount() - 1;
+        doc_.Text().SetCurrentLine(doc_.Selection().cursor.line);
+        doc_.Selection().cursor.column = doc_.Selection().preferredColumn =
+            forward ? 0 : static_cast<Column>(doc_.DisplayWidth(doc_.Selection().cursor.line));
     }
     return true;
 }

@@ -34,7 +34,8 @@ FieldDef* FieldOperations::FieldAtCursor() const { return doc_.FieldAtCursor(); 
 
 bool FieldOperations::CanAddField() const
 {
-    return doc_.HasSelection() && doc_.anchorLine == doc_.cursorLine && doc_.anchorColumn != doc_.cursorColumn;
+    return doc_.Selection().Active() && doc_.Selection().anchor.line == doc_.Selection().cursor.line &&
+           doc_.Selection().anchor.column != doc_.Selection().cursor.column;
 }
 
 bool FieldOperations::HasFieldAtCursor() const { return FieldAtCursor() != nullptr; }
@@ -184,9 +185,9 @@ bool FieldOperations::AddField()
 {
     if (!CanAddField())
         return false;
-    const LineIndex line = doc_.cursorLine;
-    const std::int32_t start = std::min(doc_.anchorColumn, doc_.cursorColumn);
-    const std::int32_t end = std::max(doc_.anchorColumn, doc_.cursorColumn);
+    const LineIndex line = doc_.Selection().cursor.line;
+    const std::int32_t start = std::min(doc_.Selection().anchor.column, doc_.Selection().cursor.column);
+    const std::int32_t end = std::max(doc_.Selection().anchor.column, doc_.Selection().cursor.column);
     StructureDescription& structure = Structure();
     const DisplayRules rules = doc_.Rules();
     LineView record = doc_.Text().Line(line);
@@ -227,7 +228,7 @@ bool FieldOperations::AddField()
     if (accepted) {
         structure.AddField(std::move(field));
         SaveStructure();
-        doc_.ClearSelection();
+        doc_.Selection().Clear();
     }
     // A description made here is active like one opened from the menu: its settings apply (no
     // syntax colouring, overwrite, the record length), whether or not the field was accepted.
@@ -266,7 +267,7 @@ bool FieldOperations::CopyRecordType()
         return false;
     StructureDescription& structure = Structure();
     const DisplayRules rules = doc_.Rules();
-    const LineView record = doc_.Text().Line(doc_.cursorLine);
+    const LineView record = doc_.Text().Line(doc_.Selection().cursor.line);
     structure.SplitRecord(record, rules);
     const std::string source = structure.RecordTypeOf(record, rules);
     auto entered = doc_.Entries().AskValue("Value", source);
@@ -330,9 +331,9 @@ bool FieldOperations::ConfirmNonNumeric(LineIndex record, const FieldDef& field,
     if (skipAll)
         return true;
     // Show the record in question before asking.
-    doc_.cursorLine = record;
+    doc_.Selection().cursor.line = record;
     doc_.Text().SetCurrentLine(record);
-    doc_.cursorColumn = doc_.preferredColumn =
+    doc_.Selection().cursor.column = doc_.Selection().preferredColumn =
         static_cast<Column>(CellColumns(doc_.Text().Line(record), doc_.Rules()).After(field.byteOffset));
     if (doc_.View()) {
         doc_.View()->EnsureCursorVisible(true);
@@ -351,9 +352,9 @@ std::optional<std::string> FieldOperations::SumField()
     if (!field)
         return std::nullopt;
     StructureDescription& structure = Structure();
-    const LineIndex keepLine = doc_.cursorLine;
-    const Column keepColumn = doc_.cursorColumn;
-    doc_.ClearSelection();
+    const LineIndex keepLine = doc_.Selection().cursor.line;
+    const Column keepColumn = doc_.Selection().cursor.column;
+    doc_.Selection().Clear();
     const DisplayRules rules = doc_.Rules();
     std::string sum;
     bool skipAll = false, cancelled = false;
@@ -368,9 +369,9 @@ std::optional<std::string> FieldOperations::SumField()
         else
             cancelled = !ConfirmNonNumeric(i, *field, skipAll);
     }
-    doc_.cursorLine = keepLine;
+    doc_.Selection().cursor.line = keepLine;
     doc_.Text().SetCurrentLine(keepLine);
-    doc_.cursorColumn = doc_.preferredColumn = keepColumn;
+    doc_.Selection().cursor.column = doc_.Selection().preferredColumn = keepColumn;
     doc_.RedrawViews();
     if (cancelled)
         return std::nullopt;
@@ -384,13 +385,13 @@ bool FieldOperations::MaxField()
     if (!field)
         return false;
     StructureDescription& structure = Structure();
-    const Column keepColumn = doc_.cursorColumn;
-    doc_.ClearSelection();
+    const Column keepColumn = doc_.Selection().cursor.column;
+    doc_.Selection().Clear();
     const DisplayRules rules = doc_.Rules();
     std::string maximum;
-    LineIndex found = doc_.cursorLine;
+    LineIndex found = doc_.Selection().cursor.line;
     bool skipAll = false;
-    for (LineIndex i = doc_.cursorLine, records = RecordCount(); i < records; ++i) {
+    for (LineIndex i = doc_.Selection().cursor.line, records = RecordCount(); i < records; ++i) {
         LineView record = doc_.Text().Line(i);
         structure.SplitRecord(record, rules);
         if (!structure.Applies(*field, structure.RecordTypeOf(record, rules)))
@@ -412,9 +413,9 @@ bool FieldOperations::MaxField()
             found = i;
         }
     }
-    doc_.cursorLine = found;
+    doc_.Selection().cursor.line = found;
     doc_.Text().SetCurrentLine(found);
-    doc_.cursorColumn = doc_.preferredColumn = keepColumn;
+    doc_.Selection().cursor.column = doc_.Selection().preferredColumn = keepColumn;
     if (doc_.View()) {
         doc_.View()->EnsureCursorVisible(false);
         doc_.View()->RedrawAll();
@@ -541,7 +542,7 @@ bool FieldOperations::SortByFields()
     }
     // Escape is checked at every ten thousandth record, as far as the sort would have come there.
     std::size_t stopAfter = keys.size();
-    const std::int64_t showFrom = doc_.cursorLine + 1 + 10000;
+    const std::int64_t showFrom = doc_.Selection().cursor.line + 1 + 10000;
     bool shown = false;
     for (std::int64_t counter = 10000; counter < records; counter += 10000) {
         if (counter < showFrom)
@@ -562,8 +563,8 @@ bool FieldOperations::SortByFields()
         order.push_back(i);
     doc_.ReorderLines(order);
     ExchangeTerminatorOfLastRecord(order, records, rules);
-    doc_.cursorLine = std::min(doc_.cursorLine, text.LineCount() - 1);
-    text.SetCurrentLine(doc_.cursorLine);
+    doc_.Selection().cursor.line = std::min(doc_.Selection().cursor.line, text.LineCount() - 1);
+    text.SetCurrentLine(doc_.Selection().cursor.line);
     doc_.RedrawViews();
     return true;
 }

@@ -39,16 +39,16 @@ ExternalTools::ExternalTools(Document& doc, TextSearch& search, SearchOptions& o
 
 std::optional<std::string> ExternalTools::FindCommandMarker(const std::string& marker)
 {
-    doc_.ClearSelection();
-    doc_.cursorLine = 0;
-    doc_.cursorColumn = doc_.preferredColumn = 0;
+    doc_.Selection().Clear();
+    doc_.Selection().cursor.line = 0;
+    doc_.Selection().cursor.column = doc_.Selection().preferredColumn = 0;
     doc_.Text().SetCurrentLine(0);
     options_.findText = marker;
     options_.typedText = marker;
     if (!search_.FindForward(true) || search_.StoppedByUser())
         return std::nullopt;
-    const LineView line = doc_.Text().Line(doc_.cursorLine);
-    const std::uint32_t after = search_.IndexAtColumn(line, doc_.cursorColumn);
+    const LineView line = doc_.Text().Line(doc_.Selection().cursor.line);
+    const std::uint32_t after = search_.IndexAtColumn(line, doc_.Selection().cursor.column);
     std::string command(line.Bytes() + after, line.Length() - after);
     const auto close = command.find(kMicro);
     if (close != std::string::npos)

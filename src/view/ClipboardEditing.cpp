@@ -261,8 +261,8 @@ void ClipboardEditing::InsertLines(const std::string& bytes)
 {
     // A plain paste: the text's lines become lines of their own, each made in one piece.
     const DisplayRules rules = doc_.Rules();
-    LineIndex line = doc_.cursorLine;
-    const Column pasteColumn = doc_.cursorColumn;
+    LineIndex line = doc_.Selection().cursor.line;
+    const Column pasteColumn = doc_.Selection().cursor.column;
     std::string left;
     const std::string right = SplitAt(line, pasteColumn, left);
     const std::string terminator(doc_.Terminator().Text());
@@ -309,11 +309,11 @@ void ClipboardEditing::InsertLines(const std::string& bytes)
 
 void ClipboardEditing::FinishPaste(LineIndex line, std::int64_t column)
 {
-    doc_.ClearSelection();
+    doc_.Selection().Clear();
     view_.blockSelection = false;
-    doc_.cursorLine = line;
+    doc_.Selection().cursor.line = line;
     doc_.Text().SetCurrentLine(line);
-    doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(column);
+    doc_.Selection().cursor.column = doc_.Selection().preferredColumn = static_cast<Column>(column);
     doc_.MarkModified();
     EnsureCursorVisible(doc_, view_, false);
 }
@@ -324,14 +324,14 @@ void ClipboardEditing::Insert(const std::string& bytes, bool block)
     const bool overwrite = doc_.OverwriteMode();
     const bool binary = doc_.BinaryMode();
     const DisplayRules rules = doc_.Rules();
-    if (doc_.HasSelection())
+    if (doc_.Selection().Active())
         editing_.DeleteSelection();
     if (!overwrite && !block && !binary) {
         InsertLines(bytes);
         return;
     }
-    const Column pasteColumn = doc_.cursorColumn;
-    LineIndex line = doc_.cursorLine;
+    const Column pasteColumn = doc_.Selection().cursor.column;
+    LineIndex line = doc_.Selection().cursor.line;
     if (overwrite && !binary)
         DeleteColumns(line, pasteColumn, FirstLineCells(bytes, 0));
     std::string accumulator;

@@ -41,39 +41,40 @@ std::int64_t CursorMotion::ColumnAfter(LineIndex line, std::int64_t column) cons
 void CursorMotion::SetLine(LineIndex line)
 {
     const LineIndex last = doc_.Text().LineCount() - 1;
-    doc_.cursorLine = std::clamp<LineIndex>(line, 0, std::max<LineIndex>(0, last));
-    doc_.Text().SetCurrentLine(doc_.cursorLine);
+    doc_.Selection().cursor.line = std::clamp<LineIndex>(line, 0, std::max<LineIndex>(0, last));
+    doc_.Text().SetCurrentLine(doc_.Selection().cursor.line);
 }
 
 void CursorMotion::SetColumn(std::int64_t column, bool horizontal)
 {
-    column = std::clamp<std::int64_t>(column, 0, LineLength(doc_.cursorLine));
-    doc_.cursorColumn = static_cast<Column>(ColumnStart(doc_.cursorLine, column));
+    column = std::clamp<std::int64_t>(column, 0, LineLength(doc_.Selection().cursor.line));
+    doc_.Selection().cursor.column = static_cast<Column>(ColumnStart(doc_.Selection().cursor.line, column));
     if (horizontal)
-        doc_.preferredColumn = doc_.cursorColumn;
+        doc_.Selection().preferredColumn = doc_.Selection().cursor.column;
     EnsureCursorVisible(doc_, view_, false);
 }
 
 void CursorMotion::MoveInLine(std::int64_t column, Sideways scroll)
 {
-    const std::int64_t before = doc_.cursorColumn;
-    column = std::clamp<std::int64_t>(column, 0, LineLength(doc_.cursorLine));
-    doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(ColumnStart(doc_.cursorLine, column));
+    const std::int64_t before = doc_.Selection().cursor.column;
+    column = std::clamp<std::int64_t>(column, 0, LineLength(doc_.Selection().cursor.line));
+    doc_.Selection().cursor.column = doc_.Selection().preferredColumn =
+        static_cast<Column>(ColumnStart(doc_.Selection().cursor.line, column));
     // The window follows in steps a reader can keep track of, rather than centring the cursor.
     const std::int64_t third = view_.pageWidth / 3;
     switch (scroll) {
     case Sideways::Left:
-        if (doc_.cursorColumn < view_.leftColumn && doc_.cursorColumn < before)
+        if (doc_.Selection().cursor.column < view_.leftColumn && doc_.Selection().cursor.column < before)
             view_.leftColumn = std::max<std::int64_t>(0, view_.leftColumn - std::max<std::int64_t>(1, third));
         break;
     case Sideways::Right:
-        if (doc_.cursorColumn >= view_.leftColumn + view_.pageWidth)
+        if (doc_.Selection().cursor.column >= view_.leftColumn + view_.pageWidth)
             view_.leftColumn += std::max<std::int64_t>(1, third);
         break;
     case Sideways::Home: view_.leftColumn = 0; break;
     case Sideways::End:
-        if (view_.leftColumn + view_.pageWidth < doc_.cursorColumn)
-            view_.leftColumn = std::max<std::int64_t>(0, doc_.cursorColumn - view_.pageWidth + 2);
+        if (view_.leftColumn + view_.pageWidth < doc_.Selection().cursor.column)
+            view_.leftColumn = std::max<std::int64_t>(0, doc_.Selection().cursor.column - view_.pageWidth + 2);
         break;
     }
     EnsureCursorVisible(doc_, view_, false);
@@ -81,9 +82,9 @@ void CursorMotion::MoveInLine(std::int64_t column, Sideways scroll)
 
 void CursorMotion::Left()
 {
-    if (doc_.cursorColumn > 0) {
-        MoveInLine(ColumnStart(doc_.cursorLine, doc_.cursorColumn - 1), Sideways::Left);
-    } else if (doc_.cursorLine > 0) {
+    if (doc_.Selection().cursor.column > 0) {
+        MoveInLine(ColumnStart(doc_.Selection().cursor.line, doc_.Selection().cursor.column - 1), Sideways::Left);
+    } else if (doc_.Selection().cursor.line > 0) {
         Up();
         End();
     }
@@ -91,9 +92,9 @@ void CursorMotion::Left()
 
 void CursorMotion::Right()
 {
-    if (doc_.cursorColumn < LineLength(doc_.cursorLine)) {
-        MoveInLine(ColumnAfter(doc_.cursorLine, doc_.cursorColumn), Sideways::Right);
-    } else if (doc_.cursorLine + 1 < doc_.Text().LineCount()) {
+    if (doc_.Selection().cursor.column < LineLength(doc_.Selection().cursor.line)) {
+        MoveInLine(ColumnAfter(doc_.Selection().cursor.line, doc_.Selection().cursor.column), Sideways::Right);
+    } else if (doc_.Selection().cursor.line + 1 < doc_.Text().LineCount()) {
         Down();
         Home();
     }
@@ -101,24 +102,24 @@ void CursorMotion::Right()
 
 void CursorMotion::Up()
 {
-    if (doc_.cursorLine == 0)
+    if (doc_.Selection().cursor.line == 0)
         return;
-    SetLine(doc_.cursorLine - 1);
-    SetColumn(doc_.preferredColumn, false);
+    SetLine(doc_.Selection().cursor.line - 1);
+    SetColumn(doc_.Selection().preferredColumn, false);
 }
 
 void CursorMotion::Down()
 {
-    if (doc_.cursorLine + 1 >= doc_.Text().LineCount())
+    if (doc_.Selection().cursor.line + 1 >= doc_.Text().LineCount())
         return;
-    SetLine(doc_.cursorLine + 1);
-    SetColumn(doc_.preferredColumn, false);
+    SetLine(doc_.Selection().cursor.line + 1);
+    SetColumn(doc_.Selection().preferredColumn, false);
 }
 
 std::int64_t CursorMotion::IndentWidth() const
 {
     const DisplayRules rules = doc_.Rules();
-    LineView line = doc_.Text().Line(doc_.cursorLine);
+    LineView line = doc_.Text().Line(doc_.Selection().cursor.line);
     std::uint32_t i = 0;
     while (i < line.Length() && (line.ByteAt(i) == kBlank || line.ByteAt(i) == rules.tab))
         ++i;
@@ -129,28 +130,29 @@ void CursorMotion::Home()
 {
     // Smart home: first to the indentation, then to column 0.
     const std::int64_t indent = IndentWidth();
-    MoveInLine(doc_.cursorColumn != 0 && doc_.cursorColumn <= indent ? 0 : indent, Sideways::Home);
+    MoveInLine(doc_.Selection().cursor.column != 0 && doc_.Selection().cursor.column <= indent ? 0 : indent,
+               Sideways::Home);
 }
 
-void CursorMotion::End() { MoveInLine(LineLength(doc_.cursorLine), Sideways::End); }
+void CursorMotion::End() { MoveInLine(LineLength(doc_.Selection().cursor.line), Sideways::End); }
 
 void CursorMotion::PageUp()
 {
-    if (doc_.cursorLine == 0)
+    if (doc_.Selection().cursor.line == 0)
         return;
     view_.topLine = PageUpTop(view_.topLine, view_.pageLines);
-    SetLine(doc_.cursorLine - view_.pageLines);
-    SetColumn(doc_.preferredColumn, false);
+    SetLine(doc_.Selection().cursor.line - view_.pageLines);
+    SetColumn(doc_.Selection().preferredColumn, false);
 }
 
 void CursorMotion::PageDown()
 {
     const LineIndex count = doc_.Text().LineCount();
-    if (doc_.cursorLine + 1 >= count)
+    if (doc_.Selection().cursor.line + 1 >= count)
         return;
     view_.topLine = PageDownTop(view_.topLine, view_.pageLines, count);
-    SetLine(doc_.cursorLine + view_.pageLines);
-    SetColumn(doc_.preferredColumn, false);
+    SetLine(doc_.Selection().cursor.line + view_.pageLines);
+    SetColumn(doc_.Selection().preferredColumn, false);
 }
 
 void CursorMotion::DocumentStart()
@@ -162,7 +164,7 @@ void CursorMotion::DocumentStart()
 void CursorMotion::DocumentEnd()
 {
     SetLine(doc_.Text().LineCount() - 1);
-    SetColumn(LineLength(doc_.cursorLine), true);
+    SetColumn(LineLength(doc_.Selection().cursor.line), true);
 }
 
 void CursorMotion::ClickAt(LineIndex line, std::int64_t column)
@@ -171,7 +173,8 @@ void CursorMotion::ClickAt(LineIndex line, std::int64_t column)
     SetColumn(column, true);
     // The preferred column is where the click was, beyond a short line too: a block selection
     // dragged there keeps its width.
-    doc_.preferredColumn = static_cast<Column>(std::clamp<std::int64_t>(column, doc_.cursorColumn, INT32_MAX));
+    doc_.Selection().preferredColumn =
+        static_cast<Column>(std::clamp<std::int64_t>(column, doc_.Selection().cursor.column, INT32_MAX));
 }
 
 }  // namespace quill
@@ -183,11 +186,11 @@ void CursorMotion::GoToLine(LineIndex line, std::int64_t column)
     if (line >= 0)
         SetLine(line - 1);
     if (column >= 0)
-        doc_.preferredColumn = static_cast<Column>(column);
-    doc_.ClearSelection();
+        doc_.Selection().preferredColumn = static_cast<Column>(column);
+    doc_.Selection().Clear();
     // A short line holds the cursor at its end, but the asked column stays the preferred one, so
     // that Down goes on in that column.
-    SetColumn(column >= 0 ? column : doc_.cursorColumn, false);
+    SetColumn(column >= 0 ? column : doc_.Selection().cursor.column, false);
     EnsureCursorVisible(doc_, view_, false);
 }
 
@@ -197,15 +200,15 @@ namespace quill {
 
 void CursorMotion::NextField()
 {
-    const std::int64_t length = LineLength(doc_.cursorLine);
+    const std::int64_t length = LineLength(doc_.Selection().cursor.line);
     if (const FieldDef* field = doc_.FieldAtCursor()) {
         SetColumn(std::min<std::int64_t>(field->ColumnEnd(), length), true);
         return;
     }
-    std::int64_t column = doc_.cursorColumn;
+    std::int64_t column = doc_.Selection().cursor.column;
     while (column < length) {
         ++column;
-        doc_.cursorColumn = static_cast<Column>(column);
+        doc_.Selection().cursor.column = static_cast<Column>(column);
         if (doc_.FieldAtCursor())
             break;
     }
@@ -214,24 +217,24 @@ void CursorMotion::NextField()
 
 void CursorMotion::PreviousField()
 {
-    if (doc_.cursorColumn == 0)
+    if (doc_.Selection().cursor.column == 0)
         return;
     const FieldDef* field = doc_.FieldAtCursor();
-    if (field && field->column < doc_.cursorColumn) {
+    if (field && field->column < doc_.Selection().cursor.column) {
         SetColumn(field->column, true);
         return;
     }
     if (field) {
         // At a field's start: to the start of the field just before, if there is one there.
-        doc_.cursorColumn -= 1;
+        doc_.Selection().cursor.column -= 1;
         const FieldDef* before = doc_.FieldAtCursor();
-        SetColumn(before ? before->column : doc_.cursorColumn, true);
+        SetColumn(before ? before->column : doc_.Selection().cursor.column, true);
         return;
     }
-    std::int64_t column = doc_.cursorColumn;
+    std::int64_t column = doc_.Selection().cursor.column;
     while (column > 0) {
         --column;
-        doc_.cursorColumn = static_cast<Column>(column);
+        doc_.Selection().cursor.column = static_cast<Column>(column);
         if (doc_.FieldAtCursor())
             break;
     }
@@ -284,20 +287,24 @@ std::int64_t CursorMotion::WordEnd(LineIndex line, std::int64_t column) const
 
 void CursorMotion::WordLeft()
 {
-    if (doc_.cursorColumn == 0 || !WordAt(doc_.cursorLine, doc_.cursorColumn - 1)) {
+    if (doc_.Selection().cursor.column == 0 ||
+        !WordAt(doc_.Selection().cursor.line, doc_.Selection().cursor.column - 1)) {
         Left();
         return;
     }
-    SetColumn(WordStart(doc_.cursorLine, ColumnStart(doc_.cursorLine, doc_.cursorColumn - 1)), true);
+    SetColumn(WordStart(doc_.Selection().cursor.line,
+                        ColumnStart(doc_.Selection().cursor.line, doc_.Selection().cursor.column - 1)),
+              true);
 }
 
 void CursorMotion::WordRight()
 {
-    if (doc_.cursorColumn >= LineLength(doc_.cursorLine) || !WordAt(doc_.cursorLine, doc_.cursorColumn)) {
+    if (doc_.Selection().cursor.column >= LineLength(doc_.Selection().cursor.line) ||
+        !WordAt(doc_.Selection().cursor.line, doc_.Selection().cursor.column)) {
         Right();
         return;
     }
-    SetColumn(WordEnd(doc_.cursorLine, doc_.cursorColumn), true);
+    SetColumn(WordEnd(doc_.Selection().cursor.line, doc_.Selection().cursor.column), true);
 }
 
 }  // namespace quill
@@ -307,8 +314,8 @@ namespace quill {
 void CursorMotion::SelectAll()
 {
     DocumentEnd();
-    doc_.anchorLine = 0;
-    doc_.anchorColumn = 0;
+    doc_.Selection().anchor.line = 0;
+    doc_.Selection().anchor.column = 0;
 }
 
 }  // namespace quill

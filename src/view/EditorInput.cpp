@@ -24,7 +24,7 @@ EditorInput::EditorInput(Document& doc, ViewState& view, Clipboard& clipboard)
 EditorInput::Effect EditorInput::Press(EditorKey key, bool shift, bool ctrl)
 {
     switch (key) {
-    case EditorKey::Escape: doc_.ClearSelection(); return Effect::CursorMoved;
+    case EditorKey::Escape: doc_.Selection().Clear(); return Effect::CursorMoved;
     case EditorKey::Insert:
         if (ctrl) {
             clipboard_.Copy();  // Ctrl+Insert
@@ -46,7 +46,7 @@ EditorInput::Effect EditorInput::Press(EditorKey key, bool shift, bool ctrl)
     case EditorKey::Enter:
         if (doc_.OverwriteMode() && !ctrl) {
             doc_.RaiseUndoGroup();
-            doc_.cursorColumn = doc_.preferredColumn = 0;
+            doc_.Selection().cursor.column = doc_.Selection().preferredColumn = 0;
             motion_.Down();
             return Effect::CursorMoved;
         }
@@ -62,22 +62,22 @@ EditorInput::Effect EditorInput::Move(EditorKey key, bool shift, bool ctrl)
     doc_.RaiseUndoGroup();
     const bool horizontal = key == EditorKey::Left || key == EditorKey::Right;
     if (ctrl && horizontal && doc_.Structure().IsActive()) {
-        doc_.ClearSelection();
+        doc_.Selection().Clear();
         key == EditorKey::Left ? motion_.PreviousField() : motion_.NextField();
         return Effect::CursorMoved;
     }
-    if (!shift && doc_.HasSelection() && (key == EditorKey::Left || key == EditorKey::Up)) {
+    if (!shift && doc_.Selection().Active() && (key == EditorKey::Left || key == EditorKey::Up)) {
         // Left or Up on a selection goes to its anchor.
-        motion_.ClickAt(doc_.anchorLine, doc_.anchorColumn);
-        doc_.ClearSelection();
+        motion_.ClickAt(doc_.Selection().anchor.line, doc_.Selection().anchor.column);
+        doc_.Selection().Clear();
         return Effect::CursorMoved;
     }
-    if (shift && !doc_.HasSelection()) {
-        doc_.anchorLine = doc_.cursorLine;
-        doc_.anchorColumn = doc_.cursorColumn;
+    if (shift && !doc_.Selection().Active()) {
+        doc_.Selection().anchor.line = doc_.Selection().cursor.line;
+        doc_.Selection().anchor.column = doc_.Selection().cursor.column;
         view_.blockSelection = false;
     } else if (!shift) {
-        doc_.ClearSelection();
+        doc_.Selection().Clear();
     }
     switch (key) {
     case EditorKey::Left: ctrl ? motion_.WordLeft() : motion_.Left(); break;
@@ -95,7 +95,7 @@ EditorInput::Effect EditorInput::Move(EditorKey key, bool shift, bool ctrl)
 
 EditorInput::Effect EditorInput::Tab(bool shift)
 {
-    if (doc_.HasSelection() && !doc_.BinaryMode()) {
+    if (doc_.Selection().Active() && !doc_.BinaryMode()) {
         IndentSelection(shift);
         return Effect::TextChanged;
     }
@@ -150,14 +150,14 @@ void EditorInput::IndentSelection(bool unindent)
 void EditorInput::MousePress(LineIndex line, std::int64_t column, bool shift, bool ctrl)
 {
     doc_.RaiseUndoGroup();
-    if (shift && !doc_.HasSelection()) {
-        doc_.anchorLine = doc_.cursorLine;
-        doc_.anchorColumn = doc_.cursorColumn;
+    if (shift && !doc_.Selection().Active()) {
+        doc_.Selection().anchor.line = doc_.Selection().cursor.line;
+        doc_.Selection().anchor.column = doc_.Selection().cursor.column;
     }
     motion_.ClickAt(std::clamp<LineIndex>(line, 0, doc_.Text().LineCount() - 1), std::max<std::int64_t>(0, column));
     if (!shift) {
-        doc_.anchorLine = doc_.cursorLine;  // a drag from here selects
-        doc_.anchorColumn = doc_.cursorColumn;
+        doc_.Selection().anchor.line = doc_.Selection().cursor.line;  // a drag from here selects
+        doc_.Selection().anchor.column = doc_.Selection().cursor.column;
     }
     view_.blockSelection = ctrl;
 }
@@ -169,8 +169,8 @@ void EditorInput::MouseMove(LineIndex line, std::int64_t column)
 
 void EditorInput::MouseRelease()
 {
-    if (!doc_.HasSelection()) {
-        doc_.ClearSelection();
+    if (!doc_.Selection().Active()) {
+        doc_.Selection().Clear();
         view_.blockSelection = false;
     }
 }
@@ -192,10 +192,11 @@ bool EditorInput::EdgeScroll(int x, int y, int width, int height)
 
 void EditorInput::SelectWord()
 {
-    const LineIndex line = doc_.cursorLine;
-    doc_.anchorLine = line;
-    doc_.anchorColumn = static_cast<Column>(motion_.WordStart(line, doc_.cursorColumn));
-    doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(motion_.WordEnd(line, doc_.cursorColumn));
+    const LineIndex line = doc_.Selection().cursor.line;
+    doc_.Selection().anchor.line = line;
+    doc_.Selection().anchor.column = static_cast<Column>(motion_.WordStart(line, doc_.Selection().cursor.column));
+    doc_.Selection().cursor.column = doc_.Selection().preferredColumn =
+        static_cast<Column>(motion_.WordEnd(line, doc_.Selection().cursor.column));
     view_.blockSelection = false;
 }
 

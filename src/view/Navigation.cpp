@@ -72,7 +72,7 @@ bool Navigation::GoToByte()
 
 void Navigation::ShowCurrentOffset() { doc_.Prompts().Inform("Offset=" + std::to_string(doc_.CursorByteOffset())); }
 
-bool Navigation::CanGoToOffsetPlusSelection() const { return doc_.selectionValue != 0; }
+bool Navigation::CanGoToOffsetPlusSelection() const { return doc_.Selection().value != 0; }
 
 bool Navigation::GoToOffsetPlusSelection()
 {
@@ -80,10 +80,10 @@ bool Navigation::GoToOffsetPlusSelection()
     if (!CanGoToOffsetPlusSelection())
         return false;
     // Just after the selection, then as many bytes further as the selected bytes say.
-    const bool cursorLeft =
-        doc_.HasSelection() && doc_.cursorLine == doc_.anchorLine && doc_.cursorColumn < doc_.anchorColumn;
-    const ByteOffset width = cursorLeft ? doc_.anchorColumn - doc_.cursorColumn : 0;
-    return GoToOffsetOrTell(doc_.CursorByteOffset() + doc_.selectionValue + width);
+    const bool cursorLeft = doc_.Selection().Active() && doc_.Selection().cursor.line == doc_.Selection().anchor.line &&
+                            doc_.Selection().cursor.column < doc_.Selection().anchor.column;
+    const ByteOffset width = cursorLeft ? doc_.Selection().anchor.column - doc_.Selection().cursor.column : 0;
+    return GoToOffsetOrTell(doc_.CursorByteOffset() + doc_.Selection().value + width);
 }
 
 bool Navigation::FindField() { return FindFieldIn(true, true); }
@@ -115,18 +115,18 @@ bool Navigation::FindFieldIn(bool forward, bool ask)
         findValue_ = UpperCp1252(values[0].text);
     }
     const LineIndex count = doc_.Text().LineCount();
-    std::int64_t column = doc_.cursorColumn;
-    for (LineIndex line = doc_.cursorLine; line >= 0 && line < count; line += forward ? 1 : -1) {
-        if (line != doc_.cursorLine)
+    std::int64_t column = doc_.Selection().cursor.column;
+    for (LineIndex line = doc_.Selection().cursor.line; line >= 0 && line < count; line += forward ? 1 : -1) {
+        if (line != doc_.Selection().cursor.line)
             column = forward ? -1 : std::numeric_limits<std::int64_t>::max();  // any field of the line
         if (doc_.Text().Line(line).Length() == 0)
             continue;  // the empty line after the last terminator is no record
         const std::int64_t found = MatchingField(line, column, forward);
         if (found < 0)
             continue;
-        doc_.ClearSelection();
+        doc_.Selection().Clear();
         motion_.ClickAt(line, found);
-        doc_.preferredColumn = static_cast<Column>(found);
+        doc_.Selection().preferredColumn = static_cast<Column>(found);
         EnsureCursorVisible(doc_, view_, false);
         return true;
     }

@@ -10,21 +10,22 @@ namespace quill {
 SelectionRange SelectionRange::Of(const Document& doc, bool block)
 {
     SelectionRange range;
-    if (!doc.HasSelection())
+    if (!doc.Selection().Active())
         return range;
     range.block = block;
-    range.upper = std::min(doc.anchorLine, doc.cursorLine);
-    range.lower = std::max(doc.anchorLine, doc.cursorLine);
+    range.upper = std::min(doc.Selection().anchor.line, doc.Selection().cursor.line);
+    range.lower = std::max(doc.Selection().anchor.line, doc.Selection().cursor.line);
     if (block) {
         // A block keeps its width across short lines: the cursor side is its preferred column.
-        range.left = std::min(doc.anchorColumn, doc.preferredColumn);
-        range.right = std::max(doc.anchorColumn, doc.preferredColumn);
+        range.left = std::min(doc.Selection().anchor.column, doc.Selection().preferredColumn);
+        range.right = std::max(doc.Selection().anchor.column, doc.Selection().preferredColumn);
         return range;
     }
-    const bool anchorFirst =
-        doc.anchorLine < doc.cursorLine || (doc.anchorLine == doc.cursorLine && doc.anchorColumn < doc.cursorColumn);
-    range.left = anchorFirst ? doc.anchorColumn : doc.cursorColumn;
-    range.right = anchorFirst ? doc.cursorColumn : doc.anchorColumn;
+    const bool anchorFirst = doc.Selection().anchor.line < doc.Selection().cursor.line ||
+                             (doc.Selection().anchor.line == doc.Selection().cursor.line &&
+                              doc.Selection().anchor.column < doc.Selection().cursor.column);
+    range.left = anchorFirst ? doc.Selection().anchor.column : doc.Selection().cursor.column;
+    range.right = anchorFirst ? doc.Selection().cursor.column : doc.Selection().anchor.column;
     return range;
 }
 

@@ -31,13 +31,16 @@ std::uint32_t TextEditing::ByteAtOrAfter(LineIndex line, std::int64_t column) co
     return start < column ? index + UnitAt(view, index, start, rules).length : index;
 }
 
-std::uint32_t TextEditing::CursorIndex() const { return IndexOfColumn(doc_.cursorLine, doc_.cursorColumn); }
+std::uint32_t TextEditing::CursorIndex() const
+{
+    return IndexOfColumn(doc_.Selection().cursor.line, doc_.Selection().cursor.column);
+}
 
 std::uint32_t TextEditing::ContentEnd(LineView line) const { return ContentLength(line, doc_.Rules()); }
 
 void TextEditing::Replace(LineRecord line)
 {
-    doc_.Text().SetCurrentLine(doc_.cursorLine);
+    doc_.Text().SetCurrentLine(doc_.Selection().cursor.line);
     doc_.ReplaceCurrentLine(std::move(line));
     doc_.MarkModified();
 }
@@ -45,9 +48,10 @@ void TextEditing::Replace(LineRecord line)
 void TextEditing::PlaceAt(LineIndex line, std::uint32_t index)
 {
     const DisplayRules rules = doc_.Rules();
-    doc_.cursorLine = line;
+    doc_.Selection().cursor.line = line;
     doc_.Text().SetCurrentLine(line);
-    doc_.cursorColumn = doc_.preferredColumn = static_cast<Column>(IndexToColumn(doc_.Text().Line(line), index, rules));
+    doc_.Selection().cursor.column = doc_.Selection().preferredColumn =
+        static_cast<Column>(IndexToColumn(doc_.Text().Line(line), index, rules));
 }
 
 bool TextEditing::WrapWidthLimited() const
@@ -59,10 +63,10 @@ bool TextEditing::WrapWidthLimited() const
 void TextEditing::ReflowAroundCursor()
 {
     // Where the cursor is, counted in bytes from the start of the line the reflow starts at.
-    const LineIndex start = std::max<LineIndex>(0, doc_.cursorLine - 1);
+    const LineIndex start = std::max<LineIndex>(0, doc_.Selection().cursor.line - 1);
     const TextStore& text = doc_.Text();
     std::int64_t offset = CursorIndex();
-    for (LineIndex i = start; i < doc_.cursorLine; ++i)
+    for (LineIndex i = start; i < doc_.Selection().cursor.line; ++i)
         offset += text.Line(i).Length();
     doc_.Reflow(start);
     LineIndex line = start;
@@ -81,12 +85,13 @@ void TextEditing::ReflowAroundCursor()
 void TextEditing::Overwrite(std::uint8_t stored)
 {
     const std::uint32_t index = CursorIndex();
-    LineRecord line = LineRecord(doc_.Text().Line(doc_.cursorLine).Text());
+    LineRecord line = LineRecord(doc_.Text().Line(doc_.Selection().cursor.line).Text());
     line.SetByteAt(index, stored);
     Replace(std::move(line));
-    const bool lastColumn = doc_.cursorColumn + 1 >= static_cast<Column>(doc_.Text().Line(doc_.cursorLine).Length());
-    if (doc_.IgnoreFormatCodes() && lastColumn && doc_.cursorLine + 1 < doc_.Text().LineCount()) {
-        PlaceAt(doc_.cursorLine + 1, 0);
+    const bool lastColumn = doc_.Selection().cursor.column + 1 >=
+                            static_cast<Column>(doc_.Text().Line(doc_.Selection().cursor.line).Length());
+    if (doc_.IgnoreFormatCodes() && lastColumn && doc_.Selection().cursor.line + 1 < doc_.Text().LineCount()) {
+        PlaceAt(doc_.Selection().cursor.line + 1, 0);
         EnsureCursorVisible(doc_, view_, false);
     } else {
         motion_.Right();
@@ -95,7 +100,7 @@ void TextEditing::Overwrite(std::uint8_t stored)
 
 void TextEditing::InsertChar(std::uint8_t code, bool raw)
 {
-    if (doc_.HasSelection())
+    if (doc_.Selection().Active())
         DeleteSelection();
     if (code == kLF && !raw)
         code = kFF;  // Ctrl+Enter: a form feed; a byte given by its value is inserted as it is
@@ -126,11 +131,11 @@ void TextEditing::InsertChar(std::uint8_t code, bool raw)
 
 void TextEditing::InsertCharacter(const std::string& bytes)
 {
-    if (doc_.HasSelection())
+    if (doc_.Selection().Active())
         DeleteSelection();
     if (OverwritesAtCursor()) {
         // The character under the cursor goes, all its bytes when they are one UTF-8 character.
-        const LineView current = doc_.Text().Line(doc_.cursorLine);
+        const LineView current = doc_.Text().Line(doc_.Selection().cursor.line);
         const std::uint32_t index = CursorIndex();
         const std::size_t length = CharacterLengthAtCursor();
         LineRecord line(current.Bytes(), index);
@@ -142,16 +147,16 @@ void TextEditing::InsertCharacter(const std::string& bytes)
 
 bool TextEditing::OverwritesAtCursor() const
 {
-    if (!doc_.OverwriteMode() || doc_.cursorColumn >= motion_.LineLength(doc_.cursorLine))
+    if (!doc_.OverwriteMode() || doc_.Selection().cursor.column >= motion_.LineLength(doc_.Selection().cursor.line))
         return false;
     const DisplayRules rules = doc_.Rules();
-    const std::uint8_t under = doc_.Text().Line(doc_.cursorLine).ByteAt(CursorIndex());
+    const std::uint8_t under = doc_.Text().Line(doc_.Selection().cursor.line).ByteAt(CursorIndex());
     return doc_.IgnoreFormatCodes() || (under != rules.cr && under != rules.lf);
 }
 
 std::size_t TextEditing::CharacterLengthAtCursor() const
 {
-    return UnitLength(doc_.Text().Line(doc_.cursorLine), CursorIndex());
+    return UnitLength(doc_.Text().Line(doc_.Selection().cursor.line), CursorIndex());
 }
 
 std::uint32_t TextEditing::UnitLength(LineView line, std::uint32_t index) const
@@ -165,7 +170,7 @@ std::uint32_t TextEditing::UnitLength(LineView line, std::uint32_t index) const
 void TextEditing::BlankAtCursor()
 {
     // The character under the cursor becomes one blank, all its bytes.
-    const LineView current = doc_.Text().Line(doc_.cursorLine);
+    const LineView current = doc_.Text().Line(doc_.Selection().cursor.line);
     const std::uint32_t index = CursorIndex();
     if (index >= current.Length())
         return;
@@ -178,7 +183,7 @@ void TextEditing::BlankAtCursor()
 
 void TextEditing::RemoveAtCursor()
 {
-    const LineView current = doc_.Text().Line(doc_.cursorLine);
+    const LineView current = doc_.Text().Line(doc_.Selection().cursor.line);
     const std::uint32_t index = CursorIndex();
     const std::uint32_t length = UnitLength(current, index);
     LineRecord line(current.Bytes(), index);
@@ -190,31 +195,32 @@ void TextEditing::InsertStored(const std::string& stored)
 {
     const Settings& settings = doc_.AppSettings();
     const std::int64_t wrapWidth = settings.truncateAtBorder ? settings.pageWidth - 3 : settings.maxLineLen;
-    const bool atWrapColumn = doc_.cursorColumn == wrapWidth;
-    const LineView current = doc_.Text().Line(doc_.cursorLine);
+    const bool atWrapColumn = doc_.Selection().cursor.column == wrapWidth;
+    const LineView current = doc_.Text().Line(doc_.Selection().cursor.line);
     const std::uint32_t index = CursorIndex();
     LineRecord line(current.Bytes(), index);
     line.Append(stored);
     line.Append(current.Bytes() + index, current.Length() - index);
     Replace(std::move(line));
     // On past the new characters, as the Right key goes (it moves the window along).
-    const std::int64_t after = IndexToColumn(doc_.Text().Line(doc_.cursorLine),
+    const std::int64_t after = IndexToColumn(doc_.Text().Line(doc_.Selection().cursor.line),
                                              index + static_cast<std::uint32_t>(stored.size()), doc_.Rules());
-    while (doc_.cursorColumn < after) {
-        const Column before = doc_.cursorColumn;
+    while (doc_.Selection().cursor.column < after) {
+        const Column before = doc_.Selection().cursor.column;
         motion_.Right();
-        if (doc_.cursorColumn <= before)
+        if (doc_.Selection().cursor.column <= before)
             break;
     }
-    doc_.ClearSelection();
-    if (doc_.cursorColumn < motion_.LineLength(doc_.cursorLine) || atWrapColumn || WrapWidthLimited())
+    doc_.Selection().Clear();
+    if (doc_.Selection().cursor.column < motion_.LineLength(doc_.Selection().cursor.line) || atWrapColumn ||
+        WrapWidthLimited())
         ReflowAroundCursor();
 }
 
 void TextEditing::BreakLine(std::uint8_t code, bool raw)
 {
     doc_.RaiseUndoGroup();
-    LineView current = doc_.Text().Line(doc_.cursorLine);
+    LineView current = doc_.Text().Line(doc_.Selection().cursor.line);
     const std::uint32_t index = CursorIndex();
     const DisplayRules rules = doc_.Rules();
     LineRecord left(current.Bytes(), index);
@@ -238,7 +244,7 @@ void TextEditing::BreakLine(std::uint8_t code, bool raw)
     next.Append(current.Bytes() + index, current.Length() - index);
     Replace(std::move(left));
     doc_.InsertAfterCurrent(std::move(next));
-    PlaceAt(doc_.cursorLine + 1, indentBytes);
+    PlaceAt(doc_.Selection().cursor.line + 1, indentBytes);
     if (WrapWidthLimited())
         ReflowAroundCursor();
     EnsureCursorVisible(doc_, view_, false);
@@ -246,32 +252,32 @@ void TextEditing::BreakLine(std::uint8_t code, bool raw)
 
 void TextEditing::Backspace()
 {
-    if (doc_.HasSelection()) {
+    if (doc_.Selection().Active()) {
         doc_.RaiseUndoGroup();
         DeleteSelection();
         return;
     }
-    if (doc_.OverwriteMode() && doc_.cursorColumn > 0) {
+    if (doc_.OverwriteMode() && doc_.Selection().cursor.column > 0) {
         motion_.Left();
         BlankAtCursor();
         return;
     }
-    if (doc_.cursorColumn > 0) {
+    if (doc_.Selection().cursor.column > 0) {
         motion_.Left();
         RemoveAtCursor();
-    } else if (doc_.cursorLine > 0) {
+    } else if (doc_.Selection().cursor.line > 0) {
         // Join with the line above, which loses its terminator.
-        const LineIndex above = doc_.cursorLine - 1;
+        const LineIndex above = doc_.Selection().cursor.line - 1;
         LineView previous = doc_.Text().Line(above);
-        LineView current = doc_.Text().Line(doc_.cursorLine);
+        LineView current = doc_.Text().Line(doc_.Selection().cursor.line);
         const std::uint32_t end = ContentEnd(previous);
         // A line cut by the wrap width has no line end to take away: its last character goes.
         const std::uint32_t keep =
             end == previous.Length() && end > 0 ? UnitStart(previous, end - 1, doc_.Rules()) : end;
         LineRecord joined(previous.Bytes(), keep);
         joined.Append(current.Bytes(), current.Length());
-        doc_.RemoveLine(doc_.cursorLine, true);
-        doc_.cursorLine = above;
+        doc_.RemoveLine(doc_.Selection().cursor.line, true);
+        doc_.Selection().cursor.line = above;
         Replace(std::move(joined));
         PlaceAt(above, keep);
     } else {
@@ -284,26 +290,26 @@ void TextEditing::Backspace()
 void TextEditing::Delete()
 {
     doc_.RaiseUndoGroup();
-    if (doc_.HasSelection()) {
+    if (doc_.Selection().Active()) {
         DeleteSelection();
         return;
     }
-    LineView current = doc_.Text().Line(doc_.cursorLine);
-    if (doc_.OverwriteMode() && doc_.cursorColumn < motion_.LineLength(doc_.cursorLine)) {
+    LineView current = doc_.Text().Line(doc_.Selection().cursor.line);
+    if (doc_.OverwriteMode() && doc_.Selection().cursor.column < motion_.LineLength(doc_.Selection().cursor.line)) {
         BlankAtCursor();
         return;
     }
-    if (doc_.cursorColumn < motion_.LineLength(doc_.cursorLine)) {
+    if (doc_.Selection().cursor.column < motion_.LineLength(doc_.Selection().cursor.line)) {
         RemoveAtCursor();
-    } else if (doc_.cursorLine + 1 < doc_.Text().LineCount()) {
-        LineView next = doc_.Text().Line(doc_.cursorLine + 1);
+    } else if (doc_.Selection().cursor.line + 1 < doc_.Text().LineCount()) {
+        LineView next = doc_.Text().Line(doc_.Selection().cursor.line + 1);
         const std::uint32_t end = ContentEnd(current);
         LineRecord joined(current.Bytes(), end);
         // A line cut by the wrap width has no line end to take away: the next character goes.
         const std::uint32_t skip = end == current.Length() && next.Length() > 0 ? UnitLength(next, 0) : 0;
         joined.Append(next.Bytes() + skip, next.Length() - skip);
         Replace(std::move(joined));
-        doc_.RemoveLine(doc_.cursorLine + 1, true);
+        doc_.RemoveLine(doc_.Selection().cursor.line + 1, true);
     } else {
         return;
     }
@@ -327,14 +333,14 @@ void TextEditing::DeleteSelection()
         joined.Append(bottom.Bytes() + rightIndex, bottom.Length() - rightIndex);
         for (LineIndex line = range.lower; line > range.upper; --line)
             doc_.RemoveLine(line, true);
-        doc_.cursorLine = range.upper;
+        doc_.Selection().cursor.line = range.upper;
         Replace(std::move(joined));
     }
-    doc_.ClearSelection();
+    doc_.Selection().Clear();
     view_.blockSelection = false;
-    doc_.cursorLine = range.upper;
+    doc_.Selection().cursor.line = range.upper;
     doc_.Text().SetCurrentLine(range.upper);
-    doc_.cursorColumn = doc_.preferredColumn =
+    doc_.Selection().cursor.column = doc_.Selection().preferredColumn =
         static_cast<Column>(std::min<std::int64_t>(range.left, motion_.LineLength(range.upper)));
     doc_.MarkModified();
     if (doc_.BinaryMode())

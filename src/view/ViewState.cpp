@@ -11,7 +11,7 @@ namespace quill {
 bool EnsureCursorVisible(const Document& doc, ViewState& view, bool centre)
 {
     bool changed = false;
-    const LineIndex line = doc.cursorLine;
+    const LineIndex line = doc.Selection().cursor.line;
     const LineIndex count = doc.Text().LineCount();
     if (line < view.topLine || line > view.topLine + view.pageLines - 1 ||
         (centre && line > view.topLine + view.pageLines / 2)) {
@@ -19,7 +19,7 @@ bool EnsureCursorVisible(const Document& doc, ViewState& view, bool centre)
         changed = top != view.topLine;
         view.topLine = top;
     }
-    const std::int64_t column = doc.cursorColumn;
+    const std::int64_t column = doc.Selection().cursor.column;
     if (column < view.leftColumn || column > view.leftColumn + view.pageWidth) {
         std::int64_t longest = doc.Text().WidestLine();
         std::int64_t left = std::max<std::int64_t>(

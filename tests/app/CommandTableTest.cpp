@@ -60,16 +60,16 @@ TEST_F(CommandTableTest, SaveAfterAChangeAndCopyOnlyWithAWidth)
     EXPECT_FALSE(Enabled(CommandId::Undo));
     // An anchor where the cursor is: no selection.
     PutCursor(0, 1);
-    doc->anchorLine = 0;
-    doc->anchorColumn = 1;
+    doc->Selection().anchor.line = 0;
+    doc->Selection().anchor.column = 1;
     EXPECT_FALSE(Enabled(CommandId::Copy));
     EXPECT_FALSE(Enabled(CommandId::Cut));
     EXPECT_FALSE(Enabled(CommandId::TrimLines));
-    doc->anchorColumn = 0;
+    doc->Selection().anchor.column = 0;
     EXPECT_TRUE(Enabled(CommandId::Copy));
     EXPECT_TRUE(Enabled(CommandId::AddField));  // within one line, with a width
     EXPECT_TRUE(Enabled(CommandId::TrimLines));
-    doc->anchorLine = 1;
+    doc->Selection().anchor.line = 1;
     EXPECT_FALSE(Enabled(CommandId::AddField));
     doc->SwitchBinaryMode();
     EXPECT_FALSE(Enabled(CommandId::TrimLines));  // not in binary mode
@@ -115,7 +115,7 @@ TEST_F(CommandTableTest, ChecksFollowTheSettings)
     EXPECT_FALSE(Enabled(CommandId::CharsetOff));
     EXPECT_FALSE(Enabled(CommandId::SyntaxOff));
     EXPECT_FALSE(Enabled(CommandId::GoToOffsetPlusSelection));
-    doc->selectionValue = 4;
+    doc->Selection().value = 4;
     EXPECT_TRUE(Enabled(CommandId::GoToOffsetPlusSelection));
 }
 

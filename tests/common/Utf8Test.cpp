@@ -177,15 +177,16 @@ TEST_F(Utf8SearchTest, UTF8TextIsFoundWhereGrepFindsItAndNoCharacterIsSplit)
 std::vector<long long> FoundOffsets(Document& doc, ViewState& state, SearchOptions& options)
 {
     TextSearch search(doc, state, options);
-    doc.cursorLine = 0;
-    doc.cursorColumn = doc.preferredColumn = 0;
-    doc.ClearSelection();
+    doc.Selection().cursor.line = 0;
+    doc.Selection().cursor.column = doc.Selection().preferredColumn = 0;
+    doc.Selection().Clear();
     std::vector<long long> offsets;
     while (search.FindForward(false) && offsets.size() < 1000) {
         long long offset = 0;
-        for (LineIndex k = 0; k < doc.anchorLine; ++k)
+        for (LineIndex k = 0; k < doc.Selection().anchor.line; ++k)
             offset += doc.Text().Line(k).Length();
-        offsets.push_back(offset + ColumnToIndex(doc.Text().Line(doc.anchorLine), doc.anchorColumn, doc.Rules()));
+        offsets.push_back(offset + ColumnToIndex(doc.Text().Line(doc.Selection().anchor.line),
+                                                 doc.Selection().anchor.column, doc.Rules()));
     }
     return offsets;
 }
@@ -234,9 +235,9 @@ TEST_F(Utf8SearchTest, FindsAndCountsWhereGrepDoesOnAMixedCorpus)
         const std::vector<long long> expected = grep(c.grepFlags, c.find);
         EXPECT_FALSE(expected.empty());
         EXPECT_EQ(FoundOffsets(*doc, state, options), expected);
-        doc->cursorLine = 0;
-        doc->cursorColumn = 0;
-        doc->ClearSelection();
+        doc->Selection().cursor.line = 0;
+        doc->Selection().cursor.column = 0;
+        doc->Selection().Clear();
         EXPECT_EQ(commands.CountMatches(), static_cast<std::int64_t>(expected.size()));
     }
 }

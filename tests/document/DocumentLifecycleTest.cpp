@@ -453,9 +453,9 @@ TEST_F(LifecycleTest, AutoReloadAtFileEndPutsTheCursorOnTheLastLine)
     dir.Write("file.txt", "a\nb\n\tlast");
     for (int tick = 0; tick < 6; ++tick)
         doc->AutoReloadTick();
-    EXPECT_EQ(doc->cursorLine, 2);
-    EXPECT_EQ(doc->cursorColumn, 7);  // the tab spans three columns
-    EXPECT_EQ(doc->preferredColumn, 7);
+    EXPECT_EQ(doc->Selection().cursor.line, 2);
+    EXPECT_EQ(doc->Selection().cursor.column, 7);  // the tab spans three columns
+    EXPECT_EQ(doc->Selection().preferredColumn, 7);
     EXPECT_FALSE(doc->RestorePositionPending());
 }
 

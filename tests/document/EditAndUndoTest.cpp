@@ -14,8 +14,8 @@ class EditTest : public DocumentFixture {
 protected:
     void At(LineIndex line, Column column = 0)
     {
-        doc->cursorLine = line;
-        doc->cursorColumn = doc->preferredColumn = column;
+        doc->Selection().cursor.line = line;
+        doc->Selection().cursor.column = doc->Selection().preferredColumn = column;
         doc->Text().SetCurrentLine(line);
     }
     void CheckSizes() { EXPECT_EQ(doc->Text().FileSize(), doc->Text().SumOfLengths()); }
@@ -52,11 +52,11 @@ TEST_F(EditTest, UndoTakesBackOneGroupAndPutsTheCursorWhereItWas)
 
     doc->Undo();
     EXPECT_EQ(Lines(), (LineList{"alXYpha\n", "beta\n", ""}));
-    EXPECT_EQ(doc->cursorLine, 1);
-    EXPECT_EQ(doc->cursorColumn, 4);
+    EXPECT_EQ(doc->Selection().cursor.line, 1);
+    EXPECT_EQ(doc->Selection().cursor.column, 4);
     doc->Undo();
     EXPECT_EQ(Lines(), (LineList{"alpha\n", "beta\n", ""}));
-    EXPECT_EQ(doc->cursorColumn, 2);
+    EXPECT_EQ(doc->Selection().cursor.column, 2);
     EXPECT_FALSE(doc->IsModified());  // back at the loaded text
     EXPECT_FALSE(doc->CanUndo());
     doc->Undo();  // nothing left: nothing happens
@@ -188,7 +188,8 @@ TEST_F(RandomEditTest, BytesSizesAndUndoStayExact)
             }
             At(line, 0);
             if (!groupHasSnapshot) {
-                snapshots.push_back({doc->UndoGroup(), before, doc->cursorLine, doc->cursorColumn});
+                snapshots.push_back(
+                    {doc->UndoGroup(), before, doc->Selection().cursor.line, doc->Selection().cursor.column});
                 groupHasSnapshot = true;
             }
             if (op <= 4) {
@@ -219,8 +220,8 @@ TEST_F(RandomEditTest, BytesSizesAndUndoStayExact)
                                    [group](const Snapshot& s) { return s.group == group; });
             ASSERT_NE(it, snapshots.end());
             ASSERT_EQ(Lines(), it->lines);
-            EXPECT_EQ(doc->cursorLine, it->cursorLine);
-            EXPECT_EQ(doc->cursorColumn, it->cursorColumn);
+            EXPECT_EQ(doc->Selection().cursor.line, it->cursorLine);
+            EXPECT_EQ(doc->Selection().cursor.column, it->cursorColumn);
             CheckSizes();
         }
     }

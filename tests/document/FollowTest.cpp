@@ -60,7 +60,7 @@ TEST_F(FollowTest, GrowthIsAppendedAndKeepsBookmarksAndTheLastLineContinues)
     EXPECT_EQ(doc->CheckFollowedFile(), Step::Appended);
     EXPECT_EQ(Lines(), (LineList{"first\n", "second\n", "third\n", "fourth\r"}));
     EXPECT_TRUE(doc->HasBookmark(1));
-    EXPECT_EQ(doc->cursorLine, 3);  // "File End" follows the end
+    EXPECT_EQ(doc->Selection().cursor.line, 3);  // "File End" follows the end
     // A CR LF split between two reads is one terminator.
     Append("\nfifth\n");
     EXPECT_EQ(doc->CheckFollowedFile(), Step::Appended);
@@ -168,7 +168,7 @@ TEST_F(FollowTest, LinesCutAtTheLengthLimitAreCutAsAWholeLoadCutsThem)
 {
     const auto windowless = [this] {
         return std::make_unique<Document>(
-            DocumentContext{settings, prompter, progress, dialogs, entry, dir.File("QVXData")});
+            DocumentContext{settings, prompter, progress, dialogs, entry, dir.File("QVXData"), selection});
     };
     for (std::uint32_t seed = 1; seed <= 6; ++seed) {
         SCOPED_TRACE(seed);

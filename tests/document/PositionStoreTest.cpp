@@ -27,8 +27,8 @@ class PositionTest : public DocumentFixture {
 protected:
     void Put(LineIndex line, Column column)
     {
-        doc->cursorLine = line;
-        doc->cursorColumn = doc->preferredColumn = column;
+        doc->Selection().cursor.line = line;
+        doc->Selection().cursor.column = doc->Selection().preferredColumn = column;
         doc->Text().SetCurrentLine(line);
     }
     // Opening as the program does: load, then the first paint restores the position.
@@ -57,11 +57,11 @@ TEST_F(PositionTest, ReopeningAFilePutsTheCursorWhereItWasLeft)
     ASSERT_TRUE(OpenAndRestore(a));
     Put(30, 4);
     ASSERT_TRUE(OpenAndRestore(b));  // leaving a.txt remembers line 30, column 4
-    EXPECT_EQ(doc->cursorLine, 0);
+    EXPECT_EQ(doc->Selection().cursor.line, 0);
     EXPECT_EQ(RowsFor(b), 0);
     ASSERT_TRUE(OpenAndRestore(a));
-    EXPECT_EQ(doc->cursorLine, 30);
-    EXPECT_EQ(doc->cursorColumn, 4);
+    EXPECT_EQ(doc->Selection().cursor.line, 30);
+    EXPECT_EQ(doc->Selection().cursor.column, 4);
     EXPECT_EQ(doc->Text().CurrentIndex(), 30);
 
     Put(0, 0);  // a file left at its start gets no row
@@ -79,7 +79,7 @@ TEST_F(PositionTest, PositionsSurviveARestartOfTheProgram)
     doc->Clear();  // closing the main window
     Reopen();
     ASSERT_TRUE(OpenAndRestore(a));
-    EXPECT_EQ(doc->cursorLine, 20);
+    EXPECT_EQ(doc->Selection().cursor.line, 20);
     EXPECT_TRUE(doc->HasBookmark(12));
     EXPECT_FALSE(doc->HasBookmark(20));
 }
@@ -122,17 +122,17 @@ TEST_F(PositionTest, ALockedDatabaseNeitherStallsNorLosesThePositions)
     ASSERT_TRUE(OpenAndRestore(a));
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1000));
     EXPECT_TRUE(doc->Positions().ReadPending());
-    EXPECT_EQ(doc->cursorLine, 0);
+    EXPECT_EQ(doc->Selection().cursor.line, 0);
     Put(3, 0);
     doc->ToggleBookmark();  // set while the stored ones are not known yet
     Put(0, 0);
     doc->AutoReloadTick();  // still locked: nothing changes
-    EXPECT_EQ(doc->cursorLine, 0);
+    EXPECT_EQ(doc->Selection().cursor.line, 0);
 
     lock.Release();
     doc->AutoReloadTick();  // the view's timer tries again
     EXPECT_FALSE(doc->Positions().ReadPending());
-    EXPECT_EQ(doc->cursorLine, 30);
+    EXPECT_EQ(doc->Selection().cursor.line, 30);
     EXPECT_TRUE(doc->HasBookmark(12));
     EXPECT_TRUE(doc->HasBookmark(3));
 
@@ -145,7 +145,7 @@ TEST_F(PositionTest, ALockedDatabaseNeitherStallsNorLosesThePositions)
     again.Release();
     doc->Positions().Database().WaitForWorker();
     ASSERT_TRUE(OpenAndRestore(a));
-    EXPECT_EQ(doc->cursorLine, 40);
+    EXPECT_EQ(doc->Selection().cursor.line, 40);
     EXPECT_TRUE(doc->HasBookmark(12));
     EXPECT_TRUE(doc->HasBookmark(3));
 }
@@ -165,7 +165,7 @@ TEST_F(PositionTest, WritesQueuedWhileLockedSurviveARestart)
     }
     doc->Positions().Database().WaitForWorker();
     ASSERT_TRUE(OpenAndRestore(a));
-    EXPECT_EQ(doc->cursorLine, 9);
+    EXPECT_EQ(doc->Selection().cursor.line, 9);
     EXPECT_TRUE(doc->HasBookmark(7));
     (void)b;
 }
@@ -185,14 +185,14 @@ TEST_F(PositionTest, BookmarksToggleAndStepWithoutWrapping)
 
     Put(0, 0);
     EXPECT_TRUE(doc->GoToBookmark(false, true));
-    EXPECT_EQ(doc->cursorLine, 10);
-    EXPECT_EQ(doc->preferredColumn, 2);
+    EXPECT_EQ(doc->Selection().cursor.line, 10);
+    EXPECT_EQ(doc->Selection().preferredColumn, 2);
     EXPECT_TRUE(doc->GoToBookmark(false, true));
-    EXPECT_EQ(doc->cursorLine, 70);
+    EXPECT_EQ(doc->Selection().cursor.line, 70);
     EXPECT_FALSE(doc->GoToBookmark(false, true));  // after the last: nothing happens
-    EXPECT_EQ(doc->cursorLine, 70);
+    EXPECT_EQ(doc->Selection().cursor.line, 70);
     EXPECT_TRUE(doc->GoToBookmark(false, false));
-    EXPECT_EQ(doc->cursorLine, 10);
+    EXPECT_EQ(doc->Selection().cursor.line, 10);
     EXPECT_FALSE(doc->GoToBookmark(false, false));
 
     doc->RemoveBookmarks();
@@ -229,15 +229,15 @@ TEST_F(PositionTest, AShrunkFileClampsTheRememberedPosition)
     ASSERT_TRUE(OpenAndRestore(dir.Write("b.txt", "b")));
     dir.Write("a.txt", "short\nx\n");
     ASSERT_TRUE(OpenAndRestore(a));
-    EXPECT_EQ(doc->cursorLine, 2);  // the last line
-    EXPECT_EQ(doc->cursorColumn, 0);
+    EXPECT_EQ(doc->Selection().cursor.line, 2);  // the last line
+    EXPECT_EQ(doc->Selection().cursor.column, 0);
     dir.Write("a.txt", "ab\n");
     Put(0, 1);
     ASSERT_TRUE(OpenAndRestore(dir.Write("b.txt", "b")));
     dir.Write("a.txt", "a\n");
     ASSERT_TRUE(OpenAndRestore(a));
-    EXPECT_EQ(doc->cursorColumn, 1);
-    EXPECT_EQ(doc->Text().CurrentIndex(), doc->cursorLine);
+    EXPECT_EQ(doc->Selection().cursor.column, 1);
+    EXPECT_EQ(doc->Text().CurrentIndex(), doc->Selection().cursor.line);
 }
 
 TEST_F(PositionTest, OddPathsKeepTheirPositions)
@@ -253,7 +253,7 @@ TEST_F(PositionTest, OddPathsKeepTheirPositions)
         ASSERT_TRUE(OpenAndRestore(dir.Write("other.txt", "o")));
         EXPECT_EQ(RowsFor(path), 1);
         ASSERT_TRUE(OpenAndRestore(path));
-        EXPECT_EQ(doc->cursorLine, 7);
+        EXPECT_EQ(doc->Selection().cursor.line, 7);
     }
 }
 
@@ -281,7 +281,7 @@ TEST_F(ReadOnlyDatabaseTest, AReadOnlyDatabaseFileStillGivesThePositions)
 {
     std::string path = dir.Write("a.txt", Numbered(10));
     ASSERT_TRUE(doc->Open(path));
-    doc->cursorLine = 6;
+    doc->Selection().cursor.line = 6;
     doc->Clear();
     doc.reset();
     ::chmod(dir.Path().c_str(), 0755);
@@ -293,8 +293,8 @@ TEST_F(ReadOnlyDatabaseTest, AReadOnlyDatabaseFileStillGivesThePositions)
                 std::_Exit(2);
             Reopen();
             bool restored = doc->Open(path) && doc->RestorePositionPending() && doc->GoToBookmark(true, false) &&
-                            doc->cursorLine == 6;
-            doc->cursorLine = 2;
+                            doc->Selection().cursor.line == 6;
+            doc->Selection().cursor.line = 2;
             doc->Clear();  // writing fails quietly
             std::_Exit(restored && prompter.History().empty() ? 0 : 1);
         },
@@ -335,7 +335,7 @@ TEST_F(ReadOnlyDatabaseTest, AReadOnlyDataFolderLeavesTheEditorUsable)
                 std::_Exit(2);
             Reopen();  // the database cannot be created now
             bool usable = doc->Open(path) && doc->Text().LineCount() == 11;
-            doc->cursorLine = 3;
+            doc->Selection().cursor.line = 3;
             doc->ToggleBookmark();
             usable = usable && doc->HasBookmark(3) && prompter.History().empty();
             doc->Clear();

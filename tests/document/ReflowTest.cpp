@@ -90,7 +90,7 @@ TEST_F(ReflowTest, TypingInAParagraphMovesWordsAndLeavesLaterLinesAlone)
     EXPECT_EQ(Lines(), (LineList{"one two ", "three ", "four five ", "six\n", "untouched ", "line that ", "is long\n",
                                  "last\n", ""}));
     doc->RaiseUndoGroup();
-    doc->cursorLine = 1;
+    doc->Selection().cursor.line = 1;
     doc->Text().SetCurrentLine(1);
     doc->ReplaceCurrentLine(LineRecord("threeXX "));
     doc->Reflow(0);
@@ -108,7 +108,7 @@ TEST_F(ReflowTest, TheCursorHintCountsTheBytesCarriedFromTheCursorLine)
 {
     ASSERT_TRUE(OpenBytes("abc defgh"));
     Wrap(10, true);
-    doc->cursorLine = 0;
+    doc->Selection().cursor.line = 0;
     doc->Text().SetCurrentLine(0);
     doc->ReplaceCurrentLine(LineRecord("abc defghij"));
     EXPECT_EQ(doc->Reflow(0), 1 + 6);  // at the cut, "defghi" went on to the next line
@@ -118,7 +118,7 @@ TEST_F(ReflowTest, TheCursorHintCountsTheBytesCarriedFromTheCursorLine)
 TEST_F(ReflowTest, BookmarksStayOnTheirTextWhenTheWholeTextIsRecut)
 {
     ASSERT_TRUE(OpenBytes("aaa bbb ccc ddd\nmarked\nend\n"));
-    doc->cursorLine = 1;
+    doc->Selection().cursor.line = 1;
     doc->ToggleBookmark();
     Wrap(4, true);
     EXPECT_EQ(Lines()[4], "mark");
@@ -155,8 +155,8 @@ TEST_F(ReflowTest, BinaryModeRoundTripsEveryByteAndEverySetting)
     settings.wordWrap = 1;
     settings.truncateAtBorder = 0;
     doc->SetOverwriteMode(false);
-    doc->cursorLine = 1;
-    doc->cursorColumn = 5;
+    doc->Selection().cursor.line = 1;
+    doc->Selection().cursor.column = 5;
     doc->Text().SetCurrentLine(1);
     const ByteOffset offset = doc->CursorByteOffset();
     const LineList lines = Lines();

@@ -12,10 +12,10 @@ class TransformTest : public DocumentFixture {
 protected:
     void Select(LineIndex fromLine, Column fromColumn, LineIndex toLine, Column toColumn)
     {
-        doc->anchorLine = fromLine;
-        doc->anchorColumn = fromColumn;
-        doc->cursorLine = toLine;
-        doc->cursorColumn = doc->preferredColumn = toColumn;
+        doc->Selection().anchor.line = fromLine;
+        doc->Selection().anchor.column = fromColumn;
+        doc->Selection().cursor.line = toLine;
+        doc->Selection().cursor.column = doc->Selection().preferredColumn = toColumn;
         doc->Text().SetCurrentLine(toLine);
     }
 };
@@ -73,8 +73,8 @@ TEST_F(TransformTest, TrimLinesKeepsTheContentWithTheDocumentTerminator)
     Select(0, 0, 3, 2);
     doc->TrimLines();
     EXPECT_EQ(Lines(), (LineList{"keep\r\n", "  untouched\r\n", "plain\r\n", "trail\r\n", ""}));
-    EXPECT_EQ(doc->cursorLine, 3);
-    EXPECT_FALSE(doc->HasSelection());
+    EXPECT_EQ(doc->Selection().cursor.line, 3);
+    EXPECT_FALSE(doc->Selection().Active());
 }
 
 TEST_F(TransformTest, TheLastSelectedLineIsLeftOutWhenTheSelectionEndsAtColumnZero)
@@ -120,7 +120,7 @@ TEST_F(TransformTest, SelectionCommandsNeedASelectionAndNoBinaryMode)
 TEST_F(TransformTest, WrapLinesAtAsksForTheWidthAndSwitchesAFixedWidthOff)
 {
     ASSERT_TRUE(OpenBytes("0123456789abcdef\n"));
-    doc->cursorColumn = 7;
+    doc->Selection().cursor.column = 7;
     entry.answers = {"8"};
     doc->WrapLinesAt();
     EXPECT_EQ(entry.asked.back(), "Length|7");
@@ -152,14 +152,14 @@ TEST_F(TransformTest, FindUndisplayableWrapsAroundAfterAsking)
 {
     ASSERT_TRUE(OpenBytes(std::string("\x01") + "bc\n\tde\x7f\nfine\n"));
     EXPECT_TRUE(doc->FindUndisplayable());
-    EXPECT_EQ(doc->cursorLine, 1);
-    EXPECT_EQ(doc->cursorColumn, 5);  // after the tab's three columns and "de"
+    EXPECT_EQ(doc->Selection().cursor.line, 1);
+    EXPECT_EQ(doc->Selection().cursor.column, 5);  // after the tab's three columns and "de"
     prompter.Expect("End of file reached!\nContinue search at top of file?", Answer::Ok);
     EXPECT_TRUE(doc->FindUndisplayable());
-    EXPECT_EQ(doc->cursorLine, 0);
-    EXPECT_EQ(doc->cursorColumn, 0);
+    EXPECT_EQ(doc->Selection().cursor.line, 0);
+    EXPECT_EQ(doc->Selection().cursor.column, 0);
     prompter.Expect("End of file reached!\nContinue search at top of file?", Answer::Cancel);
-    doc->cursorLine = 2;
+    doc->Selection().cursor.line = 2;
     EXPECT_FALSE(doc->FindUndisplayable());
 }
 
@@ -175,14 +175,14 @@ TEST_F(TransformTest, StatusTextsForSizeAndSelections)
     EXPECT_EQ(doc->SelectionStatusText(), "3412=13330");
     Select(0, 2, 0, 0);
     EXPECT_EQ(doc->SelectionStatusText(), "1234=4660");
-    EXPECT_EQ(doc->selectionValue, 4660u);
+    EXPECT_EQ(doc->Selection().value, 4660u);
     Select(0, 1, 0, 0);
     EXPECT_EQ(doc->SelectionStatusText(), "12=18");
     Select(0, 4, 0, 0);
     EXPECT_EQ(doc->SelectionStatusText(), "12345678=305419896");
     Select(0, 0, 0, 3);
     EXPECT_EQ(doc->SelectionStatusText(), "Chars: 3");
-    EXPECT_EQ(doc->selectionValue, 0u);
+    EXPECT_EQ(doc->Selection().value, 0u);
     Select(1, 0, 0, 2);
     EXPECT_EQ(doc->SelectionStatusText(), "Lines: 1");
 }

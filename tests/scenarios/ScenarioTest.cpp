@@ -185,8 +185,8 @@ protected:
             LineIndex row = 0;
             Column column = 0;
             args >> row >> column;
-            EXPECT_EQ(doc->cursorLine, row);
-            EXPECT_EQ(doc->cursorColumn, column);
+            EXPECT_EQ(doc->Selection().cursor.line, row);
+            EXPECT_EQ(doc->Selection().cursor.column, column);
         } else if (directive == "scroll") {
             LineIndex top = 0;
             std::int64_t left = 0;
@@ -197,13 +197,13 @@ protected:
             std::string first;
             args >> first;
             if (first == "none") {
-                EXPECT_FALSE(doc->HasSelection());
+                EXPECT_FALSE(doc->Selection().Active());
             } else {
-                EXPECT_TRUE(doc->HasSelection());
-                EXPECT_EQ(doc->anchorLine, std::stoll(first));
+                EXPECT_TRUE(doc->Selection().Active());
+                EXPECT_EQ(doc->Selection().anchor.line, std::stoll(first));
                 Column column = 0;
                 args >> column;
-                EXPECT_EQ(doc->anchorColumn, column);
+                EXPECT_EQ(doc->Selection().anchor.column, column);
             }
         } else if (directive == "clipboard") {
             EXPECT_EQ(clipboard.text.value_or("<none>"), Unquote(rest));

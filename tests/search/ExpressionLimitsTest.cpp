@@ -85,7 +85,7 @@ TEST_F(ExpressionLimitsTest, ThePreCheckNeverSkipsALineThatMatches)
     EXPECT_EQ(commands.CountMatches(), 1);
     PutCursor(0, 0);
     EXPECT_TRUE(search.FindForward(false));
-    EXPECT_EQ(doc->cursorLine, 1);
+    EXPECT_EQ(doc->Selection().cursor.line, 1);
 }
 
 TEST_F(ExpressionLimitsTest, LineEndsAnchorsAndComments)
@@ -98,11 +98,11 @@ TEST_F(ExpressionLimitsTest, LineEndsAnchorsAndComments)
     UseExpression("f$");
     PutCursor(0, 6);
     EXPECT_TRUE(search.FindBackward());
-    EXPECT_EQ(doc->anchorColumn, 5);
+    EXPECT_EQ(doc->Selection().anchor.column, 5);
     UseExpression("b$");
     PutCursor(1, 2);
     EXPECT_TRUE(search.FindBackward());
-    EXPECT_EQ(doc->cursorLine, 1);
+    EXPECT_EQ(doc->Selection().cursor.line, 1);
 
     // A comment may hold any character; the "$" in it is no anchor.
     UseExpression("a(?#$)b");

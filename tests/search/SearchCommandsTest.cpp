@@ -23,7 +23,7 @@ TEST_F(SearchCommandsTest, CountFromTheCursorOnAndEmptyMatchesOncePerPlace)
     PutCursor(1, 0);
     EXPECT_EQ(commands.CountMatches(), 2);
     EXPECT_EQ(prompter.Texts().back(), "2 items found.");
-    EXPECT_EQ(doc->cursorLine, 1);  // the cursor stays
+    EXPECT_EQ(doc->Selection().cursor.line, 1);  // the cursor stays
     options.useRegEx = true;
     options.findText = "^";
     PutCursor(0, 0);
@@ -63,11 +63,11 @@ TEST_F(SearchCommandsTest, ReplaceWithinASelectionLeavesHitsAcrossItsEnds)
     ASSERT_TRUE(OpenBytes("aa aa aa\naa aa aa\naa aa aa\n"));
     options.findText = "aa";
     options.replacement = "X";
-    doc->anchorLine = 0;
-    doc->anchorColumn = 4;
+    doc->Selection().anchor.line = 0;
+    doc->Selection().anchor.column = 4;
     PutCursor(2, 4);
-    doc->anchorLine = 0;
-    doc->anchorColumn = 4;
+    doc->Selection().anchor.line = 0;
+    doc->Selection().anchor.column = 4;
     // Line 0 from column 4, line 2 up to column 4 of the text as it was: replacing the first hit
     // there must not pull the next one into the selection.
     EXPECT_EQ(commands.ReplaceText(true), 5);

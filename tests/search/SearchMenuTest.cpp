@@ -101,8 +101,8 @@ TEST_F(SearchMenuTest, FindNextAsksForTheTextFirstAndFindsWithBackslashCodes)
     Answer("\\t", SearchDialogModel::kButton1, [](SearchDialogModel& model) { model.useBackslashes = true; });
     menu.FindNext();
     EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Find"});
-    EXPECT_EQ(doc->anchorColumn, 3);
-    EXPECT_EQ(doc->cursorColumn, 6);  // after the tab
+    EXPECT_EQ(doc->Selection().anchor.column, 3);
+    EXPECT_EQ(doc->Selection().cursor.column, 6);  // after the tab
     prompter.Expect("End of file reached!\nContinue search at top of file?", Answer::Cancel);
     menu.FindNext();  // no dialog now; nothing further: the question at the end
     EXPECT_EQ(dialogs.shown.size(), 1u);
@@ -133,14 +133,14 @@ TEST_F(SearchMenuTest, CountAndReplaceThroughTheDialog)
 TEST_F(SearchMenuTest, FindWordUnderCursorSearchesFromTheTop)
 {
     ASSERT_TRUE(OpenBytes("alpha beta\ngamma alpha\n"));
-    doc->cursorLine = 1;
-    doc->cursorColumn = doc->preferredColumn = 8;
+    doc->Selection().cursor.line = 1;
+    doc->Selection().cursor.column = doc->Selection().preferredColumn = 8;
     doc->Text().SetCurrentLine(1);
     menu.FindWordUnderCursor();
     EXPECT_EQ(menu.Options().findText, "alpha");
-    EXPECT_EQ(doc->cursorLine, 0);
-    EXPECT_EQ(doc->anchorColumn, 0);
-    EXPECT_EQ(doc->cursorColumn, 5);
+    EXPECT_EQ(doc->Selection().cursor.line, 0);
+    EXPECT_EQ(doc->Selection().anchor.column, 0);
+    EXPECT_EQ(doc->Selection().cursor.column, 5);
 }
 
 TEST_F(SearchMenuTest, ReplaceInFolderWritesOnlyFilesWithHitsAndSkipsFolders)

@@ -57,7 +57,10 @@ protected:
             doc->Charset().Reset();
         return lines;
     }
-    Position Now() const { return {doc->cursorLine, doc->anchorColumn, doc->cursorColumn}; }
+    Position Now() const
+    {
+        return {doc->Selection().cursor.line, doc->Selection().anchor.column, doc->Selection().cursor.column};
+    }
     /// An active structure whose first byte is the record type, with one field of type "A".
     FieldDef& AddFieldOfTypeA(const std::string& name, int offset, int length)
     {
@@ -352,8 +355,8 @@ TEST_F(TextSearchTest, TabsColumnsAndTheTableDecideWhatIsFound)
     options.matchCase = true;
     PutCursor(0, 0);
     EXPECT_FALSE(search.FindForward(false));
-    EXPECT_EQ(doc->cursorLine, 0);  // nothing found: the cursor stays
-    EXPECT_EQ(doc->cursorColumn, 0);
+    EXPECT_EQ(doc->Selection().cursor.line, 0);  // nothing found: the cursor stays
+    EXPECT_EQ(doc->Selection().cursor.column, 0);
 }
 
 TEST_F(TextSearchTest, TheFieldRestrictionSkipsOtherRecordTypes)

@@ -33,15 +33,15 @@ protected:
     }
     void At(LineIndex line, Column column)
     {
-        doc->cursorLine = line;
-        doc->cursorColumn = doc->preferredColumn = column;
+        doc->Selection().cursor.line = line;
+        doc->Selection().cursor.column = doc->Selection().preferredColumn = column;
         doc->Text().SetCurrentLine(line);
     }
     void Select(LineIndex line, Column from, Column to)
     {
         At(line, to);
-        doc->anchorLine = line;
-        doc->anchorColumn = from;
+        doc->Selection().anchor.line = line;
+        doc->Selection().anchor.column = from;
     }
     static ScriptedStructureDialogs::Step<FieldDialogModel> NameField(std::string name, bool recordType = false,
                                                                       std::string length = {})
@@ -79,7 +79,7 @@ TEST_F(FieldOperationsTest, AddingAFieldToAFileWithoutADescriptionCreatesOne)
     EXPECT_EQ(structure.Field(0).name, "NUMBER");
     EXPECT_EQ(structure.Field(0).offset, 2);
     EXPECT_EQ(structure.Field(0).length, 5);
-    EXPECT_FALSE(doc->HasSelection());
+    EXPECT_FALSE(doc->Selection().Active());
     EXPECT_NE(ReadFile(dir.File("QVXData/orders.ini")).find("[NUMBER_0000]"), std::string::npos);
 }
 
@@ -210,7 +210,7 @@ TEST_F(FieldOperationsTest, SumAddsDecimalStringsAndAsksAboutOtherValues)
     EXPECT_EQ(operations.SumField(), "03");
     prompter.Expect("Field is not numeric!\nSkip all?", Answer::Cancel);
     EXPECT_EQ(operations.SumField(), std::nullopt);
-    EXPECT_EQ(doc->cursorLine, 0);  // back where the command started
+    EXPECT_EQ(doc->Selection().cursor.line, 0);  // back where the command started
 
     // Tab-delimited records: the second field is read from its bytes, not from its columns.
     ASSERT_TRUE(OpenBytes("a\t12\r\nbcde\t30\r\nd\t 5\r\n"));
@@ -240,11 +240,11 @@ TEST_F(FieldOperationsTest, MaxFindsTheFirstGreatestValueFromTheCursorOn)
     Add("N", 0, 3);  // the records are three digits wide
     At(1, 2);
     ASSERT_TRUE(operations.MaxField());
-    EXPECT_EQ(doc->cursorLine, 1);  // 100 first, the second 100 is not greater; 500 above is not looked at
-    EXPECT_EQ(doc->cursorColumn, 2);
+    EXPECT_EQ(doc->Selection().cursor.line, 1);  // 100 first, the second 100 is not greater; 500 above is not looked at
+    EXPECT_EQ(doc->Selection().cursor.column, 2);
     At(3, 0);
     ASSERT_TRUE(operations.MaxField());
-    EXPECT_EQ(doc->cursorLine, 3);
+    EXPECT_EQ(doc->Selection().cursor.line, 3);
 }
 
 TEST_F(FieldOperationsTest, SortKeepsTheHeaderAndReversesEqualKeys)

@@ -19,8 +19,8 @@ DocumentFixture::~DocumentFixture() { ::unsetenv("XDG_STATE_HOME"); }
 
 std::unique_ptr<Document> DocumentFixture::MakeDocument()
 {
-    auto made =
-        std::make_unique<Document>(DocumentContext{settings, prompter, progress, dialogs, entry, dir.File("QVXData")});
+    auto made = std::make_unique<Document>(
+        DocumentContext{settings, prompter, progress, dialogs, entry, dir.File("QVXData"), selection});
     made->SetView(&view);
     made->New();
     return made;
@@ -59,9 +59,9 @@ bool DocumentFixture::OpenAsText(const std::string& bytes)
 
 void DocumentFixture::PutCursor(LineIndex line, Column column)
 {
-    doc->ClearSelection();
-    doc->cursorLine = line;
-    doc->cursorColumn = doc->preferredColumn = column;
+    doc->Selection().Clear();
+    doc->Selection().cursor.line = line;
+    doc->Selection().cursor.column = doc->Selection().preferredColumn = column;
     doc->Text().SetCurrentLine(line);
 }
 

@@ -41,6 +41,7 @@ protected:
     FakeFileDialogs dialogs;
     ScriptedEntry entry;
     FakeView view;
+    TextSelection selection;
     std::unique_ptr<Document> doc;
 };
 

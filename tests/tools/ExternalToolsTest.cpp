@@ -98,7 +98,7 @@ TEST_F(ExternalToolsTest, MarkersWithAndWithoutClosingMicro)
               "echo one two");  // the line end left out
     EXPECT_EQ(options.findText, "\xB5"
                                 "COMP:");  // Find Next then looks for the marker
-    EXPECT_EQ(doc->cursorLine, 1);
+    EXPECT_EQ(doc->Selection().cursor.line, 1);
     ASSERT_TRUE(OpenBytes("a \xB5"
                           "EXEC:echo \"%s\" 100%% > \"%s.out\"\xB5 b\n",
                           "work/Hello.java"));

@@ -102,7 +102,8 @@ TEST(DialogSmokeTest, OptionsDialogSetsTheTabSize)
     FakeProgress progress;
     FakeFileDialogs files;
     ScriptedEntry entry;
-    Document doc(DocumentContext{settings, prompter, progress, files, entry, dir.Path()});
+    TextSelection selection;
+    Document doc(DocumentContext{settings, prompter, progress, files, entry, dir.Path(), selection});
     doc.New();
     AnswerNextDialog(QStringLiteral("8"));
     ASSERT_TRUE(RunOptionsDialog(nullptr, settings, doc));

@@ -56,7 +56,7 @@ TEST_F(EditorViewTest, ACtrlDragSelectsABlockThatTravelsThroughTheDesktopClipboa
     QTest::mousePress(area, Qt::LeftButton, Qt::ControlModifier, CellCentre(view, 0, 1));
     QTest::mouseMove(area, CellCentre(view, 2, 4));
     QTest::mouseRelease(area, Qt::LeftButton, Qt::ControlModifier, CellCentre(view, 2, 4));
-    ASSERT_TRUE(app.CurrentDocument().HasSelection());
+    ASSERT_TRUE(app.CurrentDocument().Selection().Active());
     view.setFocus();
     QTest::keyClick(&view, Qt::Key_Insert, Qt::ControlModifier);  // Ctrl+Insert copies
 
@@ -183,9 +183,9 @@ TEST_F(EditorViewTest, FindThroughTheRealDialog)
     QTest::keyClick(&view, Qt::Key_F, Qt::ControlModifier);
     filler.stop();
     EXPECT_EQ(title, QStringLiteral("Find"));
-    EXPECT_EQ(app.CurrentDocument().cursorLine, 1);
-    EXPECT_EQ(app.CurrentDocument().anchorColumn, 4);  // not case sensitive
-    EXPECT_EQ(app.CurrentDocument().cursorColumn, 10);
+    EXPECT_EQ(app.CurrentDocument().Selection().cursor.line, 1);
+    EXPECT_EQ(app.CurrentDocument().Selection().anchor.column, 4);  // not case sensitive
+    EXPECT_EQ(app.CurrentDocument().Selection().cursor.column, 10);
     Quit(app);
 }
 

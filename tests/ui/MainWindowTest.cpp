@@ -368,7 +368,7 @@ TEST_F(MainWindowTest, LineNumbersTakeTheirWidthFromTheTextAndMarkBookmarks)
             QTest::mouseClick(gutter, Qt::LeftButton, {}, row2 + QPoint(0, view.CellHeight()));
             QTest::mouseClick(gutter, Qt::LeftButton, {}, row2 + QPoint(0, view.CellHeight()));
             EXPECT_FALSE(app.CurrentDocument().HasBookmark(3));
-            EXPECT_EQ(app.CurrentDocument().cursorLine, 0);
+            EXPECT_EQ(app.CurrentDocument().Selection().cursor.line, 0);
         }
         ASSERT_TRUE(view.LineNumbersShown());
         QTest::qWait(20);
@@ -409,7 +409,7 @@ TEST_F(MainWindowTest, AFollowedFileIsShownAsItGrowsIsTruncatedAndRotates)
         out << "one\r\ntwo";
     }
     ASSERT_TRUE(shows("start\none\r\ntwo")) << text();
-    EXPECT_EQ(doc.cursorLine, 2);  // at the end
+    EXPECT_EQ(doc.Selection().cursor.line, 2);  // at the end
     {
         std::ofstream out(path, std::ios::app | std::ios::binary);
         out << " more\n";

@@ -54,19 +54,19 @@ TEST_F(SearchDialogTest, FindThroughTheDialogSelectsTheHitAndFindNextGoesOn)
     PutCursor(0, 0);
     AnswerDialog("two", {}, "&Find");
     menu.Find();
-    EXPECT_EQ(doc->cursorLine, 0);  // without match case "Two" is a hit
-    EXPECT_EQ(doc->anchorColumn, 4);
-    EXPECT_EQ(doc->cursorColumn, 7);
+    EXPECT_EQ(doc->Selection().cursor.line, 0);  // without match case "Two" is a hit
+    EXPECT_EQ(doc->Selection().anchor.column, 4);
+    EXPECT_EQ(doc->Selection().cursor.column, 7);
     menu.FindNext();
-    EXPECT_EQ(doc->cursorLine, 1);
-    EXPECT_EQ(doc->cursorColumn, 9);
+    EXPECT_EQ(doc->Selection().cursor.line, 1);
+    EXPECT_EQ(doc->Selection().cursor.column, 9);
 
     // With match case and a regular expression from the check boxes.
     PutCursor(0, 0);
     AnswerDialog("t[a-z]o", {"Match case", "&Interpret as regular expression"}, "&Find");
     menu.Find();
-    EXPECT_EQ(doc->cursorLine, 1);
-    EXPECT_EQ(doc->anchorColumn, 6);
+    EXPECT_EQ(doc->Selection().cursor.line, 1);
+    EXPECT_EQ(doc->Selection().anchor.column, 6);
     EXPECT_TRUE(menu.Options().useRegEx);
     EXPECT_TRUE(menu.Options().matchCase);
 }
@@ -77,8 +77,8 @@ TEST_F(SearchDialogTest, CancelLeavesTheCursorWhereItWas)
     PutCursor(0, 1);
     AnswerDialog("two", {}, "Cancel");
     menu.Find();
-    EXPECT_EQ(doc->cursorColumn, 1);
-    EXPECT_FALSE(doc->HasSelection());
+    EXPECT_EQ(doc->Selection().cursor.column, 1);
+    EXPECT_FALSE(doc->Selection().Active());
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ TEST_F(ClipboardEditingTest, APasteInBinaryModeKeepsEveryByte)
     ASSERT_TRUE(OpenBytes(std::string("\x01\x02\x03\x04", 4)));
     if (!doc->BinaryMode())
         doc->SwitchBinaryMode();
-    doc->cursorColumn = doc->preferredColumn = 2;
+    doc->Selection().cursor.column = doc->Selection().preferredColumn = 2;
     const std::string pasted("\r\n\x00\n\r", 5);
     editing.Insert(pasted, false);
     EXPECT_EQ(AllBytes(), std::string("\x01\x02", 2) + pasted + std::string("\x03\x04", 2));
@@ -50,16 +50,16 @@ TEST_F(ClipboardEditingTest, TheTextFormatShowsTheTableAndThePrivateOneTheStored
     dir.Write("QVXData/upper.tec", "61=41\n");
     ASSERT_TRUE(OpenBytes("abc\n"));
     ASSERT_TRUE(doc->Charset().Load(dir.File("QVXData/upper.tec")));
-    doc->anchorLine = 0;
-    doc->anchorColumn = 0;
-    doc->cursorColumn = doc->preferredColumn = 2;
+    doc->Selection().anchor.line = 0;
+    doc->Selection().anchor.column = 0;
+    doc->Selection().cursor.column = doc->Selection().preferredColumn = 2;
     ASSERT_TRUE(editing.Copy());
     EXPECT_EQ(clipboard.text, "Ab");
     EXPECT_EQ(clipboard.data, ClipboardEditing::EncodePrivate(false, "ab"));
     // Text from elsewhere goes through the input table.
     clipboard.data.reset();
     clipboard.text = "A";
-    doc->ClearSelection();
+    doc->Selection().Clear();
     editing.Paste();
     EXPECT_EQ(AllBytes(), "abac\n");
 }
@@ -76,12 +76,12 @@ TEST_F(ClipboardEditingTest, OtherProgramsTextIsUtf8AndATableStoresOnlyWhatItHas
     dir.Write("QVXData/dos.tec", "84=E4\n94=F6\n");
     ASSERT_TRUE(OpenBytes("K\x94ln\n"));
     ASSERT_TRUE(doc->Charset().Load(dir.File("QVXData/dos.tec")));
-    doc->anchorLine = 0;
-    doc->anchorColumn = 0;
-    doc->cursorColumn = doc->preferredColumn = 4;
+    doc->Selection().anchor.line = 0;
+    doc->Selection().anchor.column = 0;
+    doc->Selection().cursor.column = doc->Selection().preferredColumn = 4;
     ASSERT_TRUE(editing.Copy());
     EXPECT_EQ(clipboard.text, "K\xC3\xB6ln");  // "Köln" in UTF-8
-    doc->ClearSelection();
+    doc->Selection().Clear();
     clipboard.data.reset();
     clipboard.text = "\xC3\xA4";  // "ä": the table's 0x84
     editing.Paste();
@@ -117,9 +117,9 @@ TEST_F(ClipboardEditingTest, ACopyTooLargeForMemoryIsReportedAndTheProgramGoesOn
     ASSERT_TRUE(OpenBytes(bytes));
     bytes.clear();
     bytes.shrink_to_fit();
-    doc->anchorLine = 0;
-    doc->anchorColumn = 0;
-    doc->cursorLine = doc->Text().LineCount() - 1;
+    doc->Selection().anchor.line = 0;
+    doc->Selection().anchor.column = 0;
+    doc->Selection().cursor.line = doc->Text().LineCount() - 1;
     EXPECT_EXIT(
         {
             // Leave room for some 24 MB more than the process uses now.

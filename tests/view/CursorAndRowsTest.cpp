@@ -26,20 +26,20 @@ TEST_F(CursorTest, HorizontalMovesStepOverWholeTabs)
 {
     ASSERT_TRUE(OpenBytes("a\tb\r\nxy\r\n"));
     motion.Right();
-    EXPECT_EQ(doc->cursorColumn, 1);
+    EXPECT_EQ(doc->Selection().cursor.column, 1);
     motion.Right();
-    EXPECT_EQ(doc->cursorColumn, 3);  // the tab spans columns 1 and 2
+    EXPECT_EQ(doc->Selection().cursor.column, 3);  // the tab spans columns 1 and 2
     motion.Right();
-    EXPECT_EQ(doc->cursorColumn, 4);  // the end of the line: the CR LF takes no column
+    EXPECT_EQ(doc->Selection().cursor.column, 4);  // the end of the line: the CR LF takes no column
     motion.Right();
-    EXPECT_EQ(doc->cursorLine, 1);
-    EXPECT_EQ(doc->cursorColumn, 0);
+    EXPECT_EQ(doc->Selection().cursor.line, 1);
+    EXPECT_EQ(doc->Selection().cursor.column, 0);
     motion.Left();
-    EXPECT_EQ(doc->cursorLine, 0);
-    EXPECT_EQ(doc->cursorColumn, 4);
+    EXPECT_EQ(doc->Selection().cursor.line, 0);
+    EXPECT_EQ(doc->Selection().cursor.column, 4);
     motion.Left();
     motion.Left();
-    EXPECT_EQ(doc->cursorColumn, 1);
+    EXPECT_EQ(doc->Selection().cursor.column, 1);
     EXPECT_EQ(doc->Text().CurrentIndex(), 0);
 }
 
@@ -47,11 +47,11 @@ TEST_F(CursorTest, VerticalMovesReturnToThePreferredColumn)
 {
     ASSERT_TRUE(OpenBytes("long line here\nab\nanother long line\n"));
     motion.End();
-    EXPECT_EQ(doc->cursorColumn, 14);
+    EXPECT_EQ(doc->Selection().cursor.column, 14);
     motion.Down();
-    EXPECT_EQ(doc->cursorColumn, 2);
+    EXPECT_EQ(doc->Selection().cursor.column, 2);
     motion.Down();
-    EXPECT_EQ(doc->cursorColumn, 14);
+    EXPECT_EQ(doc->Selection().cursor.column, 14);
     EXPECT_EQ(doc->Text().CurrentIndex(), 2);
     EXPECT_EQ(CursorStatusText(*doc), "Line:3/4 Col:14/17");
 }
@@ -61,11 +61,11 @@ TEST_F(CursorTest, SmartHomeGoesToTheIndentationFirst)
     ASSERT_TRUE(OpenBytes("   indented\n"));
     motion.End();
     motion.Home();
-    EXPECT_EQ(doc->cursorColumn, 3);
+    EXPECT_EQ(doc->Selection().cursor.column, 3);
     motion.Home();
-    EXPECT_EQ(doc->cursorColumn, 0);
+    EXPECT_EQ(doc->Selection().cursor.column, 0);
     motion.Home();
-    EXPECT_EQ(doc->cursorColumn, 3);
+    EXPECT_EQ(doc->Selection().cursor.column, 3);
 }
 
 TEST_F(CursorTest, PagesAndDocumentEnds)
@@ -75,21 +75,21 @@ TEST_F(CursorTest, PagesAndDocumentEnds)
         bytes += "line " + std::to_string(i) + "\n";
     ASSERT_TRUE(OpenBytes(bytes));
     motion.PageDown();
-    EXPECT_EQ(doc->cursorLine, 10);
+    EXPECT_EQ(doc->Selection().cursor.line, 10);
     EXPECT_EQ(state.topLine, 10);
     motion.DocumentEnd();
-    EXPECT_EQ(doc->cursorLine, 100);
+    EXPECT_EQ(doc->Selection().cursor.line, 100);
     EXPECT_EQ(state.topLine, 85);  // fifteen lines of context above the cursor
     motion.PageDown();             // nothing on the last line
-    EXPECT_EQ(doc->cursorLine, 100);
+    EXPECT_EQ(doc->Selection().cursor.line, 100);
     motion.DocumentStart();
-    EXPECT_EQ(doc->cursorLine, 0);
+    EXPECT_EQ(doc->Selection().cursor.line, 0);
     EXPECT_EQ(state.topLine, 0);
     motion.ClickAt(5, 99);
-    EXPECT_EQ(doc->cursorLine, 5);
-    EXPECT_EQ(doc->cursorColumn, 6);
+    EXPECT_EQ(doc->Selection().cursor.line, 5);
+    EXPECT_EQ(doc->Selection().cursor.column, 6);
     motion.GoToLine(50, -1);
-    EXPECT_EQ(doc->cursorLine, 49);
+    EXPECT_EQ(doc->Selection().cursor.line, 49);
     EXPECT_EQ(state.topLine, 34);  // fifteen lines of context above
 }
 
@@ -97,27 +97,27 @@ TEST_F(CursorTest, CtrlArrowsMoveOverWords)
 {
     ASSERT_TRUE(OpenBytes("gr\xFC\xDF_1 + x\n"));
     motion.WordRight();
-    EXPECT_EQ(doc->cursorColumn, 6);  // umlauts, sharp s, underscore and digits are word characters
+    EXPECT_EQ(doc->Selection().cursor.column, 6);  // umlauts, sharp s, underscore and digits are word characters
     motion.WordRight();
-    EXPECT_EQ(doc->cursorColumn, 7);  // no word at the cursor: one character
+    EXPECT_EQ(doc->Selection().cursor.column, 7);  // no word at the cursor: one character
     motion.End();
     motion.WordLeft();
-    EXPECT_EQ(doc->cursorColumn, 9);
+    EXPECT_EQ(doc->Selection().cursor.column, 9);
     motion.WordLeft();
-    EXPECT_EQ(doc->cursorColumn, 8);
-    doc->cursorColumn = 6;
+    EXPECT_EQ(doc->Selection().cursor.column, 8);
+    doc->Selection().cursor.column = 6;
     motion.WordLeft();
-    EXPECT_EQ(doc->cursorColumn, 0);
+    EXPECT_EQ(doc->Selection().cursor.column, 0);
 }
 
 TEST_F(CursorTest, SelectAllReachesTheEndOfTheLastLine)
 {
     ASSERT_TRUE(OpenBytes("one\ntwo\nend"));
     motion.SelectAll();
-    EXPECT_EQ(doc->anchorLine, 0);
-    EXPECT_EQ(doc->anchorColumn, 0);
-    EXPECT_EQ(doc->cursorLine, 2);
-    EXPECT_EQ(doc->cursorColumn, 3);
+    EXPECT_EQ(doc->Selection().anchor.line, 0);
+    EXPECT_EQ(doc->Selection().anchor.column, 0);
+    EXPECT_EQ(doc->Selection().cursor.line, 2);
+    EXPECT_EQ(doc->Selection().cursor.column, 3);
     EXPECT_EQ(doc->SelectionStatusText(), "Lines: 2");
 }
 
@@ -125,12 +125,12 @@ TEST_F(CursorTest, AnotherTabSizeKeepsTheCursorOnItsByte)
 {
     ASSERT_TRUE(OpenBytes("\tx\n"));
     motion.End();
-    EXPECT_EQ(doc->cursorColumn, 4);  // tab size 3
+    EXPECT_EQ(doc->Selection().cursor.column, 4);  // tab size 3
     doc->ChangeTabSize(8);
-    EXPECT_EQ(doc->cursorColumn, 9);
+    EXPECT_EQ(doc->Selection().cursor.column, 9);
     doc->ChangeTabSize(0);  // not a tab size: the default
     EXPECT_EQ(settings.tabSize, 3);
-    EXPECT_EQ(doc->cursorColumn, 4);
+    EXPECT_EQ(doc->Selection().cursor.column, 4);
 }
 
 TEST(ScrollTest, AWheelNotchScrollsFiveLines)

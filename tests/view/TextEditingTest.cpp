@@ -13,8 +13,8 @@ class TextEditingTest : public DocumentFixture {
 protected:
     void At(LineIndex line, Column column)
     {
-        doc->cursorLine = line;
-        doc->cursorColumn = doc->preferredColumn = column;
+        doc->Selection().cursor.line = line;
+        doc->Selection().cursor.column = doc->Selection().preferredColumn = column;
         doc->Text().SetCurrentLine(line);
     }
     void Type(const std::string& text)
@@ -33,15 +33,15 @@ TEST_F(TextEditingTest, ARunOfLettersIsUndoneInOneStepAndABlankStartsANewOne)
     doc->RaiseUndoGroup();  // as the cursor key before typing does
     Type("xyz");
     EXPECT_EQ(Lines()[0], "axyzb\r\n");
-    EXPECT_EQ(doc->cursorColumn, 4);
+    EXPECT_EQ(doc->Selection().cursor.column, 4);
     Type(" uv");
     EXPECT_EQ(Lines()[0], "axyz uvb\r\n");
     doc->Undo();
     EXPECT_EQ(Lines()[0], "axyzb\r\n");
-    EXPECT_EQ(doc->cursorColumn, 4);
+    EXPECT_EQ(doc->Selection().cursor.column, 4);
     doc->Undo();
     EXPECT_EQ(Lines()[0], "ab\r\n");
-    EXPECT_EQ(doc->cursorColumn, 1);
+    EXPECT_EQ(doc->Selection().cursor.column, 1);
 }
 
 TEST_F(TextEditingTest, EnterSplitsTheLineWithItsIndentation)
@@ -50,12 +50,12 @@ TEST_F(TextEditingTest, EnterSplitsTheLineWithItsIndentation)
     At(0, 11);
     editing.InsertChar(kCR);
     EXPECT_EQ(Lines(), (LineList{"  indented \r\n", "  text\r\n", "next\r\n", ""}));
-    EXPECT_EQ(doc->cursorLine, 1);
-    EXPECT_EQ(doc->cursorColumn, 2);
+    EXPECT_EQ(doc->Selection().cursor.line, 1);
+    EXPECT_EQ(doc->Selection().cursor.column, 2);
     settings.autoIndent = 0;
     editing.InsertChar(kCR);
     EXPECT_EQ(Lines()[2], "text\r\n");
-    EXPECT_EQ(doc->cursorColumn, 0);
+    EXPECT_EQ(doc->Selection().cursor.column, 0);
     doc->Undo();
     doc->Undo();
     EXPECT_EQ(Lines(), (LineList{"  indented text\r\n", "next\r\n", ""}));
@@ -75,8 +75,8 @@ TEST_F(TextEditingTest, BackspaceAtColumnZeroJoinsWithTheLineAbove)
     At(5, 0);
     editing.Backspace();
     EXPECT_EQ(Lines()[4], "fourfive\r\n");
-    EXPECT_EQ(doc->cursorLine, 4);
-    EXPECT_EQ(doc->cursorColumn, 4);
+    EXPECT_EQ(doc->Selection().cursor.line, 4);
+    EXPECT_EQ(doc->Selection().cursor.column, 4);
     editing.Backspace();
     EXPECT_EQ(Lines()[4], "foufive\r\n");
     doc->Undo();
@@ -117,23 +117,23 @@ TEST_F(TextEditingTest, TypingAtTheWrapColumnCarriesTheWordToTheNextLine)
     At(0, 9);
     Type("b");  // the line is full: its last word goes on, and the cursor with it
     EXPECT_EQ(Lines(), (LineList{"aaaa ", "bbbbb"}));
-    EXPECT_EQ(doc->cursorLine, 1);
-    EXPECT_EQ(doc->cursorColumn, 5);
+    EXPECT_EQ(doc->Selection().cursor.line, 1);
+    EXPECT_EQ(doc->Selection().cursor.column, 5);
     Type("c");
     EXPECT_EQ(Lines(), (LineList{"aaaa ", "bbbbbc"}));
-    EXPECT_EQ(doc->cursorColumn, 6);
+    EXPECT_EQ(doc->Selection().cursor.column, 6);
 }
 
 TEST_F(TextEditingTest, DeletingANormalSelectionJoinsItsEnds)
 {
     ASSERT_TRUE(OpenBytes("first line\nmiddle\nlast line\n"));
-    doc->anchorLine = 2;
-    doc->anchorColumn = 5;
+    doc->Selection().anchor.line = 2;
+    doc->Selection().anchor.column = 5;
     At(0, 6);
     editing.InsertChar('X');
     EXPECT_EQ(Lines(), (LineList{"first Xline\n", ""}));
-    EXPECT_EQ(doc->cursorColumn, 7);
-    EXPECT_FALSE(doc->HasSelection());
+    EXPECT_EQ(doc->Selection().cursor.column, 7);
+    EXPECT_FALSE(doc->Selection().Active());
     doc->Undo();
     EXPECT_EQ(Lines(), (LineList{"first line\n", "middle\n", "last line\n", ""}));
 }

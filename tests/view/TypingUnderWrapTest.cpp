@@ -61,7 +61,8 @@ TEST_F(TypingUnderWrapTest, KeysChangeTheBytesAtTheCursorWhateverTheWrapMode)
             std::string rows;
             for (const auto& l : Lines())
                 rows += "[" + l + "]";
-            SCOPED_TRACE(rows + " cursor " + std::to_string(doc->cursorLine) + "," + std::to_string(doc->cursorColumn));
+            SCOPED_TRACE(rows + " cursor " + std::to_string(doc->Selection().cursor.line) + "," +
+                         std::to_string(doc->Selection().cursor.column));
             const unsigned op = random() % 6;
             SCOPED_TRACE(op);
             switch (op) {

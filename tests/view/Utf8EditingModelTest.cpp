@@ -90,7 +90,7 @@ TEST_F(Utf8EditingModelTest, RandomEditsAgreeWithTheModelOfCells)
                     column += units[k]->cells;
             }
             ASSERT_EQ(AllBytes(), bytes) << trace;
-            ASSERT_EQ(doc->cursorColumn, column) << trace;
+            ASSERT_EQ(doc->Selection().cursor.column, column) << trace;
         }
     }
 }

@@ -38,7 +38,8 @@ bool QuillApplication::Start(const CommandLine& commandLine)
     LoadSettings(settings_, store_);
     recent_.Load(store_);
     dataFolder_ = ResolveDataFolder(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString());
-    doc_ = std::make_unique<Document>(DocumentContext{settings_, prompter_, progress_, dialogs_, entry_, dataFolder_});
+    doc_ = std::make_unique<Document>(
+        DocumentContext{settings_, prompter_, progress_, dialogs_, entry_, dataFolder_, selection_});
     frame_ = std::make_unique<MainWindow>(*doc_, settings_, recent_);
     prompter_.SetParent(frame_.get());
     progress_.SetParent(frame_.get());
@@ -113,7 +114,8 @@ int QuillApplication::PrintFileToPdf(const CommandLine& commandLine, SettingsSto
     NoEntryDialog entry;
     const std::string dataFolder =
         ResolveDataFolder(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString());
-    Document doc(DocumentContext{settings, prompter, progress, dialogs, entry, dataFolder});
+    TextSelection selection;
+    Document doc(DocumentContext{settings, prompter, progress, dialogs, entry, dataFolder, selection});
     if (!doc.Open(*commandLine.file) || doc.LoadAborted())
         return 1;  // the load told why; half a file is not printed as if it were the file
     const std::string& out = *commandLine.printPdf;

@@ -6,6 +6,7 @@
 
 #include "app/CommandLine.h"
 #include "app/RecentFileList.h"
+#include "document/TextSelection.h"
 #include "platform/qt/QtEntryDialog.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtProgressWindow.h"
@@ -51,6 +52,8 @@ private:
     QtFileDialogs dialogs_;
     QtEntryDialog entry_;
     std::string dataFolder_;
+    /// The editor's cursor and selection, given to the document and shown by the view.
+    TextSelection selection_;
     std::unique_ptr<Document> doc_;
     std::unique_ptr<MainWindow> frame_;
 };

@@ -28,14 +28,15 @@ void FieldRuler::paintEvent(QPaintEvent*)
     painter.fillRect(0, 3, width, 1, QColor(96, 96, 96));
     painter.fillRect(2, 4, width, 15, QColor(224, 224, 224));
     StructureDescription& structure = doc_.Structure();
-    if (!structure.IsActive() || doc_.cursorLine >= doc_.Text().LineCount())
+    if (!structure.IsActive() || doc_.Selection().cursor.line >= doc_.Text().LineCount())
         return;
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(9);
     font.setBold(true);
     painter.setFont(font);
     const QFontMetrics metrics(font);
-    for (const FieldSpan& span : FieldSpansOf(structure, doc_.Text().Line(doc_.cursorLine), doc_.Rules())) {
+    for (const FieldSpan& span :
+         FieldSpansOf(structure, doc_.Text().Line(doc_.Selection().cursor.line), doc_.Rules())) {
         const int x = static_cast<int>((span.column - state_.leftColumn) * cellWidth_) + 2;
         const int w = static_cast<int>(span.width * cellWidth_);
         painter.fillRect(x, 5, w, 14, QColor(QRgb(span.colour)));

@@ -288,7 +288,7 @@ void TextView::AfterRowEdit()
     ++generation_;
     caretPhase_ = true;
     UpdateStatusPanes();
-    const int y = static_cast<int>((doc_.cursorLine - state_.topLine) * rows_.CellHeight());
+    const int y = static_cast<int>((doc_.Selection().cursor.line - state_.topLine) * rows_.CellHeight());
     const int height = doc_.Syntax().IsActive() ? viewport()->height() - y : rows_.CellHeight();
     viewport()->update(QRect(0, y, viewport()->width(), height));
     ruler_->update();
@@ -297,9 +297,9 @@ void TextView::AfterRowEdit()
 
 void TextView::keyPressEvent(QKeyEvent* event)
 {
-    const LineIndex lines = doc_.Text().LineCount(), line = doc_.cursorLine, top = state_.topLine;
+    const LineIndex lines = doc_.Text().LineCount(), line = doc_.Selection().cursor.line, top = state_.topLine;
     const std::int64_t left = state_.leftColumn, widest = doc_.Text().WidestLine();
-    const bool selected = doc_.HasSelection();
+    const bool selected = doc_.Selection().Active();
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     const bool shift = modifiers & Qt::ShiftModifier || event->key() == Qt::Key_Backtab;
     const bool ctrl = modifiers & Qt::ControlModifier;
@@ -312,9 +312,9 @@ void TextView::keyPressEvent(QKeyEvent* event)
         effect = input_.Type(event->text().toStdString());
     }
     // Typing and deleting within a row repaint that row only.
-    const bool rowOnly = lines == doc_.Text().LineCount() && line == doc_.cursorLine && top == state_.topLine &&
-                         left == state_.leftColumn && widest == doc_.Text().WidestLine() && !selected &&
-                         !doc_.HasSelection() && !doc_.BinaryMode();
+    const bool rowOnly = lines == doc_.Text().LineCount() && line == doc_.Selection().cursor.line &&
+                         top == state_.topLine && left == state_.leftColumn && widest == doc_.Text().WidestLine() &&
+                         !selected && !doc_.Selection().Active() && !doc_.BinaryMode();
     switch (effect) {
     case EditorInput::Effect::TextChanged: rowOnly ? AfterRowEdit() : AfterEdit(); return;
     case EditorInput::Effect::CursorMoved:
@@ -514,8 +514,8 @@ void TextView::PaintSelection(QPainter& painter)
 
 void TextView::PaintCaret(QPainter& painter)
 {
-    const int x = static_cast<int>((doc_.cursorColumn - state_.leftColumn) * rows_.CellWidth());
-    const int y = static_cast<int>((doc_.cursorLine - state_.topLine) * rows_.CellHeight());
+    const int x = static_cast<int>((doc_.Selection().cursor.column - state_.leftColumn) * rows_.CellWidth());
+    const int y = static_cast<int>((doc_.Selection().cursor.line - state_.topLine) * rows_.CellHeight());
     if (settings_.viewCrossWires) {
         painter.setPen(kCrossWires);
         painter.drawLine(0, y + rows_.CellHeight(), viewport()->width(), y + rows_.CellHeight());
