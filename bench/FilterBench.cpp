@@ -6,10 +6,10 @@
 #include <fstream>
 
 #include "BenchSupport.h"
+#include "commands/SearchCommands.h"
+#include "commands/SearchMenu.h"
 #include "platform/Clipboard.h"
-#include "search/SearchCommands.h"
 #include "search/SearchDialogs.h"
-#include "search/SearchMenu.h"
 #include "view/EditorInput.h"
 #include "view/ViewState.h"
 

@@ -7,10 +7,10 @@
 #include <memory>
 
 #include "BenchSupport.h"
+#include "commands/Finder.h"
+#include "commands/SearchCommands.h"
 #include "document/Document.h"
 #include "platform/ProgressWindow.h"
-#include "search/SearchCommands.h"
-#include "search/TextSearch.h"
 #include "settings/Settings.h"
 #include "view/ViewState.h"
 
@@ -69,7 +69,7 @@ void BM_FindNextToTheLastLine(benchmark::State& state)
     SearchOptions options;
     options.findText = marker;
     options.matchCase = true;
-    TextSearch search(*log.doc, log.state, options);
+    Finder search(*log.doc, log.state, options);
     for (auto _ : state) {
         log.doc->Selection().Clear();
         log.doc->Selection().cursor.line = 0;

@@ -8,10 +8,10 @@
 #include <memory>
 
 #include "BenchSupport.h"
+#include "commands/FieldOperations.h"
 #include "document/Document.h"
 #include "platform/ProgressWindow.h"
 #include "settings/Settings.h"
-#include "structure/FieldOperations.h"
 #include "structure/SortDialogModel.h"
 #include "structure/StructureDescription.h"
 #include "structure/StructureDialogs.h"

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
+#include "commands/FieldOperations.h"
 #include "document/Document.h"
 #include "settings/Settings.h"
-#include "structure/FieldOperations.h"
 
 namespace quill {
 

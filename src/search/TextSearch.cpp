@@ -18,7 +18,6 @@
 #include "search/MemoryRun.h"
 #include "search/RequiredLiteral.h"
 #include "structure/StructureDescription.h"
-#include "view/ViewState.h"
 
 namespace quill {
 
@@ -84,12 +83,7 @@ bool TextSearch::Search(const std::string& subject, std::size_t start, boost::sm
     }
 }
 
-TextSearch::TextSearch(Document& doc, ViewState& view, SearchOptions& options)
-    : doc_(doc),
-      view_(view),
-      options_(options)
-{
-}
+TextSearch::TextSearch(Document& doc, SearchOptions& options) : doc_(doc), options_(options) {}
 
 TextSearch::~TextSearch() = default;
 
@@ -219,32 +213,32 @@ bool TextSearch::Progress(LineIndex line, LineIndex passed, bool& shown)
     return stopped_;
 }
 
-void TextSearch::Hit(LineIndex line, std::int64_t anchorColumn, std::int64_t cursorColumn, bool show)
+void TextSearch::Hit(LineIndex line, std::int64_t fromColumn, std::int64_t toColumn)
 {
-    const bool empty = anchorColumn == cursorColumn;
+    const bool empty = fromColumn == toColumn;
     emptyHitLine_ = empty ? line : -1;
-    emptyHitColumn_ = empty ? static_cast<Column>(cursorColumn) : -1;
-    doc_.Selection().anchor.line = line;
-    doc_.Selection().anchor.column = static_cast<Column>(anchorColumn);
-    doc_.Selection().cursor.line = line;
-    doc_.Selection().cursor.column = doc_.Selection().preferredColumn = static_cast<Column>(cursorColumn);
-    doc_.Text().SetCurrentLine(line);
-    if (show && EnsureCursorVisible(doc_, view_, false))
-        doc_.RedrawViews();
+    emptyHitColumn_ = empty ? static_cast<Column>(toColumn) : -1;
+    match_ = SearchMatch{line, static_cast<Column>(fromColumn), static_cast<Column>(toColumn)};
 }
 
-bool TextSearch::FindForward(bool show)
+std::optional<SearchMatch> TextSearch::Forward(const TextSelection& from)
+{
+    return Run(from, [this] { ByExpression() ? RegexForward() : PlainForward(); });
+}
+
+std::optional<SearchMatch> TextSearch::Backward(const TextSelection& from)
+{
+    return Run(from, [this] { ByExpression() ? RegexBackward() : PlainBackward(); });
+}
+
+template <typename Scan> std::optional<SearchMatch> TextSearch::Run(const TextSelection& from, Scan&& scan)
 {
     stopped_ = false;
     failed_ = false;
-    return ByExpression() ? RegexForward(show) : PlainForward(show);
-}
-
-bool TextSearch::FindBackward()
-{
-    stopped_ = false;
-    failed_ = false;
-    return ByExpression() ? RegexBackward() : PlainBackward();
+    match_.reset();
+    from_ = from;
+    scan();
+    return match_;
 }
 
 std::array<std::uint8_t, 256> TextSearch::FoldTable() const
@@ -255,11 +249,11 @@ std::array<std::uint8_t, 256> TextSearch::FoldTable() const
     return fold;
 }
 
-bool TextSearch::PlainForward(bool show)
+void TextSearch::PlainForward()
 {
     const std::string& text = options_.findText;
     if (text.empty())
-        return false;
+        return;
     const std::string wanted = FoldedText(text);
     const auto fold = FoldTable();
     // Without a table and with match case the bytes are compared as they are: a plain find.
@@ -273,8 +267,8 @@ bool TextSearch::PlainForward(bool show)
     const bool scanRuns = !InField();
     const LiteralScanner& scanner = ScannerFor(wanted, fold);
     bool shown = false;
-    for (LineIndex i = doc_.Selection().cursor.line; i < store.LineCount(); ++i) {
-        if (scanRuns && i > doc_.Selection().cursor.line) {
+    for (LineIndex i = from_.cursor.line; i < store.LineCount(); ++i) {
+        if (scanRuns && i > from_.cursor.line) {
             std::optional<LineHit> hit;
             ScanRuns(i, scanner, shown, true, [&hit](LineIndex k, std::uint32_t index) {
                 hit = LineHit{k, index};
@@ -283,17 +277,17 @@ bool TextSearch::PlainForward(bool show)
             if (shown)
                 doc_.Progress().End();
             if (stopped_)
-                return true;
+                return;
             if (!hit)
-                return false;
+                return;
             const LineView line = store.Line(hit->line);
             const CellColumns columns(line, rules);
-            Hit(hit->line, columns[hit->index], columns.After(hit->index + size), show);
-            return true;
+            Hit(hit->line, columns[hit->index], columns.After(hit->index + size));
+            return;
         }
-        if (Progress(i, i - doc_.Selection().cursor.line, shown)) {
+        if (Progress(i, i - from_.cursor.line, shown)) {
             doc_.Progress().End();
-            return true;  // stopped by the user
+            return;  // stopped by the user
         }
         const auto span = Restrict(i, false, kNoEnd);
         if (!span)
@@ -301,9 +295,8 @@ bool TextSearch::PlainForward(bool show)
         const LineView line = store.Line(i);
         const CellColumns columns(line, rules);
         // On the cursor's line from the cursor on, but never before the field.
-        const std::int64_t start = i == doc_.Selection().cursor.line
-                                       ? std::max<std::int64_t>(doc_.Selection().cursor.column, span->from)
-                                       : span->from;
+        const std::int64_t start =
+            i == from_.cursor.line ? std::max<std::int64_t>(from_.cursor.column, span->from) : span->from;
         // Bytes are compared only inside the column range.
         const std::uint32_t from = columns.IndexAt(start, line.Length());
         const std::uint32_t to = columns.IndexAt(span->to, line.Length());
@@ -329,17 +322,17 @@ bool TextSearch::PlainForward(bool show)
         if (shown)
             doc_.Progress().End();
         // The cursor goes after the last byte of the hit.
-        Hit(i, columns[hit], columns.After(hit + size), show);
-        return true;
+        Hit(i, columns[hit], columns.After(hit + size));
+        return;
     }
     if (shown)
         doc_.Progress().End();
-    return false;
 }
 
-std::optional<std::int64_t> TextSearch::CountLiteral()
+std::optional<std::int64_t> TextSearch::CountLiteral(const TextPosition& from)
 {
     stopped_ = false;
+    from_ = TextSelection{from};
     if (ByExpression() || options_.findText.empty() || InField())
         return std::nullopt;
     const std::string wanted = FoldedText(options_.findText);
@@ -349,10 +342,8 @@ std::optional<std::int64_t> TextSearch::CountLiteral()
     const auto size = static_cast<std::uint32_t>(wanted.size());
     std::int64_t hits = 0;
     // The cursor's own line from the cursor on, as the searches take it.
-    const LineIndex keepLine = doc_.Selection().cursor.line;
-    const Column keepColumn = doc_.Selection().cursor.column, keepPreferred = doc_.Selection().preferredColumn;
-    const LineIndex keepAnchorLine = doc_.Selection().anchor.line;
-    const Column keepAnchor = doc_.Selection().anchor.column;
+    const LineIndex keepLine = from.line;
+    const Column keepColumn = from.column;
     bool shown = false;
     {
         const LineView line = store.Line(keepLine);
@@ -372,11 +363,6 @@ std::optional<std::int64_t> TextSearch::CountLiteral()
     });
     if (shown)
         doc_.Progress().End();
-    doc_.Selection().cursor.line = keepLine;
-    doc_.Selection().cursor.column = keepColumn;
-    doc_.Selection().preferredColumn = keepPreferred;
-    doc_.Selection().anchor.line = keepAnchorLine;
-    doc_.Selection().anchor.column = keepAnchor;
     return hits;
 }
 
@@ -412,7 +398,7 @@ void TextSearch::ScanRuns(LineIndex first, const LiteralScanner& wanted, bool& s
         }
         // Progress as the line-by-line search shows it, at each run's end.
         i = run_.Next();
-        if (i - doc_.Selection().cursor.line >= kProgressLines) {
+        if (i - from_.cursor.line >= kProgressLines) {
             if (!shown) {
                 doc_.Progress().Begin(40);
                 shown = true;
@@ -424,33 +410,33 @@ void TextSearch::ScanRuns(LineIndex first, const LiteralScanner& wanted, bool& s
     }
 }
 
-bool TextSearch::PlainBackward()
+void TextSearch::PlainBackward()
 {
     const std::string& text = options_.findText;
     if (text.empty())
-        return false;
+        return;
     const std::string wanted = FoldedText(text);
     const auto fold = FoldTable();
     const TextStore& store = doc_.Text();
     const DisplayRules rules = doc_.Rules();
     const auto size = static_cast<std::uint32_t>(wanted.size());
     bool shown = false;
-    for (LineIndex i = doc_.Selection().cursor.line; i >= 0; --i) {
-        if (Progress(i, doc_.Selection().cursor.line - i, shown)) {
+    for (LineIndex i = from_.cursor.line; i >= 0; --i) {
+        if (Progress(i, from_.cursor.line - i, shown)) {
             doc_.Progress().End();
-            return true;
+            return;
         }
         const auto span = Restrict(i, false, 999999);
         if (!span)
             continue;
         // On the cursor's line a hit must end at or before the cursor, or before the start of the
         // hit selected now; on the others its bytes lie in the field's columns, as forward.
-        const bool cursorLine = i == doc_.Selection().cursor.line;
+        const bool cursorLine = i == from_.cursor.line;
         std::int64_t limit = span->to;
         if (cursorLine) {
-            const bool selected = doc_.Selection().anchor.column >= 0 && doc_.Selection().anchor.line == i &&
-                                  doc_.Selection().anchor.column != doc_.Selection().cursor.column;
-            limit = selected ? doc_.Selection().anchor.column : doc_.Selection().cursor.column;
+            const bool selected =
+                from_.anchor.column >= 0 && from_.anchor.line == i && from_.anchor.column != from_.cursor.column;
+            limit = selected ? from_.anchor.column : from_.cursor.column;
         }
         const LineView line = store.Line(i);
         const std::uint32_t n = ContentEnd(line);
@@ -468,13 +454,12 @@ bool TextSearch::PlainBackward()
                 continue;
             if (shown)
                 doc_.Progress().End();
-            Hit(i, columns[first], columns.After(end), true);
-            return true;
+            Hit(i, columns[first], columns.After(end));
+            return;
         }
     }
     if (shown)
         doc_.Progress().End();
-    return false;
 }
 
 std::uint32_t TextSearch::ContentEnd(LineView line) const
@@ -511,16 +496,14 @@ std::optional<TextSearch::Span> TextSearch::RegexInLine(const SearchExpression& 
     // cursor's place as it is; "^" matches only where the line or the field begins, "$" only where
     // it ends: a line cut at the search limit goes on.
     const std::int64_t base = span->from;
-    const std::int64_t s = i == doc_.Selection().cursor.line
-                               ? std::max<std::int64_t>(IndexAtColumn(line, doc_.Selection().cursor.column), base)
-                               : base;
+    const std::int64_t s =
+        i == from_.cursor.line ? std::max<std::int64_t>(IndexAtColumn(line, from_.cursor.column), base) : base;
     const std::string subject = Subject(line, base, span->to);
     const bool cut = !InField() && span->to < line.Length();
     auto start = static_cast<std::size_t>(s - base);
     // The empty match found last time, where the cursor still stands, would keep Find Next in
     // place: the search goes on one position further.
-    const bool afterEmptyHit =
-        i == emptyHitLine_ && doc_.Selection().cursor.column == emptyHitColumn_ && i == doc_.Selection().cursor.line;
+    const bool afterEmptyHit = i == emptyHitLine_ && from_.cursor.column == emptyHitColumn_ && i == from_.cursor.line;
     boost::smatch found;
     for (;;) {
         if (start > subject.size())
@@ -542,20 +525,20 @@ std::optional<TextSearch::Span> TextSearch::RegexInLine(const SearchExpression& 
 
 bool TextSearch::InField() const { return options_.searchField && doc_.Structure().IsActive(); }
 
-bool TextSearch::RegexForward(bool show)
+void TextSearch::RegexForward()
 {
     if (options_.findText.empty())
-        return false;
+        return;
     const SearchExpression* expression = Expression();
     if (!expression)
-        return false;
+        return;
     const LiteralScanner* prefilter = Prefilter(*expression);
     const TextStore& store = doc_.Text();
     bool shown = false;
     std::optional<Span> found;
     LineIndex foundLine = -1;
-    for (LineIndex i = doc_.Selection().cursor.line; i < store.LineCount() && !found; ++i) {
-        if (prefilter && i > doc_.Selection().cursor.line) {
+    for (LineIndex i = from_.cursor.line; i < store.LineCount() && !found; ++i) {
+        if (prefilter && i > from_.cursor.line) {
             // Only the lines holding the expression's fixed part can match.
             ScanRuns(i, *prefilter, shown, false, [&](LineIndex k, std::uint32_t) {
                 found = RegexInLine(*expression, k);
@@ -564,7 +547,7 @@ bool TextSearch::RegexForward(bool show)
             });
             break;
         }
-        if (Progress(i, i - doc_.Selection().cursor.line, shown))
+        if (Progress(i, i - from_.cursor.line, shown))
             break;
         found = RegexInLine(*expression, i);
         foundLine = i;
@@ -573,29 +556,23 @@ bool TextSearch::RegexForward(bool show)
     }
     if (shown)
         doc_.Progress().End();
-    if (failed_)
-        return false;
-    if (stopped_)
-        return true;  // stopped by the user
-    if (!found)
-        return false;
-    Hit(foundLine, found->from, found->to, show);
-    return true;
+    if (!failed_ && !stopped_ && found)
+        Hit(foundLine, found->from, found->to);
 }
 
-bool TextSearch::RegexBackward()
+void TextSearch::RegexBackward()
 {
     if (options_.findText.empty())
-        return false;
+        return;
     const SearchExpression* expression = Expression();
     if (!expression)
-        return false;
+        return;
     const TextStore& store = doc_.Text();
     bool shown = false;
-    for (LineIndex i = doc_.Selection().cursor.line; i >= 0; --i) {
-        if (Progress(i, doc_.Selection().cursor.line - i, shown)) {
+    for (LineIndex i = from_.cursor.line; i >= 0; --i) {
+        if (Progress(i, from_.cursor.line - i, shown)) {
             doc_.Progress().End();
-            return true;
+            return;
         }
         const auto span = Restrict(i, true, std::numeric_limits<std::int64_t>::max());
         if (!span)
@@ -606,10 +583,10 @@ bool TextSearch::RegexBackward()
         // selected now; elsewhere the end of the field or the line.
         const std::int64_t realEnd = InField() ? span->to : line.Length();
         std::int64_t limit = realEnd;
-        if (i == doc_.Selection().cursor.line) {
-            const bool selected = doc_.Selection().anchor.column >= 0 && doc_.Selection().anchor.line == i &&
-                                  doc_.Selection().anchor.column != doc_.Selection().cursor.column;
-            limit = IndexAtColumn(line, selected ? doc_.Selection().anchor.column : doc_.Selection().cursor.column);
+        if (i == from_.cursor.line) {
+            const bool selected =
+                from_.anchor.column >= 0 && from_.anchor.line == i && from_.anchor.column != from_.cursor.column;
+            limit = IndexAtColumn(line, selected ? from_.anchor.column : from_.cursor.column);
             if (limit < s)
                 continue;  // the cursor stands before the field
         }
@@ -629,49 +606,16 @@ bool TextSearch::RegexBackward()
         if (BeyondContent(position, length, ContentEnd(line)) || (position + length > limit && position >= limit))
             continue;
         // The empty match found last time, at the cursor itself, would keep Find Prev. in place.
-        if (length == 0 && i == doc_.Selection().cursor.line && position == limit && i == emptyHitLine_)
+        if (length == 0 && i == from_.cursor.line && position == limit && i == emptyHitLine_)
             continue;
         if (shown)
             doc_.Progress().End();
         Hit(i, ColumnOfIndex(line, static_cast<std::uint32_t>(position)),
-            ColumnOfIndex(line, static_cast<std::uint32_t>(position + length)), true);
-        return true;
+            ColumnOfIndex(line, static_cast<std::uint32_t>(position + length)));
+        return;
     }
     if (shown)
         doc_.Progress().End();
-    return false;
-}
-
-bool TextSearch::FindNext() { return FindAround(true); }
-
-bool TextSearch::FindPrevious() { return FindAround(false); }
-
-bool TextSearch::FindAround(bool forward)
-{
-    if (options_.findText.empty())
-        return false;
-    bool wrapped = false;
-    while (!(forward ? FindForward(true) : FindBackward())) {
-        if (failed_)
-            return false;  // the expression's fault was told; going round again would repeat it
-        if (wrapped) {
-            // A whole round without a hit: asking again would go round for ever.
-            doc_.Prompts().Inform(kSearchTextNotFound);
-            return false;
-        }
-        const char* question = forward ? "End of file reached!\nContinue search at top of file?"
-                                       : "Begin of file reached!\nContinue search at bottom of file?";
-        if (doc_.Prompts().Ask(question, Buttons::OkCancel) != Answer::Ok)
-            return false;
-        wrapped = true;
-        // On from the other end of the text.
-        doc_.Selection().Clear();
-        doc_.Selection().cursor.line = forward ? 0 : doc_.Text().LineCount() - 1;
-        doc_.Text().SetCurrentLine(doc_.Selection().cursor.line);
-        doc_.Selection().cursor.column = doc_.Selection().preferredColumn =
-            forward ? 0 : static_cast<Column>(doc_.DisplayWidth(doc_.Selection().cursor.line));
-    }
-    return true;
 }
 
 }  // namespace quill

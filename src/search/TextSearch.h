@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "document/LineView.h"
+#include "document/TextSelection.h"
 #include "document/TextTypes.h"
 #include "search/MemoryRun.h"
 #include "search/SearchExpression.h"
@@ -20,31 +21,37 @@ namespace quill {
 
 class Document;
 class LiteralScanner;
-struct ViewState;
 
-/// What Find Next and Find Prev. say after a whole round of the text without a hit.
-inline constexpr char kSearchTextNotFound[] = "Search text not found!";
+/// A hit of a search on one line: the display columns of its first byte and after its last.
+struct SearchMatch {
+    LineIndex line;
+    Column from;
+    Column to;
+};
 
-/// A search never spans lines; positions are (line, display column) like the cursor's. Bytes are
-/// compared as shown (through the conversion table), folded to upper case without match case.
-/// A hit selects its span: the anchor at its first byte, the cursor after its last.
+/// The search engine: it finds and never moves the cursor. A search never spans lines; positions
+/// are (line, display column) like the cursor's. Bytes are compared as shown (through the
+/// conversion table), folded to upper case without match case. Plain text is compared byte by
+/// byte (lines far from the start scanned in runs as they lie in memory); a regular expression,
+/// or a case-blind text with letters beyond ASCII, is matched by SearchExpression on the lines
+/// its fixed part picks.
 class TextSearch {
 public:
-    TextSearch(Document& doc, ViewState& view, SearchOptions& options);
+    TextSearch(Document& doc, SearchOptions& options);
     ~TextSearch();
 
-    /// From the cursor towards the end; true on a hit, and when Escape stopped the search.
-    bool FindForward(bool show);
-    /// From the cursor (or the start of the selection ending there) towards the start.
-    bool FindBackward();
-    /// Counts the hits from the cursor to the end as repeated forward searches would, for a literal
+    /// The first hit from a cursor towards the end; none when there is none, when Escape stopped
+    /// the search or the expression failed (StoppedByUser, Failed tell which).
+    std::optional<SearchMatch> Forward(const TextSelection& from);
+    /// The nearest hit before a cursor (or before the start of the selection ending there).
+    std::optional<SearchMatch> Backward(const TextSelection& from);
+    /// Counts the hits from a place to the end as repeated forward searches would, for a literal
     /// compared byte for byte (match case, no table, no field); none when that does not apply.
-    /// The cursor stays.
-    std::optional<std::int64_t> CountLiteral();
+    std::optional<std::int64_t> CountLiteral(const TextPosition& from);
     /// The find text as a regular expression, compiled with the case rule; a bad one is reported
     /// ("Expression error: %s" and the like) and gives none.
     const SearchExpression* Expression();
-    /// Whether the last search ended because the user pressed Escape (it then returned true).
+    /// Whether the last search ended because the user pressed Escape.
     bool StoppedByUser() const { return stopped_; }
     /// Whether the last search failed on its expression (a bad one, or one too complex to match):
     /// the user was told, and whatever runs searches must stop and take back what it did.
@@ -52,12 +59,6 @@ public:
     /// The text changed where the last empty match stood (a line was removed there): a match at
     /// the same place is a new one.
     void ForgetEmptyHit() { emptyHitLine_ = -1; }
-    /// "Find Next": searches forward, asking at the end whether to go on from the top. False
-    /// when the find text is empty (the caller opens the dialog) or the user gave up.
-    bool FindNext();
-    /// "Find Prev.": the same backwards, going on from the bottom.
-    bool FindPrevious();
-
     /// The display column of byte i of a line, and the first byte at or after a column.
     std::int64_t ColumnOfIndex(LineView line, std::uint32_t index) const;
     std::uint32_t IndexAtColumn(LineView line, std::int64_t column) const;
@@ -65,8 +66,8 @@ public:
     std::uint32_t ContentEnd(LineView line) const;
 
 private:
-    /// Find Next (forward) or Find Prev.: at the end asks whether to go on from the other end.
-    bool FindAround(bool forward);
+    /// Runs a scan from a cursor and gives what it found.
+    template <typename Scan> std::optional<SearchMatch> Run(const TextSelection& from, Scan&& scan);
     struct LineHit {
         LineIndex line;
         std::uint32_t index;  ///< the first byte of the hit
@@ -93,19 +94,22 @@ private:
     std::string FoldedText(std::string text) const;
     /// Compared() for every byte value.
     std::array<std::uint8_t, 256> FoldTable() const;
-    bool PlainForward(bool show);
-    bool PlainBackward();
-    bool RegexForward(bool show);
-    bool RegexBackward();
+    // The scans: each leaves its hit in match_.
+    void PlainForward();
+    void PlainBackward();
+    void RegexForward();
+    void RegexBackward();
     /// The subject of a regular-expression search: shown bytes from..to, up to the first NUL.
     std::string Subject(LineView line, std::int64_t from, std::int64_t to) const;
-    void Hit(LineIndex line, std::int64_t anchorColumn, std::int64_t cursorColumn, bool show);
+    void Hit(LineIndex line, std::int64_t fromColumn, std::int64_t toColumn);
     /// Steps the progress window of a long search; true when Escape asked to stop.
     bool Progress(LineIndex line, LineIndex passed, bool& shown);
 
     Document& doc_;
-    ViewState& view_;
     SearchOptions& options_;
+    /// Where the running search started, and what it found.
+    TextSelection from_;
+    std::optional<SearchMatch> match_;
     /// The library's search, which throws when an expression is too complex to match: that is
     /// told once and ends the search as failed.
     bool Search(const std::string& subject, std::size_t start, boost::smatch& found, const SearchExpression& expression,

@@ -9,13 +9,13 @@
 #include <unistd.h>
 #include <vector>
 
+#include "commands/Finder.h"
 #include "common/Format.h"
 #include "common/PrivateFolder.h"
 #include "document/Document.h"
 #include "platform/ProcessStarter.h"
 #include "platform/Prompter.h"
 #include "search/SearchOptions.h"
-#include "search/TextSearch.h"
 
 namespace quill {
 
@@ -27,7 +27,7 @@ constexpr const char* kOutputVariable = "QVX_OUTPUT";
 
 }  // namespace
 
-ExternalTools::ExternalTools(Document& doc, TextSearch& search, SearchOptions& options, ProcessStarter& starter,
+ExternalTools::ExternalTools(Document& doc, Finder& search, SearchOptions& options, ProcessStarter& starter,
                              std::string programPath)
     : doc_(doc),
       search_(search),
@@ -45,10 +45,10 @@ std::optional<std::string> ExternalTools::FindCommandMarker(const std::string& m
     doc_.Text().SetCurrentLine(0);
     options_.findText = marker;
     options_.typedText = marker;
-    if (!search_.FindForward(true) || search_.StoppedByUser())
+    if (!search_.FindForward(true) || search_.Engine().StoppedByUser())
         return std::nullopt;
     const LineView line = doc_.Text().Line(doc_.Selection().cursor.line);
-    const std::uint32_t after = search_.IndexAtColumn(line, doc_.Selection().cursor.column);
+    const std::uint32_t after = search_.Engine().IndexAtColumn(line, doc_.Selection().cursor.column);
     std::string command(line.Bytes() + after, line.Length() - after);
     const auto close = command.find(kMicro);
     if (close != std::string::npos)

@@ -8,7 +8,7 @@ namespace quill {
 
 class Document;
 class ProcessStarter;
-class TextSearch;
+class Finder;
 struct SearchOptions;
 
 /// The file's path never becomes shell code: "%s" in a command stands for a variable that holds
@@ -16,7 +16,7 @@ struct SearchOptions;
 /// or ";" in a file name are just characters of the name.
 class ExternalTools {
 public:
-    ExternalTools(Document& doc, TextSearch& search, SearchOptions& options, ProcessStarter& starter,
+    ExternalTools(Document& doc, Finder& search, SearchOptions& options, ProcessStarter& starter,
                   std::string programPath);
 
     /// Saves the file, runs its compile command with its output going into qvx.txt in the user's
@@ -44,7 +44,7 @@ private:
     std::optional<std::string> CommandToRun(const char* marker, const char* missing);
 
     Document& doc_;
-    TextSearch& search_;
+    Finder& search_;
     SearchOptions& options_;
     ProcessStarter& starter_;
     std::string programPath_;

@@ -4,7 +4,7 @@
 #include <set>
 
 #include "app/CommandTable.h"
-#include "structure/FieldOperations.h"
+#include "commands/FieldOperations.h"
 #include "support/DocumentFixture.h"
 #include "support/ScriptedStructureDialogs.h"
 

@@ -7,11 +7,11 @@
 #include <sstream>
 #include <vector>
 
+#include "commands/Finder.h"
+#include "commands/SearchCommands.h"
 #include "common/Utf8.h"
 #include "document/DisplayRules.h"
 #include "platform/ConsolePrompter.h"
-#include "search/SearchCommands.h"
-#include "search/TextSearch.h"
 #include "support/DocumentFixture.h"
 #include "support/Fakes.h"
 #include "view/EditorInput.h"
@@ -176,7 +176,7 @@ TEST_F(Utf8SearchTest, UTF8TextIsFoundWhereGrepFindsItAndNoCharacterIsSplit)
 // Every hit of Find from the top, as the byte offsets of the hits' starts.
 std::vector<long long> FoundOffsets(Document& doc, ViewState& state, SearchOptions& options)
 {
-    TextSearch search(doc, state, options);
+    Finder search(doc, state, options);
     doc.Selection().cursor.line = 0;
     doc.Selection().cursor.column = doc.Selection().preferredColumn = 0;
     doc.Selection().Clear();

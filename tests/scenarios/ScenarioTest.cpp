@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "commands/SearchMenu.h"
 #include "search/SearchDialogs.h"
-#include "search/SearchMenu.h"
 #include "support/DocumentFixture.h"
 #include "support/Fakes.h"
 #include "view/EditorInput.h"

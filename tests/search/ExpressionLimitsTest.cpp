@@ -2,9 +2,9 @@
 // text, anchors at the ends of lines and fields, comments, and the counter at its limit.
 #include <gtest/gtest.h>
 
+#include "commands/Finder.h"
+#include "commands/SearchCommands.h"
 #include "search/RequiredLiteral.h"
-#include "search/SearchCommands.h"
-#include "search/TextSearch.h"
 #include "support/DocumentFixture.h"
 #include "view/ViewState.h"
 
@@ -29,7 +29,7 @@ protected:
     ViewState state{0, 0, 20, 80};
     SearchOptions options;
     SearchCommands commands{*doc, state, options};
-    TextSearch search{*doc, state, options};
+    Finder search{*doc, state, options};
 };
 
 // "(a|aa)*b" on a long run of a's makes the library give up by throwing: every command says so,

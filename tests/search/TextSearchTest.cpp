@@ -5,9 +5,9 @@
 #include <optional>
 #include <random>
 
+#include "commands/Finder.h"
 #include "common/TextCase.h"
 #include "search/LineExpression.h"
-#include "search/TextSearch.h"
 #include "structure/FieldDef.h"
 #include "structure/StructureDescription.h"
 #include "support/DocumentFixture.h"
@@ -99,7 +99,7 @@ protected:
 
     ViewState state{0, 0, 20, 80};
     SearchOptions options;
-    TextSearch search{*doc, state, options};
+    Finder search{*doc, state, options};
 };
 
 // A field of records whose first byte is their type.
@@ -115,7 +115,7 @@ struct FieldRange {
 // are skipped and a hit's bytes start in the field's columns on every line, the cursor's too: the
 // columns where the field's bytes are shown.
 std::vector<Position> Transcribed(const std::vector<std::string>& lines, std::string wanted, bool matchCase,
-                                  bool backward, const TextSearch& search, bool table = false,
+                                  bool backward, Finder& search, bool table = false,
                                   std::optional<FieldRange> field = std::nullopt, bool utf8 = true)
 {
     // The table of the test shows the stored q as a.
@@ -142,8 +142,8 @@ std::vector<Position> Transcribed(const std::vector<std::string>& lines, std::st
         const LineView view(line);
         const auto at = [&](std::int64_t b) {
             const auto n = static_cast<std::int64_t>(line.size());
-            return b <= n ? search.ColumnOfIndex(view, static_cast<std::uint32_t>(b))
-                          : search.ColumnOfIndex(view, static_cast<std::uint32_t>(n)) + (b - n);
+            return b <= n ? search.Engine().ColumnOfIndex(view, static_cast<std::uint32_t>(b))
+                          : search.Engine().ColumnOfIndex(view, static_cast<std::uint32_t>(n)) + (b - n);
         };
         low = at(field->offset);
         high = at(field->offset + field->length);
@@ -161,7 +161,7 @@ std::vector<Position> Transcribed(const std::vector<std::string>& lines, std::st
             const std::string shown = fold(line);
             const LineView view(line);
             const auto column = [&](std::size_t j) {
-                return search.ColumnOfIndex(view, static_cast<std::uint32_t>(j));
+                return search.Engine().ColumnOfIndex(view, static_cast<std::uint32_t>(j));
             };
             for (std::size_t j = 0; j + wanted.size() <= shown.size(); ++j) {
                 const std::int64_t start = std::max(cursor, low);
@@ -185,7 +185,9 @@ std::vector<Position> Transcribed(const std::vector<std::string>& lines, std::st
             line.pop_back();
         const std::string shown = fold(line);
         const LineView view(stored);
-        const auto column = [&](std::size_t j) { return search.ColumnOfIndex(view, static_cast<std::uint32_t>(j)); };
+        const auto column = [&](std::size_t j) {
+            return search.Engine().ColumnOfIndex(view, static_cast<std::uint32_t>(j));
+        };
         for (std::size_t end = shown.size(); end >= wanted.size() && end > 0; --end) {
             const std::size_t first = end - wanted.size();
             // The search starts at the end of the last line, its first cursor line.
@@ -283,7 +285,7 @@ TEST_F(TextSearchTest, TheFastCountEqualsRepeatedSearchesOnRandomTexts)
         const LineIndex line = static_cast<LineIndex>(random() % doc->Text().LineCount());
         PutCursor(line, static_cast<Column>(random() % 4));
         const Position before = Now();
-        const auto fast = search.CountLiteral();
+        const auto fast = search.Engine().CountLiteral(doc->Selection().cursor);
         ASSERT_TRUE(fast.has_value());
         EXPECT_EQ(Now(), before);
         std::int64_t slow = 0;
@@ -297,7 +299,7 @@ TEST_F(TextSearchTest, TheFastCountEqualsRepeatedSearchesOnRandomTexts)
 // first NUL, the next search after the last hit (one further after an empty one), no empty hit
 // after the line's terminator.
 std::vector<Position> TranscribedRegex(const std::vector<std::string>& lines, const std::string& pattern, bool table,
-                                       const TextSearch& search)
+                                       Finder& search)
 {
     const boost::regex expression(WithPerlLineEnd(pattern), boost::regex::perl);
     std::vector<Position> hits;
@@ -320,8 +322,8 @@ std::vector<Position> TranscribedRegex(const std::vector<std::string>& lines, co
             const auto length = static_cast<std::size_t>(match.length());
             if (BeyondContent(static_cast<std::ptrdiff_t>(at), 0, content) && length == 0)
                 break;
-            hits.push_back({i, search.ColumnOfIndex(view, static_cast<std::uint32_t>(at)),
-                            search.ColumnOfIndex(view, static_cast<std::uint32_t>(at + length))});
+            hits.push_back({i, search.Engine().ColumnOfIndex(view, static_cast<std::uint32_t>(at)),
+                            search.Engine().ColumnOfIndex(view, static_cast<std::uint32_t>(at + length))});
             from = at + std::max<std::size_t>(length, 1);
         }
     }
@@ -420,6 +422,28 @@ TEST_F(TextSearchTest, FindNextAsksAtTheEndAndGoesOnFromTheTop)
     PutCursor(0, 0);
     prompter.Expect("Begin of file reached!\nContinue search at bottom of file?", Answer::Cancel);
     EXPECT_FALSE(search.FindPrevious());
+}
+
+// The engine finds from any place it is given and leaves the editor's cursor alone; only the
+// find commands move it.
+TEST_F(TextSearchTest, TheEngineReturnsMatchesWithoutMovingTheCursor)
+{
+    ASSERT_TRUE(OpenAsText("one two\nthree one\n"));
+    options.findText = "one";
+    PutCursor(0, 2);
+    const Position before = Now();
+    TextSearch& engine = search.Engine();
+    const auto ahead = engine.Forward(TextSelection{{0, 1}});
+    ASSERT_TRUE(ahead.has_value());
+    EXPECT_EQ(ahead->line, 1);
+    EXPECT_EQ(ahead->from, 6);
+    EXPECT_EQ(ahead->to, 9);
+    const auto back = engine.Backward(TextSelection{{1, 9}, {1, 6}});
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->line, 0);
+    EXPECT_EQ(back->from, 0);
+    EXPECT_FALSE(engine.Forward(TextSelection{{1, 7}}).has_value());
+    EXPECT_EQ(Now(), before);
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "commands/Finder.h"
 #include "platform/PosixProcessStarter.h"
 #include "search/SearchOptions.h"
-#include "search/TextSearch.h"
 #include "support/DocumentFixture.h"
 #include "tools/ExternalTools.h"
 #include "view/ViewState.h"
@@ -60,7 +60,7 @@ protected:
 
     ViewState state{0, 0, 20, 80};
     SearchOptions options;
-    TextSearch search{*doc, state, options};
+    Finder search{*doc, state, options};
     RunningStarter starter;
     ExternalTools tools{*doc, search, options, starter, "/usr/bin/quillarium"};
 };

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "search/SearchMenu.h"
+#include "commands/SearchMenu.h"
 #include "search/ui/QtSearchDialogs.h"
 #include "support/DocumentFixture.h"
 #include "support/Fakes.h"

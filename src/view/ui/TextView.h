@@ -5,9 +5,9 @@
 #include <QBasicTimer>
 #include <QFont>
 
+#include "commands/SearchMenu.h"
 #include "document/DocumentView.h"
 #include "platform/qt/QtClipboard.h"
-#include "search/SearchMenu.h"
 #include "search/ui/QtSearchDialogs.h"
 #include "syntax/ColouringEngine.h"
 #include "view/EditorInput.h"

@@ -1,5 +1,5 @@
 // Search menu commands.
-#include "search/SearchMenu.h"
+#include "commands/SearchMenu.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -156,7 +156,7 @@ std::int64_t SearchMenu::ReplaceInFolder()
     options_.searchField = nullptr;
     options_.matchCase = folder_.matchCase;
     // A bad expression is told once, before any file is touched.
-    if (options_.useRegEx && !search_.Expression())
+    if (options_.useRegEx && !search_.Engine().Expression())
         return 0;
     if (!doc_.ConfirmSaveChanges())
         return 0;

@@ -1,5 +1,5 @@
 // The Syntax and Charset menu commands.
-#include "syntax/SyntaxCommands.h"
+#include "commands/SyntaxCommands.h"
 
 #include "charset/ConversionDialogModel.h"
 #include "common/TextCase.h"

@@ -1,5 +1,5 @@
 // Replace, Count and the line filters.
-#include "search/SearchCommands.h"
+#include "commands/SearchCommands.h"
 
 #include <boost/regex.hpp>
 #include <optional>
@@ -48,21 +48,21 @@ std::int64_t SearchCommands::CountMatches()
     const Column column = doc_.Selection().cursor.column, preferred = doc_.Selection().preferredColumn;
     const LineIndex lines = doc_.Text().LineCount();
     std::int64_t found = 0;
-    failed_ = options_.useRegEx && !search_.Expression();
+    failed_ = options_.useRegEx && !search_.Engine().Expression();
     if (failed_)
         return 0;  // the expression's error was told: no count follows it
-    if (const auto counted = search_.CountLiteral()) {
+    if (const auto counted = search_.Engine().CountLiteral(doc_.Selection().cursor)) {
         found = *counted;  // a literal compared byte for byte: counted over the memory at once
     } else {
         ProgressScope bar(doc_.Progress(), 40);
-        while (search_.FindForward(false) && !search_.StoppedByUser()) {
+        while (search_.FindForward(false) && !search_.Engine().StoppedByUser()) {
             ++found;
             if (Step(lines))
                 break;
         }
     }
     RestoreCursor(line, column, preferred);
-    failed_ = search_.Failed();
+    failed_ = search_.Engine().Failed();
     if (failed_)
         return 0;
     doc_.Prompts().Inform(Format("%lld items found.", static_cast<long long>(found)));
@@ -121,7 +121,7 @@ std::int64_t SearchCommands::ReplaceText(bool silent)
             bar.emplace(doc_.Progress(), 40);
         replaced = options_.useRegEx ? ReplaceRegex(range) : ReplacePlain(range);
     }
-    failed_ = search_.Failed() || replaced < 0;
+    failed_ = search_.Engine().Failed() || replaced < 0;
     if (failed_) {
         // An expression that fails half-way leaves the text as the operation found it.
         doc_.TakeBackTo(undoMark);
@@ -146,8 +146,8 @@ void SearchCommands::ReplaceHit(const std::string& bytes)
     // new lines, each ending as the file's lines do.
     const LineIndex line = doc_.Selection().cursor.line;
     const LineView view = doc_.Text().Line(line);
-    const std::uint32_t from = search_.IndexAtColumn(view, doc_.Selection().anchor.column);
-    const std::uint32_t to = search_.IndexAtColumn(view, doc_.Selection().cursor.column);
+    const std::uint32_t from = search_.Engine().IndexAtColumn(view, doc_.Selection().anchor.column);
+    const std::uint32_t to = search_.Engine().IndexAtColumn(view, doc_.Selection().cursor.column);
     std::string text(view.Bytes(), from);
     text += bytes;
     const std::size_t cursorAt = text.size();
@@ -182,8 +182,8 @@ void SearchCommands::ReplaceHit(const std::string& bytes)
     doc_.Selection().cursor.line = cursorLine;
     doc_.Text().SetCurrentLine(cursorLine);
     const LineView now = doc_.Text().Line(cursorLine);
-    doc_.Selection().cursor.column = doc_.Selection().preferredColumn =
-        static_cast<Column>(search_.ColumnOfIndex(now, static_cast<std::uint32_t>(cursorAt - cursorLineStart)));
+    doc_.Selection().cursor.column = doc_.Selection().preferredColumn = static_cast<Column>(
+        search_.Engine().ColumnOfIndex(now, static_cast<std::uint32_t>(cursorAt - cursorLineStart)));
 }
 
 std::int64_t SearchCommands::ReplacePlain(Range range)
@@ -198,7 +198,7 @@ std::int64_t SearchCommands::ReplacePlain(Range range)
     std::int32_t counter = options_.counterStart;
     std::int64_t replaced = 0;
     while (search_.FindForward(!options_.replaceAll)) {
-        if (search_.StoppedByUser())
+        if (search_.Engine().StoppedByUser())
             break;
         const Place place = PlaceOf(range);
         if (place == Place::Stop)
@@ -227,14 +227,14 @@ std::int64_t SearchCommands::ReplacePlain(Range range)
 
 std::int64_t SearchCommands::ReplaceRegex(const Range& range)
 {
-    const SearchExpression* expression = search_.Expression();
+    const SearchExpression* expression = search_.Engine().Expression();
     if (!expression)
         return -1;
     const LineIndex lines = doc_.Text().LineCount();
     std::int32_t counter = options_.counterStart;
     std::int64_t replaced = 0;
     while (search_.FindForward(!options_.replaceAll)) {
-        if (search_.StoppedByUser())
+        if (search_.Engine().StoppedByUser())
             break;
         const LineIndex line = doc_.Selection().cursor.line;
         if (range.selected && line >= range.endLine)
@@ -262,7 +262,7 @@ std::int64_t SearchCommands::ReplaceRegex(const Range& range)
             to = std::min<std::size_t>(shown.size(),
                                        from + static_cast<std::size_t>(std::max<std::int64_t>(0, field.byteLength)));
         }
-        const std::size_t contentEnd = std::min<std::size_t>(search_.ContentEnd(view), to);
+        const std::size_t contentEnd = std::min<std::size_t>(search_.Engine().ContentEnd(view), to);
         const std::string_view stored = view.Text();
         std::string merged;
         try {
@@ -302,7 +302,7 @@ std::int64_t SearchCommands::ApplyLineFilter()
     {
         ProgressScope bar(doc_.Progress(), 40);
         while (search_.FindForward(false)) {
-            if (search_.StoppedByUser())
+            if (search_.Engine().StoppedByUser())
                 break;
             const LineIndex line = doc_.Selection().cursor.line;
             doc_.Selection().Clear();
@@ -322,14 +322,14 @@ std::int64_t SearchCommands::ApplyLineFilter()
                 if (line >= doc_.Text().LineCount())
                     break;  // the last line went
                 // The line that moved up is searched from its start, an empty match there too.
-                search_.ForgetEmptyHit();
+                search_.Engine().ForgetEmptyHit();
                 RestoreCursor(line, 0, 0);
             }
             if (Step(lines))
                 break;
         }
     }
-    failed_ = search_.Failed();
+    failed_ = search_.Engine().Failed();
     if (failed_) {
         doc_.TakeBackTo(undoMark);
         RestoreCursor(line0, column0, preferred0);

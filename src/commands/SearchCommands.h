@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "commands/Finder.h"
 #include "document/TextTypes.h"
-#include "search/TextSearch.h"
 
 namespace quill {
 
@@ -53,7 +53,7 @@ private:
     Document& doc_;
     ViewState& view_;
     SearchOptions& options_;
-    TextSearch search_;
+    Finder search_;
     bool failed_ = false;
 };
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "commands/Finder.h"
+#include "commands/SearchCommands.h"
 #include "search/FolderReplaceModel.h"
-#include "search/SearchCommands.h"
 #include "search/SearchOptions.h"
-#include "search/TextSearch.h"
 
 namespace quill {
 
@@ -42,7 +42,7 @@ public:
 
     SearchOptions& Options() { return options_; }
     /// The search the menu drives (Compile and Execute look for their markers with it).
-    TextSearch& Searcher() { return search_; }
+    Finder& Searcher() { return search_; }
 
 private:
     /// The search field and the mode before the dialog opens; false when it was cancelled or the
@@ -55,7 +55,7 @@ private:
     EditorInput& input_;
     SearchOptions options_;
     FolderReplaceModel folder_;
-    TextSearch search_;
+    Finder search_;
     SearchCommands commands_;
 };
 

@@ -4,8 +4,8 @@
 #include <functional>
 #include <sys/stat.h>
 
+#include "commands/SearchMenu.h"
 #include "search/SearchDialogs.h"
-#include "search/SearchMenu.h"
 #include "support/DocumentFixture.h"
 #include "support/Fakes.h"
 #include "view/EditorInput.h"

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "charset/ConversionDialogModel.h"
-#include "structure/FieldOperations.h"
+#include "commands/FieldOperations.h"
+#include "commands/SyntaxCommands.h"
 #include "support/DocumentFixture.h"
 #include "support/ScriptedStructureDialogs.h"
-#include "syntax/SyntaxCommands.h"
 #include "syntax/SyntaxDialogModels.h"
 #include "syntax/SyntaxDialogs.h"
 

@@ -1,7 +1,7 @@
 // Count, Replace and the line filters as a user meets them.
 #include <gtest/gtest.h>
 
-#include "search/SearchCommands.h"
+#include "commands/SearchCommands.h"
 #include "structure/FieldDef.h"
 #include "support/DocumentFixture.h"
 #include "view/ViewState.h"

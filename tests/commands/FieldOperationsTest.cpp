@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "structure/FieldOperations.h"
+#include "commands/FieldOperations.h"
 #include "support/DocumentFixture.h"
 #include "support/ScriptedStructureDialogs.h"
 

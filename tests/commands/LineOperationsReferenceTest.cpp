@@ -6,8 +6,8 @@
 #include <random>
 #include <regex>
 
+#include "commands/SearchCommands.h"
 #include "common/TextCase.h"
-#include "search/SearchCommands.h"
 #include "structure/FieldDef.h"
 #include "support/DocumentFixture.h"
 #include "view/ViewState.h"

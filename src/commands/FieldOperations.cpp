@@ -1,5 +1,5 @@
 // Field commands and evaluations.
-#include "structure/FieldOperations.h"
+#include "commands/FieldOperations.h"
 
 #include <algorithm>
 #include <cstdio>
