@@ -6,9 +6,9 @@
 
 #include "BenchSupport.h"
 #include "document/Document.h"
-#include "document/TextFileWriter.h"
 #include "platform/ProgressWindow.h"
 #include "settings/Settings.h"
+#include "text/TextFileWriter.h"
 
 namespace quill::bench {
 namespace {

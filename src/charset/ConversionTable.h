@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "document/TextLoader.h"
+#include "text/TextLoader.h"
 
 namespace quill {
 

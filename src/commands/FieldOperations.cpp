@@ -8,10 +8,8 @@
 #include <memory>
 
 #include "common/TextCase.h"
-#include "document/CellColumns.h"
 #include "document/Document.h"
 #include "document/DocumentView.h"
-#include "document/FileStatus.h"
 #include "platform/EntryDialog.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
@@ -23,6 +21,8 @@
 #include "structure/StructureDescription.h"
 #include "structure/StructureDialogModel.h"
 #include "structure/StructureDialogs.h"
+#include "text/CellColumns.h"
+#include "text/FileStatus.h"
 
 namespace quill {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "document/TextTypes.h"
+#include "text/TextTypes.h"
 
 namespace quill {
 

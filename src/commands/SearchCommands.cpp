@@ -5,11 +5,11 @@
 #include <optional>
 #include <vector>
 
+#include "common/BackslashCodes.h"
 #include "common/Format.h"
 #include "document/Document.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
-#include "search/BackslashCodes.h"
 #include "search/CounterSubstitution.h"
 #include "search/LineExpression.h"
 #include "structure/StructureDescription.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "commands/Finder.h"
-#include "document/TextTypes.h"
+#include "text/TextTypes.h"
 
 namespace quill {
 

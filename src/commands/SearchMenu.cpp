@@ -5,13 +5,13 @@
 #include <filesystem>
 #include <fnmatch.h>
 
+#include "common/BackslashCodes.h"
 #include "common/Format.h"
 #include "document/Document.h"
-#include "document/FileStatus.h"
 #include "platform/Prompter.h"
-#include "search/BackslashCodes.h"
 #include "search/SearchDialogs.h"
 #include "settings/Settings.h"
+#include "text/FileStatus.h"
 #include "view/EditorInput.h"
 #include "view/ViewState.h"
 

@@ -14,14 +14,14 @@
 #include "common/Format.h"
 #include "common/StagedFile.h"
 #include "document/DocumentView.h"
-#include "document/FileHandle.h"
-#include "document/SaveRecovery.h"
-#include "document/TextFileWriter.h"
 #include "platform/FileDialogs.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
 #include "settings/Settings.h"
 #include "structure/FieldDef.h"
+#include "text/FileHandle.h"
+#include "text/SaveRecovery.h"
+#include "text/TextFileWriter.h"
 
 namespace quill {
 

@@ -9,16 +9,16 @@
 #include <vector>
 
 #include "charset/ConversionTable.h"
-#include "document/DisplayRules.h"
 #include "document/EditHistory.h"
-#include "document/FileStatus.h"
 #include "document/PositionStore.h"
-#include "document/TextLoader.h"
-#include "document/TextSelection.h"
-#include "document/TextStore.h"
 #include "document/UndoRecord.h"
 #include "structure/StructureDescription.h"
 #include "syntax/SyntaxDescription.h"
+#include "text/DisplayRules.h"
+#include "text/FileStatus.h"
+#include "text/TextLoader.h"
+#include "text/TextSelection.h"
+#include "text/TextStore.h"
 
 namespace quill {
 

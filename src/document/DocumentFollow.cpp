@@ -7,10 +7,10 @@
 #include "common/Format.h"
 #include "document/Document.h"
 #include "document/DocumentView.h"
-#include "document/FileHandle.h"
 #include "platform/FileWatcher.h"
 #include "platform/Prompter.h"
 #include "settings/Settings.h"
+#include "text/FileHandle.h"
 
 namespace quill {
 

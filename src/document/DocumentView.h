@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "document/TextTypes.h"
+#include "text/TextTypes.h"
 
 namespace quill {
 

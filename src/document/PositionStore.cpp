@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "document/SqlResult.h"
+#include "text/SqlResult.h"
 
 namespace quill {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "document/DeferredLineShifts.h"
-#include "document/SqlDatabase.h"
-#include "document/TextTypes.h"
+#include "text/DeferredLineShifts.h"
+#include "text/SqlDatabase.h"
+#include "text/TextTypes.h"
 
 namespace quill {
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "document/DisplayRules.h"
-#include "document/ReflowBuffer.h"
-#include "document/TextTypes.h"
+#include "text/DisplayRules.h"
+#include "text/ReflowBuffer.h"
+#include "text/TextTypes.h"
 
 namespace quill {
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "document/LineRecord.h"
-#include "document/TextStore.h"
-#include "document/TextTypes.h"
+#include "text/LineRecord.h"
+#include "text/TextStore.h"
+#include "text/TextTypes.h"
 
 namespace quill {
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "document/TextTypes.h"
+#include "text/TextTypes.h"
 
 namespace quill {
 

@@ -1,7 +1,7 @@
 // The partner of the bracket under the cursor, which the view frames.
 #pragma once
 
-#include "document/TextTypes.h"
+#include "text/TextTypes.h"
 
 namespace quill {
 

@@ -1,7 +1,7 @@
 // Collecting a run walks the line records where they lie in memory, a few nanoseconds a line.
 #include "search/MemoryRun.h"
 
-#include "document/TextStore.h"
+#include "text/TextStore.h"
 
 namespace quill {
 

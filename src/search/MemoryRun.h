@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "document/LineView.h"
-#include "document/TextTypes.h"
+#include "text/LineView.h"
+#include "text/TextTypes.h"
 
 namespace quill {
 

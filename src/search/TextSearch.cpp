@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include "common/TextCase.h"
-#include "document/CellColumns.h"
 #include "document/Document.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
@@ -18,6 +17,7 @@
 #include "search/MemoryRun.h"
 #include "search/RequiredLiteral.h"
 #include "structure/StructureDescription.h"
+#include "text/CellColumns.h"
 
 namespace quill {
 

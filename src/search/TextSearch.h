@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "document/LineView.h"
-#include "document/TextSelection.h"
-#include "document/TextTypes.h"
 #include "search/MemoryRun.h"
 #include "search/SearchExpression.h"
 #include "search/SearchOptions.h"
+#include "text/LineView.h"
+#include "text/TextSelection.h"
+#include "text/TextTypes.h"
 
 namespace quill {
 

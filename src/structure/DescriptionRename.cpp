@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "document/FileStatus.h"
 #include "platform/Prompter.h"
+#include "text/FileStatus.h"
 
 namespace quill {
 

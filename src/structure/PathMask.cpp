@@ -2,7 +2,7 @@
 #include "structure/PathMask.h"
 
 #include "common/TextCase.h"
-#include "document/FileStatus.h"
+#include "text/FileStatus.h"
 
 namespace quill {
 

@@ -5,15 +5,15 @@
 #include <cstring>
 #include <sstream>
 
+#include "common/BackslashCodes.h"
 #include "common/Format.h"
 #include "common/StagedFile.h"
 #include "common/TextCase.h"
-#include "document/CellColumns.h"
-#include "document/FileStatus.h"
 #include "platform/Prompter.h"
-#include "search/BackslashCodes.h"
 #include "structure/PathMask.h"
 #include "structure/ProfileFile.h"
+#include "text/CellColumns.h"
+#include "text/FileStatus.h"
 
 namespace quill {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "document/DisplayRules.h"
-#include "document/LineView.h"
 #include "structure/FieldDef.h"
+#include "text/DisplayRules.h"
+#include "text/LineView.h"
 
 namespace quill {
 

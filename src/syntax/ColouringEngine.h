@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "document/LineView.h"
+#include "text/LineView.h"
 
 namespace quill {
 

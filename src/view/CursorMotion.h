@@ -1,7 +1,7 @@
 // Moving the cursor with the keys and the mouse, in display columns.
 #pragma once
 
-#include "document/TextTypes.h"
+#include "text/TextTypes.h"
 #include "view/ViewState.h"
 
 namespace quill {

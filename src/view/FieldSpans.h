@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "document/DisplayRules.h"
-#include "document/LineView.h"
+#include "text/DisplayRules.h"
+#include "text/LineView.h"
 
 namespace quill {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "document/TextTypes.h"
+#include "text/TextTypes.h"
 #include "view/CursorMotion.h"
 
 namespace quill {

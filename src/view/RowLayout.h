@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "document/TextTypes.h"
+#include "text/TextTypes.h"
 #include "view/FieldSpans.h"
 #include "view/RowCells.h"
 

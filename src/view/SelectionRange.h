@@ -1,7 +1,7 @@
 // The lines and columns a selection covers, as drawing, deleting and copying see them.
 #pragma once
 
-#include "document/TextTypes.h"
+#include "text/TextTypes.h"
 
 namespace quill {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "document/LineRecord.h"
-#include "document/TextTypes.h"
+#include "text/LineRecord.h"
+#include "text/TextTypes.h"
 #include "view/CursorMotion.h"
 
 namespace quill {

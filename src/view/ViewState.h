@@ -1,7 +1,7 @@
 // The view's scroll position and page size, and the scrolling rules that follow the cursor.
 #pragma once
 
-#include "document/TextTypes.h"
+#include "text/TextTypes.h"
 
 namespace quill {
 

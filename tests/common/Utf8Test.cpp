@@ -10,10 +10,10 @@
 #include "commands/Finder.h"
 #include "commands/SearchCommands.h"
 #include "common/Utf8.h"
-#include "document/DisplayRules.h"
 #include "platform/ConsolePrompter.h"
 #include "support/DocumentFixture.h"
 #include "support/Fakes.h"
+#include "text/DisplayRules.h"
 #include "view/EditorInput.h"
 #include "view/ViewState.h"
 

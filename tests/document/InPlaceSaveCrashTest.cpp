@@ -8,8 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "document/SaveRecovery.h"
 #include "support/DocumentFixture.h"
+#include "text/SaveRecovery.h"
 
 namespace quill::test {
 namespace {

@@ -12,9 +12,9 @@
 #include <unistd.h>
 
 #include "document/PositionStore.h"
-#include "document/SqlResult.h"
-#include "document/StatementQueueFile.h"
 #include "support/TempDir.h"
+#include "text/SqlResult.h"
+#include "text/StatementQueueFile.h"
 
 namespace quill::test {
 namespace {

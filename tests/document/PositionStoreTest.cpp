@@ -9,8 +9,8 @@
 #include <unistd.h>
 
 #include "document/PositionStore.h"
-#include "document/SqlResult.h"
 #include "support/DocumentFixture.h"
+#include "text/SqlResult.h"
 
 namespace quill::test {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <random>
 
-#include "document/TextLoader.h"
 #include "support/DocumentFixture.h"
+#include "text/TextLoader.h"
 
 namespace quill::test {
 namespace {

@@ -5,12 +5,12 @@
 #include <thread>
 #include <unistd.h>
 
-#include "document/TextLoader.h"
-#include "document/TextStore.h"
 #include "support/DocumentFixture.h"
 #include "support/Fakes.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
+#include "text/TextLoader.h"
+#include "text/TextStore.h"
 
 namespace quill::test {
 namespace {

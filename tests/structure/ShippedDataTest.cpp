@@ -1,9 +1,9 @@
 // The descriptions shipped with the program load and find their sample files.
 #include <gtest/gtest.h>
 
-#include "document/FileStatus.h"
 #include "structure/PathMask.h"
 #include "structure/StructureDescription.h"
+#include "text/FileStatus.h"
 
 namespace quill::test {
 namespace {

@@ -1,7 +1,7 @@
 // Structure descriptions: masks, files, the fields of a record, delimited records.
 #include <gtest/gtest.h>
 
-#include "search/BackslashCodes.h"
+#include "common/BackslashCodes.h"
 #include "structure/PathMask.h"
 #include "structure/ProfileFile.h"
 #include "structure/StructureDescription.h"

@@ -3,11 +3,11 @@
 
 #include "charset/ConversionDialogModel.h"
 #include "charset/ConversionTable.h"
-#include "document/FileStatus.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 #include "syntax/SyntaxDescription.h"
 #include "syntax/SyntaxDialogModels.h"
+#include "text/FileStatus.h"
 
 namespace quill::test {
 namespace {

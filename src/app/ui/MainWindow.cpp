@@ -31,7 +31,6 @@
 #include "commands/SyntaxCommands.h"
 #include "common/PhaseTimer.h"
 #include "document/Document.h"
-#include "document/FileStatus.h"
 #include "platform/PosixProcessStarter.h"
 #include "platform/qt/Cp1252.h"
 #include "print/ui/DocumentPrinter.h"
@@ -39,6 +38,7 @@
 #include "settings/Settings.h"
 #include "structure/ui/QtStructureDialogs.h"
 #include "syntax/ui/QtSyntaxDialogs.h"
+#include "text/FileStatus.h"
 #include "tools/ExternalTools.h"
 #include "view/ui/TextView.h"
 

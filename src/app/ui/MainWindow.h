@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "document/TextTypes.h"
 #include "platform/qt/QtFileWatcher.h"
+#include "text/TextTypes.h"
 
 class QAction;
 class QLabel;

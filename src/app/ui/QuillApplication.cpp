@@ -17,10 +17,10 @@
 #include "common/Format.h"
 #include "common/PhaseTimer.h"
 #include "document/Document.h"
-#include "document/FileStatus.h"
 #include "platform/ConsolePrompter.h"
 #include "platform/Unattended.h"
 #include "print/ui/DocumentPrinter.h"
+#include "text/FileStatus.h"
 #include "view/ui/TextView.h"
 
 namespace quill {

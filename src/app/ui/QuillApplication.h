@@ -6,12 +6,12 @@
 
 #include "app/CommandLine.h"
 #include "app/RecentFileList.h"
-#include "document/TextSelection.h"
 #include "platform/qt/QtEntryDialog.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtProgressWindow.h"
 #include "platform/qt/QtPrompter.h"
 #include "settings/Settings.h"
+#include "text/TextSelection.h"
 
 namespace quill {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "document/LineView.h"
+#include "text/LineView.h"
 
 namespace quill {
 

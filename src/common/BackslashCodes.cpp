@@ -1,5 +1,5 @@
 // Interpreting backslash codes.
-#include "search/BackslashCodes.h"
+#include "common/BackslashCodes.h"
 
 #include <cctype>
 

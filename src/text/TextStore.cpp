@@ -1,5 +1,5 @@
 // Line bookkeeping of the text store.
-#include "document/TextStore.h"
+#include "text/TextStore.h"
 
 #include <algorithm>
 #include <atomic>

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "document/TextTypes.h"
+#include "text/TextTypes.h"
 
 namespace quill {
 

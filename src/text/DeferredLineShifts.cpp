@@ -1,5 +1,5 @@
 // Deferred line shifts.
-#include "document/DeferredLineShifts.h"
+#include "text/DeferredLineShifts.h"
 
 #include <algorithm>
 #include <numeric>

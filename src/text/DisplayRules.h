@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "document/LineView.h"
-#include "document/TextTypes.h"
+#include "text/LineView.h"
+#include "text/TextTypes.h"
 
 namespace quill {
 

@@ -1,5 +1,5 @@
 // Owned and borrowed line bytes.
-#include "document/LineRecord.h"
+#include "text/LineRecord.h"
 
 #include <algorithm>
 #include <cstdlib>

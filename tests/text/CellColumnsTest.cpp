@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "document/CellColumns.h"
-#include "document/DisplayRules.h"
+#include "text/CellColumns.h"
+#include "text/DisplayRules.h"
 
 namespace quill {
 namespace {

@@ -1,5 +1,5 @@
 // Copies of saves written in place, named after the file they belong to.
-#include "document/SaveRecovery.h"
+#include "text/SaveRecovery.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,7 +9,7 @@
 #include "common/Checksum.h"
 #include "common/PrivateFolder.h"
 #include "common/StagedFile.h"
-#include "document/FileStatus.h"
+#include "text/FileStatus.h"
 
 namespace quill {
 

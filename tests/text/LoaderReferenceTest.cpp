@@ -5,11 +5,11 @@
 #include <random>
 #include <unistd.h>
 
-#include "document/TextLoader.h"
-#include "document/TextStore.h"
 #include "support/Fakes.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
+#include "text/TextLoader.h"
+#include "text/TextStore.h"
 
 namespace quill::test {
 namespace {

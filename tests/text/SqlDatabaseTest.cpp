@@ -3,9 +3,9 @@
 
 #include <fstream>
 
-#include "document/SqlDatabase.h"
-#include "document/SqlResult.h"
 #include "support/TempDir.h"
+#include "text/SqlDatabase.h"
+#include "text/SqlResult.h"
 
 namespace quill::test {
 namespace {

@@ -1,5 +1,5 @@
 // Safe saving: temporary file, flush, rename.
-#include "document/TextFileWriter.h"
+#include "text/TextFileWriter.h"
 
 #include <cerrno>
 #include <climits>
@@ -13,10 +13,10 @@
 #include <unistd.h>
 
 #include "common/StagedFile.h"
-#include "document/FileStatus.h"
-#include "document/SaveRecovery.h"
-#include "document/TextStore.h"
 #include "platform/ProgressWindow.h"
+#include "text/FileStatus.h"
+#include "text/SaveRecovery.h"
+#include "text/TextStore.h"
 
 namespace quill {
 

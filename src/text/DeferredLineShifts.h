@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "document/TextTypes.h"
+#include "text/TextTypes.h"
 
 namespace quill {
 

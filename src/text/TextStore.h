@@ -5,10 +5,10 @@
 #include <memory>
 #include <vector>
 
-#include "document/GapVector.h"
-#include "document/LineRecord.h"
-#include "document/LoadBlock.h"
-#include "document/TextTypes.h"
+#include "text/GapVector.h"
+#include "text/LineRecord.h"
+#include "text/LoadBlock.h"
+#include "text/TextTypes.h"
 
 namespace quill {
 

@@ -7,8 +7,8 @@
 #include <future>
 
 #include "common/Utf8.h"
-#include "document/LineRecord.h"
-#include "document/TextTypes.h"
+#include "text/LineRecord.h"
+#include "text/TextTypes.h"
 
 namespace quill {
 

@@ -4,8 +4,8 @@
 #include <random>
 #include <vector>
 
-#include "document/GapVector.h"
-#include "document/LineRecord.h"
+#include "text/GapVector.h"
+#include "text/LineRecord.h"
 
 namespace quill {
 namespace {

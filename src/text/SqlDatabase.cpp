@@ -1,5 +1,5 @@
 // SQLite connections, statement routing, the statement queue and its worker.
-#include "document/SqlDatabase.h"
+#include "text/SqlDatabase.h"
 
 #include <sqlite3.h>
 
@@ -11,8 +11,8 @@
 #include <unordered_map>
 
 #include "common/Format.h"
-#include "document/SqlResult.h"
-#include "document/StatementQueueFile.h"
+#include "text/SqlResult.h"
+#include "text/StatementQueueFile.h"
 
 namespace quill {
 

@@ -1,5 +1,5 @@
 // Display widths of lines.
-#include "document/DisplayRules.h"
+#include "text/DisplayRules.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // File status and folder listings.
-#include "document/FileStatus.h"
+#include "text/FileStatus.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 #include "common/Format.h"
-#include "document/FileHandle.h"
+#include "text/FileHandle.h"
 
 namespace quill {
 

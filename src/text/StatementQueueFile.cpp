@@ -1,5 +1,5 @@
 // The shared queue file: a lock file for the instances, staged writes, checked lines.
-#include "document/StatementQueueFile.h"
+#include "text/StatementQueueFile.h"
 
 #include <sqlite3.h>
 
@@ -13,7 +13,7 @@
 
 #include "common/Checksum.h"
 #include "common/StagedFile.h"
-#include "document/FileHandle.h"
+#include "text/FileHandle.h"
 
 namespace quill {
 

@@ -1,5 +1,5 @@
 // Load blocks.
-#include "document/LoadBlock.h"
+#include "text/LoadBlock.h"
 
 #include <cstdlib>
 #include <new>

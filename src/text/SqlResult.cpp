@@ -1,5 +1,5 @@
 // Query results.
-#include "document/SqlResult.h"
+#include "text/SqlResult.h"
 
 #include <cstdlib>
 #include <strings.h>

@@ -1,5 +1,5 @@
 // Columns of a line's bytes.
-#include "document/CellColumns.h"
+#include "text/CellColumns.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "document/TextTypes.h"
+#include "text/TextTypes.h"
 
 namespace quill {
 

@@ -1,5 +1,5 @@
 // The byte loop of loading: chunks, line ends, cuts at the line length, the byte histogram.
-#include "document/TextLoader.h"
+#include "text/TextLoader.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,9 +12,9 @@
 #include <unistd.h>
 
 #include "common/MemoryReserve.h"
-#include "document/TextStore.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
+#include "text/TextStore.h"
 
 namespace quill {
 

@@ -1,5 +1,5 @@
 // The reflow's output buffer.
-#include "document/ReflowBuffer.h"
+#include "text/ReflowBuffer.h"
 
 namespace quill {
 

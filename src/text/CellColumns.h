@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "document/DisplayRules.h"
-#include "document/LineView.h"
+#include "text/DisplayRules.h"
+#include "text/LineView.h"
 
 namespace quill {
 

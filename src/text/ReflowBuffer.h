@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "document/LineRecord.h"
+#include "text/LineRecord.h"
 
 namespace quill {
 
