@@ -29,6 +29,7 @@ public:
     void EnsureCursorVisible(bool) override {}
     void SetStatusText(StatusPane, const std::string&) override {}
     void ShowStructureBar(bool) override {}
+    void TextReread() override {}
 
 private:
     Settings& settings_;

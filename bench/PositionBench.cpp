@@ -22,6 +22,7 @@ public:
     void EnsureCursorVisible(bool) override {}
     void SetStatusText(StatusPane, const std::string&) override {}
     void ShowStructureBar(bool) override {}
+    void TextReread() override {}
 };
 
 void BM_LeaveAndReopenWith10000Bookmarks(benchmark::State& state)

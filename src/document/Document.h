@@ -51,8 +51,11 @@ public:
     Document& operator=(const Document&) = delete;
 
     void SetView(DocumentView* view) { view_ = view; }
-    /// The watcher of the followed file (the window's); none: nothing is watched.
+    /// The watcher of the followed file (the window's); none: nothing is watched. The document
+    /// takes its notices and ticks from then on.
     void SetFileWatcher(FileWatcher* watcher);
+    /// The first tick switches auto reload at the file end on (-RELOAD on the command line).
+    void RequestAutoReloadAtEnd() { autoReloadAtEndRequested_ = true; }
     /// Watches the file while it is followed (auto reload on), nothing otherwise.
     void UpdateWatch();
     DocumentView* View() const { return view_; }
@@ -73,7 +76,8 @@ public:
     void MarkModified(bool modified = true);
     void Reload();
     void ToggleAutoReload(AutoReload mode);
-    /// One tick of the view's 500 ms timer: every sixth looks at the file on disk.
+    /// One half-second tick: retries a bookmark read that found the database locked; under auto
+    /// reload every sixth looks at the file on disk.
     void AutoReloadTick();
     /// What a look at a followed file did.
     enum class FollowStep { Unchanged, Appended, Reloaded, Failed };
@@ -278,6 +282,15 @@ private:
     void DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue);
     void ReadCommandLineLine();
     void SetStatus(StatusPane pane, const std::string& text);
+    /// The watcher's tick and notice. Neither runs while the document is busy: during long work
+    /// (its progress window is up) or while an earlier look waits for an answer to a message; a
+    /// notice that came meanwhile is taken up when that look ends or at the next tick.
+    void OnWatcherTick();
+    void OnWatcherNotice();
+    bool Busy() const;
+    /// Tells the view when the text was read again or grew, so the window's title, menus and
+    /// panes follow.
+    void TellReread(bool reread);
     /// Remembers where the file was left and writes its bookmarks.
     void LeaveFile();
 
@@ -300,6 +313,9 @@ private:
     bool modified_ = false;
     AutoReload autoReloadMode_ = AutoReload::Off;
     int autoReloadTicks_ = 0;
+    bool autoReloadAtEndRequested_ = false;
+    bool watching_ = false;       ///< a tick or notice of the watcher is being handled
+    bool noticePending_ = false;  ///< a notice came while the document was busy
     bool loadAborted_ = false;
     FileStatus loadedFile_;  ///< the file the text was last read from or saved to (its identity counts)
     LoadParams loadParams_;  ///< how that read cut the lines

@@ -8,6 +8,7 @@
 #include "document/Document.h"
 #include "document/DocumentView.h"
 #include "platform/FileWatcher.h"
+#include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
 #include "settings/Settings.h"
 #include "text/FileHandle.h"
@@ -167,7 +168,60 @@ void Document::GoToFileEnd()
 
 void Document::SetFileWatcher(FileWatcher* watcher)
 {
+    if (watcher_) {
+        watcher_->SetOnChange(nullptr);
+        watcher_->SetOnTick(nullptr);
+    }
     watcher_ = watcher;
+    if (watcher_) {
+        watcher_->SetOnChange([this] { OnWatcherNotice(); });
+        watcher_->SetOnTick([this] { OnWatcherTick(); });
+    }
+    UpdateWatch();
+}
+
+bool Document::Busy() const { return watching_ || progress_.IsActive(); }
+
+void Document::TellReread(bool reread)
+{
+    if (reread && view_)
+        view_->TextReread();
+}
+
+void Document::OnWatcherTick()
+{
+    if (Busy())
+        return;
+    watching_ = true;
+    if (autoReloadAtEndRequested_) {
+        autoReloadAtEndRequested_ = false;
+        SetAutoReloadMode(AutoReload::ChangesAndEnd);
+    }
+    const std::string before = path_;
+    const FileTime time = modificationTime_;
+    AutoReloadTick();
+    watching_ = false;
+    TellReread(path_ != before || modificationTime_ != time);
+    UpdateWatch();
+    if (noticePending_)
+        OnWatcherNotice();
+}
+
+void Document::OnWatcherNotice()
+{
+    if (Busy()) {
+        noticePending_ = true;
+        return;
+    }
+    bool reread = false;
+    watching_ = true;
+    do {
+        noticePending_ = false;
+        const FollowStep step = CheckFollowedFile(true);
+        reread = reread || step == FollowStep::Appended || step == FollowStep::Reloaded;
+    } while (noticePending_ && !progress_.IsActive());
+    watching_ = false;
+    TellReread(reread);
     UpdateWatch();
 }
 

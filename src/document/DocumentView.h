@@ -23,6 +23,8 @@ public:
     virtual void SetStatusText(StatusPane pane, const std::string& text) = 0;
     /// Shows or hides the field ruler bar.
     virtual void ShowStructureBar(bool show) = 0;
+    /// The text was read again from the file, or grew from it, while it was followed.
+    virtual void TextReread() = 0;
 };
 
 }  // namespace quill

@@ -428,14 +428,24 @@ TEST_F(LifecycleTest, TheFollowedFileIsWatchedWhileAutoReloadIsOn)
 {
     ASSERT_TRUE(OpenBytes("one\n"));
     FakeFileWatcher watcher;
-    int notices = 0;
-    watcher.SetOnChange([&notices] { ++notices; });
     doc->SetFileWatcher(&watcher);
     EXPECT_EQ(watcher.watched, "");
     doc->ToggleAutoReload(AutoReload::ChangesAndEnd);
     EXPECT_EQ(watcher.watched, doc->Path());
+    // A notice makes the document read what the file gained, and the view hear of it.
+    dir.Write("file.txt", "one\ntwo\n");
     watcher.Notify();
-    EXPECT_EQ(notices, 1);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"one\n", "two\n", ""}));
+    EXPECT_EQ(view.rereads, 1);
+    // While long work runs, a notice waits for the next tick.
+    dir.Write("file.txt", "one\ntwo\nthree\n");
+    ++progress.open;
+    watcher.Notify();
+    EXPECT_EQ(view.rereads, 1);
+    --progress.open;
+    watcher.Tick();
+    EXPECT_EQ(view.rereads, 2);
+    EXPECT_EQ(doc->Text().LineCount(), 4);
     doc->MarkModified();  // typing ends the following, and the watch
     EXPECT_EQ(watcher.watched, "");
     doc->MarkModified(false);

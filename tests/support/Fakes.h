@@ -35,6 +35,7 @@ public:
         return escapeAtStep >= 0 && static_cast<std::int64_t>(positions.size()) == escapeAtStep;
     }
     void End() override { --open; }
+    bool IsActive() const override { return open > 0; }
 
     std::vector<std::int64_t> ranges;
     std::vector<std::int64_t> positions;
@@ -118,11 +119,13 @@ public:
     void EnsureCursorVisible(bool) override { ++ensureVisible; }
     void SetStatusText(StatusPane pane, const std::string& text) override { panes[pane] = text; }
     void ShowStructureBar(bool show) override { structureBar = show; }
+    void TextReread() override { ++rereads; }
 
     Settings* settings = nullptr;  ///< receives the page width
     int pageWidth = 80;
     std::map<StatusPane, std::string> panes;
     int redraws = 0;
+    int rereads = 0;
     int scrollResets = 0;
     int ensureVisible = 0;
     bool structureBar = false;
@@ -138,6 +141,7 @@ class FakeFileWatcher : public FileWatcher {
 public:
     void Watch(const std::string& path) override { watched = path; }
     void Notify() { Changed(); }
+    void Tick() { Ticked(); }
     std::string watched;
 };
 

@@ -83,8 +83,7 @@ MainWindow::MainWindow(Document& doc, Settings& settings, RecentFileList& recent
     connect(view_, &TextView::documentChanged, this, &MainWindow::RefreshAll);
     connect(view_, &TextView::rowChanged, this, &MainWindow::UpdateCommandStates);
     doc_.SetView(view_);
-    // The followed file is watched here, for the document; a notice makes the view look at it.
-    fileWatcher_.SetOnChange([this] { view_->CheckFollowedFile(); });
+    // The followed file is watched here, for the document, which takes the notices and ticks.
     doc_.SetFileWatcher(&fileWatcher_);
     view_->installEventFilter(this);
     resize(900, 640);

@@ -68,7 +68,7 @@ bool QuillApplication::Start(const CommandLine& commandLine)
     if (firstStart && QGuiApplication::platformName() != QLatin1String("offscreen"))
         frame_->DesktopEntryOffer().Offer();
     if (commandLine.reload)
-        frame_->View().RequestAutoReloadAtEnd();
+        doc_->RequestAutoReloadAtEnd();
     TextView& view = frame_->View();
     QObject::connect(
         &view, &TextView::painted, frame_.get(),

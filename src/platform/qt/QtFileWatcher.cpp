@@ -1,4 +1,4 @@
-// Watching the followed file.
+// Watching the followed file, and the half-second tick of the document.
 #include "platform/qt/QtFileWatcher.h"
 
 #include <QFileInfo>
@@ -10,6 +10,7 @@ namespace quill {
 namespace {
 
 constexpr qint64 kNoticeInterval = 80;  // ms between notices of a file that keeps changing
+constexpr int kTickInterval = 500;      // ms
 
 }  // namespace
 
@@ -18,6 +19,7 @@ QtFileWatcher::QtFileWatcher()
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &QtFileWatcher::OnNotice);
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &QtFileWatcher::OnNotice);
     sinceNotice_.start();
+    tick_.start(kTickInterval, this);
 }
 
 void QtFileWatcher::Watch(const std::string& path)
@@ -50,6 +52,8 @@ void QtFileWatcher::OnNotice()
 
 void QtFileWatcher::timerEvent(QTimerEvent* event)
 {
+    if (event->timerId() == tick_.timerId())
+        return Ticked();
     if (event->timerId() != gather_.timerId())
         return QObject::timerEvent(event);
     gather_.stop();

@@ -25,6 +25,7 @@ private:
     QFileSystemWatcher watcher_;
     QString watchedPath_;
     QBasicTimer gather_;  ///< gathers the notices of a burst of writes into one
+    QBasicTimer tick_;
     QElapsedTimer sinceNotice_;
 };
 

@@ -1,4 +1,4 @@
-// Drawing rows, the caret and the cross wires; keys, clicks, the wheel and the 500 ms timer.
+// Drawing rows, the caret and the cross wires; keys, clicks and the wheel.
 #include "view/ui/TextView.h"
 
 #include <QFontDatabase>
@@ -68,7 +68,7 @@ TextView::TextView(Document& doc, Settings& settings, QWidget* parent)
     viewport()->setAutoFillBackground(false);
     ApplyFont();
     ShowLineNumbers(settings_.lineNumbers != 0);
-    timer_.start(500, this);
+    caretTimer_.start(500, this);
     connect(gutter_, &LineNumberGutter::lineClicked, this, [this](qint64 line) {
         doc_.ToggleBookmarkAt(line);
         viewport()->update();
@@ -388,42 +388,13 @@ void TextView::timerEvent(QTimerEvent* event)
         return;  // the document is in the middle of long work: it must not be changed now
     if (event->timerId() == rewrapTimer_.timerId())
         return RewrapAtBorder();
-    if (event->timerId() == followRetry_.timerId())
-        return CheckFollowedFile();
-    if (event->timerId() != timer_.timerId())
+    if (event->timerId() != caretTimer_.timerId())
         return QAbstractScrollArea::timerEvent(event);
-    timer_.stop();  // a reload may show a message box: no ticks meanwhile
     caretPhase_ = !caretPhase_;
-    if (pendingAutoReload_) {
-        pendingAutoReload_ = false;
-        doc_.SetAutoReloadMode(AutoReload::ChangesAndEnd);
-    }
-    const std::string before = doc_.Path();
-    const FileTime time = doc_.ModificationTime();
-    doc_.AutoReloadTick();
-    if (doc_.Path() != before || doc_.ModificationTime() != time)
-        emit documentChanged();
-    doc_.UpdateWatch();
     viewport()->update();
-    timer_.start(500, this);
 }
 
-// ---- Following the file on disk ---------------------------------------------------------------
-
-void TextView::CheckFollowedFile()
-{
-    followRetry_.stop();
-    if (!timer_.isActive()) {
-        followRetry_.start(50, this);  // a message of the last look is still open: later
-        return;
-    }
-    timer_.stop();  // a reload may show a message box: no ticks meanwhile
-    const Document::FollowStep step = doc_.CheckFollowedFile(true);
-    timer_.start(500, this);
-    if (step == Document::FollowStep::Appended || step == Document::FollowStep::Reloaded)
-        emit documentChanged();
-    doc_.UpdateWatch();
-}
+void TextView::TextReread() { emit documentChanged(); }
 
 // ---- Painting ---------------------------------------------------------------------------------
 

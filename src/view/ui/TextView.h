@@ -34,12 +34,8 @@ public:
     void RedrawAll() override;
     void EnsureCursorVisible(bool centre) override;
     void SetStatusText(StatusPane pane, const std::string& text) override;
-    /// Looks at the followed file now and shows what changed (on a notice of the file watcher).
-    void CheckFollowedFile();
     void ShowStructureBar(bool show) override;
-
-    /// The first timer tick switches the document to auto reload at the file end (-RELOAD).
-    void RequestAutoReloadAtEnd() { pendingAutoReload_ = true; }
+    void TextReread() override;
     /// Re-reads the font settings and lays everything out again.
     void ApplyFont();
     /// "Select All".
@@ -126,10 +122,8 @@ private:
     LineIndex lookBackTop_ = -1;
     std::array<int, ColouringEngine::kOpenSlots> lookBackState_{};
     RowPainter rows_;
-    QBasicTimer timer_;
-    QBasicTimer followRetry_;  ///< a look at the followed file put off while a message is open
+    QBasicTimer caretTimer_;  ///< the caret blinks at half-second steps
     bool caretPhase_ = true;
-    bool pendingAutoReload_ = false;
     bool syncing_ = false;
 };
 
