@@ -8,8 +8,7 @@ namespace quill {
 
 void Document::Record(UndoRecord::Kind kind, LineRecord line, LineIndex index)
 {
-    history_.Record(
-        UndoRecord{0, kind, std::move(line), index, selection_.cursor.column, selection_.cursor.line, nullptr});
+    history_.Record(UndoRecord{0, kind, std::move(line), index, selection_.cursor, nullptr});
 }
 
 void Document::WidenFor(LineView line) { text_.WidenTo(quill::DisplayWidth(line, Rules())); }
@@ -73,8 +72,7 @@ void Document::RemoveLine(LineIndex index, bool record)
 
 UndoRecord Document::Apply(UndoRecord record)
 {
-    UndoRecord back{record.group,           record.kind, LineRecord(), record.index, selection_.cursor.column,
-                    selection_.cursor.line, nullptr};
+    UndoRecord back{record.group, record.kind, LineRecord(), record.index, selection_.cursor, nullptr};
     switch (record.kind) {
     case UndoRecord::Kind::Replaced:
         WidenFor(record.line.View());
@@ -104,15 +102,13 @@ void Document::TakeBack(bool redo)
 {
     if (redo ? !history_.CanRedo() : !history_.CanUndo())
         return;
-    const Column column = selection_.cursor.column;
-    const LineIndex line = selection_.cursor.line;
+    const TextPosition before = selection_.cursor;
     const auto apply = [&](UndoRecord record) {
-        selection_.cursor.column = selection_.preferredColumn = record.cursorColumn;
-        selection_.cursor.line = record.cursorLine;
+        selection_.cursor = record.cursor;
+        selection_.preferredColumn = record.cursor.column;
         UndoRecord back = Apply(std::move(record));
         // Taking this back again puts the cursor where it stood before this step.
-        back.cursorColumn = column;
-        back.cursorLine = line;
+        back.cursor = before;
         return back;
     };
     if (redo)
@@ -137,8 +133,8 @@ void Document::Redo() { TakeBack(true); }
 void Document::TakeBackTo(std::size_t count)
 {
     history_.TakeBackTo(count, [this](UndoRecord record) {
-        selection_.cursor.column = selection_.preferredColumn = record.cursorColumn;
-        selection_.cursor.line = record.cursorLine;
+        selection_.cursor = record.cursor;
+        selection_.preferredColumn = record.cursor.column;
         return Apply(std::move(record));
     });
     selection_.cursor.line = std::clamp<LineIndex>(selection_.cursor.line, 0, text_.LineCount() - 1);

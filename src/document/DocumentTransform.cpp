@@ -83,8 +83,7 @@ void Document::ReplaceAllLines(std::vector<std::string> lines)
         line.clear();
         line.shrink_to_fit();
     }
-    UndoRecord record{
-        0, UndoRecord::Kind::Swapped, LineRecord(), 0, selection_.cursor.column, selection_.cursor.line, nullptr};
+    UndoRecord record{0, UndoRecord::Kind::Swapped, LineRecord(), 0, selection_.cursor, nullptr};
     record.lines = std::move(old);
     history_.Record(std::move(record));
     selection_.cursor.line = 0;

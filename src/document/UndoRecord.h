@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "text/LineRecord.h"
+#include "text/TextSelection.h"
 #include "text/TextStore.h"
 #include "text/TextTypes.h"
 
@@ -15,10 +16,9 @@ struct UndoRecord {
 
     std::uint32_t group = 0;  ///< the undo group current when the change was made
     Kind kind = Kind::Replaced;
-    LineRecord line;          ///< Replaced: the old content; Deleted: the removed line
-    LineIndex index = 0;      ///< the line the change applied to, at the moment of the change
-    Column cursorColumn = 0;  ///< where the cursor was, to put it back
-    LineIndex cursorLine = 0;
+    LineRecord line;                 ///< Replaced: the old content; Deleted: the removed line
+    LineIndex index = 0;             ///< the line the change applied to, at the moment of the change
+    TextPosition cursor;             ///< where the cursor was, to put it back
     std::unique_ptr<LineSet> lines;  ///< Swapped: the whole text before the change
 };
 

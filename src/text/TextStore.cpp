@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cassert>
 #include <chrono>
 #include <system_error>
 #include <thread>
@@ -43,6 +44,7 @@ LineRecord TextStore::ReplaceLine(LineIndex i, LineRecord line)
 LineRecord TextStore::RemoveLine(LineIndex i)
 {
     LineRecord old = LineRecord::Adopt(lines_.Erase(static_cast<std::size_t>(i)));
+    assert(fileSize_ >= old.Length() && ownedLines_ >= (old.IsOwned() ? 1u : 0u));
     fileSize_ -= old.Length();
     ownedLines_ -= old.IsOwned();
     if (current_ >= LineCount())
@@ -53,6 +55,7 @@ LineRecord TextStore::RemoveLine(LineIndex i)
 void TextStore::ShortenLineEnd(LineIndex i, std::uint32_t count, char last)
 {
     LineSlot& slot = lines_[static_cast<std::size_t>(i)];
+    assert(count >= 1 && count <= slot.Length());
     const std::uint32_t length = slot.Length() - count + 1;
     slot.data[length - 1] = last;
     slot.SetLength(length);
@@ -61,6 +64,15 @@ void TextStore::ShortenLineEnd(LineIndex i, std::uint32_t count, char last)
 
 void TextStore::Reorder(const std::vector<LineIndex>& order)
 {
+#ifndef NDEBUG
+    // The order names every line once.
+    assert(order.size() == lines_.Size());
+    std::vector<bool> named(order.size());
+    for (LineIndex old : order) {
+        assert(old >= 0 && static_cast<std::size_t>(old) < named.size() && !named[static_cast<std::size_t>(old)]);
+        named[static_cast<std::size_t>(old)] = true;
+    }
+#endif
     GapVector<LineSlot> reordered;
     reordered.Reserve(order.size());
     for (LineIndex old : order)

@@ -1,6 +1,7 @@
 // The text of the open file: its display lines in order, the cursor cache and the sizes.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -50,7 +51,11 @@ public:
 
     // Cursor cache: the line that single-line operations work on. Moves do nothing at the ends.
     LineIndex CurrentIndex() const { return current_; }
-    LineView CurrentLine() const { return current_ >= 0 ? Line(current_) : LineView(); }
+    LineView CurrentLine() const
+    {
+        assert(current_ < LineCount());  // a removal below the current line must move it
+        return current_ >= 0 ? Line(current_) : LineView();
+    }
     void FirstLine()
     {
         if (LineCount() > 0)
@@ -71,8 +76,11 @@ public:
         if (current_ > 0)
             --current_;
     }
+    /// A line outside the text is a caller's bug: it asserts in debug builds and changes nothing
+    /// in others.
     void SetCurrentLine(LineIndex i)
     {
+        assert(i >= 0 && i < LineCount());
         if (i >= 0 && i < LineCount())
             current_ = i;
     }

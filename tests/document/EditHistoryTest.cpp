@@ -8,7 +8,7 @@
 namespace quill {
 namespace {
 
-UndoRecord At(LineIndex index) { return UndoRecord{0, UndoRecord::Kind::Replaced, LineRecord(), index, 0, 0, nullptr}; }
+UndoRecord At(LineIndex index) { return UndoRecord{0, UndoRecord::Kind::Replaced, LineRecord(), index, {}, nullptr}; }
 
 TEST(EditHistoryTest, GroupsGoBackAndForthWholeAndTheSavedTextIsFoundAgain)
 {
