@@ -38,7 +38,7 @@ std::optional<std::string> SyntaxCommands::SaveFile(const char* filter, const ch
 
 bool SyntaxCommands::EditItem(SyntaxItem& item)
 {
-    SyntaxItemDialogModel model(item);
+    SyntaxItemDialogModel model{item};
     if (!dialogs_.EditItem(model))
         return false;
     model.Apply();

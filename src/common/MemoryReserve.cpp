@@ -2,7 +2,10 @@
 #include "common/MemoryReserve.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -23,8 +26,11 @@ std::optional<std::int64_t> MemInfo(const std::string& text, const char* key)
     const std::size_t at = text.find(key);
     if (at == std::string::npos)
         return std::nullopt;
-    long long kilobytes = 0;
-    if (std::sscanf(text.c_str() + at + std::strlen(key), " %lld", &kilobytes) != 1)
+    const char* digits = text.c_str() + at + std::strlen(key);
+    char* end = nullptr;
+    errno = 0;
+    const long long kilobytes = std::strtoll(digits, &end, 10);
+    if (end == digits || errno == ERANGE || kilobytes < 0 || kilobytes > INT64_MAX / 1024)
         return std::nullopt;
     return static_cast<std::int64_t>(kilobytes) * 1024;
 }

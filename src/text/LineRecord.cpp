@@ -2,6 +2,7 @@
 #include "text/LineRecord.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -113,7 +114,9 @@ void LineRecord::Append(const char* bytes, std::size_t n)
         Reserve(std::max(total, Capacity() * 3 / 2));
     if (fromSelf)
         bytes = slot_.data + selfOffset;
-    std::memmove(slot_.data + length, bytes, n);
+    assert(slot_.data);
+    // The owned buffer is there now (Reserve throws when it cannot make one).
+    std::memmove(slot_.data + length, bytes, n);  // NOLINT(clang-analyzer-core.NonNullParamChecker)
     slot_.SetLength(static_cast<std::uint32_t>(total));
     slot_.data[total] = 0;
 }

@@ -8,7 +8,7 @@ namespace quill {
 
 std::string CursorStatusText(const Document& doc)
 {
-    return Format("Line:%lld/%lld Col:%d/%lld", static_cast<long long>(doc.Selection().cursor.line + 1),
+    return Format("Line:%lld/%lld Col:%d/%lld", static_cast<long long>(doc.Selection().cursor.line) + 1,
                   static_cast<long long>(doc.Text().LineCount()), doc.Selection().cursor.column,
                   static_cast<long long>(doc.DisplayWidth(doc.Selection().cursor.line)));
 }
