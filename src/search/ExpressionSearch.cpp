@@ -1,0 +1,240 @@
+// The expression search: a regular expression (or a case-blind text with letters beyond ASCII)
+// matched line by line, on the lines its fixed part picks.
+#include "search/ExpressionSearch.h"
+
+#include <boost/regex.hpp>
+#include <limits>
+
+#include "document/Document.h"
+#include "platform/ProgressWindow.h"
+#include "platform/Prompter.h"
+#include "search/LineExpression.h"
+#include "search/LiteralScanner.h"
+#include "search/RequiredLiteral.h"
+
+namespace quill {
+
+ExpressionSearch::ExpressionSearch(Document& doc, SearchOptions& options) : LineSearch(doc, options) {}
+
+ExpressionSearch::~ExpressionSearch() = default;
+
+const SearchExpression* ExpressionSearch::Expression()
+{
+    // Compiled once for as long as the find text and the case rule stay: Count, Replace All and
+    // the filters search thousands of times with the same expression.
+    const bool crlf = doc_.Text().Terminator() == TerminatorKind::CRLF;
+    const bool utf8 = doc_.Utf8Text();
+    if (expression_ && expressionText_ == options_.findText && expressionMatchCase_ == options_.matchCase &&
+        expressionCrLf_ == crlf && expressionRegex_ == options_.useRegEx && expressionUtf8_ == utf8)
+        return &*expression_;
+    expression_.reset();
+    Prompter& prompter = doc_.Prompts();
+    failed_ = true;  // until the expression is compiled
+    try {
+        const std::string pattern = options_.useRegEx ? options_.findText : QuotedLiteral(options_.findText);
+        expression_.emplace(WithPerlLineEnd(pattern, crlf), options_.matchCase, utf8);
+        prefilterKnown_ = false;
+        expressionText_ = options_.findText;
+        expressionMatchCase_ = options_.matchCase;
+        expressionCrLf_ = crlf;
+        expressionRegex_ = options_.useRegEx;
+        expressionUtf8_ = utf8;
+        failed_ = false;
+        return &*expression_;
+    } catch (const boost::regex_error& error) {
+        prompter.Error(std::string("Expression error: ") + error.what());
+    } catch (const std::exception& error) {
+        prompter.Error(std::string("Unexpected expression error: ") + error.what());
+    } catch (...) {
+        prompter.Error("Unexpected expression error!");
+    }
+    return nullptr;
+}
+
+bool ExpressionSearch::Search(const std::string& subject, std::size_t start, boost::smatch& found,
+                        const SearchExpression& expression, boost::match_flag_type flags)
+{
+    try {
+        return expression.Search(subject.cbegin(), subject.cbegin() + static_cast<std::ptrdiff_t>(start),
+                                 subject.cend(), found, flags);
+    } catch (const std::exception& error) {
+        doc_.Prompts().Error(MatchErrorText(error));
+        failed_ = true;
+        return false;
+    }
+}
+
+const LiteralScanner* ExpressionSearch::Prefilter(const SearchExpression& expression)
+{
+    const auto table = DisplayTable();
+    if (prefilterKnown_ && table == prefilterTable_)
+        return prefilter_.get();
+    prefilterKnown_ = true;
+    prefilterTable_ = table;
+    prefilter_.reset();
+    std::string literal = RequiredLiteral(options_.useRegEx ? expressionText_ : QuotedLiteral(expressionText_));
+    if (expression.OnCharacters() && !expressionMatchCase_)
+        literal = LongestAsciiRun(literal);  // other letters fold to other bytes
+    if (literal.empty())
+        return nullptr;
+    // A stored byte can stand for a character of the fixed part when its shown byte matches it
+    // the way the expression compares characters.
+    const auto& traits = expression.Bytes().get_traits();
+    std::vector<LiteralScanner::ByteSet> accepted(literal.size(), LiteralScanner::ByteSet{});
+    for (std::size_t k = 0; k < literal.size(); ++k) {
+        for (std::size_t b = 0; b < 256; ++b) {
+            const char shown = static_cast<char>(table[b]);
+            accepted[k][b] = expressionMatchCase_
+                                 ? shown == literal[k]
+                                 : traits.translate_nocase(shown) == traits.translate_nocase(literal[k]);
+        }
+    }
+    prefilter_ = std::make_unique<LiteralScanner>(std::move(accepted));
+    return prefilter_.get();
+}
+
+std::string ExpressionSearch::Subject(LineView line, std::int64_t from, std::int64_t to) const
+{
+    std::string subject;
+    const std::int64_t end = std::min<std::int64_t>(to, line.Length());
+    for (std::int64_t k = std::max<std::int64_t>(0, from); k < end; ++k) {
+        const std::uint8_t shown = doc_.Charset().ToDisplay(line.ByteAt(k));
+        if (shown == 0)
+            break;  // the expression sees the line up to its first NUL
+        subject += static_cast<char>(shown);
+    }
+    return subject;
+}
+
+std::optional<ExpressionSearch::Span> ExpressionSearch::RegexInLine(const SearchExpression& expression, LineIndex i)
+{
+    const auto span = Restrict(i, true, kNoEnd);
+    if (!span)
+        return std::nullopt;
+    const LineView line = doc_.Text().Line(i);
+    // On the cursor's line from the cursor on, but never before the field. The expression sees the
+    // bytes before the cursor (from the field's start on), so that "\b" and look-behinds judge the
+    // cursor's place as it is; "^" matches only where the line or the field begins, "$" only where
+    // it ends: a line cut at the search limit goes on.
+    const std::int64_t base = span->from;
+    const std::int64_t s =
+        i == from_.cursor.line ? std::max<std::int64_t>(IndexAtColumn(line, from_.cursor.column), base) : base;
+    const std::string subject = Subject(line, base, span->to);
+    const bool cut = !InField() && span->to < line.Length();
+    auto start = static_cast<std::size_t>(s - base);
+    // The empty match found last time, where the cursor still stands, would keep Find Next in
+    // place: the search goes on one position further.
+    const bool afterEmptyHit = i == emptyHitLine_ && from_.cursor.column == emptyHitColumn_ && i == from_.cursor.line;
+    boost::smatch found;
+    for (;;) {
+        if (start > subject.size())
+            return std::nullopt;
+        const auto flags = LineMatchFlags(start == 0) | (start > 0 ? boost::match_prev_avail : boost::match_default) |
+                           (cut ? boost::match_not_eob : boost::match_default);
+        if (!Search(subject, start, found, expression, flags))
+            return std::nullopt;
+        if (!(afterEmptyHit && found.length() == 0 && base + static_cast<std::int64_t>(start) + found.position() == s))
+            break;
+        ++start;
+    }
+    const auto position = base + static_cast<std::int64_t>(start) + found.position();
+    if (BeyondContent(position, found.length(), ContentEnd(line)))
+        return std::nullopt;
+    return Span{ColumnOfIndex(line, static_cast<std::uint32_t>(position)),
+                ColumnOfIndex(line, static_cast<std::uint32_t>(position + found.length()))};
+}
+
+void ExpressionSearch::ScanForward()
+{
+    if (options_.findText.empty())
+        return;
+    const SearchExpression* expression = Expression();
+    if (!expression)
+        return;
+    const LiteralScanner* prefilter = Prefilter(*expression);
+    const TextStore& store = doc_.Text();
+    bool shown = false;
+    std::optional<Span> found;
+    LineIndex foundLine = -1;
+    for (LineIndex i = from_.cursor.line; i < store.LineCount() && !found; ++i) {
+        if (prefilter && i > from_.cursor.line) {
+            // Only the lines holding the expression's fixed part can match.
+            ScanRuns(i, *prefilter, shown, false, [&](LineIndex k, std::uint32_t) {
+                found = RegexInLine(*expression, k);
+                foundLine = k;
+                return found || failed_ ? Verdict::Stop : Verdict::NextLine;
+            });
+            break;
+        }
+        if (Progress(i, i - from_.cursor.line, shown))
+            break;
+        found = RegexInLine(*expression, i);
+        foundLine = i;
+        if (failed_)
+            break;
+    }
+    if (shown)
+        doc_.Progress().End();
+    if (!failed_ && !stopped_ && found)
+        Hit(foundLine, found->from, found->to);
+}
+
+void ExpressionSearch::ScanBackward()
+{
+    if (options_.findText.empty())
+        return;
+    const SearchExpression* expression = Expression();
+    if (!expression)
+        return;
+    const TextStore& store = doc_.Text();
+    bool shown = false;
+    for (LineIndex i = from_.cursor.line; i >= 0; --i) {
+        if (Progress(i, from_.cursor.line - i, shown)) {
+            doc_.Progress().End();
+            return;
+        }
+        const auto span = Restrict(i, true, std::numeric_limits<std::int64_t>::max());
+        if (!span)
+            continue;
+        const LineView line = store.Line(i);
+        const std::int64_t s = span->from;
+        // A hit ends at the limit: on the cursor's line the cursor, or the start of the hit
+        // selected now; elsewhere the end of the field or the line.
+        const std::int64_t realEnd = InField() ? span->to : line.Length();
+        std::int64_t limit = realEnd;
+        if (i == from_.cursor.line) {
+            const bool selected =
+                from_.anchor.column >= 0 && from_.anchor.line == i && from_.anchor.column != from_.cursor.column;
+            limit = IndexAtColumn(line, selected ? from_.anchor.column : from_.cursor.column);
+            if (limit < s)
+                continue;  // the cursor stands before the field
+        }
+        // "$" and "\z" match only where the line or the field really ends: a subject cut at the
+        // cursor says that it goes on, and one that reaches the line's end keeps its terminator.
+        const bool cut = limit < std::min<std::int64_t>(realEnd, ContentEnd(line));
+        const std::string subject = Subject(line, s, cut ? limit : realEnd);
+        boost::smatch found;
+        if (!Search(subject, 0, found, *expression,
+                    LineMatchFlags(true) | (cut ? boost::match_not_eob : boost::match_default))) {
+            if (failed_)
+                break;
+            continue;
+        }
+        const std::int64_t position = s + found.position();
+        const std::int64_t length = found.length();
+        if (BeyondContent(position, length, ContentEnd(line)) || (position + length > limit && position >= limit))
+            continue;
+        // The empty match found last time, at the cursor itself, would keep Find Prev. in place.
+        if (length == 0 && i == from_.cursor.line && position == limit && i == emptyHitLine_)
+            continue;
+        if (shown)
+            doc_.Progress().End();
+        Hit(i, ColumnOfIndex(line, static_cast<std::uint32_t>(position)),
+            ColumnOfIndex(line, static_cast<std::uint32_t>(position + length)));
+        return;
+    }
+    if (shown)
+        doc_.Progress().End();
+}
+
+}  // namespace quill

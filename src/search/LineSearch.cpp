@@ -1,0 +1,119 @@
+// What the plain and the expression search share: the field restriction, the progress of long
+// searches, the scan over runs of lines and the columns of hits.
+#include "search/LineSearch.h"
+
+#include <algorithm>
+
+#include "document/Document.h"
+#include "platform/ProgressWindow.h"
+#include "structure/StructureDescription.h"
+#include "text/CellColumns.h"
+
+namespace quill {
+
+LineSearch::LineSearch(Document& doc, SearchOptions& options) : doc_(doc), options_(options) {}
+
+LineSearch::~LineSearch() = default;
+
+std::optional<SearchMatch> LineSearch::Forward(const TextSelection& from)
+{
+    Begin(from);
+    ScanForward();
+    return match_;
+}
+
+std::optional<SearchMatch> LineSearch::Backward(const TextSelection& from)
+{
+    Begin(from);
+    ScanBackward();
+    return match_;
+}
+
+void LineSearch::Begin(const TextSelection& from)
+{
+    stopped_ = false;
+    failed_ = false;
+    match_.reset();
+    from_ = from;
+}
+
+std::int64_t LineSearch::ColumnOfIndex(LineView line, std::uint32_t index) const
+{
+    return IndexToColumn(line, std::min(index, line.Length()), doc_.Rules());
+}
+
+std::uint32_t LineSearch::IndexAtColumn(LineView line, std::int64_t column) const
+{
+    // The leading bytes whose start column is below the column.
+    return CellColumns(line, doc_.Rules()).IndexAt(column, line.Length());
+}
+
+std::uint32_t LineSearch::ContentEnd(LineView line) const
+{
+    const DisplayRules rules = doc_.Rules();
+    const bool crlf = doc_.Text().Terminator() == TerminatorKind::CRLF;
+    std::uint32_t n = line.Length();
+    while (n > 0 && (line.ByteAt(n - 1) == rules.lf || (crlf && line.ByteAt(n - 1) == rules.cr)))
+        --n;
+    return n;
+}
+
+bool LineSearch::InField() const { return options_.searchField && doc_.Structure().IsActive(); }
+
+std::optional<LineSearch::Span> LineSearch::Restrict(LineIndex index, bool bytes, std::int64_t whole)
+{
+    FieldDef* field = options_.searchField;
+    if (!InField())
+        return Span{0, whole};
+    StructureDescription& structure = doc_.Structure();
+    const LineView line = doc_.Text().Line(index);
+    const DisplayRules rules = doc_.Rules();
+    if (bytes)
+        structure.SplitRecord(line, rules);
+    else
+        structure.PlaceFields(line, rules);
+    const FieldDef* typeField = structure.RecordTypeField();
+    if (typeField && typeField != field && structure.RecordTypeOf(line, rules) != field->typeValue)
+        return std::nullopt;  // a record of another type
+    if (!bytes)
+        return Span{field->column, field->ColumnEnd()};
+    return Span{field->byteOffset, field->byteOffset + field->byteLength};
+}
+
+bool LineSearch::Progress(LineIndex line, LineIndex passed, bool& shown)
+{
+    if (passed < kProgressLines || line % kProgressLines != 0)
+        return false;
+    if (!shown) {
+        doc_.Progress().Begin(40);
+        shown = true;
+    }
+    const LineIndex count = std::max<LineIndex>(1, doc_.Text().LineCount() - 1);
+    stopped_ = doc_.Progress().Step(line * 40 / count);
+    return stopped_;
+}
+
+void LineSearch::Hit(LineIndex line, std::int64_t fromColumn, std::int64_t toColumn)
+{
+    const bool empty = fromColumn == toColumn;
+    emptyHitLine_ = empty ? line : -1;
+    emptyHitColumn_ = empty ? static_cast<Column>(toColumn) : -1;
+    match_ = SearchMatch{line, static_cast<Column>(fromColumn), static_cast<Column>(toColumn)};
+}
+
+std::array<std::uint8_t, 256> LineSearch::DisplayTable() const
+{
+    std::array<std::uint8_t, 256> table{};
+    for (int b = 0; b < 256; ++b)
+        table[static_cast<std::size_t>(b)] = doc_.Charset().ToDisplay(static_cast<std::uint8_t>(b));
+    return table;
+}
+
+bool LineSearch::BeforeColumnLimit(LineView line, std::uint32_t end, const DisplayRules& rules)
+{
+    if (rules.ignoreFormatCodes || static_cast<std::int64_t>(end) * std::max(1, rules.tabSize) < kNoEnd)
+        return true;
+    return CellColumns(line, rules)[end - 1] < kNoEnd;
+}
+
+}  // namespace quill

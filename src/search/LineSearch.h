@@ -1,0 +1,145 @@
+// What the plain and the expression search share, and the interface both give the engine.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "document/Document.h"
+#include "platform/ProgressWindow.h"
+#include "search/LiteralScanner.h"
+#include "search/MemoryRun.h"
+#include "search/SearchOptions.h"
+#include "text/LineView.h"
+#include "text/TextSelection.h"
+#include "text/TextTypes.h"
+
+namespace quill {
+
+/// A hit of a search on one line: the display columns of its first byte and after its last.
+struct SearchMatch {
+    LineIndex line;
+    Column from;
+    Column to;
+};
+
+/// One way of searching the lines of the text from a cursor. A search never spans lines. The
+/// plain search and the expression search implement the scans; this class holds what both need.
+class LineSearch {
+public:
+    LineSearch(Document& doc, SearchOptions& options);
+    virtual ~LineSearch();
+    LineSearch(const LineSearch&) = delete;
+    LineSearch& operator=(const LineSearch&) = delete;
+
+    /// The first hit from a cursor towards the end; none when there is none, when Escape stopped
+    /// the search or the expression failed (StoppedByUser, Failed tell which).
+    std::optional<SearchMatch> Forward(const TextSelection& from);
+    /// The nearest hit before a cursor (or before the start of the selection ending there).
+    std::optional<SearchMatch> Backward(const TextSelection& from);
+    bool StoppedByUser() const { return stopped_; }
+    bool Failed() const { return failed_; }
+
+    /// The display column of byte i of a line, and the first byte at or after a column.
+    std::int64_t ColumnOfIndex(LineView line, std::uint32_t index) const;
+    std::uint32_t IndexAtColumn(LineView line, std::int64_t column) const;
+    /// The length of a line without its trailing terminator bytes (LF; CR too in a CR LF text).
+    std::uint32_t ContentEnd(LineView line) const;
+
+protected:
+    /// Columns beyond this one are not searched (the plain search's limit).
+    static constexpr std::int64_t kNoEnd = 100000;
+    /// A search shows progress once it has passed this many lines.
+    static constexpr LineIndex kProgressLines = 10000;
+
+    // The scans: from from_, each leaves its hit in match_ (through Hit).
+    virtual void ScanForward() = 0;
+    virtual void ScanBackward() = 0;
+
+    void Begin(const TextSelection& from);
+    struct LineHit {
+        LineIndex line;
+        std::uint32_t index;  ///< the first byte of the hit
+    };
+    /// What a scan does after a hit: stops, goes on after it, or goes on with the next line.
+    enum class Verdict { Stop, AfterHit, NextLine };
+    /// Shows visit(line, first byte) every hit of a literal from a line on, found in runs of lines
+    /// that lie one after another in memory, until it says stop, the text ends or Escape stops it.
+    /// columnLimit: hits beyond the plain search's column limit are passed over; an expression's
+    /// fixed part only picks lines, which the expression then judges by its own limit.
+    template <typename Visit>
+    void ScanRuns(LineIndex first, const LiteralScanner& wanted, bool& shown, bool columnLimit, Visit&& visit);
+    struct Span {
+        std::int64_t from;  ///< first column (plain) or byte (regular expression)
+        std::int64_t to;    ///< exclusive
+    };
+    /// Whether the search is held to a field of the active structure.
+    bool InField() const;
+    /// The field restriction of a line: none when the line is skipped (another record type).
+    std::optional<Span> Restrict(LineIndex line, bool bytes, std::int64_t whole);
+    /// Steps the progress window of a long search; true when Escape asked to stop.
+    bool Progress(LineIndex line, LineIndex passed, bool& shown);
+    void Hit(LineIndex line, std::int64_t fromColumn, std::int64_t toColumn);
+    /// The display table of every byte value: a kept scanner is valid while it stays.
+    std::array<std::uint8_t, 256> DisplayTable() const;
+    /// Whether the bytes before `end` lie below the column where searching stops. A byte's column
+    /// is at most its index times the tab size: short lines need no columns.
+    static bool BeforeColumnLimit(LineView line, std::uint32_t end, const DisplayRules& rules);
+
+    Document& doc_;
+    SearchOptions& options_;
+    TextSelection from_;  ///< where the running search started
+    std::optional<SearchMatch> match_;
+    bool stopped_ = false;
+    bool failed_ = false;
+    MemoryRun run_;
+    /// Where the last hit was an empty match: the next search must not find it again.
+    LineIndex emptyHitLine_ = -1;
+    Column emptyHitColumn_ = -1;
+};
+
+template <typename Visit>
+void LineSearch::ScanRuns(LineIndex first, const LiteralScanner& wanted, bool& shown, bool columnLimit, Visit&& visit)
+{
+    const TextStore& store = doc_.Text();
+    const LineIndex count = store.LineCount();
+    const auto size = static_cast<std::uint32_t>(wanted.Size());
+    const DisplayRules rules = doc_.Rules();
+    // Runs start small, since the next hit is often near, and grow to a few megabytes.
+    std::ptrdiff_t runBytes = 4 << 10;
+    for (LineIndex i = first; i < count; runBytes = std::min<std::ptrdiff_t>(runBytes * 2, 4 << 20)) {
+        run_.Collect(store, i, runBytes);
+        for (const char* from = run_.Start(); from && from < run_.End();) {
+            const char* at = wanted.Find(from, run_.End());
+            if (!at)
+                break;
+            // The line holding the hit; a hit across a line end is none.
+            const LineIndex k = run_.LineAt(at);
+            const LineView line = run_.Line();
+            const auto index = static_cast<std::uint32_t>(at - line.Bytes());
+            if (index + size > line.Length()) {
+                from = at + 1;
+                continue;
+            }
+            // Beyond the compared columns: on with the next line.
+            const Verdict verdict =
+                !columnLimit || BeforeColumnLimit(line, index + size, rules) ? visit(k, index) : Verdict::NextLine;
+            if (verdict == Verdict::Stop)
+                return;
+            from = verdict == Verdict::AfterHit ? at + size : line.Bytes() + line.Length();
+        }
+        // Progress as the line-by-line search shows it, at each run's end.
+        i = run_.Next();
+        if (i - from_.cursor.line >= kProgressLines) {
+            if (!shown) {
+                doc_.Progress().Begin(40);
+                shown = true;
+            }
+            stopped_ = doc_.Progress().Step(i * 40 / std::max<LineIndex>(1, count - 1));
+            if (stopped_)
+                return;
+        }
+    }
+}
+
+}  // namespace quill

@@ -1,0 +1,228 @@
+// The plain search: the find text compared byte for byte as shown, folded without match case.
+#include "search/PlainSearch.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "common/TextCase.h"
+#include "document/Document.h"
+#include "platform/ProgressWindow.h"
+#include "search/LiteralScanner.h"
+#include "text/CellColumns.h"
+
+namespace quill {
+
+PlainSearch::PlainSearch(Document& doc, SearchOptions& options) : LineSearch(doc, options) {}
+
+PlainSearch::~PlainSearch() = default;
+
+std::uint8_t PlainSearch::Folded(std::uint8_t shown) const
+{
+    if (options_.matchCase)
+        return shown;
+    // Under a table the shown bytes are characters of code page 1252, folded as such. Text without
+    // one is UTF-8, whose bytes above 127 are parts of characters: folding them one by one would
+    // make a character match the start of another, so only ASCII letters are folded.
+    if (!doc_.Utf8Text())
+        return UpperCp1252(shown);
+    return shown >= 'a' && shown <= 'z' ? static_cast<std::uint8_t>(shown - 'a' + 'A') : shown;
+}
+
+std::string PlainSearch::FoldedText(std::string text) const
+{
+    for (char& c : text)
+        c = static_cast<char>(Folded(static_cast<std::uint8_t>(c)));
+    return text;
+}
+
+std::uint8_t PlainSearch::Compared(std::uint8_t stored) const { return Folded(doc_.Charset().ToDisplay(stored)); }
+
+std::array<std::uint8_t, 256> PlainSearch::FoldTable() const
+{
+    std::array<std::uint8_t, 256> fold{};
+    for (int b = 0; b < 256; ++b)
+        fold[static_cast<std::size_t>(b)] = Compared(static_cast<std::uint8_t>(b));
+    return fold;
+}
+
+const LiteralScanner& PlainSearch::ScannerFor(const std::string& wanted, const std::array<std::uint8_t, 256>& fold)
+{
+    // Replace All searches once per hit: the scanner is made once.
+    if (!scanner_ || scannerText_ != wanted || scannerFold_ != fold) {
+        scanner_ = std::make_unique<LiteralScanner>(LiteralScanner::Folded(wanted, fold));
+        scannerText_ = wanted;
+        scannerFold_ = fold;
+    }
+    return *scanner_;
+}
+
+void PlainSearch::ScanForward()
+{
+    const std::string& text = options_.findText;
+    if (text.empty())
+        return;
+    const std::string wanted = FoldedText(text);
+    const auto fold = FoldTable();
+    // Without a table and with match case the bytes are compared as they are: a plain find.
+    bool identity = true;
+    for (int b = 0; b < 256 && identity; ++b)
+        identity = fold[static_cast<std::size_t>(b)] == b;
+    const TextStore& store = doc_.Text();
+    const DisplayRules rules = doc_.Rules();
+    const auto size = static_cast<std::uint32_t>(wanted.size());
+    // Over whole lines the lines after the cursor's are scanned in runs as they lie in memory.
+    const bool scanRuns = !InField();
+    const LiteralScanner& scanner = ScannerFor(wanted, fold);
+    bool shown = false;
+    for (LineIndex i = from_.cursor.line; i < store.LineCount(); ++i) {
+        if (scanRuns && i > from_.cursor.line) {
+            std::optional<LineHit> hit;
+            ScanRuns(i, scanner, shown, true, [&hit](LineIndex k, std::uint32_t index) {
+                hit = LineHit{k, index};
+                return Verdict::Stop;
+            });
+            if (shown)
+                doc_.Progress().End();
+            if (stopped_)
+                return;
+            if (!hit)
+                return;
+            const LineView line = store.Line(hit->line);
+            const CellColumns columns(line, rules);
+            Hit(hit->line, columns[hit->index], columns.After(hit->index + size));
+            return;
+        }
+        if (Progress(i, i - from_.cursor.line, shown)) {
+            doc_.Progress().End();
+            return;  // stopped by the user
+        }
+        const auto span = Restrict(i, false, kNoEnd);
+        if (!span)
+            continue;
+        const LineView line = store.Line(i);
+        const CellColumns columns(line, rules);
+        // On the cursor's line from the cursor on, but never before the field.
+        const std::int64_t start =
+            i == from_.cursor.line ? std::max<std::int64_t>(from_.cursor.column, span->from) : span->from;
+        // Bytes are compared only inside the column range.
+        const std::uint32_t from = columns.IndexAt(start, line.Length());
+        const std::uint32_t to = columns.IndexAt(span->to, line.Length());
+        if (to < from + size)
+            continue;
+        std::uint32_t hit = to;
+        if (identity) {
+            const std::string_view bytes(line.Bytes() + from, to - from);
+            const auto at = bytes.find(wanted);
+            if (at != std::string_view::npos)
+                hit = from + static_cast<std::uint32_t>(at);
+        } else {
+            for (std::uint32_t j = from; j + size <= to && hit == to; ++j) {
+                std::uint32_t m = 0;
+                while (m < size && fold[line.ByteAt(j + m)] == static_cast<std::uint8_t>(wanted[m]))
+                    ++m;
+                if (m == size)
+                    hit = j;
+            }
+        }
+        if (hit == to)
+            continue;
+        if (shown)
+            doc_.Progress().End();
+        // The cursor goes after the last byte of the hit.
+        Hit(i, columns[hit], columns.After(hit + size));
+        return;
+    }
+    if (shown)
+        doc_.Progress().End();
+}
+
+std::optional<std::int64_t> PlainSearch::CountLiteral(const TextPosition& from)
+{
+    stopped_ = false;
+    from_ = TextSelection{from};
+    if (options_.findText.empty() || InField())
+        return std::nullopt;
+    const std::string wanted = FoldedText(options_.findText);
+    const LiteralScanner& scanner = ScannerFor(wanted, FoldTable());
+    const TextStore& store = doc_.Text();
+    const DisplayRules rules = doc_.Rules();
+    const auto size = static_cast<std::uint32_t>(wanted.size());
+    std::int64_t hits = 0;
+    // The cursor's own line from the cursor on, as the searches take it.
+    const LineIndex keepLine = from.line;
+    const Column keepColumn = from.column;
+    bool shown = false;
+    {
+        const LineView line = store.Line(keepLine);
+        const CellColumns columns(line, rules);
+        const char* lineEnd = line.Bytes() + line.Length();
+        for (const char* at = scanner.Find(line.Bytes() + columns.IndexAt(keepColumn, line.Length()), lineEnd); at;
+             at = scanner.Find(at + size, lineEnd)) {
+            if (columns[static_cast<std::uint32_t>(at - line.Bytes()) + size - 1] >= kNoEnd)
+                break;
+            ++hits;
+        }
+    }
+    // The other lines in runs as they lie in memory; each search goes on after the last hit.
+    ScanRuns(keepLine + 1, scanner, shown, true, [&hits](LineIndex, std::uint32_t) {
+        ++hits;
+        return Verdict::AfterHit;
+    });
+    if (shown)
+        doc_.Progress().End();
+    return hits;
+}
+
+void PlainSearch::ScanBackward()
+{
+    const std::string& text = options_.findText;
+    if (text.empty())
+        return;
+    const std::string wanted = FoldedText(text);
+    const auto fold = FoldTable();
+    const TextStore& store = doc_.Text();
+    const DisplayRules rules = doc_.Rules();
+    const auto size = static_cast<std::uint32_t>(wanted.size());
+    bool shown = false;
+    for (LineIndex i = from_.cursor.line; i >= 0; --i) {
+        if (Progress(i, from_.cursor.line - i, shown)) {
+            doc_.Progress().End();
+            return;
+        }
+        const auto span = Restrict(i, false, 999999);
+        if (!span)
+            continue;
+        // On the cursor's line a hit must end at or before the cursor, or before the start of the
+        // hit selected now; on the others its bytes lie in the field's columns, as forward.
+        const bool cursorLine = i == from_.cursor.line;
+        std::int64_t limit = span->to;
+        if (cursorLine) {
+            const bool selected =
+                from_.anchor.column >= 0 && from_.anchor.line == i && from_.anchor.column != from_.cursor.column;
+            limit = selected ? from_.anchor.column : from_.cursor.column;
+        }
+        const LineView line = store.Line(i);
+        const std::uint32_t n = ContentEnd(line);
+        const CellColumns columns(line, rules);
+        // Ends are tried from the last byte towards the first; the first hit found is the nearest.
+        for (std::uint32_t end = n; end >= size && end > 0; --end) {
+            const std::uint32_t first = end - size;
+            const bool below = cursorLine ? columns.After(end) <= limit : columns[end - 1] < limit;
+            if (!below || columns[first] < span->from)
+                continue;
+            std::uint32_t m = 0;
+            while (m < size && fold[line.ByteAt(first + m)] == static_cast<std::uint8_t>(wanted[m]))
+                ++m;
+            if (m < size)
+                continue;
+            if (shown)
+                doc_.Progress().End();
+            Hit(i, columns[first], columns.After(end));
+            return;
+        }
+    }
+    if (shown)
+        doc_.Progress().End();
+}
+
+}  // namespace quill

@@ -1,0 +1,42 @@
+// The plain search: the find text compared byte for byte as shown.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "search/LineSearch.h"
+
+namespace quill {
+
+/// Bytes are compared as shown (through the conversion table), folded to upper case without
+/// match case. Lines far from the cursor are scanned in runs as they lie in memory.
+class PlainSearch : public LineSearch {
+public:
+    PlainSearch(Document& doc, SearchOptions& options);
+    ~PlainSearch() override;
+
+    /// Counts the hits from a place to the end as repeated forward searches would (no field); none
+    /// when that does not apply.
+    std::optional<std::int64_t> CountLiteral(const TextPosition& from);
+
+private:
+    void ScanForward() override;
+    void ScanBackward() override;
+    std::uint8_t Compared(std::uint8_t stored) const;
+    /// A shown byte, or the find text, as compared: folded to upper case without match case.
+    std::uint8_t Folded(std::uint8_t shown) const;
+    std::string FoldedText(std::string text) const;
+    /// Compared() for every byte value.
+    std::array<std::uint8_t, 256> FoldTable() const;
+    /// The scanner of a literal, kept while the literal and the comparison table stay.
+    const LiteralScanner& ScannerFor(const std::string& wanted, const std::array<std::uint8_t, 256>& fold);
+
+    std::unique_ptr<LiteralScanner> scanner_;
+    std::string scannerText_;
+    std::array<std::uint8_t, 256> scannerFold_{};
+};
+
+}  // namespace quill
