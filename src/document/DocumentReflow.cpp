@@ -29,6 +29,10 @@ Column Document::Reflow(LineIndex fromLine)
 
 void Document::PlaceCursorAt(ByteOffset offset)
 {
+    if (text_.LineCount() == 0) {
+        selection_ = TextSelection{};  // no text yet (binary mode switched while a text is reset)
+        return;
+    }
     if (!GoToOffset(offset)) {
         // The offset just past the last byte: the end of the last line.
         selection_.cursor.line = text_.LineCount() - 1;

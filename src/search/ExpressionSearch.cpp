@@ -52,7 +52,7 @@ const SearchExpression* ExpressionSearch::Expression()
 }
 
 bool ExpressionSearch::Search(const std::string& subject, std::size_t start, boost::smatch& found,
-                        const SearchExpression& expression, boost::match_flag_type flags)
+                              const SearchExpression& expression, boost::match_flag_type flags)
 {
     try {
         return expression.Search(subject.cbegin(), subject.cbegin() + static_cast<std::ptrdiff_t>(start),

@@ -132,12 +132,12 @@ bool SqlDatabase::Open(const std::string& path)
     // A file that is no database opens without complaint; it shows at the first read.
     char* error = nullptr;
     const int checked = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &error);
+    const std::string checkError = error ? error : main_->Error();
+    sqlite3_free(error);  // a locked database gives a message too
     if (checked != SQLITE_OK && !IsLockFailure(checked)) {
-        std::string reason = error ? error : main_->Error();
-        sqlite3_free(error);
         held.unlock();
         Close();
-        return Fail(Format("DB: Can\xB4t open file %s %s", path.c_str(), reason.c_str()));
+        return Fail(Format("DB: Can\xB4t open file %s %s", path.c_str(), checkError.c_str()));
     }
     struct stat st {};
     char* resolved = ::realpath(path.c_str(), nullptr);
