@@ -74,7 +74,7 @@ SearchCommands::Range SearchCommands::TakeSelection()
     Range range;
     if (!doc_.Selection().Active())
         return range;
-    const SelectionRange selection = SelectionRange::Of(doc_, view_.blockSelection);
+    const SelectionRange selection = SelectionRange::Of(doc_, doc_.Selection().block);
     range.selected = true;
     range.block = selection.block;
     range.startLine = selection.upper;

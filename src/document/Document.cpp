@@ -310,9 +310,13 @@ std::string Document::SelectionStatusText()
         static const char* const kFormats[] = {"", "%02X=%u", "%04X=%u", "", "%08X=%u"};
         return Format(kFormats[count], value, value);
     }
-    if (selection_.Active())
-        return Format("Lines: %lld",
-                      static_cast<long long>(std::llabs(selection_.anchor.line - selection_.cursor.line)));
+    if (selection_.Active()) {
+        // A stream selection ending at a line's start does not take that line; a block takes
+        // every line it spans.
+        const LineIndex lines =
+            std::llabs(selection_.anchor.line - selection_.cursor.line) + (selection_.block ? 1 : 0);
+        return Format("Lines: %lld", static_cast<long long>(lines));
+    }
     // The file size with its digits grouped in thousands by dots.
     const std::string digits = std::to_string(text_.FileSize());
     std::string grouped;

@@ -17,8 +17,7 @@ struct TextPosition {
 };
 
 /// The cursor and the anchor of the selection. The selection is the text between the anchor and
-/// the cursor (a rectangle in block mode, which the view decides); an anchor column of -1 means
-/// that nothing is selected.
+/// the cursor, or the rectangle they span; an anchor column of -1 means that nothing is selected.
 struct TextSelection {
     TextPosition cursor;
     TextPosition anchor{-1, -1};
@@ -26,6 +25,8 @@ struct TextSelection {
     Column preferredColumn = 0;
     /// The bytes of a 1, 2 or 4 column selection read as a number (the status line shows it).
     std::uint32_t value = 0;
+    /// The selection is the rectangle between anchor and cursor (Ctrl with the mouse or keys).
+    bool block = false;
 
     bool Active() const { return anchor.column >= 0 && anchor != cursor; }
     void Clear() { anchor = {-1, -1}; }

@@ -111,7 +111,7 @@ std::string ClipboardEditing::SelectedBytes(const SelectionRange& range, bool wi
 
 bool ClipboardEditing::Copy()
 {
-    const SelectionRange range = SelectionRange::Of(doc_, view_.blockSelection);
+    const SelectionRange range = SelectionRange::Of(doc_, doc_.Selection().block);
     if (range.Empty())
         return false;
     try {
@@ -310,7 +310,7 @@ void ClipboardEditing::InsertLines(const std::string& bytes)
 void ClipboardEditing::FinishPaste(LineIndex line, std::int64_t column)
 {
     doc_.Selection().Clear();
-    view_.blockSelection = false;
+    doc_.Selection().block = false;
     doc_.Selection().cursor.line = line;
     doc_.Text().SetCurrentLine(line);
     doc_.Selection().cursor.column = doc_.Selection().preferredColumn = static_cast<Column>(column);

@@ -75,7 +75,7 @@ EditorInput::Effect EditorInput::Move(EditorKey key, bool shift, bool ctrl)
     if (shift && !doc_.Selection().Active()) {
         doc_.Selection().anchor.line = doc_.Selection().cursor.line;
         doc_.Selection().anchor.column = doc_.Selection().cursor.column;
-        view_.blockSelection = false;
+        doc_.Selection().block = false;
     } else if (!shift) {
         doc_.Selection().Clear();
     }
@@ -116,7 +116,7 @@ EditorInput::Effect EditorInput::Tab(bool shift)
 
 void EditorInput::IndentSelection(bool unindent)
 {
-    const SelectionRange range = SelectionRange::Of(doc_, view_.blockSelection);
+    const SelectionRange range = SelectionRange::Of(doc_, doc_.Selection().block);
     const Settings& settings = doc_.AppSettings();
     const DisplayRules rules = doc_.Rules();
     const LineIndex keep = doc_.Text().CurrentIndex();
@@ -159,7 +159,7 @@ void EditorInput::MousePress(LineIndex line, std::int64_t column, bool shift, bo
         doc_.Selection().anchor.line = doc_.Selection().cursor.line;  // a drag from here selects
         doc_.Selection().anchor.column = doc_.Selection().cursor.column;
     }
-    view_.blockSelection = ctrl;
+    doc_.Selection().block = ctrl;
 }
 
 void EditorInput::MouseMove(LineIndex line, std::int64_t column)
@@ -171,7 +171,7 @@ void EditorInput::MouseRelease()
 {
     if (!doc_.Selection().Active()) {
         doc_.Selection().Clear();
-        view_.blockSelection = false;
+        doc_.Selection().block = false;
     }
 }
 
@@ -197,7 +197,7 @@ void EditorInput::SelectWord()
     doc_.Selection().anchor.column = static_cast<Column>(motion_.WordStart(line, doc_.Selection().cursor.column));
     doc_.Selection().cursor.column = doc_.Selection().preferredColumn =
         static_cast<Column>(motion_.WordEnd(line, doc_.Selection().cursor.column));
-    view_.blockSelection = false;
+    doc_.Selection().block = false;
 }
 
 EditorInput::Effect EditorInput::Type(const std::string& characters)

@@ -319,7 +319,7 @@ void TextEditing::Delete()
 
 void TextEditing::DeleteSelection()
 {
-    const SelectionRange range = SelectionRange::Of(doc_, view_.blockSelection);
+    const SelectionRange range = SelectionRange::Of(doc_, doc_.Selection().block);
     if (range.Empty())
         return;
     if (range.block) {
@@ -337,7 +337,7 @@ void TextEditing::DeleteSelection()
         Replace(std::move(joined));
     }
     doc_.Selection().Clear();
-    view_.blockSelection = false;
+    doc_.Selection().block = false;
     doc_.Selection().cursor.line = range.upper;
     doc_.Text().SetCurrentLine(range.upper);
     doc_.Selection().cursor.column = doc_.Selection().preferredColumn =

@@ -10,9 +10,8 @@ class Document;
 struct ViewState {
     LineIndex topLine = 0;
     std::int64_t leftColumn = 0;
-    LineIndex pageLines = 1;      ///< whole rows that fit the window
-    int pageWidth = 1;            ///< whole cells that fit the window
-    bool blockSelection = false;  ///< the selection is the rectangle between anchor and cursor
+    LineIndex pageLines = 1;  ///< whole rows that fit the window
+    int pageWidth = 1;        ///< whole cells that fit the window
 };
 
 /// Scrolls so the cursor is on the page (centred vertically on request); true when it scrolled.

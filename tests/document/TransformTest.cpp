@@ -185,6 +185,8 @@ TEST_F(TransformTest, StatusTextsForSizeAndSelections)
     EXPECT_EQ(doc->Selection().value, 0u);
     Select(1, 0, 0, 2);
     EXPECT_EQ(doc->SelectionStatusText(), "Lines: 1");
+    doc->Selection().block = true;  // a rectangle over both lines takes both
+    EXPECT_EQ(doc->SelectionStatusText(), "Lines: 2");
 }
 
 }  // namespace

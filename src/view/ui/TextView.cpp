@@ -463,7 +463,7 @@ void TextView::PaintRow(QPainter& painter, int row, LineIndex line, bool coloure
 
 void TextView::PaintSelection(QPainter& painter)
 {
-    const SelectionRange range = SelectionRange::Of(doc_, state_.blockSelection);
+    const SelectionRange range = SelectionRange::Of(doc_, doc_.Selection().block);
     if (range.Empty())
         return;
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
