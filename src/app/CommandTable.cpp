@@ -151,7 +151,7 @@ std::vector<CommandEntry> Build()
         Item(C::FileAssignments, o, "File Assignments"),
         Item(C::Options, o, "Options"),
 
-        Item(C::About, h, "&About QVX..."),
+        Item(C::About, h, "&About Quillarium..."),
     };
 }
 

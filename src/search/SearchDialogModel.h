@@ -23,7 +23,7 @@ public:
     static constexpr const char* kRegExTip =
         "ba*=b,ba,baa.. a.*=a,ab,abc.. ba+=ba,baa.. ba?=b,ba ba{2,4}=baa,baaa,baaaa a(b|cf)=ab,acf [az]=a,z "
         "[a-z]=a..z";
-    static constexpr const char* kBackslashTip = "Interpret blackslash codes (\\r \\n \\t \\f \\e \\x00=Hex \\000=Dez)";
+    static constexpr const char* kBackslashTip = "Interpret backslash codes (\\r \\n \\t \\f \\e \\x00=Hex \\000=Dez)";
     static constexpr const char* kCounterTip = "Replace %d in replacement text with counter (%03d -> 001)";
     static constexpr const char* kCounterStartTip = "Start %d replacement with this value";
 
@@ -45,6 +45,8 @@ public:
 
     std::string Title() const;
     bool ReplaceEnabled() const { return options_.mode == SearchOptions::kReplace; }
+    /// Count always counts from the cursor to the end: it offers no direction.
+    bool DirectionShown() const { return options_.mode != SearchOptions::kCount; }
     bool InFieldEnabled() const { return options_.searchField != nullptr; }
     /// "In Field %s" with the field's name, or "In Field".
     std::string InFieldLabel() const;

@@ -66,6 +66,7 @@ TEST_F(SearchMenuTest, TheDialogShowsWhatItsModeAllows)
     EXPECT_TRUE(find.ButtonVisible(SearchDialogModel::kButton3));
     EXPECT_TRUE(find.ButtonVisible(SearchDialogModel::kButton4));
     EXPECT_FALSE(find.ReplaceEnabled());
+    EXPECT_TRUE(find.DirectionShown());
     EXPECT_FALSE(find.InFieldEnabled());
     find.useRegEx = true;
     EXPECT_FALSE(find.BackslashesEnabled());
@@ -93,6 +94,7 @@ TEST_F(SearchMenuTest, TheDialogShowsWhatItsModeAllows)
     EXPECT_EQ(settings.useBackslashes, 1);  // the program-wide flag goes with it
     options.mode = SearchOptions::kCount;
     EXPECT_FALSE(SearchDialogModel(options, settings).ButtonVisible(SearchDialogModel::kButton3));
+    EXPECT_FALSE(SearchDialogModel(options, settings).DirectionShown());  // Count always goes down
 }
 
 TEST_F(SearchMenuTest, FindNextAsksForTheTextFirstAndFindsWithBackslashCodes)

@@ -147,6 +147,13 @@ TEST_F(PrintTest, TheCommandLinePrintsIntoAPdfWithoutAWindow)
     EXPECT_EQ(QuillApplication::PrintToPdf(line, store), 1);
     line = CommandLine::Parse({"--print-pdf", dir.File("x.pdf")});
     EXPECT_EQ(QuillApplication::PrintToPdf(line, store), 2);
+    // A missing file to print is told as missing; nothing offers to create it.
+    line = CommandLine::Parse({"--print-pdf", dir.File("y.pdf"), dir.File("missing.txt")});
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(QuillApplication::PrintToPdf(line, store), 1);
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_NE(told.find("No such file"), std::string::npos) << told;
+    EXPECT_EQ(told.find("create"), std::string::npos) << told;
     // The file to print is never the PDF's target, by its name or through a link.
     ASSERT_EQ(::symlink(dir.File("lines.txt").c_str(), dir.File("link.pdf").c_str()), 0);
     for (const char* out : {"lines.txt", "link.pdf"}) {

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <vector>
 
+#include "platform/qt/DialogWindow.h"
 #include "structure/ui/DialogParts.h"
 #include "tools/FileAssignments.h"
 
@@ -15,7 +16,7 @@ namespace quill {
 
 void RunFileAssignmentsDialog(QWidget* parent, Prompter& prompter)
 {
-    QDialog dialog(parent);
+    QDialog dialog(parent, DialogWindowFlags());
     dialog.setWindowTitle(QStringLiteral("Assign File Extensions 2 Quillarium"));
     auto* layout = new QVBoxLayout(&dialog);
     std::vector<QCheckBox*> boxes;

@@ -14,6 +14,7 @@
 
 #include "document/Document.h"
 #include "platform/qt/Cp1252.h"
+#include "platform/qt/DialogWindow.h"
 #include "settings/Settings.h"
 #include "structure/ProfileFile.h"
 #include "structure/ui/DialogParts.h"
@@ -23,7 +24,7 @@ namespace quill {
 
 bool RunOptionsDialog(QWidget* parent, Settings& settings, Document& doc)
 {
-    QDialog dialog(parent);
+    QDialog dialog(parent, DialogWindowFlags());
     dialog.setWindowTitle(QStringLiteral("Options"));
     auto* form = new QFormLayout(&dialog);
     auto* tabSize = new QLineEdit(QString::number(settings.tabSize), &dialog);
@@ -66,7 +67,7 @@ namespace quill {
 bool RunVisibleCodesDialog(QWidget* parent, Settings& settings, const QFont& screenFont)
 {
     VisibleCodesModel model(settings.visible);
-    QDialog dialog(parent);
+    QDialog dialog(parent, DialogWindowFlags());
     dialog.setWindowTitle(QStringLiteral("Visible Character Codes"));
     auto* layout = new QVBoxLayout(&dialog);
     auto* area = new QScrollArea(&dialog);

@@ -9,6 +9,7 @@
 #include <QRegularExpressionValidator>
 
 #include "platform/qt/Cp1252.h"
+#include "platform/qt/DialogWindow.h"
 
 namespace quill {
 
@@ -25,7 +26,7 @@ std::optional<std::string> QtEntryDialog::AskValue(const std::string& label, con
 
 bool QtEntryDialog::AskValues(const std::string& title, std::vector<EntryValue>& values)
 {
-    QDialog dialog(parent_);
+    QDialog dialog(parent_, DialogWindowFlags());
     dialog.setWindowTitle(FromCp1252(title.empty() ? EntryTitle(values) : title));
     auto* form = new QFormLayout(&dialog);
     std::vector<QLineEdit*> edits;

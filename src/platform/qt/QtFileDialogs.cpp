@@ -18,7 +18,16 @@ std::string AskSaveFile(QWidget* parent, const std::string& start, const std::st
     QFileDialog dialog(parent, QStringLiteral("Save As"), QString::fromLocal8Bit(start.c_str()),
                        QString::fromLatin1(filter.c_str()));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QString::fromStdString(extension));
+    // The extension is added to a name typed without one only while a filter of that extension
+    // is chosen: under "All files" the name stays as the user typed it.
+    const QString suffix = QString::fromStdString(extension);
+    const auto suffixFor = [suffix](const QString& chosenFilter) {
+        return !suffix.isEmpty() && chosenFilter.contains(QStringLiteral("*.") + suffix) ? suffix : QString();
+    };
+    dialog.setDefaultSuffix(suffixFor(dialog.selectedNameFilter()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, [&dialog, suffixFor](const QString& chosenFilter) {
+        dialog.setDefaultSuffix(suffixFor(chosenFilter));
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().first().toLocal8Bit().toStdString();
@@ -26,7 +35,7 @@ std::string AskSaveFile(QWidget* parent, const std::string& start, const std::st
 
 std::optional<std::string> QtFileDialogs::AskSavePath(const std::string& proposedName, const std::string& extension)
 {
-    std::string chosen = AskSaveFile(parent_, proposedName, "Any File (*.txt);;All Files (*)", extension);
+    std::string chosen = AskSaveFile(parent_, proposedName, "All files (*);;Text files (*.txt)", extension);
     return chosen.empty() ? std::nullopt : std::optional<std::string>(chosen);
 }
 

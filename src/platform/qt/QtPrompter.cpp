@@ -2,11 +2,20 @@
 #include "platform/qt/QtPrompter.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 #include "platform/qt/Cp1252.h"
 
 namespace quill {
+
+namespace {
+
+/// Room for the window manager's buttons and margins beside a message box's title, in pixels.
+constexpr int kTitleBarAllowance = 220;
+
+}  // namespace
 
 Answer QtPrompter::Show(Severity severity, const std::string& text, Buttons buttons)
 {
@@ -25,6 +34,13 @@ Answer QtPrompter::Show(Severity severity, const std::string& text, Buttons butt
     case Severity::Error: icon = QMessageBox::Critical; break;
     }
     QMessageBox box(icon, QStringLiteral("Quillarium"), FromMessageBytes(text), standard, parent_);
+    // A short message makes a narrow box, whose title bar the window manager cuts to "Qu...um":
+    // the box is made wide enough for the title and the title bar's buttons.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int wanted = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kTitleBarAllowance;
+        grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
     switch (box.exec()) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 
 #include "platform/qt/Cp1252.h"
+#include "platform/qt/DialogWindow.h"
 #include "print/HeaderFooter.h"
 #include "settings/Settings.h"
 #include "structure/ui/DialogParts.h"
@@ -18,7 +19,7 @@ namespace quill {
 
 bool RunPageSetupDialog(QWidget* parent, Settings& settings)
 {
-    QDialog dialog(parent);
+    QDialog dialog(parent, DialogWindowFlags());
     dialog.setWindowTitle(QStringLiteral("Print Setup"));
     auto* form = new QFormLayout(&dialog);
     const QString hint = QString::fromLatin1(kPlaceholderHint);

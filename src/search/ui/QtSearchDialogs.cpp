@@ -11,6 +11,7 @@
 
 #include "platform/FileDialogs.h"
 #include "platform/qt/Cp1252.h"
+#include "platform/qt/DialogWindow.h"
 #include "structure/ui/DialogParts.h"
 
 namespace quill {
@@ -26,7 +27,7 @@ std::string Typed(const QString& text, bool utf8) { return utf8 ? text.toStdStri
 
 std::optional<SearchDialogModel::Button> QtSearchDialogs::Show(SearchDialogModel& model)
 {
-    QDialog dialog(parent_);
+    QDialog dialog(parent_, DialogWindowFlags());
     dialog.setWindowTitle(FromCp1252(model.Title()));
     auto* layout = new QVBoxLayout(&dialog);
     auto* form = new QFormLayout;
@@ -48,8 +49,8 @@ std::optional<SearchDialogModel::Button> QtSearchDialogs::Show(SearchDialogModel
     inField->setEnabled(model.InFieldEnabled());
     auto* regex = Check(QStringLiteral("&Interpret as regular expression"), model.useRegEx,
                         SearchDialogModel::kRegExTip, &dialog);
-    auto* backslashes = Check(QStringLiteral("Interpret blackslashes"), model.useBackslashes,
-                              SearchDialogModel::kBackslashTip, &dialog);
+    auto* backslashes =
+        Check(QStringLiteral("Interpret backslashes"), model.useBackslashes, SearchDialogModel::kBackslashTip, &dialog);
     backslashes->setEnabled(model.BackslashesEnabled());
     QObject::connect(regex, &QCheckBox::toggled, &dialog, [&](bool on) {
         model.useRegEx = on;
@@ -67,6 +68,8 @@ std::optional<SearchDialogModel::Button> QtSearchDialogs::Show(SearchDialogModel
     auto* directions = new QHBoxLayout;
     directions->addWidget(up);
     directions->addWidget(down);
+    up->setVisible(model.DirectionShown());
+    down->setVisible(model.DirectionShown());
     layout->addLayout(directions);
     for (QWidget* widget : std::initializer_list<QWidget*>{matchCase, inField, regex, backslashes})
         layout->addWidget(widget);
@@ -111,7 +114,7 @@ std::optional<SearchDialogModel::Button> QtSearchDialogs::Show(SearchDialogModel
 
 bool QtSearchDialogs::ShowFolderReplace(FolderReplaceModel& model)
 {
-    QDialog dialog(parent_);
+    QDialog dialog(parent_, DialogWindowFlags());
     dialog.setWindowTitle(QStringLiteral("Replace in Folder"));
     auto* layout = new QVBoxLayout(&dialog);
     auto* form = new QFormLayout;
@@ -138,8 +141,8 @@ bool QtSearchDialogs::ShowFolderReplace(FolderReplaceModel& model)
     auto* matchCase = Check(QStringLiteral("Match case"), model.matchCase, SearchDialogModel::kMatchCaseTip, &dialog);
     auto* regex = Check(QStringLiteral("&Interpret as regular expression"), model.useRegEx,
                         SearchDialogModel::kRegExTip, &dialog);
-    auto* backslashes = Check(QStringLiteral("Interpret blackslashes"), model.useBackslashes,
-                              SearchDialogModel::kBackslashTip, &dialog);
+    auto* backslashes =
+        Check(QStringLiteral("Interpret backslashes"), model.useBackslashes, SearchDialogModel::kBackslashTip, &dialog);
     backslashes->setEnabled(!model.useRegEx);
     QObject::connect(regex, &QCheckBox::toggled, &dialog, [backslashes](bool on) { backslashes->setEnabled(!on); });
     auto* subdirectories = new QCheckBox(QStringLiteral("Subdirectories"), &dialog);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "platform/qt/Cp1252.h"
+#include "platform/qt/DialogWindow.h"
 #include "structure/FieldDialogModel.h"
 #include "structure/ui/DialogParts.h"
 #include "structure/ui/QtStructureDialogs.h"
@@ -16,7 +17,7 @@ namespace quill {
 
 bool QtStructureDialogs::EditField(FieldDialogModel& model)
 {
-    QDialog dialog(parent_);
+    QDialog dialog(parent_, DialogWindowFlags());
     dialog.setWindowTitle(QStringLiteral("Field"));
     auto* form = new QFormLayout(&dialog);
     QLineEdit* name = TextEdit(model.name, FieldDialogModel::kNameTip, &dialog);

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/Cp1252.h"
+#include "platform/qt/DialogWindow.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "structure/AssociateDialogModel.h"
 #include "structure/SortDialogModel.h"
@@ -25,7 +26,7 @@ namespace quill {
 
 bool QtStructureDialogs::Associate(AssociateDialogModel& model)
 {
-    QDialog dialog(parent_);
+    QDialog dialog(parent_, DialogWindowFlags());
     dialog.setWindowTitle(QStringLiteral("Associate"));
     auto* layout = new QVBoxLayout(&dialog);
     auto* group = new QButtonGroup(&dialog);
@@ -55,7 +56,7 @@ bool QtStructureDialogs::Associate(AssociateDialogModel& model)
 
 bool QtStructureDialogs::ChooseSortFields(SortDialogModel& model)
 {
-    QDialog dialog(parent_);
+    QDialog dialog(parent_, DialogWindowFlags());
     dialog.setWindowTitle(QStringLiteral("Sort by Fields"));
     auto* grid = new QGridLayout(&dialog);
     auto* available = new QListWidget(&dialog);

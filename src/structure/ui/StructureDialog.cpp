@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/Cp1252.h"
+#include "platform/qt/DialogWindow.h"
 #include "structure/StructureDialogModel.h"
 #include "structure/ui/DialogParts.h"
 #include "structure/ui/QtStructureDialogs.h"
@@ -20,7 +21,7 @@ namespace quill {
 
 bool QtStructureDialogs::EditStructure(StructureDialogModel& model)
 {
-    QDialog dialog(parent_);
+    QDialog dialog(parent_, DialogWindowFlags());
     dialog.setWindowTitle(QStringLiteral("Structure"));
     auto* top = new QVBoxLayout(&dialog);
     auto* form = new QFormLayout;

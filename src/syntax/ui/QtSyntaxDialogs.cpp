@@ -18,6 +18,7 @@
 
 #include "charset/ConversionDialogModel.h"
 #include "platform/qt/Cp1252.h"
+#include "platform/qt/DialogWindow.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "structure/ui/DialogParts.h"
 #include "syntax/SyntaxDialogModels.h"
@@ -38,7 +39,7 @@ std::uint32_t FromQColor(const QColor& colour)
 
 bool QtSyntaxDialogs::EditItem(SyntaxItemDialogModel& model)
 {
-    QDialog dialog(parent_);
+    QDialog dialog(parent_, DialogWindowFlags());
     dialog.setWindowTitle(QStringLiteral("Syntax Item"));
     auto* form = new QFormLayout(&dialog);
     QLineEdit* name = TextEdit(model.name, SyntaxItemDialogModel::kNameTip, &dialog);
@@ -104,7 +105,7 @@ bool QtSyntaxDialogs::EditItem(SyntaxItemDialogModel& model)
 
 bool QtSyntaxDialogs::EditSyntax(SyntaxDialogModel& model)
 {
-    QDialog dialog(parent_);
+    QDialog dialog(parent_, DialogWindowFlags());
     dialog.setWindowTitle(QStringLiteral("Syntax"));
     auto* top = new QVBoxLayout(&dialog);
     auto* form = new QFormLayout;
@@ -152,7 +153,7 @@ bool QtSyntaxDialogs::EditSyntax(SyntaxDialogModel& model)
 
 bool QtSyntaxDialogs::EditConversion(ConversionDialogModel& model)
 {
-    QDialog dialog(parent_);
+    QDialog dialog(parent_, DialogWindowFlags());
     dialog.setWindowTitle(QStringLiteral("Conversion"));
     auto* top = new QVBoxLayout(&dialog);
     QLineEdit* name = TextEdit(model.name, ConversionDialogModel::kNameTip, &dialog);
