@@ -145,12 +145,13 @@ std::uint32_t ContentLength(LineView line, const DisplayRules& rules)
 {
     if (rules.ignoreFormatCodes)
         return line.Length();
-    const bool crlf = rules.terminator == TerminatorKind::CRLF;
+    // A CR right before an LF ends the line whatever the text's convention: in a file of mixed
+    // line ends it belongs to its LF, not to the text.
     for (std::uint32_t i = 0; i < line.Length(); ++i) {
         std::uint8_t b = line.ByteAt(i);
         if (b == rules.lf || b == rules.ff)
             return i;
-        if (crlf && b == rules.cr && line.ByteAt(i + 1) == rules.lf && i + 1 < line.Length())
+        if (b == rules.cr && i + 1 < line.Length() && line.ByteAt(i + 1) == rules.lf)
             return i;
     }
     return line.Length();

@@ -8,15 +8,19 @@ namespace quill {
 
 namespace {
 
-// Index after the text proper: trailing LF bytes, and CR bytes in CR LF mode, are not drawn.
+// Index after the text proper: the trailing LF, and a CR before it, are not drawn as text. Further
+// CR bytes (a CR CR LF) are drawn in a CR LF text only as part of its line end, as always.
 std::uint32_t DrawnLength(LineView line, const DisplayRules& rules)
 {
     std::uint32_t end = line.Length();
     const bool crlf = rules.terminator == TerminatorKind::CRLF;
+    bool lfSeen = false;
     while (end > 0) {
         std::uint8_t b = line.ByteAt(end - 1);
-        if (b != rules.lf && !(crlf && b == rules.cr))
+        const bool crOfLineEnd = b == rules.cr && (crlf || (lfSeen && end == line.Length() - 1));
+        if (b != rules.lf && !crOfLineEnd)
             break;
+        lfSeen = lfSeen || b == rules.lf;
         --end;
     }
     return end;
@@ -29,8 +33,8 @@ bool IsFormatCode(LineView line, std::uint32_t i, const DisplayRules& rules)
     std::uint8_t b = line.ByteAt(i);
     if (b == rules.tab || b == rules.lf || b == rules.ff)
         return true;
-    return b == rules.cr && rules.terminator == TerminatorKind::CRLF && i + 1 < line.Length() &&
-           line.ByteAt(i + 1) == rules.lf;
+    // A CR before an LF is part of the line end in any text (mixed line ends included).
+    return b == rules.cr && i + 1 < line.Length() && line.ByteAt(i + 1) == rules.lf;
 }
 
 // Whether a character has a glyph: the Visible setting decides for the characters up to U+00FF,

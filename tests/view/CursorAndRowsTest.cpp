@@ -181,6 +181,20 @@ TEST_F(RowCellsTest, TabsExpandToTheirStopAndTerminatorsAreNotDrawn)
         EXPECT_FALSE(cell.box);
 }
 
+// In a file of mixed line ends (its convention LF) a line ending in CR LF shows no red box for
+// its CR; a CR that ends no line still shows one.
+TEST_F(RowCellsTest, TheCrOfACrLfIsPartOfTheLineEndInAnLfText)
+{
+    rules.terminator = TerminatorKind::LF;
+    std::vector<Cell> cells = Cells("two\r\n");
+    EXPECT_EQ(Glyphs(cells), "two");
+    cells = Cells("a\rb\r\r\n");
+    ASSERT_EQ(cells.size(), 4u);
+    EXPECT_TRUE(cells[1].box && !cells[1].formatColour);
+    EXPECT_TRUE(cells[3].box && !cells[3].formatColour);  // the first of two CRs ends nothing
+    EXPECT_EQ(DisplayWidth(LineView("two\r\n"), rules), 3);
+}
+
 TEST_F(RowCellsTest, ControlCharactersShowTheirBoxesInTheFormatColour)
 {
     controlChars = true;
