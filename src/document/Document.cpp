@@ -55,6 +55,7 @@ bool Document::New()
 {
     Clear();
     ResetText(true);
+    GiveBackUserLayout();
     path_.clear();
     title_ = "Untitled";
     text_.SetTerminator(TerminatorKind::LF);  // new text gets this system's line ends

@@ -276,6 +276,11 @@ private:
     bool ConfirmReadOnlyOverwrite(const std::string& target);
     bool ConfirmOverwriteChangedFile(const std::string& path);
     void ChooseDescriptions(const std::string& path);
+    /// Remembers the user's own layout before a structure description sets its own (once, until
+    /// it is given back).
+    void KeepUserLayout();
+    /// A text without a structure description: the layout the last description replaced returns.
+    void GiveBackUserLayout();
     void FinishLoad(const LoadOutcome& outcome);
     /// The conversion table for a loaded text: none for UTF-8; the count of undisplayable bytes.
     std::uint64_t ChooseTable(const LoadOutcome& outcome);
@@ -360,6 +365,14 @@ private:
     int savedTruncateAtBorder_ = 0;
     int savedViewControlChars_ = 0;
     int savedWordWrap_ = 1;
+
+    // What a structure description replaced: word wrap, overwrite, wrapping at the window border.
+    struct UserLayout {
+        int wordWrap;
+        bool overwrite;
+        int truncateAtBorder;
+    };
+    std::optional<UserLayout> beforeStructure_;
 
     ConversionTable charset_;
     StructureDescription structure_;

@@ -11,6 +11,7 @@ void Document::ApplyStructureSettings()
 {
     structure_.SetDocumentPath(path_);
     syntax_.Reset();  // structures and syntax colouring exclude each other
+    KeepUserLayout();
     settings_.wordWrap = 0;
     SetOverwriteMode(true);
     // A record cannot be longer than the longest line the text store cuts.

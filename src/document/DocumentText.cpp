@@ -53,6 +53,7 @@ void Document::ChooseDescriptions(const std::string& path)
 {
     if (structure_.SelectForFile(path, dataFolder_)) {
         // The text is not loaded yet: the settings are taken now and the load cuts the records.
+        KeepUserLayout();
         settings_.wordWrap = 0;
         SetOverwriteMode(true);
         if (structure_.RecordLength() != 0) {
@@ -66,7 +67,24 @@ void Document::ChooseDescriptions(const std::string& path)
     }
     if (view_)
         view_->ShowStructureBar(false);
+    GiveBackUserLayout();
     syntax_.SelectForFile(path, dataFolder_);
+}
+
+void Document::KeepUserLayout()
+{
+    if (!beforeStructure_)
+        beforeStructure_ = UserLayout{settings_.wordWrap, overwriteMode_, settings_.truncateAtBorder};
+}
+
+void Document::GiveBackUserLayout()
+{
+    if (!beforeStructure_)
+        return;
+    settings_.wordWrap = beforeStructure_->wordWrap;
+    settings_.truncateAtBorder = beforeStructure_->truncateAtBorder;
+    SetOverwriteMode(beforeStructure_->overwrite);
+    beforeStructure_.reset();
 }
 
 void Document::LoadText(int fd, const std::string& path)

@@ -456,6 +456,31 @@ TEST_F(LifecycleTest, TheFollowedFileIsWatchedWhileAutoReloadIsOn)
     doc->SetFileWatcher(nullptr);
 }
 
+// A structure description turns word wrap off and overwrite on; the next file without one gets
+// the user's own choices back, however many structured files came between.
+TEST_F(LifecycleTest, LeavingAStructuredFileGivesTheUsersLayoutBack)
+{
+    dir.Write("QVXData/rec.ini", "[<General>]\r\nMask=*.rec;\r\n[FOO_0000]\r\nType=1;\r\nLength=3;\r\n");
+    settings.wordWrap = 1;
+    doc->SetOverwriteMode(false);
+    ASSERT_TRUE(OpenBytes("abcdef\n", "a.rec"));
+    ASSERT_TRUE(doc->Structure().IsActive());
+    EXPECT_EQ(settings.wordWrap, 0);
+    EXPECT_TRUE(doc->OverwriteMode());
+    ASSERT_TRUE(OpenBytes("ghijkl\n", "b.rec"));
+    ASSERT_TRUE(OpenBytes("plain\n", "plain.txt"));
+    EXPECT_FALSE(doc->Structure().IsActive());
+    EXPECT_EQ(settings.wordWrap, 1);
+    EXPECT_FALSE(doc->OverwriteMode());
+    // The user's later choices are theirs: a structured file and New give them back too.
+    doc->SetOverwriteMode(true);
+    settings.wordWrap = 0;
+    ASSERT_TRUE(OpenBytes("abcdef\n", "a.rec"));
+    doc->New();
+    EXPECT_EQ(settings.wordWrap, 0);
+    EXPECT_TRUE(doc->OverwriteMode());
+}
+
 TEST_F(LifecycleTest, AutoReloadAtFileEndPutsTheCursorOnTheLastLine)
 {
     ASSERT_TRUE(OpenBytes("a\n"));
