@@ -19,6 +19,10 @@ public:
     virtual std::optional<std::string> PrivateData() = 0;
     /// The plain text in UTF-8.
     virtual std::optional<std::string> Text() = 0;
+    /// The X11 primary selection, separate from the clipboard: the text selected last (UTF-8),
+    /// which the middle button pastes. A desktop without one keeps nothing and gives none.
+    virtual void PutPrimary(const std::string& text) { (void)text; }
+    virtual std::optional<std::string> Primary() { return std::nullopt; }
 };
 
 }  // namespace quill

@@ -120,7 +120,7 @@ bool ClipboardEditing::Copy()
         // characters of an 8-bit table's code page otherwise.
         std::optional<std::string> shown;
         if (!doc_.Utf8Text())
-            shown = Cp1252ToUtf8(doc_.Charset().ToDisplay(data.substr(5)));
+            shown = ShownText(data.substr(5));
         return clipboard_.Put(std::move(data), std::move(shown));
     } catch (const std::bad_alloc&) {
         doc_.Progress().End();
@@ -145,7 +145,16 @@ std::optional<std::string> ClipboardEditing::ClipboardBytes(bool& block)
     if (data && DecodePrivate(std::move(*data), block, bytes))
         return bytes;
     block = false;
-    const std::string text = clipboard_.Text().value_or(std::string());
+    return StoredFromText(clipboard_.Text().value_or(std::string()));
+}
+
+std::string ClipboardEditing::ShownText(const std::string& stored) const
+{
+    return doc_.Utf8Text() ? stored : Cp1252ToUtf8(doc_.Charset().ToDisplay(stored));
+}
+
+std::optional<std::string> ClipboardEditing::StoredFromText(const std::string& text)
+{
     const ConversionTable& table = doc_.Charset();
     if (doc_.Utf8Text())
         return text;  // text without a table is UTF-8: stored as it is
@@ -168,6 +177,25 @@ void ClipboardEditing::Paste(bool asBlock)
     bool block = false;
     if (const auto bytes = ClipboardBytes(block))
         Insert(*bytes, block || asBlock);
+}
+
+void ClipboardEditing::OfferPrimary()
+{
+    const SelectionRange range = SelectionRange::Of(doc_, doc_.Selection().block);
+    if (range.Empty() || range.Lines() > kPrimaryLimit / 2)
+        return;
+    std::string stored = SelectedBytes(range);
+    if (static_cast<std::int64_t>(stored.size()) <= kPrimaryLimit)
+        clipboard_.PutPrimary(ShownText(stored));
+}
+
+void ClipboardEditing::PastePrimary()
+{
+    const auto text = clipboard_.Primary();
+    if (!text || text->empty())
+        return;
+    if (const auto bytes = StoredFromText(*text))
+        Insert(*bytes, false);
 }
 
 bool ClipboardEditing::PasteWithCounter()

@@ -25,6 +25,13 @@ public:
     bool Cut();
     /// Inserts the clipboard at the cursor: a block as a block, text as text; asBlock forces a block.
     void Paste(bool asBlock = false);
+    /// Offers the selection as the X11 primary selection (after the mouse or Shift selected it).
+    /// A selection larger than kPrimaryLimit is not offered: copying it at every selection would
+    /// make selecting slow; the clipboard takes it.
+    void OfferPrimary();
+    /// The middle button: the primary selection goes in at the cursor, as typed text goes.
+    void PastePrimary();
+    static constexpr std::int64_t kPrimaryLimit = 16 << 20;
     /// "Paste && Replace Counter": asks for the counter's start and increment and how often to
     /// paste; each paste has its counter markers replaced by the counter, which then moves on.
     bool PasteWithCounter();
@@ -39,6 +46,11 @@ public:
     /// The selected bytes as the clipboard gets them (stored bytes; a block padded per line);
     /// withHeader: in the private format, its head in front.
     std::string SelectedBytes(const SelectionRange& range, bool withHeader = false);
+    /// The stored bytes for a text in UTF-8 from another program; none (told) when the table has
+    /// no bytes for some of its characters.
+    std::optional<std::string> StoredFromText(const std::string& text);
+    /// The characters of stored bytes as other programs get them (UTF-8).
+    std::string ShownText(const std::string& stored) const;
 
     /// The private format: a block flag byte, the byte count (32-bit little-endian), the bytes.
     static std::string EncodePrivate(bool block, const std::string& bytes);

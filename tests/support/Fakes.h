@@ -156,9 +156,12 @@ public:
     }
     std::optional<std::string> PrivateData() override { return data; }
     std::optional<std::string> Text() override { return text; }
+    void PutPrimary(const std::string& selected) override { primary = selected; }
+    std::optional<std::string> Primary() override { return primary; }
 
     std::optional<std::string> text;
     std::optional<std::string> data;
+    std::optional<std::string> primary;
 };
 
 }  // namespace quill::test

@@ -34,6 +34,32 @@ TEST_F(ClipboardEditingTest, ThePrivateFormatCarriesTheBlockFlagAndTheBytes)
     EXPECT_FALSE(ClipboardEditing::DecodePrivate("\x01", block, back));
 }
 
+// The X11 primary selection: selecting offers the text, the middle button pastes it, and the
+// clipboard is left alone either way.
+TEST_F(ClipboardEditingTest, ThePrimarySelectionIsSeparateFromTheClipboard)
+{
+    ASSERT_TRUE(OpenBytes("abcdef\nx\u00e9y\n"));
+    editing.OfferPrimary();  // nothing selected: nothing offered
+    EXPECT_FALSE(clipboard.primary.has_value());
+    doc->Selection().anchor = {0, 1};
+    doc->Selection().cursor = {0, 3};
+    editing.OfferPrimary();
+    EXPECT_EQ(clipboard.primary, "bc");
+    doc->Selection().anchor = {1, 0};
+    doc->Selection().cursor = {1, 3};
+    editing.OfferPrimary();
+    EXPECT_EQ(clipboard.primary, "x\u00e9y");  // characters, not cells or bytes
+    EXPECT_FALSE(clipboard.text.has_value());
+    doc->Selection().Clear();
+    doc->Selection().cursor = {0, 6};
+    editing.PastePrimary();
+    EXPECT_EQ(Lines()[0], "abcdefx\u00e9y\n");
+    EXPECT_EQ(doc->Selection().cursor, (TextPosition{0, 9}));
+    EXPECT_FALSE(clipboard.text.has_value());
+    doc->Undo();
+    EXPECT_EQ(Lines()[0], "abcdef\n");
+}
+
 TEST_F(ClipboardEditingTest, APasteInBinaryModeKeepsEveryByte)
 {
     ASSERT_TRUE(OpenBytes(std::string("\x01\x02\x03\x04", 4)));

@@ -41,4 +41,20 @@ std::optional<std::string> QtClipboard::Text()
     return std::string(text.constData(), static_cast<std::size_t>(text.size()));
 }
 
+void QtClipboard::PutPrimary(const std::string& text)
+{
+    QClipboard* clipboard = QApplication::clipboard();
+    if (clipboard && clipboard->supportsSelection())
+        clipboard->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QClipboard::Selection);
+}
+
+std::optional<std::string> QtClipboard::Primary()
+{
+    QClipboard* clipboard = QApplication::clipboard();
+    if (!clipboard || !clipboard->supportsSelection())
+        return std::nullopt;
+    const QByteArray text = clipboard->text(QClipboard::Selection).toUtf8();
+    return std::string(text.constData(), static_cast<std::size_t>(text.size()));
+}
+
 }  // namespace quill

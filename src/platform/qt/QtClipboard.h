@@ -15,6 +15,8 @@ public:
     bool Put(std::string privateData, std::optional<std::string> shownText) override;
     std::optional<std::string> PrivateData() override;
     std::optional<std::string> Text() override;
+    void PutPrimary(const std::string& text) override;
+    std::optional<std::string> Primary() override;
 };
 
 }  // namespace quill

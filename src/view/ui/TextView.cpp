@@ -320,6 +320,8 @@ void TextView::keyPressEvent(QKeyEvent* event)
     case EditorInput::Effect::CursorMoved:
         SyncScrollBars();
         AfterCursorMove();
+        if (shift && doc_.Selection().Active())
+            input_.Clip().OfferPrimary();  // selecting with Shift sets the primary selection too
         viewport()->update();
         return;
     case EditorInput::Effect::None: QAbstractScrollArea::keyPressEvent(event); return;
@@ -337,6 +339,8 @@ std::pair<LineIndex, std::int64_t> TextView::CellAt(const QPoint& at) const
 
 void TextView::mousePressEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::MiddleButton)
+        return PastePrimaryAt(event->position().toPoint());
     if (event->button() != Qt::LeftButton)
         return;
     const auto [line, column] = CellAt(event->position().toPoint());
@@ -359,10 +363,23 @@ void TextView::mouseMoveEvent(QMouseEvent* event)
     viewport()->update();
 }
 
+void TextView::PastePrimaryAt(const QPoint& at)
+{
+    // As in every X program: the middle button pastes the text selected last where it is pressed.
+    const auto [line, column] = CellAt(at);
+    input_.MousePress(line, column, false, false);
+    input_.MouseRelease();
+    input_.Clip().PastePrimary();
+    SyncScrollBars();
+    AfterEdit();
+}
+
 void TextView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
         input_.MouseRelease();
+        input_.Clip().OfferPrimary();
+    }
     AfterCursorMove();
     viewport()->update();
 }
@@ -372,6 +389,7 @@ void TextView::mouseDoubleClickEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     input_.SelectWord();
+    input_.Clip().OfferPrimary();
     AfterCursorMove();
     viewport()->update();
 }

@@ -80,6 +80,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void timerEvent(QTimerEvent* event) override;
+    /// The middle button: the primary selection goes in at the cell pressed.
+    void PastePrimaryAt(const QPoint& at);
     void focusInEvent(QFocusEvent* event) override;
 
 private:
