@@ -126,9 +126,14 @@ public:
     AutoReload AutoReloadMode() const { return autoReloadMode_; }
     void SetAutoReloadMode(AutoReload mode)
     {
+        if (mode == AutoReload::ChangesAndEnd && autoReloadMode_ != mode)
+            followFromStart_ = true;  // the first look goes to the end wherever the cursor is
         autoReloadMode_ = mode;
         UpdateWatch();
     }
+    /// Following the file end is paused: the user scrolled or moved away from the end. New lines
+    /// are still read; Ctrl+End (or coming back to the last line) resumes at the next look.
+    bool FollowPaused() const { return autoReloadMode_ == AutoReload::ChangesAndEnd && followPaused_; }
     bool LoadAborted() const { return loadAborted_; }
     bool IgnoreFormatCodes() const { return ignoreFormatCodes_; }
     /// Whether typed, pasted and searched characters are UTF-8: no table is active and the text
@@ -319,6 +324,9 @@ private:
     AutoReload autoReloadMode_ = AutoReload::Off;
     int autoReloadTicks_ = 0;
     bool autoReloadAtEndRequested_ = false;
+    bool followFromStart_ = false;
+    bool followPaused_ = false;
+    bool followPaneShown_ = false;
     bool watching_ = false;       ///< a tick or notice of the watcher is being handled
     bool noticePending_ = false;  ///< a notice came while the document was busy
     bool loadAborted_ = false;
@@ -340,6 +348,8 @@ private:
     /// Reads the bytes the file gained since the text was read and appends them as lines.
     void AppendGrownFile(int fd, const FileStatus& status);
     void GoToFileEnd();
+    /// After a look under "File End": to the end, unless the user has left it (paused).
+    void FollowEnd(bool atEndBefore);
     /// Carries out a record and returns the record that takes it back, in the same group.
     UndoRecord Apply(UndoRecord record);
     /// Undo (or Redo) of the newest group, with the cursor put back where each step had it.

@@ -84,6 +84,8 @@ Document::FollowStep Document::CheckFollowedFile(bool quietWhenMissing)
         return FollowStep::Failed;
     if (status.SameFileAs(loadedFile_) && status.modified == modificationTime_ && status.size == text_.FileSize())
         return FollowStep::Unchanged;
+    // Whether the user stayed at the end: on the last line, with the last line on the page.
+    const bool atEnd = selection_.cursor.line >= text_.LineCount() - 1 && (!view_ || view_->ShowsLastLine());
     FollowStep step = FollowStep::Reloaded;
     if (CanAppendFrom(file.Get(), status)) {
         AppendGrownFile(file.Get(), status);
@@ -92,8 +94,18 @@ Document::FollowStep Document::CheckFollowedFile(bool quietWhenMissing)
         Reload();
     }
     if (autoReloadMode_ == AutoReload::ChangesAndEnd)
-        GoToFileEnd();
+        FollowEnd(atEnd || step == FollowStep::Reloaded);
     return step;
+}
+
+void Document::FollowEnd(bool atEndBefore)
+{
+    followPaused_ = !(atEndBefore || followFromStart_);
+    followFromStart_ = false;
+    SetStatus(StatusPane::Following, followPaused_ ? "Following paused" : "Following");
+    followPaneShown_ = true;
+    if (!followPaused_)
+        GoToFileEnd();
 }
 
 bool Document::CanAppendFrom(int fd, const FileStatus& status) const
@@ -227,6 +239,10 @@ void Document::OnWatcherNotice()
 
 void Document::UpdateWatch()
 {
+    if (autoReloadMode_ != AutoReload::ChangesAndEnd && followPaneShown_) {
+        SetStatus(StatusPane::Following, "");
+        followPaneShown_ = false;
+    }
     if (watcher_)
         watcher_->Watch(autoReloadMode_ != AutoReload::Off && HasPath() ? path_ : std::string());
 }

@@ -25,6 +25,8 @@ public:
     virtual void ShowStructureBar(bool show) = 0;
     /// The text was read again from the file, or grew from it, while it was followed.
     virtual void TextReread() = 0;
+    /// Whether the last line is on the page (scrolling up while following pauses it).
+    virtual bool ShowsLastLine() const { return true; }
 };
 
 }  // namespace quill

@@ -30,7 +30,7 @@ enum class AutoReload { Off, Changes, ChangesAndEnd };
 /// The panes of the status line, left to right: the message (the file, or the comment of the field
 /// at the cursor), the cursor's line and column, the selection or the file size, the structure
 /// description, the conversion table, the line ends, two kept free, and the overwrite indicator.
-enum class StatusPane { Message = 1, Cursor, Selection, Structure, Table, LineEnds, Free7, Free8, Overwrite };
+enum class StatusPane { Message = 1, Cursor, Selection, Structure, Table, LineEnds, Following, Free8, Overwrite };
 inline constexpr int kStatusPaneCount = 9;
 
 }  // namespace quill

@@ -72,6 +72,37 @@ TEST_F(FollowTest, GrowthIsAppendedAndKeepsBookmarksAndTheLastLineContinues)
     EXPECT_TRUE(prompter.Texts().empty());
 }
 
+// As in "less +F": moving the cursor or scrolling away from the end pauses following at the end,
+// while new lines are still read; coming back to the last line resumes it.
+TEST_F(FollowTest, LeavingTheEndPausesFollowingAndComingBackResumesIt)
+{
+    Follow("one\ntwo\n");
+    Append("three\n");
+    EXPECT_EQ(doc->CheckFollowedFile(), Step::Appended);
+    EXPECT_EQ(doc->Selection().cursor.line, 3);  // the first look goes to the end
+    EXPECT_FALSE(doc->FollowPaused());
+    PutCursor(1, 0);
+    Append("four\n");
+    EXPECT_EQ(doc->CheckFollowedFile(), Step::Appended);
+    EXPECT_EQ(Lines().size(), 5u);  // read all the same
+    EXPECT_EQ(doc->Selection().cursor.line, 1);
+    EXPECT_TRUE(doc->FollowPaused());
+    EXPECT_EQ(view.panes[StatusPane::Following], "Following paused");
+    PutCursor(4, 0);  // Ctrl+End
+    Append("five\n");
+    EXPECT_EQ(doc->CheckFollowedFile(), Step::Appended);
+    EXPECT_EQ(doc->Selection().cursor.line, 5);
+    EXPECT_FALSE(doc->FollowPaused());
+    EXPECT_EQ(view.panes[StatusPane::Following], "Following");
+    view.showsLastLine = false;  // scrolled up with the cursor left at the end
+    Append("six\n");
+    EXPECT_EQ(doc->CheckFollowedFile(), Step::Appended);
+    EXPECT_EQ(doc->Selection().cursor.line, 5);
+    EXPECT_TRUE(doc->FollowPaused());
+    doc->SetAutoReloadMode(AutoReload::Off);
+    EXPECT_EQ(view.panes[StatusPane::Following], "");
+}
+
 TEST_F(FollowTest, TruncatedRotatedOrRewrittenFilesAreReadWhole)
 {
     Follow("one\ntwo\n");

@@ -120,12 +120,14 @@ public:
     void SetStatusText(StatusPane pane, const std::string& text) override { panes[pane] = text; }
     void ShowStructureBar(bool show) override { structureBar = show; }
     void TextReread() override { ++rereads; }
+    bool ShowsLastLine() const override { return showsLastLine; }
 
     Settings* settings = nullptr;  ///< receives the page width
     int pageWidth = 80;
     std::map<StatusPane, std::string> panes;
     int redraws = 0;
     int rereads = 0;
+    bool showsLastLine = true;
     int scrollResets = 0;
     int ensureVisible = 0;
     bool structureBar = false;

@@ -414,6 +414,8 @@ void TextView::timerEvent(QTimerEvent* event)
 
 void TextView::TextReread() { emit documentChanged(); }
 
+bool TextView::ShowsLastLine() const { return state_.topLine + state_.pageLines >= doc_.Text().LineCount(); }
+
 // ---- Painting ---------------------------------------------------------------------------------
 
 void TextView::paintEvent(QPaintEvent* event)

@@ -36,6 +36,7 @@ public:
     void SetStatusText(StatusPane pane, const std::string& text) override;
     void ShowStructureBar(bool show) override;
     void TextReread() override;
+    bool ShowsLastLine() const override;
     /// Re-reads the font settings and lays everything out again.
     void ApplyFont();
     /// "Select All".
