@@ -57,6 +57,7 @@ bool Document::New()
     ResetText(true);
     GiveBackUserLayout();
     path_.clear();
+    UpdateWatch();
     title_ = "Untitled";
     text_.SetTerminator(TerminatorKind::LF);  // new text gets this system's line ends
     UpdateTerminatorStatusText();
@@ -176,6 +177,7 @@ bool Document::Save(const std::string& requestedPath)
     title_ = FileNameOf(path);
     MarkUnmodified();
     UpdateFileStatusText();
+    UpdateWatch();
     return true;
 }
 

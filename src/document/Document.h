@@ -56,8 +56,14 @@ public:
     void SetFileWatcher(FileWatcher* watcher);
     /// The first tick switches auto reload at the file end on (-RELOAD on the command line).
     void RequestAutoReloadAtEnd() { autoReloadAtEndRequested_ = true; }
-    /// Watches the file while it is followed (auto reload on), nothing otherwise.
+    /// Watches the open file: under auto reload to follow it, otherwise to notice changes made by
+    /// other programs.
     void UpdateWatch();
+    /// Without auto reload: whether the file on disk is no longer what the text was read from or
+    /// saved to (another size or time, or another file under the name). A text read from the
+    /// file that changed is reloaded at once when the user chose so and it has no changes of its
+    /// own; otherwise the view is told, once for each new state of the file.
+    void CheckChangedOnDisk();
     DocumentView* View() const { return view_; }
 
     // ---- Life cycle ------------------------------------------------------------------------
@@ -327,6 +333,7 @@ private:
     bool followFromStart_ = false;
     bool followPaused_ = false;
     bool followPaneShown_ = false;
+    FileStatus changeTold_;       ///< the state of the file on disk the view was last told of
     bool watching_ = false;       ///< a tick or notice of the watcher is being handled
     bool noticePending_ = false;  ///< a notice came while the document was busy
     bool loadAborted_ = false;

@@ -98,6 +98,27 @@ Document::FollowStep Document::CheckFollowedFile(bool quietWhenMissing)
     return step;
 }
 
+void Document::CheckChangedOnDisk()
+{
+    if (path_.empty() || loadAborted_)
+        return;
+    FileStatus status;
+    if (!StatusOfPath(path_, status))
+        return;  // away for a moment (an editor saving by rename): the next notice looks again
+    if (status.SameFileAs(loadedFile_) && status.modified == modificationTime_ && status.size == diskSize_)
+        return;
+    if (status.SameFileAs(changeTold_) && status.modified == changeTold_.modified && status.size == changeTold_.size)
+        return;  // told already
+    changeTold_ = status;
+    if (settings_.reloadUnchangedFiles && !modified_) {
+        Reload();
+        TellReread(true);
+        return;
+    }
+    if (view_)
+        view_->FileChangedOnDisk();
+}
+
 void Document::FollowEnd(bool atEndBefore)
 {
     followPaused_ = !(atEndBefore || followFromStart_);
@@ -229,6 +250,10 @@ void Document::OnWatcherNotice()
     watching_ = true;
     do {
         noticePending_ = false;
+        if (autoReloadMode_ == AutoReload::Off) {
+            CheckChangedOnDisk();
+            continue;
+        }
         const FollowStep step = CheckFollowedFile(true);
         reread = reread || step == FollowStep::Appended || step == FollowStep::Reloaded;
     } while (noticePending_ && !progress_.IsActive());
@@ -244,7 +269,7 @@ void Document::UpdateWatch()
         followPaneShown_ = false;
     }
     if (watcher_)
-        watcher_->Watch(autoReloadMode_ != AutoReload::Off && HasPath() ? path_ : std::string());
+        watcher_->Watch(HasPath() ? path_ : std::string());
 }
 
 }  // namespace quill

@@ -97,6 +97,7 @@ void Document::LoadText(int fd, const std::string& path)
     path_ = path;
     title_ = FileNameOf(path);
     UpdateFileStatusText();
+    UpdateWatch();
     ChooseDescriptions(path);
 
     const LoadParams params = CurrentLoadParams();

@@ -25,6 +25,9 @@ public:
     virtual void ShowStructureBar(bool show) = 0;
     /// The text was read again from the file, or grew from it, while it was followed.
     virtual void TextReread() = 0;
+    /// The file was changed on disk by another program while the text was open (not followed):
+    /// the window offers Reload. Called once for each new state of the file.
+    virtual void FileChangedOnDisk() {}
     /// Whether the last line is on the page (scrolling up while following pauses it).
     virtual bool ShowsLastLine() const { return true; }
 };

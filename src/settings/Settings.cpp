@@ -46,6 +46,7 @@ const Entry kEntries[] = {
     {"ShowToolbar", &Settings::showToolbar, nullptr},
     {"ShowStatusBar", &Settings::showStatusBar, nullptr},
     {"LineNumbers", &Settings::lineNumbers, nullptr},
+    {"ReloadUnchangedFiles", &Settings::reloadUnchangedFiles, nullptr},
 };
 
 bool IsVisibilityTable(const std::string& text)

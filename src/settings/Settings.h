@@ -17,6 +17,9 @@ struct Settings {
     int viewLineTermination = 0;
     int viewCrossWires = 1;
     int autoIndent = 1;
+    /// A file changed on disk is read again at once when its text has no changes of its own
+    /// (otherwise a bar above the text offers Reload).
+    int reloadUnchangedFiles = 0;
     int printLeft = 0;
     std::string printHeader = "&f";
     std::string printFooter = "Page &p";

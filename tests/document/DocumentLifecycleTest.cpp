@@ -424,12 +424,12 @@ TEST_F(LifecycleTest, AutoReloadLooksAtTheFileEverySixthTick)
     EXPECT_EQ(doc->AutoReloadMode(), AutoReload::Off);
 }
 
-TEST_F(LifecycleTest, TheFollowedFileIsWatchedWhileAutoReloadIsOn)
+TEST_F(LifecycleTest, TheOpenFileIsWatchedAndFollowedUnderAutoReload)
 {
     ASSERT_TRUE(OpenBytes("one\n"));
     FakeFileWatcher watcher;
     doc->SetFileWatcher(&watcher);
-    EXPECT_EQ(watcher.watched, "");
+    EXPECT_EQ(watcher.watched, doc->Path());
     doc->ToggleAutoReload(AutoReload::ChangesAndEnd);
     EXPECT_EQ(watcher.watched, doc->Path());
     // A notice makes the document read what the file gained, and the view hear of it.
@@ -446,13 +446,48 @@ TEST_F(LifecycleTest, TheFollowedFileIsWatchedWhileAutoReloadIsOn)
     watcher.Tick();
     EXPECT_EQ(view.rereads, 2);
     EXPECT_EQ(doc->Text().LineCount(), 4);
-    doc->MarkModified();  // typing ends the following, and the watch
-    EXPECT_EQ(watcher.watched, "");
+    doc->MarkModified();  // typing ends the following, not the watch
+    EXPECT_EQ(doc->AutoReloadMode(), AutoReload::Off);
+    EXPECT_EQ(watcher.watched, doc->Path());
     doc->MarkModified(false);
     doc->SetAutoReloadMode(AutoReload::Changes);
     EXPECT_EQ(watcher.watched, doc->Path());
     doc->New();  // a text without a file has nothing to watch
     EXPECT_EQ(watcher.watched, "");
+    doc->SetFileWatcher(nullptr);
+}
+
+// Without auto reload a change on disk is noticed while the file is open: the view is told once
+// for each new state of the file (the bar offers Reload); by choice an unchanged text is reloaded
+// at once. The program's own saves are no change.
+TEST_F(LifecycleTest, AFileChangedOnDiskIsNoticedWhileItIsOpen)
+{
+    ASSERT_TRUE(OpenBytes("one\n"));
+    FakeFileWatcher watcher;
+    doc->SetFileWatcher(&watcher);
+    watcher.Notify();
+    EXPECT_EQ(view.changesOnDisk, 0);
+    dir.Write("file.txt", "one\ntwo\n");
+    watcher.Notify();
+    EXPECT_EQ(view.changesOnDisk, 1);
+    watcher.Notify();  // the same change again: told once
+    EXPECT_EQ(view.changesOnDisk, 1);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"one\n", ""}));  // the text stays until Reload
+    doc->Reload();
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"one\n", "two\n", ""}));
+    ASSERT_TRUE(doc->Save(doc->Path()));
+    watcher.Notify();
+    EXPECT_EQ(view.changesOnDisk, 1);
+    settings.reloadUnchangedFiles = 1;
+    dir.Write("file.txt", "three\n");
+    watcher.Notify();
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"three\n", ""}));
+    EXPECT_EQ(view.changesOnDisk, 1);
+    doc->MarkModified();  // a text with changes of its own is never replaced unasked
+    dir.Write("file.txt", "four\n");
+    watcher.Notify();
+    EXPECT_EQ(view.changesOnDisk, 2);
+    EXPECT_EQ(Lines()[0], "three\n");
     doc->SetFileWatcher(nullptr);
 }
 

@@ -121,6 +121,7 @@ public:
     void ShowStructureBar(bool show) override { structureBar = show; }
     void TextReread() override { ++rereads; }
     bool ShowsLastLine() const override { return showsLastLine; }
+    void FileChangedOnDisk() override { ++changesOnDisk; }
 
     Settings* settings = nullptr;  ///< receives the page width
     int pageWidth = 80;
@@ -128,6 +129,7 @@ public:
     int redraws = 0;
     int rereads = 0;
     bool showsLastLine = true;
+    int changesOnDisk = 0;
     int scrollResets = 0;
     int ensureVisible = 0;
     bool structureBar = false;

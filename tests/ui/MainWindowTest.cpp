@@ -5,16 +5,19 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QWindow>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "app/CommandTable.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/NoticeBar.h"
 #include "app/ui/QuillApplication.h"
 #include "document/Document.h"
 #include "structure/FieldDef.h"
@@ -387,6 +390,31 @@ TEST_F(MainWindowTest, LineNumbersTakeTheirWidthFromTheTextAndMarkBookmarks)
 
 // A followed file is watched: growth, truncation and rotation show without waiting for the
 // three-second look, byte for byte.
+// Another program changes the open file (not followed): a bar offers Reload, which reads it again
+// and goes away; the text stays as it was until then.
+TEST_F(MainWindowTest, AFileChangedOnDiskIsOfferedForReload)
+{
+    const std::string path = dir.Write("notes.txt", "first\n");
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    Document& doc = app.CurrentDocument();
+    NoticeBar& bar = app.Window().ChangedOnDiskBar();
+    EXPECT_FALSE(bar.isVisible());
+    QTest::qWait(50);
+    dir.Write("notes.txt", "first\nsecond\n");
+    ASSERT_TRUE(QTest::qWaitFor([&bar] { return bar.isVisible(); }, 2000));
+    EXPECT_EQ(doc.Text().LineCount(), 2);
+    const auto buttons = bar.findChildren<QPushButton*>();
+    const auto reload = std::find_if(buttons.begin(), buttons.end(),
+                                     [](QPushButton* button) { return button->text() == QStringLiteral("Reload"); });
+    ASSERT_NE(reload, buttons.end());
+    (*reload)->click();
+    EXPECT_EQ(doc.Text().LineCount(), 3);
+    EXPECT_FALSE(bar.isVisible());
+    app.Window().close();
+    app.Exit();
+}
+
 TEST_F(MainWindowTest, AFollowedFileIsShownAsItGrowsIsTruncatedAndRotates)
 {
     const std::string path = dir.Write("live.log", "start\n");

@@ -1,7 +1,5 @@
 #include "app/ui/DesktopEntryBar.h"
 
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 
 #include "tools/FileAssignments.h"
@@ -9,28 +7,14 @@
 namespace quill {
 
 DesktopEntryBar::DesktopEntryBar(Prompter& prompter, std::string programPath, QWidget* parent)
-    : QFrame(parent),
+    : NoticeBar(QStringLiteral("Quillarium is not yet offered by the desktop for opening text files."), parent),
       prompter_(prompter),
       programPath_(std::move(programPath)),
-      add_(new QPushButton(QStringLiteral("Add to \"Open With\""), this)),
-      dismiss_(new QPushButton(QStringLiteral("Not Now"), this))
+      add_(NoticeBar::AddButton(QStringLiteral("Add to \"Open With\""))),
+      dismiss_(NoticeBar::AddButton(QStringLiteral("Not Now")))
 {
-    setFrameShape(QFrame::StyledPanel);
-    setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor(255, 248, 208));
-    setPalette(colours);
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(8, 3, 8, 3);
-    layout->addWidget(
-        new QLabel(QStringLiteral("Quillarium is not yet offered by the desktop for opening text files."), this), 1);
-    for (QPushButton* button : {add_, dismiss_}) {
-        button->setFocusPolicy(Qt::NoFocus);  // the text keeps the keyboard
-        layout->addWidget(button);
-    }
     connect(add_, &QPushButton::clicked, this, &DesktopEntryBar::Add);
     connect(dismiss_, &QPushButton::clicked, this, &QWidget::hide);
-    hide();
 }
 
 bool DesktopEntryBar::Offer()

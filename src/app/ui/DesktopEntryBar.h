@@ -3,8 +3,9 @@
 // user presses its button, and typing goes on into the text meanwhile.
 #pragma once
 
-#include <QFrame>
 #include <string>
+
+#include "app/ui/NoticeBar.h"
 
 class QPushButton;
 
@@ -12,7 +13,7 @@ namespace quill {
 
 class Prompter;
 
-class DesktopEntryBar : public QFrame {
+class DesktopEntryBar : public NoticeBar {
     Q_OBJECT
 public:
     /// programPath: what the entry starts; failures are told through the prompter.

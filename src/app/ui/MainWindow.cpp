@@ -17,6 +17,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -26,6 +27,7 @@
 #include "app/RecentFileList.h"
 #include "app/ui/DesktopEntryBar.h"
 #include "app/ui/FileAssignmentsDialog.h"
+#include "app/ui/NoticeBar.h"
 #include "app/ui/OptionsDialog.h"
 #include "commands/FieldOperations.h"
 #include "commands/SyntaxCommands.h"
@@ -74,6 +76,17 @@ MainWindow::MainWindow(Document& doc, Settings& settings, RecentFileList& recent
     desktopEntryBar_ = new DesktopEntryBar(
         doc.Prompts(), QCoreApplication::applicationFilePath().toLocal8Bit().toStdString(), central);
     column->addWidget(desktopEntryBar_);
+    // Another program changed the open file: the user decides when the text is read again.
+    changedOnDiskBar_ = new NoticeBar(QStringLiteral("The file has been changed on disk by another program."), central);
+    QPushButton* reload = changedOnDiskBar_->AddButton(QStringLiteral("Reload"));
+    QPushButton* keep = changedOnDiskBar_->AddButton(QStringLiteral("Keep This Text"));
+    connect(reload, &QPushButton::clicked, this, [this] {
+        changedOnDiskBar_->hide();
+        doc_.Reload();
+        RefreshAll();
+    });
+    connect(keep, &QPushButton::clicked, changedOnDiskBar_, &QWidget::hide);
+    column->addWidget(changedOnDiskBar_);
     column->addWidget(view_, 1);
     setCentralWidget(central);
     setWindowIcon(QIcon(QStringLiteral(":/icons/quillarium.svg")));
@@ -81,6 +94,11 @@ MainWindow::MainWindow(Document& doc, Settings& settings, RecentFileList& recent
     CreateCommands();
     connect(view_, &TextView::statusTextChanged, this, &MainWindow::SetPaneText);
     connect(view_, &TextView::documentChanged, this, &MainWindow::RefreshAll);
+    connect(view_, &TextView::fileChangedOnDisk, this, [this] {
+        // The bar speaks of this text: another file or a new reading of it takes it away.
+        changedOnDiskFor_ = {doc_.Path(), doc_.ModificationTime()};
+        changedOnDiskBar_->show();
+    });
     connect(view_, &TextView::rowChanged, this, &MainWindow::UpdateCommandStates);
     doc_.SetView(view_);
     // The followed file is watched here, for the document, which takes the notices and ticks.
@@ -432,6 +450,8 @@ void MainWindow::UpdateTitle()
 
 void MainWindow::RefreshAll()
 {
+    if (changedOnDiskBar_->isVisible() && changedOnDiskFor_ != std::make_pair(doc_.Path(), doc_.ModificationTime()))
+        changedOnDiskBar_->hide();
     UpdateCommandStates();  // with the title
     view_->RedrawAll();
 }

@@ -8,9 +8,11 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/qt/QtFileWatcher.h"
+#include "text/FileStatus.h"
 #include "text/TextTypes.h"
 
 class QAction;
@@ -32,6 +34,7 @@ class QtSyntaxDialogs;
 class SyntaxCommands;
 class RecentFileList;
 class DesktopEntryBar;
+class NoticeBar;
 struct Settings;
 
 class MainWindow : public QMainWindow {
@@ -56,6 +59,8 @@ public:
     /// The first start's offer to list the program in the desktop's "Open With" menu, shown above
     /// the text unless the desktop lists it already.
     DesktopEntryBar& DesktopEntryOffer() { return *desktopEntryBar_; }
+    /// The bar that offers Reload when another program changed the open file.
+    NoticeBar& ChangedOnDiskBar() { return *changedOnDiskBar_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -93,6 +98,8 @@ private:
     TextView* view_;
     QtFileWatcher fileWatcher_;
     DesktopEntryBar* desktopEntryBar_ = nullptr;
+    NoticeBar* changedOnDiskBar_ = nullptr;
+    std::pair<std::string, FileTime> changedOnDiskFor_;  ///< the text the bar speaks of
     std::unique_ptr<QtStructureDialogs> structureDialogs_;
     std::unique_ptr<FieldOperations> fields_;
     std::unique_ptr<QtSyntaxDialogs> syntaxDialogs_;

@@ -37,6 +37,7 @@ public:
     void ShowStructureBar(bool show) override;
     void TextReread() override;
     bool ShowsLastLine() const override;
+    void FileChangedOnDisk() override { emit fileChangedOnDisk(); }
     /// Re-reads the font settings and lays everything out again.
     void ApplyFont();
     /// "Select All".
@@ -63,6 +64,8 @@ public:
 signals:
     void statusTextChanged(int pane, const QString& text);
     void documentChanged();
+    /// Another program changed the open file (not followed): the window offers Reload.
+    void fileChangedOnDisk();
     /// The text changed within the cursor row only: title and command states may change, the
     /// rest of the window need not be painted again.
     void rowChanged();
