@@ -49,12 +49,14 @@ TEST(SettingsTest, EveryValueSurvivesARestartExceptTheWrapWidth)
     changed.visible[200] = '0';
     changed.showToolbar = 0;
     changed.lineNumbers = 1;
+    changed.reloadUnchangedFiles = 1;
     SaveSettings(changed, store);
     EXPECT_EQ(store.writeOrder.front(), "Settings/MainWndPos");
-    // The bars' visibility and the line numbers, which this program adds, come after the others.
-    ASSERT_GE(store.writeOrder.size(), 4u);
-    EXPECT_EQ(store.writeOrder[store.writeOrder.size() - 4], "Settings/TabAsSpace");
-    EXPECT_EQ(store.writeOrder.back(), "Settings/LineNumbers");
+    // The bars' visibility, the line numbers and the reloading of changed files, which this program
+    // adds, come after the others.
+    ASSERT_GE(store.writeOrder.size(), 5u);
+    EXPECT_EQ(store.writeOrder[store.writeOrder.size() - 5], "Settings/TabAsSpace");
+    EXPECT_EQ(store.writeOrder.back(), "Settings/ReloadUnchangedFiles");
     EXPECT_EQ(store.ints["Settings/MaxLineLen"], 80);
 
     Settings loaded;
@@ -64,6 +66,7 @@ TEST(SettingsTest, EveryValueSurvivesARestartExceptTheWrapWidth)
     EXPECT_EQ(loaded.tabSize, 8);
     EXPECT_EQ(loaded.showToolbar, 0);
     EXPECT_EQ(loaded.lineNumbers, 1);
+    EXPECT_EQ(loaded.reloadUnchangedFiles, 1);
     EXPECT_EQ(loaded.showStatusBar, 1);
     EXPECT_EQ(loaded.font, "Liberation Mono");
     EXPECT_EQ(loaded.printFooter, "\xA7 &p");

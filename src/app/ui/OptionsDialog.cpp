@@ -32,14 +32,19 @@ bool RunOptionsDialog(QWidget* parent, Settings& settings, Document& doc)
     ffLine->setChecked(settings.ffLine != 0);
     auto* tabAsSpace = new QCheckBox(QStringLiteral("Tab as space"), &dialog);
     tabAsSpace->setChecked(settings.tabAsSpace != 0);
+    auto* reloadUnchanged =
+        new QCheckBox(QStringLiteral("Reload a file changed on disk at once when the text has no changes"), &dialog);
+    reloadUnchanged->setChecked(settings.reloadUnchangedFiles != 0);
     form->addRow(QStringLiteral("Tab Size:"), tabSize);
     form->addRow(ffLine);
     form->addRow(tabAsSpace);
+    form->addRow(reloadUnchanged);
     form->addRow(OkCancel(dialog));
     if (dialog.exec() != QDialog::Accepted)
         return false;
     settings.ffLine = ffLine->isChecked();
     settings.tabAsSpace = tabAsSpace->isChecked();
+    settings.reloadUnchangedFiles = reloadUnchanged->isChecked();
     doc.ChangeTabSize(static_cast<int>(ProfileFile::ParseInt(ToCp1252(tabSize->text()))));
     return true;
 }
