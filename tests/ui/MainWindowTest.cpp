@@ -289,8 +289,8 @@ TEST_F(MainWindowTest, HexBoxDigitsAreReadableAtTheDefaultSize)
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({})));
     const TextView& view = app.Window().View();
-    EXPECT_GE(view.HexDigitHeight(), 6) << "cell height " << view.CellHeight();
-    EXPECT_LE(2 * view.HexDigitHeight(), view.CellHeight());
+    EXPECT_GE(view.HexDigitHeight(), 7) << "cell height " << view.CellHeight();
+    EXPECT_LE(2 * view.HexDigitHeight() + 1, view.CellHeight());  // a pixel between the digits
     app.Exit();
 }
 

@@ -5,6 +5,7 @@
 #include <QGlyphRun>
 #include <QPainter>
 #include <QTextLayout>
+#include <QTransform>
 #include <algorithm>
 
 #include "view/RowLayout.h"
@@ -24,7 +25,7 @@ void RowPainter::SetFont(const QFont& text, QPaintDevice* device)
     cellWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('A')));
     cellHeight_ = std::max(1, metrics.height());
     ascent_ = metrics.ascent();
-    SizeHexFont(device);
+    SizeHexDigits();
     // Each cell holds one character: its glyph can be looked up once instead of shaping a string
     // per cell at every paint, which made painting a page cost milliseconds.
     rawFont_ = QRawFont::fromFont(textFont_);
@@ -69,20 +70,27 @@ quint32 RowPainter::GlyphOf(char32_t c) const
     return glyph;
 }
 
-void RowPainter::SizeHexFont(QPaintDevice* device)
+void RowPainter::SizeHexDigits()
 {
-    // The two digits of a hex box stand one above the other and fill it: the largest face whose
-    // digits fit half a cell high and a box wide (a cell less the pixel between boxes).
-    hexFont_ = QFont(QStringLiteral("DejaVu Sans"));
-    hexFont_.setBold(true);
-    const int maxHeight = std::max(1, cellHeight_ / 2);
-    const int maxWidth = std::max(1, cellWidth_ - 1);
-    for (int pixels = cellHeight_; pixels >= 4; --pixels) {
-        hexFont_.setPixelSize(pixels);
-        const QFontMetrics metrics(hexFont_, device);
-        hexDigitHeight_ = metrics.tightBoundingRect(QStringLiteral("8")).height();
-        if (hexDigitHeight_ <= maxHeight && metrics.tightBoundingRect(QStringLiteral("D")).width() <= maxWidth)
-            break;
+    // The two digits of a hex box stand one above the other, a pixel apart, and fill the box's
+    // height: a font's sizes jump by whole pixels of ink, so the digits are drawn as outlines
+    // scaled to exactly half the cell less that pixel (7 pixels at the default size), no wider
+    // than the box less a pixel on each side.
+    QFont face(QStringLiteral("DejaVu Sans"));
+    face.setBold(true);
+    face.setPixelSize(64);
+    hexDigitHeight_ = std::max(3, (cellHeight_ - 1) / 2);
+    const double maxWidth = std::max(2, cellWidth_ - 3);
+    for (int k = 0; k < 16; ++k) {
+        QPainterPath digit;
+        digit.addText(0, 0, face, QString::number(k, 16).toUpper());
+        const QRectF ink = digit.boundingRect();
+        const double scaleY = hexDigitHeight_ / ink.height();
+        const double scaleX = std::min(scaleY, maxWidth / ink.width());
+        QTransform fit;
+        fit.scale(scaleX, scaleY);
+        fit.translate(-ink.left(), -ink.top());
+        hexDigits_[static_cast<std::size_t>(k)] = fit.map(digit);
     }
 }
 
@@ -186,19 +194,16 @@ bool RowPainter::PaintGlyphRuns(QPainter& painter, const RowLayout& layout, int 
 void RowPainter::PaintHexBox(QPainter& painter, int x, int y, std::uint8_t byte, std::uint32_t colour) const
 {
     painter.fillRect(QRect(x + 1, y, cellWidth_ - 1, cellHeight_), QColor(QRgb(colour)));
-    painter.setFont(hexFont_);
-    painter.setPen(Qt::white);
-    const QFontMetrics metrics(hexFont_, painter.device());
-    const QString digits = QString::asprintf("%02X", byte);
-    const int half = cellHeight_ / 2;
+    const bool smooth = painter.testRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    // Any pixel the two digits leave over goes above and below them alike.
+    const int top = y + (cellHeight_ - (2 * hexDigitHeight_ + 1)) / 2;
     for (int i = 0; i < 2; ++i) {
-        // Each digit's ink is centred in its half of the box.
-        const QString digit = digits.mid(i, 1);
-        const QRect ink = metrics.tightBoundingRect(digit);
-        const int left = x + 1 + (cellWidth_ - 1 - ink.width()) / 2 - ink.left();
-        const int top = y + i * half + (half - ink.height()) / 2;
-        painter.drawText(left, top - ink.top(), digit);
+        const QPainterPath& digit = hexDigits_[i == 0 ? byte >> 4 : byte & 0x0F];
+        const double left = x + 1 + (cellWidth_ - 1 - digit.boundingRect().width()) / 2.0;
+        painter.fillPath(digit.translated(left, top + i * (hexDigitHeight_ + 1)), Qt::white);
     }
+    painter.setRenderHint(QPainter::Antialiasing, smooth);
 }
 
 }  // namespace quill

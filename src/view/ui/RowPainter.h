@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPainterPath>
 #include <QRawFont>
 #include <array>
 #include <cstddef>
@@ -41,7 +42,7 @@ public:
     void PaintHexBox(QPainter& painter, int x, int y, std::uint8_t byte, std::uint32_t colour) const;
 
 private:
-    void SizeHexFont(QPaintDevice* device);
+    void SizeHexDigits();
     /// The glyphs of the cells with a glyph of the text font, colour by colour, without shaping;
     /// false for a device that needs text (a printer's PDF keeps the characters only with it).
     bool PaintGlyphRuns(QPainter& painter, const RowLayout& layout, int x0, int y, std::size_t first,
@@ -49,7 +50,8 @@ private:
     void PaintCharacter(QPainter& painter, const RowLayout& layout, std::size_t i, int x0, int y) const;
 
     QFont textFont_;
-    QFont hexFont_;
+    /// The sixteen hex digits as outlines, scaled to the box: digit k of the box's two.
+    std::array<QPainterPath, 16> hexDigits_;
     QRawFont rawFont_;  ///< the text font's glyphs, for the screen
     /// The face's glyph of a character; 0: none in the face. Looked up once per character.
     quint32 GlyphOf(char32_t character) const;
