@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -16,6 +17,7 @@
 #include <fstream>
 
 #include "app/CommandTable.h"
+#include "app/ui/ElidedLabel.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/NoticeBar.h"
 #include "app/ui/QuillApplication.h"
@@ -282,6 +284,42 @@ TEST_F(MainWindowTest, EveryRowOfAStructuredFileShowsItsFieldBackground)
         app.Window().close();
         app.Exit();
     }
+}
+
+// In a narrow window the path pane shortens its folder part and keeps the file name and time in
+// view; no pane covers another.
+TEST_F(MainWindowTest, TheStatusPanesShareANarrowWindowWithoutOverlapping)
+{
+    const std::string folder = dir.File("a-rather-long-folder-name/and-another-one/and-a-third-level");
+    std::filesystem::create_directories(folder);
+    const std::string path = folder + "/report.txt";
+    std::ofstream(path) << "text\n";
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    MainWindow& frame = app.Window();
+    frame.resize(800, 500);
+    frame.show();
+    QTest::qWait(50);
+    auto* pathPane = frame.statusBar()->findChild<ElidedLabel*>(QStringLiteral("pane1"));
+    ASSERT_NE(pathPane, nullptr);
+    const QString shown = pathPane->ShownText();
+    EXPECT_TRUE(shown.startsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("/report.txt ("))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral(")"))) << shown.toStdString();
+    QList<QRect> taken;
+    for (int pane = 1; pane <= kStatusPaneCount; ++pane) {
+        auto* label = frame.statusBar()->findChild<QLabel*>(QStringLiteral("pane%1").arg(pane));
+        ASSERT_NE(label, nullptr);
+        if (label->text().isEmpty() || label->isHidden())
+            continue;
+        EXPECT_GE(label->width(), label == pathPane ? 1 : label->fontMetrics().horizontalAdvance(label->text()))
+            << label->text().toStdString();
+        for (const QRect& other : taken)
+            EXPECT_FALSE(other.intersects(label->geometry())) << label->text().toStdString();
+        taken.push_back(label->geometry());
+    }
+    app.Window().close();
+    app.Exit();
 }
 
 TEST_F(MainWindowTest, HexBoxDigitsAreReadableAtTheDefaultSize)

@@ -26,6 +26,7 @@
 #include "app/CommandTable.h"
 #include "app/RecentFileList.h"
 #include "app/ui/DesktopEntryBar.h"
+#include "app/ui/ElidedLabel.h"
 #include "app/ui/FileAssignmentsDialog.h"
 #include "app/ui/NoticeBar.h"
 #include "app/ui/OptionsDialog.h"
@@ -374,12 +375,17 @@ void MainWindow::RegisterHandlers()
 
 void MainWindow::CreateStatusBar()
 {
-    static const int kWidths[10] = {0, 100, 160, 120, 104, 40, 30, 30, 30, 30};
+    // Floors only: a pane is as wide as its text, the cursor pane a little wider so that it does
+    // not jitter with every digit; empty panes take no room.
+    static const int kWidths[10] = {0, 60, 130, 60, 60, 30, 20, 0, 0, 0};
     for (int pane = 1; pane <= kStatusPaneCount; ++pane) {
-        auto* label = new QLabel(this);
+        // The path pane gives way in a narrow window (its folder part shortened); the others keep
+        // their width, so no pane ever covers another.
+        QLabel* label = pane == 1 ? new ElidedLabel(this) : new QLabel(this);
         label->setMinimumWidth(kWidths[pane]);
         label->setObjectName(QStringLiteral("pane%1").arg(pane));
         statusBar()->addWidget(label, pane == 1 ? 1 : 0);
+        label->setVisible(pane <= static_cast<int>(StatusPane::LineEnds));
         panes_[pane] = label;
     }
     panes_[static_cast<std::size_t>(StatusPane::Structure)]->setText(QStringLiteral("NO STRUCTURE"));
@@ -389,8 +395,10 @@ void MainWindow::CreateStatusBar()
 
 void MainWindow::SetPaneText(int pane, const QString& text)
 {
-    if (pane >= 0 && pane < static_cast<int>(panes_.size()) && panes_[pane])
+    if (pane >= 0 && pane < static_cast<int>(panes_.size()) && panes_[pane]) {
         panes_[pane]->setText(text);
+        panes_[pane]->setVisible(pane <= static_cast<int>(StatusPane::LineEnds) || !text.isEmpty());
+    }
 }
 
 QString MainWindow::PaneText(StatusPane pane) const
