@@ -206,8 +206,10 @@ bool FieldOperations::AddField()
             structure.Reset();
             return false;
         }
-        if (auto mask = AskMask(doc_.Path()))
-            structure.Masks().push_back(*mask);
+        // Tied to this file unless the Structure dialog did it already ("This Mask").
+        if (!structure.MatchesFile(doc_.Path()))
+            if (auto mask = AskMask(doc_.Path()))
+                structure.Masks().push_back(*mask);
         structure.SetActive(true);
         SaveStructure();
     }
@@ -217,9 +219,12 @@ bool FieldOperations::AddField()
     field->length = static_cast<std::int32_t>(ByteOfColumn(record, end, rules)) - field->offset;
     if (structure.RecordTypeField())
         field->typeValue = structure.RecordTypeOf(record, rules);
-    // Neighbouring fields get different colours: one on from the field before, once more when
-    // that equals the field after.
+    // Neighbouring fields get different colours: one on from the field before (or from the field
+    // added last, so that fields added one after another differ too), once more when that equals
+    // the field after.
     auto next = [](std::int32_t colour) { return colour + 1 > 6 ? 0 : colour + 1; };
+    if (structure.FieldCount() > 0)
+        field->color = next(structure.Field(structure.FieldCount() - 1).color);
     if (FieldDef* before = start > 0 ? structure.FieldAt(record, start - 1, rules) : nullptr)
         field->color = next(before->color);
     if (FieldDef* after = structure.FieldAt(record, end, rules); after && after->color == field->color)

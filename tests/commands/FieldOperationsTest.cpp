@@ -83,6 +83,46 @@ TEST_F(FieldOperationsTest, AddingAFieldToAFileWithoutADescriptionCreatesOne)
     EXPECT_NE(ReadFile(dir.File("QVXData/orders.ini")).find("[NUMBER_0000]"), std::string::npos);
 }
 
+// The mask is asked for once: a Structure dialog that tied the new description to the file
+// already ("This Mask") is not followed by a second question.
+TEST_F(FieldOperationsTest, TheMaskOfANewDescriptionIsAskedForOnce)
+{
+    ASSERT_TRUE(OpenBytes("0112345Smith\n", "orders.dat"));
+    Select(0, 2, 7);
+    dialogs.structure.push_back([](StructureDialogModel& model) {
+        model.name = "orders";
+        model.masks.ThisMask();
+        return true;
+    });
+    int asked = 0;
+    dialogs.associate.push_back([&asked](AssociateDialogModel& model) {
+        ++asked;
+        model.Check(2);
+        return true;
+    });
+    dialogs.field.push_back(NameField("number"));
+    ASSERT_TRUE(operations.AddField());
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(dialogs.unscripted, 0);  // no second question
+    EXPECT_EQ(doc->Structure().Masks(), std::vector<std::string>{"*.dat"});
+}
+
+// Fields added one after another, apart from each other, do not all get the same colour.
+TEST_F(FieldOperationsTest, FieldsAddedApartGetDifferentColours)
+{
+    ASSERT_TRUE(OpenBytes(std::string(40, 'x') + "\n"));
+    Add("FIRST", 0, 3, 0);
+    for (Column from : {10, 20, 30}) {
+        Select(0, from, from + 3);
+        dialogs.field.push_back(NameField("f" + std::to_string(from)));
+        ASSERT_TRUE(operations.AddField());
+    }
+    const StructureDescription& structure = doc->Structure();
+    ASSERT_EQ(structure.FieldCount(), 4u);
+    for (std::size_t k = 1; k < 4; ++k)
+        EXPECT_NE(structure.Field(k).color, structure.Field(k - 1).color) << k;
+}
+
 TEST_F(FieldOperationsTest, ANewDescriptionTakesEffectLikeAnOpenedOne)
 {
     ASSERT_TRUE(OpenBytes("0112345Smith0298765Jones\n", "orders.dat"));

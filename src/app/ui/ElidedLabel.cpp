@@ -11,7 +11,10 @@ ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent)
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 }
 
-QSize ElidedLabel::minimumSizeHint() const { return {fontMetrics().averageCharWidth() * 8, QLabel::minimumSizeHint().height()}; }
+QSize ElidedLabel::minimumSizeHint() const
+{
+    return {fontMetrics().averageCharWidth() * 8, QLabel::minimumSizeHint().height()};
+}
 
 QString ElidedLabel::ShownText() const
 {
@@ -22,8 +25,8 @@ void ElidedLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     setToolTip(fontMetrics().horizontalAdvance(text()) > contentsRect().width() ? text() : QString());
-    style()->drawItemText(&painter, contentsRect(), static_cast<int>(alignment()), palette(), isEnabled(),
-                          ShownText(), foregroundRole());
+    style()->drawItemText(&painter, contentsRect(), static_cast<int>(alignment()), palette(), isEnabled(), ShownText(),
+                          foregroundRole());
 }
 
 }  // namespace quill

@@ -39,6 +39,7 @@ bool QtStructureDialogs::EditField(FieldDialogModel& model)
     };
     for (int i = 0; i < 8; ++i) {
         buttons[i] = new QPushButton(QStringLiteral("COL%1").arg(i + 1, 2, 10, QLatin1Char('0')), &dialog);
+        buttons[i]->setAutoDefault(false);  // Enter stays with OK after a colour was clicked
         const QColor colour(QRgb(FieldColour(i)));
         buttons[i]->setStyleSheet(QStringLiteral("background-color: %1; color: black").arg(colour.name()));
         QObject::connect(buttons[i], &QPushButton::clicked, &dialog, [&, i] {

@@ -2,6 +2,7 @@
 #include "view/ui/FieldRuler.h"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "document/Document.h"
 #include "platform/qt/Cp1252.h"
@@ -40,11 +41,16 @@ void FieldRuler::paintEvent(QPaintEvent*)
         const int x = static_cast<int>((span.column - state_.leftColumn) * cellWidth_) + 2;
         const int w = static_cast<int>(span.width * cellWidth_);
         painter.fillRect(x, 5, w, 14, QColor(QRgb(span.colour)));
-        const QString name = FromCp1252(*span.name);
+        // A name longer than its field is shortened with an ellipsis and kept inside the field,
+        // so that it never runs over the next field's name.
+        const QString name = metrics.elidedText(FromCp1252(*span.name), Qt::ElideRight, std::max(0, w - 2));
         const int textWidth = metrics.horizontalAdvance(name);
         const int textX = textWidth < w ? x + (w - textWidth) / 2 : x + 1;
         painter.setPen(Qt::black);
+        painter.save();
+        painter.setClipRect(x, 4, w, 15);
         painter.drawText(textX, 4 + metrics.ascent(), name);
+        painter.restore();
     }
 }
 
