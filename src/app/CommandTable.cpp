@@ -3,6 +3,8 @@
 // "#" and "+" keys themselves; Ctrl+= is offered too, since "+" needs Shift on many layouts.
 #include "app/CommandTable.h"
 
+#include <map>
+
 #include <algorithm>
 
 #include "commands/FieldOperations.h"
@@ -41,6 +43,7 @@ std::vector<CommandEntry> Build()
         Item(C::FileOpen, f, "&Open...", {"Ctrl+O"}),
         Item(C::FileSave, f, "&Save", {"Ctrl+S"}, E::Modified),
         Item(C::FileSaveAs, f, "Save &As..."),
+        Item(C::FileClose, f, "&Close"),
         Separator(f),
         Item(C::Reload, f, "Reload", {"F5"}, E::PathSet),
         Item(C::AutoReload, f, "Auto Reload", {}, E::PathSet, K::AutoReload1),
@@ -156,6 +159,28 @@ std::vector<CommandEntry> Build()
 }
 
 }  // namespace
+
+std::vector<std::string> KeysOf(const CommandEntry& entry, KeyScheme scheme)
+{
+    if (scheme == KeyScheme::CommandTable)
+        return entry.keys;
+    // The desktop scheme: the keys Linux users press without thinking. The commands whose keys
+    // they take move to free ones (Current Offset, Add Field) or keep the menu only (Modify
+    // syntax description).
+    static const std::map<CommandId, std::vector<std::string>> desktop = {
+        {C::FileNew, {"Ctrl+N"}},
+        {C::FileClose, {"Ctrl+W"}},
+        {C::FileSaveAs, {"Ctrl+Shift+S"}},
+        {C::Exit, {"Ctrl+Q"}},
+        {C::Redo, {"Ctrl+Y", "Ctrl+Shift+Z"}},
+        {C::Replace, {"Ctrl+H", "Ctrl+R"}},
+        {C::CurrentOffset, {"Ctrl+Shift+O"}},
+        {C::AddField, {"Ctrl+Shift+N"}},
+        {C::SyntaxModify, {}},
+    };
+    const auto moved = desktop.find(entry.id);
+    return moved == desktop.end() ? entry.keys : moved->second;
+}
 
 const std::vector<CommandEntry>& CommandTable()
 {

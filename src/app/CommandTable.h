@@ -20,6 +20,7 @@ enum class CommandId : int {
     FileOpen,
     FileSave,
     FileSaveAs,
+    FileClose,
     Reload,
     AutoReload,
     AutoReloadFileEnd,
@@ -188,6 +189,11 @@ struct CommandEntry {
 
 /// The menus in their order, each entry in order; separators have the id None.
 const std::vector<CommandEntry>& CommandTable();
+/// Which keys the commands answer to: those of the command table, or the keys that desktop
+/// programs on Linux share (Ctrl+Q, Ctrl+W, Ctrl+N, Ctrl+H, Ctrl+Y, Ctrl+Shift+S).
+enum class KeyScheme { CommandTable = 0, Desktop = 1 };
+/// The keys of a command under a scheme; the first one is shown in the menu.
+std::vector<std::string> KeysOf(const CommandEntry& entry, KeyScheme scheme);
 /// The menu titles in their order.
 const std::vector<std::string>& MenuTitles();
 /// The toolbar's buttons in order; None is a separator.

@@ -47,6 +47,7 @@ const Entry kEntries[] = {
     {"ShowStatusBar", &Settings::showStatusBar, nullptr},
     {"LineNumbers", &Settings::lineNumbers, nullptr},
     {"ReloadUnchangedFiles", &Settings::reloadUnchangedFiles, nullptr},
+    {"KeyScheme", &Settings::keyScheme, nullptr},
 };
 
 bool IsVisibilityTable(const std::string& text)

@@ -20,6 +20,8 @@ struct Settings {
     /// A file changed on disk is read again at once when its text has no changes of its own
     /// (otherwise a bar above the text offers Reload).
     int reloadUnchangedFiles = 0;
+    /// 0: the keys of the command table; 1: the desktop scheme (Ctrl+Q quits, Ctrl+W closes, ...).
+    int keyScheme = 0;
     int printLeft = 0;
     std::string printHeader = "&f";
     std::string printFooter = "Page &p";

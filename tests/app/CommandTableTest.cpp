@@ -24,21 +24,46 @@ TEST_F(CommandTableTest, EveryCommandOnceWithKeysNoOtherCommandUses)
 {
     std::set<int> ids;
     std::set<std::string> keys;
+    std::set<std::string> desktopKeys;  // no two commands share a key in the desktop scheme either
     for (const CommandEntry& command : CommandTable()) {
         if (command.id == CommandId::None)
             continue;
         EXPECT_TRUE(ids.insert(static_cast<int>(command.id)).second) << command.text;
         for (const std::string& key : command.keys)
             EXPECT_TRUE(keys.insert(key).second) << key;
+        for (const std::string& key : KeysOf(command, KeyScheme::Desktop))
+            EXPECT_TRUE(desktopKeys.insert(key).second) << key << " " << command.text;
         const bool inMenu = *command.menu != 0;
         EXPECT_TRUE(!inMenu || std::count(MenuTitles().begin(), MenuTitles().end(), command.menu) == 1) << command.text;
     }
-    EXPECT_EQ(ids.size(), 89u);  // every entry of every menu and the two toolbar toggles
+    EXPECT_EQ(ids.size(), 90u);  // every entry of every menu and the two toolbar toggles
     for (CommandId id : ToolbarOrder())
         EXPECT_TRUE(id == CommandId::None || FindCommand(id)) << static_cast<int>(id);
     EXPECT_EQ(PlainText("Auto Reload  && File End"), "Auto Reload  & File End");
     EXPECT_EQ(PlainText("&S&um Field"), "Sum Field");
     EXPECT_EQ(FindCommand(CommandId::FindUndisplayable)->keys.front(), "Ctrl+#");
+}
+
+// The desktop scheme gives the keys desktop programs share; the command table's keys stay the
+// default.
+TEST_F(CommandTableTest, TheDesktopSchemeUsesTheKeysOfDesktopPrograms)
+{
+    const auto desktop = [](CommandId id) { return KeysOf(*FindCommand(id), KeyScheme::Desktop); };
+    const auto table = [](CommandId id) { return KeysOf(*FindCommand(id), KeyScheme::CommandTable); };
+    using Keys = std::vector<std::string>;
+    EXPECT_EQ(desktop(CommandId::Exit), Keys{"Ctrl+Q"});
+    EXPECT_EQ(desktop(CommandId::FileClose), Keys{"Ctrl+W"});
+    EXPECT_EQ(desktop(CommandId::FileNew), Keys{"Ctrl+N"});
+    EXPECT_EQ(desktop(CommandId::FileSaveAs), Keys{"Ctrl+Shift+S"});
+    EXPECT_EQ(desktop(CommandId::Replace).front(), "Ctrl+H");
+    EXPECT_EQ(desktop(CommandId::Redo), (Keys{"Ctrl+Y", "Ctrl+Shift+Z"}));
+    EXPECT_EQ(desktop(CommandId::Find), Keys{"Ctrl+F"});
+    EXPECT_EQ(desktop(CommandId::FindPrev), Keys{"Shift+F3"});
+    EXPECT_FALSE(desktop(CommandId::AddField).empty());  // moved, not lost
+    EXPECT_FALSE(desktop(CommandId::CurrentOffset).empty());
+    EXPECT_EQ(table(CommandId::FileNew), Keys{"Ctrl+F4"});
+    EXPECT_EQ(table(CommandId::AddField), Keys{"Ctrl+N"});
+    EXPECT_TRUE(table(CommandId::Exit).empty());
 }
 
 TEST_F(CommandTableTest, ANewDocumentGreysWhatNeedsAFile)

@@ -50,13 +50,14 @@ TEST(SettingsTest, EveryValueSurvivesARestartExceptTheWrapWidth)
     changed.showToolbar = 0;
     changed.lineNumbers = 1;
     changed.reloadUnchangedFiles = 1;
+    changed.keyScheme = 1;
     SaveSettings(changed, store);
     EXPECT_EQ(store.writeOrder.front(), "Settings/MainWndPos");
-    // The bars' visibility, the line numbers and the reloading of changed files, which this program
-    // adds, come after the others.
-    ASSERT_GE(store.writeOrder.size(), 5u);
-    EXPECT_EQ(store.writeOrder[store.writeOrder.size() - 5], "Settings/TabAsSpace");
-    EXPECT_EQ(store.writeOrder.back(), "Settings/ReloadUnchangedFiles");
+    // The bars' visibility, the line numbers, the reloading of changed files and the key scheme,
+    // which this program adds, come after the others.
+    ASSERT_GE(store.writeOrder.size(), 6u);
+    EXPECT_EQ(store.writeOrder[store.writeOrder.size() - 6], "Settings/TabAsSpace");
+    EXPECT_EQ(store.writeOrder.back(), "Settings/KeyScheme");
     EXPECT_EQ(store.ints["Settings/MaxLineLen"], 80);
 
     Settings loaded;
@@ -67,6 +68,7 @@ TEST(SettingsTest, EveryValueSurvivesARestartExceptTheWrapWidth)
     EXPECT_EQ(loaded.showToolbar, 0);
     EXPECT_EQ(loaded.lineNumbers, 1);
     EXPECT_EQ(loaded.reloadUnchangedFiles, 1);
+    EXPECT_EQ(loaded.keyScheme, 1);
     EXPECT_EQ(loaded.showStatusBar, 1);
     EXPECT_EQ(loaded.font, "Liberation Mono");
     EXPECT_EQ(loaded.printFooter, "\xA7 &p");

@@ -322,6 +322,38 @@ TEST_F(MainWindowTest, TheStatusPanesShareANarrowWindowWithoutOverlapping)
     app.Exit();
 }
 
+// Options > Keys: the desktop scheme binds Ctrl+Q, Ctrl+W, Ctrl+N, Ctrl+H, Ctrl+Y; the menus show
+// them; the command table's keys are the default.
+TEST_F(MainWindowTest, TheDesktopKeySchemeBindsTheDesktopKeys)
+{
+    const auto key = [](QAction* action) { return action->shortcut().toString(QKeySequence::PortableText); };
+    {
+        QuillApplication app(store);
+        ASSERT_TRUE(app.Start(CommandLine::Parse({})));
+        EXPECT_EQ(key(app.Window().Action(CommandId::AddField)), QStringLiteral("Ctrl+N"));
+        EXPECT_TRUE(app.Window().Action(CommandId::Exit)->text().endsWith(QStringLiteral("\tEsc")));
+        app.Exit();
+    }
+    store.ints["Settings/KeyScheme"] = 1;
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({})));
+    MainWindow& frame = app.Window();
+    EXPECT_EQ(key(frame.Action(CommandId::Exit)), QStringLiteral("Ctrl+Q"));
+    EXPECT_FALSE(frame.Action(CommandId::Exit)->text().contains(QLatin1Char('\t')));
+    EXPECT_EQ(key(frame.Action(CommandId::FileClose)), QStringLiteral("Ctrl+W"));
+    EXPECT_EQ(key(frame.Action(CommandId::FileNew)), QStringLiteral("Ctrl+N"));
+    EXPECT_EQ(key(frame.Action(CommandId::Replace)), QStringLiteral("Ctrl+H"));
+    EXPECT_EQ(key(frame.Action(CommandId::Redo)), QStringLiteral("Ctrl+Y"));
+    EXPECT_NE(key(frame.Action(CommandId::AddField)), QStringLiteral("Ctrl+N"));
+    EXPECT_TRUE(frame.Action(CommandId::FileNew)->toolTip().contains(QStringLiteral("Ctrl+N")));
+    // Back to the command table's keys without a restart.
+    app.AppSettings().keyScheme = 0;
+    frame.ApplyKeyScheme();
+    EXPECT_EQ(key(frame.Action(CommandId::FileNew)), QStringLiteral("Ctrl+F4"));
+    EXPECT_EQ(frame.Action(CommandId::Exit)->shortcut(), QKeySequence());
+    app.Exit();
+}
+
 TEST_F(MainWindowTest, HexBoxDigitsAreReadableAtTheDefaultSize)
 {
     QuillApplication app(store);

@@ -160,19 +160,9 @@ QAction* MainWindow::ActionFor(const CommandEntry& entry)
 {
     if (QAction* known = actions_.value(static_cast<int>(entry.id)))
         return known;
-    QString text = QString::fromLatin1(entry.text);
-    if (entry.id == CommandId::Exit)
-        text += QStringLiteral("\tEsc");  // Escape itself only clears a selection; the label reminds of the old habit
-    auto* action = new QAction(text, this);
-    QList<QKeySequence> keys;
-    for (const std::string& key : entry.keys)
-        keys << QKeySequence(QString::fromStdString(key), QKeySequence::PortableText);
-    action->setShortcuts(keys);
+    auto* action = new QAction(this);
+    SetKeys(action, entry);
     action->setCheckable(entry.check != CheckRule::None);
-    const QString tip =
-        *entry.toolTip ? QString::fromLatin1(entry.toolTip) : QString::fromStdString(PlainText(entry.text));
-    action->setToolTip(tip);
-    action->setStatusTip(tip);
     if (const char* icon = IconName(entry.id))
         action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon))));
     const CommandId id = entry.id;
@@ -189,6 +179,33 @@ QAction* MainWindow::ActionFor(const CommandEntry& entry)
 }
 
 QAction* MainWindow::Action(CommandId id) const { return actions_.value(static_cast<int>(id)); }
+
+void MainWindow::SetKeys(QAction* action, const CommandEntry& entry) const
+{
+    const auto scheme = settings_.keyScheme == 1 ? KeyScheme::Desktop : KeyScheme::CommandTable;
+    QString text = QString::fromLatin1(entry.text);
+    const std::vector<std::string> keys = KeysOf(entry, scheme);
+    if (entry.id == CommandId::Exit && keys.empty())
+        text += QStringLiteral("\tEsc");  // Escape itself only clears a selection; the label reminds of the old habit
+    action->setText(text);
+    QList<QKeySequence> sequences;
+    for (const std::string& key : keys)
+        sequences << QKeySequence(QString::fromStdString(key), QKeySequence::PortableText);
+    action->setShortcuts(sequences);
+    // The tooltip names the key too, as the menu does.
+    QString tip = *entry.toolTip ? QString::fromLatin1(entry.toolTip) : QString::fromStdString(PlainText(entry.text));
+    action->setStatusTip(tip);
+    if (!sequences.isEmpty())
+        tip += QStringLiteral(" (%1)").arg(sequences.front().toString(QKeySequence::NativeText));
+    action->setToolTip(tip);
+}
+
+void MainWindow::ApplyKeyScheme()
+{
+    for (const CommandEntry& entry : CommandTable())
+        if (QAction* action = Action(entry.id); action && entry.id != CommandId::None)
+            SetKeys(action, entry);
+}
 
 void MainWindow::CreateCommands()
 {
@@ -250,6 +267,7 @@ void MainWindow::RegisterHandlers()
     auto flip = [](int& setting) { return [&setting] { setting = !setting; }; };
     handlers_ = {
         {C::FileNew, [this] { OnFileNew(); }},
+        {C::FileClose, [this] { OnFileNew(); }},  // the file is left for an empty text
         {C::FileOpen, [this] { OnFileOpen(); }},
         {C::FileSave, [this] { OnFileSave(); }},
         {C::FileSaveAs, [this] { OnFileSaveAs(); }},
@@ -368,7 +386,11 @@ void MainWindow::RegisterHandlers()
          }},
         {C::VisibleCodes, [this] { RunVisibleCodesDialog(this, settings_, view_->TextFont()); }},
         {C::FileAssignments, [this] { RunFileAssignmentsDialog(this, doc_.Prompts()); }},
-        {C::Options, [this] { RunOptionsDialog(this, settings_, doc_); }},
+        {C::Options,
+         [this] {
+             if (RunOptionsDialog(this, settings_, doc_))
+                 ApplyKeyScheme();
+         }},
         {C::About, [this] { OnAbout(); }},
     };
 }

@@ -55,6 +55,8 @@ public:
     void RefreshAll();
     /// The action of a command (menu entry and toolbar button); null for none.
     QAction* Action(CommandId id) const;
+    /// Binds every command to the keys of the scheme the settings name (after Options).
+    void ApplyKeyScheme();
     QToolBar* Toolbar() const { return toolbar_; }
     /// The first start's offer to list the program in the desktop's "Open With" menu, shown above
     /// the text unless the desktop lists it already.
@@ -82,6 +84,8 @@ private:
     void CreateCommands();
     void RegisterHandlers();
     QAction* ActionFor(const CommandEntry& entry);
+    /// The menu text and the keys of a command under the scheme in force.
+    void SetKeys(QAction* action, const CommandEntry& entry) const;
     void OnPrint();
     void OnPrintPreview();
     void OnPrinterSetup();

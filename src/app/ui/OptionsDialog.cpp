@@ -2,6 +2,7 @@
 #include "app/ui/OptionsDialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFontDialog>
@@ -39,12 +40,18 @@ bool RunOptionsDialog(QWidget* parent, Settings& settings, Document& doc)
     form->addRow(ffLine);
     form->addRow(tabAsSpace);
     form->addRow(reloadUnchanged);
+    auto* keys = new QComboBox(&dialog);
+    keys->addItem(QStringLiteral("Command table (Ctrl+F4 new, Ctrl+R replace, F-keys)"));
+    keys->addItem(QStringLiteral("Desktop (Ctrl+N new, Ctrl+W close, Ctrl+Q quit, Ctrl+H replace, Ctrl+Y redo)"));
+    keys->setCurrentIndex(settings.keyScheme == 1 ? 1 : 0);
+    form->addRow(QStringLiteral("Keys:"), keys);
     form->addRow(OkCancel(dialog));
     if (dialog.exec() != QDialog::Accepted)
         return false;
     settings.ffLine = ffLine->isChecked();
     settings.tabAsSpace = tabAsSpace->isChecked();
     settings.reloadUnchangedFiles = reloadUnchanged->isChecked();
+    settings.keyScheme = keys->currentIndex();
     doc.ChangeTabSize(static_cast<int>(ProfileFile::ParseInt(ToCp1252(tabSize->text()))));
     return true;
 }
