@@ -107,7 +107,7 @@ void Document::CheckChangedOnDisk()
         return;  // away for a moment (an editor saving by rename): the next notice looks again
     if (status.SameFileAs(loadedFile_) && status.modified == modificationTime_ && status.size == diskSize_)
         return;
-    if (status.SameFileAs(changeTold_) && status.modified == changeTold_.modified && status.size == changeTold_.size)
+    if (status.SameStateAs(changeTold_))
         return;  // told already
     changeTold_ = status;
     if (settings_.reloadUnchangedFiles && !modified_) {

@@ -19,6 +19,11 @@ struct FileStatus {
     std::uint64_t inode = 0;
 
     bool SameFileAs(const FileStatus& other) const { return device == other.device && inode == other.inode; }
+    /// The same file, unchanged: its time and size as well.
+    bool SameStateAs(const FileStatus& other) const
+    {
+        return SameFileAs(other) && modified == other.modified && size == other.size;
+    }
 };
 
 /// Status of an open file; false with errno set on failure.
