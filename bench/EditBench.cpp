@@ -167,6 +167,7 @@ BENCHMARK(BM_ReflowWholeTextAfterSwitchingWordWrap)->Unit(benchmark::kMillisecon
 void BM_ReflowWholeTextAtEightyColumns(benchmark::State& state)
 {
     BigText& big = Text();
+    (void)big.doc->FileLines().FileLineCount();  // the status line keeps the line count current
     for (auto _ : state) {
         big.settings.maxLineLen = state.iterations() % 2 ? Settings::kNoLineLimit : 80;
         big.doc->Reflow(-1);
@@ -176,6 +177,33 @@ void BM_ReflowWholeTextAtEightyColumns(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * big.doc->Text().FileSize());
 }
 BENCHMARK(BM_ReflowWholeTextAtEightyColumns)->Unit(benchmark::kMillisecond)->Iterations(4);
+
+// The file line of a display line in the middle of the text cut at 80 columns: counted from
+// scratch (after the counting rule changed, as after a load), and after an Enter there.
+void BM_FileLineNumberOfAWrappedText(benchmark::State& state)
+{
+    BigText& big = Text();
+    big.settings.maxLineLen = 80;
+    big.doc->Reflow(-1);
+    const bool fromScratch = state.range(0) == 0;
+    LineIndex line = big.doc->FileLines().FileLineOf(Middle());
+    for (auto _ : state) {
+        if (fromScratch) {
+            (void)big.doc->Text().FileLines(std::nullopt);
+        } else {
+            state.PauseTiming();
+            big.At(Middle(), 10);
+            big.editing->InsertChar(kCR);
+            state.ResumeTiming();
+        }
+        line = big.doc->FileLines().FileLineOf(Middle());
+    }
+    benchmark::DoNotOptimize(line);
+    state.counters["rows"] = static_cast<double>(big.doc->Text().LineCount());
+    big.settings.maxLineLen = Settings::kNoLineLimit;
+    big.doc->Reflow(-1);
+}
+BENCHMARK(BM_FileLineNumberOfAWrappedText)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->Iterations(20);
 
 // A typed character until its row is laid out again for the screen.
 void BM_TypeACharacterAndLayOutItsRow(benchmark::State& state)

@@ -45,6 +45,7 @@ Document::Document(DocumentContext context)
       selection_(context.selection),
       positions_(std::make_unique<PositionStore>(dataFolder_.empty() ? std::string() : dataFolder_ + "/Bookmarks.db"))
 {
+    positions_->SetConverter(&places_);
 }
 
 Document::~Document() = default;
@@ -314,10 +315,12 @@ std::string Document::SelectionStatusText()
         return Format(kFormats[count], value, value);
     }
     if (selection_.Active()) {
-        // A stream selection ending at a line's start does not take that line; a block takes
-        // every line it spans.
-        const LineIndex lines =
-            std::llabs(selection_.anchor.line - selection_.cursor.line) + (selection_.block ? 1 : 0);
+        // A stream selection ending at a line's start does not take that line, and counts the
+        // file's lines; a block takes every display line it spans.
+        const FileLineIndex& fileLines = FileLines();
+        const LineIndex lines = selection_.block ? std::llabs(selection_.anchor.line - selection_.cursor.line) + 1
+                                                 : std::llabs(fileLines.FileLineOf(selection_.anchor.line) -
+                                                              fileLines.FileLineOf(selection_.cursor.line));
         return Format("Lines: %lld", static_cast<long long>(lines));
     }
     // The file size with its digits grouped in thousands by dots.

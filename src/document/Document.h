@@ -10,6 +10,7 @@
 
 #include "charset/ConversionTable.h"
 #include "document/EditHistory.h"
+#include "document/FilePlaces.h"
 #include "document/PositionStore.h"
 #include "document/UndoRecord.h"
 #include "structure/StructureDescription.h"
@@ -120,6 +121,9 @@ public:
     TextStore& Text() { return text_; }
     const TextStore& Text() const { return text_; }
     DisplayRules Rules() const;
+    /// The file's own lines among the display lines: what line numbers count. In binary mode and
+    /// with records of a fixed length every display line is a line.
+    const FileLineIndex& FileLines() const;
     std::int64_t DisplayWidth(LineIndex line) const;
     std::int64_t DisplayWidth() const { return DisplayWidth(text_.CurrentIndex()); }
     /// Byte offset of the cursor in the file.
@@ -320,6 +324,7 @@ private:
     TextSelection& selection_;
     FileWatcher* watcher_ = nullptr;
     std::unique_ptr<PositionStore> positions_;
+    DocumentPlaces places_{*this};
 
     TextStore text_;
     std::string path_;

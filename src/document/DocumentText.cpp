@@ -230,6 +230,14 @@ DisplayRules Document::Rules() const
     return rules;
 }
 
+const FileLineIndex& Document::FileLines() const
+{
+    // Records of a fixed length and binary mode ignore line ends: each display line is a record.
+    if (binaryMode_ || ignoreFormatCodes_)
+        return text_.FileLines(std::nullopt);
+    return text_.FileLines(charset_.LF());
+}
+
 std::int64_t Document::DisplayWidth(LineIndex line) const
 {
     if (line < 0 || line >= text_.LineCount())

@@ -46,11 +46,23 @@ bool PositionStore::QueryEntries(const std::string& path, std::vector<BookmarkEn
         return std::clamp(value, low, high);
     };
     entries.reserve(rows.RowCount());
-    while (rows.Next())
-        entries.push_back({rows.Get("File"), held(rows.GetInt("CsrsX"), 0, kLimit),
-                           held(rows.GetInt("CsrsY"), 0, kLimit),
-                           static_cast<int>(held(rows.GetInt("LastPos"), INT32_MIN, INT32_MAX))});
+    while (rows.Next()) {
+        BookmarkEntry entry{rows.Get("File"), held(rows.GetInt("CsrsX"), 0, kLimit),
+                            held(rows.GetInt("CsrsY"), 0, kLimit),
+                            static_cast<int>(held(rows.GetInt("LastPos"), INT32_MIN, INT32_MAX))};
+        if (converter_)
+            converter_->ToShown(entry.line, entry.column);
+        entries.push_back(std::move(entry));
+    }
     return true;
+}
+
+BookmarkEntry PositionStore::Stored(const BookmarkEntry& entry) const
+{
+    BookmarkEntry stored = entry;
+    if (converter_)
+        converter_->ToStored(stored.line, stored.column);
+    return stored;
 }
 
 bool PositionStore::RetryPendingRead()
@@ -90,9 +102,11 @@ bool PositionStore::WriteEntries(const std::string& path)
     {
         SqlTransaction transaction(database_);
         bool ok = transaction.Begin(false) && database_.Exec("DELETE FROM Bookmarks WHERE File=?", {path});
-        for (const BookmarkEntry& entry : entries_)
+        for (const BookmarkEntry& shown : entries_) {
+            const BookmarkEntry entry = Stored(shown);
             ok = ok && database_.Exec("INSERT INTO Bookmarks (File, LastPos, CsrsX, CsrsY) VALUES (?, ?, ?, ?)",
                                       {entry.file, std::int64_t{entry.lastPos}, entry.column, entry.line});
+        }
         if (ok && transaction.Commit())
             return true;
     }
@@ -104,8 +118,9 @@ bool PositionStore::WriteEntries(const std::string& path)
     return true;
 }
 
-std::string PositionStore::InsertStatement(const BookmarkEntry& entry, const std::string& condition)
+std::string PositionStore::InsertStatement(const BookmarkEntry& shown, const std::string& condition) const
 {
+    const BookmarkEntry entry = Stored(shown);
     return "INSERT INTO Bookmarks (File, LastPos, CsrsX, CsrsY) SELECT " + SqlDatabase::Literal(entry.file) + ", " +
            std::to_string(entry.lastPos) + ", " + std::to_string(entry.column) + ", " + std::to_string(entry.line) +
            condition + ";";
@@ -124,10 +139,10 @@ std::string PositionStore::AddingStatements(const std::string& path) const
     const std::string file = SqlDatabase::Literal(path);
     std::string statements = "DELETE FROM Bookmarks WHERE File=" + file + " AND LastPos=1;";
     for (const BookmarkEntry& entry : entries_)
-        statements += InsertStatement(entry, entry.lastPos == 1
-                                                 ? std::string()
-                                                 : " WHERE NOT EXISTS (SELECT 1 FROM Bookmarks WHERE File=" + file +
-                                                       " AND LastPos=0 AND CsrsY=" + std::to_string(entry.line) + ")");
+        statements += InsertStatement(
+            entry, entry.lastPos == 1 ? std::string()
+                                      : " WHERE NOT EXISTS (SELECT 1 FROM Bookmarks WHERE File=" + file +
+                                            " AND LastPos=0 AND CsrsY=" + std::to_string(Stored(entry).line) + ")");
     return statements;
 }
 

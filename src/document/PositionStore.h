@@ -21,6 +21,14 @@ struct BookmarkEntry {
     int lastPos = 0;
 };
 
+/// Turns the display lines the entries are kept in into the places the database keeps, and back.
+class PlaceConverter {
+public:
+    virtual ~PlaceConverter() = default;
+    virtual void ToStored(LineIndex& line, std::int64_t& column) const = 0;
+    virtual void ToShown(LineIndex& line, std::int64_t& column) const = 0;
+};
+
 /// The entries of the current file, read when a file is loaded and written back, all at once,
 /// when the document leaves it. Database failures are never shown: the operations return false
 /// and the database's last message tells why.
@@ -30,6 +38,8 @@ public:
     explicit PositionStore(const std::string& databasePath);
 
     SqlDatabase& Database() { return database_; }
+    /// Lines and columns are stored as the converter says (none: as they are kept).
+    void SetConverter(const PlaceConverter* converter) { converter_ = converter; }
     const std::vector<BookmarkEntry>& Entries() const
     {
         ApplyShifts();
@@ -69,7 +79,8 @@ public:
 private:
     void Changed() { sortedValid_ = false; }
     bool QueryEntries(const std::string& path, std::vector<BookmarkEntry>& entries);
-    static std::string InsertStatement(const BookmarkEntry& entry, const std::string& condition);
+    BookmarkEntry Stored(const BookmarkEntry& entry) const;
+    std::string InsertStatement(const BookmarkEntry& entry, const std::string& condition) const;
     std::string ReplacingStatements(const std::string& path) const;
     std::string AddingStatements(const std::string& path) const;
     /// Writes shifts collected by ShiftLines into the entries.
@@ -77,6 +88,7 @@ private:
     const std::vector<LineIndex>& SortedBookmarkLines() const;
 
     SqlDatabase database_;
+    const PlaceConverter* converter_ = nullptr;
     mutable std::vector<BookmarkEntry> entries_;
     mutable DeferredLineShifts shifts_;           ///< a line filter moves many entries many times
     mutable std::vector<LineIndex> sortedLines_;  ///< bookmark lines, for the per-row test while painting

@@ -28,6 +28,7 @@ void TextStore::InsertLine(LineIndex before, LineRecord line)
         throw;
     }
     ownedLines_ += slot.Owned();
+    fileLines_.Inserted(static_cast<std::size_t>(before));
 }
 
 LineRecord TextStore::ReplaceLine(LineIndex i, LineRecord line)
@@ -38,6 +39,7 @@ LineRecord TextStore::ReplaceLine(LineIndex i, LineRecord line)
     slot = line.Release();
     ownedLines_ += slot.Owned();
     ownedLines_ -= old.IsOwned();
+    fileLines_.Replaced(static_cast<std::size_t>(i), old.View());
     return old;
 }
 
@@ -49,6 +51,7 @@ LineRecord TextStore::RemoveLine(LineIndex i)
     ownedLines_ -= old.IsOwned();
     if (current_ >= LineCount())
         current_ = LineCount() - 1;
+    fileLines_.Removed(static_cast<std::size_t>(i), old.View());
     return old;
 }
 
@@ -57,9 +60,11 @@ void TextStore::ShortenLineEnd(LineIndex i, std::uint32_t count, char last)
     LineSlot& slot = lines_[static_cast<std::size_t>(i)];
     assert(count >= 1 && count <= slot.Length());
     const std::uint32_t length = slot.Length() - count + 1;
+    const char oldLast = slot.data[slot.Length() - 1];
     slot.data[length - 1] = last;
     slot.SetLength(length);
     fileSize_ -= count - 1;
+    fileLines_.Replaced(static_cast<std::size_t>(i), LineView(&oldLast, 1));
 }
 
 void TextStore::Reorder(const std::vector<LineIndex>& order)
@@ -78,6 +83,7 @@ void TextStore::Reorder(const std::vector<LineIndex>& order)
     for (LineIndex old : order)
         reordered.PushBack(lines_[static_cast<std::size_t>(old)]);
     lines_.Swap(reordered);  // the slots moved; the old vector no longer owns anything
+    fileLines_.Invalidate();
 }
 
 namespace {
@@ -114,6 +120,7 @@ void TextStore::SwapLines(LineSet& other)
     std::swap(ownedLines_, other.ownedLines);
     std::swap(fileSize_, other.fileSize);
     std::swap(widest_, other.widest);
+    fileLines_.Invalidate();
     current_ = LineCount() > 0 ? std::min<LineIndex>(std::max<LineIndex>(current_, 0), LineCount() - 1) : -1;
 }
 
@@ -133,6 +140,7 @@ void TextStore::Clear(ProgressWindow* progress)
     std::vector<std::unique_ptr<LoadBlock>> blocks;
     blocks.swap(blocks_);
     ReleaseMemory(std::move(table), std::move(blocks));
+    fileLines_.Invalidate();
     current_ = -1;
     savedIndex_ = -1;
     widest_ = 0;

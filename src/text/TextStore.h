@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "text/FileLineIndex.h"
 #include "text/GapVector.h"
 #include "text/LineRecord.h"
 #include "text/LoadBlock.h"
@@ -34,7 +35,7 @@ struct LineSet {
 /// once with 16 bytes of bookkeeping per line.
 class TextStore {
 public:
-    TextStore() = default;
+    TextStore() : fileLines_(lines_) {}
     TextStore(const TextStore&) = delete;
     TextStore& operator=(const TextStore&) = delete;
     ~TextStore();
@@ -105,7 +106,11 @@ public:
 
     /// Bytes of a line to change in place (same length). The caller makes sure nothing else uses
     /// them: a borrowed line may share its bytes with undo records.
-    char* MutableBytes(LineIndex i) { return lines_[static_cast<std::size_t>(i)].data; }
+    char* MutableBytes(LineIndex i)
+    {
+        fileLines_.Invalidate();  // the line end may be among the bytes changed
+        return lines_[static_cast<std::size_t>(i)].data;
+    }
     /// Replaces the last `count` bytes of a line by the one byte `last`, in place.
     void ShortenLineEnd(LineIndex i, std::uint32_t count, char last);
     /// Exchanges every line of the store with the lines of a set (the load blocks stay).
@@ -136,6 +141,14 @@ public:
     TerminatorKind Terminator() const { return terminator_; }
     void SetTerminator(TerminatorKind kind) { terminator_ = kind; }
 
+    /// The file's own lines among the display lines, counted by the byte that ends them (none:
+    /// every display line counts as a line).
+    const FileLineIndex& FileLines(std::optional<std::uint8_t> lineEnd) const
+    {
+        fileLines_.SetLineEnd(lineEnd);
+        return fileLines_;
+    }
+
     /// The sum of all line lengths, counted line by line (for checks and after an aborted load).
     ByteOffset SumOfLengths() const;
 
@@ -144,7 +157,8 @@ private:
     static void ReleaseMemory(GapVector<LineSlot> table, std::vector<std::unique_ptr<LoadBlock>> blocks);
 
     GapVector<LineSlot> lines_;
-    std::size_t ownedLines_ = 0;  ///< lines with bytes of their own, which Clear must free
+    mutable FileLineIndex fileLines_;  ///< follows every change of lines_
+    std::size_t ownedLines_ = 0;       ///< lines with bytes of their own, which Clear must free
     std::vector<std::unique_ptr<LoadBlock>> blocks_;
     LineIndex current_ = -1;
     LineIndex savedIndex_ = -1;

@@ -183,10 +183,12 @@ namespace quill {
 
 void CursorMotion::GoToLine(LineIndex line, std::int64_t column)
 {
+    // The user names lines of the file, as grep and sed count them; the column is the one on the
+    // display line, as the status line and the ruler show it.
     if (line >= 0)
-        SetLine(line - 1);
+        SetLine(doc_.FileLines().FirstRowOf(line - 1));
     if (column >= 0)
-        doc_.Selection().preferredColumn = static_cast<Column>(column);
+        doc_.Selection().preferredColumn = static_cast<Column>(std::min<std::int64_t>(column, INT32_MAX));
     doc_.Selection().Clear();
     // A short line holds the cursor at its end, but the asked column stays the preferred one, so
     // that Down goes on in that column.

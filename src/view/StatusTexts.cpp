@@ -8,8 +8,11 @@ namespace quill {
 
 std::string CursorStatusText(const Document& doc)
 {
-    return Format("Line:%lld/%lld Col:%d/%lld", static_cast<long long>(doc.Selection().cursor.line) + 1,
-                  static_cast<long long>(doc.Text().LineCount()), doc.Selection().cursor.column,
+    // Lines are the file's, counted by line ends; the column is the one on the display line.
+    const FileLineIndex& lines = doc.FileLines();
+    return Format("Line:%lld/%lld Col:%d/%lld",
+                  static_cast<long long>(lines.FileLineOf(doc.Selection().cursor.line)) + 1,
+                  static_cast<long long>(lines.FileLineCount()), doc.Selection().cursor.column,
                   static_cast<long long>(doc.DisplayWidth(doc.Selection().cursor.line)));
 }
 

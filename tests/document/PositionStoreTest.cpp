@@ -240,6 +240,51 @@ TEST_F(PositionTest, AShrunkFileClampsTheRememberedPosition)
     EXPECT_EQ(doc->Text().CurrentIndex(), doc->Selection().cursor.line);
 }
 
+TEST_F(PositionTest, UnderAnotherWrapWidthPositionsComeBackToTheirBytes)
+{
+    // Four file lines of 36 bytes, cut at the window border 10 cells wide: the database keeps file
+    // lines and columns counted from their start, so a restart in a narrower window (or without
+    // wrapping) finds the same bytes.
+    std::string bytes;
+    for (int i = 0; i < 4; ++i)
+        bytes += "line " + std::to_string(i) + " abcdefghijklmnopqrstuvwxyz0\n";
+    const std::string a = dir.Write("a.txt", bytes);
+    settings.truncateAtBorder = 1;
+    settings.pageWidth = 10;
+    ASSERT_TRUE(OpenAndRestore(a));
+    ASSERT_EQ(doc->Text().LineCount(), 17);
+    Put(6, 3);  // file line 1, its third display line
+    const ByteOffset bookmarked = doc->CursorByteOffset();
+    doc->ToggleBookmark();
+    Put(14, 4);  // file line 3, column 24
+    const ByteOffset left = doc->CursorByteOffset();
+    doc->Clear();
+    SqlResult rows;
+    ASSERT_TRUE(doc->Positions().Database().Query(rows, "SELECT * FROM Bookmarks WHERE LastPos=1", {}));
+    ASSERT_TRUE(rows.Next());
+    EXPECT_EQ(rows.GetInt("CsrsY"), 3);
+    EXPECT_EQ(rows.GetInt("CsrsX"), 24);
+
+    for (int width : {7, 0}) {
+        Reopen();
+        settings.truncateAtBorder = width > 0;
+        settings.pageWidth = width;
+        ASSERT_TRUE(OpenAndRestore(a));
+        EXPECT_EQ(doc->CursorByteOffset(), left) << width;
+        Put(0, 0);
+        ASSERT_TRUE(doc->GoToBookmark(false, true));
+        EXPECT_EQ(doc->CursorByteOffset(), bookmarked) << width;
+        Put(1, 0);  // somewhere else, so that the last position is stored again
+        doc->Clear();
+        Reopen();
+        settings.truncateAtBorder = 1;
+        settings.pageWidth = 10;
+        ASSERT_TRUE(OpenAndRestore(a));
+        Put(14, 4);
+        doc->Clear();
+    }
+}
+
 TEST_F(PositionTest, OddPathsKeepTheirPositions)
 {
     for (std::string name : {"it's.txt", "with blanks.txt",

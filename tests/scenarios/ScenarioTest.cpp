@@ -12,6 +12,7 @@
 #include "support/Fakes.h"
 #include "view/EditorInput.h"
 #include "view/Navigation.h"
+#include "view/StatusTexts.h"
 #include "view/ViewState.h"
 
 namespace quill::test {
@@ -215,6 +216,8 @@ protected:
         } else if (directive == "clipboard-put") {
             clipboard.text = Unquote(rest);  // text another program put on the clipboard
             clipboard.data.reset();
+        } else if (directive == "status") {
+            EXPECT_EQ(CursorStatusText(*doc), Unquote(rest));
         } else if (directive == "modified") {
             int modified = 0;
             args >> modified;

@@ -36,7 +36,7 @@ void LineNumberGutter::SetFont(const QFont& font, int cellWidth, int cellHeight)
 
 int LineNumberGutter::WidthNeeded() const
 {
-    const int digits = static_cast<int>(std::to_string(doc_.Text().LineCount()).size());
+    const int digits = static_cast<int>(std::to_string(doc_.FileLines().FileLineCount()).size());
     return (digits + 2) * cellWidth_;
 }
 
@@ -47,8 +47,14 @@ void LineNumberGutter::paintEvent(QPaintEvent* event)
     painter.setFont(font_);
     const int numberRight = width() - cellWidth_;
     const LineIndex count = doc_.Text().LineCount();
+    // The numbers are the file's lines: a display line that continues a wrapped one has none.
+    const FileLineIndex& lines = doc_.FileLines();
+    LineIndex fileLine = lines.FileLineOf(state_.topLine);
     for (int row = 0; row * cellHeight_ < height() && state_.topLine + row < count; ++row) {
         const LineIndex line = state_.topLine + row;
+        const bool continues = lines.Continues(line);
+        if (!continues && row > 0)
+            ++fileLine;
         const QRect cell(0, row * cellHeight_, numberRight, cellHeight_);
         if (!cell.intersects(event->rect()))
             continue;
@@ -56,7 +62,8 @@ void LineNumberGutter::paintEvent(QPaintEvent* event)
         if (marked)
             painter.fillRect(QRect(1, cell.top() + 2, cellWidth_ / 2, cellHeight_ - 4), kBookmarkColour);
         painter.setPen(marked ? kBookmarkColour : kNumberColour);
-        painter.drawText(cell, Qt::AlignRight | Qt::AlignVCenter, QString::number(line + 1));
+        if (!continues)
+            painter.drawText(cell, Qt::AlignRight | Qt::AlignVCenter, QString::number(fileLine + 1));
     }
 }
 
