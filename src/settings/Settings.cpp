@@ -48,6 +48,7 @@ const Entry kEntries[] = {
     {"LineNumbers", &Settings::lineNumbers, nullptr},
     {"ReloadUnchangedFiles", &Settings::reloadUnchangedFiles, nullptr},
     {"KeyScheme", &Settings::keyScheme, nullptr},
+    {"PrintWrap", &Settings::printWrap, nullptr},
 };
 
 bool IsVisibilityTable(const std::string& text)

@@ -26,6 +26,8 @@ struct Settings {
     std::string printHeader = "&f";
     std::string printFooter = "Page &p";
     int printFF = 0;
+    /// A printed line wider than the page goes on in the next rows (else it is cut, with a mark).
+    int printWrap = 1;
     int wordWrap = 1;
     int maxLineLen = 99000;  ///< written at exit, never read: every start begins with 99000
     int truncateAtBorder = 0;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
 
 #include "print/HeaderFooter.h"
 #include "print/PagePlan.h"
@@ -87,6 +88,85 @@ TEST(PagePlanTest, AFormFeedLineEndsItsPageWhenAsked)
     EXPECT_EQ(Sizes(PlanPages(6, rules, formFeedIn)), (std::vector<LineIndex>{6}));
     rules.breakAtFormFeed = true;
     EXPECT_EQ(Sizes(PlanPages(6, rules, formFeedIn)), (std::vector<LineIndex>{2, 1, 3}));
+}
+
+TEST(PagePlanTest, LongLinesGoOnInRowsAndAcrossPages)
+{
+    RowCut cut;
+    cut.columns = 10;
+    // Cells [0,10), then eight a row after the continuation sign.
+    EXPECT_EQ(cut.Pieces(0), 1);
+    EXPECT_EQ(cut.Pieces(10), 1);
+    EXPECT_EQ(cut.Pieces(11), 2);
+    EXPECT_EQ(cut.Pieces(18), 2);
+    EXPECT_EQ(cut.Pieces(19), 3);
+    EXPECT_EQ(cut.CellsOf(19, 2), (std::pair<std::int64_t, std::int64_t>{18, 19}));
+    cut.wrap = false;  // cut: the last column holds the mark
+    EXPECT_EQ(cut.Pieces(500), 1);
+    EXPECT_TRUE(cut.Cut(11));
+    EXPECT_FALSE(cut.Cut(10));
+    EXPECT_EQ(cut.CellsOf(500, 0), (std::pair<std::int64_t, std::int64_t>{0, 9}));
+    EXPECT_EQ(cut.CellsOf(10, 0), (std::pair<std::int64_t, std::int64_t>{0, 10}));
+
+    // Three lines of 1, 9 and 2 rows on pages of 6 rows (10 less header and footer).
+    PageRules rules;
+    rules.rowsPerPage = 10;
+    const std::vector<std::int64_t> pieces{1, 9, 2};
+    const auto pages = PlanPages(
+        3, rules, [](LineIndex) { return false; },
+        [&](LineIndex line) { return pieces[static_cast<std::size_t>(line)]; });
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0].first, 0);
+    EXPECT_EQ(pages[0].end, 2);
+    EXPECT_EQ(pages[0].rows, 6);
+    EXPECT_EQ(pages[1].first, 1);  // the second line goes on at its sixth row
+    EXPECT_EQ(pages[1].firstPiece, 5);
+    EXPECT_EQ(pages[1].end, 3);
+    EXPECT_EQ(pages[1].rows, 6);
+}
+
+TEST(PagePlanTest, EveryCellIsPrintedOnceInOrderOnPagesNeverOverfull)
+{
+    std::mt19937 random(11);
+    for (int round = 0; round < 300; ++round) {
+        RowCut cut;
+        cut.columns = 1 + static_cast<std::int64_t>(random() % 12);
+        std::vector<std::int64_t> cells(random() % 30);
+        for (auto& n : cells)
+            n = static_cast<std::int64_t>(random() % 60);
+        for (std::size_t line = 0; line < cells.size(); ++line) {
+            std::int64_t next = 0;
+            for (std::int64_t piece = 0; piece < cut.Pieces(cells[line]); ++piece) {
+                const auto [from, to] = cut.CellsOf(cells[line], piece);
+                ASSERT_EQ(from, next);
+                ASSERT_TRUE(to > from || cells[line] == 0);
+                ASSERT_LE(to - from + (piece > 0 ? RowCut::kMarkCells : 0), std::max<std::int64_t>(cut.columns, 3));
+                next = to;
+            }
+            ASSERT_EQ(next, cells[line]);
+        }
+        PageRules rules;
+        rules.rowsPerPage = 5 + static_cast<int>(random() % 10);
+        rules.footer = random() % 2;
+        const auto pages = PlanPages(
+            static_cast<LineIndex>(cells.size()), rules, [](LineIndex) { return false; },
+            [&](LineIndex line) { return cut.Pieces(cells[static_cast<std::size_t>(line)]); });
+        // Walking the pages row by row meets every piece of every line once, in order.
+        LineIndex line = 0;
+        std::int64_t piece = 0;
+        for (const PlannedPage& page : pages) {
+            ASSERT_EQ(page.first, std::min<LineIndex>(line, static_cast<LineIndex>(cells.size())));
+            ASSERT_EQ(page.firstPiece, piece);
+            ASSERT_LE(page.rows, rules.rowsPerPage - (rules.footer ? 4 : 3));
+            for (std::int64_t row = 0; row < page.rows; ++row)
+                if (++piece == cut.Pieces(cells[static_cast<std::size_t>(line)])) {
+                    ++line;
+                    piece = 0;
+                }
+            ASSERT_EQ(page.end, piece > 0 ? line + 1 : line);
+        }
+        ASSERT_EQ(line, static_cast<LineIndex>(cells.size()));
+    }
 }
 
 }  // namespace

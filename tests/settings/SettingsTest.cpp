@@ -51,13 +51,14 @@ TEST(SettingsTest, EveryValueSurvivesARestartExceptTheWrapWidth)
     changed.lineNumbers = 1;
     changed.reloadUnchangedFiles = 1;
     changed.keyScheme = 1;
+    changed.printWrap = 0;
     SaveSettings(changed, store);
     EXPECT_EQ(store.writeOrder.front(), "Settings/MainWndPos");
-    // The bars' visibility, the line numbers, the reloading of changed files and the key scheme,
-    // which this program adds, come after the others.
-    ASSERT_GE(store.writeOrder.size(), 6u);
-    EXPECT_EQ(store.writeOrder[store.writeOrder.size() - 6], "Settings/TabAsSpace");
-    EXPECT_EQ(store.writeOrder.back(), "Settings/KeyScheme");
+    // The bars' visibility, the line numbers, the reloading of changed files, the key scheme and
+    // the wrapping of printed lines, which this program adds, come after the others.
+    ASSERT_GE(store.writeOrder.size(), 7u);
+    EXPECT_EQ(store.writeOrder[store.writeOrder.size() - 7], "Settings/TabAsSpace");
+    EXPECT_EQ(store.writeOrder.back(), "Settings/PrintWrap");
     EXPECT_EQ(store.ints["Settings/MaxLineLen"], 80);
 
     Settings loaded;
@@ -69,6 +70,7 @@ TEST(SettingsTest, EveryValueSurvivesARestartExceptTheWrapWidth)
     EXPECT_EQ(loaded.lineNumbers, 1);
     EXPECT_EQ(loaded.reloadUnchangedFiles, 1);
     EXPECT_EQ(loaded.keyScheme, 1);
+    EXPECT_EQ(loaded.printWrap, 0);
     EXPECT_EQ(loaded.showStatusBar, 1);
     EXPECT_EQ(loaded.font, "Liberation Mono");
     EXPECT_EQ(loaded.printFooter, "\xA7 &p");

@@ -121,7 +121,7 @@ void ChangeNextDialog(std::function<void(QDialog&)> change, bool confirm = true)
     });
 }
 
-TEST(DialogSmokeTest, PageSetupWritesAllFourValuesOnOkAndNoneOnCancel)
+TEST(DialogSmokeTest, PageSetupWritesAllFiveValuesOnOkAndNoneOnCancel)
 {
     Settings settings;
     settings.printHeader = "&f";
@@ -134,12 +134,17 @@ TEST(DialogSmokeTest, PageSetupWritesAllFourValuesOnOkAndNoneOnCancel)
         edits[0]->setText(QStringLiteral("&f \u00B7 &d"));
         edits[1]->setText(QStringLiteral("Page &p"));
         edits[2]->setText(QStringLiteral("25"));
-        dialog.findChild<QCheckBox*>()->setChecked(false);
+        const QList<QCheckBox*> boxes = dialog.findChildren<QCheckBox*>();
+        ASSERT_EQ(boxes.size(), 2);
+        EXPECT_TRUE(boxes[1]->isChecked());  // long lines wrap unless the user said otherwise
+        boxes[0]->setChecked(false);
+        boxes[1]->setChecked(false);
     };
     ChangeNextDialog(typeInto, false);
     EXPECT_FALSE(RunPageSetupDialog(nullptr, settings));
     EXPECT_EQ(settings.printHeader, "&f");
     EXPECT_EQ(settings.printFF, 1);
+    EXPECT_EQ(settings.printWrap, 1);
 
     ChangeNextDialog(typeInto);
     ASSERT_TRUE(RunPageSetupDialog(nullptr, settings));
@@ -147,6 +152,7 @@ TEST(DialogSmokeTest, PageSetupWritesAllFourValuesOnOkAndNoneOnCancel)
     EXPECT_EQ(settings.printFooter, "Page &p");
     EXPECT_EQ(settings.printLeft, 25);
     EXPECT_EQ(settings.printFF, 0);
+    EXPECT_EQ(settings.printWrap, 0);
 }
 
 TEST(DialogSmokeTest, FileAssignmentsAssignsOnlyTheCheckedGroups)

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QPdfWriter>
+#include <QPrinter>
 #include <cstdio>
 #include <memory>
+#include <regex>
 #include <unistd.h>
 
 #include "app/CommandLine.h"
@@ -130,6 +132,109 @@ TEST_F(PrintTest, Utf8TextIsPrintedAsCharacters)
         << pages[0];
     EXPECT_NE(pages[0].find("\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1"), std::string::npos);
     EXPECT_NE(pages[0].find("\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0"), std::string::npos);
+}
+
+// The long line of the wrapping tests: 250 six-digit numbers without a blank, so that the
+// printed rows joined again must give it back exactly.
+std::string LongLine()
+{
+    std::string line;
+    for (int i = 1; i <= 250; ++i) {
+        const std::string number = std::to_string(100000 + i);
+        line += number;
+    }
+    return line;
+}
+
+// The rows of a page that hold digits, each without blanks.
+std::vector<std::string> DigitRows(const std::string& page)
+{
+    std::vector<std::string> rows;
+    std::size_t start = 0;
+    for (std::size_t end; start < page.size(); start = end + 1) {
+        end = page.find('\n', start);
+        if (end == std::string::npos)
+            end = page.size();
+        std::string row;
+        for (std::size_t i = start; i < end; ++i)
+            if (page[i] != ' ')
+                row += page[i];
+        if (!row.empty() && std::isdigit(static_cast<unsigned char>(row.back())))
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+const std::string kContinuation = "\xE2\x86\xAA";  // U+21AA
+const std::string kCut = "\xC2\xBB";               // U+00BB
+
+TEST_F(PrintTest, LongLinesGoOnInTheNextRowsBehindASignOrAreCutWithAMark)
+{
+    ASSERT_TRUE(OpenBytes("short\n" + LongLine() + "\nend\n", "long.txt"));
+    settings.printHeader = "";
+    settings.printFooter = "";
+    auto pages = PrintPages();
+    ASSERT_GE(pages.size(), 2u);  // the line goes on across a page break as well
+    std::string all;
+    for (const std::string& page : pages)
+        all += page + "\n";
+    std::vector<std::string> rows = DigitRows(all);
+    ASSERT_GT(rows.size(), 5u);
+    std::string joined = rows[0];
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        ASSERT_EQ(rows[i].rfind(kContinuation, 0), 0u) << rows[i];  // every row after the first
+        joined += rows[i].substr(kContinuation.size());
+    }
+    EXPECT_EQ(joined, LongLine());
+    EXPECT_EQ(Count(all, kCut), 0);
+    EXPECT_NE(pages.back().find("end"), std::string::npos);
+
+    settings.printWrap = 0;  // cut at the page's edge, the cut marked there
+    pages = PrintPages();
+    ASSERT_EQ(pages.size(), 1u);
+    ASSERT_EQ(Count(pages[0], kCut), 1) << pages[0];
+    EXPECT_EQ(Count(pages[0], kContinuation), 0);
+    const std::size_t mark = pages[0].find(kCut);
+    const std::size_t rowStart = pages[0].rfind('\n', mark) + 1;
+    std::string printed = pages[0].substr(rowStart, mark - rowStart);
+    std::erase(printed, ' ');
+    EXPECT_GT(printed.size(), 20u);
+    EXPECT_EQ(LongLine().rfind(printed, 0), 0u) << printed;  // the start of the line, nothing else
+}
+
+TEST_F(PrintTest, PrintAndPreviewLayPagesOutAsThePdfCommand)
+{
+    // The same file through --print-pdf and through a printer as Print and Print Preview set it
+    // up: the same pages, the text 15 mm from the paper's left edge.
+    std::string text;
+    for (int i = 1; i <= 150; ++i)
+        text += "line " + std::to_string(i) + (i % 20 == 0 ? " " + LongLine() : "") + "\n";
+    dir.Write("same.txt", text);
+    MemorySettingsStore store;
+    const CommandLine line = CommandLine::Parse({"--print-pdf", dir.File("cli.pdf"), dir.File("same.txt")});
+    ASSERT_EQ(QuillApplication::PrintToPdf(line, store), 0);
+    ASSERT_TRUE(doc->Open(dir.File("same.txt")));
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(dir.File("printer.pdf")));
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        DocumentPrinter::SetMargins(printer);
+        ASSERT_TRUE(DocumentPrinter(*doc, settings).Print(printer));
+    }
+    const auto cli = Pages(dir.File("cli.pdf"));
+    const auto printed = Pages(dir.File("printer.pdf"));
+    ASSERT_GT(cli.size(), 2u);
+    EXPECT_EQ(printed, cli);
+    for (const char* pdf : {"cli.pdf", "printer.pdf"}) {
+        // pdftotext -bbox gives every word's box in points: the leftmost is 15 mm (42.5 pt) in.
+        const std::string boxes = test::Run("pdftotext -bbox -f 1 -l 1 '" + dir.File(pdf) + "' -");
+        const std::regex xMin("xMin=\"([0-9.]+)\"");
+        double leftmost = 1e9;
+        for (std::sregex_iterator it(boxes.begin(), boxes.end(), xMin), end; it != end; ++it)
+            leftmost = std::min(leftmost, std::stod((*it)[1]));
+        EXPECT_NEAR(leftmost, 42.5, 1.5) << pdf;
+    }
 }
 
 TEST_F(PrintTest, TheCommandLinePrintsIntoAPdfWithoutAWindow)

@@ -563,6 +563,7 @@ void MainWindow::OnPrint()
     dialog.setMinMax(1, 9999);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    DocumentPrinter::SetMargins(printer);  // within what the printer chosen can print
     const bool range = printer.printRange() == QPrinter::PageRange;
     DocumentPrinter(doc_, settings_).Print(printer, range ? printer.fromPage() : 0, range ? printer.toPage() : 0);
 }
@@ -571,6 +572,7 @@ void MainWindow::OnPrintPreview()
 {
     // Every page, as it will be printed.
     QPrinter printer(QPrinter::HighResolution);
+    DocumentPrinter::SetMargins(printer);
     QPrintPreviewDialog preview(&printer, this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* target) { DocumentPrinter(doc_, settings_).Print(*target); });

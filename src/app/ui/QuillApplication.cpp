@@ -128,8 +128,8 @@ int QuillApplication::PrintFileToPdf(const CommandLine& commandLine, SettingsSto
     }
     QPdfWriter writer(QString::fromLocal8Bit(out.c_str()));
     writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-    writer.setResolution(300);
+    DocumentPrinter::SetMargins(writer);
+    writer.setResolution(1200);  // as a printer set up for high resolution: the same cells and rows
     writer.setTitle(QString::fromLocal8Bit(doc.Path().c_str()));
     writer.setCreator(QStringLiteral("Quillarium " QUILL_VERSION));
     const bool printed = DocumentPrinter(doc, settings).Print(writer);

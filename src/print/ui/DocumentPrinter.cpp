@@ -4,6 +4,7 @@
 #include "print/ui/DocumentPrinter.h"
 
 #include <QFontMetrics>
+#include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <cstring>
@@ -31,6 +32,11 @@ QFont PrinterFont()
     return font;
 }
 
+// Continuation rows and cut lines are marked in grey, apart from the text.
+const QColor kMarkColour(110, 110, 110);
+const QString kContinuationSign = QStringLiteral("\u21AA");
+const QString kCutMark = QStringLiteral("\u00BB");
+
 std::tm LocalDate(std::time_t time)
 {
     std::tm date{};
@@ -50,6 +56,35 @@ PageRules DocumentPrinter::RulesFor(QPagedPaintDevice& device, int cellHeight) c
     return rules;
 }
 
+void DocumentPrinter::SetMargins(QPagedPaintDevice& device)
+{
+    constexpr qreal kMargin = 15;  // millimetres
+    QPageLayout layout = device.pageLayout();
+    layout.setUnits(QPageLayout::Millimeter);
+    const QMarginsF least = layout.minimumMargins();
+    device.setPageMargins(QMarginsF(std::max(kMargin, least.left()), std::max(kMargin, least.top()),
+                                    std::max(kMargin, least.right()), std::max(kMargin, least.bottom())),
+                          QPageLayout::Millimeter);
+}
+
+int DocumentPrinter::LeftEdge(QPagedPaintDevice& device) const
+{
+    return settings_.printLeft * device.logicalDpiX() * 10 / 254;
+}
+
+RowCut DocumentPrinter::CutFor(QPagedPaintDevice& device, const RowPainter& rows) const
+{
+    RowCut cut;
+    cut.columns = std::max(1, (device.width() - LeftEdge(device)) / std::max(1, rows.CellWidth()));
+    cut.wrap = settings_.printWrap != 0;
+    return cut;
+}
+
+std::int64_t DocumentPrinter::CellsOf(LineIndex line) const
+{
+    return static_cast<std::int64_t>(LayOutRow(doc_, line, nullptr, true).cells.size());
+}
+
 std::vector<PlannedPage> DocumentPrinter::Plan(QPagedPaintDevice& device) const
 {
     RowPainter rows;
@@ -57,10 +92,27 @@ std::vector<PlannedPage> DocumentPrinter::Plan(QPagedPaintDevice& device) const
     const TextStore& text = doc_.Text();
     const bool formatCodes = !doc_.IgnoreFormatCodes();
     const std::uint8_t ff = doc_.Rules().ff;
-    return PlanPages(text.LineCount(), RulesFor(device, rows.CellHeight()), [&](LineIndex line) {
+    const RowCut cut = CutFor(device, rows);
+    const auto hasFormFeed = [&](LineIndex line) {
         const LineView view = text.Line(line);
         return formatCodes && std::memchr(view.Bytes(), ff, view.Length()) != nullptr;
+    };
+    if (!cut.wrap)
+        return PlanPages(text.LineCount(), RulesFor(device, rows.CellHeight()), hasFormFeed);
+    return PlanPages(text.LineCount(), RulesFor(device, rows.CellHeight()), hasFormFeed, [&](LineIndex line) {
+        const LineView view = text.Line(line);
+        if (view.Length() <= cut.columns && std::memchr(view.Bytes(), doc_.Rules().tab, view.Length()) == nullptr)
+            return std::int64_t{1};
+        return cut.Pieces(CellsOf(line));
     });
+}
+
+void DocumentPrinter::DrawMark(QPainter& painter, const RowPainter& rows, int x, int y, const QString& mark)
+{
+    painter.fillRect(QRect(x, y, rows.CellWidth(), rows.CellHeight()), Qt::white);
+    painter.setFont(rows.TextFont());
+    painter.setPen(kMarkColour);
+    painter.drawText(QRect(x, y, rows.CellWidth(), rows.CellHeight()), Qt::AlignCenter, mark);
 }
 
 void DocumentPrinter::DrawCentred(QPainter& painter, const RowPainter& rows, int width, int y,
@@ -90,7 +142,9 @@ bool DocumentPrinter::Print(QPagedPaintDevice& device, int fromPage, int toPage)
         toPage > 0 ? std::min<int>(toPage, static_cast<int>(pages.size())) : static_cast<int>(pages.size());
     const int width = device.width();
     const int height = device.height();
-    const int left = settings_.printLeft * device.logicalDpiX() * 10 / 254;
+    const int left = LeftEdge(device);
+    const RowCut cut = CutFor(device, rows);
+    const int cellWidth = rows.CellWidth();
     const bool coloured = doc_.Syntax().IsActive() && !doc_.IgnoreFormatCodes();
     ColouringEngine engine(doc_.Syntax());
     const TextStore& text = doc_.Text();
@@ -98,7 +152,21 @@ bool DocumentPrinter::Print(QPagedPaintDevice& device, int fromPage, int toPage)
     if (!painter.begin(&device))
         return false;
     ProgressScope progress(doc_.Progress(), 40);
-    LineIndex coloredUpTo = 0;  // the engine has seen the lines before this one
+    LineIndex colouredUpTo = 0;  // the engine has seen the lines before this one
+    LineIndex laidOut = -1;      // the line whose layout is at hand (a page may begin inside it)
+    RowLayout layout;
+    const auto layOut = [&](LineIndex line) {
+        if (laidOut == line)
+            return;
+        for (; coloured && colouredUpTo < line; ++colouredUpTo)
+            engine.ColourLine(text.Line(colouredUpTo), false);
+        if (coloured) {
+            engine.ColourLine(text.Line(line), true);
+            colouredUpTo = line + 1;
+        }
+        layout = LayOutRow(doc_, line, coloured ? &engine : nullptr, true);
+        laidOut = line;
+    };
     for (int number = first; number <= last; ++number) {
         if (doc_.Progress().Step(static_cast<std::int64_t>(number) * 40 / std::max(1, last))) {
             painter.end();
@@ -107,20 +175,33 @@ bool DocumentPrinter::Print(QPagedPaintDevice& device, int fromPage, int toPage)
         if (number > first)
             device.newPage();
         const PlannedPage& page = pages[static_cast<std::size_t>(number - 1)];
-        for (; coloured && coloredUpTo < page.first; ++coloredUpTo)
-            engine.ColourLine(text.Line(coloredUpTo), false);
         if (!settings_.printHeader.empty())
             DrawCentred(painter, rows, width, rows.CellHeight(), settings_.printHeader, number);
-        int row = page.firstRow;
-        for (LineIndex line = page.first; line < page.end; ++line, ++row) {
-            if (coloured) {
-                engine.ColourLine(text.Line(line), true);
-                coloredUpTo = line + 1;
-            }
-            const RowLayout layout = LayOutRow(doc_, line, coloured ? &engine : nullptr, true);
+        LineIndex line = page.first;
+        std::int64_t piece = page.firstPiece;
+        for (std::int64_t row = 0; row < page.rows; ++row) {
+            layOut(line);
+            const auto cells = static_cast<std::int64_t>(layout.cells.size());
+            const auto [from, to] = cut.CellsOf(cells, piece);
+            const int y = static_cast<int>(page.firstRow + row) * rows.CellHeight();
+            // A continuation row shows its cells after the sign; nothing of the line's other
+            // pieces (field colours) strays into the margin.
+            const int textLeft = left + (piece > 0 ? static_cast<int>(RowCut::kMarkCells) * cellWidth : 0);
+            painter.save();
+            painter.setClipRect(QRect(textLeft, y, width - textLeft, rows.CellHeight()));
             // The form-feed line only when form feeds do not break pages.
-            rows.Paint(painter, layout, left, row * rows.CellHeight(), 0, layout.cells.size(),
+            rows.Paint(painter, layout, textLeft - static_cast<int>(from) * cellWidth, y,
+                       static_cast<std::size_t>(from), static_cast<std::size_t>(to),
                        settings_.ffLine && !settings_.printFF, width);
+            painter.restore();
+            if (piece > 0)
+                DrawMark(painter, rows, left, y, kContinuationSign);
+            if (cut.Cut(cells))
+                DrawMark(painter, rows, left + static_cast<int>(cut.columns - 1) * cellWidth, y, kCutMark);
+            if (++piece >= cut.Pieces(cells)) {
+                ++line;
+                piece = 0;
+            }
         }
         if (!settings_.printFooter.empty())
             DrawCentred(painter, rows, width, height - rows.CellHeight(), settings_.printFooter, number);

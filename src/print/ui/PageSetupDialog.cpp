@@ -38,10 +38,15 @@ bool RunPageSetupDialog(QWidget* parent, Settings& settings)
     leftRow->addStretch();
     auto* formFeeds = new QCheckBox(QStringLiteral("Interpret Form Feeds"), &dialog);
     formFeeds->setChecked(settings.printFF != 0);
+    auto* wrap = new QCheckBox(QStringLiteral("Wrap Long Lines"), &dialog);
+    wrap->setToolTip(QStringLiteral("A line wider than the page goes on in the next rows, behind a \u21AA; "
+                                    "otherwise it is cut at the right edge, marked with \u00BB."));
+    wrap->setChecked(settings.printWrap != 0);
     form->addRow(QStringLiteral("Header:"), header);
     form->addRow(QStringLiteral("Footer:"), footer);
     form->addRow(QStringLiteral("Left:"), leftRow);
     form->addRow(formFeeds);
+    form->addRow(wrap);
     auto* hintLabel = new QLabel(hint, &dialog);
     hintLabel->setWordWrap(true);
     form->addRow(hintLabel);
@@ -52,6 +57,7 @@ bool RunPageSetupDialog(QWidget* parent, Settings& settings)
     settings.printFooter = ToCp1252(footer->text());
     settings.printLeft = left->text().toInt();
     settings.printFF = formFeeds->isChecked() ? 1 : 0;
+    settings.printWrap = wrap->isChecked() ? 1 : 0;
     return true;
 }
 
