@@ -86,6 +86,27 @@ TEST_F(MainWindowTest, ALineOnTheCommandLinePutsTheCursorThere)
     EXPECT_EQ(app.Window().PaneText(StatusPane::Cursor), "Line:3/6 Col:0/1");
 }
 
+TEST_F(MainWindowTest, UnderWrappingTheCommandLineAndTheStatusLineCountFileLines)
+{
+    // Lines of 400 bytes wrapped at the window border: #3 is the third line of the file, as sed
+    // counts it, not the third row on the screen.
+    std::string text;
+    for (int i = 1; i <= 5; ++i)
+        text += "L" + std::to_string(i) + std::string(400, 'x') + "\n";
+    std::string path = dir.Write("long.txt", text);
+    store.ints["Settings/TruncateAtBorder"] = 1;
+    store.ints["Settings/LineNumbers"] = 1;
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path + "#3"})));
+    app.Window().View().grab();
+    const Document& doc = app.CurrentDocument();
+    ASSERT_GT(doc.Text().LineCount(), 10);  // wrapped into several rows a line
+    EXPECT_EQ(doc.Text().Line(doc.Selection().cursor.line).Text().substr(0, 3), "L3x");
+    EXPECT_TRUE(app.Window().PaneText(StatusPane::Cursor).startsWith("Line:3/6 "))
+        << app.Window().PaneText(StatusPane::Cursor).toStdString();
+    app.Exit();
+}
+
 TEST_F(MainWindowTest, ExitWritesTheSettingsAndKeepsTheRecentFile)
 {
     std::string path = dir.Write("kept.txt", "x");
