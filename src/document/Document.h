@@ -362,8 +362,8 @@ private:
     void GoToFileEnd();
     /// After a look under "File End": to the end, unless the user has left it (paused).
     void FollowEnd(bool atEndBefore);
-    /// Carries out a record and returns the record that takes it back, in the same group.
-    UndoRecord Apply(UndoRecord record);
+    /// Carries out a record and turns it into the record that takes it back, in the same group.
+    void Apply(UndoRecord& record);
     /// Undo (or Redo) of the newest group, with the cursor put back where each step had it.
     void TakeBack(bool redo);
     /// The text is the file's as loaded or saved: not modified, and undo and redo can come back here.

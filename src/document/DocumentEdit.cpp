@@ -8,7 +8,7 @@ namespace quill {
 
 void Document::Record(UndoRecord::Kind kind, LineRecord line, LineIndex index)
 {
-    history_.Record(UndoRecord{0, kind, std::move(line), index, selection_.cursor, nullptr});
+    history_.Record(UndoRecord{0, kind, std::move(line), index, selection_.cursor, nullptr, text_.Narrowings()});
 }
 
 void Document::WidenFor(LineView line) { text_.WidenTo(quill::DisplayWidth(line, Rules())); }
@@ -70,32 +70,34 @@ void Document::RemoveLine(LineIndex index, bool record)
     positions_->ShiftLines(index, -1);
 }
 
-UndoRecord Document::Apply(UndoRecord record)
+void Document::Apply(UndoRecord& record)
 {
-    UndoRecord back{record.group, record.kind, LineRecord(), record.index, selection_.cursor, nullptr};
+    // A line that comes back was in the text: it needs measuring only when the widest line was set
+    // lower since (a million restored lines are not read for it).
+    const bool measure = record.narrowings != text_.Narrowings();
     switch (record.kind) {
     case UndoRecord::Kind::Replaced:
-        WidenFor(record.line.View());
-        back.line = text_.ReplaceLine(record.index, std::move(record.line));
+        if (measure)
+            WidenFor(record.line.View());
+        record.line = text_.ReplaceLine(record.index, std::move(record.line));
         break;
     case UndoRecord::Kind::Deleted:
-        back.index = std::min(record.index, text_.LineCount());
-        back.kind = UndoRecord::Kind::Inserted;
-        WidenFor(record.line.View());
-        text_.InsertLine(back.index, std::move(record.line));
-        positions_->ShiftLines(back.index, 1);
+        record.index = std::min(record.index, text_.LineCount());
+        record.kind = UndoRecord::Kind::Inserted;
+        if (measure)
+            WidenFor(record.line.View());
+        text_.InsertLine(record.index, std::move(record.line));
+        positions_->ShiftLines(record.index, 1);
         break;
-    case UndoRecord::Kind::Swapped:
-        text_.SwapLines(*record.lines);
-        back.lines = std::move(record.lines);
-        break;
+    case UndoRecord::Kind::Swapped: text_.SwapLines(*record.lines); break;
     case UndoRecord::Kind::Inserted:
-        back.kind = UndoRecord::Kind::Deleted;
-        back.line = text_.RemoveLine(record.index);
+        record.kind = UndoRecord::Kind::Deleted;
+        record.line = text_.RemoveLine(record.index);
         positions_->ShiftLines(record.index, -1);
         break;
     }
-    return back;
+    // The record now takes back what it did: its line was in the text until now.
+    record.narrowings = text_.Narrowings();
 }
 
 void Document::TakeBack(bool redo)
@@ -103,13 +105,12 @@ void Document::TakeBack(bool redo)
     if (redo ? !history_.CanRedo() : !history_.CanUndo())
         return;
     const TextPosition before = selection_.cursor;
-    const auto apply = [&](UndoRecord record) {
+    const auto apply = [&](UndoRecord& record) {
         selection_.cursor = record.cursor;
         selection_.preferredColumn = record.cursor.column;
-        UndoRecord back = Apply(std::move(record));
+        Apply(record);
         // Taking this back again puts the cursor where it stood before this step.
-        back.cursor = before;
-        return back;
+        record.cursor = before;
     };
     if (redo)
         history_.Redo(apply);
@@ -132,10 +133,10 @@ void Document::Redo() { TakeBack(true); }
 
 void Document::TakeBackTo(std::size_t count)
 {
-    history_.TakeBackTo(count, [this](UndoRecord record) {
+    history_.TakeBackTo(count, [this](UndoRecord& record) {
         selection_.cursor = record.cursor;
         selection_.preferredColumn = record.cursor.column;
-        return Apply(std::move(record));
+        Apply(record);
     });
     selection_.cursor.line = std::clamp<LineIndex>(selection_.cursor.line, 0, text_.LineCount() - 1);
     text_.SetCurrentLine(selection_.cursor.line);

@@ -20,6 +20,9 @@ struct UndoRecord {
     LineIndex index = 0;             ///< the line the change applied to, at the moment of the change
     TextPosition cursor;             ///< where the cursor was, to put it back
     std::unique_ptr<LineSet> lines;  ///< Swapped: the whole text before the change
+    /// The text store's count of narrowings when the record was made: while it is the same, the
+    /// record's line is no wider than the widest line.
+    std::uint32_t narrowings = 0;
 };
 
 }  // namespace quill

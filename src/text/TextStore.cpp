@@ -120,6 +120,7 @@ void TextStore::SwapLines(LineSet& other)
     std::swap(ownedLines_, other.ownedLines);
     std::swap(fileSize_, other.fileSize);
     std::swap(widest_, other.widest);
+    ++narrowings_;
     fileLines_.Invalidate();
     current_ = LineCount() > 0 ? std::min<LineIndex>(std::max<LineIndex>(current_, 0), LineCount() - 1) : -1;
 }
@@ -144,6 +145,7 @@ void TextStore::Clear(ProgressWindow* progress)
     current_ = -1;
     savedIndex_ = -1;
     widest_ = 0;
+    ++narrowings_;
     fileSize_ = 0;
 }
 

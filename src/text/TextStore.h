@@ -132,7 +132,15 @@ public:
     ByteOffset FileSize() const { return fileSize_; }
     void SetFileSize(ByteOffset size) { fileSize_ = size; }
     std::int64_t WidestLine() const { return widest_; }
-    void SetWidestLine(std::int64_t columns) { widest_ = columns; }
+    void SetWidestLine(std::int64_t columns)
+    {
+        if (columns < widest_)
+            ++narrowings_;
+        widest_ = columns;
+    }
+    /// Counts the times the widest line was set lower. While it stays the same, a line that was
+    /// in the text can come back (undo) without being measured: it is no wider than the widest.
+    std::uint32_t Narrowings() const { return narrowings_; }
     void WidenTo(std::int64_t columns)
     {
         if (columns > widest_)
@@ -163,6 +171,7 @@ private:
     LineIndex current_ = -1;
     LineIndex savedIndex_ = -1;
     std::int64_t widest_ = 0;
+    std::uint32_t narrowings_ = 0;
     ByteOffset fileSize_ = 0;
     TerminatorKind terminator_ = TerminatorKind::CRLF;
 };

@@ -63,6 +63,32 @@ TEST_F(EditTest, UndoTakesBackOneGroupAndPutsTheCursorWhereItWas)
     CheckSizes();
 }
 
+TEST_F(EditTest, ALineThatComesBackWidensTheTextWhenTheWidestWasSetLowerMeanwhile)
+{
+    // The horizontal scroll range follows the widest line. A line taken out and brought back by
+    // Undo or Redo is measured only when the widest line was set lower since.
+    ASSERT_TRUE(OpenBytes("short\n" + std::string(300, 'w') + "\nend\n"));
+    EXPECT_GE(doc->Text().WidestLine(), 300);
+    doc->RaiseUndoGroup();
+    doc->RemoveLine(1, true);
+    doc->Undo();
+    EXPECT_GE(doc->Text().WidestLine(), 300);
+    doc->Redo();
+    doc->Text().SetWidestLine(5);  // as a re-cut of the text without that line would
+    doc->Undo();
+    EXPECT_GE(doc->Text().WidestLine(), 300);
+
+    At(0);
+    doc->RaiseUndoGroup();
+    doc->ReplaceCurrentLine(LineRecord(std::string(400, 'x') + "\n"));
+    EXPECT_GE(doc->Text().WidestLine(), 400);
+    doc->Undo();
+    doc->Text().SetWidestLine(10);
+    doc->Redo();  // the wide replacement comes back
+    EXPECT_GE(doc->Text().WidestLine(), 400);
+    CheckSizes();
+}
+
 TEST_F(EditTest, BookmarksFollowTheirLinesAndComeBackWithUndo)
 {
     ASSERT_TRUE(OpenBytes("a\nb\nc\nd\n"));

@@ -14,9 +14,8 @@ TEST(EditHistoryTest, GroupsGoBackAndForthWholeAndTheSavedTextIsFoundAgain)
 {
     EditHistory history;
     std::vector<LineIndex> applied;
-    const EditHistory::Apply apply = [&applied](UndoRecord record) {
-        applied.push_back(record.index);
-        return record;  // its own taking-back, for the lists' sake
+    const auto apply = [&applied](UndoRecord& record) {
+        applied.push_back(record.index);  // the record stays as it is: its own taking-back
     };
     history.MarkSaved();
     history.Record(At(1));
