@@ -93,6 +93,18 @@ bool LineSearch::Progress(LineIndex line, LineIndex passed, bool& shown)
     return stopped_;
 }
 
+bool LineSearch::StepProgress(LineIndex next, LineIndex count, bool& shown)
+{
+    if (next - from_.cursor.line < kProgressLines)
+        return false;
+    if (!shown) {
+        doc_.Progress().Begin(40);
+        shown = true;
+    }
+    stopped_ = doc_.Progress().Step(next * 40 / std::max<LineIndex>(1, count - 1));
+    return stopped_;
+}
+
 void LineSearch::Hit(LineIndex line, std::int64_t fromColumn, std::int64_t toColumn)
 {
     const bool empty = fromColumn == toColumn;

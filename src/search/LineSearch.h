@@ -69,6 +69,16 @@ protected:
     /// fixed part only picks lines, which the expression then judges by its own limit.
     template <typename Visit>
     void ScanRuns(LineIndex first, const LiteralScanner& wanted, bool& shown, bool columnLimit, Visit&& visit);
+    /// The same over the lines [first, end) with a memory run of the caller's, without the
+    /// document (a helper thread may scan one part of the text while this one scans another):
+    /// after each run afterRun(next line) says whether to stop. True when stopped.
+    template <typename Visit, typename AfterRun>
+    static bool ScanRange(const TextStore& store, MemoryRun& run, LineIndex first, LineIndex end,
+                          const LiteralScanner& wanted, bool columnLimit, const DisplayRules& rules, Visit&& visit,
+                          AfterRun&& afterRun);
+    /// Progress at the end of a run: shown once the search has passed kProgressLines lines from
+    /// the cursor; true when Escape stopped the search.
+    bool StepProgress(LineIndex next, LineIndex count, bool& shown);
     struct Span {
         std::int64_t from;  ///< first column (plain) or byte (regular expression)
         std::int64_t to;    ///< exclusive
@@ -98,24 +108,23 @@ protected:
     Column emptyHitColumn_ = -1;
 };
 
-template <typename Visit>
-void LineSearch::ScanRuns(LineIndex first, const LiteralScanner& wanted, bool& shown, bool columnLimit, Visit&& visit)
+template <typename Visit, typename AfterRun>
+bool LineSearch::ScanRange(const TextStore& store, MemoryRun& run, LineIndex first, LineIndex end,
+                           const LiteralScanner& wanted, bool columnLimit, const DisplayRules& rules, Visit&& visit,
+                           AfterRun&& afterRun)
 {
-    const TextStore& store = doc_.Text();
-    const LineIndex count = store.LineCount();
     const auto size = static_cast<std::uint32_t>(wanted.Size());
-    const DisplayRules rules = doc_.Rules();
     // Runs start small, since the next hit is often near, and grow to a few megabytes.
     std::ptrdiff_t runBytes = 4 << 10;
-    for (LineIndex i = first; i < count; runBytes = std::min<std::ptrdiff_t>(runBytes * 2, 4 << 20)) {
-        run_.Collect(store, i, runBytes);
-        for (const char* from = run_.Start(); from && from < run_.End();) {
-            const char* at = wanted.Find(from, run_.End());
+    for (LineIndex i = first; i < end; runBytes = std::min<std::ptrdiff_t>(runBytes * 2, 4 << 20)) {
+        run.Collect(store, i, runBytes, end);
+        for (const char* from = run.Start(); from && from < run.End();) {
+            const char* at = wanted.Find(from, run.End());
             if (!at)
                 break;
             // The line holding the hit; a hit across a line end is none.
-            const LineIndex k = run_.LineAt(at);
-            const LineView line = run_.Line();
+            const LineIndex k = run.LineAt(at);
+            const LineView line = run.Line();
             const auto index = static_cast<std::uint32_t>(at - line.Bytes());
             if (index + size > line.Length()) {
                 from = at + 1;
@@ -125,21 +134,22 @@ void LineSearch::ScanRuns(LineIndex first, const LiteralScanner& wanted, bool& s
             const Verdict verdict =
                 !columnLimit || BeforeColumnLimit(line, index + size, rules) ? visit(k, index) : Verdict::NextLine;
             if (verdict == Verdict::Stop)
-                return;
+                return true;
             from = verdict == Verdict::AfterHit ? at + size : line.Bytes() + line.Length();
         }
-        // Progress as the line-by-line search shows it, at each run's end.
-        i = run_.Next();
-        if (i - from_.cursor.line >= kProgressLines) {
-            if (!shown) {
-                doc_.Progress().Begin(40);
-                shown = true;
-            }
-            stopped_ = doc_.Progress().Step(i * 40 / std::max<LineIndex>(1, count - 1));
-            if (stopped_)
-                return;
-        }
+        i = run.Next();
+        if (afterRun(i))
+            return true;
     }
+    return false;
+}
+
+template <typename Visit>
+void LineSearch::ScanRuns(LineIndex first, const LiteralScanner& wanted, bool& shown, bool columnLimit, Visit&& visit)
+{
+    const TextStore& store = doc_.Text();
+    ScanRange(store, run_, first, store.LineCount(), wanted, columnLimit, doc_.Rules(), visit,
+              [&](LineIndex next) { return StepProgress(next, store.LineCount(), shown); });
 }
 
 }  // namespace quill

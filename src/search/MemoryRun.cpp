@@ -1,18 +1,22 @@
 // Collecting a run walks the line records where they lie in memory, a few nanoseconds a line.
 #include "search/MemoryRun.h"
 
+#include <algorithm>
+
 #include "text/TextStore.h"
 
 namespace quill {
 
-void MemoryRun::Collect(const TextStore& store, LineIndex first, std::ptrdiff_t maxBytes)
+void MemoryRun::Collect(const TextStore& store, LineIndex first, std::ptrdiff_t maxBytes, LineIndex end)
 {
     ends_.clear();
     found_ = 0;
     start_ = end_ = nullptr;
     next_ = first;
-    while (next_ < store.LineCount()) {
-        const auto [slots, count] = store.SlotsFrom(next_);
+    const LineIndex last = end < 0 ? store.LineCount() : std::min(end, store.LineCount());
+    while (next_ < last) {
+        const auto [slots, available] = store.SlotsFrom(next_);
+        const auto count = std::min<std::size_t>(available, static_cast<std::size_t>(last - next_));
         for (std::size_t k = 0; k < count; ++k, ++next_) {
             const std::uint32_t length = slots[k].Length();
             if (length == 0)

@@ -16,8 +16,8 @@ class TextStore;
 /// nothing; an edited line has its bytes elsewhere and starts a run of its own.
 class MemoryRun {
 public:
-    /// The lines from `first` on, up to about maxBytes.
-    void Collect(const TextStore& store, LineIndex first, std::ptrdiff_t maxBytes);
+    /// The lines from `first` on (before `end`; -1: to the text's end), up to about maxBytes.
+    void Collect(const TextStore& store, LineIndex first, std::ptrdiff_t maxBytes, LineIndex end = -1);
     /// The bytes of the run; Start() is null when the lines from `first` on are all empty.
     const char* Start() const { return start_; }
     const char* End() const { return end_; }

@@ -1,6 +1,12 @@
 // The plain search: the find text compared byte for byte as shown, folded without match case.
 #include "search/PlainSearch.h"
 
+#include <thread>
+
+#include <system_error>
+
+#include <atomic>
+
 #include <algorithm>
 #include <string_view>
 
@@ -164,13 +170,52 @@ std::optional<std::int64_t> PlainSearch::CountLiteral(const TextPosition& from)
         }
     }
     // The other lines in runs as they lie in memory; each search goes on after the last hit.
-    ScanRuns(keepLine + 1, scanner, shown, true, [&hits](LineIndex, std::uint32_t) {
-        ++hits;
-        return Verdict::AfterHit;
-    });
+    hits += CountInRuns(keepLine + 1, scanner, shown);
     if (shown)
         doc_.Progress().End();
     return hits;
+}
+
+std::int64_t PlainSearch::CountInRuns(LineIndex first, const LiteralScanner& scanner, bool& shown)
+{
+    const TextStore& store = doc_.Text();
+    const DisplayRules rules = doc_.Rules();
+    const LineIndex count = store.LineCount();
+    const auto counter = [](std::int64_t& hits) {
+        return [&hits](LineIndex, std::uint32_t) {
+            ++hits;
+            return Verdict::AfterHit;
+        };
+    };
+    // A long text is counted by two threads, one half each: a hit never spans lines, so the halves'
+    // counts add up to the count of one scan. The helper stops when this thread is stopped.
+    LineIndex middle = count;
+    std::atomic<bool> stop{false};
+    std::int64_t helperHits = 0;
+    std::thread helper;
+    if (count - first >= kParallelLines) {
+        middle = first + (count - first) / 2;
+        try {
+            helper = std::thread([&, middle] {
+                MemoryRun run;
+                ScanRange(store, run, middle, count, scanner, true, rules, counter(helperHits),
+                          [&stop](LineIndex) { return stop.load(std::memory_order_relaxed); });
+            });
+        } catch (const std::system_error&) {
+            middle = count;  // no thread to be had: this one counts it all
+        }
+    }
+    std::int64_t hits = 0;
+    const bool stopped =
+        ScanRange(store, run_, first, middle, scanner, true, rules, counter(hits), [&](LineIndex next) {
+            // The bar shows this thread's half as the whole way.
+            const LineIndex shownAt = first + (next - first) * (count - first) / std::max<LineIndex>(1, middle - first);
+            return StepProgress(shownAt, count, shown);
+        });
+    stop = stopped;
+    if (helper.joinable())
+        helper.join();
+    return hits + helperHits;
 }
 
 void PlainSearch::ScanBackward()

@@ -33,6 +33,11 @@ private:
     std::array<std::uint8_t, 256> FoldTable() const;
     /// The scanner of a literal, kept while the literal and the comparison table stay.
     const LiteralScanner& ScannerFor(const std::string& wanted, const std::array<std::uint8_t, 256>& fold);
+    /// The hits of a literal in the lines from `first` on, each line's from its start.
+    std::int64_t CountInRuns(LineIndex first, const LiteralScanner& scanner, bool& shown);
+
+    /// From this many lines on, a count shares the text with a second thread.
+    static constexpr LineIndex kParallelLines = 100000;
 
     std::unique_ptr<LiteralScanner> scanner_;
     std::string scannerText_;

@@ -295,6 +295,42 @@ TEST_F(TextSearchTest, TheFastCountEqualsRepeatedSearchesOnRandomTexts)
     }
 }
 
+TEST_F(TextSearchTest, ALongTextCountedInTwoHalvesGivesTheCountOfOneScan)
+{
+    // Enough lines for a second thread; hits near the middle, on edited lines and across runs.
+    std::mt19937 random(5);
+    std::vector<std::string> lines;
+    std::string bytes;
+    for (int l = 0; l < 260000; ++l) {
+        std::string line;
+        for (int k = 0, m = static_cast<int>(random() % 9); k < m; ++k)
+            line += "ab "[random() % 3];
+        lines.push_back(line);
+        bytes += line + "\n";
+    }
+    ASSERT_TRUE(OpenAsText(bytes));
+    for (LineIndex i = 0; i < doc->Text().LineCount(); i += 1 + static_cast<LineIndex>(random() % 50))
+        doc->Text().ReplaceLine(i, LineRecord(std::string(doc->Text().Line(i).Text())));
+    options.matchCase = true;
+    for (const std::string wanted : {"ab", "a", "bab"}) {
+        options.findText = wanted;
+        for (int round = 0; round < 4; ++round) {
+            const auto line = static_cast<LineIndex>(random() % 140000);
+            const auto column = static_cast<Column>(random() % 4);
+            PutCursor(line, column);
+            std::int64_t expected = 0;
+            for (std::size_t i = static_cast<std::size_t>(line); i < lines.size(); ++i) {
+                std::size_t at = i == static_cast<std::size_t>(line)
+                                     ? std::min<std::size_t>(lines[i].size(), static_cast<std::size_t>(column))
+                                     : 0;
+                for (; (at = lines[i].find(wanted, at)) != std::string::npos; at += wanted.size())
+                    ++expected;
+            }
+            EXPECT_EQ(search.Engine().CountLiteral(doc->Selection().cursor), expected) << wanted << " " << line;
+        }
+    }
+}
+
 // Regular-expression hits written out plainly: each line by itself through the table up to its
 // first NUL, the next search after the last hit (one further after an empty one), no empty hit
 // after the line's terminator.
