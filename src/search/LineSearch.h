@@ -2,8 +2,11 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <optional>
+#include <system_error>
+#include <thread>
 
 #include "document/Document.h"
 #include "platform/ProgressWindow.h"
@@ -76,6 +79,14 @@ protected:
     static bool ScanRange(const TextStore& store, MemoryRun& run, LineIndex first, LineIndex end,
                           const LiteralScanner& wanted, bool columnLimit, const DisplayRules& rules, Visit&& visit,
                           AfterRun&& afterRun);
+    /// ScanRuns over the lines [first, text end), shared with a second thread when there are
+    /// kParallelLines of them: this thread scans the first half with makeVisit(0), the helper the
+    /// second with makeVisit(1). When this thread stops (a hit that ends the search, Escape) the
+    /// helper stops too; otherwise it is waited for. Each part's visits see its own lines in order.
+    template <typename MakeVisit>
+    void ScanShared(LineIndex first, const LiteralScanner& wanted, bool& shown, MakeVisit&& makeVisit);
+    /// From this many lines on, a scan shares the text with a second thread.
+    static constexpr LineIndex kParallelLines = 100000;
     /// Progress at the end of a run: shown once the search has passed kProgressLines lines from
     /// the cursor; true when Escape stopped the search.
     bool StepProgress(LineIndex next, LineIndex count, bool& shown);
@@ -142,6 +153,38 @@ bool LineSearch::ScanRange(const TextStore& store, MemoryRun& run, LineIndex fir
             return true;
     }
     return false;
+}
+
+template <typename MakeVisit>
+void LineSearch::ScanShared(LineIndex first, const LiteralScanner& wanted, bool& shown, MakeVisit&& makeVisit)
+{
+    const TextStore& store = doc_.Text();
+    const DisplayRules rules = doc_.Rules();
+    const LineIndex count = store.LineCount();
+    // A hit never spans lines: two halves of the lines scanned apart give what one scan gives.
+    LineIndex middle = count;
+    std::atomic<bool> stop{false};
+    std::thread helper;
+    if (count - first >= kParallelLines) {
+        middle = first + (count - first) / 2;
+        try {
+            helper = std::thread([&, middle] {
+                MemoryRun run;
+                ScanRange(store, run, middle, count, wanted, true, rules, makeVisit(1),
+                          [&stop](LineIndex) { return stop.load(std::memory_order_relaxed); });
+            });
+        } catch (const std::system_error&) {
+            middle = count;  // no thread to be had: this one scans it all
+        }
+    }
+    const bool stopped = ScanRange(store, run_, first, middle, wanted, true, rules, makeVisit(0), [&](LineIndex next) {
+        // The bar shows this thread's half as the whole way.
+        const LineIndex shownAt = first + (next - first) * (count - first) / std::max<LineIndex>(1, middle - first);
+        return StepProgress(shownAt, count, shown);
+    });
+    stop = stopped;
+    if (helper.joinable())
+        helper.join();
 }
 
 template <typename Visit>

@@ -1,12 +1,6 @@
 // The plain search: the find text compared byte for byte as shown, folded without match case.
 #include "search/PlainSearch.h"
 
-#include <thread>
-
-#include <system_error>
-
-#include <atomic>
-
 #include <algorithm>
 #include <string_view>
 
@@ -82,11 +76,7 @@ void PlainSearch::ScanForward()
     bool shown = false;
     for (LineIndex i = from_.cursor.line; i < store.LineCount(); ++i) {
         if (scanRuns && i > from_.cursor.line) {
-            std::optional<LineHit> hit;
-            ScanRuns(i, scanner, shown, true, [&hit](LineIndex k, std::uint32_t index) {
-                hit = LineHit{k, index};
-                return Verdict::Stop;
-            });
+            const std::optional<LineHit> hit = FirstHitInRuns(i, scanner, shown);
             if (shown)
                 doc_.Progress().End();
             if (stopped_)
@@ -178,44 +168,44 @@ std::optional<std::int64_t> PlainSearch::CountLiteral(const TextPosition& from)
 
 std::int64_t PlainSearch::CountInRuns(LineIndex first, const LiteralScanner& scanner, bool& shown)
 {
-    const TextStore& store = doc_.Text();
-    const DisplayRules rules = doc_.Rules();
-    const LineIndex count = store.LineCount();
-    const auto counter = [](std::int64_t& hits) {
-        return [&hits](LineIndex, std::uint32_t) {
-            ++hits;
+    std::array<std::int64_t, 2> hits{};
+    ScanShared(first, scanner, shown, [&hits](int part) {
+        return [&hits, part](LineIndex, std::uint32_t) {
+            ++hits[static_cast<std::size_t>(part)];
             return Verdict::AfterHit;
         };
+    });
+    return hits[0] + hits[1];
+}
+
+std::optional<LineSearch::LineHit> PlainSearch::FirstHitInRuns(LineIndex first, const LiteralScanner& scanner,
+                                                               bool& shown)
+{
+    // The next hit is usually near: this thread alone looks for it first. Only a search that has
+    // gone through kSerialBytes without one shares the rest of the text with a second thread.
+    const TextStore& store = doc_.Text();
+    const LineIndex count = store.LineCount();
+    std::array<std::optional<LineHit>, 2> found;
+    const auto firstHit = [&found](int part) {
+        return [&found, part](LineIndex k, std::uint32_t index) {
+            found[static_cast<std::size_t>(part)] = LineHit{k, index};
+            return Verdict::Stop;
+        };
     };
-    // A long text is counted by two threads, one half each: a hit never spans lines, so the halves'
-    // counts add up to the count of one scan. The helper stops when this thread is stopped.
-    LineIndex middle = count;
-    std::atomic<bool> stop{false};
-    std::int64_t helperHits = 0;
-    std::thread helper;
-    if (count - first >= kParallelLines) {
-        middle = first + (count - first) / 2;
-        try {
-            helper = std::thread([&, middle] {
-                MemoryRun run;
-                ScanRange(store, run, middle, count, scanner, true, rules, counter(helperHits),
-                          [&stop](LineIndex) { return stop.load(std::memory_order_relaxed); });
-            });
-        } catch (const std::system_error&) {
-            middle = count;  // no thread to be had: this one counts it all
-        }
-    }
-    std::int64_t hits = 0;
-    const bool stopped =
-        ScanRange(store, run_, first, middle, scanner, true, rules, counter(hits), [&](LineIndex next) {
-            // The bar shows this thread's half as the whole way.
-            const LineIndex shownAt = first + (next - first) * (count - first) / std::max<LineIndex>(1, middle - first);
-            return StepProgress(shownAt, count, shown);
-        });
-    stop = stopped;
-    if (helper.joinable())
-        helper.join();
-    return hits + helperHits;
+    std::ptrdiff_t scanned = 0;
+    LineIndex next = first;
+    bool farAway = false;
+    ScanRange(store, run_, first, count, scanner, true, doc_.Rules(), firstHit(0), [&](LineIndex after) {
+        scanned += run_.End() - run_.Start();
+        next = after;
+        if (StepProgress(after, count, shown))
+            return true;
+        farAway = scanned >= kSerialBytes && count - after >= kParallelLines;
+        return farAway;
+    });
+    if (farAway && !found[0])
+        ScanShared(next, scanner, shown, firstHit);
+    return found[0] ? found[0] : found[1];
 }
 
 void PlainSearch::ScanBackward()

@@ -35,9 +35,11 @@ private:
     const LiteralScanner& ScannerFor(const std::string& wanted, const std::array<std::uint8_t, 256>& fold);
     /// The hits of a literal in the lines from `first` on, each line's from its start.
     std::int64_t CountInRuns(LineIndex first, const LiteralScanner& scanner, bool& shown);
+    /// The first hit of a literal in the lines from `first` on.
+    std::optional<LineHit> FirstHitInRuns(LineIndex first, const LiteralScanner& scanner, bool& shown);
 
-    /// From this many lines on, a count shares the text with a second thread.
-    static constexpr LineIndex kParallelLines = 100000;
+    /// A search for the next hit goes this far alone before it shares the rest of the text.
+    static constexpr std::ptrdiff_t kSerialBytes = 32 << 20;
 
     std::unique_ptr<LiteralScanner> scanner_;
     std::string scannerText_;

@@ -331,6 +331,46 @@ TEST_F(TextSearchTest, ALongTextCountedInTwoHalvesGivesTheCountOfOneScan)
     }
 }
 
+TEST_F(TextSearchTest, AFarHitIsFoundAsOneScanFindsItWhenTwoThreadsShareTheSearch)
+{
+    // 1,000,000 lines of 50 bytes: past the first 32 MB the rest is searched in two halves, the
+    // second from about line 835,000 by a helper thread.
+    const LineIndex lines = 1000000;
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(lines) * 50);
+    const std::string filler(49, '.');
+    for (LineIndex i = 0; i < lines; ++i)
+        bytes += filler + "\n";
+    const auto put = [&bytes](LineIndex line, std::size_t column) {
+        bytes[static_cast<std::size_t>(line) * 50 + column] = 'Q';
+    };
+    put(900000, 20);    // in the helper's half
+    put(lines - 1, 7);  // the last line
+    ASSERT_TRUE(OpenAsText(bytes));
+    options.findText = "Q";
+    options.matchCase = true;
+    const auto next = [this](LineIndex line) {
+        TextSelection from;
+        from.cursor = {line, 0};
+        return search.Engine().Forward(from);
+    };
+    auto hit = next(0);
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->line, 900000);
+    EXPECT_EQ(hit->from, 20);
+    hit = next(900001);
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->line, lines - 1);
+    EXPECT_EQ(hit->from, 7);
+    // A hit in this thread's half wins over the helper's; none at all is none.
+    doc->Text().ReplaceLine(750000, LineRecord(std::string(20, '.') + "Q\n"));
+    hit = next(0);
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->line, 750000);
+    options.findText = "QQ";
+    EXPECT_FALSE(next(0));
+}
+
 // Regular-expression hits written out plainly: each line by itself through the table up to its
 // first NUL, the next search after the last hit (one further after an empty one), no empty hit
 // after the line's terminator.
