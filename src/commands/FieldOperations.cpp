@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 
+#include "commands/RecordOrder.h"
 #include "common/TextCase.h"
 #include "document/Document.h"
 #include "document/DocumentView.h"
@@ -431,46 +432,7 @@ bool FieldOperations::MaxField()
 std::vector<LineIndex> FieldOperations::SortedOrder(const std::vector<std::optional<std::string>>& keys,
                                                     std::size_t stopAfter)
 {
-    // Each keyed record is inserted directly after the nearest record before it whose key is
-    // smaller, passing records without a key; the first record never moves. Kept as blocks: a
-    // keyed record followed by the records without a key that stand behind it. Blocks stay sorted
-    // by key, a new block goes before the blocks of equal key, and it takes over the run of records
-    // without a key of the block it is placed after.
-    struct Block {
-        LineIndex head;
-        std::vector<LineIndex> run;
-    };
-    std::vector<LineIndex> order;
-    if (keys.size() < 2) {
-        for (std::size_t i = 0; i < keys.size(); ++i)
-            order.push_back(static_cast<LineIndex>(i));
-        return order;
-    }
-    Block first{0, {}};
-    std::multimap<std::string, Block> blocks;
-    const std::size_t last = std::min(keys.size(), stopAfter + 1);
-    for (std::size_t i = 1; i < last; ++i) {
-        const auto index = static_cast<LineIndex>(i);
-        if (!keys[i]) {
-            (blocks.empty() ? first.run : blocks.rbegin()->second.run).push_back(index);
-            continue;
-        }
-        auto at = blocks.lower_bound(*keys[i]);
-        Block& before = at == blocks.begin() ? first : std::prev(at)->second;
-        Block block{index, {}};
-        block.run.swap(before.run);
-        blocks.emplace_hint(at, *keys[i], std::move(block));
-    }
-    auto emit = [&order](const Block& block) {
-        order.push_back(block.head);
-        order.insert(order.end(), block.run.begin(), block.run.end());
-    };
-    emit(first);
-    for (const auto& entry : blocks)
-        emit(entry.second);
-    for (std::size_t i = last; i < keys.size(); ++i)
-        order.push_back(static_cast<LineIndex>(i));
-    return order;
+    return SortedRecordOrder(keys, stopAfter);
 }
 
 namespace {

@@ -1,6 +1,7 @@
 // The field commands as a user meets them, with scripted dialogs.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 
 #include "commands/FieldOperations.h"
@@ -421,6 +422,53 @@ TEST(SortOrderTest, MatchesTheInsertionProcedureOnRandomRecords)
                 key = std::string(1 + random() % 2, static_cast<char>('a' + random() % 4));
         EXPECT_EQ(FieldOperations::SortedOrder(keys, keys.size()), InsertionOrder(keys)) << round;
     }
+}
+
+// The insertion procedure kept as blocks in a multimap: slower than the program's sort, but fast
+// enough to check it on lists long enough for two threads.
+std::vector<LineIndex> BlockOrder(const std::vector<std::optional<std::string>>& keys, std::size_t stopAfter)
+{
+    struct Block {
+        LineIndex head;
+        std::vector<LineIndex> run;
+    };
+    Block first{0, {}};
+    std::multimap<std::string, Block> blocks;
+    const std::size_t last = std::min(keys.size(), stopAfter + 1);
+    for (std::size_t i = 1; i < last; ++i) {
+        if (!keys[i]) {
+            (blocks.empty() ? first.run : blocks.rbegin()->second.run).push_back(static_cast<LineIndex>(i));
+            continue;
+        }
+        auto at = blocks.lower_bound(*keys[i]);
+        Block& before = at == blocks.begin() ? first : std::prev(at)->second;
+        Block block{static_cast<LineIndex>(i), {}};
+        block.run.swap(before.run);
+        blocks.emplace_hint(at, *keys[i], std::move(block));
+    }
+    std::vector<LineIndex> order;
+    const auto emit = [&order](const Block& block) {
+        order.push_back(block.head);
+        order.insert(order.end(), block.run.begin(), block.run.end());
+    };
+    emit(first);
+    for (const auto& entry : blocks)
+        emit(entry.second);
+    for (std::size_t i = std::max<std::size_t>(last, 1); i < keys.size(); ++i)
+        order.push_back(static_cast<LineIndex>(i));
+    return order;
+}
+
+TEST(SortOrderTest, LongListsSortedOnTwoThreadsAndStoppedSortsMatchTheBlocks)
+{
+    std::mt19937 random(23);
+    std::vector<std::optional<std::string>> keys(150000);
+    for (auto& key : keys)
+        if (random() % 4)
+            key = std::string(1 + random() % 3, static_cast<char>('a' + random() % 5));
+    EXPECT_EQ(FieldOperations::SortedOrder(keys, keys.size()), BlockOrder(keys, keys.size()));
+    for (std::size_t stopAfter : {0, 1, 9999, 120000})
+        EXPECT_EQ(FieldOperations::SortedOrder(keys, stopAfter), BlockOrder(keys, stopAfter)) << stopAfter;
 }
 
 TEST_F(FieldOperationsTest, SortingByRandomFieldListsMatchesTheInsertionProcedure)
