@@ -56,6 +56,7 @@ public:
     std::string ShownFromUtf8(const std::string& text, std::string& missing) const;
     /// The raw display entry (0 when the table leaves the byte alone), as Convert uses it.
     std::uint8_t DisplayEntry(std::uint8_t stored) const { return display_[stored]; }
+    const std::array<std::uint8_t, 256>& DisplayEntries() const { return display_; }
 
     // The file bytes shown as the format characters (TAB is published to every column computation).
     std::uint8_t CR() const { return FromDisplay(13); }

@@ -126,7 +126,7 @@ bool LineSearch::ScanRange(const TextStore& store, MemoryRun& run, LineIndex fir
 {
     const auto size = static_cast<std::uint32_t>(wanted.Size());
     // Runs start small, since the next hit is often near, and grow to a few megabytes.
-    std::ptrdiff_t runBytes = 4 << 10;
+    std::ptrdiff_t runBytes = 512;
     for (LineIndex i = first; i < end; runBytes = std::min<std::ptrdiff_t>(runBytes * 2, 4 << 20)) {
         run.Collect(store, i, runBytes, end);
         for (const char* from = run.Start(); from && from < run.End();) {

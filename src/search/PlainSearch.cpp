@@ -37,12 +37,17 @@ std::string PlainSearch::FoldedText(std::string text) const
 
 std::uint8_t PlainSearch::Compared(std::uint8_t stored) const { return Folded(doc_.Charset().ToDisplay(stored)); }
 
-std::array<std::uint8_t, 256> PlainSearch::FoldTable() const
+const std::array<std::uint8_t, 256>& PlainSearch::FoldTable() const
 {
-    std::array<std::uint8_t, 256> fold{};
-    for (int b = 0; b < 256; ++b)
-        fold[static_cast<std::size_t>(b)] = Compared(static_cast<std::uint8_t>(b));
-    return fold;
+    // Replace All and the line filters search once per hit: the table is made again only when
+    // what it depends on changed.
+    FoldKey key{options_.matchCase, doc_.Utf8Text(), doc_.Charset().IsActive(), doc_.Charset().DisplayEntries()};
+    if (!foldKey_ || *foldKey_ != key) {
+        for (int b = 0; b < 256; ++b)
+            fold_[static_cast<std::size_t>(b)] = Compared(static_cast<std::uint8_t>(b));
+        foldKey_ = key;
+    }
+    return fold_;
 }
 
 const LiteralScanner& PlainSearch::ScannerFor(const std::string& wanted, const std::array<std::uint8_t, 256>& fold)
@@ -62,7 +67,7 @@ void PlainSearch::ScanForward()
     if (text.empty())
         return;
     const std::string wanted = FoldedText(text);
-    const auto fold = FoldTable();
+    const auto& fold = FoldTable();
     // Without a table and with match case the bytes are compared as they are: a plain find.
     bool identity = true;
     for (int b = 0; b < 256 && identity; ++b)
@@ -214,7 +219,7 @@ void PlainSearch::ScanBackward()
     if (text.empty())
         return;
     const std::string wanted = FoldedText(text);
-    const auto fold = FoldTable();
+    const auto& fold = FoldTable();
     const TextStore& store = doc_.Text();
     const DisplayRules rules = doc_.Rules();
     const auto size = static_cast<std::uint32_t>(wanted.size());

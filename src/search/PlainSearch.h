@@ -30,7 +30,7 @@ private:
     std::uint8_t Folded(std::uint8_t shown) const;
     std::string FoldedText(std::string text) const;
     /// Compared() for every byte value.
-    std::array<std::uint8_t, 256> FoldTable() const;
+    const std::array<std::uint8_t, 256>& FoldTable() const;
     /// The scanner of a literal, kept while the literal and the comparison table stay.
     const LiteralScanner& ScannerFor(const std::string& wanted, const std::array<std::uint8_t, 256>& fold);
     /// The hits of a literal in the lines from `first` on, each line's from its start.
@@ -41,6 +41,16 @@ private:
     /// A search for the next hit goes this far alone before it shares the rest of the text.
     static constexpr std::ptrdiff_t kSerialBytes = 32 << 20;
 
+    /// What the comparison table depends on: the case rule, the text's encoding and the table.
+    struct FoldKey {
+        bool matchCase;
+        bool utf8;
+        bool table;
+        std::array<std::uint8_t, 256> display;
+        bool operator==(const FoldKey&) const = default;
+    };
+    mutable std::optional<FoldKey> foldKey_;
+    mutable std::array<std::uint8_t, 256> fold_{};
     std::unique_ptr<LiteralScanner> scanner_;
     std::string scannerText_;
     std::array<std::uint8_t, 256> scannerFold_{};
