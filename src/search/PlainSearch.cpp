@@ -43,8 +43,11 @@ const std::array<std::uint8_t, 256>& PlainSearch::FoldTable() const
     // what it depends on changed.
     FoldKey key{options_.matchCase, doc_.Utf8Text(), doc_.Charset().IsActive(), doc_.Charset().DisplayEntries()};
     if (!foldKey_ || *foldKey_ != key) {
-        for (int b = 0; b < 256; ++b)
+        foldIsIdentity_ = true;
+        for (int b = 0; b < 256; ++b) {
             fold_[static_cast<std::size_t>(b)] = Compared(static_cast<std::uint8_t>(b));
+            foldIsIdentity_ = foldIsIdentity_ && fold_[static_cast<std::size_t>(b)] == b;
+        }
         foldKey_ = key;
     }
     return fold_;
@@ -69,9 +72,7 @@ void PlainSearch::ScanForward()
     const std::string wanted = FoldedText(text);
     const auto& fold = FoldTable();
     // Without a table and with match case the bytes are compared as they are: a plain find.
-    bool identity = true;
-    for (int b = 0; b < 256 && identity; ++b)
-        identity = fold[static_cast<std::size_t>(b)] == b;
+    const bool identity = foldIsIdentity_;
     const TextStore& store = doc_.Text();
     const DisplayRules rules = doc_.Rules();
     const auto size = static_cast<std::uint32_t>(wanted.size());

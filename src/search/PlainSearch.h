@@ -51,6 +51,7 @@ private:
     };
     mutable std::optional<FoldKey> foldKey_;
     mutable std::array<std::uint8_t, 256> fold_{};
+    mutable bool foldIsIdentity_ = true;  ///< every byte compared as it is
     std::unique_ptr<LiteralScanner> scanner_;
     std::string scannerText_;
     std::array<std::uint8_t, 256> scannerFold_{};
