@@ -296,7 +296,7 @@ std::int64_t SearchCommands::ApplyLineFilter()
     const std::size_t undoMark = doc_.UndoCount();
     const LineIndex line0 = doc_.Selection().cursor.line;
     const Column column0 = doc_.Selection().cursor.column, preferred0 = doc_.Selection().preferredColumn;
-    std::vector<std::string> taken;
+    std::vector<LineView> taken;  // the text stays as it is until the lines replace it
     LineIndex lastTaken = -1;
     std::int64_t count = 0;
     {
@@ -308,7 +308,7 @@ std::int64_t SearchCommands::ApplyLineFilter()
             doc_.Selection().Clear();
             if (extract) {
                 if (line != lastTaken) {
-                    taken.emplace_back(doc_.Text().Line(line).Text());
+                    taken.push_back(doc_.Text().Line(line));
                     lastTaken = line;
                     ++count;
                 }
@@ -344,7 +344,7 @@ std::int64_t SearchCommands::ApplyLineFilter()
     view_.topLine = 0;
     view_.leftColumn = 0;
     if (extract) {
-        doc_.ReplaceAllLines(std::move(taken));
+        doc_.ReplaceAllLines(taken);
     } else {
         if (doc_.Text().LineCount() == 0)
             doc_.InsertAtHead(LineRecord(), true);  // a text keeps one line, if an empty one

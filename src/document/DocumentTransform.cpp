@@ -1,6 +1,7 @@
 // Whole-text transformations: terminators, character set, tabs and blanks, the selection
 // commands, the wrap width, undisplayable characters, and the selection status text.
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "common/Format.h"
@@ -67,22 +68,31 @@ void Document::FinishRewrite()
     RedrawViews();
 }
 
-void Document::ReplaceAllLines(std::vector<std::string> lines)
+void Document::ReplaceAllLines(const std::vector<LineView>& lines)
 {
+    // The lines' bytes go into one new block of the store, which the new lines borrow from: a
+    // million extracted lines are one allocation, not a million.
+    std::size_t total = 0;
+    for (const LineView line : lines)
+        total += line.Length();
+    char* bytes = total > 0 ? text_.NewBlock(total) : nullptr;
     // The old text is kept whole as one undo step instead of being freed: one Ctrl+Z brings the
     // file back, however many lines it had.
     auto old = std::make_unique<LineSet>();
     text_.SwapLines(*old);
     positions_->RemoveBookmarks();  // they named lines of the old text
-    if (lines.empty())
-        lines.emplace_back();
-    for (std::string& line : lines) {
-        LineRecord record(line);
+    for (const LineView line : lines) {
+        LineRecord record;
+        if (line.Length() > 0) {
+            std::memcpy(bytes, line.Bytes(), line.Length());
+            record = LineRecord::Borrow(bytes, line.Length());
+            bytes += line.Length();
+        }
         WidenFor(record.View());
         text_.AppendLine(std::move(record));
-        line.clear();
-        line.shrink_to_fit();
     }
+    if (lines.empty())
+        text_.AppendLine(LineRecord());
     UndoRecord record{0, UndoRecord::Kind::Swapped, LineRecord(), 0, selection_.cursor, nullptr};
     record.lines = std::move(old);
     history_.Record(std::move(record));
