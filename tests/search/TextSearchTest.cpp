@@ -297,16 +297,20 @@ TEST_F(TextSearchTest, TheFastCountEqualsRepeatedSearchesOnRandomTexts)
 
 TEST_F(TextSearchTest, ALongTextCountedInTwoHalvesGivesTheCountOfOneScan)
 {
-    // Enough lines for a second thread; hits near the middle, on edited lines and across runs.
+    // Enough lines for a second thread; hits near the middle, on edited lines and across runs;
+    // NUL bytes and lone CRs inside lines, LF and CR LF line ends.
     std::mt19937 random(5);
     std::vector<std::string> lines;
     std::string bytes;
+    const std::string alphabet("ab \0\r", 5);
     for (int l = 0; l < 260000; ++l) {
         std::string line;
         for (int k = 0, m = static_cast<int>(random() % 9); k < m; ++k)
-            line += "ab "[random() % 3];
+            line += alphabet[random() % (random() % 8 ? 3 : 5)];
+        while (!line.empty() && line.back() == '\r')
+            line.pop_back();  // a CR before the line end would be part of it
         lines.push_back(line);
-        bytes += line + "\n";
+        bytes += line + (random() % 3 ? "\n" : "\r\n");
     }
     ASSERT_TRUE(OpenAsText(bytes));
     for (LineIndex i = 0; i < doc->Text().LineCount(); i += 1 + static_cast<LineIndex>(random() % 50))
