@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Quillarium needs to build, test and run; does nothing when they are
-# all there. Runs as root, or through sudo where that is available.
+# all there. Runs as root, or through sudo where that is available. With --bench it also installs
+# the tools the benchmarks compare the program with (ripgrep); the program never needs them.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
   fonts-dejavu-core
   qt6-svg-dev poppler-utils desktop-file-utils
 )
+[[ "${1:-}" == "--bench" ]] && packages+=(ripgrep)
 
 missing=()
 for package in "${packages[@]}"; do

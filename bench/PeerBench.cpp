@@ -1,0 +1,57 @@
+// The tools users compare the program with, run on the same file in the same run: ripgrep and
+// grep counting the patterns of the count benchmarks. A tool that is missing is skipped
+// (scripts/install-deps.sh --bench installs ripgrep).
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+
+#include "BenchSupport.h"
+
+namespace quill::bench {
+namespace {
+
+std::string Quoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// One whole process of the tool, as a user would start it; its printed count is the counter.
+void RunTool(benchmark::State& state, const std::string& tool, const std::string& arguments,
+             const std::string& pattern)
+{
+    if (std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) != 0) {
+        state.SkipWithError((tool + " is not installed").c_str());
+        return;
+    }
+    const std::string command = tool + " " + arguments + " " + Quoted(pattern) + " " + Quoted(BenchFile());
+    long long count = 0;
+    for (auto _ : state) {
+        FILE* pipe = ::popen(command.c_str(), "r");
+        if (!pipe || std::fscanf(pipe, "%lld", &count) != 1) {
+            if (pipe)
+                ::pclose(pipe);
+            state.SkipWithError(("no count from: " + command).c_str());
+            return;
+        }
+        ::pclose(pipe);
+    }
+    state.counters["items"] = static_cast<double>(count);
+}
+
+void BM_PeerRgCountLiteral(benchmark::State& state) { RunTool(state, "rg", "-c -F", "ERROR"); }
+void BM_PeerGrepCountLiteral(benchmark::State& state) { RunTool(state, "grep", "-c -F", "ERROR"); }
+void BM_PeerRgCountLiteralIgnoreCase(benchmark::State& state) { RunTool(state, "rg", "-c -F -i", "error"); }
+void BM_PeerRgCountRegex(benchmark::State& state) { RunTool(state, "rg", "-c", "ERROR \\[[a-z]+\\] pay"); }
+void BM_PeerGrepCountRegex(benchmark::State& state) { RunTool(state, "grep", "-c -E", "ERROR \\[[a-z]+\\] pay"); }
+BENCHMARK(BM_PeerRgCountLiteral)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_PeerGrepCountLiteral)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_PeerRgCountLiteralIgnoreCase)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_PeerRgCountRegex)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_PeerGrepCountRegex)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+}  // namespace
+}  // namespace quill::bench
