@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <sys/wait.h>
 
 #include "BenchSupport.h"
 
@@ -20,8 +21,7 @@ std::string Quoted(const std::string& text)
 }
 
 // One whole process of the tool, as a user would start it; its printed count is the counter.
-void RunTool(benchmark::State& state, const std::string& tool, const std::string& arguments,
-             const std::string& pattern)
+void RunTool(benchmark::State& state, const std::string& tool, const std::string& arguments, const std::string& pattern)
 {
     if (std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) != 0) {
         state.SkipWithError((tool + " is not installed").c_str());
@@ -31,13 +31,18 @@ void RunTool(benchmark::State& state, const std::string& tool, const std::string
     long long count = 0;
     for (auto _ : state) {
         FILE* pipe = ::popen(command.c_str(), "r");
-        if (!pipe || std::fscanf(pipe, "%lld", &count) != 1) {
-            if (pipe)
-                ::pclose(pipe);
-            state.SkipWithError(("no count from: " + command).c_str());
+        if (!pipe) {
+            state.SkipWithError(("cannot start: " + command).c_str());
             return;
         }
-        ::pclose(pipe);
+        // Without a match ripgrep prints nothing; both tools then exit with 1.
+        if (std::fscanf(pipe, "%lld", &count) != 1)
+            count = 0;
+        const int status = ::pclose(pipe);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) {
+            state.SkipWithError(("failed: " + command).c_str());
+            return;
+        }
     }
     state.counters["items"] = static_cast<double>(count);
 }
