@@ -494,11 +494,13 @@ bool FieldOperations::SortByFields()
     std::vector<std::optional<std::string>> keys(static_cast<std::size_t>(records));
     for (LineIndex i = 0; i < records; ++i) {
         LineView record = text.Line(i);
-        const std::vector<FieldDef*> applying = structure.FieldsOf(record, rules);
+        // The fields' bytes and the record's type are all a key needs: no cells, no list.
+        structure.SplitRecord(record, rules);
+        const std::string type = structure.RecordTypeOf(record, rules);
         std::string key;
         bool complete = true;
         for (const FieldDef* field : model.Order()) {
-            if (std::find(applying.begin(), applying.end(), field) == applying.end()) {
+            if (!structure.Applies(*field, type)) {
                 complete = false;
                 break;
             }
