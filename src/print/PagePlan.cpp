@@ -5,21 +5,26 @@
 
 namespace quill {
 
-std::int64_t RowCut::Pieces(std::int64_t cells) const
+std::int64_t RowCut::Pieces(std::int64_t cells, bool continued) const
 {
-    if (!wrap || cells <= Columns())
+    if (!wrap)
+        return 1;
+    if (continued)
+        return std::max<std::int64_t>(1, (cells + ContinuationColumns() - 1) / ContinuationColumns());
+    if (cells <= Columns())
         return 1;
     const std::int64_t rest = cells - Columns();
     return 1 + (rest + ContinuationColumns() - 1) / ContinuationColumns();
 }
 
-std::pair<std::int64_t, std::int64_t> RowCut::CellsOf(std::int64_t cells, std::int64_t piece) const
+std::pair<std::int64_t, std::int64_t> RowCut::CellsOf(std::int64_t cells, std::int64_t piece, bool continued) const
 {
     if (!wrap)
         return {0, std::min(cells, Cut(cells) ? Columns() - 1 : cells)};
-    if (piece == 0)
+    if (piece == 0 && !continued)
         return {0, std::min(cells, Columns())};
-    const std::int64_t first = Columns() + (piece - 1) * ContinuationColumns();
+    const std::int64_t first =
+        continued ? piece * ContinuationColumns() : Columns() + (piece - 1) * ContinuationColumns();
     return {std::min(first, cells), std::min(first + ContinuationColumns(), cells)};
 }
 

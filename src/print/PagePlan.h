@@ -37,10 +37,11 @@ struct RowCut {
     std::int64_t columns = 80;  ///< the cells a printed row holds
     bool wrap = true;           ///< long lines go on in the next rows; else they are cut, with a mark
 
-    /// The rows a line of that many cells takes (at least one).
-    std::int64_t Pieces(std::int64_t cells) const;
+    /// The rows a line of that many cells takes (at least one). A continued line (a display line
+    /// that goes on with the file line of the one before) is all continuation rows.
+    std::int64_t Pieces(std::int64_t cells, bool continued = false) const;
     /// The cells [first, last) of a line that piece k shows.
-    std::pair<std::int64_t, std::int64_t> CellsOf(std::int64_t cells, std::int64_t piece) const;
+    std::pair<std::int64_t, std::int64_t> CellsOf(std::int64_t cells, std::int64_t piece, bool continued = false) const;
     /// Without wrapping: whether a line of that many cells is cut (the last column shows the mark).
     bool Cut(std::int64_t cells) const { return !wrap && cells > Columns(); }
 

@@ -135,15 +135,19 @@ TEST(PagePlanTest, EveryCellIsPrintedOnceInOrderOnPagesNeverOverfull)
         for (auto& n : cells)
             n = static_cast<std::int64_t>(random() % 60);
         for (std::size_t line = 0; line < cells.size(); ++line) {
-            std::int64_t next = 0;
-            for (std::int64_t piece = 0; piece < cut.Pieces(cells[line]); ++piece) {
-                const auto [from, to] = cut.CellsOf(cells[line], piece);
-                ASSERT_EQ(from, next);
-                ASSERT_TRUE(to > from || cells[line] == 0);
-                ASSERT_LE(to - from + (piece > 0 ? RowCut::kMarkCells : 0), std::max<std::int64_t>(cut.columns, 3));
-                next = to;
+            // A continued line (a wrapped display line going on) is continuation rows throughout.
+            for (const bool continued : {false, true}) {
+                std::int64_t next = 0;
+                for (std::int64_t piece = 0; piece < cut.Pieces(cells[line], continued); ++piece) {
+                    const auto [from, to] = cut.CellsOf(cells[line], piece, continued);
+                    ASSERT_EQ(from, next);
+                    ASSERT_TRUE(to > from || cells[line] == 0);
+                    const bool marked = piece > 0 || continued;
+                    ASSERT_LE(to - from + (marked ? RowCut::kMarkCells : 0), std::max<std::int64_t>(cut.columns, 3));
+                    next = to;
+                }
+                ASSERT_EQ(next, cells[line]);
             }
-            ASSERT_EQ(next, cells[line]);
         }
         PageRules rules;
         rules.rowsPerPage = 5 + static_cast<int>(random() % 10);

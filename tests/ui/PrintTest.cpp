@@ -202,6 +202,31 @@ TEST_F(PrintTest, LongLinesGoOnInTheNextRowsBehindASignOrAreCutWithAMark)
     EXPECT_EQ(LongLine().rfind(printed, 0), 0u) << printed;  // the start of the line, nothing else
 }
 
+TEST_F(PrintTest, AWrappedTextIsPrintedAsItsFileLinesGoingOn)
+{
+    // The text cut into display lines of 30 bytes: every printed row after the file line's first
+    // is a continuation, marked as such, and the rows joined give the file line.
+    ASSERT_TRUE(OpenBytes(LongLine() + "\nend\n", "wrapped.txt"));
+    settings.maxLineLen = 30;
+    settings.truncateAtBorder = 0;
+    doc->Reflow(-1);
+    ASSERT_GT(doc->Text().LineCount(), 40);
+    settings.printHeader = "";
+    settings.printFooter = "";
+    std::string all;
+    for (const std::string& page : PrintPages())
+        all += page + "\n";
+    const std::vector<std::string> rows = DigitRows(all);
+    ASSERT_GT(rows.size(), 40u);
+    std::string joined = rows[0];
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        ASSERT_EQ(rows[i].rfind(kContinuation, 0), 0u) << rows[i];
+        joined += rows[i].substr(kContinuation.size());
+    }
+    EXPECT_EQ(joined, LongLine());
+    EXPECT_EQ(all.find(kContinuation + "end"), std::string::npos);  // the next file line starts anew
+}
+
 TEST_F(PrintTest, PrintAndPreviewLayPagesOutAsThePdfCommand)
 {
     // The same file through --print-pdf and through a printer as Print and Print Preview set it

@@ -99,11 +99,14 @@ std::vector<PlannedPage> DocumentPrinter::Plan(QPagedPaintDevice& device) const
     };
     if (!cut.wrap)
         return PlanPages(text.LineCount(), RulesFor(device, rows.CellHeight()), hasFormFeed);
+    const FileLineIndex& fileLines = doc_.FileLines();
     return PlanPages(text.LineCount(), RulesFor(device, rows.CellHeight()), hasFormFeed, [&](LineIndex line) {
         const LineView view = text.Line(line);
-        if (view.Length() <= cut.columns && std::memchr(view.Bytes(), doc_.Rules().tab, view.Length()) == nullptr)
+        const bool continued = fileLines.Continues(line);
+        const std::int64_t room = continued ? cut.columns - RowCut::kMarkCells : cut.columns;
+        if (view.Length() <= room && std::memchr(view.Bytes(), doc_.Rules().tab, view.Length()) == nullptr)
             return std::int64_t{1};
-        return cut.Pieces(CellsOf(line));
+        return cut.Pieces(CellsOf(line), continued);
     });
 }
 
@@ -144,6 +147,7 @@ bool DocumentPrinter::Print(QPagedPaintDevice& device, int fromPage, int toPage)
     const int height = device.height();
     const int left = LeftEdge(device);
     const RowCut cut = CutFor(device, rows);
+    const FileLineIndex& fileLines = doc_.FileLines();
     const int cellWidth = rows.CellWidth();
     const bool coloured = doc_.Syntax().IsActive() && !doc_.IgnoreFormatCodes();
     ColouringEngine engine(doc_.Syntax());
@@ -182,11 +186,15 @@ bool DocumentPrinter::Print(QPagedPaintDevice& device, int fromPage, int toPage)
         for (std::int64_t row = 0; row < page.rows; ++row) {
             layOut(line);
             const auto cells = static_cast<std::int64_t>(layout.cells.size());
-            const auto [from, to] = cut.CellsOf(cells, piece);
+            // A display line that continues the file line of the one before (the text is wrapped)
+            // is printed as the continuation it is.
+            const bool continued = cut.wrap && fileLines.Continues(line);
+            const auto [from, to] = cut.CellsOf(cells, piece, continued);
             const int y = static_cast<int>(page.firstRow + row) * rows.CellHeight();
+            const bool marked = piece > 0 || continued;
             // A continuation row shows its cells after the sign; nothing of the line's other
             // pieces (field colours) strays into the margin.
-            const int textLeft = left + (piece > 0 ? static_cast<int>(RowCut::kMarkCells) * cellWidth : 0);
+            const int textLeft = left + (marked ? static_cast<int>(RowCut::kMarkCells) * cellWidth : 0);
             painter.save();
             painter.setClipRect(QRect(textLeft, y, width - textLeft, rows.CellHeight()));
             // The form-feed line only when form feeds do not break pages.
@@ -194,11 +202,11 @@ bool DocumentPrinter::Print(QPagedPaintDevice& device, int fromPage, int toPage)
                        static_cast<std::size_t>(from), static_cast<std::size_t>(to),
                        settings_.ffLine && !settings_.printFF, width);
             painter.restore();
-            if (piece > 0)
+            if (marked)
                 DrawMark(painter, rows, left, y, kContinuationSign);
             if (cut.Cut(cells))
                 DrawMark(painter, rows, left + static_cast<int>(cut.columns - 1) * cellWidth, y, kCutMark);
-            if (++piece >= cut.Pieces(cells)) {
+            if (++piece >= cut.Pieces(cells, continued)) {
                 ++line;
                 piece = 0;
             }
