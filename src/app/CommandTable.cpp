@@ -3,9 +3,8 @@
 // "#" and "+" keys themselves; Ctrl+= is offered too, since "+" needs Shift on many layouts.
 #include "app/CommandTable.h"
 
-#include <map>
-
 #include <algorithm>
+#include <map>
 
 #include "commands/FieldOperations.h"
 #include "document/Document.h"

@@ -3,8 +3,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <iterator>
-#include <map>
 #include <memory>
 
 #include "commands/RecordOrder.h"

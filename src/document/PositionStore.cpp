@@ -118,9 +118,8 @@ bool PositionStore::WriteEntries(const std::string& path)
     return true;
 }
 
-std::string PositionStore::InsertStatement(const BookmarkEntry& shown, const std::string& condition) const
+std::string PositionStore::InsertStatement(const BookmarkEntry& entry, const std::string& condition)
 {
-    const BookmarkEntry entry = Stored(shown);
     return "INSERT INTO Bookmarks (File, LastPos, CsrsX, CsrsY) SELECT " + SqlDatabase::Literal(entry.file) + ", " +
            std::to_string(entry.lastPos) + ", " + std::to_string(entry.column) + ", " + std::to_string(entry.line) +
            condition + ";";
@@ -130,7 +129,7 @@ std::string PositionStore::ReplacingStatements(const std::string& path) const
 {
     std::string statements = "DELETE FROM Bookmarks WHERE File=" + SqlDatabase::Literal(path) + ";";
     for (const BookmarkEntry& entry : entries_)
-        statements += InsertStatement(entry, "");
+        statements += InsertStatement(Stored(entry), "");
     return statements;
 }
 
@@ -138,11 +137,13 @@ std::string PositionStore::AddingStatements(const std::string& path) const
 {
     const std::string file = SqlDatabase::Literal(path);
     std::string statements = "DELETE FROM Bookmarks WHERE File=" + file + " AND LastPos=1;";
-    for (const BookmarkEntry& entry : entries_)
-        statements += InsertStatement(
-            entry, entry.lastPos == 1 ? std::string()
-                                      : " WHERE NOT EXISTS (SELECT 1 FROM Bookmarks WHERE File=" + file +
-                                            " AND LastPos=0 AND CsrsY=" + std::to_string(Stored(entry).line) + ")");
+    for (const BookmarkEntry& shown : entries_) {
+        const BookmarkEntry entry = Stored(shown);
+        statements += InsertStatement(entry, entry.lastPos == 1
+                                                 ? std::string()
+                                                 : " WHERE NOT EXISTS (SELECT 1 FROM Bookmarks WHERE File=" + file +
+                                                       " AND LastPos=0 AND CsrsY=" + std::to_string(entry.line) + ")");
+    }
     return statements;
 }
 

@@ -80,7 +80,8 @@ private:
     void Changed() { sortedValid_ = false; }
     bool QueryEntries(const std::string& path, std::vector<BookmarkEntry>& entries);
     BookmarkEntry Stored(const BookmarkEntry& entry) const;
-    std::string InsertStatement(const BookmarkEntry& entry, const std::string& condition) const;
+    /// The statement for an entry as stored (converted already).
+    static std::string InsertStatement(const BookmarkEntry& entry, const std::string& condition);
     std::string ReplacingStatements(const std::string& path) const;
     std::string AddingStatements(const std::string& path) const;
     /// Writes shifts collected by ShiftLines into the entries.

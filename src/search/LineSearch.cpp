@@ -82,27 +82,22 @@ std::optional<LineSearch::Span> LineSearch::Restrict(LineIndex index, bool bytes
 
 bool LineSearch::Progress(LineIndex line, LineIndex passed, bool& shown)
 {
-    if (passed < kProgressLines || line % kProgressLines != 0)
-        return false;
+    return passed >= kProgressLines && line % kProgressLines == 0 && ShowProgress(line, shown);
+}
+
+bool LineSearch::ShowProgress(LineIndex line, bool& shown)
+{
     if (!shown) {
         doc_.Progress().Begin(40);
         shown = true;
     }
-    const LineIndex count = std::max<LineIndex>(1, doc_.Text().LineCount() - 1);
-    stopped_ = doc_.Progress().Step(line * 40 / count);
+    stopped_ = doc_.Progress().Step(line * 40 / std::max<LineIndex>(1, doc_.Text().LineCount() - 1));
     return stopped_;
 }
 
-bool LineSearch::StepProgress(LineIndex next, LineIndex count, bool& shown)
+bool LineSearch::StepProgress(LineIndex next, bool& shown)
 {
-    if (next - from_.cursor.line < kProgressLines)
-        return false;
-    if (!shown) {
-        doc_.Progress().Begin(40);
-        shown = true;
-    }
-    stopped_ = doc_.Progress().Step(next * 40 / std::max<LineIndex>(1, count - 1));
-    return stopped_;
+    return next - from_.cursor.line >= kProgressLines && ShowProgress(next, shown);
 }
 
 void LineSearch::Hit(LineIndex line, std::int64_t fromColumn, std::int64_t toColumn)

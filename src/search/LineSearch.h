@@ -89,7 +89,9 @@ protected:
     static constexpr LineIndex kParallelLines = 100000;
     /// Progress at the end of a run: shown once the search has passed kProgressLines lines from
     /// the cursor; true when Escape stopped the search.
-    bool StepProgress(LineIndex next, LineIndex count, bool& shown);
+    bool StepProgress(LineIndex next, bool& shown);
+    /// Shows the progress window at a line (once) and steps it; true when Escape stopped.
+    bool ShowProgress(LineIndex line, bool& shown);
     struct Span {
         std::int64_t from;  ///< first column (plain) or byte (regular expression)
         std::int64_t to;    ///< exclusive
@@ -180,7 +182,7 @@ void LineSearch::ScanShared(LineIndex first, const LiteralScanner& wanted, bool&
     const bool stopped = ScanRange(store, run_, first, middle, wanted, true, rules, makeVisit(0), [&](LineIndex next) {
         // The bar shows this thread's half as the whole way.
         const LineIndex shownAt = first + (next - first) * (count - first) / std::max<LineIndex>(1, middle - first);
-        return StepProgress(shownAt, count, shown);
+        return StepProgress(shownAt, shown);
     });
     stop = stopped;
     if (helper.joinable())
@@ -192,7 +194,7 @@ void LineSearch::ScanRuns(LineIndex first, const LiteralScanner& wanted, bool& s
 {
     const TextStore& store = doc_.Text();
     ScanRange(store, run_, first, store.LineCount(), wanted, columnLimit, doc_.Rules(), visit,
-              [&](LineIndex next) { return StepProgress(next, store.LineCount(), shown); });
+              [&](LineIndex next) { return StepProgress(next, shown); });
 }
 
 }  // namespace quill

@@ -204,7 +204,7 @@ std::optional<LineSearch::LineHit> PlainSearch::FirstHitInRuns(LineIndex first, 
     ScanRange(store, run_, first, count, scanner, true, doc_.Rules(), firstHit(0), [&](LineIndex after) {
         scanned += run_.End() - run_.Start();
         next = after;
-        if (StepProgress(after, count, shown))
+        if (StepProgress(after, shown))
             return true;
         farAway = scanned >= kSerialBytes && count - after >= kParallelLines;
         return farAway;

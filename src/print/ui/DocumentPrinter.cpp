@@ -91,11 +91,11 @@ std::vector<PlannedPage> DocumentPrinter::Plan(QPagedPaintDevice& device) const
     rows.SetFont(PrinterFont(), &device);
     const TextStore& text = doc_.Text();
     const bool formatCodes = !doc_.IgnoreFormatCodes();
-    const std::uint8_t ff = doc_.Rules().ff;
+    const DisplayRules rules = doc_.Rules();
     const RowCut cut = CutFor(device, rows);
     const auto hasFormFeed = [&](LineIndex line) {
         const LineView view = text.Line(line);
-        return formatCodes && std::memchr(view.Bytes(), ff, view.Length()) != nullptr;
+        return formatCodes && std::memchr(view.Bytes(), rules.ff, view.Length()) != nullptr;
     };
     if (!cut.wrap)
         return PlanPages(text.LineCount(), RulesFor(device, rows.CellHeight()), hasFormFeed);
@@ -104,7 +104,7 @@ std::vector<PlannedPage> DocumentPrinter::Plan(QPagedPaintDevice& device) const
         const LineView view = text.Line(line);
         const bool continued = fileLines.Continues(line);
         const std::int64_t room = continued ? cut.columns - RowCut::kMarkCells : cut.columns;
-        if (view.Length() <= room && std::memchr(view.Bytes(), doc_.Rules().tab, view.Length()) == nullptr)
+        if (view.Length() <= room && std::memchr(view.Bytes(), rules.tab, view.Length()) == nullptr)
             return std::int64_t{1};
         return cut.Pieces(CellsOf(line), continued);
     });

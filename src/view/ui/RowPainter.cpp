@@ -90,7 +90,10 @@ void RowPainter::SizeHexDigits()
         QTransform fit;
         fit.scale(scaleX, scaleY);
         fit.translate(-ink.left(), -ink.top());
-        hexDigits_[static_cast<std::size_t>(k)] = fit.map(digit);
+        // Centred in the box (a cell less the pixel between boxes) once, not at every paint.
+        const QPainterPath fitted = fit.map(digit);
+        hexDigits_[static_cast<std::size_t>(k)] =
+            fitted.translated(1 + (cellWidth_ - 1 - fitted.boundingRect().width()) / 2.0, 0);
     }
 }
 
@@ -200,8 +203,7 @@ void RowPainter::PaintHexBox(QPainter& painter, int x, int y, std::uint8_t byte,
     const int top = y + (cellHeight_ - (2 * hexDigitHeight_ + 1)) / 2;
     for (int i = 0; i < 2; ++i) {
         const QPainterPath& digit = hexDigits_[i == 0 ? byte >> 4 : byte & 0x0F];
-        const double left = x + 1 + (cellWidth_ - 1 - digit.boundingRect().width()) / 2.0;
-        painter.fillPath(digit.translated(left, top + i * (hexDigitHeight_ + 1)), Qt::white);
+        painter.fillPath(digit.translated(x, top + i * (hexDigitHeight_ + 1)), Qt::white);
     }
     painter.setRenderHint(QPainter::Antialiasing, smooth);
 }

@@ -50,7 +50,7 @@ private:
     void PaintCharacter(QPainter& painter, const RowLayout& layout, std::size_t i, int x0, int y) const;
 
     QFont textFont_;
-    /// The sixteen hex digits as outlines, scaled to the box: digit k of the box's two.
+    /// The sixteen hex digits as outlines, scaled and centred in a box at x 0, top 0.
     std::array<QPainterPath, 16> hexDigits_;
     QRawFont rawFont_;  ///< the text font's glyphs, for the screen
     /// The face's glyph of a character; 0: none in the face. Looked up once per character.
