@@ -10,6 +10,36 @@
 
 namespace quill::bench {
 
+const ExpressionCase kExpressionCases[4] = {
+    {"ERROR \\[[a-z]+\\] pay", "ERROR \\[[a-z]+\\] pay", true},
+    {"[0-9]{4}-[a-z]", "[0-9]{4}-[a-z]", true},
+    {"(timeout|refused) after \\d+ ?ms", "(timeout|refused) after [0-9]+ ?ms", true},
+    {"user=\\w+", "user=\\w+", false},
+};
+
+std::string LogLines::Message(long long i) const
+{
+    static const char* const kUsers[] = {"alice", "Bob", "carol", "dave_7", "EVE"};
+    char text[120];
+    const unsigned r = state_ >> 12;
+    switch (r % 16) {
+    case 12:
+        std::snprintf(text, sizeof text, "[billing] payment %08lld refused after %u ms user=%s", i, r % 900,
+                      kUsers[r % 5]);
+        break;
+    case 13:
+        std::snprintf(text, sizeof text, "[gateway] upstream timeout after %ums ref=%04u-%c%c", r % 3000, r % 10000,
+                      'a' + r % 26, 'a' + r / 26 % 26);
+        break;
+    case 14:
+        std::snprintf(text, sizeof text, "[auth] login user=%s from 10.0.%u.%u", kUsers[r % 5], r % 256, r / 7 % 256);
+        break;
+    case 15: std::snprintf(text, sizeof text, "[billing] payment %08lld accepted in %u ms", i, r % 700); break;
+    default: return {};
+    }
+    return text;
+}
+
 std::string LogLines::Next(std::int64_t size)
 {
     std::string text;
@@ -19,6 +49,13 @@ std::string LogLines::Next(std::int64_t size)
             char line[160];
             state_ = state_ * 1103515245u + 12345u;
             const long long i = next_++;
+            if (const std::string message = varied_ ? Message(i) : std::string(); !message.empty()) {
+                const int n =
+                    std::snprintf(line, sizeof line, "2026-12-07 %02lld:%02lld:%02lld.%03u %s %s\n", i / 3600000 % 24,
+                                  i / 60000 % 60, i / 1000 % 60, state_ % 1000, kLevels[state_ % 5], message.c_str());
+                pending_.assign(line, static_cast<std::size_t>(std::min<int>(n, sizeof line - 1)));
+                continue;
+            }
             const int n = std::snprintf(
                 line, sizeof line,
                 "2026-12-07 %02lld:%02lld:%02lld.%03u %s [worker-%u] request %08lld handled in %4u ms status=ok\n",
@@ -36,10 +73,10 @@ std::string LogLines::Next(std::int64_t size)
 
 namespace {
 
-void Generate(const std::string& path, std::int64_t size)
+void Generate(const std::string& path, std::int64_t size, bool varied)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    LogLines lines;
+    LogLines lines(varied);
     for (std::int64_t written = 0; written < size;) {
         const std::string piece = lines.Next(std::min<std::int64_t>(size - written, 16 << 20));
         out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
@@ -49,16 +86,30 @@ void Generate(const std::string& path, std::int64_t size)
 
 }  // namespace
 
+namespace {
+
+// A generated file in the temp folder, made once and reused while its size is right.
+std::string GeneratedFile(const std::string& name, std::int64_t size, bool varied)
+{
+    std::string path = (std::filesystem::temp_directory_path() / name).string();
+    std::error_code error;
+    if (std::filesystem::file_size(path, error) != static_cast<std::uintmax_t>(size))
+        Generate(path, size, varied);
+    return path;
+}
+
+}  // namespace
+
 std::string BenchFile(std::int64_t generatedSize)
 {
     if (const char* named = std::getenv("QUILL_BENCH_FILE"); named && *named)
         return named;
-    std::string path =
-        (std::filesystem::temp_directory_path() / ("quill-bench-" + std::to_string(generatedSize) + ".log")).string();
-    std::error_code error;
-    if (std::filesystem::file_size(path, error) != static_cast<std::uintmax_t>(generatedSize))
-        Generate(path, generatedSize);
-    return path;
+    return GeneratedFile("quill-bench-" + std::to_string(generatedSize) + ".log", generatedSize, false);
+}
+
+std::string VariedBenchFile(std::int64_t generatedSize)
+{
+    return GeneratedFile("quill-bench-varied-" + std::to_string(generatedSize) + ".log", generatedSize, true);
 }
 
 std::int64_t ResidentBytes()

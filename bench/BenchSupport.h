@@ -19,18 +19,37 @@ namespace quill::bench {
 /// (made once in the temp folder and reused).
 std::string BenchFile(std::int64_t generatedSize = 200ll << 20);
 
+/// The same of varied lines (VariedLogLines): what the expression benchmarks search.
+std::string VariedBenchFile(std::int64_t generatedSize);
+
 /// Log-like lines of about 88 bytes, "2026-12-07 10:00:24.123 INFO  [worker-3] request 00000024
-/// handled in 786 ms status=ok", numbered on from call to call.
+/// handled in 786 ms status=ok", numbered on from call to call. Varied: a quarter of them carry
+/// other messages (payments refused or accepted, timeouts with a reference like "4821-kx", logins
+/// with "user=name"), for expressions that match some lines only.
 class LogLines {
 public:
+    explicit LogLines(bool varied = false) : varied_(varied) {}
+
     /// The next `size` bytes; a line cut at the end goes on in the next call.
     std::string Next(std::int64_t size);
 
 private:
+    /// The message of a varied line, or empty for the common one.
+    std::string Message(long long i) const;
+
+    bool varied_;
     std::uint32_t state_ = 12345;
     std::int64_t next_ = 0;
     std::string pending_;
 };
+
+/// An expression of the expression benchmarks, and the same for grep -E (which lacks "\d").
+struct ExpressionCase {
+    const char* pattern;
+    const char* grepPattern;
+    bool matchCase;
+};
+extern const ExpressionCase kExpressionCases[4];
 
 /// Resident memory of this process in bytes.
 std::int64_t ResidentBytes();

@@ -21,13 +21,14 @@ std::string Quoted(const std::string& text)
 }
 
 // One whole process of the tool, as a user would start it; its printed count is the counter.
-void RunTool(benchmark::State& state, const std::string& tool, const std::string& arguments, const std::string& pattern)
+void RunTool(benchmark::State& state, const std::string& tool, const std::string& arguments, const std::string& pattern,
+             const std::string& file = BenchFile())
 {
     if (std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) != 0) {
         state.SkipWithError((tool + " is not installed").c_str());
         return;
     }
-    const std::string command = tool + " " + arguments + " " + Quoted(pattern) + " " + Quoted(BenchFile());
+    const std::string command = tool + " " + arguments + " " + Quoted(pattern) + " " + Quoted(file);
     long long count = 0;
     for (auto _ : state) {
         FILE* pipe = ::popen(command.c_str(), "r");
@@ -52,11 +53,33 @@ void BM_PeerGrepCountLiteral(benchmark::State& state) { RunTool(state, "grep", "
 void BM_PeerRgCountLiteralIgnoreCase(benchmark::State& state) { RunTool(state, "rg", "-c -F -i", "error"); }
 void BM_PeerRgCountRegex(benchmark::State& state) { RunTool(state, "rg", "-c", "ERROR \\[[a-z]+\\] pay"); }
 void BM_PeerGrepCountRegex(benchmark::State& state) { RunTool(state, "grep", "-c -E", "ERROR \\[[a-z]+\\] pay"); }
+// The expressions of BM_CountExpression on the same varied logs.
+void PeerExpression(benchmark::State& state, const std::string& tool, const std::string& arguments)
+{
+    const ExpressionCase& expression = kExpressionCases[state.range(0)];
+    const bool grep = tool == "grep";
+    RunTool(state, tool, arguments + (expression.matchCase ? "" : " -i"),
+            grep ? expression.grepPattern : expression.pattern, VariedBenchFile(state.range(1) << 20));
+    state.SetLabel(expression.pattern);
+}
+void BM_PeerRgCountExpression(benchmark::State& state) { PeerExpression(state, "rg", "-c"); }
+void BM_PeerGrepCountExpression(benchmark::State& state) { PeerExpression(state, "grep", "-c -E"); }
+
 BENCHMARK(BM_PeerRgCountLiteral)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_PeerGrepCountLiteral)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_PeerRgCountLiteralIgnoreCase)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_PeerRgCountRegex)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_PeerGrepCountRegex)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_PeerRgCountExpression)
+    ->ArgsProduct({{0, 1, 2, 3}, {200, 1024}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK(BM_PeerGrepCountExpression)
+    ->ArgsProduct({{0, 1, 2, 3}, {200, 1024}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 }  // namespace
 }  // namespace quill::bench

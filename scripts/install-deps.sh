@@ -12,6 +12,8 @@ packages=(
   fonts-dejavu-core
   qt6-svg-dev poppler-utils desktop-file-utils
 )
+# Hyperscan runs on x86-64 only; elsewhere its portable fork gives the same library.
+if [[ $(dpkg --print-architecture) == amd64 ]]; then packages+=(libhyperscan-dev); else packages+=(libvectorscan-dev); fi
 [[ "${1:-}" == "--bench" ]] && packages+=(ripgrep)
 
 missing=()

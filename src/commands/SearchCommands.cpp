@@ -51,8 +51,8 @@ std::int64_t SearchCommands::CountMatches()
     failed_ = options_.useRegEx && !search_.Engine().Expression();
     if (failed_)
         return 0;  // the expression's error was told: no count follows it
-    if (const auto counted = search_.Engine().CountLiteral(doc_.Selection().cursor)) {
-        found = *counted;  // a literal compared byte for byte: counted over the memory at once
+    if (const auto counted = search_.Engine().Count(doc_.Selection().cursor)) {
+        found = *counted;  // counted over the memory at once, on both cores
     } else {
         ProgressScope bar(doc_.Progress(), 40);
         while (search_.FindForward(false) && !search_.Engine().StoppedByUser()) {

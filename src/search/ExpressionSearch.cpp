@@ -2,7 +2,9 @@
 // matched line by line, on the lines its fixed part picks.
 #include "search/ExpressionSearch.h"
 
+#include <algorithm>
 #include <boost/regex.hpp>
+#include <cstring>
 #include <limits>
 
 #include "document/Document.h"
@@ -72,7 +74,17 @@ const LiteralScanner* ExpressionSearch::Prefilter(const SearchExpression& expres
     prefilterKnown_ = true;
     prefilterTable_ = table;
     prefilter_.reset();
-    std::string literal = RequiredLiteral(options_.useRegEx ? expressionText_ : QuotedLiteral(expressionText_));
+    automatonScratch_.reset();
+    automaton_.reset();
+    bool identity = true;
+    for (std::size_t b = 0; b < table.size(); ++b)
+        identity = identity && table[b] == b;
+    const std::string pattern = options_.useRegEx ? expressionText_ : QuotedLiteral(expressionText_);
+    if (identity)
+        automaton_ = ExpressionPrefilter::Make(pattern, expressionMatchCase_, expression.OnCharacters());
+    if (automaton_)
+        automatonScratch_ = std::make_unique<ExpressionPrefilter::Scratch>(*automaton_);
+    std::string literal = RequiredLiteral(pattern);
     if (expression.OnCharacters() && !expressionMatchCase_)
         literal = LongestAsciiRun(literal);  // other letters fold to other bytes
     if (literal.empty())
@@ -93,16 +105,186 @@ const LiteralScanner* ExpressionSearch::Prefilter(const SearchExpression& expres
     return prefilter_.get();
 }
 
+template <typename Visit, typename AfterRun>
+bool ExpressionSearch::ScanCandidates(MemoryRun& run, ExpressionPrefilter::Scratch& scratch,
+                                      std::vector<Candidate>& candidates, LineIndex first, LineIndex end, Visit&& visit,
+                                      AfterRun&& afterRun) const
+{
+    const TextStore& store = doc_.Text();
+    // Runs start small, since the next hit is often near, and grow to a few megabytes.
+    std::ptrdiff_t runBytes = 512;
+    for (LineIndex i = first; i < end; runBytes = std::min<std::ptrdiff_t>(runBytes * 2, 4 << 20)) {
+        run.Collect(store, i, runBytes, end);
+        candidates.clear();
+        if (run.Start()) {
+            // The line of each reported end, once; an end within the line taken last moves its
+            // last end on.
+            const char* lineStart = nullptr;
+            const char* lineEnd = nullptr;
+            bool failed = false;
+            automaton_->Scan(run.Start(), run.End(), scratch, failed, [&](std::size_t at) {
+                const char* last = run.Start() + at - 1;
+                if (last < lineStart || last >= lineEnd) {
+                    candidates.push_back({run.LineHolding(last), 0});
+                    const LineView line = run.Line();
+                    lineStart = line.Bytes();
+                    lineEnd = lineStart + line.Length();
+                }
+                auto& lastEnd = candidates.back().lastEnd;
+                lastEnd = std::max(lastEnd, static_cast<std::uint32_t>(last + 1 - lineStart));
+                return false;
+            });
+            if (failed) {
+                candidates.clear();
+                for (LineIndex k = i; k < run.Next(); ++k)
+                    candidates.push_back({k, std::numeric_limits<std::uint32_t>::max()});
+            } else if (const auto byLine = [](const Candidate& a, const Candidate& b) { return a.line < b.line; };
+                       !std::is_sorted(candidates.begin(), candidates.end(), byLine)) {
+                // Ends reported out of order: one entry for each line, with the last of its ends.
+                std::stable_sort(candidates.begin(), candidates.end(), byLine);
+                std::size_t kept = 0;
+                for (std::size_t k = 0; k < candidates.size(); ++k) {
+                    if (kept > 0 && candidates[kept - 1].line == candidates[k].line)
+                        candidates[kept - 1].lastEnd = std::max(candidates[kept - 1].lastEnd, candidates[k].lastEnd);
+                    else
+                        candidates[kept++] = candidates[k];
+                }
+                candidates.resize(kept);
+            }
+            for (const Candidate& candidate : candidates)
+                if (visit(candidate))
+                    return true;
+        }
+        i = run.Next();
+        if (afterRun(i))
+            return true;
+    }
+    return false;
+}
+
+// Counts the hits of one line as repeated forward searches find them: each search starts where
+// the cursor stands after the hit before, at the byte of the hit's end column. One for each
+// thread; the library's failure is kept, not told.
+class ExpressionSearch::HitCounter {
+public:
+    HitCounter(const ExpressionSearch& search, const SearchExpression& expression)
+        : search_(search),
+          expression_(expression)
+    {
+    }
+
+    /// The hits from byte `start` on; no match ends after byte lastEnd.
+    std::int64_t Hits(LineView line, std::uint32_t start, std::uint32_t lastEnd)
+    {
+        // The shown bytes are the stored ones (the automaton is only made then), up to a NUL.
+        const auto end = static_cast<std::uint32_t>(std::min<std::int64_t>(kNoEnd, line.Length()));
+        const char* nul = static_cast<const char*>(std::memchr(line.Bytes(), 0, end));
+        subject_.assign(line.Bytes(), nul ? static_cast<std::size_t>(nul - line.Bytes()) : end);
+        const bool cut = end < line.Length();
+        const std::uint32_t contentEnd = search_.ContentEnd(line);
+        std::int64_t hits = 0;
+        try {
+            // A match is never empty here: none can begin at or after the last end.
+            while (start <= subject_.size() && start < lastEnd) {
+                const auto flags = LineMatchFlags(start == 0) |
+                                   (start > 0 ? boost::match_prev_avail : boost::match_default) |
+                                   (cut ? boost::match_not_eob : boost::match_default);
+                if (!expression_.Search(subject_.cbegin(), subject_.cbegin() + start, subject_.cend(), found_, flags))
+                    break;
+                const auto position = start + static_cast<std::size_t>(found_.position());
+                const auto length = static_cast<std::size_t>(found_.length());
+                if (BeyondContent(static_cast<std::ptrdiff_t>(position), static_cast<std::ptrdiff_t>(length),
+                                  contentEnd))
+                    break;
+                ++hits;
+                // The cursor stands at the hit's end column; a search can only go forward.
+                const std::uint32_t next = search_.IndexAtColumn(
+                    line, search_.ColumnOfIndex(line, static_cast<std::uint32_t>(position + length)));
+                start = std::max(next, start + 1);
+            }
+        } catch (const std::exception& error) {
+            if (!error_)
+                error_ = MatchErrorText(error);
+        }
+        return hits;
+    }
+
+    const std::optional<std::string>& Error() const { return error_; }
+
+private:
+    const ExpressionSearch& search_;
+    const SearchExpression& expression_;
+    std::string subject_;
+    boost::smatch found_;
+    std::optional<std::string> error_;
+};
+
+std::optional<std::int64_t> ExpressionSearch::Count(const TextPosition& from)
+{
+    stopped_ = false;
+    failed_ = false;
+    from_ = TextSelection{from};
+    if (options_.findText.empty() || InField())
+        return std::nullopt;
+    const SearchExpression* expression = Expression();
+    if (!expression)
+        return std::nullopt;
+    Prefilter(*expression);
+    if (!automaton_)
+        return std::nullopt;
+    const TextStore& store = doc_.Text();
+    HitCounter first(*this, *expression);
+    std::int64_t hits = 0;
+    if (from.line < store.LineCount()) {
+        const LineView line = store.Line(from.line);
+        hits = first.Hits(line, IndexAtColumn(line, from.column), std::numeric_limits<std::uint32_t>::max());
+    }
+    std::array<std::int64_t, 2> partHits{};
+    std::optional<std::string> helperError;
+    bool shown = false;
+    ShareLines(from.line + 1, shown, [&](int part, MemoryRun& run, LineIndex begin, LineIndex end, auto&& afterRun) {
+        const auto index = static_cast<std::size_t>(part);
+        std::optional<ExpressionPrefilter::Scratch> ownScratch;
+        std::vector<Candidate> ownCandidates;
+        if (part != 0)
+            ownScratch.emplace(*automaton_);
+        HitCounter ownCounter(*this, *expression);
+        HitCounter& counter = part == 0 ? first : ownCounter;
+        const bool stopped = ScanCandidates(
+            run, part == 0 ? *automatonScratch_ : *ownScratch, part == 0 ? candidates_ : ownCandidates, begin, end,
+            [&](const Candidate& candidate) {
+                partHits[index] += counter.Hits(store.Line(candidate.line), 0, candidate.lastEnd);
+                return counter.Error().has_value();
+            },
+            afterRun);
+        if (part != 0)
+            helperError = ownCounter.Error();
+        return stopped;
+    });
+    if (shown)
+        doc_.Progress().End();
+    if (const auto& error = first.Error() ? first.Error() : helperError) {
+        doc_.Prompts().Error(*error);
+        failed_ = true;
+        return 0;
+    }
+    return hits + partHits[0] + partHits[1];
+}
+
 std::string ExpressionSearch::Subject(LineView line, std::int64_t from, std::int64_t to) const
 {
-    std::string subject;
+    const std::int64_t begin = std::max<std::int64_t>(0, from);
     const std::int64_t end = std::min<std::int64_t>(to, line.Length());
-    for (std::int64_t k = std::max<std::int64_t>(0, from); k < end; ++k) {
-        const std::uint8_t shown = doc_.Charset().ToDisplay(line.ByteAt(k));
-        if (shown == 0)
-            break;  // the expression sees the line up to its first NUL
-        subject += static_cast<char>(shown);
-    }
+    if (begin >= end)
+        return {};
+    std::string subject(line.Bytes() + begin, static_cast<std::size_t>(end - begin));
+    const ConversionTable& charset = doc_.Charset();
+    if (charset.IsActive())
+        for (char& c : subject)
+            c = static_cast<char>(charset.ToDisplay(static_cast<std::uint8_t>(c)));
+    // The expression sees the line up to its first NUL.
+    if (const std::size_t nul = subject.find('\0'); nul != std::string::npos)
+        subject.resize(nul);
     return subject;
 }
 
@@ -157,6 +339,18 @@ void ExpressionSearch::ScanForward()
     std::optional<Span> found;
     LineIndex foundLine = -1;
     for (LineIndex i = from_.cursor.line; i < store.LineCount() && !found; ++i) {
+        if (automaton_ && i > from_.cursor.line) {
+            // Only the lines where the automaton sees a possible match can match.
+            ScanCandidates(
+                run_, *automatonScratch_, candidates_, i, store.LineCount(),
+                [&](const Candidate& candidate) {
+                    found = RegexInLine(*expression, candidate.line);
+                    foundLine = candidate.line;
+                    return found || failed_;
+                },
+                [&](LineIndex next) { return StepProgress(next, shown); });
+            break;
+        }
         if (prefilter && i > from_.cursor.line) {
             // Only the lines holding the expression's fixed part can match.
             ScanRuns(i, *prefilter, shown, false, [&](LineIndex k, std::uint32_t) {

@@ -7,7 +7,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "search/ExpressionPrefilter.h"
 #include "search/LineSearch.h"
 #include "search/SearchExpression.h"
 
@@ -23,6 +25,10 @@ public:
     /// The find text as a regular expression, compiled with the case rule; a bad one is reported
     /// ("Expression error: %s" and the like) and gives none.
     const SearchExpression* Expression();
+    /// Counts the hits from a place to the end as repeated forward searches would, on both cores,
+    /// when the automaton picks the lines (so that no match is empty) and no field limits the
+    /// search; none when that does not apply.
+    std::optional<std::int64_t> Count(const TextPosition& from);
     /// The text changed where the last empty match stood (a line was removed there): a match at
     /// the same place is a new one.
     void ForgetEmptyHit() { emptyHitLine_ = -1; }
@@ -34,8 +40,22 @@ private:
     /// told once and ends the search as failed.
     bool Search(const std::string& subject, std::size_t start, boost::smatch& found, const SearchExpression& expression,
                 boost::match_flag_type flags);
-    /// The lines the expression can match in must hold this; none when nothing is known.
+    /// The lines the expression can match in must hold this; none when nothing is known. Sets
+    /// automaton_ for the same expression and table too.
     const LiteralScanner* Prefilter(const SearchExpression& expression);
+    /// A line where the automaton found a possible match, and the byte after the last place a
+    /// match may end there.
+    struct Candidate {
+        LineIndex line;
+        std::uint32_t lastEnd;
+    };
+    /// Shows visit(candidate) the lines of [first, end) where the automaton finds a possible
+    /// match, in order, until it says stop; after each run afterRun(next line) says whether to
+    /// stop. True when stopped. Uses the run, scratch and candidate list of the calling thread only.
+    template <typename Visit, typename AfterRun>
+    bool ScanCandidates(MemoryRun& run, ExpressionPrefilter::Scratch& scratch, std::vector<Candidate>& candidates,
+                        LineIndex first, LineIndex end, Visit&& visit, AfterRun&& afterRun) const;
+    class HitCounter;
     /// The subject of a regular-expression search: shown bytes from..to, up to the first NUL.
     std::string Subject(LineView line, std::int64_t from, std::int64_t to) const;
     /// The match of the expression in line i (from the cursor on the cursor's line): its columns.
@@ -50,6 +70,11 @@ private:
     std::unique_ptr<LiteralScanner> prefilter_;
     bool prefilterKnown_ = false;
     std::array<std::uint8_t, 256> prefilterTable_{};
+    /// Picks the lines better than the fixed part can; none when it cannot take the expression or
+    /// a conversion table shows the bytes as others.
+    std::unique_ptr<ExpressionPrefilter> automaton_;
+    std::unique_ptr<ExpressionPrefilter::Scratch> automatonScratch_;
+    std::vector<Candidate> candidates_;
 };
 
 }  // namespace quill

@@ -85,6 +85,11 @@ protected:
     /// helper stops too; otherwise it is waited for. Each part's visits see its own lines in order.
     template <typename MakeVisit>
     void ScanShared(LineIndex first, const LiteralScanner& wanted, bool& shown, MakeVisit&& makeVisit);
+    /// The lines [first, text end) in two parts when there are kParallelLines of them:
+    /// scanPart(part, run, from, end, afterRun) scans [from, end) with a memory run of its thread
+    /// and says whether it stopped; this thread takes part 0 (its afterRun steps the progress),
+    /// a helper part 1 (its afterRun says stop once part 0 stopped). One part when the text is short.
+    template <typename ScanPart> void ShareLines(LineIndex first, bool& shown, ScanPart&& scanPart);
     /// From this many lines on, a scan shares the text with a second thread.
     static constexpr LineIndex kParallelLines = 100000;
     /// Progress at the end of a run: shown once the search has passed kProgressLines lines from
@@ -157,12 +162,9 @@ bool LineSearch::ScanRange(const TextStore& store, MemoryRun& run, LineIndex fir
     return false;
 }
 
-template <typename MakeVisit>
-void LineSearch::ScanShared(LineIndex first, const LiteralScanner& wanted, bool& shown, MakeVisit&& makeVisit)
+template <typename ScanPart> void LineSearch::ShareLines(LineIndex first, bool& shown, ScanPart&& scanPart)
 {
-    const TextStore& store = doc_.Text();
-    const DisplayRules rules = doc_.Rules();
-    const LineIndex count = store.LineCount();
+    const LineIndex count = doc_.Text().LineCount();
     // A hit never spans lines: two halves of the lines scanned apart give what one scan gives.
     LineIndex middle = count;
     std::atomic<bool> stop{false};
@@ -172,14 +174,13 @@ void LineSearch::ScanShared(LineIndex first, const LiteralScanner& wanted, bool&
         try {
             helper = std::thread([&, middle] {
                 MemoryRun run;
-                ScanRange(store, run, middle, count, wanted, true, rules, makeVisit(1),
-                          [&stop](LineIndex) { return stop.load(std::memory_order_relaxed); });
+                scanPart(1, run, middle, count, [&stop](LineIndex) { return stop.load(std::memory_order_relaxed); });
             });
         } catch (const std::system_error&) {
             middle = count;  // no thread to be had: this one scans it all
         }
     }
-    const bool stopped = ScanRange(store, run_, first, middle, wanted, true, rules, makeVisit(0), [&](LineIndex next) {
+    const bool stopped = scanPart(0, run_, first, middle, [&](LineIndex next) {
         // The bar shows this thread's half as the whole way.
         const LineIndex shownAt = first + (next - first) * (count - first) / std::max<LineIndex>(1, middle - first);
         return StepProgress(shownAt, shown);
@@ -187,6 +188,16 @@ void LineSearch::ScanShared(LineIndex first, const LiteralScanner& wanted, bool&
     stop = stopped;
     if (helper.joinable())
         helper.join();
+}
+
+template <typename MakeVisit>
+void LineSearch::ScanShared(LineIndex first, const LiteralScanner& wanted, bool& shown, MakeVisit&& makeVisit)
+{
+    const TextStore& store = doc_.Text();
+    const DisplayRules rules = doc_.Rules();
+    ShareLines(first, shown, [&](int part, MemoryRun& run, LineIndex from, LineIndex end, auto&& afterRun) {
+        return ScanRange(store, run, from, end, wanted, true, rules, makeVisit(part), afterRun);
+    });
 }
 
 template <typename Visit>

@@ -38,6 +38,22 @@ LineIndex MemoryRun::LineAt(const char* p)
     return ends_[found_].line;
 }
 
+LineIndex MemoryRun::LineHolding(const char* p)
+{
+    // Mostly the byte lies at or after the one asked for last, a few lines on.
+    if (found_ < ends_.size() && p >= (found_ > 0 ? ends_[found_ - 1].end : start_)) {
+        for (std::size_t k = 0; k < 8 && found_ < ends_.size(); ++k) {
+            if (p < ends_[found_].end)
+                return ends_[found_].line;
+            ++found_;
+        }
+    }
+    const auto holding =
+        std::upper_bound(ends_.begin(), ends_.end(), p, [](const char* q, const LineEnd& e) { return q < e.end; });
+    found_ = static_cast<std::size_t>(holding - ends_.begin());
+    return ends_[found_].line;
+}
+
 LineView MemoryRun::Line() const
 {
     const char* begin = found_ > 0 ? ends_[found_ - 1].end : start_;

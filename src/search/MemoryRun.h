@@ -25,7 +25,9 @@ public:
     LineIndex Next() const { return next_; }
     /// The line holding byte p of the run; p must not lie before the byte asked for last.
     LineIndex LineAt(const char* p);
-    /// The bytes of the line found last by LineAt.
+    /// The same for a byte anywhere in the run, before or after the one asked for last.
+    LineIndex LineHolding(const char* p);
+    /// The bytes of the line found last by LineAt or LineHolding.
     LineView Line() const;
 
 private:

@@ -30,10 +30,12 @@ LineSearch& TextSearch::Unit()
     return *last_;
 }
 
-std::optional<std::int64_t> TextSearch::CountLiteral(const TextPosition& from)
+std::optional<std::int64_t> TextSearch::Count(const TextPosition& from)
 {
-    if (ByExpression())
-        return std::nullopt;
+    if (ByExpression()) {
+        last_ = &expression_;
+        return expression_.Count(from);
+    }
     last_ = &plain_;
     return plain_.CountLiteral(from);
 }

@@ -21,9 +21,10 @@ public:
     std::optional<SearchMatch> Forward(const TextSelection& from) { return Unit().Forward(from); }
     /// The nearest hit before a cursor (or before the start of the selection ending there).
     std::optional<SearchMatch> Backward(const TextSelection& from) { return Unit().Backward(from); }
-    /// Counts the hits from a place to the end as repeated forward searches would, for a literal
-    /// compared byte for byte (no expression, no field); none when that does not apply.
-    std::optional<std::int64_t> CountLiteral(const TextPosition& from);
+    /// Counts the hits from a place to the end as repeated forward searches would, at once: for a
+    /// literal compared byte for byte, or an expression the automaton takes, without a field; none
+    /// when that does not apply (the caller then counts by searching).
+    std::optional<std::int64_t> Count(const TextPosition& from);
     /// The find text as a regular expression, compiled with the case rule; a bad one is reported
     /// ("Expression error: %s" and the like) and gives none.
     const SearchExpression* Expression();

@@ -285,7 +285,7 @@ TEST_F(TextSearchTest, TheFastCountEqualsRepeatedSearchesOnRandomTexts)
         const LineIndex line = static_cast<LineIndex>(random() % doc->Text().LineCount());
         PutCursor(line, static_cast<Column>(random() % 4));
         const Position before = Now();
-        const auto fast = search.Engine().CountLiteral(doc->Selection().cursor);
+        const auto fast = search.Engine().Count(doc->Selection().cursor);
         ASSERT_TRUE(fast.has_value());
         EXPECT_EQ(Now(), before);
         std::int64_t slow = 0;
@@ -330,8 +330,70 @@ TEST_F(TextSearchTest, ALongTextCountedInTwoHalvesGivesTheCountOfOneScan)
                 for (; (at = lines[i].find(wanted, at)) != std::string::npos; at += wanted.size())
                     ++expected;
             }
-            EXPECT_EQ(search.Engine().CountLiteral(doc->Selection().cursor), expected) << wanted << " " << line;
+            EXPECT_EQ(search.Engine().Count(doc->Selection().cursor), expected) << wanted << " " << line;
         }
+    }
+}
+
+TEST_F(TextSearchTest, AnExpressionCountedAtOnceGivesTheCountOfRepeatedSearches)
+{
+    // Short random texts: tabs (a hit's end column is not its byte), characters beyond ASCII, NUL
+    // bytes, CR LF; the cursor anywhere; some lines edited; sometimes a conversion table (then the
+    // expression is searched as before and the count is the searches' count).
+    std::mt19937 random(17);
+    const std::vector<std::string> patterns = {"a+b", "[ab]{2}", "(ab|b)a?", "\xc3\xa9.", "\\w+",   "b\\b",
+                                               "^a",  "a$",      "\\t[^a]",  "A",         "b\\s*a", "a*"};
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE(round);
+        bool table = false;
+        OpenRandomLines(random, 30, 12,
+                        "ab\t \xc3\xa9"
+                        "A",
+                        random() % 2 ? "\n" : "\r\n", true, table);
+        for (LineIndex i = 0; i < doc->Text().LineCount(); ++i)
+            if (random() % 5 == 0)
+                doc->Text().ReplaceLine(i, LineRecord(std::string(doc->Text().Line(i).Text())));
+        options.useRegEx = true;
+        options.findText = patterns[random() % patterns.size()];
+        options.matchCase = random() % 2;
+        PutCursor(static_cast<LineIndex>(random() % doc->Text().LineCount()), static_cast<Column>(random() % 6));
+        const auto atOnce = search.Engine().Count(doc->Selection().cursor);
+        // Only an expression that cannot match the empty string, without a table, is counted at once.
+        EXPECT_EQ(atOnce.has_value(), options.findText != "a*" && !table) << options.findText;
+        if (!atOnce)
+            continue;
+        std::int64_t searched = 0;
+        while (search.FindForward(false))
+            ++searched;
+        EXPECT_EQ(*atOnce, searched) << options.findText << " case " << options.matchCase;
+    }
+}
+
+TEST_F(TextSearchTest, ALongTextCountedByExpressionInTwoHalvesGivesTheSearchesCount)
+{
+    // Enough lines for the helper thread; edited lines start runs of their own.
+    std::mt19937 random(8);
+    std::string bytes;
+    const std::string alphabet("ab \t\0", 5);
+    for (int l = 0; l < 260000; ++l) {
+        for (int k = 0, m = static_cast<int>(random() % 9); k < m; ++k)
+            bytes += alphabet[random() % (random() % 8 ? 4 : 5)];
+        bytes += random() % 3 ? "\n" : "\r\n";
+    }
+    ASSERT_TRUE(OpenAsText(bytes));
+    for (LineIndex i = 0; i < doc->Text().LineCount(); i += 1 + static_cast<LineIndex>(random() % 50))
+        doc->Text().ReplaceLine(i, LineRecord(std::string(doc->Text().Line(i).Text())));
+    options.useRegEx = true;
+    options.matchCase = true;
+    for (const char* pattern : {"ab+a", "\\tb\\b", "(ba|ab) a"}) {
+        options.findText = pattern;
+        PutCursor(static_cast<LineIndex>(random() % 1000), 0);
+        const auto atOnce = search.Engine().Count(doc->Selection().cursor);
+        ASSERT_TRUE(atOnce.has_value());
+        std::int64_t searched = 0;
+        while (search.FindForward(false))
+            ++searched;
+        EXPECT_EQ(*atOnce, searched) << pattern;
     }
 }
 
