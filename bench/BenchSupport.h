@@ -6,6 +6,7 @@
 #include <string>
 
 #include "document/Document.h"
+#include "document/DocumentView.h"
 #include "platform/EntryDialog.h"
 #include "platform/FileDialogs.h"
 #include "platform/ProgressWindow.h"
@@ -53,6 +54,19 @@ extern const ExpressionCase kExpressionCases[4];
 
 /// Resident memory of this process in bytes.
 std::int64_t ResidentBytes();
+
+/// A window that shows nothing: with it a document behaves as in the program (a large file loads
+/// in the background).
+class NoView : public DocumentView {
+public:
+    void ResetScroll() override {}
+    void RecomputePageWidth() override {}
+    void RedrawAll() override {}
+    void EnsureCursorVisible(bool) override {}
+    void SetStatusText(StatusPane, const std::string&) override {}
+    void ShowStructureBar(bool) override {}
+    void TextReread() override {}
+};
 
 class QuietPrompter : public Prompter {
 public:

@@ -1,6 +1,7 @@
 // Opening a large file and saving it again: throughput and the memory the loaded text adds.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 
@@ -39,6 +40,36 @@ void BM_Load(benchmark::State& state)
     state.counters["lines"] = static_cast<double>(harness.doc->Text().LineCount());
 }
 BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The first screen of a large file in the program: the open returns with its first part, the
+// rest is read in steps from the window's event loop (here all steps at once, to the end). The
+// argument is the size in MiB (4096: a 4 GiB log).
+void BM_FirstScreen(benchmark::State& state)
+{
+    const std::string path = BenchFile(state.range(0) << 20);
+    Harness harness;
+    NoView view;
+    harness.doc->SetView(&view);
+    double rest = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        harness.doc->New();
+        TextStore::WaitForReleases();
+        state.ResumeTiming();
+        if (!harness.doc->Open(path) || !harness.doc->LoadingInBackground())
+            state.SkipWithError("the file did not load in the background");
+        state.PauseTiming();
+        const auto started = std::chrono::steady_clock::now();
+        while (harness.doc->LoadMore()) {
+        }
+        rest += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+        state.ResumeTiming();
+    }
+    state.counters["rest_ms"] = rest / static_cast<double>(state.iterations());
+    state.counters["lines"] = static_cast<double>(harness.doc->Text().LineCount());
+    harness.doc->New();
+}
+BENCHMARK(BM_FirstScreen)->Arg(1024)->Arg(4096)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 // Leaving a gigabyte document for a new one, as File New or opening another file does.
 void BM_CloseAGigabyteDocument(benchmark::State& state)

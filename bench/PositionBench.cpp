@@ -14,17 +14,6 @@
 namespace quill::bench {
 namespace {
 
-class NoView : public DocumentView {
-public:
-    void ResetScroll() override {}
-    void RecomputePageWidth() override {}
-    void RedrawAll() override {}
-    void EnsureCursorVisible(bool) override {}
-    void SetStatusText(StatusPane, const std::string&) override {}
-    void ShowStructureBar(bool) override {}
-    void TextReread() override {}
-};
-
 void BM_LeaveAndReopenWith10000Bookmarks(benchmark::State& state)
 {
     namespace fs = std::filesystem;

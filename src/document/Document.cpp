@@ -141,6 +141,7 @@ bool Document::ConfirmOverwriteChangedFile(const std::string& path)
 
 bool Document::Save(const std::string& requestedPath)
 {
+    CompleteBackgroundLoad();  // a save writes the whole file
     if (loadAborted_ && prompter_.Ask("Load was aborted!\nOverwrite file?", Buttons::YesNo) == Answer::No)
         return false;
     std::string path = requestedPath;
@@ -278,6 +279,9 @@ void Document::UpdateFileStatusText()
 {
     if (const FieldDef* field = FieldAtCursor(); field && !field->comment.empty())
         SetStatus(StatusPane::Message, field->comment);
+    else if (background_)
+        SetStatus(StatusPane::Message, Format("%s (%s)  Loading %d%%", path_.c_str(),
+                                              LocalTimeText(modificationTime_).c_str(), BackgroundLoadPercent()));
     else if (!path_.empty())
         SetStatus(StatusPane::Message, Format("%s (%s)", path_.c_str(), LocalTimeText(modificationTime_).c_str()));
     else
@@ -358,7 +362,8 @@ void Document::SetStatus(StatusPane pane, const std::string& text)
 
 void Document::LeaveFile()
 {
-    if (path_.empty())
+    // Left while the rest was read: the bookmarks were never read, and stay as they were.
+    if (path_.empty() || background_)
         return;
     if (!keepStoredPosition_)
         positions_->StoreLastPosition(path_, selection_.cursor.column, selection_.cursor.line);

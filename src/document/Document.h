@@ -16,6 +16,7 @@
 #include "structure/StructureDescription.h"
 #include "syntax/SyntaxDescription.h"
 #include "text/DisplayRules.h"
+#include "text/FileHandle.h"
 #include "text/FileStatus.h"
 #include "text/TextLoader.h"
 #include "text/TextSelection.h"
@@ -95,6 +96,21 @@ public:
     /// being rotated) is waited for without a message.
     FollowStep CheckFollowedFile(bool quietWhenMissing = false);
     void LoadNeighbourFile(bool next);
+
+    /// A large file shows its first part at once while the rest is read in steps (LoadMore, from
+    /// the window's event loop); whatever needs the whole text completes the load first.
+    bool LoadingInBackground() const { return background_ != nullptr; }
+    /// How much of the file is read, 0..100.
+    int BackgroundLoadPercent() const;
+    /// Reads the next part of a file loaded in the background; false once the text is complete.
+    bool LoadMore();
+    /// Reads the rest at once with the progress window; Escape there stops as in any load.
+    void CompleteBackgroundLoad();
+    /// Escape while the rest is read: asks "Abort load?"; on Yes the text keeps what was read, as
+    /// a load stopped by Escape does (saving it asks first).
+    void StopBackgroundLoad();
+    /// Files from this size on load in the background, their first part at once.
+    static constexpr std::int64_t kBackgroundLoadBytes = 64ll << 20;
     void UpdateFileStatusText();
     void UpdateTerminatorStatusText();
     void UpdateSelectionStatusText();
@@ -360,6 +376,21 @@ private:
     bool CanAppendFrom(int fd, const FileStatus& status) const;
     /// Reads the bytes the file gained since the text was read and appends them as lines.
     void AppendGrownFile(int fd, const FileStatus& status);
+    /// Reads on from where the text ends, as a load of the whole file would have cut it: the
+    /// lines that end where the text ends are read again with what follows. At most maxBlocks
+    /// blocks (-1: to the end of the file); size is the file's expected size.
+    LoadOutcome ReadOn(int fd, std::int64_t size, int maxBlocks, ProgressWindow& progress);
+    /// A read on that did not reach the end: the text is marked as cut (saving it asks first) and
+    /// a failure is told.
+    void TellIncompleteRead(const LoadOutcome& outcome);
+    /// Whether a load of this file shows its first part and reads the rest in the background.
+    bool FitsBackgroundLoad(int fd, const FileStatus& status) const;
+    /// Whether the first part read decides the layout as the whole text would: UTF-8, no line
+    /// that asks for wrapping, not binary.
+    bool FirstPartDecides(const LoadOutcome& outcome) const;
+    /// The last part was read (or the load stopped or failed): the decisions that need the whole
+    /// text are taken now.
+    void EndBackgroundLoad();
     void GoToFileEnd();
     /// After a look under "File End": to the end, unless the user has left it (paused).
     void FollowEnd(bool atEndBefore);
@@ -396,6 +427,16 @@ private:
         int truncateAtBorder;
     };
     std::optional<UserLayout> beforeStructure_;
+
+    // A file whose rest is read in the background: the file, its size when opened, and what the
+    // parts read so far told (the byte counts add up; the status is the last part's).
+    struct BackgroundLoad {
+        FileHandle file;
+        std::int64_t size;
+        LoadOutcome outcome;
+        bool busy = false;  ///< the rest is being read at once, or the user asked whether to stop
+    };
+    std::unique_ptr<BackgroundLoad> background_;
 
     ConversionTable charset_;
     StructureDescription structure_;

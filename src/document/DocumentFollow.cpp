@@ -147,36 +147,11 @@ void Document::AppendGrownFile(int fd, const FileStatus& status)
 {
     // Undo records name lines by index and the last lines are about to change under them.
     ClearUndo();
-    // The end of the old bytes was the end of the read, where a load decides without seeing what
-    // follows: whether a CR or LF behind a cut line belongs to it. The lines that end there (the
-    // last line, and any line ending within a byte of the old end) are read again with the new
-    // bytes.
-    const std::int64_t old = text_.FileSize();
-    LineIndex first = text_.LineCount() - 1;
-    std::int64_t start = old - text_.Line(first).Length();
-    while (first > 0 && start >= old - 1) {
-        --first;
-        start -= text_.Line(first).Length();
-    }
-    const LineIndex current = text_.CurrentIndex();
-    for (LineIndex line = text_.LineCount() - 1; line >= first; --line)
-        text_.RemoveLine(line);
-    TextLoader loader(text_, loadParams_);
-    const LoadOutcome outcome = loader.Continue(fd, start, status.size - start, progress_, prompter_);
-    if (text_.LineCount() == 0)
-        text_.AppendLine(LineRecord());  // the text is never without a line
-    text_.SetCurrentLine(std::min(current, text_.LineCount() - 1));
+    const LoadOutcome outcome = ReadOn(fd, status.size, -1, progress_);
     modificationTime_ = status.modified;
     diskSize_ = text_.FileSize();
     loadedFile_ = status;
-    using Status = LoadOutcome::Status;
-    if (outcome.status != Status::Complete) {
-        loadAborted_ = true;  // a part is missing: saving it would cut the file
-        if (outcome.status == Status::OutOfMemory)
-            prompter_.Error("Out of memory!");
-        else if (outcome.status == Status::ReadError)
-            prompter_.Error(Format("Can\xB4t load %s!\n%s", path_.c_str(), SystemErrorText(outcome.error).c_str()));
-    }
+    TellIncompleteRead(outcome);
     UpdateFileStatusText();
     UpdateSelectionStatusText();
     UpdateTerminatorStatusText();
@@ -213,7 +188,7 @@ void Document::SetFileWatcher(FileWatcher* watcher)
     UpdateWatch();
 }
 
-bool Document::Busy() const { return watching_ || progress_.IsActive(); }
+bool Document::Busy() const { return watching_ || progress_.IsActive() || background_; }
 
 void Document::TellReread(bool reread)
 {

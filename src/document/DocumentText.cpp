@@ -18,6 +18,7 @@ void Document::FreeLines() { text_.Clear(&progress_); }
 
 void Document::ResetText(bool withEmptyLine)
 {
+    background_.reset();
     FreeLines();
     ClearUndo();
     positions_->Clear();
@@ -106,9 +107,23 @@ void Document::LoadText(int fd, const std::string& path)
     loadParams_ = params;
     text_.SetFileSize(0);
     TextLoader loader(text_, params);
+    const bool background = FitsBackgroundLoad(fd, status);
+    if (background)
+        loader.LimitBlocks(1);  // the first 16 MB, shown at once
     LoadOutcome outcome = loader.Load(fd, status.size, progress_, prompter_);
+    if (background && text_.FileSize() < status.size) {
+        if (FirstPartDecides(outcome)) {
+            if (const int rest = ::dup(fd); rest >= 0)
+                background_.reset(new BackgroundLoad{FileHandle(rest), status.size, outcome});
+        }
+        if (!background_) {
+            // The first part cannot decide how the text is shown: the rest is read now.
+            outcome.Add(ReadOn(fd, status.size, -1, progress_));
+        }
+    }
     UpdateSelectionStatusText();
     FinishLoad(outcome);
+    UpdateFileStatusText();
 }
 
 std::uint64_t Document::ChooseTable(const LoadOutcome& outcome)
@@ -168,8 +183,11 @@ void Document::FinishLoad(const LoadOutcome& outcome)
                            (settings_.truncateAtBorder && settings_.EffectiveLineLength() < text_.WidestLine());
 
     UpdateTerminatorStatusText();
-    positions_->ReadEntries(path_);
-    restorePositionPending_ = true;
+    // Bookmarks name file lines: they are placed once the whole text is there.
+    if (!background_) {
+        positions_->ReadEntries(path_);
+        restorePositionPending_ = true;
+    }
     ReadCommandLineLine();
     SetStatus(StatusPane::Overwrite, overwriteMode_ ? "OVR" : "");
     DecideLayoutAfterLoad(undisplayable, reflowDue);

@@ -22,7 +22,7 @@ namespace {
 
 // Blocks of 16 MB, a whole number of chunks each, so that a chunk never straddles two blocks; small
 // enough that reading the next overlaps most of the work on this one.
-constexpr std::int64_t kBlockChunks = 320;
+constexpr std::int64_t kBlockChunks = TextLoader::kBlockBytes / TextLoader::kChunkSize;
 
 // Fills buf from fd until it is full or the file ends; returns the count, or -1 on error.
 std::int64_t ReadFully(int fd, char* buf, std::int64_t size, int& error)
@@ -152,6 +152,7 @@ LoadOutcome TextLoader::Run(int fd, std::int64_t expectedSize, ProgressWindow& p
         return size;
     };
     std::future<BlockRead> pending;
+    int blocks = 1;
     try {
         pending = StartRead(fd, nextSize());
         while (pending.valid()) {
@@ -167,7 +168,8 @@ LoadOutcome TextLoader::Run(int fd, std::int64_t expectedSize, ProgressWindow& p
                 outcome_.error = block.error;
                 break;
             }
-            const bool more = block.error == 0 && (streaming_ ? block.got > 0 : block.got == block.size);
+            const bool more = block.error == 0 && (streaming_ ? block.got > 0 : block.got == block.size) &&
+                              (maxBlocks_ < 0 || blocks++ < maxBlocks_);
             if (more)
                 pending = StartRead(fd, nextSize());
             if (!lineStart_)

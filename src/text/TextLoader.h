@@ -36,6 +36,17 @@ struct LoadOutcome {
     ByteHistogram histogram{};
     /// The text read is UTF-8 (plain ASCII too), perhaps with a few bytes that are no character.
     bool validUtf8 = false;
+
+    /// Takes in what the load of a further part told: the counts add up, the text stays UTF-8
+    /// while every part is, the status is the part's.
+    void Add(const LoadOutcome& part)
+    {
+        for (std::size_t b = 0; b < histogram.size(); ++b)
+            histogram[b] += part.histogram[b];
+        validUtf8 = validUtf8 && part.validUtf8;
+        status = part.status;
+        error = part.error;
+    }
 };
 
 /// Reads a file in 50,000-byte chunks (the unit in which Escape is checked and beyond which no
@@ -55,6 +66,12 @@ public:
     /// cut as a load of the whole file cuts them, since chunks keep to the same edges of the file.
     LoadOutcome Continue(int fd, std::int64_t offset, std::int64_t expectedSize, ProgressWindow& progress,
                          Prompter& prompter);
+    /// A load of a part: no more than this many blocks (kBlockBytes each, the first from where the
+    /// load starts to a chunk edge) are read; the line cut at the last block's end is then the
+    /// last line, to be read again by the load that goes on (Continue from its start).
+    void LimitBlocks(int blocks) { maxBlocks_ = blocks; }
+    /// The bytes of a full block.
+    static constexpr std::int64_t kBlockBytes = 320 * kChunkSize;
 
 private:
     struct BlockRead {
@@ -93,6 +110,7 @@ private:
     std::int64_t uncheckedBytes_ = 0;  ///< read since the memory still available was last looked at
     std::int64_t fileOffset_ = 0;      ///< where in the file the block being cut begins
     bool streaming_ = false;           ///< a pipe or device: read what arrives, until it ends
+    int maxBlocks_ = -1;               ///< blocks to read at most; -1: to the end
     std::atomic<bool> stop_{false};    ///< tells the reading thread to give up
 };
 

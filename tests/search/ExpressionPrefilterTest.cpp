@@ -70,11 +70,26 @@ private:
 
     std::string Item(int depth)
     {
-        static const char* const kAtoms[] = {
-            "a", "b", "A", "B", "1", " ", "\\.", "-", ".", "\\d", "\\w", "\\s", "\\W", "\\S", "\\D", "[ab]",
-            "[^a ]", "[a-c]", "[[:alpha:]]", "[[:upper:]]", "[]a]", "[^]b]", "[a-]", "[\\d.]", "[\\t ]", "é",
-            "[éa]", "[^é]", "\\x41", "\\x{e9}", "\\Q.a\\E", "\\t", "_", "\\r", "\\n", "\\xff", "[[:punct:]]",
-            "[^[:space:]]", "\\\\"};
+        static const char* const kAtoms[] = {"a",           "b",
+                                             "A",           "B",
+                                             "1",           " ",
+                                             "\\.",         "-",
+                                             ".",           "\\d",
+                                             "\\w",         "\\s",
+                                             "\\W",         "\\S",
+                                             "\\D",         "[ab]",
+                                             "[^a ]",       "[a-c]",
+                                             "[[:alpha:]]", "[[:upper:]]",
+                                             "[]a]",        "[^]b]",
+                                             "[a-]",        "[\\d.]",
+                                             "[\\t ]",      "é",
+                                             "[éa]",        "[^é]",
+                                             "\\x41",       "\\x{e9}",
+                                             "\\Q.a\\E",    "\\t",
+                                             "_",           "\\r",
+                                             "\\n",         "\\xff",
+                                             "[[:punct:]]", "[^[:space:]]",
+                                             "\\\\"};
         static const char* const kAssertions[] = {"^", "$", "\\b", "\\B", "\\<", "\\>", "\\A", "\\z", "\\Z"};
         static const char* const kRepeats[] = {"", "", "", "*", "+", "?", "{1,2}", "{2}", "{1,}", "+?", "*+", "??"};
         std::string item;
@@ -130,9 +145,8 @@ TEST(ExpressionPrefilterTest, NoLineTheExpressionMatchesIsLeftOut)
             const std::set<std::size_t> candidates = CandidateLines(*prefilter, lines);
             for (std::size_t i = 0; i < lines.size(); ++i) {
                 if (LineMatches(*expression, lines[i], pattern)) {
-                    ASSERT_TRUE(candidates.count(i))
-                        << "pattern " << pattern << " case " << matchCase << " utf8 " << utf8 << " line " << i << " '"
-                        << lines[i] << "'";
+                    ASSERT_TRUE(candidates.count(i)) << "pattern " << pattern << " case " << matchCase << " utf8 "
+                                                     << utf8 << " line " << i << " '" << lines[i] << "'";
                 }
             }
         }
@@ -150,8 +164,12 @@ TEST(ExpressionPrefilterTest, OnUtf8TextsALineWithCharactersBeyondAsciiIsAlwaysA
         const char* line;
         bool matchCase;
     };
-    for (const Case& c : {Case{"a.b", "xa\xc3\xa9" "b\n", true}, Case{"\xc3\xa9", "\xc3\x89\n", false},
-                          Case{"x\\Wy", "x\xe2\x86\x92y\n", true}, Case{"a[^a]z", "a\xc3\xa9z\n", true}}) {
+    for (const Case& c : {Case{"a.b",
+                               "xa\xc3\xa9"
+                               "b\n",
+                               true},
+                          Case{"\xc3\xa9", "\xc3\x89\n", false}, Case{"x\\Wy", "x\xe2\x86\x92y\n", true},
+                          Case{"a[^a]z", "a\xc3\xa9z\n", true}}) {
         const SearchExpression expression(WithPerlLineEnd(c.pattern), c.matchCase, true);
         const auto prefilter = ExpressionPrefilter::Make(c.pattern, c.matchCase, true);
         ASSERT_NE(prefilter, nullptr) << c.pattern;
@@ -174,8 +192,8 @@ TEST(ExpressionPrefilterTest, TheRewritingDropsAssertionsAndRefusesWhatItDoesNot
     // A negated class leaves no byte beyond ASCII out: "[^é]" takes the bytes of "ä".
     EXPECT_EQ(AutomatonPattern("[^\xc3\xa9]"), "[\\x00-\\xff]");
     // What the automaton might read differently, or cannot take as a superset.
-    for (const char* refused : {"(a)\\1", "(?=a)b", "(?i)a", "\\p{L}", "a{,3}", "[[.a.]]", "\\h", "\\v", "\\la",
-                                "a**", "(?<n>a)", "[a-\\d]", "[\\D]", "(a", "a)", "\\0", "\\cA", "\\"})
+    for (const char* refused : {"(a)\\1", "(?=a)b", "(?i)a", "\\p{L}", "a{,3}", "[[.a.]]", "\\h", "\\v", "\\la", "a**",
+                                "(?<n>a)", "[a-\\d]", "[\\D]", "(a", "a)", "\\0", "\\cA", "\\"})
         EXPECT_FALSE(AutomatonPattern(refused).has_value()) << refused;
     // An expression that may match the empty string picks every line: no automaton.
     for (const char* empty : {"a*", "^", "\\b", "(a|)", "x?$"})

@@ -19,6 +19,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -101,6 +102,20 @@ MainWindow::MainWindow(Document& doc, Settings& settings, RecentFileList& recent
         changedOnDiskBar_->show();
     });
     connect(view_, &TextView::rowChanged, this, &MainWindow::UpdateCommandStates);
+    // A file loading in the background is read on between events, a block at a time; the first
+    // paint after a load starts it.
+    loadTimer_ = new QTimer(this);
+    loadTimer_->setInterval(1);
+    connect(loadTimer_, &QTimer::timeout, this, [this] {
+        if (!doc_.LoadMore()) {
+            loadTimer_->stop();
+            RefreshAll();
+        }
+    });
+    connect(view_, &TextView::painted, this, [this] {
+        if (doc_.LoadingInBackground() && !loadTimer_->isActive())
+            loadTimer_->start();
+    });
     doc_.SetView(view_);
     // The followed file is watched here, for the document, which takes the notices and ticks.
     doc_.SetFileWatcher(&fileWatcher_);
@@ -156,6 +171,32 @@ const char* IconName(CommandId id)
 
 }  // namespace
 
+namespace {
+
+// The commands that only read what is shown, or leave the file: they need not wait for the rest.
+bool WorksOnAPart(CommandId id)
+{
+    switch (id) {
+    case CommandId::FileOpen:
+    case CommandId::FileNew:
+    case CommandId::FileClose:
+    case CommandId::Exit:
+    case CommandId::LoadPrevFile:
+    case CommandId::LoadNextFile:
+    case CommandId::Copy:
+    case CommandId::ViewToolbar:
+    case CommandId::ViewStatusBar:
+    case CommandId::LineNumbers:
+    case CommandId::ControlChars:
+    case CommandId::LineTermination:
+    case CommandId::CrossWires:
+    case CommandId::CurrentOffset: return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
 QAction* MainWindow::ActionFor(const CommandEntry& entry)
 {
     if (QAction* known = actions_.value(static_cast<int>(entry.id)))
@@ -170,6 +211,9 @@ QAction* MainWindow::ActionFor(const CommandEntry& entry)
         UpdateCommandStates();
         if (!action->isEnabled())
             return;  // a key of a grey entry does nothing
+        // Commands that need the whole text wait for the rest of a file loading in the background.
+        if (doc_.LoadingInBackground() && !WorksOnAPart(id))
+            doc_.CompleteBackgroundLoad();
         if (const auto handler = handlers_.find(id); handler != handlers_.end())
             handler->second();
         RefreshAll();

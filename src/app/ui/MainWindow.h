@@ -3,6 +3,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QTimer>
 #include <array>
 #include <functional>
 #include <map>
@@ -80,6 +81,7 @@ private slots:
     void SetPaneText(int pane, const QString& text);
 
 private:
+    QTimer* loadTimer_ = nullptr;
     /// Menus and toolbar from the command table, each entry with its handler.
     void CreateCommands();
     void RegisterHandlers();

@@ -303,6 +303,8 @@ void TextView::keyPressEvent(QKeyEvent* event)
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     const bool shift = modifiers & Qt::ShiftModifier || event->key() == Qt::Key_Backtab;
     const bool ctrl = modifiers & Qt::ControlModifier;
+    if (doc_.LoadingInBackground() && WaitsForTheLoad(event))
+        return;
     EditorInput::Effect effect = EditorInput::Effect::None;
     if (EditorKey key; EditorKeyOf(event, key)) {
         effect = input_.Press(key, shift, ctrl);
@@ -328,6 +330,24 @@ void TextView::keyPressEvent(QKeyEvent* event)
     }
 }
 
+bool TextView::WaitsForTheLoad(QKeyEvent* event)
+{
+    // Reading what is there needs no more of the file; a change needs all of it, so a key that
+    // changes the text first completes the load. Escape stops it instead.
+    EditorKey key;
+    const bool known = EditorKeyOf(event, key);
+    if (known && key == EditorKey::Escape) {
+        doc_.StopBackgroundLoad();
+        RedrawAll();
+        return true;
+    }
+    const bool types =
+        !known && !event->text().isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if (types || (known && key > EditorKey::PageDown))
+        doc_.CompleteBackgroundLoad();
+    return false;
+}
+
 bool TextView::focusNextPrevChild(bool) { return false; }  // Tab is typed, not a focus move
 
 std::pair<LineIndex, std::int64_t> TextView::CellAt(const QPoint& at) const
@@ -339,8 +359,10 @@ std::pair<LineIndex, std::int64_t> TextView::CellAt(const QPoint& at) const
 
 void TextView::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::MiddleButton)
+    if (event->button() == Qt::MiddleButton) {
+        doc_.CompleteBackgroundLoad();  // a paste changes the text: all of it must be there
         return PastePrimaryAt(event->position().toPoint());
+    }
     if (event->button() != Qt::LeftButton)
         return;
     const auto [line, column] = CellAt(event->position().toPoint());
@@ -445,6 +467,8 @@ void TextView::paintEvent(QPaintEvent* event)
         doc_.GoToBookmark(true, false);
         SetStatusText(StatusPane::Cursor, CursorStatusText(doc_));
     }
+    if (doc_.GotoLine() >= 0 && doc_.LoadingInBackground() && doc_.GotoLine() > doc_.FileLines().FileLineCount())
+        doc_.CompleteBackgroundLoad();  // the line asked for is not read yet: it is waited for
     if (doc_.GotoLine() >= 0) {
         // The line asked for on the command line, once the page size is known.
         motion_.GoToLine(doc_.GotoLine(), -1);

@@ -75,6 +75,9 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    /// A key while a file loads in the background: Escape stops the load, a key that changes the
+    /// text completes it first. True when the key was used up.
+    bool WaitsForTheLoad(QKeyEvent* event);
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -1,0 +1,158 @@
+// Loading a large file in the background: its first part is shown at once, the rest is read in
+// steps between the window's events, cut exactly as one load of the whole file cuts it.
+#include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/Format.h"
+#include "document/Document.h"
+#include "platform/ProgressWindow.h"
+#include "platform/Prompter.h"
+#include "settings/Settings.h"
+
+namespace quill {
+
+namespace {
+
+// One step reads a block: some 16 MB, a few tens of milliseconds, so the window stays lively.
+constexpr int kStepBlocks = 1;
+
+}  // namespace
+
+LoadOutcome Document::ReadOn(int fd, std::int64_t size, int maxBlocks, ProgressWindow& progress)
+{
+    // The end of the old bytes was the end of the read, where a load decides without seeing what
+    // follows: whether a CR or LF behind a cut line belongs to it. The lines that end there (the
+    // last line, and any line ending within a byte of the old end) are read again with the new
+    // bytes.
+    const std::int64_t old = text_.FileSize();
+    LineIndex first = text_.LineCount() - 1;
+    std::int64_t start = old - text_.Line(first).Length();
+    while (first > 0 && start >= old - 1) {
+        --first;
+        start -= text_.Line(first).Length();
+    }
+    const LineIndex current = text_.CurrentIndex();
+    for (LineIndex line = text_.LineCount() - 1; line >= first; --line)
+        text_.RemoveLine(line);
+    TextLoader loader(text_, loadParams_);
+    loader.LimitBlocks(maxBlocks);
+    const LoadOutcome outcome = loader.Continue(fd, start, size - start, progress, prompter_);
+    if (text_.LineCount() == 0)
+        text_.AppendLine(LineRecord());  // the text is never without a line
+    text_.SetCurrentLine(std::min(current, text_.LineCount() - 1));
+    return outcome;
+}
+
+void Document::TellIncompleteRead(const LoadOutcome& outcome)
+{
+    using Status = LoadOutcome::Status;
+    if (outcome.status == Status::Complete)
+        return;
+    loadAborted_ = true;  // a part is missing: saving it would cut the file
+    if (outcome.status == Status::OutOfMemory)
+        prompter_.Error("Out of memory!");
+    else if (outcome.status == Status::ReadError)
+        prompter_.Error(Format("Can\xB4t load %s!\n%s", path_.c_str(), SystemErrorText(outcome.error).c_str()));
+}
+
+bool Document::FitsBackgroundLoad(int fd, const FileStatus& status) const
+{
+    // Only plain text read as it is: the layouts that cut lines by the window, a record length or a
+    // table's line breaks are decided on the whole text; a followed file goes to its end at once.
+    struct stat st {};
+    return view_ && status.size >= kBackgroundLoadBytes && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+           !binaryMode_ && !ignoreFormatCodes_ && !settings_.truncateAtBorder && !structure_.IsActive() &&
+           !charset_.IsActive() && autoReloadMode_ == AutoReload::Off;
+}
+
+bool Document::FirstPartDecides(const LoadOutcome& outcome) const
+{
+    ByteHistogram ascii = outcome.histogram;
+    std::fill(ascii.begin() + 0x80, ascii.end(), 0);
+    return outcome.status == LoadOutcome::Status::Complete && outcome.validUtf8 && text_.WidestLine() <= 98995 &&
+           charset_.CountUndisplayable(ascii) <= static_cast<std::uint64_t>(text_.FileSize() / 3);
+}
+
+int Document::BackgroundLoadPercent() const
+{
+    if (!background_ || background_->size <= 0)
+        return 100;
+    return static_cast<int>(std::min<std::int64_t>(100, text_.FileSize() * 100 / background_->size));
+}
+
+bool Document::LoadMore()
+{
+    if (!background_)
+        return false;
+    // Not while the rest is read at once or the user is asked whether to stop: their windows
+    // let the events (and so this step) through.
+    if (background_->busy)
+        return true;
+    SilentProgress quiet;  // the status line shows the progress; Escape reaches StopBackgroundLoad
+    background_->outcome.Add(ReadOn(background_->file.Get(), background_->size, kStepBlocks, quiet));
+    if (background_->outcome.status != LoadOutcome::Status::Complete || text_.FileSize() >= background_->size) {
+        EndBackgroundLoad();
+        return false;
+    }
+    UpdateFileStatusText();
+    UpdateSelectionStatusText();
+    RedrawViews();
+    return true;
+}
+
+void Document::CompleteBackgroundLoad()
+{
+    if (!background_ || background_->busy)
+        return;
+    background_->busy = true;
+    background_->outcome.Add(ReadOn(background_->file.Get(), background_->size, -1, progress_));
+    EndBackgroundLoad();
+}
+
+void Document::StopBackgroundLoad()
+{
+    if (!background_ || background_->busy)
+        return;
+    background_->busy = true;
+    const bool stop = prompter_.Ask("Abort load?", Buttons::YesNo) == Answer::Yes;
+    background_->busy = false;
+    if (!stop)
+        return;
+    background_->outcome.status = LoadOutcome::Status::Aborted;
+    EndBackgroundLoad();
+}
+
+void Document::EndBackgroundLoad()
+{
+    const LoadOutcome outcome = background_->outcome;
+    FileStatus status;
+    if (StatusOf(background_->file.Get(), status)) {
+        modificationTime_ = status.modified;
+        loadedFile_ = status;
+    }
+    background_.reset();
+    // What was read is what the text is: a file that grew meanwhile is noticed as changed.
+    diskSize_ = text_.FileSize();
+    TellIncompleteRead(outcome);
+    // The bookmarks are placed now. The cursor goes where the file was left unless the user has
+    // moved it meanwhile; after a stopped load the stored position stays, as the cursor never
+    // got there.
+    positions_->ReadEntries(path_);
+    keepStoredPosition_ = outcome.status != LoadOutcome::Status::Complete;
+    restorePositionPending_ =
+        !keepStoredPosition_ && selection_.cursor.line == 0 && selection_.cursor.column == 0 && !selection_.Active();
+    if (outcome.status == LoadOutcome::Status::Complete) {
+        // The decisions a load takes on the whole text, now that it is whole.
+        charset_.RememberLineBreaks();
+        const std::uint64_t undisplayable = ChooseTable(outcome);
+        DecideLayoutAfterLoad(undisplayable, charset_.LineBreaksChanged());
+    }
+    UpdateFileStatusText();
+    UpdateSelectionStatusText();
+    UpdateTerminatorStatusText();
+    RedrawViews();
+    TellReread(true);
+}
+
+}  // namespace quill

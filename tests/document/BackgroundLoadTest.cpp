@@ -1,0 +1,122 @@
+// A large file shown at once and read on in the background: in the end the same lines as one
+// load of the whole file, its bookmarks placed, and a stopped load kept as a stopped load.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "support/DocumentFixture.h"
+
+namespace quill::test {
+namespace {
+
+class BackgroundLoadTest : public DocumentFixture {
+protected:
+    // Random lines past the size that loads in the background: LF and CR LF ends, a CR LF now and
+    // then split by a block edge, lines of up to a few thousand bytes, tabs and UTF-8.
+    std::string MakeFile()
+    {
+        std::mt19937 random(31);
+        std::string bytes;
+        bytes.reserve(static_cast<std::size_t>(Document::kBackgroundLoadBytes) + (4 << 20));
+        const std::string alphabet = "abc xyz\t\xc3\xa9";
+        while (bytes.size() < static_cast<std::size_t>(Document::kBackgroundLoadBytes) + (3 << 20)) {
+            const std::size_t length = random() % 50 == 0 ? random() % 4000 : random() % 90;
+            for (std::size_t k = 0; k < length; ++k)
+                bytes += alphabet[random() % (alphabet.size() - 2)];
+            if (random() % 7 == 0)
+                bytes += "\xc3\xa9";
+            bytes += random() % 3 ? "\n" : "\r\n";
+        }
+        // A CR LF across the edge of the first block and of the third, after an LF: the lines read
+        // last must be read again with what follows.
+        for (const std::int64_t edge : {TextLoader::kBlockBytes, 3 * TextLoader::kBlockBytes}) {
+            bytes[static_cast<std::size_t>(edge) - 2] = '\n';
+            bytes[static_cast<std::size_t>(edge) - 1] = '\r';
+            bytes[static_cast<std::size_t>(edge)] = '\n';
+        }
+        return dir.Write("big.log", bytes);
+    }
+    // The display lines' lengths: how the text is cut.
+    std::vector<std::size_t> Cuts() const
+    {
+        std::vector<std::size_t> cuts;
+        for (LineIndex i = 0; i < doc->Text().LineCount(); ++i)
+            cuts.push_back(doc->Text().Line(i).Length());
+        return cuts;
+    }
+};
+
+TEST_F(BackgroundLoadTest, TheFirstPartComesAtOnceAndTheRestGivesTheLinesOfOneLoad)
+{
+    const std::string path = MakeFile();
+    // The file was left before far beyond the first part, with a bookmark there too.
+    doc->Positions().ToggleBookmark(path, 0, 600000);
+    doc->Positions().StoreLastPosition(path, 2, 650000);
+    ASSERT_TRUE(doc->Positions().WriteEntries(path));
+    doc->Positions().Clear();
+
+    ASSERT_TRUE(doc->Open(path));
+    ASSERT_TRUE(doc->LoadingInBackground());
+    EXPECT_LT(doc->Text().FileSize(), 32 << 20);
+    EXPECT_GT(doc->Text().LineCount(), 100000);
+    EXPECT_FALSE(doc->RestorePositionPending());  // the bookmarks wait for the whole text
+    int steps = 0;
+    for (int percent = doc->BackgroundLoadPercent(); doc->LoadMore(); ++steps) {
+        EXPECT_GE(doc->BackgroundLoadPercent(), percent);
+        percent = doc->BackgroundLoadPercent();
+    }
+    EXPECT_GE(steps, 2);
+    EXPECT_FALSE(doc->LoadingInBackground());
+    EXPECT_FALSE(doc->LoadAborted());
+    EXPECT_EQ(AllBytes(), ReadFile(path));
+    EXPECT_TRUE(doc->Positions().HasBookmark(600000));
+    EXPECT_TRUE(doc->RestorePositionPending());
+    const std::vector<std::size_t> background = Cuts();
+
+    // Without a window the file is read at once: the same cuts.
+    auto whole = std::make_unique<Document>(
+        DocumentContext{settings, prompter, progress, dialogs, entry, dir.File("QVXData"), selection});
+    ASSERT_TRUE(whole->Open(path));
+    EXPECT_FALSE(whole->LoadingInBackground());
+    std::vector<std::size_t> once;
+    for (LineIndex i = 0; i < whole->Text().LineCount(); ++i)
+        once.push_back(whole->Text().Line(i).Length());
+    EXPECT_EQ(background, once);
+}
+
+TEST_F(BackgroundLoadTest, EscapeKeepsWhatWasReadAndSavingAsksFirst)
+{
+    const std::string path = MakeFile();
+    const std::string original = ReadFile(path);
+    ASSERT_TRUE(doc->Open(path));
+    ASSERT_TRUE(doc->LoadingInBackground());
+    ASSERT_TRUE(doc->LoadMore());
+    const std::int64_t read = doc->Text().FileSize();
+    prompter.Expect("Abort load?", Answer::No);
+    doc->StopBackgroundLoad();
+    EXPECT_TRUE(doc->LoadingInBackground());  // "No" goes on
+    prompter.Expect("Abort load?", Answer::Yes);
+    doc->StopBackgroundLoad();
+    EXPECT_FALSE(doc->LoadingInBackground());
+    EXPECT_TRUE(doc->LoadAborted());
+    EXPECT_EQ(doc->Text().FileSize(), read);
+    EXPECT_EQ(AllBytes(), ReadFile(path).substr(0, static_cast<std::size_t>(read)));
+    prompter.Expect("Load was aborted!\nOverwrite file?", Answer::No);
+    EXPECT_FALSE(doc->Save(path));
+    EXPECT_EQ(ReadFile(path), original);
+}
+
+TEST_F(BackgroundLoadTest, SavingReadsTheRestFirstAndWritesTheWholeFile)
+{
+    const std::string path = MakeFile();
+    const std::string before = ReadFile(path);
+    ASSERT_TRUE(doc->Open(path));
+    ASSERT_TRUE(doc->LoadingInBackground());
+    const std::string copy = dir.File("copy.log");
+    ASSERT_TRUE(doc->Save(copy));
+    EXPECT_FALSE(doc->LoadingInBackground());
+    EXPECT_EQ(ReadFile(copy), before);
+}
+
+}  // namespace
+}  // namespace quill::test
