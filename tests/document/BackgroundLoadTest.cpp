@@ -11,29 +11,35 @@ namespace {
 
 class BackgroundLoadTest : public DocumentFixture {
 protected:
-    // Random lines past the size that loads in the background: LF and CR LF ends, a CR LF now and
-    // then split by a block edge, lines of up to a few thousand bytes, tabs and UTF-8.
+    // Random lines past the size that loads in the background: LF and CR LF ends, lines of up to
+    // a few thousand bytes, tabs and UTF-8. Made once, from a pool of lines, for all the tests.
     std::string MakeFile()
     {
-        std::mt19937 random(31);
-        std::string bytes;
-        bytes.reserve(static_cast<std::size_t>(Document::kBackgroundLoadBytes) + (4 << 20));
-        const std::string alphabet = "abc xyz\t\xc3\xa9";
-        while (bytes.size() < static_cast<std::size_t>(Document::kBackgroundLoadBytes) + (3 << 20)) {
-            const std::size_t length = random() % 50 == 0 ? random() % 4000 : random() % 90;
-            for (std::size_t k = 0; k < length; ++k)
-                bytes += alphabet[random() % (alphabet.size() - 2)];
-            if (random() % 7 == 0)
-                bytes += "\xc3\xa9";
-            bytes += random() % 3 ? "\n" : "\r\n";
-        }
-        // A CR LF across the edge of the first block and of the third, after an LF: the lines read
-        // last must be read again with what follows.
-        for (const std::int64_t edge : {TextLoader::kBlockBytes, 3 * TextLoader::kBlockBytes}) {
-            bytes[static_cast<std::size_t>(edge) - 2] = '\n';
-            bytes[static_cast<std::size_t>(edge) - 1] = '\r';
-            bytes[static_cast<std::size_t>(edge)] = '\n';
-        }
+        static const std::string bytes = [] {
+            std::mt19937 random(31);
+            const std::string alphabet = "abc xyz\t\xc3\xa9";
+            std::vector<std::string> pool(4000);
+            for (std::string& line : pool) {
+                const std::size_t length = random() % 50 == 0 ? random() % 4000 : random() % 90;
+                for (std::size_t k = 0; k < length; ++k)
+                    line += alphabet[random() % (alphabet.size() - 2)];
+                if (random() % 7 == 0)
+                    line += "\xc3\xa9";
+                line += random() % 3 ? "\n" : "\r\n";
+            }
+            std::string text;
+            text.reserve(static_cast<std::size_t>(Document::kBackgroundLoadBytes) + (4 << 20));
+            while (text.size() < static_cast<std::size_t>(Document::kBackgroundLoadBytes) + (3 << 20))
+                text += pool[random() % pool.size()];
+            // A CR LF across the edge of the first block and of the third, after an LF: the lines
+            // read last must be read again with what follows.
+            for (const std::int64_t edge : {TextLoader::kBlockBytes, 3 * TextLoader::kBlockBytes}) {
+                text[static_cast<std::size_t>(edge) - 2] = '\n';
+                text[static_cast<std::size_t>(edge) - 1] = '\r';
+                text[static_cast<std::size_t>(edge)] = '\n';
+            }
+            return text;
+        }();
         return dir.Write("big.log", bytes);
     }
     // The display lines' lengths: how the text is cut.
