@@ -289,45 +289,65 @@ std::int64_t SearchCommands::ReplaceRegex(const Range& range)
     return replaced;
 }
 
+std::int64_t SearchCommands::FilterHitByHit(bool extract, std::vector<LineView>& taken)
+{
+    const LineIndex lines = doc_.Text().LineCount();
+    LineIndex lastTaken = -1;
+    std::int64_t count = 0;
+    ProgressScope bar(doc_.Progress(), 40);
+    while (search_.FindForward(false)) {
+        if (search_.Engine().StoppedByUser())
+            break;
+        const LineIndex line = doc_.Selection().cursor.line;
+        doc_.Selection().Clear();
+        if (extract) {
+            if (line != lastTaken) {
+                taken.push_back(doc_.Text().Line(line));
+                lastTaken = line;
+                ++count;
+            }
+            // A line is taken once, however many hits it has: on with the next line.
+            if (line + 1 >= doc_.Text().LineCount())
+                break;
+            RestoreCursor(line + 1, 0, 0);
+        } else {
+            doc_.RemoveLine(line, true);
+            ++count;
+            if (line >= doc_.Text().LineCount())
+                break;  // the last line went
+            // The line that moved up is searched from its start, an empty match there too.
+            search_.Engine().ForgetEmptyHit();
+            RestoreCursor(line, 0, 0);
+        }
+        if (Step(lines))
+            break;
+    }
+    return count;
+}
+
 std::int64_t SearchCommands::ApplyLineFilter()
 {
     const bool extract = options_.lineFilter == SearchOptions::kExtractLines;
-    const LineIndex lines = doc_.Text().LineCount();
     const std::size_t undoMark = doc_.UndoCount();
     const LineIndex line0 = doc_.Selection().cursor.line;
     const Column column0 = doc_.Selection().cursor.column, preferred0 = doc_.Selection().preferredColumn;
     std::vector<LineView> taken;  // the text stays as it is until the lines replace it
-    LineIndex lastTaken = -1;
     std::int64_t count = 0;
-    {
-        ProgressScope bar(doc_.Progress(), 40);
-        while (search_.FindForward(false)) {
-            if (search_.Engine().StoppedByUser())
-                break;
-            const LineIndex line = doc_.Selection().cursor.line;
-            doc_.Selection().Clear();
-            if (extract) {
-                if (line != lastTaken) {
-                    taken.push_back(doc_.Text().Line(line));
-                    lastTaken = line;
-                    ++count;
-                }
-                // A line is taken once, however many hits it has: on with the next line.
-                if (line + 1 >= doc_.Text().LineCount())
-                    break;
-                RestoreCursor(line + 1, 0, 0);
-            } else {
-                doc_.RemoveLine(line, true);
-                ++count;
-                if (line >= doc_.Text().LineCount())
-                    break;  // the last line went
-                // The line that moved up is searched from its start, an empty match there too.
-                search_.Engine().ForgetEmptyHit();
-                RestoreCursor(line, 0, 0);
-            }
-            if (Step(lines))
-                break;
+    if (const auto matching = search_.Engine().MatchingLines(doc_.Selection().cursor)) {
+        // Found at once: each line from its start (the cursor's from the cursor), as the searches
+        // below would take them one by one.
+        count = static_cast<std::int64_t>(matching->size());
+        if (extract) {
+            taken.reserve(matching->size());
+            for (const LineIndex line : *matching)
+                taken.push_back(doc_.Text().Line(line));
+        } else {
+            LineIndex removed = 0;
+            for (const LineIndex line : *matching)
+                doc_.RemoveLine(line - removed++, true);
         }
+    } else {
+        count = FilterHitByHit(extract, taken);
     }
     failed_ = search_.Engine().Failed();
     if (failed_) {

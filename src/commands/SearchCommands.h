@@ -30,6 +30,9 @@ public:
     bool Failed() const { return failed_; }
 
 private:
+    /// The line filter by repeated searches, where the lines cannot be found at once: the lines to
+    /// keep go to `taken` (Extract), the others are removed (Delete). The number of lines.
+    std::int64_t FilterHitByHit(bool extract, std::vector<LineView>& taken);
     struct Range {
         bool selected = false;
         bool block = false;

@@ -173,8 +173,8 @@ public:
     {
     }
 
-    /// The hits from byte `start` on; no match ends after byte lastEnd.
-    std::int64_t Hits(LineView line, std::uint32_t start, std::uint32_t lastEnd)
+    /// The hits from byte `start` on, up to `most`; no match ends after byte lastEnd.
+    std::int64_t Hits(LineView line, std::uint32_t start, std::uint32_t lastEnd, std::int64_t most)
     {
         // The shown bytes are the stored ones (the automaton is only made then), up to a NUL.
         const auto end = static_cast<std::uint32_t>(std::min<std::int64_t>(kNoEnd, line.Length()));
@@ -185,7 +185,7 @@ public:
         std::int64_t hits = 0;
         try {
             // A match is never empty here: none can begin at or after the last end.
-            while (start <= subject_.size() && start < lastEnd) {
+            while (start <= subject_.size() && start < lastEnd && hits < most) {
                 const auto flags = LineMatchFlags(start == 0) |
                                    (start > 0 ? boost::match_prev_avail : boost::match_default) |
                                    (cut ? boost::match_not_eob : boost::match_default);
@@ -219,31 +219,29 @@ private:
     std::optional<std::string> error_;
 };
 
-std::optional<std::int64_t> ExpressionSearch::Count(const TextPosition& from)
+template <typename Take> bool ExpressionSearch::LinesWithHits(const TextPosition& from, std::int64_t most, Take&& take)
 {
     stopped_ = false;
     failed_ = false;
     from_ = TextSelection{from};
     if (options_.findText.empty() || InField())
-        return std::nullopt;
+        return false;
     const SearchExpression* expression = Expression();
     if (!expression)
-        return std::nullopt;
+        return false;
     Prefilter(*expression);
     if (!automaton_)
-        return std::nullopt;
+        return false;
     const TextStore& store = doc_.Text();
     HitCounter first(*this, *expression);
-    std::int64_t hits = 0;
     if (from.line < store.LineCount()) {
         const LineView line = store.Line(from.line);
-        hits = first.Hits(line, IndexAtColumn(line, from.column), std::numeric_limits<std::uint32_t>::max());
+        take(0, from.line,
+             first.Hits(line, IndexAtColumn(line, from.column), std::numeric_limits<std::uint32_t>::max(), most));
     }
-    std::array<std::int64_t, 2> partHits{};
     std::optional<std::string> helperError;
     bool shown = false;
     ShareLines(from.line + 1, shown, [&](int part, MemoryRun& run, LineIndex begin, LineIndex end, auto&& afterRun) {
-        const auto index = static_cast<std::size_t>(part);
         std::optional<ExpressionPrefilter::Scratch> ownScratch;
         std::vector<Candidate> ownCandidates;
         if (part != 0)
@@ -253,7 +251,7 @@ std::optional<std::int64_t> ExpressionSearch::Count(const TextPosition& from)
         const bool stopped = ScanCandidates(
             run, part == 0 ? *automatonScratch_ : *ownScratch, part == 0 ? candidates_ : ownCandidates, begin, end,
             [&](const Candidate& candidate) {
-                partHits[index] += counter.Hits(store.Line(candidate.line), 0, candidate.lastEnd);
+                take(part, candidate.line, counter.Hits(store.Line(candidate.line), 0, candidate.lastEnd, most));
                 return counter.Error().has_value();
             },
             afterRun);
@@ -266,9 +264,29 @@ std::optional<std::int64_t> ExpressionSearch::Count(const TextPosition& from)
     if (const auto& error = first.Error() ? first.Error() : helperError) {
         doc_.Prompts().Error(*error);
         failed_ = true;
-        return 0;
     }
-    return hits + partHits[0] + partHits[1];
+    return true;
+}
+
+std::optional<std::int64_t> ExpressionSearch::Count(const TextPosition& from)
+{
+    std::array<std::int64_t, 2> parts{};
+    if (!LinesWithHits(
+            from, std::numeric_limits<std::int64_t>::max(),
+            [&parts](int part, LineIndex, std::int64_t hits) { parts[static_cast<std::size_t>(part)] += hits; }))
+        return std::nullopt;
+    return failed_ ? 0 : parts[0] + parts[1];
+}
+
+std::optional<std::vector<LineIndex>> ExpressionSearch::MatchingLines(const TextPosition& from)
+{
+    std::array<std::vector<LineIndex>, 2> parts;
+    if (!LinesWithHits(from, 1, [&parts](int part, LineIndex line, std::int64_t hits) {
+            if (hits > 0)
+                parts[static_cast<std::size_t>(part)].push_back(line);
+        }))
+        return std::nullopt;
+    return JoinedParts(parts);
 }
 
 std::string ExpressionSearch::Subject(LineView line, std::int64_t from, std::int64_t to) const

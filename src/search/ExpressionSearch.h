@@ -29,6 +29,9 @@ public:
     /// when the automaton picks the lines (so that no match is empty) and no field limits the
     /// search; none when that does not apply.
     std::optional<std::int64_t> Count(const TextPosition& from);
+    /// The lines with a hit from a place on, found as Count finds them (see LineSearch::JoinedParts
+    /// for a search Escape stopped); none when that does not apply.
+    std::optional<std::vector<LineIndex>> MatchingLines(const TextPosition& from);
     /// The text changed where the last empty match stood (a line was removed there): a match at
     /// the same place is a new one.
     void ForgetEmptyHit() { emptyHitLine_ = -1; }
@@ -56,6 +59,10 @@ private:
     bool ScanCandidates(MemoryRun& run, ExpressionPrefilter::Scratch& scratch, std::vector<Candidate>& candidates,
                         LineIndex first, LineIndex end, Visit&& visit, AfterRun&& afterRun) const;
     class HitCounter;
+    /// Count's walk: take(part, line, hits) for the cursor's line (from the cursor, part 0) and
+    /// every line after it the automaton picks, with its hits up to `most`, each part on its own
+    /// thread in line order. False when the walk does not apply (no automaton, a field).
+    template <typename Take> bool LinesWithHits(const TextPosition& from, std::int64_t most, Take&& take);
     /// The subject of a regular-expression search: shown bytes from..to, up to the first NUL.
     std::string Subject(LineView line, std::int64_t from, std::int64_t to) const;
     /// The match of the expression in line i (from the cursor on the cursor's line): its columns.

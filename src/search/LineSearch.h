@@ -7,6 +7,7 @@
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "document/Document.h"
 #include "platform/ProgressWindow.h"
@@ -92,6 +93,9 @@ protected:
     template <typename ScanPart> void ShareLines(LineIndex first, bool& shown, ScanPart&& scanPart);
     /// From this many lines on, a scan shares the text with a second thread.
     static constexpr LineIndex kParallelLines = 100000;
+    /// The lines two parts found, in order: part 1 only when the search went through (after
+    /// Escape the lines found are those before where this thread stopped).
+    std::vector<LineIndex> JoinedParts(std::array<std::vector<LineIndex>, 2>& parts) const;
     /// Progress at the end of a run: shown once the search has passed kProgressLines lines from
     /// the cursor; true when Escape stopped the search.
     bool StepProgress(LineIndex next, bool& shown);

@@ -2,6 +2,7 @@
 #include "search/PlainSearch.h"
 
 #include <algorithm>
+#include <limits>
 #include <string_view>
 
 #include "common/TextCase.h"
@@ -138,50 +139,64 @@ void PlainSearch::ScanForward()
         doc_.Progress().End();
 }
 
-std::optional<std::int64_t> PlainSearch::CountLiteral(const TextPosition& from)
+template <typename Take> bool PlainSearch::LinesWithHits(const TextPosition& from, std::int64_t most, Take&& take)
 {
     stopped_ = false;
     from_ = TextSelection{from};
     if (options_.findText.empty() || InField())
-        return std::nullopt;
+        return false;
     const std::string wanted = FoldedText(options_.findText);
     const LiteralScanner& scanner = ScannerFor(wanted, FoldTable());
     const TextStore& store = doc_.Text();
-    const DisplayRules rules = doc_.Rules();
     const auto size = static_cast<std::uint32_t>(wanted.size());
-    std::int64_t hits = 0;
     // The cursor's own line from the cursor on, as the searches take it.
-    const LineIndex keepLine = from.line;
-    const Column keepColumn = from.column;
-    bool shown = false;
     {
-        const LineView line = store.Line(keepLine);
-        const CellColumns columns(line, rules);
+        const LineView line = store.Line(from.line);
+        const CellColumns columns(line, doc_.Rules());
         const char* lineEnd = line.Bytes() + line.Length();
-        for (const char* at = scanner.Find(line.Bytes() + columns.IndexAt(keepColumn, line.Length()), lineEnd); at;
-             at = scanner.Find(at + size, lineEnd)) {
+        std::int64_t hits = 0;
+        for (const char* at = scanner.Find(line.Bytes() + columns.IndexAt(from.column, line.Length()), lineEnd);
+             at && hits < most; at = scanner.Find(at + size, lineEnd)) {
             if (columns[static_cast<std::uint32_t>(at - line.Bytes()) + size - 1] >= kNoEnd)
                 break;
             ++hits;
         }
+        take(0, from.line, hits);
     }
-    // The other lines in runs as they lie in memory; each search goes on after the last hit.
-    hits += CountInRuns(keepLine + 1, scanner, shown);
-    if (shown)
-        doc_.Progress().End();
-    return hits;
-}
-
-std::int64_t PlainSearch::CountInRuns(LineIndex first, const LiteralScanner& scanner, bool& shown)
-{
-    std::array<std::int64_t, 2> hits{};
-    ScanShared(first, scanner, shown, [&hits](int part) {
-        return [&hits, part](LineIndex, std::uint32_t) {
-            ++hits[static_cast<std::size_t>(part)];
-            return Verdict::AfterHit;
+    // The other lines in runs as they lie in memory; each search goes on after the last hit, or
+    // with the next line once a line has `most`.
+    bool shown = false;
+    const Verdict after = most > 1 ? Verdict::AfterHit : Verdict::NextLine;
+    ScanShared(from.line + 1, scanner, shown, [&take, after](int part) {
+        return [&take, after, part](LineIndex line, std::uint32_t) {
+            take(part, line, 1);
+            return after;
         };
     });
-    return hits[0] + hits[1];
+    if (shown)
+        doc_.Progress().End();
+    return true;
+}
+
+std::optional<std::int64_t> PlainSearch::CountLiteral(const TextPosition& from)
+{
+    std::array<std::int64_t, 2> parts{};
+    if (!LinesWithHits(
+            from, std::numeric_limits<std::int64_t>::max(),
+            [&parts](int part, LineIndex, std::int64_t hits) { parts[static_cast<std::size_t>(part)] += hits; }))
+        return std::nullopt;
+    return parts[0] + parts[1];
+}
+
+std::optional<std::vector<LineIndex>> PlainSearch::MatchingLines(const TextPosition& from)
+{
+    std::array<std::vector<LineIndex>, 2> parts;
+    if (!LinesWithHits(from, 1, [&parts](int part, LineIndex line, std::int64_t hits) {
+            if (hits > 0)
+                parts[static_cast<std::size_t>(part)].push_back(line);
+        }))
+        return std::nullopt;
+    return JoinedParts(parts);
 }
 
 std::optional<LineSearch::LineHit> PlainSearch::FirstHitInRuns(LineIndex first, const LiteralScanner& scanner,

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "search/LineSearch.h"
 
@@ -21,6 +22,9 @@ public:
     /// Counts the hits from a place to the end as repeated forward searches would (no field); none
     /// when that does not apply.
     std::optional<std::int64_t> CountLiteral(const TextPosition& from);
+    /// The lines with a hit from a place on, found as CountLiteral finds them (see
+    /// LineSearch::JoinedParts for a search Escape stopped); none when that does not apply.
+    std::optional<std::vector<LineIndex>> MatchingLines(const TextPosition& from);
 
 private:
     void ScanForward() override;
@@ -33,8 +37,10 @@ private:
     const std::array<std::uint8_t, 256>& FoldTable() const;
     /// The scanner of a literal, kept while the literal and the comparison table stay.
     const LiteralScanner& ScannerFor(const std::string& wanted, const std::array<std::uint8_t, 256>& fold);
-    /// The hits of a literal in the lines from `first` on, each line's from its start.
-    std::int64_t CountInRuns(LineIndex first, const LiteralScanner& scanner, bool& shown);
+    /// take(part, line, hits) for the cursor's line (from the cursor, part 0, its hits up to
+    /// `most`) and for every hit after it (or a line's first only, when `most` is 1), each part
+    /// on its own thread in line order. False when it does not apply (no find text, a field).
+    template <typename Take> bool LinesWithHits(const TextPosition& from, std::int64_t most, Take&& take);
     /// The first hit of a literal in the lines from `first` on.
     std::optional<LineHit> FirstHitInRuns(LineIndex first, const LiteralScanner& scanner, bool& shown);
 

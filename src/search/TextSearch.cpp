@@ -40,6 +40,16 @@ std::optional<std::int64_t> TextSearch::Count(const TextPosition& from)
     return plain_.CountLiteral(from);
 }
 
+std::optional<std::vector<LineIndex>> TextSearch::MatchingLines(const TextPosition& from)
+{
+    if (ByExpression()) {
+        last_ = &expression_;
+        return expression_.MatchingLines(from);
+    }
+    last_ = &plain_;
+    return plain_.MatchingLines(from);
+}
+
 const SearchExpression* TextSearch::Expression()
 {
     last_ = &expression_;

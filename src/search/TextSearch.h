@@ -25,6 +25,9 @@ public:
     /// literal compared byte for byte, or an expression the automaton takes, without a field; none
     /// when that does not apply (the caller then counts by searching).
     std::optional<std::int64_t> Count(const TextPosition& from);
+    /// The lines with a hit from a place on, at once under the same conditions as Count; none when
+    /// they do not apply (the caller then searches hit by hit).
+    std::optional<std::vector<LineIndex>> MatchingLines(const TextPosition& from);
     /// The find text as a regular expression, compiled with the case rule; a bad one is reported
     /// ("Expression error: %s" and the like) and gives none.
     const SearchExpression* Expression();

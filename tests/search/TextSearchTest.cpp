@@ -286,12 +286,18 @@ TEST_F(TextSearchTest, TheFastCountEqualsRepeatedSearchesOnRandomTexts)
         PutCursor(line, static_cast<Column>(random() % 4));
         const Position before = Now();
         const auto fast = search.Engine().Count(doc->Selection().cursor);
-        ASSERT_TRUE(fast.has_value());
+        const auto fastLines = search.Engine().MatchingLines(doc->Selection().cursor);
+        ASSERT_TRUE(fast.has_value() && fastLines.has_value());
         EXPECT_EQ(Now(), before);
         std::int64_t slow = 0;
-        while (search.FindForward(false))
+        std::vector<LineIndex> slowLines;
+        while (search.FindForward(false)) {
             ++slow;
+            if (slowLines.empty() || slowLines.back() != doc->Selection().cursor.line)
+                slowLines.push_back(doc->Selection().cursor.line);
+        }
         EXPECT_EQ(*fast, slow) << options.findText;
+        EXPECT_EQ(*fastLines, slowLines) << options.findText;
     }
 }
 
@@ -358,14 +364,21 @@ TEST_F(TextSearchTest, AnExpressionCountedAtOnceGivesTheCountOfRepeatedSearches)
         options.matchCase = random() % 2;
         PutCursor(static_cast<LineIndex>(random() % doc->Text().LineCount()), static_cast<Column>(random() % 6));
         const auto atOnce = search.Engine().Count(doc->Selection().cursor);
+        const auto linesAtOnce = search.Engine().MatchingLines(doc->Selection().cursor);
         // Only an expression that cannot match the empty string, without a table, is counted at once.
         EXPECT_EQ(atOnce.has_value(), options.findText != "a*" && !table) << options.findText;
         if (!atOnce)
             continue;
         std::int64_t searched = 0;
-        while (search.FindForward(false))
+        std::vector<LineIndex> searchedLines;
+        while (search.FindForward(false)) {
             ++searched;
+            if (searchedLines.empty() || searchedLines.back() != doc->Selection().cursor.line)
+                searchedLines.push_back(doc->Selection().cursor.line);
+        }
         EXPECT_EQ(*atOnce, searched) << options.findText << " case " << options.matchCase;
+        ASSERT_TRUE(linesAtOnce.has_value());
+        EXPECT_EQ(*linesAtOnce, searchedLines) << options.findText;
     }
 }
 
@@ -389,11 +402,17 @@ TEST_F(TextSearchTest, ALongTextCountedByExpressionInTwoHalvesGivesTheSearchesCo
         options.findText = pattern;
         PutCursor(static_cast<LineIndex>(random() % 1000), 0);
         const auto atOnce = search.Engine().Count(doc->Selection().cursor);
-        ASSERT_TRUE(atOnce.has_value());
+        const auto linesAtOnce = search.Engine().MatchingLines(doc->Selection().cursor);
+        ASSERT_TRUE(atOnce.has_value() && linesAtOnce.has_value());
         std::int64_t searched = 0;
-        while (search.FindForward(false))
+        std::vector<LineIndex> searchedLines;
+        while (search.FindForward(false)) {
             ++searched;
+            if (searchedLines.empty() || searchedLines.back() != doc->Selection().cursor.line)
+                searchedLines.push_back(doc->Selection().cursor.line);
+        }
         EXPECT_EQ(*atOnce, searched) << pattern;
+        EXPECT_EQ(*linesAtOnce, searchedLines) << pattern;
     }
 }
 
