@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "common/Format.h"
 #include "common/StagedFile.h"
@@ -387,7 +388,8 @@ void Document::ToggleBookmarkAt(LineIndex line)
 
 bool Document::GoToBookmark(bool lastPosition, bool forward)
 {
-    auto entry = positions_->FindBookmark(lastPosition, forward, selection_.cursor.line);
+    auto entry = lastPosition && placeLeft_ ? std::exchange(placeLeft_, std::nullopt)
+                                            : positions_->FindBookmark(lastPosition, forward, selection_.cursor.line);
     if (!entry || !view_ || text_.LineCount() == 0)
         return false;
     selection_.Clear();

@@ -391,6 +391,9 @@ private:
     /// The last part was read (or the load stopped or failed): the decisions that need the whole
     /// text are taken now.
     void EndBackgroundLoad();
+    /// The place the file was left, when the first part holds it: the cursor goes there at once.
+    /// The bookmarks wait for the whole text, since a line beyond the part read cannot be placed.
+    void PlaceLeftInFirstPart();
     void GoToFileEnd();
     /// After a look under "File End": to the end, unless the user has left it (paused).
     void FollowEnd(bool atEndBefore);
@@ -437,6 +440,8 @@ private:
         bool busy = false;  ///< the rest is being read at once, or the user asked whether to stop
     };
     std::unique_ptr<BackgroundLoad> background_;
+    /// Where the file was left, for a text still loading in the background.
+    std::optional<BookmarkEntry> placeLeft_;
 
     ConversionTable charset_;
     StructureDescription structure_;

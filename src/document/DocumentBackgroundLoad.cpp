@@ -123,6 +123,18 @@ void Document::StopBackgroundLoad()
     EndBackgroundLoad();
 }
 
+void Document::PlaceLeftInFirstPart()
+{
+    positions_->ReadEntries(path_);
+    const std::optional<BookmarkEntry> left = positions_->FindBookmark(true, true, 0);
+    positions_->Clear();
+    // The last line read may be cut where the part ends.
+    if (left && left->line < text_.LineCount() - 1) {
+        placeLeft_ = left;
+        restorePositionPending_ = true;
+    }
+}
+
 void Document::EndBackgroundLoad()
 {
     const LoadOutcome outcome = background_->outcome;

@@ -19,6 +19,7 @@ void Document::FreeLines() { text_.Clear(&progress_); }
 void Document::ResetText(bool withEmptyLine)
 {
     background_.reset();
+    placeLeft_.reset();
     FreeLines();
     ClearUndo();
     positions_->Clear();
@@ -183,8 +184,9 @@ void Document::FinishLoad(const LoadOutcome& outcome)
                            (settings_.truncateAtBorder && settings_.EffectiveLineLength() < text_.WidestLine());
 
     UpdateTerminatorStatusText();
-    // Bookmarks name file lines: they are placed once the whole text is there.
-    if (!background_) {
+    if (background_) {
+        PlaceLeftInFirstPart();
+    } else {
         positions_->ReadEntries(path_);
         restorePositionPending_ = true;
     }

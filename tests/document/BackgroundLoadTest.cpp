@@ -90,6 +90,28 @@ TEST_F(BackgroundLoadTest, TheFirstPartComesAtOnceAndTheRestGivesTheLinesOfOneLo
     EXPECT_EQ(background, once);
 }
 
+TEST_F(BackgroundLoadTest, APlaceLeftInTheFirstPartIsShownAtOnce)
+{
+    const std::string path = MakeFile();
+    doc->Positions().ToggleBookmark(path, 0, 600000);
+    doc->Positions().StoreLastPosition(path, 2, 100);
+    ASSERT_TRUE(doc->Positions().WriteEntries(path));
+    doc->Positions().Clear();
+
+    ASSERT_TRUE(doc->Open(path));
+    ASSERT_TRUE(doc->LoadingInBackground());
+    ASSERT_TRUE(doc->RestorePositionPending());
+    doc->ClearRestorePositionPending();
+    ASSERT_TRUE(doc->GoToBookmark(true, false));  // as the window does at its first paint
+    EXPECT_EQ(doc->Selection().cursor.line, 100);
+    EXPECT_FALSE(doc->Positions().HasBookmark(600000));  // not yet: its line is not read
+    while (doc->LoadMore()) {
+    }
+    EXPECT_TRUE(doc->Positions().HasBookmark(600000));
+    EXPECT_FALSE(doc->RestorePositionPending());  // the cursor is where the file was left already
+    EXPECT_EQ(doc->Selection().cursor.line, 100);
+}
+
 TEST_F(BackgroundLoadTest, EscapeKeepsWhatWasReadAndSavingAsksFirst)
 {
     const std::string path = MakeFile();
