@@ -107,6 +107,30 @@ TEST_F(MainWindowTest, UnderWrappingTheCommandLineAndTheStatusLineCountFileLines
     app.Exit();
 }
 
+TEST_F(MainWindowTest, ALargeFileShowsItsFirstPartAndTypingWaitsForTheRest)
+{
+    std::string text;
+    const std::string line = "2026-12-07 10:00:24.123 INFO  [worker-3] request handled in 786 ms status=ok\n";
+    while (text.size() < static_cast<std::size_t>(Document::kBackgroundLoadBytes) + (8 << 20))
+        text += line;
+    const std::string path = dir.Write("big.log", text);
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    Document& doc = app.CurrentDocument();
+    ASSERT_TRUE(doc.LoadingInBackground());
+    EXPECT_TRUE(app.Window().PaneText(StatusPane::Message).contains("Loading"))
+        << app.Window().PaneText(StatusPane::Message).toStdString();
+    // A typed key changes the text: the rest is read first, and the key goes in.
+    TextView& view = app.Window().View();
+    QTest::keyClicks(&view, "x");
+    EXPECT_FALSE(doc.LoadingInBackground());
+    EXPECT_EQ(doc.Text().FileSize(), static_cast<std::int64_t>(text.size()) + 1);
+    EXPECT_EQ(doc.Text().Line(0).Text().substr(0, 5), "x2026");
+    EXPECT_FALSE(app.Window().PaneText(StatusPane::Message).contains("Loading"));
+    doc.Undo();  // leave unmodified, so closing asks nothing
+    app.Exit();
+}
+
 TEST_F(MainWindowTest, ExitWritesTheSettingsAndKeepsTheRecentFile)
 {
     std::string path = dir.Write("kept.txt", "x");
