@@ -90,8 +90,11 @@ bool Document::LoadMore()
     if (background_->busy)
         return true;
     SilentProgress quiet;  // the status line shows the progress; Escape reaches StopBackgroundLoad
+    const std::int64_t before = text_.FileSize();
     background_->outcome.Add(ReadOn(background_->file.Get(), background_->size, kStepBlocks, quiet));
-    if (background_->outcome.status != LoadOutcome::Status::Complete || text_.FileSize() >= background_->size) {
+    // Done at the size the file had, or where it ends now (cut short meanwhile: nothing more came).
+    if (background_->outcome.status != LoadOutcome::Status::Complete || text_.FileSize() >= background_->size ||
+        text_.FileSize() <= before) {
         EndBackgroundLoad();
         return false;
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <unistd.h>
 
 #include "support/DocumentFixture.h"
 
@@ -132,6 +133,21 @@ TEST_F(BackgroundLoadTest, EscapeKeepsWhatWasReadAndSavingAsksFirst)
     prompter.Expect("Load was aborted!\nOverwrite file?", Answer::No);
     EXPECT_FALSE(doc->Save(path));
     EXPECT_EQ(ReadFile(path), original);
+}
+
+TEST_F(BackgroundLoadTest, AFileCutShortWhileItLoadsEndsTheLoadWhereItEnds)
+{
+    const std::string path = MakeFile();
+    ASSERT_TRUE(doc->Open(path));
+    ASSERT_TRUE(doc->LoadingInBackground());
+    ASSERT_TRUE(doc->LoadMore());
+    const std::int64_t read = doc->Text().FileSize();
+    ASSERT_EQ(::truncate(path.c_str(), read + 1000), 0);
+    int steps = 0;
+    while (doc->LoadMore())
+        ASSERT_LT(++steps, 10);
+    EXPECT_FALSE(doc->LoadingInBackground());
+    EXPECT_EQ(AllBytes(), ReadFile(path));
 }
 
 TEST_F(BackgroundLoadTest, SavingReadsTheRestFirstAndWritesTheWholeFile)
