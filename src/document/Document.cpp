@@ -187,6 +187,10 @@ bool Document::Save(const std::string& requestedPath)
 void Document::Clear()
 {
     LeaveFile();
+    // The file is left: the rest need not be read. (A window closed while the rest is read at
+    // once, from that read's own progress window, lets that read end first.)
+    if (background_ && !background_->busy)
+        background_.reset();
     SetAutoReloadMode(AutoReload::Off);
 }
 

@@ -76,7 +76,8 @@ public:
     bool Open(const std::string& path, bool offerToCreate = true);
     /// Saves under path (asking for a name when it is empty); never leaves a damaged file behind.
     bool Save(const std::string& path);
-    /// Remembers the leaving file's position and bookmarks; auto reload off.
+    /// Remembers the leaving file's position and bookmarks; auto reload off; a load in the
+    /// background stops.
     void Clear();
     /// Asks "Do you want to save the changes?" for a modified text; false when the caller must stop.
     bool ConfirmSaveChanges();

@@ -150,6 +150,26 @@ TEST_F(BackgroundLoadTest, AFileCutShortWhileItLoadsEndsTheLoadWhereItEnds)
     EXPECT_EQ(AllBytes(), ReadFile(path));
 }
 
+TEST_F(BackgroundLoadTest, LeavingTheFileWhileTheRestIsReadAtOnceLetsThatReadEnd)
+{
+    // The window is closed from the progress window's events while the rest is read: the read
+    // ends as it would, and the file left while it loaded writes no position.
+    const std::string path = MakeFile();
+    ASSERT_TRUE(doc->Open(path));
+    ASSERT_TRUE(doc->LoadingInBackground());
+    progress.onBegin = [this] { doc->Clear(); };
+    doc->CompleteBackgroundLoad();
+    progress.onBegin = nullptr;
+    EXPECT_FALSE(doc->LoadingInBackground());
+    EXPECT_EQ(AllBytes(), ReadFile(path));
+    // Left before it loaded: the rest is not read.
+    ASSERT_TRUE(doc->Open(path));
+    ASSERT_TRUE(doc->LoadingInBackground());
+    doc->Clear();
+    EXPECT_FALSE(doc->LoadingInBackground());
+    EXPECT_FALSE(doc->LoadMore());
+}
+
 TEST_F(BackgroundLoadTest, SavingReadsTheRestFirstAndWritesTheWholeFile)
 {
     const std::string path = MakeFile();

@@ -678,6 +678,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // The settings must never carry what binary mode replaced.
     if (doc_.BinaryMode())
         doc_.SwitchBinaryMode();
+    loadTimer_->stop();
     doc_.Clear();
     PhaseTimer::Mark("document left");
     event->accept();

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 #include <algorithm>
 #include <climits>
 #include <iterator>
@@ -467,9 +468,14 @@ void TextView::paintEvent(QPaintEvent* event)
         doc_.GoToBookmark(true, false);
         SetStatusText(StatusPane::Cursor, CursorStatusText(doc_));
     }
-    if (doc_.GotoLine() >= 0 && doc_.LoadingInBackground() && doc_.GotoLine() > doc_.FileLines().FileLineCount())
-        doc_.CompleteBackgroundLoad();  // the line asked for is not read yet: it is waited for
-    if (doc_.GotoLine() >= 0) {
+    if (doc_.GotoLine() >= 0 && doc_.LoadingInBackground() && doc_.GotoLine() > doc_.FileLines().FileLineCount()) {
+        // The line asked for is not read yet: it is waited for with the progress window, whose
+        // events must not come inside this paint, and gone to at the next one.
+        QTimer::singleShot(0, this, [this] {
+            doc_.CompleteBackgroundLoad();
+            viewport()->update();
+        });
+    } else if (doc_.GotoLine() >= 0) {
         // The line asked for on the command line, once the page size is known.
         motion_.GoToLine(doc_.GotoLine(), -1);
         doc_.ClearGotoLine();
