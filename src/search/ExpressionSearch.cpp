@@ -221,9 +221,6 @@ private:
 
 template <typename Take> bool ExpressionSearch::LinesWithHits(const TextPosition& from, std::int64_t most, Take&& take)
 {
-    stopped_ = false;
-    failed_ = false;
-    from_ = TextSelection{from};
     if (options_.findText.empty() || InField())
         return false;
     const SearchExpression* expression = Expression();
@@ -270,23 +267,12 @@ template <typename Take> bool ExpressionSearch::LinesWithHits(const TextPosition
 
 std::optional<std::int64_t> ExpressionSearch::Count(const TextPosition& from)
 {
-    std::array<std::int64_t, 2> parts{};
-    if (!LinesWithHits(
-            from, std::numeric_limits<std::int64_t>::max(),
-            [&parts](int part, LineIndex, std::int64_t hits) { parts[static_cast<std::size_t>(part)] += hits; }))
-        return std::nullopt;
-    return failed_ ? 0 : parts[0] + parts[1];
+    return CountBy(from, [&](std::int64_t most, auto&& take) { return LinesWithHits(from, most, take); });
 }
 
 std::optional<std::vector<LineIndex>> ExpressionSearch::MatchingLines(const TextPosition& from)
 {
-    std::array<std::vector<LineIndex>, 2> parts;
-    if (!LinesWithHits(from, 1, [&parts](int part, LineIndex line, std::int64_t hits) {
-            if (hits > 0)
-                parts[static_cast<std::size_t>(part)].push_back(line);
-        }))
-        return std::nullopt;
-    return JoinedParts(parts);
+    return LinesBy(from, [&](std::int64_t most, auto&& take) { return LinesWithHits(from, most, take); });
 }
 
 std::string ExpressionSearch::Subject(LineView line, std::int64_t from, std::int64_t to) const

@@ -29,7 +29,7 @@ public:
     /// when the automaton picks the lines (so that no match is empty) and no field limits the
     /// search; none when that does not apply.
     std::optional<std::int64_t> Count(const TextPosition& from);
-    /// The lines with a hit from a place on, found as Count finds them (see LineSearch::JoinedParts
+    /// The lines with a hit from a place on, found as Count finds them (see LineSearch::LinesBy
     /// for a search Escape stopped); none when that does not apply.
     std::optional<std::vector<LineIndex>> MatchingLines(const TextPosition& from);
     /// The text changed where the last empty match stood (a line was removed there): a match at

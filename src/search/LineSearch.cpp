@@ -108,14 +108,6 @@ void LineSearch::Hit(LineIndex line, std::int64_t fromColumn, std::int64_t toCol
     match_ = SearchMatch{line, static_cast<Column>(fromColumn), static_cast<Column>(toColumn)};
 }
 
-std::vector<LineIndex> LineSearch::JoinedParts(std::array<std::vector<LineIndex>, 2>& parts) const
-{
-    std::vector<LineIndex> lines = std::move(parts[0]);
-    if (!stopped_ && !failed_)
-        lines.insert(lines.end(), parts[1].begin(), parts[1].end());
-    return lines;
-}
-
 std::array<std::uint8_t, 256> LineSearch::DisplayTable() const
 {
     std::array<std::uint8_t, 256> table{};

@@ -4,6 +4,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -93,9 +94,13 @@ protected:
     template <typename ScanPart> void ShareLines(LineIndex first, bool& shown, ScanPart&& scanPart);
     /// From this many lines on, a scan shares the text with a second thread.
     static constexpr LineIndex kParallelLines = 100000;
-    /// The lines two parts found, in order: part 1 only when the search went through (after
-    /// Escape the lines found are those before where this thread stopped).
-    std::vector<LineIndex> JoinedParts(std::array<std::vector<LineIndex>, 2>& parts) const;
+    /// Count and the lines with a hit, from the walk of a search over the lines in two parts:
+    /// walk(most, take) calls take(part, line, hits) for the cursor's line and the lines after it
+    /// (their hits up to `most`) and says whether it applies; none when it does not. The lines
+    /// of part 1 are kept only when the walk went through: after Escape the lines found are those
+    /// before where this thread stopped.
+    template <typename Walk> std::optional<std::int64_t> CountBy(const TextPosition& from, Walk&& walk);
+    template <typename Walk> std::optional<std::vector<LineIndex>> LinesBy(const TextPosition& from, Walk&& walk);
     /// Progress at the end of a run: shown once the search has passed kProgressLines lines from
     /// the cursor; true when Escape stopped the search.
     bool StepProgress(LineIndex next, bool& shown);
@@ -202,6 +207,31 @@ void LineSearch::ScanShared(LineIndex first, const LiteralScanner& wanted, bool&
     ShareLines(first, shown, [&](int part, MemoryRun& run, LineIndex from, LineIndex end, auto&& afterRun) {
         return ScanRange(store, run, from, end, wanted, true, rules, makeVisit(part), afterRun);
     });
+}
+
+template <typename Walk> std::optional<std::int64_t> LineSearch::CountBy(const TextPosition& from, Walk&& walk)
+{
+    Begin(TextSelection{from});
+    std::array<std::int64_t, 2> parts{};
+    if (!walk(std::numeric_limits<std::int64_t>::max(),
+              [&parts](int part, LineIndex, std::int64_t hits) { parts[static_cast<std::size_t>(part)] += hits; }))
+        return std::nullopt;
+    return failed_ ? 0 : parts[0] + parts[1];
+}
+
+template <typename Walk>
+std::optional<std::vector<LineIndex>> LineSearch::LinesBy(const TextPosition& from, Walk&& walk)
+{
+    Begin(TextSelection{from});
+    std::array<std::vector<LineIndex>, 2> parts;
+    if (!walk(1, [&parts](int part, LineIndex line, std::int64_t hits) {
+            if (hits > 0)
+                parts[static_cast<std::size_t>(part)].push_back(line);
+        }))
+        return std::nullopt;
+    if (!stopped_ && !failed_)
+        parts[0].insert(parts[0].end(), parts[1].begin(), parts[1].end());
+    return std::move(parts[0]);
 }
 
 template <typename Visit>

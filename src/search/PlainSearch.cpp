@@ -141,8 +141,6 @@ void PlainSearch::ScanForward()
 
 template <typename Take> bool PlainSearch::LinesWithHits(const TextPosition& from, std::int64_t most, Take&& take)
 {
-    stopped_ = false;
-    from_ = TextSelection{from};
     if (options_.findText.empty() || InField())
         return false;
     const std::string wanted = FoldedText(options_.findText);
@@ -180,23 +178,12 @@ template <typename Take> bool PlainSearch::LinesWithHits(const TextPosition& fro
 
 std::optional<std::int64_t> PlainSearch::CountLiteral(const TextPosition& from)
 {
-    std::array<std::int64_t, 2> parts{};
-    if (!LinesWithHits(
-            from, std::numeric_limits<std::int64_t>::max(),
-            [&parts](int part, LineIndex, std::int64_t hits) { parts[static_cast<std::size_t>(part)] += hits; }))
-        return std::nullopt;
-    return parts[0] + parts[1];
+    return CountBy(from, [&](std::int64_t most, auto&& take) { return LinesWithHits(from, most, take); });
 }
 
 std::optional<std::vector<LineIndex>> PlainSearch::MatchingLines(const TextPosition& from)
 {
-    std::array<std::vector<LineIndex>, 2> parts;
-    if (!LinesWithHits(from, 1, [&parts](int part, LineIndex line, std::int64_t hits) {
-            if (hits > 0)
-                parts[static_cast<std::size_t>(part)].push_back(line);
-        }))
-        return std::nullopt;
-    return JoinedParts(parts);
+    return LinesBy(from, [&](std::int64_t most, auto&& take) { return LinesWithHits(from, most, take); });
 }
 
 std::optional<LineSearch::LineHit> PlainSearch::FirstHitInRuns(LineIndex first, const LiteralScanner& scanner,

@@ -23,7 +23,7 @@ public:
     /// when that does not apply.
     std::optional<std::int64_t> CountLiteral(const TextPosition& from);
     /// The lines with a hit from a place on, found as CountLiteral finds them (see
-    /// LineSearch::JoinedParts for a search Escape stopped); none when that does not apply.
+    /// LineSearch::LinesBy for a search Escape stopped); none when that does not apply.
     std::optional<std::vector<LineIndex>> MatchingLines(const TextPosition& from);
 
 private:
