@@ -5,8 +5,6 @@
 
 namespace quill {
 
-namespace {
-
 int HexValue(char ch)
 {
     if (ch >= '0' && ch <= '9')
@@ -17,8 +15,6 @@ int HexValue(char ch)
         return ch - 'A' + 10;
     return -1;
 }
-
-}  // namespace
 
 bool InterpretBackslashes(std::string& text)
 {

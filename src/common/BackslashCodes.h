@@ -9,4 +9,7 @@ namespace quill {
 /// hexadecimal or decimal code was used: such texts are searched with match case.
 bool InterpretBackslashes(std::string& text);
 
+/// The value of a hexadecimal digit, -1 for any other character.
+int HexValue(char ch);
+
 }  // namespace quill

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/BackslashCodes.h"
+
 namespace quill {
 
 namespace {
@@ -97,17 +99,6 @@ bool PosixClass(std::string_view name, ByteSet& set)
     AddHigh(members);
     set |= members;
     return true;
-}
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 std::string HexByte(int b)
