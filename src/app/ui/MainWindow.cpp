@@ -106,11 +106,10 @@ MainWindow::MainWindow(Document& doc, Settings& settings, RecentFileList& recent
     // paint after a load starts it.
     loadTimer_ = new QTimer(this);
     loadTimer_->setInterval(1);
+    // The end of the load tells the window (documentChanged), which refreshes all.
     connect(loadTimer_, &QTimer::timeout, this, [this] {
-        if (!doc_.LoadMore()) {
+        if (!doc_.LoadMore())
             loadTimer_->stop();
-            RefreshAll();
-        }
     });
     connect(view_, &TextView::painted, this, [this] {
         if (doc_.LoadingInBackground() && !loadTimer_->isActive())
