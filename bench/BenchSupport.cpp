@@ -1,6 +1,9 @@
 // Benchmark inputs.
 #include "BenchSupport.h"
 
+#include "commands/SearchCommands.h"
+#include "view/ViewState.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +19,27 @@ const ExpressionCase kExpressionCases[4] = {
     {"(timeout|refused) after \\d+ ?ms", "(timeout|refused) after [0-9]+ ?ms", true},
     {"user=\\w+", "user=\\w+", false},
 };
+
+void ExpressionCaseArguments(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->ArgsProduct({{0, 1, 2, 3}, {200, 1024}})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+}
+
+void CountFromTheTop(benchmark::State& state, Document& doc, SearchOptions& options)
+{
+    ViewState view{0, 0, 60, 120};
+    SearchCommands commands(doc, view, options);
+    std::int64_t hits = 0;
+    for (auto _ : state) {
+        doc.Selection().Clear();
+        doc.Selection().cursor.line = 0;
+        doc.Selection().cursor.column = doc.Selection().preferredColumn = 0;
+        doc.Text().SetCurrentLine(0);
+        hits = commands.CountMatches();
+    }
+    state.counters["items"] = static_cast<double>(hits);
+    state.SetBytesProcessed(state.iterations() * doc.Text().FileSize());
+}
 
 std::string LogLines::Message(long long i) const
 {

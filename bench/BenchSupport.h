@@ -1,6 +1,8 @@
 // Deterministic inputs and quiet desktop stand-ins for the benchmarks.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,6 +14,7 @@
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
 #include "platform/Unattended.h"
+#include "search/SearchOptions.h"
 #include "settings/Settings.h"
 
 namespace quill::bench {
@@ -51,6 +54,12 @@ struct ExpressionCase {
     bool matchCase;
 };
 extern const ExpressionCase kExpressionCases[4];
+/// The arguments of the expression benchmarks: each case on the varied logs of 200 MiB and 1 GiB.
+void ExpressionCaseArguments(benchmark::internal::Benchmark* benchmark);
+
+/// Counts the hits of the options' find text from the top of the document once an iteration, as
+/// Count does from the cursor; the counters say the hits and the bytes searched.
+void CountFromTheTop(benchmark::State& state, Document& doc, SearchOptions& options);
 
 /// Resident memory of this process in bytes.
 std::int64_t ResidentBytes();

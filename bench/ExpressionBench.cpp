@@ -6,16 +6,12 @@
 #include <memory>
 
 #include "BenchSupport.h"
-#include "commands/SearchCommands.h"
 #include "document/Document.h"
-#include "view/ViewState.h"
 
 namespace quill::bench {
 namespace {
 
 struct VariedLog : QuietDocument {
-    ViewState state{0, 0, 60, 120};
-
     explicit VariedLog(std::int64_t size) { doc->Open(VariedBenchFile(size)); }
 };
 
@@ -40,24 +36,10 @@ void BM_CountExpression(benchmark::State& state)
     options.findText = expression.pattern;
     options.matchCase = expression.matchCase;
     options.useRegEx = true;
-    SearchCommands commands(*log.doc, log.state, options);
-    std::int64_t hits = 0;
-    for (auto _ : state) {
-        log.doc->Selection().Clear();
-        log.doc->Selection().cursor.line = 0;
-        log.doc->Selection().cursor.column = log.doc->Selection().preferredColumn = 0;
-        log.doc->Text().SetCurrentLine(0);
-        hits = commands.CountMatches();
-    }
+    CountFromTheTop(state, *log.doc, options);
     state.SetLabel(expression.pattern);
-    state.counters["items"] = static_cast<double>(hits);
-    state.SetBytesProcessed(state.iterations() * log.doc->Text().FileSize());
 }
-BENCHMARK(BM_CountExpression)
-    ->ArgsProduct({{0, 1, 2, 3}, {200, 1024}})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(3);
+BENCHMARK(BM_CountExpression)->Apply(ExpressionCaseArguments);
 
 }  // namespace
 }  // namespace quill::bench

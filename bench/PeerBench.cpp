@@ -70,16 +70,8 @@ BENCHMARK(BM_PeerGrepCountLiteral)->Unit(benchmark::kMillisecond)->UseRealTime()
 BENCHMARK(BM_PeerRgCountLiteralIgnoreCase)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_PeerRgCountRegex)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_PeerGrepCountRegex)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
-BENCHMARK(BM_PeerRgCountExpression)
-    ->ArgsProduct({{0, 1, 2, 3}, {200, 1024}})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(3);
-BENCHMARK(BM_PeerGrepCountExpression)
-    ->ArgsProduct({{0, 1, 2, 3}, {200, 1024}})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(3);
+BENCHMARK(BM_PeerRgCountExpression)->Apply(ExpressionCaseArguments);
+BENCHMARK(BM_PeerGrepCountExpression)->Apply(ExpressionCaseArguments);
 
 }  // namespace
 }  // namespace quill::bench

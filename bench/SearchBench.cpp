@@ -37,16 +37,7 @@ void Count(benchmark::State& state, const char* fallback, bool matchCase, bool r
     options.findText = pattern ? pattern : fallback;
     options.matchCase = matchCase;
     options.useRegEx = regex;
-    SearchCommands commands(*log.doc, log.state, options);
-    std::int64_t hits = 0;
-    for (auto _ : state) {
-        log.doc->Selection().cursor.line = 0;
-        log.doc->Selection().cursor.column = log.doc->Selection().preferredColumn = 0;
-        log.doc->Text().SetCurrentLine(0);
-        hits = commands.CountMatches();
-    }
-    state.counters["items"] = static_cast<double>(hits);
-    state.SetBytesProcessed(state.iterations() * log.doc->Text().FileSize());
+    CountFromTheTop(state, *log.doc, options);
 }
 
 void BM_CountLiteral(benchmark::State& state) { Count(state, "ERROR", true, false); }
