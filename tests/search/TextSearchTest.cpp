@@ -57,6 +57,15 @@ protected:
             doc->Charset().Reset();
         return lines;
     }
+    /// The hits repeated forward searches find from the cursor, and the lines they stand on (each once).
+    std::pair<std::int64_t, std::vector<LineIndex>> SearchedHits()
+    {
+        std::pair<std::int64_t, std::vector<LineIndex>> found;
+        for (; search.FindForward(false); ++found.first)
+            if (found.second.empty() || found.second.back() != doc->Selection().cursor.line)
+                found.second.push_back(doc->Selection().cursor.line);
+        return found;
+    }
     Position Now() const
     {
         return {doc->Selection().cursor.line, doc->Selection().anchor.column, doc->Selection().cursor.column};
@@ -289,13 +298,7 @@ TEST_F(TextSearchTest, TheFastCountEqualsRepeatedSearchesOnRandomTexts)
         const auto fastLines = search.Engine().MatchingLines(doc->Selection().cursor);
         ASSERT_TRUE(fast.has_value() && fastLines.has_value());
         EXPECT_EQ(Now(), before);
-        std::int64_t slow = 0;
-        std::vector<LineIndex> slowLines;
-        while (search.FindForward(false)) {
-            ++slow;
-            if (slowLines.empty() || slowLines.back() != doc->Selection().cursor.line)
-                slowLines.push_back(doc->Selection().cursor.line);
-        }
+        const auto [slow, slowLines] = SearchedHits();
         EXPECT_EQ(*fast, slow) << options.findText;
         EXPECT_EQ(*fastLines, slowLines) << options.findText;
     }
@@ -369,13 +372,7 @@ TEST_F(TextSearchTest, AnExpressionCountedAtOnceGivesTheCountOfRepeatedSearches)
         EXPECT_EQ(atOnce.has_value(), options.findText != "a*" && !table) << options.findText;
         if (!atOnce)
             continue;
-        std::int64_t searched = 0;
-        std::vector<LineIndex> searchedLines;
-        while (search.FindForward(false)) {
-            ++searched;
-            if (searchedLines.empty() || searchedLines.back() != doc->Selection().cursor.line)
-                searchedLines.push_back(doc->Selection().cursor.line);
-        }
+        const auto [searched, searchedLines] = SearchedHits();
         EXPECT_EQ(*atOnce, searched) << options.findText << " case " << options.matchCase;
         ASSERT_TRUE(linesAtOnce.has_value());
         EXPECT_EQ(*linesAtOnce, searchedLines) << options.findText;
@@ -404,13 +401,7 @@ TEST_F(TextSearchTest, ALongTextCountedByExpressionInTwoHalvesGivesTheSearchesCo
         const auto atOnce = search.Engine().Count(doc->Selection().cursor);
         const auto linesAtOnce = search.Engine().MatchingLines(doc->Selection().cursor);
         ASSERT_TRUE(atOnce.has_value() && linesAtOnce.has_value());
-        std::int64_t searched = 0;
-        std::vector<LineIndex> searchedLines;
-        while (search.FindForward(false)) {
-            ++searched;
-            if (searchedLines.empty() || searchedLines.back() != doc->Selection().cursor.line)
-                searchedLines.push_back(doc->Selection().cursor.line);
-        }
+        const auto [searched, searchedLines] = SearchedHits();
         EXPECT_EQ(*atOnce, searched) << pattern;
         EXPECT_EQ(*linesAtOnce, searchedLines) << pattern;
     }
