@@ -68,10 +68,9 @@ bool Document::FitsBackgroundLoad(int fd, const FileStatus& status) const
 
 bool Document::FirstPartDecides(const LoadOutcome& outcome) const
 {
-    ByteHistogram ascii = outcome.histogram;
-    std::fill(ascii.begin() + 0x80, ascii.end(), 0);
-    return outcome.status == LoadOutcome::Status::Complete && outcome.validUtf8 && text_.WidestLine() <= 98995 &&
-           charset_.CountUndisplayable(ascii) <= static_cast<std::uint64_t>(text_.FileSize() / 3);
+    return outcome.status == LoadOutcome::Status::Complete && outcome.validUtf8 &&
+           text_.WidestLine() <= kWidestUnwrapped &&
+           UndisplayableAscii(outcome.histogram) <= static_cast<std::uint64_t>(text_.FileSize() / 3);
 }
 
 int Document::BackgroundLoadPercent() const

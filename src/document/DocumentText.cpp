@@ -135,7 +135,12 @@ std::uint64_t Document::ChooseTable(const LoadOutcome& outcome)
     if (!outcome.validUtf8)
         return charset_.AutoSelect(outcome.histogram, dataFolder_);
     charset_.Reset();
-    ByteHistogram ascii = outcome.histogram;
+    return UndisplayableAscii(outcome.histogram);
+}
+
+std::uint64_t Document::UndisplayableAscii(const ByteHistogram& histogram) const
+{
+    ByteHistogram ascii = histogram;
     std::fill(ascii.begin() + 0x80, ascii.end(), 0);
     return charset_.CountUndisplayable(ascii);
 }
@@ -224,7 +229,7 @@ void Document::DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue
         return;
     }
     // Wrapping at the window border needs a window to measure.
-    if (text_.WidestLine() > 98995 && !settings_.truncateAtBorder && !structureActive && view_) {
+    if (text_.WidestLine() > kWidestUnwrapped && !settings_.truncateAtBorder && !structureActive && view_) {
         settings_.maxLineLen = Settings::kNoLineLimit;
         settings_.wordWrap = 1;
         settings_.truncateAtBorder = 1;
