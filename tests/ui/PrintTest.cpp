@@ -139,7 +139,7 @@ TEST_F(PrintTest, Utf8TextIsPrintedAsCharacters)
 std::string LongLine()
 {
     std::string line;
-    for (int i = 1; i <= 250; ++i) {
+    for (int i = 1; i <= 400; ++i) {
         const std::string number = std::to_string(100000 + i);
         line += number;
     }
