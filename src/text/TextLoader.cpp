@@ -14,6 +14,8 @@
 #include "common/MemoryReserve.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
+#include "text/LoadBlock.h"
+#include "text/MappedBytesGuard.h"
 #include "text/TextStore.h"
 
 namespace quill {
@@ -24,12 +26,13 @@ namespace {
 // enough that reading the next overlaps most of the work on this one.
 constexpr std::int64_t kBlockChunks = TextLoader::kBlockBytes / TextLoader::kChunkSize;
 
-// Fills buf from fd until it is full or the file ends; returns the count, or -1 on error.
-std::int64_t ReadFully(int fd, char* buf, std::int64_t size, int& error)
+// Fills buf from the file at offset until it is full or the file ends; returns the count, or -1
+// on error.
+std::int64_t ReadFully(int fd, char* buf, std::int64_t size, std::int64_t offset, int& error)
 {
     std::int64_t got = 0;
     while (got < size) {
-        ssize_t r = ::read(fd, buf + got, static_cast<std::size_t>(size - got));
+        ssize_t r = ::pread(fd, buf + got, static_cast<std::size_t>(size - got), offset + got);
         if (r < 0) {
             if (errno == EINTR)
                 continue;
@@ -74,7 +77,15 @@ std::int64_t ReadAvailable(int fd, char* buf, std::int64_t size, int& error, con
     return got == 0 && error ? -1 : got;
 }
 
+// Smaller reads (a followed file's growth) are copied: a mapping each would soon exhaust the
+// number of mappings a process may have.
+constexpr std::int64_t kMapAtLeast = 256 * 1024;
+
+std::atomic<bool> mapFiles{true};
+
 }  // namespace
+
+void TextLoader::MapFiles(bool on) { mapFiles = on; }
 
 TextLoader::TextLoader(TextStore& store, const LoadParams& params) : store_(store), params_(params)
 {
@@ -84,23 +95,52 @@ TextLoader::TextLoader(TextStore& store, const LoadParams& params) : store_(stor
 
 std::future<TextLoader::BlockRead> TextLoader::StartRead(int fd, std::int64_t size)
 {
+    const std::int64_t offset = readOffset_;
+    readOffset_ += size;
+    if (LoadBlock* block = MapForReading(fd, offset, size)) {
+        // The file's own pages: the helper thread brings them in while the block before is cut.
+        return std::async(std::launch::async | std::launch::deferred, [block, size] {
+            block->Prefetch();
+            return BlockRead{block->Data(), size, static_cast<std::int64_t>(block->Size()), 0, block};
+        });
+    }
     // Endless input (a device, a pipe that never ends) would take all memory and then the
     // program: reading stops as out of memory while a reserve is left, every few megabytes.
+    CheckMemory(size);
+    char* data = store_.NewBlock(static_cast<std::size_t>(size));
+    // Where no thread can be started (a tight address-space limit), the block is read on demand.
+    return std::async(std::launch::async | std::launch::deferred, [this, fd, data, size, offset] {
+        BlockRead block{data, size, 0, 0, nullptr};
+        block.got = streaming_ ? ReadAvailable(fd, data, size, block.error, stop_)
+                               : ReadFully(fd, data, size, offset, block.error);
+        return block;
+    });
+}
+
+LoadBlock* TextLoader::MapForReading(int fd, std::int64_t offset, std::int64_t size)
+{
+    if (streaming_ || !mapFiles || size < kMapAtLeast)
+        return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || st.st_size <= offset)
+        return nullptr;
+    LoadBlock* block =
+        store_.MapBlock(fd, offset, static_cast<std::size_t>(std::min<std::int64_t>(size, st.st_size - offset)));
+    // The lines of a mapped block cost only their 12 bytes each, about an eighth of the bytes at most.
+    if (block)
+        CheckMemory(size / 8);
+    return block;
+}
+
+void TextLoader::CheckMemory(std::int64_t bytes)
+{
     constexpr std::int64_t kCheckEvery = 8 << 20;
-    uncheckedBytes_ += size;
+    uncheckedBytes_ += bytes;
     if (uncheckedBytes_ >= kCheckEvery) {
         if (!MemoryAllows(uncheckedBytes_))
             throw std::bad_alloc();
         uncheckedBytes_ = 0;
     }
-    char* data = store_.NewBlock(static_cast<std::size_t>(size));
-    // Where no thread can be started (a tight address-space limit), the block is read on demand.
-    return std::async(std::launch::async | std::launch::deferred, [this, fd, data, size] {
-        BlockRead block{data, size, 0, 0};
-        block.got =
-            streaming_ ? ReadAvailable(fd, data, size, block.error, stop_) : ReadFully(fd, data, size, block.error);
-        return block;
-    });
 }
 
 bool TextLoader::AbortRequested(ProgressScope& bar, std::int64_t total, Prompter& prompter)
@@ -118,11 +158,6 @@ LoadOutcome TextLoader::Load(int fd, std::int64_t expectedSize, ProgressWindow& 
 LoadOutcome TextLoader::Continue(int fd, std::int64_t offset, std::int64_t expectedSize, ProgressWindow& progress,
                                  Prompter& prompter)
 {
-    if (::lseek(fd, offset, SEEK_SET) != offset) {
-        outcome_.status = LoadOutcome::Status::ReadError;
-        outcome_.error = errno;
-        return outcome_;
-    }
     fileOffset_ = offset;
     firstLine_ = false;
     return Run(fd, expectedSize, progress, prompter);
@@ -132,6 +167,7 @@ LoadOutcome TextLoader::Run(int fd, std::int64_t expectedSize, ProgressWindow& p
 {
     struct stat st {};
     streaming_ = ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode);
+    readOffset_ = fileOffset_;
     ProgressScope bar(progress, expectedSize);
     std::int64_t total = 0;
     std::int64_t requested = 0;
@@ -153,6 +189,7 @@ LoadOutcome TextLoader::Run(int fd, std::int64_t expectedSize, ProgressWindow& p
     };
     std::future<BlockRead> pending;
     int blocks = 1;
+    const std::uint64_t faultsBefore = MappedBytesGuard::Faults();
     try {
         pending = StartRead(fd, nextSize());
         while (pending.valid()) {
@@ -191,6 +228,8 @@ LoadOutcome TextLoader::Run(int fd, std::int64_t expectedSize, ProgressWindow& p
             fileOffset_ += block.got;
             if (outcome_.status == LoadOutcome::Status::Aborted)
                 break;
+            if (block.mapped && MappedBytesGuard::Faults() != faultsBefore)
+                block.error = EIO;  // the file was shortened under the mapping: what came is zeros
             if (block.error) {
                 outcome_.status = LoadOutcome::Status::ReadError;
                 outcome_.error = block.error;
@@ -198,6 +237,8 @@ LoadOutcome TextLoader::Run(int fd, std::int64_t expectedSize, ProgressWindow& p
             }
             if (more)
                 CarryOverBlock(block.data + block.got);
+            if (block.mapped)
+                block.mapped->ForgetTouchedPages();
         }
         StopPendingRead(pending);
         FinishLastLine(lastEnd ? lastEnd : lineStart_);

@@ -12,6 +12,7 @@
 
 namespace quill {
 
+class LoadBlock;
 class TextStore;
 class ProgressWindow;
 class ProgressScope;
@@ -72,6 +73,9 @@ public:
     void LimitBlocks(int blocks) { maxBlocks_ = blocks; }
     /// The bytes of a full block.
     static constexpr std::int64_t kBlockBytes = 320 * kChunkSize;
+    /// Whether the blocks of a file are mapped (the default) or read into memory of the program's
+    /// own; pipes and devices are always read. For measuring one against the other.
+    static void MapFiles(bool on);
 
 private:
     struct BlockRead {
@@ -79,9 +83,14 @@ private:
         std::int64_t size;
         std::int64_t got;  ///< bytes read, -1 when nothing could be read
         int error;
+        LoadBlock* mapped;  ///< the block, when it maps the file
     };
     LoadOutcome Run(int fd, std::int64_t expectedSize, ProgressWindow& progress, Prompter& prompter);
     std::future<BlockRead> StartRead(int fd, std::int64_t size);
+    /// A mapping of the next block of a file, or none when it is to be read.
+    LoadBlock* MapForReading(int fd, std::int64_t offset, std::int64_t size);
+    /// Throws std::bad_alloc when taking this many more bytes would leave too little memory.
+    void CheckMemory(std::int64_t bytes);
     void StopPendingRead(std::future<BlockRead>& pending);
     /// Steps the bar; after Escape asks "Abort load?" and, on Yes, marks the load aborted.
     bool AbortRequested(ProgressScope& bar, std::int64_t total, Prompter& prompter);
@@ -109,6 +118,7 @@ private:
     Utf8Validator utf8_;
     std::int64_t uncheckedBytes_ = 0;  ///< read since the memory still available was last looked at
     std::int64_t fileOffset_ = 0;      ///< where in the file the block being cut begins
+    std::int64_t readOffset_ = 0;      ///< where in the file the next block to read begins
     bool streaming_ = false;           ///< a pipe or device: read what arrives, until it ends
     int maxBlocks_ = -1;               ///< blocks to read at most; -1: to the end
     std::atomic<bool> stop_{false};    ///< tells the reading thread to give up

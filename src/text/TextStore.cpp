@@ -8,6 +8,7 @@
 #include <system_error>
 #include <thread>
 
+#include "common/MemoryReserve.h"
 #include "platform/ProgressWindow.h"
 
 namespace quill {
@@ -129,6 +130,37 @@ char* TextStore::NewBlock(std::size_t size)
 {
     blocks_.push_back(std::make_unique<LoadBlock>(size));
     return blocks_.back()->Data();
+}
+
+LoadBlock* TextStore::MapBlock(int fd, std::int64_t offset, std::size_t size)
+{
+    auto block = LoadBlock::MapFile(fd, offset, size);
+    if (!block)
+        return nullptr;
+    blocks_.push_back(std::move(block));
+    return blocks_.back().get();
+}
+
+std::size_t TextStore::BytesMappedFrom(dev_t device, ino_t inode) const
+{
+    std::size_t bytes = 0;
+    for (const auto& block : blocks_)
+        if (block->MapsFile(device, inode))
+            bytes += block->MappedLength();
+    return bytes;
+}
+
+bool TextStore::KeepBytesApartFrom(dev_t device, ino_t inode) const
+{
+    const std::size_t bytes = BytesMappedFrom(device, inode);
+    if (bytes == 0)
+        return true;
+    if (!MemoryAllows(static_cast<std::int64_t>(bytes)))
+        return false;
+    for (const auto& block : blocks_)
+        if (block->MapsFile(device, inode))
+            block->CopyOutOfFile();
+    return true;
 }
 
 void TextStore::FreeOwnedLines(ProgressWindow* progress) { FreeOwnedSlots(lines_, ownedLines_, progress); }

@@ -119,8 +119,17 @@ public:
     void Reorder(const std::vector<LineIndex>& order);
     /// A new block for loaded bytes that lines may borrow from until the next Clear.
     char* NewBlock(std::size_t size);
+    /// A block that maps `size` bytes of an open file from `offset`, for lines to borrow from
+    /// until the next Clear; none when the file cannot be mapped.
+    LoadBlock* MapBlock(int fd, std::int64_t offset, std::size_t size);
     /// Frees the newest block; no line may borrow from it.
     void DropLastBlock() { blocks_.pop_back(); }
+    /// The bytes of the file with this identity that lines may borrow straight from its pages.
+    std::size_t BytesMappedFrom(dev_t device, ino_t inode) const;
+    /// Before that file is written in place: gives the pages lines borrow from it copies of their
+    /// own, so that what the lines say stays as it was (const: no byte of the text changes, only
+    /// where it lives). False, and nothing copied, when the memory for it cannot be had.
+    bool KeepBytesApartFrom(dev_t device, ino_t inode) const;
 
     /// Destroys every line and block. Above 50,000 edited lines the progress window shows the
     /// remaining share on a range of 40, every 10,000 lines.
