@@ -48,7 +48,21 @@ std::optional<std::int64_t> NumberIn(const std::string& path)
     }
 }
 
-// The limit and use of this process's memory control group (version 2, then version 1).
+// A value of a control group's memory.stat (bytes), 0 when it is not there.
+std::int64_t StatValue(const std::string& path, const std::string& key)
+{
+    std::ifstream file(path);
+    std::string name;
+    std::int64_t value = 0;
+    while (file >> name >> value)
+        if (name == key)
+            return value;
+    return 0;
+}
+
+// The limit and use of this process's memory control group (version 2, then version 1). The
+// group's use counts the file pages in the cache, mapped ones too; the kernel drops them when
+// memory runs short, so they count as available.
 std::optional<MemoryStatus> GroupStatus()
 {
     std::ifstream file("/proc/self/cgroup");
@@ -64,8 +78,12 @@ std::optional<MemoryStatus> GroupStatus()
         const std::string base = v2 ? "/sys/fs/cgroup" + group : "/sys/fs/cgroup/memory" + group;
         const auto limit = NumberIn(base + (v2 ? "/memory.max" : "/memory.limit_in_bytes"));
         const auto used = NumberIn(base + (v2 ? "/memory.current" : "/memory.usage_in_bytes"));
-        if (limit && used && *limit < (std::int64_t{1} << 60))
-            return MemoryStatus{*limit - *used, *limit};
+        if (!limit || !used || *limit >= (std::int64_t{1} << 60))
+            continue;
+        const std::string prefix = v2 ? "" : "total_";
+        const std::string stat = base + "/memory.stat";
+        const std::int64_t cached = StatValue(stat, prefix + "inactive_file") + StatValue(stat, prefix + "active_file");
+        return MemoryStatus{*limit - std::max<std::int64_t>(*used - cached, 0), *limit};
     }
     return std::nullopt;
 }
