@@ -145,6 +145,8 @@ bool Document::Save(const std::string& requestedPath)
     CompleteBackgroundLoad();  // a save writes the whole file
     if (loadAborted_ && prompter_.Ask("Load was aborted!\nOverwrite file?", Buttons::YesNo) == Answer::No)
         return false;
+    if (!ConfirmSaveOfUntrustedText())
+        return false;
     std::string path = requestedPath;
     if (path.empty()) {
         auto chosen = fileDialogs_.AskSavePath(title_, "txt");
@@ -166,6 +168,10 @@ bool Document::Save(const std::string& requestedPath)
         std::string message = Format(kCantSave, path.c_str(), SystemErrorText(err).c_str());
         if (const auto copy = SaveRecovery::PendingCopyFor(target))
             message += Format("\nA complete copy of the text is in\n%s", copy->c_str());
+        else if (err == ENOMEM && mappedCheck_)
+            message += "\nThe file cannot be replaced (it has other links or another owner, or its folder is "
+                       "read-only), so it is written in place, and the lines read from it need copies "
+                       "of their own first: the memory for them is not there. Save it under another name.";
         prompter_.Error(message);
         return false;
     }
@@ -176,6 +182,7 @@ bool Document::Save(const std::string& requestedPath)
         diskSize_ = status.size;
         loadedFile_ = status;  // a save writes a new file in the old one's place
     }
+    EndMappedCheckWhenCopied();
     path_ = path;
     title_ = FileNameOf(path);
     MarkUnmodified();

@@ -18,6 +18,7 @@
 #include "text/DisplayRules.h"
 #include "text/FileHandle.h"
 #include "text/FileStatus.h"
+#include "text/MappedFileCheck.h"
 #include "text/TextLoader.h"
 #include "text/TextSelection.h"
 #include "text/TextStore.h"
@@ -375,6 +376,8 @@ private:
     bool keepStoredPosition_ = false;
     int borderWrapWidth_ = 0;  ///< after a load that ran out of memory
     const std::string* commandLine_ = nullptr;
+    std::unique_ptr<MappedFileCheck> mappedCheck_;  ///< while lines borrow from the file's own pages
+    bool mappedChangeTold_ = false;
 
     void Record(UndoRecord::Kind kind, LineRecord line, LineIndex index);
     /// Whether the grown file may be read on from where the text ends.
@@ -385,6 +388,16 @@ private:
     /// lines that end where the text ends are read again with what follows. At most maxBlocks
     /// blocks (-1: to the end of the file); size is the file's expected size.
     LoadOutcome ReadOn(int fd, std::int64_t size, int maxBlocks, ProgressWindow& progress);
+    /// Lines were read from the file open as fd: when they borrow from its pages, the file is
+    /// checked from now on for changes made under them (or the check goes on to the new end).
+    void WatchMappedBytes(int fd);
+    /// Whether the file the text borrows from still holds what was read; the first time it does
+    /// not, the user is told that the text can no longer be trusted.
+    bool MappedTextTrusted();
+    /// Before a save of a text whose file was changed under it: whether to save anyway.
+    bool ConfirmSaveOfUntrustedText();
+    /// The text no longer borrows from the checked file (a save copied its bytes out): no check.
+    void EndMappedCheckWhenCopied();
     /// A read on that did not reach the end: the text is marked as cut (saving it asks first) and
     /// a failure is told.
     void TellIncompleteRead(const LoadOutcome& outcome);

@@ -38,6 +38,7 @@ LoadOutcome Document::ReadOn(int fd, std::int64_t size, int maxBlocks, ProgressW
     TextLoader loader(text_, loadParams_);
     loader.LimitBlocks(maxBlocks);
     const LoadOutcome outcome = loader.Continue(fd, start, size - start, progress, prompter_);
+    WatchMappedBytes(fd);
     if (text_.LineCount() == 0)
         text_.AppendLine(LineRecord());  // the text is never without a line
     text_.SetCurrentLine(std::min(current, text_.LineCount() - 1));

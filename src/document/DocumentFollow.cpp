@@ -60,8 +60,12 @@ void Document::AutoReloadTick()
             GoToBookmark(true, false);
         RedrawViews();
     }
-    if (autoReloadMode_ == AutoReload::Off)
+    if (autoReloadMode_ == AutoReload::Off) {
+        // Following looks at the file itself; so does a reload of unchanged texts on a notice.
+        if (modified_ || !settings_.reloadUnchangedFiles)
+            MappedTextTrusted();
         return;
+    }
     if (++autoReloadTicks_ < 6)
         return;
     autoReloadTicks_ = 0;
@@ -115,6 +119,7 @@ void Document::CheckChangedOnDisk()
         TellReread(true);
         return;
     }
+    MappedTextTrusted();
     if (view_)
         view_->FileChangedOnDisk();
 }
@@ -137,6 +142,10 @@ bool Document::CanAppendFrom(int fd, const FileStatus& status) const
     if (modified_ || loadAborted_ || !status.SameFileAs(loadedFile_) || status.size <= old ||
         !(CurrentLoadParams() == loadParams_) || settings_.truncateAtBorder || charset_.LF() != kLF ||
         charset_.FF() != kFF)
+        return false;
+    // A text that borrows from the file's pages shows what is there now: only the kept stretches
+    // of what was read tell whether the file was rewritten.
+    if (mappedCheck_ && !mappedCheck_->StillAsRead())
         return false;
     const std::int64_t stretch = std::min(old, kTailCheck);
     std::string onDisk;

@@ -20,6 +20,8 @@ void Document::ResetText(bool withEmptyLine)
 {
     background_.reset();
     placeLeft_.reset();
+    mappedCheck_.reset();
+    mappedChangeTold_ = false;
     FreeLines();
     ClearUndo();
     positions_->Clear();
@@ -112,6 +114,7 @@ void Document::LoadText(int fd, const std::string& path)
     if (background)
         loader.LimitBlocks(1);  // the first 16 MB, shown at once
     LoadOutcome outcome = loader.Load(fd, status.size, progress_, prompter_);
+    WatchMappedBytes(fd);
     if (background && text_.FileSize() < status.size) {
         if (FirstPartDecides(outcome)) {
             if (const int rest = ::dup(fd); rest >= 0)

@@ -119,6 +119,12 @@ int WriteInPlace(const std::string& target, const TextStore& text, ProgressWindo
         return errno;
     struct stat st {};
     const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    // Lines that borrow their bytes from this very file would read what is being written over
+    // them: they get copies of their own first.
+    if (regular && !text.KeepBytesApartFrom(st.st_dev, st.st_ino)) {
+        ::close(fd);
+        return ENOMEM;
+    }
     // Claim the room for the new text before the first old byte is overwritten, so a full disk
     // or the file-size limit fails the save while the file is still whole.
     int err = 0;
@@ -138,6 +144,9 @@ int WriteInPlace(const std::string& target, const TextStore& text, ProgressWindo
 // which the next open of the file names. Without room for the copy nothing is written.
 int WriteInPlaceWithCopy(const std::string& target, const TextStore& text, ProgressWindow& progress)
 {
+    // Before anything is written: the copy out of a file the text borrows from may not fit.
+    if (struct stat st{}; ::stat(target.c_str(), &st) == 0 && !text.KeepBytesApartFrom(st.st_dev, st.st_ino))
+        return ENOMEM;
     const auto copy = SaveRecovery::CopyPathFor(target);
     if (!copy)
         return EACCES;             // no private folder for the copy

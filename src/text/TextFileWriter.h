@@ -19,7 +19,9 @@ struct WriteOptions {
 /// links or another owner) the target is rewritten in place, behind a complete copy of the new text
 /// in a private folder (SaveRecovery) that stays when the write does not finish. Returns 0 or the
 /// errno of the failure; on failure the target is as it was, except after a failed in-place
-/// write, which leaves the copy. Temporaries left beside the target by saves that died go.
+/// write, which leaves the copy. Temporaries left beside the target by saves that died go. Before
+/// a file is written in place, the lines that borrow bytes straight from its pages get copies of
+/// their own; ENOMEM, with nothing written, when the memory for them cannot be had.
 int WriteTextFile(const std::string& target, const TextStore& text, ProgressWindow& progress,
                   const WriteOptions& options = {});
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "support/DocumentFixture.h"
@@ -180,6 +181,28 @@ TEST_F(BackgroundLoadTest, SavingReadsTheRestFirstAndWritesTheWholeFile)
     ASSERT_TRUE(doc->Save(copy));
     EXPECT_FALSE(doc->LoadingInBackground());
     EXPECT_EQ(ReadFile(copy), before);
+}
+
+TEST_F(BackgroundLoadTest, AFileMappedCutsItsLinesAsAFileReadIntoMemory)
+{
+    const std::string path = MakeFile();
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    auto load = [&](bool mapped) {
+        TextLoader::MapFiles(mapped);
+        auto whole = std::make_unique<Document>(
+            DocumentContext{settings, prompter, progress, dialogs, entry, dir.File("QVXData"), selection});
+        EXPECT_TRUE(whole->Open(path));
+        TextLoader::MapFiles(true);
+        EXPECT_EQ(whole->Text().BytesMappedFrom(st.st_dev, st.st_ino) > 0, mapped);
+        std::vector<std::string_view> lines;
+        for (LineIndex i = 0; i < whole->Text().LineCount(); ++i)
+            lines.push_back(whole->Text().Line(i).Text());
+        return std::make_pair(std::move(whole), lines);
+    };
+    const auto mapped = load(true);
+    const auto read = load(false);
+    EXPECT_TRUE(mapped.second == read.second);  // every line's bytes, across the blocks' edges too
 }
 
 }  // namespace
