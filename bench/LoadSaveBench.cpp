@@ -1,6 +1,7 @@
 // Opening a large file and saving it again: throughput and the memory the loaded text adds.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "platform/ProgressWindow.h"
 #include "settings/Settings.h"
 #include "text/TextFileWriter.h"
+#include "text/TextLoader.h"
 
 namespace quill::bench {
 namespace {
@@ -40,6 +42,54 @@ void BM_Load(benchmark::State& state)
     state.counters["lines"] = static_cast<double>(harness.doc->Text().LineCount());
 }
 BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A file larger than many machines' memory, opened at once (no window): with its blocks mapped
+// (argument 1) or read into memory of the program's own (0, as loads did before). Counters: the
+// resident memory after the open and after the last screen was read (Ctrl+End), for each byte of
+// the file. The first argument is the size in MiB (6144: a 6 GiB log).
+void BM_LoadLargeFile(benchmark::State& state)
+{
+    const std::int64_t size = state.range(0) << 20;
+    const std::string path = BenchFile(size);
+    TextLoader::MapFiles(state.range(1) != 0);
+    Harness harness;
+    std::int64_t afterOpen = 0;
+    std::int64_t afterEnd = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        harness.doc->New();
+        TextStore::WaitForReleases();
+        const std::int64_t before = ResidentBytes();
+        state.ResumeTiming();
+        if (!harness.doc->Open(path) || harness.doc->LoadAborted())
+            state.SkipWithError("cannot open the benchmark file");
+        state.PauseTiming();
+        afterOpen = ResidentBytes() - before;
+        // The last screen as the view reads it: the last 60 lines' bytes.
+        const TextStore& text = harness.doc->Text();
+        std::int64_t sum = 0;
+        for (LineIndex i = std::max<LineIndex>(text.LineCount() - 60, 0); i < text.LineCount(); ++i)
+            for (const char c : text.Line(i).Text())
+                sum += static_cast<unsigned char>(c);
+        benchmark::DoNotOptimize(sum);
+        afterEnd = ResidentBytes() - before;
+        state.ResumeTiming();
+    }
+    TextLoader::MapFiles(true);
+    state.SetBytesProcessed(state.iterations() * size);
+    state.counters["resident_after_open_per_file_byte"] = static_cast<double>(afterOpen) / static_cast<double>(size);
+    state.counters["resident_after_end_per_file_byte"] = static_cast<double>(afterEnd) / static_cast<double>(size);
+    state.counters["lines"] = static_cast<double>(harness.doc->Text().LineCount());
+    harness.doc->New();
+}
+BENCHMARK(BM_LoadLargeFile)
+    ->Args({1024, 1})
+    ->Args({1024, 0})
+    ->Args({6144, 1})
+    ->Args({6144, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
 
 // The first screen of a large file in the program: the open returns with its first part, the
 // rest is read in steps from the window's event loop (here all steps at once, to the end). The

@@ -43,8 +43,7 @@ bool Document::ConfirmSaveOfUntrustedText()
     if (!mappedCheck_ || mappedCheck_->StillAsRead())
         return true;
     mappedChangeTold_ = true;
-    return prompter_.Ask(Format(kChangedUnderText, path_.c_str()) + "\nSave it anyway?", Buttons::YesNo) ==
-           Answer::Yes;
+    return prompter_.Ask(Format(kChangedUnderText, path_.c_str()) + "\nSave it anyway?", Buttons::YesNo) == Answer::Yes;
 }
 
 void Document::EndMappedCheckWhenCopied()

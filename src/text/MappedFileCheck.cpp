@@ -36,7 +36,9 @@ bool ReadExactly(int fd, std::int64_t offset, std::int64_t count, std::string& b
 }  // namespace
 
 MappedFileCheck::MappedFileCheck(int fd, std::int64_t extent)
-    : file_(::dup(fd)), extent_(extent), faults_(MappedBytesGuard::Faults())
+    : file_(::dup(fd)),
+      extent_(extent),
+      faults_(MappedBytesGuard::Faults())
 {
     if (!Valid() || !StatusOf(file_.Get(), status_)) {
         changed_ = true;
