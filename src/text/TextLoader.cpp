@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "common/MemoryReserve.h"
 #include "platform/ProgressWindow.h"
@@ -83,6 +84,48 @@ constexpr std::int64_t kMapAtLeast = 256 * 1024;
 
 std::atomic<bool> mapFiles{true};
 
+// Where the chunk that holds byte `off` of a block ends: chunks begin at multiples of the chunk
+// size in the file, also where reading began in the middle of one, so that every read of a file
+// cuts its lines alike.
+std::int64_t ChunkEnd(std::int64_t blockOffset, std::int64_t off)
+{
+    return off + TextLoader::kChunkSize - (blockOffset + off) % TextLoader::kChunkSize;
+}
+
+static_assert(TextLoader::kChunkSize < 65536, "a chunk's counts fit 16 bits");
+
+// Counts the bytes of a chunk. Four tables let consecutive equal bytes count without waiting on
+// each other.
+void CountChunk(const char* begin, const char* end, TextLoader::ChunkCounts& out)
+{
+    std::uint32_t counts[4][256] = {};
+    const auto* p = reinterpret_cast<const std::uint8_t*>(begin);
+    const auto* e = reinterpret_cast<const std::uint8_t*>(end);
+    for (; e - p >= 4; p += 4) {
+        ++counts[0][p[0]];
+        ++counts[1][p[1]];
+        ++counts[2][p[2]];
+        ++counts[3][p[3]];
+    }
+    for (; p < e; ++p)
+        ++counts[0][*p];
+    for (int b = 0; b < 256; ++b)
+        out[b] = static_cast<std::uint16_t>(counts[0][b] + counts[1][b] + counts[2][b] + counts[3][b]);
+}
+
+// The counts of the first chunks of a block read from a file, on the helper thread that read it:
+// the share that keeps both threads about equally busy, since the thread that cuts the lines
+// counts the rest.
+std::vector<TextLoader::ChunkCounts> CountChunks(const char* data, std::int64_t got, std::int64_t blockOffset)
+{
+    constexpr std::int64_t kHelperShare = 6;  // eighths
+    std::vector<TextLoader::ChunkCounts> chunks;
+    const std::int64_t upTo = got / 8 * kHelperShare;
+    for (std::int64_t off = 0; off < upTo; off = ChunkEnd(blockOffset, off))
+        CountChunk(data + off, data + std::min(ChunkEnd(blockOffset, off), got), chunks.emplace_back());
+    return chunks;
+}
+
 }  // namespace
 
 void TextLoader::MapFiles(bool on) { mapFiles = on; }
@@ -99,9 +142,10 @@ std::future<TextLoader::BlockRead> TextLoader::StartRead(int fd, std::int64_t si
     readOffset_ += size;
     if (LoadBlock* block = MapForReading(fd, offset, size)) {
         // The file's own pages: the helper thread brings them in while the block before is cut.
-        return std::async(std::launch::async | std::launch::deferred, [block, size] {
+        return std::async(std::launch::async | std::launch::deferred, [block, size, offset] {
             block->Prefetch();
-            return BlockRead{block->Data(), size, static_cast<std::int64_t>(block->Size()), 0, block};
+            const auto got = static_cast<std::int64_t>(block->Size());
+            return BlockRead{block->Data(), size, got, 0, block, CountChunks(block->Data(), got, offset)};
         });
     }
     // Endless input (a device, a pipe that never ends) would take all memory and then the
@@ -110,9 +154,13 @@ std::future<TextLoader::BlockRead> TextLoader::StartRead(int fd, std::int64_t si
     char* data = store_.NewBlock(static_cast<std::size_t>(size));
     // Where no thread can be started (a tight address-space limit), the block is read on demand.
     return std::async(std::launch::async | std::launch::deferred, [this, fd, data, size, offset] {
-        BlockRead block{data, size, 0, 0, nullptr};
+        BlockRead block{data, size, 0, 0, nullptr, {}};
         block.got = streaming_ ? ReadAvailable(fd, data, size, block.error, stop_)
                                : ReadFully(fd, data, size, offset, block.error);
+        // A pipe's blocks may come short, and where the next begins is known once this one is:
+        // they are counted as they are cut.
+        if (!streaming_ && block.got > 0)
+            block.counts = CountChunks(data, block.got, offset);
         return block;
     });
 }
@@ -212,16 +260,15 @@ LoadOutcome TextLoader::Run(int fd, std::int64_t expectedSize, ProgressWindow& p
             if (!lineStart_)
                 lineStart_ = block.data;
             lastEnd = block.data;
-            // Chunks begin at multiples of the chunk size in the file, also where reading began
-            // in the middle of one, so that every read of a file cuts its lines alike.
-            for (std::int64_t off = 0; off < block.got;) {
-                const std::int64_t next = off + kChunkSize - (fileOffset_ + off) % kChunkSize;
+            std::size_t chunk = 0;
+            for (std::int64_t off = 0; off < block.got; ++chunk) {
+                const std::int64_t next = ChunkEnd(fileOffset_, off);
                 const char* begin = block.data + off;
                 const char* end = block.data + std::min(next, block.got);
                 total += end - begin;
                 if (AbortRequested(bar, total, prompter))
                     break;
-                ProcessChunk(begin, end);
+                ProcessChunk(begin, end, chunk < block.counts.size() ? &block.counts[chunk] : nullptr);
                 lastEnd = end;
                 off = next;
             }
@@ -264,37 +311,30 @@ void TextLoader::StopPendingRead(std::future<BlockRead>& pending)
     store_.DropLastBlock();
 }
 
-void TextLoader::CountBytes(const char* begin, const char* end)
+void TextLoader::TakeCounts(const char* begin, const char* end, const ChunkCounts& counts)
 {
-    // Four tables let consecutive equal bytes count without waiting on each other.
-    std::uint32_t counts[4][256] = {};
-    const auto* p = reinterpret_cast<const std::uint8_t*>(begin);
-    const auto* e = reinterpret_cast<const std::uint8_t*>(end);
-    for (; e - p >= 4; p += 4) {
-        ++counts[0][p[0]];
-        ++counts[1][p[1]];
-        ++counts[2][p[2]];
-        ++counts[3][p[3]];
-    }
-    for (; p < e; ++p)
-        ++counts[0][*p];
     for (int b = 0; b < 256; ++b)
-        outcome_.histogram[b] += counts[0][b] + counts[1][b] + counts[2][b] + counts[3][b];
-    auto seen = [&counts](std::uint8_t b) { return counts[0][b] + counts[1][b] + counts[2][b] + counts[3][b] != 0; };
-    chunkHasTab_ = seen(kTab);
-    chunkHasFF_ = seen(kFF);
+        outcome_.histogram[b] += counts[b];
+    chunkHasTab_ = counts[kTab] != 0;
+    chunkHasFF_ = counts[kFF] != 0;
     // Whether the text is UTF-8: only chunks with bytes above 127 (or a sequence still open) need
     // a look, so ASCII costs nothing more.
     bool high = false;
     for (int b = 0x80; b < 256 && !high; ++b)
-        high = seen(static_cast<std::uint8_t>(b));
+        high = counts[b] != 0;
     if (high || !utf8_.Settled())
         utf8_.Feed(begin, end);
 }
 
-void TextLoader::ProcessChunk(const char* begin, const char* end)
+void TextLoader::ProcessChunk(const char* begin, const char* end, const ChunkCounts* counted)
 {
-    CountBytes(begin, end);
+    if (counted) {
+        TakeCounts(begin, end, *counted);
+    } else {
+        ChunkCounts counts;
+        CountChunk(begin, end, counts);
+        TakeCounts(begin, end, counts);
+    }
     // Most chunks hold no form feed; the histogram says so without a search.
     nextFF_ = nullptr;
     ffKnown_ = !chunkHasFF_;

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <future>
+#include <vector>
 
 #include "common/Utf8.h"
 #include "text/LineRecord.h"
@@ -76,6 +77,8 @@ public:
     /// Whether the blocks of a file are mapped (the default) or read into memory of the program's
     /// own; pipes and devices are always read. For measuring one against the other.
     static void MapFiles(bool on);
+    /// How often each byte value occurs in a chunk (of at most kChunkSize bytes).
+    using ChunkCounts = std::array<std::uint16_t, 256>;
 
 private:
     struct BlockRead {
@@ -84,6 +87,8 @@ private:
         std::int64_t got;  ///< bytes read, -1 when nothing could be read
         int error;
         LoadBlock* mapped;  ///< the block, when it maps the file
+        /// The counts of the block's chunks, made by the thread that read it (none for a pipe).
+        std::vector<ChunkCounts> counts;
     };
     LoadOutcome Run(int fd, std::int64_t expectedSize, ProgressWindow& progress, Prompter& prompter);
     std::future<BlockRead> StartRead(int fd, std::int64_t size);
@@ -94,14 +99,16 @@ private:
     void StopPendingRead(std::future<BlockRead>& pending);
     /// Steps the bar; after Escape asks "Abort load?" and, on Yes, marks the load aborted.
     bool AbortRequested(ProgressScope& bar, std::int64_t total, Prompter& prompter);
-    void ProcessChunk(const char* begin, const char* end);
+    void ProcessChunk(const char* begin, const char* end, const ChunkCounts* counted);
     void ProcessLine(const char*& p, const char* chunkBegin, const char* chunkEnd);
     void LookAheadAtCut(const char*& p, const char* chunkBegin, const char* chunkEnd);
     void Take(const char* from, const char* to);
     void EndLine(const char* end, const char* chunkBegin);
     void CarryOverBlock(const char* blockEnd);
     void FinishLastLine(const char* end);
-    void CountBytes(const char* begin, const char* end);
+    /// Adds a chunk's counts to the histogram and notes what the chunk holds (tabs, form feeds,
+    /// bytes that may not be UTF-8).
+    void TakeCounts(const char* begin, const char* end, const ChunkCounts& counts);
 
     TextStore& store_;
     LoadParams params_;

@@ -31,8 +31,8 @@ struct LineSet {
 };
 
 /// The file is always the concatenation of all lines in order. Lines borrow their bytes from the
-/// blocks a load read into, until a change gives a line bytes of its own, so a loaded file is held
-/// once with 16 bytes of bookkeeping per line.
+/// blocks of a load (the file's own pages, mapped, or memory a pipe was read into), until a change
+/// gives a line bytes of its own, so a loaded file costs 12 bytes of bookkeeping per line.
 class TextStore {
 public:
     TextStore() : fileLines_(lines_) {}
