@@ -158,9 +158,12 @@ void FileLineIndex::Split(std::size_t chunk, std::size_t firstRow)
 
 void FileLineIndex::Inserted(std::size_t row)
 {
-    if (!Following())
-        return;
     const bool atEnd = static_cast<std::int64_t>(row) >= totalRows_;
+    // Lines appended at the end (a load reading on, a followed file that grew) cost a step each,
+    // however many come: counting everything again would read every line's end, which for a
+    // mapped file means bringing all its pages back, at every step of a load.
+    if (!(atEnd && valid_ && Counting()) && !Following())
+        return;
     if (chunks_.empty() || (atEnd && chunks_.back().rows >= kChunkRows)) {
         chunks_.push_back(Chunk());
         treesValid_ = false;
