@@ -104,8 +104,12 @@ public:
     bool LoadingInBackground() const { return background_ != nullptr; }
     /// How much of the file is read, 0..100.
     int BackgroundLoadPercent() const;
+    /// The blocks of 16 MB a step of the background load reads: some 64 MB, a few tens of
+    /// milliseconds, so the window stays lively, while the next block is brought in and counted as
+    /// one is cut, and the window's own work between steps is paid a quarter as often.
+    static constexpr int kBackgroundStepBlocks = 4;
     /// Reads the next part of a file loaded in the background; false once the text is complete.
-    bool LoadMore();
+    bool LoadMore(int blocks = kBackgroundStepBlocks);
     /// Reads the rest at once with the progress window; Escape there stops as in any load.
     void CompleteBackgroundLoad();
     /// Escape while the rest is read: asks "Abort load?"; on Yes the text keeps what was read, as

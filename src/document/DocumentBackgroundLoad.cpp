@@ -12,15 +12,6 @@
 
 namespace quill {
 
-namespace {
-
-// One step reads four blocks: some 64 MB, a few tens of milliseconds, so the window stays lively,
-// while the helper thread brings in and counts the next block as the current one is cut and the
-// window's own work between steps is paid a quarter as often.
-constexpr int kStepBlocks = 4;
-
-}  // namespace
-
 LoadOutcome Document::ReadOn(int fd, std::int64_t size, int maxBlocks, ProgressWindow& progress)
 {
     // The end of the old bytes was the end of the read, where a load decides without seeing what
@@ -83,7 +74,7 @@ int Document::BackgroundLoadPercent() const
     return static_cast<int>(std::min<std::int64_t>(100, text_.FileSize() * 100 / background_->size));
 }
 
-bool Document::LoadMore()
+bool Document::LoadMore(int blocks)
 {
     if (!background_)
         return false;
@@ -93,7 +84,7 @@ bool Document::LoadMore()
         return true;
     SilentProgress quiet;  // the status line shows the progress; Escape reaches StopBackgroundLoad
     const std::int64_t before = text_.FileSize();
-    background_->outcome.Add(ReadOn(background_->file.Get(), background_->size, kStepBlocks, quiet));
+    background_->outcome.Add(ReadOn(background_->file.Get(), background_->size, blocks, quiet));
     // Done at the size the file had, or where it ends now (cut short meanwhile: nothing more came).
     if (background_->outcome.status != LoadOutcome::Status::Complete || text_.FileSize() >= background_->size ||
         text_.FileSize() <= before) {

@@ -69,7 +69,7 @@ TEST_F(BackgroundLoadTest, TheFirstPartComesAtOnceAndTheRestGivesTheLinesOfOneLo
     EXPECT_GT(doc->Text().LineCount(), 100000);
     EXPECT_FALSE(doc->RestorePositionPending());  // the bookmarks wait for the whole text
     int steps = 0;
-    for (int percent = doc->BackgroundLoadPercent(); doc->LoadMore(); ++steps) {
+    for (int percent = doc->BackgroundLoadPercent(); doc->LoadMore(1); ++steps) {
         EXPECT_GE(doc->BackgroundLoadPercent(), percent);
         percent = doc->BackgroundLoadPercent();
     }
@@ -107,7 +107,7 @@ TEST_F(BackgroundLoadTest, APlaceLeftInTheFirstPartIsShownAtOnce)
     ASSERT_TRUE(doc->GoToBookmark(true, false));  // as the window does at its first paint
     EXPECT_EQ(doc->Selection().cursor.line, 100);
     EXPECT_FALSE(doc->Positions().HasBookmark(600000));  // not yet: its line is not read
-    while (doc->LoadMore()) {
+    while (doc->LoadMore(1)) {
     }
     EXPECT_TRUE(doc->Positions().HasBookmark(600000));
     EXPECT_FALSE(doc->RestorePositionPending());  // the cursor is where the file was left already
@@ -120,7 +120,7 @@ TEST_F(BackgroundLoadTest, EscapeKeepsWhatWasReadAndSavingAsksFirst)
     const std::string original = ReadFile(path);
     ASSERT_TRUE(doc->Open(path));
     ASSERT_TRUE(doc->LoadingInBackground());
-    ASSERT_TRUE(doc->LoadMore());
+    ASSERT_TRUE(doc->LoadMore(1));
     const std::int64_t read = doc->Text().FileSize();
     prompter.Expect("Abort load?", Answer::No);
     doc->StopBackgroundLoad();
@@ -141,11 +141,11 @@ TEST_F(BackgroundLoadTest, AFileCutShortWhileItLoadsEndsTheLoadWhereItEnds)
     const std::string path = MakeFile();
     ASSERT_TRUE(doc->Open(path));
     ASSERT_TRUE(doc->LoadingInBackground());
-    ASSERT_TRUE(doc->LoadMore());
+    ASSERT_TRUE(doc->LoadMore(1));
     const std::int64_t read = doc->Text().FileSize();
     ASSERT_EQ(::truncate(path.c_str(), read + 1000), 0);
     int steps = 0;
-    while (doc->LoadMore())
+    while (doc->LoadMore(1))
         ASSERT_LT(++steps, 10);
     EXPECT_FALSE(doc->LoadingInBackground());
     EXPECT_EQ(AllBytes(), ReadFile(path));
@@ -168,7 +168,7 @@ TEST_F(BackgroundLoadTest, LeavingTheFileWhileTheRestIsReadAtOnceLetsThatReadEnd
     ASSERT_TRUE(doc->LoadingInBackground());
     doc->Clear();
     EXPECT_FALSE(doc->LoadingInBackground());
-    EXPECT_FALSE(doc->LoadMore());
+    EXPECT_FALSE(doc->LoadMore(1));
 }
 
 TEST_F(BackgroundLoadTest, SavingReadsTheRestFirstAndWritesTheWholeFile)
