@@ -126,6 +126,26 @@ TEST(FileLineIndexTest, ManyInsertionsAtOnePlaceAndABlockRemovedWhole)
     ExpectSame(store, model, random);
 }
 
+TEST(FileLineIndexTest, BurstsOfLinesAppendedAsALoadReadsOnAreFollowed)
+{
+    // As a background load steps: the last lines are taken off and read again with many more,
+    // far more at once than a burst of edits that is counted again instead of followed.
+    std::mt19937 random(11);
+    TextStore store;
+    Model model;
+    for (int step = 0; step < 6; ++step) {
+        for (int i = 0; i < 2 && !model.rows.empty(); ++i) {
+            store.RemoveLine(store.LineCount() - 1);
+            model.rows.pop_back();
+        }
+        for (int i = 0; i < 20000; ++i) {
+            model.rows.push_back(RandomRow(random));
+            store.AppendLine(LineRecord(model.rows.back()));
+        }
+        ExpectSame(store, model, random);
+    }
+}
+
 TEST(FileLineIndexTest, WithoutALineEndEveryDisplayLineIsALine)
 {
     TextStore store;
