@@ -174,9 +174,16 @@ LoadBlock* TextLoader::MapForReading(int fd, std::int64_t offset, std::int64_t s
         return nullptr;
     LoadBlock* block =
         store_.MapBlock(fd, offset, static_cast<std::size_t>(std::min<std::int64_t>(size, st.st_size - offset)));
-    // The lines of a mapped block cost only their 12 bytes each, about an eighth of the bytes at most.
-    if (block)
-        CheckMemory(size / 8);
+    // A mapped block costs no memory of the program's own, its lines their 12 bytes each: as many
+    // as the block before gave (once more, for the lines this one will give) must still fit. A file
+    // of empty lines takes twelve times its size.
+    const auto lines = static_cast<std::int64_t>(store_.LineCount());
+    if (block && lines > linesChecked_) {
+        const auto table = (lines - linesChecked_) * static_cast<std::int64_t>(sizeof(LineSlot));
+        linesChecked_ = lines;
+        if (!MemoryAllows(2 * table))
+            throw std::bad_alloc();
+    }
     return block;
 }
 
@@ -216,6 +223,7 @@ LoadOutcome TextLoader::Run(int fd, std::int64_t expectedSize, ProgressWindow& p
     struct stat st {};
     streaming_ = ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode);
     readOffset_ = fileOffset_;
+    linesChecked_ = static_cast<std::int64_t>(store_.LineCount());
     ProgressScope bar(progress, expectedSize);
     std::int64_t total = 0;
     std::int64_t requested = 0;

@@ -126,6 +126,7 @@ private:
     std::int64_t uncheckedBytes_ = 0;  ///< read since the memory still available was last looked at
     std::int64_t fileOffset_ = 0;      ///< where in the file the block being cut begins
     std::int64_t readOffset_ = 0;      ///< where in the file the next block to read begins
+    std::int64_t linesChecked_ = 0;    ///< lines in the store when the memory was last looked at
     bool streaming_ = false;           ///< a pipe or device: read what arrives, until it ends
     int maxBlocks_ = -1;               ///< blocks to read at most; -1: to the end
     std::atomic<bool> stop_{false};    ///< tells the reading thread to give up

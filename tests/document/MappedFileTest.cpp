@@ -166,5 +166,20 @@ TEST_F(MappedFileTest, ASaveInPlaceCopiesTheBytesOutOfTheFileFirstOrRefusesWitho
     EXPECT_EQ(ToldChanged(), 0);  // the program's own save is no change by another
 }
 
+TEST_F(MappedFileTest, AFileOfEmptyLinesStopsWhileTheLineTableStillFits)
+{
+    // A mapped file costs no memory, but each of its lines 12 bytes: 34 MB of line ends would take
+    // 400 MB, on a machine of 1 GB with 150 MB free above its reserve.
+    const std::string path = dir.Write("lines.txt", std::string(34 << 20, '\n'));
+    SetMemoryStatusSource([] { return std::optional<MemoryStatus>(MemoryStatus{(64 + 150) << 20, 1 << 30}); });
+    const bool opened = doc->Open(path);
+    SetMemoryStatusSource({});
+    ASSERT_TRUE(opened);
+    ASSERT_FALSE(prompter.Texts().empty());
+    EXPECT_EQ(prompter.Texts().back(), "Out of memory!");
+    EXPECT_TRUE(doc->LoadAborted());
+    EXPECT_LT(doc->Text().LineCount(), 34 << 20);
+}
+
 }  // namespace
 }  // namespace quill::test
