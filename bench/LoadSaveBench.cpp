@@ -18,6 +18,21 @@ namespace {
 
 using Harness = QuietDocument;
 
+// The open of a file in a document emptied first, timed; returns the resident memory before it,
+// with the timing paused.
+std::int64_t OpenAfresh(benchmark::State& state, Harness& harness, const std::string& path)
+{
+    state.PauseTiming();
+    harness.doc->New();
+    TextStore::WaitForReleases();
+    const std::int64_t before = ResidentBytes();
+    state.ResumeTiming();
+    if (!harness.doc->Open(path) || harness.doc->LoadAborted())
+        state.SkipWithError("cannot open the benchmark file");
+    state.PauseTiming();
+    return before;
+}
+
 void BM_Load(benchmark::State& state)
 {
     const std::string path = BenchFile();
@@ -25,14 +40,7 @@ void BM_Load(benchmark::State& state)
     Harness harness;
     std::int64_t added = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        harness.doc->New();
-        TextStore::WaitForReleases();
-        const std::int64_t before = ResidentBytes();
-        state.ResumeTiming();
-        if (!harness.doc->Open(path))
-            state.SkipWithError("cannot open the benchmark file");
-        state.PauseTiming();
+        const std::int64_t before = OpenAfresh(state, harness, path);
         added = ResidentBytes() - before;
         state.ResumeTiming();
     }
@@ -56,14 +64,7 @@ void BM_LoadLargeFile(benchmark::State& state)
     std::int64_t afterOpen = 0;
     std::int64_t afterEnd = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        harness.doc->New();
-        TextStore::WaitForReleases();
-        const std::int64_t before = ResidentBytes();
-        state.ResumeTiming();
-        if (!harness.doc->Open(path) || harness.doc->LoadAborted())
-            state.SkipWithError("cannot open the benchmark file");
-        state.PauseTiming();
+        const std::int64_t before = OpenAfresh(state, harness, path);
         afterOpen = ResidentBytes() - before;
         // The last screen as the view reads it: the last 60 lines' bytes.
         const TextStore& text = harness.doc->Text();

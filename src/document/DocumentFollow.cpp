@@ -33,22 +33,6 @@ std::string LastBytes(const TextStore& text, std::int64_t count)
     return bytes;
 }
 
-// Reads exactly `count` bytes at `offset`; false when the file has fewer there.
-bool ReadAt(int fd, std::int64_t offset, std::int64_t count, std::string& bytes)
-{
-    bytes.resize(static_cast<std::size_t>(count));
-    std::int64_t got = 0;
-    while (got < count) {
-        const ssize_t r = ::pread(fd, bytes.data() + got, static_cast<std::size_t>(count - got), offset + got);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r <= 0)
-            return false;
-        got += r;
-    }
-    return true;
-}
-
 }  // namespace
 
 void Document::AutoReloadTick()
@@ -149,7 +133,7 @@ bool Document::CanAppendFrom(int fd, const FileStatus& status) const
         return false;
     const std::int64_t stretch = std::min(old, kTailCheck);
     std::string onDisk;
-    return ReadAt(fd, old - stretch, stretch, onDisk) && onDisk == LastBytes(text_, stretch);
+    return ReadExactlyAt(fd, old - stretch, stretch, onDisk) && onDisk == LastBytes(text_, stretch);
 }
 
 void Document::AppendGrownFile(int fd, const FileStatus& status)

@@ -1,6 +1,7 @@
 // A file descriptor that is closed when its scope ends, and opening a file for reading.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <unistd.h>
 
@@ -24,5 +25,8 @@ private:
 
 /// Opens a file for reading; a folder counts as a failure (EISDIR), as reading it would.
 int OpenForReading(const std::string& path);
+
+/// Reads exactly `count` bytes of an open file at `offset`; false when the file has fewer there.
+bool ReadExactlyAt(int fd, std::int64_t offset, std::int64_t count, std::string& bytes);
 
 }  // namespace quill

@@ -109,6 +109,21 @@ std::string AbsolutePath(const std::string& path)
     return normal;
 }
 
+bool ReadExactlyAt(int fd, std::int64_t offset, std::int64_t count, std::string& bytes)
+{
+    bytes.resize(static_cast<std::size_t>(count));
+    std::int64_t got = 0;
+    while (got < count) {
+        const ssize_t r = ::pread(fd, bytes.data() + got, static_cast<std::size_t>(count - got), offset + got);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            return false;
+        got += r;
+    }
+    return true;
+}
+
 int OpenForReading(const std::string& path)
 {
     // Without O_NONBLOCK the open of a pipe waits for a writer, with no way out for the user; the

@@ -17,22 +17,6 @@ constexpr std::int64_t kEndStretch = 4096;
 constexpr std::int64_t kMiddleStretch = 256;
 constexpr int kMiddleStretches = 14;
 
-// Exactly `count` bytes at `offset`; false when the file has fewer there.
-bool ReadExactly(int fd, std::int64_t offset, std::int64_t count, std::string& bytes)
-{
-    bytes.resize(static_cast<std::size_t>(count));
-    std::int64_t got = 0;
-    while (got < count) {
-        const ssize_t r = ::pread(fd, bytes.data() + got, static_cast<std::size_t>(count - got), offset + got);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r <= 0)
-            return false;
-        got += r;
-    }
-    return true;
-}
-
 }  // namespace
 
 MappedFileCheck::MappedFileCheck(int fd, std::int64_t extent)
@@ -54,7 +38,7 @@ void MappedFileCheck::Keep(std::int64_t offset, std::int64_t length)
 {
     length = std::min(length, extent_ - offset);
     Stretch stretch{offset, {}};
-    if (length > 0 && ReadExactly(file_.Get(), offset, length, stretch.bytes))
+    if (length > 0 && ReadExactlyAt(file_.Get(), offset, length, stretch.bytes))
         stretches_.push_back(std::move(stretch));
 }
 
@@ -73,7 +57,7 @@ bool MappedFileCheck::StretchesAsKept() const
 {
     std::string now;
     return std::all_of(stretches_.begin(), stretches_.end(), [&](const Stretch& stretch) {
-        return ReadExactly(file_.Get(), stretch.offset, static_cast<std::int64_t>(stretch.bytes.size()), now) &&
+        return ReadExactlyAt(file_.Get(), stretch.offset, static_cast<std::int64_t>(stretch.bytes.size()), now) &&
                now == stretch.bytes;
     });
 }
