@@ -149,7 +149,7 @@ void Save(benchmark::State& state, bool durable)
     const std::string target = path + ".saved";
     SilentProgress progress;
     for (auto _ : state) {
-        if (int error = WriteTextFile(target, harness.doc->Text(), progress, WriteOptions{durable}))
+        if (int error = WriteTextFile(target, harness.doc->Text(), progress, WriteOptions{durable, {}}))
             state.SkipWithError(std::strerror(error));
     }
     state.SetBytesProcessed(state.iterations() * harness.doc->Text().FileSize());

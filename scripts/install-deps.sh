@@ -11,6 +11,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   qt6-svg-dev poppler-utils desktop-file-utils
+  zlib1g-dev liblzma-dev libzstd-dev libbz2-dev
+  gzip xz-utils zstd bzip2
 )
 # Hyperscan runs on x86-64 only; elsewhere its portable fork gives the same library.
 if [[ $(dpkg --print-architecture) == amd64 ]]; then packages+=(libhyperscan-dev); else packages+=(libvectorscan-dev); fi

@@ -162,9 +162,11 @@ bool Document::Save(const std::string& requestedPath)
         prompter_.Error(Format(kCantSave, path.c_str(), "It is no regular file (a pipe, a device or a folder)."));
         return false;
     }
-    if (!ConfirmOverwriteChangedFile(path) || !ConfirmReadOnlyOverwrite(target))
+    if (!ConfirmOverwriteChangedFile(path) || !ConfirmReadOnlyOverwrite(target) || !ConfirmSaveOfDamagedText(path))
         return false;
-    if (int err = WriteTextFile(target, text_, progress_)) {
+    WriteOptions options;
+    options.compression = SaveStyleFor(path);
+    if (int err = WriteTextFile(target, text_, progress_, options)) {
         std::string message = Format(kCantSave, path.c_str(), SystemErrorText(err).c_str());
         if (const auto copy = SaveRecovery::PendingCopyFor(target))
             message += Format("\nA complete copy of the text is in\n%s", copy->c_str());
@@ -183,6 +185,8 @@ bool Document::Save(const std::string& requestedPath)
         loadedFile_ = status;  // a save writes a new file in the old one's place
     }
     EndMappedCheckWhenCopied();
+    compressedDamage_.clear();  // the file saved to is whole (a damaged one saved elsewhere stays as it is)
+    compression_ = options.compression;
     path_ = path;
     title_ = FileNameOf(path);
     MarkUnmodified();
@@ -294,6 +298,9 @@ void Document::UpdateFileStatusText()
     else if (background_)
         SetStatus(StatusPane::Message, Format("%s (%s)  Loading %d%%", path_.c_str(),
                                               LocalTimeText(modificationTime_).c_str(), BackgroundLoadPercent()));
+    else if (!path_.empty() && compression_.Compressed())
+        SetStatus(StatusPane::Message, Format("%s (%s)  %s", path_.c_str(), LocalTimeText(modificationTime_).c_str(),
+                                              CompressionName(compression_.format)));
     else if (!path_.empty())
         SetStatus(StatusPane::Message, Format("%s (%s)", path_.c_str(), LocalTimeText(modificationTime_).c_str()));
     else

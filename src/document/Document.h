@@ -15,6 +15,7 @@
 #include "document/UndoRecord.h"
 #include "structure/StructureDescription.h"
 #include "syntax/SyntaxDescription.h"
+#include "text/Compression.h"
 #include "text/DisplayRules.h"
 #include "text/FileHandle.h"
 #include "text/FileStatus.h"
@@ -167,6 +168,8 @@ public:
     /// are still read; Ctrl+End (or coming back to the last line) resumes at the next look.
     bool FollowPaused() const { return autoReloadMode_ == AutoReload::ChangesAndEnd && followPaused_; }
     bool LoadAborted() const { return loadAborted_; }
+    /// The format the file was compressed in when it was read (and is saved in).
+    const CompressionStyle& Compression() const { return compression_; }
     bool IgnoreFormatCodes() const { return ignoreFormatCodes_; }
     /// Whether typed, pasted and searched characters are UTF-8: no table is active and the text
     /// was UTF-8 when it was read (a new text is). An 8-bit file left without a table keeps taking
@@ -369,8 +372,10 @@ private:
     bool watching_ = false;       ///< a tick or notice of the watcher is being handled
     bool noticePending_ = false;  ///< a notice came while the document was busy
     bool loadAborted_ = false;
-    FileStatus loadedFile_;  ///< the file the text was last read from or saved to (its identity counts)
-    LoadParams loadParams_;  ///< how that read cut the lines
+    CompressionStyle compression_;  ///< the format of the file read or saved last
+    std::string compressedDamage_;  ///< where its compressed data was found damaged, when it was
+    FileStatus loadedFile_;         ///< the file the text was last read from or saved to (its identity counts)
+    LoadParams loadParams_;         ///< how that read cut the lines
     bool ignoreFormatCodes_ = false;
     bool binaryMode_ = false;
     bool loadedUtf8_ = true;  ///< the text read last was UTF-8 (a new text counts as such)
@@ -392,6 +397,14 @@ private:
     /// lines that end where the text ends are read again with what follows. At most maxBlocks
     /// blocks (-1: to the end of the file); size is the file's expected size.
     LoadOutcome ReadOn(int fd, std::int64_t size, int maxBlocks, ProgressWindow& progress);
+    /// Reads the text out of the compressed file at fd (of `size` bytes) in the format found.
+    LoadOutcome LoadCompressed(TextLoader& loader, int fd, std::int64_t size);
+    /// Tells where the compressed data was damaged, once the text up to there is shown.
+    void TellCompressedDamage();
+    /// The format a save to path writes: the file's own for itself, else the one the name asks for.
+    CompressionStyle SaveStyleFor(const std::string& path) const;
+    /// Asks before a text read up to damaged compressed data replaces the whole file.
+    bool ConfirmSaveOfDamagedText(const std::string& path);
     /// Lines were read from the file open as fd: when they borrow from its pages, the file is
     /// checked from now on for changes made under them (or the check goes on to the new end).
     void WatchMappedBytes(int fd);

@@ -70,7 +70,9 @@ Document::FollowStep Document::CheckFollowedFile(bool quietWhenMissing)
     FileStatus status;
     if (!StatusOf(file.Get(), status))
         return FollowStep::Failed;
-    if (status.SameFileAs(loadedFile_) && status.modified == modificationTime_ && status.size == text_.FileSize())
+    // A compressed file's size is not its text's.
+    const std::int64_t size = compression_.Compressed() ? diskSize_ : text_.FileSize();
+    if (status.SameFileAs(loadedFile_) && status.modified == modificationTime_ && status.size == size)
         return FollowStep::Unchanged;
     // Whether the user stayed at the end: on the last line, with the last line on the page.
     const bool atEnd = selection_.cursor.line >= text_.LineCount() - 1 && (!view_ || view_->ShowsLastLine());
@@ -123,9 +125,10 @@ bool Document::CanAppendFrom(int fd, const FileStatus& status) const
     // Only a text that is exactly what was read, read as a load would read it now, and with the
     // line ends a load knows (a table with other line breaks re-cuts the whole text).
     const std::int64_t old = text_.FileSize();
-    if (modified_ || loadAborted_ || !status.SameFileAs(loadedFile_) || status.size <= old ||
-        !(CurrentLoadParams() == loadParams_) || settings_.truncateAtBorder || charset_.LF() != kLF ||
-        charset_.FF() != kFF)
+    // Compressed data is read again from its start: its end is no place to read on from.
+    if (modified_ || loadAborted_ || compression_.Compressed() || !status.SameFileAs(loadedFile_) ||
+        status.size <= old || !(CurrentLoadParams() == loadParams_) || settings_.truncateAtBorder ||
+        charset_.LF() != kLF || charset_.FF() != kFF)
         return false;
     // A text that borrows from the file's pages shows what is there now: only the kept stretches
     // of what was read tell whether the file was rewritten.

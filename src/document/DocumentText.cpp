@@ -28,6 +28,8 @@ void Document::ResetText(bool withEmptyLine)
     loadedUtf8_ = true;
     text_.SetTerminator(TerminatorKind::CRLF);
     loadAborted_ = false;
+    compression_ = {};
+    compressedDamage_.clear();
     keepStoredPosition_ = false;
     ignoreFormatCodes_ = false;
     settings_.maxLineLen = Settings::kNoLineLimit;
@@ -110,10 +112,12 @@ void Document::LoadText(int fd, const std::string& path)
     loadParams_ = params;
     text_.SetFileSize(0);
     TextLoader loader(text_, params);
-    const bool background = FitsBackgroundLoad(fd, status);
+    compression_ = CompressionOfFile(fd);  // a pipe cannot be read ahead of: it is plain
+    const bool background = !compression_.Compressed() && FitsBackgroundLoad(fd, status);
     if (background)
         loader.LimitBlocks(1);  // the first 16 MB, shown at once
-    LoadOutcome outcome = loader.Load(fd, status.size, progress_, prompter_);
+    LoadOutcome outcome = compression_.Compressed() ? LoadCompressed(loader, fd, status.size)
+                                                    : loader.Load(fd, status.size, progress_, prompter_);
     WatchMappedBytes(fd);
     if (background && text_.FileSize() < status.size) {
         if (FirstPartDecides(outcome)) {
@@ -128,6 +132,7 @@ void Document::LoadText(int fd, const std::string& path)
     UpdateSelectionStatusText();
     FinishLoad(outcome);
     UpdateFileStatusText();
+    TellCompressedDamage();
 }
 
 std::uint64_t Document::ChooseTable(const LoadOutcome& outcome)

@@ -8,12 +8,14 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "common/StagedFile.h"
 #include "platform/ProgressWindow.h"
+#include "text/Compressor.h"
 #include "text/FileStatus.h"
 #include "text/SaveRecovery.h"
 #include "text/TextStore.h"
@@ -37,9 +39,20 @@ int WriteAll(int fd, const char* data, std::size_t size)
     return 0;
 }
 
-// Copies the lines into a large buffer so the file is written in few system calls.
-int WriteLines(int fd, const TextStore& text, ProgressWindow& progress, ByteOffset* total = nullptr)
+// Copies the lines into a large buffer so the file is written in few system calls, compressed in
+// the style given. `total`: the bytes that went into the file.
+int WriteLines(int fd, const TextStore& text, ProgressWindow& progress, const CompressionStyle& style = {},
+               ByteOffset* total = nullptr)
 {
+    std::unique_ptr<Compressor> packer;
+    try {
+        packer = Compressor::Open(fd, style);
+    } catch (const std::bad_alloc&) {
+        return ENOMEM;
+    }
+    auto put = [&](const char* data, std::size_t size) {
+        return packer ? packer->Write(data, size) : WriteAll(fd, data, size);
+    };
     constexpr std::size_t kBufferSize = 1 << 20;
     std::unique_ptr<char[]> buffer(new char[kBufferSize]);
     std::size_t used = 0;
@@ -49,12 +62,12 @@ int WriteLines(int fd, const TextStore& text, ProgressWindow& progress, ByteOffs
     for (LineIndex i = 0; i < count; ++i) {
         LineView line = text.Line(i);
         if (used + line.Length() > kBufferSize) {
-            if (int err = WriteAll(fd, buffer.get(), used))
+            if (int err = put(buffer.get(), used))
                 return err;
             used = 0;
         }
         if (line.Length() > kBufferSize) {
-            if (int err = WriteAll(fd, line.Bytes(), line.Length()))
+            if (int err = put(line.Bytes(), line.Length()))
                 return err;
         } else {
             std::memcpy(buffer.get() + used, line.Bytes(), line.Length());
@@ -64,9 +77,12 @@ int WriteLines(int fd, const TextStore& text, ProgressWindow& progress, ByteOffs
         if (i % 10000 == 0)
             bar.Step(text.FileSize() - written);
     }
+    int err = put(buffer.get(), used);
+    if (!err && packer)
+        err = packer->Finish();
     if (total)
-        *total = written;
-    return WriteAll(fd, buffer.get(), used);
+        *total = packer ? packer->Written() : written;
+    return err;
 }
 
 int FinishFile(int fd, bool durable)
@@ -112,7 +128,8 @@ int WriteCompleteCopy(const std::string& path, const TextStore& text, ProgressWi
     return staged.Commit(true);
 }
 
-int WriteInPlace(const std::string& target, const TextStore& text, ProgressWindow& progress)
+int WriteInPlace(const std::string& target, const TextStore& text, ProgressWindow& progress,
+                 const CompressionStyle& style)
 {
     int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
@@ -126,14 +143,15 @@ int WriteInPlace(const std::string& target, const TextStore& text, ProgressWindo
         return ENOMEM;
     }
     // Claim the room for the new text before the first old byte is overwritten, so a full disk
-    // or the file-size limit fails the save while the file is still whole.
+    // or the file-size limit fails the save while the file is still whole. (Compressed, the size
+    // is known once written.)
     int err = 0;
     const auto newSize = static_cast<off_t>(text.FileSize());
-    if (regular && newSize > st.st_size)
+    if (regular && !style.Compressed() && newSize > st.st_size)
         err = ::posix_fallocate(fd, 0, newSize);
     ByteOffset written = 0;
     if (!err)
-        err = WriteLines(fd, text, progress, &written);
+        err = WriteLines(fd, text, progress, style, &written);
     if (!err && regular && written < st.st_size && ::ftruncate(fd, static_cast<off_t>(written)) != 0)
         err = errno;
     int closeErr = FinishFile(fd, true);  // flushed before the copy that stands in for it goes
@@ -142,7 +160,8 @@ int WriteInPlace(const std::string& target, const TextStore& text, ProgressWindo
 
 // The in-place write behind a complete copy of the new text: a crash in the middle leaves the copy,
 // which the next open of the file names. Without room for the copy nothing is written.
-int WriteInPlaceWithCopy(const std::string& target, const TextStore& text, ProgressWindow& progress)
+int WriteInPlaceWithCopy(const std::string& target, const TextStore& text, ProgressWindow& progress,
+                         const CompressionStyle& style)
 {
     // Before anything is written: the copy out of a file the text borrows from may not fit.
     if (struct stat st{}; ::stat(target.c_str(), &st) == 0 && !text.KeepBytesApartFrom(st.st_dev, st.st_ino))
@@ -158,7 +177,7 @@ int WriteInPlaceWithCopy(const std::string& target, const TextStore& text, Progr
         SaveRecovery::Discard(*copy);
         return err;
     }
-    err = WriteInPlace(target, text, progress);
+    err = WriteInPlace(target, text, progress, style);
     if (!err)
         SaveRecovery::Discard(*copy);  // the file is whole: the copy is not needed
     return err;
@@ -176,15 +195,15 @@ int WriteTextFile(const std::string& target, const TextStore& text, ProgressWind
     // its owner: such files are rewritten in place.
     const bool foreignOwner = exists && ::geteuid() != 0 && old.st_uid != ::geteuid();
     if (exists && (old.st_nlink > 1 || foreignOwner || !S_ISREG(old.st_mode)))
-        return WriteInPlaceWithCopy(target, text, progress);
+        return WriteInPlaceWithCopy(target, text, progress, options.compression);
 
     RemoveStaleTemporaries(FolderOf(target), StagedFile::TemporaryPrefix(target));
     StagedFile staged(target);
     if (const int err = staged.Error())
-        return err == EACCES || err == EPERM ? WriteInPlaceWithCopy(target, text, progress) : err;
+        return err == EACCES || err == EPERM ? WriteInPlaceWithCopy(target, text, progress, options.compression) : err;
     // Locked while it is written: a temporary nobody holds is left from a save that died.
     ::flock(staged.Descriptor(), LOCK_EX | LOCK_NB);
-    if (const int err = WriteLines(staged.Descriptor(), text, progress))
+    if (const int err = WriteLines(staged.Descriptor(), text, progress, options.compression))
         return err;
     return staged.Commit(options.durable);
 }

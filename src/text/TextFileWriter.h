@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "text/Compression.h"
+
 namespace quill {
 
 class TextStore;
@@ -11,6 +13,8 @@ class ProgressWindow;
 struct WriteOptions {
     /// Flush the bytes to the disk before the new file replaces the old one.
     bool durable = true;
+    /// The format the file is written in; plain text by default.
+    CompressionStyle compression;
 };
 
 /// Writes every line's bytes, in order, exactly as they are. The bytes go to a temporary file in the

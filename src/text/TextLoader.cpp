@@ -15,6 +15,7 @@
 #include "common/MemoryReserve.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
+#include "text/Decompressor.h"
 #include "text/LoadBlock.h"
 #include "text/MappedBytesGuard.h"
 #include "text/TextStore.h"
@@ -155,6 +156,11 @@ std::future<TextLoader::BlockRead> TextLoader::StartRead(int fd, std::int64_t si
     // Where no thread can be started (a tight address-space limit), the block is read on demand.
     return std::async(std::launch::async | std::launch::deferred, [this, fd, data, size, offset] {
         BlockRead block{data, size, 0, 0, nullptr, {}};
+        // Decompressing keeps the helper thread busy: the thread that cuts the lines counts.
+        if (source_) {
+            block.got = source_->Read(data, size, block.error);
+            return block;
+        }
         block.got = streaming_ ? ReadAvailable(fd, data, size, block.error, stop_)
                                : ReadFully(fd, data, size, offset, block.error);
         // A pipe's blocks may come short, and where the next begins is known once this one is:
@@ -167,7 +173,7 @@ std::future<TextLoader::BlockRead> TextLoader::StartRead(int fd, std::int64_t si
 
 LoadBlock* TextLoader::MapForReading(int fd, std::int64_t offset, std::int64_t size)
 {
-    if (streaming_ || !mapFiles || size < kMapAtLeast)
+    if (source_ || streaming_ || !mapFiles || size < kMapAtLeast)
         return nullptr;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || st.st_size <= offset)
@@ -198,9 +204,11 @@ void TextLoader::CheckMemory(std::int64_t bytes)
     }
 }
 
+std::int64_t TextLoader::Done(std::int64_t total) const { return source_ ? source_->Consumed() : total; }
+
 bool TextLoader::AbortRequested(ProgressScope& bar, std::int64_t total, Prompter& prompter)
 {
-    if (bar.Step(total) && prompter.Ask("Abort load?", Buttons::YesNo) == Answer::Yes)
+    if (bar.Step(Done(total)) && prompter.Ask("Abort load?", Buttons::YesNo) == Answer::Yes)
         outcome_.status = LoadOutcome::Status::Aborted;
     return outcome_.status == LoadOutcome::Status::Aborted;
 }
@@ -208,6 +216,13 @@ bool TextLoader::AbortRequested(ProgressScope& bar, std::int64_t total, Prompter
 LoadOutcome TextLoader::Load(int fd, std::int64_t expectedSize, ProgressWindow& progress, Prompter& prompter)
 {
     return Run(fd, expectedSize, progress, prompter);
+}
+
+LoadOutcome TextLoader::Load(Decompressor& source, std::int64_t compressedSize, ProgressWindow& progress,
+                             Prompter& prompter)
+{
+    source_ = &source;
+    return Run(-1, compressedSize, progress, prompter);
 }
 
 LoadOutcome TextLoader::Continue(int fd, std::int64_t offset, std::int64_t expectedSize, ProgressWindow& progress,
@@ -221,7 +236,7 @@ LoadOutcome TextLoader::Continue(int fd, std::int64_t offset, std::int64_t expec
 LoadOutcome TextLoader::Run(int fd, std::int64_t expectedSize, ProgressWindow& progress, Prompter& prompter)
 {
     struct stat st {};
-    streaming_ = ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode);
+    streaming_ = !source_ && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode));
     readOffset_ = fileOffset_;
     linesChecked_ = static_cast<std::int64_t>(store_.LineCount());
     ProgressScope bar(progress, expectedSize);
@@ -235,7 +250,10 @@ LoadOutcome TextLoader::Run(int fd, std::int64_t expectedSize, ProgressWindow& p
     auto nextSize = [&] {
         const std::int64_t at = start + requested;
         // Beyond the expected end (a pipe, or a file still growing) the reads go on a chunk at a time.
-        const std::int64_t remaining = expectedSize > requested ? expectedSize - requested : kChunkSize;
+        // Decompressed text is as long as it turns out: whole blocks until it ends.
+        const std::int64_t remaining = source_                    ? kBlockBytes
+                                       : expectedSize > requested ? expectedSize - requested
+                                                                  : kChunkSize;
         const std::int64_t toEdge = kChunkSize - at % kChunkSize;
         std::int64_t size = toEdge + (kBlockChunks - 1) * kChunkSize;
         if (remaining < size)

@@ -13,6 +13,7 @@
 
 namespace quill {
 
+class Decompressor;
 class LoadBlock;
 class TextStore;
 class ProgressWindow;
@@ -63,6 +64,9 @@ public:
     /// Loads from a file descriptor open for reading; expectedSize sizes the progress bar (0: not
     /// known). Escape works from the start, also while a pipe keeps the reader waiting.
     LoadOutcome Load(int fd, std::int64_t expectedSize, ProgressWindow& progress, Prompter& prompter);
+    /// Loads the text a compressed file holds, as it comes out of the decompressor; the bar goes
+    /// by the compressed bytes taken, of compressedSize.
+    LoadOutcome Load(Decompressor& source, std::int64_t compressedSize, ProgressWindow& progress, Prompter& prompter);
     /// Reads on where an earlier load of the same file stopped: the bytes from `offset`, the start
     /// of a line, of which about expectedSize are there. The lines are appended to the store and
     /// cut as a load of the whole file cuts them, since chunks keep to the same edges of the file.
@@ -97,6 +101,8 @@ private:
     /// Throws std::bad_alloc when taking this many more bytes would leave too little memory.
     void CheckMemory(std::int64_t bytes);
     void StopPendingRead(std::future<BlockRead>& pending);
+    /// How far the bar is, with `total` bytes of text cut.
+    std::int64_t Done(std::int64_t total) const;
     /// Steps the bar; after Escape asks "Abort load?" and, on Yes, marks the load aborted.
     bool AbortRequested(ProgressScope& bar, std::int64_t total, Prompter& prompter);
     void ProcessChunk(const char* begin, const char* end, const ChunkCounts* counted);
@@ -128,6 +134,7 @@ private:
     std::int64_t readOffset_ = 0;      ///< where in the file the next block to read begins
     std::int64_t linesChecked_ = 0;    ///< lines in the store when the memory was last looked at
     bool streaming_ = false;           ///< a pipe or device: read what arrives, until it ends
+    Decompressor* source_ = nullptr;   ///< where the text comes from, when the file is compressed
     int maxBlocks_ = -1;               ///< blocks to read at most; -1: to the end
     std::atomic<bool> stop_{false};    ///< tells the reading thread to give up
 };

@@ -1,0 +1,53 @@
+// Compressed files: read through a decompressor, saved back in their format.
+#include <new>
+
+#include "common/Format.h"
+#include "document/Document.h"
+#include "platform/Prompter.h"
+#include "text/Decompressor.h"
+
+namespace quill {
+
+LoadOutcome Document::LoadCompressed(TextLoader& loader, int fd, std::int64_t size)
+{
+    std::unique_ptr<Decompressor> source;
+    try {
+        source = Decompressor::Open(fd, compression_.format);
+    } catch (const std::bad_alloc&) {
+        LoadOutcome outcome;
+        outcome.status = LoadOutcome::Status::OutOfMemory;
+        return outcome;
+    }
+    LoadOutcome outcome = loader.Load(*source, size, progress_, prompter_);
+    if (outcome.status == LoadOutcome::Status::Complete)
+        compressedDamage_ = source->DamageText();
+    return outcome;
+}
+
+void Document::TellCompressedDamage()
+{
+    if (!compressedDamage_.empty())
+        prompter_.Error(Format("%s\n%s\nThe text is shown up to the damage.", path_.c_str(), compressedDamage_.c_str()));
+}
+
+CompressionStyle Document::SaveStyleFor(const std::string& path) const
+{
+    // A file keeps its own format, also when its name says nothing of it; another name decides by
+    // its ending, so that Save As "x.log" writes the text plain and "x.log.gz" compresses it.
+    if (path == path_)
+        return compression_;
+    const CompressionStyle named = CompressionForName(path);
+    return named.format == compression_.format ? compression_ : named;
+}
+
+bool Document::ConfirmSaveOfDamagedText(const std::string& path)
+{
+    if (compressedDamage_.empty() || path != path_)
+        return true;
+    return prompter_.Ask(Format("%s\n%s\nThe text ends where the damage begins; saving it replaces the whole file "
+                                "with this text.\nSave it anyway?",
+                                path_.c_str(), compressedDamage_.c_str()),
+                         Buttons::YesNo) == Answer::Yes;
+}
+
+}  // namespace quill

@@ -1,0 +1,251 @@
+// Stream decompression of gzip, xz, zstd and bzip2 through the libraries the system ships.
+#include "text/Decompressor.h"
+
+#include <algorithm>
+#include <bzlib.h>
+#include <cerrno>
+#include <climits>
+#include <lzma.h>
+#include <new>
+#include <unistd.h>
+#include <zlib.h>
+#include <zstd.h>
+
+#include "common/Format.h"
+
+namespace quill {
+
+namespace {
+
+constexpr std::size_t kInputBytes = 1 << 20;
+// The libraries count in 32 bits.
+constexpr std::size_t kMostPerCall = 1u << 30;
+// Input is given in pieces of this size: where a library fails it does not always say how far it
+// read, and the damage is then placed at the start of the piece.
+constexpr std::size_t kInputPerCall = 64 << 10;
+
+class GzipReader final : public Decompressor {
+public:
+    GzipReader() { ok_ = inflateInit2(&z_, 15 + 16) == Z_OK; }
+    ~GzipReader() override { inflateEnd(&z_); }
+    bool Ready() const { return ok_; }
+
+protected:
+    Step Decode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out,
+                std::size_t outSize, std::size_t& made, bool) override
+    {
+        z_.next_in = const_cast<unsigned char*>(in);
+        z_.avail_in = static_cast<uInt>(inSize);
+        z_.next_out = out;
+        z_.avail_out = static_cast<uInt>(outSize);
+        const int r = inflate(&z_, Z_NO_FLUSH);
+        used = inSize - z_.avail_in;
+        made = outSize - z_.avail_out;
+        if (r == Z_STREAM_END)
+            return Step::MemberEnd;
+        return r == Z_OK || r == Z_BUF_ERROR ? Step::Going : Step::Failed;
+    }
+    bool Restart() override { return inflateReset(&z_) == Z_OK; }
+
+private:
+    z_stream z_{};
+    bool ok_ = false;
+};
+
+class XzReader final : public Decompressor {
+public:
+    XzReader() { ok_ = lzma_stream_decoder(&s_, UINT64_MAX, LZMA_CONCATENATED) == LZMA_OK; }
+    ~XzReader() override { lzma_end(&s_); }
+    bool Ready() const { return ok_; }
+
+protected:
+    Step Decode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out,
+                std::size_t outSize, std::size_t& made, bool last) override
+    {
+        s_.next_in = in;
+        s_.avail_in = inSize;
+        s_.next_out = out;
+        s_.avail_out = outSize;
+        const lzma_ret r = lzma_code(&s_, last ? LZMA_FINISH : LZMA_RUN);
+        used = inSize - s_.avail_in;
+        made = outSize - s_.avail_out;
+        if (r == LZMA_STREAM_END)
+            return Step::MemberEnd;
+        return r == LZMA_OK || r == LZMA_BUF_ERROR ? Step::Going : Step::Failed;
+    }
+    bool Restart() override { return true; }
+    bool ReadsMembersItself() const override { return true; }
+
+private:
+    lzma_stream s_ = LZMA_STREAM_INIT;
+    bool ok_ = false;
+};
+
+class ZstdReader final : public Decompressor {
+public:
+    ZstdReader() : d_(ZSTD_createDStream()) {}
+    ~ZstdReader() override { ZSTD_freeDStream(d_); }
+    bool Ready() const { return d_ != nullptr; }
+
+protected:
+    Step Decode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out,
+                std::size_t outSize, std::size_t& made, bool) override
+    {
+        ZSTD_inBuffer input{in, inSize, 0};
+        ZSTD_outBuffer output{out, outSize, 0};
+        const std::size_t r = ZSTD_decompressStream(d_, &output, &input);
+        used = input.pos;
+        made = output.pos;
+        if (ZSTD_isError(r))
+            return Step::Failed;
+        return r == 0 ? Step::MemberEnd : Step::Going;  // 0: a frame ended and all of it was given
+    }
+    bool Restart() override { return true; }
+    bool ReadsMembersItself() const override { return true; }
+
+private:
+    ZSTD_DStream* d_;
+};
+
+class Bzip2Reader final : public Decompressor {
+public:
+    Bzip2Reader() { ok_ = BZ2_bzDecompressInit(&s_, 0, 0) == BZ_OK; }
+    ~Bzip2Reader() override
+    {
+        if (ok_)
+            BZ2_bzDecompressEnd(&s_);
+    }
+    bool Ready() const { return ok_; }
+
+protected:
+    Step Decode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out,
+                std::size_t outSize, std::size_t& made, bool) override
+    {
+        s_.next_in = const_cast<char*>(reinterpret_cast<const char*>(in));
+        s_.avail_in = static_cast<unsigned>(inSize);
+        s_.next_out = reinterpret_cast<char*>(out);
+        s_.avail_out = static_cast<unsigned>(outSize);
+        const int r = BZ2_bzDecompress(&s_);
+        used = inSize - s_.avail_in;
+        made = outSize - s_.avail_out;
+        if (r == BZ_STREAM_END)
+            return Step::MemberEnd;
+        return r == BZ_OK ? Step::Going : Step::Failed;
+    }
+    bool Restart() override
+    {
+        BZ2_bzDecompressEnd(&s_);
+        s_ = bz_stream{};
+        ok_ = BZ2_bzDecompressInit(&s_, 0, 0) == BZ_OK;
+        return ok_;
+    }
+
+private:
+    bz_stream s_{};
+    bool ok_ = false;
+};
+
+template <class Reader>
+std::unique_ptr<Decompressor> Made()
+{
+    auto reader = std::make_unique<Reader>();
+    if (!reader->Ready())
+        throw std::bad_alloc();  // the libraries fail to start only for want of memory
+    return reader;
+}
+
+}  // namespace
+
+std::unique_ptr<Decompressor> Decompressor::Open(int fd, CompressionFormat format)
+{
+    std::unique_ptr<Decompressor> reader;
+    switch (format) {
+    case CompressionFormat::Gzip: reader = Made<GzipReader>(); break;
+    case CompressionFormat::Xz: reader = Made<XzReader>(); break;
+    case CompressionFormat::Zstd: reader = Made<ZstdReader>(); break;
+    case CompressionFormat::Bzip2: reader = Made<Bzip2Reader>(); break;
+    case CompressionFormat::None: return nullptr;
+    }
+    reader->fd_ = fd;
+    reader->in_.resize(kInputBytes);
+    return reader;
+}
+
+Decompressor::~Decompressor() = default;
+
+bool Decompressor::Refill(int& error)
+{
+    inBase_ += static_cast<std::int64_t>(inSize_);
+    inPos_ = 0;
+    inSize_ = 0;
+    for (;;) {
+        const ssize_t r = ::read(fd_, in_.data(), in_.size());
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0) {
+            error = errno;
+            return false;
+        }
+        inSize_ = static_cast<std::size_t>(r);
+        inputEnded_ = r == 0;
+        return true;
+    }
+}
+
+void Decompressor::SetDamage(Damage damage, std::int64_t at)
+{
+    damage_ = damage;
+    damageAt_ = at;
+    finished_ = true;
+}
+
+std::int64_t Decompressor::Read(char* buf, std::int64_t size, int& error)
+{
+    auto* out = reinterpret_cast<unsigned char*>(buf);
+    std::int64_t got = 0;
+    while (got < size && !finished_) {
+        if (inPos_ == inSize_ && !inputEnded_ && !Refill(error))
+            return got > 0 ? got : -1;
+        const std::size_t room = static_cast<std::size_t>(std::min<std::int64_t>(size - got, kMostPerCall));
+        std::size_t used = 0;
+        std::size_t made = 0;
+        const std::size_t give = std::min(inSize_ - inPos_, kInputPerCall);
+        const bool last = inputEnded_ && inPos_ + give == inSize_;
+        const Step step = Decode(in_.data() + inPos_, give, used, out + got, room, made, last);
+        inPos_ += used;
+        got += static_cast<std::int64_t>(made);
+        const std::int64_t at = inBase_ + static_cast<std::int64_t>(inPos_);
+        consumed_.store(at, std::memory_order_relaxed);
+        if (used > 0 || made > 0)
+            memberOpen_ = true;
+        if (step == Step::Failed) {
+            SetDamage(Damage::Corrupt, at);
+        } else if (step == Step::MemberEnd) {
+            memberOpen_ = false;
+            if (inPos_ == inSize_ && !inputEnded_ && !Refill(error))
+                return got > 0 ? got : -1;
+            if (inPos_ == inSize_ && inputEnded_)
+                finished_ = true;
+            else if (!ReadsMembersItself() && !Restart())
+                throw std::bad_alloc();
+        } else if (last && used == 0 && made == 0) {
+            // All input given and nothing more comes out: the data stops inside a member.
+            if (memberOpen_)
+                SetDamage(Damage::EndsEarly, at);
+            finished_ = true;
+        }
+    }
+    return got;
+}
+
+std::string Decompressor::DamageText() const
+{
+    switch (damage_) {
+    case Damage::EndsEarly: return Format("The compressed data ends early at byte %lld.", static_cast<long long>(damageAt_));
+    case Damage::Corrupt: return Format("The compressed data is damaged at byte %lld.", static_cast<long long>(damageAt_));
+    case Damage::None: break;
+    }
+    return {};
+}
+
+}  // namespace quill

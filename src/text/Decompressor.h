@@ -1,0 +1,67 @@
+// Reads the text out of a compressed file as a stream, member after member.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "text/Compression.h"
+
+namespace quill {
+
+/// Decompresses the file open at a descriptor from its current position, in the order of its
+/// bytes, without a temporary file. Concatenated members (as logrotate and pigz make them) are read
+/// one after another. Damaged data ends the text where the damage is found, and says where.
+class Decompressor {
+public:
+    enum class Damage { None, EndsEarly, Corrupt };
+
+    /// A reader of the format; none for plain text.
+    static std::unique_ptr<Decompressor> Open(int fd, CompressionFormat format);
+    virtual ~Decompressor();
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+
+    /// Fills buf with up to size bytes of text; fewer only where the text ends (or is damaged).
+    /// -1 on a read error of the file, with its errno in error, when nothing came before it.
+    std::int64_t Read(char* buf, std::int64_t size, int& error);
+    /// Compressed bytes taken so far; may be asked from another thread than the one reading.
+    std::int64_t Consumed() const { return consumed_.load(std::memory_order_relaxed); }
+    Damage Damaged() const { return damage_; }
+    /// The byte of the compressed file where the damage was found.
+    std::int64_t DamageAt() const { return damageAt_; }
+    /// "The compressed data ends early at byte N." and the like; empty when there is no damage.
+    std::string DamageText() const;
+
+protected:
+    enum class Step { Going, MemberEnd, Failed };
+    Decompressor() = default;
+    /// One call of the library: takes from in, gives to out, says how far each went. `last`: no
+    /// input follows what is given.
+    virtual Step Decode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out,
+                        std::size_t outSize, std::size_t& made, bool last) = 0;
+    /// Gets ready for another member after one ended.
+    virtual bool Restart() = 0;
+    /// Whether the format's own decoder goes on over member ends by itself (and so needs no restart).
+    virtual bool ReadsMembersItself() const { return false; }
+
+private:
+    bool Refill(int& error);
+    void SetDamage(Damage damage, std::int64_t at);
+
+    int fd_ = -1;
+    std::vector<unsigned char> in_;
+    std::size_t inPos_ = 0;
+    std::size_t inSize_ = 0;
+    std::int64_t inBase_ = 0;  ///< where in the file in_ begins
+    bool inputEnded_ = false;
+    bool finished_ = false;
+    bool memberOpen_ = false;  ///< a member was begun and has not ended
+    Damage damage_ = Damage::None;
+    std::int64_t damageAt_ = 0;
+    std::atomic<std::int64_t> consumed_{0};
+};
+
+}  // namespace quill
