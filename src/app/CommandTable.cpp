@@ -84,6 +84,8 @@ std::vector<CommandEntry> Build()
         Item(C::ViewToolbar, v, "&Toolbar", {}, E::Always, K::Toolbar),
         Item(C::ViewStatusBar, v, "&Status Bar", {}, E::Always, K::StatusBar),
         Item(C::LineNumbers, v, "&Line Numbers", {}, E::Always, K::LineNumbers),
+        Item(C::FilterPane, v, "&Filter Pane", {"Ctrl+Shift+F"}, E::Always, K::FilterPane),
+        Item(C::MarkLine, v, "&Mark Line in Filter Pane", {"Ctrl+Shift+M"}),
         Separator(v),
         Item(C::ControlChars, v, "Control Chars", {"F10"}, E::Always, K::ControlChars),
         Item(C::LineTermination, v, "Line Termination", {"F7"}, E::Always, K::LineTermination),
@@ -275,6 +277,7 @@ std::optional<bool> IsChecked(CheckRule rule, const CommandState& state)
     case K::Toolbar: return state.toolbarVisible;
     case K::StatusBar: return state.statusBarVisible;
     case K::LineNumbers: return state.lineNumbers;
+    case K::FilterPane: return state.filterPaneVisible;
     case K::ControlChars: return state.controlChars;
     case K::LineTermination: return state.lineTermination;
     case K::CrossWires: return state.crossWires;

@@ -52,6 +52,8 @@ enum class CommandId : int {
     ViewToolbar,
     ViewStatusBar,
     LineNumbers,
+    FilterPane,
+    MarkLine,
     ControlChars,
     LineTermination,
     CrossWires,
@@ -135,6 +137,7 @@ struct CommandState {
     bool toolbarVisible = true;
     bool statusBarVisible = true;
     bool lineNumbers = false;
+    bool filterPaneVisible = false;
 
     /// The state of the document and settings; the bars' visibility is the window's to fill in.
     static CommandState Of(const Document& doc, const Settings& settings, const FieldOperations& fields);
@@ -165,6 +168,7 @@ enum class CheckRule {
     Toolbar,
     StatusBar,
     LineNumbers,
+    FilterPane,
     ControlChars,
     LineTermination,
     CrossWires,

@@ -27,7 +27,8 @@ LoadOutcome Document::LoadCompressed(TextLoader& loader, int fd, std::int64_t si
 void Document::TellCompressedDamage()
 {
     if (!compressedDamage_.empty())
-        prompter_.Error(Format("%s\n%s\nThe text is shown up to the damage.", path_.c_str(), compressedDamage_.c_str()));
+        prompter_.Error(
+            Format("%s\n%s\nThe text is shown up to the damage.", path_.c_str(), compressedDamage_.c_str()));
 }
 
 CompressionStyle Document::SaveStyleFor(const std::string& path) const

@@ -231,7 +231,7 @@ template <typename Take> bool ExpressionSearch::LinesWithHits(const TextPosition
         return false;
     const TextStore& store = doc_.Text();
     HitCounter first(*this, *expression);
-    if (from.line < store.LineCount()) {
+    if (from.line < EndLine()) {
         const LineView line = store.Line(from.line);
         take(0, from.line,
              first.Hits(line, IndexAtColumn(line, from.column), std::numeric_limits<std::uint32_t>::max(), most));
@@ -338,15 +338,14 @@ void ExpressionSearch::ScanForward()
     if (!expression)
         return;
     const LiteralScanner* prefilter = Prefilter(*expression);
-    const TextStore& store = doc_.Text();
     bool shown = false;
     std::optional<Span> found;
     LineIndex foundLine = -1;
-    for (LineIndex i = from_.cursor.line; i < store.LineCount() && !found; ++i) {
+    for (LineIndex i = from_.cursor.line; i < EndLine() && !found; ++i) {
         if (automaton_ && i > from_.cursor.line) {
             // Only the lines where the automaton sees a possible match can match.
             ScanCandidates(
-                run_, *automatonScratch_, candidates_, i, store.LineCount(),
+                run_, *automatonScratch_, candidates_, i, EndLine(),
                 [&](const Candidate& candidate) {
                     found = RegexInLine(*expression, candidate.line);
                     foundLine = candidate.line;

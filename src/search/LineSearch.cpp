@@ -87,6 +87,8 @@ bool LineSearch::Progress(LineIndex line, LineIndex passed, bool& shown)
 
 bool LineSearch::ShowProgress(LineIndex line, bool& shown)
 {
+    if (end_ >= 0)
+        return false;  // a part of the text, searched while the user works on
     if (!shown) {
         doc_.Progress().Begin(40);
         shown = true;

@@ -1,6 +1,7 @@
 // What the plain and the expression search share, and the interface both give the engine.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -44,6 +45,9 @@ public:
     std::optional<SearchMatch> Backward(const TextSelection& from);
     bool StoppedByUser() const { return stopped_; }
     bool Failed() const { return failed_; }
+    /// Searches from now on stop before line `end` and show no progress window (-1: they go to
+    /// the text's end, with the window): the filter pane searches the text a part at a time.
+    void Confine(LineIndex end) { end_ = end; }
 
     /// The display column of byte i of a line, and the first byte at or after a column.
     std::int64_t ColumnOfIndex(LineView line, std::uint32_t index) const;
@@ -123,8 +127,16 @@ protected:
     /// is at most its index times the tab size: short lines need no columns.
     static bool BeforeColumnLimit(LineView line, std::uint32_t end, const DisplayRules& rules);
 
+    /// Where the scans stop: the text's end, or the line a confined search stops before.
+    LineIndex EndLine() const
+    {
+        const LineIndex count = doc_.Text().LineCount();
+        return end_ < 0 ? count : std::min(end_, count);
+    }
+
     Document& doc_;
     SearchOptions& options_;
+    LineIndex end_ = -1;
     TextSelection from_;  ///< where the running search started
     std::optional<SearchMatch> match_;
     bool stopped_ = false;
@@ -173,7 +185,7 @@ bool LineSearch::ScanRange(const TextStore& store, MemoryRun& run, LineIndex fir
 
 template <typename ScanPart> void LineSearch::ShareLines(LineIndex first, bool& shown, ScanPart&& scanPart)
 {
-    const LineIndex count = doc_.Text().LineCount();
+    const LineIndex count = EndLine();
     // A hit never spans lines: two halves of the lines scanned apart give what one scan gives.
     LineIndex middle = count;
     std::atomic<bool> stop{false};
@@ -238,7 +250,7 @@ template <typename Visit>
 void LineSearch::ScanRuns(LineIndex first, const LiteralScanner& wanted, bool& shown, bool columnLimit, Visit&& visit)
 {
     const TextStore& store = doc_.Text();
-    ScanRange(store, run_, first, store.LineCount(), wanted, columnLimit, doc_.Rules(), visit,
+    ScanRange(store, run_, first, EndLine(), wanted, columnLimit, doc_.Rules(), visit,
               [&](LineIndex next) { return StepProgress(next, shown); });
 }
 

@@ -81,7 +81,7 @@ void PlainSearch::ScanForward()
     const bool scanRuns = !InField();
     const LiteralScanner& scanner = ScannerFor(wanted, fold);
     bool shown = false;
-    for (LineIndex i = from_.cursor.line; i < store.LineCount(); ++i) {
+    for (LineIndex i = from_.cursor.line; i < EndLine(); ++i) {
         if (scanRuns && i > from_.cursor.line) {
             const std::optional<LineHit> hit = FirstHitInRuns(i, scanner, shown);
             if (shown)
@@ -192,7 +192,7 @@ std::optional<LineSearch::LineHit> PlainSearch::FirstHitInRuns(LineIndex first, 
     // The next hit is usually near: this thread alone looks for it first. Only a search that has
     // gone through kSerialBytes without one shares the rest of the text with a second thread.
     const TextStore& store = doc_.Text();
-    const LineIndex count = store.LineCount();
+    const LineIndex count = EndLine();
     std::array<std::optional<LineHit>, 2> found;
     const auto firstHit = [&found](int part) {
         return [&found, part](LineIndex k, std::uint32_t index) {

@@ -31,6 +31,12 @@ public:
     /// The find text as a regular expression, compiled with the case rule; a bad one is reported
     /// ("Expression error: %s" and the like) and gives none.
     const SearchExpression* Expression();
+    /// Searches from now on stop before line `end`, without a progress window (-1: to the end).
+    void Confine(LineIndex end)
+    {
+        plain_.Confine(end);
+        expression_.Confine(end);
+    }
     /// Whether the last search ended because the user pressed Escape.
     bool StoppedByUser() const { return last_->StoppedByUser(); }
     /// Whether the last search failed on its expression (a bad one, or one too complex to match):

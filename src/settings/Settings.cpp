@@ -10,6 +10,7 @@ namespace quill {
 namespace {
 
 const char kSection[] = "Settings";
+const char kFilterSection[] = "Filter Pane";
 const char kMainWndPos[] = "MainWndPos";
 
 // One value of the section: an integer or a text member, in the order of the stored table.
@@ -95,6 +96,10 @@ void LoadSettings(Settings& settings, SettingsStore& store)
         }
     }
     settings.mainWndPos = store.ReadBinary(kSection, kMainWndPos);
+    settings.filterTexts.clear();
+    for (std::size_t i = 1; i <= Settings::kFilterTexts; ++i)
+        if (auto text = store.ReadString(kFilterSection, "Text" + std::to_string(i)); text && !text->empty())
+            settings.filterTexts.push_back(*text);
     Repair(settings);
 }
 
@@ -107,6 +112,13 @@ void SaveSettings(const Settings& settings, SettingsStore& store)
             store.WriteInt(kSection, entry.key, settings.*entry.number);
         else
             store.WriteString(kSection, entry.key, settings.*entry.text);
+    }
+    for (std::size_t i = 0; i < Settings::kFilterTexts; ++i) {
+        const std::string key = "Text" + std::to_string(i + 1);
+        if (i < settings.filterTexts.size())
+            store.WriteString(kFilterSection, key, settings.filterTexts[i]);
+        else
+            store.Remove(kFilterSection, key);
     }
 }
 

@@ -39,6 +39,9 @@ struct Settings {
     int pageWidth = 0;
     int tabSize = 3;
     std::string visible = DefaultVisible();
+    /// The filter pane's last texts, the newest first (at most kFilterTexts).
+    std::vector<std::string> filterTexts;
+    static constexpr std::size_t kFilterTexts = 16;
     int useRegEx = 0;
     int ffLine = 1;
     int useBackslashes = 0;

@@ -27,8 +27,8 @@ public:
     bool Ready() const { return ok_; }
 
 protected:
-    bool Encode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out,
-                std::size_t outSize, std::size_t& made, bool finish, bool& done) override
+    bool Encode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out, std::size_t outSize,
+                std::size_t& made, bool finish, bool& done) override
     {
         z_.next_in = const_cast<unsigned char*>(in);
         z_.avail_in = static_cast<uInt>(inSize);
@@ -58,8 +58,8 @@ public:
     bool Ready() const { return ok_; }
 
 protected:
-    bool Encode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out,
-                std::size_t outSize, std::size_t& made, bool finish, bool& done) override
+    bool Encode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out, std::size_t outSize,
+                std::size_t& made, bool finish, bool& done) override
     {
         s_.next_in = in;
         s_.avail_in = inSize;
@@ -88,8 +88,8 @@ public:
     bool Ready() const { return ok_; }
 
 protected:
-    bool Encode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out,
-                std::size_t outSize, std::size_t& made, bool finish, bool& done) override
+    bool Encode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out, std::size_t outSize,
+                std::size_t& made, bool finish, bool& done) override
     {
         ZSTD_inBuffer input{in, inSize, 0};
         ZSTD_outBuffer output{out, outSize, 0};
@@ -116,8 +116,8 @@ public:
     bool Ready() const { return ok_; }
 
 protected:
-    bool Encode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out,
-                std::size_t outSize, std::size_t& made, bool finish, bool& done) override
+    bool Encode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out, std::size_t outSize,
+                std::size_t& made, bool finish, bool& done) override
     {
         s_.next_in = const_cast<char*>(reinterpret_cast<const char*>(in));
         s_.avail_in = static_cast<unsigned>(inSize);
@@ -135,8 +135,7 @@ private:
     bool ok_ = false;
 };
 
-template <class Writer, class... Args>
-std::unique_ptr<Compressor> Made(Args... args)
+template <class Writer, class... Args> std::unique_ptr<Compressor> Made(Args... args)
 {
     auto writer = std::make_unique<Writer>(args...);
     if (!writer->Ready())

@@ -31,8 +31,8 @@ public:
     bool Ready() const { return ok_; }
 
 protected:
-    Step Decode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out,
-                std::size_t outSize, std::size_t& made, bool) override
+    Step Decode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out, std::size_t outSize,
+                std::size_t& made, bool) override
     {
         z_.next_in = const_cast<unsigned char*>(in);
         z_.avail_in = static_cast<uInt>(inSize);
@@ -59,8 +59,8 @@ public:
     bool Ready() const { return ok_; }
 
 protected:
-    Step Decode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out,
-                std::size_t outSize, std::size_t& made, bool last) override
+    Step Decode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out, std::size_t outSize,
+                std::size_t& made, bool last) override
     {
         s_.next_in = in;
         s_.avail_in = inSize;
@@ -88,8 +88,8 @@ public:
     bool Ready() const { return d_ != nullptr; }
 
 protected:
-    Step Decode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out,
-                std::size_t outSize, std::size_t& made, bool) override
+    Step Decode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out, std::size_t outSize,
+                std::size_t& made, bool) override
     {
         ZSTD_inBuffer input{in, inSize, 0};
         ZSTD_outBuffer output{out, outSize, 0};
@@ -118,8 +118,8 @@ public:
     bool Ready() const { return ok_; }
 
 protected:
-    Step Decode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out,
-                std::size_t outSize, std::size_t& made, bool) override
+    Step Decode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out, std::size_t outSize,
+                std::size_t& made, bool) override
     {
         s_.next_in = const_cast<char*>(reinterpret_cast<const char*>(in));
         s_.avail_in = static_cast<unsigned>(inSize);
@@ -145,8 +145,7 @@ private:
     bool ok_ = false;
 };
 
-template <class Reader>
-std::unique_ptr<Decompressor> Made()
+template <class Reader> std::unique_ptr<Decompressor> Made()
 {
     auto reader = std::make_unique<Reader>();
     if (!reader->Ready())
@@ -241,8 +240,10 @@ std::int64_t Decompressor::Read(char* buf, std::int64_t size, int& error)
 std::string Decompressor::DamageText() const
 {
     switch (damage_) {
-    case Damage::EndsEarly: return Format("The compressed data ends early at byte %lld.", static_cast<long long>(damageAt_));
-    case Damage::Corrupt: return Format("The compressed data is damaged at byte %lld.", static_cast<long long>(damageAt_));
+    case Damage::EndsEarly:
+        return Format("The compressed data ends early at byte %lld.", static_cast<long long>(damageAt_));
+    case Damage::Corrupt:
+        return Format("The compressed data is damaged at byte %lld.", static_cast<long long>(damageAt_));
     case Damage::None: break;
     }
     return {};

@@ -13,7 +13,11 @@
 
 namespace quill {
 
-TextStore::~TextStore() { Clear(); }
+TextStore::~TextStore()
+{
+    watchers_.clear();  // those who watch go before the text; none is told of its end
+    Clear();
+}
 
 void TextStore::AppendLine(LineRecord line) { InsertLine(LineCount(), std::move(line)); }
 
@@ -30,6 +34,7 @@ void TextStore::InsertLine(LineIndex before, LineRecord line)
     }
     ownedLines_ += slot.Owned();
     fileLines_.Inserted(static_cast<std::size_t>(before));
+    Tell([before](LineWatcher& watcher) { watcher.LineInserted(before); });
 }
 
 LineRecord TextStore::ReplaceLine(LineIndex i, LineRecord line)
@@ -41,6 +46,7 @@ LineRecord TextStore::ReplaceLine(LineIndex i, LineRecord line)
     ownedLines_ += slot.Owned();
     ownedLines_ -= old.IsOwned();
     fileLines_.Replaced(static_cast<std::size_t>(i), old.View());
+    Tell([i](LineWatcher& watcher) { watcher.LineReplaced(i); });
     return old;
 }
 
@@ -53,6 +59,7 @@ LineRecord TextStore::RemoveLine(LineIndex i)
     if (current_ >= LineCount())
         current_ = LineCount() - 1;
     fileLines_.Removed(static_cast<std::size_t>(i), old.View());
+    Tell([i](LineWatcher& watcher) { watcher.LineRemoved(i); });
     return old;
 }
 
@@ -66,6 +73,7 @@ void TextStore::ShortenLineEnd(LineIndex i, std::uint32_t count, char last)
     slot.SetLength(length);
     fileSize_ -= count - 1;
     fileLines_.Replaced(static_cast<std::size_t>(i), LineView(&oldLast, 1));
+    Tell([i](LineWatcher& watcher) { watcher.LineReplaced(i); });
 }
 
 void TextStore::Reorder(const std::vector<LineIndex>& order)
@@ -85,6 +93,7 @@ void TextStore::Reorder(const std::vector<LineIndex>& order)
         reordered.PushBack(lines_[static_cast<std::size_t>(old)]);
     lines_.Swap(reordered);  // the slots moved; the old vector no longer owns anything
     fileLines_.Invalidate();
+    TellReset();
 }
 
 namespace {
@@ -123,6 +132,7 @@ void TextStore::SwapLines(LineSet& other)
     std::swap(widest_, other.widest);
     ++narrowings_;
     fileLines_.Invalidate();
+    TellReset();
     current_ = LineCount() > 0 ? std::min<LineIndex>(std::max<LineIndex>(current_, 0), LineCount() - 1) : -1;
 }
 
@@ -174,6 +184,7 @@ void TextStore::Clear(ProgressWindow* progress)
     blocks.swap(blocks_);
     ReleaseMemory(std::move(table), std::move(blocks));
     fileLines_.Invalidate();
+    TellReset();
     current_ = -1;
     savedIndex_ = -1;
     widest_ = 0;

@@ -9,6 +9,7 @@
 #include "text/FileLineIndex.h"
 #include "text/GapVector.h"
 #include "text/LineRecord.h"
+#include "text/LineWatcher.h"
 #include "text/LoadBlock.h"
 #include "text/TextTypes.h"
 
@@ -109,6 +110,7 @@ public:
     char* MutableBytes(LineIndex i)
     {
         fileLines_.Invalidate();  // the line end may be among the bytes changed
+        Tell([i](LineWatcher& watcher) { watcher.LineReplaced(i); });
         return lines_[static_cast<std::size_t>(i)].data;
     }
     /// Replaces the last `count` bytes of a line by the one byte `last`, in place.
@@ -169,13 +171,28 @@ public:
     /// The sum of all line lengths, counted line by line (for checks and after an aborted load).
     ByteOffset SumOfLengths() const;
 
+    /// Tells the watcher of every change of the lines from now on, until it is removed.
+    void AddWatcher(LineWatcher* watcher) { watchers_.push_back(watcher); }
+    void RemoveWatcher(LineWatcher* watcher) { std::erase(watchers_, watcher); }
+
 private:
+    template <typename Told> void Tell(Told&& told)
+    {
+        for (LineWatcher* watcher : watchers_)
+            told(*watcher);
+    }
+    void TellReset()
+    {
+        Tell([](LineWatcher& watcher) { watcher.LinesReset(); });
+    }
+
     void FreeOwnedLines(ProgressWindow* progress);
     static void ReleaseMemory(GapVector<LineSlot> table, std::vector<std::unique_ptr<LoadBlock>> blocks);
 
     GapVector<LineSlot> lines_;
     mutable FileLineIndex fileLines_;  ///< follows every change of lines_
-    std::size_t ownedLines_ = 0;       ///< lines with bytes of their own, which Clear must free
+    std::vector<LineWatcher*> watchers_;
+    std::size_t ownedLines_ = 0;  ///< lines with bytes of their own, which Clear must free
     std::vector<std::unique_ptr<LoadBlock>> blocks_;
     LineIndex current_ = -1;
     LineIndex savedIndex_ = -1;

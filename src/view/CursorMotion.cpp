@@ -181,6 +181,15 @@ void CursorMotion::ClickAt(LineIndex line, std::int64_t column)
 
 namespace quill {
 
+void CursorMotion::GoToRow(LineIndex row, std::int64_t column)
+{
+    SetLine(row);
+    doc_.Selection().Clear();
+    doc_.Selection().preferredColumn = static_cast<Column>(std::min<std::int64_t>(column, INT32_MAX));
+    SetColumn(column, false);
+    EnsureCursorVisible(doc_, view_, true);
+}
+
 void CursorMotion::GoToLine(LineIndex line, std::int64_t column)
 {
     // The user names lines of the file, as grep and sed count them; the column is the one on the

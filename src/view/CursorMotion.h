@@ -15,6 +15,9 @@ class CursorMotion {
 public:
     CursorMotion(Document& doc, ViewState& view) : doc_(doc), view_(view) {}
 
+    /// Puts the cursor on a display line at a column, without a selection, shown in the middle.
+    void GoToRow(LineIndex row, std::int64_t column);
+
     void Left();
     void Right();
     void Up();

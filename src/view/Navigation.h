@@ -18,6 +18,8 @@ public:
 
     /// "Go To Line/Column": asks both (1-based line, 0-based column; 0 keeps either).
     bool GoToLineColumn();
+    /// Shows a display line with the cursor at a column (a row of the filter pane's list).
+    void GoToRow(LineIndex row, std::int64_t column) { motion_.GoToRow(row, column); }
     /// "Go To Byte": an offset, or one relative to the cursor with "+" or "-" in front.
     bool GoToByte();
     /// "Current Offset?": tells the cursor's byte offset.

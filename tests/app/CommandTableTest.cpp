@@ -36,7 +36,7 @@ TEST_F(CommandTableTest, EveryCommandOnceWithKeysNoOtherCommandUses)
         const bool inMenu = *command.menu != 0;
         EXPECT_TRUE(!inMenu || std::count(MenuTitles().begin(), MenuTitles().end(), command.menu) == 1) << command.text;
     }
-    EXPECT_EQ(ids.size(), 90u);  // every entry of every menu and the two toolbar toggles
+    EXPECT_EQ(ids.size(), 92u);  // every entry of every menu and the two toolbar toggles
     for (CommandId id : ToolbarOrder())
         EXPECT_TRUE(id == CommandId::None || FindCommand(id)) << static_cast<int>(id);
     EXPECT_EQ(PlainText("Auto Reload  && File End"), "Auto Reload  & File End");

@@ -35,8 +35,8 @@ const Tool kTools[] = {
 // runs, so that the text compresses as logs do but not to nothing.
 std::string Sample(std::size_t size, unsigned seed)
 {
-    static const std::string kWords[] = {"alpha ", "beta\n", "gamma\r\n", "\r", std::string("nul\0", 4), "\xFF\xFE ",
-                                         "Grüße ", "2026-12-09 12:00:00 "};
+    static const std::string kWords[] = {"alpha ",    "beta\n", "gamma\r\n",           "\r", std::string("nul\0", 4),
+                                         "\xFF\xFE ", "Grüße ", "2026-12-09 12:00:00 "};
     std::mt19937 random(seed);
     std::string text;
     while (text.size() < size)
@@ -199,7 +199,10 @@ TEST(CompressionOfHead, PlainTextThatLooksLikeAHeaderIsPlain)
     EXPECT_EQ(of("BZh9 is what a bzip2 file begins with\n"), CompressionFormat::None);
     EXPECT_EQ(of("\x1F\x8B"), CompressionFormat::None);
     EXPECT_EQ(of(""), CompressionFormat::None);
-    EXPECT_EQ(of(std::string("\xFD" "7zXZ", 5)), CompressionFormat::None);
+    EXPECT_EQ(of(std::string("\xFD"
+                             "7zXZ",
+                             5)),
+              CompressionFormat::None);
     EXPECT_EQ(of("\x1F\x8B\x08"), CompressionFormat::Gzip);
     EXPECT_EQ(CompressionForName("/x/app.log").format, CompressionFormat::None);
     EXPECT_EQ(CompressionForName("/x/app.log.zst").format, CompressionFormat::Zstd);

@@ -18,6 +18,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -29,6 +30,7 @@
 #include "app/ui/DesktopEntryBar.h"
 #include "app/ui/ElidedLabel.h"
 #include "app/ui/FileAssignmentsDialog.h"
+#include "app/ui/FilterPane.h"
 #include "app/ui/NoticeBar.h"
 #include "app/ui/OptionsDialog.h"
 #include "commands/FieldOperations.h"
@@ -89,7 +91,25 @@ MainWindow::MainWindow(Document& doc, Settings& settings, RecentFileList& recent
     });
     connect(keep, &QPushButton::clicked, changedOnDiskBar_, &QWidget::hide);
     column->addWidget(changedOnDiskBar_);
-    column->addWidget(view_, 1);
+    // The filter pane below the text, as high as the user drags it.
+    auto* split = new QSplitter(Qt::Vertical, central);
+    split->addWidget(view_);
+    filterPane_ = new FilterPane(doc_, *view_, split);
+    split->addWidget(filterPane_);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 1);
+    split->setChildrenCollapsible(false);
+    filterPane_->hide();
+    connect(filterPane_, &FilterPane::closeRequested, this, [this] {
+        filterPane_->hide();
+        view_->setFocus();
+        UpdateCommandStates();
+    });
+    connect(view_, &TextView::lineCtrlClicked, this, [this](qlonglong line) {
+        if (!filterPane_->isHidden())
+            filterPane_->ToggleMark(static_cast<LineIndex>(line));
+    });
+    column->addWidget(split, 1);
     setCentralWidget(central);
     setWindowIcon(QIcon(QStringLiteral(":/icons/quillarium.svg")));
     CreateStatusBar();
@@ -186,6 +206,8 @@ bool WorksOnAPart(CommandId id)
     case CommandId::ViewToolbar:
     case CommandId::ViewStatusBar:
     case CommandId::LineNumbers:
+    case CommandId::FilterPane:
+    case CommandId::MarkLine:
     case CommandId::ControlChars:
     case CommandId::LineTermination:
     case CommandId::CrossWires:
@@ -356,6 +378,21 @@ void MainWindow::RegisterHandlers()
              statusBar()->setVisible(!statusBar()->isVisible());
              settings_.showStatusBar = statusBar()->isVisible();
          }},
+        {C::FilterPane,
+         [this] {
+             if (filterPane_->isHidden()) {
+                 filterPane_->Activate();
+             } else {
+                 filterPane_->hide();
+                 view_->setFocus();
+             }
+         }},
+        {C::MarkLine,
+         [this] {
+             if (filterPane_->isHidden())
+                 filterPane_->show();
+             filterPane_->ToggleMark(doc_.Selection().cursor.line);
+         }},
         {C::LineNumbers,
          [this] {
              settings_.lineNumbers = !settings_.lineNumbers;
@@ -497,6 +534,7 @@ void MainWindow::UpdateCommandStates()
     CommandState state = CommandState::Of(doc_, settings_, *fields_);
     state.toolbarVisible = toolbar_ && !toolbar_->isHidden();
     state.statusBarVisible = !statusBar()->isHidden();
+    state.filterPaneVisible = !filterPane_->isHidden();
     for (const CommandEntry& entry : CommandTable()) {
         QAction* action = Action(entry.id);
         if (!action)

@@ -35,6 +35,7 @@ class QtSyntaxDialogs;
 class SyntaxCommands;
 class RecentFileList;
 class DesktopEntryBar;
+class FilterPane;
 class NoticeBar;
 struct Settings;
 
@@ -64,6 +65,8 @@ public:
     DesktopEntryBar& DesktopEntryOffer() { return *desktopEntryBar_; }
     /// The bar that offers Reload when another program changed the open file.
     NoticeBar& ChangedOnDiskBar() { return *changedOnDiskBar_; }
+    /// View > Filter Pane, below the text.
+    FilterPane& Filter() { return *filterPane_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -105,6 +108,7 @@ private:
     QtFileWatcher fileWatcher_;
     DesktopEntryBar* desktopEntryBar_ = nullptr;
     NoticeBar* changedOnDiskBar_ = nullptr;
+    FilterPane* filterPane_ = nullptr;
     std::pair<std::string, FileTime> changedOnDiskFor_;  ///< the text the bar speaks of
     std::unique_ptr<QtStructureDialogs> structureDialogs_;
     std::unique_ptr<FieldOperations> fields_;

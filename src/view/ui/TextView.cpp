@@ -367,6 +367,9 @@ void TextView::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     const auto [line, column] = CellAt(event->position().toPoint());
+    const bool ctrlOnly = (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) == Qt::ControlModifier;
+    ctrlClickLine_ = ctrlOnly ? line : -1;
+    ctrlClickAt_ = event->position().toPoint();
     input_.MousePress(line, column, event->modifiers() & Qt::ShiftModifier, event->modifiers() & Qt::ControlModifier);
     SyncScrollBars();
     AfterCursorMove();
@@ -378,6 +381,8 @@ void TextView::mouseMoveEvent(QMouseEvent* event)
     if (!(event->buttons() & Qt::LeftButton))
         return;
     const QPoint at = event->position().toPoint();
+    if ((at - ctrlClickAt_).manhattanLength() > 3)
+        ctrlClickLine_ = -1;  // a drag: a block selection, no click
     if (input_.EdgeScroll(at.x(), at.y(), viewport()->width(), viewport()->height()))
         SyncScrollBars();
     const auto [line, column] = CellAt(at);
@@ -402,6 +407,9 @@ void TextView::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton) {
         input_.MouseRelease();
         input_.Clip().OfferPrimary();
+        if (ctrlClickLine_ >= 0)
+            emit lineCtrlClicked(ctrlClickLine_);
+        ctrlClickLine_ = -1;
     }
     AfterCursorMove();
     viewport()->update();

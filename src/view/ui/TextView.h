@@ -71,6 +71,8 @@ signals:
     void rowChanged();
     /// After every paint of the text.
     void painted();
+    /// Ctrl and a click that did not move: the line clicked (the filter pane marks it).
+    void lineCtrlClicked(qlonglong line);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -92,6 +94,9 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
+    /// Where a Ctrl+click began, until the mouse moves away or is released (-1: none).
+    qlonglong ctrlClickLine_ = -1;
+    QPoint ctrlClickAt_;
     void UpdateScrollRanges();
     void SyncScrollBars();
     void AfterCursorMove();
