@@ -25,10 +25,9 @@ std::string CompressedFile(const benchmark::State& state)
     const Format& format = kFormats[state.range(0)];
     const std::string plain = BenchFile(state.range(1) << 20);
     const std::string packed = plain + format.ending;
-    if (!std::filesystem::exists(packed) &&
-        std::system((std::string(format.tool) + " -c < '" + plain + "' > '" + packed + ".part' && mv '" + packed +
-                     ".part' '" + packed + "'")
-                        .c_str()) != 0)
+    if (!std::filesystem::exists(packed) && std::system((std::string(format.tool) + " -c < '" + plain + "' > '" +
+                                                         packed + ".part' && mv '" + packed + ".part' '" + packed + "'")
+                                                            .c_str()) != 0)
         return {};
     return packed;
 }

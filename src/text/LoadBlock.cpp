@@ -1,6 +1,8 @@
 // Load blocks.
 #include "text/LoadBlock.h"
 
+#include <algorithm>
+
 #include <cerrno>
 #include <cstdlib>
 #include <new>
@@ -77,6 +79,22 @@ LoadBlock::~LoadBlock()
     if (guarded_)
         MappedBytesGuard::Release(base_);
     ::munmap(base_, length_);
+}
+
+void LoadBlock::Populate(std::size_t from, std::size_t to)
+{
+    if (mapped_ || !base_)
+        return;
+    from = from / PageSize() * PageSize();
+    to = std::min(to, length_);
+    if (from >= to)
+        return;
+#ifdef MADV_POPULATE_WRITE
+    if (::madvise(base_ + from, to - from, MADV_POPULATE_WRITE) == 0)
+        return;
+#endif
+    for (std::size_t at = from; at < to; at += PageSize())
+        base_[at] = 0;
 }
 
 void LoadBlock::Prefetch() const

@@ -30,6 +30,9 @@ public:
     /// Whether the block maps the file with this identity.
     bool MapsFile(dev_t device, ino_t inode) const { return mapped_ && device_ == device && inode_ == inode; }
 
+    /// Gives the bytes [from, to) of a block of the program's own memory their pages now (the
+    /// kernel clears each), so that whoever fills them later does not wait for them.
+    void Populate(std::size_t from, std::size_t to);
     /// Reads the whole mapping into memory ahead of its use (on a helper thread while the block
     /// before it is cut into lines).
     void Prefetch() const;

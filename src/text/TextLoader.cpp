@@ -137,6 +137,8 @@ TextLoader::TextLoader(TextStore& store, const LoadParams& params) : store_(stor
     params_.tabSize = std::max(params_.tabSize, 1);
 }
 
+TextLoader::~TextLoader() = default;
+
 std::future<TextLoader::BlockRead> TextLoader::StartRead(int fd, std::int64_t size)
 {
     const std::int64_t offset = readOffset_;
@@ -152,7 +154,9 @@ std::future<TextLoader::BlockRead> TextLoader::StartRead(int fd, std::int64_t si
     // Endless input (a device, a pipe that never ends) would take all memory and then the
     // program: reading stops as out of memory while a reserve is left, every few megabytes.
     CheckMemory(size);
-    char* data = store_.NewBlock(static_cast<std::size_t>(size));
+    char* data = spare_ && spare_->Size() == static_cast<std::size_t>(size)
+                     ? store_.AdoptBlock(std::move(spare_))
+                     : store_.NewBlock(static_cast<std::size_t>(size));
     // Where no thread can be started (a tight address-space limit), the block is read on demand.
     return std::async(std::launch::async | std::launch::deferred, [this, fd, data, size, offset] {
         BlockRead block{data, size, 0, 0, nullptr, {}};
@@ -267,6 +271,7 @@ LoadOutcome TextLoader::Run(int fd, std::int64_t expectedSize, ProgressWindow& p
     try {
         pending = StartRead(fd, nextSize());
         while (pending.valid()) {
+            PrepareSpareWhileWaiting(pending);
             // A source that keeps the reader waiting must not keep Escape from working.
             while (pending.wait_for(std::chrono::milliseconds(50)) == std::future_status::timeout)
                 if (AbortRequested(bar, total, prompter))
@@ -301,6 +306,7 @@ LoadOutcome TextLoader::Run(int fd, std::int64_t expectedSize, ProgressWindow& p
             fileOffset_ += block.got;
             if (outcome_.status == LoadOutcome::Status::Aborted)
                 break;
+
             if (block.mapped && MappedBytesGuard::Faults() != faultsBefore)
                 block.error = EIO;  // the file was shortened under the mapping: what came is zeros
             if (block.error) {
@@ -324,6 +330,21 @@ LoadOutcome TextLoader::Run(int fd, std::int64_t expectedSize, ProgressWindow& p
         outcome_.status = LoadOutcome::Status::OutOfMemory;
     }
     return outcome_;
+}
+
+void TextLoader::PrepareSpareWhileWaiting(const std::future<BlockRead>& pending)
+{
+    if (!source_)
+        return;
+    if (!spare_) {
+        spare_ = std::make_unique<LoadBlock>(static_cast<std::size_t>(kBlockBytes));
+        sparePopulated_ = 0;
+    }
+    constexpr std::size_t kStep = 1 << 20;
+    while (sparePopulated_ < spare_->Size() && pending.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        spare_->Populate(sparePopulated_, sparePopulated_ + kStep);
+        sparePopulated_ += kStep;
+    }
 }
 
 void TextLoader::StopPendingRead(std::future<BlockRead>& pending)

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <future>
+#include <memory>
 #include <vector>
 
 #include "common/Utf8.h"
@@ -60,6 +61,9 @@ public:
     static constexpr std::int64_t kChunkSize = 50000;
 
     TextLoader(TextStore& store, const LoadParams& params);
+    ~TextLoader();
+    TextLoader(const TextLoader&) = delete;
+    TextLoader& operator=(const TextLoader&) = delete;
 
     /// Loads from a file descriptor open for reading; expectedSize sizes the progress bar (0: not
     /// known). Escape works from the start, also while a pipe keeps the reader waiting.
@@ -101,6 +105,9 @@ private:
     /// Throws std::bad_alloc when taking this many more bytes would leave too little memory.
     void CheckMemory(std::int64_t bytes);
     void StopPendingRead(std::future<BlockRead>& pending);
+    /// While the helper decompresses: the spare block's pages, a megabyte at a time, until the
+    /// block being decompressed is there.
+    void PrepareSpareWhileWaiting(const std::future<BlockRead>& pending);
     /// How far the bar is, with `total` bytes of text cut.
     std::int64_t Done(std::int64_t total) const;
     /// Steps the bar; after Escape asks "Abort load?" and, on Yes, marks the load aborted.
@@ -135,8 +142,12 @@ private:
     std::int64_t linesChecked_ = 0;    ///< lines in the store when the memory was last looked at
     bool streaming_ = false;           ///< a pipe or device: read what arrives, until it ends
     Decompressor* source_ = nullptr;   ///< where the text comes from, when the file is compressed
-    int maxBlocks_ = -1;               ///< blocks to read at most; -1: to the end
-    std::atomic<bool> stop_{false};    ///< tells the reading thread to give up
+    /// The next block for decompressed text, its pages made while the helper decompresses: the
+    /// helper has the most to do, and clearing new pages is a good part of it.
+    std::unique_ptr<LoadBlock> spare_;
+    std::size_t sparePopulated_ = 0;  ///< its bytes that have their pages
+    int maxBlocks_ = -1;              ///< blocks to read at most; -1: to the end
+    std::atomic<bool> stop_{false};   ///< tells the reading thread to give up
 };
 
 }  // namespace quill

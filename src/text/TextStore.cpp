@@ -136,9 +136,11 @@ void TextStore::SwapLines(LineSet& other)
     current_ = LineCount() > 0 ? std::min<LineIndex>(std::max<LineIndex>(current_, 0), LineCount() - 1) : -1;
 }
 
-char* TextStore::NewBlock(std::size_t size)
+char* TextStore::NewBlock(std::size_t size) { return AdoptBlock(std::make_unique<LoadBlock>(size)); }
+
+char* TextStore::AdoptBlock(std::unique_ptr<LoadBlock> block)
 {
-    blocks_.push_back(std::make_unique<LoadBlock>(size));
+    blocks_.push_back(std::move(block));
     return blocks_.back()->Data();
 }
 

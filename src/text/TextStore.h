@@ -121,6 +121,8 @@ public:
     void Reorder(const std::vector<LineIndex>& order);
     /// A new block for loaded bytes that lines may borrow from until the next Clear.
     char* NewBlock(std::size_t size);
+    /// The same with a block made beforehand.
+    char* AdoptBlock(std::unique_ptr<LoadBlock> block);
     /// A block that maps `size` bytes of an open file from `offset`, for lines to borrow from
     /// until the next Clear; none when the file cannot be mapped.
     LoadBlock* MapBlock(int fd, std::int64_t offset, std::size_t size);

@@ -35,7 +35,9 @@ std::string RandomText(std::mt19937& random, int lines)
 // The filter by the plain rules, as a standard expression.
 std::regex Pattern(const FilterOptions& filter)
 {
-    std::string pattern = filter.useRegEx ? filter.text : std::regex_replace(filter.text, std::regex(R"([.^$|()\[\]{}*+?\\-])"), R"(\$&)");
+    std::string pattern = filter.useRegEx
+                              ? filter.text
+                              : std::regex_replace(filter.text, std::regex(R"([.^$|()\[\]{}*+?\\-])"), R"(\$&)");
     if (filter.wholeWord)
         pattern = "\\b(?:" + pattern + ")\\b";
     auto flags = std::regex::ECMAScript;
@@ -71,12 +73,9 @@ protected:
 };
 
 const FilterOptions kFilters[] = {
-    {"error", true, false, false, false, nullptr},
-    {"error", false, false, false, false, nullptr},
-    {"err(or|ors) ", false, true, false, false, nullptr},
-    {"error", false, false, true, false, nullptr},
-    {"id=4[0-9]", true, true, true, false, nullptr},
-    {"a-b", true, false, false, false, nullptr},
+    {"error", true, false, false, false, nullptr},        {"error", false, false, false, false, nullptr},
+    {"err(or|ors) ", false, true, false, false, nullptr}, {"error", false, false, true, false, nullptr},
+    {"id=4[0-9]", true, true, true, false, nullptr},      {"a-b", true, false, false, false, nullptr},
 };
 
 TEST_F(FilterRunTest, PartsOfAnySizeFindTheLinesALineByLineSearchFinds)
@@ -88,8 +87,8 @@ TEST_F(FilterRunTest, PartsOfAnySizeFindTheLinesALineByLineSearchFinds)
         ASSERT_TRUE(run.Problem().empty()) << run.Problem();
         RunToEnd(run);
         EXPECT_TRUE(run.Complete());
-        EXPECT_TRUE(run.Lines() == Expected(filter)) << filter.text << ": " << run.Lines().size() << " lines against "
-                                                     << Expected(filter).size();
+        EXPECT_TRUE(run.Lines() == Expected(filter))
+            << filter.text << ": " << run.Lines().size() << " lines against " << Expected(filter).size();
     }
 }
 
@@ -118,8 +117,8 @@ TEST_F(FilterRunTest, TheListFollowsEditsMadeWhileItIsFilledAndAfterwards)
                     ASSERT_TRUE(i < expected.size() && i < run.Lines().size() && expected[i] == run.Lines()[i])
                         << filter.text << " round " << round << " at " << i << ": "
                         << (i < expected.size() ? expected[i] : -1) << " against "
-                        << (i < run.Lines().size() ? run.Lines()[i] : -1) << " of " << doc->Text().LineCount()
-                        << " [" << doc->Text().Line(expected[i]).Text() << "] hit " << run.FirstHit(expected[i]).has_value();
+                        << (i < run.Lines().size() ? run.Lines()[i] : -1) << " of " << doc->Text().LineCount() << " ["
+                        << doc->Text().Line(expected[i]).Text() << "] hit " << run.FirstHit(expected[i]).has_value();
             }
         }
     }

@@ -93,20 +93,17 @@ TEST_F(FilterPaneTest, ListsTheLinesGrepListsAndAClickShowsTheLine)
         const char* grep;
     };
     const Case cases[] = {
-        {"ERROR", true, true, "-F"},
-        {"payment refused", false, true, "-F"},
-        {"error", false, false, "-F -i"},
-        {"timeout after [0-9]+ ?ms", true, true, "-E"},
-        {"J\xC3\xBCrgen", false, true, "-F"},
-        {"^2026-12-09 10:1[0-3] WARN", true, true, "-E"},
+        {"ERROR", true, true, "-F"},          {"payment refused", false, true, "-F"},
+        {"error", false, false, "-F -i"},     {"timeout after [0-9]+ ?ms", true, true, "-E"},
+        {"J\xC3\xBCrgen", false, true, "-F"}, {"^2026-12-09 10:1[0-3] WARN", true, true, "-E"},
     };
     for (const Case& c : cases) {
         pane.SetFilter(QString::fromUtf8(c.text), c.regex, c.matchCase);
         ASSERT_TRUE(Finished(pane)) << c.text;
         const std::vector<qlonglong> expected = GrepLines(c.grep, c.text, path);
         EXPECT_FALSE(expected.empty()) << c.text;
-        EXPECT_TRUE(Listed(pane) == expected) << c.text << ": " << Listed(pane).size() << " listed, grep "
-                                              << expected.size();
+        EXPECT_TRUE(Listed(pane) == expected)
+            << c.text << ": " << Listed(pane).size() << " listed, grep " << expected.size();
         EXPECT_TRUE(pane.CountText().startsWith(QLocale().toString(static_cast<qlonglong>(expected.size()))))
             << pane.CountText().toStdString();
     }
@@ -117,7 +114,8 @@ TEST_F(FilterPaneTest, ListsTheLinesGrepListsAndAClickShowsTheLine)
     const int row = pane.Model().rowCount() / 2;
     const QRect cell = pane.List().visualRect(pane.Model().index(row));
     pane.List().scrollTo(pane.Model().index(row));
-    QTest::mouseClick(pane.List().viewport(), Qt::LeftButton, {}, pane.List().visualRect(pane.Model().index(row)).center());
+    QTest::mouseClick(pane.List().viewport(), Qt::LeftButton, {},
+                      pane.List().visualRect(pane.Model().index(row)).center());
     (void)cell;
     Document& doc = app.CurrentDocument();
     const LineIndex line = doc.Selection().cursor.line;
@@ -145,7 +143,11 @@ TEST_F(FilterPaneTest, NewLinesOfAFollowedFileAndMarkedLinesJoinTheList)
         std::ofstream out(path, std::ios::app | std::ios::binary);
         out << "fine\nERROR two\nERROR three\n";
     }
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Listed(pane) == std::vector<qlonglong>{2, 5, 6}; }, 3000))
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return Listed(pane) == std::vector<qlonglong>{2, 5, 6};
+        },
+        3000))
         << Listed(pane).size();
 
     // Ctrl+click on a line marks it; the list shows it among the hits, marked.
@@ -173,7 +175,11 @@ TEST_F(FilterPaneTest, EditsMoveTheListAndTheTextsAreRemembered)
         view.setFocus();
         QTest::keyClick(&view, Qt::Key_Home, Qt::ControlModifier);
         QTest::keyClick(&view, Qt::Key_Return);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return Listed(pane) == std::vector<qlonglong>{2, 4}; }, 2000))
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return Listed(pane) == std::vector<qlonglong>{2, 4};
+            },
+            2000))
             << Listed(pane).size();
         QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
         EXPECT_TRUE(QTest::qWaitFor([&] { return Listed(pane) == std::vector<qlonglong>{1, 3}; }, 2000));

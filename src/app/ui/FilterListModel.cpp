@@ -21,7 +21,9 @@ constexpr int kShownCharacters = 1000;
 }  // namespace
 
 FilterListModel::FilterListModel(Document& doc, const MarkedLines& marks, QObject* parent)
-    : QAbstractListModel(parent), doc_(doc), marks_(marks)
+    : QAbstractListModel(parent),
+      doc_(doc),
+      marks_(marks)
 {
 }
 

@@ -50,7 +50,8 @@ public:
         const int gutter = cell * 9;
         const QString number = QString::number(index.data(FilterListModel::kLineNumber).toLongLong());
         painter->setPen(selected ? palette.highlightedText().color() : QColor(128, 128, 128));
-        painter->drawText(QRect(r.left(), r.top(), gutter - cell, r.height()), Qt::AlignRight | Qt::AlignVCenter, number);
+        painter->drawText(QRect(r.left(), r.top(), gutter - cell, r.height()), Qt::AlignRight | Qt::AlignVCenter,
+                          number);
         const QString text = index.data(Qt::DisplayRole).toString();
         const QPoint hit = index.data(FilterListModel::kHit).toPoint();
         const int x = r.left() + gutter;
@@ -84,7 +85,10 @@ QCheckBox* Option(const QString& text, QWidget* parent, const QString& tip)
 }  // namespace
 
 FilterPane::FilterPane(Document& doc, TextView& view, QWidget* parent)
-    : QWidget(parent), doc_(doc), view_(view), marks_(std::make_unique<MarkedLines>(doc.Text()))
+    : QWidget(parent),
+      doc_(doc),
+      view_(view),
+      marks_(std::make_unique<MarkedLines>(doc.Text()))
 {
     model_ = new FilterListModel(doc_, *marks_, this);
     BuildLayout();
@@ -246,8 +250,8 @@ void FilterPane::UpdateCount()
     if (!problem.isEmpty()) {
         text = problem;
     } else {
-        text = QLocale().toString(model_->HitCount()) + (model_->HitCount() == 1 ? QStringLiteral(" line")
-                                                                                 : QStringLiteral(" lines"));
+        text = QLocale().toString(model_->HitCount()) +
+               (model_->HitCount() == 1 ? QStringLiteral(" line") : QStringLiteral(" lines"));
         if (!marks_->Lines().empty())
             text += QStringLiteral(", %1 marked").arg(marks_->Lines().size());
         if (Searching())
