@@ -2,6 +2,7 @@
 #include <new>
 
 #include "common/Format.h"
+#include "common/MemoryReserve.h"
 #include "document/Document.h"
 #include "platform/Prompter.h"
 #include "text/Decompressor.h"
@@ -17,6 +18,21 @@ LoadOutcome Document::LoadCompressed(TextLoader& loader, int fd, std::int64_t si
         LoadOutcome outcome;
         outcome.status = LoadOutcome::Status::OutOfMemory;
         return outcome;
+    }
+    // Unlike a file, whose pages the kernel can drop and read again, decompressed text stays in
+    // memory: one that cannot fit is told before minutes of decompressing run into the limit.
+    if (const auto text = Decompressor::LeastTextSize(fd, compression_.format); text && !MemoryAllows(*text)) {
+        const auto status = CurrentMemoryStatus();
+        const std::string question =
+            Format("%s\nholds %lld MB of text, more than the memory left (%lld MB). Only what fits can be read.\n"
+                   "Read it anyway?",
+                   path_.c_str(), static_cast<long long>(*text >> 20),
+                   static_cast<long long>(status ? status->available >> 20 : 0));
+        if (prompter_.Ask(question, Buttons::YesNo) != Answer::Yes) {
+            LoadOutcome outcome;
+            outcome.status = LoadOutcome::Status::Aborted;
+            return outcome;
+        }
     }
     LoadOutcome outcome = loader.Load(*source, size, progress_, prompter_);
     if (outcome.status == LoadOutcome::Status::Complete)

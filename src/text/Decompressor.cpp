@@ -7,6 +7,7 @@
 #include <climits>
 #include <lzma.h>
 #include <new>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 #include <zstd.h>
@@ -171,6 +172,33 @@ std::unique_ptr<Decompressor> Decompressor::Open(int fd, CompressionFormat forma
 }
 
 Decompressor::~Decompressor() = default;
+
+std::optional<std::int64_t> Decompressor::LeastTextSize(int fd, CompressionFormat format)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || st.st_size < 18)
+        return std::nullopt;
+    unsigned char bytes[18];
+    if (format == CompressionFormat::Gzip) {
+        // The last member ends with its text's size modulo 4 GiB. Text shrinks, it never grows:
+        // a file larger than the figure holds a multiple of 4 GiB more.
+        if (::pread(fd, bytes, 4, st.st_size - 4) != 4)
+            return std::nullopt;
+        std::int64_t size = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::int64_t>(bytes[3]) << 24;
+        while (size < st.st_size / 2)
+            size += std::int64_t{1} << 32;
+        return size;
+    }
+    if (format == CompressionFormat::Zstd) {
+        if (::pread(fd, bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes))
+            return std::nullopt;
+        const unsigned long long size = ZSTD_getFrameContentSize(bytes, sizeof bytes);
+        if (size == ZSTD_CONTENTSIZE_UNKNOWN || size == ZSTD_CONTENTSIZE_ERROR || size > INT64_MAX)
+            return std::nullopt;
+        return static_cast<std::int64_t>(size);
+    }
+    return std::nullopt;
+}
 
 bool Decompressor::Refill(int& error)
 {

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ public:
 
     /// A reader of the format; none for plain text.
     static std::unique_ptr<Decompressor> Open(int fd, CompressionFormat format);
+    /// At least how many bytes of text the file holds, as far as its format records it (gzip
+    /// its last member's size, zstd its first frame's); none when it does not say.
+    static std::optional<std::int64_t> LeastTextSize(int fd, CompressionFormat format);
     virtual ~Decompressor();
     Decompressor(const Decompressor&) = delete;
     Decompressor& operator=(const Decompressor&) = delete;

@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <fcntl.h>
 
+#include "common/MemoryReserve.h"
 #include "support/DocumentFixture.h"
+#include "text/Decompressor.h"
 #include "text/FileHandle.h"
 
 namespace quill::test {
@@ -18,7 +20,7 @@ protected:
     {
         const std::string plain = dir.Write(name + ".plain", text);
         const std::string path = dir.File(name);
-        EXPECT_EQ(std::system((tool + " -c < " + plain + " > " + path).c_str()), 0);
+        EXPECT_EQ(std::system((tool + " -c " + plain + " > " + path).c_str()), 0);
         return path;
     }
     std::string Unpacked(const std::string& path, const std::string& tool)
@@ -117,6 +119,36 @@ TEST_F(CompressedFileTest, AMultiMemberGzipAsLogrotateMakesItIsReadWhole)
     ASSERT_TRUE(doc->Open(dir.File("both.gz")));
     EXPECT_EQ(AllBytes(), "from the first member\nfrom the second member\n");
     EXPECT_TRUE(Told().empty());
+}
+
+TEST_F(CompressedFileTest, TextLargerThanTheMemoryLeftIsToldBeforeReading)
+{
+    std::string text;
+    for (int i = 0; text.size() < (2u << 20); ++i)
+        text += "line " + std::to_string(i) + " of a log\n";
+    for (const char* tool : {"gzip", "zstd -q"}) {
+        const std::string path = Packed("big.log.z", text, tool);
+        // A megabyte above the reserve: the two of text do not fit.
+        SetMemoryStatusSource([] { return std::optional<MemoryStatus>(MemoryStatus{(65 << 20), 1 << 30}); });
+        prompter.Expect("", Answer::No);
+        doc->Open(path);
+        EXPECT_NE(Told().back().find("holds 2 MB of text, more than the memory left (65 MB)"), std::string::npos)
+            << Told().back();
+        EXPECT_TRUE(doc->LoadAborted());
+        EXPECT_LT(doc->Text().FileSize(), 100);
+        // Read what fits: here not one block, and the load stops as out of memory, told.
+        prompter.Expect("", Answer::Yes);
+        doc->Open(path);
+        EXPECT_EQ(Told().back(), "Out of memory!");
+        EXPECT_TRUE(doc->LoadAborted());
+        SetMemoryStatusSource({});
+        doc->Open(path);
+        EXPECT_TRUE(AllBytes() == text) << tool;
+    }
+    // bzip2 and xz do not say: the load reads until the memory runs short, as a pipe's does.
+    const std::string path = Packed("big.log.bz2", text, "bzip2");
+    EXPECT_FALSE(
+        Decompressor::LeastTextSize(FileHandle(::open(path.c_str(), O_RDONLY)).Get(), CompressionFormat::Bzip2));
 }
 
 }  // namespace

@@ -272,6 +272,18 @@ TEST_F(PrintTest, TheCommandLinePrintsIntoAPdfWithoutAWindow)
     const auto pages = Pages(dir.File("lines.pdf"));
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_NE(pages[0].find("row3"), std::string::npos);
+    // A compressed log prints its text, for every format.
+    for (const char* tool : {"gzip", "xz", "zstd -q", "bzip2"}) {
+        ASSERT_EQ(std::system(
+                      (std::string(tool) + " -c < '" + dir.File("lines.txt") + "' > '" + dir.File("lines.log.z") + "'")
+                          .c_str()),
+                  0);
+        line = CommandLine::Parse({"--print-pdf", dir.File("packed.pdf"), dir.File("lines.log.z")});
+        EXPECT_EQ(QuillApplication::PrintToPdf(line, store), 0) << tool;
+        const auto packed = Pages(dir.File("packed.pdf"));
+        ASSERT_EQ(packed.size(), 1u) << tool;
+        EXPECT_NE(packed[0].find("row3"), std::string::npos) << tool;
+    }
     // A PDF that cannot be written and a missing file are told, and fail.
     line = CommandLine::Parse({"--print-pdf", dir.File("no/such/folder/x.pdf"), dir.File("lines.txt")});
     EXPECT_EQ(QuillApplication::PrintToPdf(line, store), 1);

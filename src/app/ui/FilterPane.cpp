@@ -141,6 +141,9 @@ void FilterPane::BuildLayout()
     bar_->setRange(0, 1000);
     bar_->setMaximumWidth(120);
     bar_->setTextVisible(false);
+    QSizePolicy keepPlace = bar_->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);  // the buttons stay where they are when it goes
+    bar_->setSizePolicy(keepPlace);
     row->addWidget(bar_);
     stop_ = new QToolButton(this);
     stop_->setText(QStringLiteral("Stop"));
