@@ -1,6 +1,8 @@
 // The search dialog's model and the Search menu's commands, with a scripted dialog.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <functional>
 #include <sys/stat.h>
 
@@ -175,6 +177,27 @@ TEST_F(SearchMenuTest, ReplaceInFolderWritesOnlyFilesWithHitsAndSkipsFolders)
     ::stat(dir.File("work/b.txt").c_str(), &after);
     EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);  // not written
     EXPECT_EQ(after.st_ino, before.st_ino);
+}
+
+TEST_F(SearchMenuTest, ReplaceInFolderRewritesCompressedLogsInTheirFormat)
+{
+    dir.Write("app.log", "old line\nother\n");
+    ASSERT_EQ(std::system(("gzip -c " + dir.File("app.log") + " > " + dir.File("app.log.1.gz")).c_str()), 0);
+    ASSERT_EQ(std::system(("zstd -q -c " + dir.File("app.log") + " > " + dir.File("app.log.2.zst")).c_str()), 0);
+    dialogs.folderStep = [this](FolderReplaceModel& model) {
+        model.folder = dir.Path();
+        model.wildcard = "app.log*";
+        model.findText = "old";
+        model.replacement = "new";
+        return true;
+    };
+    EXPECT_EQ(menu.ReplaceInFolder(), 3);
+    EXPECT_EQ(ReadFile(dir.File("app.log")), "new line\nother\n");
+    for (const char* packed : {"gzip -dc app.log.1.gz", "zstd -q -dc app.log.2.zst"}) {
+        const std::string out = dir.File("out");
+        ASSERT_EQ(std::system(("cd " + dir.Path() + " && " + packed + " > " + out).c_str()), 0) << packed;
+        EXPECT_EQ(ReadFile(out), "new line\nother\n") << packed;
+    }
 }
 
 TEST_F(SearchMenuTest, ReplaceInFolderToldABadExpressionOnceBeforeAnyFile)

@@ -83,6 +83,8 @@ TEST_F(FilterPaneTest, ListsTheLinesGrepListsAndAClickShowsTheLine)
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
     MainWindow& frame = app.Window();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));  // shortcuts go to the active window
     frame.Action(CommandId::FilterPane)->trigger();
     FilterPane& pane = frame.Filter();
     ASSERT_FALSE(pane.isHidden());
@@ -106,6 +108,14 @@ TEST_F(FilterPaneTest, ListsTheLinesGrepListsAndAClickShowsTheLine)
             << c.text << ": " << Listed(pane).size() << " listed, grep " << expected.size();
         EXPECT_TRUE(pane.CountText().startsWith(QLocale().toString(static_cast<qlonglong>(expected.size()))))
             << pane.CountText().toStdString();
+    }
+
+    // Escape in the field stops a search that runs (an expression over many lines takes a while).
+    pane.SetFilter(QStringLiteral("(a|b|c)*[0-9]{3}x?z"), true, false);
+    if (pane.Searching()) {
+        QTest::keyClick(pane.focusWidget() ? pane.focusWidget() : &pane, Qt::Key_Escape);
+        EXPECT_FALSE(pane.Searching());
+        EXPECT_TRUE(pane.CountText().endsWith(QStringLiteral("(stopped)"))) << pane.CountText().toStdString();
     }
 
     // A click on a row shows its line in the text, the cursor on the hit.

@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QPainter>
 #include <QProgressBar>
+#include <QShortcut>
 #include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -176,6 +177,11 @@ void FilterPane::BuildLayout()
         Remember(field_->currentText());
         ShowRow(index.row());
     });
+    // Wherever the focus is in the pane (the field, the list): the field's own use of Escape
+    // would swallow it.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &FilterPane::Escape);
     UpdateCount();
 }
 
@@ -307,15 +313,18 @@ void FilterPane::ShowRow(int row)
 
 void FilterPane::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        // Escape stops a search; with none running it goes back to the text.
-        if (Searching())
-            Stop();
-        else
-            view_.setFocus();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (event->key() != Qt::Key_Escape)
+        return QWidget::keyPressEvent(event);
+    Escape();
+}
+
+void FilterPane::Escape()
+{
+    // Escape stops a search; with none running it goes back to the text.
+    if (Searching())
+        Stop();
+    else
+        view_.setFocus();
 }
 
 }  // namespace quill

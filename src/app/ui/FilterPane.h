@@ -53,9 +53,11 @@ signals:
     void closeRequested();
 
 protected:
+    /// Escape that reached the pane without its shortcut (the window not active).
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void Escape();
     void BuildLayout();
     /// A new run from the field and the options.
     void Restart();
