@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <unistd.h>
 
 #include "common/MemoryReserve.h"
 #include "support/DocumentFixture.h"
@@ -85,6 +86,22 @@ TEST_F(CompressedFileTest, EditedTextIsSavedInItsFormatOrPlainOrAnotherByTheName
     ASSERT_TRUE(doc->Save(dir.File("again.log.zst")));
     EXPECT_EQ(FormatOf(dir.File("again.log.zst")), CompressionFormat::Zstd);
     EXPECT_EQ(Unpacked(dir.File("again.log.zst"), "zstd -q"), "edited line\nsecond line\n");
+}
+
+TEST_F(CompressedFileTest, AHardLinkedLogIsRewrittenInPlaceCompressedAndNoLonger)
+{
+    std::string text;
+    for (int i = 0; i < 50000; ++i)
+        text += "request " + std::to_string(i) + " handled\n";
+    const std::string path = Packed("app.log.xz", text, "xz -9");
+    ASSERT_EQ(::link(path.c_str(), dir.File("other-name.xz").c_str()), 0);
+    ASSERT_TRUE(doc->Open(path));
+    doc->Text().ReplaceLine(0, LineRecord("x\n"));  // much shorter: the file must be cut at the new end
+    doc->MarkModified();
+    ASSERT_TRUE(doc->Save(path));
+    const std::string edited = "x\n" + text.substr(text.find('\n') + 1);
+    EXPECT_TRUE(Unpacked(dir.File("other-name.xz"), "xz") == edited);
+    EXPECT_EQ(FormatOf(dir.File("other-name.xz")), CompressionFormat::Xz);
 }
 
 TEST_F(CompressedFileTest, DamagedDataIsShownUpToTheDamageToldAndNotSavedOverUnasked)
