@@ -76,6 +76,7 @@ protected:
     }
     bool Restart() override { return true; }
     bool ReadsMembersItself() const override { return true; }
+    bool PassesPaddingItself() const override { return true; }  // xz's own stream padding
 
 private:
     lzma_stream s_ = LZMA_STREAM_INIT;
@@ -84,7 +85,13 @@ private:
 
 class ZstdReader final : public Decompressor {
 public:
-    ZstdReader() : d_(ZSTD_createDStream()) {}
+    ZstdReader() : d_(ZSTD_createDStream())
+    {
+        // Files made with --long have windows beyond the library's default limit; the memory is
+        // taken only when a frame asks for it.
+        if (d_)
+            ZSTD_DCtx_setParameter(d_, ZSTD_d_windowLogMax, sizeof(void*) == 8 ? 31 : 27);
+    }
     ~ZstdReader() override { ZSTD_freeDStream(d_); }
     bool Ready() const { return d_ != nullptr; }
 
@@ -219,6 +226,18 @@ bool Decompressor::Refill(int& error)
     }
 }
 
+bool Decompressor::SkipZeros(int& error)
+{
+    for (;;) {
+        while (inPos_ < inSize_ && in_[inPos_] == 0)
+            ++inPos_;
+        if (inPos_ < inSize_ || inputEnded_)
+            return true;
+        if (!Refill(error))
+            return false;
+    }
+}
+
 void Decompressor::SetDamage(Damage damage, std::int64_t at)
 {
     damage_ = damage;
@@ -249,6 +268,9 @@ std::int64_t Decompressor::Read(char* buf, std::int64_t size, int& error)
             SetDamage(Damage::Corrupt, at);
         } else if (step == Step::MemberEnd) {
             memberOpen_ = false;
+            // Zeros after a member are padding (a block device, a preallocated file), not data.
+            if (!PassesPaddingItself() && !SkipZeros(error))
+                return got > 0 ? got : -1;
             if (inPos_ == inSize_ && !inputEnded_ && !Refill(error))
                 return got > 0 ? got : -1;
             if (inPos_ == inSize_ && inputEnded_)

@@ -50,9 +50,13 @@ protected:
     virtual bool Restart() = 0;
     /// Whether the format's own decoder goes on over member ends by itself (and so needs no restart).
     virtual bool ReadsMembersItself() const { return false; }
+    /// Whether zero bytes after a member are the format's own business.
+    virtual bool PassesPaddingItself() const { return false; }
 
 private:
     bool Refill(int& error);
+    /// Passes over zero bytes, reading on as needed; false on a read error.
+    bool SkipZeros(int& error);
     void SetDamage(Damage damage, std::int64_t at);
 
     int fd_ = -1;

@@ -106,6 +106,13 @@ TEST_P(CompressionTest, ConcatenatedMembersAreReadWholeInReadsOfAnySize)
     EXPECT_EQ(damage, Decompressor::Damage::None);
     EXPECT_TRUE(text == first + second + first) << text.size();
     EXPECT_EQ(CompressionOfFile(FileHandle(::open(both.c_str(), O_RDONLY)).Get()).format, GetParam().format);
+
+    // Zeros after the last member are padding, not damage; other bytes there are damage.
+    const std::string packed = ReadFile(a);
+    EXPECT_TRUE(Decompress(dir.Write("padded", packed + std::string(3 << 20, '\0'))) == first);
+    std::string tail = packed + std::string(10, '\0') + "junk";
+    Decompress(dir.Write("junk", tail), damage, at);
+    EXPECT_NE(damage, Decompressor::Damage::None);
 }
 
 TEST_P(CompressionTest, WhatIsWrittenTheToolReadsBackAndAnEmptyTextToo)
