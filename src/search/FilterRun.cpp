@@ -7,6 +7,7 @@
 #include "document/Document.h"
 #include "search/LineExpression.h"
 #include "search/SearchExpression.h"
+#include "structure/StructureDescription.h"
 
 namespace quill {
 
@@ -65,9 +66,19 @@ FilterRun::~FilterRun() { doc_.Text().RemoveWatcher(this); }
 
 LineIndex FilterRun::LineCount() const { return doc_.Text().LineCount(); }
 
+bool FilterRun::FieldGone()
+{
+    // The structure may have been changed or closed since the filter began: its fields are
+    // looked up again rather than trusted.
+    const FieldDef* field = options_.searchField;
+    if (field && doc_.Structure().IndexOf(field) == doc_.Structure().FieldCount())
+        problem_ = "The field searched in is no longer in the structure.";
+    return !problem_.empty();
+}
+
 bool FilterRun::Step(std::chrono::milliseconds budget)
 {
-    if (!problem_.empty())
+    if (!problem_.empty() || FieldGone())
         return false;
     if (options_.findText.empty()) {
         next_ = LineCount();
@@ -117,7 +128,7 @@ bool FilterRun::HasHit(LineIndex line) { return FirstHit(line).has_value(); }
 
 std::optional<SearchMatch> FilterRun::FirstHit(LineIndex line)
 {
-    if (!problem_.empty() || options_.findText.empty() || line < 0 || line >= LineCount())
+    if (!problem_.empty() || FieldGone() || options_.findText.empty() || line < 0 || line >= LineCount())
         return std::nullopt;
     search_.Confine(line + 1);
     search_.ForgetEmptyHit();

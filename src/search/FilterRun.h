@@ -57,6 +57,8 @@ private:
     void LinesReset() override;
 
     LineIndex LineCount() const;
+    /// Whether the field the search is held to went away (a problem then says so).
+    bool FieldGone();
     /// Searches the lines [next_, end) and adds those with a hit.
     void SearchPart(LineIndex end);
     /// Looks again at the lines edited among those searched.

@@ -9,6 +9,8 @@
 #include <regex>
 
 #include "search/FilterRun.h"
+#include "structure/FieldDef.h"
+#include "structure/StructureDescription.h"
 #include "support/DocumentFixture.h"
 
 namespace quill::test {
@@ -135,6 +137,33 @@ TEST_F(FilterRunTest, ABadExpressionIsTheRunsProblemAndNoMessageBox)
     EXPECT_FALSE(run.Step(std::chrono::milliseconds(5)));
     EXPECT_TRUE(prompter.Texts().empty());
     EXPECT_TRUE(run.Lines().empty());
+}
+
+TEST_F(FilterRunTest, AFilterInAFieldFindsHitsThereOnlyAndStopsWhenTheFieldGoes)
+{
+    // Records: a type byte, then a field of four bytes from offset 1 for type "A".
+    ASSERT_TRUE(OpenBytes("AERR.ERR\nA....ERR\nBERR....\nAxERRx..\n"));
+    StructureDescription& structure = doc->Structure();
+    auto type = std::make_unique<FieldDef>();
+    type->name = "TYPE";
+    type->length = 1;
+    type->isRecordType = true;
+    structure.SetRecordTypeField(&structure.AddField(std::move(type)));
+    auto part = std::make_unique<FieldDef>();
+    part->name = "PART";
+    part->offset = 1;
+    part->length = 4;
+    part->typeValue = "A";
+    FieldDef& field = structure.AddField(std::move(part));
+    structure.SetActive(true);
+    FilterRun run(*doc, FilterOptions{"ERR", true, false, false, false, &field});
+    RunToEnd(run);
+    EXPECT_EQ(run.Lines(), (std::vector<LineIndex>{0, 3}));
+    structure.DeleteField(&field);
+    doc->Text().ReplaceLine(1, LineRecord("AERR....\n"));
+    EXPECT_FALSE(run.Step(std::chrono::milliseconds(5)));
+    EXPECT_NE(run.Problem().find("no longer in the structure"), std::string::npos);
+    EXPECT_FALSE(run.FirstHit(0));
 }
 
 TEST_F(FilterRunTest, TheFirstHitOfAListedLineIsShownWhereItIs)
