@@ -12,6 +12,7 @@
 #include "app/CommandTable.h"
 #include "app/ui/FilterListModel.h"
 #include "app/ui/FilterPane.h"
+#include "app/ui/FilterTab.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/QuillApplication.h"
 #include "document/Document.h"
@@ -165,6 +166,14 @@ TEST_F(FilterPaneTest, NewLinesOfAFollowedFileAndMarkedLinesJoinTheList)
     EXPECT_EQ(Listed(pane), (std::vector<qlonglong>{2, 3, 5, 6}));
     EXPECT_TRUE(pane.Model().data(pane.Model().index(1), FilterListModel::kMarked).toBool());
     EXPECT_TRUE(pane.CountText().contains(QStringLiteral("1 marked")));
+
+    // A second filter in a tab of its own: both lists stand, the mark in each.
+    pane.AddFilter();
+    ASSERT_EQ(pane.FilterCount(), 2);
+    pane.SetFilter(QStringLiteral("fine"));
+    ASSERT_TRUE(Finished(pane));
+    EXPECT_EQ(Listed(pane), (std::vector<qlonglong>{3, 4}));
+    EXPECT_TRUE(pane.CountText().startsWith(QStringLiteral("1 line, 1 marked"))) << pane.CountText().toStdString();
     app.Window().close();
     app.Exit();
 }
