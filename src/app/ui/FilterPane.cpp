@@ -26,7 +26,10 @@ QString Title(const QString& text)
 }  // namespace
 
 FilterPane::FilterPane(Document& doc, TextView& view, QWidget* parent)
-    : QWidget(parent), doc_(doc), view_(view), marks_(std::make_unique<MarkedLines>(doc.Text()))
+    : QWidget(parent),
+      doc_(doc),
+      view_(view),
+      marks_(std::make_unique<MarkedLines>(doc.Text()))
 {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -67,7 +70,8 @@ FilterTab& FilterPane::AddFilter()
 {
     auto* tab = new FilterTab(doc_, view_, *marks_, tabs_);
     const int index = tabs_->addTab(tab, Title({}));
-    connect(tab, &FilterTab::restarted, this, [this, tab] { tabs_->setTabText(tabs_->indexOf(tab), Title(tab->Text())); });
+    connect(tab, &FilterTab::restarted, this,
+            [this, tab] { tabs_->setTabText(tabs_->indexOf(tab), Title(tab->Text())); });
     tabs_->setCurrentIndex(index);
     tabs_->setTabsClosable(tabs_->count() > 1);
     return *tab;
