@@ -21,7 +21,7 @@ std::string Packed(const std::string& path, const std::string& text, Compression
     {
         FileHandle file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600));
         auto writer = Compressor::Open(file.Get(), CompressionStyle{format, format == CompressionFormat::Zstd ? 3 : 1,
-                                                                   format == CompressionFormat::Xz ? 4 : 1});
+                                                                    format == CompressionFormat::Xz ? 4 : 1});
         EXPECT_EQ(writer->Write(text.data(), text.size()), 0);
         EXPECT_EQ(writer->Finish(), 0);
     }
@@ -48,9 +48,11 @@ TEST_F(HostileCompressedFilesTest, DamagedDataNeverCrashesAndIsEitherToldOrRight
                     bad[random() % bad.size()] = static_cast<char>(random());
                 break;
             case 1: bad.resize(random() % bad.size()); break;  // cut
-            case 2: bad.insert(random() % bad.size(), std::string(1 + random() % 9, static_cast<char>(random()))); break;
+            case 2:
+                bad.insert(random() % bad.size(), std::string(1 + random() % 9, static_cast<char>(random())));
+                break;
             case 3: bad += bad.substr(0, random() % bad.size()); break;  // a member glued to part of another
-            default:  // the header, then junk
+            default:                                                     // the header, then junk
                 bad = bad.substr(0, 12);
                 for (int n = static_cast<int>(random() % 200); n > 0; --n)
                     bad += static_cast<char>(random());
