@@ -6,9 +6,10 @@
 #include <cerrno>
 #include <lzma.h>
 #include <new>
-#include <unistd.h>
 #include <zlib.h>
 #include <zstd.h>
+
+#include "text/FileHandle.h"
 
 namespace quill {
 
@@ -164,18 +165,9 @@ Compressor::~Compressor() = default;
 
 int Compressor::Drain(std::size_t made)
 {
-    const unsigned char* p = out_.data();
-    while (made > 0) {
-        const ssize_t w = ::write(fd_, p, made);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        p += w;
-        made -= static_cast<std::size_t>(w);
-        written_ += w;
-    }
+    if (const int err = WriteAll(fd_, reinterpret_cast<const char*>(out_.data()), made))
+        return err;
+    written_ += static_cast<std::int64_t>(made);
     return 0;
 }
 

@@ -13,6 +13,7 @@
 #include <zstd.h>
 
 #include "common/Format.h"
+#include "text/FileHandle.h"
 
 namespace quill {
 
@@ -185,21 +186,23 @@ std::optional<std::int64_t> Decompressor::LeastTextSize(int fd, CompressionForma
     struct stat st {};
     if (::fstat(fd, &st) != 0 || st.st_size < 18)
         return std::nullopt;
-    unsigned char bytes[18];
+    std::string read;
     if (format == CompressionFormat::Gzip) {
         // The last member ends with its text's size modulo 4 GiB. Text shrinks, it never grows:
         // a file larger than the figure holds a multiple of 4 GiB more.
-        if (::pread(fd, bytes, 4, st.st_size - 4) != 4)
+        if (!ReadExactlyAt(fd, st.st_size - 4, 4, read))
             return std::nullopt;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(read.data());
         std::int64_t size = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::int64_t>(bytes[3]) << 24;
         while (size < st.st_size / 2)
             size += std::int64_t{1} << 32;
         return size;
     }
     if (format == CompressionFormat::Zstd) {
-        if (::pread(fd, bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes))
+        constexpr std::int64_t kLongestHeader = 18;
+        if (!ReadExactlyAt(fd, 0, kLongestHeader, read))
             return std::nullopt;
-        const unsigned long long size = ZSTD_getFrameContentSize(bytes, sizeof bytes);
+        const unsigned long long size = ZSTD_getFrameContentSize(read.data(), read.size());
         if (size == ZSTD_CONTENTSIZE_UNKNOWN || size == ZSTD_CONTENTSIZE_ERROR || size > INT64_MAX)
             return std::nullopt;
         return static_cast<std::int64_t>(size);

@@ -1,6 +1,7 @@
-// A file descriptor that is closed when its scope ends, and opening a file for reading.
+// A file descriptor that is closed when its scope ends, opening a file for reading, and whole reads and writes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <unistd.h>
@@ -28,5 +29,7 @@ int OpenForReading(const std::string& path);
 
 /// Reads exactly `count` bytes of an open file at `offset`; false when the file has fewer there.
 bool ReadExactlyAt(int fd, std::int64_t offset, std::int64_t count, std::string& bytes);
+/// Writes all `size` bytes at the file's position; 0 or the errno of the failure.
+int WriteAll(int fd, const char* data, std::size_t size);
 
 }  // namespace quill

@@ -124,6 +124,21 @@ bool ReadExactlyAt(int fd, std::int64_t offset, std::int64_t count, std::string&
     return true;
 }
 
+int WriteAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t w = ::write(fd, data, size);
+        if (w < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data += w;
+        size -= static_cast<std::size_t>(w);
+    }
+    return 0;
+}
+
 int OpenForReading(const std::string& path)
 {
     // Without O_NONBLOCK the open of a pipe waits for a writer, with no way out for the user; the

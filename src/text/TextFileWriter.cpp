@@ -16,6 +16,7 @@
 #include "common/StagedFile.h"
 #include "platform/ProgressWindow.h"
 #include "text/Compressor.h"
+#include "text/FileHandle.h"
 #include "text/FileStatus.h"
 #include "text/SaveRecovery.h"
 #include "text/TextStore.h"
@@ -23,21 +24,6 @@
 namespace quill {
 
 namespace {
-
-int WriteAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        ssize_t w = ::write(fd, data, size);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        data += w;
-        size -= static_cast<std::size_t>(w);
-    }
-    return 0;
-}
 
 // Copies the lines into a large buffer so the file is written in few system calls, compressed in
 // the style given. `total`: the bytes that went into the file.

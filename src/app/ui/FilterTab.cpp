@@ -260,7 +260,11 @@ void FilterTab::UpdateCount()
             text += QStringLiteral(" (stopped)");
     }
     count_->setText(text);
-    count_->setStyleSheet(problem.isEmpty() ? QString() : QStringLiteral("color: #b00000"));
+    // Set only when it changes: the count is brought up to date four times a second, and a new
+    // style sheet makes Qt lay the label out afresh.
+    const QString style = problem.isEmpty() ? QString() : QStringLiteral("color: #b00000");
+    if (count_->styleSheet() != style)
+        count_->setStyleSheet(style);
     bar_->setVisible(Searching());
     stop_->setEnabled(Searching());
     if (run_ && total > 0)
