@@ -143,19 +143,8 @@ TEST_F(FilterRunTest, AFilterInAFieldFindsHitsThereOnlyAndStopsWhenTheFieldGoes)
 {
     // Records: a type byte, then a field of four bytes from offset 1 for type "A".
     ASSERT_TRUE(OpenBytes("AERR.ERR\nA....ERR\nBERR....\nAxERRx..\n"));
+    FieldDef& field = AddFieldOfTypeA("PART", 1, 4);
     StructureDescription& structure = doc->Structure();
-    auto type = std::make_unique<FieldDef>();
-    type->name = "TYPE";
-    type->length = 1;
-    type->isRecordType = true;
-    structure.SetRecordTypeField(&structure.AddField(std::move(type)));
-    auto part = std::make_unique<FieldDef>();
-    part->name = "PART";
-    part->offset = 1;
-    part->length = 4;
-    part->typeValue = "A";
-    FieldDef& field = structure.AddField(std::move(part));
-    structure.SetActive(true);
     FilterRun run(*doc, FilterOptions{"ERR", true, false, false, false, &field});
     RunToEnd(run);
     EXPECT_EQ(run.Lines(), (std::vector<LineIndex>{0, 3}));

@@ -70,24 +70,6 @@ protected:
     {
         return {doc->Selection().cursor.line, doc->Selection().anchor.column, doc->Selection().cursor.column};
     }
-    /// An active structure whose first byte is the record type, with one field of type "A".
-    FieldDef& AddFieldOfTypeA(const std::string& name, int offset, int length)
-    {
-        StructureDescription& structure = doc->Structure();
-        auto type = std::make_unique<FieldDef>();
-        type->name = "TYPE";
-        type->length = 1;
-        type->isRecordType = true;
-        structure.SetRecordTypeField(&structure.AddField(std::move(type)));
-        auto field = std::make_unique<FieldDef>();
-        field->name = name;
-        field->offset = offset;
-        field->length = length;
-        field->typeValue = "A";
-        FieldDef& added = structure.AddField(std::move(field));
-        structure.SetActive(true);
-        return added;
-    }
     std::vector<Position> AllForward()
     {
         std::vector<Position> hits;

@@ -1,6 +1,9 @@
 // The shared document test set-up.
 #include "support/DocumentFixture.h"
 
+#include "structure/FieldDef.h"
+#include "structure/StructureDescription.h"
+
 #include <cstdlib>
 #include <sys/stat.h>
 
@@ -73,6 +76,24 @@ void DocumentFixture::Reopen()
 {
     doc.reset();
     doc = MakeDocument();
+}
+
+FieldDef& DocumentFixture::AddFieldOfTypeA(const std::string& name, int offset, int length)
+{
+    StructureDescription& structure = doc->Structure();
+    auto type = std::make_unique<FieldDef>();
+    type->name = "TYPE";
+    type->length = 1;
+    type->isRecordType = true;
+    structure.SetRecordTypeField(&structure.AddField(std::move(type)));
+    auto field = std::make_unique<FieldDef>();
+    field->name = name;
+    field->offset = offset;
+    field->length = length;
+    field->typeValue = "A";
+    FieldDef& added = structure.AddField(std::move(field));
+    structure.SetActive(true);
+    return added;
 }
 
 }  // namespace quill::test

@@ -30,6 +30,9 @@ protected:
     bool OpenAsText(const std::string& bytes);
     /// Puts the cursor on a line and column without a selection.
     void PutCursor(LineIndex line, Column column);
+    /// Makes the structure active with the record type in the first byte and one field of type
+    /// "A" (each call adds a type field and the field).
+    FieldDef& AddFieldOfTypeA(const std::string& name, int offset, int length);
     /// A new document in place of the old one, as after a restart of the program.
     void Reopen();
     std::unique_ptr<Document> MakeDocument();
