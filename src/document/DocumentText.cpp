@@ -153,6 +153,9 @@ std::uint64_t Document::UndisplayableAscii(const ByteHistogram& histogram) const
     return charset_.CountUndisplayable(ascii);
 }
 
+// Lines longer than a slot can borrow would each be copied: the longest cut line must fit.
+static_assert(Settings::kNoLineLimit <= LineSlot::kMaxBorrowed, "loaded lines borrow their bytes");
+
 LoadParams Document::CurrentLoadParams() const
 {
     LoadParams params;

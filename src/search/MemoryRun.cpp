@@ -18,14 +18,16 @@ void MemoryRun::Collect(const TextStore& store, LineIndex first, std::ptrdiff_t 
         const auto [slots, available] = store.SlotsFrom(next_);
         const auto count = std::min<std::size_t>(available, static_cast<std::size_t>(last - next_));
         for (std::size_t k = 0; k < count; ++k, ++next_) {
-            const std::uint32_t length = slots[k].Length();
+            const LineView line = slots[k].View();
+            const std::uint32_t length = line.Length();
             if (length == 0)
                 continue;
-            if (start_ && (slots[k].data != end_ || end_ - start_ >= maxBytes))
+            const char* data = line.Bytes();
+            if (start_ && (data != end_ || end_ - start_ >= maxBytes))
                 return;
             if (!start_)
-                start_ = slots[k].data;
-            end_ = slots[k].data + length;
+                start_ = data;
+            end_ = data + length;
             ends_.push_back({end_, next_});
         }
     }

@@ -14,22 +14,23 @@ namespace quill {
 void FreeSlot(LineSlot& slot)
 {
     if (slot.Owned())
-        std::free(slot.data);
+        std::free(slot.Buffer());
     slot = LineSlot();
 }
 
 LineRecord::LineRecord(std::uint8_t byte, std::size_t n)
 {
     Reserve(n);
-    std::memset(slot_.data, byte, n);
+    std::memset(slot_.Data(), byte, n);
     slot_.SetLength(static_cast<std::uint32_t>(n));
 }
 
 LineRecord LineRecord::Borrow(const char* bytes, std::uint32_t n)
 {
+    if (!LineSlot::CanBorrow(bytes, n))
+        return LineRecord(bytes, n);  // too long for a borrowed slot: a copy of its own
     LineRecord line;
-    line.slot_.data = const_cast<char*>(bytes);
-    line.slot_.bits = n & LineSlot::kMaxLength;
+    line.slot_ = LineSlot::Borrowed(bytes, n);
     return line;
 }
 
@@ -61,7 +62,10 @@ LineSlot LineRecord::Release()
     return slot;
 }
 
-std::size_t LineRecord::Capacity() const { return slot_.Owned() ? ::malloc_usable_size(slot_.data) : 0; }
+std::size_t LineRecord::Capacity() const
+{
+    return slot_.Owned() ? ::malloc_usable_size(slot_.Buffer()) - LineSlot::kHeader : 0;
+}
 
 void LineRecord::Reserve(std::size_t capacity)
 {
@@ -70,14 +74,19 @@ void LineRecord::Reserve(std::size_t capacity)
     if (slot_.Owned() && capacity < Capacity())
         return;
     // Owned buffers keep one spare byte so the bytes can always be followed by a 0.
-    std::size_t want = capacity < 15 ? 16 : capacity + 1;
-    char* fresh = static_cast<char*>(slot_.Owned() ? std::realloc(slot_.data, want) : std::malloc(want));
+    const std::size_t want = LineSlot::kHeader + (capacity < 11 ? 12 : capacity + 1);
+    const std::uint32_t length = slot_.Length();
+    char* fresh = static_cast<char*>(slot_.Owned() ? std::realloc(slot_.Buffer(), want) : std::malloc(want));
     if (!fresh)
         throw std::bad_alloc();
-    if (!slot_.Owned() && slot_.Length())
-        std::memcpy(fresh, slot_.data, slot_.Length());
-    slot_.data = fresh;
-    slot_.bits |= LineSlot::kOwnedBit;
+    // malloc's blocks are 16-byte aligned and below 2^48 on every 64-bit system this runs on;
+    // a block that could not be recorded would lose the line, so it is a fatal fault.
+    if (!LineSlot::CanOwn(fresh))
+        std::abort();
+    if (!slot_.Owned() && length)
+        std::memcpy(fresh + LineSlot::kHeader, slot_.Data(), length);
+    std::memcpy(fresh, &length, sizeof length);
+    slot_ = LineSlot::OwnedBuffer(fresh, length);
 }
 
 void LineRecord::SetByteAt(std::int64_t i, std::uint8_t b)
@@ -86,7 +95,7 @@ void LineRecord::SetByteAt(std::int64_t i, std::uint8_t b)
         return;
     if (!slot_.Owned())
         Reserve(slot_.Length());  // a borrowed line gets its own copy before the change
-    slot_.data[i] = static_cast<char>(b);
+    slot_.Data()[i] = static_cast<char>(b);
 }
 
 void LineRecord::Assign(const char* bytes, std::size_t n)
@@ -94,8 +103,8 @@ void LineRecord::Assign(const char* bytes, std::size_t n)
     LineRecord fresh;
     if (n) {
         fresh.Reserve(n);
-        std::memcpy(fresh.slot_.data, bytes, n);
-        fresh.slot_.data[n] = 0;
+        std::memcpy(fresh.slot_.Data(), bytes, n);
+        fresh.slot_.Data()[n] = 0;
         fresh.slot_.SetLength(static_cast<std::uint32_t>(n));
     }
     *this = std::move(fresh);
@@ -107,18 +116,20 @@ void LineRecord::Append(const char* bytes, std::size_t n)
         return;
     const std::size_t length = slot_.Length();
     std::size_t total = length + n;
-    // Appending a line to itself: the source moves with the buffer.
-    bool fromSelf = slot_.data && bytes >= slot_.data && bytes < slot_.data + length;
-    std::size_t selfOffset = fromSelf ? static_cast<std::size_t>(bytes - slot_.data) : 0;
+    // Appending a line to itself: the source moves with the buffer. Borrowed bytes stay where they
+    // are, also when the source reaches beyond the borrowed line.
+    const char* data = slot_.Data();
+    bool fromSelf = slot_.Owned() && bytes >= data && bytes < data + length;
+    std::size_t selfOffset = fromSelf ? static_cast<std::size_t>(bytes - data) : 0;
     if (!slot_.Owned() || total >= Capacity())
         Reserve(std::max(total, Capacity() * 3 / 2));
+    char* owned = slot_.Data();
     if (fromSelf)
-        bytes = slot_.data + selfOffset;
-    assert(slot_.data);
+        bytes = owned + selfOffset;
     // The owned buffer is there now (Reserve throws when it cannot make one).
-    std::memmove(slot_.data + length, bytes, n);  // NOLINT(clang-analyzer-core.NonNullParamChecker)
+    std::memmove(owned + length, bytes, n);
     slot_.SetLength(static_cast<std::uint32_t>(total));
-    slot_.data[total] = 0;
+    owned[total] = 0;
 }
 
 LineRecord LineRecord::Mid(std::int64_t pos, std::int64_t n) const
@@ -127,7 +138,7 @@ LineRecord LineRecord::Mid(std::int64_t pos, std::int64_t n) const
     if (pos < 0 || pos >= length || n <= 0)
         return {};
     std::int64_t take = std::min<std::int64_t>(n, length - pos);
-    return LineRecord(slot_.data + pos, static_cast<std::size_t>(take));
+    return LineRecord(slot_.Data() + pos, static_cast<std::size_t>(take));
 }
 
 }  // namespace quill

@@ -184,7 +184,7 @@ LoadBlock* TextLoader::MapForReading(int fd, std::int64_t offset, std::int64_t s
         return nullptr;
     LoadBlock* block =
         store_.MapBlock(fd, offset, static_cast<std::size_t>(std::min<std::int64_t>(size, st.st_size - offset)));
-    // A mapped block costs no memory of the program's own, its lines their 12 bytes each: as many
+    // A mapped block costs no memory of the program's own, its lines their 8 bytes each: as many
     // as the block before gave (once more, for the lines this one will give) must still fit. A file
     // of empty lines takes twelve times its size.
     const auto lines = static_cast<std::int64_t>(store_.LineCount());

@@ -68,8 +68,9 @@ void TextStore::ShortenLineEnd(LineIndex i, std::uint32_t count, char last)
     LineSlot& slot = lines_[static_cast<std::size_t>(i)];
     assert(count >= 1 && count <= slot.Length());
     const std::uint32_t length = slot.Length() - count + 1;
-    const char oldLast = slot.data[slot.Length() - 1];
-    slot.data[length - 1] = last;
+    char* data = slot.Data();
+    const char oldLast = data[slot.Length() - 1];
+    data[length - 1] = last;
     slot.SetLength(length);
     fileSize_ -= count - 1;
     fileLines_.Replaced(static_cast<std::size_t>(i), LineView(&oldLast, 1));

@@ -33,7 +33,7 @@ struct LineSet {
 
 /// The file is always the concatenation of all lines in order. Lines borrow their bytes from the
 /// blocks of a load (the file's own pages, mapped, or memory a pipe was read into), until a change
-/// gives a line bytes of its own, so a loaded file costs 12 bytes of bookkeeping per line.
+/// gives a line bytes of its own, so a loaded file costs 8 bytes of bookkeeping per line.
 class TextStore {
 public:
     TextStore() : fileLines_(lines_) {}
@@ -111,7 +111,7 @@ public:
     {
         fileLines_.Invalidate();  // the line end may be among the bytes changed
         Tell([i](LineWatcher& watcher) { watcher.LineReplaced(i); });
-        return lines_[static_cast<std::size_t>(i)].data;
+        return lines_[static_cast<std::size_t>(i)].Data();
     }
     /// Replaces the last `count` bytes of a line by the one byte `last`, in place.
     void ShortenLineEnd(LineIndex i, std::uint32_t count, char last);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
 #include <vector>
 
 #include "text/GapVector.h"
@@ -52,6 +53,42 @@ TEST(LineRecordTest, BorrowedBytesAreCopiedBeforeAChange)
     appended.Append('d');
     EXPECT_EQ(appended, "abcd");
     EXPECT_STREQ(shared, "abc");
+}
+
+// A slot holds the length of a borrowed line in 17 bits and an owned line's length in its buffer:
+// lengths on both sides of that limit, growing and shrinking, keep every byte.
+TEST(LineRecordTest, LinesLongerThanABorrowedSlotHoldsKeepTheirBytes)
+{
+    std::string text(LineSlot::kMaxBorrowed + 5, 'a');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        text[i] = static_cast<char>('a' + i % 23);
+    LineRecord atLimit = LineRecord::Borrow(text.data(), LineSlot::kMaxBorrowed);
+    EXPECT_FALSE(atLimit.IsOwned());
+    EXPECT_TRUE(atLimit.Text() == std::string_view(text).substr(0, LineSlot::kMaxBorrowed));
+    LineRecord beyond = LineRecord::Borrow(text.data(), LineSlot::kMaxBorrowed + 1);
+    EXPECT_TRUE(beyond.IsOwned());  // copied rather than cut
+    EXPECT_TRUE(beyond.Text() == std::string_view(text).substr(0, LineSlot::kMaxBorrowed + 1));
+
+    LineRecord grown = LineRecord::Borrow(text.data(), 10);
+    std::string expected = text.substr(0, 10);
+    for (int i = 0; i < 40; ++i) {
+        grown.Append(text.data(), 9000);
+        expected.append(text, 0, 9000);
+    }
+    ASSERT_EQ(grown.Length(), expected.size());
+    EXPECT_TRUE(grown.Text() == expected);  // also when the source begins where the borrowed line does
+    EXPECT_EQ(grown.Bytes()[grown.Length()], 0);
+    LineSlot slot = grown.Release();
+    EXPECT_TRUE(slot.Owned());
+    slot.SetLength(3);
+    EXPECT_EQ(slot.View().Text(), "abc");
+    LineRecord back = LineRecord::Adopt(slot);
+    EXPECT_EQ(back.Mid(1, 5), "bc");
+
+    LineSlot borrowed = LineSlot::Borrowed(text.data() + 1, 100000);
+    borrowed.SetLength(2);
+    EXPECT_FALSE(borrowed.Owned());
+    EXPECT_EQ(borrowed.View().Text(), "bc");
 }
 
 TEST(GapVectorTest, BehavesLikeAVectorUnderRandomEdits)
