@@ -8,6 +8,7 @@
 #include "app/ui/QuillApplication.h"
 #include "common/PhaseTimer.h"
 #include "platform/qt/QtSettingsStore.h"
+#include "text/TextStore.h"
 
 int main(int argc, char* argv[])
 {
@@ -50,6 +51,7 @@ int main(int argc, char* argv[])
         result = QApplication::exec();
         quillarium.Exit();
         quill::PhaseTimer::Mark("settings written");
+        quill::TextStore::LeaveMemoryToExit();
     }
     quill::PhaseTimer::Mark("program ends");
     return result;

@@ -5,8 +5,10 @@
 #include <atomic>
 #include <cassert>
 #include <chrono>
+#include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "common/MemoryReserve.h"
 #include "platform/ProgressWindow.h"
@@ -176,16 +178,14 @@ bool TextStore::KeepBytesApartFrom(dev_t device, ino_t inode) const
     return true;
 }
 
-void TextStore::FreeOwnedLines(ProgressWindow* progress) { FreeOwnedSlots(lines_, ownedLines_, progress); }
-
 void TextStore::Clear(ProgressWindow* progress)
 {
-    FreeOwnedLines(progress);
-    GapVector<LineSlot> table;
-    table.Swap(lines_);
+    LineSet lines;
+    lines.lines.Swap(lines_);
+    lines.ownedLines = std::exchange(ownedLines_, 0);
     std::vector<std::unique_ptr<LoadBlock>> blocks;
     blocks.swap(blocks_);
-    ReleaseMemory(std::move(table), std::move(blocks));
+    ReleaseMemory(lines, std::move(blocks), progress);
     fileLines_.Invalidate();
     TellReset();
     current_ = -1;
@@ -197,7 +197,23 @@ void TextStore::Clear(ProgressWindow* progress)
 
 namespace {
 std::atomic<int> pendingReleases{0};
+std::atomic<bool> leftToExit{false};
+
+// What the texts held when the process was ending: still reachable, so that no leak checker
+// counts it, and never freed.
+struct LeftToExit {
+    std::mutex mutex;
+    std::vector<LoadBlock*> blocks;
+    std::vector<LineSlot*> tables;
+};
+LeftToExit& Left()
+{
+    static auto* left = new LeftToExit;
+    return *left;
 }
+}  // namespace
+
+void TextStore::LeaveMemoryToExit() { leftToExit = true; }
 
 void TextStore::WaitForReleases()
 {
@@ -205,26 +221,42 @@ void TextStore::WaitForReleases()
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
-void TextStore::ReleaseMemory(GapVector<LineSlot> table, std::vector<std::unique_ptr<LoadBlock>> blocks)
+void TextStore::ReleaseMemory(LineSet& lines, std::vector<std::unique_ptr<LoadBlock>> blocks, ProgressWindow* progress)
 {
-    // Giving a gigabyte of pages back to the system takes it a good part of a second; nobody
-    // needs to wait for that, so large texts are given back on a helper thread.
+    // The process ends: the system takes every page back at once, far faster than they are
+    // given back one buffer and one block at a time.
+    if (leftToExit) {
+        LeftToExit& left = Left();
+        const std::lock_guard lock(left.mutex);
+        for (auto& block : blocks)
+            left.blocks.push_back(block.release());
+        left.tables.push_back(lines.lines.Abandon());
+        lines.ownedLines = 0;
+        return;
+    }
+    // Giving a gigabyte of pages back to the system takes it a good part of a second, and the
+    // lines copied where blocks meet lie all through the table; nobody needs to wait for that,
+    // so large texts are given back on a helper thread.
     constexpr std::size_t kInlineBlocks = 4;
     if (blocks.size() > kInlineBlocks) {
         ++pendingReleases;
         try {
-            std::thread([table = std::move(table), blocks = std::move(blocks)]() mutable {
+            auto set = std::make_unique<LineSet>();
+            set->lines.Swap(lines.lines);
+            set->ownedLines = std::exchange(lines.ownedLines, 0);
+            std::thread([set = std::move(set), blocks = std::move(blocks)]() mutable {
+                set.reset();
                 blocks.clear();
-                table.Clear();
                 --pendingReleases;
             }).detach();
             return;
-        } catch (const std::system_error&) {
-            --pendingReleases;  // no thread to be had: freed here, below
+        } catch (const std::exception&) {
+            // No thread to be had: what the thread was given is freed already, the rest below.
+            --pendingReleases;
         }
     }
+    FreeOwnedSlots(lines.lines, lines.ownedLines, progress);
     blocks.clear();
-    table.Clear();
 }
 
 ByteOffset TextStore::SumOfLengths() const

@@ -141,6 +141,9 @@ public:
 
     /// Waits until the memory of cleared texts is given back (for measurements of memory).
     static void WaitForReleases();
+    /// From now on cleared texts leave their memory to the end of the process, which gives it
+    /// back at once: for the program's last moments, after everything was written.
+    static void LeaveMemoryToExit();
 
     ByteOffset FileSize() const { return fileSize_; }
     void SetFileSize(ByteOffset size) { fileSize_ = size; }
@@ -188,8 +191,7 @@ private:
         Tell([](LineWatcher& watcher) { watcher.LinesReset(); });
     }
 
-    void FreeOwnedLines(ProgressWindow* progress);
-    static void ReleaseMemory(GapVector<LineSlot> table, std::vector<std::unique_ptr<LoadBlock>> blocks);
+    static void ReleaseMemory(LineSet& lines, std::vector<std::unique_ptr<LoadBlock>> blocks, ProgressWindow* progress);
 
     GapVector<LineSlot> lines_;
     mutable FileLineIndex fileLines_;  ///< follows every change of lines_
