@@ -2,6 +2,7 @@
 // files of 100 KB with hits in half of them.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -59,6 +60,28 @@ void BM_DeleteLines(benchmark::State& state) { Filter(state, SearchOptions::kDel
 void BM_ExtractLines(benchmark::State& state) { Filter(state, SearchOptions::kExtractLines); }
 BENCHMARK(BM_DeleteLines)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(BM_ExtractLines)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
+// The same lines taken or dropped by grep, written to a file as a user would (grep's output to
+// /dev/null would stop at the first line), the whole process in the same run.
+void PeerGrep(benchmark::State& state, const char* options)
+{
+    const std::string path = TenMillionLines();
+    const std::string out = (std::filesystem::temp_directory_path() / "quill-bench-grep-out.txt").string();
+    const std::string command = std::string("grep ") + options + " MARK '" + path + "' > '" + out + "'";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError(("failed: " + command).c_str());
+            return;
+        }
+    }
+    std::error_code error;
+    state.counters["bytes_out"] = static_cast<double>(std::filesystem::file_size(out, error));
+    std::filesystem::remove(out, error);
+}
+void BM_PeerGrepDeleteLines(benchmark::State& state) { PeerGrep(state, "-v -F"); }
+void BM_PeerGrepExtractLines(benchmark::State& state) { PeerGrep(state, "-F"); }
+BENCHMARK(BM_PeerGrepDeleteLines)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_PeerGrepExtractLines)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 class NoClipboard : public Clipboard {
 public:

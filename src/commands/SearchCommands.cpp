@@ -289,7 +289,7 @@ std::int64_t SearchCommands::ReplaceRegex(const Range& range)
     return replaced;
 }
 
-std::int64_t SearchCommands::FilterHitByHit(bool extract, std::vector<LineView>& taken)
+std::int64_t SearchCommands::FilterHitByHit(bool extract, std::vector<LineIndex>& taken)
 {
     const LineIndex lines = doc_.Text().LineCount();
     LineIndex lastTaken = -1;
@@ -302,7 +302,7 @@ std::int64_t SearchCommands::FilterHitByHit(bool extract, std::vector<LineView>&
         doc_.Selection().Clear();
         if (extract) {
             if (line != lastTaken) {
-                taken.push_back(doc_.Text().Line(line));
+                taken.push_back(line);
                 lastTaken = line;
                 ++count;
             }
@@ -331,16 +331,14 @@ std::int64_t SearchCommands::ApplyLineFilter()
     const std::size_t undoMark = doc_.UndoCount();
     const LineIndex line0 = doc_.Selection().cursor.line;
     const Column column0 = doc_.Selection().cursor.column, preferred0 = doc_.Selection().preferredColumn;
-    std::vector<LineView> taken;  // the text stays as it is until the lines replace it
+    std::vector<LineIndex> taken;  // the text stays as it is until the lines replace it
     std::int64_t count = 0;
-    if (const auto matching = search_.Engine().MatchingLines(doc_.Selection().cursor)) {
+    if (auto matching = search_.Engine().MatchingLines(doc_.Selection().cursor)) {
         // Found at once: each line from its start (the cursor's from the cursor), as the searches
         // below would take them one by one.
         count = static_cast<std::int64_t>(matching->size());
         if (extract) {
-            taken.reserve(matching->size());
-            for (const LineIndex line : *matching)
-                taken.push_back(doc_.Text().Line(line));
+            taken = std::move(*matching);
         } else {
             LineIndex removed = 0;
             for (const LineIndex line : *matching)

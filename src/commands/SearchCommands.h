@@ -32,7 +32,7 @@ public:
 private:
     /// The line filter by repeated searches, where the lines cannot be found at once: the lines to
     /// keep go to `taken` (Extract), the others are removed (Delete). The number of lines.
-    std::int64_t FilterHitByHit(bool extract, std::vector<LineView>& taken);
+    std::int64_t FilterHitByHit(bool extract, std::vector<LineIndex>& taken);
     struct Range {
         bool selected = false;
         bool block = false;

@@ -212,10 +212,10 @@ public:
     void CharsetChanged();
     /// The line end the text's convention writes: CR LF or LF, as stored codes.
     LineRecord Terminator() const;
-    /// The text becomes copies of these lines (Extract Lines: views of lines of the text), the old
-    /// text one undo step; the bookmarks, which named lines of the old text, are removed; one
-    /// empty line when none is given.
-    void ReplaceAllLines(const std::vector<LineView>& lines);
+    /// The text becomes these of its lines, in this order (Extract Lines), the old text one undo
+    /// step; the bookmarks, which named lines of the old text, are removed; one empty line when
+    /// none is given.
+    void ReplaceAllLines(const std::vector<LineIndex>& keep);
     /// Replaces every byte of the text through a map, in place (the undo list is emptied).
     void RewriteAllBytes(const std::array<std::uint8_t, 256>& map);
 

@@ -68,30 +68,35 @@ void Document::FinishRewrite()
     RedrawViews();
 }
 
-void Document::ReplaceAllLines(const std::vector<LineView>& lines)
+void Document::ReplaceAllLines(const std::vector<LineIndex>& keep)
 {
-    // The lines' bytes go into one new block of the store, which the new lines borrow from: a
-    // million extracted lines are one allocation, not a million.
-    std::size_t total = 0;
-    for (const LineView line : lines)
-        total += line.Length();
-    char* bytes = total > 0 ? text_.NewBlock(total) : nullptr;
+    // A kept line that borrows its bytes from the store's blocks goes on borrowing them (the blocks
+    // stay until the text is cleared). Edited lines' bytes belong to the old lines, which Undo
+    // keeps and may free: they are copied into one new block, one allocation for all of them.
+    std::size_t owned = 0;
+    for (const LineIndex i : keep)
+        owned += text_.IsOwned(i) ? text_.Line(i).Length() : 0;
+    char* bytes = owned > 0 ? text_.NewBlock(owned) : nullptr;
     // The old text is kept whole as one undo step instead of being freed: one Ctrl+Z brings the
     // file back, however many lines it had.
     auto old = std::make_unique<LineSet>();
     text_.SwapLines(*old);
     positions_->RemoveBookmarks();  // they named lines of the old text
-    for (const LineView line : lines) {
+    for (const LineIndex i : keep) {
+        const LineSlot slot = old->lines[static_cast<std::size_t>(i)];
+        const LineView line = slot.View();
         LineRecord record;
-        if (line.Length() > 0) {
+        if (line.Length() > 0 && slot.Owned()) {
             std::memcpy(bytes, line.Bytes(), line.Length());
             record = LineRecord::Borrow(bytes, line.Length());
             bytes += line.Length();
+        } else if (line.Length() > 0) {
+            record = LineRecord::Borrow(line.Bytes(), line.Length());
         }
         WidenFor(record.View());
         text_.AppendLine(std::move(record));
     }
-    if (lines.empty())
+    if (keep.empty())
         text_.AppendLine(LineRecord());
     UndoRecord record{0, UndoRecord::Kind::Swapped, LineRecord(), 0, selection_.cursor, nullptr};
     record.lines = std::move(old);

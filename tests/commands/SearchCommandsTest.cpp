@@ -162,6 +162,25 @@ TEST_F(SearchCommandsTest, DeleteLinesAndExtractLines)
     EXPECT_EQ(Lines(), std::vector<std::string>{""});  // one empty line is left
 }
 
+// Taken lines that were not edited go on borrowing the loaded bytes; an edited one is copied,
+// since its bytes belong to the old text, which Undo keeps and the end of the undo history frees.
+TEST_F(SearchCommandsTest, ExtractedLinesOutliveTheOldTextTheyCameFrom)
+{
+    ASSERT_TRUE(OpenBytes("keep\ndrop 1\nkeep\ndrop 2\n"));
+    PutCursor(1, 0);
+    doc->ReplaceCurrentLine(LineRecord("drop edited\n"));
+    options.findText = "drop";
+    options.lineFilter = SearchOptions::kExtractLines;
+    PutCursor(0, 0);
+    EXPECT_EQ(commands.ApplyLineFilter(), 2);
+    EXPECT_FALSE(doc->Text().IsOwned(0));
+    EXPECT_FALSE(doc->Text().IsOwned(1));
+    doc->ClearUndo();  // the old text and its edited line are freed
+    EXPECT_EQ(AllBytes(), "drop edited\ndrop 2\n");
+    doc->Undo();  // nothing left to take back
+    EXPECT_EQ(AllBytes(), "drop edited\ndrop 2\n");
+}
+
 TEST_F(SearchCommandsTest, DeleteLinesKeepsOneLineAndMarksTheTextModified)
 {
     ASSERT_TRUE(OpenBytes("only x"));
