@@ -77,29 +77,33 @@ void Document::ReplaceAllLines(const std::vector<LineIndex>& keep)
     for (const LineIndex i : keep)
         owned += text_.IsOwned(i) ? text_.Line(i).Length() : 0;
     char* bytes = owned > 0 ? text_.NewBlock(owned) : nullptr;
-    // The old text is kept whole as one undo step instead of being freed: one Ctrl+Z brings the
-    // file back, however many lines it had.
-    auto old = std::make_unique<LineSet>();
-    text_.SwapLines(*old);
-    positions_->RemoveBookmarks();  // they named lines of the old text
+    // The new lines are made beside the text and exchanged with it at once; the old text is kept
+    // whole as one undo step instead of being freed: one Ctrl+Z brings the file back, however many
+    // lines it had.
+    auto lines = std::make_unique<LineSet>();
+    lines->lines.Reserve(std::max<std::size_t>(keep.size(), 1));
+    const DisplayRules rules = Rules();
     for (const LineIndex i : keep) {
-        const LineSlot slot = old->lines[static_cast<std::size_t>(i)];
-        const LineView line = slot.View();
+        const LineView line = text_.Line(i);
         LineRecord record;
-        if (line.Length() > 0 && slot.Owned()) {
+        if (line.Length() > 0 && text_.IsOwned(i)) {
             std::memcpy(bytes, line.Bytes(), line.Length());
             record = LineRecord::Borrow(bytes, line.Length());
             bytes += line.Length();
         } else if (line.Length() > 0) {
             record = LineRecord::Borrow(line.Bytes(), line.Length());
         }
-        WidenFor(record.View());
-        text_.AppendLine(std::move(record));
+        lines->fileSize += record.Length();
+        lines->widest = std::max(lines->widest, quill::DisplayWidth(record.View(), rules));
+        lines->ownedLines += record.IsOwned();
+        lines->lines.PushBack(record.Release());
     }
     if (keep.empty())
-        text_.AppendLine(LineRecord());
+        lines->lines.PushBack(LineSlot());
+    text_.SwapLines(*lines);
+    positions_->RemoveBookmarks();  // they named lines of the old text
     UndoRecord record{0, UndoRecord::Kind::Swapped, LineRecord(), 0, selection_.cursor, nullptr};
-    record.lines = std::move(old);
+    record.lines = std::move(lines);
     history_.Record(std::move(record));
     selection_.cursor.line = 0;
     selection_.cursor.column = selection_.preferredColumn = 0;
