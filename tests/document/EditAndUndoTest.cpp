@@ -37,6 +37,32 @@ TEST_F(EditTest, PrimitivesKeepTheFileSizeAndTheCurrentLine)
     EXPECT_EQ(doc->Text().FileSize(), 24);
 }
 
+// Edited lines of 64 KB and more keep their length in their own buffer, shorter ones in the line
+// table too. Edits, Undo and Redo across that border keep every byte.
+TEST_F(EditTest, LongLinesKeepTheirLengthsThroughEditsAndUndo)
+{
+    std::string text;
+    for (int i = 0; i < 250000; ++i)
+        text += static_cast<char>('a' + i % 26);
+    text += "\nshort\n";
+    ASSERT_TRUE(OpenBytes(text));
+    At(1);
+    doc->ReplaceCurrentLine(LineRecord(std::string(200000, 'L') + "\n"));
+    At(3);
+    doc->ReplaceCurrentLine(LineRecord(std::string(65535, 'M') + "\n"));
+    doc->InsertAfterCurrent(LineRecord(std::string(65534, 'N') + "\n"));
+    CheckSizes();
+    EXPECT_EQ(doc->Text().Line(1).Length(), 200001u);
+    EXPECT_EQ(doc->Text().Line(3).Length(), 65536u);
+    EXPECT_EQ(doc->Text().Line(4).Length(), 65535u);
+    const std::string edited = AllBytes();
+    doc->Undo();
+    EXPECT_TRUE(AllBytes() == text);
+    doc->Redo();
+    EXPECT_TRUE(AllBytes() == edited);
+    CheckSizes();
+}
+
 TEST_F(EditTest, UndoTakesBackOneGroupAndPutsTheCursorWhereItWas)
 {
     ASSERT_TRUE(OpenBytes("alpha\nbeta\n"));
