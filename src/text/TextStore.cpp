@@ -6,6 +6,7 @@
 #include <cassert>
 #include <chrono>
 #include <mutex>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -228,9 +229,16 @@ void TextStore::ReleaseMemory(LineSet& lines, std::vector<std::unique_ptr<LoadBl
     if (leftToExit) {
         LeftToExit& left = Left();
         const std::lock_guard lock(left.mutex);
-        for (auto& block : blocks)
-            left.blocks.push_back(block.release());
-        left.tables.push_back(lines.lines.Abandon());
+        try {
+            for (auto& block : blocks)
+                left.blocks.push_back(block.release());
+            left.tables.push_back(lines.lines.Abandon());
+        } catch (const std::bad_alloc&) {
+            // No room to note them: they stay unnoted, which at the end changes nothing.
+            for (auto& block : blocks)
+                static_cast<void>(block.release());
+            static_cast<void>(lines.lines.Abandon());
+        }
         lines.ownedLines = 0;
         return;
     }
