@@ -11,18 +11,17 @@ runs=${3:-3}
 program="$build/quillarium"
 [[ -x "$program" ]] || { echo "no $program: build the program first" >&2; exit 2; }
 
+config=$(mktemp -d)
+trap 'rm -rf "$config"; [[ -n "${xvfb:-}" ]] && kill $xvfb 2>/dev/null' EXIT
 if [[ -z "${DISPLAY:-}" ]]; then
   display=":$((90 + RANDOM % 100))"
   Xvfb "$display" -screen 0 1600x1000x24 >/dev/null 2>&1 &
   xvfb=$!
-  trap 'kill $xvfb 2>/dev/null' EXIT
   export DISPLAY=$display
   sleep 1
   openbox >/dev/null 2>&1 &
   sleep 1
 fi
-config=$(mktemp -d)
-trap 'rm -rf "$config"; [[ -n "${xvfb:-}" ]] && kill $xvfb 2>/dev/null' EXIT
 
 for ((run = 1; run <= runs; ++run)); do
   XDG_CONFIG_HOME=$config "$program" "$file" >/dev/null 2>&1 &

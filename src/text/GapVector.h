@@ -70,15 +70,6 @@ public:
         std::swap(gapEnd_, other.gapEnd_);
     }
 
-    /// Hands the block to the caller and forgets it; empty afterwards.
-    T* Abandon()
-    {
-        T* data = data_;
-        data_ = nullptr;
-        capacity_ = gapStart_ = gapEnd_ = 0;
-        return data;
-    }
-
     /// Forgets every element (they own nothing the vector knows of) and frees the block.
     void Clear()
     {

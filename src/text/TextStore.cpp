@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cassert>
 #include <chrono>
+#include <iterator>
 #include <mutex>
 #include <new>
 #include <system_error>
@@ -204,13 +205,26 @@ std::atomic<bool> leftToExit{false};
 // counts it, and never freed.
 struct LeftToExit {
     std::mutex mutex;
-    std::vector<LoadBlock*> blocks;
-    std::vector<LineSlot*> tables;
+    std::vector<std::unique_ptr<LoadBlock>> blocks;
+    std::vector<GapVector<LineSlot>> tables;
 };
-LeftToExit& Left()
+
+// Hands the table and the blocks to the end of the process; false, and nothing taken, when there
+// is no room to note them.
+bool LeaveToExit(GapVector<LineSlot>& table, std::vector<std::unique_ptr<LoadBlock>>& blocks)
 {
     static auto* left = new LeftToExit;
-    return *left;
+    const std::lock_guard lock(left->mutex);
+    try {
+        left->tables.reserve(left->tables.size() + 1);
+        left->blocks.reserve(left->blocks.size() + blocks.size());
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    left->tables.push_back(std::move(table));
+    std::move(blocks.begin(), blocks.end(), std::back_inserter(left->blocks));
+    blocks.clear();
+    return true;
 }
 }  // namespace
 
@@ -226,20 +240,8 @@ void TextStore::ReleaseMemory(LineSet& lines, std::vector<std::unique_ptr<LoadBl
 {
     // The process ends: the system takes every page back at once, far faster than they are
     // given back one buffer and one block at a time.
-    if (leftToExit) {
-        LeftToExit& left = Left();
-        const std::lock_guard lock(left.mutex);
-        try {
-            for (auto& block : blocks)
-                left.blocks.push_back(block.release());
-            left.tables.push_back(lines.lines.Abandon());
-        } catch (const std::bad_alloc&) {
-            // No room to note them: they stay unnoted, which at the end changes nothing.
-            for (auto& block : blocks)
-                static_cast<void>(block.release());
-            static_cast<void>(lines.lines.Abandon());
-        }
-        lines.ownedLines = 0;
+    if (leftToExit && LeaveToExit(lines.lines, blocks)) {
+        lines.ownedLines = 0;  // their buffers go with the process too
         return;
     }
     // Giving a gigabyte of pages back to the system takes it a good part of a second, and the

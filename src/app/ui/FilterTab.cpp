@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <chrono>
 
 #include "app/ui/FilterListModel.h"
 #include "document/Document.h"
