@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "common/BackslashCodes.h"
 
@@ -64,7 +65,7 @@ ByteSet Spaces()
 
 // The ASCII members of a POSIX class; upper and lower stand for all letters, since a case-blind
 // expression takes either. False for a name this reader does not know.
-bool PosixClass(std::string_view name, ByteSet& set)
+bool PosixClass(std::string_view name, ByteSet& set, bool& exact)
 {
     ByteSet members;
     const auto ascii = [&members](int (*is)(int)) {
@@ -72,9 +73,10 @@ bool PosixClass(std::string_view name, ByteSet& set)
             if (is(b) != 0)
                 members.set(static_cast<std::size_t>(b));
     };
-    if (name == "alpha" || name == "upper" || name == "lower")
+    if (name == "alpha" || name == "upper" || name == "lower") {
         members = Letters();
-    else if (name == "digit")
+        exact = exact && name == "alpha";
+    } else if (name == "digit")
         members = Digits();
     else if (name == "alnum")
         members = Letters() | Digits();
@@ -108,6 +110,13 @@ std::string HexByte(int b)
     return text;
 }
 
+ByteSet HighBytes()
+{
+    ByteSet set;
+    AddHigh(set);
+    return set;
+}
+
 // A class as the automaton reads it: explicit ranges of bytes.
 std::string ClassText(const ByteSet& set, bool negated)
 {
@@ -132,19 +141,45 @@ class AutomatonWriter {
 public:
     AutomatonWriter(std::string_view pattern, bool utf8) : pattern_(pattern), utf8_(utf8) {}
 
-    std::optional<std::string> Write()
+    std::optional<AutomatonExpression> Write()
     {
         while (at_ < pattern_.size() && !failed_)
             Item();
         if (failed_ || depth_ != 0)
             return std::nullopt;
-        return out_;
+        result_.pattern = out_;
+        return result_;
     }
 
 private:
     static constexpr const char* kAnything = "[\\x00-\\xff]";
     // Where an assertion stood: an empty group, so that a repeat after it repeats nothing.
     static constexpr const char* kNothing = "(?:)";
+
+    // An assertion leaves the matched text as it is: the rewriting matches more than the expression.
+    void Nothing()
+    {
+        out_ += kNothing;
+        result_.exact = false;
+    }
+
+    // A class of bytes, or of the bytes outside it.
+    void Set(const ByteSet& set, bool negated)
+    {
+        out_ += ClassText(set, negated);
+        ByteSet members = negated ? ~set : set;
+        for (int b = 'A'; b <= 'Z'; ++b)
+            if (members.test(static_cast<std::size_t>(b)) || members.test(static_cast<std::size_t>(b + 0x20)))
+                members.set(static_cast<std::size_t>(b)).set(static_cast<std::size_t>(b + 0x20));
+        result_.bytes |= members;
+    }
+
+    // Every byte: "." and a class that leaves out nothing.
+    void Anything()
+    {
+        out_ += kAnything;
+        result_.bytes.set();
+    }
 
     bool More() const { return at_ < pattern_.size(); }
     char Peek(std::size_t ahead = 0) const { return at_ + ahead < pattern_.size() ? pattern_[at_ + ahead] : '\0'; }
@@ -170,12 +205,12 @@ private:
             ++at_;
             return;
         case '.':
-            out_ += kAnything;
+            Anything();
             ++at_;
             break;
         case '^':
         case '$':
-            out_ += kNothing;
+            Nothing();
             ++at_;
             break;
         case '*':
@@ -200,13 +235,20 @@ private:
             return;
         }
         out_ += "(?:" + HexByte(lead);
-        for (int k = 0; k < 3 && More() && (static_cast<std::uint8_t>(Peek()) & 0xc0) == 0x80; ++k)
-            out_ += HexByte(static_cast<std::uint8_t>(pattern_[at_++]));
+        result_.bytes.set(lead);
+        for (int k = 0; k < 3 && More() && (static_cast<std::uint8_t>(Peek()) & 0xc0) == 0x80; ++k) {
+            const auto next = static_cast<std::uint8_t>(pattern_[at_++]);
+            out_ += HexByte(next);
+            result_.bytes.set(next);
+        }
         out_ += ")";
     }
 
     void Byte(std::uint8_t b)
     {
+        result_.bytes.set(b);
+        if (std::isalpha(b) != 0 && b < 0x80)
+            result_.bytes.set(static_cast<std::uint8_t>(b ^ 0x20));  // the other case
         if (std::isalnum(b) != 0 && b < 0x80)
             out_ += static_cast<char>(b);
         else
@@ -231,6 +273,8 @@ private:
         } else {
             return;
         }
+        if (Peek() == '+')
+            result_.exact = false;
         if (Peek() == '?' || Peek() == '+')
             ++at_;
         if (Peek() == '*' || Peek() == '+' || Peek() == '?' || Peek() == '{')
@@ -271,6 +315,7 @@ private:
                 failed_ = true;  // look-arounds, options, names, comments
                 return;
             }
+            result_.exact = result_.exact && Peek(2) == ':';
             at_ += 3;
         } else {
             ++at_;
@@ -289,11 +334,11 @@ private:
         const char d = pattern_[at_ + 1];
         at_ += 2;
         if (const auto set = ClassEscape(d)) {
-            out_ += ClassText(set->first, set->second);
+            Set(set->first, set->second);
             return;
         }
         if (std::strchr("bBAzZG<>`'", d) != nullptr) {
-            out_ += kNothing;
+            Nothing();
             return;
         }
         if (d == 'Q') {
@@ -304,7 +349,7 @@ private:
             if (*value < 0x80)
                 Byte(static_cast<std::uint8_t>(*value));
             else
-                out_ += "[\\x80-\\xff]";  // a byte, or a character beyond ASCII
+                Set(HighBytes(), false);  // a byte, or a character beyond ASCII
             return;
         }
         failed_ = true;
@@ -405,10 +450,10 @@ private:
             for (int b = 0x80; b < 0x100; ++b)
                 set.reset(static_cast<std::size_t>(b));
         if (negated && set.none()) {
-            out_ += kAnything;
+            Anything();
             return;
         }
-        out_ += ClassText(set, negated);
+        Set(set, negated);
     }
 
     // One member of a class, a range of two single bytes included. False when the class failed.
@@ -420,7 +465,8 @@ private:
         }
         if (Peek() == '[' && Peek(1) == ':') {
             const std::size_t end = pattern_.find(":]", at_ + 2);
-            if (end == std::string_view::npos || !PosixClass(pattern_.substr(at_ + 2, end - at_ - 2), set)) {
+            if (end == std::string_view::npos ||
+                !PosixClass(pattern_.substr(at_ + 2, end - at_ - 2), set, result_.exact)) {
                 failed_ = true;
                 return false;
             }
@@ -482,11 +528,20 @@ private:
     std::string out_;
     int depth_ = 0;
     bool failed_ = false;
+    AutomatonExpression result_;
 };
 
 }  // namespace
 
 std::optional<std::string> AutomatonPattern(std::string_view pattern, bool utf8)
+{
+    auto rewritten = AutomatonWriter(pattern, utf8).Write();
+    if (!rewritten)
+        return std::nullopt;
+    return std::move(rewritten->pattern);
+}
+
+std::optional<AutomatonExpression> RewriteForAutomaton(std::string_view pattern, bool utf8)
 {
     return AutomatonWriter(pattern, utf8).Write();
 }

@@ -1,6 +1,7 @@
 // A regular expression rewritten for the automaton that picks the lines worth matching.
 #pragma once
 
+#include <bitset>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,12 +10,24 @@ namespace quill {
 
 /// The expression (the library's Perl syntax) rewritten in the automaton's syntax so that it
 /// matches at least every string the expression matches on a line of ASCII characters (and, on
-/// bytes, every string at all): assertions ("^", "$", "\b", ...) are left out, "." and the
+/// bytes, every string at all): assertions ("^", "$", "\\b", ...) are left out, "." and the
 /// classes are spelt out as bytes, lazy and possessive repeats become plain ones. None when the
 /// expression holds anything this rewriting does not understand for sure (back references,
 /// look-arounds, inline options, Unicode properties, ...): a wrong rewriting would make a search
 /// miss lines, while none only leaves the search as slow as it was. utf8: the expression takes
 /// characters of several bytes as one (a repeat repeats them whole).
 std::optional<std::string> AutomatonPattern(std::string_view pattern, bool utf8 = false);
+
+/// The rewriting with what the automaton's searches may rely on.
+struct AutomatonExpression {
+    std::string pattern;
+    /// Whether it matches exactly the strings the expression matches on a line of ASCII characters
+    /// without NUL: nothing was left out (assertions) or widened (possessive repeats, atomic
+    /// groups, upper and lower case classes).
+    bool exact = true;
+    /// The bytes a match may hold (in either case: the case rule is not known here).
+    std::bitset<256> bytes;
+};
+std::optional<AutomatonExpression> RewriteForAutomaton(std::string_view pattern, bool utf8);
 
 }  // namespace quill

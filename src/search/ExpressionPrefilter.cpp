@@ -1,37 +1,94 @@
-// The automaton is Hyperscan's, compiled in its prefilter mode: it may report more ends than the
-// expression has matches (it approximates what it cannot build exactly), never fewer.
+// The automaton is Hyperscan's: compiled exactly with the starts of matches when the rewriting is
+// exact and Hyperscan can build it so, else in its prefilter mode, which may report more ends than
+// the expression has matches (it approximates what it cannot build exactly), never fewer.
 #include "search/ExpressionPrefilter.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <hs/hs.h>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "search/AutomatonPattern.h"
 
 namespace quill {
+
+namespace {
+
+hs_database_t* Compile(const std::vector<const char*>& expressions, const std::vector<unsigned>& flags,
+                       const std::vector<unsigned>& ids)
+{
+    hs_database_t* database = nullptr;
+    hs_compile_error_t* error = nullptr;
+    if (hs_compile_multi(expressions.data(), flags.data(), ids.data(), static_cast<unsigned>(expressions.size()),
+                         HS_MODE_BLOCK, nullptr, &database, &error) != HS_SUCCESS) {
+        hs_free_compile_error(error);
+        return nullptr;
+    }
+    return database;
+}
+
+// The length of the shortest string the pattern matches; 1 when Hyperscan cannot tell.
+std::uint32_t MinimumWidth(const std::string& pattern, unsigned flags)
+{
+    hs_expr_info_t* info = nullptr;
+    hs_compile_error_t* error = nullptr;
+    if (hs_expression_info(pattern.c_str(), flags, &info, &error) != HS_SUCCESS) {
+        hs_free_compile_error(error);
+        return 1;
+    }
+    const std::uint32_t shortest = std::max(1u, info->min_width);
+    std::free(info);  // Hyperscan's default allocator is malloc
+    return shortest;
+}
+
+}  // namespace
 
 std::unique_ptr<ExpressionPrefilter> ExpressionPrefilter::Make(std::string_view pattern, bool matchCase, bool utf8)
 {
     static const bool runs = hs_valid_platform() == HS_SUCCESS;
     if (!runs)
         return nullptr;
-    const std::optional<std::string> rewritten = AutomatonPattern(pattern, utf8);
+    const std::optional<AutomatonExpression> rewritten = RewriteForAutomaton(pattern, utf8);
     if (!rewritten)
         return nullptr;
+    const unsigned caseRule = matchCase ? 0u : HS_FLAG_CASELESS;
+    const auto match = static_cast<unsigned>(Kind::Match);
+    const auto beyond = static_cast<unsigned>(Kind::Beyond);
+    const auto unsure = static_cast<unsigned>(Kind::Unsure);
     // On a UTF-8 text a line with a character beyond ASCII goes to the expression's character
     // search, whose "." and classes the rewriting does not follow: any such byte picks the line.
-    const char* expressions[] = {rewritten->c_str(), "[\\x80-\\xff]"};
-    const unsigned flags[] = {HS_FLAG_PREFILTER | (matchCase ? 0u : HS_FLAG_CASELESS), 0u};
-    const unsigned ids[] = {0, 1};
-    hs_database_t* database = nullptr;
-    hs_compile_error_t* error = nullptr;
-    if (hs_compile_multi(expressions, flags, ids, utf8 ? 2 : 1, HS_MODE_BLOCK, nullptr, &database, &error) !=
-        HS_SUCCESS) {
-        // Among others an expression that matches the empty string: every line is a candidate.
-        hs_free_compile_error(error);
-        return nullptr;
+    std::vector<const char*> expressions{rewritten->pattern.c_str()};
+    std::vector<unsigned> flags{caseRule | HS_FLAG_PREFILTER};
+    std::vector<unsigned> ids{match};
+    if (utf8) {
+        expressions.push_back("[\\x80-\\xff]");
+        flags.push_back(0);
+        ids.push_back(beyond);
     }
-    return std::unique_ptr<ExpressionPrefilter>(new ExpressionPrefilter(database));
+    if (rewritten->exact) {
+        // The exact automaton marks the bytes on which the expression may read the line otherwise
+        // than the automaton does. Where a match may hold a line end, a match reported in a line
+        // may have begun on one before: then the automaton reports where matches start too, which
+        // costs it some speed. Some expressions build only approximately: the prefilter then.
+        const bool starts = rewritten->bytes.test('\n');
+        std::vector<const char*> exactExpressions = expressions;
+        std::vector<unsigned> exactFlags = flags;
+        std::vector<unsigned> exactIds = ids;
+        exactFlags[0] = caseRule | (starts ? HS_FLAG_SOM_LEFTMOST : 0u);
+        exactExpressions.push_back(utf8 ? "\\x00" : "[\\x00\\x80-\\xff]");
+        exactFlags.push_back(0);
+        exactIds.push_back(unsure);
+        if (hs_database_t* database = Compile(exactExpressions, exactFlags, exactIds))
+            return std::unique_ptr<ExpressionPrefilter>(new ExpressionPrefilter(
+                database, true, starts, rewritten->bytes, MinimumWidth(rewritten->pattern, caseRule)));
+    }
+    // Among others an expression that matches the empty string fails: every line is a candidate.
+    hs_database_t* database = Compile(expressions, flags, ids);
+    if (!database)
+        return nullptr;
+    return std::unique_ptr<ExpressionPrefilter>(new ExpressionPrefilter(database, false, false, rewritten->bytes, 1));
 }
 
 ExpressionPrefilter::~ExpressionPrefilter() { hs_free_database(database_); }

@@ -105,6 +105,19 @@ const LiteralScanner* ExpressionSearch::Prefilter(const SearchExpression& expres
     return prefilter_.get();
 }
 
+namespace {
+
+template <typename Candidate> void Merge(Candidate& into, const Candidate& more)
+{
+    into.lastEnd = std::max(into.lastEnd, more.lastEnd);
+    into.firstStart = std::min(into.firstStart, more.firstStart);
+    into.firstEnd = std::min(into.firstEnd, more.firstEnd);
+    into.startsBefore = into.startsBefore || more.startsBefore;
+    into.sure = into.sure && more.sure;
+}
+
+}  // namespace
+
 template <typename Visit, typename AfterRun>
 bool ExpressionSearch::ScanCandidates(MemoryRun& run, ExpressionPrefilter::Scratch& scratch,
                                       std::vector<Candidate>& candidates, LineIndex first, LineIndex end, Visit&& visit,
@@ -117,42 +130,60 @@ bool ExpressionSearch::ScanCandidates(MemoryRun& run, ExpressionPrefilter::Scrat
         run.Collect(store, i, runBytes, end);
         candidates.clear();
         if (run.Start()) {
-            // The line of each reported end, once; an end within the line taken last moves its
-            // last end on.
+            // The line of each report, once; a report within the line taken last adds to it.
             const char* lineStart = nullptr;
             const char* lineEnd = nullptr;
             bool failed = false;
-            automaton_->Scan(run.Start(), run.End(), scratch, failed, [&](std::size_t at) {
-                const char* last = run.Start() + at - 1;
+            automaton_->Scan(run.Start(), run.End(), scratch, failed, [&](const ExpressionPrefilter::Report& report) {
+                const char* last = run.Start() + report.to - 1;
                 if (last < lineStart || last >= lineEnd) {
-                    candidates.push_back({run.LineHolding(last), 0});
+                    candidates.push_back({run.LineHolding(last)});
                     const LineView line = run.Line();
                     lineStart = line.Bytes();
                     lineEnd = lineStart + line.Length();
+                    // Without the starts of matches: a match may have begun on the line before
+                    // when it may hold the byte before this line.
+                    candidates.back().startsBefore = !automaton_->Starts() && lineStart > run.Start() &&
+                                                     automaton_->MayHold(static_cast<unsigned char>(lineStart[-1]));
                 }
-                auto& lastEnd = candidates.back().lastEnd;
-                lastEnd = std::max(lastEnd, static_cast<std::uint32_t>(last + 1 - lineStart));
+                Candidate& candidate = candidates.back();
+                if (report.kind != ExpressionPrefilter::Kind::Match)
+                    candidate.sure = false;
+                if (report.kind == ExpressionPrefilter::Kind::Unsure)
+                    return false;
+                candidate.lastEnd = std::max(candidate.lastEnd, static_cast<std::uint32_t>(last + 1 - lineStart));
+                if (report.kind == ExpressionPrefilter::Kind::Match) {
+                    candidate.firstEnd = std::min(candidate.firstEnd, static_cast<std::uint32_t>(last + 1 - lineStart));
+                    const char* from = run.Start() + report.from;
+                    if (!automaton_->Starts())
+                        candidate.firstStart = 0;
+                    else if (from < lineStart)
+                        candidate.startsBefore = true;
+                    else
+                        candidate.firstStart =
+                            std::min(candidate.firstStart, static_cast<std::uint32_t>(from - lineStart));
+                }
                 return false;
             });
             if (failed) {
                 candidates.clear();
                 for (LineIndex k = i; k < run.Next(); ++k)
-                    candidates.push_back({k, std::numeric_limits<std::uint32_t>::max()});
+                    candidates.push_back({k, std::numeric_limits<std::uint32_t>::max(), 0, 0, false, false});
             } else if (const auto byLine = [](const Candidate& a, const Candidate& b) { return a.line < b.line; };
                        !std::is_sorted(candidates.begin(), candidates.end(), byLine)) {
-                // Ends reported out of order: one entry for each line, with the last of its ends.
+                // Reports out of order: one entry for each line, with all of its reports.
                 std::stable_sort(candidates.begin(), candidates.end(), byLine);
                 std::size_t kept = 0;
                 for (std::size_t k = 0; k < candidates.size(); ++k) {
                     if (kept > 0 && candidates[kept - 1].line == candidates[k].line)
-                        candidates[kept - 1].lastEnd = std::max(candidates[kept - 1].lastEnd, candidates[k].lastEnd);
+                        Merge(candidates[kept - 1], candidates[k]);
                     else
                         candidates[kept++] = candidates[k];
                 }
                 candidates.resize(kept);
             }
             for (const Candidate& candidate : candidates)
-                if (visit(candidate))
+                if (candidate.lastEnd > 0 && visit(candidate))
                     return true;
         }
         i = run.Next();
@@ -173,12 +204,13 @@ public:
     {
     }
 
-    /// The hits from byte `start` on, up to `most`; no match ends after byte lastEnd.
-    std::int64_t Hits(LineView line, std::uint32_t start, std::uint32_t lastEnd, std::int64_t most)
+    /// The hits from byte `start` on, up to `most`; no match ends after byte lastEnd. ascii: the
+    /// line is known to hold ASCII characters only, and no NUL.
+    std::int64_t Hits(LineView line, std::uint32_t start, std::uint32_t lastEnd, std::int64_t most, bool ascii = false)
     {
         // The shown bytes are the stored ones (the automaton is only made then), up to a NUL.
         const auto end = static_cast<std::uint32_t>(std::min<std::int64_t>(kNoEnd, line.Length()));
-        const char* nul = static_cast<const char*>(std::memchr(line.Bytes(), 0, end));
+        const char* nul = ascii ? nullptr : static_cast<const char*>(std::memchr(line.Bytes(), 0, end));
         subject_.assign(line.Bytes(), nul ? static_cast<std::size_t>(nul - line.Bytes()) : end);
         const bool cut = end < line.Length();
         const std::uint32_t contentEnd = search_.ContentEnd(line);
@@ -189,7 +221,8 @@ public:
                 const auto flags = LineMatchFlags(start == 0) |
                                    (start > 0 ? boost::match_prev_avail : boost::match_default) |
                                    (cut ? boost::match_not_eob : boost::match_default);
-                if (!expression_.Search(subject_.cbegin(), subject_.cbegin() + start, subject_.cend(), found_, flags))
+                if (!expression_.Search(subject_.cbegin(), subject_.cbegin() + start, subject_.cend(), found_, flags,
+                                        ascii))
                     break;
                 const auto position = start + static_cast<std::size_t>(found_.position());
                 const auto length = static_cast<std::size_t>(found_.length());
@@ -197,9 +230,11 @@ public:
                                   contentEnd))
                     break;
                 ++hits;
-                // The cursor stands at the hit's end column; a search can only go forward.
-                const std::uint32_t next = search_.IndexAtColumn(
-                    line, search_.ColumnOfIndex(line, static_cast<std::uint32_t>(position + length)));
+                // The cursor stands at the hit's end column; a search can only go forward. On an
+                // ASCII line every byte starts a character: the end column's byte is the end.
+                const auto after = static_cast<std::uint32_t>(position + length);
+                const std::uint32_t next =
+                    ascii ? after : search_.IndexAtColumn(line, search_.ColumnOfIndex(line, after));
                 start = std::max(next, start + 1);
             }
         } catch (const std::exception& error) {
@@ -218,6 +253,17 @@ private:
     boost::smatch found_;
     std::optional<std::string> error_;
 };
+
+bool ExpressionSearch::OneSureHit(const Candidate& candidate, LineView line) const
+{
+    // Every match of the expression in the line is one of the automaton's, so the first search
+    // finds one within the content, ending at one of the ends reported, at or after the first.
+    // The next search goes on from there (on an ASCII line every byte is a cursor place): a match
+    // it found would end at least the shortest match's length later, beyond every end reported.
+    return automaton_->Exact() && candidate.sure && !candidate.startsBefore &&
+           candidate.lastEnd - candidate.firstEnd < automaton_->ShortestMatch() && line.Length() <= kNoEnd &&
+           candidate.lastEnd <= ContentEnd(line);
+}
 
 template <typename Take> bool ExpressionSearch::LinesWithHits(const TextPosition& from, std::int64_t most, Take&& take)
 {
@@ -248,7 +294,16 @@ template <typename Take> bool ExpressionSearch::LinesWithHits(const TextPosition
         const bool stopped = ScanCandidates(
             run, part == 0 ? *automatonScratch_ : *ownScratch, part == 0 ? candidates_ : ownCandidates, begin, end,
             [&](const Candidate& candidate) {
-                take(part, candidate.line, counter.Hits(store.Line(candidate.line), 0, candidate.lastEnd, most));
+                const LineView line = store.Line(candidate.line);
+                if (OneSureHit(candidate, line)) {
+                    take(part, candidate.line, std::min<std::int64_t>(1, most));
+                    return false;
+                }
+                // No match starts before the first the exact automaton found; it has found every NUL.
+                const bool sure = automaton_->Exact() && candidate.sure;
+                const bool startKnown = sure && !candidate.startsBefore;
+                take(part, candidate.line,
+                     counter.Hits(line, startKnown ? candidate.firstStart : 0, candidate.lastEnd, most, sure));
                 return counter.Error().has_value();
             },
             afterRun);

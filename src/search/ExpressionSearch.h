@@ -4,6 +4,7 @@
 #include <array>
 #include <boost/regex.hpp>
 #include <cstddef>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,11 +48,23 @@ private:
     /// automaton_ for the same expression and table too.
     const LiteralScanner* Prefilter(const SearchExpression& expression);
     /// A line where the automaton found a possible match, and the byte after the last place a
-    /// match may end there.
+    /// match may end there (0: the automaton only found bytes it is unsure of, no match).
     struct Candidate {
         LineIndex line;
-        std::uint32_t lastEnd;
+        std::uint32_t lastEnd = 0;
+        /// The earliest start of the matches found in the line, when the automaton tells starts.
+        std::uint32_t firstStart = std::numeric_limits<std::uint32_t>::max();
+        /// The byte after the first place a match ends (Match reports only), and whether a match
+        /// began on a line before.
+        std::uint32_t firstEnd = std::numeric_limits<std::uint32_t>::max();
+        bool startsBefore = false;
+        /// No byte the automaton may read otherwise than the expression (see ExpressionPrefilter).
+        bool sure = true;
     };
+    /// Whether the candidate has exactly one hit, known without the expression: an exact automaton
+    /// found matches within the line's content, in a line it is sure of, all ending too close
+    /// together for a second hit after the first.
+    bool OneSureHit(const Candidate& candidate, LineView line) const;
     /// Shows visit(candidate) the lines of [first, end) where the automaton finds a possible
     /// match, in order, until it says stop; after each run afterRun(next line) says whether to
     /// stop. True when stopped. Uses the run, scratch and candidate list of the calling thread only.

@@ -44,10 +44,10 @@ SearchExpression::SearchExpression(const std::string& pattern, bool matchCase, b
 }
 
 bool SearchExpression::Search(std::string::const_iterator begin, std::string::const_iterator first,
-                              std::string::const_iterator last, boost::smatch& found,
-                              boost::match_flag_type flags) const
+                              std::string::const_iterator last, boost::smatch& found, boost::match_flag_type flags,
+                              bool ascii) const
 {
-    if (!characters_ || !NeedsCharacters(std::to_address(first), std::to_address(last)))
+    if (!characters_ || ascii || !NeedsCharacters(std::to_address(first), std::to_address(last)))
         return boost::regex_search(first, last, found, bytes_, flags);
     // A search starting inside a character (one position on after an empty match) starts at the
     // next character.

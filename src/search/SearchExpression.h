@@ -19,9 +19,9 @@ public:
     SearchExpression(const std::string& pattern, bool matchCase, bool utf8);
 
     /// boost::regex_search on [first, last) of a subject that begins at begin, with positions
-    /// counted from first.
+    /// counted from first. ascii: the subject is known to hold ASCII characters only.
     bool Search(std::string::const_iterator begin, std::string::const_iterator first, std::string::const_iterator last,
-                boost::smatch& found, boost::match_flag_type flags) const;
+                boost::smatch& found, boost::match_flag_type flags, bool ascii = false) const;
 
     /// The byte expression, for what only looks at its traits.
     const boost::regex& Bytes() const { return bytes_; }

@@ -7,7 +7,9 @@
 
 #include "commands/Finder.h"
 #include "common/TextCase.h"
+#include "search/ExpressionPrefilter.h"
 #include "search/LineExpression.h"
+#include "search/RandomExpressions.h"
 #include "structure/FieldDef.h"
 #include "structure/StructureDescription.h"
 #include "support/DocumentFixture.h"
@@ -358,6 +360,68 @@ TEST_F(TextSearchTest, AnExpressionCountedAtOnceGivesTheCountOfRepeatedSearches)
         EXPECT_EQ(*atOnce, searched) << options.findText << " case " << options.matchCase;
         ASSERT_TRUE(linesAtOnce.has_value());
         EXPECT_EQ(*linesAtOnce, searchedLines) << options.findText;
+    }
+}
+
+TEST_F(TextSearchTest, RandomExpressionsCountedAtOnceGiveTheCountOfRepeatedSearches)
+{
+    // Where the automaton is exact, a line with one match it is sure of is counted without the
+    // expression, and the expression starts at the first match it found: random expressions of the
+    // rewriting's syntax against short lines of their own characters, with tabs, CR, NUL bytes and
+    // characters beyond ASCII now and then, and matches that run over line ends.
+    std::mt19937 random(29);
+    ExpressionMaker maker(random);
+    int exact = 0;
+    for (int round = 0; round < 1500; ++round) {
+        SCOPED_TRACE(round);
+        const std::string pattern = maker.Make();
+        bool table = false;
+        const bool rare = random() % 3 == 0;
+        OpenRandomLines(random, 12, 10, rare ? std::string("ab1 _.\t\r\xc3\xa9]-\\", 13) : std::string("abAB1 _.-"),
+                        random() % 2 ? "\n" : "\r\n", rare, table);
+        options.useRegEx = true;
+        options.findText = pattern;
+        options.matchCase = random() % 2;
+        if (const auto automaton = ExpressionPrefilter::Make(pattern, options.matchCase, doc->Utf8Text()))
+            exact += automaton->Exact() && !table;
+        PutCursor(static_cast<LineIndex>(random() % doc->Text().LineCount()), static_cast<Column>(random() % 3));
+        const auto atOnce = search.Engine().Count(doc->Selection().cursor);
+        const auto linesAtOnce = search.Engine().MatchingLines(doc->Selection().cursor);
+        if (!atOnce)
+            continue;
+        const auto [searched, searchedLines] = SearchedHits();
+        EXPECT_EQ(*atOnce, searched) << pattern << " case " << options.matchCase;
+        ASSERT_TRUE(linesAtOnce.has_value());
+        EXPECT_EQ(*linesAtOnce, searchedLines) << pattern << " case " << options.matchCase;
+    }
+    EXPECT_GT(exact, 300);
+}
+
+TEST_F(TextSearchTest, AMatchAcrossTheCutOfALongLineIsNoHit)
+{
+    // A line too long to load whole goes on in the next line, its bytes right after: the automaton
+    // sees a match over the cut, the expression sees two lines. A megabyte of short lines before
+    // it lets the searches' runs of lines grow over several lines of that length.
+    ASSERT_TRUE(OpenAsText(std::string(300000, 'x') + "\n"));
+    const auto cut = static_cast<std::size_t>(doc->Text().Line(0).Length());
+    ASSERT_LT(cut, 300000u);
+    std::string bytes(300000, 'x');
+    bytes[cut - 1] = 'a';
+    bytes[cut] = 'b';
+    bytes[2 * cut + 10] = 'a';
+    bytes[2 * cut + 11] = 'b';
+    std::string before;
+    for (int k = 0; k < 20000; ++k)
+        before += "some line of fifty bytes, give or take a few ab\n";
+    ASSERT_TRUE(OpenAsText(before + bytes + "\n"));
+    options.useRegEx = true;
+    options.matchCase = true;
+    for (const char* pattern : {"ab", "a.", "ab|x{500}a"}) {
+        options.findText = pattern;
+        PutCursor(0, 0);
+        const auto atOnce = search.Engine().Count(doc->Selection().cursor);
+        ASSERT_TRUE(atOnce.has_value()) << pattern;
+        EXPECT_EQ(*atOnce, SearchedHits().first) << pattern;
     }
 }
 
