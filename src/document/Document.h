@@ -325,8 +325,6 @@ private:
     void FinishLoad(const LoadOutcome& outcome);
     /// The conversion table for a loaded text: none for UTF-8; the count of undisplayable bytes.
     std::uint64_t ChooseTable(const LoadOutcome& outcome);
-    /// The undisplayable bytes among the ASCII ones counted, as a UTF-8 text without a table shows them.
-    std::uint64_t UndisplayableAscii(const ByteHistogram& histogram) const;
     /// A text with a line wider than this is wrapped at the window border after its load.
     static constexpr std::int64_t kWidestUnwrapped = 98995;
     void DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue);

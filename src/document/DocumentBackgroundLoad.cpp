@@ -64,7 +64,7 @@ bool Document::FirstPartDecides(const LoadOutcome& outcome) const
 {
     return outcome.status == LoadOutcome::Status::Complete && outcome.validUtf8 &&
            text_.WidestLine() <= kWidestUnwrapped &&
-           UndisplayableAscii(outcome.histogram) <= static_cast<std::uint64_t>(text_.FileSize() / 3);
+           outcome.unusualAscii <= static_cast<std::uint64_t>(text_.FileSize() / 3);
 }
 
 int Document::BackgroundLoadPercent() const

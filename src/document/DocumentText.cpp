@@ -139,18 +139,12 @@ std::uint64_t Document::ChooseTable(const LoadOutcome& outcome)
 {
     // A text that is UTF-8 (plain ASCII too) is shown as such, without a table: the byte counts
     // pick a table only for the 8-bit files that are not. Its multi-byte characters are displayable.
+    // The load counts only what every text needs; the bytes of an 8-bit text are counted now.
     loadedUtf8_ = outcome.validUtf8;
     if (!outcome.validUtf8)
-        return charset_.AutoSelect(outcome.histogram, dataFolder_);
+        return charset_.AutoSelect(CountBytes(text_), dataFolder_);
     charset_.Reset();
-    return UndisplayableAscii(outcome.histogram);
-}
-
-std::uint64_t Document::UndisplayableAscii(const ByteHistogram& histogram) const
-{
-    ByteHistogram ascii = histogram;
-    std::fill(ascii.begin() + 0x80, ascii.end(), 0);
-    return charset_.CountUndisplayable(ascii);
+    return outcome.unusualAscii;
 }
 
 // Lines longer than a slot can borrow would each be copied: the longest cut line must fit.

@@ -33,11 +33,20 @@ struct LoadParams {
     bool operator==(const LoadParams&) const = default;
 };
 
+/// Whether an ASCII byte is one that a text shown without a table rarely holds: anything but
+/// digits to small z, CR, LF, and ". , blank / - *" (what a table's choice counts as ordinary).
+bool IsUnusualAscii(std::uint8_t byte);
+
+/// Counts of every byte value of a text (the loaded lines with their terminators). A load counts
+/// only what it needs for every text; this is for the 8-bit texts that need a table chosen.
+ByteHistogram CountBytes(const TextStore& store);
+
 struct LoadOutcome {
     enum class Status { Complete, Aborted, OutOfMemory, ReadError };
     Status status = Status::Complete;
     int error = 0;  ///< errno of a read error
-    ByteHistogram histogram{};
+    /// Bytes read below 128 that are unusual (IsUnusualAscii).
+    std::uint64_t unusualAscii = 0;
     /// The text read is UTF-8 (plain ASCII too), perhaps with a few bytes that are no character.
     bool validUtf8 = false;
 
@@ -45,8 +54,7 @@ struct LoadOutcome {
     /// while every part is, the status is the part's.
     void Add(const LoadOutcome& part)
     {
-        for (std::size_t b = 0; b < histogram.size(); ++b)
-            histogram[b] += part.histogram[b];
+        unusualAscii += part.unusualAscii;
         validUtf8 = validUtf8 && part.validUtf8;
         status = part.status;
         error = part.error;
@@ -85,8 +93,16 @@ public:
     /// Whether the blocks of a file are mapped (the default) or read into memory of the program's
     /// own; pipes and devices are always read. For measuring one against the other.
     static void MapFiles(bool on);
-    /// How often each byte value occurs in a chunk (of at most kChunkSize bytes).
-    using ChunkCounts = std::array<std::uint16_t, 256>;
+    /// What a load needs to know of the bytes of a chunk.
+    struct ChunkCounts {
+        bool tab = false;
+        bool formFeed = false;
+        bool beyondAscii = false;  ///< a byte above 127
+        std::uint32_t unusualAscii = 0;
+    };
+    /// The counts of the bytes [begin, end); wide: 32 bytes at a time where the machine can (16
+    /// otherwise, as every x86-64 machine can).
+    static ChunkCounts Count(const char* begin, const char* end, bool wide = true);
 
 private:
     struct BlockRead {
@@ -119,7 +135,7 @@ private:
     void EndLine(const char* end, const char* chunkBegin);
     void CarryOverBlock(const char* blockEnd);
     void FinishLastLine(const char* end);
-    /// Adds a chunk's counts to the histogram and notes what the chunk holds (tabs, form feeds,
+    /// Adds a chunk's counts to the outcome and notes what the chunk holds (tabs, form feeds,
     /// bytes that may not be UTF-8).
     void TakeCounts(const char* begin, const char* end, const ChunkCounts& counts);
 

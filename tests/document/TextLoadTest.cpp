@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <random>
 #include <thread>
 #include <unistd.h>
 
+#include "charset/ConversionTable.h"
 #include "support/DocumentFixture.h"
 #include "support/Fakes.h"
 #include "support/ScriptedPrompter.h"
@@ -209,6 +211,7 @@ protected:
         for (LineIndex i = 0; i < store.LineCount(); ++i)
             lines.emplace_back(store.Line(i).Text());
         terminator = store.Terminator();
+        counted = CountBytes(store);
         return lines;
     }
 
@@ -216,6 +219,7 @@ protected:
     FakeProgress progress;
     ScriptedPrompter prompter;
     LoadOutcome outcome;
+    ByteHistogram counted{};
     TerminatorKind terminator = TerminatorKind::CRLF;
 };
 
@@ -270,11 +274,46 @@ TEST_F(LoaderTest, CrAtTheChunkEndIsNotTakenAfterACut)
 
 TEST_F(LoaderTest, HistogramCountsEveryByte)
 {
-    Load(std::string("aab\n\0\0\0", 7), LoadParams{});
-    EXPECT_EQ(outcome.histogram['a'], 2u);
-    EXPECT_EQ(outcome.histogram['b'], 1u);
-    EXPECT_EQ(outcome.histogram['\n'], 1u);
-    EXPECT_EQ(outcome.histogram[0], 3u);
+    // The load counts the unusual ASCII bytes; the loaded text's bytes are counted when needed.
+    Load(std::string("aab\n\0\0\0{", 8), LoadParams{});
+    EXPECT_EQ(counted['a'], 2u);
+    EXPECT_EQ(counted['b'], 1u);
+    EXPECT_EQ(counted['\n'], 1u);
+    EXPECT_EQ(counted[0], 3u);
+    EXPECT_EQ(outcome.unusualAscii, 4u);
+}
+
+TEST(ChunkCountsTest, TheCountsOfAChunkAreThoseOfItsBytesOneByOne)
+{
+    // The unusual bytes are those a table's choice takes as not ordinary, below 128.
+    for (int b = 0; b < 0x80; ++b)
+        EXPECT_EQ(IsUnusualAscii(static_cast<std::uint8_t>(b)),
+                  !ConversionTable::IsOrdinaryDisplayCode(static_cast<std::uint8_t>(b)))
+            << b;
+    // Random stretches at every alignment, from few byte values (runs of one kind) to all.
+    std::mt19937 random(11);
+    for (int round = 0; round < 3000; ++round) {
+        const int values = 1 + static_cast<int>(random() % 4) * 85;
+        std::string bytes(random() % (round % 10 == 0 ? 10000 : 100), '\0');  // some beyond the sums' 4080 bytes
+        const auto base = static_cast<int>(random() % 256);
+        for (char& c : bytes)
+            c = static_cast<char>((base + static_cast<int>(random() % static_cast<unsigned>(values))) % 256);
+        const TextLoader::ChunkCounts counts =
+            TextLoader::Count(bytes.data(), bytes.data() + bytes.size(), round % 3 != 0);
+        std::uint32_t unusual = 0;
+        bool tab = false, formFeed = false, high = false;
+        for (const char c : bytes) {
+            const auto b = static_cast<std::uint8_t>(c);
+            unusual += IsUnusualAscii(b) ? 1 : 0;
+            tab = tab || b == kTab;
+            formFeed = formFeed || b == kFF;
+            high = high || b >= 0x80;
+        }
+        EXPECT_EQ(counts.unusualAscii, unusual);
+        EXPECT_EQ(counts.tab, tab);
+        EXPECT_EQ(counts.formFeed, formFeed);
+        EXPECT_EQ(counts.beyondAscii, high);
+    }
 }
 
 TEST_F(LoaderTest, LinesAcrossBlockBoundariesAreWhole)
