@@ -139,10 +139,11 @@ std::uint64_t Document::ChooseTable(const LoadOutcome& outcome)
 {
     // A text that is UTF-8 (plain ASCII too) is shown as such, without a table: the byte counts
     // pick a table only for the 8-bit files that are not. Its multi-byte characters are displayable.
-    // The load counts only what every text needs; the bytes of an 8-bit text are counted now.
+    // The load counts every byte value once the text shows it is not UTF-8; where that showed
+    // only at the end (a few damaged characters too many), the bytes are counted now.
     loadedUtf8_ = outcome.validUtf8;
     if (!outcome.validUtf8)
-        return charset_.AutoSelect(CountBytes(text_), dataFolder_);
+        return charset_.AutoSelect(outcome.histogramComplete ? outcome.histogram : CountBytes(text_), dataFolder_);
     charset_.Reset();
     return outcome.unusualAscii;
 }

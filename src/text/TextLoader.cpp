@@ -5,10 +5,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <future>
 #include <new>
 #include <poll.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -93,19 +95,23 @@ std::int64_t ChunkEnd(std::int64_t blockOffset, std::int64_t off)
     return off + TextLoader::kChunkSize - (blockOffset + off) % TextLoader::kChunkSize;
 }
 
-static_assert(TextLoader::kChunkSize < 65536, "a chunk's counts fit 16 bits");
+void CountEveryByte(const char* begin, const char* end, ByteHistogram& histogram);
 
 // The counts of the first chunks of a block read from a file, on the helper thread that read it:
 // the share that keeps both threads about equally busy, since the thread that cuts the lines
-// counts the rest.
-std::vector<TextLoader::ChunkCounts> CountChunks(const char* data, std::int64_t got, std::int64_t blockOffset)
+// counts the rest. every: each byte value's counts too.
+void CountChunks(const char* data, std::int64_t got, std::int64_t blockOffset, bool every,
+                 std::vector<TextLoader::ChunkCounts>& chunks, std::vector<ByteHistogram>& histograms)
 {
     constexpr std::int64_t kHelperShare = 6;  // eighths
-    std::vector<TextLoader::ChunkCounts> chunks;
     const std::int64_t upTo = got / 8 * kHelperShare;
-    for (std::int64_t off = 0; off < upTo; off = ChunkEnd(blockOffset, off))
-        chunks.push_back(TextLoader::Count(data + off, data + std::min(ChunkEnd(blockOffset, off), got)));
-    return chunks;
+    for (std::int64_t off = 0; off < upTo; off = ChunkEnd(blockOffset, off)) {
+        const char* begin = data + off;
+        const char* end = data + std::min(ChunkEnd(blockOffset, off), got);
+        chunks.push_back(TextLoader::Count(begin, end));
+        if (every)
+            CountEveryByte(begin, end, histograms.emplace_back());
+    }
 }
 
 }  // namespace
@@ -126,10 +132,12 @@ std::future<TextLoader::BlockRead> TextLoader::StartRead(int fd, std::int64_t si
     readOffset_ += size;
     if (LoadBlock* block = MapForReading(fd, offset, size)) {
         // The file's own pages: the helper thread brings them in while the block before is cut.
-        return std::async(std::launch::async | std::launch::deferred, [block, size, offset] {
+        return std::async(std::launch::async | std::launch::deferred, [this, block, size, offset] {
             block->Prefetch();
             const auto got = static_cast<std::int64_t>(block->Size());
-            return BlockRead{block->Data(), size, got, 0, block, CountChunks(block->Data(), got, offset)};
+            BlockRead read{block->Data(), size, got, 0, block, {}, {}};
+            CountChunks(block->Data(), got, offset, countingAll_.load(), read.counts, read.every);
+            return read;
         });
     }
     // Endless input (a device, a pipe that never ends) would take all memory and then the
@@ -140,7 +148,7 @@ std::future<TextLoader::BlockRead> TextLoader::StartRead(int fd, std::int64_t si
                      : store_.NewBlock(static_cast<std::size_t>(size));
     // Where no thread can be started (a tight address-space limit), the block is read on demand.
     return std::async(std::launch::async | std::launch::deferred, [this, fd, data, size, offset] {
-        BlockRead block{data, size, 0, 0, nullptr, {}};
+        BlockRead block{data, size, 0, 0, nullptr, {}, {}};
         // Decompressing keeps the helper thread busy: the thread that cuts the lines counts.
         if (source_) {
             block.got = source_->Read(data, size, block.error);
@@ -151,7 +159,7 @@ std::future<TextLoader::BlockRead> TextLoader::StartRead(int fd, std::int64_t si
         // A pipe's blocks may come short, and where the next begins is known once this one is:
         // they are counted as they are cut.
         if (!streaming_ && block.got > 0)
-            block.counts = CountChunks(data, block.got, offset);
+            CountChunks(data, block.got, offset, countingAll_.load(), block.counts, block.every);
         return block;
     });
 }
@@ -280,7 +288,8 @@ LoadOutcome TextLoader::Run(int fd, std::int64_t expectedSize, ProgressWindow& p
                 total += end - begin;
                 if (AbortRequested(bar, total, prompter))
                     break;
-                ProcessChunk(begin, end, chunk < block.counts.size() ? &block.counts[chunk] : nullptr);
+                ProcessChunk(begin, end, chunk < block.counts.size() ? &block.counts[chunk] : nullptr,
+                             chunk < block.every.size() ? &block.every[chunk] : nullptr);
                 lastEnd = end;
                 off = next;
             }
@@ -303,6 +312,7 @@ LoadOutcome TextLoader::Run(int fd, std::int64_t expectedSize, ProgressWindow& p
         StopPendingRead(pending);
         FinishLastLine(lastEnd ? lastEnd : lineStart_);
         outcome_.validUtf8 = utf8_.MostlyUtf8();
+        outcome_.histogramComplete = countingAll_;
     } catch (const std::bad_alloc&) {
         stop_ = true;
         if (pending.valid())
@@ -356,26 +366,88 @@ bool IsUnusualAscii(std::uint8_t byte)
     }
 }
 
-ByteHistogram CountBytes(const TextStore& store)
+namespace {
+
+using ByteTables = std::vector<std::array<std::uint64_t, 256>>;
+
+// Four tables let consecutive equal bytes count without waiting on each other.
+void CountInto(ByteTables& counts, const std::uint8_t* p, const std::uint8_t* e)
 {
-    // Four tables let consecutive equal bytes count without waiting on each other.
-    std::vector<std::array<std::uint64_t, 256>> counts(4, std::array<std::uint64_t, 256>{});
-    for (LineIndex i = 0; i < store.LineCount(); ++i) {
-        const LineView line = store.Line(i);
-        const auto* p = reinterpret_cast<const std::uint8_t*>(line.Bytes());
-        const auto* e = p + line.Length();
-        for (; e - p >= 4; p += 4) {
-            ++counts[0][p[0]];
-            ++counts[1][p[1]];
-            ++counts[2][p[2]];
-            ++counts[3][p[3]];
-        }
-        for (; p < e; ++p)
-            ++counts[0][*p];
+    for (; e - p >= 4; p += 4) {
+        ++counts[0][p[0]];
+        ++counts[1][p[1]];
+        ++counts[2][p[2]];
+        ++counts[3][p[3]];
     }
+    for (; p < e; ++p)
+        ++counts[0][*p];
+}
+
+// Adds the counts of a chunk's bytes (fewer than 4 G) to a histogram.
+void CountEveryByte(const char* begin, const char* end, ByteHistogram& histogram)
+{
+    std::uint32_t counts[4][256] = {};
+    const auto* p = reinterpret_cast<const std::uint8_t*>(begin);
+    const auto* e = reinterpret_cast<const std::uint8_t*>(end);
+    for (; e - p >= 4; p += 4) {
+        ++counts[0][p[0]];
+        ++counts[1][p[1]];
+        ++counts[2][p[2]];
+        ++counts[3][p[3]];
+    }
+    for (; p < e; ++p)
+        ++counts[0][*p];
+    for (std::size_t b = 0; b < histogram.size(); ++b)
+        histogram[b] += std::uint64_t{counts[0][b]} + counts[1][b] + counts[2][b] + counts[3][b];
+}
+
+ByteHistogram CountLines(const TextStore& store, LineIndex from, LineIndex to)
+{
+    // Loaded lines lie one after another in memory: counted a run of them at a time.
+    ByteTables counts(4, std::array<std::uint64_t, 256>{});
+    const std::uint8_t* runStart = nullptr;
+    const std::uint8_t* runEnd = nullptr;
+    for (LineIndex i = from; i < to;) {
+        const auto [slots, available] = store.SlotsFrom(i);
+        const auto count = std::min<std::size_t>(available, static_cast<std::size_t>(to - i));
+        for (std::size_t k = 0; k < count; ++k) {
+            const LineView line = slots[k].View();
+            const auto* bytes = reinterpret_cast<const std::uint8_t*>(line.Bytes());
+            if (bytes != runEnd) {
+                CountInto(counts, runStart, runEnd);
+                runStart = bytes;
+            }
+            runEnd = bytes + line.Length();
+        }
+        i += static_cast<LineIndex>(count);
+    }
+    CountInto(counts, runStart, runEnd);
     ByteHistogram histogram{};
     for (std::size_t b = 0; b < histogram.size(); ++b)
         histogram[b] = counts[0][b] + counts[1][b] + counts[2][b] + counts[3][b];
+    return histogram;
+}
+
+}  // namespace
+
+ByteHistogram CountBytes(const TextStore& store)
+{
+    // A long text is counted on both cores, a half each.
+    const LineIndex lines = store.LineCount();
+    std::future<ByteHistogram> second;
+    if (lines >= 200000) {
+        try {
+            second = std::async(std::launch::async, CountLines, std::cref(store), lines / 2, lines);
+        } catch (const std::system_error&) {
+            // No thread to be had: this one counts it all.
+        }
+    }
+    ByteHistogram histogram = CountLines(store, 0, second.valid() ? lines / 2 : lines);
+    if (second.valid()) {
+        const ByteHistogram rest = second.get();
+        for (std::size_t b = 0; b < histogram.size(); ++b)
+            histogram[b] += rest[b];
+    }
     return histogram;
 }
 
@@ -451,7 +523,7 @@ TextLoader::ChunkCounts TextLoader::Count(const char* begin, const char* end, bo
     return counts;
 }
 
-void TextLoader::TakeCounts(const char* begin, const char* end, const ChunkCounts& counts)
+void TextLoader::TakeCounts(const char* begin, const char* end, const ChunkCounts& counts, const ByteHistogram* every)
 {
     outcome_.unusualAscii += counts.unusualAscii;
     chunkHasTab_ = counts.tab;
@@ -460,11 +532,29 @@ void TextLoader::TakeCounts(const char* begin, const char* end, const ChunkCount
     // a look, so ASCII costs nothing more.
     if (counts.beyondAscii || !utf8_.Settled())
         utf8_.Feed(begin, end);
+    // A text that is not UTF-8 needs every byte value counted, for the choice of its table: from
+    // the moment that shows, the chunks before it too (their bytes stay where they were read).
+    if (!countingAll_ && counts.beyondAscii && !utf8_.MostlyUtf8()) {
+        countingAll_ = true;
+        for (const auto& [from, to] : uncounted_)
+            CountEveryByte(from, to, outcome_.histogram);
+        uncounted_.clear();
+        uncounted_.shrink_to_fit();
+    }
+    if (!countingAll_) {
+        uncounted_.emplace_back(begin, end);
+    } else if (every) {
+        for (std::size_t b = 0; b < every->size(); ++b)
+            outcome_.histogram[b] += (*every)[b];
+    } else {
+        CountEveryByte(begin, end, outcome_.histogram);
+    }
 }
 
-void TextLoader::ProcessChunk(const char* begin, const char* end, const ChunkCounts* counted)
+void TextLoader::ProcessChunk(const char* begin, const char* end, const ChunkCounts* counted,
+                              const ByteHistogram* every)
 {
-    TakeCounts(begin, end, counted ? *counted : Count(begin, end));
+    TakeCounts(begin, end, counted ? *counted : Count(begin, end), every);
     // Most chunks hold no form feed; the counts say so without a search.
     nextFF_ = nullptr;
     ffKnown_ = !chunkHasFF_;

@@ -47,6 +47,10 @@ struct LoadOutcome {
     int error = 0;  ///< errno of a read error
     /// Bytes read below 128 that are unusual (IsUnusualAscii).
     std::uint64_t unusualAscii = 0;
+    /// Counts of every byte value read, made once the text turned out not to be UTF-8 (with the
+    /// bytes before counted then); complete tells that they cover everything read.
+    ByteHistogram histogram{};
+    bool histogramComplete = false;
     /// The text read is UTF-8 (plain ASCII too), perhaps with a few bytes that are no character.
     bool validUtf8 = false;
 
@@ -55,6 +59,9 @@ struct LoadOutcome {
     void Add(const LoadOutcome& part)
     {
         unusualAscii += part.unusualAscii;
+        for (std::size_t b = 0; b < histogram.size(); ++b)
+            histogram[b] += part.histogram[b];
+        histogramComplete = histogramComplete && part.histogramComplete;
         validUtf8 = validUtf8 && part.validUtf8;
         status = part.status;
         error = part.error;
@@ -111,8 +118,10 @@ private:
         std::int64_t got;  ///< bytes read, -1 when nothing could be read
         int error;
         LoadBlock* mapped;  ///< the block, when it maps the file
-        /// The counts of the block's chunks, made by the thread that read it (none for a pipe).
+        /// The counts of the block's chunks, made by the thread that read it (none for a pipe);
+        /// of as many chunks every byte value's counts, when the text was known not to be UTF-8.
         std::vector<ChunkCounts> counts;
+        std::vector<ByteHistogram> every;
     };
     LoadOutcome Run(int fd, std::int64_t expectedSize, ProgressWindow& progress, Prompter& prompter);
     std::future<BlockRead> StartRead(int fd, std::int64_t size);
@@ -128,7 +137,7 @@ private:
     std::int64_t Done(std::int64_t total) const;
     /// Steps the bar; after Escape asks "Abort load?" and, on Yes, marks the load aborted.
     bool AbortRequested(ProgressScope& bar, std::int64_t total, Prompter& prompter);
-    void ProcessChunk(const char* begin, const char* end, const ChunkCounts* counted);
+    void ProcessChunk(const char* begin, const char* end, const ChunkCounts* counted, const ByteHistogram* every);
     void ProcessLine(const char*& p, const char* chunkBegin, const char* chunkEnd);
     void LookAheadAtCut(const char*& p, const char* chunkBegin, const char* chunkEnd);
     void Take(const char* from, const char* to);
@@ -137,7 +146,7 @@ private:
     void FinishLastLine(const char* end);
     /// Adds a chunk's counts to the outcome and notes what the chunk holds (tabs, form feeds,
     /// bytes that may not be UTF-8).
-    void TakeCounts(const char* begin, const char* end, const ChunkCounts& counts);
+    void TakeCounts(const char* begin, const char* end, const ChunkCounts& counts, const ByteHistogram* every);
 
     TextStore& store_;
     LoadParams params_;
@@ -152,6 +161,10 @@ private:
     const char* nextFF_ = nullptr;  ///< next form feed in the chunk at or after the line start
     bool firstLine_ = true;
     Utf8Validator utf8_;
+    /// The chunks taken before the text turned out not to be UTF-8, to be counted in full then.
+    std::vector<std::pair<const char*, const char*>> uncounted_;
+    /// Set by this thread, read by the helper: it counts every byte value of the chunks too.
+    std::atomic<bool> countingAll_ = false;
     std::int64_t uncheckedBytes_ = 0;  ///< read since the memory still available was last looked at
     std::int64_t fileOffset_ = 0;      ///< where in the file the block being cut begins
     std::int64_t readOffset_ = 0;      ///< where in the file the next block to read begins

@@ -283,6 +283,55 @@ TEST_F(LoaderTest, HistogramCountsEveryByte)
     EXPECT_EQ(outcome.unusualAscii, 4u);
 }
 
+TEST_F(LoaderTest, ATextThatIsNotUtf8HasEveryByteCountedByItsLoad)
+{
+    // UTF-8 (and ASCII) for many chunks, then code page 1252: the chunks before count too.
+    const auto histogramOf = [](const std::string& bytes) {
+        ByteHistogram counts{};
+        for (const char c : bytes)
+            ++counts[static_cast<std::uint8_t>(c)];
+        return counts;
+    };
+    std::string utf8;
+    while (utf8.size() < 5 * static_cast<std::size_t>(TextLoader::kChunkSize))
+        utf8 += "J\xC3\xB6rg and plain ASCII {text}\n";
+    std::string eightBit;
+    while (eightBit.size() < 3 * static_cast<std::size_t>(TextLoader::kChunkSize))
+        eightBit += "K\x94ln \x84 1252\r\n";
+    // Beyond the first block the thread that reads a block counts its bytes too.
+    std::string longEightBit;
+    while (longEightBit.size() < static_cast<std::size_t>(TextLoader::kBlockBytes) * 5 / 2)
+        longEightBit += eightBit;
+    for (const std::string& bytes : {eightBit, utf8 + eightBit, eightBit + utf8, utf8 + longEightBit}) {
+        Load(bytes, LoadParams{});
+        EXPECT_FALSE(outcome.validUtf8);
+        EXPECT_TRUE(outcome.histogramComplete);
+        EXPECT_EQ(outcome.histogram, histogramOf(bytes));
+    }
+    // A UTF-8 text's bytes are not counted by its load (only the unusual ASCII ones).
+    Load(utf8, LoadParams{});
+    EXPECT_TRUE(outcome.validUtf8);
+    EXPECT_FALSE(outcome.histogramComplete);
+    EXPECT_EQ(outcome.unusualAscii, histogramOf(utf8)['{'] * 2);
+}
+
+TEST_F(LoaderTest, ALongTextIsCountedInTwoHalvesAsAWhole)
+{
+    // Enough lines for the second thread; every byte value, line ends of both kinds.
+    std::mt19937 random(3);
+    std::string bytes;
+    for (int l = 0; l < 250000; ++l) {
+        for (int k = 0, n = static_cast<int>(random() % 12); k < n; ++k)
+            bytes += static_cast<char>(random() % 256);
+        bytes += l % 3 ? "\n" : "\r\n";
+    }
+    ByteHistogram expected{};
+    for (const char c : bytes)
+        ++expected[static_cast<std::uint8_t>(c)];
+    Load(bytes, LoadParams{});
+    EXPECT_EQ(counted, expected);
+}
+
 TEST(ChunkCountsTest, TheCountsOfAChunkAreThoseOfItsBytesOneByOne)
 {
     // The unusual bytes are those a table's choice takes as not ordinary, below 128.
