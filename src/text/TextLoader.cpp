@@ -459,9 +459,11 @@ namespace {
 template <int N> struct VectorOf;
 template <> struct VectorOf<16> {
     typedef signed char Type __attribute__((vector_size(16)));
+    typedef unsigned char Counts __attribute__((vector_size(16)));  // counting wraps at 256
 };
 template <> struct VectorOf<32> {
     typedef signed char Type __attribute__((vector_size(32)));
+    typedef unsigned char Counts __attribute__((vector_size(32)));
 };
 
 template <int N>
@@ -469,13 +471,14 @@ __attribute__((always_inline)) inline TextLoader::ChunkCounts CountVectors(const
                                                                            const std::uint8_t* e)
 {
     using Vector = typename VectorOf<N>::Type;
+    using Counts = typename VectorOf<N>::Counts;
     TextLoader::ChunkCounts counts;
     Vector tabs{};
     Vector formFeeds{};
     Vector high{};
     while (e - p >= N) {
         // Each byte of the sum counts up to 255 vectors; then the bytes are added up.
-        Vector sum{};
+        Counts sum{};
         for (int k = 0; k < 255 && e - p >= N; ++k, p += N) {
             Vector v;
             std::memcpy(&v, p, N);
@@ -488,10 +491,10 @@ __attribute__((always_inline)) inline TextLoader::ChunkCounts CountVectors(const
             // ". , - / *" lie in 42..47, where only "+" is unusual.
             const Vector punctuation = low & (v > 41) & (v != '+');
             const Vector ordinary = (v == 10) | (v == 13) | (v == ' ') | punctuation;
-            sum -= outside & ~ordinary & (v >= 0);
+            sum += reinterpret_cast<Counts>(outside & ~ordinary & (v >= 0)) & 1;
         }
         for (int k = 0; k < N; ++k)
-            counts.unusualAscii += static_cast<std::uint8_t>(sum[k]);
+            counts.unusualAscii += sum[k];
     }
     for (int k = 0; k < N; ++k) {
         counts.tab = counts.tab || tabs[k] != 0;
