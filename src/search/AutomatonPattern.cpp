@@ -167,7 +167,12 @@ private:
     void Set(const ByteSet& set, bool negated)
     {
         out_ += ClassText(set, negated);
-        ByteSet members = negated ? ~set : set;
+        Holds(negated ? ~set : set);
+    }
+
+    // Bytes a match may hold, with the other case of their letters (the case rule is not known).
+    void Holds(ByteSet members)
+    {
         for (int b = 'A'; b <= 'Z'; ++b)
             if (members.test(static_cast<std::size_t>(b)) || members.test(static_cast<std::size_t>(b + 0x20)))
                 members.set(static_cast<std::size_t>(b)).set(static_cast<std::size_t>(b + 0x20));
@@ -246,9 +251,7 @@ private:
 
     void Byte(std::uint8_t b)
     {
-        result_.bytes.set(b);
-        if (std::isalpha(b) != 0 && b < 0x80)
-            result_.bytes.set(static_cast<std::uint8_t>(b ^ 0x20));  // the other case
+        Holds(ByteSet().set(b));
         if (std::isalnum(b) != 0 && b < 0x80)
             out_ += static_cast<char>(b);
         else

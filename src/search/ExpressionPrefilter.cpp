@@ -1,6 +1,6 @@
-// The automaton is Hyperscan's: compiled exactly with the starts of matches when the rewriting is
-// exact and Hyperscan can build it so, else in its prefilter mode, which may report more ends than
-// the expression has matches (it approximates what it cannot build exactly), never fewer.
+// The automaton is Hyperscan's: compiled exactly when the rewriting is exact and Hyperscan can
+// build it so, else in its prefilter mode, which may report more ends than the expression has
+// matches (it approximates what it cannot build exactly), never fewer.
 #include "search/ExpressionPrefilter.h"
 
 #include <algorithm>

@@ -368,63 +368,48 @@ bool IsUnusualAscii(std::uint8_t byte)
 
 namespace {
 
-using ByteTables = std::vector<std::array<std::uint64_t, 256>>;
-
-// Four tables let consecutive equal bytes count without waiting on each other.
-void CountInto(ByteTables& counts, const std::uint8_t* p, const std::uint8_t* e)
-{
-    for (; e - p >= 4; p += 4) {
-        ++counts[0][p[0]];
-        ++counts[1][p[1]];
-        ++counts[2][p[2]];
-        ++counts[3][p[3]];
-    }
-    for (; p < e; ++p)
-        ++counts[0][*p];
-}
-
-// Adds the counts of a chunk's bytes (fewer than 4 G) to a histogram.
+// Adds the counts of the bytes [begin, end) to a histogram. Four tables let consecutive equal
+// bytes count without waiting on each other; a gigabyte at a time fits their 32 bits.
 void CountEveryByte(const char* begin, const char* end, ByteHistogram& histogram)
 {
-    std::uint32_t counts[4][256] = {};
-    const auto* p = reinterpret_cast<const std::uint8_t*>(begin);
-    const auto* e = reinterpret_cast<const std::uint8_t*>(end);
-    for (; e - p >= 4; p += 4) {
-        ++counts[0][p[0]];
-        ++counts[1][p[1]];
-        ++counts[2][p[2]];
-        ++counts[3][p[3]];
+    constexpr std::ptrdiff_t kSlice = std::ptrdiff_t{1} << 30;
+    for (const char* slice = begin; slice < end; slice += std::min(end - slice, kSlice)) {
+        std::uint32_t counts[4][256] = {};
+        const auto* p = reinterpret_cast<const std::uint8_t*>(slice);
+        const auto* e = p + std::min(end - slice, kSlice);
+        for (; e - p >= 4; p += 4) {
+            ++counts[0][p[0]];
+            ++counts[1][p[1]];
+            ++counts[2][p[2]];
+            ++counts[3][p[3]];
+        }
+        for (; p < e; ++p)
+            ++counts[0][*p];
+        for (std::size_t b = 0; b < histogram.size(); ++b)
+            histogram[b] += std::uint64_t{counts[0][b]} + counts[1][b] + counts[2][b] + counts[3][b];
     }
-    for (; p < e; ++p)
-        ++counts[0][*p];
-    for (std::size_t b = 0; b < histogram.size(); ++b)
-        histogram[b] += std::uint64_t{counts[0][b]} + counts[1][b] + counts[2][b] + counts[3][b];
 }
 
 ByteHistogram CountLines(const TextStore& store, LineIndex from, LineIndex to)
 {
     // Loaded lines lie one after another in memory: counted a run of them at a time.
-    ByteTables counts(4, std::array<std::uint64_t, 256>{});
-    const std::uint8_t* runStart = nullptr;
-    const std::uint8_t* runEnd = nullptr;
+    ByteHistogram histogram{};
+    const char* runStart = nullptr;
+    const char* runEnd = nullptr;
     for (LineIndex i = from; i < to;) {
         const auto [slots, available] = store.SlotsFrom(i);
         const auto count = std::min<std::size_t>(available, static_cast<std::size_t>(to - i));
         for (std::size_t k = 0; k < count; ++k) {
             const LineView line = slots[k].View();
-            const auto* bytes = reinterpret_cast<const std::uint8_t*>(line.Bytes());
-            if (bytes != runEnd) {
-                CountInto(counts, runStart, runEnd);
-                runStart = bytes;
+            if (line.Bytes() != runEnd) {
+                CountEveryByte(runStart, runEnd, histogram);
+                runStart = line.Bytes();
             }
-            runEnd = bytes + line.Length();
+            runEnd = line.Bytes() + line.Length();
         }
         i += static_cast<LineIndex>(count);
     }
-    CountInto(counts, runStart, runEnd);
-    ByteHistogram histogram{};
-    for (std::size_t b = 0; b < histogram.size(); ++b)
-        histogram[b] = counts[0][b] + counts[1][b] + counts[2][b] + counts[3][b];
+    CountEveryByte(runStart, runEnd, histogram);
     return histogram;
 }
 
