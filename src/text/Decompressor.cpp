@@ -14,12 +14,12 @@
 
 #include "common/Format.h"
 #include "text/FileHandle.h"
+#include "text/ZstdReader.h"
 
 namespace quill {
 
 namespace {
 
-constexpr std::size_t kInputBytes = 1 << 20;
 // The libraries count in 32 bits.
 constexpr std::size_t kMostPerCall = 1u << 30;
 // Input is given in pieces of this size: where a library fails it does not always say how far it
@@ -82,38 +82,6 @@ protected:
 private:
     lzma_stream s_ = LZMA_STREAM_INIT;
     bool ok_ = false;
-};
-
-class ZstdReader final : public Decompressor {
-public:
-    ZstdReader() : d_(ZSTD_createDStream())
-    {
-        // Files made with --long have windows beyond the library's default limit; the memory is
-        // taken only when a frame asks for it.
-        if (d_)
-            ZSTD_DCtx_setParameter(d_, ZSTD_d_windowLogMax, sizeof(void*) == 8 ? 31 : 27);
-    }
-    ~ZstdReader() override { ZSTD_freeDStream(d_); }
-    bool Ready() const { return d_ != nullptr; }
-
-protected:
-    Step Decode(const unsigned char* in, std::size_t inSize, std::size_t& used, unsigned char* out, std::size_t outSize,
-                std::size_t& made, bool) override
-    {
-        ZSTD_inBuffer input{in, inSize, 0};
-        ZSTD_outBuffer output{out, outSize, 0};
-        const std::size_t r = ZSTD_decompressStream(d_, &output, &input);
-        used = input.pos;
-        made = output.pos;
-        if (ZSTD_isError(r))
-            return Step::Failed;
-        return r == 0 ? Step::MemberEnd : Step::Going;  // 0: a frame ended and all of it was given
-    }
-    bool Restart() override { return true; }
-    bool ReadsMembersItself() const override { return true; }
-
-private:
-    ZSTD_DStream* d_;
 };
 
 class Bzip2Reader final : public Decompressor {
@@ -227,6 +195,35 @@ bool Decompressor::Refill(int& error)
         inputEnded_ = r == 0;
         return true;
     }
+}
+
+bool Decompressor::Gather(std::size_t need, int& error)
+{
+    need = std::min(need, in_.size());
+    while (Available() < need && !inputEnded_) {
+        // What is left moves to the front, and the rest of the buffer is read after it.
+        std::copy(in_.begin() + static_cast<std::ptrdiff_t>(inPos_), in_.begin() + static_cast<std::ptrdiff_t>(inSize_),
+                  in_.begin());
+        inBase_ += static_cast<std::int64_t>(inPos_);
+        inSize_ -= inPos_;
+        inPos_ = 0;
+        const ssize_t r = ::read(fd_, in_.data() + inSize_, in_.size() - inSize_);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0) {
+            error = errno;
+            return false;
+        }
+        inSize_ += static_cast<std::size_t>(r);
+        inputEnded_ = r == 0;
+    }
+    return true;
+}
+
+void Decompressor::Take(std::size_t n)
+{
+    inPos_ += n;
+    consumed_.store(InputOffset(), std::memory_order_relaxed);
 }
 
 bool Decompressor::SkipZeros(int& error)

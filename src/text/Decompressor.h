@@ -31,6 +31,15 @@ public:
     /// Fills buf with up to size bytes of text; fewer only where the text ends (or is damaged).
     /// -1 on a read error of the file, with its errno in error, when nothing came before it.
     std::int64_t Read(char* buf, std::int64_t size, int& error);
+
+    /// The bytes beyond its size that a buffer given to ReadBlock has for the reader to write.
+    static constexpr std::int64_t kBlockSlack = 128 << 10;
+    /// As Read, for a load that gives one buffer after another, each of the same size, and keeps
+    /// them: every buffer has kBlockSlack bytes more for the reader to write, and the one before
+    /// stays as it is while the next is filled. A decoder may then write its text straight into the
+    /// buffers and look back into the one before, where it would otherwise copy every byte out of a
+    /// window of its own. A reader is read either this way or by Read, never both.
+    virtual std::int64_t ReadBlock(char* buf, std::int64_t size, int& error) { return Read(buf, size, error); }
     /// Compressed bytes taken so far; may be asked from another thread than the one reading.
     std::int64_t Consumed() const { return consumed_.load(std::memory_order_relaxed); }
     Damage Damaged() const { return damage_; }
@@ -53,11 +62,24 @@ protected:
     /// Whether zero bytes after a member are the format's own business.
     virtual bool PassesPaddingItself() const { return false; }
 
-private:
-    bool Refill(int& error);
+    /// Makes at least `need` bytes of input (no more than a whole input buffer) lie together, as
+    /// far as the file has them; false on a read error.
+    bool Gather(std::size_t need, int& error);
+    const unsigned char* Input() const { return in_.data() + inPos_; }
+    std::size_t Available() const { return inSize_ - inPos_; }
+    /// Where in the compressed file the next input byte is.
+    std::int64_t InputOffset() const { return inBase_ + static_cast<std::int64_t>(inPos_); }
+    /// Counts the next n bytes of input as used.
+    void Take(std::size_t n);
     /// Passes over zero bytes, reading on as needed; false on a read error.
     bool SkipZeros(int& error);
     void SetDamage(Damage damage, std::int64_t at);
+    bool Finished() const { return finished_; }
+    void Finish() { finished_ = true; }
+    static constexpr std::size_t kInputBytes = 1 << 20;
+
+private:
+    bool Refill(int& error);
 
     int fd_ = -1;
     std::vector<unsigned char> in_;

@@ -143,15 +143,15 @@ std::future<TextLoader::BlockRead> TextLoader::StartRead(int fd, std::int64_t si
     // Endless input (a device, a pipe that never ends) would take all memory and then the
     // program: reading stops as out of memory while a reserve is left, every few megabytes.
     CheckMemory(size);
-    char* data = spare_ && spare_->Size() == static_cast<std::size_t>(size)
-                     ? store_.AdoptBlock(std::move(spare_))
-                     : store_.NewBlock(static_cast<std::size_t>(size));
+    // A decompressor may write beyond a block's end, into room it carries over to the next block.
+    const auto room = static_cast<std::size_t>(size + (source_ ? Decompressor::kBlockSlack : 0));
+    char* data = spare_ && spare_->Size() == room ? store_.AdoptBlock(std::move(spare_)) : store_.NewBlock(room);
     // Where no thread can be started (a tight address-space limit), the block is read on demand.
     return std::async(std::launch::async | std::launch::deferred, [this, fd, data, size, offset] {
         BlockRead block{data, size, 0, 0, nullptr, {}, {}};
         // Decompressing keeps the helper thread busy: the thread that cuts the lines counts.
         if (source_) {
-            block.got = source_->Read(data, size, block.error);
+            block.got = source_->ReadBlock(data, size, block.error);
             return block;
         }
         block.got = streaming_ ? ReadAvailable(fd, data, size, block.error, stop_)
@@ -328,7 +328,7 @@ void TextLoader::PrepareSpareWhileWaiting(const std::future<BlockRead>& pending)
     if (!source_)
         return;
     if (!spare_) {
-        spare_ = std::make_unique<LoadBlock>(static_cast<std::size_t>(kBlockBytes));
+        spare_ = std::make_unique<LoadBlock>(static_cast<std::size_t>(kBlockBytes + Decompressor::kBlockSlack));
         sparePopulated_ = 0;
     }
     constexpr std::size_t kStep = 1 << 20;

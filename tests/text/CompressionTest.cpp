@@ -70,6 +70,33 @@ std::string Decompress(const std::string& path, Decompressor::Damage& damage, st
     return text;
 }
 
+// Everything the decompressor gives for the file read as a load reads it: into blocks of one size
+// with spare room beyond, each kept as it is while the next is filled. The spare room is filled
+// with a mark, so that a reader that counts on it being anything gives a wrong text.
+std::string DecompressInBlocks(const std::string& path, Decompressor::Damage& damage, std::int64_t& damageAt,
+                               std::int64_t blockSize)
+{
+    FileHandle file(::open(path.c_str(), O_RDONLY));
+    auto reader = Decompressor::Open(file.Get(), CompressionOfFile(file.Get()).format);
+    if (!reader)
+        return "<not compressed>";
+    std::vector<char> blocks[2];
+    std::string text;
+    for (std::size_t i = 0;; ++i) {
+        std::vector<char>& block = blocks[i % 2];
+        block.assign(static_cast<std::size_t>(blockSize + Decompressor::kBlockSlack), '\x5A');
+        int error = 0;
+        const std::int64_t got = reader->ReadBlock(block.data(), blockSize, error);
+        EXPECT_GE(got, 0) << error;
+        text.append(block.data(), static_cast<std::size_t>(std::max<std::int64_t>(got, 0)));
+        if (got < blockSize)
+            break;
+    }
+    damage = reader->Damaged();
+    damageAt = reader->DamageAt();
+    return text;
+}
+
 std::string Decompress(const std::string& path)
 {
     Decompressor::Damage damage{};
@@ -78,6 +105,11 @@ std::string Decompress(const std::string& path)
     EXPECT_EQ(damage, Decompressor::Damage::None) << path;
     return text;
 }
+
+class ZstdBlocksTest : public ::testing::Test {
+protected:
+    TempDir dir;
+};
 
 class CompressionTest : public ::testing::TestWithParam<Tool> {
 protected:
@@ -105,13 +137,20 @@ TEST_P(CompressionTest, ConcatenatedMembersAreReadWholeInReadsOfAnySize)
     const std::string text = Decompress(both, damage, at, {7, 65536, 1 << 20, 3'000'001});
     EXPECT_EQ(damage, Decompressor::Damage::None);
     EXPECT_TRUE(text == first + second + first) << text.size();
+    // As a load reads it: the tools' windows are 2 MiB at most here, and fit a block of 4 MiB.
+    EXPECT_TRUE(DecompressInBlocks(both, damage, at, 4 << 20) == first + second + first);
+    EXPECT_EQ(damage, Decompressor::Damage::None);
     EXPECT_EQ(CompressionOfFile(FileHandle(::open(both.c_str(), O_RDONLY)).Get()).format, GetParam().format);
 
     // Zeros after the last member are padding, not damage; other bytes there are damage.
     const std::string packed = ReadFile(a);
     EXPECT_TRUE(Decompress(dir.Write("padded", packed + std::string(3 << 20, '\0'))) == first);
+    EXPECT_TRUE(DecompressInBlocks(dir.File("padded"), damage, at, 4 << 20) == first);
+    EXPECT_EQ(damage, Decompressor::Damage::None);
     std::string tail = packed + std::string(10, '\0') + "junk";
     Decompress(dir.Write("junk", tail), damage, at);
+    EXPECT_NE(damage, Decompressor::Damage::None);
+    EXPECT_TRUE(DecompressInBlocks(dir.File("junk"), damage, at, 4 << 20) == first);
     EXPECT_NE(damage, Decompressor::Damage::None);
 }
 
@@ -148,6 +187,11 @@ TEST_P(CompressionTest, DataCutShortOrDamagedEndsTheTextAndSaysWhere)
     EXPECT_EQ(at, static_cast<std::int64_t>(packed.size() / 2));
     EXPECT_EQ(text.compare(0, got.size(), got), 0) << "what comes before the end is the text";
     EXPECT_LT(got.size(), text.size());
+    const std::string inBlocks = DecompressInBlocks(cut, damage, at, 4 << 20);
+    EXPECT_EQ(damage, Decompressor::Damage::EndsEarly);
+    EXPECT_EQ(at, static_cast<std::int64_t>(packed.size() / 2));
+    EXPECT_EQ(text.compare(0, inBlocks.size(), inBlocks), 0);
+    EXPECT_LT(inBlocks.size(), text.size());
 
     std::string spoilt = packed;
     for (std::size_t i = packed.size() / 2; i < packed.size() / 2 + 64; ++i)
@@ -156,12 +200,70 @@ TEST_P(CompressionTest, DataCutShortOrDamagedEndsTheTextAndSaysWhere)
     EXPECT_EQ(damage, Decompressor::Damage::Corrupt);
     EXPECT_GT(at, 0);
     EXPECT_LE(at, static_cast<std::int64_t>(packed.size()));
+    // Read as a load reads it, it is damage too, and the texts agree as far as both go (where a
+    // block's garbage reaches back beyond the window, the stream sees that at once, while in the
+    // blocks only the checksum at the frame's end does).
+    const std::string inBlocksSpoilt = DecompressInBlocks(dir.File("spoilt"), damage, at, 4 << 20);
+    const std::size_t both = std::min(got.size(), inBlocksSpoilt.size());
+    EXPECT_EQ(got.compare(0, both, inBlocksSpoilt, 0, both), 0);
+    EXPECT_EQ(damage, Decompressor::Damage::Corrupt);
 
     // Only the header: a member begun and nothing of it.
     const std::string head = packed.substr(0, 12);
     got = Decompress(dir.Write("head", head), damage, at);
     EXPECT_TRUE(got.empty());
     EXPECT_NE(damage, Decompressor::Damage::None);
+}
+
+// zstd decodes into the blocks themselves where a frame's window fits a block, and looks back
+// into the block before; other frames are streamed. Files that mix them, with blocks of text the
+// format stores as they are, as one byte repeated, and compressed, read into blocks smaller than
+// the room beyond them, just large enough for the small windows, and larger, give what the tool gives.
+TEST_F(ZstdBlocksTest, FramesOfEveryKindReadIntoBlocksGiveTheToolsText)
+{
+    std::mt19937 random(7);
+    std::string noise(300'000, '\0');
+    for (char& c : noise)
+        c = static_cast<char>(random());
+    const std::string text = Sample(1'500'000, 8) + std::string(1'000'000, 'x') + noise + Sample(600'000, 9);
+    const std::string plain = dir.Write("text", text);
+    auto pack = [&](const std::string& name, const std::string& options) {
+        Shell("zstd -q -c " + options + " < " + plain + " > " + dir.File(name));
+        return ReadFile(dir.File(name));
+    };
+    const std::string small = pack("small", "--zstd=wlog=17");  // a window of 128 KiB
+    const std::string unchecked = pack("unchecked", "--zstd=wlog=17 --no-check");
+    const std::string large = pack("large", "");
+    // A frame the reader passes over, with bytes of its own.
+    const std::string skippable = std::string("\x50\x2A\x4D\x18\x05\x00\x00\x00hello", 13);
+    const struct {
+        std::string packed;
+        std::string text;
+    } files[] = {
+        {small + unchecked + small, text + text + text},
+        {small + skippable + small + large + small, text + text + text + text},
+        {unchecked + large + std::string(100, '\0') + small, text + text + text},
+    };
+    for (const auto& file : files) {
+        const std::string path = dir.Write("mixed.zst", file.packed);
+        for (const std::int64_t block :
+             {std::int64_t{100'000}, std::int64_t{256} << 10, std::int64_t{300'001}, std::int64_t{5} << 20}) {
+            Decompressor::Damage damage{};
+            std::int64_t at = 0;
+            EXPECT_TRUE(DecompressInBlocks(path, damage, at, block) == file.text) << block;
+            EXPECT_EQ(damage, Decompressor::Damage::None);
+        }
+    }
+
+    // A wrong checksum is damage at the frame's end, after its text.
+    std::string wrong = small;
+    wrong.back() = static_cast<char>(wrong.back() ^ 1);
+    Decompressor::Damage damage{};
+    std::int64_t at = 0;
+    const std::string got = DecompressInBlocks(dir.Write("wrong.zst", wrong + small), damage, at, 256 << 10);
+    EXPECT_EQ(damage, Decompressor::Damage::Corrupt);
+    EXPECT_EQ(at, static_cast<std::int64_t>(small.size()) - 4);
+    EXPECT_EQ(text.compare(0, got.size(), got), 0);
 }
 
 TEST_P(CompressionTest, TheLevelAHeaderRecordsIsKept)
