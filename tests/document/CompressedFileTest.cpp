@@ -50,16 +50,20 @@ std::string LongText()
     return text;
 }
 
-TEST_F(CompressedFileTest, AGzipLogIsCutIntoTheLinesOfThePlainFile)
+// zstd decodes into the blocks themselves, and across their edges looks back into the block before.
+TEST_F(CompressedFileTest, AGzipOrZstdLogIsCutIntoTheLinesOfThePlainFile)
 {
     const std::string text = LongText();
     ASSERT_TRUE(doc->Open(dir.Write("app.log", text)));
     const std::vector<std::string> plainLines = Lines();
-    ASSERT_TRUE(doc->Open(Packed("app.log.gz", text, "gzip -1")));
-    EXPECT_TRUE(Lines() == plainLines) << Lines().size() << " lines against " << plainLines.size();
-    EXPECT_EQ(doc->Compression().format, CompressionFormat::Gzip);
-    EXPECT_NE(view.panes[StatusPane::Message].find("gzip"), std::string::npos);
-    EXPECT_FALSE(doc->LoadAborted());
+    for (const char* tool : {"gzip -1", "zstd -q"}) {
+        ASSERT_TRUE(doc->Open(Packed("app.log.packed", text, tool)));
+        EXPECT_TRUE(Lines() == plainLines) << tool << ": " << Lines().size() << " lines against " << plainLines.size();
+        const std::string name(tool, std::string(tool).find(' '));
+        EXPECT_EQ(CompressionName(doc->Compression().format), name);
+        EXPECT_NE(view.panes[StatusPane::Message].find(name), std::string::npos);
+        EXPECT_FALSE(doc->LoadAborted());
+    }
 }
 
 TEST_F(CompressedFileTest, EditedTextIsSavedInItsFormatOrPlainOrAnotherByTheName)
