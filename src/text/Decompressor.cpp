@@ -180,33 +180,13 @@ std::optional<std::int64_t> Decompressor::LeastTextSize(int fd, CompressionForma
 
 bool Decompressor::Refill(int& error)
 {
-    inBase_ += static_cast<std::int64_t>(inSize_);
+    // What is left moves to the front, and the rest of the buffer is read after it.
+    std::copy(in_.begin() + static_cast<std::ptrdiff_t>(inPos_), in_.begin() + static_cast<std::ptrdiff_t>(inSize_),
+              in_.begin());
+    inBase_ += static_cast<std::int64_t>(inPos_);
+    inSize_ -= inPos_;
     inPos_ = 0;
-    inSize_ = 0;
     for (;;) {
-        const ssize_t r = ::read(fd_, in_.data(), in_.size());
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r < 0) {
-            error = errno;
-            return false;
-        }
-        inSize_ = static_cast<std::size_t>(r);
-        inputEnded_ = r == 0;
-        return true;
-    }
-}
-
-bool Decompressor::Gather(std::size_t need, int& error)
-{
-    need = std::min(need, in_.size());
-    while (Available() < need && !inputEnded_) {
-        // What is left moves to the front, and the rest of the buffer is read after it.
-        std::copy(in_.begin() + static_cast<std::ptrdiff_t>(inPos_), in_.begin() + static_cast<std::ptrdiff_t>(inSize_),
-                  in_.begin());
-        inBase_ += static_cast<std::int64_t>(inPos_);
-        inSize_ -= inPos_;
-        inPos_ = 0;
         const ssize_t r = ::read(fd_, in_.data() + inSize_, in_.size() - inSize_);
         if (r < 0 && errno == EINTR)
             continue;
@@ -216,7 +196,16 @@ bool Decompressor::Gather(std::size_t need, int& error)
         }
         inSize_ += static_cast<std::size_t>(r);
         inputEnded_ = r == 0;
+        return true;
     }
+}
+
+bool Decompressor::Gather(std::size_t need, int& error)
+{
+    need = std::min(need, in_.size());
+    while (Available() < need && !inputEnded_)
+        if (!Refill(error))
+            return false;
     return true;
 }
 

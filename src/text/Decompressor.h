@@ -79,6 +79,7 @@ protected:
     static constexpr std::size_t kInputBytes = 1 << 20;
 
 private:
+    /// Reads more input after what is left of it; false on a read error.
     bool Refill(int& error);
 
     int fd_ = -1;

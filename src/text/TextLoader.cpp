@@ -95,7 +95,27 @@ std::int64_t ChunkEnd(std::int64_t blockOffset, std::int64_t off)
     return off + TextLoader::kChunkSize - (blockOffset + off) % TextLoader::kChunkSize;
 }
 
-void CountEveryByte(const char* begin, const char* end, ByteHistogram& histogram);
+// Adds the counts of the bytes [begin, end) to a histogram. Four tables let consecutive equal
+// bytes count without waiting on each other; a gigabyte at a time fits their 32 bits.
+void CountEveryByte(const char* begin, const char* end, ByteHistogram& histogram)
+{
+    constexpr std::ptrdiff_t kSlice = std::ptrdiff_t{1} << 30;
+    for (const char* slice = begin; slice < end; slice += std::min(end - slice, kSlice)) {
+        std::uint32_t counts[4][256] = {};
+        const auto* p = reinterpret_cast<const std::uint8_t*>(slice);
+        const auto* e = p + std::min(end - slice, kSlice);
+        for (; e - p >= 4; p += 4) {
+            ++counts[0][p[0]];
+            ++counts[1][p[1]];
+            ++counts[2][p[2]];
+            ++counts[3][p[3]];
+        }
+        for (; p < e; ++p)
+            ++counts[0][*p];
+        for (std::size_t b = 0; b < histogram.size(); ++b)
+            histogram[b] += std::uint64_t{counts[0][b]} + counts[1][b] + counts[2][b] + counts[3][b];
+    }
+}
 
 // The counts of the first chunks of a block read from a file, on the helper thread that read it:
 // the share that keeps both threads about equally busy, since the thread that cuts the lines
@@ -143,8 +163,7 @@ std::future<TextLoader::BlockRead> TextLoader::StartRead(int fd, std::int64_t si
     // Endless input (a device, a pipe that never ends) would take all memory and then the
     // program: reading stops as out of memory while a reserve is left, every few megabytes.
     CheckMemory(size);
-    // A decompressor may write beyond a block's end, into room it carries over to the next block.
-    const auto room = static_cast<std::size_t>(size + (source_ ? Decompressor::kBlockSlack : 0));
+    const std::size_t room = BlockRoom(size);
     char* data = spare_ && spare_->Size() == room ? store_.AdoptBlock(std::move(spare_)) : store_.NewBlock(room);
     // Where no thread can be started (a tight address-space limit), the block is read on demand.
     return std::async(std::launch::async | std::launch::deferred, [this, fd, data, size, offset] {
@@ -184,6 +203,11 @@ LoadBlock* TextLoader::MapForReading(int fd, std::int64_t offset, std::int64_t s
             throw std::bad_alloc();
     }
     return block;
+}
+
+std::size_t TextLoader::BlockRoom(std::int64_t size) const
+{
+    return static_cast<std::size_t>(size + (source_ ? Decompressor::kBlockSlack : 0));
 }
 
 void TextLoader::CheckMemory(std::int64_t bytes)
@@ -328,7 +352,7 @@ void TextLoader::PrepareSpareWhileWaiting(const std::future<BlockRead>& pending)
     if (!source_)
         return;
     if (!spare_) {
-        spare_ = std::make_unique<LoadBlock>(static_cast<std::size_t>(kBlockBytes + Decompressor::kBlockSlack));
+        spare_ = std::make_unique<LoadBlock>(BlockRoom(kBlockBytes));
         sparePopulated_ = 0;
     }
     constexpr std::size_t kStep = 1 << 20;
@@ -367,28 +391,6 @@ bool IsUnusualAscii(std::uint8_t byte)
 }
 
 namespace {
-
-// Adds the counts of the bytes [begin, end) to a histogram. Four tables let consecutive equal
-// bytes count without waiting on each other; a gigabyte at a time fits their 32 bits.
-void CountEveryByte(const char* begin, const char* end, ByteHistogram& histogram)
-{
-    constexpr std::ptrdiff_t kSlice = std::ptrdiff_t{1} << 30;
-    for (const char* slice = begin; slice < end; slice += std::min(end - slice, kSlice)) {
-        std::uint32_t counts[4][256] = {};
-        const auto* p = reinterpret_cast<const std::uint8_t*>(slice);
-        const auto* e = p + std::min(end - slice, kSlice);
-        for (; e - p >= 4; p += 4) {
-            ++counts[0][p[0]];
-            ++counts[1][p[1]];
-            ++counts[2][p[2]];
-            ++counts[3][p[3]];
-        }
-        for (; p < e; ++p)
-            ++counts[0][*p];
-        for (std::size_t b = 0; b < histogram.size(); ++b)
-            histogram[b] += std::uint64_t{counts[0][b]} + counts[1][b] + counts[2][b] + counts[3][b];
-    }
-}
 
 ByteHistogram CountLines(const TextStore& store, LineIndex from, LineIndex to)
 {

@@ -129,6 +129,9 @@ private:
     LoadBlock* MapForReading(int fd, std::int64_t offset, std::int64_t size);
     /// Throws std::bad_alloc when taking this many more bytes would leave too little memory.
     void CheckMemory(std::int64_t bytes);
+    /// The memory a block of `size` bytes of text takes: a decompressor may write beyond its end,
+    /// into room it carries over to the next block.
+    std::size_t BlockRoom(std::int64_t size) const;
     void StopPendingRead(std::future<BlockRead>& pending);
     /// While the helper decompresses: the spare block's pages, a megabyte at a time, until the
     /// block being decompressed is there.

@@ -46,22 +46,28 @@ std::string Sample(std::size_t size, unsigned seed)
 
 void Shell(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
 
-// Everything the decompressor gives for the file, read in steps of the sizes given in turn.
-std::string Decompress(const std::string& path, Decompressor::Damage& damage, std::int64_t& damageAt,
-                       std::vector<std::int64_t> steps = {1 << 20})
+// Everything the decompressor gives for the file, read in steps of the sizes given in turn, or
+// (blocks) as a load reads it: into blocks of one size with spare room beyond, each kept as it is
+// while the next is filled. The spare room is filled with a mark, so that a reader that counts on
+// it being anything gives a wrong text.
+std::string ReadAll(const std::string& path, Decompressor::Damage& damage, std::int64_t& damageAt,
+                    const std::vector<std::int64_t>& steps, bool blocks)
 {
     FileHandle file(::open(path.c_str(), O_RDONLY));
     auto reader = Decompressor::Open(file.Get(), CompressionOfFile(file.Get()).format);
     if (!reader)
         return "<not compressed>";
+    std::vector<char> parts[2];
     std::string text;
     for (std::size_t i = 0;; ++i) {
         const std::int64_t step = steps[i % steps.size()];
-        std::string part(static_cast<std::size_t>(step), '\0');
+        std::vector<char>& part = parts[i % 2];
+        part.assign(static_cast<std::size_t>(step + Decompressor::kBlockSlack), '\x5A');
         int error = 0;
-        const std::int64_t got = reader->Read(part.data(), step, error);
+        const std::int64_t got =
+            blocks ? reader->ReadBlock(part.data(), step, error) : reader->Read(part.data(), step, error);
         EXPECT_GE(got, 0) << error;
-        text.append(part, 0, static_cast<std::size_t>(std::max<std::int64_t>(got, 0)));
+        text.append(part.data(), static_cast<std::size_t>(std::max<std::int64_t>(got, 0)));
         if (got < step)
             break;
     }
@@ -70,31 +76,16 @@ std::string Decompress(const std::string& path, Decompressor::Damage& damage, st
     return text;
 }
 
-// Everything the decompressor gives for the file read as a load reads it: into blocks of one size
-// with spare room beyond, each kept as it is while the next is filled. The spare room is filled
-// with a mark, so that a reader that counts on it being anything gives a wrong text.
+std::string Decompress(const std::string& path, Decompressor::Damage& damage, std::int64_t& damageAt,
+                       const std::vector<std::int64_t>& steps = {1 << 20})
+{
+    return ReadAll(path, damage, damageAt, steps, false);
+}
+
 std::string DecompressInBlocks(const std::string& path, Decompressor::Damage& damage, std::int64_t& damageAt,
                                std::int64_t blockSize)
 {
-    FileHandle file(::open(path.c_str(), O_RDONLY));
-    auto reader = Decompressor::Open(file.Get(), CompressionOfFile(file.Get()).format);
-    if (!reader)
-        return "<not compressed>";
-    std::vector<char> blocks[2];
-    std::string text;
-    for (std::size_t i = 0;; ++i) {
-        std::vector<char>& block = blocks[i % 2];
-        block.assign(static_cast<std::size_t>(blockSize + Decompressor::kBlockSlack), '\x5A');
-        int error = 0;
-        const std::int64_t got = reader->ReadBlock(block.data(), blockSize, error);
-        EXPECT_GE(got, 0) << error;
-        text.append(block.data(), static_cast<std::size_t>(std::max<std::int64_t>(got, 0)));
-        if (got < blockSize)
-            break;
-    }
-    damage = reader->Damaged();
-    damageAt = reader->DamageAt();
-    return text;
+    return ReadAll(path, damage, damageAt, {blockSize}, true);
 }
 
 std::string Decompress(const std::string& path)
