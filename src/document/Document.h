@@ -387,6 +387,8 @@ private:
     bool mappedChangeTold_ = false;
 
     void Record(UndoRecord::Kind kind, LineRecord line, LineIndex index);
+    /// After a line was removed: the selection's anchor stays on a line of the text.
+    void KeepAnchorOnText(LineIndex removed);
     /// Whether the grown file may be read on from where the text ends.
     bool CanAppendFrom(int fd, const FileStatus& status) const;
     /// Reads the bytes the file gained since the text was read and appends them as lines.

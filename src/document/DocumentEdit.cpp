@@ -68,6 +68,23 @@ void Document::RemoveLine(LineIndex index, bool record)
     if (index < current)
         text_.SetCurrentLine(current - 1);
     positions_->ShiftLines(index, -1);
+    KeepAnchorOnText(index);
+}
+
+void Document::KeepAnchorOnText(LineIndex removed)
+{
+    // An anchor left where the cursor stands selects nothing; once the cursor moves away with the
+    // edit it would select, so it goes. An anchor below the removed line follows its text up, and
+    // one on it stays on the line that takes its place.
+    if (!selection_.Active()) {
+        selection_.Clear();
+        return;
+    }
+    TextPosition& anchor = selection_.anchor;
+    if (anchor.line > removed)
+        --anchor.line;
+    if (anchor.line >= text_.LineCount())
+        anchor = {text_.LineCount() - 1, 0};
 }
 
 void Document::Apply(UndoRecord& record)
