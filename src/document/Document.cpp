@@ -394,6 +394,7 @@ void Document::ToggleBookmark()
 {
     if (path_.empty())
         return;
+    CompleteBackgroundLoad();  // the file's bookmarks are read with the whole text
     positions_->ToggleBookmark(path_, selection_.cursor.column, selection_.cursor.line);
 }
 
@@ -401,11 +402,14 @@ void Document::ToggleBookmarkAt(LineIndex line)
 {
     if (path_.empty() || line < 0 || line >= text_.LineCount())
         return;
+    CompleteBackgroundLoad();
     positions_->ToggleBookmark(path_, 0, line);
 }
 
 bool Document::GoToBookmark(bool lastPosition, bool forward)
 {
+    if (!(lastPosition && placeLeft_))
+        CompleteBackgroundLoad();
     auto entry = lastPosition && placeLeft_ ? std::exchange(placeLeft_, std::nullopt)
                                             : positions_->FindBookmark(lastPosition, forward, selection_.cursor.line);
     if (!entry || !view_ || text_.LineCount() == 0)
@@ -424,6 +428,7 @@ bool Document::GoToBookmark(bool lastPosition, bool forward)
 
 void Document::RemoveBookmarks()
 {
+    CompleteBackgroundLoad();
     positions_->RemoveBookmarks();
     RedrawViews();
 }

@@ -105,6 +105,9 @@ public:
     bool LoadingInBackground() const { return background_ != nullptr; }
     /// How much of the file is read, 0..100.
     int BackgroundLoadPercent() const;
+    /// The lines the whole text will have, foreseen from those read so far while the file loads
+    /// in the background (at least the lines there are).
+    LineIndex ExpectedLineCount() const;
     /// The blocks of 16 MB a step of the background load reads: some 64 MB, a few tens of
     /// milliseconds, so the window stays lively, while the next block is brought in and counted as
     /// one is cut, and the window's own work between steps is paid a quarter as often.
@@ -397,6 +400,11 @@ private:
     /// lines that end where the text ends are read again with what follows. At most maxBlocks
     /// blocks (-1: to the end of the file); size is the file's expected size.
     LoadOutcome ReadOn(int fd, std::int64_t size, int maxBlocks, ProgressWindow& progress);
+    /// The first of the lines that end where the text ends, which a read on reads again.
+    LineIndex FirstLineToReadAgain() const;
+    /// Between two parts of a background load: the lines the next part may still change are
+    /// taken out of the text until it comes.
+    void WithholdUnfinishedLines();
     /// Reads the text out of the compressed file at fd (of `size` bytes) in the format found.
     LoadOutcome LoadCompressed(TextLoader& loader, int fd, std::int64_t size);
     /// Tells where the compressed data was damaged, once the text up to there is shown.
@@ -472,6 +480,7 @@ private:
         FileHandle file;
         std::int64_t size;
         LoadOutcome outcome;
+        std::int64_t readTo = 0;  ///< the bytes read so far, the lines withheld among them
         bool busy = false;  ///< the rest is being read at once, or the user asked whether to stop
     };
     std::unique_ptr<BackgroundLoad> background_;

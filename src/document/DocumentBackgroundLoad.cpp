@@ -12,30 +12,54 @@
 
 namespace quill {
 
-LoadOutcome Document::ReadOn(int fd, std::int64_t size, int maxBlocks, ProgressWindow& progress)
+LineIndex Document::FirstLineToReadAgain() const
 {
-    // The end of the old bytes was the end of the read, where a load decides without seeing what
+    // The end of the bytes read was the end of the read, where a load decides without seeing what
     // follows: whether a CR or LF behind a cut line belongs to it. The lines that end there (the
-    // last line, and any line ending within a byte of the old end) are read again with the new
-    // bytes.
-    const std::int64_t old = text_.FileSize();
+    // last line, and any line ending within a byte of the end) are read again with the new bytes.
+    const std::int64_t end = text_.FileSize();
     LineIndex first = text_.LineCount() - 1;
-    std::int64_t start = old - text_.Line(first).Length();
-    while (first > 0 && start >= old - 1) {
+    std::int64_t start = end - text_.Line(first).Length();
+    while (first > 0 && start >= end - 1) {
         --first;
         start -= text_.Line(first).Length();
     }
+    return first;
+}
+
+LoadOutcome Document::ReadOn(int fd, std::int64_t size, int maxBlocks, ProgressWindow& progress)
+{
+    const LineIndex first = FirstLineToReadAgain();
     const LineIndex current = text_.CurrentIndex();
     for (LineIndex line = text_.LineCount() - 1; line >= first; --line)
         text_.RemoveLine(line);
     TextLoader loader(text_, loadParams_);
     loader.LimitBlocks(maxBlocks);
-    const LoadOutcome outcome = loader.Continue(fd, start, size - start, progress, prompter_);
+    const LoadOutcome outcome = loader.Continue(fd, text_.FileSize(), size - text_.FileSize(), progress, prompter_);
     WatchMappedBytes(fd);
     if (text_.LineCount() == 0)
         text_.AppendLine(LineRecord());  // the text is never without a line
     text_.SetCurrentLine(std::min(current, text_.LineCount() - 1));
     return outcome;
+}
+
+void Document::WithholdUnfinishedLines()
+{
+    // While the rest is still to come, the lines it may still change are not part of the text:
+    // no cursor, edit, bookmark or hit ever stands on a line that the load would extend. They are
+    // read again, whole, with the next part.
+    background_->readTo = text_.FileSize();
+    const LineIndex first = FirstLineToReadAgain();
+    for (LineIndex line = text_.LineCount() - 1; line >= first; --line)
+        text_.RemoveLine(line);
+    if (text_.LineCount() == 0)
+        text_.AppendLine(LineRecord());  // nothing is certain yet: one empty line stands in
+    const LineIndex last = text_.LineCount() - 1;
+    text_.SetCurrentLine(std::min(text_.CurrentIndex(), last));
+    if (selection_.cursor.line > last)
+        selection_.cursor = {last, 0};
+    if (selection_.anchor.line > last)
+        selection_.Clear();
 }
 
 void Document::TellIncompleteRead(const LoadOutcome& outcome)
@@ -71,7 +95,16 @@ int Document::BackgroundLoadPercent() const
 {
     if (!background_ || background_->size <= 0)
         return 100;
-    return static_cast<int>(std::min<std::int64_t>(100, text_.FileSize() * 100 / background_->size));
+    return static_cast<int>(std::min<std::int64_t>(100, background_->readTo * 100 / background_->size));
+}
+
+LineIndex Document::ExpectedLineCount() const
+{
+    const LineIndex lines = text_.LineCount();
+    if (!background_ || text_.FileSize() <= 0)
+        return lines;
+    const double perByte = static_cast<double>(lines) / static_cast<double>(text_.FileSize());
+    return std::max(lines, static_cast<LineIndex>(perByte * static_cast<double>(background_->size)));
 }
 
 bool Document::LoadMore(int blocks)
@@ -83,7 +116,7 @@ bool Document::LoadMore(int blocks)
     if (background_->busy)
         return true;
     SilentProgress quiet;  // the status line shows the progress; Escape reaches StopBackgroundLoad
-    const std::int64_t before = text_.FileSize();
+    const std::int64_t before = background_->readTo;
     background_->outcome.Add(ReadOn(background_->file.Get(), background_->size, blocks, quiet));
     // Done at the size the file had, or where it ends now (cut short meanwhile: nothing more came).
     if (background_->outcome.status != LoadOutcome::Status::Complete || text_.FileSize() >= background_->size ||
@@ -91,6 +124,7 @@ bool Document::LoadMore(int blocks)
         EndBackgroundLoad();
         return false;
     }
+    WithholdUnfinishedLines();
     UpdateFileStatusText();
     UpdateSelectionStatusText();
     RedrawViews();

@@ -121,8 +121,10 @@ void Document::LoadText(int fd, const std::string& path)
     WatchMappedBytes(fd);
     if (background && text_.FileSize() < status.size) {
         if (FirstPartDecides(outcome)) {
-            if (const int rest = ::dup(fd); rest >= 0)
+            if (const int rest = ::dup(fd); rest >= 0) {
                 background_.reset(new BackgroundLoad{FileHandle(rest), status.size, outcome});
+                WithholdUnfinishedLines();
+            }
         }
         if (!background_) {
             // The first part cannot decide how the text is shown: the rest is read now.

@@ -21,8 +21,31 @@ EditorInput::EditorInput(Document& doc, ViewState& view, Clipboard& clipboard)
 {
 }
 
+bool EditorInput::ReachesPastTheLoadedPart(EditorKey key, bool shift, bool ctrl) const
+{
+    const LineIndex last = doc_.Text().LineCount() - 1;
+    const LineIndex line = doc_.Selection().cursor.line;
+    switch (key) {
+    case EditorKey::Left:
+    case EditorKey::Up:
+    case EditorKey::Home:
+    case EditorKey::PageUp:
+    case EditorKey::Escape: return false;
+    case EditorKey::Right:
+    case EditorKey::Down: return line >= last;
+    case EditorKey::End: return ctrl;
+    case EditorKey::PageDown: return line + view_.pageLines >= last || view_.topLine + 2 * view_.pageLines > last;
+    case EditorKey::Insert: return shift;  // Shift+Insert pastes; Ctrl+Insert copies what is there
+    default: return true;                  // the keys that change the text need all of it
+    }
+}
+
 EditorInput::Effect EditorInput::Press(EditorKey key, bool shift, bool ctrl)
 {
+    // A key that goes beyond the part of a file read so far, or changes the text, acts on the
+    // whole text: the rest is read first.
+    if (doc_.LoadingInBackground() && ReachesPastTheLoadedPart(key, shift, ctrl))
+        doc_.CompleteBackgroundLoad();
     switch (key) {
     case EditorKey::Escape: doc_.Selection().Clear(); return Effect::CursorMoved;
     case EditorKey::Insert:
@@ -202,6 +225,8 @@ void EditorInput::SelectWord()
 
 EditorInput::Effect EditorInput::Type(const std::string& characters)
 {
+    if (doc_.LoadingInBackground() && !characters.empty())
+        doc_.CompleteBackgroundLoad();  // a change needs the whole text
     bool typed = false;
     const auto* p = reinterpret_cast<const unsigned char*>(characters.data());
     const auto* end = p + characters.size();

@@ -61,6 +61,10 @@ public:
     TextEditing& Editing() { return editing_; }
     ClipboardEditing& Clip() { return clipboard_; }
 
+    /// While a file loads in the background: whether the key goes beyond the part read so far or
+    /// changes the text, and so waits for the whole text.
+    bool ReachesPastTheLoadedPart(EditorKey key, bool shift, bool ctrl) const;
+
 private:
     Effect Move(EditorKey key, bool shift, bool ctrl);
     /// One character of two or more UTF-8 bytes; false when it was not typed.

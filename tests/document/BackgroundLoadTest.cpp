@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include "support/DocumentFixture.h"
+#include "view/EditorInput.h"
+#include "view/ViewState.h"
 
 namespace quill::test {
 namespace {
@@ -203,6 +205,103 @@ TEST_F(BackgroundLoadTest, AFileMappedCutsItsLinesAsAFileReadIntoMemory)
     const auto mapped = load(true);
     const auto read = load(false);
     EXPECT_TRUE(mapped.second == read.second);  // every line's bytes, across the blocks' edges too
+}
+
+TEST_F(BackgroundLoadTest, BetweenTwoStepsEveryLineShownIsAlreadyWhole)
+{
+    // No line of the text may still grow: a cursor or an edit on it would land inside a line the
+    // load extends later.
+    const std::string path = MakeFile();
+    const std::string bytes = ReadFile(path);
+    ASSERT_TRUE(doc->Open(path));
+    ASSERT_TRUE(doc->LoadingInBackground());
+    do {
+        const std::string shown = AllBytes();
+        ASSERT_EQ(shown, bytes.substr(0, shown.size()));
+        const std::string last = Lines().back();
+        // The last line shown ends with its line end, and the text goes on after it as read.
+        ASSERT_FALSE(last.empty());
+        ASSERT_EQ(last.back(), '\n');
+        ASSERT_NE(bytes[shown.size()], '\n');
+    } while (doc->LoadMore(1));
+    EXPECT_EQ(AllBytes(), bytes);
+}
+
+TEST_F(BackgroundLoadTest, KeysThatGoBeyondThePartReadActOnTheWholeText)
+{
+    const std::string path = MakeFile();
+    const std::string bytes = ReadFile(path);
+    const LineIndex fileLines = static_cast<LineIndex>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+    ViewState state{0, 0, 40, 100};
+    FakeClipboard clipboard;
+    EditorInput input(*doc, state, clipboard);
+    auto heldLoad = [&] {
+        ASSERT_TRUE(doc->Open(path));
+        ASSERT_TRUE(doc->LoadingInBackground());
+        ASSERT_TRUE(doc->LoadMore(1));  // held between two steps
+        state.topLine = 0;
+    };
+
+    // Ctrl+End and Ctrl+Shift+End go to the end of the file, not of the part read.
+    heldLoad();
+    input.Press(EditorKey::End, false, true);
+    EXPECT_FALSE(doc->LoadingInBackground());
+    EXPECT_EQ(doc->Selection().cursor.line, doc->Text().LineCount() - 1);
+    EXPECT_EQ(doc->Text().LineCount(), fileLines);
+    heldLoad();
+    input.Press(EditorKey::End, true, true);
+    EXPECT_FALSE(doc->LoadingInBackground());
+    EXPECT_EQ(doc->Selection().cursor.line, fileLines - 1);
+    EXPECT_TRUE(doc->Selection().Active());
+
+    // Moves within the part read need no more of it; Page Down at its end reads on.
+    heldLoad();
+    input.Press(EditorKey::PageDown, false, false);
+    input.Press(EditorKey::Down, false, false);
+    EXPECT_TRUE(doc->LoadingInBackground());
+    PutCursor(doc->Text().LineCount() - 2, 0);
+    state.topLine = doc->Text().LineCount() - 30;
+    const LineIndex readSoFar = doc->Text().LineCount();
+    input.Press(EditorKey::PageDown, false, false);
+    EXPECT_FALSE(doc->LoadingInBackground());
+    EXPECT_GT(doc->Selection().cursor.line, readSoFar - 1);
+
+    // Text typed at the end of the part read goes where it stands in the file, and the saved file
+    // is the old one with it.
+    heldLoad();
+    const LineIndex at = doc->Text().LineCount() - 1;
+    PutCursor(at, 0);
+    std::size_t offset = 0;
+    for (LineIndex i = 0; i < at; ++i)
+        offset += doc->Text().Line(i).Length();
+    input.Type("TAIL");
+    EXPECT_FALSE(doc->LoadingInBackground());
+    ASSERT_TRUE(doc->Save(path));
+    std::string expected = bytes;
+    expected.insert(offset, "TAIL");
+    EXPECT_EQ(ReadFile(path), expected);
+}
+
+TEST_F(BackgroundLoadTest, BookmarksWaitForTheWholeText)
+{
+    const std::string path = MakeFile();
+    doc->Positions().ToggleBookmark(path, 0, 600000);
+    ASSERT_TRUE(doc->Positions().WriteEntries(path));
+    doc->Positions().Clear();
+    ASSERT_TRUE(doc->Open(path));
+    ASSERT_TRUE(doc->LoadMore(1));
+    // The bookmark set during the load is kept with those read at its end, not overwritten.
+    doc->ToggleBookmarkAt(5);
+    EXPECT_FALSE(doc->LoadingInBackground());
+    EXPECT_TRUE(doc->HasBookmark(5));
+    EXPECT_TRUE(doc->HasBookmark(600000));
+    ASSERT_TRUE(doc->Open(path));
+    ASSERT_TRUE(doc->LoadingInBackground());
+    PutCursor(0, 0);
+    EXPECT_TRUE(doc->GoToBookmark(false, true));  // Next Bookmark reaches one beyond the part read
+    EXPECT_EQ(doc->Selection().cursor.line, 5);
+    EXPECT_TRUE(doc->GoToBookmark(false, true));
+    EXPECT_EQ(doc->Selection().cursor.line, 600000);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -128,6 +129,36 @@ TEST_F(MainWindowTest, ALargeFileShowsItsFirstPartAndTypingWaitsForTheRest)
     EXPECT_EQ(doc.Text().Line(0).Text().substr(0, 5), "x2026");
     EXPECT_FALSE(app.Window().PaneText(StatusPane::Message).contains("Loading"));
     doc.Undo();  // leave unmodified, so closing asks nothing
+    app.Exit();
+}
+
+TEST_F(MainWindowTest, DuringALargeLoadCtrlEndAndTheScrollBarReachTheFileEnd)
+{
+    std::string text;
+    for (int i = 0; text.size() < static_cast<std::size_t>(Document::kBackgroundLoadBytes) + (8 << 20); ++i)
+        text += "2026-12-07 10:00:24.123 INFO  [worker-3] request " + std::to_string(i) + " handled\n";
+    text += "last line";
+    const std::string path = dir.Write("big.log", text);
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    Document& doc = app.CurrentDocument();
+    TextView& view = app.Window().View();
+    ASSERT_TRUE(doc.LoadingInBackground());
+    // The scroll bar stands for the whole file while it loads: its end is beyond the part read.
+    QScrollBar* bar = view.verticalScrollBar();
+    EXPECT_GT(bar->maximum(), doc.Text().LineCount());
+    bar->setValue(bar->maximum());
+    QTRY_VERIFY(!doc.LoadingInBackground());
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(bar->maximum() + 1, doc.Text().LineCount() - bar->pageStep() + 1);
+
+    // Ctrl+End as soon as the window shows: the last line of the file, and typed text goes there.
+    ASSERT_TRUE(doc.Open(path));
+    ASSERT_TRUE(doc.LoadingInBackground());
+    QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_FALSE(doc.LoadingInBackground());
+    EXPECT_EQ(doc.Text().Line(doc.Selection().cursor.line).Text(), "last line");
+    EXPECT_EQ(doc.Selection().cursor.column, 9);
     app.Exit();
 }
 

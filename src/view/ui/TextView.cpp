@@ -184,14 +184,18 @@ void TextView::UpdateScrollRanges()
     state_.pageLines = std::max(1, viewport()->height() / rows_.CellHeight());
     RecomputePageWidth();
     syncing_ = true;
-    verticalScrollBar()->setRange(0, ClampToInt(doc_.Text().LineCount() - state_.pageLines));
+    // While a file loads in the background the bar stands for the whole file, as far as its
+    // lines can be foreseen, so that its length and a drag to the end mean the file's.
+    verticalScrollBar()->setRange(0, ClampToInt(doc_.ExpectedLineCount() - state_.pageLines));
     verticalScrollBar()->setPageStep(ClampToInt(state_.pageLines));
     horizontalScrollBar()->setRange(0, ClampToInt(doc_.Text().WidestLine() + 1 - state_.pageWidth));
     horizontalScrollBar()->setPageStep(state_.pageWidth);
     syncing_ = false;
-    state_.topLine = std::min<LineIndex>(state_.topLine, std::max(0, verticalScrollBar()->maximum()));
+    state_.topLine = std::min<LineIndex>(state_.topLine, LastTopLine());
     SyncScrollBars();
 }
+
+LineIndex TextView::LastTopLine() const { return std::max<LineIndex>(0, doc_.Text().LineCount() - state_.pageLines); }
 
 void TextView::SyncScrollBars()
 {
@@ -205,11 +209,31 @@ void TextView::scrollContentsBy(int, int)
 {
     if (syncing_)
         return;
-    state_.topLine = verticalScrollBar()->value();
+    const LineIndex wanted = verticalScrollBar()->value();
+    if (doc_.LoadingInBackground() && wanted > LastTopLine())
+        ScrollPastTheLoadedPart(wanted, wanted >= verticalScrollBar()->maximum());
+    state_.topLine = std::min(wanted, LastTopLine());
     state_.leftColumn = horizontalScrollBar()->value();
     viewport()->update();
     ruler_->update();
     gutter_->update();
+}
+
+void TextView::ScrollPastTheLoadedPart(LineIndex wanted, bool toEnd)
+{
+    // The page asked for is not read yet: the rest is read (with the progress window, whose events
+    // must not come inside the scroll bar's own) and the page shown then.
+    if (scrollPending_)
+        return;
+    scrollPending_ = true;
+    QTimer::singleShot(0, this, [this, wanted, toEnd] {
+        scrollPending_ = false;
+        doc_.CompleteBackgroundLoad();
+        UpdateScrollRanges();
+        state_.topLine = toEnd ? LastTopLine() : std::min(wanted, LastTopLine());
+        SyncScrollBars();
+        RedrawAll();
+    });
 }
 
 void TextView::resizeEvent(QResizeEvent* event)
@@ -333,19 +357,13 @@ void TextView::keyPressEvent(QKeyEvent* event)
 
 bool TextView::WaitsForTheLoad(QKeyEvent* event)
 {
-    // Reading what is there needs no more of the file; a change needs all of it, so a key that
-    // changes the text first completes the load. Escape stops it instead.
+    // Escape stops the load; the editor completes it first for the keys that need the whole text.
     EditorKey key;
-    const bool known = EditorKeyOf(event, key);
-    if (known && key == EditorKey::Escape) {
+    if (EditorKeyOf(event, key) && key == EditorKey::Escape) {
         doc_.StopBackgroundLoad();
         RedrawAll();
         return true;
     }
-    const bool types =
-        !known && !event->text().isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-    if (types || (known && key > EditorKey::PageDown))
-        doc_.CompleteBackgroundLoad();
     return false;
 }
 

@@ -80,6 +80,10 @@ protected:
     /// A key while a file loads in the background: Escape stops the load, a key that changes the
     /// text completes it first. True when the key was used up.
     bool WaitsForTheLoad(QKeyEvent* event);
+    /// The greatest top line the text read so far allows.
+    LineIndex LastTopLine() const;
+    /// A scroll beyond the part of a file read so far: the rest is read first.
+    void ScrollPastTheLoadedPart(LineIndex wanted, bool toEnd);
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -139,6 +143,7 @@ private:
     QBasicTimer caretTimer_;  ///< the caret blinks at half-second steps
     bool caretPhase_ = true;
     bool syncing_ = false;
+    bool scrollPending_ = false;  ///< a scroll waits for the rest of a file loading in the background
 };
 
 }  // namespace quill
