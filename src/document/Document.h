@@ -481,7 +481,7 @@ private:
         std::int64_t size;
         LoadOutcome outcome;
         std::int64_t readTo = 0;  ///< the bytes read so far, the lines withheld among them
-        bool busy = false;  ///< the rest is being read at once, or the user asked whether to stop
+        bool busy = false;        ///< the rest is being read at once, or the user asked whether to stop
     };
     std::unique_ptr<BackgroundLoad> background_;
     /// Where the file was left, for a text still loading in the background.
