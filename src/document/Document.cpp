@@ -167,7 +167,8 @@ bool Document::Save(const std::string& requestedPath)
     WriteOptions options;
     options.compression = SaveStyleFor(path);
     if (int err = WriteTextFile(target, text_, progress_, options)) {
-        std::string message = Format(kCantSave, path.c_str(), SystemErrorText(err).c_str());
+        const std::string reason = err == kSourceShortened ? ShortenedWhileSavingText() : SystemErrorText(err);
+        std::string message = Format(kCantSave, path.c_str(), reason.c_str());
         if (const auto copy = SaveRecovery::PendingCopyFor(target))
             message += Format("\nA complete copy of the text is in\n%s", copy->c_str());
         else if (err == ENOMEM && mappedCheck_)

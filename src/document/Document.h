@@ -388,6 +388,7 @@ private:
     const std::string* commandLine_ = nullptr;
     std::unique_ptr<MappedFileCheck> mappedCheck_;  ///< while lines borrow from the file's own pages
     bool mappedChangeTold_ = false;
+    std::string untrustedFile_;  ///< the file that changed under the text (empty: none did)
 
     void Record(UndoRecord::Kind kind, LineRecord line, LineIndex index);
     /// After a line was removed: the selection's anchor stays on a line of the text.
@@ -416,9 +417,13 @@ private:
     /// Lines were read from the file open as fd: when they borrow from its pages, the file is
     /// checked from now on for changes made under them (or the check goes on to the new end).
     void WatchMappedBytes(int fd);
+    /// Whether the text still is what was read: no file it borrows from changed under it since.
+    bool TextTrusted();
     /// Whether the file the text borrows from still holds what was read; the first time it does
     /// not, the user is told that the text can no longer be trusted.
     bool MappedTextTrusted();
+    /// The reason a save failed when a file the text borrows from was cut while it was read.
+    std::string ShortenedWhileSavingText();
     /// Before a save of a text whose file was changed under it: whether to save anyway.
     bool ConfirmSaveOfUntrustedText();
     /// The text no longer borrows from the checked file (a save copied its bytes out): no check.

@@ -23,16 +23,29 @@ void Document::WatchMappedBytes(int fd)
     if (mappedCheck_ && mappedCheck_->File().SameFileAs(status))
         mappedCheck_->Extend(text_.FileSize());
     else
-        mappedCheck_ = std::make_unique<MappedFileCheck>(fd, text_.FileSize());
+        mappedCheck_ = std::make_unique<MappedFileCheck>(fd, text_.FileSize(), path_);
+}
+
+bool Document::TextTrusted()
+{
+    // Once the file changed under the text, the text keeps what it read then (new bytes, or
+    // zeros where the file was cut) even after its lines were copied out: it stays untrusted
+    // until it is read again.
+    if (!untrustedFile_.empty())
+        return false;
+    if (!mappedCheck_ || mappedCheck_->StillAsRead())
+        return true;
+    untrustedFile_ = mappedCheck_->Path();
+    return false;
 }
 
 bool Document::MappedTextTrusted()
 {
-    if (!mappedCheck_ || mappedCheck_->StillAsRead())
+    if (TextTrusted())
         return true;
     if (!mappedChangeTold_) {
         mappedChangeTold_ = true;
-        prompter_.Error(Format(kChangedUnderText, path_.c_str()) +
+        prompter_.Error(Format(kChangedUnderText, untrustedFile_.c_str()) +
                         "\nReload it, or save your changes under another name and check them.");
     }
     return false;
@@ -40,10 +53,23 @@ bool Document::MappedTextTrusted()
 
 bool Document::ConfirmSaveOfUntrustedText()
 {
-    if (!mappedCheck_ || mappedCheck_->StillAsRead())
+    if (TextTrusted())
         return true;
     mappedChangeTold_ = true;
-    return prompter_.Ask(Format(kChangedUnderText, path_.c_str()) + "\nSave it anyway?", Buttons::YesNo) == Answer::Yes;
+    return prompter_.Ask(Format(kChangedUnderText, untrustedFile_.c_str()) + "\nSave it anyway?", Buttons::YesNo) ==
+           Answer::Yes;
+}
+
+std::string Document::ShortenedWhileSavingText()
+{
+    TextTrusted();  // the fault on its pages marks the text
+    mappedChangeTold_ = true;
+    const std::string& file = untrustedFile_.empty() ? path_ : untrustedFile_;
+    return Format("%s\nwas shortened by another program while the text was read from it for the save, "
+                  "so nothing was written.\nThe lines you have not edited can no longer be trusted: "
+                  "where the file was cut they read as zeros. Reload it, or save your changes under "
+                  "another name and check them.",
+                  file.c_str());
 }
 
 void Document::EndMappedCheckWhenCopied()

@@ -22,6 +22,7 @@ void Document::ResetText(bool withEmptyLine)
     placeLeft_.reset();
     mappedCheck_.reset();
     mappedChangeTold_ = false;
+    untrustedFile_.clear();
     FreeLines();
     ClearUndo();
     positions_->Clear();

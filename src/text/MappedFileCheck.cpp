@@ -15,12 +15,13 @@ namespace {
 // first line, a copy of another file); the stretches between catch a change in the middle.
 constexpr std::int64_t kEndStretch = 4096;
 constexpr std::int64_t kMiddleStretch = 256;
-constexpr int kMiddleStretches = 14;
+constexpr int kMiddleStretches = 30;
 
 }  // namespace
 
-MappedFileCheck::MappedFileCheck(int fd, std::int64_t extent)
+MappedFileCheck::MappedFileCheck(int fd, std::int64_t extent, std::string path)
     : file_(::dup(fd)),
+      path_(std::move(path)),
       extent_(extent),
       faults_(MappedBytesGuard::Faults())
 {
@@ -28,10 +29,18 @@ MappedFileCheck::MappedFileCheck(int fd, std::int64_t extent)
         changed_ = true;
         return;
     }
-    Keep(0, std::min(extent, kEndStretch));
+    Sample();
+}
+
+void MappedFileCheck::Sample()
+{
+    // Over the whole extent read, so that the middle of a large file read in parts is looked at
+    // as well as its first part.
+    stretches_.clear();
+    Keep(0, std::min(extent_, kEndStretch));
     for (int i = 1; i <= kMiddleStretches; ++i)
-        Keep(extent / (kMiddleStretches + 1) * i, kMiddleStretch);
-    Extend(extent);
+        Keep(extent_ / (kMiddleStretches + 1) * i, kMiddleStretch);
+    Keep(std::max<std::int64_t>(extent_ - kEndStretch, 0), kEndStretch);
 }
 
 void MappedFileCheck::Keep(std::int64_t offset, std::int64_t length)
@@ -44,12 +53,11 @@ void MappedFileCheck::Keep(std::int64_t offset, std::int64_t length)
 
 void MappedFileCheck::Extend(std::int64_t extent)
 {
-    if (changed_ || extent < extent_)
+    // What was read so far must still be as it was before the new part counts as its continuation.
+    if (!StillAsRead() || extent < extent_)
         return;
-    if (extent > extent_ && stretches_.size() > 1 && stretches_.back().offset + kEndStretch >= extent_)
-        stretches_.pop_back();  // the old end, which the new one replaces
     extent_ = extent;
-    Keep(std::max<std::int64_t>(extent - kEndStretch, 0), kEndStretch);
+    Sample();
     StatusOf(file_.Get(), status_);
 }
 
@@ -73,8 +81,10 @@ bool MappedFileCheck::StillAsRead()
     }
     if (now.modified == status_.modified && now.size == status_.size)
         return true;
-    // Written to since: appended to, or rewritten where the text was read.
-    if (!StretchesAsKept()) {
+    // Written to since. An append leaves what was read as it was and makes the file longer; a
+    // write that does not make it longer wrote into it. A longer file counts as appended to when
+    // the kept stretches are unchanged: that much is sampled, not proven.
+    if (now.size <= status_.size || !StretchesAsKept()) {
         changed_ = true;
         return false;
     }

@@ -1,6 +1,7 @@
 // Safe saving: temporary file, flush, rename.
 #include "text/TextFileWriter.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "text/Compressor.h"
 #include "text/FileHandle.h"
 #include "text/FileStatus.h"
+#include "text/MappedBytesGuard.h"
 #include "text/SaveRecovery.h"
 #include "text/TextStore.h"
 
@@ -25,9 +27,31 @@ namespace quill {
 
 namespace {
 
+// One bar for the whole save, however many passes it makes over the text.
+class SaveProgress {
+public:
+    SaveProgress(ProgressWindow& window, std::int64_t passBytes, int passes)
+        : scope_(window, std::max<std::int64_t>(1, passBytes) * passes),
+          passBytes_(std::max<std::int64_t>(1, passBytes))
+    {
+    }
+    /// `done` of `of` bytes of the current pass.
+    void Step(std::int64_t done, std::int64_t of)
+    {
+        const double part = of > 0 ? static_cast<double>(done) / static_cast<double>(of) : 0.0;
+        scope_.Step(base_ + static_cast<std::int64_t>(part * static_cast<double>(passBytes_)));
+    }
+    void NextPass() { base_ += passBytes_; }
+
+private:
+    ProgressScope scope_;
+    std::int64_t passBytes_;
+    std::int64_t base_ = 0;
+};
+
 // Copies the lines into a large buffer so the file is written in few system calls, compressed in
 // the style given. `total`: the bytes that went into the file.
-int WriteLines(int fd, const TextStore& text, ProgressWindow& progress, const CompressionStyle& style = {},
+int WriteLines(int fd, const TextStore& text, SaveProgress& progress, const CompressionStyle& style = {},
                ByteOffset* total = nullptr)
 {
     std::unique_ptr<Compressor> packer;
@@ -43,7 +67,6 @@ int WriteLines(int fd, const TextStore& text, ProgressWindow& progress, const Co
     std::unique_ptr<char[]> buffer(new char[kBufferSize]);
     std::size_t used = 0;
     ByteOffset written = 0;
-    ProgressScope bar(progress, text.FileSize());
     const LineIndex count = text.LineCount();
     for (LineIndex i = 0; i < count; ++i) {
         LineView line = text.Line(i);
@@ -61,7 +84,7 @@ int WriteLines(int fd, const TextStore& text, ProgressWindow& progress, const Co
         }
         written += line.Length();
         if (i % 10000 == 0)
-            bar.Step(text.FileSize() - written);
+            progress.Step(written, text.FileSize());
     }
     int err = put(buffer.get(), used);
     if (!err && packer)
@@ -101,71 +124,99 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix
     }
 }
 
-// Writes the whole text into a new file in folder, flushed, named `name` once complete; 0 or errno.
-int WriteCompleteCopy(const std::string& path, const TextStore& text, ProgressWindow& progress)
+// Whether the bytes the text borrows from mapped files were all still there while they were read:
+// a page another program cut off reads as zeros, which must never be written as the text.
+class SourceCheck {
+public:
+    SourceCheck() : faults_(MappedBytesGuard::Faults()) {}
+    bool Intact() const { return MappedBytesGuard::Faults() == faults_; }
+
+private:
+    std::uint64_t faults_;
+};
+
+// Writes the whole text, in the target's format, into a new private file at path, flushed; 0 or
+// errno. It is exactly what the target is to hold.
+int WriteCompleteCopy(const std::string& path, const TextStore& text, SaveProgress& progress,
+                      const CompressionStyle& style, const SourceCheck& source)
 {
     RemoveStaleTemporaries(FolderOf(path), StagedFile::TemporaryPrefix(path));
     StagedFile staged(path, 0600);  // the user's text, readable by the user alone
     if (const int err = staged.Error())
         return err;
     ::flock(staged.Descriptor(), LOCK_EX | LOCK_NB);  // as the temporaries beside a file
-    if (const int err = WriteLines(staged.Descriptor(), text, progress))
+    if (const int err = WriteLines(staged.Descriptor(), text, progress, style))
         return err;
+    if (!source.Intact())
+        return kSourceShortened;
     return staged.Commit(true);
 }
 
-int WriteInPlace(const std::string& target, const TextStore& text, ProgressWindow& progress,
-                 const CompressionStyle& style)
+// Copies the complete copy's bytes over the target's. The room is claimed before the first old
+// byte is overwritten, so a full disk or the file-size limit fails the save while the file is
+// still whole.
+int WriteInPlace(const std::string& target, const std::string& copy, SaveProgress& progress, bool& touched)
 {
-    int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    touched = false;
+    const FileHandle from(::open(copy.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat source {};
+    if (from.Get() < 0 || ::fstat(from.Get(), &source) != 0)
+        return errno;
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return errno;
     struct stat st {};
     const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    // Lines that borrow their bytes from this very file would read what is being written over
-    // them: they get copies of their own first.
-    if (regular && !text.KeepBytesApartFrom(st.st_dev, st.st_ino)) {
-        ::close(fd);
-        return ENOMEM;
-    }
-    // Claim the room for the new text before the first old byte is overwritten, so a full disk
-    // or the file-size limit fails the save while the file is still whole. (Compressed, the size
-    // is known once written.)
     int err = 0;
-    const auto newSize = static_cast<off_t>(text.FileSize());
-    if (regular && !style.Compressed() && newSize > st.st_size)
-        err = ::posix_fallocate(fd, 0, newSize);
-    ByteOffset written = 0;
-    if (!err)
-        err = WriteLines(fd, text, progress, style, &written);
-    if (!err && regular && written < st.st_size && ::ftruncate(fd, static_cast<off_t>(written)) != 0)
+    if (regular && source.st_size > st.st_size)
+        err = ::posix_fallocate(fd, 0, source.st_size);
+    touched = !err;
+    constexpr std::size_t kChunk = 1 << 20;
+    std::unique_ptr<char[]> buffer(new char[kChunk]);
+    std::int64_t copied = 0;
+    while (!err && copied < source.st_size) {
+        const ssize_t got = ::read(from.Get(), buffer.get(), kChunk);
+        if (got <= 0) {
+            err = got < 0 ? errno : EIO;  // the copy cannot have become shorter: it is ours
+            break;
+        }
+        err = WriteAll(fd, buffer.get(), static_cast<std::size_t>(got));
+        copied += got;
+        progress.Step(copied, source.st_size);
+    }
+    if (!err && regular && source.st_size < st.st_size && ::ftruncate(fd, source.st_size) != 0)
         err = errno;
-    int closeErr = FinishFile(fd, true);  // flushed before the copy that stands in for it goes
+    const int closeErr = FinishFile(fd, true);  // flushed before the copy that stands in for it goes
     return err ? err : closeErr;
 }
 
-// The in-place write behind a complete copy of the new text: a crash in the middle leaves the copy,
-// which the next open of the file names. Without room for the copy nothing is written.
-int WriteInPlaceWithCopy(const std::string& target, const TextStore& text, ProgressWindow& progress,
-                         const CompressionStyle& style)
+// The in-place write behind a complete copy of the new file: a crash in the middle leaves the copy,
+// which the next open of the file names. Without room for the copy nothing is written. The target
+// gets the copy's bytes, so what it holds in the end is what was checked.
+int WriteInPlaceWithCopy(const std::string& target, const TextStore& text, ProgressWindow& window,
+                         const CompressionStyle& style, const SourceCheck& source)
 {
-    // Before anything is written: the copy out of a file the text borrows from may not fit.
+    // Lines that borrow their bytes from this very file would read what is being written over
+    // them: they get copies of their own first, before anything is written.
     if (struct stat st{}; ::stat(target.c_str(), &st) == 0 && !text.KeepBytesApartFrom(st.st_dev, st.st_ino))
         return ENOMEM;
     const auto copy = SaveRecovery::CopyPathFor(target);
     if (!copy)
         return EACCES;             // no private folder for the copy
     SaveRecovery::Discard(*copy);  // an older copy would be taken for this one
-    int err = WriteCompleteCopy(*copy, text, progress);
+    SaveProgress progress(window, text.FileSize(), 2);
+    int err = WriteCompleteCopy(*copy, text, progress, style, source);
     if (!err)
         err = SaveRecovery::MarkComplete(target, *copy);
     if (err) {
         SaveRecovery::Discard(*copy);
         return err;
     }
-    err = WriteInPlace(target, text, progress, style);
-    if (!err)
-        SaveRecovery::Discard(*copy);  // the file is whole: the copy is not needed
+    progress.NextPass();
+    bool touched = false;
+    err = WriteInPlace(target, *copy, progress, touched);
+    if (!err || !touched)
+        SaveRecovery::Discard(*copy);  // the file is whole, new or old: the copy is not needed
     return err;
 }
 
@@ -174,6 +225,7 @@ int WriteInPlaceWithCopy(const std::string& target, const TextStore& text, Progr
 int WriteTextFile(const std::string& target, const TextStore& text, ProgressWindow& progress,
                   const WriteOptions& options)
 {
+    const SourceCheck source;
     LetWritesFailPastTheSizeLimit();
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
@@ -181,16 +233,20 @@ int WriteTextFile(const std::string& target, const TextStore& text, ProgressWind
     // its owner: such files are rewritten in place.
     const bool foreignOwner = exists && ::geteuid() != 0 && old.st_uid != ::geteuid();
     if (exists && (old.st_nlink > 1 || foreignOwner || !S_ISREG(old.st_mode)))
-        return WriteInPlaceWithCopy(target, text, progress, options.compression);
+        return WriteInPlaceWithCopy(target, text, progress, options.compression, source);
 
     RemoveStaleTemporaries(FolderOf(target), StagedFile::TemporaryPrefix(target));
     StagedFile staged(target);
     if (const int err = staged.Error())
-        return err == EACCES || err == EPERM ? WriteInPlaceWithCopy(target, text, progress, options.compression) : err;
+        return err == EACCES || err == EPERM ? WriteInPlaceWithCopy(target, text, progress, options.compression, source)
+                                             : err;
     // Locked while it is written: a temporary nobody holds is left from a save that died.
     ::flock(staged.Descriptor(), LOCK_EX | LOCK_NB);
-    if (const int err = WriteLines(staged.Descriptor(), text, progress, options.compression))
+    SaveProgress bar(progress, text.FileSize(), 1);
+    if (const int err = WriteLines(staged.Descriptor(), text, bar, options.compression))
         return err;
+    if (!source.Intact())
+        return kSourceShortened;  // the temporary goes; the file stays as it was
     return staged.Commit(options.durable);
 }
 

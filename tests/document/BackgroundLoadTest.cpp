@@ -2,6 +2,7 @@
 // load of the whole file, its bookmarks placed, and a stopped load kept as a stopped load.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -280,6 +281,32 @@ TEST_F(BackgroundLoadTest, KeysThatGoBeyondThePartReadActOnTheWholeText)
     std::string expected = bytes;
     expected.insert(offset, "TAIL");
     EXPECT_EQ(ReadFile(path), expected);
+}
+
+TEST_F(BackgroundLoadTest, TheCheckOfTheFileLooksBeyondItsFirstPart)
+{
+    // The file's middle fifth is written over and a line appended: a grown file, its first part and
+    // its end as they were. The check must look across the whole file read, not only at the part
+    // read first.
+    const std::string path = MakeFile();
+    const std::string bytes = ReadFile(path);
+    ASSERT_TRUE(doc->Open(path));
+    while (doc->LoadMore(1)) {
+    }
+    doc->Text().ReplaceLine(0, LineRecord("edited\n"));
+    doc->MarkModified();
+    {
+        const int fd = ::open(path.c_str(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        const std::string other(bytes.size() / 5, 'Z');
+        ASSERT_EQ(::pwrite(fd, other.data(), other.size(), static_cast<off_t>(bytes.size() * 2 / 5)),
+                  static_cast<ssize_t>(other.size()));
+        ASSERT_EQ(::pwrite(fd, "appended\n", 9, static_cast<off_t>(bytes.size())), 9);
+        ::close(fd);
+    }
+    doc->CheckChangedOnDisk();
+    ASSERT_FALSE(prompter.Texts().empty());
+    EXPECT_NE(prompter.Texts().back().find("was changed in place by another program"), std::string::npos);
 }
 
 TEST_F(BackgroundLoadTest, BookmarksWaitForTheWholeText)

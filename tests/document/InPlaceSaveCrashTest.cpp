@@ -4,7 +4,11 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
+#include <random>
+#include <sched.h>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -91,6 +95,54 @@ TEST_F(InPlaceSaveCrashTest, TemporariesOfKilledSavesGoAtTheNextSave)
     EXPECT_TRUE(FileExists(busy));
     EXPECT_TRUE(FileExists(other));
     ::close(held);
+}
+
+// In a child process with a mount namespace of its own: a file system of `bytes` mounted on folder,
+// so that a disk can be full for real. Exit code 77 when the system does not allow it.
+void RunOnSmallDisk(const std::string& folder, const char* size, const std::function<bool()>& work)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const std::string options = std::string("size=") + size;
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) != 0)
+            std::_Exit(77);
+        std::_Exit(work() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no mount namespace here (not root?)";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+}
+
+TEST_F(InPlaceSaveCrashTest, ACompressedFileWrittenInPlaceOnAFullDiskStaysWhole)
+{
+    // Other hard links make the save write in place; the new text compresses to more than the
+    // disk has left. The file must stay as it was, not be cut where the disk filled.
+    const std::string folder = dir.File("small");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    RunOnSmallDisk(folder, "256k", [&] {
+        const std::string target = folder + "/app.log.gz";
+        const std::string plain = dir.Write("plain.log", Lines('o', 1000));
+        if (std::system(("gzip -c " + plain + " > " + target).c_str()) != 0 ||
+            ::link(target.c_str(), (folder + "/other-link.gz").c_str()) != 0)
+            return false;
+        const std::string before = ReadFile(target);
+        if (!doc->Open(target))
+            return false;
+        std::mt19937 random(5);
+        std::string noise;  // does not compress: 600 KB
+        for (int i = 0; i < 600000; ++i)
+            noise += static_cast<char>(0x80 + random() % 0x80);
+        doc->Text().ReplaceLine(0, LineRecord(noise + "\n"));
+        doc->MarkModified();
+        const bool saved = doc->Save(target);
+        const bool whole = ReadFile(target) == before && ReadFile(folder + "/other-link.gz") == before;
+        const std::string message = prompter.Texts().empty() ? "" : prompter.Texts().back();
+        const bool told = message.find("No space left on device") != std::string::npos;
+        return !saved && whole && told && !SaveRecovery::PendingCopyFor(target);
+    });
 }
 
 }  // namespace

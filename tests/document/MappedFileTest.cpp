@@ -9,6 +9,7 @@
 
 #include "common/MemoryReserve.h"
 #include "support/DocumentFixture.h"
+#include "text/TextFileWriter.h"
 
 namespace quill::test {
 namespace {
@@ -164,6 +165,77 @@ TEST_F(MappedFileTest, ASaveInPlaceCopiesTheBytesOutOfTheFileFirstOrRefusesWitho
     EXPECT_EQ(MappedBytes(path), 0u);
     doc->AutoReloadTick();
     EXPECT_EQ(ToldChanged(), 0);  // the program's own save is no change by another
+}
+
+TEST_F(MappedFileTest, AWriteIntoTheFileThatKeepsItsSizeIsARewrite)
+{
+    // A few bytes written in the middle, the size unchanged: no stretch kept need cover them.
+    const std::string original = Numbered("first", 3 << 20);
+    const std::string path = dir.Write("app.log", original);
+    ASSERT_TRUE(doc->Open(path));
+    EditFirstLine("edited\n");
+    const int fd = ::open(path.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    const std::string junk(64, 'X');
+    ASSERT_EQ(::pwrite(fd, junk.data(), junk.size(), static_cast<off_t>(original.size() / 2 + 123)), 64);
+    ::close(fd);
+    doc->CheckChangedOnDisk();
+    EXPECT_EQ(ToldChanged(), 1);
+    prompter.Expect("", Answer::No);
+    EXPECT_FALSE(doc->Save(path));
+    EXPECT_NE(prompter.Texts().back().find("Save it anyway?"), std::string::npos);
+}
+
+TEST_F(MappedFileTest, AFileCutWhileASaveReadsItIsNotSavedAndTheTextStaysUntrusted)
+{
+    const std::string original = Numbered("first", 3 << 20);
+    const std::string path = dir.Write("app.log", original);
+    ASSERT_TRUE(OpenBytes(original, "app.log"));
+    ASSERT_GT(MappedBytes(path), 0u);
+    EditFirstLine("edited\n");
+    // Another program cuts the file once the save has begun to read it.
+    progress.onBegin = [&] { ASSERT_EQ(::truncate(path.c_str(), 1000), 0); };
+    const std::string copy = dir.File("copy.log");
+    EXPECT_FALSE(doc->Save(copy));
+    progress.onBegin = nullptr;
+    EXPECT_NE(prompter.Texts().back().find(path + "\nwas shortened by another program"), std::string::npos)
+        << prompter.Texts().back();
+    EXPECT_FALSE(PathExists(copy));
+    EXPECT_EQ(ListFiles(dir.Path()), std::vector<std::string>{"app.log"});  // no temporary left
+    // The text holds zeros now: every later save asks, naming the file that changed.
+    prompter.Expect("", Answer::No);
+    EXPECT_FALSE(doc->Save(copy));
+    EXPECT_NE(prompter.Texts().back().find(path + "\nwas changed in place"), std::string::npos);
+    EXPECT_FALSE(PathExists(copy));
+}
+
+TEST_F(MappedFileTest, NoWayOfWritingSavesBytesFromPagesThatWereCutOff)
+{
+    // The file is cut under the text where nothing looks at it before the write: the write itself
+    // must notice the pages that read as zeros, whether it replaces the target, writes it in place
+    // behind a copy, or compresses it.
+    const std::string original = Numbered("first", 3 << 20);
+    for (const bool compressed : {false, true}) {
+        for (const bool inPlace : {false, true}) {
+            SCOPED_TRACE(std::string(compressed ? "compressed" : "plain") + (inPlace ? " in place" : " by rename"));
+            const std::string path = dir.Write("app.log", original);
+            ASSERT_TRUE(doc->Open(path));
+            ASSERT_EQ(::truncate(path.c_str(), 5000), 0);
+            const std::string target = dir.Write("target.log", "the old text\n");
+            const std::string link = dir.File("link.log");
+            if (inPlace) {
+                ASSERT_EQ(::link(target.c_str(), link.c_str()), 0);
+            }
+            WriteOptions options;
+            if (compressed)
+                options.compression = {CompressionFormat::Gzip, 6, 0};
+            EXPECT_EQ(WriteTextFile(target, doc->Text(), progress, options), kSourceShortened);
+            EXPECT_EQ(ReadFile(target), "the old text\n");
+            EXPECT_EQ(ReadFile(path), original.substr(0, 5000));
+            ::unlink(link.c_str());
+            EXPECT_EQ(ListFiles(dir.Path()), (std::vector<std::string>{"app.log", "target.log"}));
+        }
+    }
 }
 
 TEST_F(MappedFileTest, AFileOfEmptyLinesStopsWhileTheLineTableStillFits)
