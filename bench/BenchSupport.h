@@ -79,7 +79,7 @@ public:
 
 class QuietPrompter : public Prompter {
 public:
-    Answer Show(Severity, const std::string&, Buttons buttons) override
+    Answer Show(Severity, const std::string&, Buttons buttons, Answer) override
     {
         return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::No : Answer::Ok;
     }

@@ -257,7 +257,8 @@ bool FieldOperations::DeleteField()
     FieldDef* field = FieldAtCursor();
     if (!field)
         return false;
-    if (doc_.Prompts().Ask("Delete field \"" + field->name + "\"?", Buttons::OkCancel) != Answer::Ok)
+    if (doc_.Prompts().AskSafely("Delete field \"" + field->name + "\"?", Buttons::OkCancel, Answer::Cancel) !=
+        Answer::Ok)
         return false;
     Structure().DeleteField(field);
     SaveStructure();

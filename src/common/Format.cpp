@@ -22,6 +22,14 @@ std::string Format(const char* format, ...)
     return text;
 }
 
+std::string GroupedNumber(long long number)
+{
+    std::string digits = std::to_string(number < 0 ? -number : number);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), ",");
+    return number < 0 ? "-" + digits : digits;
+}
+
 std::string SystemErrorText(int error) { return Format("%d:%s", error, std::strerror(error)); }
 
 }  // namespace quill

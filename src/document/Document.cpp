@@ -119,13 +119,28 @@ bool Document::ConfirmReadOnlyOverwrite(const std::string& target)
     // Read-only means: the owner may not write. Root could write anyway; it is asked all the same.
     if (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR))
         return true;
-    if (prompter_.Ask("File is read only!\nOverwrite flag?", Buttons::OkCancel) != Answer::Ok)
+    if (prompter_.AskSafely("File is read only!\nOverwrite flag?", Buttons::OkCancel, Answer::Cancel) != Answer::Ok)
         return false;
     if (::chmod(target.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) {
         prompter_.Error("Can\xB4t make writeable!");
         return false;
     }
     return true;
+}
+
+bool Document::ConfirmSaveOfPartialText()
+{
+    // One Enter must not write the part that was read over the whole file: No is the default, and
+    // the question says how much of the file the text holds.
+    const long long read = text_.FileSize(), whole = loadedFile_.size;
+    std::string part;
+    if (compression_.Compressed() || whole <= 0)
+        part = Format("The text holds only the %s bytes read before the load stopped.", GroupedNumber(read).c_str());
+    else
+        part = Format("The text holds only the first %s of the file's %s bytes (%lld %%).", GroupedNumber(read).c_str(),
+                      GroupedNumber(whole).c_str(), read * 100 / whole);
+    return prompter_.AskSafely("Load was aborted!\n" + part + "\nOverwrite file?", Buttons::YesNo, Answer::No) ==
+           Answer::Yes;
 }
 
 bool Document::ConfirmOverwriteChangedFile(const std::string& path)
@@ -136,14 +151,14 @@ bool Document::ConfirmOverwriteChangedFile(const std::string& path)
     if (path != path_ || !StatusOfPath(path, status) ||
         (status.modified == modificationTime_ && status.size == diskSize_))
         return true;
-    return prompter_.Ask(Format("%s\nwas changed on disk since it was loaded.\nOverwrite it?", path.c_str()),
-                         Buttons::OkCancel) == Answer::Ok;
+    return prompter_.AskSafely(Format("%s\nwas changed on disk since it was loaded.\nOverwrite it?", path.c_str()),
+                               Buttons::OkCancel, Answer::Cancel) == Answer::Ok;
 }
 
 bool Document::Save(const std::string& requestedPath)
 {
     CompleteBackgroundLoad();  // a save writes the whole file
-    if (loadAborted_ && prompter_.Ask("Load was aborted!\nOverwrite file?", Buttons::YesNo) == Answer::No)
+    if (loadAborted_ && !ConfirmSaveOfPartialText())
         return false;
     if (!ConfirmSaveOfUntrustedText())
         return false;
@@ -243,7 +258,7 @@ bool Document::ReplaceTextFrom(const std::string& path, const char* failureForma
 
 void Document::Reload()
 {
-    if (modified_ && prompter_.Ask(kDismissChanges, Buttons::OkCancel) == Answer::Cancel) {
+    if (modified_ && prompter_.AskSafely(kDismissChanges, Buttons::OkCancel, Answer::Cancel) != Answer::Ok) {
         SetAutoReloadMode(AutoReload::Off);
         return;
     }
@@ -263,7 +278,7 @@ void Document::ToggleAutoReload(AutoReload mode)
 
 void Document::LoadNeighbourFile(bool next)
 {
-    if (modified_ && prompter_.Ask(kDismissChanges, Buttons::OkCancel) == Answer::Cancel)
+    if (modified_ && prompter_.AskSafely(kDismissChanges, Buttons::OkCancel, Answer::Cancel) != Answer::Ok)
         return;
     LeaveFile();
     const std::string folder = FolderOf(path_);

@@ -319,6 +319,8 @@ private:
     bool ReplaceTextFrom(const std::string& path, const char* failureFormat);
     bool ConfirmReadOnlyOverwrite(const std::string& target);
     bool ConfirmOverwriteChangedFile(const std::string& path);
+    /// Before a save of a text whose load stopped part-way: whether to write it over the file.
+    bool ConfirmSaveOfPartialText();
     void ChooseDescriptions(const std::string& path);
     /// Remembers the user's own layout before a structure description sets its own (once, until
     /// it is given back).

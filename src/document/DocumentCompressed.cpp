@@ -61,10 +61,10 @@ bool Document::ConfirmSaveOfDamagedText(const std::string& path)
 {
     if (compressedDamage_.empty() || path != path_)
         return true;
-    return prompter_.Ask(Format("%s\n%s\nThe text ends where the damage begins; saving it replaces the whole file "
-                                "with this text.\nSave it anyway?",
-                                path_.c_str(), compressedDamage_.c_str()),
-                         Buttons::YesNo) == Answer::Yes;
+    return prompter_.AskSafely(Format("%s\n%s\nThe text ends where the damage begins; saving it replaces the whole "
+                                      "file with this text.\nSave it anyway?",
+                                      path_.c_str(), compressedDamage_.c_str()),
+                               Buttons::YesNo, Answer::No) == Answer::Yes;
 }
 
 }  // namespace quill

@@ -12,7 +12,7 @@ namespace quill {
 
 class ConsolePrompter : public Prompter {
 public:
-    Answer Show(Severity, const std::string& text, Buttons buttons) override
+    Answer Show(Severity, const std::string& text, Buttons buttons, Answer) override
     {
         // Standard error is read as UTF-8 (by terminals and grep alike), like everything else here.
         std::fprintf(stderr, "quillarium: %s\n", MessageToUtf8(text).c_str());

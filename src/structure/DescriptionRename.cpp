@@ -14,7 +14,7 @@ bool AcceptRename(const std::string& folder, const std::string& oldName, const s
     if (newName == oldName)
         return true;
     if (PathExists(folder + "/" + newName + extension) &&
-        prompter.Ask("Overwrite \"" + newName + "\"!", Buttons::OkCancel) == Answer::Cancel)
+        prompter.AskSafely("Overwrite \"" + newName + "\"!", Buttons::OkCancel, Answer::Cancel) != Answer::Ok)
         return false;
     std::remove((folder + "/" + oldName + extension).c_str());
     return true;

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "common/MemoryReserve.h"
+#include "common/Format.h"
 #include "support/DocumentFixture.h"
 #include "view/TextEditing.h"
 #include "view/ViewState.h"
@@ -344,12 +345,18 @@ TEST_F(LifecycleTest, SaveAfterAnAbortedLoadAsksFirst)
     progress.escapeAtStep = static_cast<std::int64_t>(progress.positions.size()) + 1;
     prompter.Expect("Abort load?", Answer::Yes);
     ASSERT_TRUE(OpenBytes(bytes));
-    prompter.Expect("Load was aborted!\nOverwrite file?", Answer::No);
+    // Enter answers No: one key must not write the part read over the whole file. The question
+    // says how much of the file the text holds.
+    const std::string question = "Load was aborted!\nThe text holds only the first " +
+                                 GroupedNumber(doc->Text().FileSize()) + " of the file's 200,000 bytes (" +
+                                 std::to_string(doc->Text().FileSize() * 100 / 200000) + " %).\nOverwrite file?";
+    prompter.Expect(question, Answer::No);
     EXPECT_FALSE(doc->Save(doc->Path()));
+    EXPECT_EQ(prompter.History().back().preferred, Answer::No);
     EXPECT_EQ(ReadFile(doc->Path()), bytes);
-    prompter.Expect("Load was aborted!\nOverwrite file?", Answer::Yes);
+    prompter.Expect(question, Answer::Yes);
     EXPECT_TRUE(doc->Save(doc->Path()));
-    prompter.Expect("Load was aborted!\nOverwrite file?", Answer::No);  // asked again every time
+    prompter.Expect("", Answer::No);  // asked again every time
     EXPECT_FALSE(doc->Save(doc->Path()));
 }
 

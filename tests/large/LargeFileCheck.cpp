@@ -22,7 +22,7 @@ using namespace quill;
 // Messages go to the standard error; a question is answered with Yes, as a user in a hurry would.
 class PrintingPrompter : public Prompter {
 public:
-    Answer Show(Severity, const std::string& text, Buttons buttons) override
+    Answer Show(Severity, const std::string& text, Buttons buttons, Answer) override
     {
         std::fprintf(stderr, "message: %s\n", text.c_str());
         return buttons == Buttons::OkCancel || buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;

@@ -5,9 +5,9 @@
 
 namespace quill::test {
 
-Answer ScriptedPrompter::Show(Severity severity, const std::string& text, Buttons buttons)
+Answer ScriptedPrompter::Show(Severity severity, const std::string& text, Buttons buttons, Answer preferred)
 {
-    history_.push_back({severity, text, buttons});
+    history_.push_back({severity, text, buttons, preferred});
     if (buttons == Buttons::Ok)
         return Answer::Ok;
     if (script_.empty()) {

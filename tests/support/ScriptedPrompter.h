@@ -15,12 +15,13 @@ public:
         Severity severity;
         std::string text;
         Buttons buttons;
+        Answer preferred;  ///< what Enter would have answered
     };
 
     /// Queues the answer to the next question; the question text must match when given.
     void Expect(const std::string& text, Answer answer) { script_.push_back({text, answer}); }
 
-    Answer Show(Severity severity, const std::string& text, Buttons buttons) override;
+    Answer Show(Severity severity, const std::string& text, Buttons buttons, Answer preferred) override;
     void Beep() override { ++beeps; }
     int beeps = 0;
 

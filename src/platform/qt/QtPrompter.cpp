@@ -17,7 +17,7 @@ constexpr int kTitleBarAllowance = 220;
 
 }  // namespace
 
-Answer QtPrompter::Show(Severity severity, const std::string& text, Buttons buttons)
+Answer QtPrompter::Show(Severity severity, const std::string& text, Buttons buttons, Answer preferred)
 {
     QMessageBox::StandardButtons standard = QMessageBox::Ok;
     switch (buttons) {
@@ -34,6 +34,12 @@ Answer QtPrompter::Show(Severity severity, const std::string& text, Buttons butt
     case Severity::Error: icon = QMessageBox::Critical; break;
     }
     QMessageBox box(icon, QStringLiteral("Quillarium"), FromMessageBytes(text), standard, parent_);
+    switch (preferred) {
+    case Answer::Ok: box.setDefaultButton(QMessageBox::Ok); break;
+    case Answer::Cancel: box.setDefaultButton(QMessageBox::Cancel); break;
+    case Answer::Yes: box.setDefaultButton(QMessageBox::Yes); break;
+    case Answer::No: box.setDefaultButton(QMessageBox::No); break;
+    }
     // A short message makes a narrow box, whose title bar the window manager cuts to "Qu...um":
     // the box is made wide enough for the title and the title bar's buttons.
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {

@@ -11,7 +11,7 @@ class QtPrompter : public Prompter {
 public:
     explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
-    Answer Show(Severity severity, const std::string& text, Buttons buttons) override;
+    Answer Show(Severity severity, const std::string& text, Buttons buttons, Answer preferred) override;
     void Beep() override;
 
 private:
