@@ -128,6 +128,13 @@ bool Document::ConfirmReadOnlyOverwrite(const std::string& target)
     return true;
 }
 
+bool Document::NamesOpenFile(const std::string& path) const
+{
+    // The file is the same whatever name reaches it: a symbolic link, another hard link.
+    FileStatus status;
+    return path == path_ || (!path_.empty() && StatusOfPath(path, status) && status.SameFileAs(loadedFile_));
+}
+
 bool Document::ConfirmSaveOfPartialText()
 {
     // One Enter must not write the part that was read over the whole file: No is the default, and
@@ -148,7 +155,7 @@ bool Document::ConfirmOverwriteChangedFile(const std::string& path)
     // Another program may have written the file since it was read: saving would throw its
     // changes away unasked.
     FileStatus status;
-    if (path != path_ || !StatusOfPath(path, status) ||
+    if (!NamesOpenFile(path) || !StatusOfPath(path, status) ||
         (status.modified == modificationTime_ && status.size == diskSize_))
         return true;
     return prompter_.AskSafely(Format("%s\nwas changed on disk since it was loaded.\nOverwrite it?", path.c_str()),

@@ -319,6 +319,8 @@ private:
     bool ReplaceTextFrom(const std::string& path, const char* failureFormat);
     bool ConfirmReadOnlyOverwrite(const std::string& target);
     bool ConfirmOverwriteChangedFile(const std::string& path);
+    /// Whether path names the file the text was read from or saved to last, by any of its names.
+    bool NamesOpenFile(const std::string& path) const;
     /// Before a save of a text whose load stopped part-way: whether to write it over the file.
     bool ConfirmSaveOfPartialText();
     void ChooseDescriptions(const std::string& path);

@@ -51,7 +51,7 @@ CompressionStyle Document::SaveStyleFor(const std::string& path) const
 {
     // A file keeps its own format, also when its name says nothing of it; another name decides by
     // its ending, so that Save As "x.log" writes the text plain and "x.log.gz" compresses it.
-    if (path == path_)
+    if (NamesOpenFile(path))
         return compression_;
     const CompressionStyle named = CompressionForName(path);
     return named.format == compression_.format ? compression_ : named;
@@ -59,7 +59,7 @@ CompressionStyle Document::SaveStyleFor(const std::string& path) const
 
 bool Document::ConfirmSaveOfDamagedText(const std::string& path)
 {
-    if (compressedDamage_.empty() || path != path_)
+    if (compressedDamage_.empty() || !NamesOpenFile(path))
         return true;
     return prompter_.AskSafely(Format("%s\n%s\nThe text ends where the damage begins; saving it replaces the whole "
                                       "file with this text.\nSave it anyway?",

@@ -128,6 +128,16 @@ TEST_F(CompressedFileTest, DamagedDataIsShownUpToTheDamageToldAndNotSavedOverUna
     EXPECT_FALSE(doc->Save(path));
     EXPECT_NE(Told().back().find("Save it anyway?"), std::string::npos);
     EXPECT_TRUE(ReadFile(path) == whole.substr(0, whole.size() / 2));
+    // The same file by another name, a symbolic link or a second hard link: the same question.
+    ASSERT_EQ(::symlink(path.c_str(), dir.File("link.xz").c_str()), 0);
+    ASSERT_EQ(::link(path.c_str(), dir.File("second.xz").c_str()), 0);
+    for (const char* name : {"link.xz", "second.xz"}) {
+        prompter.Expect("", Answer::No);
+        EXPECT_FALSE(doc->Save(dir.File(name)));
+        EXPECT_NE(Told().back().find("Save it anyway?"), std::string::npos) << name;
+        EXPECT_EQ(prompter.History().back().preferred, Answer::No);
+    }
+    EXPECT_TRUE(ReadFile(path) == whole.substr(0, whole.size() / 2));
     ASSERT_TRUE(doc->Save(dir.File("rescued.log")));  // elsewhere: nothing is lost, nothing asked
     EXPECT_TRUE(ReadFile(dir.File("rescued.log")) == shown);
 }
