@@ -171,6 +171,9 @@ public:
     /// are still read; Ctrl+End (or coming back to the last line) resumes at the next look.
     bool FollowPaused() const { return autoReloadMode_ == AutoReload::ChangesAndEnd && followPaused_; }
     bool LoadAborted() const { return loadAborted_; }
+    /// Whether the text is the whole file: its load was not stopped and its compressed data was
+    /// not damaged or cut.
+    bool ReadWhole() const { return !loadAborted_ && compressedDamage_.empty(); }
     /// The format the file was compressed in when it was read (and is saved in).
     const CompressionStyle& Compression() const { return compression_; }
     bool IgnoreFormatCodes() const { return ignoreFormatCodes_; }

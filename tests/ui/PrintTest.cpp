@@ -284,6 +284,15 @@ TEST_F(PrintTest, TheCommandLinePrintsIntoAPdfWithoutAWindow)
         ASSERT_EQ(packed.size(), 1u) << tool;
         EXPECT_NE(packed[0].find("row3"), std::string::npos) << tool;
     }
+    // A compressed log cut short is read up to the cut and told: that part is not the file, so
+    // nothing is printed and the exit status says it failed.
+    const std::string packed = ReadFile(dir.File("lines.log.z"));
+    dir.Write("cut.log.bz2", packed.substr(0, packed.size() - 20));
+    line = CommandLine::Parse({"--print-pdf", dir.File("cut.pdf"), dir.File("cut.log.bz2")});
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(QuillApplication::PrintToPdf(line, store), 1);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("compressed data"), std::string::npos);
+    EXPECT_FALSE(PathExists(dir.File("cut.pdf")));
     // A PDF that cannot be written and a missing file are told, and fail.
     line = CommandLine::Parse({"--print-pdf", dir.File("no/such/folder/x.pdf"), dir.File("lines.txt")});
     EXPECT_EQ(QuillApplication::PrintToPdf(line, store), 1);

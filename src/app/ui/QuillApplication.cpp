@@ -116,7 +116,7 @@ int QuillApplication::PrintFileToPdf(const CommandLine& commandLine, SettingsSto
         ResolveDataFolder(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString());
     TextSelection selection;
     Document doc(DocumentContext{settings, prompter, progress, dialogs, entry, dataFolder, selection});
-    if (!doc.Open(*commandLine.file, false) || doc.LoadAborted())
+    if (!doc.Open(*commandLine.file, false) || !doc.ReadWhole())
         return 1;  // the load told why; half a file is not printed as if it were the file
     const std::string& out = *commandLine.printPdf;
     // The PDF writer reports no reason when it cannot write: the file is tried first.
