@@ -221,6 +221,7 @@ bool Document::Save(const std::string& requestedPath)
 void Document::Clear()
 {
     LeaveFile();
+    GiveBackUserLayout();  // what this file's structure or long lines set was for it alone
     // The file is left: the rest need not be read. (A window closed while the rest is read at
     // once, from that read's own progress window, lets that read end first.)
     if (background_ && !background_->busy)

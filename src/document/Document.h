@@ -327,10 +327,11 @@ private:
     /// Before a save of a text whose load stopped part-way: whether to write it over the file.
     bool ConfirmSaveOfPartialText();
     void ChooseDescriptions(const std::string& path);
-    /// Remembers the user's own layout before a structure description sets its own (once, until
-    /// it is given back).
+    /// Remembers the user's own layout before a structure description or a file's long lines set
+    /// their own (once, until it is given back).
     void KeepUserLayout();
-    /// A text without a structure description: the layout the last description replaced returns.
+    /// A text without a structure description, or the file left: the layout the last
+    /// description or long-line file replaced returns.
     void GiveBackUserLayout();
     void FinishLoad(const LoadOutcome& outcome);
     /// The conversion table for a loaded text: none for UTF-8; the count of undisplayable bytes.
@@ -478,7 +479,8 @@ private:
     int savedViewControlChars_ = 0;
     int savedWordWrap_ = 1;
 
-    // What a structure description replaced: word wrap, overwrite, wrapping at the window border.
+    // What a structure description or a file with very long lines replaced: word wrap, overwrite,
+    // wrapping at the window border.
     struct UserLayout {
         int wordWrap;
         bool overwrite;

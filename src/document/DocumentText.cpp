@@ -239,6 +239,9 @@ void Document::DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue
     }
     // Wrapping at the window border needs a window to measure.
     if (text_.WidestLine() > kWidestUnwrapped && !settings_.truncateAtBorder && !structureActive && view_) {
+        // For this file only: the next one that does not need it gets the user's layout back,
+        // and so do the settings written at exit.
+        KeepUserLayout();
         settings_.maxLineLen = Settings::kNoLineLimit;
         settings_.wordWrap = 1;
         settings_.truncateAtBorder = 1;

@@ -87,6 +87,7 @@ TEST_F(TextLoadTest, LongLineIsCutAfterExactly99000BytesKeepingItsTerminator)
 TEST_F(TextLoadTest, AVeryLongLineIsWrappedAtTheWindowBorder)
 {
     view.pageWidth = 53;  // 50 columns wrap width
+    settings.wordWrap = 0;  // the user's own layout
     std::string words;
     while (words.size() < 120000)
         words += "word ";
@@ -98,6 +99,17 @@ TEST_F(TextLoadTest, AVeryLongLineIsWrappedAtTheWindowBorder)
     EXPECT_EQ(lines[0], "word word word word word word word word word word ");
     EXPECT_EQ(lines[lines.size() - 2], "end\n");
     EXPECT_EQ(AllBytes(), words + "\nend\n");  // re-cutting never changes a byte
+
+    // That was for this file: the next one, and the settings written when the program ends,
+    // have the user's layout again.
+    ASSERT_TRUE(OpenBytes("short\n", "next.txt"));
+    EXPECT_EQ(settings.truncateAtBorder, 0);
+    EXPECT_EQ(settings.wordWrap, 0);
+    ASSERT_TRUE(OpenBytes(words + "\nend\n"));
+    EXPECT_EQ(settings.truncateAtBorder, 1);
+    doc->Clear();  // as the window does when it closes
+    EXPECT_EQ(settings.truncateAtBorder, 0);
+    EXPECT_EQ(settings.wordWrap, 0);
 }
 
 TEST_F(TextLoadTest, WidestLineCountsTabsTheWayTheLoadDoes)
