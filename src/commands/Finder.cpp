@@ -18,6 +18,7 @@ Finder::Finder(Document& doc, ViewState& view, SearchOptions& options)
 
 bool Finder::Found(const std::optional<SearchMatch>& match, bool show)
 {
+    lastMatch_ = match;
     if (!match)
         return !search_.Failed() && search_.StoppedByUser();
     TextSelection& selection = doc_.Selection();

@@ -29,6 +29,8 @@ public:
     bool FindPrevious();
 
     TextSearch& Engine() { return search_; }
+    /// The hit selected last: its bytes are what a replacement takes the place of.
+    const std::optional<SearchMatch>& LastMatch() const { return lastMatch_; }
 
 private:
     bool Found(const std::optional<SearchMatch>& match, bool show);
@@ -39,6 +41,7 @@ private:
     ViewState& view_;
     SearchOptions& options_;
     TextSearch search_;
+    std::optional<SearchMatch> lastMatch_;
 };
 
 }  // namespace quill

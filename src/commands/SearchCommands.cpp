@@ -13,6 +13,7 @@
 #include "search/CounterSubstitution.h"
 #include "search/LineExpression.h"
 #include "structure/StructureDescription.h"
+#include "text/CellColumns.h"
 #include "view/SelectionRange.h"
 #include "view/ViewState.h"
 
@@ -146,8 +147,11 @@ void SearchCommands::ReplaceHit(const std::string& bytes)
     // new lines, each ending as the file's lines do.
     const LineIndex line = doc_.Selection().cursor.line;
     const LineView view = doc_.Text().Line(line);
-    const std::uint32_t from = search_.Engine().IndexAtColumn(view, doc_.Selection().anchor.column);
-    const std::uint32_t to = search_.Engine().IndexAtColumn(view, doc_.Selection().cursor.column);
+    // The bytes that matched: the selection showing them may take in a mark after them, which
+    // stays.
+    const SearchMatch& hit = *search_.LastMatch();
+    const std::uint32_t from = std::min(hit.fromByte, view.Length());
+    const std::uint32_t to = std::min(hit.toByte, view.Length());
     std::string text(view.Bytes(), from);
     text += bytes;
     const std::size_t cursorAt = text.size();
@@ -182,8 +186,12 @@ void SearchCommands::ReplaceHit(const std::string& bytes)
     doc_.Selection().cursor.line = cursorLine;
     doc_.Text().SetCurrentLine(cursorLine);
     const LineView now = doc_.Text().Line(cursorLine);
-    doc_.Selection().cursor.column = doc_.Selection().preferredColumn = static_cast<Column>(
-        search_.Engine().ColumnOfIndex(now, static_cast<std::uint32_t>(cursorAt - cursorLineStart)));
+    const auto cursorByte = static_cast<std::uint32_t>(cursorAt - cursorLineStart);
+    // The cursor shows after the replacement's cell, and the next search goes on right after it,
+    // even where it ends inside a cell (a mark after it).
+    doc_.Selection().cursor.column = doc_.Selection().preferredColumn =
+        static_cast<Column>(CellColumns(now, doc_.Rules()).After(cursorByte));
+    search_.Engine().ResumeAt(cursorLine, doc_.Selection().cursor.column, cursorByte);
 }
 
 std::int64_t SearchCommands::ReplacePlain(Range range)

@@ -56,8 +56,8 @@ bool Document::ConfirmSaveOfUntrustedText()
     if (TextTrusted())
         return true;
     mappedChangeTold_ = true;
-    return prompter_.AskSafely(Format(kChangedUnderText, untrustedFile_.c_str()) + "\nSave it anyway?",
-                               Buttons::YesNo, Answer::No) == Answer::Yes;
+    return prompter_.AskSafely(Format(kChangedUnderText, untrustedFile_.c_str()) + "\nSave it anyway?", Buttons::YesNo,
+                               Answer::No) == Answer::Yes;
 }
 
 std::string Document::ShortenedWhileSavingText()

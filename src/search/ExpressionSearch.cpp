@@ -230,12 +230,8 @@ public:
                                   contentEnd))
                     break;
                 ++hits;
-                // The cursor stands at the hit's end column; a search can only go forward. On an
-                // ASCII line every byte starts a character: the end column's byte is the end.
-                const auto after = static_cast<std::uint32_t>(position + length);
-                const std::uint32_t next =
-                    ascii ? after : search_.IndexAtColumn(line, search_.ColumnOfIndex(line, after));
-                start = std::max(next, start + 1);
+                // The next search goes on after the hit's last byte, as Find Next does.
+                start = std::max(static_cast<std::uint32_t>(position + length), start + 1);
             }
         } catch (const std::exception& error) {
             if (!error_)
@@ -358,8 +354,7 @@ std::optional<ExpressionSearch::Span> ExpressionSearch::RegexInLine(const Search
     // cursor's place as it is; "^" matches only where the line or the field begins, "$" only where
     // it ends: a line cut at the search limit goes on.
     const std::int64_t base = span->from;
-    const std::int64_t s =
-        i == from_.cursor.line ? std::max<std::int64_t>(IndexAtColumn(line, from_.cursor.column), base) : base;
+    const std::int64_t s = i == from_.cursor.line ? std::max<std::int64_t>(StartByte(line), base) : base;
     const std::string subject = Subject(line, base, span->to);
     const bool cut = !InField() && span->to < line.Length();
     auto start = static_cast<std::size_t>(s - base);
@@ -381,8 +376,7 @@ std::optional<ExpressionSearch::Span> ExpressionSearch::RegexInLine(const Search
     const auto position = base + static_cast<std::int64_t>(start) + found.position();
     if (BeyondContent(position, found.length(), ContentEnd(line)))
         return std::nullopt;
-    return Span{ColumnOfIndex(line, static_cast<std::uint32_t>(position)),
-                ColumnOfIndex(line, static_cast<std::uint32_t>(position + found.length()))};
+    return Span{position, position + found.length()};
 }
 
 void ExpressionSearch::ScanForward()
@@ -428,7 +422,7 @@ void ExpressionSearch::ScanForward()
     if (shown)
         doc_.Progress().End();
     if (!failed_ && !stopped_ && found)
-        Hit(foundLine, found->from, found->to);
+        Hit(foundLine, static_cast<std::uint32_t>(found->from), static_cast<std::uint32_t>(found->to));
 }
 
 void ExpressionSearch::ScanBackward()
@@ -455,9 +449,7 @@ void ExpressionSearch::ScanBackward()
         const std::int64_t realEnd = InField() ? span->to : line.Length();
         std::int64_t limit = realEnd;
         if (i == from_.cursor.line) {
-            const bool selected =
-                from_.anchor.column >= 0 && from_.anchor.line == i && from_.anchor.column != from_.cursor.column;
-            limit = IndexAtColumn(line, selected ? from_.anchor.column : from_.cursor.column);
+            limit = LimitByte(line);
             if (limit < s)
                 continue;  // the cursor stands before the field
         }
@@ -481,8 +473,7 @@ void ExpressionSearch::ScanBackward()
             continue;
         if (shown)
             doc_.Progress().End();
-        Hit(i, ColumnOfIndex(line, static_cast<std::uint32_t>(position)),
-            ColumnOfIndex(line, static_cast<std::uint32_t>(position + length)));
+        Hit(i, static_cast<std::uint32_t>(position), static_cast<std::uint32_t>(position + length));
         return;
     }
     if (shown)

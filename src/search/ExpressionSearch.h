@@ -78,7 +78,7 @@ private:
     template <typename Take> bool LinesWithHits(const TextPosition& from, std::int64_t most, Take&& take);
     /// The subject of a regular-expression search: shown bytes from..to, up to the first NUL.
     std::string Subject(LineView line, std::int64_t from, std::int64_t to) const;
-    /// The match of the expression in line i (from the cursor on the cursor's line): its columns.
+    /// The match of the expression in line i (from the cursor on the cursor's line): its bytes.
     std::optional<Span> RegexInLine(const SearchExpression& expression, LineIndex i);
 
     std::optional<SearchExpression> expression_;

@@ -62,6 +62,8 @@ std::string WithPerlLineEnd(std::string_view pattern, bool crlf)
         }
         if (c == '$')
             out += crlf ? "(?=\\r?\\n?\\z)" : "(?=\\n?\\z)";
+        else if (c == '.')
+            out += crlf ? "[^\\r\\n\\f]" : "[^\\n\\f]";  // the library's "." would take the line end too
         else
             out += c;
     }

@@ -16,8 +16,9 @@ class SearchExpression;
 /// begins (not at a cursor inside the line), and "$" where it ends or before its line end, as in
 /// Perl: "ok$" finds a line ending in "ok", in an LF file before the LF, in a CR LF file (crlf)
 /// before the CR LF. The library would also let "$" and "^" match at every CR and form feed
-/// inside a line, which is why "$" is rewritten before the expression is compiled. Comments
-/// "(?#...)" are copied as they stand.
+/// inside a line, which is why "$" is rewritten before the expression is compiled; and its "."
+/// takes line ends (a replacement of "x." would join lines), so "." becomes "any byte but the line
+/// end's". Comments "(?#...)" are copied as they stand.
 std::string WithPerlLineEnd(std::string_view pattern, bool crlf = false);
 
 /// What the user is told when matching fails: the library gives up on expressions too complex

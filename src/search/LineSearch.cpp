@@ -102,12 +102,49 @@ bool LineSearch::StepProgress(LineIndex next, bool& shown)
     return next - from_.cursor.line >= kProgressLines && ShowProgress(next, shown);
 }
 
-void LineSearch::Hit(LineIndex line, std::int64_t fromColumn, std::int64_t toColumn)
+void LineSearch::Hit(LineIndex line, std::uint32_t fromByte, std::uint32_t toByte)
 {
-    const bool empty = fromColumn == toColumn;
+    const LineView view = doc_.Text().Line(line);
+    const CellColumns columns(view, doc_.Rules());
+    const auto from = static_cast<Column>(columns[fromByte]);
+    // The hit shows up to the end of the unit its last byte belongs to (a mark after a letter).
+    const auto to = static_cast<Column>(toByte > fromByte ? columns.After(toByte) : from);
+    const bool empty = fromByte == toByte;
     emptyHitLine_ = empty ? line : -1;
-    emptyHitColumn_ = empty ? static_cast<Column>(toColumn) : -1;
-    match_ = SearchMatch{line, static_cast<Column>(fromColumn), static_cast<Column>(toColumn)};
+    emptyHitColumn_ = empty ? to : -1;
+    match_ = SearchMatch{line, from, to, fromByte, toByte};
+    resume_ = Resume{line, from, to, fromByte, toByte, view.Bytes(), view.Length()};
+}
+
+void LineSearch::ResumeAt(LineIndex line, Column column, std::uint32_t byte)
+{
+    const LineView view = doc_.Text().Line(line);
+    resume_ = Resume{line, column, column, byte, byte, view.Bytes(), view.Length()};
+}
+
+bool LineSearch::Resumes(LineView line) const
+{
+    return resume_.line == from_.cursor.line && line.Bytes() == resume_.bytes && line.Length() == resume_.length;
+}
+
+std::uint32_t LineSearch::StartByte(LineView line) const
+{
+    if (Resumes(line) && from_.cursor.column == resume_.to)
+        return std::min(resume_.toByte, line.Length());
+    return IndexAtColumn(line, from_.cursor.column);
+}
+
+std::uint32_t LineSearch::LimitByte(LineView line) const
+{
+    const bool selected = from_.anchor.column >= 0 && from_.anchor.line == from_.cursor.line &&
+                          from_.anchor.column != from_.cursor.column;
+    if (Resumes(line)) {
+        if (selected && from_.anchor.column == resume_.from && from_.cursor.column == resume_.to)
+            return std::min(resume_.fromByte, line.Length());
+        if (!selected && from_.cursor.column == resume_.to)
+            return std::min(resume_.toByte, line.Length());
+    }
+    return IndexAtColumn(line, selected ? from_.anchor.column : from_.cursor.column);
 }
 
 std::array<std::uint8_t, 256> LineSearch::DisplayTable() const

@@ -22,11 +22,15 @@
 
 namespace quill {
 
-/// A hit of a search on one line: the display columns of its first byte and after its last.
+/// A hit of a search on one line: the display columns of its first byte and after its last, and
+/// the bytes themselves. The columns show it (they may take in a combining mark after it); the
+/// bytes are what matched, what Replace changes and where the next search goes on.
 struct SearchMatch {
     LineIndex line;
     Column from;
     Column to;
+    std::uint32_t fromByte = 0;
+    std::uint32_t toByte = 0;
 };
 
 /// One way of searching the lines of the text from a cursor. A search never spans lines. The
@@ -48,6 +52,9 @@ public:
     /// Searches from now on stop before line `end` and show no progress window (-1: they go to
     /// the text's end, with the window): the filter pane searches the text a part at a time.
     void Confine(LineIndex end) { end_ = end; }
+    /// The next search from a cursor at (line, column) goes on at this byte of the line, as long as
+    /// the line is not changed (a Replace put the cursor after its replacement there).
+    void ResumeAt(LineIndex line, Column column, std::uint32_t byte);
 
     /// The display column of byte i of a line, and the first byte at or after a column.
     std::int64_t ColumnOfIndex(LineView line, std::uint32_t index) const;
@@ -120,7 +127,14 @@ protected:
     std::optional<Span> Restrict(LineIndex line, bool bytes, std::int64_t whole);
     /// Steps the progress window of a long search; true when Escape asked to stop.
     bool Progress(LineIndex line, LineIndex passed, bool& shown);
-    void Hit(LineIndex line, std::int64_t fromColumn, std::int64_t toColumn);
+    /// A hit of bytes [fromByte, toByte) of a line: its columns are worked out here.
+    void Hit(LineIndex line, std::uint32_t fromByte, std::uint32_t toByte);
+    /// Where a forward search starts on the cursor's line: the byte after the last hit (or a
+    /// replacement) when the cursor still stands at its end, else the first byte at the cursor.
+    std::uint32_t StartByte(LineView line) const;
+    /// Where a backward search's hit must end on the cursor's line: the start of the hit selected
+    /// now, or the cursor.
+    std::uint32_t LimitByte(LineView line) const;
     /// The display table of every byte value: a kept scanner is valid while it stays.
     std::array<std::uint8_t, 256> DisplayTable() const;
     /// Whether the bytes before `end` lie below the column where searching stops. A byte's column
@@ -145,6 +159,19 @@ protected:
     /// Where the last hit was an empty match: the next search must not find it again.
     LineIndex emptyHitLine_ = -1;
     Column emptyHitColumn_ = -1;
+    /// The last hit, or the place a Replace left the cursor, with the bytes it stood for and the
+    /// line's bytes then: a cursor at its columns stands for those bytes while the line is as it was.
+    struct Resume {
+        LineIndex line = -1;
+        Column from = -1;
+        Column to = -1;
+        std::uint32_t fromByte = 0;
+        std::uint32_t toByte = 0;
+        const char* bytes = nullptr;
+        std::uint32_t length = 0;
+    };
+    Resume resume_;
+    bool Resumes(LineView line) const;
 };
 
 template <typename Visit, typename AfterRun>

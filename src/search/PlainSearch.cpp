@@ -90,9 +90,7 @@ void PlainSearch::ScanForward()
                 return;
             if (!hit)
                 return;
-            const LineView line = store.Line(hit->line);
-            const CellColumns columns(line, rules);
-            Hit(hit->line, columns[hit->index], columns.After(hit->index + size));
+            Hit(hit->line, hit->index, hit->index + size);
             return;
         }
         if (Progress(i, i - from_.cursor.line, shown)) {
@@ -104,11 +102,11 @@ void PlainSearch::ScanForward()
             continue;
         const LineView line = store.Line(i);
         const CellColumns columns(line, rules);
-        // On the cursor's line from the cursor on, but never before the field.
-        const std::int64_t start =
-            i == from_.cursor.line ? std::max<std::int64_t>(from_.cursor.column, span->from) : span->from;
-        // Bytes are compared only inside the column range.
-        const std::uint32_t from = columns.IndexAt(start, line.Length());
+        // On the cursor's line from the cursor on, but never before the field. Bytes are compared
+        // only inside the column range.
+        std::uint32_t from = columns.IndexAt(span->from, line.Length());
+        if (i == from_.cursor.line)
+            from = std::max(from, StartByte(line));
         const std::uint32_t to = columns.IndexAt(span->to, line.Length());
         if (to < from + size)
             continue;
@@ -132,7 +130,7 @@ void PlainSearch::ScanForward()
         if (shown)
             doc_.Progress().End();
         // The cursor goes after the last byte of the hit.
-        Hit(i, columns[hit], columns.After(hit + size));
+        Hit(i, hit, hit + size);
         return;
     }
     if (shown)
@@ -235,23 +233,16 @@ void PlainSearch::ScanBackward()
         const auto span = Restrict(i, false, 999999);
         if (!span)
             continue;
-        // On the cursor's line a hit must end at or before the cursor, or before the start of the
-        // hit selected now; on the others its bytes lie in the field's columns, as forward.
-        const bool cursorLine = i == from_.cursor.line;
-        std::int64_t limit = span->to;
-        if (cursorLine) {
-            const bool selected =
-                from_.anchor.column >= 0 && from_.anchor.line == i && from_.anchor.column != from_.cursor.column;
-            limit = selected ? from_.anchor.column : from_.cursor.column;
-        }
+        // A hit's bytes lie in the field's columns, as forward; on the cursor's line it must also end
+        // at or before the cursor, or before the start of the hit selected now.
         const LineView line = store.Line(i);
         const std::uint32_t n = ContentEnd(line);
         const CellColumns columns(line, rules);
+        const std::uint32_t limit = i == from_.cursor.line ? LimitByte(line) : n;
         // Ends are tried from the last byte towards the first; the first hit found is the nearest.
-        for (std::uint32_t end = n; end >= size && end > 0; --end) {
+        for (std::uint32_t end = std::min(n, limit); end >= size && end > 0; --end) {
             const std::uint32_t first = end - size;
-            const bool below = cursorLine ? columns.After(end) <= limit : columns[end - 1] < limit;
-            if (!below || columns[first] < span->from)
+            if (columns[end - 1] >= span->to || columns[first] < span->from)
                 continue;
             std::uint32_t m = 0;
             while (m < size && fold[line.ByteAt(first + m)] == static_cast<std::uint8_t>(wanted[m]))
@@ -260,7 +251,7 @@ void PlainSearch::ScanBackward()
                 continue;
             if (shown)
                 doc_.Progress().End();
-            Hit(i, columns[first], columns.After(end));
+            Hit(i, first, end);
             return;
         }
     }

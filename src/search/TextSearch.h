@@ -44,6 +44,12 @@ public:
     bool Failed() const { return last_->Failed(); }
     /// The text changed where the last empty match stood: a match at the same place is a new one.
     void ForgetEmptyHit() { expression_.ForgetEmptyHit(); }
+    /// A cursor at (line, column) stands for this byte of the line while the line stays as it is.
+    void ResumeAt(LineIndex line, Column column, std::uint32_t byte)
+    {
+        plain_.ResumeAt(line, column, byte);
+        expression_.ResumeAt(line, column, byte);
+    }
 
     /// The display column of byte i of a line, and the first byte at or after a column.
     std::int64_t ColumnOfIndex(LineView line, std::uint32_t index) const { return plain_.ColumnOfIndex(line, index); }

@@ -11,8 +11,8 @@
 #include <thread>
 #include <unistd.h>
 
-#include "common/MemoryReserve.h"
 #include "common/Format.h"
+#include "common/MemoryReserve.h"
 #include "support/DocumentFixture.h"
 #include "view/TextEditing.h"
 #include "view/ViewState.h"

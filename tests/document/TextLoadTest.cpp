@@ -86,7 +86,7 @@ TEST_F(TextLoadTest, LongLineIsCutAfterExactly99000BytesKeepingItsTerminator)
 
 TEST_F(TextLoadTest, AVeryLongLineIsWrappedAtTheWindowBorder)
 {
-    view.pageWidth = 53;  // 50 columns wrap width
+    view.pageWidth = 53;    // 50 columns wrap width
     settings.wordWrap = 0;  // the user's own layout
     std::string words;
     while (words.size() < 120000)

@@ -499,7 +499,8 @@ TEST_F(TextSearchTest, AFarHitIsFoundAsOneScanFindsItWhenTwoThreadsShareTheSearc
 std::vector<Position> TranscribedRegex(const std::vector<std::string>& lines, const std::string& pattern, bool table,
                                        Finder& search)
 {
-    const boost::regex expression(WithPerlLineEnd(pattern), boost::regex::perl);
+    const bool crlf = search.Engine().ContentEnd(LineView(std::string_view("\r\n"))) == 0;
+    const boost::regex expression(WithPerlLineEnd(pattern, crlf), boost::regex::perl);
     std::vector<Position> hits;
     for (LineIndex i = 0; i < static_cast<LineIndex>(lines.size()); ++i) {
         const std::string& line = lines[static_cast<std::size_t>(i)];
