@@ -46,6 +46,23 @@ EditorInput::Effect EditorInput::Press(EditorKey key, bool shift, bool ctrl)
     // whole text: the rest is read first.
     if (doc_.LoadingInBackground() && ReachesPastTheLoadedPart(key, shift, ctrl))
         doc_.CompleteBackgroundLoad();
+    const Effect effect = PressKey(key, shift, ctrl);
+    ForgetEmptySelection();
+    return effect;
+}
+
+void EditorInput::ForgetEmptySelection()
+{
+    // A selection that shrank to nothing is none: its anchor left where the cursor stands would
+    // select text once an edit moved the cursor away from it.
+    if (!doc_.Selection().Active()) {
+        doc_.Selection().Clear();
+        doc_.Selection().block = false;
+    }
+}
+
+EditorInput::Effect EditorInput::PressKey(EditorKey key, bool shift, bool ctrl)
+{
     switch (key) {
     case EditorKey::Escape: doc_.Selection().Clear(); return Effect::CursorMoved;
     case EditorKey::Insert:
@@ -246,6 +263,7 @@ EditorInput::Effect EditorInput::Type(const std::string& characters)
             continue;  // no character
         typed |= TypeCharacter(character);
     }
+    ForgetEmptySelection();
     return typed ? Effect::TextChanged : Effect::None;
 }
 

@@ -66,6 +66,8 @@ public:
     bool ReachesPastTheLoadedPart(EditorKey key, bool shift, bool ctrl) const;
 
 private:
+    Effect PressKey(EditorKey key, bool shift, bool ctrl);
+    void ForgetEmptySelection();
     Effect Move(EditorKey key, bool shift, bool ctrl);
     /// One character of two or more UTF-8 bytes; false when it was not typed.
     bool TypeCharacter(const std::string& character);

@@ -340,8 +340,11 @@ void TextEditing::DeleteSelection()
     doc_.Selection().block = false;
     doc_.Selection().cursor.line = range.upper;
     doc_.Text().SetCurrentLine(range.upper);
-    doc_.Selection().cursor.column = doc_.Selection().preferredColumn =
-        static_cast<Column>(std::min<std::int64_t>(range.left, motion_.LineLength(range.upper)));
+    // Where the deleted text was: a wide character or a tab that began left of a block covers the
+    // block's left column, and the cursor goes after it, to a cell's start.
+    const std::int64_t left = std::min<std::int64_t>(range.left, motion_.LineLength(range.upper));
+    doc_.Selection().cursor.column = doc_.Selection().preferredColumn = static_cast<Column>(
+        IndexToColumn(doc_.Text().Line(range.upper), ByteAtOrAfter(range.upper, left), doc_.Rules()));
     doc_.MarkModified();
     if (doc_.BinaryMode())
         doc_.ReflowKeepingOffset(-1);

@@ -43,8 +43,8 @@ protected:
     // a lone continuation byte, a byte never in UTF-8.
     static std::string MakeText(std::mt19937& random)
     {
-        static const char* const kPieces[] = {"a", "o",  "J", "r",  "g",         "x",         " ",         "y",
-                                              "ö", "Ö",  "ä", "ü",  "é",         "É",         "д",         "Д",
+        static const char* const kPieces[] = {"a",  "o", "J",  "r",  "g",         "x",        " ",         "y",
+                                              "ö",  "Ö", "ä",  "ü",  "é",         "É",        "д",         "Д",
                                               "日", "😀", "rg", "Jö", "o\xcc\x88", "\xcc\x81", "x\xcc\x81", "ö\xcc\x81"};
         // Few enough to keep the text a UTF-8 text with some damage, as a log cut in a character.
         static const char* const kStrays[] = {"\xff", "\xc3", "\x80", "\xe6\x97"};
@@ -84,9 +84,9 @@ TEST_F(Utf8SearchAgainstGrepTest, CountExtractAndReplaceGiveWhatGrepAndSedGive)
         bool regex;
     };
     // Expressions that mean the same in Perl's syntax and in sed's extended one.
-    const Query queries[] = {{"ö", false},    {"o", false},     {"jörg", false},  {"日", false},  {"é", false},
-                             {"J.rg", true},  {"[äöü]", true},  {"ö+", true},     {"x.", true},   {".y", true},
-                             {"[^a ]g", true}, {"é|ü", true},   {"^J", true},     {"g$", true},   {"д.", true}};
+    const Query queries[] = {{"ö", false},     {"o", false},    {"jörg", false}, {"日", false}, {"é", false},
+                             {"J.rg", true},   {"[äöü]", true}, {"ö+", true},    {"x.", true},  {".y", true},
+                             {"[^a ]g", true}, {"é|ü", true},   {"^J", true},    {"g$", true},  {"д.", true}};
     std::mt19937 random(36);
     for (int round = 0; round < 10; ++round) {
         const std::string text = MakeText(random);
@@ -116,10 +116,11 @@ TEST_F(Utf8SearchAgainstGrepTest, CountExtractAndReplaceGiveWhatGrepAndSedGive)
                 options.replacement = "#";
                 options.replaceAll = true;
                 commands.ReplaceText(true);
-                const std::string sed = Output("LC_ALL=C.UTF-8 sed " + std::string(query.regex ? "-E " : "") +
-                                               Quoted(std::string("s/") + query.text + "/#/g" + (matchCase ? "" : "I")) +
-                                               " " + Quoted(path))
-                                            .value_or("?");
+                const std::string sed =
+                    Output("LC_ALL=C.UTF-8 sed " + std::string(query.regex ? "-E " : "") +
+                           Quoted(std::string("s/") + query.text + "/#/g" + (matchCase ? "" : "I")) + " " +
+                           Quoted(path))
+                        .value_or("?");
                 EXPECT_TRUE(AllBytes() == sed) << text << "\nsed:\n" << sed << "\nours:\n" << AllBytes();
                 if (HasFailure())
                     return;  // one case told is enough to read
@@ -131,9 +132,13 @@ TEST_F(Utf8SearchAgainstGrepTest, CountExtractAndReplaceGiveWhatGrepAndSedGive)
 TEST_F(Utf8SearchAgainstGrepTest, APlainSearchNeverReportsAnExpressionError)
 {
     // Bytes that are no character in the find text, case-blind: compared as bytes, not compiled.
-    ASSERT_TRUE(OpenBytes("ab\xff" "cd AB\xff" "CD\nöäüéöäüé\n"));
+    ASSERT_TRUE(OpenBytes("ab\xff"
+                          "cd AB\xff"
+                          "CD\nöäüéöäüé\n"));
     ASSERT_TRUE(doc->Utf8Text());
-    Search("b\xff" "c", false, false);
+    Search("b\xff"
+           "c",
+           false, false);
     prompter.Expect("", Answer::Ok);
     EXPECT_EQ(commands.CountMatches(), 2);
     for (const auto& shown : prompter.History())
