@@ -138,6 +138,30 @@ TEST_F(FilterPaneTest, ListsTheLinesGrepListsAndAClickShowsTheLine)
     app.Exit();
 }
 
+TEST_F(FilterPaneTest, TheHitIsMarkedOnItsOwnCharactersWhateverStandsBeforeIt)
+{
+    // Wide characters, an emoji (two UTF-16 units), marks, a tab and a stray byte before the hit:
+    // the marked part of the row's text is the hit itself.
+    const std::string path = dir.Write("wide.log",
+                                       "日本語 hit\n😀😀 x\thit\no\xcc\x88o\xcc\x88 hit\n\xff\xc3\xa4\xc3\xb6\xc3\xbc"
+                                       "\xc3\xa4\xc3\xb6\xc3\xbc hit\n");
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    ASSERT_TRUE(app.CurrentDocument().Utf8Text());
+    app.Window().Action(CommandId::FilterPane)->trigger();
+    FilterPane& pane = app.Window().Filter();
+    pane.SetFilter(QStringLiteral("hit"), false, true);
+    ASSERT_TRUE(Finished(pane));
+    FilterListModel& model = pane.Model();
+    ASSERT_EQ(model.rowCount(), 4);
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const QString text = model.data(model.index(row), Qt::DisplayRole).toString();
+        const QPoint hit = model.data(model.index(row), FilterListModel::kHit).toPoint();
+        EXPECT_EQ(text.mid(hit.x(), hit.y() - hit.x()), QStringLiteral("hit")) << text.toStdString();
+    }
+    app.Exit();
+}
+
 TEST_F(FilterPaneTest, NewLinesOfAFollowedFileAndMarkedLinesJoinTheList)
 {
     const std::string path = dir.Write("live.log", "start\nERROR one\nquiet\n");

@@ -10,6 +10,7 @@
 #include "search/FilterRun.h"
 #include "search/MarkedLines.h"
 #include "settings/Settings.h"
+#include "text/DisplayRules.h"
 
 namespace quill {
 
@@ -96,28 +97,36 @@ int FilterListModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
-QString FilterListModel::DisplayText(LineIndex line) const
+FilterListModel::Shown FilterListModel::ShownLine(LineIndex line, std::optional<SearchMatch> hit) const
 {
-    const std::string_view bytes = doc_.Text().Line(line).Text();
-    std::size_t end = bytes.size();
-    while (end > 0 && (bytes[end - 1] == '\n' || bytes[end - 1] == '\r'))
-        --end;
-    QString raw;
-    if (doc_.Utf8Text()) {
-        raw = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(std::min<std::size_t>(end, 4 * kShownCharacters)));
-    } else {
-        for (std::size_t i = 0; i < end && i < kShownCharacters; ++i)
-            raw += Cp1252ToChar(static_cast<unsigned char>(bytes[i]));
-    }
-    const int tab = std::max(1, doc_.AppSettings().tabSize);
-    QString shown;
-    for (const QChar c : raw) {
-        if (shown.size() >= kShownCharacters)
-            break;
-        if (c == u'\t')
-            shown += QString(tab - static_cast<int>(shown.size()) % tab, u' ');
+    // Unit by unit, as the text shows the line: a tab up to its stop, a character with its marks,
+    // a byte that is no character as a replacement sign; the hit's bytes are found in the string by
+    // the units they begin and end in, whatever their cells and UTF-16 code units.
+    const LineView view = doc_.Text().Line(line);
+    const DisplayRules rules = doc_.Rules();
+    const std::uint32_t end = ContentLength(view, rules);
+    Shown shown;
+    std::int64_t column = 0;
+    for (std::uint32_t i = 0; i < end && shown.text.size() < kShownCharacters;) {
+        const CellUnit unit = UnitAt(view, i, column, rules);
+        if (hit && hit->fromByte >= i && hit->fromByte < i + unit.length)
+            shown.hitFrom = static_cast<int>(shown.text.size());
+        const bool hitEndsHere = hit && hit->toByte > i && hit->toByte <= i + unit.length;
+        const unsigned char first = static_cast<unsigned char>(view.ByteAt(i));
+        if (first == rules.tab && !rules.ignoreFormatCodes)
+            shown.text += QString(static_cast<qsizetype>(std::max<std::int64_t>(1, unit.nextColumn - column)), u' ');
+        else if (first < 0x20)
+            shown.text += QChar(u'\u00B7');
+        else if (rules.utf8 && unit.character != 0)
+            shown.text += QString::fromUtf8(view.Bytes() + i, static_cast<qsizetype>(unit.length));
+        else if (rules.utf8)
+            shown.text += QChar(u'\uFFFD');
         else
-            shown += c.unicode() < 0x20 ? QChar(u'\u00B7') : c;
+            shown.text += Cp1252ToChar(doc_.Charset().ToDisplay(first));
+        if (hitEndsHere)
+            shown.hitTo = static_cast<int>(shown.text.size());
+        column = unit.nextColumn;
+        i += unit.length;
     }
     return shown;
 }
@@ -130,12 +139,15 @@ QVariant FilterListModel::data(const QModelIndex& index, int role) const
     if (row.line >= doc_.Text().LineCount())
         return {};
     switch (role) {
-    case Qt::DisplayRole: return DisplayText(row.line);
+    case Qt::DisplayRole: return ShownLine(row.line, std::nullopt).text;
     case kLineNumber: return static_cast<qlonglong>(doc_.FileLines().FileLineOf(row.line) + 1);
     case kHit:
         if (run_)
-            if (const auto hit = run_->FirstHit(row.line))
-                return QPoint(static_cast<int>(hit->from), static_cast<int>(hit->to));
+            if (const auto hit = run_->FirstHit(row.line)) {
+                const Shown shown = ShownLine(row.line, hit);
+                if (shown.hitFrom >= 0)
+                    return QPoint(shown.hitFrom, shown.hitTo >= 0 ? shown.hitTo : shown.hitFrom);
+            }
         return {};
     case kMarked: return row.marked;
     case kRow: return static_cast<qlonglong>(row.line);

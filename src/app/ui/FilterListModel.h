@@ -3,8 +3,10 @@
 
 #include <QAbstractListModel>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "search/LineSearch.h"
 #include "text/TextTypes.h"
 
 namespace quill {
@@ -40,7 +42,13 @@ private:
     };
     std::vector<Row> Merged() const;
     /// A line's text as the list shows it: tabs to their stops, the line end left off.
-    QString DisplayText(LineIndex line) const;
+    /// A line as the list shows it, and where a hit's bytes lie in that text (-1: not shown).
+    struct Shown {
+        QString text;
+        int hitFrom = -1;
+        int hitTo = -1;
+    };
+    Shown ShownLine(LineIndex line, std::optional<SearchMatch> hit) const;
 
     Document& doc_;
     const MarkedLines& marks_;
