@@ -2,7 +2,13 @@
 #include "common/CharacterProperties.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <iterator>
+#include <memory>
+#include <string>
+
+#include "common/Utf8.h"
 
 namespace quill {
 
@@ -29,13 +35,55 @@ template <std::size_t N> bool InRanges(const CodeRange (&ranges)[N], char32_t c)
 
 }  // namespace
 
+namespace {
+
+int CellsByRanges(char32_t c)
+{
+    if (InRanges(kZeroWidth, c))
+        return 0;
+    return c >= 0x1100 && InRanges(kDoubleWidth, c) ? 2 : 1;
+}
+
+// The cells of the first two planes, where nearly every character of a text lies, looked up at
+// once: loads and searches ask for every character of long texts.
+constexpr char32_t kTabled = 0x20000;
+const std::array<std::uint8_t, kTabled>& CellTable()
+{
+    static const auto table = [] {
+        auto cells = std::make_unique<std::array<std::uint8_t, kTabled>>();
+        for (char32_t c = 0; c < kTabled; ++c)
+            (*cells)[c] = static_cast<std::uint8_t>(c < 0x300 ? 1 : CellsByRanges(c));
+        return cells;
+    }();
+    return *table;
+}
+
+}  // namespace
+
+bool MayBeginZeroWidth(unsigned char leadByte)
+{
+    static const auto leads = [] {
+        std::array<bool, 256> may{};
+        // The lead byte of a code point's UTF-8 form grows with the code point: a range's leads
+        // are those from its first to its last character's.
+        const auto lead = [](char32_t c) -> unsigned char {
+            std::string bytes;
+            AppendUtf8(bytes, c);
+            return static_cast<unsigned char>(bytes[0]);
+        };
+        for (const CodeRange& range : kZeroWidth)
+            for (unsigned b = lead(range.first); b <= lead(range.last); ++b)
+                may[b] = true;
+        return may;
+    }();
+    return leads[leadByte];
+}
+
 int CharacterCells(char32_t c)
 {
     if (c < 0x300)  // everything before the combining marks takes one cell
         return 1;
-    if (InRanges(kZeroWidth, c))
-        return 0;
-    return c >= 0x1100 && InRanges(kDoubleWidth, c) ? 2 : 1;
+    return c < kTabled ? CellTable()[c] : CellsByRanges(c);
 }
 
 bool IsWordCharacterBeyondAscii(char32_t c)

@@ -8,6 +8,10 @@ namespace quill {
 /// marks and invisible joiners (they belong to the character before them), 1 for the rest.
 int CharacterCells(char32_t character);
 
+/// Whether a UTF-8 sequence beginning with this byte can be a character of no cells (a mark): a
+/// byte that cannot needs no decoding to tell that no mark follows.
+bool MayBeginZeroWidth(unsigned char leadByte);
+
 /// The character's simple case folding: "Ö" and "ö" give the same, as do "Σ", "σ" and "ς".
 /// Characters that fold to several characters (ß to ss) stay as they are.
 char32_t FoldCase(char32_t character);

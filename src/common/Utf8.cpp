@@ -73,6 +73,27 @@ std::size_t AsciiPrefix(const char* begin, const char* end)
     return static_cast<std::size_t>(p - begin);
 }
 
+Utf8Shape CountUtf8Shape(const char* begin, const char* end)
+{
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    Utf8Shape shape;
+    const char* p = begin;
+    for (; end - p >= 8; p += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        const std::uint64_t top = word & kHigh;
+        const std::uint64_t second = (word << 1) & kHigh;  // bit 6 of each byte, moved to bit 7
+        shape.continuations += static_cast<std::size_t>(__builtin_popcountll(top & ~second));
+        shape.leads += static_cast<std::size_t>(__builtin_popcountll(top & second));
+    }
+    for (; p < end; ++p) {
+        const auto b = static_cast<unsigned char>(*p);
+        shape.continuations += (b & 0xC0) == 0x80;
+        shape.leads += b >= 0xC0;
+    }
+    return shape;
+}
+
 std::size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end)
 {
     if (p >= end)

@@ -13,6 +13,14 @@ namespace quill {
 /// at a time): all of them when there is none.
 std::size_t AsciiPrefix(const char* begin, const char* end);
 
+/// The bytes of [begin, end) that are UTF-8 continuation bytes (10xxxxxx) and lead bytes
+/// (11xxxxxx), counted eight at a time.
+struct Utf8Shape {
+    std::size_t continuations = 0;
+    std::size_t leads = 0;
+};
+Utf8Shape CountUtf8Shape(const char* begin, const char* end);
+
 /// The length (2 to 4) of a well-formed multi-byte sequence at p, or 0: no overlong forms, no
 /// surrogates, nothing above U+10FFFF, and no sequence cut by end.
 std::size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end);
@@ -36,6 +44,9 @@ public:
     /// middle of a character): at least four multi-byte characters to every stray byte. Texts of
     /// an 8-bit code page hardly ever hold one well-formed sequence.
     bool MostlyUtf8() const;
+    /// Whether no byte fed so far was found to belong to no character (a sequence still open
+    /// aside).
+    bool NoStrays() const { return strays_ == 0; }
     /// Whether the next piece could be skipped when it holds no byte above 127: no sequence open.
     bool Settled() const { return pendingLength_ == 0; }
 

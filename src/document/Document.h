@@ -409,6 +409,9 @@ private:
     /// lines that end where the text ends are read again with what follows. At most maxBlocks
     /// blocks (-1: to the end of the file); size is the file's expected size.
     LoadOutcome ReadOn(int fd, std::int64_t size, int maxBlocks, ProgressWindow& progress);
+    /// After a load (or a part of one) into a text that was this wide: the widest line in cells
+    /// when the text is shown as UTF-8.
+    void TakeWidest(const LoadOutcome& outcome, std::int64_t widestBefore);
     /// The first of the lines that end where the text ends, which a read on reads again.
     LineIndex FirstLineToReadAgain() const;
     /// Between two parts of a background load: the lines the next part may still change are

@@ -12,6 +12,13 @@
 
 namespace quill {
 
+void Document::TakeWidest(const LoadOutcome& outcome, std::int64_t widestBefore)
+{
+    // The load widened the text by the lines' bytes; a UTF-8 text is as wide as its cells.
+    if (Utf8Text() && !binaryMode_)
+        text_.SetWidestLine(std::max(widestBefore, outcome.widestCells));
+}
+
 LineIndex Document::FirstLineToReadAgain() const
 {
     // The end of the bytes read was the end of the read, where a load decides without seeing what
@@ -31,11 +38,13 @@ LoadOutcome Document::ReadOn(int fd, std::int64_t size, int maxBlocks, ProgressW
 {
     const LineIndex first = FirstLineToReadAgain();
     const LineIndex current = text_.CurrentIndex();
+    const std::int64_t widest = text_.WidestLine();
     for (LineIndex line = text_.LineCount() - 1; line >= first; --line)
         text_.RemoveLine(line);
     TextLoader loader(text_, loadParams_);
     loader.LimitBlocks(maxBlocks);
     const LoadOutcome outcome = loader.Continue(fd, text_.FileSize(), size - text_.FileSize(), progress, prompter_);
+    TakeWidest(outcome, widest);
     WatchMappedBytes(fd);
     if (text_.LineCount() == 0)
         text_.AppendLine(LineRecord());  // the text is never without a line
@@ -87,7 +96,7 @@ bool Document::FitsBackgroundLoad(int fd, const FileStatus& status) const
 bool Document::FirstPartDecides(const LoadOutcome& outcome) const
 {
     return outcome.status == LoadOutcome::Status::Complete && outcome.validUtf8 &&
-           text_.WidestLine() <= kWidestUnwrapped &&
+           outcome.widestCells <= kWidestUnwrapped &&
            outcome.unusualAscii <= static_cast<std::uint64_t>(text_.FileSize() / 3);
 }
 
@@ -188,6 +197,7 @@ void Document::EndBackgroundLoad()
         // The decisions a load takes on the whole text, now that it is whole.
         charset_.RememberLineBreaks();
         const std::uint64_t undisplayable = ChooseTable(outcome);
+        TakeWidest(outcome, 0);
         DecideLayoutAfterLoad(undisplayable, charset_.LineBreaksChanged());
     }
     UpdateFileStatusText();

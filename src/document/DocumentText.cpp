@@ -192,6 +192,7 @@ void Document::FinishLoad(const LoadOutcome& outcome)
 
     charset_.RememberLineBreaks();
     const std::uint64_t undisplayable = ChooseTable(outcome);
+    TakeWidest(outcome, 0);
     if (view_)
         view_->RecomputePageWidth();
     const bool reflowDue = charset_.LineBreaksChanged() ||

@@ -182,7 +182,7 @@ std::size_t Reflower::WholeCharacters(const char* data, std::size_t size) const
 void Reflower::Emit(std::size_t length, std::size_t carried, bool blankFound)
 {
     const LineIndex landing = insertAfter_ + 1;
-    doc_.Text().WidenTo(columns_);
+    doc_.Text().WidenToLine(columns_, LineView(buffer_.Data(), static_cast<std::uint32_t>(length)), rules_);
     const bool identical = inputStartedEmpty_ && !outputFromInput_ && carried == 0 &&
                            length == static_cast<std::size_t>(inputEnd_ - inputBegin_) && buffer_.Data() == inputBegin_;
     if (identical) {
@@ -229,7 +229,7 @@ void Reflower::FinishText()
 {
     if (buffer_.Size() > 0) {
         lastEndedHard_ = false;
-        doc_.Text().WidenTo(columns_);
+        doc_.Text().WidenToLine(columns_, LineView(buffer_.Data(), static_cast<std::uint32_t>(buffer_.Size())), rules_);
         Insert(buffer_.Take(buffer_.Size()));
         return;
     }

@@ -108,6 +108,8 @@ CellUnit UnitAt(LineView line, std::uint32_t i, std::int64_t column, const Displ
     }
     // The marks after it draw in its cells.
     for (char32_t mark = 0;;) {
+        if (p + i + unit.length >= end || !MayBeginZeroWidth(p[i + unit.length]))
+            break;
         const std::size_t next = CharacterLength(p + i + unit.length, end, mark);
         if (next == 0 || CharacterCells(mark) != 0)
             break;
@@ -167,6 +169,16 @@ std::int64_t DisplayWidth(LineView line, const DisplayRules& rules)
 {
     const std::uint32_t end = ContentLength(line, rules);
     return IndexToColumn(LineView(line.Bytes(), end), end, rules);
+}
+
+std::int64_t ColumnsWithTerminator(LineView line, const DisplayRules& rules)
+{
+    return DisplayWidth(line, rules) + (line.Length() - ContentLength(line, rules));
+}
+
+std::int64_t WidestWith(std::int64_t widest, std::int64_t bound, LineView line, const DisplayRules& rules)
+{
+    return bound <= widest ? widest : std::max(widest, ColumnsWithTerminator(line, rules));
 }
 
 }  // namespace quill

@@ -51,6 +51,14 @@ std::uint32_t UnitStart(LineView line, std::uint32_t index, const DisplayRules& 
 /// line with ignored format codes).
 std::int64_t DisplayWidth(LineView line, const DisplayRules& rules);
 
+/// The columns a line takes with each byte of its terminator as one column more: what the widest
+/// line of a text counts (for the horizontal scroll range).
+std::int64_t ColumnsWithTerminator(LineView line, const DisplayRules& rules);
+/// The same where `bound` is known to be at least that (the line's bytes with tab stops, or more):
+/// the line is measured only when the bound exceeds `widest`, since it cannot be the widest
+/// otherwise. The widest of the two.
+std::int64_t WidestWith(std::int64_t widest, std::int64_t bound, LineView line, const DisplayRules& rules);
+
 /// Number of bytes before the terminator, by the same rule as DisplayWidth.
 std::uint32_t ContentLength(LineView line, const DisplayRules& rules);
 

@@ -518,6 +518,8 @@ void TextLoader::TakeCounts(const char* begin, const char* end, const ChunkCount
     outcome_.unusualAscii += counts.unusualAscii;
     chunkHasTab_ = counts.tab;
     chunkHasFF_ = counts.formFeed;
+    chunkHasHigh_ = counts.beyondAscii;
+    lineHasHigh_ = lineHasHigh_ || chunkHasHigh_;
     // Whether the text is UTF-8: only chunks with bytes above 127 (or a sequence still open) need
     // a look, so ASCII costs nothing more.
     if (counts.beyondAscii || !utf8_.Settled())
@@ -636,10 +638,45 @@ void TextLoader::EndLine(const char* end, const char* chunkBegin)
     FinishLastLine(end);
 }
 
+void TextLoader::MeasureCells(std::int64_t tail)
+{
+    // Whether the text is UTF-8 is known only once it is read: its widest line in cells is kept
+    // beside the widest in bytes. The bytes with tab stops bound the cells from above, so only a
+    // line with bytes above 127 that could be the widest is measured, unit by unit.
+    std::int64_t& widest = outcome_.widestCells;
+    if (!lineHasHigh_ || c_ <= widest || params_.binaryMode) {
+        widest = std::max(widest, c_);
+        return;
+    }
+    std::string joined;
+    LineView line(lineStart_, static_cast<std::uint32_t>(tail));
+    if (carried_.Length() != 0) {
+        joined.assign(carried_.Bytes(), carried_.Length());
+        joined.append(lineStart_, static_cast<std::size_t>(tail));
+        line = LineView(joined);
+    }
+    // In well-formed UTF-8 every character takes at most two cells, and one of a single byte at
+    // most one: without tab stops to move, the bytes less the continuation bytes plus the lead
+    // bytes bound the cells, as closely as a line of wide characters takes them.
+    std::int64_t bound = c_;
+    if (utf8_.NoStrays() && (!chunkHasTab_ || !std::memchr(line.Bytes(), kTab, line.Length()))) {
+        const Utf8Shape shape = CountUtf8Shape(line.Bytes(), line.Bytes() + line.Length());
+        bound = c_ - static_cast<std::int64_t>(shape.continuations) + static_cast<std::int64_t>(shape.leads);
+    }
+    DisplayRules rules;
+    rules.utf8 = true;
+    rules.tabSize = params_.tabSize;
+    rules.ignoreFormatCodes = params_.ignoreFormatCodes;
+    rules.terminator = store_.Terminator();
+    widest = WidestWith(widest, bound, line, rules);
+}
+
 void TextLoader::FinishLastLine(const char* end)
 {
     store_.WidenTo(c_);
     const std::int64_t tail = lineStart_ && end ? end - lineStart_ : 0;
+    MeasureCells(tail);
+    lineHasHigh_ = chunkHasHigh_;
     if (carried_.Length() == 0) {
         store_.AppendLine(LineRecord::Borrow(lineStart_, static_cast<std::uint32_t>(tail)));
     } else {

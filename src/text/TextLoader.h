@@ -1,6 +1,7 @@
 // Cuts a file's bytes into display lines: the reading half of loading a document.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -53,6 +54,9 @@ struct LoadOutcome {
     bool histogramComplete = false;
     /// The text read is UTF-8 (plain ASCII too), perhaps with a few bytes that are no character.
     bool validUtf8 = false;
+    /// The widest line read in cells when the text is shown as UTF-8 (the store is widened by its
+    /// bytes, which are its cells under a table), terminator bytes one column each.
+    std::int64_t widestCells = 0;
 
     /// Takes in what the load of a further part told: the counts add up, the text stays UTF-8
     /// while every part is, the status is the part's.
@@ -63,6 +67,7 @@ struct LoadOutcome {
             histogram[b] += part.histogram[b];
         histogramComplete = histogramComplete && part.histogramComplete;
         validUtf8 = validUtf8 && part.validUtf8;
+        widestCells = std::max(widestCells, part.widestCells);
         status = part.status;
         error = part.error;
     }
@@ -156,9 +161,13 @@ private:
     LoadOutcome outcome_;
     const char* lineStart_ = nullptr;
     LineRecord carried_;  ///< the head of a line that began in an earlier block
+    /// Takes the line ending now (its tail of `tail` bytes from lineStart_) into the widest in cells.
+    void MeasureCells(std::int64_t tail);
     std::int64_t n_ = 0;  ///< bytes of the line in progress
     std::int64_t c_ = 0;  ///< its columns
     bool chunkHasTab_ = false;
+    bool chunkHasHigh_ = false;  ///< the chunk holds a byte above 127
+    bool lineHasHigh_ = false;   ///< the line being read may hold one (a chunk it lies in does)
     bool chunkHasFF_ = false;
     bool ffKnown_ = false;          ///< nextFF_ is valid for the chunk
     const char* nextFF_ = nullptr;  ///< next form feed in the chunk at or after the line start

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "text/DisplayRules.h"
 #include "text/FileLineIndex.h"
 #include "text/GapVector.h"
 #include "text/LineRecord.h"
@@ -161,6 +162,11 @@ public:
     {
         if (columns > widest_)
             widest_ = columns;
+    }
+    /// Widens to a line whose bytes with tab stops take `bound` columns (see WidestWith).
+    void WidenToLine(std::int64_t bound, LineView line, const DisplayRules& rules)
+    {
+        widest_ = WidestWith(widest_, bound, line, rules);
     }
     TerminatorKind Terminator() const { return terminator_; }
     void SetTerminator(TerminatorKind kind) { terminator_ = kind; }

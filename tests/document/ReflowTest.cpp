@@ -34,6 +34,39 @@ TEST_F(ReflowTest, WordWrapCutsAfterTheLastBlank)
     EXPECT_EQ(Lines(), (LineList{"aaaa ", "bbbb ", "cccc"}));
 }
 
+// The widest line as the text shows it: cells, tabs at their stops, terminator bytes one each.
+std::int64_t WidestShown(const Document& doc)
+{
+    std::int64_t widest = 0;
+    for (LineIndex i = 0; i < doc.Text().LineCount(); ++i)
+        widest = std::max(widest, ColumnsWithTerminator(doc.Text().Line(i), doc.Rules()));
+    return widest;
+}
+
+TEST_F(ReflowTest, TheWidestLineCountsCellsAfterTheLoadAndEveryReflow)
+{
+    // 1,000 "日" are 3,000 bytes and 2,000 cells; marks take none, tabs go to their stops.
+    ASSERT_TRUE(OpenBytes(std::string(1000 * 3, ' ').replace(0, 3000, [] {
+        std::string wide;
+        for (int i = 0; i < 1000; ++i)
+            wide += "日";
+        return wide;
+    }()) + "\nabc\n"));
+    EXPECT_EQ(doc->Text().WidestLine(), 2001);
+    std::mt19937 random(15);
+    const char* const pieces[] = {"a", "日", "😀", "o\xcc\x88", "\t", "ö", " ", "\n", "\r\n"};
+    for (int round = 0; round < 40; ++round) {
+        std::string text;
+        for (int k = 0, n = 1 + static_cast<int>(random() % 400); k < n; ++k)
+            text += random() % 40 == 0 ? "\xff" : pieces[random() % std::size(pieces)];  // a stray byte now and then
+        ASSERT_TRUE(OpenBytes(text + "äöü日\n"));
+        ASSERT_TRUE(doc->Utf8Text());
+        EXPECT_EQ(doc->Text().WidestLine(), WidestShown(*doc)) << round;
+        Wrap(5 + static_cast<int>(random() % 60), random() % 2);
+        EXPECT_EQ(doc->Text().WidestLine(), WidestShown(*doc)) << round;
+    }
+}
+
 TEST_F(ReflowTest, AUtf8CharacterIsNeverCutInTwo)
 {
     // "aa日本語bb" cut at four bytes: each character goes whole to the line where it fits.

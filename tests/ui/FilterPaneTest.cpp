@@ -142,9 +142,9 @@ TEST_F(FilterPaneTest, TheHitIsMarkedOnItsOwnCharactersWhateverStandsBeforeIt)
 {
     // Wide characters, an emoji (two UTF-16 units), marks, a tab and a stray byte before the hit:
     // the marked part of the row's text is the hit itself.
-    const std::string path = dir.Write("wide.log",
-                                       "日本語 hit\n😀😀 x\thit\no\xcc\x88o\xcc\x88 hit\n\xff\xc3\xa4\xc3\xb6\xc3\xbc"
-                                       "\xc3\xa4\xc3\xb6\xc3\xbc hit\n");
+    const std::string path =
+        dir.Write("wide.log", "日本語 hit\n😀😀 x\thit\no\xcc\x88o\xcc\x88 hit\n\xff\xc3\xa4\xc3\xb6\xc3\xbc"
+                              "\xc3\xa4\xc3\xb6\xc3\xbc hit\n");
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
     ASSERT_TRUE(app.CurrentDocument().Utf8Text());
