@@ -122,7 +122,9 @@ std::vector<CommandEntry> Build()
         Item(C::FindUndisplayable, s, "Find Undisplayable Character", {"Ctrl+#"}),
         Item(C::FindWordUnderCursor, s, "Find Word under Cursor", {"F11"}),
 
-        Item(C::CharsetOff, c, "&Off (UTF-8)", {}, E::TableActive),
+        Item(C::CharsetOff, c, "&Off (UTF-8)", {}, E::TableOrEightBit, K::Utf8Text),
+        Item(C::CharsetEightBit, c, "Off (&8-Bit, 1252)", {}, E::Always, K::EightBit,
+             "Read the text as bytes of code page 1252 instead of UTF-8"),
         Item(C::CharsetOpen, c, "O&pen...", {"F9"}),
         Item(C::CharsetModify, c, "&Modify"),
         Item(C::CharsetSaveAs, c, "Save &As...", {}, E::TableActive),
@@ -263,6 +265,7 @@ bool IsEnabled(EnableRule rule, const CommandState& state)
     case E::RecordTypeFieldAtCursor: return state.structureActive && state.recordTypeField && state.fieldAtCursor;
     case E::SyntaxActive: return state.syntaxActive;
     case E::TableActive: return state.tableActive;
+    case E::TableOrEightBit: return state.tableActive || state.eightBit;
     }
     return true;
 }
@@ -288,6 +291,8 @@ std::optional<bool> IsChecked(CheckRule rule, const CommandState& state)
     case K::BinaryMode: return state.binaryMode;
     case K::TableActive: return state.tableActive;
     case K::StructureActive: return state.structureActive;
+    case K::Utf8Text: return !state.tableActive && !state.eightBit;
+    case K::EightBit: return state.eightBit;
     }
     return std::nullopt;
 }
@@ -332,6 +337,7 @@ CommandState CommandState::Of(const Document& doc, const Settings& settings, con
     state.fieldAtCursor = fields.HasFieldAtCursor();
     state.syntaxActive = doc.Syntax().IsActive();
     state.tableActive = doc.Charset().IsActive();
+    state.eightBit = !state.tableActive && !doc.Utf8Text();
     state.autoReloadMode = doc.AutoReloadMode();
     state.autoIndent = settings.autoIndent != 0;
     state.controlChars = settings.viewControlChars != 0;

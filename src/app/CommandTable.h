@@ -82,6 +82,7 @@ enum class CommandId : int {
     FindUndisplayable,
     FindWordUnderCursor,
     CharsetOff,
+    CharsetEightBit,
     CharsetOpen,
     CharsetModify,
     CharsetSaveAs,
@@ -125,6 +126,7 @@ struct CommandState {
     bool fieldAtCursor = false;
     bool syntaxActive = false;
     bool tableActive = false;
+    bool eightBit = false;  ///< no table, and the text read as bytes of code page 1252, not UTF-8
     AutoReload autoReloadMode = AutoReload::Off;
     bool autoIndent = false;
     bool controlChars = false;
@@ -159,6 +161,7 @@ enum class EnableRule {
     RecordTypeFieldAtCursor,
     SyntaxActive,
     TableActive,
+    TableOrEightBit,
 };
 enum class CheckRule {
     None,
@@ -179,6 +182,8 @@ enum class CheckRule {
     BinaryMode,
     TableActive,
     StructureActive,
+    Utf8Text,
+    EightBit,
 };
 
 struct CommandEntry {

@@ -110,13 +110,6 @@ bool SyntaxCommands::SyntaxSaveAs()
 
 // ---- Charset ------------------------------------------------------------------------------------
 
-void SyntaxCommands::CharsetOff()
-{
-    doc_.Charset().RememberLineBreaks();
-    doc_.Charset().Reset();
-    doc_.CharsetChanged();
-}
-
 bool SyntaxCommands::CharsetOpen()
 {
     ConversionTable& table = doc_.Charset();

@@ -28,7 +28,6 @@ public:
     bool EditItem(SyntaxItem& item);
 
     // Charset menu.
-    void CharsetOff();
     bool CharsetOpen();
     bool CharsetModify();
     bool CharsetSaveAs();

@@ -182,6 +182,11 @@ public:
     /// the bytes of code page 1252, as a table would give them, so that its characters stay of
     /// one encoding.
     bool Utf8Text() const { return !charset_.IsActive() && loadedUtf8_; }
+    /// What the text is read as, for the status line: the table's name, "UTF-8", or "8-bit (1252)".
+    std::string EncodingName() const;
+    /// "Off" of the Charset menu: no table, and the text read as UTF-8 (stray bytes shown as
+    /// boxes) or as bytes of code page 1252. No byte of the text changes.
+    void ReadTextAs(bool utf8);
     bool BinaryMode() const { return binaryMode_; }
     bool OverwriteMode() const { return overwriteMode_; }
     void SetOverwriteMode(bool on);

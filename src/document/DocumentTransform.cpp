@@ -174,6 +174,32 @@ void Document::ConvertCharset()
     CharsetChanged();
 }
 
+std::string Document::EncodingName() const
+{
+    if (charset_.IsActive())
+        return charset_.StatusName();
+    return loadedUtf8_ ? "UTF-8" : "8-bit (1252)";
+}
+
+void Document::ReadTextAs(bool utf8)
+{
+    charset_.RememberLineBreaks();
+    charset_.Reset();
+    loadedUtf8_ = utf8;
+    // Characters take other cells than bytes: the widest line is measured again.
+    const DisplayRules rules = Rules();
+    std::int64_t widest = 0;
+    LoopProgress progress(progress_, text_.LineCount(), kWholeTextProgressLines);
+    for (LineIndex i = 0; i < text_.LineCount(); ++i) {
+        progress.Step(i);
+        widest = std::max(widest, ColumnsWithTerminator(text_.Line(i), rules));
+    }
+    text_.SetWidestLine(widest);
+    CharsetChanged();
+    if (view_)
+        view_->SetStatusText(StatusPane::Table, EncodingName());
+}
+
 void Document::CharsetChanged()
 {
     if (charset_.LineBreaksChanged())

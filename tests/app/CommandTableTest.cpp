@@ -36,7 +36,7 @@ TEST_F(CommandTableTest, EveryCommandOnceWithKeysNoOtherCommandUses)
         const bool inMenu = *command.menu != 0;
         EXPECT_TRUE(!inMenu || std::count(MenuTitles().begin(), MenuTitles().end(), command.menu) == 1) << command.text;
     }
-    EXPECT_EQ(ids.size(), 92u);  // every entry of every menu and the two toolbar toggles
+    EXPECT_EQ(ids.size(), 93u);  // every entry of every menu and the two toolbar toggles
     for (CommandId id : ToolbarOrder())
         EXPECT_TRUE(id == CommandId::None || FindCommand(id)) << static_cast<int>(id);
     EXPECT_EQ(PlainText("Auto Reload  && File End"), "Auto Reload  & File End");
@@ -137,7 +137,13 @@ TEST_F(CommandTableTest, ChecksFollowTheSettings)
     EXPECT_FALSE(Enabled(CommandId::ModifyField));
     EXPECT_FALSE(Enabled(CommandId::FindField));
     EXPECT_FALSE(Enabled(CommandId::StructureOff));
-    EXPECT_FALSE(Enabled(CommandId::CharsetOff));
+    EXPECT_FALSE(Enabled(CommandId::CharsetOff));  // a UTF-8 text without a table is that already
+    EXPECT_EQ(IsChecked(CommandId::CharsetOff, State()), true);
+    EXPECT_EQ(IsChecked(CommandId::CharsetEightBit, State()), false);
+    doc->ReadTextAs(false);
+    EXPECT_TRUE(Enabled(CommandId::CharsetOff));
+    EXPECT_EQ(IsChecked(CommandId::CharsetEightBit, State()), true);
+    doc->ReadTextAs(true);
     EXPECT_FALSE(Enabled(CommandId::SyntaxOff));
     EXPECT_FALSE(Enabled(CommandId::GoToOffsetPlusSelection));
     doc->Selection().value = 4;

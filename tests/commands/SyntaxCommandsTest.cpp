@@ -108,7 +108,7 @@ TEST_F(SyntaxCommandsTest, ATableThatShowsAnotherLineEndRecutsTheText)
     ASSERT_TRUE(OpenBytes("one%two%thr\xE9"));
     EXPECT_EQ(doc->Charset().Name(), "nl");
     EXPECT_EQ(Lines(), (LineList{"one%", "two%", "thr\xE9"}));
-    commands.CharsetOff();
+    doc->ReadTextAs(true);
     EXPECT_EQ(Lines(), LineList{"one%two%thr\xE9"});
     dialogs.openPath = Data("nl.tec");
     ASSERT_TRUE(commands.CharsetOpen());
@@ -117,6 +117,28 @@ TEST_F(SyntaxCommandsTest, ATableThatShowsAnotherLineEndRecutsTheText)
     ASSERT_TRUE(OpenBytes("one%two%three"));
     EXPECT_FALSE(doc->Charset().IsActive());
     EXPECT_EQ(doc->Charset().StatusName(), "UTF-8");
+}
+
+TEST_F(SyntaxCommandsTest, AMostlyUtf8TextReadAs8BitSaysSoAndCanBeReadAsUtf8AndBack)
+{
+    // A UTF-8 log with a few Latin-1 bytes too many for a damaged UTF-8 text: read as code page
+    // 1252, and said so; the user may read it as UTF-8 (the stray bytes as boxes) and back.
+    const std::string bytes = "Grüße aus Köln\nGr\xfc\xdf"
+                              "e \xc4rger \xe9t\xe9\n";
+    ASSERT_TRUE(OpenBytes(bytes));
+    ASSERT_FALSE(doc->Charset().IsActive());
+    EXPECT_FALSE(doc->Utf8Text());
+    EXPECT_EQ(doc->EncodingName(), "8-bit (1252)");
+    doc->ReadTextAs(true);
+    EXPECT_TRUE(doc->Utf8Text());
+    EXPECT_EQ(doc->EncodingName(), "UTF-8");
+    EXPECT_EQ(doc->Text().WidestLine(), 16);  // the second line: a cell for each stray byte, and its line end
+    EXPECT_EQ(AllBytes(), bytes);
+    doc->ReadTextAs(false);
+    EXPECT_FALSE(doc->Utf8Text());
+    EXPECT_EQ(doc->EncodingName(), "8-bit (1252)");
+    EXPECT_EQ(AllBytes(), bytes);
+    EXPECT_FALSE(doc->IsModified());
 }
 
 TEST_F(SyntaxCommandsTest, ConvertRewritesTheBytesBothWays)

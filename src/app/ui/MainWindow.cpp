@@ -425,7 +425,8 @@ void MainWindow::RegisterHandlers()
         {C::GoToOffsetPlusSelection, navigate([](Navigation& n) { n.GoToOffsetPlusSelection(); })},
         {C::FindUndisplayable, [this] { doc_.FindUndisplayable(); }},
         {C::FindWordUnderCursor, find([](SearchMenu& s) { s.FindWordUnderCursor(); })},
-        {C::CharsetOff, [this] { syntax_->CharsetOff(); }},
+        {C::CharsetOff, [this] { doc_.ReadTextAs(true); }},
+        {C::CharsetEightBit, [this] { doc_.ReadTextAs(false); }},
         {C::CharsetOpen, [this] { syntax_->CharsetOpen(); }},
         {C::CharsetModify, [this] { syntax_->CharsetModify(); }},
         {C::CharsetSaveAs, [this] { syntax_->CharsetSaveAs(); }},
@@ -433,7 +434,7 @@ void MainWindow::RegisterHandlers()
         {C::SelectCharset,
          [this] {
              if (doc_.Charset().IsActive())
-                 syntax_->CharsetOff();
+                 doc_.ReadTextAs(true);
              else
                  syntax_->CharsetOpen();
          }},
@@ -491,7 +492,7 @@ void MainWindow::CreateStatusBar()
         panes_[pane] = label;
     }
     panes_[static_cast<std::size_t>(StatusPane::Structure)]->setText(QStringLiteral("NO STRUCTURE"));
-    panes_[static_cast<std::size_t>(StatusPane::Table)]->setText(QStringLiteral("UTF-8"));
+    panes_[static_cast<std::size_t>(StatusPane::Table)]->setText(QString::fromStdString(doc_.EncodingName()));
     panes_[static_cast<std::size_t>(StatusPane::LineEnds)]->setText(QStringLiteral("CRLF"));
 }
 

@@ -170,7 +170,7 @@ void TextView::UpdateStatusPanes()
     SetStatusText(StatusPane::Cursor, CursorStatusText(doc_));
     doc_.UpdateSelectionStatusText();
     SetStatusText(StatusPane::Structure, DescriptionStatusText(doc_));
-    SetStatusText(StatusPane::Table, doc_.Charset().StatusName());
+    SetStatusText(StatusPane::Table, doc_.EncodingName());
     doc_.UpdateTerminatorStatusText();
 }
 
