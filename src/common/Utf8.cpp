@@ -218,6 +218,19 @@ std::optional<unsigned char> UnicodeToCp1252(char32_t c)
     return std::nullopt;
 }
 
+std::string UndoubledUtf8(const std::string& text)
+{
+    if (AsciiPrefix(text.data(), text.data() + text.size()) == text.size())
+        return text;
+    std::string missing;
+    const std::string bytes = Utf8ToCp1252(text, missing);
+    if (!missing.empty() || AsciiPrefix(bytes.data(), bytes.data() + bytes.size()) == bytes.size())
+        return text;
+    Utf8Validator check;
+    check.Feed(bytes.data(), bytes.data() + bytes.size());
+    return check.Valid() ? bytes : text;
+}
+
 std::string Utf8ToCp1252(const std::string& text, std::string& missing)
 {
     std::string bytes;

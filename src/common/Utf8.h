@@ -66,6 +66,11 @@ void AppendUtf8(std::string& out, char32_t character);
 
 /// Bytes of code page 1252 (the codes a conversion table shows) as UTF-8.
 std::string Cp1252ToUtf8(const std::string& bytes);
+/// A text that was UTF-8 once and then written as if its bytes were characters of code page 1252
+/// ("Ã¼" for "ü", as settings files of earlier versions hold them): the UTF-8 it was. A text that
+/// cannot be such a thing is given back as it is.
+std::string UndoubledUtf8(const std::string& text);
+
 /// UTF-8 text as code page 1252 bytes; the characters that code page has no byte for (and
 /// ill-formed bytes, as U+FFFD) are collected in `missing`, once each, and left out.
 std::string Utf8ToCp1252(const std::string& text, std::string& missing);

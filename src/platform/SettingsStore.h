@@ -8,7 +8,7 @@
 
 namespace quill {
 
-/// Values grouped in sections. Texts are code page 1252 bytes.
+/// Values grouped in sections. Texts are UTF-8, as the file that holds them is.
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;

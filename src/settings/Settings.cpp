@@ -3,6 +3,7 @@
 
 #include <iterator>
 
+#include "common/Utf8.h"
 #include "platform/SettingsStore.h"
 
 namespace quill {
@@ -92,7 +93,8 @@ void LoadSettings(Settings& settings, SettingsStore& store)
             if (auto value = store.ReadInt(kSection, entry.key))
                 settings.*entry.number = static_cast<int>(*value);
         } else if (auto value = store.ReadString(kSection, entry.key)) {
-            settings.*entry.text = *value;
+            std::string missing;  // the program keeps these texts as code page 1252 bytes
+            settings.*entry.text = Utf8ToCp1252(*value, missing);
         }
     }
     settings.mainWndPos = store.ReadBinary(kSection, kMainWndPos);
@@ -111,7 +113,7 @@ void SaveSettings(const Settings& settings, SettingsStore& store)
         if (entry.number)
             store.WriteInt(kSection, entry.key, settings.*entry.number);
         else
-            store.WriteString(kSection, entry.key, settings.*entry.text);
+            store.WriteString(kSection, entry.key, Cp1252ToUtf8(settings.*entry.text));
     }
     for (std::size_t i = 0; i < Settings::kFilterTexts; ++i) {
         const std::string key = "Text" + std::to_string(i + 1);

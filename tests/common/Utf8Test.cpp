@@ -50,6 +50,20 @@ bool WellFormed(const std::string& bytes)
     return true;
 }
 
+TEST(Utf8Test, TextsWrittenTwiceEncodedByEarlierVersionsComeBackAsTheyWere)
+{
+    // Every continuation byte, those code page 1252 leaves undefined (81, 8D, 8F, 90, 9D) too.
+    for (const std::string text : {"über", "Ärger Ölpreis ß", "ÁōÏÐÝ", "日本", "😀 €"}) {
+        std::string twice;
+        for (const char c : text)
+            AppendUtf8(twice, Cp1252ToUnicode(static_cast<unsigned char>(c)));
+        EXPECT_EQ(UndoubledUtf8(twice), text);
+        EXPECT_EQ(UndoubledUtf8(text), text);  // written right: stays
+    }
+    EXPECT_EQ(UndoubledUtf8("plain"), "plain");
+    EXPECT_EQ(UndoubledUtf8("Seite \xC3\xA4"), "Seite \xC3\xA4");  // "ä" is no UTF-8 of anything
+}
+
 TEST(Utf8Test, TheValidatorAgreesWithTheTableWholeAndInPieces)
 {
     std::mt19937 random(19);

@@ -1,7 +1,7 @@
 // QSettings access.
 #include "platform/qt/QtSettingsStore.h"
 
-#include "platform/qt/Cp1252.h"
+#include "common/Utf8.h"
 
 namespace quill {
 
@@ -27,7 +27,8 @@ std::optional<std::string> QtSettingsStore::ReadString(const std::string& sectio
     QVariant value = settings_.value(KeyOf(section, key));
     if (!value.isValid())
         return std::nullopt;
-    return ToCp1252(value.toString());
+    // Earlier versions wrote UTF-8 texts as if their bytes were code page 1252 characters.
+    return UndoubledUtf8(value.toString().toStdString());
 }
 
 std::optional<std::vector<std::uint8_t>> QtSettingsStore::ReadBinary(const std::string& section, const std::string& key)
@@ -46,7 +47,7 @@ void QtSettingsStore::WriteInt(const std::string& section, const std::string& ke
 
 void QtSettingsStore::WriteString(const std::string& section, const std::string& key, const std::string& value)
 {
-    settings_.setValue(KeyOf(section, key), FromCp1252(value));
+    settings_.setValue(KeyOf(section, key), QString::fromStdString(value));
 }
 
 void QtSettingsStore::WriteBinary(const std::string& section, const std::string& key,
