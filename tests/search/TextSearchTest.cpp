@@ -582,6 +582,24 @@ TEST_F(TextSearchTest, TheFieldRestrictionSkipsOtherRecordTypes)
     EXPECT_EQ(Now(), (Position{0, 5, 5}));  // not the empty text between the cursor and the field
 }
 
+TEST_F(TextSearchTest, FindPreviousInAFieldStaysInTheFieldOnTheCursorsLineToo)
+{
+    // A field of bytes 2 and 3; the cursor at the end of the second line, right of the field.
+    ASSERT_TRUE(OpenAsText("Axbbxxb\nAxbbxxb\n"));
+    options.searchField = &AddFieldOfTypeA("MIDDLE", 2, 2);
+    // The plain search takes the nearest hit, an expression the leftmost of the line's part.
+    options.findText = "b";
+    PutCursor(1, 7);
+    ASSERT_TRUE(search.FindBackward());
+    EXPECT_EQ(Now(), (Position{1, 3, 4}));
+    ASSERT_TRUE(search.FindBackward());
+    EXPECT_EQ(Now(), (Position{1, 2, 3}));
+    options.useRegEx = true;
+    PutCursor(1, 7);
+    ASSERT_TRUE(search.FindBackward());
+    EXPECT_EQ(Now(), (Position{1, 2, 3}));
+}
+
 TEST_F(TextSearchTest, RegularExpressionsFindSpansAndReportErrors)
 {
     ASSERT_TRUE(OpenAsText("id 12 and 345\nnothing\n\tx99\n"));
