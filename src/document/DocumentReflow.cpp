@@ -91,8 +91,9 @@ bool Document::GoToOffset(ByteOffset offset)
 
 void Document::SwitchBinaryMode()
 {
-    binaryMode_ = !binaryMode_;
+    // The cursor's byte is read with the tab rule of the mode the text is in now.
     const ByteOffset offset = view_ ? CursorByteOffset() : 0;
+    binaryMode_ = !binaryMode_;
     if (binaryMode_) {
         savedOverwrite_ = overwriteMode_;
         savedTruncateAtBorder_ = settings_.truncateAtBorder;

@@ -67,6 +67,20 @@ TEST_F(ReflowTest, TheWidestLineCountsCellsAfterTheLoadAndEveryReflow)
     }
 }
 
+TEST_F(ReflowTest, BinaryModeOnAndOffKeepsTheCursorOnItsByte)
+{
+    // "b" is byte 2, at column 3 after a tab of size 3 (in binary mode a tab is one cell).
+    settings.tabSize = 3;
+    ASSERT_TRUE(OpenBytes("a\tb\nnext\n"));
+    PutCursor(0, 3);
+    ASSERT_EQ(doc->CursorByteOffset(), 2);
+    doc->SwitchBinaryMode();
+    EXPECT_EQ(doc->CursorByteOffset(), 2);
+    doc->SwitchBinaryMode();
+    EXPECT_EQ(doc->CursorByteOffset(), 2);
+    EXPECT_EQ(doc->Selection().cursor.column, 3);
+}
+
 TEST_F(ReflowTest, AUtf8CharacterIsNeverCutInTwo)
 {
     // "aa日本語bb" cut at four bytes: each character goes whole to the line where it fits.
