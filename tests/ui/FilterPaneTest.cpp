@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QListView>
+#include <QTimer>
 #include <QTest>
 #include <cstdio>
 #include <fstream>
@@ -199,6 +200,46 @@ TEST_F(FilterPaneTest, NewLinesOfAFollowedFileAndMarkedLinesJoinTheList)
     EXPECT_EQ(Listed(pane), (std::vector<qlonglong>{3, 4}));
     EXPECT_TRUE(pane.CountText().startsWith(QStringLiteral("1 line, 1 marked"))) << pane.CountText().toStdString();
     app.Window().close();
+    app.Exit();
+}
+
+TEST_F(FilterPaneTest, AfterADialogOpenedFromTheListTheKeysGoToTheText)
+{
+    std::string text;
+    for (int i = 1; i <= 200; ++i)
+        text += "line " + std::to_string(i) + (i % 10 ? "\n" : " ERROR\n");
+    const std::string path = dir.Write("focus.log", text);
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    MainWindow& frame = app.Window();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    frame.Action(CommandId::FilterPane)->trigger();
+    FilterPane& pane = frame.Filter();
+    pane.SetFilter(QStringLiteral("ERROR"));
+    ASSERT_TRUE(Finished(pane));
+    // A click on a row: the list has the keys. Then Go To Line, answered with 100 and Enter.
+    QTest::mouseClick(pane.List().viewport(), Qt::LeftButton, {},
+                      pane.List().visualRect(pane.Model().index(2)).center());
+    pane.List().setFocus();
+    ASSERT_TRUE(pane.List().hasFocus());
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&answer] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            answer.stop();
+            QTest::keyClicks(dialog->focusWidget(), QStringLiteral("100"));
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+        }
+    });
+    answer.start(20);
+    frame.Action(CommandId::GoToLineColumn)->trigger();
+    answer.stop();
+    Document& doc = app.CurrentDocument();
+    ASSERT_EQ(doc.Selection().cursor.line, 99);
+    ASSERT_EQ(frame.focusWidget(), &frame.View());  // the widget that has the keys when the window does
+    QTest::keyClicks(frame.focusWidget(), QStringLiteral("typed"));
+    EXPECT_NE(doc.Text().Line(99).Text().find("typed"), std::string_view::npos) << doc.Text().Line(99).Text();
+    doc.Undo();
     app.Exit();
 }
 

@@ -237,6 +237,10 @@ QAction* MainWindow::ActionFor(const CommandEntry& entry)
             doc_.CompleteBackgroundLoad();
         if (const auto handler = handlers_.find(id); handler != handlers_.end())
             handler->second();
+        // A command acts on the text: the keys go there after it (and after its dialog), not to the
+        // filter list or field that had them before. The filter pane's own commands keep the pane.
+        if (id != CommandId::FilterPane && id != CommandId::MarkLine)
+            view_->setFocus();
         RefreshAll();
     });
     actions_.insert(static_cast<int>(entry.id), action);
