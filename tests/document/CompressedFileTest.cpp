@@ -3,6 +3,7 @@
 // and damaged data is shown up to the damage, told, and not saved over unasked.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
@@ -102,7 +103,14 @@ TEST_F(CompressedFileTest, AHardLinkedLogIsRewrittenInPlaceCompressedAndNoLonger
     ASSERT_TRUE(doc->Open(path));
     doc->Text().ReplaceLine(0, LineRecord("x\n"));  // much shorter: the file must be cut at the new end
     doc->MarkModified();
+    progress.ranges.clear();
+    progress.positions.clear();
     ASSERT_TRUE(doc->Save(path));
+    // One bar for the whole save, its copy and its write in place, never going back.
+    ASSERT_EQ(progress.ranges.size(), 1u);
+    EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end()));
+    ASSERT_FALSE(progress.positions.empty());
+    EXPECT_GE(progress.positions.back() * 10, progress.ranges[0] * 9);
     const std::string edited = "x\n" + text.substr(text.find('\n') + 1);
     EXPECT_TRUE(Unpacked(dir.File("other-name.xz"), "xz") == edited);
     EXPECT_EQ(FormatOf(dir.File("other-name.xz")), CompressionFormat::Xz);

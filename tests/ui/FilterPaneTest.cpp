@@ -4,8 +4,8 @@
 
 #include <QAction>
 #include <QListView>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 #include <fstream>
 #include <random>

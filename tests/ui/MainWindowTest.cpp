@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -23,6 +24,8 @@
 #include "app/ui/NoticeBar.h"
 #include "app/ui/QuillApplication.h"
 #include "document/Document.h"
+#include "platform/ProgressWindow.h"
+#include "platform/Prompter.h"
 #include "structure/FieldDef.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
@@ -159,6 +162,88 @@ TEST_F(MainWindowTest, DuringALargeLoadCtrlEndAndTheScrollBarReachTheFileEnd)
     EXPECT_FALSE(doc.LoadingInBackground());
     EXPECT_EQ(doc.Text().Line(doc.Selection().cursor.line).Text(), "last line");
     EXPECT_EQ(doc.Selection().cursor.column, 9);
+    app.Exit();
+}
+
+TEST_F(MainWindowTest, EveryDialogHasItsWholeTitleAndNoMinimiseOrMaximiseButton)
+{
+    const std::string path = dir.Write("dialogs.txt", "some text\nmore text\n");
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+    MainWindow& frame = app.Window();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    struct Seen {
+        QString title;
+        Qt::WindowFlags flags;
+        int width;
+        int titleWidth;
+        QStringList fileFilters;
+    };
+    std::vector<Seen> seen;
+    QTimer inspector;  // looks at each modal dialog as it shows, then closes it
+    QObject::connect(&inspector, &QTimer::timeout, [&seen] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        const auto* files = qobject_cast<QFileDialog*>(dialog);
+        seen.push_back({dialog->windowTitle(), dialog->windowFlags(), dialog->width(),
+                        dialog->fontMetrics().horizontalAdvance(dialog->windowTitle()),
+                        files ? files->nameFilters() : QStringList()});
+        dialog->reject();
+    });
+    inspector.start(20);
+    const auto check = [&seen](const char* what) {
+        ASSERT_FALSE(seen.empty()) << what << ": no dialog";
+        const Seen& dialog = seen.back();
+        SCOPED_TRACE(std::string(what) + ": " + dialog.title.toStdString());
+        EXPECT_FALSE(dialog.flags & Qt::WindowMinimizeButtonHint);
+        EXPECT_FALSE(dialog.flags & Qt::WindowMaximizeButtonHint);
+        EXPECT_TRUE(dialog.flags & Qt::CustomizeWindowHint);
+        EXPECT_FALSE(dialog.title.isEmpty());
+        EXPECT_GE(dialog.width, dialog.titleWidth + 100);  // room for the title beside the buttons
+        seen.clear();
+    };
+    const std::pair<CommandId, const char*> commands[] = {
+        {CommandId::FileOpen, "Open"},
+        {CommandId::FileSaveAs, "Save As"},
+        {CommandId::PageSetup, "Page Setup"},
+        {CommandId::PrinterSetup, "Printer Setup"},
+        {CommandId::InsertHex, "Insert HEX"},
+        {CommandId::WrapLinesAt, "Wrap Lines At"},
+        {CommandId::Find, "Find"},
+        {CommandId::Replace, "Replace"},
+        {CommandId::GoToLineColumn, "Go To Line"},
+        {CommandId::GoToByte, "Go To Byte"},
+        {CommandId::CharsetOpen, "Charset Open"},
+        {CommandId::Font, "Font"},
+        {CommandId::VisibleCodes, "Visible Codes"},
+        {CommandId::FileAssignments, "File Assignments"},
+        {CommandId::Options, "Options"},
+        {CommandId::About, "About"},
+    };
+    for (const auto& [id, what] : commands) {
+        frame.Action(id)->trigger();
+        if (id == CommandId::FileOpen || id == CommandId::FileSaveAs) {
+            // Every file first, and logs among the texts.
+            ASSERT_FALSE(seen.empty() || seen.back().fileFilters.isEmpty()) << what;
+            EXPECT_EQ(seen.back().fileFilters.first(), QStringLiteral("All files (*)")) << what;
+            EXPECT_TRUE(seen.back().fileFilters.join(u' ').contains(QStringLiteral("*.log"))) << what;
+        }
+        check(what);
+    }
+    app.CurrentDocument().Prompts().Inform("A message");
+    check("message box");
+    ProgressWindow& progress = app.CurrentDocument().Progress();
+    progress.Begin(100);
+    QTest::qWait(400);  // a progress window shows only for work that lasts
+    for (int step = 0; step < 20 && seen.empty(); ++step) {
+        progress.Step(step);
+        QTest::qWait(60);
+    }
+    progress.End();
+    check("progress window");
+    inspector.stop();
     app.Exit();
 }
 

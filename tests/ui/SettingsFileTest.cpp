@@ -4,8 +4,8 @@
 
 #include <QSettings>
 #include <fstream>
-#include <sys/stat.h>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "platform/qt/QtSettingsStore.h"
 #include "settings/Settings.h"
@@ -29,8 +29,8 @@ TEST(SettingsFileTest, TextsAreStoredAsUtf8AndOldTwiceEncodedOnesAreReadRight)
     const std::string file = dir.File("Quillarium/Quillarium.conf");
     ASSERT_EQ(::mkdir(dir.File("Quillarium").c_str(), 0700), 0);
     // As an earlier version left it: the filter text "über" twice encoded, the header right.
-    dir.Write("Quillarium/Quillarium.conf",
-              "[Filter%20Pane]\nText1=\xC3\x83\xC2\xBC" "ber\n\n[Settings]\nPrintHeader=Seite \xC3\xA4 &p\n");
+    dir.Write("Quillarium/Quillarium.conf", "[Filter%20Pane]\nText1=\xC3\x83\xC2\xBC"
+                                            "ber\n\n[Settings]\nPrintHeader=Seite \xC3\xA4 &p\n");
     Settings settings;
     {
         QtSettingsStore store;

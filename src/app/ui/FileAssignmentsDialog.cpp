@@ -16,7 +16,7 @@ namespace quill {
 
 void RunFileAssignmentsDialog(QWidget* parent, Prompter& prompter)
 {
-    QDialog dialog(parent, DialogWindowFlags());
+    QDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("Assign File Extensions 2 Quillarium"));
     auto* layout = new QVBoxLayout(&dialog);
     std::vector<QCheckBox*> boxes;
@@ -32,6 +32,7 @@ void RunFileAssignmentsDialog(QWidget* parent, Prompter& prompter)
     warning->setWordWrap(true);
     layout->addWidget(warning);
     layout->addWidget(OkCancel(dialog));
+    DecorateDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
     std::array<bool, FileAssignments::kGroups> checked{};

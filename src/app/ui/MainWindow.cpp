@@ -39,6 +39,8 @@
 #include "document/Document.h"
 #include "platform/PosixProcessStarter.h"
 #include "platform/qt/Cp1252.h"
+#include "platform/qt/DialogWindow.h"
+#include "platform/qt/QtFileDialogs.h"
 #include "print/ui/DocumentPrinter.h"
 #include "print/ui/PageSetupDialog.h"
 #include "settings/Settings.h"
@@ -611,11 +613,10 @@ void MainWindow::OnFileNew()
 void MainWindow::OnFileOpen()
 {
     // The next file is most often a neighbour of this one.
-    const QString start = doc_.HasPath() ? PathToQt(FolderOf(doc_.Path())) : QString();
-    QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), start,
-                                                  QStringLiteral("All Files (*);;Any File (*.txt)"));
-    if (!chosen.isEmpty())
-        OpenFile(PathFromQt(chosen));
+    const std::string chosen =
+        AskOpenFile(this, doc_.HasPath() ? FolderOf(doc_.Path()) : std::string(), kTextFileFilter);
+    if (!chosen.empty())
+        OpenFile(chosen);
 }
 
 void MainWindow::OnFileSave()
@@ -629,12 +630,10 @@ void MainWindow::OnFileSave()
 
 void MainWindow::OnFileSaveAs()
 {
-    QString proposed = doc_.HasPath() ? PathToQt(doc_.Path()) : PathToQt(doc_.Title());
-    QString chosen = QFileDialog::getSaveFileName(this, QStringLiteral("Save As"), proposed,
-                                                  QStringLiteral("Any File (*.txt);;All Files (*)"));
-    if (chosen.isEmpty())
+    const std::string chosen = AskSaveFile(this, doc_.HasPath() ? doc_.Path() : doc_.Title(), kTextFileFilter, "txt");
+    if (chosen.empty())
         return;
-    if (doc_.Save(PathFromQt(chosen))) {
+    if (doc_.Save(chosen)) {
         recent_.Add(doc_.Path());
         RebuildRecentMenu();
     }
@@ -645,6 +644,7 @@ void MainWindow::OnPrint()
 {
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, this);
+    DecorateDialog(dialog);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange);
     dialog.setMinMax(1, 9999);
     if (dialog.exec() != QDialog::Accepted)
@@ -660,6 +660,7 @@ void MainWindow::OnPrintPreview()
     QPrinter printer(QPrinter::HighResolution);
     DocumentPrinter::SetMargins(printer);
     QPrintPreviewDialog preview(&printer, this);
+    DecorateDialog(preview, true);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* target) { DocumentPrinter(doc_, settings_).Print(*target); });
     preview.exec();
@@ -669,6 +670,7 @@ void MainWindow::OnPrinterSetup()
 {
     QPrinter printer(QPrinter::HighResolution);
     QPageSetupDialog dialog(&printer, this);
+    DecorateDialog(dialog);
     dialog.exec();
 }
 
@@ -676,6 +678,7 @@ void MainWindow::OnAbout()
 {
     QMessageBox box(this);
     box.setWindowTitle(QStringLiteral("About Quillarium"));
+    DecorateDialog(box);
     box.setIconPixmap(QIcon(QStringLiteral(":/icons/quillarium.svg")).pixmap(64, 64));
     box.setText(QStringLiteral("<b>Quillarium</b> %1").arg(QStringLiteral(QUILL_VERSION)));
     box.setInformativeText(QStringLiteral("A viewer and editor for very large text and record files."));

@@ -25,7 +25,7 @@ namespace quill {
 
 bool RunOptionsDialog(QWidget* parent, Settings& settings, Document& doc)
 {
-    QDialog dialog(parent, DialogWindowFlags());
+    QDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("Options"));
     auto* form = new QFormLayout(&dialog);
     auto* tabSize = new QLineEdit(QString::number(settings.tabSize), &dialog);
@@ -46,6 +46,7 @@ bool RunOptionsDialog(QWidget* parent, Settings& settings, Document& doc)
     keys->setCurrentIndex(settings.keyScheme == 1 ? 1 : 0);
     form->addRow(QStringLiteral("Keys:"), keys);
     form->addRow(OkCancel(dialog));
+    DecorateDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     settings.ffLine = ffLine->isChecked();
@@ -61,11 +62,13 @@ bool RunFontDialog(QWidget* parent, Settings& settings)
     QFont current(FromCp1252(settings.font));
     current.setPointSizeF(settings.fontSize / 10.0);
     current.setWeight(QFont::Weight(std::clamp(settings.fontWeight, 1, 1000)));
-    bool ok = false;
-    const QFont chosen =
-        QFontDialog::getFont(&ok, current, parent, QStringLiteral("Font"), QFontDialog::MonospacedFonts);
-    if (!ok)
+    QFontDialog dialog(current, parent);
+    dialog.setWindowTitle(QStringLiteral("Font"));
+    dialog.setOption(QFontDialog::MonospacedFonts);
+    DecorateDialog(dialog);
+    if (dialog.exec() != QDialog::Accepted)
         return false;
+    const QFont chosen = dialog.selectedFont();
     settings.font = ToCp1252(chosen.family());
     settings.fontSize = static_cast<int>(chosen.pointSizeF() * 10);
     settings.fontWeight = chosen.weight();
@@ -79,7 +82,7 @@ namespace quill {
 bool RunVisibleCodesDialog(QWidget* parent, Settings& settings, const QFont& screenFont)
 {
     VisibleCodesModel model(settings.visible);
-    QDialog dialog(parent, DialogWindowFlags());
+    QDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("Visible Character Codes"));
     auto* layout = new QVBoxLayout(&dialog);
     auto* area = new QScrollArea(&dialog);
@@ -99,6 +102,7 @@ bool RunVisibleCodesDialog(QWidget* parent, Settings& settings, const QFont& scr
     layout->addWidget(area);
     layout->addWidget(OkCancel(dialog));
     dialog.resize(720, 480);
+    DecorateDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     for (int code = 1; code < 256; ++code)

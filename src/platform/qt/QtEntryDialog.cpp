@@ -15,18 +15,20 @@ namespace quill {
 
 std::optional<std::string> QtEntryDialog::AskValue(const std::string& label, const std::string& proposal)
 {
-    bool ok = false;
     const QString title = FromCp1252(label);
-    const QString text =
-        QInputDialog::getText(parent_, title, title + QLatin1Char(':'), QLineEdit::Normal, FromCp1252(proposal), &ok);
-    if (!ok)
+    QInputDialog dialog(parent_);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(title + QLatin1Char(':'));
+    dialog.setTextValue(FromCp1252(proposal));
+    DecorateDialog(dialog);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return ToCp1252(text);
+    return ToCp1252(dialog.textValue());
 }
 
 bool QtEntryDialog::AskValues(const std::string& title, std::vector<EntryValue>& values)
 {
-    QDialog dialog(parent_, DialogWindowFlags());
+    QDialog dialog(parent_);
     dialog.setWindowTitle(FromCp1252(title.empty() ? EntryTitle(values) : title));
     auto* form = new QFormLayout(&dialog);
     std::vector<QLineEdit*> edits;
@@ -49,6 +51,7 @@ bool QtEntryDialog::AskValues(const std::string& title, std::vector<EntryValue>&
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     form->addRow(buttons);
+    DecorateDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     for (std::size_t i = 0; i < edits.size(); ++i)

@@ -3,13 +3,19 @@
 
 #include <QFileDialog>
 
+#include "platform/qt/DialogWindow.h"
+
 namespace quill {
 
 std::string AskOpenFile(QWidget* parent, const std::string& folder, const std::string& filter)
 {
-    const QString chosen = QFileDialog::getOpenFileName(
-        parent, QStringLiteral("Open"), QString::fromLocal8Bit(folder.c_str()), QString::fromLatin1(filter.c_str()));
-    return chosen.toLocal8Bit().toStdString();
+    QFileDialog dialog(parent, QStringLiteral("Open"), QString::fromLocal8Bit(folder.c_str()),
+                       QString::fromLatin1(filter.c_str()));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    DecorateDialog(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first().toLocal8Bit().toStdString();
 }
 
 std::string AskSaveFile(QWidget* parent, const std::string& start, const std::string& filter,
@@ -18,6 +24,7 @@ std::string AskSaveFile(QWidget* parent, const std::string& start, const std::st
     QFileDialog dialog(parent, QStringLiteral("Save As"), QString::fromLocal8Bit(start.c_str()),
                        QString::fromLatin1(filter.c_str()));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    DecorateDialog(dialog);
     // The extension is added to a name typed without one only while a filter of that extension
     // is chosen: under "All files" the name stays as the user typed it.
     const QString suffix = QString::fromStdString(extension);
@@ -35,17 +42,19 @@ std::string AskSaveFile(QWidget* parent, const std::string& start, const std::st
 
 std::optional<std::string> QtFileDialogs::AskSavePath(const std::string& proposedName, const std::string& extension)
 {
-    std::string chosen = AskSaveFile(parent_, proposedName, "All files (*);;Text files (*.txt)", extension);
+    std::string chosen = AskSaveFile(parent_, proposedName, kTextFileFilter, extension);
     return chosen.empty() ? std::nullopt : std::optional<std::string>(chosen);
 }
 
 std::optional<std::string> QtFileDialogs::AskFolder(const std::string& title, const std::string& start)
 {
-    const QString chosen = QFileDialog::getExistingDirectory(parent_, QString::fromLocal8Bit(title.c_str()),
-                                                             QString::fromLocal8Bit(start.c_str()));
-    if (chosen.isEmpty())
+    QFileDialog dialog(parent_, QString::fromLocal8Bit(title.c_str()), QString::fromLocal8Bit(start.c_str()));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    DecorateDialog(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return chosen.toLocal8Bit().toStdString();
+    return dialog.selectedFiles().first().toLocal8Bit().toStdString();
 }
 
 }  // namespace quill

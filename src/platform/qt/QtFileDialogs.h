@@ -18,6 +18,9 @@ private:
     QWidget* parent_;
 };
 
+/// The files the open and save dialogs offer: every file first, logs among the texts.
+inline constexpr char kTextFileFilter[] = "All files (*);;Text files (*.txt *.log)";
+
 /// A path chosen in the open-file dialog, or empty when cancelled.
 std::string AskOpenFile(QWidget* parent, const std::string& folder, const std::string& filter);
 /// A path chosen in the save-file dialog (asking before overwriting), or empty when cancelled.

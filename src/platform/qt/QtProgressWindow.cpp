@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QProgressDialog>
 
+#include "platform/qt/DialogWindow.h"
+
 namespace quill {
 
 namespace {
@@ -36,6 +38,7 @@ bool QtProgressWindow::Step(std::int64_t position)
         dialog_ = std::make_unique<QProgressDialog>(QStringLiteral("Quillarium is working ..."), QString(), 0,
                                                     kBarMaximum, parent_);
         dialog_->setWindowTitle(QStringLiteral("Quillarium is working ..."));
+        DecorateDialog(*dialog_);
         dialog_->setWindowModality(Qt::ApplicationModal);
         dialog_->setMinimumDuration(0);
         dialog_->installEventFilter(this);

@@ -7,6 +7,7 @@
 #include <QSpacerItem>
 
 #include "platform/qt/Cp1252.h"
+#include "platform/qt/DialogWindow.h"
 
 namespace quill {
 
@@ -34,6 +35,7 @@ Answer QtPrompter::Show(Severity severity, const std::string& text, Buttons butt
     case Severity::Error: icon = QMessageBox::Critical; break;
     }
     QMessageBox box(icon, QStringLiteral("Quillarium"), FromMessageBytes(text), standard, parent_);
+    box.setWindowFlags(DialogWindowFlags());
     switch (preferred) {
     case Answer::Ok: box.setDefaultButton(QMessageBox::Ok); break;
     case Answer::Cancel: box.setDefaultButton(QMessageBox::Cancel); break;

@@ -19,7 +19,7 @@ namespace quill {
 
 bool RunPageSetupDialog(QWidget* parent, Settings& settings)
 {
-    QDialog dialog(parent, DialogWindowFlags());
+    QDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("Print Setup"));
     auto* form = new QFormLayout(&dialog);
     const QString hint = QString::fromLatin1(kPlaceholderHint);
@@ -51,6 +51,7 @@ bool RunPageSetupDialog(QWidget* parent, Settings& settings)
     hintLabel->setWordWrap(true);
     form->addRow(hintLabel);
     form->addRow(OkCancel(dialog));
+    DecorateDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     settings.printHeader = ToCp1252(header->text());

@@ -27,7 +27,7 @@ std::string Typed(const QString& text, bool utf8) { return utf8 ? text.toStdStri
 
 std::optional<SearchDialogModel::Button> QtSearchDialogs::Show(SearchDialogModel& model)
 {
-    QDialog dialog(parent_, DialogWindowFlags());
+    QDialog dialog(parent_);
     dialog.setWindowTitle(FromCp1252(model.Title()));
     auto* layout = new QVBoxLayout(&dialog);
     auto* form = new QFormLayout;
@@ -98,6 +98,7 @@ std::optional<SearchDialogModel::Button> QtSearchDialogs::Show(SearchDialogModel
     layout->addLayout(buttons);
     find->selectAll();
     find->setFocus();
+    DecorateDialog(dialog);
     if (dialog.exec() != QDialog::Accepted || !pressed)
         return std::nullopt;
     model.findWhat = Typed(find->text(), model.utf8Texts);
@@ -114,7 +115,7 @@ std::optional<SearchDialogModel::Button> QtSearchDialogs::Show(SearchDialogModel
 
 bool QtSearchDialogs::ShowFolderReplace(FolderReplaceModel& model)
 {
-    QDialog dialog(parent_, DialogWindowFlags());
+    QDialog dialog(parent_);
     dialog.setWindowTitle(QStringLiteral("Replace in Folder"));
     auto* layout = new QVBoxLayout(&dialog);
     auto* form = new QFormLayout;
@@ -171,6 +172,7 @@ bool QtSearchDialogs::ShowFolderReplace(FolderReplaceModel& model)
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
     find->setFocus();
+    DecorateDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     model.folder = folder->text().toLocal8Bit().toStdString();

@@ -17,7 +17,7 @@ namespace quill {
 
 bool QtStructureDialogs::EditField(FieldDialogModel& model)
 {
-    QDialog dialog(parent_, DialogWindowFlags());
+    QDialog dialog(parent_);
     dialog.setWindowTitle(QStringLiteral("Field"));
     auto* form = new QFormLayout(&dialog);
     QLineEdit* name = TextEdit(model.name, FieldDialogModel::kNameTip, &dialog);
@@ -64,6 +64,7 @@ bool QtStructureDialogs::EditField(FieldDialogModel& model)
     form->addRow(QStringLiteral("Color:"), colours);
     form->addRow(QStringLiteral("Description:"), comment);
     form->addRow(OkCancel(dialog));
+    DecorateDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     model.name = ToCp1252(name->text());

@@ -26,7 +26,7 @@ namespace quill {
 
 bool QtStructureDialogs::Associate(AssociateDialogModel& model)
 {
-    QDialog dialog(parent_, DialogWindowFlags());
+    QDialog dialog(parent_);
     dialog.setWindowTitle(QStringLiteral("Associate"));
     auto* layout = new QVBoxLayout(&dialog);
     auto* group = new QButtonGroup(&dialog);
@@ -48,6 +48,7 @@ bool QtStructureDialogs::Associate(AssociateDialogModel& model)
     QObject::connect(group, &QButtonGroup::idClicked, &dialog, sync);
     sync();
     layout->addWidget(OkCancel(dialog));
+    DecorateDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     model.ownMask = ownText->text().toLocal8Bit().toStdString();
@@ -56,7 +57,7 @@ bool QtStructureDialogs::Associate(AssociateDialogModel& model)
 
 bool QtStructureDialogs::ChooseSortFields(SortDialogModel& model)
 {
-    QDialog dialog(parent_, DialogWindowFlags());
+    QDialog dialog(parent_);
     dialog.setWindowTitle(QStringLiteral("Sort by Fields"));
     auto* grid = new QGridLayout(&dialog);
     auto* available = new QListWidget(&dialog);
@@ -98,6 +99,7 @@ bool QtStructureDialogs::ChooseSortFields(SortDialogModel& model)
     QObject::connect(down, &QPushButton::clicked, &dialog, act(&SortDialogModel::MoveDown));
     refresh();
     grid->addWidget(OkCancel(dialog), 5, 0, 1, 3);
+    DecorateDialog(dialog);
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -21,7 +21,7 @@ namespace quill {
 
 bool QtStructureDialogs::EditStructure(StructureDialogModel& model)
 {
-    QDialog dialog(parent_, DialogWindowFlags());
+    QDialog dialog(parent_);
     dialog.setWindowTitle(QStringLiteral("Structure"));
     auto* top = new QVBoxLayout(&dialog);
     auto* form = new QFormLayout;
@@ -80,6 +80,7 @@ bool QtStructureDialogs::EditStructure(StructureDialogModel& model)
     top->addWidget(fieldsBox);
 
     top->addWidget(OkCancel(dialog));
+    DecorateDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     model.name = ToCp1252(name->text());

@@ -39,7 +39,7 @@ std::uint32_t FromQColor(const QColor& colour)
 
 bool QtSyntaxDialogs::EditItem(SyntaxItemDialogModel& model)
 {
-    QDialog dialog(parent_, DialogWindowFlags());
+    QDialog dialog(parent_);
     dialog.setWindowTitle(QStringLiteral("Syntax Item"));
     auto* form = new QFormLayout(&dialog);
     QLineEdit* name = TextEdit(model.name, SyntaxItemDialogModel::kNameTip, &dialog);
@@ -50,7 +50,9 @@ bool QtSyntaxDialogs::EditItem(SyntaxItemDialogModel& model)
     };
     paint();
     QObject::connect(colour, &QPushButton::clicked, &dialog, [&] {
-        const QColor chosen = QColorDialog::getColor(ToQColor(model.Colour()), &dialog);
+        QColorDialog colours(ToQColor(model.Colour()), &dialog);
+        DecorateDialog(colours);
+        const QColor chosen = colours.exec() == QDialog::Accepted ? colours.selectedColor() : QColor();
         if (chosen.isValid()) {
             model.ChooseColour(FromQColor(chosen));
             paint();
@@ -86,6 +88,7 @@ bool QtSyntaxDialogs::EditItem(SyntaxItemDialogModel& model)
     form->addRow(overwriteRow);
     form->addRow(flags);
     form->addRow(OkCancel(dialog));
+    DecorateDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     model.name = ToCp1252(name->text());
@@ -105,7 +108,7 @@ bool QtSyntaxDialogs::EditItem(SyntaxItemDialogModel& model)
 
 bool QtSyntaxDialogs::EditSyntax(SyntaxDialogModel& model)
 {
-    QDialog dialog(parent_, DialogWindowFlags());
+    QDialog dialog(parent_);
     dialog.setWindowTitle(QStringLiteral("Syntax"));
     auto* top = new QVBoxLayout(&dialog);
     auto* form = new QFormLayout;
@@ -131,9 +134,13 @@ bool QtSyntaxDialogs::EditSyntax(SyntaxDialogModel& model)
         };
     };
     QObject::connect(AddButton(QStringLiteral("New"), itemsBox, buttons), &QPushButton::clicked, &dialog, act([&] {
-                         if (!model.NewItem())
-                             QMessageBox::information(&dialog, QStringLiteral("Syntax"),
-                                                      QStringLiteral("No more than 255 items can be colored!"));
+                         if (!model.NewItem()) {
+                             QMessageBox box(QMessageBox::Information, QStringLiteral("Syntax"),
+                                             QStringLiteral("No more than 255 items can be colored!"), QMessageBox::Ok,
+                                             &dialog);
+                             DecorateDialog(box);
+                             box.exec();
+                         }
                      }));
     QObject::connect(AddButton(QStringLiteral("Delete"), itemsBox, buttons), &QPushButton::clicked, &dialog,
                      act([&] { model.DeleteSelectedItem(); }));
@@ -145,6 +152,7 @@ bool QtSyntaxDialogs::EditSyntax(SyntaxDialogModel& model)
     refill();
     top->addWidget(itemsBox);
     top->addWidget(OkCancel(dialog));
+    DecorateDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     model.name = ToCp1252(name->text());
@@ -153,7 +161,7 @@ bool QtSyntaxDialogs::EditSyntax(SyntaxDialogModel& model)
 
 bool QtSyntaxDialogs::EditConversion(ConversionDialogModel& model)
 {
-    QDialog dialog(parent_, DialogWindowFlags());
+    QDialog dialog(parent_);
     dialog.setWindowTitle(QStringLiteral("Conversion"));
     auto* top = new QVBoxLayout(&dialog);
     QLineEdit* name = TextEdit(model.name, ConversionDialogModel::kNameTip, &dialog);
@@ -189,6 +197,7 @@ bool QtSyntaxDialogs::EditConversion(ConversionDialogModel& model)
     });
     refill();
     top->addWidget(OkCancel(dialog));
+    DecorateDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     model.name = ToCp1252(name->text());
