@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Quillarium needs to build, test and run; does nothing when they are
 # all there. Runs as root, or through sudo where that is available. With --bench it also installs
-# the tools the benchmarks compare the program with (ripgrep) and the quit timing's X tools; the
+# the tools the benchmarks compare the program with (ripgrep), and the X tools of the quit timing
+# and of the scripted checks in tests/large (a display, a window manager, keys, the clipboard); the
 # program never needs them.
 set -euo pipefail
 
@@ -17,8 +18,9 @@ packages=(
 )
 # Hyperscan runs on x86-64 only; elsewhere its portable fork gives the same library.
 if [[ $(dpkg --print-architecture) == amd64 ]]; then packages+=(libhyperscan-dev); else packages+=(libvectorscan-dev); fi
-# bench/quit-time.sh closes a real window: an X server, a window manager and a key sender.
-[[ "${1:-}" == "--bench" ]] && packages+=(ripgrep xvfb openbox xdotool)
+# bench/quit-time.sh and tests/large/check-at-the-seams.sh drive a real window: an X server, a window
+# manager, a key sender, the clipboard and window dumps.
+[[ "${1:-}" == "--bench" ]] && packages+=(ripgrep xvfb openbox xdotool xclip x11-apps)
 
 missing=()
 for package in "${packages[@]}"; do

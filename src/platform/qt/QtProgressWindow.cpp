@@ -25,6 +25,8 @@ void QtProgressWindow::Begin(std::int64_t range)
         return;      // a nested operation shares the window of the outer one
     range_ = range;  // 0 or less: the amount of work is not known (a pipe), the bar just moves
     escape_ = false;
+    stopped_ = false;
+    typedAhead_.clear();
     sinceBegin_.start();
     sinceEvents_.start();
 }
@@ -53,6 +55,7 @@ bool QtProgressWindow::Step(std::int64_t position)
     QApplication::processEvents(dialog_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     bool pressed = escape_;
     escape_ = false;
+    stopped_ = stopped_ || pressed;
     return pressed;
 }
 
@@ -61,6 +64,15 @@ void QtProgressWindow::End()
     if (depth_ == 0 || --depth_ > 0)
         return;
     dialog_.reset();
+    // What the user typed meanwhile goes on as typed, shortcuts too (a key event that does not
+    // come from the window system is offered to the shortcuts first); after Escape it is dropped.
+    std::vector<std::unique_ptr<QKeyEvent>> typed;
+    typed.swap(typedAhead_);
+    if (stopped_)
+        return;
+    for (auto& key : typed)
+        if (QWidget* target = QApplication::focusWidget())
+            QCoreApplication::postEvent(target, key.release());
 }
 
 bool QtProgressWindow::eventFilter(QObject* watched, QEvent* event)
@@ -68,6 +80,14 @@ bool QtProgressWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         escape_ = true;
         return true;  // the dialog must not close itself: the operation decides
+    }
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+        static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape) {
+        // A new event, not one of the window system's, so that its shortcut is found when it is sent.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        typedAhead_.push_back(std::make_unique<QKeyEvent>(key->type(), key->key(), key->modifiers(), key->text(),
+                                                          key->isAutoRepeat(), static_cast<quint16>(key->count())));
+        return true;
     }
     if (event->type() == QEvent::Close) {
         escape_ = true;

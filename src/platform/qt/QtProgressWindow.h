@@ -4,9 +4,11 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <memory>
+#include <vector>
 
 #include "platform/ProgressWindow.h"
 
+class QKeyEvent;
 class QProgressDialog;
 class QWidget;
 
@@ -35,6 +37,9 @@ private:
     std::int64_t range_ = 0;
     int depth_ = 0;
     bool escape_ = false;
+    bool stopped_ = false;  ///< Escape was pressed during this work
+    /// Keys typed while the window showed: they go where the keys go once the work is done.
+    std::vector<std::unique_ptr<QKeyEvent>> typedAhead_;
 };
 
 }  // namespace quill
