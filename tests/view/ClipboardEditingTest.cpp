@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <random>
 #include <sys/resource.h>
 
 #include "support/DocumentFixture.h"
@@ -19,6 +20,87 @@ protected:
     FakeClipboard clipboard;
     ClipboardEditing editing{*doc, state, clipboard};
 };
+
+// The byte offsets where the cursor can stand: every unit's first byte, and each line's end.
+std::vector<std::size_t> CursorPlaces(const Document& doc)
+{
+    std::vector<std::size_t> places;
+    std::size_t offset = 0;
+    for (LineIndex i = 0; i < doc.Text().LineCount(); ++i) {
+        const LineView line = doc.Text().Line(i);
+        const std::uint32_t end = ContentLength(line, doc.Rules());
+        std::int64_t column = 0;
+        for (std::uint32_t k = 0; k < end;) {
+            places.push_back(offset + k);
+            const CellUnit unit = UnitAt(line, k, column, doc.Rules());
+            column = unit.nextColumn;
+            k += unit.length;
+        }
+        places.push_back(offset + end);
+        offset += line.Length();
+    }
+    return places;
+}
+
+// Puts the cursor on a byte offset, the end of the text too.
+void PlaceAt(Document& doc, std::size_t offset)
+{
+    if (!doc.GoToOffset(static_cast<ByteOffset>(offset))) {
+        const LineIndex last = doc.Text().LineCount() - 1;
+        doc.Selection().cursor = {last, static_cast<Column>(doc.DisplayWidth(last))};
+        doc.Text().SetCurrentLine(last);
+    }
+    doc.Selection().Clear();
+}
+
+TEST_F(ClipboardEditingTest, CopyCutAndPasteMoveExactlyTheSelectedBytesOfAnyText)
+{
+    // Texts of marks, wide characters, tabs, stray bytes and NULs; a selection between two random
+    // cursor places, copied, cut and pasted elsewhere, against a plain string.
+    const char* const pieces[] = {"a", "ö", "o\xcc\x88", "日", "😀", "\t", " ", "\n", "xy", "\xcc\x81"};
+    std::mt19937 random(36);
+    for (int round = 0; round < 150; ++round) {
+        std::string text;
+        for (int k = 0, n = 1 + static_cast<int>(random() % 40); k < n; ++k)
+            text += random() % 30 == 0 ? (random() % 2 ? std::string("\xff") : std::string(1, '\0'))
+                                       : std::string(pieces[random() % std::size(pieces)]);
+        text += "äöü日äöü日\n";
+        ASSERT_TRUE(OpenBytes(text));
+        ASSERT_TRUE(doc->Utf8Text());
+        const std::vector<std::size_t> places = CursorPlaces(*doc);
+        std::size_t from = places[random() % places.size()], to = places[random() % places.size()];
+        if (from == to)
+            continue;
+        SCOPED_TRACE(testing::Message() << "round " << round << " bytes " << from << "-" << to);
+        PlaceAt(*doc, from);
+        const TextPosition anchor = doc->Selection().cursor;
+        PlaceAt(*doc, to);
+        doc->Selection().anchor = anchor;
+        const std::size_t low = std::min(from, to), high = std::max(from, to);
+        const std::string selected = text.substr(low, high - low);
+
+        ASSERT_TRUE(editing.Copy());
+        EXPECT_TRUE(clipboard.data->substr(5) == selected);
+        EXPECT_TRUE(*clipboard.text == selected);  // UTF-8 as it stands (the desktop's side drops NULs)
+
+        ASSERT_TRUE(editing.Cut());
+        std::string cut = text;
+        cut.erase(low, high - low);
+        EXPECT_TRUE(AllBytes() == cut);
+        doc->Undo();
+        EXPECT_TRUE(AllBytes() == text);
+
+        const std::vector<std::size_t> targets = CursorPlaces(*doc);
+        const std::size_t at = targets[random() % targets.size()];
+        PlaceAt(*doc, at);
+        editing.Paste();
+        std::string pasted = text;
+        pasted.insert(at, selected);
+        EXPECT_EQ(AllBytes(), pasted) << "pasted at " << at;
+        if (HasFailure())
+            return;
+    }
+}
 
 TEST_F(ClipboardEditingTest, ThePrivateFormatCarriesTheBlockFlagAndTheBytes)
 {
