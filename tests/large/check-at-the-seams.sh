@@ -60,6 +60,18 @@ message_box() {
   done
   echo "$box"
 }
+# A message box shows within ten seconds (told as `good`, else `bad`) and Enter answers it.
+expect_box() {
+  local box
+  box=$(message_box 10)
+  if [[ -n "$box" ]]; then
+    pass "$1"
+    answer "$box" Return
+    sleep 1
+  else
+    fail "$2"
+  fi
+}
 # Presses a key in a message box, as the user would with the box in front.
 answer() {
   xdotool windowactivate --sync "$1" >/dev/null 2>&1
@@ -157,23 +169,9 @@ fd = os.open('$middle', os.O_WRONLY)
 os.pwrite(fd, b'Z' * 64, 50000000)
 os.close(fd)"
 cp "$middle" "$work/middle-written.log"
-box=$(message_box 10)
-if [[ -n "$box" ]]; then
-  pass "the change is told at once"
-  answer "$box" Return
-  sleep 0.5
-else
-  fail "the change was not told"
-fi
+expect_box "the change is told at once" "the change was not told"
 xdotool key ctrl+s
-box=$(message_box 10)
-if [[ -n "$box" ]]; then
-  pass "a question shows before the save; Enter answers it (No is the default)"
-  answer "$box" Return
-  sleep 1
-else
-  fail "the save asked nothing"
-fi
+expect_box "a question shows before the save; Enter answers it (No is the default)" "the save asked nothing"
 cmp -s "$middle" "$work/middle-written.log" && pass "No left the file as the other program left it" ||
   fail "the file was written"
 stop
