@@ -30,8 +30,8 @@ run_suite() {  # name, build folder, cmake options...
 run_suite "normal" "$root/build/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-run_suite "sanitizer" "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug -DQUILL_SANITIZE=ON -DQUILL_BUILD_BENCH=OFF
+run_suite "sanitizer" "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DQUILL_SANITIZE=ON -DQUILL_BUILD_BENCH=OFF
 export TSAN_OPTIONS=halt_on_error=1
-run_suite "thread sanitizer" "$root/build/tsan" -DCMAKE_BUILD_TYPE=Debug -DQUILL_BUILD_GUI=OFF \
+run_suite "thread sanitizer" "$root/build/tsan" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DQUILL_BUILD_GUI=OFF \
   -DQUILL_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread
 exit $status

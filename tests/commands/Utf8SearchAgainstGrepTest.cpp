@@ -9,6 +9,7 @@
 
 #include "commands/SearchCommands.h"
 #include "support/DocumentFixture.h"
+#include "support/TestScale.h"
 #include "view/ViewState.h"
 
 namespace quill::test {
@@ -88,7 +89,7 @@ TEST_F(Utf8SearchAgainstGrepTest, CountExtractAndReplaceGiveWhatGrepAndSedGive)
                              {"J.rg", true},   {"[äöü]", true}, {"ö+", true},    {"x.", true},  {".y", true},
                              {"[^a ]g", true}, {"é|ü", true},   {"^J", true},    {"g$", true},  {"д.", true}};
     std::mt19937 random(36);
-    for (int round = 0; round < 10; ++round) {
+    for (int round = 0; round < Rounds(10); ++round) {
         const std::string text = MakeText(random);
         const std::string path = dir.Write("mixed.log", text);
         for (const Query& query : queries) {

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "support/DocumentFixture.h"
+#include "support/TestScale.h"
 
 namespace quill::test {
 namespace {
@@ -154,7 +155,7 @@ TEST_F(FollowTest, AnEditedTextOrOneReadAnotherWayIsNeverAppendedTo)
 // cuts take the line ends behind them as far as the load's chunk shows.
 TEST_F(FollowTest, AppendedLinesAreCutAsAWholeLoadCutsThem)
 {
-    for (std::uint32_t seed = 1; seed <= 16; ++seed) {
+    for (std::uint32_t seed = 1; seed <= static_cast<std::uint32_t>(Rounds(16)); ++seed) {
         SCOPED_TRACE(seed);
         std::mt19937 random(seed);
         if (seed % 2 == 0)

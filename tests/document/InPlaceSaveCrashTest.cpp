@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "support/DocumentFixture.h"
+#include "support/TestScale.h"
 #include "text/SaveRecovery.h"
 
 namespace quill::test {
@@ -56,7 +57,7 @@ TEST_F(InPlaceSaveCrashTest, AKillAtAnyMomentLeavesTheOldFileTheNewOneOrTheNamed
     const std::string target = dir.File("linked.txt");
     const std::string source = dir.Write("new.txt", newText);
     int copies = 0;
-    for (useconds_t delay = 0; delay <= 16000; delay += 400) {
+    for (useconds_t delay = 0; delay <= 16000; delay += 400u * static_cast<useconds_t>(kSanitizerShare)) {
         SCOPED_TRACE(delay);
         dir.Write("linked.txt", oldText);
         ::unlink(dir.File("other-link.txt").c_str());

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "support/DocumentFixture.h"
+#include "support/TestScale.h"
 #include "text/Compression.h"
 #include "text/Compressor.h"
 #include "text/Decompressor.h"
@@ -40,7 +41,7 @@ TEST_F(HostileCompressedFilesTest, DamagedDataNeverCrashesAndIsEitherToldOrRight
     for (CompressionFormat format :
          {CompressionFormat::Gzip, CompressionFormat::Xz, CompressionFormat::Zstd, CompressionFormat::Bzip2}) {
         const std::string good = Packed(path, text, format);
-        for (int round = 0; round < 250; ++round) {
+        for (int round = 0; round < Rounds(250); ++round) {
             std::string bad = good;
             switch (round % 5) {
             case 0:  // bytes changed

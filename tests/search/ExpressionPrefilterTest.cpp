@@ -1,5 +1,6 @@
 // The automaton that picks the lines an expression may match in: never a line the expression
 // matches left out, on random expressions of the supported syntax against random texts.
+#include "support/TestScale.h"
 #include <gtest/gtest.h>
 
 #include <random>
@@ -74,7 +75,7 @@ TEST(ExpressionPrefilterTest, NoLineTheExpressionMatchesIsLeftOut)
     std::mt19937 random(2026);
     ExpressionMaker maker(random);
     int made = 0, tried = 0;
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < Rounds(3000); ++round) {
         const std::string pattern = maker.Make();
         const bool matchCase = random() % 2, utf8 = random() % 2, crlf = random() % 3 == 0;
         std::optional<SearchExpression> expression;

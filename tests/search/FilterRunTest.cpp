@@ -12,6 +12,7 @@
 #include "structure/FieldDef.h"
 #include "structure/StructureDescription.h"
 #include "support/DocumentFixture.h"
+#include "support/TestScale.h"
 
 namespace quill::test {
 namespace {
@@ -83,7 +84,7 @@ const FilterOptions kFilters[] = {
 TEST_F(FilterRunTest, PartsOfAnySizeFindTheLinesALineByLineSearchFinds)
 {
     std::mt19937 random(7);
-    ASSERT_TRUE(OpenBytes(RandomText(random, 250000)));
+    ASSERT_TRUE(OpenBytes(RandomText(random, 250000 / kSanitizerShare)));
     int budget = 1;
     for (const FilterOptions& filter : kFilters) {
         FilterRun run(*doc, filter);

@@ -13,6 +13,7 @@
 #include "structure/FieldDef.h"
 #include "structure/StructureDescription.h"
 #include "support/DocumentFixture.h"
+#include "support/TestScale.h"
 #include "view/ViewState.h"
 
 namespace quill::test {
@@ -372,7 +373,7 @@ TEST_F(TextSearchTest, RandomExpressionsCountedAtOnceGiveTheCountOfRepeatedSearc
     std::mt19937 random(29);
     ExpressionMaker maker(random);
     int exact = 0;
-    for (int round = 0; round < 1500; ++round) {
+    for (int round = 0; round < Rounds(1500); ++round) {
         SCOPED_TRACE(round);
         const std::string pattern = maker.Make();
         bool table = false;
@@ -394,7 +395,7 @@ TEST_F(TextSearchTest, RandomExpressionsCountedAtOnceGiveTheCountOfRepeatedSearc
         ASSERT_TRUE(linesAtOnce.has_value());
         EXPECT_EQ(*linesAtOnce, searchedLines) << pattern << " case " << options.matchCase;
     }
-    EXPECT_GT(exact, 300);
+    EXPECT_GT(exact, Rounds(300));
 }
 
 TEST_F(TextSearchTest, AMatchAcrossTheCutOfALongLineIsNoHit)
