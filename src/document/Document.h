@@ -465,6 +465,11 @@ private:
     void Apply(UndoRecord& record);
     /// Undo (or Redo) of the newest group, with the cursor put back where each step had it.
     void TakeBack(bool redo);
+    /// Applies a record with the cursor it names; `before` is the place taking it back again
+    /// returns to.
+    void ApplyWithCursor(UndoRecord& record, TextPosition& before);
+    /// After records were applied: the cursor on a line, the cut of the settings in force.
+    void EndTakingBack();
     /// The text is the file's as loaded or saved: not modified, and undo and redo can come back here.
     void MarkUnmodified();
     void WidenFor(LineView line);
@@ -480,6 +485,8 @@ private:
     void FinishRewrite();
 
     EditHistory history_;
+    bool recutTakenBack_ = false;       ///< an Undo or Redo put back the cut of another wrap width
+    TextPosition* alsoKept_ = nullptr;  ///< a place a re-cut taken back keeps on its byte too
     // What binary mode replaced, given back when it is switched off.
     int binaryLineLength_ = 99000;
     bool savedOverwrite_ = false;

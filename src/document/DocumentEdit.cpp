@@ -3,6 +3,7 @@
 
 #include "document/Document.h"
 #include "document/DocumentView.h"
+#include "document/KeptPlaces.h"
 
 namespace quill {
 
@@ -107,6 +108,15 @@ void Document::Apply(UndoRecord& record)
         positions_->ShiftLines(record.index, 1);
         break;
     case UndoRecord::Kind::Swapped: text_.SwapLines(*record.lines); break;
+    case UndoRecord::Kind::Recut: {
+        LineCut now = LineCut::Of(text_);
+        KeptPlaces places(*this, alsoKept_);
+        record.cut->Apply(text_);
+        places.PutBack();
+        *record.cut = std::move(now);
+        recutTakenBack_ = true;
+        break;
+    }
     case UndoRecord::Kind::Inserted:
         record.kind = UndoRecord::Kind::Deleted;
         record.line = text_.RemoveLine(record.index);
@@ -117,25 +127,47 @@ void Document::Apply(UndoRecord& record)
     record.narrowings = text_.Narrowings();
 }
 
+void Document::ApplyWithCursor(UndoRecord& record, TextPosition& before)
+{
+    // A re-cut keeps the cursor (and the place to take back to) on its byte.
+    const bool recut = record.kind == UndoRecord::Kind::Recut;
+    if (!recut) {
+        selection_.cursor = record.cursor;
+        selection_.preferredColumn = record.cursor.column;
+    }
+    alsoKept_ = &before;
+    Apply(record);
+    alsoKept_ = nullptr;
+    // Taking this back again puts the cursor where it stood before this step.
+    if (!recut)
+        record.cursor = before;
+}
+
+void Document::EndTakingBack()
+{
+    if (recutTakenBack_) {
+        // The text stands in the cut its records were made in: it is cut for the settings in
+        // force again, and that cut is recorded like any other.
+        recutTakenBack_ = false;
+        selection_.cursor.line = std::clamp<LineIndex>(selection_.cursor.line, 0, text_.LineCount() - 1);
+        Reflow(-1);
+    }
+    selection_.cursor.line = std::clamp<LineIndex>(selection_.cursor.line, 0, text_.LineCount() - 1);
+    text_.SetCurrentLine(selection_.cursor.line);
+    selection_.Clear();
+}
+
 void Document::TakeBack(bool redo)
 {
     if (redo ? !history_.CanRedo() : !history_.CanUndo())
         return;
-    const TextPosition before = selection_.cursor;
-    const auto apply = [&](UndoRecord& record) {
-        selection_.cursor = record.cursor;
-        selection_.preferredColumn = record.cursor.column;
-        Apply(record);
-        // Taking this back again puts the cursor where it stood before this step.
-        record.cursor = before;
-    };
+    TextPosition before = selection_.cursor;
+    const auto apply = [&](UndoRecord& record) { ApplyWithCursor(record, before); };
     if (redo)
         history_.Redo(apply);
     else
         history_.Undo(apply);
-    selection_.cursor.line = std::clamp<LineIndex>(selection_.cursor.line, 0, text_.LineCount() - 1);
-    text_.SetCurrentLine(selection_.cursor.line);
-    selection_.Clear();
+    EndTakingBack();
     // Back at the saved text the document is unmodified again; auto reload stays off either way,
     // as after any change made by the user.
     modified_ = !history_.AtSaved();
@@ -150,14 +182,9 @@ void Document::Redo() { TakeBack(true); }
 
 void Document::TakeBackTo(std::size_t count)
 {
-    history_.TakeBackTo(count, [this](UndoRecord& record) {
-        selection_.cursor = record.cursor;
-        selection_.preferredColumn = record.cursor.column;
-        Apply(record);
-    });
-    selection_.cursor.line = std::clamp<LineIndex>(selection_.cursor.line, 0, text_.LineCount() - 1);
-    text_.SetCurrentLine(selection_.cursor.line);
-    selection_.Clear();
+    TextPosition before = selection_.cursor;
+    history_.TakeBackTo(count, [&](UndoRecord& record) { ApplyWithCursor(record, before); });
+    EndTakingBack();
     modified_ = modified_ && !history_.AtSaved();
 }
 

@@ -15,6 +15,36 @@ void EditHistory::Record(UndoRecord record)
     done_ = records_.size();
 }
 
+void EditHistory::RecordRecut(const LineCut& before, TextPosition cursor)
+{
+    const bool wasSaved = AtSaved();
+    const std::size_t at = done_;
+    const auto made = [&](std::uint32_t group) {
+        UndoRecord record;
+        record.group = group;
+        record.kind = UndoRecord::Kind::Recut;
+        record.cursor = cursor;
+        record.cut = std::make_unique<LineCut>(before);
+        return record;
+    };
+    std::size_t inserted = 0;
+    if (CanRedo()) {
+        const std::uint32_t group = records_[done_].group;
+        records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(done_), made(group));
+        ++inserted;
+    }
+    if (CanUndo()) {
+        const std::uint32_t group = records_[done_ - 1].group;
+        records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(done_), made(group));
+        ++done_;
+        ++inserted;
+    }
+    if (wasSaved)
+        saved_ = Mark();
+    else if (saved_ && saved_->second > at)  // the saved text lies ahead, among the redone records
+        saved_->second += inserted;
+}
+
 void EditHistory::Clear(bool modified)
 {
     records_.clear();

@@ -11,8 +11,9 @@ namespace quill {
 
 class Document;
 
-/// A line and a display column. In the file's terms the column counts from the start of the file
-/// line across the display lines it was cut into, so that the place survives another wrap width.
+/// A line and a display column. In the file's terms the column is the one the place would have
+/// were the file line not cut (tab stops counted from its start), so that the place stays on its
+/// byte under any wrap width.
 struct LinePlace {
     LineIndex line = 0;
     std::int64_t column = 0;

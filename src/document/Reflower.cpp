@@ -29,24 +29,17 @@ Column Reflower::Run(LineIndex fromLine)
     whole_ = fromLine < 0;
     const bool showProgress = whole_ && count > 50000;
     if (whole_) {
-        doc_.ClearUndo();
         text.SetWidestLine(0);
         fromLine = 0;
-        // Bookmarks follow the first byte of their line to wherever it lands.
-        const auto& entries = doc_.Positions().Entries();
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            marks_.push_back({entries[i].line, i});
-        std::sort(marks_.begin(), marks_.end(), [](const Mark& a, const Mark& b) { return a.oldLine < b.oldLine; });
-        newLines_.assign(entries.size(), -1);
     }
     if (showProgress)
         progress_.Begin(40);
     insertAfter_ = fromLine - 1;
     input_ = fromLine;
     try {
-        for (LineIndex original = fromLine; input_ < text.LineCount(); ++original) {
+        while (input_ < text.LineCount()) {
             const bool mayStop = !whole_ && consumed_ >= 2;
-            ProcessInputLine(original);
+            ProcessInputLine();
             ++consumed_;
             if (showProgress && consumed_ % 1000 == 0)
                 progress_.Step(40 * consumed_ / count);
@@ -61,12 +54,10 @@ Column Reflower::Run(LineIndex fromLine)
     }
     if (showProgress)
         progress_.End();
-    if (whole_)
-        RemapBookmarks();
     return hint_;
 }
 
-void Reflower::ProcessInputLine(LineIndex originalIndex)
+void Reflower::ProcessInputLine()
 {
     LineView line = doc_.Text().Line(input_);
     inputBegin_ = line.Bytes();
@@ -76,10 +67,6 @@ void Reflower::ProcessInputLine(LineIndex originalIndex)
     outputFromInput_ = false;
     keepInput_ = false;
     lastWasKeptEmpty_ = false;
-    while (nextMark_ < marks_.size() && marks_[nextMark_].oldLine <= originalIndex) {
-        newLines_[marks_[nextMark_].entry] = insertAfter_ + 1;
-        ++nextMark_;
-    }
     if (line.Length() == 0 && buffer_.Size() == 0 && input_ == doc_.Text().LineCount() - 1) {
         // The empty last line stays: the text keeps a place after its last terminator.
         lastWasKeptEmpty_ = true;
@@ -236,15 +223,6 @@ void Reflower::FinishText()
     if (lastWasKeptEmpty_ || (!whole_ && lastEndedHard_))
         return;
     Insert(LineRecord());
-}
-
-void Reflower::RemapBookmarks()
-{
-    auto& entries = doc_.Positions().MutableEntries();
-    const LineIndex last = doc_.Text().LineCount() - 1;
-    for (std::size_t i = 0; i < entries.size() && i < newLines_.size(); ++i)
-        entries[i].line = newLines_[i] < 0 ? last : std::min(newLines_[i], last);
-    doc_.Positions().EntriesChanged();
 }
 
 }  // namespace quill

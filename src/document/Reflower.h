@@ -16,7 +16,7 @@ class ProgressWindow;
 /// Rejoins the pieces of soft-wrapped lines and cuts them again at the effective line length,
 /// after the last blank with word wrap. From a line (after an edit) every change is recorded for
 /// undo and the work stops at the first hard line end once two input lines are done; for the
-/// whole text (fromLine -1) the undo list is cleared and nothing is recorded. Lines that come out
+/// whole text (fromLine -1) nothing is recorded (the document keeps the cut before for undo). Lines that come out
 /// as they went in are left where they are.
 class Reflower {
 public:
@@ -29,7 +29,7 @@ public:
     Column Run(LineIndex fromLine);
 
 private:
-    void ProcessInputLine(LineIndex originalIndex);
+    void ProcessInputLine();
     void Append(const char* from, const char* to, bool lasting);
     void EndOutputLine(bool hard, bool lfIsFirstOfInput);
     /// The bytes of an output line of `size` that end with a whole character.
@@ -39,7 +39,6 @@ private:
     void KeepInputLine();
     void RemoveInputLine();
     void FinishText();
-    void RemapBookmarks();
 
     Document& doc_;
     ProgressWindow& progress_;
@@ -62,15 +61,6 @@ private:
     bool lastWasKeptEmpty_ = false;
     std::int64_t consumed_ = 0;
     Column hint_ = 0;
-
-    // Whole-text reflow: where the first byte of each bookmarked line went.
-    struct Mark {
-        LineIndex oldLine;
-        std::size_t entry;
-    };
-    std::vector<Mark> marks_;
-    std::size_t nextMark_ = 0;
-    std::vector<LineIndex> newLines_;
 };
 
 }  // namespace quill

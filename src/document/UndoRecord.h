@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "text/LineCut.h"
 #include "text/LineRecord.h"
 #include "text/TextSelection.h"
 #include "text/TextStore.h"
@@ -12,7 +13,8 @@
 namespace quill {
 
 struct UndoRecord {
-    enum class Kind { Replaced = 1, Deleted = 2, Inserted = 3, Swapped = 4 };
+    /// Recut: the lines were cut anew (no byte changed); the record holds the other cut.
+    enum class Kind { Replaced = 1, Deleted = 2, Inserted = 3, Swapped = 4, Recut = 5 };
 
     std::uint32_t group = 0;  ///< the undo group current when the change was made
     Kind kind = Kind::Replaced;
@@ -23,6 +25,7 @@ struct UndoRecord {
     /// The text store's count of narrowings when the record was made: while it is the same, the
     /// record's line is no wider than the widest line.
     std::uint32_t narrowings = 0;
+    std::unique_ptr<LineCut> cut = nullptr;  ///< Recut: the cut to put back
 };
 
 }  // namespace quill

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "text/TextTypes.h"
@@ -19,6 +20,7 @@ public:
     /// The bytes; never null, also for an empty line.
     const char* Bytes() const { return length_ ? data_ : ""; }
     std::string_view Text() const { return {Bytes(), length_}; }
+    bool Contains(std::uint8_t byte) const { return length_ && std::memchr(data_, byte, length_) != nullptr; }
     /// Byte i, or 0 when i is not below the length.
     std::uint8_t ByteAt(std::int64_t i) const
     {

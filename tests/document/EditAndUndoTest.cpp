@@ -196,6 +196,8 @@ protected:
         LineList lines;
         LineIndex cursorLine;
         Column cursorColumn;
+        ByteOffset cursorByte;
+        int cuts;  ///< re-cuts of the whole text before the snapshot
     };
 };
 
@@ -214,6 +216,7 @@ TEST_F(RandomEditTest, BytesSizesAndUndoStayExact)
         doc->Reflow(-1);
         std::vector<Snapshot> snapshots;
         bool groupHasSnapshot = false;
+        int cuts = 0;
         for (int step = 0; step < 40; ++step) {
             const LineList before = Lines();
             LineList model = before;
@@ -226,22 +229,21 @@ TEST_F(RandomEditTest, BytesSizesAndUndoStayExact)
                 continue;
             }
             if (op == 9) {
-                // A wrap setting changes: the whole text is re-cut and the undo list starts anew.
+                // A wrap setting changes: the whole text is re-cut, and what can be undone stays.
                 if (random() % 2)
                     settings.wordWrap = !settings.wordWrap;
                 else
                     settings.maxLineLen = random() % 3 ? 4 + static_cast<int>(random() % 20) : 99000;
                 doc->Reflow(-1);
-                snapshots.clear();
-                groupHasSnapshot = false;
+                ++cuts;
                 ASSERT_EQ(Join(Lines()), Join(before));
                 CheckSizes();
                 continue;
             }
             At(line, 0);
             if (!groupHasSnapshot) {
-                snapshots.push_back(
-                    {doc->UndoGroup(), before, doc->Selection().cursor.line, doc->Selection().cursor.column});
+                snapshots.push_back({doc->UndoGroup(), before, doc->Selection().cursor.line,
+                                     doc->Selection().cursor.column, doc->CursorByteOffset(), cuts});
                 groupHasSnapshot = true;
             }
             if (op <= 4) {
@@ -264,24 +266,30 @@ TEST_F(RandomEditTest, BytesSizesAndUndoStayExact)
             ASSERT_EQ(Join(Lines()), Join(model));
             CheckSizes();
         }
-        // Undo every group, newest first: each brings back the state before its first change.
+        // Undo every group, newest first: each brings back the bytes before its first change, in
+        // the lines it had then unless the text was cut anew since, and the cursor on its byte.
         while (doc->CanUndo()) {
             const std::uint32_t group = doc->NewestUndoGroup();
             doc->Undo();
             auto it = std::find_if(snapshots.begin(), snapshots.end(),
                                    [group](const Snapshot& s) { return s.group == group; });
             ASSERT_NE(it, snapshots.end());
-            ASSERT_EQ(Lines(), it->lines);
-            EXPECT_EQ(doc->Selection().cursor.line, it->cursorLine);
-            EXPECT_EQ(doc->Selection().cursor.column, it->cursorColumn);
+            ASSERT_EQ(Join(Lines()), Join(it->lines));
+            EXPECT_EQ(doc->CursorByteOffset(), it->cursorByte);
+            if (it->cuts == cuts) {
+                ASSERT_EQ(Lines(), it->lines);
+                EXPECT_EQ(doc->Selection().cursor.line, it->cursorLine);
+                EXPECT_EQ(doc->Selection().cursor.column, it->cursorColumn);
+            }
             CheckSizes();
         }
     }
 }
 
-// Random edits, undos, redos and saves against a plain model of history: a stack of the texts
-// before each action and one of the texts undone. The text is always that of the same point in
-// history, and the modified flag is set exactly when that point is not the saved one.
+// Random edits, undos, redos, saves and re-cuts for another wrap width against a plain model of
+// history: a stack of the texts before each action and one of the texts undone. The text is always
+// that of the same point in history (in its lines until the first re-cut, in its bytes after it),
+// and the modified flag is set exactly when that point is not the saved one.
 TEST_F(RandomEditTest, UndoAndRedoWalkThroughTheSameHistory)
 {
     struct State {
@@ -299,9 +307,16 @@ TEST_F(RandomEditTest, UndoAndRedoWalkThroughTheSameHistory)
         State current{Lines(), nextId++};
         int savedId = current.id;
         std::vector<State> past, future;
+        bool cut = false;
         for (int step = 0; step < 80; ++step) {
-            const int op = static_cast<int>(random() % 12);
-            if (op < 3) {
+            const int op = static_cast<int>(random() % 14);
+            if (op >= 12) {
+                settings.truncateAtBorder = 0;
+                settings.wordWrap = static_cast<int>(random() % 2);
+                settings.maxLineLen = random() % 4 ? 3 + static_cast<int>(random() % 20) : 99000;
+                doc->Reflow(-1);
+                cut = true;
+            } else if (op < 3) {
                 doc->Undo();
                 if (!past.empty()) {
                     future.push_back(std::move(current));
@@ -337,7 +352,10 @@ TEST_F(RandomEditTest, UndoAndRedoWalkThroughTheSameHistory)
                 doc->MarkModified();
                 current = State{Lines(), nextId++};
             }
-            ASSERT_EQ(Lines(), current.lines) << "step " << step;
+            ASSERT_EQ(Join(Lines()), Join(current.lines)) << "step " << step;
+            if (!cut) {
+                ASSERT_EQ(Lines(), current.lines) << "step " << step;
+            }
             EXPECT_EQ(doc->IsModified(), current.id != savedId) << "step " << step;
             EXPECT_EQ(doc->CanUndo(), !past.empty());
             EXPECT_EQ(doc->CanRedo(), !future.empty());

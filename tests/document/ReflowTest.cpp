@@ -3,6 +3,7 @@
 
 #include <random>
 
+#include "document/FilePlaces.h"
 #include "support/DocumentFixture.h"
 
 namespace quill::test {
@@ -172,6 +173,64 @@ TEST_F(ReflowTest, BookmarksStayOnTheirTextWhenTheWholeTextIsRecut)
     EXPECT_TRUE(doc->HasBookmark(4));
     Wrap(99000, true);
     EXPECT_TRUE(doc->HasBookmark(1));
+}
+
+// Bookmarks and the cursor on random bytes of a text with tabs, Cyrillic, wide characters and
+// marks, through random re-cuts: after each they stand on the same bytes, and the place kept in the
+// database for each (file line, column in the uncut line) is the same under every cut and leads back.
+TEST_F(ReflowTest, BookmarksAndTheCursorKeepTheirBytesUnderEveryCut)
+{
+    std::mt19937 random(37);
+    const char* const pieces[] = {"ab", "\t", "Дом ", "日本", " ", "word ", "\n", "\r\n", "x"};
+    for (int round = 0; round < 25; ++round) {
+        SCOPED_TRACE(round);
+        std::string text;
+        for (int k = 0, n = 20 + static_cast<int>(random() % 200); k < n; ++k)
+            text += pieces[random() % std::size(pieces)];
+        ASSERT_TRUE(OpenBytes(text));
+        Wrap(3 + static_cast<int>(random() % 15), random() % 2 == 0);
+        std::vector<ByteOffset> marked;
+        for (int k = 0; k < 6; ++k) {
+            doc->GoToOffset(static_cast<ByteOffset>(random() % text.size()));
+            if (!doc->HasBookmark(doc->Selection().cursor.line) || k == 5)
+                doc->ToggleBookmark();
+        }
+        for (const BookmarkEntry& mark : doc->Positions().Entries())
+            if (mark.lastPos == 0) {
+                doc->Selection().cursor = {mark.line, static_cast<Column>(mark.column)};
+                marked.push_back(doc->CursorByteOffset());
+            }
+        doc->GoToOffset(static_cast<ByteOffset>(random() % text.size()));
+        const ByteOffset cursor = doc->CursorByteOffset();
+        std::vector<LinePlace> stored;
+        for (const BookmarkEntry& mark : doc->Positions().Entries())
+            stored.push_back(FilePlaceOf(*doc, {mark.line, mark.column}));
+        for (int cut = 0; cut < 6; ++cut) {
+            if (random() % 3 == 0)
+                Wrap(99000, random() % 2 == 0);
+            else
+                Wrap(3 + static_cast<int>(random() % 15), random() % 2 == 0);
+            ASSERT_EQ(AllBytes(), text);
+            EXPECT_EQ(doc->CursorByteOffset(), cursor) << cut;
+            const auto& entries = doc->Positions().Entries();
+            ASSERT_EQ(entries.size(), stored.size());
+            std::size_t bookmark = 0;
+            for (std::size_t i = 0; i < entries.size(); ++i) {
+                const LinePlace file = FilePlaceOf(*doc, {entries[i].line, entries[i].column});
+                EXPECT_EQ(file.line, stored[i].line) << cut;
+                EXPECT_EQ(file.column, stored[i].column) << cut;
+                const LinePlace back = ShownPlaceOf(*doc, file);
+                EXPECT_EQ(back.line, entries[i].line) << cut;
+                EXPECT_EQ(back.column, entries[i].column) << cut;
+                if (entries[i].lastPos != 0)
+                    continue;
+                const TextPosition keep = doc->Selection().cursor;
+                doc->Selection().cursor = {entries[i].line, static_cast<Column>(entries[i].column)};
+                EXPECT_EQ(doc->CursorByteOffset(), marked[bookmark++]) << cut;
+                doc->Selection().cursor = keep;
+            }
+        }
+    }
 }
 
 TEST_F(ReflowTest, ReloadedLongTextReflowsWithoutCopyingBytes)
