@@ -117,9 +117,25 @@ protected:
         std::istringstream args(rest);
         if (directive == "input") {
             ASSERT_TRUE(OpenBytes(Unquote(rest), "input.txt"));
-            input = std::make_unique<EditorInput>(*doc, state, clipboard);
-            navigation = std::make_unique<Navigation>(*doc, state);
-            search = std::make_unique<SearchMenu>(*doc, state, dialogs, *input);
+            MakeEditor();
+        } else if (directive == "restart") {
+            // The program ends (the file's places are stored) and starts again on the same file,
+            // in the window size and wrapping set now.
+            search.reset();
+            navigation.reset();
+            input.reset();
+            const std::string path = doc->Path();
+            doc->Clear();
+            Reopen();
+            ASSERT_TRUE(doc->Open(path));
+            MakeEditor();
+        } else if (directive == "resize") {
+            // resize WIDTH: the window is made WIDTH cells wide, re-cut under border wrapping as
+            // the window does once the user stops resizing.
+            args >> state.pageWidth;
+            settings.pageWidth = state.pageWidth;
+            if (settings.truncateAtBorder)
+                doc->ReflowKeepingOffset(-1);
         } else if (directive == "reply") {
             // reply "question" ok|cancel|yes|no: the answer to a question asked next
             const std::string word = rest.substr(rest.rfind('"') + 1);
@@ -188,6 +204,10 @@ protected:
             args >> row >> column;
             EXPECT_EQ(doc->Selection().cursor.line, row);
             EXPECT_EQ(doc->Selection().cursor.column, column);
+        } else if (directive == "offset") {
+            ByteOffset offset = 0;
+            args >> offset;
+            EXPECT_EQ(doc->CursorByteOffset(), offset);
         } else if (directive == "scroll") {
             LineIndex top = 0;
             std::int64_t left = 0;
@@ -265,6 +285,12 @@ protected:
             doc->WrapLinesAt();
         else if (name == "wrap-at-border")
             doc->ToggleWrapAtWindowBorder();
+        else if (name == "word-wrap")
+            doc->ToggleWordWrap();
+        else if (name == "bookmark")
+            doc->ToggleBookmark();
+        else if (name == "next-bookmark")
+            doc->GoToBookmark(false, true);
         else
             FAIL() << "unknown command " << name;
     }
@@ -285,7 +311,7 @@ protected:
         else if (name == "page-lines")
             state.pageLines = value;
         else if (name == "page-width")
-            state.pageWidth = value;
+            state.pageWidth = settings.pageWidth = value;
         else
             FAIL() << "unknown setting " << name;
     }
@@ -321,6 +347,13 @@ protected:
         } else {
             FAIL() << "unknown key " << keys;
         }
+    }
+
+    void MakeEditor()
+    {
+        input = std::make_unique<EditorInput>(*doc, state, clipboard);
+        navigation = std::make_unique<Navigation>(*doc, state);
+        search = std::make_unique<SearchMenu>(*doc, state, dialogs, *input);
     }
 
     ViewState state{0, 0, 20, 80};
