@@ -43,8 +43,8 @@ std::vector<ByteOffset> OffsetsOf(const TextStore& text, const DisplayRules& rul
         for (; line < place.line; ++line)
             start += text.Line(line).Length();
         const LineView view = text.Line(line);
-        const std::uint32_t index = std::min(ColumnToIndex(view, std::max<std::int64_t>(place.column, 0), rules),
-                                             ContentLength(view, rules));
+        const std::uint32_t index =
+            std::min(ColumnToIndex(view, std::max<std::int64_t>(place.column, 0), rules), ContentLength(view, rules));
         offsets[i] = start + index;
     }
     return offsets;
