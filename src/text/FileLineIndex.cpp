@@ -8,30 +8,38 @@ namespace quill {
 
 namespace {
 
-std::int64_t Prefix(const std::vector<std::int64_t>& tree, std::size_t count)
+using Sums = FileLineIndex::Sums;
+
+Sums Prefix(const std::vector<Sums>& tree, std::size_t count)
 {
-    std::int64_t sum = 0;
-    for (std::size_t i = count; i > 0; i -= i & (~i + 1))
-        sum += tree[i];
+    Sums sum;
+    for (std::size_t i = count; i > 0; i -= i & (~i + 1)) {
+        sum.rows += tree[i].rows;
+        sum.ends += tree[i].ends;
+    }
     return sum;
 }
 
-void AddAt(std::vector<std::int64_t>& tree, std::size_t position, std::int64_t delta)
+void AddAt(std::vector<Sums>& tree, std::size_t position, std::int64_t rows, std::int64_t ends)
 {
-    for (std::size_t i = position + 1; i < tree.size(); i += i & (~i + 1))
-        tree[i] += delta;
+    for (std::size_t i = position + 1; i < tree.size(); i += i & (~i + 1)) {
+        tree[i].rows += rows;
+        tree[i].ends += ends;
+    }
 }
 
-/// The first chunk whose running sum passes target, and the sum of the chunks before it.
-std::pair<std::size_t, std::int64_t> Descend(const std::vector<std::int64_t>& tree, std::int64_t target)
+/// The first chunk whose running sum of one count passes target, and the sums of the chunks
+/// before it.
+std::pair<std::size_t, Sums> Descend(const std::vector<Sums>& tree, std::int64_t Sums::*count, std::int64_t target)
 {
     const std::size_t size = tree.size() - 1;
     std::size_t position = 0;
-    std::int64_t before = 0;
+    Sums before;
     for (std::size_t step = size ? std::bit_floor(size) : 0; step > 0; step >>= 1) {
-        if (position + step <= size && before + tree[position + step] <= target) {
+        if (position + step <= size && before.*count + tree[position + step].*count <= target) {
             position += step;
-            before += tree[position];
+            before.rows += tree[position].rows;
+            before.ends += tree[position].ends;
         }
     }
     return {position, before};
@@ -82,25 +90,24 @@ void FileLineIndex::Rebuild() const
     }
     totalRows_ = static_cast<std::int64_t>(total);
     valid_ = true;
-    treesValid_ = false;
+    treeValid_ = false;
 }
 
-void FileLineIndex::RebuildTrees() const
+void FileLineIndex::RebuildTree() const
 {
     // A Fenwick tree is built in one pass: each node passes its sum on to its parent.
     const std::size_t n = chunks_.size();
-    rowTree_.assign(n + 1, 0);
-    endTree_.assign(n + 1, 0);
+    tree_.assign(n + 1, Sums{});
     for (std::size_t i = 1; i <= n; ++i) {
-        rowTree_[i] += chunks_[i - 1].rows;
-        endTree_[i] += chunks_[i - 1].ends;
+        tree_[i].rows += chunks_[i - 1].rows;
+        tree_[i].ends += chunks_[i - 1].ends;
         const std::size_t parent = i + (i & (~i + 1));
         if (parent <= n) {
-            rowTree_[parent] += rowTree_[i];
-            endTree_[parent] += endTree_[i];
+            tree_[parent].rows += tree_[i].rows;
+            tree_[parent].ends += tree_[i].ends;
         }
     }
-    treesValid_ = true;
+    treeValid_ = true;
 }
 
 bool FileLineIndex::Following()
@@ -119,18 +126,18 @@ void FileLineIndex::Ready() const
     changes_ = 0;
     if (!valid_)
         Rebuild();
-    if (!treesValid_)
-        RebuildTrees();
+    if (!treeValid_)
+        RebuildTree();
 }
 
 std::pair<std::size_t, std::size_t> FileLineIndex::ChunkOf(std::size_t row) const
 {
     if (static_cast<std::int64_t>(row) >= totalRows_)
         return {chunks_.size() - 1, static_cast<std::size_t>(totalRows_ - chunks_.back().rows)};
-    if (!treesValid_)
-        RebuildTrees();
-    auto [chunk, before] = Descend(rowTree_, static_cast<std::int64_t>(row));
-    return {chunk, static_cast<std::size_t>(before)};
+    if (!treeValid_)
+        RebuildTree();
+    auto [chunk, before] = Descend(tree_, &Sums::rows, static_cast<std::int64_t>(row));
+    return {chunk, static_cast<std::size_t>(before.rows)};
 }
 
 void FileLineIndex::Add(std::size_t chunk, int rows, int ends)
@@ -139,10 +146,8 @@ void FileLineIndex::Add(std::size_t chunk, int rows, int ends)
     chunks_[chunk].ends = static_cast<std::uint32_t>(static_cast<int>(chunks_[chunk].ends) + ends);
     totalRows_ += rows;
     totalEnds_ += ends;
-    if (treesValid_) {
-        AddAt(rowTree_, chunk, rows);
-        AddAt(endTree_, chunk, ends);
-    }
+    if (treeValid_)
+        AddAt(tree_, chunk, rows, ends);
 }
 
 void FileLineIndex::Split(std::size_t chunk, std::size_t firstRow)
@@ -153,7 +158,7 @@ void FileLineIndex::Split(std::size_t chunk, std::size_t firstRow)
     front.ends = CountEnds(firstRow, firstRow + front.rows);
     chunks_[chunk] = {whole.rows - front.rows, whole.ends - front.ends};
     chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(chunk), front);
-    treesValid_ = false;
+    treeValid_ = false;
 }
 
 void FileLineIndex::Inserted(std::size_t row)
@@ -166,7 +171,7 @@ void FileLineIndex::Inserted(std::size_t row)
         return;
     if (chunks_.empty() || (atEnd && chunks_.back().rows >= kChunkRows)) {
         chunks_.push_back(Chunk());
-        treesValid_ = false;
+        treeValid_ = false;
     }
     auto [chunk, first] = ChunkOf(row);
     Add(chunk, 1, Ends(row) ? 1 : 0);
@@ -182,7 +187,7 @@ void FileLineIndex::Removed(std::size_t row, LineView old)
     Add(chunk, -1, EndsWith(old, *lineEnd_) ? -1 : 0);
     if (chunks_[chunk].rows == 0) {
         chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(chunk));
-        treesValid_ = false;
+        treeValid_ = false;
     }
 }
 
@@ -205,7 +210,7 @@ LineIndex FileLineIndex::FileLineOf(LineIndex row) const
         return row;
     row = std::min<LineIndex>(row, totalRows_ - 1);
     auto [chunk, first] = ChunkOf(static_cast<std::size_t>(row));
-    return Prefix(endTree_, chunk) + CountEnds(first, static_cast<std::size_t>(row));
+    return Prefix(tree_, chunk).ends + CountEnds(first, static_cast<std::size_t>(row));
 }
 
 LineIndex FileLineIndex::FirstRowOf(LineIndex fileLine) const
@@ -221,9 +226,9 @@ LineIndex FileLineIndex::FirstRowOf(LineIndex fileLine) const
     if (fileLine > totalEnds_)
         return lastRow;
     // The line starts after the fileLine-th display line that ends one.
-    auto [chunk, endsBefore] = Descend(endTree_, fileLine - 1);
-    std::size_t row = static_cast<std::size_t>(Prefix(rowTree_, chunk));
-    for (std::int64_t seen = endsBefore;; ++row) {
+    auto [chunk, before] = Descend(tree_, &Sums::ends, fileLine - 1);
+    std::size_t row = static_cast<std::size_t>(before.rows);
+    for (std::int64_t seen = before.ends;; ++row) {
         if (Ends(row) && ++seen == fileLine)
             break;
     }

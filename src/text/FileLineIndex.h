@@ -21,6 +21,12 @@ class FileLineIndex {
 public:
     explicit FileLineIndex(const GapVector<LineSlot>& lines) : lines_(lines) {}
 
+    /// Display lines and the file lines they end, summed over chunks.
+    struct Sums {
+        std::int64_t rows = 0;
+        std::int64_t ends = 0;
+    };
+
     /// How lines are counted from now on; a change counts everything again when next asked.
     void SetLineEnd(std::optional<std::uint8_t> lineEnd);
     std::optional<std::uint8_t> LineEnd() const { return lineEnd_; }
@@ -55,8 +61,8 @@ private:
     std::uint32_t CountEnds(std::size_t from, std::size_t to) const;
     /// Counts every row again into fresh chunks.
     void Rebuild() const;
-    /// Sums of the chunks in Fenwick trees, for finding a row's chunk by halving.
-    void RebuildTrees() const;
+    /// Sums of the chunks in a Fenwick tree, for finding a row's or a file line's chunk by halving.
+    void RebuildTree() const;
     void Ready() const;
     /// The chunk holding a row, and the first row of that chunk; a row at the end gives the last
     /// chunk.
@@ -67,10 +73,9 @@ private:
     const GapVector<LineSlot>& lines_;
     std::optional<std::uint8_t> lineEnd_;
     mutable bool valid_ = false;
-    mutable bool treesValid_ = false;
+    mutable bool treeValid_ = false;
     mutable std::vector<Chunk> chunks_;
-    mutable std::vector<std::int64_t> rowTree_;  ///< 1-based Fenwick trees over the chunks
-    mutable std::vector<std::int64_t> endTree_;
+    mutable std::vector<Sums> tree_;  ///< 1-based Fenwick tree over the chunks
     mutable std::int64_t totalRows_ = 0;
     mutable std::int64_t totalEnds_ = 0;
     mutable std::int64_t changes_ = 0;  ///< changes followed since the last question
