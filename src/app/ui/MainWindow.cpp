@@ -25,6 +25,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "commands/SearchMenu.h"
+#include "search/ui/QtSearchDialogs.h"
 #include "app/CommandTable.h"
 #include "app/RecentFileList.h"
 #include "app/ui/DesktopEntryBar.h"
@@ -65,13 +67,15 @@ MainWindow::MainWindow(Document& doc, Settings& settings, RecentFileList& recent
       settings_(settings),
       recent_(recent),
       view_(new TextView(doc, settings, this)),
+      searchDialogs_(std::make_unique<QtSearchDialogs>(view_, doc.Files())),
+      search_(std::make_unique<SearchMenu>(doc, view_->State(), *searchDialogs_, view_->Input())),
       structureDialogs_(std::make_unique<QtStructureDialogs>(this)),
       fields_(std::make_unique<FieldOperations>(doc, *structureDialogs_)),
       syntaxDialogs_(std::make_unique<QtSyntaxDialogs>(this)),
       syntax_(std::make_unique<SyntaxCommands>(doc, *syntaxDialogs_,
                                                [this](const std::string& path) { return fields_->AskMask(path); })),
       processes_(std::make_unique<PosixProcessStarter>()),
-      tools_(std::make_unique<ExternalTools>(doc, view_->Search().Searcher(), view_->Search().Options(), *processes_,
+      tools_(std::make_unique<ExternalTools>(doc, search_->Searcher(), search_->Options(), *processes_,
                                              QCoreApplication::applicationFilePath().toLocal8Bit().toStdString()))
 {
     // The text, with room above it for the first start's offer.
@@ -331,7 +335,7 @@ void MainWindow::RegisterHandlers()
     };
     auto find = [this](auto action) {
         return [this, action] {
-            action(view_->Search());
+            action(*search_);
             view_->AfterEdit();
         };
     };

@@ -29,6 +29,8 @@ class ProcessStarter;
 enum class CommandId : int;
 struct CommandEntry;
 class TextView;
+class QtSearchDialogs;
+class SearchMenu;
 class FieldOperations;
 class QtStructureDialogs;
 class QtSyntaxDialogs;
@@ -105,6 +107,9 @@ private:
     Settings& settings_;
     RecentFileList& recent_;
     TextView* view_;
+    // The search commands act on the view's cursor and window; the window owns them, not the view.
+    std::unique_ptr<QtSearchDialogs> searchDialogs_;
+    std::unique_ptr<SearchMenu> search_;
     QtFileWatcher fileWatcher_;
     DesktopEntryBar* desktopEntryBar_ = nullptr;
     NoticeBar* changedOnDiskBar_ = nullptr;

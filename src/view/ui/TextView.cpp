@@ -55,8 +55,6 @@ TextView::TextView(Document& doc, Settings& settings, QWidget* parent)
       settings_(settings),
       input_(doc, state_, clipboard_),
       navigation_(doc, state_),
-      searchDialogs_(this, doc.Files()),
-      search_(doc, state_, searchDialogs_, input_),
       motion_(input_.Motion()),
       ruler_(new FieldRuler(doc, state_, this)),
       gutter_(new LineNumberGutter(doc, state_, this)),

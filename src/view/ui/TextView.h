@@ -5,10 +5,8 @@
 #include <QBasicTimer>
 #include <QFont>
 
-#include "commands/SearchMenu.h"
 #include "document/DocumentView.h"
 #include "platform/qt/QtClipboard.h"
-#include "search/ui/QtSearchDialogs.h"
 #include "syntax/ColouringEngine.h"
 #include "view/EditorInput.h"
 #include "view/Navigation.h"
@@ -52,7 +50,8 @@ public:
     /// The commands that go to a named place.
     Navigation& Navigate() { return navigation_; }
     /// The commands of the Search menu that search.
-    SearchMenu& Search() { return search_; }
+    /// What the window shows of the text: the search commands move it.
+    ViewState& State() { return state_; }
     /// After a command changed the text or the cursor: repaint and refresh the panes.
     void AfterEdit();
     int CellWidth() const { return rows_.CellWidth(); }
@@ -127,8 +126,6 @@ private:
     QtClipboard clipboard_;
     EditorInput input_;
     Navigation navigation_;
-    QtSearchDialogs searchDialogs_;
-    SearchMenu search_;
     CursorMotion& motion_;
     QBasicTimer rewrapTimer_;  ///< wrapping at the window border follows the window's width
     FieldRuler* ruler_;
