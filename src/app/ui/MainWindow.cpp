@@ -25,8 +25,6 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "commands/SearchMenu.h"
-#include "search/ui/QtSearchDialogs.h"
 #include "app/CommandTable.h"
 #include "app/RecentFileList.h"
 #include "app/ui/DesktopEntryBar.h"
@@ -36,6 +34,7 @@
 #include "app/ui/NoticeBar.h"
 #include "app/ui/OptionsDialog.h"
 #include "commands/FieldOperations.h"
+#include "commands/SearchMenu.h"
 #include "commands/SyntaxCommands.h"
 #include "common/PhaseTimer.h"
 #include "document/Document.h"
@@ -45,6 +44,7 @@
 #include "platform/qt/QtFileDialogs.h"
 #include "print/ui/DocumentPrinter.h"
 #include "print/ui/PageSetupDialog.h"
+#include "search/ui/QtSearchDialogs.h"
 #include "settings/Settings.h"
 #include "structure/ui/QtStructureDialogs.h"
 #include "syntax/ui/QtSyntaxDialogs.h"
