@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "support/DocumentFixture.h"
+#include "support/TestScale.h"
 #include "view/EditorInput.h"
 #include "view/ViewState.h"
 
@@ -119,6 +120,7 @@ TEST_F(BackgroundLoadTest, APlaceLeftInTheFirstPartIsShownAtOnce)
 
 TEST_F(BackgroundLoadTest, EscapeKeepsWhatWasReadAndSavingAsksFirst)
 {
+    QUILL_SKIP_UNDER_THREAD_SANITIZER();
     const std::string path = MakeFile();
     const std::string original = ReadFile(path);
     ASSERT_TRUE(doc->Open(path));
@@ -176,6 +178,7 @@ TEST_F(BackgroundLoadTest, LeavingTheFileWhileTheRestIsReadAtOnceLetsThatReadEnd
 
 TEST_F(BackgroundLoadTest, SavingReadsTheRestFirstAndWritesTheWholeFile)
 {
+    QUILL_SKIP_UNDER_THREAD_SANITIZER();
     const std::string path = MakeFile();
     const std::string before = ReadFile(path);
     ASSERT_TRUE(doc->Open(path));
@@ -188,6 +191,7 @@ TEST_F(BackgroundLoadTest, SavingReadsTheRestFirstAndWritesTheWholeFile)
 
 TEST_F(BackgroundLoadTest, AFileMappedCutsItsLinesAsAFileReadIntoMemory)
 {
+    QUILL_SKIP_UNDER_THREAD_SANITIZER();
     const std::string path = MakeFile();
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
@@ -210,6 +214,7 @@ TEST_F(BackgroundLoadTest, AFileMappedCutsItsLinesAsAFileReadIntoMemory)
 
 TEST_F(BackgroundLoadTest, BetweenTwoStepsEveryLineShownIsAlreadyWhole)
 {
+    QUILL_SKIP_UNDER_THREAD_SANITIZER();
     // No line of the text may still grow: a cursor or an edit on it would land inside a line the
     // load extends later.
     const std::string path = MakeFile();
@@ -230,6 +235,7 @@ TEST_F(BackgroundLoadTest, BetweenTwoStepsEveryLineShownIsAlreadyWhole)
 
 TEST_F(BackgroundLoadTest, KeysThatGoBeyondThePartReadActOnTheWholeText)
 {
+    QUILL_SKIP_UNDER_THREAD_SANITIZER();
     const std::string path = MakeFile();
     const std::string bytes = ReadFile(path);
     const LineIndex fileLines = static_cast<LineIndex>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;

@@ -15,6 +15,19 @@ inline constexpr int kSanitizerShare = 4;
 inline constexpr int kSanitizerShare = 1;
 #endif
 
+/// Under ThreadSanitizer, a test of the document's own logic over a file of 67 MB takes minutes and
+/// meets no thread the address sanitizer run does not cover: such a test is skipped there.
+#if defined(__SANITIZE_THREAD__)
+inline constexpr bool kThreadSanitizer = true;
+#else
+inline constexpr bool kThreadSanitizer = false;
+#endif
+#define QUILL_SKIP_UNDER_THREAD_SANITIZER()                                                                            \
+    do {                                                                                                               \
+        if (::quill::test::kThreadSanitizer)                                                                           \
+            GTEST_SKIP() << "the document's logic over a large file: covered by the other sanitizer run";              \
+    } while (false)
+
 /// n rounds in a plain build, a share of them (at least one) under a sanitizer.
 constexpr int Rounds(int n) { return std::max(1, n / kSanitizerShare); }
 
