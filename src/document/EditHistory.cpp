@@ -27,13 +27,16 @@ void EditHistory::RecordRecut(const LineCut& before, TextPosition cursor)
         record.cut = std::make_unique<LineCut>(before);
         return record;
     };
+    // A side whose next record puts back a cut already needs no other: any cut of the same bytes
+    // can be cut back, so repeated resizes do not pile up cuts of the whole text.
+    const auto isRecut = [this](std::size_t i) { return records_[i].kind == UndoRecord::Kind::Recut; };
     std::size_t inserted = 0;
-    if (CanRedo()) {
+    if (CanRedo() && !isRecut(done_)) {
         const std::uint32_t group = records_[done_].group;
         records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(done_), made(group));
         ++inserted;
     }
-    if (CanUndo()) {
+    if (CanUndo() && !isRecut(done_ - 1)) {
         const std::uint32_t group = records_[done_ - 1].group;
         records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(done_), made(group));
         ++done_;

@@ -60,7 +60,8 @@ public:
     }
     /// The lines were cut anew and no byte changed (another wrap width): the records on both
     /// sides name lines of the old cut, so each side gets a record that puts it back first, in
-    /// the group next to it. Nothing to undo or redo is lost, and the saved text stays where it is.
+    /// the group next to it (unless its next record is such a cut already). Nothing to undo or redo
+    /// is lost, and the saved text stays where it is.
     void RecordRecut(const LineCut& before, TextPosition cursor);
 
     /// Empties both lists. The saved text stays reachable when the text is unmodified.
