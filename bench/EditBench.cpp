@@ -107,9 +107,9 @@ BENCHMARK(BM_BackspaceJoiningLinesInTheMiddle)->Unit(benchmark::kMicrosecond)->I
 // A line filter: every tenth line removed from top to bottom in one undo group, then undone.
 void DeleteEveryTenthLine(Document& doc)
 {
-    doc.RaiseUndoGroup();
+    doc.Model().RaiseUndoGroup();
     for (LineIndex line = 0; line < doc.Text().LineCount() - 1; line += 9)
-        doc.RemoveLine(line, true);
+        doc.Model().RemoveLine(line, true);
 }
 
 void BM_DeleteEveryTenthLine(benchmark::State& state)

@@ -56,7 +56,7 @@ void BM_FindNextToTheLastLine(benchmark::State& state)
     const std::string marker = "needle-in-the-last-line";
     text.SetCurrentLine(last);
     const std::string kept(text.Line(last).Text());
-    log.doc->ReplaceCurrentLine(LineRecord(marker + kept));
+    log.doc->Model().ReplaceCurrentLine(LineRecord(marker + kept));
     SearchOptions options;
     options.findText = marker;
     options.matchCase = true;
@@ -70,7 +70,7 @@ void BM_FindNextToTheLastLine(benchmark::State& state)
             state.SkipWithError("the last line was not found");
     }
     text.SetCurrentLine(last);
-    log.doc->ReplaceCurrentLine(LineRecord(kept));
+    log.doc->Model().ReplaceCurrentLine(LineRecord(kept));
 }
 BENCHMARK(BM_FindNextToTheLastLine)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -91,7 +91,7 @@ void ReplaceAllAndUndo(benchmark::State& state, const char* find, const char* re
         log.doc->Selection().cursor.line = 0;
         log.doc->Selection().cursor.column = log.doc->Selection().preferredColumn = 0;
         log.doc->Text().SetCurrentLine(0);
-        log.doc->RaiseUndoGroup();
+        log.doc->Model().RaiseUndoGroup();
         replaced = commands.ReplaceText(true);
         state.PauseTiming();
         const auto started = std::chrono::steady_clock::now();

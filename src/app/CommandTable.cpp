@@ -325,8 +325,8 @@ CommandState CommandState::Of(const Document& doc, const Settings& settings, con
     CommandState state;
     state.pathSet = doc.HasPath();
     state.modified = doc.IsModified();
-    state.canUndo = doc.CanUndo();
-    state.canRedo = doc.CanRedo();
+    state.canUndo = doc.Model().CanUndo();
+    state.canRedo = doc.Model().CanRedo();
     state.lineNumbers = settings.lineNumbers != 0;
     state.selection = doc.Selection().Active();
     state.selectionInOneLine = fields.CanAddField();

@@ -113,7 +113,7 @@ std::int64_t SearchCommands::ReplaceText(bool silent)
     const LineIndex line = doc_.Selection().cursor.line;
     const Column column = doc_.Selection().cursor.column, preferred = doc_.Selection().preferredColumn;
     const Range range = TakeSelection();
-    const std::size_t undoMark = doc_.UndoCount();
+    const std::size_t undoMark = doc_.Model().UndoCount();
     std::int64_t replaced = 0;
     {
         // Replace All shows its progress at once; asking at each hit needs no progress window.
@@ -171,9 +171,9 @@ void SearchCommands::ReplaceHit(const std::string& bytes)
         const std::string piece = text.substr(start, last ? std::string::npos : end + 1 - start);
         if (at == line) {
             doc_.Text().SetCurrentLine(line);
-            doc_.ReplaceCurrentLine(LineRecord(piece));
+            doc_.Model().ReplaceCurrentLine(LineRecord(piece));
         } else {
-            at = doc_.InsertAfter(at - 1, LineRecord(piece), true);
+            at = doc_.Model().InsertAfter(at - 1, LineRecord(piece), true);
         }
         if (cursorAt >= start)
             cursorLine = at, cursorLineStart = start;
@@ -284,7 +284,7 @@ std::int64_t SearchCommands::ReplaceRegex(const Range& range)
         merged = std::string(stored.substr(0, from)) + merged + std::string(stored.substr(to));
         doc_.Selection().Clear();
         doc_.Text().SetCurrentLine(line);
-        doc_.ReplaceCurrentLine(LineRecord(merged));
+        doc_.Model().ReplaceCurrentLine(LineRecord(merged));
         ++replaced;
         // All matches of the line are replaced at once: the search goes on with the next line,
         // so a replacement that matches again can never loop.
@@ -319,7 +319,7 @@ std::int64_t SearchCommands::FilterHitByHit(bool extract, std::vector<LineIndex>
                 break;
             RestoreCursor(line + 1, 0, 0);
         } else {
-            doc_.RemoveLine(line, true);
+            doc_.Model().RemoveLine(line, true);
             ++count;
             if (line >= doc_.Text().LineCount())
                 break;  // the last line went
@@ -336,7 +336,7 @@ std::int64_t SearchCommands::FilterHitByHit(bool extract, std::vector<LineIndex>
 std::int64_t SearchCommands::ApplyLineFilter()
 {
     const bool extract = options_.lineFilter == SearchOptions::kExtractLines;
-    const std::size_t undoMark = doc_.UndoCount();
+    const std::size_t undoMark = doc_.Model().UndoCount();
     const LineIndex line0 = doc_.Selection().cursor.line;
     const Column column0 = doc_.Selection().cursor.column, preferred0 = doc_.Selection().preferredColumn;
     std::vector<LineIndex> taken;  // the text stays as it is until the lines replace it
@@ -350,7 +350,7 @@ std::int64_t SearchCommands::ApplyLineFilter()
         } else {
             LineIndex removed = 0;
             for (const LineIndex line : *matching)
-                doc_.RemoveLine(line - removed++, true);
+                doc_.Model().RemoveLine(line - removed++, true);
         }
     } else {
         count = FilterHitByHit(extract, taken);
@@ -373,7 +373,7 @@ std::int64_t SearchCommands::ApplyLineFilter()
         doc_.ReplaceAllLines(taken);
     } else {
         if (doc_.Text().LineCount() == 0)
-            doc_.InsertAtHead(LineRecord(), true);  // a text keeps one line, if an empty one
+            doc_.Model().InsertAtHead(LineRecord(), true);  // a text keeps one line, if an empty one
         RestoreCursor(0, 0, 0);
         doc_.MarkModified();
         doc_.RedrawViews();

@@ -44,7 +44,8 @@ Document::Document(DocumentContext context)
       entryDialog_(context.entryDialog),
       dataFolder_(std::move(context.dataFolder)),
       selection_(context.selection),
-      positions_(std::make_unique<PositionStore>(dataFolder_.empty() ? std::string() : dataFolder_ + "/Bookmarks.db"))
+      positions_(std::make_unique<PositionStore>(dataFolder_.empty() ? std::string() : dataFolder_ + "/Bookmarks.db")),
+      model_(selection_, [this] { return Rules(); })
 {
     positions_->SetConverter(&places_);
 }
@@ -231,7 +232,7 @@ void Document::Clear()
 
 bool Document::ConfirmSaveChanges()
 {
-    if (!modified_)
+    if (!model_.IsModified())
         return true;
     switch (prompter_.Ask("Do you want to save the changes?", Buttons::YesNoCancel)) {
     case Answer::Cancel: return false;
@@ -242,10 +243,7 @@ bool Document::ConfirmSaveChanges()
 
 void Document::MarkModified(bool modified)
 {
-    // A change that left no undo record cannot be undone back to the saved text.
-    if (modified)
-        history_.ForgetSavedIfHere();
-    modified_ = modified;
+    model_.MarkModified(modified);
     if (modified)
         SetAutoReloadMode(AutoReload::Off);  // an edited text is never replaced behind the user's back
 }
@@ -266,7 +264,7 @@ bool Document::ReplaceTextFrom(const std::string& path, const char* failureForma
 
 void Document::Reload()
 {
-    if (modified_ && prompter_.AskSafely(kDismissChanges, Buttons::OkCancel, Answer::Cancel) != Answer::Ok) {
+    if (model_.IsModified() && prompter_.AskSafely(kDismissChanges, Buttons::OkCancel, Answer::Cancel) != Answer::Ok) {
         SetAutoReloadMode(AutoReload::Off);
         return;
     }
@@ -286,7 +284,7 @@ void Document::ToggleAutoReload(AutoReload mode)
 
 void Document::LoadNeighbourFile(bool next)
 {
-    if (modified_ && prompter_.AskSafely(kDismissChanges, Buttons::OkCancel, Answer::Cancel) != Answer::Ok)
+    if (model_.IsModified() && prompter_.AskSafely(kDismissChanges, Buttons::OkCancel, Answer::Cancel) != Answer::Ok)
         return;
     LeaveFile();
     const std::string folder = FolderOf(path_);

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "charset/ConversionTable.h"
-#include "document/EditHistory.h"
 #include "document/FilePlaces.h"
+#include "document/PlaceFollower.h"
 #include "document/PositionStore.h"
-#include "document/UndoRecord.h"
+#include "document/TextModel.h"
 #include "structure/StructureDescription.h"
 #include "syntax/SyntaxDescription.h"
 #include "text/Compression.h"
@@ -83,7 +83,8 @@ public:
     void Clear();
     /// Asks "Do you want to save the changes?" for a modified text; false when the caller must stop.
     bool ConfirmSaveChanges();
-    bool IsModified() const { return modified_; }
+    bool IsModified() const { return model_.IsModified(); }
+    /// A change made without an undo record; auto reload goes off, as after any change.
     void MarkModified(bool modified = true);
     void Reload();
     void ToggleAutoReload(AutoReload mode);
@@ -134,7 +135,7 @@ public:
 
     // Command states.
     bool HasPath() const { return !path_.empty(); }
-    bool CanSave() const { return modified_; }
+    bool CanSave() const { return model_.IsModified(); }
 
     // ---- Text ------------------------------------------------------------------------------
     /// Frees the text and returns every mode to its start value; optionally one empty line.
@@ -144,8 +145,11 @@ public:
     /// How a load cuts lines under the current settings.
     LoadParams CurrentLoadParams() const;
     void FreeLines();
-    TextStore& Text() { return text_; }
-    const TextStore& Text() const { return text_; }
+    /// The text being edited, its edits and their undo.
+    TextModel& Model() { return model_; }
+    const TextModel& Model() const { return model_; }
+    TextStore& Text() { return model_.Text(); }
+    const TextStore& Text() const { return model_.Text(); }
     DisplayRules Rules() const;
     /// The file's own lines among the display lines: what line numbers count. In binary mode and
     /// with records of a fixed length every display line is a line.
@@ -237,19 +241,9 @@ public:
     TextSelection& Selection() { return selection_; }
     const TextSelection& Selection() const { return selection_; }
 
-    // ---- Editing primitives and undo ----------------------------------------------------------
-    // Every change of the text goes through these. They take ownership of the line they are given,
-    // keep the file size, widest line, current line and bookmarks right, and record undo.
-    /// Replaces the current line; returns the new length.
-    std::uint32_t ReplaceCurrentLine(LineRecord newLine);
-    /// Inserts a line after the current one, which stays current.
-    void InsertAfterCurrent(LineRecord newLine);
-    /// Inserts a line after line `after`; returns the new line's index.
-    LineIndex InsertAfter(LineIndex after, LineRecord newLine, bool record);
-    /// Inserts a line before the first; returns 0.
-    LineIndex InsertAtHead(LineRecord newLine, bool record);
-    /// Removes a line; the current line keeps its text (its index follows).
-    void RemoveLine(LineIndex index, bool record);
+    // ---- Undo ---------------------------------------------------------------------------------
+    // The edits themselves are the model's; these take back and put the cut of the settings in
+    // force back where a change of another cut was taken back.
     /// Undoes the newest group of records; what it took back can be redone.
     void Undo();
     /// Takes back the newest Undo, group by group, until a new change empties the redo list.
@@ -257,16 +251,6 @@ public:
     /// Takes back the newest changes until the undo list has `count` records again, leaving
     /// nothing to redo: an operation that failed half-way leaves the text as it found it.
     void TakeBackTo(std::size_t count);
-    /// Empties the undo and redo lists (changes that name lines by index would restore wrong lines).
-    void ClearUndo();
-    bool CanUndo() const { return history_.CanUndo(); }
-    bool CanRedo() const { return history_.CanRedo(); }
-    std::size_t UndoCount() const { return history_.UndoCount(); }
-    /// Starts a new undo group: what follows is undone on its own.
-    void RaiseUndoGroup() { history_.RaiseGroup(); }
-    std::uint32_t UndoGroup() const { return history_.Group(); }
-    /// The group the next Undo takes back (meaningful while CanUndo).
-    std::uint32_t NewestUndoGroup() const { return history_.NewestUndoGroup(); }
 
     // ---- Whole-text transformations ---------------------------------------------------------
     /// "&Convert CRLF<->LF": rewrites the terminators in place (the undo list is emptied).
@@ -297,8 +281,6 @@ public:
     /// there is none in that direction.
     bool GoToBookmark(bool lastPosition, bool forward);
     void RemoveBookmarks();
-    /// For line edits: every entry at or below `from` moves by delta lines.
-    void ShiftBookmarks(LineIndex from, int delta) { positions_->ShiftLines(from, delta); }
 
     // ---- Wrapping ----------------------------------------------------------------------------
     /// Re-cuts the lines from a line (-1: the whole text) for the line length in force; returns
@@ -370,12 +352,12 @@ private:
     std::unique_ptr<PositionStore> positions_;
     DocumentPlaces places_{*this};
 
-    TextStore text_;
+    TextModel model_;
+    TextStore& text_ = model_.Text();
     std::string path_;
     std::string title_;
     FileTime modificationTime_ = 0;
     std::int64_t diskSize_ = 0;  ///< the file's size when it was loaded or saved last
-    bool modified_ = false;
     AutoReload autoReloadMode_ = AutoReload::Off;
     int autoReloadTicks_ = 0;
     bool autoReloadAtEndRequested_ = false;
@@ -403,9 +385,6 @@ private:
     bool mappedChangeTold_ = false;
     std::string untrustedFile_;  ///< the file that changed under the text (empty: none did)
 
-    void Record(UndoRecord::Kind kind, LineRecord line, LineIndex index);
-    /// After a line was removed: the selection's anchor stays on a line of the text.
-    void KeepAnchorOnText(LineIndex removed);
     /// Whether the grown file may be read on from where the text ends.
     bool CanAppendFrom(int fd, const FileStatus& status) const;
     /// Reads the bytes the file gained since the text was read and appends them as lines.
@@ -461,15 +440,9 @@ private:
     void GoToFileEnd();
     /// After a look under "File End": to the end, unless the user has left it (paused).
     void FollowEnd(bool atEndBefore);
-    /// Carries out a record and turns it into the record that takes it back, in the same group.
-    void Apply(UndoRecord& record);
-    /// Undo (or Redo) of the newest group, with the cursor put back where each step had it.
-    void TakeBack(bool redo);
-    /// Applies a record with the cursor it names; `before` is the place taking it back again
-    /// returns to.
-    void ApplyWithCursor(UndoRecord& record, TextPosition& before);
-    /// After records were applied: the cursor on a line, the cut of the settings in force.
-    void EndTakingBack();
+    /// After an Undo, Redo or taking back: the cut of the settings in force again when a change
+    /// of another cut came back, then the text redrawn.
+    void EndTakingBack(bool cutTakenBack);
     /// The text is the file's as loaded or saved: not modified, and undo and redo can come back here.
     void MarkUnmodified();
     void WidenFor(LineView line);
@@ -484,9 +457,7 @@ private:
     template <class Rewrite> void RewriteAllLines(Rewrite rewrite);
     void FinishRewrite();
 
-    EditHistory history_;
-    bool recutTakenBack_ = false;       ///< an Undo or Redo put back the cut of another wrap width
-    TextPosition* alsoKept_ = nullptr;  ///< a place a re-cut taken back keeps on its byte too
+    PlaceFollower placeFollower_{*this};
     // What binary mode replaced, given back when it is switched off.
     int binaryLineLength_ = 99000;
     bool savedOverwrite_ = false;

@@ -46,7 +46,7 @@ void Document::AutoReloadTick()
     }
     if (autoReloadMode_ == AutoReload::Off) {
         // Following looks at the file itself; so does a reload of unchanged texts on a notice.
-        if (modified_ || !settings_.reloadUnchangedFiles)
+        if (model_.IsModified() || !settings_.reloadUnchangedFiles)
             MappedTextTrusted();
         return;
     }
@@ -100,7 +100,7 @@ void Document::CheckChangedOnDisk()
     if (status.SameStateAs(changeTold_))
         return;  // told already
     changeTold_ = status;
-    if (settings_.reloadUnchangedFiles && !modified_) {
+    if (settings_.reloadUnchangedFiles && !model_.IsModified()) {
         Reload();
         TellReread(true);
         return;
@@ -126,7 +126,7 @@ bool Document::CanAppendFrom(int fd, const FileStatus& status) const
     // line ends a load knows (a table with other line breaks re-cuts the whole text).
     const std::int64_t old = text_.FileSize();
     // Compressed data is read again from its start: its end is no place to read on from.
-    if (modified_ || loadAborted_ || compression_.Compressed() || !status.SameFileAs(loadedFile_) ||
+    if (model_.IsModified() || loadAborted_ || compression_.Compressed() || !status.SameFileAs(loadedFile_) ||
         status.size <= old || !(CurrentLoadParams() == loadParams_) || settings_.truncateAtBorder ||
         charset_.LF() != kLF || charset_.FF() != kFF)
         return false;
@@ -142,7 +142,7 @@ bool Document::CanAppendFrom(int fd, const FileStatus& status) const
 void Document::AppendGrownFile(int fd, const FileStatus& status)
 {
     // Undo records name lines by index and the last lines are about to change under them.
-    ClearUndo();
+    model_.ClearUndo();
     const LoadOutcome outcome = ReadOn(fd, status.size, -1, progress_);
     modificationTime_ = status.modified;
     diskSize_ = text_.FileSize();

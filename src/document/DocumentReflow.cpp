@@ -4,7 +4,6 @@
 
 #include "document/Document.h"
 #include "document/DocumentView.h"
-#include "document/KeptPlaces.h"
 #include "document/Reflower.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
@@ -17,21 +16,14 @@ Column Document::Reflow(LineIndex fromLine)
     if (text_.LineCount() == 0)
         return 0;
     const LineIndex before = text_.LineCount();
-    const bool whole = fromLine < 0;
-    // The edits that can be undone or redone name lines of the cut made before: it is kept for
-    // them. The cursor and the bookmarks stay on their bytes.
-    std::optional<LineCut> cutBefore;
-    if (whole && (history_.CanUndo() || history_.CanRedo()))
-        cutBefore = LineCut::Of(text_);
-    std::optional<KeptPlaces> places;
-    if (whole)
-        places.emplace(*this);
     Reflower reflower(*this, progress_);
-    const Column hint = reflower.Run(fromLine);
-    if (places)
-        places->PutBack();
-    if (cutBefore && !(*cutBefore == LineCut::Of(text_)))
-        history_.RecordRecut(*cutBefore, selection_.cursor);
+    Column hint = 0;
+    // A whole re-cut moves no byte: told as such, it keeps the cursor, the bookmarks and what can
+    // be undone on their bytes.
+    if (fromLine < 0)
+        model_.Recut([&] { hint = reflower.Run(fromLine); });
+    else
+        hint = reflower.Run(fromLine);
     if (fromLine < 0 && settings_.truncateAtBorder)
         borderWrapWidth_ = settings_.pageWidth;
     selection_.cursor.line = std::clamp<LineIndex>(selection_.cursor.line, 0, text_.LineCount() - 1);

@@ -47,7 +47,7 @@ FieldDef* Document::FieldAtCursor()
 void Document::ReorderLines(const std::vector<LineIndex>& order)
 {
     // Undo records name lines by index: after a new order they would restore the wrong lines.
-    ClearUndo();
+    model_.ClearUndo();
     text_.Reorder(order);
     // Bookmarks go with their records.
     std::vector<LineIndex> newIndex(order.size());

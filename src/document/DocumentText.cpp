@@ -24,7 +24,7 @@ void Document::ResetText(bool withEmptyLine)
     mappedChangeTold_ = false;
     untrustedFile_.clear();
     FreeLines();
-    ClearUndo();
+    model_.ClearUndo();
     positions_->Clear();
     loadedUtf8_ = true;
     text_.SetTerminator(TerminatorKind::CRLF);

@@ -100,11 +100,8 @@ void Document::ReplaceAllLines(const std::vector<LineIndex>& keep)
     }
     if (keep.empty())
         lines->lines.PushBack(LineSlot());
-    text_.SwapLines(*lines);
+    model_.ReplaceAllLines(std::move(lines));
     positions_->RemoveBookmarks();  // they named lines of the old text
-    UndoRecord record{0, UndoRecord::Kind::Swapped, LineRecord(), 0, selection_.cursor, nullptr};
-    record.lines = std::move(lines);
-    history_.Record(std::move(record));
     selection_.cursor.line = 0;
     selection_.cursor.column = selection_.preferredColumn = 0;
     selection_.Clear();
@@ -123,7 +120,7 @@ void Document::ConvertTerminators()
         return;
     // Undo records could hold lines with the other terminator: they go first, and with them every
     // other user of the bytes rewritten below.
-    ClearUndo();
+    model_.ClearUndo();
     const std::uint8_t cr = charset_.CR();
     const std::uint8_t lf = charset_.LF();
     LoopProgress progress(progress_, text_.LineCount(), kWholeTextProgressLines);
@@ -148,7 +145,7 @@ void Document::ConvertTerminators()
 
 void Document::RewriteAllBytes(const std::array<std::uint8_t, 256>& map)
 {
-    ClearUndo();  // undo records may share the bytes rewritten here
+    model_.ClearUndo();  // undo records may share the bytes rewritten here
     LoopProgress progress(progress_, text_.LineCount(), kWholeTextProgressLines);
     for (LineIndex i = 0; i < text_.LineCount(); ++i) {
         progress.Step(i);
@@ -222,7 +219,7 @@ template <class Rewrite> void Document::RewriteAllLines(Rewrite rewrite)
         // Only lines that change are replaced, so undo holds no copies of unchanged lines.
         if (rewrite(text_.Line(i), changed)) {
             text_.SetCurrentLine(i);
-            ReplaceCurrentLine(std::move(changed));
+            model_.ReplaceCurrentLine(std::move(changed));
         }
     }
     text_.SetCurrentLine(keepCurrent);
@@ -306,7 +303,7 @@ template <class Rewrite> void Document::RewriteSelectedLines(Rewrite rewrite)
         LineRecord changed;
         if (rewrite(text_.Line(i), changed)) {
             text_.SetCurrentLine(i);
-            ReplaceCurrentLine(std::move(changed));
+            model_.ReplaceCurrentLine(std::move(changed));
         }
     }
     if (range.last >= range.first) {

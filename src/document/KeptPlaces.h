@@ -4,42 +4,22 @@
 
 #include <vector>
 
-#include "text/DisplayRules.h"
+#include "text/TextPlaces.h"
 #include "text/TextSelection.h"
-#include "text/TextTypes.h"
 
 namespace quill {
 
 class Document;
-class TextStore;
-
-/// A line and a column on a display line, for reading places as byte offsets and back.
-struct ShownPlace {
-    LineIndex line = 0;
-    std::int64_t column = 0;
-};
-
-/// The byte offsets of places in a text (one walk over the lines, up to the last place). A column
-/// beyond the end of its line stands at the line's end; a line beyond the text keeps its distance
-/// from the end (as a negative number: -1 for the first line after it).
-std::vector<ByteOffset> OffsetsOf(const TextStore& text, const DisplayRules& rules,
-                                  const std::vector<ShownPlace>& places);
-/// The places that hold those bytes: a byte that ends one display line of a file line and begins
-/// the next is the start of the next, where typing goes on.
-std::vector<ShownPlace> PlacesOf(const TextStore& text, const DisplayRules& rules,
-                                 const std::vector<ByteOffset>& offsets);
 
 /// A re-cut moves no byte but the lines the bytes are on: made before it, PutBack afterwards puts
 /// the cursor, the anchor and every bookmark back on its byte.
 class KeptPlaces {
 public:
-    /// `also`: one more place to keep (none: null).
-    explicit KeptPlaces(Document& doc, TextPosition* also = nullptr);
+    explicit KeptPlaces(Document& doc);
     void PutBack();
 
 private:
     Document& doc_;
-    TextPosition* also_;
     std::vector<ByteOffset> offsets_;  ///< the cursor, the anchor, then the entries in order
 };
 

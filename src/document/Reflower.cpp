@@ -190,9 +190,9 @@ void Reflower::Insert(LineRecord line)
         doc_.Text().InsertLine(insertAfter_ + 1, std::move(line));
         ++insertAfter_;
     } else if (insertAfter_ < 0) {
-        insertAfter_ = doc_.InsertAtHead(std::move(line), true);
+        insertAfter_ = doc_.Model().InsertAtHead(std::move(line), true);
     } else {
-        insertAfter_ = doc_.InsertAfter(insertAfter_, std::move(line), true);
+        insertAfter_ = doc_.Model().InsertAfter(insertAfter_, std::move(line), true);
     }
     ++input_;  // the new line stands before the input line
 }
@@ -209,7 +209,7 @@ void Reflower::RemoveInputLine()
     if (whole_)
         doc_.Text().RemoveLine(input_);
     else
-        doc_.RemoveLine(input_, true);
+        doc_.Model().RemoveLine(input_, true);
 }
 
 void Reflower::FinishText()

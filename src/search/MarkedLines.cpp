@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "text/TextPlaces.h"
 #include "text/TextStore.h"
 
 namespace quill {
@@ -50,6 +51,28 @@ void MarkedLines::LinesReset()
     if (!rows_.empty())
         ++changes_;
     rows_.clear();
+}
+
+void MarkedLines::BeforeRecut()
+{
+    std::vector<ShownPlace> starts;
+    starts.reserve(rows_.size());
+    for (const LineIndex row : rows_)
+        starts.push_back({row, 0});
+    keptStarts_ = OffsetsOf(text_, DisplayRules{}, starts);
+}
+
+void MarkedLines::AfterRecut()
+{
+    std::vector<LineIndex> rows;
+    rows.reserve(keptStarts_.size());
+    for (const ShownPlace& place : PlacesOf(text_, DisplayRules{}, keptStarts_))
+        if (rows.empty() || rows.back() != place.line)
+            rows.push_back(place.line);
+    keptStarts_.clear();
+    if (rows != rows_)
+        ++changes_;
+    rows_ = std::move(rows);
 }
 
 }  // namespace quill

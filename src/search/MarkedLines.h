@@ -11,7 +11,8 @@ namespace quill {
 class TextStore;
 
 /// Display lines the user collected beside the filter's matches. A mark moves with its line when
-/// lines are inserted or removed above it and goes with its line; another text takes them all.
+/// lines are inserted or removed above it and goes with its line; a re-cut leaves it on the line
+/// that holds the first byte of its old line; another text takes them all.
 class MarkedLines final : private LineWatcher {
 public:
     explicit MarkedLines(TextStore& text);
@@ -32,9 +33,12 @@ private:
     void LineRemoved(LineIndex row) override;
     void LineReplaced(LineIndex) override {}
     void LinesReset() override;
+    void BeforeRecut() override;
+    void AfterRecut() override;
 
     TextStore& text_;
     std::vector<LineIndex> rows_;
+    std::vector<ByteOffset> keptStarts_;  ///< during a re-cut: where the marked lines began
     std::uint64_t changes_ = 0;
 };
 

@@ -27,6 +27,31 @@ void TextStore::AppendLine(LineRecord line) { InsertLine(LineCount(), std::move(
 
 void TextStore::InsertLine(LineIndex before, LineRecord line)
 {
+    InsertSlot(before, std::move(line));
+    if (before + 1 < LineCount())
+        Tell([before](LineWatcher& watcher) { watcher.LineInserted(before); });
+}
+
+void TextStore::SplitLine(LineIndex row, std::uint32_t at, LineRecord rest)
+{
+    InsertSlot(row + 1, std::move(rest));
+    Tell([row, at](LineWatcher& watcher) { watcher.LineSplit(row, at); });
+}
+
+void TextStore::BeginRecut()
+{
+    Tell([](LineWatcher& watcher) { watcher.BeforeRecut(); });
+    recutting_ = true;
+}
+
+void TextStore::EndRecut()
+{
+    recutting_ = false;
+    Tell([](LineWatcher& watcher) { watcher.AfterRecut(); });
+}
+
+void TextStore::InsertSlot(LineIndex before, LineRecord line)
+{
     fileSize_ += line.Length();
     LineSlot slot = line.Release();
     try {
@@ -38,7 +63,6 @@ void TextStore::InsertLine(LineIndex before, LineRecord line)
     }
     ownedLines_ += slot.Owned();
     fileLines_.Inserted(static_cast<std::size_t>(before));
-    Tell([before](LineWatcher& watcher) { watcher.LineInserted(before); });
 }
 
 LineRecord TextStore::ReplaceLine(LineIndex i, LineRecord line)

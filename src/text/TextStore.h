@@ -103,6 +103,8 @@ public:
     // the callers' business.
     void AppendLine(LineRecord line);
     void InsertLine(LineIndex before, LineRecord line);
+    /// Inserts `rest` after line `row`, told as the split of that line at byte `at` (see LineWatcher).
+    void SplitLine(LineIndex row, std::uint32_t at, LineRecord rest);
     LineRecord ReplaceLine(LineIndex i, LineRecord line);
     LineRecord RemoveLine(LineIndex i);
 
@@ -185,10 +187,15 @@ public:
     /// Tells the watcher of every change of the lines from now on, until it is removed.
     void AddWatcher(LineWatcher* watcher) { watchers_.push_back(watcher); }
     void RemoveWatcher(LineWatcher* watcher) { std::erase(watchers_, watcher); }
+    /// Around a whole re-cut: the watchers are told before and after, and of no line between.
+    void BeginRecut();
+    void EndRecut();
 
 private:
     template <typename Told> void Tell(Told&& told)
     {
+        if (recutting_)
+            return;
         for (LineWatcher* watcher : watchers_)
             told(*watcher);
     }
@@ -197,11 +204,13 @@ private:
         Tell([](LineWatcher& watcher) { watcher.LinesReset(); });
     }
 
+    void InsertSlot(LineIndex before, LineRecord line);
     static void ReleaseMemory(LineSet& lines, std::vector<std::unique_ptr<LoadBlock>> blocks, ProgressWindow* progress);
 
     GapVector<LineSlot> lines_;
     mutable FileLineIndex fileLines_;  ///< follows every change of lines_
     std::vector<LineWatcher*> watchers_;
+    bool recutting_ = false;
     std::size_t ownedLines_ = 0;  ///< lines with bytes of their own, which Clear must free
     std::vector<std::unique_ptr<LoadBlock>> blocks_;
     LineIndex current_ = -1;

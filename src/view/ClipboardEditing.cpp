@@ -133,7 +133,7 @@ bool ClipboardEditing::Cut()
 {
     if (!Copy())
         return false;
-    doc_.RaiseUndoGroup();
+    doc_.Model().RaiseUndoGroup();
     editing_.DeleteSelection();
     return true;
 }
@@ -282,7 +282,7 @@ std::int64_t ClipboardEditing::ColumnAfter(const std::string& lineStart) const
 void ClipboardEditing::ReplaceLine(LineIndex line, const std::string& bytes)
 {
     doc_.Text().SetCurrentLine(line);
-    doc_.ReplaceCurrentLine(LineRecord(bytes));
+    doc_.Model().ReplaceCurrentLine(LineRecord(bytes));
 }
 
 void ClipboardEditing::InsertLines(const std::string& bytes)
@@ -313,7 +313,7 @@ void ClipboardEditing::InsertLines(const std::string& bytes)
         if (first)
             ReplaceLine(line, made);
         else
-            line = doc_.InsertAfter(line, LineRecord(made), true);
+            line = doc_.Model().InsertAfter(line, LineRecord(made), true);
         first = false;
         start = lf + 1;
         if (showProgress && start - stepped > 100000) {
@@ -329,7 +329,7 @@ void ClipboardEditing::InsertLines(const std::string& bytes)
     if (first)
         ReplaceLine(line, last);
     else
-        line = doc_.InsertAfter(line, LineRecord(last), true);
+        line = doc_.Model().InsertAfter(line, LineRecord(last), true);
     if (showProgress)
         doc_.Progress().End();
     FinishPaste(line, column);
@@ -348,7 +348,7 @@ void ClipboardEditing::FinishPaste(LineIndex line, std::int64_t column)
 
 void ClipboardEditing::Insert(const std::string& bytes, bool block)
 {
-    doc_.RaiseUndoGroup();
+    doc_.Model().RaiseUndoGroup();
     const bool overwrite = doc_.OverwriteMode();
     const bool binary = doc_.BinaryMode();
     const DisplayRules rules = doc_.Rules();
@@ -386,7 +386,7 @@ void ClipboardEditing::Insert(const std::string& bytes, bool block)
         if (!overwrite && !block) {
             ReplaceLine(line, accumulator + terminator);
             doc_.Text().SetCurrentLine(line);
-            doc_.InsertAfterCurrent(LineRecord());
+            doc_.Model().SplitCurrentLine(LineRecord());
             ++line;
             accumulator.clear();
             continue;
@@ -398,7 +398,7 @@ void ClipboardEditing::Insert(const std::string& bytes, bool block)
                 accumulator += terminator;
             ReplaceLine(line, accumulator);
             doc_.Text().SetCurrentLine(line);
-            doc_.InsertAfterCurrent(LineRecord());
+            doc_.Model().SplitCurrentLine(LineRecord());
         } else {
             ReplaceLine(line, accumulator);
         }

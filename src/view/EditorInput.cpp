@@ -85,7 +85,7 @@ EditorInput::Effect EditorInput::PressKey(EditorKey key, bool shift, bool ctrl)
     case EditorKey::Backspace: editing_.Backspace(); return Effect::TextChanged;
     case EditorKey::Enter:
         if (doc_.OverwriteMode() && !ctrl) {
-            doc_.RaiseUndoGroup();
+            doc_.Model().RaiseUndoGroup();
             doc_.Selection().cursor.column = doc_.Selection().preferredColumn = 0;
             motion_.Down();
             return Effect::CursorMoved;
@@ -99,7 +99,7 @@ EditorInput::Effect EditorInput::PressKey(EditorKey key, bool shift, bool ctrl)
 
 EditorInput::Effect EditorInput::Move(EditorKey key, bool shift, bool ctrl)
 {
-    doc_.RaiseUndoGroup();
+    doc_.Model().RaiseUndoGroup();
     const bool horizontal = key == EditorKey::Left || key == EditorKey::Right;
     if (ctrl && horizontal && doc_.Structure().IsActive()) {
         doc_.Selection().Clear();
@@ -141,7 +141,7 @@ EditorInput::Effect EditorInput::Tab(bool shift)
     }
     if (doc_.Structure().IsActive() && doc_.OverwriteMode() && !doc_.BinaryMode()) {
         // In a record, Tab goes from field to field.
-        doc_.RaiseUndoGroup();
+        doc_.Model().RaiseUndoGroup();
         shift ? motion_.PreviousField() : motion_.NextField();
         return Effect::CursorMoved;
     }
@@ -160,7 +160,7 @@ void EditorInput::IndentSelection(bool unindent)
     const Settings& settings = doc_.AppSettings();
     const DisplayRules rules = doc_.Rules();
     const LineIndex keep = doc_.Text().CurrentIndex();
-    doc_.RaiseUndoGroup();
+    doc_.Model().RaiseUndoGroup();
     bool changed = false;
     for (LineIndex line = range.upper; line < range.lower; ++line) {
         const LineView view = doc_.Text().Line(line);
@@ -179,7 +179,7 @@ void EditorInput::IndentSelection(bool unindent)
             bytes.erase(0, blanks);
         }
         doc_.Text().SetCurrentLine(line);
-        doc_.ReplaceCurrentLine(LineRecord(bytes));
+        doc_.Model().ReplaceCurrentLine(LineRecord(bytes));
         changed = true;
     }
     doc_.Text().SetCurrentLine(keep);
@@ -189,7 +189,7 @@ void EditorInput::IndentSelection(bool unindent)
 
 void EditorInput::MousePress(LineIndex line, std::int64_t column, bool shift, bool ctrl)
 {
-    doc_.RaiseUndoGroup();
+    doc_.Model().RaiseUndoGroup();
     if (shift && !doc_.Selection().Active()) {
         doc_.Selection().anchor.line = doc_.Selection().cursor.line;
         doc_.Selection().anchor.column = doc_.Selection().cursor.column;

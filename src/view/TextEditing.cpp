@@ -41,7 +41,7 @@ std::uint32_t TextEditing::ContentEnd(LineView line) const { return ContentLengt
 void TextEditing::Replace(LineRecord line)
 {
     doc_.Text().SetCurrentLine(doc_.Selection().cursor.line);
-    doc_.ReplaceCurrentLine(std::move(line));
+    doc_.Model().ReplaceCurrentLine(std::move(line));
     doc_.MarkModified();
 }
 
@@ -105,7 +105,7 @@ void TextEditing::InsertChar(std::uint8_t code, bool raw)
     if (code == kLF && !raw)
         code = kFF;  // Ctrl+Enter: a form feed; a byte given by its value is inserted as it is
     if (code == kBlank)
-        doc_.RaiseUndoGroup();
+        doc_.Model().RaiseUndoGroup();
     const bool lineBreak = !raw && (code == kCR || code == kFF);
     const std::uint8_t stored = raw || lineBreak ? code : doc_.Charset().FromDisplay(code);
     const DisplayRules rules = doc_.Rules();
@@ -219,7 +219,7 @@ void TextEditing::InsertStored(const std::string& stored)
 
 void TextEditing::BreakLine(std::uint8_t code, bool raw)
 {
-    doc_.RaiseUndoGroup();
+    doc_.Model().RaiseUndoGroup();
     LineView current = doc_.Text().Line(doc_.Selection().cursor.line);
     const std::uint32_t index = CursorIndex();
     const DisplayRules rules = doc_.Rules();
@@ -243,7 +243,7 @@ void TextEditing::BreakLine(std::uint8_t code, bool raw)
     const std::uint32_t indentBytes = next.Length();
     next.Append(current.Bytes() + index, current.Length() - index);
     Replace(std::move(left));
-    doc_.InsertAfterCurrent(std::move(next));
+    doc_.Model().SplitCurrentLine(std::move(next));
     PlaceAt(doc_.Selection().cursor.line + 1, indentBytes);
     if (WrapWidthLimited())
         ReflowAroundCursor();
@@ -253,7 +253,7 @@ void TextEditing::BreakLine(std::uint8_t code, bool raw)
 void TextEditing::Backspace()
 {
     if (doc_.Selection().Active()) {
-        doc_.RaiseUndoGroup();
+        doc_.Model().RaiseUndoGroup();
         DeleteSelection();
         return;
     }
@@ -276,7 +276,7 @@ void TextEditing::Backspace()
             end == previous.Length() && end > 0 ? UnitStart(previous, end - 1, doc_.Rules()) : end;
         LineRecord joined(previous.Bytes(), keep);
         joined.Append(current.Bytes(), current.Length());
-        doc_.RemoveLine(doc_.Selection().cursor.line, true);
+        doc_.Model().RemoveLine(doc_.Selection().cursor.line, true);
         doc_.Selection().cursor.line = above;
         Replace(std::move(joined));
         PlaceAt(above, keep);
@@ -289,7 +289,7 @@ void TextEditing::Backspace()
 
 void TextEditing::Delete()
 {
-    doc_.RaiseUndoGroup();
+    doc_.Model().RaiseUndoGroup();
     if (doc_.Selection().Active()) {
         DeleteSelection();
         return;
@@ -309,7 +309,7 @@ void TextEditing::Delete()
         const std::uint32_t skip = end == current.Length() && next.Length() > 0 ? UnitLength(next, 0) : 0;
         joined.Append(next.Bytes() + skip, next.Length() - skip);
         Replace(std::move(joined));
-        doc_.RemoveLine(doc_.Selection().cursor.line + 1, true);
+        doc_.Model().RemoveLine(doc_.Selection().cursor.line + 1, true);
     } else {
         return;
     }
@@ -332,7 +332,7 @@ void TextEditing::DeleteSelection()
         LineRecord joined(top.Bytes(), leftIndex);
         joined.Append(bottom.Bytes() + rightIndex, bottom.Length() - rightIndex);
         for (LineIndex line = range.lower; line > range.upper; --line)
-            doc_.RemoveLine(line, true);
+            doc_.Model().RemoveLine(line, true);
         doc_.Selection().cursor.line = range.upper;
         Replace(std::move(joined));
     }
@@ -364,7 +364,7 @@ void TextEditing::DeleteBlock(LineIndex upper, LineIndex lower, Column left, Col
         LineRecord kept(view.Bytes(), from);
         kept.Append(view.Bytes() + to, view.Length() - to);
         doc_.Text().SetCurrentLine(line);
-        doc_.ReplaceCurrentLine(std::move(kept));
+        doc_.Model().ReplaceCurrentLine(std::move(kept));
     }
 }
 

@@ -103,8 +103,8 @@ TEST_F(CommandTableTest, SaveAfterAChangeAndCopyOnlyWithAWidth)
     doc->MarkModified();
     EXPECT_TRUE(Enabled(CommandId::FileSave));
     // Undo and Redo follow their lists.
-    doc->RaiseUndoGroup();
-    doc->ReplaceCurrentLine(LineRecord("x\n"));
+    doc->Model().RaiseUndoGroup();
+    doc->Model().ReplaceCurrentLine(LineRecord("x\n"));
     EXPECT_TRUE(Enabled(CommandId::Undo));
     EXPECT_FALSE(Enabled(CommandId::Redo));
     doc->Undo();

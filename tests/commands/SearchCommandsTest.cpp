@@ -168,14 +168,14 @@ TEST_F(SearchCommandsTest, ExtractedLinesOutliveTheOldTextTheyCameFrom)
 {
     ASSERT_TRUE(OpenBytes("keep\ndrop 1\nkeep\ndrop 2\n"));
     PutCursor(1, 0);
-    doc->ReplaceCurrentLine(LineRecord("drop edited\n"));
+    doc->Model().ReplaceCurrentLine(LineRecord("drop edited\n"));
     options.findText = "drop";
     options.lineFilter = SearchOptions::kExtractLines;
     PutCursor(0, 0);
     EXPECT_EQ(commands.ApplyLineFilter(), 2);
     EXPECT_FALSE(doc->Text().IsOwned(0));
     EXPECT_FALSE(doc->Text().IsOwned(1));
-    doc->ClearUndo();  // the old text and its edited line are freed
+    doc->Model().ClearUndo();  // the old text and its edited line are freed
     EXPECT_EQ(AllBytes(), "drop edited\ndrop 2\n");
     doc->Undo();  // nothing left to take back
     EXPECT_EQ(AllBytes(), "drop edited\ndrop 2\n");

@@ -154,7 +154,7 @@ TEST_F(SyntaxCommandsTest, ConvertRewritesTheBytesBothWays)
     EXPECT_EQ(AllBytes(), "K\xF6ln \xE4");
     EXPECT_FALSE(doc->Charset().IsActive());
     EXPECT_TRUE(doc->IsModified());
-    EXPECT_FALSE(doc->CanUndo());
+    EXPECT_FALSE(doc->Model().CanUndo());
 }
 
 TEST_F(SyntaxCommandsTest, EditingTheBuiltInTableNeedsANewName)

@@ -25,12 +25,12 @@ TEST_F(EditTest, PrimitivesKeepTheFileSizeAndTheCurrentLine)
 {
     ASSERT_TRUE(OpenBytes("one\ntwo\nthree\n"));
     At(1);
-    EXPECT_EQ(doc->ReplaceCurrentLine(LineRecord("TWO!\n")), 5u);
-    doc->InsertAfterCurrent(LineRecord("inserted\n"));
+    EXPECT_EQ(doc->Model().ReplaceCurrentLine(LineRecord("TWO!\n")), 5u);
+    doc->Model().SplitCurrentLine(LineRecord("inserted\n"));
     EXPECT_EQ(doc->Text().CurrentIndex(), 1);
-    doc->InsertAtHead(LineRecord("head\n"), true);
+    doc->Model().InsertAtHead(LineRecord("head\n"), true);
     EXPECT_EQ(doc->Text().CurrentIndex(), 2);  // still on "TWO!"
-    doc->RemoveLine(0, true);
+    doc->Model().RemoveLine(0, true);
     EXPECT_EQ(doc->Text().CurrentIndex(), 1);
     EXPECT_EQ(Lines(), (LineList{"one\n", "TWO!\n", "inserted\n", "three\n", ""}));
     CheckSizes();
@@ -47,10 +47,10 @@ TEST_F(EditTest, LongLinesKeepTheirLengthsThroughEditsAndUndo)
     text += "\nshort\n";
     ASSERT_TRUE(OpenBytes(text));
     At(1);
-    doc->ReplaceCurrentLine(LineRecord(std::string(200000, 'L') + "\n"));
+    doc->Model().ReplaceCurrentLine(LineRecord(std::string(200000, 'L') + "\n"));
     At(3);
-    doc->ReplaceCurrentLine(LineRecord(std::string(65535, 'M') + "\n"));
-    doc->InsertAfterCurrent(LineRecord(std::string(65534, 'N') + "\n"));
+    doc->Model().ReplaceCurrentLine(LineRecord(std::string(65535, 'M') + "\n"));
+    doc->Model().SplitCurrentLine(LineRecord(std::string(65534, 'N') + "\n"));
     CheckSizes();
     EXPECT_EQ(doc->Text().Line(1).Length(), 200001u);
     EXPECT_EQ(doc->Text().Line(3).Length(), 65536u);
@@ -66,14 +66,14 @@ TEST_F(EditTest, LongLinesKeepTheirLengthsThroughEditsAndUndo)
 TEST_F(EditTest, UndoTakesBackOneGroupAndPutsTheCursorWhereItWas)
 {
     ASSERT_TRUE(OpenBytes("alpha\nbeta\n"));
-    doc->RaiseUndoGroup();
+    doc->Model().RaiseUndoGroup();
     At(0, 2);
-    doc->ReplaceCurrentLine(LineRecord("alXpha\n"));
+    doc->Model().ReplaceCurrentLine(LineRecord("alXpha\n"));
     At(0, 3);
-    doc->ReplaceCurrentLine(LineRecord("alXYpha\n"));
-    doc->RaiseUndoGroup();
+    doc->Model().ReplaceCurrentLine(LineRecord("alXYpha\n"));
+    doc->Model().RaiseUndoGroup();
     At(1, 4);
-    doc->RemoveLine(1, true);
+    doc->Model().RemoveLine(1, true);
     At(0, 0);
 
     doc->Undo();
@@ -84,7 +84,7 @@ TEST_F(EditTest, UndoTakesBackOneGroupAndPutsTheCursorWhereItWas)
     EXPECT_EQ(Lines(), (LineList{"alpha\n", "beta\n", ""}));
     EXPECT_EQ(doc->Selection().cursor.column, 2);
     EXPECT_FALSE(doc->IsModified());  // back at the loaded text
-    EXPECT_FALSE(doc->CanUndo());
+    EXPECT_FALSE(doc->Model().CanUndo());
     doc->Undo();  // nothing left: nothing happens
     CheckSizes();
 }
@@ -95,8 +95,8 @@ TEST_F(EditTest, ALineThatComesBackWidensTheTextWhenTheWidestWasSetLowerMeanwhil
     // Undo or Redo is measured only when the widest line was set lower since.
     ASSERT_TRUE(OpenBytes("short\n" + std::string(300, 'w') + "\nend\n"));
     EXPECT_GE(doc->Text().WidestLine(), 300);
-    doc->RaiseUndoGroup();
-    doc->RemoveLine(1, true);
+    doc->Model().RaiseUndoGroup();
+    doc->Model().RemoveLine(1, true);
     doc->Undo();
     EXPECT_GE(doc->Text().WidestLine(), 300);
     doc->Redo();
@@ -105,8 +105,8 @@ TEST_F(EditTest, ALineThatComesBackWidensTheTextWhenTheWidestWasSetLowerMeanwhil
     EXPECT_GE(doc->Text().WidestLine(), 300);
 
     At(0);
-    doc->RaiseUndoGroup();
-    doc->ReplaceCurrentLine(LineRecord(std::string(400, 'x') + "\n"));
+    doc->Model().RaiseUndoGroup();
+    doc->Model().ReplaceCurrentLine(LineRecord(std::string(400, 'x') + "\n"));
     EXPECT_GE(doc->Text().WidestLine(), 400);
     doc->Undo();
     doc->Text().SetWidestLine(10);
@@ -120,14 +120,14 @@ TEST_F(EditTest, BookmarksFollowTheirLinesAndComeBackWithUndo)
     ASSERT_TRUE(OpenBytes("a\nb\nc\nd\n"));
     At(2);
     doc->ToggleBookmark();
-    doc->RaiseUndoGroup();
+    doc->Model().RaiseUndoGroup();
     At(0);
-    doc->InsertAfterCurrent(LineRecord("new\n"));
+    doc->Model().SplitCurrentLine(LineRecord("new\n"));
     EXPECT_TRUE(doc->HasBookmark(3));
     doc->Undo();
     EXPECT_TRUE(doc->HasBookmark(2));
-    doc->RaiseUndoGroup();
-    doc->RemoveLine(1, true);
+    doc->Model().RaiseUndoGroup();
+    doc->Model().RemoveLine(1, true);
     EXPECT_TRUE(doc->HasBookmark(1));
     doc->Undo();
     EXPECT_TRUE(doc->HasBookmark(2));
@@ -141,9 +141,9 @@ TEST_F(EditTest, UndoOfAChangeThatWrappedBringsBackTheSingleLine)
     settings.wordWrap = 1;
     doc->Reflow(-1);
     const LineList before = Lines();
-    doc->RaiseUndoGroup();
+    doc->Model().RaiseUndoGroup();
     At(0, 5);
-    doc->ReplaceCurrentLine(LineRecord("short and longer line\n"));
+    doc->Model().ReplaceCurrentLine(LineRecord("short and longer line\n"));
     doc->Reflow(0);
     EXPECT_EQ(Lines(), (LineList{"short and ", "longer ", "line\n", "next\n", ""}));
     doc->Undo();
@@ -155,8 +155,8 @@ TEST_F(EditTest, SettingTheModifiedFlagSwitchesAutoReloadOff)
 {
     ASSERT_TRUE(OpenBytes("x"));
     doc->SetAutoReloadMode(AutoReload::ChangesAndEnd);
-    doc->RaiseUndoGroup();
-    doc->ReplaceCurrentLine(LineRecord("y"));
+    doc->Model().RaiseUndoGroup();
+    doc->Model().ReplaceCurrentLine(LineRecord("y"));
     doc->Undo();
     EXPECT_EQ(doc->AutoReloadMode(), AutoReload::Off);
 }
@@ -224,7 +224,7 @@ TEST_F(RandomEditTest, BytesSizesAndUndoStayExact)
             const LineIndex line = static_cast<LineIndex>(random() % static_cast<std::uint32_t>(count));
             const int op = static_cast<int>(random() % 10);
             if (op == 0) {
-                doc->RaiseUndoGroup();
+                doc->Model().RaiseUndoGroup();
                 groupHasSnapshot = false;
                 continue;
             }
@@ -242,7 +242,7 @@ TEST_F(RandomEditTest, BytesSizesAndUndoStayExact)
             }
             At(line, 0);
             if (!groupHasSnapshot) {
-                snapshots.push_back({doc->UndoGroup(), before, doc->Selection().cursor.line,
+                snapshots.push_back({doc->Model().UndoGroup(), before, doc->Selection().cursor.line,
                                      doc->Selection().cursor.column, doc->CursorByteOffset(), cuts});
                 groupHasSnapshot = true;
             }
@@ -251,14 +251,14 @@ TEST_F(RandomEditTest, BytesSizesAndUndoStayExact)
                 changed.insert(random() % (changed.size() + 1),
                                RandomWords(random, 1 + static_cast<int>(random() % 3)));
                 model[static_cast<std::size_t>(line)] = changed;
-                doc->ReplaceCurrentLine(LineRecord(changed));
+                doc->Model().ReplaceCurrentLine(LineRecord(changed));
             } else if (op <= 6) {
                 std::string inserted = RandomLine(random);
                 model.insert(model.begin() + line + 1, inserted);
-                doc->InsertAfterCurrent(LineRecord(inserted));
+                doc->Model().SplitCurrentLine(LineRecord(inserted));
             } else if (count > 1) {
                 model.erase(model.begin() + line);
-                doc->RemoveLine(line, true);
+                doc->Model().RemoveLine(line, true);
                 doc->Text().SetCurrentLine(std::min(line, doc->Text().LineCount() - 1));
             }
             ASSERT_EQ(Join(Lines()), Join(model));
@@ -268,8 +268,8 @@ TEST_F(RandomEditTest, BytesSizesAndUndoStayExact)
         }
         // Undo every group, newest first: each brings back the bytes before its first change, in
         // the lines it had then unless the text was cut anew since, and the cursor on its byte.
-        while (doc->CanUndo()) {
-            const std::uint32_t group = doc->NewestUndoGroup();
+        while (doc->Model().CanUndo()) {
+            const std::uint32_t group = doc->Model().NewestUndoGroup();
             doc->Undo();
             auto it = std::find_if(snapshots.begin(), snapshots.end(),
                                    [group](const Snapshot& s) { return s.group == group; });
@@ -335,7 +335,7 @@ TEST_F(RandomEditTest, UndoAndRedoWalkThroughTheSameHistory)
                 savedId = current.id;
             } else {
                 // One action of one to three changes, undone as one.
-                doc->RaiseUndoGroup();
+                doc->Model().RaiseUndoGroup();
                 past.push_back(current);
                 future.clear();
                 for (int k = 0, n = 1 + static_cast<int>(random() % 3); k < n; ++k) {
@@ -343,11 +343,11 @@ TEST_F(RandomEditTest, UndoAndRedoWalkThroughTheSameHistory)
                     const LineIndex line = static_cast<LineIndex>(random() % static_cast<std::uint32_t>(count));
                     At(line, 0);
                     if (random() % 3 == 0 && count > 1)
-                        doc->RemoveLine(line, true);
+                        doc->Model().RemoveLine(line, true);
                     else if (random() % 2)
-                        doc->InsertAfterCurrent(LineRecord(RandomLine(random)));
+                        doc->Model().SplitCurrentLine(LineRecord(RandomLine(random)));
                     else
-                        doc->ReplaceCurrentLine(LineRecord(RandomWords(random, 2) + "\n"));
+                        doc->Model().ReplaceCurrentLine(LineRecord(RandomWords(random, 2) + "\n"));
                 }
                 doc->MarkModified();
                 current = State{Lines(), nextId++};
@@ -357,8 +357,8 @@ TEST_F(RandomEditTest, UndoAndRedoWalkThroughTheSameHistory)
                 ASSERT_EQ(Lines(), current.lines) << "step " << step;
             }
             EXPECT_EQ(doc->IsModified(), current.id != savedId) << "step " << step;
-            EXPECT_EQ(doc->CanUndo(), !past.empty());
-            EXPECT_EQ(doc->CanRedo(), !future.empty());
+            EXPECT_EQ(doc->Model().CanUndo(), !past.empty());
+            EXPECT_EQ(doc->Model().CanRedo(), !future.empty());
             CheckSizes();
         }
     }

@@ -1,6 +1,7 @@
 // Remembered positions and bookmarks: what the user sees when coming back to a file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <random>
@@ -212,13 +213,51 @@ TEST_F(PositionTest, LinesEditedAboveABookmarkCarryItAlong)
     ASSERT_TRUE(OpenAndRestore(dir.Write("a.txt", Numbered(20))));
     Put(5, 0);
     doc->ToggleBookmark();
-    doc->ShiftBookmarks(3, 1);
+    doc->Model().InsertAfter(2, LineRecord("new\n"), true);
     EXPECT_TRUE(doc->HasBookmark(6));
-    doc->ShiftBookmarks(0, -1);
-    doc->ShiftBookmarks(0, -1);
+    doc->Model().RemoveLine(0, true);
+    doc->Model().RemoveLine(0, true);
     EXPECT_TRUE(doc->HasBookmark(4));
-    doc->ShiftBookmarks(7, -1);  // below it: no change
+    doc->Model().RemoveLine(7, true);  // below it: no change
     EXPECT_TRUE(doc->HasBookmark(4));
+    doc->Undo();
+    doc->Undo();
+    doc->Undo();
+    doc->Undo();
+    EXPECT_TRUE(doc->HasBookmark(5));
+}
+
+TEST_F(PositionTest, ABookmarkGoesWithTheBytesOfASplitLine)
+{
+    ASSERT_TRUE(OpenAndRestore(dir.Write("a.txt", "zero\nabcdef\ntwo\n")));
+    const auto split = [&](LineIndex line, std::uint32_t at) {
+        const std::string text(doc->Text().Line(line).Bytes(), doc->Text().Line(line).Length());
+        doc->Text().SetCurrentLine(line);
+        doc->Model().ReplaceCurrentLine(LineRecord(text.substr(0, at) + "\n"));
+        doc->Model().SplitCurrentLine(LineRecord(text.substr(at)));
+    };
+    const auto bookmarkAt = [&](LineIndex line, Column column) {
+        doc->RemoveBookmarks();
+        Put(line, column);
+        doc->ToggleBookmark();
+    };
+    bookmarkAt(1, 4);
+    split(1, 6);  // at the line's end: a new empty line below, the bookmark stays
+    EXPECT_TRUE(doc->HasBookmark(1));
+    bookmarkAt(1, 4);
+    split(1, 2);  // before the bookmark: it goes to the rest, on the same byte
+    ASSERT_TRUE(doc->HasBookmark(2));
+    const std::vector<BookmarkEntry>& entries = doc->Positions().Entries();
+    const auto moved = std::find_if(entries.begin(), entries.end(),
+                                    [](const BookmarkEntry& kept) { return kept.lastPos == 0 && kept.line == 2; });
+    ASSERT_NE(moved, entries.end());
+    EXPECT_EQ(moved->column, 2);
+    bookmarkAt(2, 1);
+    split(2, 0);  // Enter at the start: the text and its bookmark move down
+    EXPECT_TRUE(doc->HasBookmark(3));
+    bookmarkAt(3, 1);
+    split(3, 3);  // after the bookmark: it stays
+    EXPECT_TRUE(doc->HasBookmark(3));
 }
 
 TEST_F(PositionTest, AShrunkFileClampsTheRememberedPosition)

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 #include "document/FilePlaces.h"
+#include "search/MarkedLines.h"
 #include "support/DocumentFixture.h"
 
 namespace quill::test {
@@ -137,14 +139,14 @@ TEST_F(ReflowTest, TypingInAParagraphMovesWordsAndLeavesLaterLinesAlone)
     Wrap(10, true);
     EXPECT_EQ(Lines(), (LineList{"one two ", "three ", "four five ", "six\n", "untouched ", "line that ", "is long\n",
                                  "last\n", ""}));
-    doc->RaiseUndoGroup();
+    doc->Model().RaiseUndoGroup();
     doc->Selection().cursor.line = 1;
     doc->Text().SetCurrentLine(1);
-    doc->ReplaceCurrentLine(LineRecord("threeXX "));
+    doc->Model().ReplaceCurrentLine(LineRecord("threeXX "));
     doc->Reflow(0);
     EXPECT_EQ(Lines(), (LineList{"one two ", "threeXX ", "four five ", "six\n", "untouched ", "line that ", "is long\n",
                                  "last\n", ""}));
-    doc->ReplaceCurrentLine(LineRecord("threeXXXXXX "));
+    doc->Model().ReplaceCurrentLine(LineRecord("threeXXXXXX "));
     doc->Reflow(0);
     EXPECT_EQ(Lines(), (LineList{"one two ", "threeXXXXX", "X four ", "five six\n", "untouched ", "line that ",
                                  "is long\n", "last\n", ""}));
@@ -158,7 +160,7 @@ TEST_F(ReflowTest, TheCursorHintCountsTheBytesCarriedFromTheCursorLine)
     Wrap(10, true);
     doc->Selection().cursor.line = 0;
     doc->Text().SetCurrentLine(0);
-    doc->ReplaceCurrentLine(LineRecord("abc defghij"));
+    doc->Model().ReplaceCurrentLine(LineRecord("abc defghij"));
     EXPECT_EQ(doc->Reflow(0), 1 + 6);  // at the cut, "defghi" went on to the next line
     EXPECT_EQ(Lines(), (LineList{"abc ", "defghij"}));
 }
@@ -205,6 +207,14 @@ TEST_F(ReflowTest, BookmarksAndTheCursorKeepTheirBytesUnderEveryCut)
         std::vector<LinePlace> stored;
         for (const BookmarkEntry& mark : doc->Positions().Entries())
             stored.push_back(FilePlaceOf(*doc, {mark.line, mark.column}));
+        // The filter pane's marks stay on their file lines.
+        MarkedLines marks(doc->Text());
+        std::set<LineIndex> markedFileLines;
+        for (int k = 0; k < 4; ++k) {
+            const auto row = static_cast<LineIndex>(random() % static_cast<unsigned>(doc->Text().LineCount()));
+            if (!marks.Contains(row) && markedFileLines.insert(FilePlaceOf(*doc, {row, 0}).line).second)
+                marks.Toggle(row);
+        }
         for (int cut = 0; cut < 6; ++cut) {
             if (random() % 3 == 0)
                 Wrap(99000, random() % 2 == 0);
@@ -212,6 +222,10 @@ TEST_F(ReflowTest, BookmarksAndTheCursorKeepTheirBytesUnderEveryCut)
                 Wrap(3 + static_cast<int>(random() % 15), random() % 2 == 0);
             ASSERT_EQ(AllBytes(), text);
             EXPECT_EQ(doc->CursorByteOffset(), cursor) << cut;
+            std::set<LineIndex> fileLines;
+            for (const LineIndex row : marks.Lines())
+                fileLines.insert(FilePlaceOf(*doc, {row, 0}).line);
+            EXPECT_EQ(fileLines, markedFileLines) << cut;
             const auto& entries = doc->Positions().Entries();
             ASSERT_EQ(entries.size(), stored.size());
             std::size_t bookmark = 0;

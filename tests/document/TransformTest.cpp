@@ -29,7 +29,7 @@ TEST_F(TransformTest, TerminatorsConvertBothWaysInPlace)
     EXPECT_EQ(doc->Text().Terminator(), TerminatorKind::LF);
     EXPECT_EQ(view.panes[StatusPane::LineEnds], "LF");
     EXPECT_EQ(doc->Text().FileSize(), doc->Text().SumOfLengths());
-    EXPECT_FALSE(doc->CanUndo());
+    EXPECT_FALSE(doc->Model().CanUndo());
     EXPECT_TRUE(doc->IsModified());
 
     prompter.Expect("Convert to CR+LF?", Answer::Yes);
@@ -55,16 +55,16 @@ TEST_F(TransformTest, TabsBecomeBlanksToTheNextStopAndBack)
 {
     settings.tabSize = 3;
     ASSERT_TRUE(OpenBytes("\tx\na\ty\nno tabs\n"));
-    doc->RaiseUndoGroup();
+    doc->Model().RaiseUndoGroup();
     doc->TabsToSpaces();
     EXPECT_EQ(Lines(), (LineList{"   x\n", "a  y\n", "no tabs\n", ""}));
-    EXPECT_EQ(doc->UndoCount(), 2u);  // only the lines that changed
+    EXPECT_EQ(doc->Model().UndoCount(), 2u);  // only the lines that changed
 
     doc->SpacesToTabs();
     EXPECT_EQ(Lines(), (LineList{"\tx\n", "a\ty\n", "no tabs\n", ""}));
     doc->Undo();  // both commands joined the group of the last user action
     EXPECT_EQ(Lines(), (LineList{"\tx\n", "a\ty\n", "no tabs\n", ""}));
-    EXPECT_FALSE(doc->CanUndo());
+    EXPECT_FALSE(doc->Model().CanUndo());
 }
 
 TEST_F(TransformTest, TrimLinesKeepsTheContentWithTheDocumentTerminator)

@@ -30,7 +30,7 @@ TEST_F(TextEditingTest, ARunOfLettersIsUndoneInOneStepAndABlankStartsANewOne)
 {
     ASSERT_TRUE(OpenBytes("ab\r\n"));
     At(0, 1);
-    doc->RaiseUndoGroup();  // as the cursor key before typing does
+    doc->Model().RaiseUndoGroup();  // as the cursor key before typing does
     Type("xyz");
     EXPECT_EQ(Lines()[0], "axyzb\r\n");
     EXPECT_EQ(doc->Selection().cursor.column, 4);

@@ -155,7 +155,7 @@ void TextView::LayOutMargins()
 
 void TextView::SelectAll()
 {
-    doc_.RaiseUndoGroup();
+    doc_.Model().RaiseUndoGroup();
     motion_.SelectAll();
     SyncScrollBars();
     AfterCursorMove();
