@@ -68,13 +68,9 @@ std::int64_t ResidentBytes();
 /// in the background).
 class NoView : public DocumentView {
 public:
-    void ResetScroll() override {}
-    void RecomputePageWidth() override {}
-    void RedrawAll() override {}
-    void EnsureCursorVisible(bool) override {}
+    void Changed(DocumentChange) override {}
     void SetStatusText(StatusPane, const std::string&) override {}
-    void ShowStructureBar(bool) override {}
-    void TextReread() override {}
+    int PageColumns() const override { return Settings{}.pageWidth; }
 };
 
 class QuietPrompter : public Prompter {

@@ -48,8 +48,7 @@ bool FieldOperations::SaveStructure() { return Structure().Save(doc_.DataFolder(
 void FieldOperations::Refresh()
 {
     if (doc_.View()) {
-        doc_.View()->ShowStructureBar(Structure().IsActive());
-        doc_.View()->RedrawAll();
+        doc_.View()->Changed(DocumentChange::Structure | DocumentChange::Text);
     }
 }
 
@@ -341,8 +340,7 @@ bool FieldOperations::ConfirmNonNumeric(LineIndex record, const FieldDef& field,
     doc_.Selection().cursor.column = doc_.Selection().preferredColumn =
         static_cast<Column>(CellColumns(doc_.Text().Line(record), doc_.Rules()).After(field.byteOffset));
     if (doc_.View()) {
-        doc_.View()->EnsureCursorVisible(true);
-        doc_.View()->RedrawAll();
+        doc_.View()->Changed(DocumentChange::CursorCentred | DocumentChange::Text);
     }
     switch (doc_.Prompts().Ask("Field is not numeric!\nSkip all?", Buttons::YesNoCancel)) {
     case Answer::Yes: skipAll = true; return true;
@@ -422,8 +420,7 @@ bool FieldOperations::MaxField()
     doc_.Text().SetCurrentLine(found);
     doc_.Selection().cursor.column = doc_.Selection().preferredColumn = keepColumn;
     if (doc_.View()) {
-        doc_.View()->EnsureCursorVisible(false);
-        doc_.View()->RedrawAll();
+        doc_.View()->Changed(DocumentChange::CursorPlaced | DocumentChange::Text);
     }
     return true;
 }

@@ -390,7 +390,7 @@ void Document::SetOverwriteMode(bool on)
 void Document::RedrawViews()
 {
     if (view_)
-        view_->RedrawAll();
+        view_->Changed(DocumentChange::Text);
 }
 
 void Document::SetStatus(StatusPane pane, const std::string& text)
@@ -443,8 +443,7 @@ bool Document::GoToBookmark(bool lastPosition, bool forward)
     selection_.preferredColumn = static_cast<Column>(std::clamp<std::int64_t>(entry->column, 0, INT32_MAX));
     selection_.cursor.column =
         static_cast<Column>(std::min<std::int64_t>(selection_.preferredColumn, DisplayWidth(selection_.cursor.line)));
-    view_->EnsureCursorVisible(false);
-    view_->RedrawAll();
+    view_->Changed(DocumentChange::CursorPlaced | DocumentChange::Text);
     return true;
 }
 

@@ -29,7 +29,7 @@ void Document::Undo()
     // Auto reload stays off, as after any change made by the user.
     SetAutoReloadMode(AutoReload::Off);
     if (view_)
-        view_->RedrawAll();
+        view_->Changed(DocumentChange::Text);
 }
 
 void Document::Redo()
@@ -39,7 +39,7 @@ void Document::Redo()
     EndTakingBack(model_.Redo());
     SetAutoReloadMode(AutoReload::Off);
     if (view_)
-        view_->RedrawAll();
+        view_->Changed(DocumentChange::Text);
 }
 
 void Document::TakeBackTo(std::size_t count) { EndTakingBack(model_.TakeBackTo(count)); }

@@ -107,7 +107,7 @@ void Document::CheckChangedOnDisk()
     }
     MappedTextTrusted();
     if (view_)
-        view_->FileChangedOnDisk();
+        view_->Changed(DocumentChange::ChangedOnDisk);
 }
 
 void Document::FollowEnd(bool atEndBefore)
@@ -165,8 +165,7 @@ void Document::GoToFileEnd()
     text_.SetCurrentLine(last);
     selection_.cursor.column = selection_.preferredColumn = static_cast<Column>(DisplayWidth(last));
     if (view_) {
-        view_->EnsureCursorVisible(false);
-        view_->RedrawAll();
+        view_->Changed(DocumentChange::CursorPlaced | DocumentChange::Text);
     }
 }
 
@@ -189,7 +188,7 @@ bool Document::Busy() const { return watching_ || progress_.IsActive() || backgr
 void Document::TellReread(bool reread)
 {
     if (reread && view_)
-        view_->TextReread();
+        view_->Changed(DocumentChange::Reread);
 }
 
 void Document::OnWatcherTick()

@@ -30,7 +30,7 @@ Column Document::Reflow(LineIndex fromLine)
     text_.SetCurrentLine(view_ ? selection_.cursor.line : 0);
     UpdateTerminatorStatusText();
     if (view_ && (fromLine < 0 || text_.LineCount() != before))
-        view_->RedrawAll();
+        view_->Changed(DocumentChange::Text);
     return hint;
 }
 
@@ -56,8 +56,7 @@ Column Document::ReflowKeepingOffset(LineIndex fromLine)
     const Column hint = Reflow(fromLine);
     PlaceCursorAt(offset);
     if (view_) {
-        view_->EnsureCursorVisible(false);
-        view_->RedrawAll();
+        view_->Changed(DocumentChange::CursorPlaced | DocumentChange::Text);
     }
     return hint;
 }
@@ -92,7 +91,7 @@ bool Document::GoToOffset(ByteOffset offset)
     selection_.Clear();
     text_.SetCurrentLine(line);
     if (view_)
-        view_->EnsureCursorVisible(false);
+        view_->Changed(DocumentChange::CursorPlaced);
     return true;
 }
 
@@ -132,8 +131,7 @@ void Document::SwitchBinaryMode()
     if (view_) {
         selection_.Clear();
         PlaceCursorAt(offset);
-        view_->EnsureCursorVisible(false);
-        view_->RedrawAll();
+        view_->Changed(DocumentChange::CursorPlaced | DocumentChange::Text);
     }
 }
 
@@ -157,8 +155,7 @@ void Document::ToggleIgnoreFormatCodes()
     Reflow(-1);
     PlaceCursorAt(offset);
     if (view_) {
-        view_->EnsureCursorVisible(false);
-        view_->RedrawAll();
+        view_->Changed(DocumentChange::CursorPlaced | DocumentChange::Text);
     }
 }
 

@@ -23,8 +23,7 @@ void Document::ApplyStructureSettings()
         ReflowKeepingOffset(-1);
     }
     if (view_) {
-        view_->ShowStructureBar(true);
-        view_->RedrawAll();
+        view_->Changed(DocumentChange::Structure | DocumentChange::Text);
     }
 }
 
@@ -32,8 +31,7 @@ void Document::StructureOff()
 {
     structure_.Reset();
     if (view_) {
-        view_->ShowStructureBar(false);
-        view_->RedrawAll();
+        view_->Changed(DocumentChange::Structure | DocumentChange::Text);
     }
 }
 

@@ -45,13 +45,13 @@ void Document::ResetText(bool withEmptyLine)
     selection_.cursor.column = selection_.preferredColumn = 0;
     selection_.Clear();
     if (view_)
-        view_->ResetScroll();
+        view_->Changed(DocumentChange::NewText);
     UpdateFileStatusText();
     charset_.Reset();
     structure_.Reset();
     syntax_.Reset();
     if (view_)
-        view_->ShowStructureBar(false);
+        view_->Changed(DocumentChange::Structure);
     UpdateSelectionStatusText();
     UpdateTerminatorStatusText();
 }
@@ -69,11 +69,11 @@ void Document::ChooseDescriptions(const std::string& path)
             settings_.truncateAtBorder = 0;
         }
         if (view_)
-            view_->ShowStructureBar(true);
+            view_->Changed(DocumentChange::Structure);
         return;
     }
     if (view_)
-        view_->ShowStructureBar(false);
+        view_->Changed(DocumentChange::Structure);
     GiveBackUserLayout();
     syntax_.SelectForFile(path, dataFolder_);
 }
@@ -194,7 +194,7 @@ void Document::FinishLoad(const LoadOutcome& outcome)
     const std::uint64_t undisplayable = ChooseTable(outcome);
     TakeWidest(outcome, 0);
     if (view_)
-        view_->RecomputePageWidth();
+        settings_.pageWidth = view_->PageColumns();
     const bool reflowDue = charset_.LineBreaksChanged() ||
                            (settings_.truncateAtBorder && settings_.EffectiveLineLength() < text_.WidestLine());
 

@@ -107,7 +107,7 @@ void Document::ReplaceAllLines(const std::vector<LineIndex>& keep)
     selection_.Clear();
     text_.SetCurrentLine(0);
     if (view_)
-        view_->ResetScroll();
+        view_->Changed(DocumentChange::NewText);
     FinishRewrite();
 }
 
@@ -449,8 +449,7 @@ bool Document::FindUndisplayable()
                     selection_.cursor.column = selection_.preferredColumn = static_cast<Column>(column);
                     selection_.Clear();
                     if (view_) {
-                        view_->EnsureCursorVisible(true);
-                        view_->RedrawAll();
+                        view_->Changed(DocumentChange::CursorCentred | DocumentChange::Text);
                     }
                     return true;
                 }

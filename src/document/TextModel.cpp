@@ -10,7 +10,8 @@
 namespace quill {
 
 TextModel::TextModel(TextSelection& selection, std::function<DisplayRules()> rules)
-    : selection_(selection), rules_(std::move(rules))
+    : selection_(selection),
+      rules_(std::move(rules))
 {
 }
 

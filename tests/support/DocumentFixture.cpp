@@ -14,7 +14,6 @@ DocumentFixture::DocumentFixture()
     // Copies of saves written in place go to the test's folder, not the user's.
     ::setenv("XDG_STATE_HOME", dir.File("state").c_str(), 1);
     ::mkdir(dir.File("QVXData").c_str(), 0755);
-    view.settings = &settings;
     doc = MakeDocument();
 }
 
@@ -25,6 +24,7 @@ std::unique_ptr<Document> DocumentFixture::MakeDocument()
     auto made = std::make_unique<Document>(
         DocumentContext{settings, prompter, progress, dialogs, entry, dir.File("QVXData"), selection});
     made->SetView(&view);
+    view.doc = made.get();
     made->New();
     return made;
 }

@@ -1,6 +1,8 @@
 // The in-memory settings store.
 #include "support/Fakes.h"
 
+#include "document/Document.h"
+
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -73,6 +75,17 @@ void MemorySettingsStore::Remove(const std::string& section, const std::string& 
     ints.erase(Key(section, key));
     strings.erase(Key(section, key));
     binaries.erase(Key(section, key));
+}
+
+void FakeView::Changed(DocumentChange changes)
+{
+    scrollResets += Has(changes, DocumentChange::NewText);
+    ensureVisible += Has(changes, DocumentChange::CursorPlaced | DocumentChange::CursorCentred);
+    redraws += Has(changes, DocumentChange::Text);
+    rereads += Has(changes, DocumentChange::Reread);
+    changesOnDisk += Has(changes, DocumentChange::ChangedOnDisk);
+    if (Has(changes, DocumentChange::Structure))
+        structureBar = doc && doc->Structure().IsActive();
 }
 
 }  // namespace quill::test

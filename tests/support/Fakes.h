@@ -17,6 +17,10 @@
 #include "platform/SettingsStore.h"
 #include "settings/Settings.h"
 
+namespace quill {
+class Document;
+}
+
 namespace quill::test {
 
 /// Records the steps and reports Escape at the step numbers it is told.
@@ -109,21 +113,12 @@ public:
 /// Keeps the status panes and counts repaints.
 class FakeView : public DocumentView {
 public:
-    void ResetScroll() override { ++scrollResets; }
-    void RecomputePageWidth() override
-    {
-        if (settings)
-            settings->pageWidth = pageWidth;
-    }
-    void RedrawAll() override { ++redraws; }
-    void EnsureCursorVisible(bool) override { ++ensureVisible; }
+    void Changed(DocumentChange changes) override;
     void SetStatusText(StatusPane pane, const std::string& text) override { panes[pane] = text; }
-    void ShowStructureBar(bool show) override { structureBar = show; }
-    void TextReread() override { ++rereads; }
+    int PageColumns() const override { return pageWidth; }
     bool ShowsLastLine() const override { return showsLastLine; }
-    void FileChangedOnDisk() override { ++changesOnDisk; }
 
-    Settings* settings = nullptr;  ///< receives the page width
+    const Document* doc = nullptr;  ///< whose structure the field ruler shows
     int pageWidth = 80;
     std::map<StatusPane, std::string> panes;
     int redraws = 0;

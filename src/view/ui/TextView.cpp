@@ -95,10 +95,22 @@ void TextView::ResetScroll()
     SyncScrollBars();
 }
 
-void TextView::RecomputePageWidth()
+int TextView::PageColumns() const { return std::max(1, viewport()->width() / rows_.CellWidth()); }
+
+void TextView::Changed(DocumentChange changes)
 {
-    state_.pageWidth = std::max(1, viewport()->width() / rows_.CellWidth());
-    settings_.pageWidth = state_.pageWidth;
+    if (Has(changes, DocumentChange::NewText))
+        ResetScroll();
+    if (Has(changes, DocumentChange::Structure))
+        ShowStructureBar(doc_.Structure().IsActive());
+    if (Has(changes, DocumentChange::CursorPlaced | DocumentChange::CursorCentred))
+        EnsureCursorVisible(Has(changes, DocumentChange::CursorCentred));
+    if (Has(changes, DocumentChange::Text))
+        RedrawAll();
+    if (Has(changes, DocumentChange::Reread))
+        emit documentChanged();
+    if (Has(changes, DocumentChange::ChangedOnDisk))
+        emit fileChangedOnDisk();
 }
 
 void TextView::RedrawAll()
@@ -180,7 +192,8 @@ void TextView::UpdateScrollRanges()
     if (!gutter_->isHidden() && gutter_->WidthNeeded() != gutterWidth_)
         LayOutMargins();
     state_.pageLines = std::max(1, viewport()->height() / rows_.CellHeight());
-    RecomputePageWidth();
+    state_.pageWidth = PageColumns();
+    settings_.pageWidth = state_.pageWidth;
     syncing_ = true;
     // While a file loads in the background the bar stands for the whole file, as far as its
     // lines can be foreseen, so that its length and a drag to the end mean the file's.
@@ -458,8 +471,6 @@ void TextView::timerEvent(QTimerEvent* event)
     caretPhase_ = !caretPhase_;
     viewport()->update();
 }
-
-void TextView::TextReread() { emit documentChanged(); }
 
 bool TextView::ShowsLastLine() const { return state_.topLine + state_.pageLines >= doc_.Text().LineCount(); }
 

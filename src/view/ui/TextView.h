@@ -27,15 +27,19 @@ public:
     ~TextView() override;
 
     // DocumentView
-    void ResetScroll() override;
-    void RecomputePageWidth() override;
-    void RedrawAll() override;
-    void EnsureCursorVisible(bool centre) override;
+    void Changed(DocumentChange changes) override;
     void SetStatusText(StatusPane pane, const std::string& text) override;
-    void ShowStructureBar(bool show) override;
-    void TextReread() override;
+    int PageColumns() const override;
     bool ShowsLastLine() const override;
-    void FileChangedOnDisk() override { emit fileChangedOnDisk(); }
+
+    /// Scrolls both scroll bars to 0.
+    void ResetScroll();
+    /// Lays out and repaints everything.
+    void RedrawAll();
+    /// Scrolls so the cursor is visible, centring it on request.
+    void EnsureCursorVisible(bool centre);
+    /// Shows or hides the field ruler bar.
+    void ShowStructureBar(bool show);
     /// Re-reads the font settings and lays everything out again.
     void ApplyFont();
     /// "Select All".
