@@ -25,7 +25,12 @@
 
 namespace quill {
 
-FieldOperations::FieldOperations(Document& doc, StructureDialogs& dialogs) : doc_(doc), dialogs_(dialogs) {}
+FieldOperations::FieldOperations(Document& doc, StructureDialogs& dialogs)
+    : doc_(doc),
+      ports_(doc.Ports()),
+      dialogs_(dialogs)
+{
+}
 
 StructureDescription& FieldOperations::Structure() const { return doc_.Structure(); }
 
@@ -43,7 +48,7 @@ bool FieldOperations::CanCopyRecordType() const { return Structure().RecordTypeF
 
 bool FieldOperations::CanSort() const { return Structure().IsActive(); }
 
-bool FieldOperations::SaveStructure() { return Structure().Save(doc_.DataFolder(), doc_.Prompts()); }
+bool FieldOperations::SaveStructure() { return Structure().Save(doc_.DataFolder(), ports_.prompter); }
 
 void FieldOperations::Refresh()
 {
@@ -74,8 +79,8 @@ bool FieldOperations::EditField(FieldDef& field)
         return false;
     FieldDef* current = structure.RecordTypeField();
     if (field.isRecordType && current && current != &field) {
-        if (doc_.Prompts().Ask("Another field is already the record type!\nSet new field as record type field?",
-                               Buttons::YesNo) == Answer::Yes)
+        if (ports_.prompter.Ask("Another field is already the record type!\nSet new field as record type field?",
+                                Buttons::YesNo) == Answer::Yes)
             current->isRecordType = false;
         else
             field.isRecordType = false;
@@ -93,8 +98,8 @@ bool FieldOperations::EditField(FieldDef& field)
                 continue;
             if (!asked) {
                 asked = true;
-                move = doc_.Prompts().Ask("Move fields after this one according to the new length?",
-                                          Buttons::OkCancel) == Answer::Ok;
+                move = ports_.prompter.Ask("Move fields after this one according to the new length?",
+                                           Buttons::OkCancel) == Answer::Ok;
             }
             if (move)
                 other.offset = static_cast<std::int32_t>(std::clamp<std::int64_t>(
@@ -121,7 +126,7 @@ bool FieldOperations::ModifyStructure()
     };
     if (!confirmed || structure.Name().empty())
         return reloadOld();
-    if (!AcceptRename(folder, oldName, structure.Name(), ".ini", doc_.Prompts()))
+    if (!AcceptRename(folder, oldName, structure.Name(), ".ini", ports_.prompter))
         return reloadOld();
     structure.SetActive(true);
     SaveStructure();
@@ -193,7 +198,7 @@ bool FieldOperations::AddField()
     if (!creating) {
         for (std::int32_t column = start; column < end; ++column) {
             if (structure.FieldAt(record, column, rules)) {
-                doc_.Prompts().Inform("Field overlap detected!");
+                ports_.prompter.Inform("Field overlap detected!");
                 return false;
             }
         }
@@ -256,7 +261,7 @@ bool FieldOperations::DeleteField()
     FieldDef* field = FieldAtCursor();
     if (!field)
         return false;
-    if (doc_.Prompts().AskSafely("Delete field \"" + field->name + "\"?", Buttons::OkCancel, Answer::Cancel) !=
+    if (ports_.prompter.AskSafely("Delete field \"" + field->name + "\"?", Buttons::OkCancel, Answer::Cancel) !=
         Answer::Ok)
         return false;
     Structure().DeleteField(field);
@@ -274,7 +279,7 @@ bool FieldOperations::CopyRecordType()
     const LineView record = doc_.Text().Line(doc_.Selection().cursor.line);
     structure.SplitRecord(record, rules);
     const std::string source = structure.RecordTypeOf(record, rules);
-    auto entered = doc_.Entries().AskValue("Value", source);
+    auto entered = ports_.entries.AskValue("Value", source);
     if (!entered)
         return false;
     const std::size_t existing = structure.FieldCount();
@@ -342,7 +347,7 @@ bool FieldOperations::ConfirmNonNumeric(LineIndex record, const FieldDef& field,
     if (doc_.View()) {
         doc_.View()->Changed(DocumentChange::CursorCentred | DocumentChange::Text);
     }
-    switch (doc_.Prompts().Ask("Field is not numeric!\nSkip all?", Buttons::YesNoCancel)) {
+    switch (ports_.prompter.Ask("Field is not numeric!\nSkip all?", Buttons::YesNoCancel)) {
     case Answer::Yes: skipAll = true; return true;
     case Answer::No: return true;
     default: return false;
@@ -378,7 +383,7 @@ std::optional<std::string> FieldOperations::SumField()
     doc_.RedrawViews();
     if (cancelled)
         return std::nullopt;
-    doc_.Entries().AskValue("Total", sum);
+    ports_.entries.AskValue("Total", sum);
     return sum;
 }
 
@@ -513,16 +518,16 @@ bool FieldOperations::SortByFields()
         if (counter < showFrom)
             continue;
         if (!shown) {
-            doc_.Progress().Begin(40);
+            ports_.progress.Begin(40);
             shown = true;
         }
-        if (doc_.Progress().Step(40 * counter / records)) {
+        if (ports_.progress.Step(40 * counter / records)) {
             stopAfter = static_cast<std::size_t>(counter);
             break;
         }
     }
     if (shown)
-        doc_.Progress().End();
+        ports_.progress.End();
     std::vector<LineIndex> order = SortedOrder(keys, stopAfter);
     for (LineIndex i = records; i < text.LineCount(); ++i)
         order.push_back(i);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/UserPorts.h"
 #include "text/TextTypes.h"
 
 namespace quill {
@@ -71,6 +72,8 @@ private:
                                         const DisplayRules& rules);
 
     Document& doc_;
+
+    UserPorts ports_;  ///< taken from the document when made
     StructureDialogs& dialogs_;
 };
 

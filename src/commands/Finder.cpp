@@ -49,12 +49,12 @@ bool Finder::FindAround(bool forward)
             return false;  // the expression's fault was told; going round again would repeat it
         if (wrapped) {
             // A whole round without a hit: asking again would go round for ever.
-            doc_.Prompts().Inform(kSearchTextNotFound);
+            doc_.Ports().prompter.Inform(kSearchTextNotFound);
             return false;
         }
         const char* question = forward ? "End of file reached!\nContinue search at top of file?"
                                        : "Begin of file reached!\nContinue search at bottom of file?";
-        if (doc_.Prompts().Ask(question, Buttons::OkCancel) != Answer::Ok)
+        if (doc_.Ports().prompter.Ask(question, Buttons::OkCancel) != Answer::Ok)
             return false;
         wrapped = true;
         // On from the other end of the text.

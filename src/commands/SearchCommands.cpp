@@ -21,6 +21,7 @@ namespace quill {
 
 SearchCommands::SearchCommands(Document& doc, ViewState& view, SearchOptions& options)
     : doc_(doc),
+      ports_(doc.Ports()),
       view_(view),
       options_(options),
       search_(doc, view, options)
@@ -29,7 +30,7 @@ SearchCommands::SearchCommands(Document& doc, ViewState& view, SearchOptions& op
 
 bool SearchCommands::Step(LineIndex lines)
 {
-    return doc_.Progress().Step(doc_.Selection().cursor.line * 40 / std::max<LineIndex>(1, lines));
+    return ports_.progress.Step(doc_.Selection().cursor.line * 40 / std::max<LineIndex>(1, lines));
 }
 
 void SearchCommands::RestoreCursor(LineIndex line, Column column, Column preferred)
@@ -55,7 +56,7 @@ std::int64_t SearchCommands::CountMatches()
     if (const auto counted = search_.Engine().Count(doc_.Selection().cursor)) {
         found = *counted;  // counted over the memory at once, on both cores
     } else {
-        ProgressScope bar(doc_.Progress(), 40);
+        ProgressScope bar(ports_.progress, 40);
         while (search_.FindForward(false) && !search_.Engine().StoppedByUser()) {
             ++found;
             if (Step(lines))
@@ -66,7 +67,7 @@ std::int64_t SearchCommands::CountMatches()
     failed_ = search_.Engine().Failed();
     if (failed_)
         return 0;
-    doc_.Prompts().Inform(Format("%lld items found.", static_cast<long long>(found)));
+    ports_.prompter.Inform(Format("%lld items found.", static_cast<long long>(found)));
     return found;
 }
 
@@ -119,7 +120,7 @@ std::int64_t SearchCommands::ReplaceText(bool silent)
         // Replace All shows its progress at once; asking at each hit needs no progress window.
         std::optional<ProgressScope> bar;
         if (options_.replaceAll)
-            bar.emplace(doc_.Progress(), 40);
+            bar.emplace(ports_.progress, 40);
         replaced = options_.useRegEx ? ReplaceRegex(range) : ReplacePlain(range);
     }
     failed_ = search_.Engine().Failed() || replaced < 0;
@@ -137,7 +138,7 @@ std::int64_t SearchCommands::ReplaceText(bool silent)
     EnsureCursorVisible(doc_, view_, false);
     doc_.RedrawViews();
     if (!silent && replaced >= 0)
-        doc_.Prompts().Inform(Format("%lld items replaced.", static_cast<long long>(replaced)));
+        ports_.prompter.Inform(Format("%lld items replaced.", static_cast<long long>(replaced)));
     return std::max<std::int64_t>(0, replaced);
 }
 
@@ -213,7 +214,7 @@ std::int64_t SearchCommands::ReplacePlain(Range range)
             break;
         if (place == Place::Skip)
             continue;
-        if (!options_.replaceAll && doc_.Prompts().Ask("Replace?", Buttons::OkCancel) != Answer::Ok)
+        if (!options_.replaceAll && ports_.prompter.Ask("Replace?", Buttons::OkCancel) != Answer::Ok)
             break;
         std::string text = replacement;
         if (options_.counterOn) {
@@ -249,7 +250,7 @@ std::int64_t SearchCommands::ReplaceRegex(const Range& range)
             break;
         if (range.selected && line < range.startLine)
             continue;
-        if (!options_.replaceAll && doc_.Prompts().Ask("Replace?", Buttons::OkCancel) != Answer::Ok)
+        if (!options_.replaceAll && ports_.prompter.Ask("Replace?", Buttons::OkCancel) != Answer::Ok)
             break;
         std::string format = options_.replacement;
         if (options_.counterOn) {
@@ -278,7 +279,7 @@ std::int64_t SearchCommands::ReplaceRegex(const Range& range)
                                contentEnd - std::min(contentEnd, from), true,
                                [this](const std::string& text) { return doc_.Charset().FromDisplay(text); });
         } catch (const std::exception& error) {
-            doc_.Prompts().Error(MatchErrorText(error));
+            ports_.prompter.Error(MatchErrorText(error));
             return -1;
         }
         merged = std::string(stored.substr(0, from)) + merged + std::string(stored.substr(to));
@@ -302,7 +303,7 @@ std::int64_t SearchCommands::FilterHitByHit(bool extract, std::vector<LineIndex>
     const LineIndex lines = doc_.Text().LineCount();
     LineIndex lastTaken = -1;
     std::int64_t count = 0;
-    ProgressScope bar(doc_.Progress(), 40);
+    ProgressScope bar(ports_.progress, 40);
     while (search_.FindForward(false)) {
         if (search_.Engine().StoppedByUser())
             break;
@@ -364,7 +365,7 @@ std::int64_t SearchCommands::ApplyLineFilter()
     }
     if (count == 0) {
         RestoreCursor(line0, column0, preferred0);
-        doc_.Prompts().Inform("No matching lines found!");
+        ports_.prompter.Inform("No matching lines found!");
         return 0;
     }
     view_.topLine = 0;

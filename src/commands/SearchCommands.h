@@ -5,6 +5,7 @@
 #include <string>
 
 #include "commands/Finder.h"
+#include "platform/UserPorts.h"
 #include "text/TextTypes.h"
 
 namespace quill {
@@ -54,6 +55,8 @@ private:
     void RestoreCursor(LineIndex line, Column column, Column preferred);
 
     Document& doc_;
+
+    UserPorts ports_;  ///< taken from the document when made
     ViewState& view_;
     SearchOptions& options_;
     Finder search_;

@@ -178,7 +178,7 @@ std::int64_t SearchMenu::ReplaceInFolder()
         if (doc_.IsModified())
             doc_.Save(doc_.Path());
     }
-    doc_.Prompts().Inform(Format("%lld items replaced.", static_cast<long long>(total)));
+    doc_.Ports().prompter.Inform(Format("%lld items replaced.", static_cast<long long>(total)));
     return total;
 }
 

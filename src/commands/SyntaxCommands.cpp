@@ -19,6 +19,7 @@ const char kTableFilter[] = "Conversions (*.tec)";
 
 SyntaxCommands::SyntaxCommands(Document& doc, SyntaxDialogs& dialogs, AskMask askMask)
     : doc_(doc),
+      ports_(doc.Ports()),
       dialogs_(dialogs),
       askMask_(std::move(askMask))
 {
@@ -64,7 +65,7 @@ bool SyntaxCommands::SyntaxOpen()
     if (doc_.HasPath() && !syntax.MatchesFile(doc_.Path()) && askMask_) {
         if (auto mask = askMask_(doc_.Path())) {
             syntax.Masks().push_back(*mask);
-            syntax.Save(doc_.DataFolder(), doc_.Prompts());
+            syntax.Save(doc_.DataFolder(), ports_.prompter);
         }
     }
     doc_.StructureOff();  // structures and syntax colouring exclude each other
@@ -83,14 +84,14 @@ bool SyntaxCommands::SyntaxModify()
     const bool confirmed = dialogs_.EditSyntax(model);
     if (confirmed)
         model.Apply();
-    if (!confirmed || syntax.Name().empty() || !AcceptRename(folder, oldName, syntax.Name(), ".syn", doc_.Prompts())) {
+    if (!confirmed || syntax.Name().empty() || !AcceptRename(folder, oldName, syntax.Name(), ".syn", ports_.prompter)) {
         if (!syntax.Load(folder + "/" + oldName + ".syn"))
             syntax.Reset();
         doc_.RedrawViews();
         return false;
     }
     syntax.SetActive(true);
-    syntax.Save(folder, doc_.Prompts());
+    syntax.Save(folder, ports_.prompter);
     doc_.StructureOff();
     doc_.RedrawViews();
     return true;
@@ -105,7 +106,7 @@ bool SyntaxCommands::SyntaxSaveAs()
     if (!path)
         return false;
     syntax.SetName(SplitPath(*path).name);
-    return syntax.Save(doc_.DataFolder(), doc_.Prompts());
+    return syntax.Save(doc_.DataFolder(), ports_.prompter);
 }
 
 // ---- Charset ------------------------------------------------------------------------------------
@@ -142,13 +143,13 @@ bool SyntaxCommands::CharsetModify()
         return false;
     }
     model.Apply();
-    if (!AcceptRename(folder, oldName, table.Name(), ".tec", doc_.Prompts())) {
+    if (!AcceptRename(folder, oldName, table.Name(), ".tec", ports_.prompter)) {
         reloadOld();
         doc_.CharsetChanged();
         return false;
     }
     table.SetActive(true);
-    table.Save(folder, doc_.Prompts());  // a name beginning with "<" switches the table off instead
+    table.Save(folder, ports_.prompter);  // a name beginning with "<" switches the table off instead
     const bool active = table.IsActive();
     table.Rebuild();
     if (!active)
@@ -166,7 +167,7 @@ bool SyntaxCommands::CharsetSaveAs()
     if (!path)
         return false;
     table.SetName(SplitPath(*path).name);
-    return table.Save(doc_.DataFolder(), doc_.Prompts());
+    return table.Save(doc_.DataFolder(), ports_.prompter);
 }
 
 bool SyntaxCommands::CharsetConvert()

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/UserPorts.h"
+
 namespace quill {
 
 class Document;
@@ -39,6 +41,8 @@ private:
     std::optional<std::string> SaveFile(const char* filter, const char* extension);
 
     Document& doc_;
+
+    UserPorts ports_;  ///< taken from the document when made
     SyntaxDialogs& dialogs_;
     AskMask askMask_;
 };

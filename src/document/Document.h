@@ -13,6 +13,7 @@
 #include "document/PlaceFollower.h"
 #include "document/PositionStore.h"
 #include "document/TextModel.h"
+#include "platform/UserPorts.h"
 #include "structure/StructureDescription.h"
 #include "syntax/SyntaxDescription.h"
 #include "text/Compression.h"
@@ -211,10 +212,8 @@ public:
     void StructureOff();
     /// The field at the cursor of the active structure, or none.
     FieldDef* FieldAtCursor();
-    Prompter& Prompts() { return prompter_; }
-    ProgressWindow& Progress() { return progress_; }
-    EntryDialog& Entries() { return entryDialog_; }
-    FileDialogs& Files() { return fileDialogs_; }
+    /// The ports the document asks the user through, for the commands that work on it.
+    const UserPorts& Ports() const { return ports_; }
     const std::string& DataFolder() const { return dataFolder_; }
     /// Repaints everything the text shows.
     void RedrawViews();
@@ -345,6 +344,7 @@ private:
     ProgressWindow& progress_;
     FileDialogs& fileDialogs_;
     EntryDialog& entryDialog_;
+    UserPorts ports_{prompter_, progress_, entryDialog_, fileDialogs_};
     std::string dataFolder_;
     DocumentView* view_ = nullptr;
     TextSelection& selection_;

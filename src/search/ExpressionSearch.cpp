@@ -30,7 +30,7 @@ const SearchExpression* ExpressionSearch::Expression()
         expressionCrLf_ == crlf && expressionRegex_ == options_.useRegEx && expressionUtf8_ == utf8)
         return &*expression_;
     expression_.reset();
-    Prompter& prompter = doc_.Prompts();
+    Prompter& prompter = ports_.prompter;
     failed_ = true;  // until the expression is compiled
     try {
         const std::string pattern = options_.useRegEx ? options_.findText : QuotedLiteral(options_.findText);
@@ -60,7 +60,7 @@ bool ExpressionSearch::Search(const std::string& subject, std::size_t start, boo
         return expression.Search(subject.cbegin(), subject.cbegin() + static_cast<std::ptrdiff_t>(start),
                                  subject.cend(), found, flags);
     } catch (const std::exception& error) {
-        doc_.Prompts().Error(MatchErrorText(error));
+        ports_.prompter.Error(MatchErrorText(error));
         failed_ = true;
         return false;
     }
@@ -308,9 +308,9 @@ template <typename Take> bool ExpressionSearch::LinesWithHits(const TextPosition
         return stopped;
     });
     if (shown)
-        doc_.Progress().End();
+        ports_.progress.End();
     if (const auto& error = first.Error() ? first.Error() : helperError) {
-        doc_.Prompts().Error(*error);
+        ports_.prompter.Error(*error);
         failed_ = true;
     }
     return true;
@@ -420,7 +420,7 @@ void ExpressionSearch::ScanForward()
             break;
     }
     if (shown)
-        doc_.Progress().End();
+        ports_.progress.End();
     if (!failed_ && !stopped_ && found)
         Hit(foundLine, static_cast<std::uint32_t>(found->from), static_cast<std::uint32_t>(found->to));
 }
@@ -436,7 +436,7 @@ void ExpressionSearch::ScanBackward()
     bool shown = false;
     for (LineIndex i = from_.cursor.line; i >= 0; --i) {
         if (Progress(i, from_.cursor.line - i, shown)) {
-            doc_.Progress().End();
+            ports_.progress.End();
             return;
         }
         const auto span = Restrict(i, true, std::numeric_limits<std::int64_t>::max());
@@ -472,12 +472,12 @@ void ExpressionSearch::ScanBackward()
         if (length == 0 && i == from_.cursor.line && position == limit && i == emptyHitLine_)
             continue;
         if (shown)
-            doc_.Progress().End();
+            ports_.progress.End();
         Hit(i, static_cast<std::uint32_t>(position), static_cast<std::uint32_t>(position + length));
         return;
     }
     if (shown)
-        doc_.Progress().End();
+        ports_.progress.End();
 }
 
 }  // namespace quill

@@ -11,7 +11,7 @@
 
 namespace quill {
 
-LineSearch::LineSearch(Document& doc, SearchOptions& options) : doc_(doc), options_(options) {}
+LineSearch::LineSearch(Document& doc, SearchOptions& options) : doc_(doc), ports_(doc.Ports()), options_(options) {}
 
 LineSearch::~LineSearch() = default;
 
@@ -90,10 +90,10 @@ bool LineSearch::ShowProgress(LineIndex line, bool& shown)
     if (end_ >= 0)
         return false;  // a part of the text, searched while the user works on
     if (!shown) {
-        doc_.Progress().Begin(40);
+        ports_.progress.Begin(40);
         shown = true;
     }
-    stopped_ = doc_.Progress().Step(line * 40 / std::max<LineIndex>(1, doc_.Text().LineCount() - 1));
+    stopped_ = ports_.progress.Step(line * 40 / std::max<LineIndex>(1, doc_.Text().LineCount() - 1));
     return stopped_;
 }
 

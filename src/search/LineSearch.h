@@ -13,6 +13,7 @@
 
 #include "document/Document.h"
 #include "platform/ProgressWindow.h"
+#include "platform/UserPorts.h"
 #include "search/LiteralScanner.h"
 #include "search/MemoryRun.h"
 #include "search/SearchOptions.h"
@@ -149,6 +150,8 @@ protected:
     }
 
     Document& doc_;
+
+    UserPorts ports_;  ///< taken from the document when made
     SearchOptions& options_;
     LineIndex end_ = -1;
     TextSelection from_;  ///< where the running search started

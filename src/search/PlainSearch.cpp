@@ -85,7 +85,7 @@ void PlainSearch::ScanForward()
         if (scanRuns && i > from_.cursor.line) {
             const std::optional<LineHit> hit = FirstHitInRuns(i, scanner, shown);
             if (shown)
-                doc_.Progress().End();
+                ports_.progress.End();
             if (stopped_)
                 return;
             if (!hit)
@@ -94,7 +94,7 @@ void PlainSearch::ScanForward()
             return;
         }
         if (Progress(i, i - from_.cursor.line, shown)) {
-            doc_.Progress().End();
+            ports_.progress.End();
             return;  // stopped by the user
         }
         const auto span = Restrict(i, false, kNoEnd);
@@ -128,13 +128,13 @@ void PlainSearch::ScanForward()
         if (hit == to)
             continue;
         if (shown)
-            doc_.Progress().End();
+            ports_.progress.End();
         // The cursor goes after the last byte of the hit.
         Hit(i, hit, hit + size);
         return;
     }
     if (shown)
-        doc_.Progress().End();
+        ports_.progress.End();
 }
 
 template <typename Take> bool PlainSearch::LinesWithHits(const TextPosition& from, std::int64_t most, Take&& take)
@@ -170,7 +170,7 @@ template <typename Take> bool PlainSearch::LinesWithHits(const TextPosition& fro
         };
     });
     if (shown)
-        doc_.Progress().End();
+        ports_.progress.End();
     return true;
 }
 
@@ -227,7 +227,7 @@ void PlainSearch::ScanBackward()
     bool shown = false;
     for (LineIndex i = from_.cursor.line; i >= 0; --i) {
         if (Progress(i, from_.cursor.line - i, shown)) {
-            doc_.Progress().End();
+            ports_.progress.End();
             return;
         }
         const auto span = Restrict(i, false, 999999);
@@ -250,13 +250,13 @@ void PlainSearch::ScanBackward()
             if (m < size)
                 continue;
             if (shown)
-                doc_.Progress().End();
+                ports_.progress.End();
             Hit(i, first, end);
             return;
         }
     }
     if (shown)
-        doc_.Progress().End();
+        ports_.progress.End();
 }
 
 }  // namespace quill

@@ -162,7 +162,7 @@ std::optional<std::string> ExternalTools::CommandToRun(const char* marker, const
 {
     const auto pattern = FindCommandMarker(marker);
     if (!pattern) {
-        doc_.Prompts().Inform(missing);
+        doc_.Ports().prompter.Inform(missing);
         return std::nullopt;
     }
     // Saved like File > Save, also when unchanged: the command reads the file from disk.
@@ -184,7 +184,7 @@ bool ExternalTools::Compile()
     std::string error;
     const auto folder = OutputFolder(error);
     if (!folder) {
-        doc_.Prompts().Error(error);
+        doc_.Ports().prompter.Error(error);
         return false;
     }
     // The output file is made (empty) at once, so the second window finds it; never through a
@@ -192,7 +192,7 @@ bool ExternalTools::Compile()
     const std::string output = *folder + "/qvx.txt";
     const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
-        doc_.Prompts().Error(Format("Can\xB4t save %s!\n%d:%s", output.c_str(), errno, std::strerror(errno)));
+        doc_.Ports().prompter.Error(Format("Can\xB4t save %s!\n%d:%s", output.c_str(), errno, std::strerror(errno)));
         return false;
     }
     ::close(fd);

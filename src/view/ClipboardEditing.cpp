@@ -19,6 +19,7 @@ namespace quill {
 
 ClipboardEditing::ClipboardEditing(Document& doc, ViewState& view, Clipboard& clipboard)
     : doc_(doc),
+      ports_(doc.Ports()),
       view_(view),
       clipboard_(clipboard),
       editing_(doc, view)
@@ -75,7 +76,7 @@ std::string ClipboardEditing::SelectedBytes(const SelectionRange& range, bool wi
         bytes.assign(5, '\0');
     const bool showProgress = range.Lines() > 5000;
     if (showProgress)
-        doc_.Progress().Begin(40);
+        ports_.progress.Begin(40);
     const std::string terminator(doc_.Terminator().Text());
     for (LineIndex line = range.upper; line <= range.lower; ++line) {
         const LineView view = text.Line(line);
@@ -100,10 +101,10 @@ std::string ClipboardEditing::SelectedBytes(const SelectionRange& range, bool wi
                 bytes.append(view.Bytes() + from, to - from);
         }
         if (showProgress && (line - range.upper) % 1000 == 0)
-            doc_.Progress().Step((line - range.upper) * 40 / range.Lines());
+            ports_.progress.Step((line - range.upper) * 40 / range.Lines());
     }
     if (showProgress)
-        doc_.Progress().End();
+        ports_.progress.End();
     if (withHeader)
         WriteHeader(bytes, range.block);  // the count is known now
     return bytes;
@@ -123,8 +124,8 @@ bool ClipboardEditing::Copy()
             shown = ShownText(data.substr(5));
         return clipboard_.Put(std::move(data), std::move(shown));
     } catch (const std::bad_alloc&) {
-        doc_.Progress().End();
-        doc_.Prompts().Error("Not enough memory!");
+        ports_.progress.End();
+        ports_.prompter.Error("Not enough memory!");
         return false;
     }
 }
@@ -165,7 +166,7 @@ std::optional<std::string> ClipboardEditing::StoredFromText(const std::string& t
     if (!missing.empty()) {
         const std::string owner =
             table.IsActive() ? "The table " + table.Name() : std::string("This 8-bit text (code page 1252)");
-        doc_.Prompts().Error(
+        ports_.prompter.Error(
             Format("%s has no bytes for these characters:\n%s\nNothing was pasted.", owner.c_str(), missing.c_str()));
         return std::nullopt;
     }
@@ -203,7 +204,7 @@ bool ClipboardEditing::PasteWithCounter()
     std::vector<EntryValue> values{{"Counter Start", EntryMode::Decimal, counterStart_},
                                    {"Counter Increment", EntryMode::Decimal, counterIncrement_},
                                    {"Paste n Times", EntryMode::Decimal, pasteTimes_}};
-    if (!doc_.Entries().AskValues("Paste & Replace Counter", values))
+    if (!ports_.entries.AskValues("Paste & Replace Counter", values))
         return false;
     counterStart_ = values[0].text;
     counterIncrement_ = values[1].text;
@@ -212,15 +213,15 @@ bool ClipboardEditing::PasteWithCounter()
     const auto increment = ReadEntry(values[1]);
     const auto times = ReadEntry(values[2]);
     if (!start || *start < INT32_MIN || *start > INT32_MAX) {
-        doc_.Prompts().Error("Counter Start must be a number!");
+        ports_.prompter.Error("Counter Start must be a number!");
         return false;
     }
     if (!increment || *increment < 1 || *increment > 999999999) {
-        doc_.Prompts().Error("Counter Increment must be between 1 and 999999999!");
+        ports_.prompter.Error("Counter Increment must be between 1 and 999999999!");
         return false;
     }
     if (!times || *times < 1 || *times > 999999) {
-        doc_.Prompts().Error("Paste n Times must be between 1 and 999999!");
+        ports_.prompter.Error("Paste n Times must be between 1 and 999999!");
         return false;
     }
     bool block = false;
@@ -296,7 +297,7 @@ void ClipboardEditing::InsertLines(const std::string& bytes)
     const std::string terminator(doc_.Terminator().Text());
     const bool showProgress = bytes.size() > 100000;
     if (showProgress)
-        doc_.Progress().Begin(40);
+        ports_.progress.Begin(40);
     std::size_t start = 0, stepped = 0;
     bool first = true;
     for (;;) {
@@ -318,7 +319,7 @@ void ClipboardEditing::InsertLines(const std::string& bytes)
         start = lf + 1;
         if (showProgress && start - stepped > 100000) {
             stepped = start;
-            doc_.Progress().Step(static_cast<std::int64_t>(start * 40 / bytes.size()));
+            ports_.progress.Step(static_cast<std::int64_t>(start * 40 / bytes.size()));
         }
     }
     std::string last = first ? left : std::string();
@@ -331,7 +332,7 @@ void ClipboardEditing::InsertLines(const std::string& bytes)
     else
         line = doc_.Model().InsertAfter(line, LineRecord(last), true);
     if (showProgress)
-        doc_.Progress().End();
+        ports_.progress.End();
     FinishPaste(line, column);
 }
 
@@ -367,10 +368,10 @@ void ClipboardEditing::Insert(const std::string& bytes, bool block)
     const std::string terminator(doc_.Terminator().Text());
     const bool showProgress = bytes.size() > 100000;
     if (showProgress)
-        doc_.Progress().Begin(40);
+        ports_.progress.Begin(40);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (showProgress && i % 100000 == 0)
-            doc_.Progress().Step(static_cast<std::int64_t>(i * 40 / bytes.size()));
+            ports_.progress.Step(static_cast<std::int64_t>(i * 40 / bytes.size()));
         const auto b = static_cast<std::uint8_t>(bytes[i]);
         if (binary) {
             accumulator += static_cast<char>(b);  // every byte as it is
@@ -408,7 +409,7 @@ void ClipboardEditing::Insert(const std::string& bytes, bool block)
         right = SplitAt(line, pasteColumn, accumulator);
     }
     if (showProgress)
-        doc_.Progress().End();
+        ports_.progress.End();
     const std::int64_t column = ColumnAfter(accumulator);
     accumulator += right;
     ReplaceLine(line, accumulator);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/UserPorts.h"
 #include "view/TextEditing.h"
 
 namespace quill {
@@ -71,6 +72,8 @@ private:
     std::int64_t ColumnAfter(const std::string& lineStart) const;
 
     Document& doc_;
+
+    UserPorts ports_;  ///< taken from the document when made
     ViewState& view_;
     Clipboard& clipboard_;
     TextEditing editing_;

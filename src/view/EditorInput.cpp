@@ -278,7 +278,7 @@ bool EditorInput::TypeCharacter(const std::string& character)
     std::string missing;
     const std::string shown = doc_.Charset().ShownFromUtf8(character, missing);
     if (shown.size() != 1) {
-        doc_.Prompts().Beep();
+        doc_.Ports().prompter.Beep();
         return false;
     }
     editing_.InsertChar(static_cast<std::uint8_t>(shown[0]));

@@ -29,15 +29,17 @@ std::optional<std::int64_t> Read(const EntryValue& value, Prompter& prompter)
 
 }  // namespace
 
-Navigation::Navigation(Document& doc, ViewState& view) : doc_(doc), view_(view), motion_(doc, view) {}
+Navigation::Navigation(Document& doc, ViewState& view) : doc_(doc), ports_(doc.Ports()), view_(view), motion_(doc, view)
+{
+}
 
 bool Navigation::GoToLineColumn()
 {
     std::vector<EntryValue> values{{"Line", EntryMode::Decimal, "0"}, {"Column", EntryMode::Decimal, "0"}};
-    if (!doc_.Entries().AskValues({}, values))
+    if (!ports_.entries.AskValues({}, values))
         return false;
-    const auto line = Read(values[0], doc_.Prompts());
-    const auto column = line ? Read(values[1], doc_.Prompts()) : std::nullopt;
+    const auto line = Read(values[0], ports_.prompter);
+    const auto column = line ? Read(values[1], ports_.prompter) : std::nullopt;
     if (!line || !column)
         return false;
     // 0 (or an empty field) keeps the line or the column.
@@ -51,26 +53,26 @@ bool Navigation::GoToOffsetOrTell(ByteOffset offset)
         EnsureCursorVisible(doc_, view_, false);
         return true;
     }
-    doc_.Prompts().Inform(kOutOfBound);
+    ports_.prompter.Inform(kOutOfBound);
     return false;
 }
 
 bool Navigation::GoToByte()
 {
     std::vector<EntryValue> values{{"Offset (use +- as prefix for relative offsets)", EntryMode::Text, ""}};
-    if (!doc_.Entries().AskValues({}, values))
+    if (!ports_.entries.AskValues({}, values))
         return false;
     const std::string& text = values[0].text;
     const bool relative = !text.empty() && (text[0] == '+' || text[0] == '-');
     const auto number = ParseDecimal(relative && text[0] == '+' ? text.substr(1) : text);
     if (!number) {
-        doc_.Prompts().Error("\"" + text + "\" is no number!");
+        ports_.prompter.Error("\"" + text + "\" is no number!");
         return false;
     }
     return GoToOffsetOrTell(relative ? doc_.CursorByteOffset() + *number : *number);
 }
 
-void Navigation::ShowCurrentOffset() { doc_.Prompts().Inform("Offset=" + std::to_string(doc_.CursorByteOffset())); }
+void Navigation::ShowCurrentOffset() { ports_.prompter.Inform("Offset=" + std::to_string(doc_.CursorByteOffset())); }
 
 bool Navigation::CanGoToOffsetPlusSelection() const { return doc_.Selection().value != 0; }
 
@@ -110,7 +112,7 @@ bool Navigation::FindFieldIn(bool forward, bool ask)
         return false;
     if (ask || findValue_.empty()) {
         std::vector<EntryValue> values{{"Field", EntryMode::Text, findValue_}};
-        if (!doc_.Entries().AskValues({}, values))
+        if (!ports_.entries.AskValues({}, values))
             return false;
         findValue_ = UpperCp1252(values[0].text);
     }
@@ -130,16 +132,16 @@ bool Navigation::FindFieldIn(bool forward, bool ask)
         EnsureCursorVisible(doc_, view_, false);
         return true;
     }
-    doc_.Prompts().Inform(forward ? "End of file reached!" : "Begin of file reached!");
+    ports_.prompter.Inform(forward ? "End of file reached!" : "Begin of file reached!");
     return false;
 }
 
 bool Navigation::InsertHex(TextEditing& editing)
 {
     std::vector<EntryValue> values{{"HEX", EntryMode::Hex, "0"}};
-    if (!doc_.Entries().AskValues({}, values))
+    if (!ports_.entries.AskValues({}, values))
         return false;
-    const auto value = Read(values[0], doc_.Prompts());
+    const auto value = Read(values[0], ports_.prompter);
     if (!value)
         return false;
     editing.InsertChar(static_cast<std::uint8_t>(*value & 0xFF), true);

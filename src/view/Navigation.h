@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/UserPorts.h"
 #include "text/TextTypes.h"
 #include "view/CursorMotion.h"
 
@@ -43,6 +44,8 @@ private:
     bool GoToOffsetOrTell(ByteOffset offset);
 
     Document& doc_;
+
+    UserPorts ports_;  ///< taken from the document when made
     ViewState& view_;
     CursorMotion motion_;
     std::string findValue_;  ///< kept in upper case between the commands

@@ -232,9 +232,9 @@ TEST_F(MainWindowTest, EveryDialogHasItsWholeTitleAndNoMinimiseOrMaximiseButton)
         }
         check(what);
     }
-    app.CurrentDocument().Prompts().Inform("A message");
+    app.CurrentDocument().Ports().prompter.Inform("A message");
     check("message box");
-    ProgressWindow& progress = app.CurrentDocument().Progress();
+    ProgressWindow& progress = app.CurrentDocument().Ports().progress;
     progress.Begin(100);
     QTest::qWait(400);  // a progress window shows only for work that lasts
     for (int step = 0; step < 20 && seen.empty(); ++step) {

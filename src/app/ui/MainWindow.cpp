@@ -67,7 +67,7 @@ MainWindow::MainWindow(Document& doc, Settings& settings, RecentFileList& recent
       settings_(settings),
       recent_(recent),
       view_(new TextView(doc, settings, this)),
-      searchDialogs_(std::make_unique<QtSearchDialogs>(view_, doc.Files())),
+      searchDialogs_(std::make_unique<QtSearchDialogs>(view_, doc.Ports().files)),
       search_(std::make_unique<SearchMenu>(doc, view_->State(), *searchDialogs_, view_->Input())),
       structureDialogs_(std::make_unique<QtStructureDialogs>(this)),
       fields_(std::make_unique<FieldOperations>(doc, *structureDialogs_)),
@@ -84,7 +84,7 @@ MainWindow::MainWindow(Document& doc, Settings& settings, RecentFileList& recent
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     desktopEntryBar_ = new DesktopEntryBar(
-        doc.Prompts(), QCoreApplication::applicationFilePath().toLocal8Bit().toStdString(), central);
+        doc.Ports().prompter, QCoreApplication::applicationFilePath().toLocal8Bit().toStdString(), central);
     column->addWidget(desktopEntryBar_);
     // Another program changed the open file: the user decides when the text is read again.
     changedOnDiskBar_ = new NoticeBar(QStringLiteral("The file has been changed on disk by another program."), central);
@@ -476,7 +476,7 @@ void MainWindow::RegisterHandlers()
                  view_->ApplyFont();
          }},
         {C::VisibleCodes, [this] { RunVisibleCodesDialog(this, settings_, view_->TextFont()); }},
-        {C::FileAssignments, [this] { RunFileAssignmentsDialog(this, doc_.Prompts()); }},
+        {C::FileAssignments, [this] { RunFileAssignmentsDialog(this, doc_.Ports().prompter); }},
         {C::Options,
          [this] {
              if (RunOptionsDialog(this, settings_, doc_))

@@ -155,7 +155,7 @@ bool DocumentPrinter::Print(QPagedPaintDevice& device, int fromPage, int toPage)
     QPainter painter;
     if (!painter.begin(&device))
         return false;
-    ProgressScope progress(doc_.Progress(), 40);
+    ProgressScope progress(doc_.Ports().progress, 40);
     LineIndex colouredUpTo = 0;  // the engine has seen the lines before this one
     LineIndex laidOut = -1;      // the line whose layout is at hand (a page may begin inside it)
     RowLayout layout;
@@ -172,7 +172,7 @@ bool DocumentPrinter::Print(QPagedPaintDevice& device, int fromPage, int toPage)
         laidOut = line;
     };
     for (int number = first; number <= last; ++number) {
-        if (doc_.Progress().Step(static_cast<std::int64_t>(number) * 40 / std::max(1, last))) {
+        if (doc_.Ports().progress.Step(static_cast<std::int64_t>(number) * 40 / std::max(1, last))) {
             painter.end();
             return false;
         }

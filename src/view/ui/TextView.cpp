@@ -462,7 +462,7 @@ void TextView::focusInEvent(QFocusEvent* event)
 
 void TextView::timerEvent(QTimerEvent* event)
 {
-    if (doc_.Progress().IsActive())
+    if (doc_.Ports().progress.IsActive())
         return;  // the document is in the middle of long work: it must not be changed now
     if (event->timerId() == rewrapTimer_.timerId())
         return RewrapAtBorder();
