@@ -1,9 +1,11 @@
 // The editing primitives and undo: sizes, bookmarks, groups, and random edit sequences.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "support/DocumentFixture.h"
+#include "text/TextPlaces.h"
 
 namespace quill::test {
 namespace {
@@ -289,9 +291,23 @@ TEST_F(RandomEditTest, BytesSizesAndUndoStayExact)
 // Random edits, undos, redos, saves and re-cuts for another wrap width against a plain model of
 // history: a stack of the texts before each action and one of the texts undone. The text is always
 // that of the same point in history (in its lines until the first re-cut, in its bytes after it),
-// and the modified flag is set exactly when that point is not the saved one.
+// and the modified flag is set exactly when that point is not the saved one. Bookmarks stay on
+// lines of the text, and on their bytes through every step that changed no byte (a re-cut, an Undo
+// or Redo of one, a save).
 TEST_F(RandomEditTest, UndoAndRedoWalkThroughTheSameHistory)
 {
+    const auto bookmarkBytes = [&] {
+        std::vector<ShownPlace> places;
+        for (const BookmarkEntry& mark : doc->Positions().Entries()) {
+            if (mark.lastPos != 0)
+                continue;
+            EXPECT_LT(mark.line, doc->Text().LineCount());
+            places.push_back({mark.line, mark.column});
+        }
+        std::vector<ByteOffset> bytes = OffsetsOf(doc->Text(), doc->Rules(), places);
+        std::sort(bytes.begin(), bytes.end());
+        return bytes;
+    };
     struct State {
         LineList lines;
         int id;
@@ -303,12 +319,20 @@ TEST_F(RandomEditTest, UndoAndRedoWalkThroughTheSameHistory)
         for (int i = 0, n = 2 + static_cast<int>(random() % 8); i < n; ++i)
             text += RandomLine(random);
         ASSERT_TRUE(OpenBytes(text));
+        doc->RemoveBookmarks();  // those the last round left in the same file's entries
+        for (int k = 0; k < 3; ++k) {
+            At(static_cast<LineIndex>(random() % static_cast<std::uint32_t>(doc->Text().LineCount())), 0);
+            if (!doc->HasBookmark(doc->Selection().cursor.line))
+                doc->ToggleBookmark();
+        }
         int nextId = 0;
         State current{Lines(), nextId++};
         int savedId = current.id;
         std::vector<State> past, future;
         bool cut = false;
         for (int step = 0; step < 80; ++step) {
+            const std::string bytesBefore = Join(Lines());
+            const std::vector<ByteOffset> bookmarksBefore = bookmarkBytes();
             const int op = static_cast<int>(random() % 14);
             if (op >= 12) {
                 settings.truncateAtBorder = 0;
@@ -359,6 +383,11 @@ TEST_F(RandomEditTest, UndoAndRedoWalkThroughTheSameHistory)
             EXPECT_EQ(doc->IsModified(), current.id != savedId) << "step " << step;
             EXPECT_EQ(doc->Model().CanUndo(), !past.empty());
             EXPECT_EQ(doc->Model().CanRedo(), !future.empty());
+            const std::vector<ByteOffset> bookmarksAfter = bookmarkBytes();
+            const bool edit = op >= 7 && op < 12;  // an edit may move a bookmark with its line
+            if (!edit && Join(Lines()) == bytesBefore) {
+                EXPECT_EQ(bookmarksAfter, bookmarksBefore) << "step " << step << " op " << op;
+            }
             CheckSizes();
         }
     }
