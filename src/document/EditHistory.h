@@ -20,6 +20,8 @@ public:
     /// A new change, in the current group; it ends what could be redone.
     void Record(UndoRecord record);
 
+    /// The record made last (there must be one).
+    UndoRecord& Newest() { return records_[done_ - 1]; }
     bool CanUndo() const { return done_ > 0; }
     bool CanRedo() const { return done_ < records_.size(); }
     std::size_t UndoCount() const { return done_; }

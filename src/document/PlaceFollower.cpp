@@ -51,6 +51,25 @@ void PlaceFollower::LineSplit(LineIndex row, std::uint32_t at)
         doc_.Positions().EntriesChanged();
 }
 
+void PlaceFollower::LineJoined(LineIndex row)
+{
+    // The bookmarks of the joined line go back to the end of the line it joined, on their bytes.
+    const TextStore& text = doc_.Text();
+    const DisplayRules rules = doc_.Rules();
+    const LineView head = text.Line(row);
+    const std::int64_t end = IndexToColumn(head, ContentLength(head, rules), rules);
+    bool moved = false;
+    for (BookmarkEntry& entry : doc_.Positions().MutableEntries())
+        if (entry.line == row + 1) {
+            entry.line = row;
+            entry.column += end;
+            moved = true;
+        }
+    if (moved)
+        doc_.Positions().EntriesChanged();
+    LineRemoved(row + 1);
+}
+
 void PlaceFollower::BeforeRecut() { kept_.emplace(doc_); }
 
 void PlaceFollower::AfterRecut()

@@ -26,6 +26,7 @@ private:
     void LineRemoved(LineIndex row) override;
     void LineReplaced(LineIndex) override {}
     void LineSplit(LineIndex row, std::uint32_t at) override;
+    void LineJoined(LineIndex row) override;
     void LinesReset() override {}
     void BeforeRecut() override;
     void AfterRecut() override;

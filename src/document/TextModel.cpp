@@ -39,6 +39,7 @@ void TextModel::SplitCurrentLine(LineRecord rest)
     const std::uint32_t at = ContentLength(text_.Line(row), Rules());
     text_.SplitLine(row, at, std::move(rest));
     Record(UndoRecord::Kind::Inserted, LineRecord(), row + 1);
+    history_.Newest().split = true;  // taken back, the line is joined again: bookmarks go back with it
 }
 
 LineIndex TextModel::InsertAfter(LineIndex after, LineRecord newLine, bool record)
@@ -129,13 +130,18 @@ void TextModel::Apply(UndoRecord& record, TextPosition& before)
         record.kind = UndoRecord::Kind::Inserted;
         if (measure)
             WidenFor(record.line.View());
-        text_.InsertLine(record.index, std::move(record.line));
+        if (record.split && record.index > 0)
+            text_.SplitLine(record.index - 1, ContentLength(text_.Line(record.index - 1), Rules()),
+                            std::move(record.line));
+        else
+            text_.InsertLine(record.index, std::move(record.line));
         break;
     case UndoRecord::Kind::Swapped: text_.SwapLines(*record.lines); break;
     case UndoRecord::Kind::Recut: PutBackCut(record, before); break;
     case UndoRecord::Kind::Inserted:
         record.kind = UndoRecord::Kind::Deleted;
-        record.line = text_.RemoveLine(record.index);
+        record.line =
+            record.split && record.index > 0 ? text_.JoinLine(record.index - 1) : text_.RemoveLine(record.index);
         break;
     }
     // The record now takes back what it did: its line was in the text until now.

@@ -26,6 +26,8 @@ struct UndoRecord {
     /// record's line is no wider than the widest line.
     std::uint32_t narrowings = 0;
     std::unique_ptr<LineCut> cut = nullptr;  ///< Recut: the cut to put back
+    /// Inserted or Deleted: the line is (or was) the rest of the line before it, cut off by a split.
+    bool split = false;
 };
 
 }  // namespace quill

@@ -24,6 +24,8 @@ public:
         static_cast<void>(at);
         LineInserted(row + 1);
     }
+    /// Line row + 1 was joined to the end of line `row` and is gone (the Undo of a split).
+    virtual void LineJoined(LineIndex row) { LineRemoved(row + 1); }
     /// Many lines changed at once (a new order, another text, a cleared one).
     virtual void LinesReset() = 0;
     /// The whole text is about to be cut into other lines, no byte changing (a new wrap width, a

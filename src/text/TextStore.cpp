@@ -78,7 +78,21 @@ LineRecord TextStore::ReplaceLine(LineIndex i, LineRecord line)
     return old;
 }
 
+LineRecord TextStore::JoinLine(LineIndex row)
+{
+    LineRecord old = TakeLine(row + 1);
+    Tell([row](LineWatcher& watcher) { watcher.LineJoined(row); });
+    return old;
+}
+
 LineRecord TextStore::RemoveLine(LineIndex i)
+{
+    LineRecord old = TakeLine(i);
+    Tell([i](LineWatcher& watcher) { watcher.LineRemoved(i); });
+    return old;
+}
+
+LineRecord TextStore::TakeLine(LineIndex i)
 {
     LineRecord old = LineRecord::Adopt(lines_.Erase(static_cast<std::size_t>(i)));
     assert(fileSize_ >= old.Length() && ownedLines_ >= (old.IsOwned() ? 1u : 0u));
@@ -87,7 +101,6 @@ LineRecord TextStore::RemoveLine(LineIndex i)
     if (current_ >= LineCount())
         current_ = LineCount() - 1;
     fileLines_.Removed(static_cast<std::size_t>(i), old.View());
-    Tell([i](LineWatcher& watcher) { watcher.LineRemoved(i); });
     return old;
 }
 

@@ -105,6 +105,8 @@ public:
     void InsertLine(LineIndex before, LineRecord line);
     /// Inserts `rest` after line `row`, told as the split of that line at byte `at` (see LineWatcher).
     void SplitLine(LineIndex row, std::uint32_t at, LineRecord rest);
+    /// Removes line row + 1, told as joined to the end of line `row` (see LineWatcher).
+    LineRecord JoinLine(LineIndex row);
     LineRecord ReplaceLine(LineIndex i, LineRecord line);
     LineRecord RemoveLine(LineIndex i);
 
@@ -205,6 +207,7 @@ private:
     }
 
     void InsertSlot(LineIndex before, LineRecord line);
+    LineRecord TakeLine(LineIndex i);
     static void ReleaseMemory(LineSet& lines, std::vector<std::unique_ptr<LoadBlock>> blocks, ProgressWindow* progress);
 
     GapVector<LineSlot> lines_;
