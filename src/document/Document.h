@@ -443,6 +443,8 @@ private:
     /// After an Undo, Redo or taking back: the cut of the settings in force again when a change
     /// of another cut came back, then the text redrawn.
     void EndTakingBack(bool cutTakenBack);
+    /// Undo or Redo as the user's command.
+    void TakeBack(bool redo);
     /// The text is the file's as loaded or saved: not modified, and undo and redo can come back here.
     void MarkUnmodified();
     void WidenFor(LineView line);

@@ -21,26 +21,20 @@ void Document::EndTakingBack(bool cutTakenBack)
     }
 }
 
-void Document::Undo()
+void Document::TakeBack(bool redo)
 {
-    if (!model_.CanUndo())
+    if (redo ? !model_.CanRedo() : !model_.CanUndo())
         return;
-    EndTakingBack(model_.Undo());
+    EndTakingBack(redo ? model_.Redo() : model_.Undo());
     // Auto reload stays off, as after any change made by the user.
     SetAutoReloadMode(AutoReload::Off);
     if (view_)
         view_->Changed(DocumentChange::Text);
 }
 
-void Document::Redo()
-{
-    if (!model_.CanRedo())
-        return;
-    EndTakingBack(model_.Redo());
-    SetAutoReloadMode(AutoReload::Off);
-    if (view_)
-        view_->Changed(DocumentChange::Text);
-}
+void Document::Undo() { TakeBack(false); }
+
+void Document::Redo() { TakeBack(true); }
 
 void Document::TakeBackTo(std::size_t count) { EndTakingBack(model_.TakeBackTo(count)); }
 
