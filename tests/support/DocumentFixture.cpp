@@ -24,7 +24,6 @@ std::unique_ptr<Document> DocumentFixture::MakeDocument()
     auto made = std::make_unique<Document>(
         DocumentContext{settings, prompter, progress, dialogs, entry, dir.File("QVXData"), selection});
     made->SetView(&view);
-    view.doc = made.get();
     made->New();
     return made;
 }

@@ -1,8 +1,6 @@
 // The in-memory settings store.
 #include "support/Fakes.h"
 
-#include "document/Document.h"
-
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -84,8 +82,7 @@ void FakeView::Changed(DocumentChange changes)
     redraws += Has(changes, DocumentChange::Text);
     rereads += Has(changes, DocumentChange::Reread);
     changesOnDisk += Has(changes, DocumentChange::ChangedOnDisk);
-    if (Has(changes, DocumentChange::Structure))
-        structureBar = doc && doc->Structure().IsActive();
+    structureChanges += Has(changes, DocumentChange::Structure);
 }
 
 }  // namespace quill::test

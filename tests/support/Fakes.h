@@ -17,10 +17,6 @@
 #include "platform/SettingsStore.h"
 #include "settings/Settings.h"
 
-namespace quill {
-class Document;
-}
-
 namespace quill::test {
 
 /// Records the steps and reports Escape at the step numbers it is told.
@@ -118,7 +114,6 @@ public:
     int PageColumns() const override { return pageWidth; }
     bool ShowsLastLine() const override { return showsLastLine; }
 
-    const Document* doc = nullptr;  ///< whose structure the field ruler shows
     int pageWidth = 80;
     std::map<StatusPane, std::string> panes;
     int redraws = 0;
@@ -127,7 +122,7 @@ public:
     int changesOnDisk = 0;
     int scrollResets = 0;
     int ensureVisible = 0;
-    bool structureBar = false;
+    int structureChanges = 0;  ///< a structure was chosen or left
 };
 
 /// Lets this process have only `headroom` bytes of address space more than it uses now, for tests
