@@ -21,7 +21,6 @@ public:
     void Record(UndoRecord record);
 
     /// The record made last (there must be one).
-    UndoRecord& Newest() { return records_[done_ - 1]; }
     bool CanUndo() const { return done_ > 0; }
     bool CanRedo() const { return done_ < records_.size(); }
     std::size_t UndoCount() const { return done_; }

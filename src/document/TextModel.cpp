@@ -15,9 +15,10 @@ TextModel::TextModel(TextSelection& selection, std::function<DisplayRules()> rul
 {
 }
 
-void TextModel::Record(UndoRecord::Kind kind, LineRecord line, LineIndex index)
+void TextModel::Record(UndoRecord::Kind kind, LineRecord line, LineIndex index, bool split)
 {
-    history_.Record(UndoRecord{0, kind, std::move(line), index, selection_.cursor, nullptr, text_.Narrowings()});
+    history_.Record(
+        UndoRecord{0, kind, std::move(line), index, selection_.cursor, nullptr, text_.Narrowings(), nullptr, split});
 }
 
 void TextModel::WidenFor(LineView line) { text_.WidenTo(quill::DisplayWidth(line, Rules())); }
@@ -38,8 +39,8 @@ void TextModel::SplitCurrentLine(LineRecord rest)
     WidenFor(rest.View());
     const std::uint32_t at = ContentLength(text_.Line(row), Rules());
     text_.SplitLine(row, at, std::move(rest));
-    Record(UndoRecord::Kind::Inserted, LineRecord(), row + 1);
-    history_.Newest().split = true;  // taken back, the line is joined again: bookmarks go back with it
+    // Taken back, the line is joined again: bookmarks go back with it.
+    Record(UndoRecord::Kind::Inserted, LineRecord(), row + 1, true);
 }
 
 LineIndex TextModel::InsertAfter(LineIndex after, LineRecord newLine, bool record)

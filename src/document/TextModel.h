@@ -81,7 +81,7 @@ public:
     void MarkUnmodified();
 
 private:
-    void Record(UndoRecord::Kind kind, LineRecord line, LineIndex index);
+    void Record(UndoRecord::Kind kind, LineRecord line, LineIndex index, bool split = false);
     void WidenFor(LineView line);
     bool TakeBack(bool redo);
     /// Carries out a record and turns it into the record that takes it back, in the same group.
