@@ -40,15 +40,7 @@ void PlaceFollower::LineSplit(LineIndex row, std::uint32_t at)
     if (ContentLength(text.Line(row + 1), rules) == 0)
         return;
     const std::int64_t cut = IndexToColumn(text.Line(row), at, rules);
-    bool moved = false;
-    for (BookmarkEntry& entry : doc_.Positions().MutableEntries())
-        if (entry.line == row && entry.column >= cut) {
-            entry.line = row + 1;
-            entry.column -= cut;
-            moved = true;
-        }
-    if (moved)
-        doc_.Positions().EntriesChanged();
+    MoveBookmarks(row, cut, row + 1, -cut);
 }
 
 void PlaceFollower::LineJoined(LineIndex row)
@@ -58,16 +50,21 @@ void PlaceFollower::LineJoined(LineIndex row)
     const DisplayRules rules = doc_.Rules();
     const LineView head = text.Line(row);
     const std::int64_t end = IndexToColumn(head, ContentLength(head, rules), rules);
+    MoveBookmarks(row + 1, 0, row, end);
+    LineRemoved(row + 1);
+}
+
+void PlaceFollower::MoveBookmarks(LineIndex from, std::int64_t fromColumn, LineIndex to, std::int64_t shift)
+{
     bool moved = false;
     for (BookmarkEntry& entry : doc_.Positions().MutableEntries())
-        if (entry.line == row + 1) {
-            entry.line = row;
-            entry.column += end;
+        if (entry.line == from && entry.column >= fromColumn) {
+            entry.line = to;
+            entry.column += shift;
             moved = true;
         }
     if (moved)
         doc_.Positions().EntriesChanged();
-    LineRemoved(row + 1);
 }
 
 void PlaceFollower::BeforeRecut() { kept_.emplace(doc_); }

@@ -30,6 +30,8 @@ private:
     void LinesReset() override {}
     void BeforeRecut() override;
     void AfterRecut() override;
+    /// Moves the bookmarks of line `from` at or after `fromColumn` to line `to`, `shift` columns on.
+    void MoveBookmarks(LineIndex from, std::int64_t fromColumn, LineIndex to, std::int64_t shift);
 
     Document& doc_;
     std::optional<KeptPlaces> kept_;
