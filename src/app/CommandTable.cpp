@@ -340,13 +340,14 @@ CommandState CommandState::Of(const Document& doc, const Settings& settings, con
     state.eightBit = !state.tableActive && !doc.Utf8Text();
     state.autoReloadMode = doc.AutoReloadMode();
     state.autoIndent = settings.autoIndent != 0;
-    state.controlChars = settings.viewControlChars != 0;
+    const DocumentConfig& config = doc.Config();
+    state.controlChars = config.On(Layout::ControlChars);
     state.lineTermination = settings.viewLineTermination != 0;
     state.crossWires = settings.viewCrossWires != 0;
-    state.maxLineLenBelowLimit = settings.maxLineLen < Settings::kNoLineLimit;
-    state.truncateAtBorder = settings.truncateAtBorder != 0;
+    state.maxLineLenBelowLimit = config.Get(Layout::MaxLineLen) < Settings::kNoLineLimit;
+    state.truncateAtBorder = config.On(Layout::WrapAtBorder);
     state.ignoreFormatCodes = doc.IgnoreFormatCodes();
-    state.wordWrap = settings.wordWrap != 0;
+    state.wordWrap = config.On(Layout::WordWrap);
     return state;
 }
 

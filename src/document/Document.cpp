@@ -38,6 +38,7 @@ const char kUnfinishedSave[] = "The last save of %s did not finish:\nthe file ma
 
 Document::Document(DocumentContext context)
     : settings_(context.settings),
+      config_(context.settings),
       prompter_(context.prompter),
       progress_(context.progress),
       fileDialogs_(context.fileDialogs),
@@ -58,7 +59,7 @@ bool Document::New()
 {
     Clear();
     ResetText(true);
-    GiveBackUserLayout();
+    LiftLayout(LayoutLevel::File);
     path_.clear();
     UpdateWatch();
     title_ = "Untitled";
@@ -222,7 +223,7 @@ bool Document::Save(const std::string& requestedPath)
 void Document::Clear()
 {
     LeaveFile();
-    GiveBackUserLayout();  // what this file's structure or long lines set was for it alone
+    LiftLayout(LayoutLevel::File);  // what this file's structure or long lines set was for it alone
     // The file is left: the rest need not be read. (A window closed while the rest is read at
     // once, from that read's own progress window, lets that read end first.)
     if (background_ && !background_->busy)
@@ -383,7 +384,7 @@ void Document::SetCommandLineInProgress(const std::string* rawCommandLine) { com
 
 void Document::SetOverwriteMode(bool on)
 {
-    overwriteMode_ = on;
+    config_.Set(Layout::Overwrite, on ? 1 : 0);
     SetStatus(StatusPane::Overwrite, on ? "OVR" : "");
 }
 

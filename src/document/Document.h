@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "charset/ConversionTable.h"
+#include "document/DocumentConfig.h"
 #include "document/FilePlaces.h"
 #include "document/PlaceFollower.h"
 #include "document/PositionStore.h"
@@ -193,8 +194,14 @@ public:
     /// boxes) or as bytes of code page 1252. No byte of the text changes.
     void ReadTextAs(bool utf8);
     bool BinaryMode() const { return binaryMode_; }
-    bool OverwriteMode() const { return overwriteMode_; }
+    bool OverwriteMode() const { return config_.On(Layout::Overwrite); }
     void SetOverwriteMode(bool on);
+    /// How this text is cut and shown: its own values over the global settings.
+    const DocumentConfig& Config() const { return config_; }
+    /// The cut length of the wrap mode in force: the window border less 3, else the wrap width.
+    int EffectiveLineLength() const;
+    /// "Control Characters" of the View menu, for this text.
+    void ToggleControlChars();
     LineIndex GotoLine() const { return gotoLine_; }
     void ClearGotoLine() { gotoLine_ = -1; }
     bool RestorePositionPending() const { return restorePositionPending_; }
@@ -313,12 +320,11 @@ private:
     /// Before a save of a text whose load stopped part-way: whether to write it over the file.
     bool ConfirmSaveOfPartialText();
     void ChooseDescriptions(const std::string& path);
-    /// Remembers the user's own layout before a structure description or a file's long lines set
-    /// their own (once, until it is given back).
-    void KeepUserLayout();
-    /// A text without a structure description, or the file left: the layout the last
-    /// description or long-line file replaced returns.
-    void GiveBackUserLayout();
+    /// A structure description sets its layout for this file alone: no word wrap, overwrite on.
+    void ImposeStructureLayout();
+    /// Ends what a level set (a text without a structure description, the file left: the layout
+    /// the last description or long-line file replaced returns).
+    void LiftLayout(LayoutLevel level);
     void FinishLoad(const LoadOutcome& outcome);
     /// The conversion table for a loaded text: none for UTF-8; the count of undisplayable bytes.
     std::uint64_t ChooseTable(const LoadOutcome& outcome);
@@ -340,6 +346,7 @@ private:
     void LeaveFile();
 
     Settings& settings_;
+    DocumentConfig config_;
     Prompter& prompter_;
     ProgressWindow& progress_;
     FileDialogs& fileDialogs_;
@@ -375,7 +382,6 @@ private:
     bool ignoreFormatCodes_ = false;
     bool binaryMode_ = false;
     bool loadedUtf8_ = true;  ///< the text read last was UTF-8 (a new text counts as such)
-    bool overwriteMode_ = false;
     LineIndex gotoLine_ = -1;
     bool restorePositionPending_ = false;
     bool keepStoredPosition_ = false;
@@ -447,7 +453,6 @@ private:
     void TakeBack(bool redo);
     /// The text is the file's as loaded or saved: not modified, and undo and redo can come back here.
     void MarkUnmodified();
-    void WidenFor(LineView line);
 
     void PlaceCursorAt(ByteOffset offset);
     struct SelectedRange {
@@ -460,21 +465,8 @@ private:
     void FinishRewrite();
 
     PlaceFollower placeFollower_{*this};
-    // What binary mode replaced, given back when it is switched off.
+    // The wrap width binary mode had when it was last switched off, for the next time.
     int binaryLineLength_ = 99000;
-    bool savedOverwrite_ = false;
-    int savedTruncateAtBorder_ = 0;
-    int savedViewControlChars_ = 0;
-    int savedWordWrap_ = 1;
-
-    // What a structure description or a file with very long lines replaced: word wrap, overwrite,
-    // wrapping at the window border.
-    struct UserLayout {
-        int wordWrap;
-        bool overwrite;
-        int truncateAtBorder;
-    };
-    std::optional<UserLayout> beforeStructure_;
 
     // A file whose rest is read in the background: the file, its size when opened, and what the
     // parts read so far told (the byte counts add up; the status is the last part's).

@@ -89,7 +89,7 @@ bool Document::FitsBackgroundLoad(int fd, const FileStatus& status) const
     // table's line breaks are decided on the whole text; a followed file goes to its end at once.
     struct stat st {};
     return view_ && status.size >= kBackgroundLoadBytes && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-           !binaryMode_ && !ignoreFormatCodes_ && !settings_.truncateAtBorder && !structure_.IsActive() &&
+           !binaryMode_ && !ignoreFormatCodes_ && !config_.On(Layout::WrapAtBorder) && !structure_.IsActive() &&
            !charset_.IsActive() && autoReloadMode_ == AutoReload::Off;
 }
 

@@ -7,8 +7,6 @@
 
 namespace quill {
 
-void Document::WidenFor(LineView line) { text_.WidenTo(quill::DisplayWidth(line, Rules())); }
-
 void Document::EndTakingBack(bool cutTakenBack)
 {
     if (cutTakenBack) {

@@ -127,7 +127,7 @@ bool Document::CanAppendFrom(int fd, const FileStatus& status) const
     const std::int64_t old = text_.FileSize();
     // Compressed data is read again from its start: its end is no place to read on from.
     if (model_.IsModified() || loadAborted_ || compression_.Compressed() || !status.SameFileAs(loadedFile_) ||
-        status.size <= old || !(CurrentLoadParams() == loadParams_) || settings_.truncateAtBorder ||
+        status.size <= old || !(CurrentLoadParams() == loadParams_) || config_.On(Layout::WrapAtBorder) ||
         charset_.LF() != kLF || charset_.FF() != kFF)
         return false;
     // A text that borrows from the file's pages shows what is there now: only the kept stretches

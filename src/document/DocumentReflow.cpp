@@ -24,7 +24,7 @@ Column Document::Reflow(LineIndex fromLine)
         model_.Recut([&] { hint = reflower.Run(fromLine); });
     else
         hint = reflower.Run(fromLine);
-    if (fromLine < 0 && settings_.truncateAtBorder)
+    if (fromLine < 0 && config_.On(Layout::WrapAtBorder))
         borderWrapWidth_ = settings_.pageWidth;
     selection_.cursor.line = std::clamp<LineIndex>(selection_.cursor.line, 0, text_.LineCount() - 1);
     text_.SetCurrentLine(view_ ? selection_.cursor.line : 0);
@@ -101,10 +101,6 @@ void Document::SwitchBinaryMode()
     const ByteOffset offset = view_ ? CursorByteOffset() : 0;
     binaryMode_ = !binaryMode_;
     if (binaryMode_) {
-        savedOverwrite_ = overwriteMode_;
-        savedTruncateAtBorder_ = settings_.truncateAtBorder;
-        savedViewControlChars_ = settings_.viewControlChars;
-        savedWordWrap_ = settings_.wordWrap;
         // An active table is switched off and comes back with binary mode off; one the user had
         // switched off stays off.
         if (charset_.IsActive())
@@ -112,19 +108,18 @@ void Document::SwitchBinaryMode()
         else
             charset_.ForgetLoadedPath();
         ignoreFormatCodes_ = true;
+        // What binary mode sets, and what the user changes of it while it is on, ends with it.
+        config_.Impose(LayoutLevel::Binary,
+                       {{Layout::WordWrap, 0},
+                        {Layout::MaxLineLen, binaryLineLength_},
+                        {Layout::WrapAtBorder, binaryLineLength_ == Settings::kNoLineLimit ? 1 : 0},
+                        {Layout::ControlChars, 1},
+                        {Layout::Overwrite, 1}});
         SetOverwriteMode(true);
-        settings_.wordWrap = 0;
-        settings_.maxLineLen = binaryLineLength_;
-        settings_.truncateAtBorder = binaryLineLength_ == Settings::kNoLineLimit ? 1 : 0;
-        settings_.viewControlChars = 1;
     } else {
-        binaryLineLength_ = settings_.maxLineLen;
+        binaryLineLength_ = config_.Get(Layout::MaxLineLen);
         ignoreFormatCodes_ = false;
-        SetOverwriteMode(savedOverwrite_);
-        settings_.truncateAtBorder = savedTruncateAtBorder_;
-        settings_.viewControlChars = savedViewControlChars_;
-        settings_.wordWrap = savedWordWrap_;
-        settings_.maxLineLen = Settings::kNoLineLimit;
+        LiftLayout(LayoutLevel::Binary);
         charset_.Restore();
     }
     Reflow(-1);
@@ -137,15 +132,26 @@ void Document::SwitchBinaryMode()
 
 void Document::ToggleWordWrap()
 {
-    settings_.wordWrap = !settings_.wordWrap;
+    config_.Flip(Layout::WordWrap);
     ReflowKeepingOffset(-1);
 }
 
 void Document::ToggleWrapAtWindowBorder()
 {
-    settings_.truncateAtBorder = !settings_.truncateAtBorder;
-    settings_.maxLineLen = Settings::kNoLineLimit;
+    config_.Flip(Layout::WrapAtBorder);
+    config_.Set(Layout::MaxLineLen, Settings::kNoLineLimit);
     ReflowKeepingOffset(-1);
+}
+
+int Document::EffectiveLineLength() const
+{
+    return config_.On(Layout::WrapAtBorder) ? settings_.pageWidth - 3 : config_.Get(Layout::MaxLineLen);
+}
+
+void Document::ToggleControlChars()
+{
+    config_.Flip(Layout::ControlChars);
+    RedrawViews();
 }
 
 void Document::ToggleIgnoreFormatCodes()
@@ -159,16 +165,16 @@ void Document::ToggleIgnoreFormatCodes()
     }
 }
 
-int Document::BinaryLineLength() const { return binaryMode_ ? settings_.maxLineLen : binaryLineLength_; }
+int Document::BinaryLineLength() const { return binaryMode_ ? config_.Get(Layout::MaxLineLen) : binaryLineLength_; }
 
 void Document::ChangeTabSize(int tabSize)
 {
     if (tabSize < 1)
         tabSize = Settings::kDefaultTabSize;  // every tab computation divides by it
-    if (tabSize == settings_.tabSize)
+    if (tabSize == config_.Get(Layout::TabSize))
         return;
     const ByteOffset offset = CursorByteOffset();
-    settings_.tabSize = tabSize;
+    config_.Set(Layout::TabSize, tabSize);
     selection_.Clear();
     PlaceCursorAt(offset);
     RedrawViews();

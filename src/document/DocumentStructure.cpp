@@ -11,15 +11,12 @@ void Document::ApplyStructureSettings()
 {
     structure_.SetDocumentPath(path_);
     syntax_.Reset();  // structures and syntax colouring exclude each other
-    KeepUserLayout();
-    settings_.wordWrap = 0;
-    SetOverwriteMode(true);
+    ImposeStructureLayout();
     // A record cannot be longer than the longest line the text store cuts.
     const int recordLength = std::min(structure_.RecordLength(), Settings::kNoLineLimit);
-    if (recordLength > 0 && (recordLength != settings_.maxLineLen || !ignoreFormatCodes_)) {
-        settings_.maxLineLen = recordLength;
+    if (recordLength > 0 && (recordLength != config_.Get(Layout::MaxLineLen) || !ignoreFormatCodes_)) {
+        config_.Impose(LayoutLevel::File, {{Layout::MaxLineLen, recordLength}, {Layout::WrapAtBorder, 0}});
         ignoreFormatCodes_ = true;
-        settings_.truncateAtBorder = 0;
         ReflowKeepingOffset(-1);
     }
     if (view_) {

@@ -33,7 +33,8 @@ void Document::ResetText(bool withEmptyLine)
     compressedDamage_.clear();
     keepStoredPosition_ = false;
     ignoreFormatCodes_ = false;
-    settings_.maxLineLen = Settings::kNoLineLimit;
+    // Every text starts with the global wrap width, which no start reads: none.
+    config_.Forget(Layout::MaxLineLen);
     gotoLine_ = -1;
     if (binaryMode_)
         SwitchBinaryMode();
@@ -60,13 +61,11 @@ void Document::ChooseDescriptions(const std::string& path)
 {
     if (structure_.SelectForFile(path, dataFolder_)) {
         // The text is not loaded yet: the settings are taken now and the load cuts the records.
-        KeepUserLayout();
-        settings_.wordWrap = 0;
-        SetOverwriteMode(true);
+        ImposeStructureLayout();
         if (structure_.RecordLength() != 0) {
-            settings_.maxLineLen = structure_.RecordLength();
+            config_.Impose(LayoutLevel::File,
+                           {{Layout::MaxLineLen, structure_.RecordLength()}, {Layout::WrapAtBorder, 0}});
             ignoreFormatCodes_ = true;
-            settings_.truncateAtBorder = 0;
         }
         if (view_)
             view_->Changed(DocumentChange::Structure);
@@ -74,24 +73,20 @@ void Document::ChooseDescriptions(const std::string& path)
     }
     if (view_)
         view_->Changed(DocumentChange::Structure);
-    GiveBackUserLayout();
+    LiftLayout(LayoutLevel::File);
     syntax_.SelectForFile(path, dataFolder_);
 }
 
-void Document::KeepUserLayout()
+void Document::ImposeStructureLayout()
 {
-    if (!beforeStructure_)
-        beforeStructure_ = UserLayout{settings_.wordWrap, overwriteMode_, settings_.truncateAtBorder};
+    config_.Impose(LayoutLevel::File, {{Layout::WordWrap, 0}, {Layout::Overwrite, 1}});
+    SetOverwriteMode(true);
 }
 
-void Document::GiveBackUserLayout()
+void Document::LiftLayout(LayoutLevel level)
 {
-    if (!beforeStructure_)
-        return;
-    settings_.wordWrap = beforeStructure_->wordWrap;
-    settings_.truncateAtBorder = beforeStructure_->truncateAtBorder;
-    SetOverwriteMode(beforeStructure_->overwrite);
-    beforeStructure_.reset();
+    config_.Lift(level);
+    SetOverwriteMode(config_.On(Layout::Overwrite));
 }
 
 void Document::LoadText(int fd, const std::string& path)
@@ -108,7 +103,7 @@ void Document::LoadText(int fd, const std::string& path)
     ChooseDescriptions(path);
 
     const LoadParams params = CurrentLoadParams();
-    borderWrapWidth_ = settings_.truncateAtBorder && view_ ? settings_.pageWidth : 0;
+    borderWrapWidth_ = config_.On(Layout::WrapAtBorder) && view_ ? settings_.pageWidth : 0;
     loadedFile_ = status;
     loadParams_ = params;
     text_.SetFileSize(0);
@@ -157,8 +152,9 @@ static_assert(Settings::kNoLineLimit <= LineSlot::kMaxBorrowed, "loaded lines bo
 LoadParams Document::CurrentLoadParams() const
 {
     LoadParams params;
-    params.cutLength = settings_.truncateAtBorder && view_ ? settings_.pageWidth : settings_.maxLineLen;
-    params.tabSize = settings_.tabSize;
+    params.cutLength =
+        config_.On(Layout::WrapAtBorder) && view_ ? settings_.pageWidth : config_.Get(Layout::MaxLineLen);
+    params.tabSize = config_.Get(Layout::TabSize);
     params.ignoreFormatCodes = ignoreFormatCodes_;
     params.binaryMode = binaryMode_;
     return params;
@@ -188,7 +184,7 @@ void Document::FinishLoad(const LoadOutcome& outcome)
         prompter_.Error(Format("Can\xB4t load %s!\n%s", path_.c_str(), SystemErrorText(outcome.error).c_str()));
     }
     if (!view_)
-        settings_.truncateAtBorder = 0;
+        config_.Set(Layout::WrapAtBorder, 0);  // there is no window border to wrap at
 
     charset_.RememberLineBreaks();
     const std::uint64_t undisplayable = ChooseTable(outcome);
@@ -196,7 +192,7 @@ void Document::FinishLoad(const LoadOutcome& outcome)
     if (view_)
         settings_.pageWidth = view_->PageColumns();
     const bool reflowDue = charset_.LineBreaksChanged() ||
-                           (settings_.truncateAtBorder && settings_.EffectiveLineLength() < text_.WidestLine());
+                           (config_.On(Layout::WrapAtBorder) && EffectiveLineLength() < text_.WidestLine());
 
     UpdateTerminatorStatusText();
     if (background_) {
@@ -206,7 +202,7 @@ void Document::FinishLoad(const LoadOutcome& outcome)
         restorePositionPending_ = true;
     }
     ReadCommandLineLine();
-    SetStatus(StatusPane::Overwrite, overwriteMode_ ? "OVR" : "");
+    SetStatus(StatusPane::Overwrite, OverwriteMode() ? "OVR" : "");
     DecideLayoutAfterLoad(undisplayable, reflowDue);
 }
 
@@ -239,13 +235,12 @@ void Document::DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue
         return;
     }
     // Wrapping at the window border needs a window to measure.
-    if (text_.WidestLine() > kWidestUnwrapped && !settings_.truncateAtBorder && !structureActive && view_) {
+    if (text_.WidestLine() > kWidestUnwrapped && !config_.On(Layout::WrapAtBorder) && !structureActive && view_) {
         // For this file only: the next one that does not need it gets the user's layout back,
         // and so do the settings written at exit.
-        KeepUserLayout();
-        settings_.maxLineLen = Settings::kNoLineLimit;
-        settings_.wordWrap = 1;
-        settings_.truncateAtBorder = 1;
+        config_.Impose(
+            LayoutLevel::File,
+            {{Layout::MaxLineLen, Settings::kNoLineLimit}, {Layout::WordWrap, 1}, {Layout::WrapAtBorder, 1}});
         Reflow(-1);
         return;
     }
@@ -256,7 +251,7 @@ void Document::DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue
 DisplayRules Document::Rules() const
 {
     DisplayRules rules;
-    rules.tabSize = settings_.tabSize;
+    rules.tabSize = config_.Get(Layout::TabSize);
     rules.ignoreFormatCodes = ignoreFormatCodes_;
     rules.binaryMode = binaryMode_;
     rules.utf8 = Utf8Text() && !binaryMode_;

@@ -230,7 +230,7 @@ template <class Rewrite> void Document::RewriteAllLines(Rewrite rewrite)
 
 void Document::TabsToSpaces()
 {
-    const int tabSize = settings_.tabSize;
+    const int tabSize = config_.Get(Layout::TabSize);
     const std::uint8_t tab = charset_.Tab();
     const std::uint8_t blank = charset_.Blank();
     const bool binary = binaryMode_;
@@ -253,7 +253,7 @@ void Document::TabsToSpaces()
 
 void Document::SpacesToTabs()
 {
-    const std::uint32_t tabSize = static_cast<std::uint32_t>(settings_.tabSize);
+    const std::uint32_t tabSize = static_cast<std::uint32_t>(config_.Get(Layout::TabSize));
     const std::uint8_t tab = charset_.Tab();
     const std::uint8_t blank = charset_.Blank();
     RewriteAllLines([&](LineView line, LineRecord& out) {
@@ -391,12 +391,12 @@ void Document::WrapLinesAt()
 {
     bool changed = false;
     bool ask = true;
-    if (settings_.truncateAtBorder) {
-        settings_.truncateAtBorder = 0;
-        settings_.maxLineLen = Settings::kNoLineLimit;
+    if (config_.On(Layout::WrapAtBorder)) {
+        config_.Set(Layout::WrapAtBorder, 0);
+        config_.Set(Layout::MaxLineLen, Settings::kNoLineLimit);
         changed = true;
-    } else if (settings_.maxLineLen != Settings::kNoLineLimit) {
-        settings_.maxLineLen = Settings::kNoLineLimit;  // a fixed width in force is switched off
+    } else if (config_.Get(Layout::MaxLineLen) != Settings::kNoLineLimit) {
+        config_.Set(Layout::MaxLineLen, Settings::kNoLineLimit);  // a fixed width in force is switched off
         changed = true;
         ask = false;
     }
@@ -406,7 +406,7 @@ void Document::WrapLinesAt()
         if (answer && (!value || *value < 1 || *value > kMaxWrapWidth))
             prompter_.Warn(Format("Valid range is 1-%lld!", static_cast<long long>(kMaxWrapWidth)));
         else if (answer) {
-            settings_.maxLineLen = static_cast<int>(*value);
+            config_.Set(Layout::MaxLineLen, static_cast<int>(*value));
             changed = true;
         }
     }

@@ -15,9 +15,8 @@ namespace quill {
 Reflower::Reflower(Document& doc, ProgressWindow& progress) : doc_(doc), progress_(progress)
 {
     rules_ = doc.Rules();
-    const Settings& settings = doc.AppSettings();
-    lineLength_ = std::max<std::int64_t>(1, settings.EffectiveLineLength());
-    wordWrap_ = settings.wordWrap != 0;
+    lineLength_ = std::max<std::int64_t>(1, doc.EffectiveLineLength());
+    wordWrap_ = doc.Config().On(Layout::WordWrap);
 }
 
 Column Reflower::Run(LineIndex fromLine)

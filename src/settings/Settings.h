@@ -55,9 +55,6 @@ struct Settings {
 
     /// "0" for codes 0-31 and 127-160, "1" for 32-126 and 161-255.
     static std::string DefaultVisible();
-
-    /// The cut length of the current wrap mode: PageWidth - 3 at the window border, else MaxLineLen.
-    int EffectiveLineLength() const { return truncateAtBorder ? pageWidth - 3 : maxLineLen; }
 };
 
 /// Reads every value (missing ones keep their default; MaxLineLen is not read).

@@ -147,7 +147,7 @@ EditorInput::Effect EditorInput::Tab(bool shift)
     }
     const Settings& settings = doc_.AppSettings();
     if (settings.tabAsSpace)
-        for (int i = 0; i < settings.tabSize; ++i)
+        for (int i = 0; i < doc_.Config().Get(Layout::TabSize); ++i)
             editing_.InsertChar(kBlank);
     else
         editing_.InsertChar(kTab);
@@ -159,6 +159,7 @@ void EditorInput::IndentSelection(bool unindent)
     const SelectionRange range = SelectionRange::Of(doc_, doc_.Selection().block);
     const Settings& settings = doc_.AppSettings();
     const DisplayRules rules = doc_.Rules();
+    const auto tabSize = static_cast<std::size_t>(rules.tabSize);
     const LineIndex keep = doc_.Text().CurrentIndex();
     doc_.Model().RaiseUndoGroup();
     bool changed = false;
@@ -166,13 +167,13 @@ void EditorInput::IndentSelection(bool unindent)
         const LineView view = doc_.Text().Line(line);
         std::string bytes(view.Text());
         if (!unindent) {
-            bytes.insert(0, settings.tabAsSpace ? std::string(static_cast<std::size_t>(settings.tabSize), ' ')
+            bytes.insert(0, settings.tabAsSpace ? std::string(tabSize, ' ')
                                                 : std::string(1, static_cast<char>(rules.tab)));
         } else if (!bytes.empty() && static_cast<std::uint8_t>(bytes[0]) == rules.tab) {
             bytes.erase(0, 1);
         } else {
             std::size_t blanks = 0;
-            while (blanks < bytes.size() && blanks < static_cast<std::size_t>(settings.tabSize) && bytes[blanks] == ' ')
+            while (blanks < bytes.size() && blanks < tabSize && bytes[blanks] == ' ')
                 ++blanks;
             if (blanks == 0)
                 continue;

@@ -13,7 +13,7 @@ RowLayout LayOutRow(Document& doc, LineIndex line, const ColouringEngine* engine
     const Settings& settings = doc.AppSettings();
     RowOptions options;
     options.visible = &settings.visible;
-    options.viewControlChars = settings.viewControlChars != 0;
+    options.viewControlChars = doc.Config().On(Layout::ControlChars);
     const DisplayRules rules = doc.Rules();
     const LineView view = doc.Text().Line(line);
     layout.cells = BuildRowCells(view, rules, doc.Charset(), options);

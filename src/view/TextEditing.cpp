@@ -56,8 +56,8 @@ void TextEditing::PlaceAt(LineIndex line, std::uint32_t index)
 
 bool TextEditing::WrapWidthLimited() const
 {
-    const Settings& settings = doc_.AppSettings();
-    return settings.truncateAtBorder || settings.maxLineLen < Settings::kNoLineLimit;
+    const DocumentConfig& config = doc_.Config();
+    return config.On(Layout::WrapAtBorder) || config.Get(Layout::MaxLineLen) < Settings::kNoLineLimit;
 }
 
 void TextEditing::ReflowAroundCursor()
@@ -193,8 +193,7 @@ void TextEditing::RemoveAtCursor()
 
 void TextEditing::InsertStored(const std::string& stored)
 {
-    const Settings& settings = doc_.AppSettings();
-    const std::int64_t wrapWidth = settings.truncateAtBorder ? settings.pageWidth - 3 : settings.maxLineLen;
+    const std::int64_t wrapWidth = doc_.EffectiveLineLength();
     const bool atWrapColumn = doc_.Selection().cursor.column == wrapWidth;
     const LineView current = doc_.Text().Line(doc_.Selection().cursor.line);
     const std::uint32_t index = CursorIndex();

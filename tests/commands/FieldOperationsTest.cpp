@@ -139,7 +139,7 @@ TEST_F(FieldOperationsTest, ANewDescriptionTakesEffectLikeAnOpenedOne)
     dialogs.field.push_back(NameField("number"));
     ASSERT_TRUE(operations.AddField());
     EXPECT_FALSE(doc->Syntax().IsActive());  // syntax colours and field backgrounds exclude each other
-    EXPECT_EQ(settings.wordWrap, 0);
+    EXPECT_EQ(doc->Config().Get(Layout::WordWrap), 0);
     EXPECT_TRUE(doc->OverwriteMode());
     EXPECT_EQ(Lines(), (LineList{"0112345Smith", "0298765Jones", "\n"}));
     // The view was told, and the field ruler it then shows follows the active structure.

@@ -508,19 +508,19 @@ TEST_F(LifecycleTest, LeavingAStructuredFileGivesTheUsersLayoutBack)
     doc->SetOverwriteMode(false);
     ASSERT_TRUE(OpenBytes("abcdef\n", "a.rec"));
     ASSERT_TRUE(doc->Structure().IsActive());
-    EXPECT_EQ(settings.wordWrap, 0);
+    EXPECT_EQ(doc->Config().Get(Layout::WordWrap), 0);
     EXPECT_TRUE(doc->OverwriteMode());
     ASSERT_TRUE(OpenBytes("ghijkl\n", "b.rec"));
     ASSERT_TRUE(OpenBytes("plain\n", "plain.txt"));
     EXPECT_FALSE(doc->Structure().IsActive());
-    EXPECT_EQ(settings.wordWrap, 1);
+    EXPECT_EQ(doc->Config().Get(Layout::WordWrap), 1);
     EXPECT_FALSE(doc->OverwriteMode());
     // The user's later choices are theirs: a structured file and New give them back too.
     doc->SetOverwriteMode(true);
     settings.wordWrap = 0;
     ASSERT_TRUE(OpenBytes("abcdef\n", "a.rec"));
     doc->New();
-    EXPECT_EQ(settings.wordWrap, 0);
+    EXPECT_EQ(doc->Config().Get(Layout::WordWrap), 0);
     EXPECT_TRUE(doc->OverwriteMode());
 }
 

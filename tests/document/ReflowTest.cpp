@@ -285,9 +285,9 @@ TEST_F(ReflowTest, BinaryModeRoundTripsEveryByteAndEverySetting)
     EXPECT_TRUE(doc->BinaryMode());
     EXPECT_TRUE(doc->IgnoreFormatCodes());
     EXPECT_TRUE(doc->OverwriteMode());
-    EXPECT_EQ(settings.viewControlChars, 1);
-    EXPECT_EQ(settings.wordWrap, 0);
-    EXPECT_EQ(settings.truncateAtBorder, 1);
+    EXPECT_EQ(doc->Config().Get(Layout::ControlChars), 1);
+    EXPECT_EQ(doc->Config().Get(Layout::WordWrap), 0);
+    EXPECT_EQ(doc->Config().Get(Layout::WrapAtBorder), 1);
     EXPECT_EQ(Lines()[0].size(), 77u);  // the window border: 80 - 3 cells
     EXPECT_EQ(doc->CursorByteOffset(), offset);
 
@@ -295,9 +295,9 @@ TEST_F(ReflowTest, BinaryModeRoundTripsEveryByteAndEverySetting)
     EXPECT_FALSE(doc->BinaryMode());
     EXPECT_FALSE(doc->IgnoreFormatCodes());
     EXPECT_FALSE(doc->OverwriteMode());
-    EXPECT_EQ(settings.viewControlChars, 0);
-    EXPECT_EQ(settings.wordWrap, 1);
-    EXPECT_EQ(settings.truncateAtBorder, 0);
+    EXPECT_EQ(doc->Config().Get(Layout::ControlChars), 0);
+    EXPECT_EQ(doc->Config().Get(Layout::WordWrap), 1);
+    EXPECT_EQ(doc->Config().Get(Layout::WrapAtBorder), 0);
     EXPECT_EQ(Lines(), lines);
     EXPECT_EQ(doc->CursorByteOffset(), offset);
 }
@@ -312,21 +312,22 @@ TEST_F(ReflowTest, AFileOfUndisplayableBytesOpensInBinaryMode)
     EXPECT_EQ(AllBytes(), bytes);
     ASSERT_TRUE(OpenBytes("text\n"));  // the next file leaves binary mode
     EXPECT_FALSE(doc->BinaryMode());
-    EXPECT_EQ(settings.viewControlChars, 0);
+    EXPECT_EQ(doc->Config().Get(Layout::ControlChars), 0);
 }
 
 TEST_F(ReflowTest, AWidthSetInBinaryModeIsUsedTheNextTime)
 {
     ASSERT_TRUE(OpenBytes(std::string(100, 'b')));
     doc->SwitchBinaryMode();
-    settings.maxLineLen = 16;
-    settings.truncateAtBorder = 0;
-    doc->Reflow(-1);
+    entry.answers = {"16"};
+    doc->WrapLinesAt();  // from the window border to 16 columns
+    EXPECT_EQ(Lines()[0].size(), 16u);
     doc->SwitchBinaryMode();
+    EXPECT_EQ(Lines()[0].size(), 100u);
     EXPECT_EQ(doc->BinaryLineLength(), 16);
     doc->SwitchBinaryMode();
     EXPECT_EQ(Lines()[0].size(), 16u);
-    EXPECT_EQ(settings.truncateAtBorder, 0);
+    EXPECT_EQ(doc->Config().Get(Layout::WrapAtBorder), 0);
 }
 
 }  // namespace

@@ -92,8 +92,8 @@ TEST_F(TextLoadTest, AVeryLongLineIsWrappedAtTheWindowBorder)
     while (words.size() < 120000)
         words += "word ";
     ASSERT_TRUE(OpenBytes(words + "\nend\n"));
-    EXPECT_EQ(settings.truncateAtBorder, 1);
-    EXPECT_EQ(settings.wordWrap, 1);
+    EXPECT_EQ(doc->Config().Get(Layout::WrapAtBorder), 1);
+    EXPECT_EQ(doc->Config().Get(Layout::WordWrap), 1);
     LineList lines = Lines();
     ASSERT_GT(lines.size(), 2000u);
     EXPECT_EQ(lines[0], "word word word word word word word word word word ");
@@ -103,13 +103,13 @@ TEST_F(TextLoadTest, AVeryLongLineIsWrappedAtTheWindowBorder)
     // That was for this file: the next one, and the settings written when the program ends,
     // have the user's layout again.
     ASSERT_TRUE(OpenBytes("short\n", "next.txt"));
-    EXPECT_EQ(settings.truncateAtBorder, 0);
-    EXPECT_EQ(settings.wordWrap, 0);
+    EXPECT_EQ(doc->Config().Get(Layout::WrapAtBorder), 0);
+    EXPECT_EQ(doc->Config().Get(Layout::WordWrap), 0);
     ASSERT_TRUE(OpenBytes(words + "\nend\n"));
-    EXPECT_EQ(settings.truncateAtBorder, 1);
+    EXPECT_EQ(doc->Config().Get(Layout::WrapAtBorder), 1);
     doc->Clear();  // as the window does when it closes
-    EXPECT_EQ(settings.truncateAtBorder, 0);
-    EXPECT_EQ(settings.wordWrap, 0);
+    EXPECT_EQ(doc->Config().Get(Layout::WrapAtBorder), 0);
+    EXPECT_EQ(doc->Config().Get(Layout::WordWrap), 0);
 }
 
 TEST_F(TextLoadTest, WidestLineCountsTabsTheWayTheLoadDoes)

@@ -132,9 +132,9 @@ TEST_F(TransformTest, WrapLinesAtAsksForTheWidthAndSwitchesAFixedWidthOff)
     entry.answers = {"100001"};
     doc->WrapLinesAt();
     EXPECT_EQ(prompter.Texts().back(), "Valid range is 1-100000!");
-    EXPECT_EQ(settings.maxLineLen, 99000);
+    EXPECT_EQ(doc->Config().Get(Layout::MaxLineLen), 99000);
     doc->WrapLinesAt();  // cancelled
-    EXPECT_EQ(settings.maxLineLen, 99000);
+    EXPECT_EQ(doc->Config().Get(Layout::MaxLineLen), 99000);
 }
 
 TEST_F(TransformTest, WrapLinesAtLeavesTheWindowBorderEvenWhenCancelled)
@@ -144,7 +144,7 @@ TEST_F(TransformTest, WrapLinesAtLeavesTheWindowBorderEvenWhenCancelled)
     doc->ToggleWrapAtWindowBorder();
     EXPECT_EQ(Lines()[0].size(), 20u);
     doc->WrapLinesAt();  // cancelled: the border wrapping is off all the same
-    EXPECT_EQ(settings.truncateAtBorder, 0);
+    EXPECT_EQ(doc->Config().Get(Layout::WrapAtBorder), 0);
     EXPECT_EQ(Lines()[0].size(), 201u);
 }
 

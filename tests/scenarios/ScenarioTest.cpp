@@ -126,6 +126,7 @@ protected:
             input.reset();
             const std::string path = doc->Path();
             doc->Clear();
+            doc->Config().KeepUserChoicesIn(settings);  // as the program does when it ends
             Reopen();
             ASSERT_TRUE(doc->Open(path));
             MakeEditor();
@@ -134,7 +135,7 @@ protected:
             // the window does once the user stops resizing.
             args >> state.pageWidth;
             settings.pageWidth = state.pageWidth;
-            if (settings.truncateAtBorder)
+            if (doc->Config().On(Layout::WrapAtBorder))
                 doc->ReflowKeepingOffset(-1);
         } else if (directive == "reply") {
             // reply "question" ok|cancel|yes|no: the answer to a question asked next

@@ -107,7 +107,8 @@ TEST(DialogSmokeTest, OptionsDialogSetsTheTabSize)
     doc.New();
     AnswerNextDialog(QStringLiteral("8"));
     ASSERT_TRUE(RunOptionsDialog(nullptr, settings, doc));
-    EXPECT_EQ(settings.tabSize, 8);
+    EXPECT_EQ(doc.Config().Get(Layout::TabSize), 8);
+    EXPECT_EQ(settings.tabSize, 3);  // kept for the next start only when the program ends
 }
 
 // Runs `change` on the next modal dialog, then presses OK (or Cancel).

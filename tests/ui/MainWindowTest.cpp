@@ -268,7 +268,7 @@ TEST_F(MainWindowTest, QuittingInBinaryModeSavesTheSettingsFromBeforeIt)
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
     app.CurrentDocument().SwitchBinaryMode();
-    ASSERT_EQ(app.AppSettings().viewControlChars, 1);
+    ASSERT_EQ(app.CurrentDocument().Config().Get(Layout::ControlChars), 1);
     app.Window().close();
     app.Exit();
     EXPECT_EQ(store.ints["Settings/ViewControlChars"], 0);
@@ -553,7 +553,7 @@ TEST_F(MainWindowTest, TheToolbarInItsOrderWithIconsChecksAndTheBarsRemembered)
         EXPECT_FALSE(controlChars->isChecked());
         controlChars->trigger();
         EXPECT_TRUE(controlChars->isChecked());
-        EXPECT_EQ(app.AppSettings().viewControlChars, 1);
+        EXPECT_EQ(app.CurrentDocument().Config().Get(Layout::ControlChars), 1);
         EXPECT_FALSE(frame.Action(CommandId::FileSave)->isEnabled());
         EXPECT_FALSE(frame.Action(CommandId::StructureOff)->isEnabled());
         EXPECT_TRUE(frame.Action(CommandId::ViewToolbar)->isChecked());

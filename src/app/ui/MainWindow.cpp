@@ -408,7 +408,7 @@ void MainWindow::RegisterHandlers()
              settings_.lineNumbers = !settings_.lineNumbers;
              view_->ShowLineNumbers(settings_.lineNumbers != 0);
          }},
-        {C::ControlChars, flip(settings_.viewControlChars)},
+        {C::ControlChars, [this] { doc_.ToggleControlChars(); }},
         {C::LineTermination, flip(settings_.viewLineTermination)},
         {C::CrossWires, flip(settings_.viewCrossWires)},
         {C::CurrentOffset, navigate([](Navigation& n) { n.ShowCurrentOffset(); })},

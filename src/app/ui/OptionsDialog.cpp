@@ -28,7 +28,7 @@ bool RunOptionsDialog(QWidget* parent, Settings& settings, Document& doc)
     QDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("Options"));
     auto* form = new QFormLayout(&dialog);
-    auto* tabSize = new QLineEdit(QString::number(settings.tabSize), &dialog);
+    auto* tabSize = new QLineEdit(QString::number(doc.Config().Get(Layout::TabSize)), &dialog);
     auto* ffLine = new QCheckBox(QStringLiteral("Visible line at Form Feed characters"), &dialog);
     ffLine->setChecked(settings.ffLine != 0);
     auto* tabAsSpace = new QCheckBox(QStringLiteral("Tab as space"), &dialog);

@@ -139,6 +139,10 @@ int QuillApplication::PrintFileToPdf(const CommandLine& commandLine, SettingsSto
 
 void QuillApplication::Exit()
 {
+    // The layout the user chose for the text open last is the next start's; what a structure, a
+    // file's long lines or binary mode set is not.
+    if (doc_)
+        doc_->Config().KeepUserChoicesIn(settings_);
     SaveSettings(settings_, store_);
     recent_.Save(store_);
 }

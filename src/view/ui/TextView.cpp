@@ -252,14 +252,14 @@ void TextView::resizeEvent(QResizeEvent* event)
     QAbstractScrollArea::resizeEvent(event);
     LayOutMargins();
     UpdateScrollRanges();
-    if (settings_.truncateAtBorder && state_.pageWidth != doc_.BorderWrapWidth())
+    if (doc_.Config().On(Layout::WrapAtBorder) && state_.pageWidth != doc_.BorderWrapWidth())
         rewrapTimer_.start(300, this);  // once the user has stopped resizing
 }
 
 void TextView::RewrapAtBorder()
 {
     rewrapTimer_.stop();
-    if (!settings_.truncateAtBorder || state_.pageWidth == doc_.BorderWrapWidth())
+    if (!doc_.Config().On(Layout::WrapAtBorder) || state_.pageWidth == doc_.BorderWrapWidth())
         return;
     doc_.ReflowKeepingOffset(-1);
     emit documentChanged();
