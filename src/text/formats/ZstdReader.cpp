@@ -1,5 +1,5 @@
 // Zstd frames decoded straight into the blocks of a load, or streamed.
-#include "text/ZstdReader.h"
+#include "text/formats/ZstdReader.h"
 
 #include <algorithm>
 #include <cstring>
