@@ -33,9 +33,9 @@ void BM_CountExpression(benchmark::State& state)
     const ExpressionCase& expression = kExpressionCases[state.range(0)];
     VariedLog& log = TheVariedLog(state.range(1) << 20);
     SearchOptions options;
-    options.findText = expression.pattern;
-    options.matchCase = expression.matchCase;
-    options.useRegEx = true;
+    options.query.text = expression.pattern;
+    options.query.matchCase = expression.matchCase;
+    options.query.regex = true;
     CountFromTheTop(state, *log.doc, options);
     state.SetLabel(expression.pattern);
 }

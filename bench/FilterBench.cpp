@@ -43,8 +43,8 @@ void Filter(benchmark::State& state, int filter)
         document.doc->Open(path);
         ViewState view{0, 0, 60, 120};
         SearchOptions options;
-        options.findText = "MARK";
-        options.matchCase = true;
+        options.query.text = "MARK";
+        options.query.matchCase = true;
         options.lineFilter = filter;
         SearchCommands commands(*document.doc, view, options);
         state.ResumeTiming();

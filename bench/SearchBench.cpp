@@ -11,6 +11,7 @@
 #include "commands/SearchCommands.h"
 #include "document/Document.h"
 #include "platform/ProgressWindow.h"
+#include "search/SearchOptions.h"
 #include "settings/Settings.h"
 #include "view/ViewState.h"
 
@@ -34,9 +35,9 @@ void Count(benchmark::State& state, const char* fallback, bool matchCase, bool r
     Log& log = TheLog();
     const char* pattern = std::getenv("QUILL_BENCH_PATTERN");
     SearchOptions options;
-    options.findText = pattern ? pattern : fallback;
-    options.matchCase = matchCase;
-    options.useRegEx = regex;
+    options.query.text = pattern ? pattern : fallback;
+    options.query.matchCase = matchCase;
+    options.query.regex = regex;
     CountFromTheTop(state, *log.doc, options);
 }
 
@@ -58,9 +59,9 @@ void BM_FindNextToTheLastLine(benchmark::State& state)
     const std::string kept(text.Line(last).Text());
     log.doc->Model().ReplaceCurrentLine(LineRecord(marker + kept));
     SearchOptions options;
-    options.findText = marker;
-    options.matchCase = true;
-    Finder search(*log.doc, log.state, options);
+    options.query.text = marker;
+    options.query.matchCase = true;
+    Finder search(*log.doc, log.state, options.query);
     for (auto _ : state) {
         log.doc->Selection().Clear();
         log.doc->Selection().cursor.line = 0;
@@ -80,9 +81,9 @@ void ReplaceAllAndUndo(benchmark::State& state, const char* find, const char* re
 {
     Log& log = TheLog();
     SearchOptions options;
-    options.findText = find;
+    options.query.text = find;
     options.replacement = replacement;
-    options.matchCase = true;
+    options.query.matchCase = true;
     SearchCommands commands(*log.doc, log.state, options);
     double undo = 0;
     std::int64_t replaced = 0;

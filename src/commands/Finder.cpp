@@ -8,11 +8,11 @@
 
 namespace quill {
 
-Finder::Finder(Document& doc, ViewState& view, SearchOptions& options)
+Finder::Finder(Document& doc, ViewState& view, const SearchQuery& query)
     : doc_(doc),
       view_(view),
-      options_(options),
-      search_(doc, options)
+      query_(query),
+      search_(doc, query)
 {
 }
 
@@ -41,7 +41,7 @@ bool Finder::FindPrevious() { return FindAround(false); }
 
 bool Finder::FindAround(bool forward)
 {
-    if (options_.findText.empty())
+    if (query_.text.empty())
         return false;
     bool wrapped = false;
     while (!(forward ? FindForward(true) : FindBackward())) {

@@ -6,7 +6,7 @@
 namespace quill {
 
 class Document;
-struct SearchOptions;
+struct SearchQuery;
 struct ViewState;
 
 /// What Find Next and Find Prev. say after a whole round of the text without a hit.
@@ -16,7 +16,7 @@ inline constexpr char kSearchTextNotFound[] = "Search text not found!";
 /// its first byte and the cursor after its last; the view follows when asked.
 class Finder {
 public:
-    Finder(Document& doc, ViewState& view, SearchOptions& options);
+    Finder(Document& doc, ViewState& view, const SearchQuery& query);
 
     /// From the cursor towards the end; true on a hit, and when Escape stopped the search.
     bool FindForward(bool show);
@@ -39,7 +39,7 @@ private:
 
     Document& doc_;
     ViewState& view_;
-    SearchOptions& options_;
+    const SearchQuery& query_;
     TextSearch search_;
     std::optional<SearchMatch> lastMatch_;
 };

@@ -24,7 +24,7 @@ SearchCommands::SearchCommands(Document& doc, ViewState& view, SearchOptions& op
       ports_(doc.Ports()),
       view_(view),
       options_(options),
-      search_(doc, view, options)
+      search_(doc, view, options.query)
 {
 }
 
@@ -44,13 +44,11 @@ void SearchCommands::RestoreCursor(LineIndex line, Column column, Column preferr
 
 std::int64_t SearchCommands::CountMatches()
 {
-    if (!options_.useRegEx && options_.useBackslashes && InterpretBackslashes(options_.findText))
-        options_.matchCase = true;
     const LineIndex line = doc_.Selection().cursor.line;
     const Column column = doc_.Selection().cursor.column, preferred = doc_.Selection().preferredColumn;
     const LineIndex lines = doc_.Text().LineCount();
     std::int64_t found = 0;
-    failed_ = options_.useRegEx && !search_.Engine().Expression();
+    failed_ = options_.query.regex && !search_.Engine().Expression();
     if (failed_)
         return 0;  // the expression's error was told: no count follows it
     if (const auto counted = search_.Engine().Count(doc_.Selection().cursor)) {
@@ -121,7 +119,7 @@ std::int64_t SearchCommands::ReplaceText(bool silent)
         std::optional<ProgressScope> bar;
         if (options_.replaceAll)
             bar.emplace(ports_.progress, 40);
-        replaced = options_.useRegEx ? ReplaceRegex(range) : ReplacePlain(range);
+        replaced = options_.query.regex ? ReplaceRegex(range) : ReplacePlain(range);
     }
     failed_ = search_.Engine().Failed() || replaced < 0;
     if (failed_) {
@@ -198,11 +196,8 @@ void SearchCommands::ReplaceHit(const std::string& bytes)
 std::int64_t SearchCommands::ReplacePlain(Range range)
 {
     std::string replacement = options_.replacement.substr(0, options_.replacement.find('\0'));
-    if (options_.useBackslashes) {
-        if (InterpretBackslashes(options_.findText))
-            options_.matchCase = true;
-        InterpretBackslashes(replacement);
-    }
+    if (options_.useBackslashes)
+        InterpretBackslashes(replacement);  // the find text's were read when the query was made
     const LineIndex lines = doc_.Text().LineCount();
     std::int32_t counter = options_.counterStart;
     std::int64_t replaced = 0;
@@ -263,9 +258,9 @@ std::int64_t SearchCommands::ReplaceRegex(const Range& range)
         const LineView view = doc_.Text().Line(line);
         const std::string shown = doc_.Charset().ToDisplay(std::string(view.Text()));
         std::size_t from = 0, to = shown.size();
-        if (options_.searchField && doc_.Structure().IsActive()) {
+        if (options_.query.field && doc_.Structure().IsActive()) {
             doc_.Structure().SplitRecord(view, doc_.Rules());
-            const FieldDef& field = *options_.searchField;
+            const FieldDef& field = *options_.query.field;
             from = std::min<std::size_t>(shown.size(),
                                          static_cast<std::size_t>(std::max<std::int64_t>(0, field.byteOffset)));
             to = std::min<std::size_t>(shown.size(),

@@ -6,13 +6,13 @@
 
 #include "commands/Finder.h"
 #include "platform/UserPorts.h"
+#include "search/SearchOptions.h"
 #include "text/TextTypes.h"
 
 namespace quill {
 
 class Document;
 struct ViewState;
-struct SearchOptions;
 
 class SearchCommands {
 public:

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fnmatch.h>
 
-#include "common/BackslashCodes.h"
 #include "common/Format.h"
 #include "document/Document.h"
 #include "platform/Prompter.h"
@@ -22,14 +21,14 @@ SearchMenu::SearchMenu(Document& doc, ViewState& view, SearchDialogs& dialogs, E
       view_(view),
       dialogs_(dialogs),
       input_(input),
-      search_(doc, view, options_),
+      search_(doc, view, options_.query),
       commands_(doc, view, options_)
 {
 }
 
 bool SearchMenu::AskOptions(int mode)
 {
-    options_.searchField = doc_.FieldAtCursor();
+    options_.query.field = doc_.FieldAtCursor();
     options_.mode = mode;
     SearchDialogModel model(options_, doc_.AppSettings());
     model.utf8Texts = doc_.Utf8Text();
@@ -37,7 +36,7 @@ bool SearchMenu::AskOptions(int mode)
     if (!button)
         return false;
     model.Apply(*button, doc_.AppSettings());
-    return !options_.findText.empty();
+    return !options_.query.text.empty();
 }
 
 void SearchMenu::Find(bool up)
@@ -46,8 +45,6 @@ void SearchMenu::Find(bool up)
     options_.up = up;
     if (!AskOptions(SearchOptions::kFind))
         return;
-    if (!options_.useRegEx && options_.useBackslashes && InterpretBackslashes(options_.findText))
-        options_.matchCase = true;
     if (options_.lineFilter != SearchOptions::kNoFilter)
         commands_.ApplyLineFilter();
     else if (options_.up)
@@ -58,7 +55,7 @@ void SearchMenu::Find(bool up)
 
 void SearchMenu::FindNext()
 {
-    if (options_.findText.empty())
+    if (options_.query.text.empty())
         Find(false);
     else
         search_.FindNext();
@@ -66,7 +63,7 @@ void SearchMenu::FindNext()
 
 void SearchMenu::FindPrevious()
 {
-    if (options_.findText.empty())
+    if (options_.query.text.empty())
         Find(true);
     else
         search_.FindPrevious();
@@ -97,7 +94,7 @@ void SearchMenu::FindWordUnderCursor()
     doc_.Selection().cursor.line = 0;
     doc_.Selection().cursor.column = doc_.Selection().preferredColumn = 0;
     doc_.Text().SetCurrentLine(0);
-    options_.typedText = options_.findText = doc_.Charset().ToDisplay(word);
+    options_.query.typed = options_.query.text = doc_.Charset().ToDisplay(word);
     search_.FindNext();
 }
 
@@ -146,17 +143,17 @@ std::int64_t SearchMenu::ReplaceInFolder()
         return 0;
     doc_.AppSettings().useRegEx = folder_.useRegEx;
     doc_.AppSettings().useBackslashes = folder_.useBackslashes;
-    options_.useRegEx = folder_.useRegEx;
+    options_.query.regex = folder_.useRegEx;
     options_.useBackslashes = folder_.useBackslashes;
-    options_.findText = folder_.findText;
+    options_.query.text = folder_.findText;
     options_.replacement = folder_.replacement;
     options_.replaceAll = folder_.replaceAll;
     options_.counterOn = false;
     options_.counterStart = 0;
-    options_.searchField = nullptr;
-    options_.matchCase = folder_.matchCase;
+    options_.query.field = nullptr;
+    options_.query.matchCase = folder_.matchCase;
     // A bad expression is told once, before any file is touched.
-    if (options_.useRegEx && !search_.Engine().Expression())
+    if (options_.query.regex && !search_.Engine().Expression())
         return 0;
     if (!doc_.ConfirmSaveChanges())
         return 0;

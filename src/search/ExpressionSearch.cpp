@@ -16,7 +16,7 @@
 
 namespace quill {
 
-ExpressionSearch::ExpressionSearch(Document& doc, SearchOptions& options) : LineSearch(doc, options) {}
+ExpressionSearch::ExpressionSearch(Document& doc, const SearchQuery& query) : LineSearch(doc, query) {}
 
 ExpressionSearch::~ExpressionSearch() = default;
 
@@ -26,20 +26,20 @@ const SearchExpression* ExpressionSearch::Expression()
     // the filters search thousands of times with the same expression.
     const bool crlf = doc_.Text().Terminator() == TerminatorKind::CRLF;
     const bool utf8 = doc_.Utf8Text();
-    if (expression_ && expressionText_ == options_.findText && expressionMatchCase_ == options_.matchCase &&
-        expressionCrLf_ == crlf && expressionRegex_ == options_.useRegEx && expressionUtf8_ == utf8)
+    if (expression_ && expressionText_ == query_.text && expressionMatchCase_ == query_.matchCase &&
+        expressionCrLf_ == crlf && expressionRegex_ == query_.regex && expressionUtf8_ == utf8)
         return &*expression_;
     expression_.reset();
     Prompter& prompter = ports_.prompter;
     failed_ = true;  // until the expression is compiled
     try {
-        const std::string pattern = options_.useRegEx ? options_.findText : QuotedLiteral(options_.findText);
-        expression_.emplace(WithPerlLineEnd(pattern, crlf), options_.matchCase, utf8);
+        const std::string pattern = query_.regex ? query_.text : QuotedLiteral(query_.text);
+        expression_.emplace(WithPerlLineEnd(pattern, crlf), query_.matchCase, utf8);
         prefilterKnown_ = false;
-        expressionText_ = options_.findText;
-        expressionMatchCase_ = options_.matchCase;
+        expressionText_ = query_.text;
+        expressionMatchCase_ = query_.matchCase;
         expressionCrLf_ = crlf;
-        expressionRegex_ = options_.useRegEx;
+        expressionRegex_ = query_.regex;
         expressionUtf8_ = utf8;
         failed_ = false;
         return &*expression_;
@@ -79,7 +79,7 @@ const LiteralScanner* ExpressionSearch::Prefilter(const SearchExpression& expres
     bool identity = true;
     for (std::size_t b = 0; b < table.size(); ++b)
         identity = identity && table[b] == b;
-    const std::string pattern = options_.useRegEx ? expressionText_ : QuotedLiteral(expressionText_);
+    const std::string pattern = query_.regex ? expressionText_ : QuotedLiteral(expressionText_);
     if (identity)
         automaton_ = ExpressionPrefilter::Make(pattern, expressionMatchCase_, expression.OnCharacters());
     if (automaton_)
@@ -263,7 +263,7 @@ bool ExpressionSearch::OneSureHit(const Candidate& candidate, LineView line) con
 
 template <typename Take> bool ExpressionSearch::LinesWithHits(const TextPosition& from, std::int64_t most, Take&& take)
 {
-    if (options_.findText.empty() || InField())
+    if (query_.text.empty() || InField())
         return false;
     const SearchExpression* expression = Expression();
     if (!expression)
@@ -381,7 +381,7 @@ std::optional<ExpressionSearch::Span> ExpressionSearch::RegexInLine(const Search
 
 void ExpressionSearch::ScanForward()
 {
-    if (options_.findText.empty())
+    if (query_.text.empty())
         return;
     const SearchExpression* expression = Expression();
     if (!expression)
@@ -427,7 +427,7 @@ void ExpressionSearch::ScanForward()
 
 void ExpressionSearch::ScanBackward()
 {
-    if (options_.findText.empty())
+    if (query_.text.empty())
         return;
     const SearchExpression* expression = Expression();
     if (!expression)

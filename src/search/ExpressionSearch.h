@@ -20,7 +20,7 @@ namespace quill {
 /// each line's shown bytes; only the lines holding the expression's fixed part are tried.
 class ExpressionSearch : public LineSearch {
 public:
-    ExpressionSearch(Document& doc, SearchOptions& options);
+    ExpressionSearch(Document& doc, const SearchQuery& query);
     ~ExpressionSearch() override;
 
     /// The find text as a regular expression, compiled with the case rule; a bad one is reported

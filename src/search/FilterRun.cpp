@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "common/BackslashCodes.h"
 #include "document/Document.h"
 #include "search/LineExpression.h"
 #include "search/SearchExpression.h"
@@ -35,26 +34,20 @@ void ShiftAll(std::vector<LineIndex>& lines, LineIndex row, LineIndex delta)
 
 }  // namespace
 
-FilterRun::FilterRun(Document& doc, const FilterOptions& filter) : doc_(doc), search_(doc_, options_)
+FilterRun::FilterRun(Document& doc, const FilterOptions& filter) : doc_(doc), search_(doc_, options_.query)
 {
     options_.mode = SearchOptions::kFind;
-    options_.typedText = options_.findText = filter.text;
-    options_.matchCase = filter.matchCase;
-    options_.useRegEx = filter.useRegEx;
-    options_.useBackslashes = filter.useBackslashes;
-    options_.searchField = filter.field;
-    // The Find dialog's rule: a text with a byte code is searched with match case.
-    if (!options_.useRegEx && options_.useBackslashes && InterpretBackslashes(options_.findText))
-        options_.matchCase = true;
-    if (filter.wholeWord && !options_.findText.empty()) {
-        const std::string inner = options_.useRegEx ? options_.findText : QuotedLiteral(options_.findText);
-        options_.findText = "\\b(?:" + inner + ")\\b";
-        options_.useRegEx = true;
+    options_.query =
+        SearchQuery::Typed(filter.text, filter.useRegEx, filter.useBackslashes, filter.matchCase, filter.field);
+    if (filter.wholeWord && !options_.query.text.empty()) {
+        const std::string inner = options_.query.regex ? options_.query.text : QuotedLiteral(options_.query.text);
+        options_.query.text = "\\b(?:" + inner + ")\\b";
+        options_.query.regex = true;
     }
-    if (options_.useRegEx) {
+    if (options_.query.regex) {
         // Told in the pane: a message box at every half-typed expression would be no help.
         try {
-            SearchExpression(WithPerlLineEnd(options_.findText), options_.matchCase, doc_.Utf8Text());
+            SearchExpression(WithPerlLineEnd(options_.query.text), options_.query.matchCase, doc_.Utf8Text());
         } catch (const std::exception& error) {
             problem_ = std::string("Expression error: ") + error.what();
         }
@@ -70,7 +63,7 @@ bool FilterRun::FieldGone()
 {
     // The structure may have been changed or closed since the filter began: its fields are
     // looked up again rather than trusted.
-    const FieldDef* field = options_.searchField;
+    const FieldDef* field = options_.query.field;
     if (field && doc_.Structure().IndexOf(field) == doc_.Structure().FieldCount())
         problem_ = "The field searched in is no longer in the structure.";
     return !problem_.empty();
@@ -80,7 +73,7 @@ bool FilterRun::Step(std::chrono::milliseconds budget)
 {
     if (!problem_.empty() || FieldGone())
         return false;
-    if (options_.findText.empty()) {
+    if (options_.query.text.empty()) {
         next_ = LineCount();
         recheck_.clear();
         return false;
@@ -128,7 +121,7 @@ bool FilterRun::HasHit(LineIndex line) { return FirstHit(line).has_value(); }
 
 std::optional<SearchMatch> FilterRun::FirstHit(LineIndex line)
 {
-    if (!problem_.empty() || FieldGone() || options_.findText.empty() || line < 0 || line >= LineCount())
+    if (!problem_.empty() || FieldGone() || options_.query.text.empty() || line < 0 || line >= LineCount())
         return std::nullopt;
     search_.Confine(line + 1);
     search_.ForgetEmptyHit();

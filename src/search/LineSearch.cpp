@@ -11,7 +11,7 @@
 
 namespace quill {
 
-LineSearch::LineSearch(Document& doc, SearchOptions& options) : doc_(doc), ports_(doc.Ports()), options_(options) {}
+LineSearch::LineSearch(Document& doc, const SearchQuery& query) : doc_(doc), ports_(doc.Ports()), query_(query) {}
 
 LineSearch::~LineSearch() = default;
 
@@ -58,11 +58,11 @@ std::uint32_t LineSearch::ContentEnd(LineView line) const
     return n;
 }
 
-bool LineSearch::InField() const { return options_.searchField && doc_.Structure().IsActive(); }
+bool LineSearch::InField() const { return query_.field && doc_.Structure().IsActive(); }
 
 std::optional<LineSearch::Span> LineSearch::Restrict(LineIndex index, bool bytes, std::int64_t whole)
 {
-    FieldDef* field = options_.searchField;
+    FieldDef* field = query_.field;
     if (!InField())
         return Span{0, whole};
     StructureDescription& structure = doc_.Structure();

@@ -16,7 +16,7 @@
 #include "platform/UserPorts.h"
 #include "search/LiteralScanner.h"
 #include "search/MemoryRun.h"
-#include "search/SearchOptions.h"
+#include "search/SearchQuery.h"
 #include "text/LineView.h"
 #include "text/TextSelection.h"
 #include "text/TextTypes.h"
@@ -38,7 +38,7 @@ struct SearchMatch {
 /// plain search and the expression search implement the scans; this class holds what both need.
 class LineSearch {
 public:
-    LineSearch(Document& doc, SearchOptions& options);
+    LineSearch(Document& doc, const SearchQuery& query);
     virtual ~LineSearch();
     LineSearch(const LineSearch&) = delete;
     LineSearch& operator=(const LineSearch&) = delete;
@@ -152,7 +152,7 @@ protected:
     Document& doc_;
 
     UserPorts ports_;  ///< taken from the document when made
-    SearchOptions& options_;
+    const SearchQuery& query_;
     LineIndex end_ = -1;
     TextSelection from_;  ///< where the running search started
     std::optional<SearchMatch> match_;

@@ -13,13 +13,13 @@
 
 namespace quill {
 
-PlainSearch::PlainSearch(Document& doc, SearchOptions& options) : LineSearch(doc, options) {}
+PlainSearch::PlainSearch(Document& doc, const SearchQuery& query) : LineSearch(doc, query) {}
 
 PlainSearch::~PlainSearch() = default;
 
 std::uint8_t PlainSearch::Folded(std::uint8_t shown) const
 {
-    if (options_.matchCase)
+    if (query_.matchCase)
         return shown;
     // Under a table the shown bytes are characters of code page 1252, folded as such. Text without
     // one is UTF-8, whose bytes above 127 are parts of characters: folding them one by one would
@@ -42,7 +42,7 @@ const std::array<std::uint8_t, 256>& PlainSearch::FoldTable() const
 {
     // Replace All and the line filters search once per hit: the table is made again only when
     // what it depends on changed.
-    FoldKey key{options_.matchCase, doc_.Utf8Text(), doc_.Charset().IsActive(), doc_.Charset().DisplayEntries()};
+    FoldKey key{query_.matchCase, doc_.Utf8Text(), doc_.Charset().IsActive(), doc_.Charset().DisplayEntries()};
     if (!foldKey_ || *foldKey_ != key) {
         foldIsIdentity_ = true;
         for (int b = 0; b < 256; ++b) {
@@ -67,7 +67,7 @@ const LiteralScanner& PlainSearch::ScannerFor(const std::string& wanted, const s
 
 void PlainSearch::ScanForward()
 {
-    const std::string& text = options_.findText;
+    const std::string& text = query_.text;
     if (text.empty())
         return;
     const std::string wanted = FoldedText(text);
@@ -139,9 +139,9 @@ void PlainSearch::ScanForward()
 
 template <typename Take> bool PlainSearch::LinesWithHits(const TextPosition& from, std::int64_t most, Take&& take)
 {
-    if (options_.findText.empty() || InField())
+    if (query_.text.empty() || InField())
         return false;
-    const std::string wanted = FoldedText(options_.findText);
+    const std::string wanted = FoldedText(query_.text);
     const LiteralScanner& scanner = ScannerFor(wanted, FoldTable());
     const TextStore& store = doc_.Text();
     const auto size = static_cast<std::uint32_t>(wanted.size());
@@ -216,7 +216,7 @@ std::optional<LineSearch::LineHit> PlainSearch::FirstHitInRuns(LineIndex first, 
 
 void PlainSearch::ScanBackward()
 {
-    const std::string& text = options_.findText;
+    const std::string& text = query_.text;
     if (text.empty())
         return;
     const std::string wanted = FoldedText(text);

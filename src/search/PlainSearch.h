@@ -16,7 +16,7 @@ namespace quill {
 /// match case. Lines far from the cursor are scanned in runs as they lie in memory.
 class PlainSearch : public LineSearch {
 public:
-    PlainSearch(Document& doc, SearchOptions& options);
+    PlainSearch(Document& doc, const SearchQuery& query);
     ~PlainSearch() override;
 
     /// Counts the hits from a place to the end as repeated forward searches would (no field); none

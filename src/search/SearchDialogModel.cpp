@@ -8,11 +8,11 @@
 namespace quill {
 
 SearchDialogModel::SearchDialogModel(SearchOptions& options, const Settings& settings)
-    : findWhat(options.typedText),
+    : findWhat(options.query.typed),
       replaceWith(options.mode == SearchOptions::kReplace ? options.replacement : std::string()),
       up(options.up),
-      matchCase(options.matchCase),
-      inField(options.searchField != nullptr),
+      matchCase(options.query.matchCase),
+      inField(options.query.field != nullptr),
       useRegEx(settings.useRegEx != 0),
       useBackslashes(settings.useBackslashes != 0),
       options_(options),
@@ -20,7 +20,7 @@ SearchDialogModel::SearchDialogModel(SearchOptions& options, const Settings& set
 {
     options.replaceAll = true;
     options.lineFilter = SearchOptions::kNoFilter;
-    options.useRegEx = useRegEx;
+    options.query.regex = useRegEx;
     options.useBackslashes = useBackslashes;
 }
 
@@ -35,7 +35,7 @@ std::string SearchDialogModel::Title() const
 
 std::string SearchDialogModel::InFieldLabel() const
 {
-    return options_.searchField ? "In Field " + options_.searchField->name : "In Field";
+    return options_.query.field ? "In Field " + options_.query.field->name : "In Field";
 }
 
 std::string SearchDialogModel::ButtonText(Button button) const
@@ -78,14 +78,10 @@ bool SearchDialogModel::ButtonVisible(Button button) const
 void SearchDialogModel::Apply(Button button, Settings& settings)
 {
     options_.counterStart = static_cast<std::int32_t>(ParseDecimal(counterStart).value_or(0));
-    options_.findText = findWhat;
-    options_.typedText = findWhat;
+    options_.query =
+        SearchQuery::Typed(findWhat, useRegEx, useBackslashes, matchCase, inField ? options_.query.field : nullptr);
     options_.replacement = replaceWith;
     options_.up = up;
-    options_.matchCase = matchCase;
-    if (!inField)
-        options_.searchField = nullptr;
-    options_.useRegEx = useRegEx;
     options_.useBackslashes = useBackslashes;
     options_.counterOn = counterOn && ReplaceEnabled();
     settings.useRegEx = useRegEx;

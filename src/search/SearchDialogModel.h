@@ -47,7 +47,7 @@ public:
     bool ReplaceEnabled() const { return options_.mode == SearchOptions::kReplace; }
     /// Count always counts from the cursor to the end: it offers no direction.
     bool DirectionShown() const { return options_.mode != SearchOptions::kCount; }
-    bool InFieldEnabled() const { return options_.searchField != nullptr; }
+    bool InFieldEnabled() const { return options_.query.field != nullptr; }
     /// "In Field %s" with the field's name, or "In Field".
     std::string InFieldLabel() const;
     bool BackslashesEnabled() const { return !useRegEx; }

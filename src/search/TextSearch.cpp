@@ -7,21 +7,21 @@
 
 namespace quill {
 
-TextSearch::TextSearch(Document& doc, SearchOptions& options)
+TextSearch::TextSearch(Document& doc, const SearchQuery& query)
     : doc_(doc),
-      options_(options),
-      plain_(doc, options),
-      expression_(doc, options)
+      query_(query),
+      plain_(doc, query),
+      expression_(doc, query)
 {
 }
 
 bool TextSearch::ByExpression() const
 {
-    if (options_.useRegEx)
+    if (query_.regex)
         return true;
-    return !options_.matchCase && doc_.Utf8Text() &&
-           std::any_of(options_.findText.begin(), options_.findText.end(),
-                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    return !query_.matchCase && doc_.Utf8Text() && std::any_of(query_.text.begin(), query_.text.end(), [](char c) {
+        return static_cast<unsigned char>(c) >= 0x80;
+    });
 }
 
 LineSearch& TextSearch::Unit()

@@ -10,11 +10,11 @@
 
 namespace quill {
 
-/// Searches the lines of the text, plain or by expression as the options say: positions are
+/// Searches the lines of the text, plain or by expression as the query says: positions are
 /// (line, display column) like the cursor's, and a hit is returned, never selected.
 class TextSearch {
 public:
-    TextSearch(Document& doc, SearchOptions& options);
+    TextSearch(Document& doc, const SearchQuery& query);
 
     /// The first hit from a cursor towards the end; none when there is none, when Escape stopped
     /// the search or the expression failed (StoppedByUser, Failed tell which).
@@ -61,11 +61,11 @@ private:
     /// Whether the find text is searched as an expression: a regular expression, or a text with
     /// letters beyond ASCII in a case-blind search of a UTF-8 text (the byte compare cannot fold them).
     bool ByExpression() const;
-    /// The search the options ask for, which then answers StoppedByUser and Failed.
+    /// The search the query asks for, which then answers StoppedByUser and Failed.
     LineSearch& Unit();
 
     Document& doc_;
-    SearchOptions& options_;
+    const SearchQuery& query_;
     PlainSearch plain_;
     ExpressionSearch expression_;
     LineSearch* last_ = &plain_;

@@ -115,8 +115,7 @@ template <> struct VectorOf<32> {
 };
 
 template <int N>
-__attribute__((always_inline)) inline ChunkCounts CountVectors(const std::uint8_t*& p,
-                                                                           const std::uint8_t* e)
+__attribute__((always_inline)) inline ChunkCounts CountVectors(const std::uint8_t*& p, const std::uint8_t* e)
 {
     using Vector = typename VectorOf<N>::Type;
     using Counts = typename VectorOf<N>::Counts;

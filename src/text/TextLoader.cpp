@@ -125,10 +125,7 @@ LoadBlock* TextLoader::MapForReading(std::int64_t offset, std::int64_t size)
     return block;
 }
 
-std::size_t TextLoader::BlockRoom(std::int64_t size) const
-{
-    return static_cast<std::size_t>(size) + source_->Slack();
-}
+std::size_t TextLoader::BlockRoom(std::int64_t size) const { return static_cast<std::size_t>(size) + source_->Slack(); }
 
 void TextLoader::CheckMemory(std::int64_t bytes)
 {

@@ -87,6 +87,7 @@ public:
     /// Whether the blocks of a file are mapped (the default) or read into memory of the program's
     /// own; pipes and devices are always read. For measuring one against the other.
     static void MapFiles(bool on);
+
 private:
     struct BlockRead {
         char* data;
@@ -117,7 +118,8 @@ private:
     /// Steps the bar; after Escape asks "Abort load?" and, on Yes, marks the load aborted.
     bool AbortRequested(ProgressScope& bar, std::int64_t total, Prompter& prompter);
     /// Cuts the chunks of a block that has come, until Escape stops the load.
-    void CutBlock(const BlockRead& block, std::int64_t& total, const char*& lastEnd, ProgressScope& bar, Prompter& prompter);
+    void CutBlock(const BlockRead& block, std::int64_t& total, const char*& lastEnd, ProgressScope& bar,
+                  Prompter& prompter);
     void TakeChunk(const char* begin, const char* end, const ChunkCounts* counted, const ByteHistogram* every);
 
     TextStore& store_;

@@ -27,11 +27,11 @@ constexpr const char* kOutputVariable = "QVX_OUTPUT";
 
 }  // namespace
 
-ExternalTools::ExternalTools(Document& doc, Finder& search, SearchOptions& options, ProcessStarter& starter,
+ExternalTools::ExternalTools(Document& doc, Finder& search, SearchQuery& query, ProcessStarter& starter,
                              std::string programPath)
     : doc_(doc),
       search_(search),
-      options_(options),
+      query_(query),
       starter_(starter),
       programPath_(std::move(programPath))
 {
@@ -43,8 +43,8 @@ std::optional<std::string> ExternalTools::FindCommandMarker(const std::string& m
     doc_.Selection().cursor.line = 0;
     doc_.Selection().cursor.column = doc_.Selection().preferredColumn = 0;
     doc_.Text().SetCurrentLine(0);
-    options_.findText = marker;
-    options_.typedText = marker;
+    // The marker as it stands, wherever it is: not as an expression, not in a field.
+    query_ = SearchQuery{marker, marker, query_.matchCase, false, nullptr};
     if (!search_.FindForward(true) || search_.Engine().StoppedByUser())
         return std::nullopt;
     const LineView line = doc_.Text().Line(doc_.Selection().cursor.line);

@@ -9,15 +9,14 @@ namespace quill {
 class Document;
 class ProcessStarter;
 class Finder;
-struct SearchOptions;
+struct SearchQuery;
 
 /// The file's path never becomes shell code: "%s" in a command stands for a variable that holds
 /// the path ("$QVX_FILE", quoted as the place in the command needs), so blanks, quotes, "$(...)"
 /// or ";" in a file name are just characters of the name.
 class ExternalTools {
 public:
-    ExternalTools(Document& doc, Finder& search, SearchOptions& options, ProcessStarter& starter,
-                  std::string programPath);
+    ExternalTools(Document& doc, Finder& search, SearchQuery& query, ProcessStarter& starter, std::string programPath);
 
     /// Saves the file, runs its compile command with its output going into qvx.txt in the user's
     /// runtime folder, and opens that file in a second instance that follows it as it grows.
@@ -45,7 +44,7 @@ private:
 
     Document& doc_;
     Finder& search_;
-    SearchOptions& options_;
+    SearchQuery& query_;
     ProcessStarter& starter_;
     std::string programPath_;
 };

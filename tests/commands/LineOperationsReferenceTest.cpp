@@ -94,9 +94,9 @@ protected:
             bytes += line;
         ASSERT_TRUE(OpenAsText(bytes));
         options = SearchOptions{};
-        options.findText = c.text;
-        options.useRegEx = c.regex;
-        options.matchCase = c.matchCase;
+        options.query.text = c.text;
+        options.query.regex = c.regex;
+        options.query.matchCase = c.matchCase;
         if (c.field) {
             auto type = std::make_unique<FieldDef>();
             type->name = "TYPE";
@@ -109,7 +109,7 @@ protected:
             field->offset = static_cast<std::int32_t>(c.field->offset);
             field->length = static_cast<std::int32_t>(c.field->length);
             field->typeValue = "A";
-            options.searchField = &structure.AddField(std::move(field));
+            options.query.field = &structure.AddField(std::move(field));
             structure.SetActive(true);
         }
         PutCursor(0, 0);

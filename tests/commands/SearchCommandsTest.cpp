@@ -19,13 +19,13 @@ protected:
 TEST_F(SearchCommandsTest, CountFromTheCursorOnAndEmptyMatchesOncePerPlace)
 {
     ASSERT_TRUE(OpenBytes("ab ab\nab\nxx ab\n"));
-    options.findText = "ab";
+    options.query.text = "ab";
     PutCursor(1, 0);
     EXPECT_EQ(commands.CountMatches(), 2);
     EXPECT_EQ(prompter.Texts().back(), "2 items found.");
     EXPECT_EQ(doc->Selection().cursor.line, 1);  // the cursor stays
-    options.useRegEx = true;
-    options.findText = "^";
+    options.query.regex = true;
+    options.query.text = "^";
     PutCursor(0, 0);
     EXPECT_EQ(commands.CountMatches(), 4);  // every line once, the empty last one too
 }
@@ -33,7 +33,7 @@ TEST_F(SearchCommandsTest, CountFromTheCursorOnAndEmptyMatchesOncePerPlace)
 TEST_F(SearchCommandsTest, ReplaceAllWithACounterIsUndoneInOneStep)
 {
     ASSERT_TRUE(OpenBytes("x\nx\nx\n"));
-    options.findText = "x";
+    options.query.text = "x";
     options.replacement = "ID-\xB5"
                           "03d";
     options.counterOn = true;
@@ -49,7 +49,7 @@ TEST_F(SearchCommandsTest, ReplaceAllWithACounterIsUndoneInOneStep)
 TEST_F(SearchCommandsTest, ReplacingOneByOneAsksAndStopsOnCancel)
 {
     ASSERT_TRUE(OpenBytes("a a a\n"));
-    options.findText = "a";
+    options.query.text = "a";
     options.replacement = "b";
     options.replaceAll = false;
     prompter.Expect("Replace?", Answer::Ok);
@@ -61,7 +61,7 @@ TEST_F(SearchCommandsTest, ReplacingOneByOneAsksAndStopsOnCancel)
 TEST_F(SearchCommandsTest, ReplaceWithinASelectionLeavesHitsAcrossItsEnds)
 {
     ASSERT_TRUE(OpenBytes("aa aa aa\naa aa aa\naa aa aa\n"));
-    options.findText = "aa";
+    options.query.text = "aa";
     options.replacement = "X";
     doc->Selection().anchor.line = 0;
     doc->Selection().anchor.column = 4;
@@ -77,8 +77,8 @@ TEST_F(SearchCommandsTest, ReplaceWithinASelectionLeavesHitsAcrossItsEnds)
 TEST_F(SearchCommandsTest, RegularExpressionReplacesMendTheFaultsOfLoopsFieldsAndNulBytes)
 {
     ASSERT_TRUE(OpenBytes(std::string("a b a\nab\0a tail\n", 16)));
-    options.useRegEx = true;
-    options.findText = "a";
+    options.query.regex = true;
+    options.query.text = "a";
     options.replacement = "aa";  // matches the expression again: must not loop
     EXPECT_EQ(commands.ReplaceText(true), 2);
     EXPECT_EQ(AllBytes(), std::string("aa b aa\naab\0aa taail\n", 21));  // past the NUL, too
@@ -88,9 +88,9 @@ TEST_F(SearchCommandsTest, RegularExpressionReplacesMendTheFaultsOfLoopsFieldsAn
     field->name = "MIDDLE";
     field->offset = 5;
     field->length = 4;
-    options.searchField = &doc->Structure().AddField(std::move(field));
+    options.query.field = &doc->Structure().AddField(std::move(field));
     doc->Structure().SetActive(true);
-    options.findText = "[0-9]";
+    options.query.text = "[0-9]";
     options.replacement = "x";
     PutCursor(0, 5);
     EXPECT_EQ(commands.ReplaceText(true), 1);
@@ -100,29 +100,29 @@ TEST_F(SearchCommandsTest, RegularExpressionReplacesMendTheFaultsOfLoopsFieldsAn
 TEST_F(SearchCommandsTest, LineAnchorsMatchOncePerLineInCountAndReplace)
 {
     ASSERT_TRUE(OpenBytes("it is ok\nok not\nok\n"));
-    options.useRegEx = true;
-    options.findText = "ok$";
+    options.query.regex = true;
+    options.query.text = "ok$";
     EXPECT_EQ(commands.CountMatches(), 2);  // before the line feed
-    options.findText = "$";
+    options.query.text = "$";
     EXPECT_EQ(commands.CountMatches(), 4);  // every line once, the empty last one too
     options.replaceAll = true;
     options.replacement = ";";
     EXPECT_EQ(commands.ReplaceText(true), 4);
     EXPECT_EQ(AllBytes(), "it is ok;\nok not;\nok;\n;");
     ASSERT_TRUE(OpenBytes("ab\ncd"));
-    options.findText = "^";
+    options.query.text = "^";
     options.replacement = "> ";
     EXPECT_EQ(commands.ReplaceText(true), 2);
     EXPECT_EQ(AllBytes(), "> ab\n> cd");
 
     // In a CR LF text "$" matches before the CR LF, once per line, the last line without one too.
     ASSERT_TRUE(OpenBytes("it is ok\r\nok\r\n"));
-    options.findText = "ok$";
+    options.query.text = "ok$";
     EXPECT_EQ(commands.CountMatches(), 2);
-    options.findText = "ok\r$";
+    options.query.text = "ok\r$";
     EXPECT_EQ(commands.CountMatches(), 2);
     ASSERT_TRUE(OpenBytes("a1\r\nb2\r\nc3"));
-    options.findText = "$";
+    options.query.text = "$";
     EXPECT_EQ(commands.CountMatches(), 3);
     options.replacement = ";";
     EXPECT_EQ(commands.ReplaceText(true), 3);
@@ -132,7 +132,7 @@ TEST_F(SearchCommandsTest, LineAnchorsMatchOncePerLineInCountAndReplace)
 TEST_F(SearchCommandsTest, DeleteLinesAndExtractLines)
 {
     ASSERT_TRUE(OpenBytes("keep\ndrop 1\nkeep\ndrop 2 drop\n"));
-    options.findText = "drop";
+    options.query.text = "drop";
     options.lineFilter = SearchOptions::kDeleteLines;
     EXPECT_EQ(commands.ApplyLineFilter(), 2);
     EXPECT_EQ(AllBytes(), "keep\nkeep\n");
@@ -151,12 +151,12 @@ TEST_F(SearchCommandsTest, DeleteLinesAndExtractLines)
     EXPECT_EQ(AllBytes(), "drop 1\ndrop 2 drop\n");
     EXPECT_EQ(doc->Text().FileSize(), 19);
 
-    options.findText = "nowhere";
+    options.query.text = "nowhere";
     EXPECT_EQ(commands.ApplyLineFilter(), 0);
     EXPECT_EQ(prompter.Texts().back(), "No matching lines found!");
 
     ASSERT_TRUE(OpenBytes("x\nx\n"));
-    options.findText = "x";
+    options.query.text = "x";
     options.lineFilter = SearchOptions::kDeleteLines;
     commands.ApplyLineFilter();
     EXPECT_EQ(Lines(), std::vector<std::string>{""});  // one empty line is left
@@ -169,7 +169,7 @@ TEST_F(SearchCommandsTest, ExtractedLinesOutliveTheOldTextTheyCameFrom)
     ASSERT_TRUE(OpenBytes("keep\ndrop 1\nkeep\ndrop 2\n"));
     PutCursor(1, 0);
     doc->Model().ReplaceCurrentLine(LineRecord("drop edited\n"));
-    options.findText = "drop";
+    options.query.text = "drop";
     options.lineFilter = SearchOptions::kExtractLines;
     PutCursor(0, 0);
     EXPECT_EQ(commands.ApplyLineFilter(), 2);
@@ -184,7 +184,7 @@ TEST_F(SearchCommandsTest, ExtractedLinesOutliveTheOldTextTheyCameFrom)
 TEST_F(SearchCommandsTest, DeleteLinesKeepsOneLineAndMarksTheTextModified)
 {
     ASSERT_TRUE(OpenBytes("only x"));
-    options.findText = "x";
+    options.query.text = "x";
     options.lineFilter = SearchOptions::kDeleteLines;
     EXPECT_EQ(commands.ApplyLineFilter(), 1);
     EXPECT_EQ(Lines(), std::vector<std::string>{""});
@@ -201,8 +201,8 @@ TEST_F(SearchCommandsTest, DeleteLinesKeepsOneLineAndMarksTheTextModified)
 
     // The line that moves up keeps its empty match at column 0.
     ASSERT_TRUE(OpenBytes("a\n\n\n\nb\n"));
-    options.useRegEx = true;
-    options.findText = "^$";
+    options.query.regex = true;
+    options.query.text = "^$";
     EXPECT_EQ(commands.ApplyLineFilter(), 4);  // the three empty lines and the empty last one
     EXPECT_EQ(AllBytes(), "a\nb\n");
 }
@@ -215,25 +215,25 @@ TEST_F(SearchCommandsTest, LineFiltersInAFieldLookOnlyInsideTheField)
         field->name = "CODE";
         field->offset = 5;
         field->length = 2;
-        options.searchField = &doc->Structure().AddField(std::move(field));
+        options.query.field = &doc->Structure().AddField(std::move(field));
         doc->Structure().SetActive(true);
     };
     for (bool regex : {false, true}) {
         SCOPED_TRACE(regex);
-        options.useRegEx = regex;
-        options.findText = "ab";
+        options.query.regex = regex;
+        options.query.text = "ab";
         options.lineFilter = SearchOptions::kDeleteLines;
         inField("A ab ab\nA ab xx\nA xx ab\n");
         EXPECT_EQ(commands.ApplyLineFilter(), 2);
         EXPECT_EQ(AllBytes(), "A ab xx\n");  // the line that moved up had "ab" before the field only
 
-        options.findText = "a";
+        options.query.text = "a";
         options.lineFilter = SearchOptions::kExtractLines;
         inField("A xx aa\nA a  xx\n");
         EXPECT_EQ(commands.ApplyLineFilter(), 1);
         EXPECT_EQ(AllBytes(), "A xx aa\n");
     }
-    options.searchField = nullptr;
+    options.query.field = nullptr;
 }
 
 TEST_F(SearchCommandsTest, ARegularExpressionReplaceThroughATableChangesOnlyTheMatchedBytes)
@@ -243,12 +243,12 @@ TEST_F(SearchCommandsTest, ARegularExpressionReplaceThroughATableChangesOnlyTheM
     ASSERT_TRUE(OpenBytes("qa xa\n"));
     dir.Write("QVXData/q-as-a.tec", "71=61\n");
     ASSERT_TRUE(doc->Charset().Load(dir.File("QVXData/q-as-a.tec")));
-    options.useRegEx = true;
-    options.findText = "x";
+    options.query.regex = true;
+    options.query.text = "x";
     options.replacement = "y";
     EXPECT_EQ(commands.ReplaceText(true), 1);
     EXPECT_EQ(AllBytes(), "qa ya\n");
-    options.findText = "a$";
+    options.query.text = "a$";
     options.replacement = "!";
     EXPECT_EQ(commands.ReplaceText(true), 1);
     EXPECT_EQ(AllBytes(), "qa y!\n");
@@ -260,7 +260,7 @@ TEST_F(SearchCommandsTest, ReplaceAllKeepsLinesCutByLengthWhole)
     // must not split them there.
     ASSERT_TRUE(OpenBytes("xa\n\nya\n\nz"));
     doc->ToggleIgnoreFormatCodes();
-    options.findText = "a\\n\\n";
+    options.query = SearchQuery::Typed("a\\n\\n", false, true, false);
     options.useBackslashes = true;
     options.replacement = "#";
     const auto lines = doc->Text().LineCount();
@@ -268,6 +268,21 @@ TEST_F(SearchCommandsTest, ReplaceAllKeepsLinesCutByLengthWhole)
     EXPECT_EQ(commands.ReplaceText(true), 2);
     EXPECT_EQ(AllBytes(), "x#y#z");
     EXPECT_EQ(doc->Text().LineCount(), lines);
+}
+
+TEST_F(SearchCommandsTest, BackslashCodesAreReadOnceHoweverManyCommandsUseTheQuery)
+{
+    // "\\x41" typed is the four characters \x41 once read; read twice it would be "A".
+    ASSERT_TRUE(OpenBytes("A \\x41 A \\x41\n"));
+    options.query = SearchQuery::Typed("\\\\x41", false, true, false);
+    options.useBackslashes = true;
+    options.replacement = "#";
+    EXPECT_EQ(options.query.text, "\\x41");
+    EXPECT_EQ(commands.CountMatches(), 2);
+    EXPECT_EQ(commands.CountMatches(), 2);
+    doc->Selection() = TextSelection{};
+    EXPECT_EQ(commands.ReplaceText(true), 2);
+    EXPECT_EQ(AllBytes(), "A # A #\n");
 }
 
 }  // namespace

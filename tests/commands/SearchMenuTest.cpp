@@ -141,7 +141,7 @@ TEST_F(SearchMenuTest, FindWordUnderCursorSearchesFromTheTop)
     doc->Selection().cursor.column = doc->Selection().preferredColumn = 8;
     doc->Text().SetCurrentLine(1);
     menu.FindWordUnderCursor();
-    EXPECT_EQ(menu.Options().findText, "alpha");
+    EXPECT_EQ(menu.Options().query.text, "alpha");
     EXPECT_EQ(doc->Selection().cursor.line, 0);
     EXPECT_EQ(doc->Selection().anchor.column, 0);
     EXPECT_EQ(doc->Selection().cursor.column, 5);

@@ -62,9 +62,9 @@ protected:
     {
         PutCursor(0, 0);
         options = SearchOptions{};
-        options.findText = find;
-        options.useRegEx = regex;
-        options.matchCase = matchCase;
+        options.query.text = find;
+        options.query.regex = regex;
+        options.query.matchCase = matchCase;
     }
     std::string Grep(const std::string& flags, const std::string& pattern, const std::string& path) const
     {

@@ -11,6 +11,7 @@
 #include "commands/SearchCommands.h"
 #include "common/Utf8.h"
 #include "platform/ConsolePrompter.h"
+#include "search/SearchOptions.h"
 #include "support/DocumentFixture.h"
 #include "support/Fakes.h"
 #include "text/DisplayRules.h"
@@ -163,21 +164,21 @@ TEST_F(Utf8SearchTest, UTF8TextIsFoundWhereGrepFindsItAndNoCharacterIsSplit)
         EXPECT_EQ(std::system(command.c_str()), 0);
         return std::stoll(ReadFile(dir.File("count")));
     };
-    options.matchCase = true;
-    options.findText = "J\xC3\xB6rg";
-    EXPECT_EQ(commands.CountMatches(), grepCount(options.findText, ""));
+    options.query.matchCase = true;
+    options.query.text = "J\xC3\xB6rg";
+    EXPECT_EQ(commands.CountMatches(), grepCount(options.query.text, ""));
     EXPECT_EQ(commands.CountMatches(), 7);
-    options.matchCase = false;  // "jörg" and "Jörg" alike
+    options.query.matchCase = false;  // "jörg" and "Jörg" alike
     EXPECT_EQ(commands.CountMatches(), 14);
-    options.findText = "\xC3\xA9";  // "é": the bytes of "㩀" folded one by one would hold it
+    options.query.text = "\xC3\xA9";  // "é": the bytes of "㩀" folded one by one would hold it
     EXPECT_EQ(commands.CountMatches(), 0);
-    options.useRegEx = true;
-    options.findText = "J\xC3\xB6rg,";
+    options.query.regex = true;
+    options.query.text = "J\xC3\xB6rg,";
     EXPECT_EQ(commands.CountMatches(), 7);
 
     // A counter marker typed as UTF-8 ("µ" is C2 B5) is replaced whole.
-    options.useRegEx = false;
-    options.findText = "\xE2\x86\x92";
+    options.query.regex = false;
+    options.query.text = "\xE2\x86\x92";
     options.replacement = "#\xC2\xB5"
                           "02d";
     options.counterOn = true;
@@ -190,7 +191,7 @@ TEST_F(Utf8SearchTest, UTF8TextIsFoundWhereGrepFindsItAndNoCharacterIsSplit)
 // Every hit of Find from the top, as the byte offsets of the hits' starts.
 std::vector<long long> FoundOffsets(Document& doc, ViewState& state, SearchOptions& options)
 {
-    Finder search(doc, state, options);
+    Finder search(doc, state, options.query);
     doc.Selection().cursor.line = 0;
     doc.Selection().cursor.column = doc.Selection().preferredColumn = 0;
     doc.Selection().Clear();
@@ -243,9 +244,9 @@ TEST_F(Utf8SearchTest, FindsAndCountsWhereGrepDoesOnAMixedCorpus)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.find);
-        options.findText = c.find;
-        options.useRegEx = c.regex;
-        options.matchCase = c.matchCase;
+        options.query.text = c.find;
+        options.query.regex = c.regex;
+        options.query.matchCase = c.matchCase;
         const std::vector<long long> expected = grep(c.grepFlags, c.find);
         EXPECT_FALSE(expected.empty());
         EXPECT_EQ(FoundOffsets(*doc, state, options), expected);
@@ -269,8 +270,8 @@ TEST_F(Utf8SearchTest, AnEightBitFileWithoutATableKeepsItsCodePage)
     clipboard.text = "\xC3\x9F";  // "ß"
     input.Clip().Paste();
     EXPECT_EQ(AllBytes(), "\xE4\xDFK\xF6ln\n");
-    options.findText = "k\xD6LN";  // "kÖLN", as the dialog gives it for such a file
-    options.matchCase = false;
+    options.query.text = "k\xD6LN";  // "kÖLN", as the dialog gives it for such a file
+    options.query.matchCase = false;
     EXPECT_EQ(commands.CountMatches(), 1);
     clipboard.text = "\xE2\x86\x92";  // "→": code page 1252 has no byte for it
     input.Clip().Paste();

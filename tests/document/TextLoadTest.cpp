@@ -359,8 +359,7 @@ TEST(ChunkCountsTest, TheCountsOfAChunkAreThoseOfItsBytesOneByOne)
         const auto base = static_cast<int>(random() % 256);
         for (char& c : bytes)
             c = static_cast<char>((base + static_cast<int>(random() % static_cast<unsigned>(values))) % 256);
-        const ChunkCounts counts =
-            CountChunk(bytes.data(), bytes.data() + bytes.size(), round % 3 != 0);
+        const ChunkCounts counts = CountChunk(bytes.data(), bytes.data() + bytes.size(), round % 3 != 0);
         std::uint32_t unusual = 0;
         bool tab = false, formFeed = false, high = false;
         for (const char c : bytes) {

@@ -72,8 +72,8 @@ int main(int argc, char** argv)
 
     SearchOptions options;
     options.mode = SearchOptions::kCount;
-    options.typedText = options.findText = argv[2];
-    options.matchCase = true;
+    options.query.typed = options.query.text = argv[2];
+    options.query.matchCase = true;
     SearchCommands commands(doc, view, options);
     editing.PlaceAt(0, 0);
     std::printf("count %lld\n", static_cast<long long>(commands.CountMatches()));

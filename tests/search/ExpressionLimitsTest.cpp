@@ -5,6 +5,7 @@
 #include "commands/Finder.h"
 #include "commands/SearchCommands.h"
 #include "search/RequiredLiteral.h"
+#include "search/SearchOptions.h"
 #include "support/DocumentFixture.h"
 #include "view/ViewState.h"
 
@@ -15,8 +16,8 @@ class ExpressionLimitsTest : public DocumentFixture {
 protected:
     void UseExpression(const std::string& text)
     {
-        options.useRegEx = true;
-        options.findText = text;
+        options.query.regex = true;
+        options.query.text = text;
     }
     bool Told(const std::string& part) const
     {
@@ -29,7 +30,7 @@ protected:
     ViewState state{0, 0, 20, 80};
     SearchOptions options;
     SearchCommands commands{*doc, state, options};
-    Finder search{*doc, state, options};
+    Finder search{*doc, state, options.query};
 };
 
 // "(a|aa)*b" on a long run of a's makes the library give up by throwing: every command says so,
@@ -130,7 +131,7 @@ TEST_F(ExpressionLimitsTest, LineEndsAnchorsAndComments)
 TEST_F(ExpressionLimitsTest, TheReplaceCounterWrapsAtItsLimit)
 {
     ASSERT_TRUE(OpenBytes("x\nx\n"));
-    options.findText = "x";
+    options.query.text = "x";
     options.replacement = "\xB5"
                           "d";
     options.counterOn = true;

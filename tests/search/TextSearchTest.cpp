@@ -10,6 +10,7 @@
 #include "search/ExpressionPrefilter.h"
 #include "search/LineExpression.h"
 #include "search/RandomExpressions.h"
+#include "search/SearchOptions.h"
 #include "structure/FieldDef.h"
 #include "structure/StructureDescription.h"
 #include "support/DocumentFixture.h"
@@ -93,7 +94,7 @@ protected:
 
     ViewState state{0, 0, 20, 80};
     SearchOptions options;
-    Finder search{*doc, state, options};
+    Finder search{*doc, state, options.query};
 };
 
 // A field of records whose first byte is their type.
@@ -203,17 +204,17 @@ TEST_F(TextSearchTest, PlainSearchesMatchTheTranscriptionOnRandomTexts)
         SCOPED_TRACE(round);
         bool table = false;
         const auto lines = OpenRandomLines(random, 6, 14, alphabet, "x\n", false, table);
-        options.findText.clear();
+        options.query.text.clear();
         for (int k = 0, m = 1 + static_cast<int>(random() % 3); k < m; ++k)
-            options.findText += alphabet[random() % (alphabet.size() - 1)];
+            options.query.text += alphabet[random() % (alphabet.size() - 1)];
         if (table)
-            std::replace(options.findText.begin(), options.findText.end(), 'q', 'a');  // the text as shown
-        options.matchCase = random() % 2;
+            std::replace(options.query.text.begin(), options.query.text.end(), 'q', 'a');  // the text as shown
+        options.query.matchCase = random() % 2;
         const bool utf8 = doc->Utf8Text() || table;
-        EXPECT_EQ(AllForward(),
-                  Transcribed(lines, options.findText, options.matchCase, false, search, table, std::nullopt, utf8));
-        EXPECT_EQ(AllBackward(),
-                  Transcribed(lines, options.findText, options.matchCase, true, search, table, std::nullopt, utf8));
+        EXPECT_EQ(AllForward(), Transcribed(lines, options.query.text, options.query.matchCase, false, search, table,
+                                            std::nullopt, utf8));
+        EXPECT_EQ(AllBackward(), Transcribed(lines, options.query.text, options.query.matchCase, true, search, table,
+                                             std::nullopt, utf8));
     }
 }
 
@@ -238,14 +239,16 @@ TEST_F(TextSearchTest, FieldSearchesMatchTheTranscriptionOnRandomRecords)
         const int offset = 1 + static_cast<int>(random() % 6);
         const int length = 1 + static_cast<int>(random() % 8);
         const FieldRange range{offset, length, 'A'};
-        options.searchField = &AddFieldOfTypeA("PART", offset, length);
+        options.query.field = &AddFieldOfTypeA("PART", offset, length);
         // Tabs at a hit's ends: their columns, not the ones after them, must lie in the field.
         const char* const texts[] = {"a", "aa", "b", "bb", "a\t", "\tb", "\t"};
-        options.findText = texts[random() % 7];
-        options.matchCase = random() % 2;
-        EXPECT_EQ(AllForward(), Transcribed(lines, options.findText, options.matchCase, false, search, false, range));
-        EXPECT_EQ(AllBackward(), Transcribed(lines, options.findText, options.matchCase, true, search, false, range));
-        options.searchField = nullptr;
+        options.query.text = texts[random() % 7];
+        options.query.matchCase = random() % 2;
+        EXPECT_EQ(AllForward(),
+                  Transcribed(lines, options.query.text, options.query.matchCase, false, search, false, range));
+        EXPECT_EQ(AllBackward(),
+                  Transcribed(lines, options.query.text, options.query.matchCase, true, search, false, range));
+        options.query.field = nullptr;
     }
 }
 
@@ -267,10 +270,10 @@ TEST_F(TextSearchTest, TheFastCountEqualsRepeatedSearchesOnRandomTexts)
         for (LineIndex i = 0; i < doc->Text().LineCount(); ++i)
             if (random() % 4 == 0)
                 doc->Text().ReplaceLine(i, LineRecord(std::string(doc->Text().Line(i).Text())));
-        options.findText = std::string(1 + random() % 2, 'a');
+        options.query.text = std::string(1 + random() % 2, 'a');
         if (random() % 3 == 0)
-            options.findText = "a\tb";
-        options.matchCase = random() % 2;  // both the byte-for-byte scan and the folding one
+            options.query.text = "a\tb";
+        options.query.matchCase = random() % 2;  // both the byte-for-byte scan and the folding one
         if (random() % 4 == 0) {
             ASSERT_TRUE(doc->Charset().Load(dir.File("QVXData/b-as-a.tec")));
         } else {
@@ -284,8 +287,8 @@ TEST_F(TextSearchTest, TheFastCountEqualsRepeatedSearchesOnRandomTexts)
         ASSERT_TRUE(fast.has_value() && fastLines.has_value());
         EXPECT_EQ(Now(), before);
         const auto [slow, slowLines] = SearchedHits();
-        EXPECT_EQ(*fast, slow) << options.findText;
-        EXPECT_EQ(*fastLines, slowLines) << options.findText;
+        EXPECT_EQ(*fast, slow) << options.query.text;
+        EXPECT_EQ(*fastLines, slowLines) << options.query.text;
     }
 }
 
@@ -309,9 +312,9 @@ TEST_F(TextSearchTest, ALongTextCountedInTwoHalvesGivesTheCountOfOneScan)
     ASSERT_TRUE(OpenAsText(bytes));
     for (LineIndex i = 0; i < doc->Text().LineCount(); i += 1 + static_cast<LineIndex>(random() % 50))
         doc->Text().ReplaceLine(i, LineRecord(std::string(doc->Text().Line(i).Text())));
-    options.matchCase = true;
+    options.query.matchCase = true;
     for (const std::string wanted : {"ab", "a", "bab"}) {
-        options.findText = wanted;
+        options.query.text = wanted;
         for (int round = 0; round < 4; ++round) {
             const auto line = static_cast<LineIndex>(random() % 140000);
             const auto column = static_cast<Column>(random() % 4);
@@ -347,20 +350,20 @@ TEST_F(TextSearchTest, AnExpressionCountedAtOnceGivesTheCountOfRepeatedSearches)
         for (LineIndex i = 0; i < doc->Text().LineCount(); ++i)
             if (random() % 5 == 0)
                 doc->Text().ReplaceLine(i, LineRecord(std::string(doc->Text().Line(i).Text())));
-        options.useRegEx = true;
-        options.findText = patterns[random() % patterns.size()];
-        options.matchCase = random() % 2;
+        options.query.regex = true;
+        options.query.text = patterns[random() % patterns.size()];
+        options.query.matchCase = random() % 2;
         PutCursor(static_cast<LineIndex>(random() % doc->Text().LineCount()), static_cast<Column>(random() % 6));
         const auto atOnce = search.Engine().Count(doc->Selection().cursor);
         const auto linesAtOnce = search.Engine().MatchingLines(doc->Selection().cursor);
         // Only an expression that cannot match the empty string, without a table, is counted at once.
-        EXPECT_EQ(atOnce.has_value(), options.findText != "a*" && !table) << options.findText;
+        EXPECT_EQ(atOnce.has_value(), options.query.text != "a*" && !table) << options.query.text;
         if (!atOnce)
             continue;
         const auto [searched, searchedLines] = SearchedHits();
-        EXPECT_EQ(*atOnce, searched) << options.findText << " case " << options.matchCase;
+        EXPECT_EQ(*atOnce, searched) << options.query.text << " case " << options.query.matchCase;
         ASSERT_TRUE(linesAtOnce.has_value());
-        EXPECT_EQ(*linesAtOnce, searchedLines) << options.findText;
+        EXPECT_EQ(*linesAtOnce, searchedLines) << options.query.text;
     }
 }
 
@@ -380,10 +383,10 @@ TEST_F(TextSearchTest, RandomExpressionsCountedAtOnceGiveTheCountOfRepeatedSearc
         const bool rare = random() % 3 == 0;
         OpenRandomLines(random, 12, 10, rare ? std::string("ab1 _.\t\r\xc3\xa9]-\\", 13) : std::string("abAB1 _.-"),
                         random() % 2 ? "\n" : "\r\n", rare, table);
-        options.useRegEx = true;
-        options.findText = pattern;
-        options.matchCase = random() % 2;
-        if (const auto automaton = ExpressionPrefilter::Make(pattern, options.matchCase, doc->Utf8Text()))
+        options.query.regex = true;
+        options.query.text = pattern;
+        options.query.matchCase = random() % 2;
+        if (const auto automaton = ExpressionPrefilter::Make(pattern, options.query.matchCase, doc->Utf8Text()))
             exact += automaton->Exact() && !table;
         PutCursor(static_cast<LineIndex>(random() % doc->Text().LineCount()), static_cast<Column>(random() % 3));
         const auto atOnce = search.Engine().Count(doc->Selection().cursor);
@@ -391,9 +394,9 @@ TEST_F(TextSearchTest, RandomExpressionsCountedAtOnceGiveTheCountOfRepeatedSearc
         if (!atOnce)
             continue;
         const auto [searched, searchedLines] = SearchedHits();
-        EXPECT_EQ(*atOnce, searched) << pattern << " case " << options.matchCase;
+        EXPECT_EQ(*atOnce, searched) << pattern << " case " << options.query.matchCase;
         ASSERT_TRUE(linesAtOnce.has_value());
-        EXPECT_EQ(*linesAtOnce, searchedLines) << pattern << " case " << options.matchCase;
+        EXPECT_EQ(*linesAtOnce, searchedLines) << pattern << " case " << options.query.matchCase;
     }
     EXPECT_GT(exact, Rounds(1500) / 6);
 }
@@ -415,10 +418,10 @@ TEST_F(TextSearchTest, AMatchAcrossTheCutOfALongLineIsNoHit)
     for (int k = 0; k < 20000; ++k)
         before += "some line of fifty bytes, give or take a few ab\n";
     ASSERT_TRUE(OpenAsText(before + bytes + "\n"));
-    options.useRegEx = true;
-    options.matchCase = true;
+    options.query.regex = true;
+    options.query.matchCase = true;
     for (const char* pattern : {"ab", "a.", "ab|x{500}a"}) {
-        options.findText = pattern;
+        options.query.text = pattern;
         PutCursor(0, 0);
         const auto atOnce = search.Engine().Count(doc->Selection().cursor);
         ASSERT_TRUE(atOnce.has_value()) << pattern;
@@ -440,10 +443,10 @@ TEST_F(TextSearchTest, ALongTextCountedByExpressionInTwoHalvesGivesTheSearchesCo
     ASSERT_TRUE(OpenAsText(bytes));
     for (LineIndex i = 0; i < doc->Text().LineCount(); i += 1 + static_cast<LineIndex>(random() % 50))
         doc->Text().ReplaceLine(i, LineRecord(std::string(doc->Text().Line(i).Text())));
-    options.useRegEx = true;
-    options.matchCase = true;
+    options.query.regex = true;
+    options.query.matchCase = true;
     for (const char* pattern : {"ab+a", "\\tb\\b", "(ba|ab) a"}) {
-        options.findText = pattern;
+        options.query.text = pattern;
         PutCursor(static_cast<LineIndex>(random() % 1000), 0);
         const auto atOnce = search.Engine().Count(doc->Selection().cursor);
         const auto linesAtOnce = search.Engine().MatchingLines(doc->Selection().cursor);
@@ -470,8 +473,8 @@ TEST_F(TextSearchTest, AFarHitIsFoundAsOneScanFindsItWhenTwoThreadsShareTheSearc
     put(900000, 20);    // in the helper's half
     put(lines - 1, 7);  // the last line
     ASSERT_TRUE(OpenAsText(bytes));
-    options.findText = "Q";
-    options.matchCase = true;
+    options.query.text = "Q";
+    options.query.matchCase = true;
     const auto next = [this](LineIndex line) {
         TextSelection from;
         from.cursor = {line, 0};
@@ -490,7 +493,7 @@ TEST_F(TextSearchTest, AFarHitIsFoundAsOneScanFindsItWhenTwoThreadsShareTheSearc
     hit = next(0);
     ASSERT_TRUE(hit);
     EXPECT_EQ(hit->line, 750000);
-    options.findText = "QQ";
+    options.query.text = "QQ";
     EXPECT_FALSE(next(0));
 }
 
@@ -540,21 +543,21 @@ TEST_F(TextSearchTest, RegularExpressionSearchesMatchTheTranscriptionOnRandomTex
         SCOPED_TRACE(round);
         bool table = false;
         const auto lines = OpenRandomLines(random, 12, 30, alphabet, "\n", true, table);
-        options.useRegEx = true;
-        options.matchCase = true;
-        options.findText = patterns[random() % patterns.size()];
-        EXPECT_EQ(AllForward(), TranscribedRegex(lines, options.findText, table, search)) << options.findText;
+        options.query.regex = true;
+        options.query.matchCase = true;
+        options.query.text = patterns[random() % patterns.size()];
+        EXPECT_EQ(AllForward(), TranscribedRegex(lines, options.query.text, table, search)) << options.query.text;
     }
 }
 
 TEST_F(TextSearchTest, TabsColumnsAndTheTableDecideWhatIsFound)
 {
     ASSERT_TRUE(OpenAsText("\tError here\nno\n"));
-    options.findText = "error";
+    options.query.text = "error";
     PutCursor(0, 0);
     ASSERT_TRUE(search.FindForward(false));
     EXPECT_EQ(Now(), (Position{0, 3, 8}));  // after the tab of tab size 3
-    options.matchCase = true;
+    options.query.matchCase = true;
     PutCursor(0, 0);
     EXPECT_FALSE(search.FindForward(false));
     EXPECT_EQ(doc->Selection().cursor.line, 0);  // nothing found: the cursor stays
@@ -564,20 +567,20 @@ TEST_F(TextSearchTest, TabsColumnsAndTheTableDecideWhatIsFound)
 TEST_F(TextSearchTest, TheFieldRestrictionSkipsOtherRecordTypes)
 {
     ASSERT_TRUE(OpenAsText("A ab ab\nB ab ab\nA xx ab\n"));
-    options.searchField = &AddFieldOfTypeA("SECOND", 5, 2);
-    options.findText = "ab";
+    options.query.field = &AddFieldOfTypeA("SECOND", 5, 2);
+    options.query.text = "ab";
     // Every line is searched inside the field only, the cursor's own line too; line 1 is of type B.
     EXPECT_EQ(AllForward(), (std::vector<Position>{{0, 5, 7}, {2, 5, 7}}));
     EXPECT_EQ(AllBackward(), (std::vector<Position>{{2, 5, 7}, {0, 5, 7}}));
     // The same with an expression, forward and backward, "^" and "$" at the field's ends; a cursor
     // left of the field finds nothing before it going back.
-    options.useRegEx = true;
-    options.findText = "ab";
+    options.query.regex = true;
+    options.query.text = "ab";
     EXPECT_EQ(AllForward(), (std::vector<Position>{{0, 5, 7}, {2, 5, 7}}));
-    options.findText = "^ab$";
+    options.query.text = "^ab$";
     EXPECT_EQ(AllForward(), (std::vector<Position>{{0, 5, 7}, {2, 5, 7}}));
     EXPECT_EQ(AllBackward(), (std::vector<Position>{{2, 5, 7}, {0, 5, 7}}));
-    options.findText = "x*";
+    options.query.text = "x*";
     PutCursor(2, 3);
     EXPECT_TRUE(search.FindBackward());
     EXPECT_EQ(Now(), (Position{0, 5, 5}));  // not the empty text between the cursor and the field
@@ -587,15 +590,15 @@ TEST_F(TextSearchTest, FindPreviousInAFieldStaysInTheFieldOnTheCursorsLineToo)
 {
     // A field of bytes 2 and 3; the cursor at the end of the second line, right of the field.
     ASSERT_TRUE(OpenAsText("Axbbxxb\nAxbbxxb\n"));
-    options.searchField = &AddFieldOfTypeA("MIDDLE", 2, 2);
+    options.query.field = &AddFieldOfTypeA("MIDDLE", 2, 2);
     // The plain search takes the nearest hit, an expression the leftmost of the line's part.
-    options.findText = "b";
+    options.query.text = "b";
     PutCursor(1, 7);
     ASSERT_TRUE(search.FindBackward());
     EXPECT_EQ(Now(), (Position{1, 3, 4}));
     ASSERT_TRUE(search.FindBackward());
     EXPECT_EQ(Now(), (Position{1, 2, 3}));
-    options.useRegEx = true;
+    options.query.regex = true;
     PutCursor(1, 7);
     ASSERT_TRUE(search.FindBackward());
     EXPECT_EQ(Now(), (Position{1, 2, 3}));
@@ -604,13 +607,13 @@ TEST_F(TextSearchTest, FindPreviousInAFieldStaysInTheFieldOnTheCursorsLineToo)
 TEST_F(TextSearchTest, RegularExpressionsFindSpansAndReportErrors)
 {
     ASSERT_TRUE(OpenAsText("id 12 and 345\nnothing\n\tx99\n"));
-    options.useRegEx = true;
-    options.findText = "[0-9]+";
+    options.query.regex = true;
+    options.query.text = "[0-9]+";
     EXPECT_EQ(AllForward(), (std::vector<Position>{{0, 3, 5}, {0, 10, 13}, {2, 4, 6}}));
     // Backward the leftmost match before the limit is taken within a line.
     EXPECT_EQ(AllBackward(), (std::vector<Position>{{2, 4, 6}, {0, 3, 5}}));
 
-    options.findText = "([a-";
+    options.query.text = "([a-";
     PutCursor(0, 0);
     EXPECT_FALSE(search.FindForward(false));
     ASSERT_FALSE(prompter.Texts().empty());
@@ -620,8 +623,8 @@ TEST_F(TextSearchTest, RegularExpressionsFindSpansAndReportErrors)
 TEST_F(TextSearchTest, AnEmptyMatchDoesNotKeepFindNextInPlace)
 {
     ASSERT_TRUE(OpenAsText("abc\nd\n"));
-    options.useRegEx = true;
-    options.findText = "x*";
+    options.query.regex = true;
+    options.query.text = "x*";
     PutCursor(0, 0);
     ASSERT_TRUE(search.FindNext());
     const Position first = Now();
@@ -632,7 +635,7 @@ TEST_F(TextSearchTest, AnEmptyMatchDoesNotKeepFindNextInPlace)
 TEST_F(TextSearchTest, FindNextAsksAtTheEndAndGoesOnFromTheTop)
 {
     ASSERT_TRUE(OpenAsText("one two\nthree one\n"));
-    options.findText = "one";
+    options.query.text = "one";
     PutCursor(1, 9);
     prompter.Expect("End of file reached!\nContinue search at top of file?", Answer::Ok);
     ASSERT_TRUE(search.FindNext());
@@ -647,7 +650,7 @@ TEST_F(TextSearchTest, FindNextAsksAtTheEndAndGoesOnFromTheTop)
 TEST_F(TextSearchTest, TheEngineReturnsMatchesWithoutMovingTheCursor)
 {
     ASSERT_TRUE(OpenAsText("one two\nthree one\n"));
-    options.findText = "one";
+    options.query.text = "one";
     PutCursor(0, 2);
     const Position before = Now();
     TextSearch& engine = search.Engine();

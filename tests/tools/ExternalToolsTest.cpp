@@ -60,9 +60,9 @@ protected:
 
     ViewState state{0, 0, 20, 80};
     SearchOptions options;
-    Finder search{*doc, state, options};
+    Finder search{*doc, state, options.query};
     RunningStarter starter;
-    ExternalTools tools{*doc, search, options, starter, "/usr/bin/quillarium"};
+    ExternalTools tools{*doc, search, options.query, starter, "/usr/bin/quillarium"};
 };
 
 TEST_F(ExternalToolsTest, ThePathIsNeverShellCode)
@@ -96,8 +96,8 @@ TEST_F(ExternalToolsTest, MarkersWithAndWithoutClosingMicro)
     EXPECT_EQ(tools.FindCommandMarker("\xB5"
                                       "COMP:"),
               "echo one two");  // the line end left out
-    EXPECT_EQ(options.findText, "\xB5"
-                                "COMP:");  // Find Next then looks for the marker
+    EXPECT_EQ(options.query.text, "\xB5"
+                                  "COMP:");  // Find Next then looks for the marker
     EXPECT_EQ(doc->Selection().cursor.line, 1);
     ASSERT_TRUE(OpenBytes("a \xB5"
                           "EXEC:echo \"%s\" 100%% > \"%s.out\"\xB5 b\n",

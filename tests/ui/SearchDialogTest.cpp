@@ -67,8 +67,8 @@ TEST_F(SearchDialogTest, FindThroughTheDialogSelectsTheHitAndFindNextGoesOn)
     menu.Find();
     EXPECT_EQ(doc->Selection().cursor.line, 1);
     EXPECT_EQ(doc->Selection().anchor.column, 6);
-    EXPECT_TRUE(menu.Options().useRegEx);
-    EXPECT_TRUE(menu.Options().matchCase);
+    EXPECT_TRUE(menu.Options().query.regex);
+    EXPECT_TRUE(menu.Options().query.matchCase);
 }
 
 TEST_F(SearchDialogTest, CancelLeavesTheCursorWhereItWas)

@@ -75,7 +75,7 @@ MainWindow::MainWindow(Document& doc, Settings& settings, RecentFileList& recent
       syntax_(std::make_unique<SyntaxCommands>(doc, *syntaxDialogs_,
                                                [this](const std::string& path) { return fields_->AskMask(path); })),
       processes_(std::make_unique<PosixProcessStarter>()),
-      tools_(std::make_unique<ExternalTools>(doc, search_->Searcher(), search_->Options(), *processes_,
+      tools_(std::make_unique<ExternalTools>(doc, search_->Searcher(), search_->Options().query, *processes_,
                                              QCoreApplication::applicationFilePath().toLocal8Bit().toStdString()))
 {
     // The text, with room above it for the first start's offer.

@@ -137,17 +137,17 @@ constexpr const char* kEndings[] = {".xz", ".txz"};
 
 const CompressionFormatRow& XzFormat()
 {
-    static const CompressionFormatRow row{
-        CompressionFormat::Xz,
-        "xz",
-        kEndings,
-        {CompressionFormat::Xz, kDefaultLevel, kCheckCrc64},
-        Recognise,
-        [] { return Started<Decompressor, XzReader>(); },
-        [](const CompressionStyle& style) {
-            return Started<Compressor, XzWriter>(std::clamp(style.level, 0, 9), style.check);
-        },
-        nullptr};
+    static const CompressionFormatRow row{CompressionFormat::Xz,
+                                          "xz",
+                                          kEndings,
+                                          {CompressionFormat::Xz, kDefaultLevel, kCheckCrc64},
+                                          Recognise,
+                                          [] { return Started<Decompressor, XzReader>(); },
+                                          [](const CompressionStyle& style) {
+                                              return Started<Compressor, XzWriter>(std::clamp(style.level, 0, 9),
+                                                                                   style.check);
+                                          },
+                                          nullptr};
     return row;
 }
 

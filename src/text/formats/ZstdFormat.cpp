@@ -75,17 +75,17 @@ constexpr const char* kEndings[] = {".zst", ".tzst"};
 
 const CompressionFormatRow& ZstdFormat()
 {
-    static const CompressionFormatRow row{
-        CompressionFormat::Zstd,
-        "zstd",
-        kEndings,
-        {CompressionFormat::Zstd, kDefaultLevel, 1},
-        Recognise,
-        [] { return Started<Decompressor, ZstdReader>(); },
-        [](const CompressionStyle& style) {
-            return Started<Compressor, ZstdWriter>(std::clamp(style.level, 1, 19), style.check != 0);
-        },
-        LeastTextSize};
+    static const CompressionFormatRow row{CompressionFormat::Zstd,
+                                          "zstd",
+                                          kEndings,
+                                          {CompressionFormat::Zstd, kDefaultLevel, 1},
+                                          Recognise,
+                                          [] { return Started<Decompressor, ZstdReader>(); },
+                                          [](const CompressionStyle& style) {
+                                              return Started<Compressor, ZstdWriter>(std::clamp(style.level, 1, 19),
+                                                                                     style.check != 0);
+                                          },
+                                          LeastTextSize};
     return row;
 }
 
