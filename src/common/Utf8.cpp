@@ -1,6 +1,8 @@
 // UTF-8 sequences by the table of RFC 3629.
 #include "common/Utf8.h"
 
+#include "common/CharacterProperties.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -160,6 +162,29 @@ const char* Utf8CutPoint(const char* begin, const char* cut, const char* end)
         return cut;  // no character begun before the cut runs past it
     const std::size_t known = std::min<std::size_t>(expected, static_cast<std::size_t>(end - lead));
     return PrefixFits(p, known) ? lead : cut;
+}
+
+bool MarkAt(const char* p, const char* end)
+{
+    const auto* u = reinterpret_cast<const unsigned char*>(p);
+    if (p >= end || !MayBeginZeroWidth(*u))
+        return false;
+    const std::size_t length = Utf8SequenceLength(u, reinterpret_cast<const unsigned char*>(end));
+    return length > 0 && CharacterCells(DecodeUtf8(u, length)) == 0;
+}
+
+const char* ClusterCutPoint(const char* begin, const char* cut, const char* end)
+{
+    const char* whole = Utf8CutPoint(begin, cut, end);
+    const char* at = whole;
+    // Back over the marks to the character they belong to.
+    while (at > begin && MarkAt(at, end)) {
+        const char* previous = at - 1;
+        while (previous > begin && Continuation(static_cast<unsigned char>(*previous)) && at - previous < 4)
+            --previous;
+        at = previous;
+    }
+    return at > begin ? at : whole;
 }
 
 bool Utf8Validator::MostlyUtf8() const

@@ -33,6 +33,15 @@ char32_t DecodeUtf8(const unsigned char* p, std::size_t length);
 /// cut. A cut there keeps the character whole on the next line.
 const char* Utf8CutPoint(const char* begin, const char* cut, const char* end);
 
+/// Whether the bytes at p begin a mark that draws in the cells of the character before it (a
+/// combining accent, a joiner).
+bool MarkAt(const char* p, const char* end);
+
+/// Where a line cut at `cut` keeps a character whole together with the marks after it, as far as
+/// the bytes up to end show: before the character the mark at the cut belongs to, when that lies
+/// after begin; else as Utf8CutPoint (a line of one character and its marks is cut among them).
+const char* ClusterCutPoint(const char* begin, const char* cut, const char* end);
+
 /// Whether bytes, fed in pieces as they are read, are UTF-8 as a whole. A sequence may be split
 /// between two pieces.
 class Utf8Validator {

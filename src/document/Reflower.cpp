@@ -93,12 +93,12 @@ void Reflower::ProcessInputLine()
         Append(p, stop, inputLasting_);
         p = stop;
         if (hard) {
-            EndOutputLine(true, p - 1 == inputBegin_);
+            EndOutputLine(true, p - 1 == inputBegin_, p);
             continue;
         }
         const std::int64_t size = static_cast<std::int64_t>(buffer_.Size());
         if (size >= static_cast<std::int64_t>(kOutputMax)) {
-            EndOutputLine(false, false);
+            EndOutputLine(false, false, p);
         } else if (size >= lineLength_) {
             // A terminator right behind the cut stays with its line, as far as this input line shows.
             const bool terminatorFollows = !rules_.ignoreFormatCodes && p < inputEnd_ &&
@@ -106,7 +106,7 @@ void Reflower::ProcessInputLine()
                                             (static_cast<std::uint8_t>(*p) == rules_.cr && p + 1 < inputEnd_ &&
                                              static_cast<std::uint8_t>(p[1]) == rules_.lf));
             if (!terminatorFollows)
-                EndOutputLine(false, false);
+                EndOutputLine(false, false, p);
         }
     }
     if (!keepInput_) {
@@ -135,7 +135,7 @@ void Reflower::Append(const char* from, const char* to, bool lasting)
     }
 }
 
-void Reflower::EndOutputLine(bool hard, bool lfIsFirstOfInput)
+void Reflower::EndOutputLine(bool hard, bool lfIsFirstOfInput, const char* next)
 {
     const std::size_t size = buffer_.Size();
     const char* data = buffer_.Data();
@@ -143,7 +143,7 @@ void Reflower::EndOutputLine(bool hard, bool lfIsFirstOfInput)
         doc_.Text().SetTerminator(size >= 2 && static_cast<std::uint8_t>(data[size - 2]) == rules_.cr
                                       ? TerminatorKind::CRLF
                                       : TerminatorKind::LF);
-    std::size_t length = hard ? size : WholeCharacters(data, size);
+    std::size_t length = hard ? size : WholeCharacters(data, size, next);
     bool blankFound = false;
     if (!hard && wordWrap_) {
         const void* blank = ::memrchr(data, kBlank, size);
@@ -156,13 +156,24 @@ void Reflower::EndOutputLine(bool hard, bool lfIsFirstOfInput)
     Emit(length, size - length, !hard && wordWrap_ ? blankFound : true);
 }
 
-std::size_t Reflower::WholeCharacters(const char* data, std::size_t size) const
+std::size_t Reflower::WholeCharacters(const char* data, std::size_t size, const char* next) const
 {
-    // A cut inside a UTF-8 character would leave two halves shown as bytes: the character's
-    // beginning goes on to the next line.
+    // A cut inside a UTF-8 character would leave two halves shown as bytes, and one between a
+    // character and its marks would show the marks alone: the character goes on to the next line
+    // with its marks. Whether a mark follows the cut shows in the input after it: the bytes around
+    // the cut are put together (a character with more marks than fit is cut among them).
     if (!rules_.utf8)
         return size;
-    return static_cast<std::size_t>(Utf8CutPoint(data, data + size, data + size) - data);
+    constexpr std::size_t kBefore = 64;
+    constexpr std::size_t kAfter = 8;
+    const std::size_t before = std::min(size, kBefore);
+    const auto after = static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(inputEnd_ - next, 0, kAfter));
+    char around[kBefore + kAfter];
+    std::memcpy(around, data + size - before, before);
+    if (after > 0)
+        std::memcpy(around + before, next, after);
+    const char* cut = ClusterCutPoint(around, around + before, around + before + after);
+    return size - before + static_cast<std::size_t>(cut - around);
 }
 
 void Reflower::Emit(std::size_t length, std::size_t carried, bool blankFound)

@@ -31,9 +31,10 @@ public:
 private:
     void ProcessInputLine();
     void Append(const char* from, const char* to, bool lasting);
-    void EndOutputLine(bool hard, bool lfIsFirstOfInput);
+    /// next: the input bytes that follow the output line's bytes.
+    void EndOutputLine(bool hard, bool lfIsFirstOfInput, const char* next);
     /// The bytes of an output line of `size` that end with a whole character.
-    std::size_t WholeCharacters(const char* data, std::size_t size) const;
+    std::size_t WholeCharacters(const char* data, std::size_t size, const char* next) const;
     void Emit(std::size_t length, std::size_t carried, bool blankFound);
     void Insert(LineRecord line);
     void KeepInputLine();

@@ -54,10 +54,11 @@ void LineCutter::CutLine(const char*& p, const char* chunkBegin, const char* chu
             return;
         }
     }
-    // A text line cut at the wrap width keeps its characters whole; records keep their bytes.
+    // A text line cut at the wrap width keeps its characters whole, each with its marks; records
+    // keep their bytes.
     const char* cut = windowEnd;
     if (n_ + (windowEnd - p) >= params_.cutLength && !params_.ignoreFormatCodes && !params_.binaryMode)
-        cut = Utf8CutPoint(p, windowEnd, chunkEnd);
+        cut = ClusterCutPoint(p, windowEnd, chunkEnd);
     Take(p, cut);
     p = cut;
     if (n_ >= params_.cutLength || cut < windowEnd)

@@ -4,6 +4,7 @@
 #include <random>
 #include <set>
 
+#include "common/Utf8.h"
 #include "document/FilePlaces.h"
 #include "search/MarkedLines.h"
 #include "support/DocumentFixture.h"
@@ -102,6 +103,44 @@ TEST_F(ReflowTest, AUtf8CharacterIsNeverCutInTwo)
     Wrap(Settings::kNoLineLimit, false);
     EXPECT_EQ(Lines(), (LineList{text, ""}));
     EXPECT_EQ(AllBytes(), text);
+}
+
+TEST_F(ReflowTest, ACharacterKeepsItsMarksUnderEveryCutOfTheLoadAndTheReflow)
+{
+    // Accents combined with their letters, a joiner, a wide character: a cut never leaves a mark
+    // at the start of a line, except after a line that is one character and its marks only, and
+    // the load cuts as the reflow does.
+    const std::vector<std::string> pieces{"a", "e\xCC\x81", "o\xCC\x88\xCC\x81", "\xE4\xB8\xAD", "\xE2\x80\x8D",
+                                          " ", "\n"};
+    std::mt19937 random(11);
+    for (int round = 0; round < 40; ++round) {
+        std::string text;
+        while (text.size() < 300)
+            text += pieces[random() % pieces.size()];
+        const int width = 2 + static_cast<int>(random() % 9);
+        settings.maxLineLen = width;
+        settings.wordWrap = 0;
+        ASSERT_TRUE(OpenBytes(text));
+        const LineList loaded = Lines();
+        Wrap(Settings::kNoLineLimit, false);
+        Wrap(width, false);
+        ASSERT_EQ(Lines(), loaded) << "width " << width;
+        ASSERT_EQ(AllBytes(), text);
+        for (std::size_t i = 1; i < loaded.size(); ++i) {
+            const std::string& line = loaded[i];
+            const std::string& before = loaded[i - 1];
+            if (line.empty() || before.back() == '\n' || !MarkAt(line.data(), line.data() + line.size()))
+                continue;
+            // The line before must be a single character with its marks.
+            const std::size_t lead = before[0] & 0x80 ? (before[0] & 0xE0) == 0xC0 ? 2 : 3 : 1;
+            for (std::size_t at = lead; at < before.size();) {
+                ASSERT_TRUE(MarkAt(before.data() + at, before.data() + before.size()))
+                    << "a mark cut from its character at width " << width << " after \"" << before << "\"";
+                const auto* mark = reinterpret_cast<const unsigned char*>(before.data() + at);
+                at += Utf8SequenceLength(mark, mark + (before.size() - at));
+            }
+        }
+    }
 }
 
 TEST_F(ReflowTest, TurningWordWrapOffAndOnRestoresTheLines)
