@@ -19,7 +19,7 @@
 
 namespace quill {
 
-SearchCommands::SearchCommands(Document& doc, ViewState& view, SearchOptions& options)
+SearchCommands::SearchCommands(Document& doc, ViewState& view, const SearchOptions& options)
     : doc_(doc),
       ports_(doc.Ports()),
       view_(view),

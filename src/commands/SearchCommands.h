@@ -16,7 +16,7 @@ struct ViewState;
 
 class SearchCommands {
 public:
-    SearchCommands(Document& doc, ViewState& view, SearchOptions& options);
+    SearchCommands(Document& doc, ViewState& view, const SearchOptions& options);
 
     /// Counts the hits from the cursor to the end (within the search field when set) and tells
     /// "%d items found."; the cursor stays.
@@ -58,7 +58,7 @@ private:
 
     UserPorts ports_;  ///< taken from the document when made
     ViewState& view_;
-    SearchOptions& options_;
+    const SearchOptions& options_;
     Finder search_;
     bool failed_ = false;
 };

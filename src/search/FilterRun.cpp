@@ -34,20 +34,18 @@ void ShiftAll(std::vector<LineIndex>& lines, LineIndex row, LineIndex delta)
 
 }  // namespace
 
-FilterRun::FilterRun(Document& doc, const FilterOptions& filter) : doc_(doc), search_(doc_, options_.query)
+FilterRun::FilterRun(Document& doc, const FilterOptions& filter) : doc_(doc), search_(doc_, query_)
 {
-    options_.mode = SearchOptions::kFind;
-    options_.query =
-        SearchQuery::Typed(filter.text, filter.useRegEx, filter.useBackslashes, filter.matchCase, filter.field);
-    if (filter.wholeWord && !options_.query.text.empty()) {
-        const std::string inner = options_.query.regex ? options_.query.text : QuotedLiteral(options_.query.text);
-        options_.query.text = "\\b(?:" + inner + ")\\b";
-        options_.query.regex = true;
+    query_ = SearchQuery::Typed(filter.text, filter.useRegEx, filter.useBackslashes, filter.matchCase, filter.field);
+    if (filter.wholeWord && !query_.text.empty()) {
+        const std::string inner = query_.regex ? query_.text : QuotedLiteral(query_.text);
+        query_.text = "\\b(?:" + inner + ")\\b";
+        query_.regex = true;
     }
-    if (options_.query.regex) {
+    if (query_.regex) {
         // Told in the pane: a message box at every half-typed expression would be no help.
         try {
-            SearchExpression(WithPerlLineEnd(options_.query.text), options_.query.matchCase, doc_.Utf8Text());
+            SearchExpression(WithPerlLineEnd(query_.text), query_.matchCase, doc_.Utf8Text());
         } catch (const std::exception& error) {
             problem_ = std::string("Expression error: ") + error.what();
         }
@@ -63,7 +61,7 @@ bool FilterRun::FieldGone()
 {
     // The structure may have been changed or closed since the filter began: its fields are
     // looked up again rather than trusted.
-    const FieldDef* field = options_.query.field;
+    const FieldDef* field = query_.field;
     if (field && doc_.Structure().IndexOf(field) == doc_.Structure().FieldCount())
         problem_ = "The field searched in is no longer in the structure.";
     return !problem_.empty();
@@ -73,7 +71,7 @@ bool FilterRun::Step(std::chrono::milliseconds budget)
 {
     if (!problem_.empty() || FieldGone())
         return false;
-    if (options_.query.text.empty()) {
+    if (query_.text.empty()) {
         next_ = LineCount();
         recheck_.clear();
         return false;
@@ -121,7 +119,7 @@ bool FilterRun::HasHit(LineIndex line) { return FirstHit(line).has_value(); }
 
 std::optional<SearchMatch> FilterRun::FirstHit(LineIndex line)
 {
-    if (!problem_.empty() || FieldGone() || options_.query.text.empty() || line < 0 || line >= LineCount())
+    if (!problem_.empty() || FieldGone() || query_.text.empty() || line < 0 || line >= LineCount())
         return std::nullopt;
     search_.Confine(line + 1);
     search_.ForgetEmptyHit();

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "search/SearchOptions.h"
+#include "search/SearchQuery.h"
 #include "search/TextSearch.h"
 #include "text/LineWatcher.h"
 
@@ -66,7 +66,7 @@ private:
     bool HasHit(LineIndex line);
 
     Document& doc_;
-    SearchOptions options_;
+    SearchQuery query_;
     TextSearch search_;
     std::string problem_;
     std::vector<LineIndex> lines_;
