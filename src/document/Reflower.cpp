@@ -164,6 +164,9 @@ std::size_t Reflower::WholeCharacters(const char* data, std::size_t size, const 
     // the cut are put together (a character with more marks than fit is cut among them).
     if (!rules_.utf8)
         return size;
+    const auto ascii = [](char byte) { return static_cast<unsigned char>(byte) < 0x80; };
+    if (ascii(data[size - 1]) && (next >= inputEnd_ || ascii(*next)))
+        return size;  // nothing begun before the cut, no mark after it
     constexpr std::size_t kBefore = 64;
     constexpr std::size_t kAfter = 8;
     const std::size_t before = std::min(size, kBefore);
