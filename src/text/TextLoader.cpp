@@ -205,18 +205,10 @@ LoadOutcome TextLoader::Run(LoadSource& source, std::int64_t expectedSize, Progr
     const std::uint64_t faultsBefore = MappedBytesGuard::Faults();
     try {
         pending = StartRead(NextBlockSize(start, requested, expectedSize));
-        while (pending.valid()) {
-            PrepareSpareWhileWaiting(pending);
-            // A source that keeps the reader waiting must not keep Escape from working.
-            while (pending.wait_for(std::chrono::milliseconds(50)) == std::future_status::timeout)
-                if (AbortRequested(bar, total, prompter))
-                    break;
-            if (outcome_.status == LoadOutcome::Status::Aborted)
-                break;
+        while (pending.valid() && WaitForBlock(pending, bar, total, prompter)) {
             BlockRead block = pending.get();
             if (block.got < 0) {
-                outcome_.status = LoadOutcome::Status::ReadError;
-                outcome_.error = block.error;
+                FailRead(block.error);
                 break;
             }
             const bool more = block.error == 0 && (source.Streams() ? block.got > 0 : block.got == block.size) &&
@@ -229,8 +221,7 @@ LoadOutcome TextLoader::Run(LoadSource& source, std::int64_t expectedSize, Progr
             if (block.mapped && MappedBytesGuard::Faults() != faultsBefore)
                 block.error = EIO;  // the file was shortened under the mapping: what came is zeros
             if (block.error) {
-                outcome_.status = LoadOutcome::Status::ReadError;
-                outcome_.error = block.error;
+                FailRead(block.error);
                 break;
             }
             if (more)
@@ -254,6 +245,23 @@ LoadOutcome TextLoader::Run(LoadSource& source, std::int64_t expectedSize, Progr
     outcome_.widestCells = cutter_.WidestCells();
     source_ = nullptr;
     return outcome_;
+}
+
+bool TextLoader::WaitForBlock(const std::future<BlockRead>& pending, ProgressScope& bar, std::int64_t total,
+                              Prompter& prompter)
+{
+    PrepareSpareWhileWaiting(pending);
+    // A source that keeps the reader waiting must not keep Escape from working.
+    while (pending.wait_for(std::chrono::milliseconds(50)) == std::future_status::timeout)
+        if (AbortRequested(bar, total, prompter))
+            return false;
+    return true;
+}
+
+void TextLoader::FailRead(int error)
+{
+    outcome_.status = LoadOutcome::Status::ReadError;
+    outcome_.error = error;
 }
 
 void TextLoader::CutBlock(const BlockRead& block, std::int64_t& total, const char*& lastEnd, ProgressScope& bar,

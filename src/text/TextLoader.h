@@ -117,6 +117,10 @@ private:
     void PrepareSpareWhileWaiting(const std::future<BlockRead>& pending);
     /// Steps the bar; after Escape asks "Abort load?" and, on Yes, marks the load aborted.
     bool AbortRequested(ProgressScope& bar, std::int64_t total, Prompter& prompter);
+    /// Waits for the block being read, with the bar going; false when the user stopped the load.
+    bool WaitForBlock(const std::future<BlockRead>& pending, ProgressScope& bar, std::int64_t total,
+                      Prompter& prompter);
+    void FailRead(int error);
     /// Cuts the chunks of a block that has come, until Escape stops the load.
     void CutBlock(const BlockRead& block, std::int64_t& total, const char*& lastEnd, ProgressScope& bar,
                   Prompter& prompter);
