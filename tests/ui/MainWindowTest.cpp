@@ -276,6 +276,31 @@ TEST_F(MainWindowTest, QuittingInBinaryModeSavesTheSettingsFromBeforeIt)
     EXPECT_EQ(store.ints["Settings/TruncateAtBorder"], 0);
 }
 
+TEST_F(MainWindowTest, TheUsersLayoutChoicesAreKeptForTheNextStart)
+{
+    std::string path = dir.Write("plain.txt", "a\tb\n");
+    {
+        QuillApplication app(store);
+        ASSERT_TRUE(app.Start(CommandLine::Parse({path})));
+        Document& doc = app.CurrentDocument();
+        doc.ToggleWordWrap();
+        doc.ToggleControlChars();
+        doc.ChangeTabSize(8);
+        EXPECT_EQ(app.AppSettings().wordWrap, 1);  // the document never writes the global settings
+        app.Window().close();
+        app.Exit();
+    }
+    EXPECT_EQ(store.ints["Settings/WordWrap"], 0);
+    EXPECT_EQ(store.ints["Settings/ViewControlChars"], 1);
+    EXPECT_EQ(store.ints["Settings/TabSize"], 8);
+    QuillApplication again(store);
+    ASSERT_TRUE(again.Start(CommandLine::Parse({path})));
+    EXPECT_FALSE(again.CurrentDocument().Config().On(Layout::WordWrap));
+    EXPECT_EQ(again.CurrentDocument().Rules().tabSize, 8);
+    again.Window().close();
+    again.Exit();
+}
+
 TEST_F(MainWindowTest, BookmarkKeysAndTheRememberedPosition)
 {
     std::string path = dir.Write("marks.txt", "a\nb\nc\nd\ne\n");
