@@ -183,8 +183,8 @@ void Document::FinishLoad(const LoadOutcome& outcome)
         loadAborted_ = true;
         prompter_.Error(Format("Can\xB4t load %s!\n%s", path_.c_str(), SystemErrorText(outcome.error).c_str()));
     }
-    if (!view_)
-        config_.Set(Layout::WrapAtBorder, 0);  // there is no window border to wrap at
+    if (!view_)  // no window border to wrap at: for this file, not as the user's choice
+        config_.Impose(LayoutLevel::File, {{Layout::WrapAtBorder, 0}});
 
     charset_.RememberLineBreaks();
     const std::uint64_t undisplayable = ChooseTable(outcome);
