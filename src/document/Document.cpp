@@ -385,8 +385,10 @@ void Document::SetCommandLineInProgress(const std::string* rawCommandLine) { com
 void Document::SetOverwriteMode(bool on)
 {
     config_.Set(Layout::Overwrite, on ? 1 : 0);
-    SetStatus(StatusPane::Overwrite, on ? "OVR" : "");
+    ShowOverwriteStatus();
 }
+
+void Document::ShowOverwriteStatus() { SetStatus(StatusPane::Overwrite, OverwriteMode() ? "OVR" : ""); }
 
 void Document::RedrawViews()
 {

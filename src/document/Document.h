@@ -325,6 +325,8 @@ private:
     /// Ends what a level set (a text without a structure description, the file left: the layout
     /// the last description or long-line file replaced returns).
     void LiftLayout(LayoutLevel level);
+    /// "OVR" in the status line while overwrite is in force.
+    void ShowOverwriteStatus();
     void FinishLoad(const LoadOutcome& outcome);
     /// The conversion table for a loaded text: none for UTF-8; the count of undisplayable bytes.
     std::uint64_t ChooseTable(const LoadOutcome& outcome);

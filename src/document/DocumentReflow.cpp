@@ -115,7 +115,7 @@ void Document::SwitchBinaryMode()
                         {Layout::WrapAtBorder, binaryLineLength_ == Settings::kNoLineLimit ? 1 : 0},
                         {Layout::ControlChars, 1},
                         {Layout::Overwrite, 1}});
-        SetOverwriteMode(true);
+        ShowOverwriteStatus();
     } else {
         binaryLineLength_ = config_.Get(Layout::MaxLineLen);
         ignoreFormatCodes_ = false;

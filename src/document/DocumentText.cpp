@@ -80,13 +80,13 @@ void Document::ChooseDescriptions(const std::string& path)
 void Document::ImposeStructureLayout()
 {
     config_.Impose(LayoutLevel::File, {{Layout::WordWrap, 0}, {Layout::Overwrite, 1}});
-    SetOverwriteMode(true);
+    ShowOverwriteStatus();
 }
 
 void Document::LiftLayout(LayoutLevel level)
 {
     config_.Lift(level);
-    SetOverwriteMode(config_.On(Layout::Overwrite));
+    ShowOverwriteStatus();
 }
 
 void Document::LoadText(int fd, const std::string& path)
@@ -202,7 +202,7 @@ void Document::FinishLoad(const LoadOutcome& outcome)
         restorePositionPending_ = true;
     }
     ReadCommandLineLine();
-    SetStatus(StatusPane::Overwrite, OverwriteMode() ? "OVR" : "");
+    ShowOverwriteStatus();
     DecideLayoutAfterLoad(undisplayable, reflowDue);
 }
 
