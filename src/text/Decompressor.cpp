@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -69,7 +69,11 @@ LoadParams Sound(LoadParams params)
 
 void TextLoader::MapFiles(bool on) { mapFiles = on; }
 
-TextLoader::TextLoader(TextStore& store, const LoadParams& params) : store_(store), params_(Sound(params)) {}
+TextLoader::TextLoader(TextStore& store, const LoadParams& params)
+    : store_(store),
+      cutter_(store, Sound(params), statistics_)
+{
+}
 
 TextLoader::~TextLoader() = default;
 

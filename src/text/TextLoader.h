@@ -127,10 +127,9 @@ private:
     void TakeChunk(const char* begin, const char* end, const ChunkCounts* counted, const ByteHistogram* every);
 
     TextStore& store_;
-    LoadParams params_;
     LoadOutcome outcome_;
     ByteStatistics statistics_;
-    LineCutter cutter_{store_, params_, statistics_};
+    LineCutter cutter_;
     std::int64_t uncheckedBytes_ = 0;  ///< read since the memory still available was last looked at
     std::int64_t fileOffset_ = 0;      ///< where in the file the block being cut begins
     std::int64_t readOffset_ = 0;      ///< where in the file the next block to read begins

@@ -24,8 +24,6 @@ public:
               !ZSTD_isError(ZSTD_CCtx_setParameter(c_, ZSTD_c_checksumFlag, checksum ? 1 : 0));
     }
     ~ZstdWriter() override { ZSTD_freeCCtx(c_); }
-    ZstdWriter(const ZstdWriter&) = delete;
-    ZstdWriter& operator=(const ZstdWriter&) = delete;
     bool Ready() const { return ok_; }
 
 protected:
