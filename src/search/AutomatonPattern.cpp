@@ -1,6 +1,6 @@
-// Reads the expression item by item and writes each one out in a spelling the automaton cannot
-// read differently: bytes as hexadecimal escapes, classes as explicit byte ranges. Whatever it
-// does not know fails the whole rewriting.
+// Writes each item of the read expression in a spelling the automaton cannot read differently:
+// bytes as hexadecimal escapes, classes as explicit byte ranges. Whatever it does not know fails
+// the whole rewriting.
 #include "search/AutomatonPattern.h"
 
 #include <bitset>
@@ -10,7 +10,7 @@
 #include <cstring>
 #include <utility>
 
-#include "common/BackslashCodes.h"
+#include "search/ExpressionSyntax.h"
 
 namespace quill {
 
@@ -127,7 +127,7 @@ std::string ClassText(const ByteSet& set, bool negated)
             continue;
         }
         int last = b;
-        while (last + 1 < 0x100 && set.test(static_cast<std::size_t>(last + 1)))
+        while (last + 1 < 0x100 && set.test(static_cast<std::size_t>(last) + 1))
             ++last;
         text += HexByte(b);
         if (last > b)
@@ -137,15 +137,38 @@ std::string ClassText(const ByteSet& set, bool negated)
     return text + "]";
 }
 
+using Node = ExpressionNode;
+using Kind = ExpressionNode::Kind;
+
+// \d \w \s and their opposites: the set and whether it is negated; none for the others.
+std::optional<std::pair<ByteSet, bool>> ClassEscape(char d)
+{
+    ByteSet set;
+    switch (d) {
+    case 'd':
+    case 'D': set = Digits(); break;
+    case 'w':
+    case 'W': set = WordBytes(); break;
+    case 's':
+    case 'S': set = Spaces(); break;
+    default: return std::nullopt;
+    }
+    const bool negated = std::isupper(static_cast<unsigned char>(d)) != 0;
+    if (!negated)
+        AddHigh(set);
+    return std::make_pair(set, negated);
+}
+
 class AutomatonWriter {
 public:
-    AutomatonWriter(std::string_view pattern, bool utf8) : pattern_(pattern), utf8_(utf8) {}
+    explicit AutomatonWriter(bool utf8) : utf8_(utf8) {}
 
-    std::optional<AutomatonExpression> Write()
+    std::optional<AutomatonExpression> Write(const ExpressionSyntax& syntax)
     {
-        while (at_ < pattern_.size() && !failed_)
-            Item();
-        if (failed_ || depth_ != 0)
+        if (!syntax.wellFormed)
+            return std::nullopt;
+        Item(syntax.root);
+        if (failed_)
             return std::nullopt;
         result_.pattern = out_;
         return result_;
@@ -155,6 +178,34 @@ private:
     static constexpr const char* kAnything = "[\\x00-\\xff]";
     // Where an assertion stood: an empty group, so that a repeat after it repeats nothing.
     static constexpr const char* kNothing = "(?:)";
+
+    void Item(const Node& node)
+    {
+        switch (node.kind) {
+        case Kind::Sequence:
+            for (const Node& child : node.children)
+                Item(child);
+            return;
+        case Kind::Alternatives:
+            for (std::size_t k = 0; k < node.children.size(); ++k) {
+                if (k > 0)
+                    out_ += '|';
+                Item(node.children[k]);
+            }
+            return;
+        case Kind::Group: Group(node); return;
+        case Kind::Repeat: Repeat(node); return;
+        case Kind::Character: Character(node); return;
+        case Kind::Any: Anything(); return;
+        case Kind::Class: Class(node); return;
+        case Kind::ClassEscape: Escape(node.letter); return;
+        case Kind::Assertion: Nothing(); return;
+        case Kind::Verbatim:
+            failed_ = failed_ || node.text.starts_with("(?#");  // comments are left to the expression
+            return;
+        case Kind::Unknown: failed_ = true; return;
+        }
+    }
 
     // An assertion leaves the matched text as it is: the rewriting matches more than the expression.
     void Nothing()
@@ -174,8 +225,8 @@ private:
     void Holds(ByteSet members)
     {
         for (int b = 'A'; b <= 'Z'; ++b)
-            if (members.test(static_cast<std::size_t>(b)) || members.test(static_cast<std::size_t>(b + 0x20)))
-                members.set(static_cast<std::size_t>(b)).set(static_cast<std::size_t>(b + 0x20));
+            if (members.test(static_cast<std::size_t>(b)) || members.test(static_cast<std::size_t>(b) + 0x20))
+                members.set(static_cast<std::size_t>(b)).set(static_cast<std::size_t>(b) + 0x20);
         result_.bytes |= members;
     }
 
@@ -186,65 +237,53 @@ private:
         result_.bytes.set();
     }
 
-    bool More() const { return at_ < pattern_.size(); }
-    char Peek(std::size_t ahead = 0) const { return at_ + ahead < pattern_.size() ? pattern_[at_ + ahead] : '\0'; }
-
-    void Item()
+    // Groups that only group; an atomic group matches where the plain one does or not at all.
+    // Look-arounds, names, options and verbs are left to the expression.
+    void Group(const Node& group)
     {
-        const char c = pattern_[at_];
-        switch (c) {
-        case '\\': Escape(); break;
-        case '[': Class(); break;
-        case '(': OpenGroup(); return;
-        case ')':
-            if (depth_ == 0) {
-                failed_ = true;
-                return;
-            }
-            --depth_;
-            out_ += ')';
-            ++at_;
-            break;
-        case '|':
-            out_ += '|';
-            ++at_;
+        using GroupKind = Node::GroupKind;
+        if (group.group != GroupKind::Capture && group.group != GroupKind::NonCapturing &&
+            group.group != GroupKind::Atomic) {
+            failed_ = true;
             return;
-        case '.':
-            Anything();
-            ++at_;
-            break;
-        case '^':
-        case '$':
-            Nothing();
-            ++at_;
-            break;
-        case '*':
-        case '+':
-        case '?':
-        case '{':
-        case ']':
-        case '}': failed_ = true; return;  // a repeat of nothing, or syntax left to the expression
-        default: Literal(); break;
         }
-        if (!failed_)
-            Repeat();
+        result_.exact = result_.exact && group.group != GroupKind::Atomic;
+        out_ += "(?:";
+        Item(group.children.front());
+        out_ += ')';
     }
 
-    // A plain character at at_. On characters a repeat after a character of several bytes repeats
-    // them all ("é*" may match nothing), so they form a group.
-    void Literal()
+    // A repeat without its lazy or possessive mark: those change which match is taken, never
+    // whether there is one... except that a possessive repeat may find none where the plain one
+    // finds one, which only lets one more line through.
+    void Repeat(const Node& repeat)
     {
-        const auto lead = static_cast<std::uint8_t>(pattern_[at_++]);
-        if (!utf8_ || lead < 0xc0) {
-            Byte(lead);
+        Item(repeat.children.front());
+        out_ += repeat.Quantifier();
+        if (repeat.mode == Node::RepeatMode::Possessive)
+            result_.exact = false;
+    }
+
+    // On characters a repeat after a character of several bytes repeats them all ("é*" may match
+    // nothing), so they form a group.
+    void Character(const Node& character)
+    {
+        if (character.bytes.empty()) {
+            if (character.code < 0x80)
+                Byte(static_cast<std::uint8_t>(character.code));
+            else
+                Set(HighBytes(), false);  // a byte, or a character beyond ASCII
             return;
         }
-        out_ += "(?:" + HexByte(lead);
-        result_.bytes.set(lead);
-        for (int k = 0; k < 3 && More() && (static_cast<std::uint8_t>(Peek()) & 0xc0) == 0x80; ++k) {
-            const auto next = static_cast<std::uint8_t>(pattern_[at_++]);
-            out_ += HexByte(next);
-            result_.bytes.set(next);
+        if (character.bytes.size() == 1 || !utf8_) {
+            for (const char b : character.bytes)
+                Byte(static_cast<std::uint8_t>(b));
+            return;
+        }
+        out_ += "(?:";
+        for (const char b : character.bytes) {
+            out_ += HexByte(static_cast<std::uint8_t>(b));
+            result_.bytes.set(static_cast<std::uint8_t>(b));
         }
         out_ += ")";
     }
@@ -258,278 +297,62 @@ private:
             out_ += HexByte(b);
     }
 
-    // A repeat after an item, without its lazy or possessive mark: those change which match is
-    // taken, never whether there is one... except that a possessive repeat may find none where the
-    // plain one finds one, which only lets one more line through.
-    void Repeat()
+    void Escape(char letter)
     {
-        if (!More())
-            return;
-        const char c = Peek();
-        if (c == '*' || c == '+' || c == '?') {
-            out_ += c;
-            ++at_;
-        } else if (c == '{') {
-            Bounds();
-            if (failed_)
-                return;
-        } else {
-            return;
-        }
-        if (Peek() == '+')
-            result_.exact = false;
-        if (Peek() == '?' || Peek() == '+')
-            ++at_;
-        if (Peek() == '*' || Peek() == '+' || Peek() == '?' || Peek() == '{')
-            failed_ = true;  // a repeat of a repeat: left to the expression
-    }
-
-    // {n}, {n,} or {n,m}.
-    void Bounds()
-    {
-        std::size_t k = at_ + 1;
-        const auto digits = [&] {
-            const std::size_t from = k;
-            while (k < pattern_.size() && std::isdigit(static_cast<unsigned char>(pattern_[k])) != 0)
-                ++k;
-            return k - from;
-        };
-        if (digits() == 0) {
-            failed_ = true;
-            return;
-        }
-        if (k < pattern_.size() && pattern_[k] == ',') {
-            ++k;
-            digits();
-        }
-        if (k >= pattern_.size() || pattern_[k] != '}') {
-            failed_ = true;
-            return;
-        }
-        out_.append(pattern_.substr(at_, k + 1 - at_));
-        at_ = k + 1;
-    }
-
-    void OpenGroup()
-    {
-        if (Peek(1) == '?') {
-            // A group that only groups; an atomic group matches where the plain one does or not at all.
-            if (Peek(2) != ':' && Peek(2) != '>') {
-                failed_ = true;  // look-arounds, options, names, comments
-                return;
-            }
-            result_.exact = result_.exact && Peek(2) == ':';
-            at_ += 3;
-        } else {
-            ++at_;
-        }
-        out_ += "(?:";
-        ++depth_;
-    }
-
-    // A backslash sequence outside a class.
-    void Escape()
-    {
-        if (at_ + 1 >= pattern_.size()) {
-            failed_ = true;
-            return;
-        }
-        const char d = pattern_[at_ + 1];
-        at_ += 2;
-        if (const auto set = ClassEscape(d)) {
+        if (const auto set = ClassEscape(letter))
             Set(set->first, set->second);
-            return;
-        }
-        if (std::strchr("bBAzZG<>`'", d) != nullptr) {
-            Nothing();
-            return;
-        }
-        if (d == 'Q') {
-            Quoted();
-            return;
-        }
-        if (const auto value = ByteEscape(d)) {
-            if (*value < 0x80)
-                Byte(static_cast<std::uint8_t>(*value));
-            else
-                Set(HighBytes(), false);  // a byte, or a character beyond ASCII
-            return;
-        }
-        failed_ = true;
-    }
-
-    // \d \w \s and their opposites: the set and whether it is negated.
-    static std::optional<std::pair<ByteSet, bool>> ClassEscape(char d)
-    {
-        ByteSet set;
-        switch (std::tolower(static_cast<unsigned char>(d))) {
-        case 'd': set = Digits(); break;
-        case 'w': set = WordBytes(); break;
-        case 's': set = Spaces(); break;
-        default: return std::nullopt;
-        }
-        const bool negated = std::isupper(static_cast<unsigned char>(d)) != 0;
-        if (!negated)
-            AddHigh(set);
-        return std::make_pair(set, negated);
-    }
-
-    // An escape that stands for one byte or character: its value (at_ after it).
-    std::optional<long> ByteEscape(char d)
-    {
-        switch (d) {
-        case 't': return '\t';
-        case 'n': return '\n';
-        case 'r': return '\r';
-        case 'f': return '\f';
-        case 'e': return 0x1b;
-        case 'a': return 0x07;
-        case 'x': return HexEscape();
-        default: break;
-        }
-        if (static_cast<unsigned char>(d) < 0x80 && std::isalnum(static_cast<unsigned char>(d)) == 0)
-            return static_cast<unsigned char>(d);
-        return std::nullopt;  // back references, octal, properties, and the rest
-    }
-
-    // \xHH or \x{H...}, at_ after the x.
-    std::optional<long> HexEscape()
-    {
-        long value = 0;
-        int count = 0;
-        if (Peek() == '{') {
-            std::size_t k = at_ + 1;
-            for (; k < pattern_.size() && HexValue(pattern_[k]) >= 0 && count < 8; ++k, ++count)
-                value = value * 16 + HexValue(pattern_[k]);
-            if (count == 0 || k >= pattern_.size() || pattern_[k] != '}')
-                return std::nullopt;
-            at_ = k + 1;
-            return value;
-        }
-        while (count < 2 && HexValue(Peek()) >= 0) {
-            value = value * 16 + HexValue(Peek());
-            ++at_;
-            ++count;
-        }
-        return count == 0 ? std::nullopt : std::optional<long>(value);
-    }
-
-    // \Q...\E: every byte stands for itself.
-    void Quoted()
-    {
-        const std::size_t end = pattern_.find("\\E", at_);
-        const std::size_t stop = end == std::string_view::npos ? pattern_.size() : end;
-        while (at_ < stop)
-            Literal();
-        at_ = end == std::string_view::npos ? pattern_.size() : end + 2;
+        else
+            failed_ = true;  // \h \v and their opposites
     }
 
     // [...]: its members as a set of bytes.
-    void Class()
+    void Class(const Node& node)
     {
-        ++at_;
-        const bool negated = Peek() == '^';
-        if (negated)
-            ++at_;
         ByteSet set;
         bool high = false;
-        for (bool first = true;; first = false) {
-            if (!More()) {
+        for (const ClassMember& member : node.members)
+            if (!Member(member, set, high)) {
                 failed_ = true;
                 return;
             }
-            if (Peek() == ']' && !first) {
-                ++at_;
-                break;
-            }
-            if (!ClassMember(set, high))
-                return;
-        }
         // A class of characters beyond ASCII takes any of their bytes; one that leaves them out
         // leaves out none, so that it still takes every byte the expression's class may take.
-        if (!negated && high)
+        if (!node.negated && high)
             AddHigh(set);
-        if (negated)
+        if (node.negated)
             for (int b = 0x80; b < 0x100; ++b)
                 set.reset(static_cast<std::size_t>(b));
-        if (negated && set.none()) {
+        if (node.negated && set.none()) {
             Anything();
             return;
         }
-        Set(set, negated);
+        Set(set, node.negated);
     }
 
-    // One member of a class, a range of two single bytes included. False when the class failed.
-    bool ClassMember(ByteSet& set, bool& high)
+    // One member of a class into the set; false for one the automaton might read differently.
+    bool Member(const ClassMember& member, ByteSet& set, bool& high)
     {
-        if (Peek() == '[' && (Peek(1) == '.' || Peek(1) == '=')) {
-            failed_ = true;  // collating elements and equivalence classes
-            return false;
-        }
-        if (Peek() == '[' && Peek(1) == ':') {
-            const std::size_t end = pattern_.find(":]", at_ + 2);
-            if (end == std::string_view::npos ||
-                !PosixClass(pattern_.substr(at_ + 2, end - at_ - 2), set, result_.exact)) {
-                failed_ = true;
+        switch (member.kind) {
+        case ClassMember::Kind::Posix: return PosixClass(member.name, set, result_.exact);
+        case ClassMember::Kind::Escape: {
+            const auto escaped = ClassEscape(member.letter);
+            if (!escaped || escaped->second)
                 return false;
-            }
-            at_ = end + 2;
-            return !RangeFollows() || Fail();
+            set |= escaped->first;
+            return true;
         }
-        if (Peek() == '\\') {
-            if (const auto escaped = ClassEscape(Peek(1)); escaped && !escaped->second) {
-                at_ += 2;
-                set |= escaped->first;
-                return !RangeFollows() || Fail();
-            }
+        case ClassMember::Kind::Range:
+            if (member.to >= 0x80)
+                high = true;
+            AddRange(set, static_cast<int>(member.from), static_cast<int>(std::min<long>(member.to, 0x7f)));
+            return true;
+        case ClassMember::Kind::Unknown: return false;
         }
-        const auto from = SingleByte();
-        if (!from)
-            return Fail();
-        long to = *from;
-        if (RangeFollows()) {
-            ++at_;
-            const auto last = SingleByte();
-            if (!last || *last < *from)
-                return Fail();
-            to = *last;
-        }
-        if (to >= 0x80)
-            high = true;
-        AddRange(set, static_cast<int>(*from), static_cast<int>(std::min<long>(to, 0x7f)));
-        return true;
-    }
-
-    bool RangeFollows() const { return Peek() == '-' && at_ + 1 < pattern_.size() && Peek(1) != ']'; }
-
-    bool Fail()
-    {
-        failed_ = true;
         return false;
     }
 
-    // A class member that is one byte or character: a plain byte or an escape of one.
-    std::optional<long> SingleByte()
-    {
-        if (!More())
-            return std::nullopt;
-        const char c = Peek();
-        if (c != '\\') {
-            ++at_;
-            return static_cast<unsigned char>(c);
-        }
-        if (at_ + 1 >= pattern_.size() || Peek(1) == 'b')
-            return std::nullopt;  // "\b" in a class: left to the expression
-        const char d = Peek(1);
-        at_ += 2;
-        return ByteEscape(d);
-    }
-
-    std::string_view pattern_;
     bool utf8_;
-    std::size_t at_ = 0;
     std::string out_;
-    int depth_ = 0;
     bool failed_ = false;
     AutomatonExpression result_;
 };
@@ -538,7 +361,7 @@ private:
 
 std::optional<std::string> AutomatonPattern(std::string_view pattern, bool utf8)
 {
-    auto rewritten = AutomatonWriter(pattern, utf8).Write();
+    auto rewritten = RewriteForAutomaton(pattern, utf8);
     if (!rewritten)
         return std::nullopt;
     return std::move(rewritten->pattern);
@@ -546,7 +369,7 @@ std::optional<std::string> AutomatonPattern(std::string_view pattern, bool utf8)
 
 std::optional<AutomatonExpression> RewriteForAutomaton(std::string_view pattern, bool utf8)
 {
-    return AutomatonWriter(pattern, utf8).Write();
+    return AutomatonWriter(utf8).Write(ExpressionSyntax::Read(pattern, utf8));
 }
 
 }  // namespace quill

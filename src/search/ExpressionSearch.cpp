@@ -84,7 +84,7 @@ const LiteralScanner* ExpressionSearch::Prefilter(const SearchExpression& expres
         automaton_ = ExpressionPrefilter::Make(pattern, expressionMatchCase_, expression.OnCharacters());
     if (automaton_)
         automatonScratch_ = std::make_unique<ExpressionPrefilter::Scratch>(*automaton_);
-    std::string literal = RequiredLiteral(pattern);
+    std::string literal = RequiredLiteral(pattern, expression.OnCharacters());
     if (expression.OnCharacters() && !expressionMatchCase_)
         literal = LongestAsciiRun(literal);  // other letters fold to other bytes
     if (literal.empty())

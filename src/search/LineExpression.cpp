@@ -1,7 +1,8 @@
-// The rewrite reads the expression only as far as needed to tell an anchor "$" from an escaped
-// one, one inside brackets and one inside \Q...\E.
+// The rewrite respells two items of the read expression: an anchor "$" (not an escaped one, one
+// inside brackets, inside \Q...\E or inside a comment) and ".".
 #include "search/LineExpression.h"
 
+#include "search/ExpressionSyntax.h"
 #include "search/SearchExpression.h"
 
 #include <algorithm>
@@ -10,64 +11,13 @@ namespace quill {
 
 std::string WithPerlLineEnd(std::string_view pattern, bool crlf)
 {
-    std::string out;
-    out.reserve(pattern.size() + 16);
-    bool inClass = false;
-    for (std::size_t k = 0; k < pattern.size(); ++k) {
-        const char c = pattern[k];
-        if (c == '\\' && k + 1 < pattern.size()) {
-            if (pattern[k + 1] == 'Q') {
-                // Quoted up to \E (or the end): copied as it stands.
-                const std::size_t end = pattern.find("\\E", k + 2);
-                const std::size_t stop = end == std::string_view::npos ? pattern.size() : end + 2;
-                out.append(pattern.substr(k, stop - k));
-                k = stop - 1;
-                continue;
-            }
-            out += c;
-            out += pattern[++k];
-            continue;
-        }
-        if (inClass) {
-            if (c == '[' && k + 1 < pattern.size() &&
-                (pattern[k + 1] == ':' || pattern[k + 1] == '.' || pattern[k + 1] == '=')) {
-                // [:alpha:] and the like end with their own "]".
-                const std::size_t close = pattern.find(']', k + 2);
-                const std::size_t stop = close == std::string_view::npos ? pattern.size() : close + 1;
-                out.append(pattern.substr(k, stop - k));
-                k = stop - 1;
-                continue;
-            }
-            inClass = c != ']';
-            out += c;
-            continue;
-        }
-        if (c == '(' && pattern.substr(k, 3) == "(?#") {
-            // A comment ends at the first ")": nothing in it is an anchor.
-            const std::size_t close = pattern.find(')', k + 3);
-            const std::size_t stop = close == std::string_view::npos ? pattern.size() : close + 1;
-            out.append(pattern.substr(k, stop - k));
-            k = stop - 1;
-            continue;
-        }
-        if (c == '[') {
-            inClass = true;
-            out += c;
-            // A "]" right after "[" or "[^" belongs to the class.
-            if (k + 1 < pattern.size() && pattern[k + 1] == '^')
-                out += pattern[++k];
-            if (k + 1 < pattern.size() && pattern[k + 1] == ']')
-                out += pattern[++k];
-            continue;
-        }
-        if (c == '$')
-            out += crlf ? "(?=\\r?\\n?\\z)" : "(?=\\n?\\z)";
-        else if (c == '.')
-            out += crlf ? "[^\\r\\n\\f]" : "[^\\n\\f]";  // the library's "." would take the line end too
-        else
-            out += c;
-    }
-    return out;
+    return ExpressionSyntax::Read(pattern).Spelling([crlf](const ExpressionNode& node) -> std::optional<std::string> {
+        if (node.kind == ExpressionNode::Kind::Assertion && node.letter == '$')
+            return crlf ? "(?=\\r?\\n?\\z)" : "(?=\\n?\\z)";
+        if (node.kind == ExpressionNode::Kind::Any)
+            return crlf ? "[^\\r\\n\\f]" : "[^\\n\\f]";  // the library's "." would take the line end too
+        return std::nullopt;
+    });
 }
 
 std::string MatchErrorText(const std::exception& error)

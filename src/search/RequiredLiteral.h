@@ -6,11 +6,12 @@
 
 namespace quill {
 
-/// Reads the expression (Perl syntax) just far enough to find runs of plain characters that
-/// every match must contain, and gives the longest. Anything it does not understand for sure
-/// (alternatives, inline options, \Q, back references, ...) gives the empty string: a line
-/// without the string can then be skipped without running the expression on it.
-std::string RequiredLiteral(std::string_view pattern);
+/// The longest run of plain characters that every match of the expression (Perl syntax) must
+/// contain. Anything not understood for sure (alternatives at the top, inline options, back
+/// references, ...) gives the empty string: a line without the string can then be skipped
+/// without running the expression on it. utf8: the expression takes characters of several
+/// bytes as one (a repeat of one may leave all its bytes out).
+std::string RequiredLiteral(std::string_view pattern, bool utf8 = false);
 
 /// The longest stretch of a literal without bytes above 127: what must stand in a line when the
 /// other characters may be matched in another case, by other bytes.

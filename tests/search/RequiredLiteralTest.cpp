@@ -23,17 +23,26 @@ TEST(RequiredLiteralTest, TheLongestRunOfPlainCharacters)
     EXPECT_EQ(RequiredLiteral("[]x]yz(a|b)"), "yz");
     EXPECT_EQ(RequiredLiteral("[[:alpha:]]+ end"), " end");
     EXPECT_EQ(RequiredLiteral("1\\.5"), "1.5");
+    // Quoted characters are plain, and a quantifier after the quote repeats its last one.
+    EXPECT_EQ(RequiredLiteral("\\Qa.b\\E"), "a.b");
+    EXPECT_EQ(RequiredLiteral("x\\Qa.b\\E?c"), "xa.");
+    // An escape of a value ends a run without spoiling the rest; groups that only group are atoms.
+    EXPECT_EQ(RequiredLiteral("\\x41BC"), "BC");
+    EXPECT_EQ(RequiredLiteral("(?:a|b)cd(?>e)"), "cd");
+    // On characters a repeated character of several bytes may be missing whole, not half.
+    EXPECT_EQ(RequiredLiteral("ab\xc3\xa9*", true), "ab");
+    EXPECT_EQ(RequiredLiteral("ab\xc3\xa9+", true), "ab\xc3\xa9");
     // What the reader does not understand for sure gives nothing.
-    for (const char* unsure : {"ab|cd", "(?i)abc", "\\Qa.b\\E", "(ab)\\1x", "\\x41BC", "a{,2}b", "\\k<n>", "("})
+    for (const char* unsure : {"ab|cd", "(?i)abc", "x(a(?i)b)yz", "(ab)\\1x", "a{,2}b", "\\k<n>", "(", "ab(?#c)"})
         EXPECT_EQ(RequiredLiteral(unsure), "") << unsure;
 }
 
 // Random expressions from pieces: whenever one matches, the match holds the fixed part.
 TEST(RequiredLiteralTest, EveryMatchHoldsTheFixedPart)
 {
-    const std::vector<std::string> pieces = {"a",      "b",   "ab",     "c",       ".",    "[ab]", "a?",
-                                             "b*",     "c+",  "(ab|c)", "\\d",     "^",    "$",    "x{2}",
-                                             "b{0,1}", "\\.", "[^a]",   "(?:a|b)", "\\bb", "a+?"};
+    const std::vector<std::string> pieces = {
+        "a", "b",    "ab",     "c",   ".",    "[ab]",    "a?",   "b*",  "c+",       "(ab|c)",   "\\d",   "^",
+        "$", "x{2}", "b{0,1}", "\\.", "[^a]", "(?:a|b)", "\\bb", "a+?", "\\Qa.\\E", "\\Qb\\E+", "\\x61", "(?>ab)"};
     std::mt19937 random(5);
     for (int round = 0; round < 3000; ++round) {
         std::string pattern;
