@@ -45,7 +45,7 @@ void BM_OpenCompressed(benchmark::State& state)
         state.PauseTiming();
         harness.doc->New();
         state.ResumeTiming();
-        if (!harness.doc->Open(path) || harness.doc->LoadAborted())
+        if (!harness.doc->Open(path) || harness.doc->File().LoadAborted())
             state.SkipWithError("cannot open the compressed file");
     }
     state.SetBytesProcessed(state.iterations() * harness.doc->Text().FileSize());

@@ -15,7 +15,7 @@ namespace {
 void BM_FilterPaneList(benchmark::State& state)
 {
     QuietDocument harness;
-    if (!harness.doc->Open(BenchFile()) || harness.doc->LoadAborted()) {
+    if (!harness.doc->Open(BenchFile()) || harness.doc->File().LoadAborted()) {
         state.SkipWithError("cannot open the benchmark file");
         return;
     }

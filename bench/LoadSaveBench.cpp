@@ -28,7 +28,7 @@ std::int64_t OpenAfresh(benchmark::State& state, Harness& harness, const std::st
     TextStore::WaitForReleases();
     const std::int64_t before = ResidentBytes();
     state.ResumeTiming();
-    if (!harness.doc->Open(path) || harness.doc->LoadAborted())
+    if (!harness.doc->Open(path) || harness.doc->File().LoadAborted())
         state.SkipWithError("cannot open the benchmark file");
     state.PauseTiming();
     return before;

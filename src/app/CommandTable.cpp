@@ -323,7 +323,7 @@ std::string PlainText(const std::string& menuText)
 CommandState CommandState::Of(const Document& doc, const Settings& settings, const FieldOperations& fields)
 {
     CommandState state;
-    state.pathSet = doc.HasPath();
+    state.pathSet = doc.File().HasPath();
     state.modified = doc.IsModified();
     state.canUndo = doc.Model().CanUndo();
     state.canRedo = doc.Model().CanRedo();

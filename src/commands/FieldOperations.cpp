@@ -115,7 +115,8 @@ bool FieldOperations::ModifyStructure()
     const std::string oldName = structure.Name();
     const std::string folder = doc_.DataFolder();
     StructureDialogModel model(
-        structure, [this](FieldDef& field) { return EditField(field); }, [this] { return AskMask(doc_.Path()); });
+        structure, [this](FieldDef& field) { return EditField(field); },
+        [this] { return AskMask(doc_.File().Path()); });
     const bool confirmed = dialogs_.EditStructure(model);
     if (confirmed)
         model.Apply();
@@ -139,9 +140,9 @@ bool FieldOperations::OpenStructure()
     StructureDescription& structure = Structure();
     if (!path || !structure.Load(*path))
         return false;
-    if (doc_.HasPath() && !structure.MatchesFile(doc_.Path())) {
+    if (doc_.File().HasPath() && !structure.MatchesFile(doc_.File().Path())) {
         // Tie the description to this kind of file for the next time.
-        if (auto mask = AskMask(doc_.Path())) {
+        if (auto mask = AskMask(doc_.File().Path())) {
             structure.Masks().push_back(*mask);
             SaveStructure();
         }
@@ -210,8 +211,8 @@ bool FieldOperations::AddField()
             return false;
         }
         // Tied to this file unless the Structure dialog did it already ("This Mask").
-        if (!structure.MatchesFile(doc_.Path()))
-            if (auto mask = AskMask(doc_.Path()))
+        if (!structure.MatchesFile(doc_.File().Path()))
+            if (auto mask = AskMask(doc_.File().Path()))
                 structure.Masks().push_back(*mask);
         structure.SetActive(true);
         SaveStructure();

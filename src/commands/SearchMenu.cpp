@@ -130,11 +130,11 @@ std::int64_t SearchMenu::ReplaceInFolder()
     // without a file.
     folder_.wildcard.clear();
     folder_.folder.clear();
-    if (doc_.HasPath()) {
-        const std::string name = FileNameOf(doc_.Path());
+    if (doc_.File().HasPath()) {
+        const std::string name = FileNameOf(doc_.File().Path());
         const auto dot = name.rfind('.');
         folder_.wildcard = dot == std::string::npos ? std::string() : "*" + name.substr(dot);
-        folder_.folder = FolderOf(doc_.Path());
+        folder_.folder = FolderOf(doc_.File().Path());
     }
     folder_.replaceAll = true;
     folder_.useRegEx = doc_.AppSettings().useRegEx != 0;
@@ -173,7 +173,7 @@ std::int64_t SearchMenu::ReplaceInFolder()
             return total;  // the expression failed on this file, which stays as it was: told, the run ends
         // Saved like any save: a failure leaves the file as it was and says which file it was.
         if (doc_.IsModified())
-            doc_.Save(doc_.Path());
+            doc_.Save(doc_.File().Path());
     }
     doc_.Ports().prompter.Inform(Format("%lld items replaced.", static_cast<long long>(total)));
     return total;

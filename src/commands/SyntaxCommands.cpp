@@ -62,8 +62,8 @@ bool SyntaxCommands::SyntaxOpen()
     SyntaxDescription& syntax = doc_.Syntax();
     if (!path || !syntax.Load(*path))
         return false;
-    if (doc_.HasPath() && !syntax.MatchesFile(doc_.Path()) && askMask_) {
-        if (auto mask = askMask_(doc_.Path())) {
+    if (doc_.File().HasPath() && !syntax.MatchesFile(doc_.File().Path()) && askMask_) {
+        if (auto mask = askMask_(doc_.File().Path())) {
             syntax.Masks().push_back(*mask);
             syntax.Save(doc_.DataFolder(), ports_.prompter);
         }
@@ -80,7 +80,7 @@ bool SyntaxCommands::SyntaxModify()
     const std::string folder = doc_.DataFolder();
     SyntaxDialogModel model(
         syntax, [this](SyntaxItem& item) { return EditItem(item); },
-        [this]() -> std::optional<std::string> { return askMask_ ? askMask_(doc_.Path()) : std::nullopt; });
+        [this]() -> std::optional<std::string> { return askMask_ ? askMask_(doc_.File().Path()) : std::nullopt; });
     const bool confirmed = dialogs_.EditSyntax(model);
     if (confirmed)
         model.Apply();

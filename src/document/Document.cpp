@@ -7,32 +7,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 #include "common/Format.h"
-#include "common/StagedFile.h"
 #include "document/DocumentView.h"
-#include "platform/FileDialogs.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
 #include "settings/Settings.h"
 #include "structure/FieldDef.h"
 #include "text/FileHandle.h"
-#include "text/SaveRecovery.h"
-#include "text/TextFileWriter.h"
 
 namespace quill {
 
 namespace {
 
-const char kCantOpen[] = "Can\xB4t open %s!\n%s";
-const char kCantSave[] = "Can\xB4t save %s!\n%s";
 const char kDismissChanges[] = "Dismiss changes!";
-const char kUnfinishedSave[] = "The last save of %s did not finish:\nthe file may hold old and new parts.\n"
-                               "A complete copy of the text that was saved is in\n%s";
 
 }  // namespace
 
@@ -60,9 +49,8 @@ bool Document::New()
     Clear();
     ResetText(true);
     LiftLayout(LayoutLevel::File);
-    path_.clear();
+    file_.Unnamed();
     UpdateWatch();
-    title_ = "Untitled";
     text_.SetTerminator(TerminatorKind::LF);  // new text gets this system's line ends
     UpdateTerminatorStatusText();
     MarkUnmodified();
@@ -70,150 +58,29 @@ bool Document::New()
     return true;
 }
 
-bool Document::OpenFailed(const std::string& path, int error)
-{
-    prompter_.Error(Format(kCantOpen, path.c_str(), SystemErrorText(error).c_str()));
-    return false;
-}
-
 bool Document::Open(const std::string& requestedPath, bool offerToCreate)
 {
-    const std::string path = AbsolutePath(requestedPath);
-    int fd = OpenForReading(path);
-    const bool created = fd < 0 && errno == ENOENT && offerToCreate;
-    if (created) {
-        if (prompter_.Ask(Format("Do you want to create %s!", path.c_str()), Buttons::YesNo) == Answer::No)
-            return false;
-        const int made = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-        if (made < 0)
-            return OpenFailed(path, errno);
-        ::close(made);
-        fd = OpenForReading(path);
-        if (fd < 0) {
-            prompter_.Error(Format("Can\xB4t create %s!\n%s", path.c_str(), SystemErrorText(errno).c_str()));
-            return false;
-        }
-    } else if (fd < 0) {
-        return OpenFailed(path, errno);
-    }
-    FileHandle file(fd);
+    std::string path = requestedPath;
+    bool created = false;
+    std::optional<FileHandle> file = file_.OpenToRead(path, offerToCreate, created);
+    if (!file)
+        return false;
     Clear();
-    LoadText(file.Get(), path);
+    LoadText(file->Get(), path);
     if (created) {
         text_.SetTerminator(TerminatorKind::LF);  // a new file gets this system's line ends, as File > New
         UpdateTerminatorStatusText();
     }
     MarkUnmodified();
-    if (const auto copy = SaveRecovery::PendingCopyFor(ResolveLinks(path)))
-        prompter_.Warn(Format(kUnfinishedSave, path.c_str(), copy->c_str()));
+    file_.TellUnfinishedSave();
     return true;
-}
-
-bool Document::ConfirmReadOnlyOverwrite(const std::string& target)
-{
-    struct stat st {};
-    if (::stat(target.c_str(), &st) != 0) {
-        if (errno == ENOENT)
-            return true;
-        prompter_.Error(Format(kCantSave, target.c_str(), SystemErrorText(errno).c_str()));
-        return false;
-    }
-    // Read-only means: the owner may not write. Root could write anyway; it is asked all the same.
-    if (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR))
-        return true;
-    if (prompter_.AskSafely("File is read only!\nOverwrite flag?", Buttons::OkCancel, Answer::Cancel) != Answer::Ok)
-        return false;
-    if (::chmod(target.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) {
-        prompter_.Error("Can\xB4t make writeable!");
-        return false;
-    }
-    return true;
-}
-
-bool Document::NamesOpenFile(const std::string& path) const
-{
-    // The file is the same whatever name reaches it: a symbolic link, another hard link.
-    FileStatus status;
-    return path == path_ || (!path_.empty() && StatusOfPath(path, status) && status.SameFileAs(loadedFile_));
-}
-
-bool Document::ConfirmSaveOfPartialText()
-{
-    // One Enter must not write the part that was read over the whole file: No is the default, and
-    // the question says how much of the file the text holds.
-    const long long read = text_.FileSize(), whole = loadedFile_.size;
-    std::string part;
-    if (compression_.Compressed() || whole <= 0)
-        part = Format("The text holds only the %s bytes read before the load stopped.", GroupedNumber(read).c_str());
-    else
-        part = Format("The text holds only the first %s of the file's %s bytes (%lld %%).", GroupedNumber(read).c_str(),
-                      GroupedNumber(whole).c_str(), read * 100 / whole);
-    return prompter_.AskSafely("Load was aborted!\n" + part + "\nOverwrite file?", Buttons::YesNo, Answer::No) ==
-           Answer::Yes;
-}
-
-bool Document::ConfirmOverwriteChangedFile(const std::string& path)
-{
-    // Another program may have written the file since it was read: saving would throw its
-    // changes away unasked.
-    FileStatus status;
-    if (!NamesOpenFile(path) || !StatusOfPath(path, status) ||
-        (status.modified == modificationTime_ && status.size == diskSize_))
-        return true;
-    return prompter_.AskSafely(Format("%s\nwas changed on disk since it was loaded.\nOverwrite it?", path.c_str()),
-                               Buttons::OkCancel, Answer::Cancel) == Answer::Ok;
 }
 
 bool Document::Save(const std::string& requestedPath)
 {
     CompleteBackgroundLoad();  // a save writes the whole file
-    if (loadAborted_ && !ConfirmSaveOfPartialText())
+    if (!file_.Save(text_, requestedPath))
         return false;
-    if (!ConfirmSaveOfUntrustedText())
-        return false;
-    std::string path = requestedPath;
-    if (path.empty()) {
-        auto chosen = fileDialogs_.AskSavePath(title_, "txt");
-        if (!chosen)
-            return false;
-        path = *chosen;
-    }
-    path = AbsolutePath(path);
-    const std::string target = ResolveLinks(path);
-    if (struct stat st{}; ::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        // A pipe would take the bytes and keep nothing, a device would be written over: only
-        // files are saved to.
-        prompter_.Error(Format(kCantSave, path.c_str(), "It is no regular file (a pipe, a device or a folder)."));
-        return false;
-    }
-    if (!ConfirmOverwriteChangedFile(path) || !ConfirmReadOnlyOverwrite(target) || !ConfirmSaveOfDamagedText(path))
-        return false;
-    WriteOptions options;
-    options.compression = SaveStyleFor(path);
-    if (int err = WriteTextFile(target, text_, progress_, options)) {
-        const std::string reason = err == kSourceShortened ? ShortenedWhileSavingText() : SystemErrorText(err);
-        std::string message = Format(kCantSave, path.c_str(), reason.c_str());
-        if (const auto copy = SaveRecovery::PendingCopyFor(target))
-            message += Format("\nA complete copy of the text is in\n%s", copy->c_str());
-        else if (err == ENOMEM && mappedCheck_)
-            message += "\nThe file cannot be replaced (it has other links or another owner, or its folder is "
-                       "read-only), so it is written in place, and the lines read from it need copies "
-                       "of their own first: the memory for them is not there. Save it under another name.";
-        prompter_.Error(message);
-        return false;
-    }
-    // Keep the saved file's own time and size, so auto reload does not take our save for a
-    // change made by somebody else.
-    if (FileStatus status; StatusOfPath(target, status)) {
-        modificationTime_ = status.modified;
-        diskSize_ = status.size;
-        loadedFile_ = status;  // a save writes a new file in the old one's place
-    }
-    EndMappedCheckWhenCopied();
-    compressedDamage_.clear();  // the file saved to is whole (a damaged one saved elsewhere stays as it is)
-    compression_ = options.compression;
-    path_ = path;
-    title_ = FileNameOf(path);
     MarkUnmodified();
     UpdateFileStatusText();
     UpdateWatch();
@@ -237,7 +104,7 @@ bool Document::ConfirmSaveChanges()
         return true;
     switch (prompter_.Ask("Do you want to save the changes?", Buttons::YesNoCancel)) {
     case Answer::Cancel: return false;
-    case Answer::Yes: return Save(path_);
+    case Answer::Yes: return Save(file_.Path());
     default: return true;
     }
 }
@@ -270,7 +137,7 @@ void Document::Reload()
         return;
     }
     LeaveFile();
-    ReplaceTextFrom(path_, "Can\xB4t load \"%s\"!\n%s");
+    ReplaceTextFrom(file_.Path(), "Can\xB4t load \"%s\"!\n%s");
 }
 
 void Document::ToggleAutoReload(AutoReload mode)
@@ -288,12 +155,12 @@ void Document::LoadNeighbourFile(bool next)
     if (model_.IsModified() && prompter_.AskSafely(kDismissChanges, Buttons::OkCancel, Answer::Cancel) != Answer::Ok)
         return;
     LeaveFile();
-    const std::string folder = FolderOf(path_);
+    const std::string folder = FolderOf(file_.Path());
     const std::vector<std::string> names = ListFiles(folder);
     const std::string prefix = folder == "/" ? "/" : folder + "/";
     std::size_t at = names.size();
     for (std::size_t i = 0; i < names.size(); ++i)
-        if (prefix + names[i] == path_) {
+        if (prefix + names[i] == file_.Path()) {
             at = i;
             break;
         }
@@ -318,16 +185,16 @@ void Document::UpdateFileStatusText()
 {
     if (const FieldDef* field = FieldAtCursor(); field && !field->comment.empty())
         SetStatus(StatusPane::Message, field->comment);
-    else if (background_)
-        SetStatus(StatusPane::Message, Format("%s (%s)  Loading %d%%", path_.c_str(),
-                                              LocalTimeText(modificationTime_).c_str(), BackgroundLoadPercent()));
-    else if (!path_.empty() && compression_.Compressed())
-        SetStatus(StatusPane::Message, Format("%s (%s)  %s", path_.c_str(), LocalTimeText(modificationTime_).c_str(),
-                                              CompressionName(compression_.format)));
-    else if (!path_.empty())
-        SetStatus(StatusPane::Message, Format("%s (%s)", path_.c_str(), LocalTimeText(modificationTime_).c_str()));
-    else
+    else if (!file_.HasPath())
         SetStatus(StatusPane::Message, "<NEW FILE>");
+    else if (const std::string file =
+                 Format("%s (%s)", file_.Path().c_str(), LocalTimeText(file_.ModificationTime()).c_str());
+             background_)
+        SetStatus(StatusPane::Message, Format("%s  Loading %d%%", file.c_str(), BackgroundLoadPercent()));
+    else if (file_.Compression().Compressed())
+        SetStatus(StatusPane::Message, file + "  " + CompressionName(file_.Compression().format));
+    else
+        SetStatus(StatusPane::Message, file);
 }
 
 void Document::UpdateTerminatorStatusText()
@@ -407,28 +274,28 @@ void Document::SetStatus(StatusPane pane, const std::string& text)
 void Document::LeaveFile()
 {
     // Left while the rest was read: the bookmarks were never read, and stay as they were.
-    if (path_.empty() || background_)
+    if (!file_.HasPath() || background_)
         return;
     if (!keepStoredPosition_)
-        positions_->StoreLastPosition(path_, selection_.cursor.column, selection_.cursor.line);
+        positions_->StoreLastPosition(file_.Path(), selection_.cursor.column, selection_.cursor.line);
     keepStoredPosition_ = false;
-    positions_->WriteEntries(path_);
+    positions_->WriteEntries(file_.Path());
 }
 
 void Document::ToggleBookmark()
 {
-    if (path_.empty())
+    if (!file_.HasPath())
         return;
     CompleteBackgroundLoad();  // the file's bookmarks are read with the whole text
-    positions_->ToggleBookmark(path_, selection_.cursor.column, selection_.cursor.line);
+    positions_->ToggleBookmark(file_.Path(), selection_.cursor.column, selection_.cursor.line);
 }
 
 void Document::ToggleBookmarkAt(LineIndex line)
 {
-    if (path_.empty() || line < 0 || line >= text_.LineCount())
+    if (!file_.HasPath() || line < 0 || line >= text_.LineCount())
         return;
     CompleteBackgroundLoad();
-    positions_->ToggleBookmark(path_, 0, line);
+    positions_->ToggleBookmark(file_.Path(), 0, line);
 }
 
 bool Document::GoToBookmark(bool lastPosition, bool forward)

@@ -11,6 +11,7 @@
 #include "charset/ConversionTable.h"
 #include "document/DocumentConfig.h"
 #include "document/FilePlaces.h"
+#include "document/OpenFile.h"
 #include "document/PlaceFollower.h"
 #include "document/PositionStore.h"
 #include "document/TextModel.h"
@@ -80,6 +81,8 @@ public:
     bool Open(const std::string& path, bool offerToCreate = true);
     /// Saves under path (asking for a name when it is empty); never leaves a damaged file behind.
     bool Save(const std::string& path);
+    /// The file behind the text: its name, how it was read, whether it still holds what was read.
+    const OpenFile& File() const { return file_; }
     /// Remembers the leaving file's position and bookmarks; auto reload off; a load in the
     /// background stops.
     void Clear();
@@ -135,8 +138,6 @@ public:
     /// remembered position.
     void SetCommandLineInProgress(const std::string* rawCommandLine);
 
-    // Command states.
-    bool HasPath() const { return !path_.empty(); }
     bool CanSave() const { return model_.IsModified(); }
 
     // ---- Text ------------------------------------------------------------------------------
@@ -162,9 +163,6 @@ public:
     ByteOffset CursorByteOffset();
 
     // ---- Attributes ------------------------------------------------------------------------
-    const std::string& Path() const { return path_; }
-    const std::string& Title() const { return title_; }
-    FileTime ModificationTime() const { return modificationTime_; }
     AutoReload AutoReloadMode() const { return autoReloadMode_; }
     void SetAutoReloadMode(AutoReload mode)
     {
@@ -176,12 +174,6 @@ public:
     /// Following the file end is paused: the user scrolled or moved away from the end. New lines
     /// are still read; Ctrl+End (or coming back to the last line) resumes at the next look.
     bool FollowPaused() const { return autoReloadMode_ == AutoReload::ChangesAndEnd && followPaused_; }
-    bool LoadAborted() const { return loadAborted_; }
-    /// Whether the text is the whole file: its load was not stopped and its compressed data was
-    /// not damaged or cut.
-    bool ReadWhole() const { return !loadAborted_ && compressedDamage_.empty(); }
-    /// The format the file was compressed in when it was read (and is saved in).
-    const CompressionStyle& Compression() const { return compression_; }
     bool IgnoreFormatCodes() const { return ignoreFormatCodes_; }
     /// Whether typed, pasted and searched characters are UTF-8: no table is active and the text
     /// was UTF-8 when it was read (a new text is). An 8-bit file left without a table keeps taking
@@ -311,14 +303,7 @@ public:
     void ChangeTabSize(int tabSize);
 
 private:
-    bool OpenFailed(const std::string& path, int error);
     bool ReplaceTextFrom(const std::string& path, const char* failureFormat);
-    bool ConfirmReadOnlyOverwrite(const std::string& target);
-    bool ConfirmOverwriteChangedFile(const std::string& path);
-    /// Whether path names the file the text was read from or saved to last, by any of its names.
-    bool NamesOpenFile(const std::string& path) const;
-    /// Before a save of a text whose load stopped part-way: whether to write it over the file.
-    bool ConfirmSaveOfPartialText();
     void ChooseDescriptions(const std::string& path);
     /// A structure description sets its layout for this file alone: no word wrap, overwrite on.
     void ImposeStructureLayout();
@@ -354,6 +339,7 @@ private:
     FileDialogs& fileDialogs_;
     EntryDialog& entryDialog_;
     UserPorts ports_{prompter_, progress_, entryDialog_, fileDialogs_};
+    OpenFile file_{ports_};
     std::string dataFolder_;
     DocumentView* view_ = nullptr;
     TextSelection& selection_;
@@ -363,10 +349,6 @@ private:
 
     TextModel model_;
     TextStore& text_ = model_.Text();
-    std::string path_;
-    std::string title_;
-    FileTime modificationTime_ = 0;
-    std::int64_t diskSize_ = 0;  ///< the file's size when it was loaded or saved last
     AutoReload autoReloadMode_ = AutoReload::Off;
     int autoReloadTicks_ = 0;
     bool autoReloadAtEndRequested_ = false;
@@ -376,11 +358,7 @@ private:
     FileStatus changeTold_;       ///< the state of the file on disk the view was last told of
     bool watching_ = false;       ///< a tick or notice of the watcher is being handled
     bool noticePending_ = false;  ///< a notice came while the document was busy
-    bool loadAborted_ = false;
-    CompressionStyle compression_;  ///< the format of the file read or saved last
-    std::string compressedDamage_;  ///< where its compressed data was found damaged, when it was
-    FileStatus loadedFile_;         ///< the file the text was last read from or saved to (its identity counts)
-    LoadParams loadParams_;         ///< how that read cut the lines
+    LoadParams loadParams_;       ///< how that read cut the lines
     bool ignoreFormatCodes_ = false;
     bool binaryMode_ = false;
     bool loadedUtf8_ = true;  ///< the text read last was UTF-8 (a new text counts as such)
@@ -389,9 +367,6 @@ private:
     bool keepStoredPosition_ = false;
     int borderWrapWidth_ = 0;  ///< after a load that ran out of memory
     const std::string* commandLine_ = nullptr;
-    std::unique_ptr<MappedFileCheck> mappedCheck_;  ///< while lines borrow from the file's own pages
-    bool mappedChangeTold_ = false;
-    std::string untrustedFile_;  ///< the file that changed under the text (empty: none did)
 
     /// Whether the grown file may be read on from where the text ends.
     bool CanAppendFrom(int fd, const FileStatus& status) const;
@@ -409,31 +384,6 @@ private:
     /// Between two parts of a background load: the lines the next part may still change are
     /// taken out of the text until it comes.
     void WithholdUnfinishedLines();
-    /// Reads the text out of the compressed file at fd (of `size` bytes) in the format found.
-    LoadOutcome LoadCompressed(TextLoader& loader, int fd, std::int64_t size);
-    /// Tells where the compressed data was damaged, once the text up to there is shown.
-    void TellCompressedDamage();
-    /// The format a save to path writes: the file's own for itself, else the one the name asks for.
-    CompressionStyle SaveStyleFor(const std::string& path) const;
-    /// Asks before a text read up to damaged compressed data replaces the whole file.
-    bool ConfirmSaveOfDamagedText(const std::string& path);
-    /// Lines were read from the file open as fd: when they borrow from its pages, the file is
-    /// checked from now on for changes made under them (or the check goes on to the new end).
-    void WatchMappedBytes(int fd);
-    /// Whether the text still is what was read: no file it borrows from changed under it since.
-    bool TextTrusted();
-    /// Whether the file the text borrows from still holds what was read; the first time it does
-    /// not, the user is told that the text can no longer be trusted.
-    bool MappedTextTrusted();
-    /// The reason a save failed when a file the text borrows from was cut while it was read.
-    std::string ShortenedWhileSavingText();
-    /// Before a save of a text whose file was changed under it: whether to save anyway.
-    bool ConfirmSaveOfUntrustedText();
-    /// The text no longer borrows from the checked file (a save copied its bytes out): no check.
-    void EndMappedCheckWhenCopied();
-    /// A read on that did not reach the end: the text is marked as cut (saving it asks first) and
-    /// a failure is told.
-    void TellIncompleteRead(const LoadOutcome& outcome);
     /// Whether a load of this file shows its first part and reads the rest in the background.
     bool FitsBackgroundLoad(int fd, const FileStatus& status) const;
     /// Whether the first part read decides the layout as the whole text would: UTF-8, no line

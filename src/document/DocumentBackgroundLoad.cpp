@@ -45,7 +45,7 @@ LoadOutcome Document::ReadOn(int fd, std::int64_t size, int maxBlocks, ProgressW
     loader.LimitBlocks(maxBlocks);
     const LoadOutcome outcome = loader.Continue(fd, text_.FileSize(), size - text_.FileSize(), progress, prompter_);
     TakeWidest(outcome, widest);
-    WatchMappedBytes(fd);
+    file_.WatchMappedBytes(fd, text_);
     if (text_.LineCount() == 0)
         text_.AppendLine(LineRecord());  // the text is never without a line
     text_.SetCurrentLine(std::min(current, text_.LineCount() - 1));
@@ -69,18 +69,6 @@ void Document::WithholdUnfinishedLines()
         selection_.cursor = {last, 0};
     if (selection_.anchor.line > last)
         selection_.Clear();
-}
-
-void Document::TellIncompleteRead(const LoadOutcome& outcome)
-{
-    using Status = LoadOutcome::Status;
-    if (outcome.status == Status::Complete)
-        return;
-    loadAborted_ = true;  // a part is missing: saving it would cut the file
-    if (outcome.status == Status::OutOfMemory)
-        prompter_.Error("Out of memory!");
-    else if (outcome.status == Status::ReadError)
-        prompter_.Error(Format("Can\xB4t load %s!\n%s", path_.c_str(), SystemErrorText(outcome.error).c_str()));
 }
 
 bool Document::FitsBackgroundLoad(int fd, const FileStatus& status) const
@@ -164,7 +152,7 @@ void Document::StopBackgroundLoad()
 
 void Document::PlaceLeftInFirstPart()
 {
-    positions_->ReadEntries(path_);
+    positions_->ReadEntries(file_.Path());
     const std::optional<BookmarkEntry> left = positions_->FindBookmark(true, true, 0);
     positions_->Clear();
     // The last line read may be cut where the part ends.
@@ -178,18 +166,16 @@ void Document::EndBackgroundLoad()
 {
     const LoadOutcome outcome = background_->outcome;
     FileStatus status;
-    if (StatusOf(background_->file.Get(), status)) {
-        modificationTime_ = status.modified;
-        loadedFile_ = status;
-    }
+    const bool known = StatusOf(background_->file.Get(), status);
     background_.reset();
     // What was read is what the text is: a file that grew meanwhile is noticed as changed.
-    diskSize_ = text_.FileSize();
-    TellIncompleteRead(outcome);
+    if (known)
+        file_.Took(status, text_.FileSize());
+    file_.TellIncompleteRead(outcome);
     // The bookmarks are placed now. The cursor goes where the file was left unless the user has
     // moved it meanwhile; after a stopped load the stored position stays, as the cursor never
     // got there.
-    positions_->ReadEntries(path_);
+    positions_->ReadEntries(file_.Path());
     keepStoredPosition_ = outcome.status != LoadOutcome::Status::Complete;
     restorePositionPending_ =
         !keepStoredPosition_ && selection_.cursor.line == 0 && selection_.cursor.column == 0 && !selection_.Active();

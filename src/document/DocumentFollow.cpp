@@ -47,7 +47,7 @@ void Document::AutoReloadTick()
     if (autoReloadMode_ == AutoReload::Off) {
         // Following looks at the file itself; so does a reload of unchanged texts on a notice.
         if (model_.IsModified() || !settings_.reloadUnchangedFiles)
-            MappedTextTrusted();
+            file_.MappedTextTrusted();
         return;
     }
     if (++autoReloadTicks_ < 6)
@@ -58,12 +58,12 @@ void Document::AutoReloadTick()
 
 Document::FollowStep Document::CheckFollowedFile(bool quietWhenMissing)
 {
-    if (autoReloadMode_ == AutoReload::Off || path_.empty())
+    if (autoReloadMode_ == AutoReload::Off || !file_.HasPath())
         return FollowStep::Unchanged;
-    const int fd = OpenForReading(path_);
+    const int fd = OpenForReading(file_.Path());
     if (fd < 0) {
         if (!(quietWhenMissing && errno == ENOENT))
-            prompter_.Error(Format("Can\xB4t reload %s!\n%s", path_.c_str(), std::strerror(errno)));
+            prompter_.Error(Format("Can\xB4t reload %s!\n%s", file_.Path().c_str(), std::strerror(errno)));
         return FollowStep::Failed;
     }
     FileHandle file(fd);
@@ -71,8 +71,8 @@ Document::FollowStep Document::CheckFollowedFile(bool quietWhenMissing)
     if (!StatusOf(file.Get(), status))
         return FollowStep::Failed;
     // A compressed file's size is not its text's.
-    const std::int64_t size = compression_.Compressed() ? diskSize_ : text_.FileSize();
-    if (status.SameFileAs(loadedFile_) && status.modified == modificationTime_ && status.size == size)
+    const std::int64_t size = file_.Compression().Compressed() ? file_.DiskSize() : text_.FileSize();
+    if (file_.Unchanged(status, size))
         return FollowStep::Unchanged;
     // Whether the user stayed at the end: on the last line, with the last line on the page.
     const bool atEnd = selection_.cursor.line >= text_.LineCount() - 1 && (!view_ || view_->ShowsLastLine());
@@ -90,12 +90,12 @@ Document::FollowStep Document::CheckFollowedFile(bool quietWhenMissing)
 
 void Document::CheckChangedOnDisk()
 {
-    if (path_.empty() || loadAborted_)
+    if (!file_.HasPath() || file_.LoadAborted())
         return;
     FileStatus status;
-    if (!StatusOfPath(path_, status))
+    if (!StatusOfPath(file_.Path(), status))
         return;  // away for a moment (an editor saving by rename): the next notice looks again
-    if (status.SameFileAs(loadedFile_) && status.modified == modificationTime_ && status.size == diskSize_)
+    if (file_.Unchanged(status))
         return;
     if (status.SameStateAs(changeTold_))
         return;  // told already
@@ -105,7 +105,7 @@ void Document::CheckChangedOnDisk()
         TellReread(true);
         return;
     }
-    MappedTextTrusted();
+    file_.MappedTextTrusted();
     if (view_)
         view_->Changed(DocumentChange::ChangedOnDisk);
 }
@@ -126,13 +126,13 @@ bool Document::CanAppendFrom(int fd, const FileStatus& status) const
     // line ends a load knows (a table with other line breaks re-cuts the whole text).
     const std::int64_t old = text_.FileSize();
     // Compressed data is read again from its start: its end is no place to read on from.
-    if (model_.IsModified() || loadAborted_ || compression_.Compressed() || !status.SameFileAs(loadedFile_) ||
+    if (model_.IsModified() || file_.LoadAborted() || file_.Compression().Compressed() || !file_.SameFileAs(status) ||
         status.size <= old || !(CurrentLoadParams() == loadParams_) || config_.On(Layout::WrapAtBorder) ||
         charset_.LF() != kLF || charset_.FF() != kFF)
         return false;
     // A text that borrows from the file's pages shows what is there now: only the kept stretches
     // of what was read tell whether the file was rewritten.
-    if (mappedCheck_ && !mappedCheck_->StillAsRead())
+    if (!file_.MappedBytesAsRead())
         return false;
     const std::int64_t stretch = std::min(old, kTailCheck);
     std::string onDisk;
@@ -144,10 +144,8 @@ void Document::AppendGrownFile(int fd, const FileStatus& status)
     // Undo records name lines by index and the last lines are about to change under them.
     model_.ClearUndo();
     const LoadOutcome outcome = ReadOn(fd, status.size, -1, progress_);
-    modificationTime_ = status.modified;
-    diskSize_ = text_.FileSize();
-    loadedFile_ = status;
-    TellIncompleteRead(outcome);
+    file_.Took(status, text_.FileSize());
+    file_.TellIncompleteRead(outcome);
     UpdateFileStatusText();
     UpdateSelectionStatusText();
     UpdateTerminatorStatusText();
@@ -200,11 +198,11 @@ void Document::OnWatcherTick()
         autoReloadAtEndRequested_ = false;
         SetAutoReloadMode(AutoReload::ChangesAndEnd);
     }
-    const std::string before = path_;
-    const FileTime time = modificationTime_;
+    const std::string before = file_.Path();
+    const FileTime time = file_.ModificationTime();
     AutoReloadTick();
     watching_ = false;
-    TellReread(path_ != before || modificationTime_ != time);
+    TellReread(file_.Path() != before || file_.ModificationTime() != time);
     UpdateWatch();
     if (noticePending_)
         OnWatcherNotice();
@@ -239,7 +237,7 @@ void Document::UpdateWatch()
         followPaneShown_ = false;
     }
     if (watcher_)
-        watcher_->Watch(HasPath() ? path_ : std::string());
+        watcher_->Watch(file_.Path());
 }
 
 }  // namespace quill

@@ -9,7 +9,7 @@ namespace quill {
 
 void Document::ApplyStructureSettings()
 {
-    structure_.SetDocumentPath(path_);
+    structure_.SetDocumentPath(file_.Path());
     syntax_.Reset();  // structures and syntax colouring exclude each other
     ImposeStructureLayout();
     // A record cannot be longer than the longest line the text store cuts.

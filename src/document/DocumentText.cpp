@@ -20,17 +20,12 @@ void Document::ResetText(bool withEmptyLine)
 {
     background_.reset();
     placeLeft_.reset();
-    mappedCheck_.reset();
-    mappedChangeTold_ = false;
-    untrustedFile_.clear();
+    file_.Forget();
     FreeLines();
     model_.ClearUndo();
     positions_->Clear();
     loadedUtf8_ = true;
     text_.SetTerminator(TerminatorKind::CRLF);
-    loadAborted_ = false;
-    compression_ = {};
-    compressedDamage_.clear();
     keepStoredPosition_ = false;
     ignoreFormatCodes_ = false;
     // Every text starts with the global wrap width, which no start reads: none.
@@ -93,28 +88,24 @@ void Document::LoadText(int fd, const std::string& path)
 {
     FileStatus status;
     StatusOf(fd, status);
-    modificationTime_ = status.modified;
-    diskSize_ = status.size;
     ResetText(false);
-    path_ = path;
-    title_ = FileNameOf(path);
+    file_.StartRead(fd, path);
     UpdateFileStatusText();
     UpdateWatch();
     ChooseDescriptions(path);
 
     const LoadParams params = CurrentLoadParams();
     borderWrapWidth_ = config_.On(Layout::WrapAtBorder) && view_ ? settings_.pageWidth : 0;
-    loadedFile_ = status;
     loadParams_ = params;
     text_.SetFileSize(0);
     TextLoader loader(text_, params);
-    compression_ = CompressionOfFile(fd);  // a pipe cannot be read ahead of: it is plain
-    const bool background = !compression_.Compressed() && FitsBackgroundLoad(fd, status);
+    const bool compressed = file_.Compression().Compressed();
+    const bool background = !compressed && FitsBackgroundLoad(fd, status);
     if (background)
         loader.LimitBlocks(1);  // the first 16 MB, shown at once
-    LoadOutcome outcome = compression_.Compressed() ? LoadCompressed(loader, fd, status.size)
-                                                    : loader.Load(fd, status.size, progress_, prompter_);
-    WatchMappedBytes(fd);
+    LoadOutcome outcome =
+        compressed ? file_.LoadCompressed(loader, fd, status.size) : loader.Load(fd, status.size, progress_, prompter_);
+    file_.WatchMappedBytes(fd, text_);
     if (background && text_.FileSize() < status.size) {
         if (FirstPartDecides(outcome)) {
             if (const int rest = ::dup(fd); rest >= 0) {
@@ -130,7 +121,7 @@ void Document::LoadText(int fd, const std::string& path)
     UpdateSelectionStatusText();
     FinishLoad(outcome);
     UpdateFileStatusText();
-    TellCompressedDamage();
+    file_.TellCompressedDamage();
 }
 
 std::uint64_t Document::ChooseTable(const LoadOutcome& outcome)
@@ -166,23 +157,18 @@ void Document::FinishLoad(const LoadOutcome& outcome)
     if (outcome.status == Status::OutOfMemory) {
         // What was read stays; the decisions that need the whole text are skipped. Saving this
         // half text would destroy the rest of the file, so it counts as an aborted load.
-        loadAborted_ = true;
+        file_.MarkCutShort();
         if (text_.LineCount() == 0)
             text_.AppendLine(LineRecord());  // the text is never without a line
         text_.SetCurrentLine(0);
         // The bookmarks are read so that leaving the file writes them back; the position the
         // file was left at stays as it was, since the cursor never got there.
-        positions_->ReadEntries(path_);
+        positions_->ReadEntries(file_.Path());
         keepStoredPosition_ = true;
         prompter_.Error("Out of memory!");
         return;
     }
-    if (outcome.status == Status::Aborted)
-        loadAborted_ = true;
-    if (outcome.status == Status::ReadError) {
-        loadAborted_ = true;
-        prompter_.Error(Format("Can\xB4t load %s!\n%s", path_.c_str(), SystemErrorText(outcome.error).c_str()));
-    }
+    file_.TellIncompleteRead(outcome);
     if (!view_)  // no window border to wrap at: for this file, not as the user's choice
         config_.Impose(LayoutLevel::File, {{Layout::WrapAtBorder, 0}});
 
@@ -198,7 +184,7 @@ void Document::FinishLoad(const LoadOutcome& outcome)
     if (background_) {
         PlaceLeftInFirstPart();
     } else {
-        positions_->ReadEntries(path_);
+        positions_->ReadEntries(file_.Path());
         restorePositionPending_ = true;
     }
     ReadCommandLineLine();
@@ -228,7 +214,7 @@ void Document::DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue
     const bool utf16 = start == "\xFF\xFE" || start == "\xFE\xFF";
     if (utf16)
         prompter_.Inform(Format("%s is UTF-16 text (byte-order mark %s).\nIt is shown byte by byte in binary mode.",
-                                path_.c_str(), start[0] == '\xFF' ? "FF FE" : "FE FF"));
+                                file_.Path().c_str(), start[0] == '\xFF' ? "FF FE" : "FE FF"));
     if ((utf16 || undisplayable > static_cast<std::uint64_t>(text_.FileSize() / 3)) && !binaryMode_ &&
         !structureActive) {
         SwitchBinaryMode();

@@ -18,7 +18,10 @@ using Node = ExpressionNode;
 using Kind = ExpressionNode::Kind;
 
 bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
-bool IsAlnum(char c) { return static_cast<unsigned char>(c) < 0x80 && std::isalnum(static_cast<unsigned char>(c)) != 0; }
+bool IsAlnum(char c)
+{
+    return static_cast<unsigned char>(c) < 0x80 && std::isalnum(static_cast<unsigned char>(c)) != 0;
+}
 
 // \xHH or \x{H...}, at just after the x.
 std::optional<long> HexEscape(std::string_view pattern, std::size_t& at)
@@ -205,7 +208,8 @@ private:
             return Quoted(start);
         if (std::strchr("dDwWsShHvV", d) != nullptr || std::strchr("bBAzZG<>`'", d) != nullptr) {
             ++at_;
-            Node node = Leaf(std::strchr("bBAzZG<>`'", d) != nullptr ? Kind::Assertion : Kind::ClassEscape, From(start));
+            Node node =
+                Leaf(std::strchr("bBAzZG<>`'", d) != nullptr ? Kind::Assertion : Kind::ClassEscape, From(start));
             node.letter = d;
             return node;
         }
@@ -465,8 +469,8 @@ std::string ExpressionSyntax::Spelling(const Respelling& respell) const
 
 bool ExpressionSyntax::Any(const ExpressionNode& node, const std::function<bool(const ExpressionNode&)>& test)
 {
-    return test(node) ||
-           std::any_of(node.children.begin(), node.children.end(), [&test](const Node& child) { return Any(child, test); });
+    return test(node) || std::any_of(node.children.begin(), node.children.end(),
+                                     [&test](const Node& child) { return Any(child, test); });
 }
 
 }  // namespace quill

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace quill {
 
@@ -18,6 +19,8 @@ public:
     }
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
+    FileHandle(FileHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    FileHandle& operator=(FileHandle&&) = delete;
     int Get() const { return fd_; }
 
 private:

@@ -166,7 +166,7 @@ std::optional<std::string> ExternalTools::CommandToRun(const char* marker, const
         return std::nullopt;
     }
     // Saved like File > Save, also when unchanged: the command reads the file from disk.
-    if (!doc_.Save(doc_.Path()))
+    if (!doc_.Save(doc_.File().Path()))
         return std::nullopt;
     return pattern;
 }
@@ -198,7 +198,8 @@ bool ExternalTools::Compile()
     ::close(fd);
     // All the command's output, of every part of it, goes into the file.
     const std::string command = std::string("exec 1>\"$") + kOutputVariable + "\" 2>&1\n" + ShellCommand(*pattern);
-    starter_.StartDetached("/bin/sh", {"-c", command}, {{kFileVariable, doc_.Path()}, {kOutputVariable, output}});
+    starter_.StartDetached("/bin/sh", {"-c", command},
+                           {{kFileVariable, doc_.File().Path()}, {kOutputVariable, output}});
     starter_.StartDetached(programPath_, {output, "-RELOAD"}, {});
     return true;
 }
@@ -213,7 +214,8 @@ bool ExternalTools::Execute()
                                       "EXEC:cmd /K java \"%s\"\xB5 */");
     if (!pattern)
         return false;
-    starter_.StartDetached("/bin/sh", {"-c", ShellCommand(*pattern)}, {{kFileVariable, WithoutExtension(doc_.Path())}});
+    starter_.StartDetached("/bin/sh", {"-c", ShellCommand(*pattern)},
+                           {{kFileVariable, WithoutExtension(doc_.File().Path())}});
     return true;
 }
 

@@ -214,7 +214,7 @@ TEST_F(SearchMenuTest, ReplaceInFolderToldABadExpressionOnceBeforeAnyFile)
     EXPECT_EQ(menu.ReplaceInFolder(), 0);
     ASSERT_EQ(prompter.Texts().size(), 1u);
     EXPECT_EQ(prompter.Texts().front().rfind("Expression error: ", 0), 0u);
-    EXPECT_FALSE(doc->HasPath());  // no file was opened
+    EXPECT_FALSE(doc->File().HasPath());  // no file was opened
 }
 
 TEST_F(SearchMenuTest, FindNextStopsAfterAWholeRoundWithoutAHit)

@@ -79,7 +79,7 @@ TEST_F(BackgroundLoadTest, TheFirstPartComesAtOnceAndTheRestGivesTheLinesOfOneLo
     }
     EXPECT_GE(steps, 2);
     EXPECT_FALSE(doc->LoadingInBackground());
-    EXPECT_FALSE(doc->LoadAborted());
+    EXPECT_FALSE(doc->File().LoadAborted());
     EXPECT_EQ(AllBytes(), ReadFile(path));
     EXPECT_TRUE(doc->Positions().HasBookmark(600000));
     EXPECT_TRUE(doc->RestorePositionPending());
@@ -133,7 +133,7 @@ TEST_F(BackgroundLoadTest, EscapeKeepsWhatWasReadAndSavingAsksFirst)
     prompter.Expect("Abort load?", Answer::Yes);
     doc->StopBackgroundLoad();
     EXPECT_FALSE(doc->LoadingInBackground());
-    EXPECT_TRUE(doc->LoadAborted());
+    EXPECT_TRUE(doc->File().LoadAborted());
     EXPECT_EQ(doc->Text().FileSize(), read);
     EXPECT_EQ(AllBytes(), ReadFile(path).substr(0, static_cast<std::size_t>(read)));
     prompter.Expect("", Answer::No);

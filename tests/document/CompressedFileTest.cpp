@@ -61,9 +61,9 @@ TEST_F(CompressedFileTest, AGzipOrZstdLogIsCutIntoTheLinesOfThePlainFile)
         ASSERT_TRUE(doc->Open(Packed("app.log.packed", text, tool)));
         EXPECT_TRUE(Lines() == plainLines) << tool << ": " << Lines().size() << " lines against " << plainLines.size();
         const std::string name(tool, std::string(tool).find(' '));
-        EXPECT_EQ(CompressionName(doc->Compression().format), name);
+        EXPECT_EQ(CompressionName(doc->File().Compression().format), name);
         EXPECT_NE(view.panes[StatusPane::Message].find(name), std::string::npos);
-        EXPECT_FALSE(doc->LoadAborted());
+        EXPECT_FALSE(doc->File().LoadAborted());
     }
 }
 
@@ -74,7 +74,7 @@ TEST_F(CompressedFileTest, EditedTextIsSavedInItsFormatOrPlainOrAnotherByTheName
         const std::string name = std::string("app.log.") + tool[0];  // the name says nothing of it
         const std::string path = Packed(name, text, tool);
         ASSERT_TRUE(doc->Open(path)) << tool;
-        const CompressionFormat format = doc->Compression().format;
+        const CompressionFormat format = doc->File().Compression().format;
         EXPECT_NE(format, CompressionFormat::None) << tool;
         doc->Text().ReplaceLine(0, LineRecord("edited line\n"));
         doc->MarkModified();
@@ -83,11 +83,11 @@ TEST_F(CompressedFileTest, EditedTextIsSavedInItsFormatOrPlainOrAnotherByTheName
         const std::string toolName = std::string(tool).substr(0, std::string(tool).find(' '));
         EXPECT_EQ(Unpacked(path, toolName), "edited line\nsecond line\n") << tool;
     }
-    EXPECT_EQ(doc->Compression().level, 9) << "bzip2's block size, as read";
+    EXPECT_EQ(doc->File().Compression().level, 9) << "bzip2's block size, as read";
 
     ASSERT_TRUE(doc->Save(dir.File("plain.log")));
     EXPECT_EQ(ReadFile(dir.File("plain.log")), "edited line\nsecond line\n");
-    EXPECT_EQ(doc->Compression().format, CompressionFormat::None);
+    EXPECT_EQ(doc->File().Compression().format, CompressionFormat::None);
     ASSERT_TRUE(doc->Save(dir.File("again.log.zst")));
     EXPECT_EQ(FormatOf(dir.File("again.log.zst")), CompressionFormat::Zstd);
     EXPECT_EQ(Unpacked(dir.File("again.log.zst"), "zstd -q"), "edited line\nsecond line\n");
@@ -173,13 +173,13 @@ TEST_F(CompressedFileTest, TextLargerThanTheMemoryLeftIsToldBeforeReading)
         doc->Open(path);
         EXPECT_NE(Told().back().find("holds 2 MB of text, more than the memory left (65 MB)"), std::string::npos)
             << Told().back();
-        EXPECT_TRUE(doc->LoadAborted());
+        EXPECT_TRUE(doc->File().LoadAborted());
         EXPECT_LT(doc->Text().FileSize(), 100);
         // Read what fits: here not one block, and the load stops as out of memory, told.
         prompter.Expect("", Answer::Yes);
         doc->Open(path);
         EXPECT_EQ(Told().back(), "Out of memory!");
-        EXPECT_TRUE(doc->LoadAborted());
+        EXPECT_TRUE(doc->File().LoadAborted());
         SetMemoryStatusSource({});
         doc->Open(path);
         EXPECT_TRUE(AllBytes() == text) << tool;

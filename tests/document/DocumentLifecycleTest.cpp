@@ -38,7 +38,7 @@ protected:
 TEST_F(LifecycleTest, NewDocumentIsOneEmptyUnnamedLine)
 {
     EXPECT_EQ(Lines(), std::vector<std::string>{""});
-    EXPECT_FALSE(doc->HasPath());
+    EXPECT_FALSE(doc->File().HasPath());
     EXPECT_EQ(view.panes[StatusPane::Message], "<NEW FILE>");
     EXPECT_EQ(view.panes[StatusPane::LineEnds], "LF");  // new text gets this system's line ends
     ViewState state{0, 0, 20, 80};
@@ -55,7 +55,7 @@ TEST_F(LifecycleTest, OpeningAMissingFileOffersToCreateIt)
     ASSERT_TRUE(doc->Open(path));
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(Lines(), std::vector<std::string>{""});
-    EXPECT_EQ(doc->Path(), path);
+    EXPECT_EQ(doc->File().Path(), path);
     EXPECT_EQ(doc->Text().Terminator(), TerminatorKind::LF);  // as File > New
 
     ASSERT_TRUE(OpenBytes("keep"));
@@ -86,12 +86,12 @@ TEST_F(LifecycleTest, OpeningAFolderIsRefusedAndKeepsTheText)
 TEST_F(LifecycleTest, SaveWritesTheLinesBackAndKeepsThePermissions)
 {
     ASSERT_TRUE(OpenBytes("a\r\nb\n"));
-    ::chmod(doc->Path().c_str(), 0640);
+    ::chmod(doc->File().Path().c_str(), 0640);
     Type("changed\r\n");
     EXPECT_TRUE(doc->CanSave());
-    ASSERT_TRUE(doc->Save(doc->Path()));
-    EXPECT_EQ(ReadFile(doc->Path()), "changed\r\nb\n");
-    EXPECT_EQ(ModeOf(doc->Path()), 0640u);
+    ASSERT_TRUE(doc->Save(doc->File().Path()));
+    EXPECT_EQ(ReadFile(doc->File().Path()), "changed\r\nb\n");
+    EXPECT_EQ(ModeOf(doc->File().Path()), 0640u);
     EXPECT_FALSE(doc->IsModified());
 }
 
@@ -141,7 +141,7 @@ bool SaveWithFileSizeLimit(Document& doc, rlim_t limit)
     rlimit small = old;
     small.rlim_cur = limit;
     ::setrlimit(RLIMIT_FSIZE, &small);
-    const bool saved = doc.Save(doc.Path());
+    const bool saved = doc.Save(doc.File().Path());
     ::setrlimit(RLIMIT_FSIZE, &old);
     return saved;
 }
@@ -175,13 +175,13 @@ TEST_F(LifecycleTest, SaveBeyondTheSizeLimitNeitherEndsTheProgramNorLeavesATempo
         },
         ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(ListFiles(dir.Path()), std::vector<std::string>{"file.txt"});
-    EXPECT_EQ(ReadFile(doc->Path()), "old");
+    EXPECT_EQ(ReadFile(doc->File().Path()), "old");
 }
 
 TEST_F(LifecycleTest, SaveAsksBeforeOverwritingChangesMadeOnDisk)
 {
     ASSERT_TRUE(OpenBytes("line\n"));
-    const std::string path = doc->Path();
+    const std::string path = doc->File().Path();
     Type("edited\n");
     FILE* other = std::fopen(path.c_str(), "a");
     ASSERT_NE(other, nullptr);
@@ -215,37 +215,37 @@ TEST_F(LifecycleTest, PathsAreNamedWithoutDotsAndDoubleSlashes)
     dir.Write("x.txt", "text");
     ASSERT_EQ(::mkdir(dir.File("sub").c_str(), 0755), 0);
     ASSERT_TRUE(doc->Open(dir.Path() + "/sub/.././/x.txt"));
-    EXPECT_EQ(doc->Path(), dir.File("x.txt"));
-    EXPECT_EQ(doc->Title(), "x.txt");
+    EXPECT_EQ(doc->File().Path(), dir.File("x.txt"));
+    EXPECT_EQ(doc->File().Title(), "x.txt");
     char* before = ::getcwd(nullptr, 0);
     ASSERT_EQ(::chdir(dir.File("sub").c_str()), 0);
     const bool opened = doc->Open("../x.txt");
     ASSERT_EQ(::chdir(before), 0);
     std::free(before);
     ASSERT_TRUE(opened);
-    EXPECT_EQ(doc->Path(), dir.File("x.txt"));
+    EXPECT_EQ(doc->File().Path(), dir.File("x.txt"));
 }
 
 TEST_F(LifecycleTest, ReadOnlyFileIsMadeWritableOnOk)
 {
     ASSERT_TRUE(OpenBytes("old"));
-    ::chmod(doc->Path().c_str(), 0444);
+    ::chmod(doc->File().Path().c_str(), 0444);
     Type("new");
     prompter.Expect("File is read only!\nOverwrite flag?", Answer::Ok);
-    ASSERT_TRUE(doc->Save(doc->Path()));
-    EXPECT_EQ(ReadFile(doc->Path()), "new");
-    EXPECT_EQ(ModeOf(doc->Path()), 0644u);
+    ASSERT_TRUE(doc->Save(doc->File().Path()));
+    EXPECT_EQ(ReadFile(doc->File().Path()), "new");
+    EXPECT_EQ(ModeOf(doc->File().Path()), 0644u);
 }
 
 TEST_F(LifecycleTest, ReadOnlyFileStaysUntouchedOnCancel)
 {
     ASSERT_TRUE(OpenBytes("old"));
-    ::chmod(doc->Path().c_str(), 0444);
+    ::chmod(doc->File().Path().c_str(), 0444);
     Type("new");
     prompter.Expect("File is read only!\nOverwrite flag?", Answer::Cancel);
-    EXPECT_FALSE(doc->Save(doc->Path()));
-    EXPECT_EQ(ReadFile(doc->Path()), "old");
-    EXPECT_EQ(ModeOf(doc->Path()), 0444u);
+    EXPECT_FALSE(doc->Save(doc->File().Path()));
+    EXPECT_EQ(ReadFile(doc->File().Path()), "old");
+    EXPECT_EQ(ModeOf(doc->File().Path()), 0444u);
     EXPECT_TRUE(doc->IsModified());
 }
 
@@ -256,7 +256,7 @@ TEST_F(LifecycleTest, SaveIntoAMissingFolderReportsTheSystemError)
     EXPECT_FALSE(doc->Save(path));
     EXPECT_EQ(prompter.Texts().back(), "Can\xB4t save " + path + "!\n2:No such file or directory");
     EXPECT_TRUE(doc->IsModified());
-    EXPECT_FALSE(doc->HasPath());
+    EXPECT_FALSE(doc->File().HasPath());
 }
 
 TEST_F(LifecycleTest, SaveThatFailsMidWriteLeavesTheOldFileIntact)
@@ -271,11 +271,11 @@ TEST_F(LifecycleTest, SaveThatFailsMidWriteLeavesTheOldFileIntact)
     rlimit small = old;
     small.rlim_cur = 100000;
     ::setrlimit(RLIMIT_FSIZE, &small);
-    bool saved = doc->Save(doc->Path());
+    bool saved = doc->Save(doc->File().Path());
     ::setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_FALSE(saved);
-    EXPECT_EQ(prompter.Texts().back(), "Can\xB4t save " + doc->Path() + "!\n27:File too large");
-    EXPECT_EQ(ReadFile(doc->Path()), original);
+    EXPECT_EQ(prompter.Texts().back(), "Can\xB4t save " + doc->File().Path() + "!\n27:File too large");
+    EXPECT_EQ(ReadFile(doc->File().Path()), original);
     EXPECT_EQ(ListFiles(dir.Path()), std::vector<std::string>{"file.txt"});  // no temporary left
     EXPECT_TRUE(doc->IsModified());
 }
@@ -325,7 +325,7 @@ TEST_F(LifecycleTest, RunningOutOfMemoryKeepsWhatWasReadAndWarns)
             doc->CompleteBackgroundLoad();  // a file this large shows its first part at once
             bool warned = !prompter.Texts().empty() && prompter.Texts().back() == "Out of memory!";
             bool partial = doc->Text().LineCount() > 0 && doc->Text().FileSize() < (96 << 20);
-            if (!(opened && warned && partial && doc->LoadAborted()))
+            if (!(opened && warned && partial && doc->File().LoadAborted()))
                 std::_Exit(1);
             // Leaving the half-read file keeps what the database knew of it.
             doc->Clear();
@@ -351,13 +351,13 @@ TEST_F(LifecycleTest, SaveAfterAnAbortedLoadAsksFirst)
                                  GroupedNumber(doc->Text().FileSize()) + " of the file's 200,000 bytes (" +
                                  std::to_string(doc->Text().FileSize() * 100 / 200000) + " %).\nOverwrite file?";
     prompter.Expect(question, Answer::No);
-    EXPECT_FALSE(doc->Save(doc->Path()));
+    EXPECT_FALSE(doc->Save(doc->File().Path()));
     EXPECT_EQ(prompter.History().back().preferred, Answer::No);
-    EXPECT_EQ(ReadFile(doc->Path()), bytes);
+    EXPECT_EQ(ReadFile(doc->File().Path()), bytes);
     prompter.Expect(question, Answer::Yes);
-    EXPECT_TRUE(doc->Save(doc->Path()));
+    EXPECT_TRUE(doc->Save(doc->File().Path()));
     prompter.Expect("", Answer::No);  // asked again every time
-    EXPECT_FALSE(doc->Save(doc->Path()));
+    EXPECT_FALSE(doc->Save(doc->File().Path()));
 }
 
 TEST_F(LifecycleTest, SaveOfAnUnnamedDocumentAsksForAName)
@@ -368,8 +368,8 @@ TEST_F(LifecycleTest, SaveOfAnUnnamedDocumentAsksForAName)
     dialogs.answer = dir.File("named.txt");
     ASSERT_TRUE(doc->Save(""));
     EXPECT_EQ(ReadFile(dir.File("named.txt")), "text");
-    EXPECT_EQ(doc->Path(), dir.File("named.txt"));
-    EXPECT_EQ(doc->Title(), "named.txt");
+    EXPECT_EQ(doc->File().Path(), dir.File("named.txt"));
+    EXPECT_EQ(doc->File().Title(), "named.txt");
 }
 
 TEST_F(LifecycleTest, SaveModifiedAsksWithThreeAnswers)
@@ -381,10 +381,10 @@ TEST_F(LifecycleTest, SaveModifiedAsksWithThreeAnswers)
     EXPECT_FALSE(doc->ConfirmSaveChanges());
     prompter.Expect("Do you want to save the changes?", Answer::No);
     EXPECT_TRUE(doc->ConfirmSaveChanges());
-    EXPECT_EQ(ReadFile(doc->Path()), "old");
+    EXPECT_EQ(ReadFile(doc->File().Path()), "old");
     prompter.Expect("Do you want to save the changes?", Answer::Yes);
     EXPECT_TRUE(doc->ConfirmSaveChanges());
-    EXPECT_EQ(ReadFile(doc->Path()), "new");
+    EXPECT_EQ(ReadFile(doc->File().Path()), "new");
 }
 
 TEST_F(LifecycleTest, ReloadAsksBeforeDismissingChanges)
@@ -405,9 +405,9 @@ TEST_F(LifecycleTest, ReloadAsksBeforeDismissingChanges)
 TEST_F(LifecycleTest, ReloadOfAVanishedFileKeepsTheText)
 {
     ASSERT_TRUE(OpenBytes("disk"));
-    ::unlink(doc->Path().c_str());
+    ::unlink(doc->File().Path().c_str());
     doc->Reload();
-    EXPECT_EQ(prompter.Texts().back(), "Can\xB4t load \"" + doc->Path() + "\"!\nNo such file or directory");
+    EXPECT_EQ(prompter.Texts().back(), "Can\xB4t load \"" + doc->File().Path() + "\"!\nNo such file or directory");
     EXPECT_EQ(Lines(), std::vector<std::string>{"disk"});
 }
 
@@ -437,9 +437,9 @@ TEST_F(LifecycleTest, TheOpenFileIsWatchedAndFollowedUnderAutoReload)
     ASSERT_TRUE(OpenBytes("one\n"));
     FakeFileWatcher watcher;
     doc->SetFileWatcher(&watcher);
-    EXPECT_EQ(watcher.watched, doc->Path());
+    EXPECT_EQ(watcher.watched, doc->File().Path());
     doc->ToggleAutoReload(AutoReload::ChangesAndEnd);
-    EXPECT_EQ(watcher.watched, doc->Path());
+    EXPECT_EQ(watcher.watched, doc->File().Path());
     // A notice makes the document read what the file gained, and the view hear of it.
     dir.Write("file.txt", "one\ntwo\n");
     watcher.Notify();
@@ -456,10 +456,10 @@ TEST_F(LifecycleTest, TheOpenFileIsWatchedAndFollowedUnderAutoReload)
     EXPECT_EQ(doc->Text().LineCount(), 4);
     doc->MarkModified();  // typing ends the following, not the watch
     EXPECT_EQ(doc->AutoReloadMode(), AutoReload::Off);
-    EXPECT_EQ(watcher.watched, doc->Path());
+    EXPECT_EQ(watcher.watched, doc->File().Path());
     doc->MarkModified(false);
     doc->SetAutoReloadMode(AutoReload::Changes);
-    EXPECT_EQ(watcher.watched, doc->Path());
+    EXPECT_EQ(watcher.watched, doc->File().Path());
     doc->New();  // a text without a file has nothing to watch
     EXPECT_EQ(watcher.watched, "");
     doc->SetFileWatcher(nullptr);
@@ -483,7 +483,7 @@ TEST_F(LifecycleTest, AFileChangedOnDiskIsNoticedWhileItIsOpen)
     EXPECT_EQ(Lines(), (std::vector<std::string>{"one\n", ""}));  // the text stays until Reload
     doc->Reload();
     EXPECT_EQ(Lines(), (std::vector<std::string>{"one\n", "two\n", ""}));
-    ASSERT_TRUE(doc->Save(doc->Path()));
+    ASSERT_TRUE(doc->Save(doc->File().Path()));
     watcher.Notify();
     EXPECT_EQ(view.changesOnDisk, 1);
     settings.reloadUnchangedFiles = 1;
@@ -546,13 +546,13 @@ TEST_F(LifecycleTest, NeighbourFilesFollowTheSortedFolder)
     ::mkfifo(dir.File("bb.pipe").c_str(), 0600);  // stepped over: opening it would wait for a writer
     ASSERT_TRUE(doc->Open(dir.File("b.txt")));
     doc->LoadNeighbourFile(true);
-    EXPECT_EQ(doc->Path(), dir.File("c.txt"));
+    EXPECT_EQ(doc->File().Path(), dir.File("c.txt"));
     doc->LoadNeighbourFile(true);
     EXPECT_EQ(prompter.Texts().back(), "Bottom of directory reached!");
-    EXPECT_EQ(doc->Path(), dir.File("c.txt"));
+    EXPECT_EQ(doc->File().Path(), dir.File("c.txt"));
     doc->LoadNeighbourFile(false);
     doc->LoadNeighbourFile(false);
-    EXPECT_EQ(doc->Path(), dir.File("A.txt"));
+    EXPECT_EQ(doc->File().Path(), dir.File("A.txt"));
     EXPECT_EQ(Lines(), std::vector<std::string>{"A"});
     doc->LoadNeighbourFile(false);
     EXPECT_EQ(prompter.Texts().back(), "Top of directory reached!");
@@ -565,7 +565,7 @@ TEST_F(LifecycleTest, NeighbourFileAsksBeforeDismissingChanges)
     Type("edited");
     prompter.Expect("Dismiss changes!", Answer::Cancel);
     doc->LoadNeighbourFile(true);
-    EXPECT_EQ(doc->Path(), dir.File("a.txt"));
+    EXPECT_EQ(doc->File().Path(), dir.File("a.txt"));
     EXPECT_EQ(Lines(), std::vector<std::string>{"edited"});
 }
 
@@ -626,7 +626,7 @@ TEST_F(LifecycleTest, APipeIsReadAsAStreamAndNeverSavedTo)
     progress.escapeAtStep = static_cast<std::int64_t>(progress.positions.size()) + 1;
     prompter.Expect("Abort load?", Answer::Yes);
     ASSERT_TRUE(doc->Open(pipe));
-    EXPECT_TRUE(doc->LoadAborted());
+    EXPECT_TRUE(doc->File().LoadAborted());
     EXPECT_TRUE(prompter.ScriptDone());
 }
 
@@ -671,7 +671,7 @@ TEST_F(LifecycleTest, EndlessInputStopsBeforeTheMemoryRunsShort)
     writer.join();
     EXPECT_TRUE(opened);
     EXPECT_EQ(prompter.Texts().back(), "Out of memory!");
-    EXPECT_TRUE(doc->LoadAborted());
+    EXPECT_TRUE(doc->File().LoadAborted());
     EXPECT_GT(doc->Text().FileSize(), 8 << 20);
     EXPECT_LT(doc->Text().FileSize(), 48 << 20);
     EXPECT_EQ(doc->Text().Line(0).Text(), std::string(79, 'z') + "\n");

@@ -355,7 +355,7 @@ TEST_F(RandomEditTest, UndoAndRedoWalkThroughTheSameHistory)
                     future.pop_back();
                 }
             } else if (op == 6) {
-                ASSERT_TRUE(doc->Save(doc->Path()));
+                ASSERT_TRUE(doc->Save(doc->File().Path()));
                 savedId = current.id;
             } else {
                 // One action of one to three changes, undone as one.

@@ -91,7 +91,7 @@ TEST_F(InPlaceSaveCrashTest, TemporariesOfKilledSavesGoAtTheNextSave)
     const int held = ::open(busy.c_str(), O_RDONLY);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);  // another save is writing it now
     doc->MarkModified();
-    ASSERT_TRUE(doc->Save(doc->Path()));
+    ASSERT_TRUE(doc->Save(doc->File().Path()));
     EXPECT_FALSE(FileExists(stale));
     EXPECT_TRUE(FileExists(busy));
     EXPECT_TRUE(FileExists(other));

@@ -249,7 +249,7 @@ TEST_F(MappedFileTest, AFileOfEmptyLinesStopsWhileTheLineTableStillFits)
     ASSERT_TRUE(opened);
     ASSERT_FALSE(prompter.Texts().empty());
     EXPECT_EQ(prompter.Texts().back(), "Out of memory!");
-    EXPECT_TRUE(doc->LoadAborted());
+    EXPECT_TRUE(doc->File().LoadAborted());
     EXPECT_LT(doc->Text().LineCount(), 34 << 20);
 }
 

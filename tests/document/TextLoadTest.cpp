@@ -126,7 +126,7 @@ TEST_F(TextLoadTest, FileSizeStatusAndFileTextAfterLoad)
     ASSERT_TRUE(doc->Open(path));
     EXPECT_EQ(view.panes[StatusPane::Selection], "Size: 1.234.567");
     EXPECT_EQ(view.panes[StatusPane::Message].rfind(path + " (", 0), 0u);
-    EXPECT_EQ(doc->Title(), "sized.txt");
+    EXPECT_EQ(doc->File().Title(), "sized.txt");
 }
 
 TEST_F(TextLoadTest, EscapeAnsweredYesKeepsTheChunksReadBefore)
@@ -137,7 +137,7 @@ TEST_F(TextLoadTest, EscapeAnsweredYesKeepsTheChunksReadBefore)
     progress.escapeAtStep = 2;
     prompter.Expect("Abort load?", Answer::Yes);
     ASSERT_TRUE(OpenBytes(bytes));
-    EXPECT_TRUE(doc->LoadAborted());
+    EXPECT_TRUE(doc->File().LoadAborted());
     std::string loaded = AllBytes();
     EXPECT_EQ(loaded, bytes.substr(0, TextLoader::kChunkSize));
     EXPECT_EQ(doc->Text().FileSize(), static_cast<ByteOffset>(loaded.size()));
@@ -149,7 +149,7 @@ TEST_F(TextLoadTest, EscapeAnsweredNoLoadsEverything)
     progress.escapeAtStep = 1;
     prompter.Expect("Abort load?", Answer::No);
     ASSERT_TRUE(OpenBytes(bytes));
-    EXPECT_FALSE(doc->LoadAborted());
+    EXPECT_FALSE(doc->File().LoadAborted());
     EXPECT_EQ(AllBytes(), bytes);
 }
 
@@ -158,7 +158,7 @@ TEST_F(TextLoadTest, EscapeStopsADeviceThatNeverEnds)
     progress.escapeAtStep = 40;
     prompter.Expect("Abort load?", Answer::Yes);
     ASSERT_TRUE(doc->Open("/dev/zero"));
-    EXPECT_TRUE(doc->LoadAborted());
+    EXPECT_TRUE(doc->File().LoadAborted());
     EXPECT_GT(doc->Text().FileSize(), 0);
     EXPECT_EQ(doc->Text().FileSize(), static_cast<ByteOffset>(AllBytes().size()));
 }

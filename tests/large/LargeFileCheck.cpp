@@ -55,7 +55,7 @@ int main(int argc, char** argv)
     test::ScriptedEntry entry;
     TextSelection selection;
     Document doc(DocumentContext{settings, prompter, progress, dialogs, entry, std::string(), selection});
-    if (!doc.Open(path) || doc.LoadAborted())
+    if (!doc.Open(path) || doc.File().LoadAborted())
         return 1;
     const TextStore& text = doc.Text();
     std::printf("lines %lld\n", static_cast<long long>(text.LineCount()));

@@ -124,7 +124,7 @@ protected:
             search.reset();
             navigation.reset();
             input.reset();
-            const std::string path = doc->Path();
+            const std::string path = doc->File().Path();
             doc->Clear();
             doc->Config().KeepUserChoicesIn(settings);  // as the program does when it ends
             Reopen();

@@ -17,7 +17,7 @@ TEST_F(RowLayoutTest, TextColoursFollowBookmarksIgnoredFormatCodesAndSyntax)
     RowLayout row = LayOutRow(*doc, 1, nullptr);
     EXPECT_EQ(row.colours.front(), -1);  // the window's text colour
 
-    doc->Positions().ToggleBookmark(doc->Path(), 0, 1);
+    doc->Positions().ToggleBookmark(doc->File().Path(), 0, 1);
     row = LayOutRow(*doc, 1, nullptr);
     EXPECT_EQ(static_cast<std::uint32_t>(row.colours.front()), kBookmarkTextColour);
     EXPECT_EQ(LayOutRow(*doc, 1, nullptr, true).colours.front(), -1);  // printing: no bookmark colour

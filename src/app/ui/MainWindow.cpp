@@ -124,7 +124,7 @@ MainWindow::MainWindow(Document& doc, Settings& settings, RecentFileList& recent
     connect(view_, &TextView::documentChanged, this, &MainWindow::RefreshAll);
     connect(view_, &TextView::fileChangedOnDisk, this, [this] {
         // The bar speaks of this text: another file or a new reading of it takes it away.
-        changedOnDiskFor_ = {doc_.Path(), doc_.ModificationTime()};
+        changedOnDiskFor_ = {doc_.File().Path(), doc_.File().ModificationTime()};
         changedOnDiskBar_->show();
     });
     connect(view_, &TextView::rowChanged, this, &MainWindow::UpdateCommandStates);
@@ -560,7 +560,7 @@ void MainWindow::UpdateCommandStates()
 
 void MainWindow::UpdateTitle()
 {
-    const std::string title = doc_.HasPath() ? doc_.Title() : std::string("Untitled");
+    const std::string title = doc_.File().HasPath() ? doc_.File().Title() : std::string("Untitled");
     // Qt shows "*" at the "[*]" of a modified window; an unmodified one has the plain title.
     const bool modified = doc_.IsModified();
     if (!modified)
@@ -572,7 +572,8 @@ void MainWindow::UpdateTitle()
 
 void MainWindow::RefreshAll()
 {
-    if (changedOnDiskBar_->isVisible() && changedOnDiskFor_ != std::make_pair(doc_.Path(), doc_.ModificationTime()))
+    if (changedOnDiskBar_->isVisible() &&
+        changedOnDiskFor_ != std::make_pair(doc_.File().Path(), doc_.File().ModificationTime()))
         changedOnDiskBar_->hide();
     UpdateCommandStates();  // with the title
     view_->RedrawAll();
@@ -599,7 +600,7 @@ bool MainWindow::OpenFile(const std::string& path)
         return false;
     const bool opened = doc_.Open(path);
     if (opened) {
-        recent_.Add(doc_.Path());
+        recent_.Add(doc_.File().Path());
         RebuildRecentMenu();
     }
     RefreshAll();
@@ -618,15 +619,15 @@ void MainWindow::OnFileOpen()
 {
     // The next file is most often a neighbour of this one.
     const std::string chosen =
-        AskOpenFile(this, doc_.HasPath() ? FolderOf(doc_.Path()) : std::string(), kTextFileFilter);
+        AskOpenFile(this, doc_.File().HasPath() ? FolderOf(doc_.File().Path()) : std::string(), kTextFileFilter);
     if (!chosen.empty())
         OpenFile(chosen);
 }
 
 void MainWindow::OnFileSave()
 {
-    if (doc_.Save(doc_.Path()) && !doc_.Path().empty()) {
-        recent_.Add(doc_.Path());
+    if (doc_.Save(doc_.File().Path()) && !doc_.File().Path().empty()) {
+        recent_.Add(doc_.File().Path());
         RebuildRecentMenu();
     }
     RefreshAll();
@@ -634,11 +635,12 @@ void MainWindow::OnFileSave()
 
 void MainWindow::OnFileSaveAs()
 {
-    const std::string chosen = AskSaveFile(this, doc_.HasPath() ? doc_.Path() : doc_.Title(), kTextFileFilter, "txt");
+    const std::string chosen =
+        AskSaveFile(this, doc_.File().HasPath() ? doc_.File().Path() : doc_.File().Title(), kTextFileFilter, "txt");
     if (chosen.empty())
         return;
     if (doc_.Save(chosen)) {
-        recent_.Add(doc_.Path());
+        recent_.Add(doc_.File().Path());
         RebuildRecentMenu();
     }
     RefreshAll();
@@ -698,7 +700,7 @@ void MainWindow::OnRecentFile(int index)
     if (index < 0 || index >= static_cast<int>(files.size()))
         return;
     const std::string path = files[static_cast<std::size_t>(index)];
-    if (!OpenFile(path) && doc_.Path() != path) {
+    if (!OpenFile(path) && doc_.File().Path() != path) {
         recent_.Remove(path);
         RebuildRecentMenu();
     }

@@ -116,7 +116,7 @@ int QuillApplication::PrintFileToPdf(const CommandLine& commandLine, SettingsSto
         ResolveDataFolder(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString());
     TextSelection selection;
     Document doc(DocumentContext{settings, prompter, progress, dialogs, entry, dataFolder, selection});
-    if (!doc.Open(*commandLine.file, false) || !doc.ReadWhole())
+    if (!doc.Open(*commandLine.file, false) || !doc.File().ReadWhole())
         return 1;  // the load told why; half a file is not printed as if it were the file
     const std::string& out = *commandLine.printPdf;
     // The PDF writer reports no reason when it cannot write: the file is tried first.
@@ -130,7 +130,7 @@ int QuillApplication::PrintFileToPdf(const CommandLine& commandLine, SettingsSto
     writer.setPageSize(QPageSize(QPageSize::A4));
     DocumentPrinter::SetMargins(writer);
     writer.setResolution(1200);  // as a printer set up for high resolution: the same cells and rows
-    writer.setTitle(QString::fromLocal8Bit(doc.Path().c_str()));
+    writer.setTitle(QString::fromLocal8Bit(doc.File().Path().c_str()));
     writer.setCreator(QStringLiteral("Quillarium " QUILL_VERSION));
     const bool printed = DocumentPrinter(doc, settings).Print(writer);
     doc.Clear();

@@ -123,10 +123,10 @@ void DocumentPrinter::DrawCentred(QPainter& painter, const RowPainter& rows, int
 {
     PageFacts facts;
     facts.page = page;
-    facts.path = doc_.Path();
+    facts.path = doc_.File().Path();
     facts.size = doc_.Text().FileSize();
     facts.today = LocalDate(std::time(nullptr));
-    facts.fileTime = LocalDate(static_cast<std::time_t>(doc_.ModificationTime() / 1000000000));
+    facts.fileTime = LocalDate(static_cast<std::time_t>(doc_.File().ModificationTime() / 1000000000));
     const QString text = FromCp1252(FormatHeaderFooter(pattern, facts));
     painter.setFont(rows.TextFont());
     painter.setPen(Qt::black);
