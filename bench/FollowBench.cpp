@@ -24,7 +24,7 @@ struct FollowedLog : QuietDocument {
         path = (std::filesystem::temp_directory_path() / "quill-bench-followed.log").string();
         std::filesystem::copy_file(BenchFile(size), path, std::filesystem::copy_options::overwrite_existing);
         doc->Open(path);
-        doc->SetAutoReloadMode(AutoReload::ChangesAndEnd);
+        doc->Follow().SetMode(AutoReload::ChangesAndEnd);
     }
     ~FollowedLog() { std::filesystem::remove(path); }
 

@@ -30,7 +30,7 @@ struct FollowedWindow {
         path = (std::filesystem::temp_directory_path() / "quill-bench-followed-window.log").string();
         std::filesystem::copy_file(BenchFile(size), path, std::filesystem::copy_options::overwrite_existing);
         app.Start(CommandLine::Parse({path}));
-        app.CurrentDocument().SetAutoReloadMode(AutoReload::ChangesAndEnd);
+        app.CurrentDocument().Follow().SetMode(AutoReload::ChangesAndEnd);
         QApplication::processEvents();
     }
     ~FollowedWindow()

@@ -338,7 +338,7 @@ CommandState CommandState::Of(const Document& doc, const Settings& settings, con
     state.syntaxActive = doc.Syntax().IsActive();
     state.tableActive = doc.Charset().IsActive();
     state.eightBit = !state.tableActive && !doc.Utf8Text();
-    state.autoReloadMode = doc.AutoReloadMode();
+    state.autoReloadMode = doc.Follow().Mode();
     state.autoIndent = settings.autoIndent != 0;
     const DocumentConfig& config = doc.Config();
     state.controlChars = config.On(Layout::ControlChars);

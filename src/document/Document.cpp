@@ -50,7 +50,7 @@ bool Document::New()
     ResetText(true);
     LiftLayout(LayoutLevel::File);
     file_.Unnamed();
-    UpdateWatch();
+    follow_.UpdateWatch();
     text_.SetTerminator(TerminatorKind::LF);  // new text gets this system's line ends
     UpdateTerminatorStatusText();
     MarkUnmodified();
@@ -83,7 +83,7 @@ bool Document::Save(const std::string& requestedPath)
         return false;
     MarkUnmodified();
     UpdateFileStatusText();
-    UpdateWatch();
+    follow_.UpdateWatch();
     return true;
 }
 
@@ -95,7 +95,7 @@ void Document::Clear()
     // once, from that read's own progress window, lets that read end first.)
     if (background_ && !background_->busy)
         background_.reset();
-    SetAutoReloadMode(AutoReload::Off);
+    follow_.SetMode(AutoReload::Off);
 }
 
 bool Document::ConfirmSaveChanges()
@@ -113,7 +113,7 @@ void Document::MarkModified(bool modified)
 {
     model_.MarkModified(modified);
     if (modified)
-        SetAutoReloadMode(AutoReload::Off);  // an edited text is never replaced behind the user's back
+        follow_.SetMode(AutoReload::Off);  // an edited text is never replaced behind the user's back
 }
 
 bool Document::ReplaceTextFrom(const std::string& path, const char* failureFormat)
@@ -133,7 +133,7 @@ bool Document::ReplaceTextFrom(const std::string& path, const char* failureForma
 void Document::Reload()
 {
     if (model_.IsModified() && prompter_.AskSafely(kDismissChanges, Buttons::OkCancel, Answer::Cancel) != Answer::Ok) {
-        SetAutoReloadMode(AutoReload::Off);
+        follow_.SetMode(AutoReload::Off);
         return;
     }
     LeaveFile();
@@ -142,11 +142,11 @@ void Document::Reload()
 
 void Document::ToggleAutoReload(AutoReload mode)
 {
-    if (autoReloadMode_ == mode) {
-        SetAutoReloadMode(AutoReload::Off);
+    if (follow_.Mode() == mode) {
+        follow_.SetMode(AutoReload::Off);
         return;
     }
-    SetAutoReloadMode(mode);
+    follow_.SetMode(mode);
     Reload();
 }
 

@@ -10,6 +10,7 @@
 
 #include "charset/ConversionTable.h"
 #include "document/DocumentConfig.h"
+#include "document/FileFollow.h"
 #include "document/FilePlaces.h"
 #include "document/OpenFile.h"
 #include "document/PlaceFollower.h"
@@ -58,19 +59,6 @@ public:
     Document& operator=(const Document&) = delete;
 
     void SetView(DocumentView* view) { view_ = view; }
-    /// The watcher of the followed file (the window's); none: nothing is watched. The document
-    /// takes its notices and ticks from then on.
-    void SetFileWatcher(FileWatcher* watcher);
-    /// The first tick switches auto reload at the file end on (-RELOAD on the command line).
-    void RequestAutoReloadAtEnd() { autoReloadAtEndRequested_ = true; }
-    /// Watches the open file: under auto reload to follow it, otherwise to notice changes made by
-    /// other programs.
-    void UpdateWatch();
-    /// Without auto reload: whether the file on disk is no longer what the text was read from or
-    /// saved to (another size or time, or another file under the name). A text read from the
-    /// file that changed is reloaded at once when the user chose so and it has no changes of its
-    /// own; otherwise the view is told, once for each new state of the file.
-    void CheckChangedOnDisk();
     DocumentView* View() const { return view_; }
 
     // ---- Life cycle ------------------------------------------------------------------------
@@ -93,11 +81,10 @@ public:
     void MarkModified(bool modified = true);
     void Reload();
     void ToggleAutoReload(AutoReload mode);
-    /// One half-second tick: retries a bookmark read that found the database locked; under auto
-    /// reload every sixth looks at the file on disk.
-    void AutoReloadTick();
-    /// What a look at a followed file did.
-    enum class FollowStep { Unchanged, Appended, Reloaded, Failed };
+    /// Following the file on disk: auto reload, the watcher, changes made by other programs.
+    FileFollow& Follow() { return follow_; }
+    const FileFollow& Follow() const { return follow_; }
+    using FollowStep = quill::FollowStep;
     /// Under auto reload: looks at the file on disk now. A file that only grew (the same file,
     /// larger, its loaded bytes unchanged at their end) gets the new bytes appended as lines,
     /// keeping bookmarks, descriptions and table; any other change reloads it whole. With "File
@@ -163,17 +150,6 @@ public:
     ByteOffset CursorByteOffset();
 
     // ---- Attributes ------------------------------------------------------------------------
-    AutoReload AutoReloadMode() const { return autoReloadMode_; }
-    void SetAutoReloadMode(AutoReload mode)
-    {
-        if (mode == AutoReload::ChangesAndEnd && autoReloadMode_ != mode)
-            followFromStart_ = true;  // the first look goes to the end wherever the cursor is
-        autoReloadMode_ = mode;
-        UpdateWatch();
-    }
-    /// Following the file end is paused: the user scrolled or moved away from the end. New lines
-    /// are still read; Ctrl+End (or coming back to the last line) resumes at the next look.
-    bool FollowPaused() const { return autoReloadMode_ == AutoReload::ChangesAndEnd && followPaused_; }
     bool IgnoreFormatCodes() const { return ignoreFormatCodes_; }
     /// Whether typed, pasted and searched characters are UTF-8: no table is active and the text
     /// was UTF-8 when it was read (a new text is). An 8-bit file left without a table keeps taking
@@ -320,15 +296,6 @@ private:
     void DecideLayoutAfterLoad(std::uint64_t undisplayable, bool reflowDue);
     void ReadCommandLineLine();
     void SetStatus(StatusPane pane, const std::string& text);
-    /// The watcher's tick and notice. Neither runs while the document is busy: during long work
-    /// (its progress window is up) or while an earlier look waits for an answer to a message; a
-    /// notice that came meanwhile is taken up when that look ends or at the next tick.
-    void OnWatcherTick();
-    void OnWatcherNotice();
-    bool Busy() const;
-    /// Tells the view when the text was read again or grew, so the window's title, menus and
-    /// panes follow.
-    void TellReread(bool reread);
     /// Remembers where the file was left and writes its bookmarks.
     void LeaveFile();
 
@@ -340,25 +307,16 @@ private:
     EntryDialog& entryDialog_;
     UserPorts ports_{prompter_, progress_, entryDialog_, fileDialogs_};
     OpenFile file_{ports_};
+    FileFollow follow_{*this, file_};
     std::string dataFolder_;
     DocumentView* view_ = nullptr;
     TextSelection& selection_;
-    FileWatcher* watcher_ = nullptr;
     std::unique_ptr<PositionStore> positions_;
     DocumentPlaces places_{*this};
 
     TextModel model_;
     TextStore& text_ = model_.Text();
-    AutoReload autoReloadMode_ = AutoReload::Off;
-    int autoReloadTicks_ = 0;
-    bool autoReloadAtEndRequested_ = false;
-    bool followFromStart_ = false;
-    bool followPaused_ = false;
-    bool followPaneShown_ = false;
-    FileStatus changeTold_;       ///< the state of the file on disk the view was last told of
-    bool watching_ = false;       ///< a tick or notice of the watcher is being handled
-    bool noticePending_ = false;  ///< a notice came while the document was busy
-    LoadParams loadParams_;       ///< how that read cut the lines
+    LoadParams loadParams_;  ///< how that read cut the lines
     bool ignoreFormatCodes_ = false;
     bool binaryMode_ = false;
     bool loadedUtf8_ = true;  ///< the text read last was UTF-8 (a new text counts as such)
@@ -396,8 +354,6 @@ private:
     /// The bookmarks wait for the whole text, since a line beyond the part read cannot be placed.
     void PlaceLeftInFirstPart();
     void GoToFileEnd();
-    /// After a look under "File End": to the end, unless the user has left it (paused).
-    void FollowEnd(bool atEndBefore);
     /// After an Undo, Redo or taking back: the cut of the settings in force again when a change
     /// of another cut came back, then the text redrawn.
     void EndTakingBack(bool cutTakenBack);

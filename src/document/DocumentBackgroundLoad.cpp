@@ -6,6 +6,7 @@
 
 #include "common/Format.h"
 #include "document/Document.h"
+#include "document/DocumentView.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
 #include "settings/Settings.h"
@@ -78,7 +79,7 @@ bool Document::FitsBackgroundLoad(int fd, const FileStatus& status) const
     struct stat st {};
     return view_ && status.size >= kBackgroundLoadBytes && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
            !binaryMode_ && !ignoreFormatCodes_ && !config_.On(Layout::WrapAtBorder) && !structure_.IsActive() &&
-           !charset_.IsActive() && autoReloadMode_ == AutoReload::Off;
+           !charset_.IsActive() && follow_.Mode() == AutoReload::Off;
 }
 
 bool Document::FirstPartDecides(const LoadOutcome& outcome) const
@@ -190,7 +191,8 @@ void Document::EndBackgroundLoad()
     UpdateSelectionStatusText();
     UpdateTerminatorStatusText();
     RedrawViews();
-    TellReread(true);
+    if (view_)
+        view_->Changed(DocumentChange::Reread);
 }
 
 }  // namespace quill

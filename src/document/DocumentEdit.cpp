@@ -25,7 +25,7 @@ void Document::TakeBack(bool redo)
         return;
     EndTakingBack(redo ? model_.Redo() : model_.Undo());
     // Auto reload stays off, as after any change made by the user.
-    SetAutoReloadMode(AutoReload::Off);
+    follow_.SetMode(AutoReload::Off);
     if (view_)
         view_->Changed(DocumentChange::Text);
 }

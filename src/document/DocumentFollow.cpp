@@ -1,4 +1,4 @@
-// Following a file on disk: the auto reload tick, and reading on where a growing file's text ends.
+// Following a file on disk: a look at the file, and reading on where a growing file's text ends.
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -35,30 +35,9 @@ std::string LastBytes(const TextStore& text, std::int64_t count)
 
 }  // namespace
 
-void Document::AutoReloadTick()
+FollowStep Document::CheckFollowedFile(bool quietWhenMissing)
 {
-    if (positions_->RetryPendingRead()) {
-        // The database was locked when the file was opened: its entries arrive now. The cursor
-        // goes to the remembered place unless the user has moved it already.
-        if (selection_.cursor.line == 0 && selection_.cursor.column == 0 && !selection_.Active())
-            GoToBookmark(true, false);
-        RedrawViews();
-    }
-    if (autoReloadMode_ == AutoReload::Off) {
-        // Following looks at the file itself; so does a reload of unchanged texts on a notice.
-        if (model_.IsModified() || !settings_.reloadUnchangedFiles)
-            file_.MappedTextTrusted();
-        return;
-    }
-    if (++autoReloadTicks_ < 6)
-        return;
-    autoReloadTicks_ = 0;
-    CheckFollowedFile();
-}
-
-Document::FollowStep Document::CheckFollowedFile(bool quietWhenMissing)
-{
-    if (autoReloadMode_ == AutoReload::Off || !file_.HasPath())
+    if (follow_.Mode() == AutoReload::Off || !file_.HasPath())
         return FollowStep::Unchanged;
     const int fd = OpenForReading(file_.Path());
     if (fd < 0) {
@@ -83,41 +62,9 @@ Document::FollowStep Document::CheckFollowedFile(bool quietWhenMissing)
     } else {
         Reload();
     }
-    if (autoReloadMode_ == AutoReload::ChangesAndEnd)
-        FollowEnd(atEnd || step == FollowStep::Reloaded);
-    return step;
-}
-
-void Document::CheckChangedOnDisk()
-{
-    if (!file_.HasPath() || file_.LoadAborted())
-        return;
-    FileStatus status;
-    if (!StatusOfPath(file_.Path(), status))
-        return;  // away for a moment (an editor saving by rename): the next notice looks again
-    if (file_.Unchanged(status))
-        return;
-    if (status.SameStateAs(changeTold_))
-        return;  // told already
-    changeTold_ = status;
-    if (settings_.reloadUnchangedFiles && !model_.IsModified()) {
-        Reload();
-        TellReread(true);
-        return;
-    }
-    file_.MappedTextTrusted();
-    if (view_)
-        view_->Changed(DocumentChange::ChangedOnDisk);
-}
-
-void Document::FollowEnd(bool atEndBefore)
-{
-    followPaused_ = !(atEndBefore || followFromStart_);
-    followFromStart_ = false;
-    SetStatus(StatusPane::Following, followPaused_ ? "Following paused" : "Following");
-    followPaneShown_ = true;
-    if (!followPaused_)
+    if (follow_.Mode() == AutoReload::ChangesAndEnd && follow_.KeepsToEnd(atEnd || step == FollowStep::Reloaded))
         GoToFileEnd();
+    return step;
 }
 
 bool Document::CanAppendFrom(int fd, const FileStatus& status) const
@@ -165,79 +112,6 @@ void Document::GoToFileEnd()
     if (view_) {
         view_->Changed(DocumentChange::CursorPlaced | DocumentChange::Text);
     }
-}
-
-void Document::SetFileWatcher(FileWatcher* watcher)
-{
-    if (watcher_) {
-        watcher_->SetOnChange(nullptr);
-        watcher_->SetOnTick(nullptr);
-    }
-    watcher_ = watcher;
-    if (watcher_) {
-        watcher_->SetOnChange([this] { OnWatcherNotice(); });
-        watcher_->SetOnTick([this] { OnWatcherTick(); });
-    }
-    UpdateWatch();
-}
-
-bool Document::Busy() const { return watching_ || progress_.IsActive() || background_; }
-
-void Document::TellReread(bool reread)
-{
-    if (reread && view_)
-        view_->Changed(DocumentChange::Reread);
-}
-
-void Document::OnWatcherTick()
-{
-    if (Busy())
-        return;
-    watching_ = true;
-    if (autoReloadAtEndRequested_) {
-        autoReloadAtEndRequested_ = false;
-        SetAutoReloadMode(AutoReload::ChangesAndEnd);
-    }
-    const std::string before = file_.Path();
-    const FileTime time = file_.ModificationTime();
-    AutoReloadTick();
-    watching_ = false;
-    TellReread(file_.Path() != before || file_.ModificationTime() != time);
-    UpdateWatch();
-    if (noticePending_)
-        OnWatcherNotice();
-}
-
-void Document::OnWatcherNotice()
-{
-    if (Busy()) {
-        noticePending_ = true;
-        return;
-    }
-    bool reread = false;
-    watching_ = true;
-    do {
-        noticePending_ = false;
-        if (autoReloadMode_ == AutoReload::Off) {
-            CheckChangedOnDisk();
-            continue;
-        }
-        const FollowStep step = CheckFollowedFile(true);
-        reread = reread || step == FollowStep::Appended || step == FollowStep::Reloaded;
-    } while (noticePending_ && !progress_.IsActive());
-    watching_ = false;
-    TellReread(reread);
-    UpdateWatch();
-}
-
-void Document::UpdateWatch()
-{
-    if (autoReloadMode_ != AutoReload::ChangesAndEnd && followPaneShown_) {
-        SetStatus(StatusPane::Following, "");
-        followPaneShown_ = false;
-    }
-    if (watcher_)
-        watcher_->Watch(file_.Path());
 }
 
 }  // namespace quill

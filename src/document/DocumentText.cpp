@@ -91,7 +91,7 @@ void Document::LoadText(int fd, const std::string& path)
     ResetText(false);
     file_.StartRead(fd, path);
     UpdateFileStatusText();
-    UpdateWatch();
+    follow_.UpdateWatch();
     ChooseDescriptions(path);
 
     const LoadParams params = CurrentLoadParams();

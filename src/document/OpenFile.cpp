@@ -288,8 +288,9 @@ bool OpenFile::ConfirmOverwriteChangedFile(const std::string& path) const
     if (!Names(path) || !StatusOfPath(path, status) ||
         (status.modified == modificationTime_ && status.size == diskSize_))
         return true;
-    return ports_.prompter.AskSafely(Format("%s\nwas changed on disk since it was loaded.\nOverwrite it?", path.c_str()),
-                                     Buttons::OkCancel, Answer::Cancel) == Answer::Ok;
+    return ports_.prompter.AskSafely(
+               Format("%s\nwas changed on disk since it was loaded.\nOverwrite it?", path.c_str()), Buttons::OkCancel,
+               Answer::Cancel) == Answer::Ok;
 }
 
 CompressionStyle OpenFile::SaveStyleFor(const std::string& path) const

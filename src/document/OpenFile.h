@@ -113,8 +113,8 @@ private:
     std::int64_t diskSize_ = 0;
     FileStatus read_;  ///< the file the text was last read from or saved to (its identity counts)
     bool loadAborted_ = false;
-    CompressionStyle compression_;  ///< the format of the file read or saved last
-    std::string compressedDamage_;  ///< where its compressed data was found damaged, when it was
+    CompressionStyle compression_;                  ///< the format of the file read or saved last
+    std::string compressedDamage_;                  ///< where its compressed data was found damaged, when it was
     std::unique_ptr<MappedFileCheck> mappedCheck_;  ///< while lines borrow from the file's own pages
     bool mappedChangeTold_ = false;
     std::string untrustedFile_;  ///< the file that changed under the text (empty: none did)

@@ -130,7 +130,7 @@ TEST_F(CommandTableTest, ChecksFollowTheSettings)
     EXPECT_EQ(IsChecked(CommandId::LineNumbers, State()), false);
     settings.lineNumbers = 1;
     EXPECT_EQ(IsChecked(CommandId::LineNumbers, State()), true);
-    doc->SetAutoReloadMode(AutoReload::ChangesAndEnd);
+    doc->Follow().SetMode(AutoReload::ChangesAndEnd);
     EXPECT_EQ(IsChecked(CommandId::AutoReload, State()), false);
     EXPECT_EQ(IsChecked(CommandId::AutoReloadFileEnd, State()), true);
     // Field commands need an active structure and a field at the cursor.

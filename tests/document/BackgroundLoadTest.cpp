@@ -310,7 +310,7 @@ TEST_F(BackgroundLoadTest, TheCheckOfTheFileLooksBeyondItsFirstPart)
         ASSERT_EQ(::pwrite(fd, "appended\n", 9, static_cast<off_t>(bytes.size())), 9);
         ::close(fd);
     }
-    doc->CheckChangedOnDisk();
+    doc->Follow().CheckChangedOnDisk();
     ASSERT_FALSE(prompter.Texts().empty());
     EXPECT_NE(prompter.Texts().back().find("was changed in place by another program"), std::string::npos);
 }

@@ -391,11 +391,11 @@ TEST_F(LifecycleTest, ReloadAsksBeforeDismissingChanges)
 {
     ASSERT_TRUE(OpenBytes("disk"));
     Type("edited");
-    doc->SetAutoReloadMode(AutoReload::Changes);
+    doc->Follow().SetMode(AutoReload::Changes);
     prompter.Expect("Dismiss changes!", Answer::Cancel);
     doc->Reload();
     EXPECT_EQ(Lines(), std::vector<std::string>{"edited"});
-    EXPECT_EQ(doc->AutoReloadMode(), AutoReload::Off);
+    EXPECT_EQ(doc->Follow().Mode(), AutoReload::Off);
     prompter.Expect("Dismiss changes!", Answer::Ok);
     doc->Reload();
     EXPECT_EQ(Lines(), std::vector<std::string>{"disk"});
@@ -415,28 +415,28 @@ TEST_F(LifecycleTest, AutoReloadLooksAtTheFileEverySixthTick)
 {
     ASSERT_TRUE(OpenBytes("one\n"));
     doc->ToggleAutoReload(AutoReload::Changes);
-    EXPECT_EQ(doc->AutoReloadMode(), AutoReload::Changes);
+    EXPECT_EQ(doc->Follow().Mode(), AutoReload::Changes);
     dir.Write("file.txt", "one\ntwo\n");
     for (int tick = 0; tick < 5; ++tick)
-        doc->AutoReloadTick();
+        doc->Follow().Tick();
     EXPECT_EQ(Lines().size(), 2u);
-    doc->AutoReloadTick();
+    doc->Follow().Tick();
     EXPECT_EQ(Lines(), (std::vector<std::string>{"one\n", "two\n", ""}));
-    EXPECT_EQ(doc->AutoReloadMode(), AutoReload::Changes);
+    EXPECT_EQ(doc->Follow().Mode(), AutoReload::Changes);
 
     doc->MarkModified();  // typing switches it off
-    EXPECT_EQ(doc->AutoReloadMode(), AutoReload::Off);
+    EXPECT_EQ(doc->Follow().Mode(), AutoReload::Off);
     doc->MarkModified(false);
     doc->ToggleAutoReload(AutoReload::Changes);
     doc->ToggleAutoReload(AutoReload::Changes);  // the same mode again switches it off
-    EXPECT_EQ(doc->AutoReloadMode(), AutoReload::Off);
+    EXPECT_EQ(doc->Follow().Mode(), AutoReload::Off);
 }
 
 TEST_F(LifecycleTest, TheOpenFileIsWatchedAndFollowedUnderAutoReload)
 {
     ASSERT_TRUE(OpenBytes("one\n"));
     FakeFileWatcher watcher;
-    doc->SetFileWatcher(&watcher);
+    doc->Follow().SetWatcher(&watcher);
     EXPECT_EQ(watcher.watched, doc->File().Path());
     doc->ToggleAutoReload(AutoReload::ChangesAndEnd);
     EXPECT_EQ(watcher.watched, doc->File().Path());
@@ -455,14 +455,14 @@ TEST_F(LifecycleTest, TheOpenFileIsWatchedAndFollowedUnderAutoReload)
     EXPECT_EQ(view.rereads, 2);
     EXPECT_EQ(doc->Text().LineCount(), 4);
     doc->MarkModified();  // typing ends the following, not the watch
-    EXPECT_EQ(doc->AutoReloadMode(), AutoReload::Off);
+    EXPECT_EQ(doc->Follow().Mode(), AutoReload::Off);
     EXPECT_EQ(watcher.watched, doc->File().Path());
     doc->MarkModified(false);
-    doc->SetAutoReloadMode(AutoReload::Changes);
+    doc->Follow().SetMode(AutoReload::Changes);
     EXPECT_EQ(watcher.watched, doc->File().Path());
     doc->New();  // a text without a file has nothing to watch
     EXPECT_EQ(watcher.watched, "");
-    doc->SetFileWatcher(nullptr);
+    doc->Follow().SetWatcher(nullptr);
 }
 
 // Without auto reload a change on disk is noticed while the file is open: the view is told once
@@ -472,7 +472,7 @@ TEST_F(LifecycleTest, AFileChangedOnDiskIsNoticedWhileItIsOpen)
 {
     ASSERT_TRUE(OpenBytes("one\n"));
     FakeFileWatcher watcher;
-    doc->SetFileWatcher(&watcher);
+    doc->Follow().SetWatcher(&watcher);
     watcher.Notify();
     EXPECT_EQ(view.changesOnDisk, 0);
     dir.Write("file.txt", "one\ntwo\n");
@@ -496,7 +496,7 @@ TEST_F(LifecycleTest, AFileChangedOnDiskIsNoticedWhileItIsOpen)
     watcher.Notify();
     EXPECT_EQ(view.changesOnDisk, 2);
     EXPECT_EQ(Lines()[0], "three\n");
-    doc->SetFileWatcher(nullptr);
+    doc->Follow().SetWatcher(nullptr);
 }
 
 // A structure description turns word wrap off and overwrite on; the next file without one gets
@@ -530,7 +530,7 @@ TEST_F(LifecycleTest, AutoReloadAtFileEndPutsTheCursorOnTheLastLine)
     doc->ToggleAutoReload(AutoReload::ChangesAndEnd);
     dir.Write("file.txt", "a\nb\n\tlast");
     for (int tick = 0; tick < 6; ++tick)
-        doc->AutoReloadTick();
+        doc->Follow().Tick();
     EXPECT_EQ(doc->Selection().cursor.line, 2);
     EXPECT_EQ(doc->Selection().cursor.column, 7);  // the tab spans three columns
     EXPECT_EQ(doc->Selection().preferredColumn, 7);

@@ -156,11 +156,11 @@ TEST_F(EditTest, UndoOfAChangeThatWrappedBringsBackTheSingleLine)
 TEST_F(EditTest, SettingTheModifiedFlagSwitchesAutoReloadOff)
 {
     ASSERT_TRUE(OpenBytes("x"));
-    doc->SetAutoReloadMode(AutoReload::ChangesAndEnd);
+    doc->Follow().SetMode(AutoReload::ChangesAndEnd);
     doc->Model().RaiseUndoGroup();
     doc->Model().ReplaceCurrentLine(LineRecord("y"));
     doc->Undo();
-    EXPECT_EQ(doc->AutoReloadMode(), AutoReload::Off);
+    EXPECT_EQ(doc->Follow().Mode(), AutoReload::Off);
 }
 
 // Random texts and random edits: the bytes are always what the edits made, the sizes always add

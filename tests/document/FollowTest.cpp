@@ -21,7 +21,7 @@ protected:
     void Follow(const std::string& bytes)
     {
         ASSERT_TRUE(OpenBytes(bytes, "app.log"));
-        doc->SetAutoReloadMode(AutoReload::ChangesAndEnd);
+        doc->Follow().SetMode(AutoReload::ChangesAndEnd);
     }
     void Append(const std::string& bytes)
     {
@@ -81,26 +81,26 @@ TEST_F(FollowTest, LeavingTheEndPausesFollowingAndComingBackResumesIt)
     Append("three\n");
     EXPECT_EQ(doc->CheckFollowedFile(), Step::Appended);
     EXPECT_EQ(doc->Selection().cursor.line, 3);  // the first look goes to the end
-    EXPECT_FALSE(doc->FollowPaused());
+    EXPECT_FALSE(doc->Follow().Paused());
     PutCursor(1, 0);
     Append("four\n");
     EXPECT_EQ(doc->CheckFollowedFile(), Step::Appended);
     EXPECT_EQ(Lines().size(), 5u);  // read all the same
     EXPECT_EQ(doc->Selection().cursor.line, 1);
-    EXPECT_TRUE(doc->FollowPaused());
+    EXPECT_TRUE(doc->Follow().Paused());
     EXPECT_EQ(view.panes[StatusPane::Following], "Following paused");
     PutCursor(4, 0);  // Ctrl+End
     Append("five\n");
     EXPECT_EQ(doc->CheckFollowedFile(), Step::Appended);
     EXPECT_EQ(doc->Selection().cursor.line, 5);
-    EXPECT_FALSE(doc->FollowPaused());
+    EXPECT_FALSE(doc->Follow().Paused());
     EXPECT_EQ(view.panes[StatusPane::Following], "Following");
     view.showsLastLine = false;  // scrolled up with the cursor left at the end
     Append("six\n");
     EXPECT_EQ(doc->CheckFollowedFile(), Step::Appended);
     EXPECT_EQ(doc->Selection().cursor.line, 5);
-    EXPECT_TRUE(doc->FollowPaused());
-    doc->SetAutoReloadMode(AutoReload::Off);
+    EXPECT_TRUE(doc->Follow().Paused());
+    doc->Follow().SetMode(AutoReload::Off);
     EXPECT_EQ(view.panes[StatusPane::Following], "");
 }
 
@@ -217,7 +217,7 @@ TEST_F(FollowTest, LinesCutAtTheLengthLimitAreCutAsAWholeLoadCutsThem)
         dir.Write("app.log", piece());
         auto followed = windowless();
         ASSERT_TRUE(followed->Open(Path()));
-        followed->SetAutoReloadMode(AutoReload::ChangesAndEnd);
+        followed->Follow().SetMode(AutoReload::ChangesAndEnd);
         for (int step = 0; step < 8; ++step) {
             const std::string more = piece();
             Append(more);

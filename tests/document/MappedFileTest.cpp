@@ -67,8 +67,8 @@ TEST_F(MappedFileTest, AFileShortenedUnderTheTextIsToldOnceAndNotSavedOverUnaske
     EXPECT_EQ(all.substr(7, 900), original.substr(original.find('\n') + 1, 900));
     EXPECT_EQ(all.back(), '\0');
 
-    doc->AutoReloadTick();
-    doc->AutoReloadTick();
+    doc->Follow().Tick();
+    doc->Follow().Tick();
     EXPECT_EQ(ToldChanged(), 1);
     prompter.Expect("", Answer::No);
     EXPECT_FALSE(doc->Save(path));
@@ -82,14 +82,14 @@ TEST_F(MappedFileTest, AFileRewrittenInPlaceIsToldAndAFollowedOneIsReadAgain)
     ASSERT_TRUE(doc->Open(path));
     EditFirstLine("edited\n");
     RewriteInPlace(path, Numbered("other"));
-    doc->CheckChangedOnDisk();
+    doc->Follow().CheckChangedOnDisk();
     EXPECT_EQ(ToldChanged(), 1);
 
     // Followed: a longer file written in its place looks like one that grew, but the kept
     // stretches of what was read say otherwise, and the whole file is read again.
     const std::string second = dir.Write("second.log", Numbered("second"));
     ASSERT_TRUE(doc->Open(second));
-    doc->SetAutoReloadMode(AutoReload::Changes);
+    doc->Follow().SetMode(AutoReload::Changes);
     const std::string longer = Numbered("third") + "and a last line\n";
     RewriteInPlace(second, longer);
     EXPECT_EQ(doc->CheckFollowedFile(), Document::FollowStep::Reloaded);
@@ -102,7 +102,7 @@ TEST_F(MappedFileTest, AppendingAndReplacingByRenameKeepTheTextAsRead)
     const std::string original = Numbered("first");
     const std::string path = dir.Write("app.log", original);
     ASSERT_TRUE(doc->Open(path));
-    doc->SetAutoReloadMode(AutoReload::Changes);
+    doc->Follow().SetMode(AutoReload::Changes);
     {
         const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND);
         ASSERT_GE(fd, 0);
@@ -111,14 +111,14 @@ TEST_F(MappedFileTest, AppendingAndReplacingByRenameKeepTheTextAsRead)
     }
     EXPECT_EQ(doc->CheckFollowedFile(), Document::FollowStep::Appended);
     EXPECT_EQ(AllBytes(), original + "appended\n");
-    doc->SetAutoReloadMode(AutoReload::Off);
+    doc->Follow().SetMode(AutoReload::Off);
 
     // An editor or a log rotation puts a new file in its place: the text still reads the old one.
     EditFirstLine("edited\n");
     const std::string replacement = dir.Write("new.log", Numbered("replacement"));
     ASSERT_EQ(::rename(replacement.c_str(), path.c_str()), 0);
-    doc->AutoReloadTick();
-    doc->CheckChangedOnDisk();
+    doc->Follow().Tick();
+    doc->Follow().CheckChangedOnDisk();
     EXPECT_EQ(ToldChanged(), 0);
     const std::string expected = "edited\n" + original.substr(original.find('\n') + 1) + "appended\n";
     EXPECT_EQ(AllBytes(), expected);
@@ -163,7 +163,7 @@ TEST_F(MappedFileTest, ASaveInPlaceCopiesTheBytesOutOfTheFileFirstOrRefusesWitho
     EXPECT_TRUE(ReadFile(other) == expected);
     EXPECT_TRUE(AllBytes() == expected);
     EXPECT_EQ(MappedBytes(path), 0u);
-    doc->AutoReloadTick();
+    doc->Follow().Tick();
     EXPECT_EQ(ToldChanged(), 0);  // the program's own save is no change by another
 }
 
@@ -179,7 +179,7 @@ TEST_F(MappedFileTest, AWriteIntoTheFileThatKeepsItsSizeIsARewrite)
     const std::string junk(64, 'X');
     ASSERT_EQ(::pwrite(fd, junk.data(), junk.size(), static_cast<off_t>(original.size() / 2 + 123)), 64);
     ::close(fd);
-    doc->CheckChangedOnDisk();
+    doc->Follow().CheckChangedOnDisk();
     EXPECT_EQ(ToldChanged(), 1);
     prompter.Expect("", Answer::No);
     EXPECT_FALSE(doc->Save(path));

@@ -127,11 +127,11 @@ TEST_F(PositionTest, ALockedDatabaseNeitherStallsNorLosesThePositions)
     Put(3, 0);
     doc->ToggleBookmark();  // set while the stored ones are not known yet
     Put(0, 0);
-    doc->AutoReloadTick();  // still locked: nothing changes
+    doc->Follow().Tick();  // still locked: nothing changes
     EXPECT_EQ(doc->Selection().cursor.line, 0);
 
     lock.Release();
-    doc->AutoReloadTick();  // the view's timer tries again
+    doc->Follow().Tick();  // the view's timer tries again
     EXPECT_FALSE(doc->Positions().ReadPending());
     EXPECT_EQ(doc->Selection().cursor.line, 30);
     EXPECT_TRUE(doc->HasBookmark(12));

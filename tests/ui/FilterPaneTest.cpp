@@ -171,7 +171,7 @@ TEST_F(FilterPaneTest, NewLinesOfAFollowedFileAndMarkedLinesJoinTheList)
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path, "-RELOAD"})));
     Document& doc = app.CurrentDocument();
-    ASSERT_TRUE(QTest::qWaitFor([&doc] { return doc.AutoReloadMode() == AutoReload::ChangesAndEnd; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&doc] { return doc.Follow().Mode() == AutoReload::ChangesAndEnd; }, 2000));
     FilterPane& pane = app.Window().Filter();
     app.Window().Action(CommandId::FilterPane)->trigger();
     pane.SetFilter(QStringLiteral("ERROR"));

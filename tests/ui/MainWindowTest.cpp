@@ -677,7 +677,7 @@ TEST_F(MainWindowTest, AFollowedFileIsShownAsItGrowsIsTruncatedAndRotates)
     QuillApplication app(store);
     ASSERT_TRUE(app.Start(CommandLine::Parse({path, "-RELOAD"})));
     Document& doc = app.CurrentDocument();
-    ASSERT_TRUE(QTest::qWaitFor([&doc] { return doc.AutoReloadMode() == AutoReload::ChangesAndEnd; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&doc] { return doc.Follow().Mode() == AutoReload::ChangesAndEnd; }, 2000));
     QTest::qWait(50);
     const auto text = [&doc] {
         std::string all;
@@ -708,7 +708,7 @@ TEST_F(MainWindowTest, AFollowedFileIsShownAsItGrowsIsTruncatedAndRotates)
     QTest::qWait(100);
     dir.Write("live.log", "rotated\n");
     ASSERT_TRUE(shows("rotated\n")) << text();
-    EXPECT_EQ(doc.AutoReloadMode(), AutoReload::ChangesAndEnd);
+    EXPECT_EQ(doc.Follow().Mode(), AutoReload::ChangesAndEnd);
     app.Window().close();
     app.Exit();
 }

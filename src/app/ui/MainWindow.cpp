@@ -143,7 +143,7 @@ MainWindow::MainWindow(Document& doc, Settings& settings, RecentFileList& recent
     });
     doc_.SetView(view_);
     // The followed file is watched here, for the document, which takes the notices and ticks.
-    doc_.SetFileWatcher(&fileWatcher_);
+    doc_.Follow().SetWatcher(&fileWatcher_);
     view_->installEventFilter(this);
     resize(900, 640);
     setAcceptDrops(true);
@@ -152,7 +152,7 @@ MainWindow::MainWindow(Document& doc, Settings& settings, RecentFileList& recent
 
 MainWindow::~MainWindow()
 {
-    doc_.SetFileWatcher(nullptr);
+    doc_.Follow().SetWatcher(nullptr);
     doc_.SetView(nullptr);
 }
 

@@ -68,7 +68,7 @@ bool QuillApplication::Start(const CommandLine& commandLine)
     if (firstStart && QGuiApplication::platformName() != QLatin1String("offscreen"))
         frame_->DesktopEntryOffer().Offer();
     if (commandLine.reload)
-        doc_->RequestAutoReloadAtEnd();
+        doc_->Follow().RequestAutoReloadAtEnd();
     TextView& view = frame_->View();
     QObject::connect(
         &view, &TextView::painted, frame_.get(),

@@ -115,7 +115,7 @@ void TextView::Changed(DocumentChange changes)
 
 void TextView::RedrawAll()
 {
-    doc_.UpdateWatch();
+    doc_.Follow().UpdateWatch();
     ++generation_;
     UpdateScrollRanges();
     viewport()->update();
