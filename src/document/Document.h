@@ -168,6 +168,8 @@ public:
     const DocumentConfig& Config() const { return config_; }
     /// The cut length of the wrap mode in force: the window border less 3, else the wrap width.
     int EffectiveLineLength() const;
+    /// The whole cells that fit the window's width: what wrapping at the window border cuts at.
+    int WindowColumns() const;
     /// "Control Characters" of the View menu, for this text.
     void ToggleControlChars();
     LineIndex GotoLine() const { return gotoLine_; }

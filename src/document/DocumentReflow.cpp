@@ -25,7 +25,7 @@ Column Document::Reflow(LineIndex fromLine)
     else
         hint = reflower.Run(fromLine);
     if (fromLine < 0 && config_.On(Layout::WrapAtBorder))
-        borderWrapWidth_ = settings_.pageWidth;
+        borderWrapWidth_ = WindowColumns();
     selection_.cursor.line = std::clamp<LineIndex>(selection_.cursor.line, 0, text_.LineCount() - 1);
     text_.SetCurrentLine(view_ ? selection_.cursor.line : 0);
     UpdateTerminatorStatusText();
@@ -143,9 +143,15 @@ void Document::ToggleWrapAtWindowBorder()
     ReflowKeepingOffset(-1);
 }
 
+int Document::WindowColumns() const
+{
+    // The window measures itself; without one, the width it had when the program last ran.
+    return view_ ? view_->PageColumns() : settings_.pageWidth;
+}
+
 int Document::EffectiveLineLength() const
 {
-    return config_.On(Layout::WrapAtBorder) ? settings_.pageWidth - 3 : config_.Get(Layout::MaxLineLen);
+    return config_.On(Layout::WrapAtBorder) ? WindowColumns() - 3 : config_.Get(Layout::MaxLineLen);
 }
 
 void Document::ToggleControlChars()

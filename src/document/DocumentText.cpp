@@ -95,7 +95,7 @@ void Document::LoadText(int fd, const std::string& path)
     ChooseDescriptions(path);
 
     const LoadParams params = CurrentLoadParams();
-    borderWrapWidth_ = config_.On(Layout::WrapAtBorder) && view_ ? settings_.pageWidth : 0;
+    borderWrapWidth_ = config_.On(Layout::WrapAtBorder) && view_ ? WindowColumns() : 0;
     loadParams_ = params;
     text_.SetFileSize(0);
     TextLoader loader(text_, params);
@@ -143,8 +143,7 @@ static_assert(Settings::kNoLineLimit <= LineSlot::kMaxBorrowed, "loaded lines bo
 LoadParams Document::CurrentLoadParams() const
 {
     LoadParams params;
-    params.cutLength =
-        config_.On(Layout::WrapAtBorder) && view_ ? settings_.pageWidth : config_.Get(Layout::MaxLineLen);
+    params.cutLength = config_.On(Layout::WrapAtBorder) && view_ ? WindowColumns() : config_.Get(Layout::MaxLineLen);
     params.tabSize = config_.Get(Layout::TabSize);
     params.ignoreFormatCodes = ignoreFormatCodes_;
     params.binaryMode = binaryMode_;
@@ -175,8 +174,6 @@ void Document::FinishLoad(const LoadOutcome& outcome)
     charset_.RememberLineBreaks();
     const std::uint64_t undisplayable = ChooseTable(outcome);
     TakeWidest(outcome, 0);
-    if (view_)
-        settings_.pageWidth = view_->PageColumns();
     const bool reflowDue = charset_.LineBreaksChanged() ||
                            (config_.On(Layout::WrapAtBorder) && EffectiveLineLength() < text_.WidestLine());
 

@@ -107,10 +107,7 @@ void FileFollow::CheckChangedOnDisk()
         doc_.View()->Changed(DocumentChange::ChangedOnDisk);
 }
 
-bool FileFollow::Busy() const
-{
-    return watching_ || doc_.Ports().progress.IsActive() || doc_.LoadingInBackground();
-}
+bool FileFollow::Busy() const { return watching_ || doc_.Ports().progress.IsActive() || doc_.LoadingInBackground(); }
 
 void FileFollow::OnWatcherTick()
 {

@@ -65,7 +65,7 @@ private:
     AutoReload mode_ = AutoReload::Off;
     int ticks_ = 0;
     bool atEndRequested_ = false;
-    bool fromStart_ = false;      ///< the first look goes to the end wherever the cursor is
+    bool fromStart_ = false;  ///< the first look goes to the end wherever the cursor is
     bool paused_ = false;
     bool paneShown_ = false;      ///< the status line shows the follow's state
     FileStatus changeTold_;       ///< the state of the file on disk the view was last told of

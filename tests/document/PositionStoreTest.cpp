@@ -281,33 +281,33 @@ TEST_F(PositionTest, AShrunkFileClampsTheRememberedPosition)
 
 TEST_F(PositionTest, UnderAnotherWrapWidthPositionsComeBackToTheirBytes)
 {
-    // Four file lines of 36 bytes, cut at the window border 10 cells wide: the database keeps file
-    // lines and columns counted from their start, so a restart in a narrower window (or without
-    // wrapping) finds the same bytes.
+    // Four file lines of 36 bytes, cut at 10 cells in a window 13 cells wide (the border keeps 3
+    // free): the database keeps file lines and columns counted from their start, so a restart in
+    // a narrower window (or without wrapping) finds the same bytes.
     std::string bytes;
     for (int i = 0; i < 4; ++i)
         bytes += "line " + std::to_string(i) + " abcdefghijklmnopqrstuvwxyz0\n";
     const std::string a = dir.Write("a.txt", bytes);
     settings.truncateAtBorder = 1;
-    settings.pageWidth = 10;
+    view.pageWidth = 13;
     ASSERT_TRUE(OpenAndRestore(a));
     ASSERT_EQ(doc->Text().LineCount(), 17);
     Put(6, 3);  // file line 1, its third display line
     const ByteOffset bookmarked = doc->CursorByteOffset();
     doc->ToggleBookmark();
-    Put(14, 4);  // file line 3, column 24
+    Put(14, 4);  // file line 3, column 21 (word wrap cuts after "line 3 ")
     const ByteOffset left = doc->CursorByteOffset();
     doc->Clear();
     SqlResult rows;
     ASSERT_TRUE(doc->Positions().Database().Query(rows, "SELECT * FROM Bookmarks WHERE LastPos=1", {}));
     ASSERT_TRUE(rows.Next());
     EXPECT_EQ(rows.GetInt("CsrsY"), 3);
-    EXPECT_EQ(rows.GetInt("CsrsX"), 24);
+    EXPECT_EQ(rows.GetInt("CsrsX"), 21);
 
-    for (int width : {7, 0}) {
+    for (int width : {10, 0}) {  // cut at 7, and not cut
         Reopen();
         settings.truncateAtBorder = width > 0;
-        settings.pageWidth = width;
+        view.pageWidth = width;
         ASSERT_TRUE(OpenAndRestore(a));
         EXPECT_EQ(doc->CursorByteOffset(), left) << width;
         Put(0, 0);
@@ -317,7 +317,7 @@ TEST_F(PositionTest, UnderAnotherWrapWidthPositionsComeBackToTheirBytes)
         doc->Clear();
         Reopen();
         settings.truncateAtBorder = 1;
-        settings.pageWidth = 10;
+        view.pageWidth = 13;
         ASSERT_TRUE(OpenAndRestore(a));
         Put(14, 4);
         doc->Clear();
