@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -196,6 +198,20 @@ void BM_Save(benchmark::State& state) { Save(state, false); }
 void BM_SaveDurable(benchmark::State& state) { Save(state, true); }
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SaveDurable)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// The peer of BM_Save in the same run: cp of the same file, into the page cache.
+void BM_SaveByCp(benchmark::State& state)
+{
+    const std::string path = BenchFile();
+    const std::string target = path + ".copied";
+    const std::string command = "cp '" + path + "' '" + target + "'";
+    for (auto _ : state)
+        if (std::system(command.c_str()) != 0)
+            state.SkipWithError("cp failed");
+    state.SetBytesProcessed(state.iterations() * std::filesystem::file_size(path));
+    std::filesystem::remove(target);
+}
+BENCHMARK(BM_SaveByCp)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace quill::bench
