@@ -13,18 +13,22 @@
 
 namespace quill::bench {
 
-const ExpressionCase kExpressionCases[5] = {
+const ExpressionCase kExpressionCases[6] = {
     {"ERROR \\[[a-z]+\\] pay", "ERROR \\[[a-z]+\\] pay", true},
     {"[0-9]{4}-[a-z]", "[0-9]{4}-[a-z]", true},
     {"(timeout|refused) after \\d+ ?ms", "(timeout|refused) after [0-9]+ ?ms", true},
     {"user=\\w+", "user=\\w+", false},
     // No line holds it: what a search that finds nothing costs.
     {"(timeout|refused) before \\d+ ?ms", "(timeout|refused) before [0-9]+ ?ms", true},
+    {"\\d{2} \\w+$", "[0-9]{2} [a-zA-Z0-9_]+$", true},
 };
 
 void ExpressionCaseArguments(benchmark::internal::Benchmark* benchmark)
 {
-    benchmark->ArgsProduct({{0, 1, 2, 3, 4}, {200, 1024}})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+    benchmark->ArgsProduct({{0, 1, 2, 3, 4, 5}, {200, 1024}})
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(3);
 }
 
 void CountFromTheTop(benchmark::State& state, Document& doc, SearchOptions& options)

@@ -161,18 +161,28 @@ std::optional<std::pair<ByteSet, bool>> ClassEscape(char d)
 
 class AutomatonWriter {
 public:
-    explicit AutomatonWriter(bool utf8) : utf8_(utf8) {}
+    AutomatonWriter(bool utf8, FinalDollar dollar) : utf8_(utf8), dollar_(dollar) {}
 
     std::optional<AutomatonExpression> Write(const ExpressionSyntax& syntax)
     {
         if (!syntax.wellFormed)
             return std::nullopt;
-        Item(syntax.root);
+        const std::vector<Node>& branches = syntax.root.children;
+        for (std::size_t k = 0; k < branches.size(); ++k) {
+            if (k > 0)
+                out_ += '|';
+            Branch(branches[k]);
+        }
         if (failed_)
             return std::nullopt;
         result_.pattern = out_;
         return result_;
     }
+
+    /// Whether a match may take a line end otherwise than by "." (which the search's expression
+    /// never lets take one): its "$" may then stand after the line end, where the automaton's
+    /// cannot.
+    bool HoldsLineEnd() const { return holdsLineEnd_; }
 
 private:
     static constexpr const char* kAnything = "[\\x00-\\xff]";
@@ -207,6 +217,21 @@ private:
         }
     }
 
+    // A branch of the whole expression: the one place where a "$" may be kept, at its end.
+    void Branch(const Node& branch)
+    {
+        const std::vector<Node>& items = branch.children;
+        const bool final = dollar_ != FinalDollar::Dropped && !items.empty() && items.back().kind == Kind::Assertion &&
+                           items.back().letter == '$';
+        for (std::size_t k = 0; k + (final ? 1 : 0) < items.size(); ++k)
+            Item(items[k]);
+        if (!final)
+            return;
+        out_ += dollar_ == FinalDollar::CrLf ? "\\r?$" : "$";
+        result_.exact = false;
+        result_.keepsDollar = true;
+    }
+
     // An assertion leaves the matched text as it is: the rewriting matches more than the expression.
     void Nothing()
     {
@@ -224,6 +249,7 @@ private:
     // Bytes a match may hold, with the other case of their letters (the case rule is not known).
     void Holds(ByteSet members)
     {
+        holdsLineEnd_ = holdsLineEnd_ || members.test('\n');
         for (int b = 'A'; b <= 'Z'; ++b)
             if (members.test(static_cast<std::size_t>(b)) || members.test(static_cast<std::size_t>(b) + 0x20))
                 members.set(static_cast<std::size_t>(b)).set(static_cast<std::size_t>(b) + 0x20);
@@ -352,6 +378,8 @@ private:
     }
 
     bool utf8_;
+    FinalDollar dollar_;
+    bool holdsLineEnd_ = false;  ///< a match may take a line end by a class or an escape (not by ".")
     std::string out_;
     bool failed_ = false;
     AutomatonExpression result_;
@@ -367,9 +395,14 @@ std::optional<std::string> AutomatonPattern(std::string_view pattern, bool utf8)
     return std::move(rewritten->pattern);
 }
 
-std::optional<AutomatonExpression> RewriteForAutomaton(std::string_view pattern, bool utf8)
+std::optional<AutomatonExpression> RewriteForAutomaton(std::string_view pattern, bool utf8, FinalDollar dollar)
 {
-    return AutomatonWriter(utf8).Write(ExpressionSyntax::Read(pattern, utf8));
+    const ExpressionSyntax syntax = ExpressionSyntax::Read(pattern, utf8);
+    AutomatonWriter writer(utf8, dollar);
+    std::optional<AutomatonExpression> written = writer.Write(syntax);
+    if (written && written->keepsDollar && writer.HoldsLineEnd())
+        return AutomatonWriter(utf8, FinalDollar::Dropped).Write(syntax);
+    return written;
 }
 
 }  // namespace quill

@@ -18,6 +18,13 @@ namespace quill {
 /// characters of several bytes as one (a repeat repeats them whole).
 std::optional<std::string> AutomatonPattern(std::string_view pattern, bool utf8 = false);
 
+/// How the automaton may read a "$" that ends the expression. Dropped: it is left out (the
+/// rewriting then matches more). Where the text's lines all end with their line end (no line is
+/// cut at a wrap width or a form feed), it is kept as the automaton's own "$" of a text of many
+/// lines: before an LF (Lf), or before a CR LF or LF (CrLf); the automaton must then read the
+/// text in its multi-line mode.
+enum class FinalDollar { Dropped, Lf, CrLf };
+
 /// The rewriting with what the automaton's searches may rely on.
 struct AutomatonExpression {
     std::string pattern;
@@ -27,7 +34,10 @@ struct AutomatonExpression {
     bool exact = true;
     /// The bytes a match may hold (in either case: the case rule is not known here).
     std::bitset<256> bytes;
+    /// A final "$" was kept (see FinalDollar): not exact, and read in multi-line mode.
+    bool keepsDollar = false;
 };
-std::optional<AutomatonExpression> RewriteForAutomaton(std::string_view pattern, bool utf8);
+std::optional<AutomatonExpression> RewriteForAutomaton(std::string_view pattern, bool utf8,
+                                                       FinalDollar dollar = FinalDollar::Dropped);
 
 }  // namespace quill

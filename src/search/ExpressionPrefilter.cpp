@@ -29,28 +29,40 @@ hs_database_t* Compile(const std::vector<const char*>& expressions, const std::v
     return database;
 }
 
-// The length of the shortest string the pattern matches; 1 when Hyperscan cannot tell.
-std::uint32_t MinimumWidth(const std::string& pattern, unsigned flags)
+// The length of the shortest string the pattern matches; none when Hyperscan cannot tell.
+std::optional<std::uint32_t> ShortestString(const std::string& pattern, unsigned flags)
 {
     hs_expr_info_t* info = nullptr;
     hs_compile_error_t* error = nullptr;
     if (hs_expression_info(pattern.c_str(), flags, &info, &error) != HS_SUCCESS) {
         hs_free_compile_error(error);
-        return 1;
+        return std::nullopt;
     }
-    const std::uint32_t shortest = std::max(1u, info->min_width);
+    const std::uint32_t shortest = info->min_width;
     std::free(info);  // Hyperscan's default allocator is malloc
     return shortest;
 }
 
+// The same, at least 1; 1 when Hyperscan cannot tell.
+std::uint32_t MinimumWidth(const std::string& pattern, unsigned flags)
+{
+    return std::max(1u, ShortestString(pattern, flags).value_or(1));
+}
+
 }  // namespace
 
-std::unique_ptr<ExpressionPrefilter> ExpressionPrefilter::Make(std::string_view pattern, bool matchCase, bool utf8)
+std::unique_ptr<ExpressionPrefilter> ExpressionPrefilter::Make(std::string_view pattern, bool matchCase, bool utf8,
+                                                               FinalDollar dollar)
 {
     static const bool runs = hs_valid_platform() == HS_SUCCESS;
     if (!runs)
         return nullptr;
-    const std::optional<AutomatonExpression> rewritten = RewriteForAutomaton(pattern, utf8);
+    std::optional<AutomatonExpression> rewritten = RewriteForAutomaton(pattern, utf8, dollar);
+    // A kept "$" would let an expression that matches the empty string (a line's end alone) be
+    // built: such an expression may match every line, the empty ones too, which hold no byte the
+    // automaton could read.
+    if (rewritten && rewritten->keepsDollar && ShortestString(rewritten->pattern, HS_FLAG_MULTILINE).value_or(0) == 0)
+        rewritten = RewriteForAutomaton(pattern, utf8);
     if (!rewritten)
         return nullptr;
     const unsigned caseRule = matchCase ? 0u : HS_FLAG_CASELESS;
@@ -60,10 +72,17 @@ std::unique_ptr<ExpressionPrefilter> ExpressionPrefilter::Make(std::string_view 
     // On a UTF-8 text a line with a character beyond ASCII goes to the expression's character
     // search, whose "." and classes the rewriting does not follow: any such byte picks the line.
     std::vector<const char*> expressions{rewritten->pattern.c_str()};
-    std::vector<unsigned> flags{caseRule | HS_FLAG_PREFILTER};
+    std::vector<unsigned> flags{caseRule | HS_FLAG_PREFILTER | (rewritten->keepsDollar ? HS_FLAG_MULTILINE : 0u)};
     std::vector<unsigned> ids{match};
     if (utf8) {
         expressions.push_back("[\\x80-\\xff]");
+        flags.push_back(0);
+        ids.push_back(beyond);
+    }
+    if (rewritten->keepsDollar) {
+        // The search reads a line up to a NUL, where its "$" then matches: the automaton's only
+        // before a line end. A line with a NUL is picked.
+        expressions.push_back("\\x00");
         flags.push_back(0);
         ids.push_back(beyond);
     }

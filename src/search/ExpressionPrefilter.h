@@ -7,6 +7,8 @@
 #include <memory>
 #include <string_view>
 
+#include "search/AutomatonPattern.h"
+
 struct hs_database;
 struct hs_scratch;
 
@@ -25,8 +27,10 @@ namespace quill {
 class ExpressionPrefilter {
 public:
     /// None when the expression has a form the automaton cannot take, when it can match the empty
-    /// string (every line may match), or when this machine cannot run the automaton.
-    static std::unique_ptr<ExpressionPrefilter> Make(std::string_view pattern, bool matchCase, bool utf8);
+    /// string (every line may match), or when this machine cannot run the automaton. dollar: how
+    /// a final "$" may be read, which the lines of the text decide (see FinalDollar).
+    static std::unique_ptr<ExpressionPrefilter> Make(std::string_view pattern, bool matchCase, bool utf8,
+                                                     FinalDollar dollar = FinalDollar::Dropped);
     ~ExpressionPrefilter();
     ExpressionPrefilter(const ExpressionPrefilter&) = delete;
     ExpressionPrefilter& operator=(const ExpressionPrefilter&) = delete;

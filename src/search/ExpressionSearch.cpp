@@ -66,13 +66,30 @@ bool ExpressionSearch::Search(const std::string& subject, std::size_t start, boo
     }
 }
 
+FinalDollar ExpressionSearch::DollarRule() const
+{
+    // The automaton reads runs of whole lines: its "$" stands where the expression's does when
+    // every line but the last ends with its line end. A line cut at a wrap width or a form feed
+    // ends without one, and a field ends where the line goes on. (Counting the file lines may read
+    // the whole text once: only for an expression with a "$".)
+    if (!query_.regex || query_.text.find('$') == std::string::npos)
+        return FinalDollar::Dropped;
+    const FileLineIndex& lines = doc_.FileLines();
+    if (InField() || lines.LineEnd() != std::optional<std::uint8_t>('\n') ||
+        lines.FileLineCount() != doc_.Text().LineCount())
+        return FinalDollar::Dropped;
+    return doc_.Text().Terminator() == TerminatorKind::CRLF ? FinalDollar::CrLf : FinalDollar::Lf;
+}
+
 const LiteralScanner* ExpressionSearch::Prefilter(const SearchExpression& expression)
 {
     const auto table = DisplayTable();
-    if (prefilterKnown_ && table == prefilterTable_)
+    const FinalDollar dollar = DollarRule();
+    if (prefilterKnown_ && table == prefilterTable_ && dollar == prefilterDollar_)
         return prefilter_.get();
     prefilterKnown_ = true;
     prefilterTable_ = table;
+    prefilterDollar_ = dollar;
     prefilter_.reset();
     automatonScratch_.reset();
     automaton_.reset();
@@ -81,7 +98,7 @@ const LiteralScanner* ExpressionSearch::Prefilter(const SearchExpression& expres
         identity = identity && table[b] == b;
     const std::string pattern = query_.regex ? expressionText_ : QuotedLiteral(expressionText_);
     if (identity)
-        automaton_ = ExpressionPrefilter::Make(pattern, expressionMatchCase_, expression.OnCharacters());
+        automaton_ = ExpressionPrefilter::Make(pattern, expressionMatchCase_, expression.OnCharacters(), dollar);
     if (automaton_)
         automatonScratch_ = std::make_unique<ExpressionPrefilter::Scratch>(*automaton_);
     std::string literal = RequiredLiteral(pattern, expression.OnCharacters());

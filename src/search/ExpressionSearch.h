@@ -47,6 +47,8 @@ private:
     /// The lines the expression can match in must hold this; none when nothing is known. Sets
     /// automaton_ for the same expression and table too.
     const LiteralScanner* Prefilter(const SearchExpression& expression);
+    /// How the automaton may read a final "$" in this text's lines.
+    FinalDollar DollarRule() const;
     /// A line where the automaton found a possible match, and the byte after the last place a
     /// match may end there (0: the automaton only found bytes it is unsure of, no match).
     struct Candidate {
@@ -90,6 +92,7 @@ private:
     std::unique_ptr<LiteralScanner> prefilter_;
     bool prefilterKnown_ = false;
     std::array<std::uint8_t, 256> prefilterTable_{};
+    FinalDollar prefilterDollar_ = FinalDollar::Dropped;
     /// Picks the lines better than the fixed part can; none when it cannot take the expression or
     /// a conversion table shows the bytes as others.
     std::unique_ptr<ExpressionPrefilter> automaton_;

@@ -97,6 +97,27 @@ TEST_F(SearchCommandsTest, RegularExpressionReplacesMendTheFaultsOfLoopsFieldsAn
     EXPECT_EQ(AllBytes(), "1111 xxxx 1111\n");  // only the field's bytes changed
 }
 
+// The automaton that picks the lines keeps a final "$" only where every line ends with its line
+// end; elsewhere (lines cut at a wrap width, a field, a NUL that ends what the search reads) the
+// expression's own "$" decides.
+TEST_F(SearchCommandsTest, AFinalDollarFindsTheSameLinesWhateverTheLinesEndWith)
+{
+    options.query.regex = true;
+    options.query.text = "bc$";
+    ASSERT_TRUE(OpenBytes("abc\nxbc\nbcx\nabcabc\n"));
+    EXPECT_EQ(commands.CountMatches(), 3);
+    ASSERT_TRUE(OpenBytes("abc\r\nxbc\r\nbcx\r\nbc"));
+    EXPECT_EQ(commands.CountMatches(), 3);
+    ASSERT_TRUE(OpenBytes(std::string("zz\nxbc\0z\nbc z\n", 15)));
+    EXPECT_EQ(commands.CountMatches(), 1);
+    // "abc" "abc\n" "xbc" "d\n": "$" stands at the end of every display line.
+    ASSERT_TRUE(OpenBytes("zz\nabcabc\nxbcd\n"));
+    entry.answers = {"3"};
+    doc->WrapLinesAt();
+    ASSERT_EQ(doc->Text().LineCount(), 6);
+    EXPECT_EQ(commands.CountMatches(), 3);
+}
+
 TEST_F(SearchCommandsTest, LineAnchorsMatchOncePerLineInCountAndReplace)
 {
     ASSERT_TRUE(OpenBytes("it is ok\nok not\nok\n"));

@@ -85,7 +85,9 @@ TEST(ExpressionPrefilterTest, NoLineTheExpressionMatchesIsLeftOut)
             continue;  // the library refuses it: nothing is searched
         }
         ++tried;
-        const auto prefilter = ExpressionPrefilter::Make(pattern, matchCase, utf8);
+        // A final "$" is kept for texts whose lines all end with their line end, as these do.
+        const FinalDollar dollar = random() % 2 ? FinalDollar::Dropped : (crlf ? FinalDollar::CrLf : FinalDollar::Lf);
+        const auto prefilter = ExpressionPrefilter::Make(pattern, matchCase, utf8, dollar);
         if (!prefilter)
             continue;
         ++made;
@@ -144,6 +146,16 @@ TEST(ExpressionPrefilterTest, TheRewritingDropsAssertionsAndRefusesWhatItDoesNot
     for (const char* refused : {"(a)\\1", "(?=a)b", "(?i)a", "\\p{L}", "a{,3}", "[[.a.]]", "\\h", "\\v", "\\la", "a**",
                                 "(?<n>a)", "[a-\\d]", "[\\D]", "(a", "a)", "\\0", "\\cA", "\\"})
         EXPECT_FALSE(AutomatonPattern(refused).has_value()) << refused;
+    // A final "$" is the automaton's own where the lines allow it; elsewhere it is dropped.
+    const auto kept = RewriteForAutomaton("a$|b$c|d\\d$", false, FinalDollar::CrLf);
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_EQ(kept->pattern, "a\\r?$|b(?:)c|d[\\x30-\\x39\\x80-\\xff]\\r?$");
+    EXPECT_TRUE(kept->keepsDollar);
+    EXPECT_FALSE(kept->exact);
+    EXPECT_EQ(AutomatonPattern("(a$)"), "(?:a(?:))");
+    // Not after what may take a line end itself: the expression's "$" then stands after it.
+    EXPECT_FALSE(RewriteForAutomaton("x\\s$", false, FinalDollar::Lf)->keepsDollar);
+    EXPECT_TRUE(RewriteForAutomaton("x.$", false, FinalDollar::Lf)->keepsDollar);
     // An expression that may match the empty string picks every line: no automaton.
     for (const char* empty : {"a*", "^", "\\b", "(a|)", "x?$"})
         EXPECT_EQ(ExpressionPrefilter::Make(empty, true, false), nullptr) << empty;
