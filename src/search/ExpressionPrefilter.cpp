@@ -57,6 +57,12 @@ std::unique_ptr<ExpressionPrefilter> ExpressionPrefilter::Make(std::string_view 
     static const bool runs = hs_valid_platform() == HS_SUCCESS;
     if (!runs)
         return nullptr;
+    // "(?i)" before everything else asks for the whole expression to ignore case, as the
+    // automaton's own case rule does.
+    if (pattern.starts_with("(?i)")) {
+        pattern.remove_prefix(4);
+        matchCase = false;
+    }
     std::optional<AutomatonExpression> rewritten = RewriteForAutomaton(pattern, utf8, dollar);
     // A kept "$" would let an expression that matches the empty string (a line's end alone) be
     // built: such an expression may match every line, the empty ones too, which hold no byte the

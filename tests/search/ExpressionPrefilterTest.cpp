@@ -76,7 +76,7 @@ TEST(ExpressionPrefilterTest, NoLineTheExpressionMatchesIsLeftOut)
     ExpressionMaker maker(random);
     int made = 0, tried = 0;
     for (int round = 0; round < Rounds(3000); ++round) {
-        const std::string pattern = maker.Make();
+        const std::string pattern = (random() % 8 == 0 ? "(?i)" : "") + maker.Make();
         const bool matchCase = random() % 2, utf8 = random() % 2, crlf = random() % 3 == 0;
         std::optional<SearchExpression> expression;
         try {
@@ -146,6 +146,10 @@ TEST(ExpressionPrefilterTest, TheRewritingDropsAssertionsAndRefusesWhatItDoesNot
     for (const char* refused : {"(a)\\1", "(?=a)b", "(?i)a", "\\p{L}", "a{,3}", "[[.a.]]", "\\h", "\\v", "\\la", "a**",
                                 "(?<n>a)", "[a-\\d]", "[\\D]", "(a", "a)", "\\0", "\\cA", "\\"})
         EXPECT_FALSE(AutomatonPattern(refused).has_value()) << refused;
+    // A leading "(?i)" is the automaton's case rule: "ERROR" and "Warn" lines are picked.
+    const auto blind = ExpressionPrefilter::Make("(?i)error|warn", true, false);
+    ASSERT_NE(blind, nullptr);
+    EXPECT_EQ(CandidateLines(*blind, {"ERROR x\n", "ok\n", "a Warn\n"}), (std::set<std::size_t>{0, 2}));
     // A final "$" is the automaton's own where the lines allow it; elsewhere it is dropped.
     const auto kept = RewriteForAutomaton("a$|b$c|d\\d$", false, FinalDollar::CrLf);
     ASSERT_TRUE(kept.has_value());
