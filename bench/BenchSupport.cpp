@@ -13,7 +13,7 @@
 
 namespace quill::bench {
 
-const ExpressionCase kExpressionCases[7] = {
+const ExpressionCase kExpressionCases[9] = {
     {"ERROR \\[[a-z]+\\] pay", "ERROR \\[[a-z]+\\] pay", true},
     {"[0-9]{4}-[a-z]", "[0-9]{4}-[a-z]", true},
     {"(timeout|refused) after \\d+ ?ms", "(timeout|refused) after [0-9]+ ?ms", true},
@@ -22,11 +22,13 @@ const ExpressionCase kExpressionCases[7] = {
     {"(timeout|refused) before \\d+ ?ms", "(timeout|refused) before [0-9]+ ?ms", true},
     {"\\d{2} \\w+$", "[0-9]{2} [a-zA-Z0-9_]+$", true},
     {"(?i)error|warn", "error|warn", false},
+    {"^\\s*$", "^[[:space:]]*$", true},
+    {"\\b\\w+@\\w+\\.\\w+\\b", "\\b[a-zA-Z0-9_]+@[a-zA-Z0-9_]+\\.[a-zA-Z0-9_]+\\b", true},
 };
 
 void ExpressionCaseArguments(benchmark::internal::Benchmark* benchmark)
 {
-    benchmark->ArgsProduct({{0, 1, 2, 3, 4, 5, 6}, {200, 1024}})
+    benchmark->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7, 8}, {200, 1024}})
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->Iterations(3);

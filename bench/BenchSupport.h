@@ -53,7 +53,7 @@ struct ExpressionCase {
     const char* grepPattern;
     bool matchCase;
 };
-extern const ExpressionCase kExpressionCases[7];
+extern const ExpressionCase kExpressionCases[9];
 /// The arguments of the expression benchmarks: each case on the varied logs of 200 MiB and 1 GiB.
 void ExpressionCaseArguments(benchmark::internal::Benchmark* benchmark);
 
