@@ -304,8 +304,16 @@ bool Document::GoToBookmark(bool lastPosition, bool forward)
         CompleteBackgroundLoad();
     auto entry = lastPosition && placeLeft_ ? std::exchange(placeLeft_, std::nullopt)
                                             : positions_->FindBookmark(lastPosition, forward, selection_.cursor.line);
+    // Past the last bookmark the next is the first again (and before the first, the last), as
+    // editors step round; the status line says so.
+    const bool round = !entry && !lastPosition;
+    if (round)
+        entry = positions_->FindBookmark(false, forward, forward ? -1 : text_.LineCount());
     if (!entry || !view_ || text_.LineCount() == 0)
         return false;
+    if (round)
+        SetStatus(StatusPane::Message,
+                  forward ? "Continued from the first bookmark." : "Continued from the last bookmark.");
     selection_.Clear();
     // The file may have shrunk since it was left: the last line and the line's end are the limits.
     selection_.cursor.line = std::clamp<LineIndex>(entry->line, 0, text_.LineCount() - 1);

@@ -253,8 +253,9 @@ public:
     /// Sets or removes the bookmark of a line without moving the cursor (a click in the gutter).
     void ToggleBookmarkAt(LineIndex line);
     bool HasBookmark(LineIndex line) const { return positions_->HasBookmark(line); }
-    /// Moves to the remembered last position, or to the next or previous bookmark; false when
-    /// there is none in that direction.
+    /// Moves to the remembered last position, or to the next or previous bookmark: past the last
+    /// one round to the first (before the first, to the last), said in the status line; false
+    /// when there is none.
     bool GoToBookmark(bool lastPosition, bool forward);
     void RemoveBookmarks();
 

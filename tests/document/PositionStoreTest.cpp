@@ -171,7 +171,7 @@ TEST_F(PositionTest, WritesQueuedWhileLockedSurviveARestart)
     (void)b;
 }
 
-TEST_F(PositionTest, BookmarksToggleAndStepWithoutWrapping)
+TEST_F(PositionTest, BookmarksToggleAndStepRound)
 {
     ASSERT_TRUE(OpenAndRestore(dir.Write("a.txt", Numbered(100))));
     for (LineIndex line : {10, 40, 70}) {
@@ -190,11 +190,14 @@ TEST_F(PositionTest, BookmarksToggleAndStepWithoutWrapping)
     EXPECT_EQ(doc->Selection().preferredColumn, 2);
     EXPECT_TRUE(doc->GoToBookmark(false, true));
     EXPECT_EQ(doc->Selection().cursor.line, 70);
-    EXPECT_FALSE(doc->GoToBookmark(false, true));  // after the last: nothing happens
+    EXPECT_TRUE(doc->GoToBookmark(false, true));  // after the last: round to the first, said so
+    EXPECT_EQ(doc->Selection().cursor.line, 10);
+    EXPECT_EQ(view.panes[StatusPane::Message], "Continued from the first bookmark.");
+    EXPECT_TRUE(doc->GoToBookmark(false, false));  // before the first: round to the last
     EXPECT_EQ(doc->Selection().cursor.line, 70);
+    EXPECT_EQ(view.panes[StatusPane::Message], "Continued from the last bookmark.");
     EXPECT_TRUE(doc->GoToBookmark(false, false));
     EXPECT_EQ(doc->Selection().cursor.line, 10);
-    EXPECT_FALSE(doc->GoToBookmark(false, false));
 
     doc->RemoveBookmarks();
     EXPECT_FALSE(doc->HasBookmark(10));

@@ -292,6 +292,8 @@ protected:
             doc->ToggleBookmark();
         else if (name == "next-bookmark")
             doc->GoToBookmark(false, true);
+        else if (name == "previous-bookmark")
+            doc->GoToBookmark(false, false);
         else
             FAIL() << "unknown command " << name;
     }
