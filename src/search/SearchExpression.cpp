@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "common/Utf8.h"
+#include "search/ExpressionSyntax.h"
 
 namespace quill {
 
@@ -51,16 +52,38 @@ boost::match_flag_type With(boost::match_flag_type flags, boost::match_flag_type
     return static_cast<boost::match_flag_type>(on ? bits | bit : bits & ~bit);
 }
 
+// The pattern for the byte expression of a pattern on characters: a repeated character of
+// several bytes is grouped, so that the repeat takes it whole there too ("é?" may match nothing on
+// a line of ASCII, as on any other).
+std::string WholeCharactersRepeated(const std::string& pattern)
+{
+    const ExpressionSyntax syntax = ExpressionSyntax::Read(pattern, true);
+    return syntax.Spelling([](const ExpressionNode& node) -> std::optional<std::string> {
+        if (node.kind != ExpressionNode::Kind::Repeat)
+            return std::nullopt;
+        const ExpressionNode& item = node.children.front();
+        if (item.kind != ExpressionNode::Kind::Character || item.bytes.size() < 2)
+            return std::nullopt;
+        // The last character of a quotation carries its "\E": the quotation ends before the group.
+        const std::string_view text = item.text;
+        const std::string group = "(?:" + item.bytes + ")" + node.text;
+        return text.ends_with("\\E") ? "\\E" + group : group;
+    });
+}
+
 }  // namespace
 
 SearchExpression::SearchExpression(const std::string& pattern, bool matchCase, bool utf8)
-    : bytes_(pattern, matchCase ? boost::regex::perl : boost::regex::perl | boost::regex::icase)
 {
+    const auto flags = matchCase ? boost::regex::perl : boost::regex::perl | boost::regex::icase;
     // A pattern that holds bytes which are no character (typed as backslash codes) can only be
     // matched on bytes.
-    if (utf8 && WhatItHolds(pattern.data(), pattern.data() + pattern.size()) != Holds::Strays)
-        characters_.emplace(
-            boost::make_u32regex(pattern, matchCase ? boost::regex::perl : boost::regex::perl | boost::regex::icase));
+    if (utf8 && WhatItHolds(pattern.data(), pattern.data() + pattern.size()) != Holds::Strays) {
+        characters_.emplace(boost::make_u32regex(pattern, flags));
+        bytes_.assign(WholeCharactersRepeated(pattern), flags);
+    } else {
+        bytes_.assign(pattern, flags);
+    }
 }
 
 bool SearchExpression::Search(std::string::const_iterator begin, std::string::const_iterator first,
