@@ -10,7 +10,9 @@
 #include <cstring>
 #include <utility>
 
+#include "search/CharacterItem.h"
 #include "search/ExpressionSyntax.h"
+#include "search/UnicodeClasses.h"
 
 namespace quill {
 
@@ -161,7 +163,13 @@ std::optional<std::pair<ByteSet, bool>> ClassEscape(char d)
 
 class AutomatonWriter {
 public:
-    AutomatonWriter(bool utf8, FinalDollar dollar) : utf8_(utf8), dollar_(dollar) {}
+    AutomatonWriter(bool utf8, FinalDollar dollar, bool matchCase, bool crlf)
+        : utf8_(utf8),
+          matchCase_(matchCase),
+          crlf_(crlf),
+          dollar_(dollar)
+    {
+    }
 
     std::optional<AutomatonExpression> Write(const ExpressionSyntax& syntax)
     {
@@ -185,12 +193,13 @@ public:
     bool HoldsLineEnd() const { return holdsLineEnd_; }
 
 private:
-    static constexpr const char* kAnything = "[\\x00-\\xff]";
     // Where an assertion stood: an empty group, so that a repeat after it repeats nothing.
     static constexpr const char* kNothing = "(?:)";
 
     void Item(const Node& node)
     {
+        if (utf8_ && WideItem(node))
+            return;
         switch (node.kind) {
         case Kind::Sequence:
             for (const Node& child : node.children)
@@ -217,6 +226,37 @@ private:
         }
     }
 
+    // On characters an item that takes one character is spelt as UTF-8 byte sequences; false for
+    // an item of another kind, or a character of ASCII the case rule takes as itself alone.
+    // run: the item repeated without an upper bound, spelt by its run when it has one.
+    bool WideItem(const Node& node, bool run = false)
+    {
+        const bool single = node.kind == Kind::Character && node.bytes.size() <= 1 && node.code < 0x80 &&
+                            (matchCase_ || CaseVariants(Code(node)).Ranges().back().second < 0x80);
+        if (single || (node.kind != Kind::Character && node.kind != Kind::Any && node.kind != Kind::Class &&
+                       node.kind != Kind::ClassEscape))
+            return false;
+        const std::optional<CharacterItem> item = CharacterItem::For(node, matchCase_, crlf_);
+        if (!item) {
+            failed_ = true;
+            return true;
+        }
+        out_ += run && !item->run.empty() ? item->run : item->pattern;
+        if (node.kind == Kind::Any)
+            result_.bytes |= item->bytes;  // "." never takes the line end (see HoldsLineEnd)
+        else
+            Holds(item->bytes);
+        result_.exact = result_.exact && item->exactOnAscii;
+        result_.exactLength = std::min(result_.exactLength, item->exactLength);
+        return true;
+    }
+
+    static char32_t Code(const Node& character)
+    {
+        return character.bytes.empty() ? static_cast<char32_t>(character.code)
+                                       : static_cast<unsigned char>(character.bytes.front());
+    }
+
     // A branch of the whole expression: the one place where a "$" may be kept, at its end.
     void Branch(const Node& branch)
     {
@@ -228,7 +268,7 @@ private:
         if (!final)
             return;
         out_ += dollar_ == FinalDollar::CrLf ? "\\r?$" : "$";
-        result_.exact = false;
+        Widened();
         result_.keepsDollar = true;
     }
 
@@ -236,7 +276,7 @@ private:
     void Nothing()
     {
         out_ += kNothing;
-        result_.exact = false;
+        Widened();
     }
 
     // A class of bytes, or of the bytes outside it.
@@ -244,6 +284,13 @@ private:
     {
         out_ += ClassText(set, negated);
         Holds(negated ? ~set : set);
+    }
+
+    // The rewriting matches more than the expression, on every line.
+    void Widened()
+    {
+        result_.exact = false;
+        result_.exactLength = 0;
     }
 
     // Bytes a match may hold, with the other case of their letters (the case rule is not known).
@@ -256,11 +303,21 @@ private:
         result_.bytes |= members;
     }
 
-    // Every byte: "." and a class that leaves out nothing.
+    // ".": every byte but the line end and a form feed (and a CR where lines end with CR LF), as
+    // the search's expression reads it.
     void Anything()
     {
-        out_ += kAnything;
-        result_.bytes.set();
+        ByteSet set;
+        set.set('\n').set('\f').set('\r', crlf_);
+        out_ += ClassText(set, true);
+        result_.bytes |= ~set;
+    }
+
+    // A class that leaves out nothing.
+    void Everything()
+    {
+        out_ += "[\\x00-\\xff]";
+        Holds(ByteSet().set());
     }
 
     // Groups that only group; an atomic group matches where the plain one does or not at all.
@@ -273,7 +330,8 @@ private:
             failed_ = true;
             return;
         }
-        result_.exact = result_.exact && group.group != GroupKind::Atomic;
+        if (group.group == GroupKind::Atomic)
+            Widened();
         out_ += "(?:";
         Item(group.children.front());
         out_ += ')';
@@ -284,34 +342,25 @@ private:
     // finds one, which only lets one more line through.
     void Repeat(const Node& repeat)
     {
-        Item(repeat.children.front());
+        if (!utf8_ || repeat.most >= 0 || !WideItem(repeat.children.front(), true))
+            Item(repeat.children.front());
         out_ += repeat.Quantifier();
         if (repeat.mode == Node::RepeatMode::Possessive)
-            result_.exact = false;
+            Widened();
     }
 
-    // On characters a repeat after a character of several bytes repeats them all ("é*" may match
-    // nothing), so they form a group.
+    // A character on bytes (one on characters too when it is ASCII).
     void Character(const Node& character)
     {
         if (character.bytes.empty()) {
             if (character.code < 0x80)
                 Byte(static_cast<std::uint8_t>(character.code));
             else
-                Set(HighBytes(), false);  // a byte, or a character beyond ASCII
+                Set(HighBytes(), false);  // a byte beyond ASCII, as the library reads its value
             return;
         }
-        if (character.bytes.size() == 1 || !utf8_) {
-            for (const char b : character.bytes)
-                Byte(static_cast<std::uint8_t>(b));
-            return;
-        }
-        out_ += "(?:";
-        for (const char b : character.bytes) {
-            out_ += HexByte(static_cast<std::uint8_t>(b));
-            result_.bytes.set(static_cast<std::uint8_t>(b));
-        }
-        out_ += ")";
+        for (const char b : character.bytes)
+            Byte(static_cast<std::uint8_t>(b));
     }
 
     void Byte(std::uint8_t b)
@@ -349,7 +398,7 @@ private:
             for (int b = 0x80; b < 0x100; ++b)
                 set.reset(static_cast<std::size_t>(b));
         if (node.negated && set.none()) {
-            Anything();
+            Everything();
             return;
         }
         Set(set, node.negated);
@@ -378,6 +427,8 @@ private:
     }
 
     bool utf8_;
+    bool matchCase_;
+    bool crlf_;
     FinalDollar dollar_;
     bool holdsLineEnd_ = false;  ///< a match may take a line end by a class or an escape (not by ".")
     std::string out_;
@@ -395,13 +446,16 @@ std::optional<std::string> AutomatonPattern(std::string_view pattern, bool utf8)
     return std::move(rewritten->pattern);
 }
 
-std::optional<AutomatonExpression> RewriteForAutomaton(std::string_view pattern, bool utf8, FinalDollar dollar)
+std::optional<AutomatonExpression> RewriteForAutomaton(std::string_view pattern, bool utf8, FinalDollar dollar,
+                                                       bool matchCase, bool crlf)
 {
     const ExpressionSyntax syntax = ExpressionSyntax::Read(pattern, utf8);
-    AutomatonWriter writer(utf8, dollar);
+    AutomatonWriter writer(utf8, dollar, matchCase, crlf);
     std::optional<AutomatonExpression> written = writer.Write(syntax);
     if (written && written->keepsDollar && writer.HoldsLineEnd())
-        return AutomatonWriter(utf8, FinalDollar::Dropped).Write(syntax);
+        return AutomatonWriter(utf8, FinalDollar::Dropped, matchCase, crlf).Write(syntax);
+    if (written && !utf8)
+        written->exactLength = std::min(written->exactLength, 1);
     return written;
 }
 

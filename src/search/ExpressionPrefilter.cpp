@@ -52,7 +52,7 @@ std::uint32_t MinimumWidth(const std::string& pattern, unsigned flags)
 }  // namespace
 
 std::unique_ptr<ExpressionPrefilter> ExpressionPrefilter::Make(std::string_view pattern, bool matchCase, bool utf8,
-                                                               FinalDollar dollar)
+                                                               FinalDollar dollar, bool crlf)
 {
     static const bool runs = hs_valid_platform() == HS_SUCCESS;
     if (!runs)
@@ -63,28 +63,21 @@ std::unique_ptr<ExpressionPrefilter> ExpressionPrefilter::Make(std::string_view 
         pattern.remove_prefix(4);
         matchCase = false;
     }
-    std::optional<AutomatonExpression> rewritten = RewriteForAutomaton(pattern, utf8, dollar);
+    std::optional<AutomatonExpression> rewritten = RewriteForAutomaton(pattern, utf8, dollar, matchCase, crlf);
     // A kept "$" would let an expression that matches the empty string (a line's end alone) be
     // built: such an expression may match every line, the empty ones too, which hold no byte the
     // automaton could read.
     if (rewritten && rewritten->keepsDollar && ShortestString(rewritten->pattern, HS_FLAG_MULTILINE).value_or(0) == 0)
-        rewritten = RewriteForAutomaton(pattern, utf8);
+        rewritten = RewriteForAutomaton(pattern, utf8, FinalDollar::Dropped, matchCase, crlf);
     if (!rewritten)
         return nullptr;
     const unsigned caseRule = matchCase ? 0u : HS_FLAG_CASELESS;
     const auto match = static_cast<unsigned>(Kind::Match);
     const auto beyond = static_cast<unsigned>(Kind::Beyond);
     const auto unsure = static_cast<unsigned>(Kind::Unsure);
-    // On a UTF-8 text a line with a character beyond ASCII goes to the expression's character
-    // search, whose "." and classes the rewriting does not follow: any such byte picks the line.
     std::vector<const char*> expressions{rewritten->pattern.c_str()};
     std::vector<unsigned> flags{caseRule | HS_FLAG_PREFILTER | (rewritten->keepsDollar ? HS_FLAG_MULTILINE : 0u)};
     std::vector<unsigned> ids{match};
-    if (utf8) {
-        expressions.push_back("[\\x80-\\xff]");
-        flags.push_back(0);
-        ids.push_back(beyond);
-    }
     if (rewritten->keepsDollar) {
         // The search reads a line up to a NUL, where its "$" then matches: the automaton's only
         // before a line end. A line with a NUL is picked.
@@ -106,14 +99,16 @@ std::unique_ptr<ExpressionPrefilter> ExpressionPrefilter::Make(std::string_view 
         exactFlags.push_back(0);
         exactIds.push_back(unsure);
         if (hs_database_t* database = Compile(exactExpressions, exactFlags, exactIds))
-            return std::unique_ptr<ExpressionPrefilter>(new ExpressionPrefilter(
-                database, true, starts, rewritten->bytes, MinimumWidth(rewritten->pattern, caseRule)));
+            return std::unique_ptr<ExpressionPrefilter>(
+                new ExpressionPrefilter(database, Exactness{true, rewritten->exactLength}, starts, rewritten->bytes,
+                                        MinimumWidth(rewritten->pattern, caseRule)));
     }
     // Among others an expression that matches the empty string fails: every line is a candidate.
     hs_database_t* database = Compile(expressions, flags, ids);
     if (!database)
         return nullptr;
-    return std::unique_ptr<ExpressionPrefilter>(new ExpressionPrefilter(database, false, false, rewritten->bytes, 1));
+    return std::unique_ptr<ExpressionPrefilter>(
+        new ExpressionPrefilter(database, Exactness{false, 0}, false, rewritten->bytes, 1));
 }
 
 ExpressionPrefilter::~ExpressionPrefilter() { hs_free_database(database_); }

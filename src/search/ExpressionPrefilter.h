@@ -17,26 +17,31 @@ namespace quill {
 /// Compiled from an expression through AutomatonPattern: every place where the expression can
 /// match on a line ends where the automaton reports an end, so only the lines holding such an end
 /// need the expression. On a UTF-8 text, where the expression takes characters beyond ASCII as
-/// characters, every byte beyond ASCII is reported too.
+/// characters, the automaton reads their byte sequences.
 ///
 /// When the rewriting is exact, the automaton matches exactly what the expression matches on a
-/// line of ASCII characters without NUL, and the bytes that make a line no such line are reported
-/// as well; when a match may hold a line end, it tells where each reported match starts at the
-/// earliest. Otherwise it is Hyperscan's prefilter mode, which may report more ends than the
-/// expression has matches (it approximates what it cannot build exactly), never fewer.
+/// line of ASCII characters without NUL (on a UTF-8 text, on lines of characters up to
+/// ExactLength bytes long), and the bytes that make a line no such line are reported as well; when a match
+/// may hold a line end, it tells where each reported match starts at the earliest. Otherwise it is
+/// Hyperscan's prefilter mode, which may report more ends than the expression has matches (it
+/// approximates what it cannot build exactly), never fewer.
 class ExpressionPrefilter {
 public:
     /// None when the expression has a form the automaton cannot take, when it can match the empty
     /// string (every line may match), or when this machine cannot run the automaton. dollar: how
-    /// a final "$" may be read, which the lines of the text decide (see FinalDollar).
+    /// a final "$" may be read, which the lines of the text decide (see FinalDollar). crlf: the
+    /// text's lines end with CR LF.
     static std::unique_ptr<ExpressionPrefilter> Make(std::string_view pattern, bool matchCase, bool utf8,
-                                                     FinalDollar dollar = FinalDollar::Dropped);
+                                                     FinalDollar dollar = FinalDollar::Dropped, bool crlf = false);
     ~ExpressionPrefilter();
     ExpressionPrefilter(const ExpressionPrefilter&) = delete;
     ExpressionPrefilter& operator=(const ExpressionPrefilter&) = delete;
 
     /// Whether matches are exact on lines of ASCII characters without NUL (see above).
-    bool Exact() const { return exact_; }
+    bool Exact() const { return exactness_.ascii; }
+    /// The longest UTF-8 character a line without NUL may hold for matches to be exact there (4:
+    /// any line); at most 1 on bytes, 0 when not exact.
+    int ExactLength() const { return exactness_.length; }
     /// Whether reports tell the earliest start of their matches.
     bool Starts() const { return starts_; }
     /// Whether a match may hold the byte: a match cannot reach over a byte it cannot hold.
@@ -60,7 +65,7 @@ public:
     /// What a report stands for.
     enum class Kind : unsigned {
         Match,   ///< a match of the rewritten expression may end here
-        Beyond,  ///< a byte beyond ASCII on a UTF-8 text: the expression may match anything there
+        Beyond,  ///< a byte (a NUL) where the expression may match otherwise than the automaton
         Unsure,  ///< (exact automata only) a NUL or, on bytes, a byte beyond ASCII: no end by itself
     };
     struct Report {
@@ -86,10 +91,14 @@ public:
 
 private:
     using Callback = int (*)(unsigned, unsigned long long, unsigned long long, unsigned, void*);
-    ExpressionPrefilter(hs_database* database, bool exact, bool starts, const std::bitset<256>& bytes,
+    struct Exactness {
+        bool ascii;
+        int length;
+    };
+    ExpressionPrefilter(hs_database* database, Exactness exactness, bool starts, const std::bitset<256>& bytes,
                         std::uint32_t shortest)
         : database_(database),
-          exact_(exact),
+          exactness_(exactness),
           starts_(starts),
           bytes_(bytes),
           shortest_(shortest)
@@ -99,7 +108,7 @@ private:
                   bool& failed) const;
 
     hs_database* database_;
-    bool exact_;
+    Exactness exactness_;
     bool starts_;
     std::bitset<256> bytes_;
     std::uint32_t shortest_;

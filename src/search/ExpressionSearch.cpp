@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 
+#include "common/Utf8.h"
 #include "document/Document.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
@@ -98,7 +99,8 @@ const LiteralScanner* ExpressionSearch::Prefilter(const SearchExpression& expres
         identity = identity && table[b] == b;
     const std::string pattern = query_.regex ? expressionText_ : QuotedLiteral(expressionText_);
     if (identity)
-        automaton_ = ExpressionPrefilter::Make(pattern, expressionMatchCase_, expression.OnCharacters(), dollar);
+        automaton_ = ExpressionPrefilter::Make(pattern, expressionMatchCase_, expression.OnCharacters(), dollar,
+                                               expressionCrLf_);
     if (automaton_)
         automatonScratch_ = std::make_unique<ExpressionPrefilter::Scratch>(*automaton_);
     std::string literal = RequiredLiteral(pattern, expression.OnCharacters());
@@ -306,8 +308,17 @@ template <typename Take> bool ExpressionSearch::LinesWithHits(const TextPosition
         HitCounter& counter = part == 0 ? first : ownCounter;
         const bool stopped = ScanCandidates(
             run, part == 0 ? *automatonScratch_ : *ownScratch, part == 0 ? candidates_ : ownCandidates, begin, end,
-            [&](const Candidate& candidate) {
+            [&](Candidate candidate) {
                 const LineView line = store.Line(candidate.line);
+                // On characters the automaton may be exact on lines of ASCII only.
+                std::optional<bool> asciiLine;
+                const auto ascii = [&] {
+                    if (!asciiLine)
+                        asciiLine = AsciiPrefix(line.Bytes(), line.Bytes() + line.Length()) == line.Length();
+                    return *asciiLine;
+                };
+                if (candidate.sure && expression->OnCharacters() && automaton_->ExactLength() < 4 && !ascii())
+                    candidate.sure = false;
                 if (OneSureHit(candidate, line)) {
                     take(part, candidate.line, std::min<std::int64_t>(1, most));
                     return false;
@@ -316,7 +327,8 @@ template <typename Take> bool ExpressionSearch::LinesWithHits(const TextPosition
                 const bool sure = automaton_->Exact() && candidate.sure;
                 const bool startKnown = sure && !candidate.startsBefore;
                 take(part, candidate.line,
-                     counter.Hits(line, startKnown ? candidate.firstStart : 0, candidate.lastEnd, most, sure));
+                     counter.Hits(line, startKnown ? candidate.firstStart : 0, candidate.lastEnd, most,
+                                  sure && (!expression->OnCharacters() || ascii())));
                 return counter.Error().has_value();
             },
             afterRun);

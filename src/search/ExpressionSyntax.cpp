@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "common/BackslashCodes.h"
+#include "common/Utf8.h"
 
 namespace quill {
 
@@ -373,11 +374,20 @@ private:
 
     bool RangeFollows() const { return Peek() == '-' && at_ + 1 < pattern_.size() && Peek(1) != ']'; }
 
-    // A class member that is one byte (plain) or one escaped value; none (read past) otherwise.
+    // A class member that is one byte or character (plain) or one escaped value; none (read past)
+    // otherwise.
     std::optional<long> SingleCharacter()
     {
-        if (Peek() != '\\')
+        if (Peek() != '\\') {
+            // On characters a well-formed character of several bytes is one member, its value.
+            const auto* p = reinterpret_cast<const unsigned char*>(pattern_.data() + at_);
+            const auto* end = reinterpret_cast<const unsigned char*>(pattern_.data() + pattern_.size());
+            if (const std::size_t length = utf8_ && *p >= 0x80 ? Utf8SequenceLength(p, end) : 0) {
+                at_ += length;
+                return static_cast<long>(DecodeUtf8(p, length));
+            }
             return static_cast<unsigned char>(pattern_[at_++]);
+        }
         ++at_;
         if (!More())
             return std::nullopt;

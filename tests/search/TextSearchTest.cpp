@@ -41,12 +41,22 @@ protected:
                                              const std::string& alphabet, const std::string& end, bool nulBytes,
                                              bool& table)
     {
+        std::vector<std::string> pieces;
+        for (const char c : alphabet)
+            pieces.emplace_back(1, c);
+        return OpenRandomLines(random, maxLines, maxLength, pieces, end, nulBytes, table);
+    }
+    /// The same with an alphabet of pieces (characters of several bytes).
+    std::vector<std::string> OpenRandomLines(std::mt19937& random, int maxLines, int maxLength,
+                                             const std::vector<std::string>& alphabet, const std::string& end,
+                                             bool nulBytes, bool& table)
+    {
         std::vector<std::string> lines;
         std::string bytes;
         for (int l = 0, n = 1 + static_cast<int>(random() % maxLines); l < n; ++l) {
             std::string line;
             for (int k = 0, m = static_cast<int>(random() % maxLength); k < m; ++k)
-                line += !nulBytes || random() % 40 ? alphabet[random() % alphabet.size()] : '\0';
+                line += !nulBytes || random() % 40 ? alphabet[random() % alphabet.size()] : std::string(1, '\0');
             line += end;
             lines.push_back(line);
             bytes += line;
@@ -367,6 +377,35 @@ TEST_F(TextSearchTest, AnExpressionCountedAtOnceGivesTheCountOfRepeatedSearches)
     }
 }
 
+// Characters the expression on characters takes otherwise than bytes: letters of two, three and
+// four bytes, the Kelvin sign and the dotted capital I (whose lower cases are "k" and "i"), final
+// sigma, a combining accent (a word character), a separator that is a space only there, and a
+// byte that is no character.
+std::vector<std::string> UnicodePieces()
+{
+    return {"a",
+            "b",
+            "k",
+            "i",
+            "1",
+            " ",
+            "_",
+            "\xc3\xa9",
+            "\xc3\x89",
+            "\xe2\x84\xaa",
+            "\xc4\xb0",
+            "\xcf\x83",
+            "\xcf\x82",
+            "\xce\xa3",
+            "\xcc\x81",
+            "\x1c",
+            "\xe4\xb8\xad",
+            "\xf0\x9f\x98\x80",
+            "\xff",
+            "-",
+            "."};
+}
+
 TEST_F(TextSearchTest, RandomExpressionsCountedAtOnceGiveTheCountOfRepeatedSearches)
 {
     // Where the automaton is exact, a line with one match it is sure of is counted without the
@@ -380,13 +419,20 @@ TEST_F(TextSearchTest, RandomExpressionsCountedAtOnceGiveTheCountOfRepeatedSearc
         SCOPED_TRACE(round);
         const std::string pattern = maker.Make();
         bool table = false;
-        const bool rare = random() % 3 == 0;
-        OpenRandomLines(random, 12, 10, rare ? std::string("ab1 _.\t\r\xc3\xa9]-\\", 13) : std::string("abAB1 _.-"),
-                        random() % 2 ? "\n" : "\r\n", rare, table);
+        const int kind = static_cast<int>(random() % 6);
+        const bool rare = kind < 2;
+        const std::string end = random() % 2 ? "\n" : "\r\n";
+        if (kind == 5)
+            OpenRandomLines(random, 12, 10, UnicodePieces(), end, false, table);
+        else
+            OpenRandomLines(random, 12, 10, rare ? std::string("ab1 _.\t\r\xc3\xa9]-\\", 13) : std::string("abAB1 _.-"),
+                            end, rare, table);
         options.query.regex = true;
         options.query.text = pattern;
         options.query.matchCase = random() % 2;
-        if (const auto automaton = ExpressionPrefilter::Make(pattern, options.query.matchCase, doc->Utf8Text()))
+        if (const auto automaton =
+                ExpressionPrefilter::Make(pattern, options.query.matchCase, doc->Utf8Text(), FinalDollar::Dropped,
+                                          doc->Text().Terminator() == TerminatorKind::CRLF))
             exact += automaton->Exact() && !table;
         PutCursor(static_cast<LineIndex>(random() % doc->Text().LineCount()), static_cast<Column>(random() % 3));
         const auto atOnce = search.Engine().Count(doc->Selection().cursor);
