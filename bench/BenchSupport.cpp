@@ -106,28 +106,20 @@ std::string LogLines::Next(std::int64_t size)
 
 namespace {
 
-void Generate(const std::string& path, std::int64_t size, bool varied)
+// A generated file in the temp folder, made once and reused while its size is right; lines: what
+// makes its text (LogLines or MultilingualLines).
+template <typename Lines> std::string GeneratedFile(const std::string& name, std::int64_t size, Lines lines)
 {
+    std::string path = (std::filesystem::temp_directory_path() / name).string();
+    std::error_code error;
+    if (std::filesystem::file_size(path, error) == static_cast<std::uintmax_t>(size))
+        return path;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    LogLines lines(varied);
     for (std::int64_t written = 0; written < size;) {
         const std::string piece = lines.Next(std::min<std::int64_t>(size - written, 16 << 20));
         out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
         written += static_cast<std::int64_t>(piece.size());
     }
-}
-
-}  // namespace
-
-namespace {
-
-// A generated file in the temp folder, made once and reused while its size is right.
-std::string GeneratedFile(const std::string& name, std::int64_t size, bool varied)
-{
-    std::string path = (std::filesystem::temp_directory_path() / name).string();
-    std::error_code error;
-    if (std::filesystem::file_size(path, error) != static_cast<std::uintmax_t>(size))
-        Generate(path, size, varied);
     return path;
 }
 
@@ -137,12 +129,86 @@ std::string BenchFile(std::int64_t generatedSize)
 {
     if (const char* named = std::getenv("QUILL_BENCH_FILE"); named && *named)
         return named;
-    return GeneratedFile("quill-bench-" + std::to_string(generatedSize) + ".log", generatedSize, false);
+    return GeneratedFile("quill-bench-" + std::to_string(generatedSize) + ".log", generatedSize, LogLines(false));
 }
 
 std::string VariedBenchFile(std::int64_t generatedSize)
 {
-    return GeneratedFile("quill-bench-varied-" + std::to_string(generatedSize) + ".log", generatedSize, true);
+    return GeneratedFile("quill-bench-varied-" + std::to_string(generatedSize) + ".log", generatedSize, LogLines(true));
+}
+
+std::string MultilingualBenchFile(std::int64_t generatedSize)
+{
+    return GeneratedFile("quill-bench-utf8-" + std::to_string(generatedSize) + ".log", generatedSize,
+                         MultilingualLines());
+}
+
+const Utf8Case kUtf8Cases[6] = {
+    {"m\xc3\xbcller", false, false},
+    {"J.rg", true, true},
+    {"[\xc3\xa4\xc3\xb6\xc3\xbc]\\w+", true, true},
+    {"\\w+@\\w+", true, true},
+    {"best\xc3\xa4tigung", false, false},
+    {"(?i)stra\xc3\x9f|\xcf\x83\xcf\x86\xce\xac\xce\xbb\xce\xbc\xce\xb1", true, true},
+};
+
+void Utf8CaseArguments(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->ArgsProduct({{0, 1, 2, 3, 4, 5}, {100, 500}})
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(3);
+}
+
+std::string MultilingualLines::Next(std::int64_t size)
+{
+    // Messages of a service used across Europe and Asia: German, French, Greek, Russian and
+    // Chinese, names in several cases, a combining accent, mail addresses with letters beyond
+    // ASCII, and now and then a line a program cut in the middle of a character.
+    static const char* const kMessages[] = {
+        "Best\xc3\xa4tigung f\xc3\xbcr J\xc3\xb6rg M\xc3\xbcller erhalten, Gr\xc3\xb6\xc3\x9f"
+        "e %u KB",
+        "\xc3\x9c"
+        "bertragung fehlgeschlagen: Verbindung zu stra\xc3\x9f"
+        "e-%u.example.de abgelehnt",
+        "Requ\xc3\xaate trait\xc3\xa9"
+        "e pour Fran\xc3\xa7ois en %u ms, \xc3\xa9tat=r\xc3\xa9ussi",
+        "\xce\xa3\xcf\x86\xce\xac\xce\xbb\xce\xbc\xce\xb1 "
+        "\xcf\x83\xcf\x8d\xce\xbd\xce\xb4\xce\xb5\xcf\x83\xce\xb7\xcf\x82 "
+        "\xce\xbc\xce\xb5 \xcf\x84\xce\xbf\xce\xbd "
+        "\xce\xb4\xce\xb9\xce\xb1\xce\xba\xce\xbf\xce\xbc\xce\xb9\xcf\x83\xcf\x84\xce\xae %u",
+        "\xd0\x9f\xd0\xbe\xd0\xbb\xd1\x8c\xd0\xb7\xd0\xbe\xd0\xb2\xd0\xb0\xd1\x82\xd0\xb5\xd0\xbb\xd1\x8c "
+        "\xd0\x94\xd0\xbc\xd0\xb8\xd1\x82\xd1\x80\xd0\xb8\xd0\xb9 "
+        "\xd0\xb2\xd0\xbe\xd1\x88\xd1\x91\xd0\xbb \xd1\x81 \xd0\xb0\xd0\xb4\xd1\x80\xd0\xb5\xd1\x81\xd0\xb0 10.0.%u.7",
+        "\xe7\x94\xa8\xe6\x88\xb7 \xe5\xbc\xa0\xe4\xbc\x9f \xe7\x99\xbb\xe5\xbd\x95\xe6\x88\x90\xe5\x8a\x9f "
+        "\xe8\x80\x97\xe6\x97\xb6 %u \xe6\xaf\xab\xe7\xa7\x92",
+        "request %u handled in 12 ms status=ok",
+        "mail from j\xc3\xb6rg.m\xc3\xbcller@b\xc3\xbc"
+        "cher.example to anna@example.org id=%u",
+        "MULLER and M\xc3\x9cLLER and Jorg asked for order %u",
+        "Cafe\xcc\x81 order %u served to Zo\xc3\xab",
+        "BEST\xc3\x84TIGUNG ausstehend f\xc3\xbcr Vorgang %u",
+        "worker %u idle",
+    };
+    std::string text;
+    while (static_cast<std::int64_t>(text.size()) < size) {
+        if (pending_.empty()) {
+            state_ = state_ * 1103515245u + 12345u;
+            const long long i = next_++;
+            char message[200];
+            std::snprintf(message, sizeof message, kMessages[(state_ >> 8) % std::size(kMessages)], state_ % 100000);
+            char line[260];
+            const int n = std::snprintf(line, sizeof line, "2026-12-07 %02lld:%02lld:%02lld.%03u INFO  %s\n",
+                                        i / 3600000 % 24, i / 60000 % 60, i / 1000 % 60, state_ % 1000, message);
+            pending_.assign(line, static_cast<std::size_t>(std::min<int>(n, sizeof line - 1)));
+            if ((state_ >> 4) % 4096 == 0)
+                pending_.insert(pending_.size() - 1, "\xc3");  // a character cut short
+        }
+        const std::size_t take = std::min(pending_.size(), static_cast<std::size_t>(size) - text.size());
+        text.append(pending_, 0, take);
+        pending_.erase(0, take);
+    }
+    return text;
 }
 
 std::int64_t ResidentBytes()

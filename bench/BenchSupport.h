@@ -47,6 +47,30 @@ private:
     std::string pending_;
 };
 
+/// Log lines of about 100 bytes in German, French, Greek, Russian and Chinese, with mail addresses,
+/// a combining accent and now and then a character cut short: what the UTF-8 benchmarks search.
+class MultilingualLines {
+public:
+    /// The next `size` bytes; a line cut at the end goes on in the next call.
+    std::string Next(std::int64_t size);
+
+private:
+    std::uint32_t state_ = 2026;
+    std::int64_t next_ = 0;
+    std::string pending_;
+};
+std::string MultilingualBenchFile(std::int64_t generatedSize);
+
+/// A search of the UTF-8 benchmarks: a text or an expression, with its case rule.
+struct Utf8Case {
+    const char* text;
+    bool regex;
+    bool matchCase;
+};
+extern const Utf8Case kUtf8Cases[6];
+/// The arguments of the UTF-8 benchmarks: each case on the logs of 100 MiB and 500 MiB.
+void Utf8CaseArguments(benchmark::internal::Benchmark* benchmark);
+
 /// An expression of the expression benchmarks, and the same for grep -E (which lacks "\d").
 struct ExpressionCase {
     const char* pattern;

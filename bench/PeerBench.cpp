@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <sys/wait.h>
 
@@ -22,13 +23,13 @@ std::string Quoted(const std::string& text)
 
 // One whole process of the tool, as a user would start it; its printed count is the counter.
 void RunTool(benchmark::State& state, const std::string& tool, const std::string& arguments, const std::string& pattern,
-             const std::string& file = BenchFile())
+             const std::string& file = BenchFile(), const std::string& after = "")
 {
     if (std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) != 0) {
         state.SkipWithError((tool + " is not installed").c_str());
         return;
     }
-    const std::string command = tool + " " + arguments + " " + Quoted(pattern) + " " + Quoted(file);
+    const std::string command = tool + " " + arguments + " " + Quoted(pattern) + " " + Quoted(file) + after;
     long long count = 0;
     for (auto _ : state) {
         FILE* pipe = ::popen(command.c_str(), "r");
@@ -65,6 +66,29 @@ void PeerExpression(benchmark::State& state, const std::string& tool, const std:
 void BM_PeerRgCountExpression(benchmark::State& state) { PeerExpression(state, "rg", "-c"); }
 void BM_PeerGrepCountExpression(benchmark::State& state) { PeerExpression(state, "grep", "-c -E"); }
 
+// The searches of BM_CountUtf8 on the same multilingual logs: matches counted (a line may hold
+// several). grep runs in a UTF-8 locale and prints each match on a line of its own for wc.
+void PeerUtf8(benchmark::State& state, const std::string& tool)
+{
+    const Utf8Case& search = kUtf8Cases[state.range(0)];
+    const std::string file = MultilingualBenchFile(state.range(1) << 20);
+    std::string text = search.text;
+    bool matchCase = search.matchCase;
+    if (tool == "grep" && text.starts_with("(?i)")) {
+        text.erase(0, 4);
+        matchCase = false;
+    }
+    std::string arguments = tool == "rg" ? "--count-matches" : "-o";
+    arguments += search.regex ? (tool == "rg" ? "" : " -E") : " -F";
+    arguments += matchCase ? "" : " -i";
+    ::setenv("LC_ALL", "C.UTF-8", 1);
+    RunTool(state, tool, arguments, text, file, tool == "grep" ? " | wc -l" : "");
+    ::unsetenv("LC_ALL");
+    state.SetLabel(search.text);
+}
+void BM_PeerRgCountUtf8(benchmark::State& state) { PeerUtf8(state, "rg"); }
+void BM_PeerGrepCountUtf8(benchmark::State& state) { PeerUtf8(state, "grep"); }
+
 BENCHMARK(BM_PeerRgCountLiteral)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_PeerGrepCountLiteral)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_PeerRgCountLiteralIgnoreCase)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
@@ -72,6 +96,8 @@ BENCHMARK(BM_PeerRgCountRegex)->Unit(benchmark::kMillisecond)->UseRealTime()->It
 BENCHMARK(BM_PeerGrepCountRegex)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_PeerRgCountExpression)->Apply(ExpressionCaseArguments);
 BENCHMARK(BM_PeerGrepCountExpression)->Apply(ExpressionCaseArguments);
+BENCHMARK(BM_PeerRgCountUtf8)->Apply(Utf8CaseArguments);
+BENCHMARK(BM_PeerGrepCountUtf8)->Apply(Utf8CaseArguments);
 
 }  // namespace
 }  // namespace quill::bench
