@@ -15,6 +15,7 @@
 #include "platform/Prompter.h"
 #include "settings/Settings.h"
 #include "structure/FieldDef.h"
+#include "text/Compression.h"
 #include "text/FileHandle.h"
 
 namespace quill {

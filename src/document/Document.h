@@ -19,11 +19,9 @@
 #include "platform/UserPorts.h"
 #include "structure/StructureDescription.h"
 #include "syntax/SyntaxDescription.h"
-#include "text/Compression.h"
 #include "text/DisplayRules.h"
 #include "text/FileHandle.h"
 #include "text/FileStatus.h"
-#include "text/MappedFileCheck.h"
 #include "text/TextLoader.h"
 #include "text/TextSelection.h"
 #include "text/TextStore.h"
@@ -36,7 +34,6 @@ class ProgressWindow;
 class FileDialogs;
 class EntryDialog;
 class DocumentView;
-class FileWatcher;
 struct FieldDef;
 
 /// What the document needs from the program around it. The view may be absent (tests, start-up).

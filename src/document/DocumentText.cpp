@@ -89,7 +89,7 @@ void Document::LoadText(int fd, const std::string& path)
     FileStatus status;
     StatusOf(fd, status);
     ResetText(false);
-    file_.StartRead(fd, path);
+    file_.StartRead(fd, path, status);
     UpdateFileStatusText();
     follow_.UpdateWatch();
     ChooseDescriptions(path);

@@ -97,10 +97,8 @@ void OpenFile::Forget()
     compressedDamage_.clear();
 }
 
-void OpenFile::StartRead(int fd, const std::string& path)
+void OpenFile::StartRead(int fd, const std::string& path, const FileStatus& status)
 {
-    FileStatus status;
-    StatusOf(fd, status);
     modificationTime_ = status.modified;
     diskSize_ = status.size;
     read_ = status;

@@ -49,8 +49,9 @@ public:
     void Unnamed();
     /// Every text starts with no file read: not cut short, not compressed, nothing borrowed.
     void Forget();
-    /// The text is read from fd, the file at path, from now on: its identity, time and format.
-    void StartRead(int fd, const std::string& path);
+    /// The text is read from fd, the file at path (as its status found it), from now on: its
+    /// identity, time and format.
+    void StartRead(int fd, const std::string& path, const FileStatus& status);
     /// The text holds the file as it is in this state (a read finished, new bytes appended);
     /// textSize: the bytes of it read.
     void Took(const FileStatus& status, std::int64_t textSize);

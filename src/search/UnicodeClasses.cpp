@@ -48,9 +48,8 @@ const std::unordered_map<char32_t, std::vector<char32_t>>& Uppers()
 
 const CodePointSet* UnicodeClass(char letter)
 {
-    static const CodePointSet word = Characters([](UChar32 c) {
-        return c == '_' || InCategories(c, U_GC_L_MASK | U_GC_ND_MASK | U_GC_MN_MASK);
-    });
+    static const CodePointSet word =
+        Characters([](UChar32 c) { return c == '_' || InCategories(c, U_GC_L_MASK | U_GC_ND_MASK | U_GC_MN_MASK); });
     static const CodePointSet digits = Characters([](UChar32 c) { return u_charType(c) == U_DECIMAL_DIGIT_NUMBER; });
     static const CodePointSet spaces = Characters([](UChar32 c) { return u_isspace(c) != 0; });
     switch (letter) {

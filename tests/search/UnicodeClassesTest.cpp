@@ -49,8 +49,8 @@ TEST(UnicodeClassesTest, TheClassesAndTheCaseRuleAreTheExpressionLibrarys)
         const boost::u32regex expression = boost::make_u32regex(std::string("\\") + letter);
         SomeCharacters([&](char32_t c) {
             const auto u = static_cast<UChar32>(c);
-            ASSERT_EQ(set->Contains(c), boost::u32regex_match(&u, &u + 1, expression)) << letter << " U+" << std::hex
-                                                                                        << static_cast<unsigned>(c);
+            ASSERT_EQ(set->Contains(c), boost::u32regex_match(&u, &u + 1, expression))
+                << letter << " U+" << std::hex << static_cast<unsigned>(c);
         });
     }
     EXPECT_EQ(UnicodeClass('h'), nullptr);
