@@ -35,7 +35,11 @@ Navigation::Navigation(Document& doc, ViewState& view) : doc_(doc), ports_(doc.P
 
 bool Navigation::GoToLineColumn()
 {
-    std::vector<EntryValue> values{{"Line", EntryMode::Decimal, "0"}, {"Column", EntryMode::Decimal, "0"}};
+    // The dialog comes up with the cursor's file line, selected, so that a new number replaces
+    // it and Enter alone stays.
+    const LineIndex current = doc_.FileLines().FileLineOf(doc_.Selection().cursor.line) + 1;
+    std::vector<EntryValue> values{{"Line", EntryMode::Decimal, std::to_string(current)},
+                                   {"Column", EntryMode::Decimal, "0"}};
     if (!ports_.entries.AskValues({}, values))
         return false;
     const auto line = Read(values[0], ports_.prompter);

@@ -181,6 +181,9 @@ protected:
             input->Motion().GoToLine(row, column);
         } else if (directive == "answer") {
             entry.answers.push_back(Unquote(rest));
+        } else if (directive == "proposed") {
+            ASSERT_FALSE(entry.proposed.empty());
+            EXPECT_EQ(entry.proposed.back(), Unquote(rest));
         } else if (directive == "command") {
             std::string name;
             args >> name;

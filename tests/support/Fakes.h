@@ -94,6 +94,10 @@ public:
     bool AskValues(const std::string& title, std::vector<EntryValue>& values) override
     {
         asked.push_back(title.empty() ? EntryTitle(values) : title);
+        std::string proposal;
+        for (const EntryValue& value : values)
+            proposal += (proposal.empty() ? "" : " ") + value.text;
+        proposed.push_back(proposal);
         for (EntryValue& value : values) {
             if (answers.empty())
                 return false;
@@ -104,6 +108,8 @@ public:
     }
     std::vector<std::string> answers;
     std::vector<std::string> asked;
+    /// The texts each dialog of values came up with, separated by spaces.
+    std::vector<std::string> proposed;
 };
 
 /// Keeps the status panes and counts repaints.
