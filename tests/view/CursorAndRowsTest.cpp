@@ -43,6 +43,26 @@ TEST_F(CursorTest, HorizontalMovesStepOverWholeTabs)
     EXPECT_EQ(doc->Text().CurrentIndex(), 0);
 }
 
+TEST_F(CursorTest, TheLineTotalCountsTheLinesAsWcDoes)
+{
+    // The empty place after the last line end, where the cursor may still stand, is no line; a
+    // last line without its end is one; an empty line before the end is one.
+    struct Case {
+        const char* bytes;
+        const char* status;
+    };
+    for (const Case& c :
+         {Case{"a\nb\n", "Line:1/2 Col:0/1"}, Case{"a\nb", "Line:1/2 Col:0/1"}, Case{"a\n\n", "Line:1/2 Col:0/1"},
+          Case{"a\r\nb\r\n", "Line:1/2 Col:0/1"}, Case{"", "Line:1/0 Col:0/0"}, Case{"\n", "Line:1/1 Col:0/0"}}) {
+        ASSERT_TRUE(OpenBytes(c.bytes));
+        EXPECT_EQ(CursorStatusText(*doc), c.status) << c.bytes;
+    }
+    ASSERT_TRUE(OpenBytes("a\nb\n"));
+    motion.Down();
+    motion.Down();
+    EXPECT_EQ(CursorStatusText(*doc), "Line:3/2 Col:0/0");  // the cursor after the last line end
+}
+
 TEST_F(CursorTest, VerticalMovesReturnToThePreferredColumn)
 {
     ASSERT_TRUE(OpenBytes("long line here\nab\nanother long line\n"));
@@ -53,7 +73,7 @@ TEST_F(CursorTest, VerticalMovesReturnToThePreferredColumn)
     motion.Down();
     EXPECT_EQ(doc->Selection().cursor.column, 14);
     EXPECT_EQ(doc->Text().CurrentIndex(), 2);
-    EXPECT_EQ(CursorStatusText(*doc), "Line:3/4 Col:14/17");
+    EXPECT_EQ(CursorStatusText(*doc), "Line:3/3 Col:14/17");
 }
 
 TEST_F(CursorTest, SmartHomeGoesToTheIndentationFirst)
