@@ -78,6 +78,7 @@ std::string CommandLine::Usage()
            "Views and edits large text and record files.\n"
            "\n"
            "  FILE       the file to open; it is offered to be created when it does not exist\n"
+           "             (\"-\" reads standard input: journalctl | quillarium -)\n"
            "  #LINE      go to this line (1-based) instead of the position remembered for FILE\n"
            "  -RELOAD    follow FILE: show its changes on disk at once and stay at its end\n"
            "  --help     show this text\n"

@@ -61,18 +61,25 @@ bool Document::New()
 
 bool Document::Open(const std::string& requestedPath, bool offerToCreate)
 {
-    std::string path = requestedPath;
+    const bool standardInput = requestedPath == "-" || requestedPath == kStandardInput;
+    std::string path = standardInput ? std::string(kStandardInput) : requestedPath;
     bool created = false;
-    std::optional<FileHandle> file = file_.OpenToRead(path, offerToCreate, created);
+    std::optional<FileHandle> file = file_.OpenToRead(path, offerToCreate && !standardInput, created);
     if (!file)
         return false;
     Clear();
-    LoadText(file->Get(), path);
+    // Standard input is read without a name: nothing could be written back to it or found again
+    // under it.
+    LoadText(file->Get(), standardInput ? std::string() : path);
     if (created) {
         text_.SetTerminator(TerminatorKind::LF);  // a new file gets this system's line ends, as File > New
         UpdateTerminatorStatusText();
     }
     MarkUnmodified();
+    // Text from standard input is kept nowhere else: it counts as unsaved, so that Save asks for
+    // a name and closing asks before it is lost.
+    if (standardInput)
+        MarkModified();
     file_.TellUnfinishedSave();
     return true;
 }

@@ -62,7 +62,9 @@ public:
     /// An empty, unnamed document.
     bool New();
     /// Opens a file, offering to create it when it does not exist (when offerToCreate; else that
-    /// is a failure told like any other). The current text stays when that fails.
+    /// is a failure told like any other). The current text stays when that fails. "-" (or
+    /// /dev/stdin) is the program's standard input: its text is unnamed and unsaved (Save asks for
+    /// a name) and enters neither the recent files nor the position store.
     bool Open(const std::string& path, bool offerToCreate = true);
     /// Saves under path (asking for a name when it is empty); never leaves a damaged file behind.
     bool Save(const std::string& path);
@@ -111,6 +113,8 @@ public:
     void StopBackgroundLoad();
     /// Files from this size on load in the background, their first part at once.
     static constexpr std::int64_t kBackgroundLoadBytes = 64ll << 20;
+    /// Where the program's standard input is read from ("-" on the command line).
+    static constexpr const char* kStandardInput = "/dev/stdin";
     void UpdateFileStatusText();
     void UpdateTerminatorStatusText();
     void UpdateSelectionStatusText();

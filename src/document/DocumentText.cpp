@@ -90,6 +90,8 @@ void Document::LoadText(int fd, const std::string& path)
     StatusOf(fd, status);
     ResetText(false);
     file_.StartRead(fd, path, status);
+    if (path.empty())
+        file_.Unnamed("Untitled (standard input)");
     UpdateFileStatusText();
     follow_.UpdateWatch();
     ChooseDescriptions(path);

@@ -81,10 +81,10 @@ std::optional<FileHandle> OpenFile::OpenToRead(std::string& path, bool offerToCr
     return FileHandle(fd);
 }
 
-void OpenFile::Unnamed()
+void OpenFile::Unnamed(const std::string& title)
 {
     path_.clear();
-    title_ = "Untitled";
+    title_ = title;
 }
 
 void OpenFile::Forget()
@@ -319,7 +319,7 @@ bool OpenFile::Save(const TextStore& text, const std::string& requestedPath)
         return false;
     std::string path = requestedPath;
     if (path.empty()) {
-        auto chosen = ports_.files.AskSavePath(title_, "txt");
+        auto chosen = ports_.files.AskSavePath(path_.empty() ? std::string("Untitled") : title_, "txt");
         if (!chosen)
             return false;
         path = *chosen;

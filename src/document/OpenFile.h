@@ -46,7 +46,7 @@ public:
     /// it cannot be read.
     std::optional<FileHandle> OpenToRead(std::string& path, bool offerToCreate, bool& created);
     /// A new text: no file.
-    void Unnamed();
+    void Unnamed(const std::string& title = "Untitled");
     /// Every text starts with no file read: not cut short, not compressed, nothing borrowed.
     void Forget();
     /// The text is read from fd, the file at path (as its status found it), from now on: its
@@ -109,7 +109,7 @@ private:
 
     UserPorts ports_;
     std::string path_;
-    std::string title_;
+    std::string title_ = "Untitled";
     FileTime modificationTime_ = 0;
     std::int64_t diskSize_ = 0;
     FileStatus read_;  ///< the file the text was last read from or saved to (its identity counts)

@@ -27,6 +27,12 @@ TEST(CommandLineTest, FileLineAndReload)
     CommandLine separate = CommandLine::Parse({path, "#5"});
     EXPECT_EQ(separate.file, path);
     EXPECT_EQ(separate.raw.find('#'), path.size() + 1);
+    // "-" is standard input, also to print from.
+    EXPECT_EQ(CommandLine::Parse({"-"}).file, "-");
+    const CommandLine print = CommandLine::Parse({"--print-pdf", "out.pdf", "-"});
+    EXPECT_EQ(print.file, "-");
+    EXPECT_EQ(print.printPdf, "out.pdf");
+    EXPECT_TRUE(print.error.empty());
 }
 
 TEST(CommandLineTest, HelpVersionAndMistakes)

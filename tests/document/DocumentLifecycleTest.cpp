@@ -67,6 +67,39 @@ TEST_F(LifecycleTest, OpeningAMissingFileOffersToCreateIt)
     EXPECT_EQ(prompter.History().size(), 2u);  // the two questions, no error box
 }
 
+TEST_F(LifecycleTest, StandardInputIsReadAsAnUnnamedText)
+{
+    // "-" reads the program's standard input (here a pipe): the text has no name, Save asks for
+    // one, and nothing is stored under a name it could be found again by.
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ASSERT_EQ(::write(ends[1], "a\nb\n", 4), 4);
+    ::close(ends[1]);
+    const int input = ::dup(0);
+    ASSERT_EQ(::dup2(ends[0], 0), 0);
+    ::close(ends[0]);
+    const bool opened = doc->Open("-");
+    ::dup2(input, 0);
+    ::close(input);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"a\n", "b\n", ""}));
+    EXPECT_FALSE(doc->File().HasPath());
+    EXPECT_EQ(doc->File().Title(), "Untitled (standard input)");
+    EXPECT_EQ(prompter.History().size(), 0u);  // never offered to be created
+    EXPECT_TRUE(doc->IsModified());            // kept nowhere else: closing asks first
+
+    doc->Selection().cursor.line = 1;
+    doc->ToggleBookmark();
+    dialogs.answer = std::nullopt;
+    EXPECT_FALSE(doc->Save(""));
+    EXPECT_EQ(dialogs.asked, std::vector<std::string>{"Untitled|txt"});
+    ASSERT_TRUE(OpenBytes("other"));
+    for (const char* name : {"-", "/dev/stdin", ""}) {
+        doc->Positions().ReadEntries(name);
+        EXPECT_TRUE(doc->Positions().Entries().empty()) << name;
+    }
+}
+
 TEST_F(LifecycleTest, CreatingInAMissingFolderReportsWhy)
 {
     std::string path = dir.File("nowhere/new.txt");

@@ -1,6 +1,9 @@
 // The first window as a user sees it: open a file, move the cursor, read the status panes.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -260,6 +263,28 @@ TEST_F(MainWindowTest, ExitWritesTheSettingsAndKeepsTheRecentFile)
     EXPECT_FALSE(store.binaries["Settings/MainWndPos"].empty());
     EXPECT_EQ(store.strings["Recent File List/File1"], path);
     EXPECT_EQ(store.writeOrder.front(), "Settings/MainWndPos");
+}
+
+TEST_F(MainWindowTest, StandardInputIsShownUnnamedAndNeverARecentFile)
+{
+    const std::string path = dir.Write("piped.txt", "a\nb\n");
+    const int input = ::dup(0);
+    const int file = ::open(path.c_str(), O_RDONLY);
+    ASSERT_EQ(::dup2(file, 0), 0);
+    ::close(file);
+    {
+        QuillApplication app(store);
+        const bool started = app.Start(CommandLine::Parse({"-"}));
+        ::dup2(input, 0);
+        ASSERT_TRUE(started);
+        EXPECT_TRUE(app.Window().windowTitle().startsWith("Untitled (standard input)"));
+        EXPECT_EQ(app.CurrentDocument().Text().LineCount(), 3);
+        app.CurrentDocument().MarkModified(false);  // no question on closing
+        app.Window().close();
+        app.Exit();
+    }
+    ::close(input);
+    EXPECT_EQ(store.strings.count("Recent File List/File1"), 0u);
 }
 
 TEST_F(MainWindowTest, QuittingInBinaryModeSavesTheSettingsFromBeforeIt)

@@ -560,7 +560,7 @@ void MainWindow::UpdateCommandStates()
 
 void MainWindow::UpdateTitle()
 {
-    const std::string title = doc_.File().HasPath() ? doc_.File().Title() : std::string("Untitled");
+    const std::string& title = doc_.File().Title();
     // Qt shows "*" at the "[*]" of a modified window; an unmodified one has the plain title.
     const bool modified = doc_.IsModified();
     if (!modified)
@@ -599,7 +599,7 @@ bool MainWindow::OpenFile(const std::string& path)
     if (!doc_.ConfirmSaveChanges())
         return false;
     const bool opened = doc_.Open(path);
-    if (opened) {
+    if (opened && doc_.File().HasPath()) {
         recent_.Add(doc_.File().Path());
         RebuildRecentMenu();
     }
