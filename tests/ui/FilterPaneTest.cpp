@@ -138,6 +138,9 @@ TEST_F(FilterPaneTest, ListsTheLinesGrepListsAndAClickShowsTheLine)
     const std::size_t at = text.find("payment refused");
     ASSERT_NE(at, std::string_view::npos);
     EXPECT_EQ(doc.Selection().cursor.column, static_cast<Column>(at));
+    // The list was used: its text is remembered, though Enter was never pressed in the field.
+    ASSERT_FALSE(doc.AppSettings().filterTexts.empty());
+    EXPECT_EQ(doc.AppSettings().filterTexts.front(), "payment refused");
     app.Exit();
 }
 

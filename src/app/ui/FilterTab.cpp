@@ -167,11 +167,13 @@ void FilterTab::BuildLayout()
         Remember(field_->currentText());
         Restart();
     });
-    connect(list_, &QListView::clicked, this, [this](const QModelIndex& index) { ShowRow(index.row()); });
-    connect(list_, &QListView::activated, this, [this](const QModelIndex& index) {
+    // A text whose list was used is worth keeping, however the search was started.
+    const auto use = [this](const QModelIndex& index) {
         Remember(field_->currentText());
         ShowRow(index.row());
-    });
+    };
+    connect(list_, &QListView::clicked, this, use);
+    connect(list_, &QListView::activated, this, use);
     UpdateCount();
 }
 
