@@ -265,6 +265,28 @@ TEST_F(MainWindowTest, ExitWritesTheSettingsAndKeepsTheRecentFile)
     EXPECT_EQ(store.writeOrder.front(), "Settings/MainWndPos");
 }
 
+TEST_F(MainWindowTest, TheFirstStartOffersTheDesktopKeys)
+{
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({})));
+    MainWindow& frame = app.Window();
+    ASSERT_TRUE(frame.OfferDesktopKeys());
+    NoticeBar& bar = frame.KeySchemeBar();
+    EXPECT_FALSE(bar.isHidden());
+    EXPECT_TRUE(frame.Action(CommandId::Exit)->shortcut().isEmpty());
+    const auto buttons = bar.findChildren<QPushButton*>();
+    const auto use = std::find_if(buttons.begin(), buttons.end(),
+                                  [](QPushButton* b) { return b->text() == QStringLiteral("Use Desktop Keys"); });
+    ASSERT_NE(use, buttons.end());
+    (*use)->click();
+    EXPECT_TRUE(bar.isHidden());
+    EXPECT_EQ(frame.Action(CommandId::Exit)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    EXPECT_EQ(frame.Action(CommandId::Redo)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Y")));
+    EXPECT_FALSE(frame.OfferDesktopKeys());  // chosen: never offered again
+    app.Exit();
+    EXPECT_EQ(store.ints["Settings/KeyScheme"], 1);
+}
+
 TEST_F(MainWindowTest, StandardInputIsShownUnnamedAndNeverARecentFile)
 {
     const std::string path = dir.Write("piped.txt", "a\nb\n");

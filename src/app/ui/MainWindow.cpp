@@ -86,6 +86,21 @@ MainWindow::MainWindow(Document& doc, Settings& settings, RecentFileList& recent
     desktopEntryBar_ = new DesktopEntryBar(
         doc.Ports().prompter, QCoreApplication::applicationFilePath().toLocal8Bit().toStdString(), central);
     column->addWidget(desktopEntryBar_);
+    // The keys Linux users press without thinking do other things in the command table: the
+    // first start says so, and the scheme is one press away.
+    keySchemeBar_ =
+        new NoticeBar(QStringLiteral("Ctrl+Q, Ctrl+W and Ctrl+Y do not quit, close and redo here: the desktop key "
+                                     "scheme has them (Options > Options > Keys)."),
+                      central);
+    QPushButton* desktopKeys = keySchemeBar_->AddButton(QStringLiteral("Use Desktop Keys"));
+    QPushButton* keepKeys = keySchemeBar_->AddButton(QStringLiteral("Keep These"));
+    connect(desktopKeys, &QPushButton::clicked, this, [this] {
+        settings_.keyScheme = 1;
+        ApplyKeyScheme();
+        keySchemeBar_->hide();
+    });
+    connect(keepKeys, &QPushButton::clicked, keySchemeBar_, &QWidget::hide);
+    column->addWidget(keySchemeBar_);
     // Another program changed the open file: the user decides when the text is read again.
     changedOnDiskBar_ = new NoticeBar(QStringLiteral("The file has been changed on disk by another program."), central);
     QPushButton* reload = changedOnDiskBar_->AddButton(QStringLiteral("Reload"));
@@ -273,6 +288,14 @@ void MainWindow::SetKeys(QAction* action, const CommandEntry& entry) const
     if (!sequences.isEmpty())
         tip += QStringLiteral(" (%1)").arg(sequences.front().toString(QKeySequence::NativeText));
     action->setToolTip(tip);
+}
+
+bool MainWindow::OfferDesktopKeys()
+{
+    if (settings_.keyScheme == 1)
+        return false;
+    keySchemeBar_->show();
+    return true;
 }
 
 void MainWindow::ApplyKeyScheme()

@@ -67,6 +67,10 @@ public:
     DesktopEntryBar& DesktopEntryOffer() { return *desktopEntryBar_; }
     /// The bar that offers Reload when another program changed the open file.
     NoticeBar& ChangedOnDiskBar() { return *changedOnDiskBar_; }
+    /// At the first start: offers the desktop key scheme, naming the keys that differ most,
+    /// unless it is chosen already; true when shown.
+    bool OfferDesktopKeys();
+    NoticeBar& KeySchemeBar() { return *keySchemeBar_; }
     /// View > Filter Pane, below the text.
     FilterPane& Filter() { return *filterPane_; }
 
@@ -113,6 +117,7 @@ private:
     QtFileWatcher fileWatcher_;
     DesktopEntryBar* desktopEntryBar_ = nullptr;
     NoticeBar* changedOnDiskBar_ = nullptr;
+    NoticeBar* keySchemeBar_ = nullptr;
     FilterPane* filterPane_ = nullptr;
     std::pair<std::string, FileTime> changedOnDiskFor_;  ///< the text the bar speaks of
     std::unique_ptr<QtStructureDialogs> structureDialogs_;

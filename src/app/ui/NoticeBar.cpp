@@ -18,6 +18,9 @@ NoticeBar::NoticeBar(const QString& text, QWidget* parent)
     colours.setColor(QPalette::Window, QColor(255, 248, 208));
     setPalette(colours);
     layout_->setContentsMargins(8, 3, 8, 3);
+    // A long notice takes more rows, never a wider window.
+    label_->setWordWrap(true);
+    label_->setMinimumWidth(120);
     layout_->addWidget(label_, 1);
     hide();
 }

@@ -65,8 +65,10 @@ bool QuillApplication::Start(const CommandLine& commandLine)
     PhaseTimer::Mark("file loaded");
     frame_->RefreshAll();
     // Without a desktop (the offscreen platform of scripts and tests) there is nothing to offer.
-    if (firstStart && QGuiApplication::platformName() != QLatin1String("offscreen"))
+    if (firstStart && QGuiApplication::platformName() != QLatin1String("offscreen")) {
         frame_->DesktopEntryOffer().Offer();
+        frame_->OfferDesktopKeys();
+    }
     if (commandLine.reload)
         doc_->Follow().RequestAutoReloadAtEnd();
     TextView& view = frame_->View();
