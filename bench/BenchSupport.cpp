@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <unistd.h>
 
 namespace quill::bench {
@@ -220,6 +221,19 @@ std::int64_t ResidentBytes()
         std::fclose(statm);
     }
     return static_cast<std::int64_t>(resident) * ::sysconf(_SC_PAGESIZE);
+}
+
+QuietDocument& OpenLog(const std::string& path)
+{
+    static std::unique_ptr<QuietDocument> log;
+    static std::string openPath;
+    if (!log || openPath != path) {
+        log.reset();
+        log = std::make_unique<QuietDocument>();
+        log->doc->Open(path);
+        openPath = path;
+    }
+    return *log;
 }
 
 }  // namespace quill::bench

@@ -117,4 +117,8 @@ struct QuietDocument {
         DocumentContext{settings, prompter, progress, dialogs, entry, std::string(), selection});
 };
 
+/// A document of the file at path, kept open for the next benchmark of the same file: one at a
+/// time, since a log of a gigabyte takes more than a gigabyte of memory.
+QuietDocument& OpenLog(const std::string& path);
+
 }  // namespace quill::bench

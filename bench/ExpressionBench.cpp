@@ -3,35 +3,16 @@
 // same files and expressions.
 #include <benchmark/benchmark.h>
 
-#include <memory>
-
 #include "BenchSupport.h"
 #include "document/Document.h"
 
 namespace quill::bench {
 namespace {
 
-struct VariedLog : QuietDocument {
-    explicit VariedLog(std::int64_t size) { doc->Open(VariedBenchFile(size)); }
-};
-
-// One log open at a time: the 1 GiB one takes more than a gigabyte of memory.
-VariedLog& TheVariedLog(std::int64_t size)
-{
-    static std::unique_ptr<VariedLog> log;
-    static std::int64_t openSize = 0;
-    if (!log || openSize != size) {
-        log.reset();
-        log = std::make_unique<VariedLog>(size);
-        openSize = size;
-    }
-    return *log;
-}
-
 void BM_CountExpression(benchmark::State& state)
 {
     const ExpressionCase& expression = kExpressionCases[state.range(0)];
-    VariedLog& log = TheVariedLog(state.range(1) << 20);
+    QuietDocument& log = OpenLog(VariedBenchFile(state.range(1) << 20));
     SearchOptions options;
     options.query.text = expression.pattern;
     options.query.matchCase = expression.matchCase;

@@ -3,34 +3,16 @@
 // PeerBench runs rg and grep on the same files.
 #include <benchmark/benchmark.h>
 
-#include <memory>
-
 #include "BenchSupport.h"
 #include "document/Document.h"
 
 namespace quill::bench {
 namespace {
 
-struct MultilingualLog : QuietDocument {
-    explicit MultilingualLog(std::int64_t size) { doc->Open(MultilingualBenchFile(size)); }
-};
-
-MultilingualLog& TheMultilingualLog(std::int64_t size)
-{
-    static std::unique_ptr<MultilingualLog> log;
-    static std::int64_t openSize = 0;
-    if (!log || openSize != size) {
-        log.reset();
-        log = std::make_unique<MultilingualLog>(size);
-        openSize = size;
-    }
-    return *log;
-}
-
 void BM_CountUtf8(benchmark::State& state)
 {
     const Utf8Case& search = kUtf8Cases[state.range(0)];
-    MultilingualLog& log = TheMultilingualLog(state.range(1) << 20);
+    QuietDocument& log = OpenLog(MultilingualBenchFile(state.range(1) << 20));
     SearchOptions options;
     options.query.text = search.text;
     options.query.matchCase = search.matchCase;

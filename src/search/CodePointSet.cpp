@@ -4,7 +4,10 @@
 #include "search/CodePointSet.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
+
+#include "common/Utf8.h"
 
 namespace quill {
 
@@ -12,27 +15,6 @@ namespace {
 
 constexpr char32_t kSurrogateFirst = 0xD800;
 constexpr char32_t kSurrogateLast = 0xDFFF;
-
-// The UTF-8 bytes of c (c from 128 on, no surrogate).
-int Encode(char32_t c, unsigned char* out)
-{
-    if (c < 0x800) {
-        out[0] = static_cast<unsigned char>(0xC0 | (c >> 6));
-        out[1] = static_cast<unsigned char>(0x80 | (c & 0x3F));
-        return 2;
-    }
-    if (c < 0x10000) {
-        out[0] = static_cast<unsigned char>(0xE0 | (c >> 12));
-        out[1] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
-        out[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
-        return 3;
-    }
-    out[0] = static_cast<unsigned char>(0xF0 | (c >> 18));
-    out[1] = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
-    out[2] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
-    out[3] = static_cast<unsigned char>(0x80 | (c & 0x3F));
-    return 4;
-}
 
 // One UTF-8 spelling: a range of bytes at each position.
 using ByteRange = std::pair<unsigned char, unsigned char>;
@@ -56,13 +38,13 @@ void SequencesOf(char32_t from, char32_t to, std::vector<Sequence>& out)
             return;
         }
     }
-    unsigned char first[4];
-    unsigned char last[4];
-    const int length = Encode(from, first);
-    Encode(to, last);
+    std::string first;
+    std::string last;
+    AppendUtf8(first, from);
+    AppendUtf8(last, to);
     Sequence sequence;
-    for (int k = 0; k < length; ++k)
-        sequence.emplace_back(first[k], last[k]);
+    for (std::size_t k = 0; k < first.size(); ++k)
+        sequence.emplace_back(static_cast<unsigned char>(first[k]), static_cast<unsigned char>(last[k]));
     out.push_back(std::move(sequence));
 }
 

@@ -6,6 +6,7 @@
 #include <hs/hs.h>
 #include <string>
 
+#include "common/Utf8.h"
 #include "search/CodePointSet.h"
 #include "search/UnicodeClasses.h"
 
@@ -18,27 +19,6 @@ template <typename Visit> void SomeCharacters(Visit&& visit)
     for (char32_t c = 0; c <= CodePointSet::kLast; c += c < 0x3400 ? 1 : 13)
         if (c < 0xD800 || c > 0xDFFF)
             visit(c);
-}
-
-std::string Utf8(char32_t c)
-{
-    std::string out;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return out;
 }
 
 TEST(UnicodeClassesTest, TheClassesAndTheCaseRuleAreTheExpressionLibrarys)
@@ -89,7 +69,8 @@ TEST(UnicodeClassesTest, TheUtf8SpellingTakesExactlyTheMembers)
         SomeCharacters([&](char32_t c) {
             if (c < 0x80)
                 return;
-            const std::string bytes = Utf8(c);
+            std::string bytes;
+            AppendUtf8(bytes, c);
             bool matched = false;
             hs_scan(
                 database, bytes.data(), static_cast<unsigned>(bytes.size()), 0, scratch,
