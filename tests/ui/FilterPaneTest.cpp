@@ -208,6 +208,48 @@ TEST_F(FilterPaneTest, NewLinesOfAFollowedFileAndMarkedLinesJoinTheList)
     app.Exit();
 }
 
+TEST_F(FilterPaneTest, TheListFollowsAFollowedFileWhileItsLastRowIsInSight)
+{
+    std::string lines;
+    for (int k = 0; k < 300; ++k)
+        lines += "ERROR " + std::to_string(k) + "\n";
+    const std::string path = dir.Write("live.log", lines);
+    QuillApplication app(store);
+    ASSERT_TRUE(app.Start(CommandLine::Parse({path, "-RELOAD"})));
+    Document& doc = app.CurrentDocument();
+    ASSERT_TRUE(QTest::qWaitFor([&doc] { return doc.Follow().Mode() == AutoReload::ChangesAndEnd; }, 2000));
+    FilterPane& pane = app.Window().Filter();
+    app.Window().Action(CommandId::FilterPane)->trigger();
+    pane.SetFilter(QStringLiteral("ERROR"));
+    ASSERT_TRUE(Finished(pane));
+    const auto lastRowShown = [&pane] {
+        const QModelIndex last = pane.Model().index(pane.Model().rowCount() - 1);
+        return pane.List().visualRect(last).intersects(pane.List().viewport()->rect());
+    };
+    const auto append = [&](int from) {
+        std::ofstream out(path, std::ios::app | std::ios::binary);
+        for (int k = from; k < from + 50; ++k)
+            out << "ERROR " << k << "\n";
+    };
+    // At the end of the list: new hits keep it there.
+    QTest::qWait(100);  // the list lays its rows out
+    pane.List().scrollToBottom();
+    QTest::qWait(300);
+    ASSERT_TRUE(lastRowShown());
+    append(300);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pane.Model().rowCount() == 350; }, 3000)) << pane.Model().rowCount();
+    EXPECT_TRUE(lastRowShown());
+    // Scrolled back to the top: the list stays there.
+    pane.List().scrollToTop();
+    QTest::qWait(300);
+    append(350);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pane.Model().rowCount() == 400; }, 3000)) << pane.Model().rowCount();
+    EXPECT_FALSE(lastRowShown());
+    EXPECT_EQ(pane.List().indexAt(QPoint(2, 2)).row(), 0);
+    app.Window().close();
+    app.Exit();
+}
+
 TEST_F(FilterPaneTest, AfterADialogOpenedFromTheListTheKeysGoToTheText)
 {
     std::string text;

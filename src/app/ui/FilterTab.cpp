@@ -206,6 +206,7 @@ void FilterTab::Restart()
     options.field = inField_->isChecked() ? doc_.FieldAtCursor() : nullptr;
     run_ = std::make_unique<FilterRun>(doc_, options);
     stopped_ = false;
+    followsEnd_ = false;  // a new list fills from its top
     model_->SetRun(run_.get());
     Work();  // the first screen of hits at once
     emit restarted();
@@ -219,17 +220,36 @@ void FilterTab::Work()
         return;
     if (run_->Step(kStep))
         work_.start();
-    model_->Refresh();
+    RefreshList();
     UpdateCount();
 }
 
 void FilterTab::Watch()
 {
+    // As in a followed text, the list follows a followed file's new hits while its last row is
+    // in sight; scrolled away from it, it stays where the user put it.
+    followsEnd_ = doc_.Follow().Mode() != AutoReload::Off && LastRowInSight();
     // Edits and a followed file's new lines leave the run lines to look at.
     if (run_ && !stopped_ && !run_->Complete() && !work_.isActive())
         work_.start();
-    model_->Refresh();
+    RefreshList();
     UpdateCount();
+}
+
+void FilterTab::RefreshList()
+{
+    const int rows = model_->rowCount();
+    model_->Refresh();
+    if (followsEnd_ && model_->rowCount() > rows) {
+        list_->doItemsLayout();  // the new rows count in the scroll range at once
+        list_->scrollToBottom();
+    }
+}
+
+bool FilterTab::LastRowInSight() const
+{
+    const int rows = model_->rowCount();
+    return rows == 0 || list_->visualRect(model_->index(rows - 1)).intersects(list_->viewport()->rect());
 }
 
 void FilterTab::Stop()

@@ -70,6 +70,9 @@ private:
     /// Looks whether edits or new lines left the run work to do.
     void Watch();
     void Stop();
+    /// The list, and its end kept in sight while it follows a followed file's new lines.
+    void RefreshList();
+    bool LastRowInSight() const;
     void UpdateCount();
     void Remember(const QString& text);
 
@@ -92,6 +95,8 @@ private:
     QTimer watch_;   ///< looks for edits and new lines
     QTimer typing_;  ///< a new filter text starts when the typing pauses
     bool stopped_ = false;
+    /// The file is followed and the list's last row was in sight: new hits keep it there.
+    bool followsEnd_ = false;
 };
 
 }  // namespace quill
